@@ -1,0 +1,67 @@
+#include "image/file_format_registry.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "image/gui_custom_map.h"
+#include "image/image_errors.h"
+
+namespace vb {
+
+namespace {
+
+// Written during start-up only (RegisterFileFormat), read afterwards.
+constinit std::vector<TGuiFileFormatClassRef> FileFormatRegistry;
+
+}  // namespace
+
+void TGuiCustomFileFormat::LoadFromFile(const std::string& fileName) {
+  TFileStream stream(fileName, TFileMode::fmOpenRead);
+  LoadFromStream(stream);
+}
+
+void TGuiCustomFileFormat::SaveToFile(const std::string& fileName) {
+  TFileStream stream(fileName, TFileMode::fmCreate);
+  SaveToStream(stream);
+}
+
+void TGuiCustomFileFormat::Assign(const TGuiCustomMap&) {
+  throw EConvertError("Cannot assign a map to a file format");
+}
+
+void TGuiCustomFileFormat::AssignTo(TGuiCustomMap&) const {
+  throw EConvertError("Cannot assign a file format to a map");
+}
+
+void RegisterFileFormat(TGuiFileFormatClassRef formatClass) {
+  Assert(formatClass != nullptr, "file_format_registry", "Format class missing");
+  Assert(std::find(FileFormatRegistry.begin(), FileFormatRegistry.end(), formatClass) == FileFormatRegistry.end(),
+         "file_format_registry", "File format registered twice");
+  FileFormatRegistry.push_back(formatClass);
+}
+
+TGuiFileFormatClassRef FindFileFormatByExtension(std::string_view ext) {
+  for (TGuiFileFormatClassRef formatClass : FileFormatRegistry)
+    if (formatClass->CanHandleExtension(ext)) return formatClass;
+  return nullptr;
+}
+
+TGuiFileFormatClassRef FindFileFormatByStream(TStream& stream) {
+  const std::int64_t position = stream.Position();
+  for (TGuiFileFormatClassRef formatClass : FileFormatRegistry) {
+    const bool accepted = formatClass->CanLoadStream(stream);
+    // A format's test must not move the stream; make sure of it anyway.
+    stream.SetPosition(position);
+    if (accepted) return formatClass;
+  }
+  return nullptr;
+}
+
+std::size_t FileFormatCount() { return FileFormatRegistry.size(); }
+
+void ClearFileFormatRegistry() {
+  FileFormatRegistry.clear();
+  FileFormatRegistry.shrink_to_fit();
+}
+
+}  // namespace vb

@@ -1,0 +1,52 @@
+#pragma once
+// One 32-bit pixel: bytes in memory blue, green, red, alpha; read as one
+// little-endian value it is 0xAARRGGBB. Colours are not premultiplied by
+// alpha; alpha 0 is fully transparent, 255 opaque.
+
+#include <cstdint>
+#include <cstring>
+
+#include "platform/canvas.h"
+
+namespace vb {
+
+struct TPixel32 {
+  std::uint8_t B = 0;
+  std::uint8_t G = 0;
+  std::uint8_t R = 0;
+  std::uint8_t A = 0;
+
+  // The four bytes as the value 0xAARRGGBB.
+  constexpr std::uint32_t ARGB() const {
+    return std::uint32_t(B) | (std::uint32_t(G) << 8) | (std::uint32_t(R) << 16) | (std::uint32_t(A) << 24);
+  }
+  constexpr void SetARGB(std::uint32_t value) {
+    B = std::uint8_t(value);
+    G = std::uint8_t(value >> 8);
+    R = std::uint8_t(value >> 16);
+    A = std::uint8_t(value >> 24);
+  }
+  // The bytes in memory order B, G, R, A.
+  std::uint8_t* Bytes() { return reinterpret_cast<std::uint8_t*>(this); }
+  const std::uint8_t* Bytes() const { return reinterpret_cast<const std::uint8_t*>(this); }
+
+  friend constexpr bool operator==(const TPixel32&, const TPixel32&) = default;
+};
+static_assert(sizeof(TPixel32) == 4, "TPixel32 must be exactly four bytes");
+
+using PPixel32 = TPixel32*;
+using PPixel32Array = TPixel32*;
+
+// A pixel from its 0xAARRGGBB value.
+constexpr TPixel32 Pixel32(std::uint32_t argb) {
+  return TPixel32{std::uint8_t(argb), std::uint8_t(argb >> 8), std::uint8_t(argb >> 16), std::uint8_t(argb >> 24)};
+}
+constexpr TPixel32 Pixel32(std::uint8_t a, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  return TPixel32{b, g, r, a};
+}
+
+// Turns a platform colour (0x00BBGGRR, or negative for a system colour) into
+// an opaque pixel.
+TPixel32 ColorToPixel(TColor color);
+
+}  // namespace vb

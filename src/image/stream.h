@@ -1,0 +1,116 @@
+#pragma once
+// A byte stream with a position, as used by the image formats and the
+// persistence of maps: an abstract TStream, a growable TMemoryStream and a
+// TFileStream. Sizes and positions are in bytes.
+
+#include <cstdint>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vb {
+
+class EStreamError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+// "Stream read error": fewer bytes were available than ReadBuffer needed.
+class EReadError : public EStreamError {
+ public:
+  using EStreamError::EStreamError;
+};
+// "Stream write error": the stream took fewer bytes than WriteBuffer gave.
+class EWriteError : public EStreamError {
+ public:
+  using EStreamError::EStreamError;
+};
+// "Cannot open file \"<name>\"" / "Cannot create file \"<name>\"".
+class EFOpenError : public EStreamError {
+ public:
+  using EStreamError::EStreamError;
+};
+
+enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+class TStream {
+ public:
+  virtual ~TStream() = default;
+
+  // Reads up to Count bytes; returns how many were read (0 at the end).
+  virtual std::int64_t Read(void* buffer, std::int64_t count) = 0;
+  // Writes up to Count bytes; returns how many were written.
+  virtual std::int64_t Write(const void* buffer, std::int64_t count) = 0;
+  // Moves the position; returns the new position. Seeking before the start
+  // raises EStreamError "Invalid stream position".
+  virtual std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) = 0;
+  virtual std::int64_t Size();
+  // Truncates or extends the stream (not every stream can).
+  virtual void SetSize(std::int64_t newSize);
+
+  std::int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
+  void SetPosition(std::int64_t position) { Seek(position, TSeekOrigin::soBeginning); }
+  std::int64_t Remaining() { return Size() - Position(); }
+
+  // Read exactly Count bytes or raise EReadError (position then undefined).
+  void ReadBuffer(void* buffer, std::int64_t count);
+  // Write exactly Count bytes or raise EWriteError.
+  void WriteBuffer(const void* buffer, std::int64_t count);
+  // Copies Count bytes from Source's position; Count 0 copies the whole of
+  // Source from its start. Returns the number of bytes copied.
+  std::int64_t CopyFrom(TStream& source, std::int64_t count);
+};
+
+// A stream over a growable block of memory it owns. Memory() stays valid
+// until the next write that grows the stream or SetSize.
+class TMemoryStream : public TStream {
+ public:
+  TMemoryStream() = default;
+  // A stream holding a copy of Count bytes at Data, positioned at 0.
+  TMemoryStream(const void* data, std::int64_t count);
+
+  std::int64_t Read(void* buffer, std::int64_t count) override;
+  std::int64_t Write(const void* buffer, std::int64_t count) override;
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+  std::int64_t Size() override { return std::int64_t(FData.size()); }
+  void SetSize(std::int64_t newSize) override;
+
+  std::uint8_t* Memory() { return FData.data(); }
+  const std::uint8_t* Memory() const { return FData.data(); }
+  const std::vector<std::uint8_t>& Bytes() const { return FData; }
+  void Clear();
+  // Replaces the content with the whole of Source (read from its start).
+  void LoadFromStream(TStream& source);
+  void LoadFromFile(const std::string& fileName);
+  void SaveToStream(TStream& dest) const;
+  void SaveToFile(const std::string& fileName) const;
+
+ private:
+  std::vector<std::uint8_t> FData;
+  std::int64_t FPosition = 0;
+};
+
+enum class TFileMode { fmOpenRead, fmCreate, fmOpenReadWrite };
+
+// A stream on a file. fmOpenRead opens an existing file for reading only;
+// fmCreate creates (or empties) a file for writing and reading.
+class TFileStream : public TStream {
+ public:
+  TFileStream(const std::string& fileName, TFileMode mode);
+  ~TFileStream() override;
+  TFileStream(const TFileStream&) = delete;
+  TFileStream& operator=(const TFileStream&) = delete;
+
+  std::int64_t Read(void* buffer, std::int64_t count) override;
+  std::int64_t Write(const void* buffer, std::int64_t count) override;
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+  std::int64_t Size() override;
+
+  const std::string& FileName() const { return FFileName; }
+
+ private:
+  std::FILE* FFile = nullptr;
+  std::string FFileName;
+};
+
+}  // namespace vb
