@@ -1,0 +1,29 @@
+// A stand-in for the module: owns the three lists and records the counts it
+// is told, so descriptions, categories and programs are tested on their own.
+#pragma once
+
+#include <cstdint>
+
+#include "params/parameter_owner.h"
+#include "params/vst_parameter_category.h"
+#include "params/vst_parameter_property.h"
+
+namespace vb::test {
+
+class FakeParameterOwner : public TVstParameterOwner {
+ public:
+  TCustomVstParameterProperties& ParameterProperties() override { return Properties; }
+  TCustomVstParameterCategories& ParameterCategories() override { return Categories; }
+  void ParameterCountChanged(std::int32_t Count) override { NumParams = Count; }
+  void ProgramCountChanged(std::int32_t Count) override { NumPrograms = Count; }
+  bool ProgramChunksEnabled() const override { return ChunkMode; }
+  std::int32_t ParameterCount() const override { return NumParams; }
+
+  TCustomVstParameterProperties Properties{this};
+  TCustomVstParameterCategories Categories{this};
+  std::int32_t NumParams = 0;
+  std::int32_t NumPrograms = 0;
+  bool ChunkMode = false;
+};
+
+}  // namespace vb::test
