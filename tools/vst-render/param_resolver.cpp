@@ -1,0 +1,206 @@
+#include "param_resolver.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <vector>
+
+namespace vb {
+
+namespace {
+
+constexpr int kGridSteps = 200;       // coarse scan of the normalised range
+constexpr int kBisectSteps = 40;      // halvings of a bracket (2^-40 of the range)
+
+std::string Trim(const std::string& s) {
+  size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+  return s.substr(b, e - b);
+}
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+bool EndsWithNoCase(const std::string& s, const std::string& tail) {
+  return !tail.empty() && s.size() >= tail.size() &&
+         Lower(s.substr(s.size() - tail.size())) == Lower(tail);
+}
+
+// Text comparison the user expects: blanks, letter case and a trailing unit
+// label do not matter.
+std::string Canonical(const std::string& text, const std::string& label) {
+  std::string t = Trim(text);
+  if (EndsWithNoCase(t, Trim(label))) t = Trim(t.substr(0, t.size() - Trim(label).size()));
+  return Lower(t);
+}
+
+bool NumbersEqual(double a, double b) {
+  if (std::isinf(a) || std::isinf(b)) return a == b;
+  return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::max(std::fabs(a), std::fabs(b)));
+}
+
+} // namespace
+
+bool TParamResolver::ParseNumber(const std::string& text, const std::string& label, double& value) {
+  std::string t = Trim(text);
+  std::string l = Trim(label);
+  if (EndsWithNoCase(t, l)) t = Trim(t.substr(0, t.size() - l.size()));
+  std::replace(t.begin(), t.end(), ',', '.');
+  if (t.empty()) return false;
+  char* end = nullptr;
+  double v = std::strtod(t.c_str(), &end);
+  if (end == t.c_str() || std::isnan(v)) return false;
+  // Anything after the number may only be a unit the plug-in did not label.
+  for (const char* p = end; *p; ++p) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    if (!(std::isalpha(c) || c == ' ' || c == '%' || c == '/' || c == '*')) return false;
+  }
+  value = v;
+  return true;
+}
+
+int TParamResolver::Find(const std::string& nameOrIndex) {
+  const int n = FAccess.Count();
+  const std::string wanted = Trim(nameOrIndex);
+  for (int i = 0; i < n; ++i)
+    if (Trim(FAccess.Name(i)) == wanted) return i;
+  for (int i = 0; i < n; ++i)
+    if (Lower(Trim(FAccess.Name(i))) == Lower(wanted)) return i;
+  if (!wanted.empty() && std::all_of(wanted.begin(), wanted.end(),
+                                     [](unsigned char c) { return std::isdigit(c); })) {
+    long idx = std::strtol(wanted.c_str(), nullptr, 10);
+    if (wanted.size() < 10 && idx < n) return static_cast<int>(idx);
+  }
+  return -1;
+}
+
+bool TParamResolver::Apply(const TParamRequest& request, bool normalised, TParamSetting& result,
+                           std::string& error) {
+  int index = Find(request.Name);
+  if (index < 0) {
+    error = "unknown parameter '" + request.Name + "' (vst-render --list-params shows the names)";
+    return false;
+  }
+  const std::string name = Trim(FAccess.Name(index));
+  float x = 0.0f;
+  if (normalised) {
+    double v = 0;
+    if (!ParseNumber(request.Value, "", v) || v < 0.0 || v > 1.0) {
+      error = "parameter '" + name + "' needs a normalised value from 0 to 1, not '" + request.Value + "'";
+      return false;
+    }
+    x = static_cast<float>(v);
+  } else if (FAccess.FromString(index, request.Value)) {
+    x = FAccess.Get(index);
+  } else if (!SearchByDisplay(index, request.Value, x, error)) {
+    return false;
+  }
+  FAccess.Set(index, x);
+  result.Index = index;
+  result.Normalised = FAccess.Get(index);
+  result.Display = Trim(FAccess.Display(index));
+  return true;
+}
+
+double TParamResolver::DisplayNumber(int index, float x, const std::string& label) {
+  FAccess.Set(index, x);
+  double v = 0;
+  return ParseNumber(FAccess.Display(index), label, v) ? v : std::numeric_limits<double>::quiet_NaN();
+}
+
+bool TParamResolver::SearchByDisplay(int index, const std::string& value, float& found,
+                                     std::string& error) {
+  const float before = FAccess.Get(index);
+  const std::string label = FAccess.Label(index);
+  const std::string name = Trim(FAccess.Name(index));
+
+  // Coarse scan: the texts and, where they are numbers, their values.
+  std::vector<float> xs;
+  std::vector<std::string> texts;
+  std::vector<double> nums;
+  bool allNumbers = true;
+  for (int k = 0; k <= kGridSteps; ++k) {
+    float x = static_cast<float>(k) / kGridSteps;
+    FAccess.Set(index, x);
+    std::string t = FAccess.Display(index);
+    double v = 0;
+    bool isNum = ParseNumber(t, label, v);
+    allNumbers = allNumbers && isNum;
+    xs.push_back(x);
+    texts.push_back(t);
+    nums.push_back(isNum ? v : std::numeric_limits<double>::quiet_NaN());
+  }
+  FAccess.Set(index, before);
+
+  // A text shown somewhere on the scan: take the middle of its run.
+  const std::string want = Canonical(value, label);
+  for (size_t k = 0; k < texts.size(); ++k) {
+    if (Canonical(texts[k], label) != want) continue;
+    size_t last = k;
+    while (last + 1 < texts.size() && Canonical(texts[last + 1], label) == want) ++last;
+    found = 0.5f * (xs[k] + xs[last]);
+    return true;
+  }
+
+  double target = 0;
+  bool increasing = allNumbers && nums.back() > nums.front();
+  bool decreasing = allNumbers && nums.back() < nums.front();
+  for (size_t k = 1; allNumbers && k < nums.size(); ++k) {
+    increasing = increasing && nums[k] >= nums[k - 1];
+    decreasing = decreasing && nums[k] <= nums[k - 1];
+  }
+  if (!(increasing || decreasing) || !ParseNumber(value, label, target)) {
+    error = "parameter '" + name + "' never shows '" + value + "' (it shows e.g. '" + Trim(texts.front()) +
+            "' .. '" + Trim(texts.back()) + "')";
+    return false;
+  }
+  const double lo = std::min(nums.front(), nums.back());
+  const double hi = std::max(nums.front(), nums.back());
+  if (target < lo && !NumbersEqual(target, lo)) {
+    error = "value '" + value + "' is below the range of '" + name + "' (" + Trim(texts[increasing ? 0 : kGridSteps]) +
+            " .. " + Trim(texts[increasing ? kGridSteps : 0]) + " " + Trim(label) + ")";
+    return false;
+  }
+  if (target > hi && !NumbersEqual(target, hi)) {
+    error = "value '" + value + "' is above the range of '" + name + "' (" + Trim(texts[increasing ? 0 : kGridSteps]) +
+            " .. " + Trim(texts[increasing ? kGridSteps : 0]) + " " + Trim(label) + ")";
+    return false;
+  }
+
+  // Two bisections over the normalised range: the first x that shows at
+  // least the target and the first that shows more; between them the
+  // display reads the target, and their middle is the value itself.
+  const double sign = increasing ? 1.0 : -1.0;
+  auto firstWhere = [&](auto pred) {
+    float a = 0.0f, b = 1.0f;
+    if (pred(sign * DisplayNumber(index, a, label))) return a;
+    for (int s = 0; s < kBisectSteps; ++s) {
+      float m = 0.5f * (a + b);
+      if (m <= a || m >= b) break;
+      if (pred(sign * DisplayNumber(index, m, label))) b = m; else a = m;
+    }
+    return b;
+  };
+  const double t = sign * target;
+  float atLeast = firstWhere([&](double v) { return v >= t || NumbersEqual(v, t); });
+  float above = firstWhere([&](double v) { return v > t && !NumbersEqual(v, t); });
+  const bool topShowsTarget = NumbersEqual(sign * DisplayNumber(index, 1.0f, label), t);
+  if (atLeast == 0.0f)
+    found = 0.0f; // the bottom end shows the target: take the end itself
+  else if (topShowsTarget)
+    found = 1.0f;
+  else if (above > atLeast)
+    found = 0.5f * (atLeast + above);
+  else
+    found = atLeast; // the target lies between two display steps
+  FAccess.Set(index, before);
+  return true;
+}
+
+} // namespace vb

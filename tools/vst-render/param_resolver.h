@@ -1,0 +1,59 @@
+// Turns a --param request (a name or index and a value in the parameter's
+// own unit) into a normalised value, the way a user would: by asking the
+// plug-in to parse the text (effString2Parameter), else by searching the
+// normalised value whose display text shows the requested value.
+#pragma once
+
+#include <string>
+
+#include "render_options.h"
+
+namespace vb {
+
+// The parameter entries a resolver needs; the plug-in host implements it,
+// tests implement it with plain functions.
+class TParamAccess {
+ public:
+  virtual ~TParamAccess() = default;
+  virtual int Count() = 0;
+  virtual std::string Name(int index) = 0;
+  virtual std::string Display(int index) = 0;
+  virtual std::string Label(int index) = 0;
+  virtual float Get(int index) = 0;
+  virtual void Set(int index, float normalised) = 0;
+  // effString2Parameter: true when the plug-in took the text.
+  virtual bool FromString(int index, const std::string& text) = 0;
+};
+
+struct TParamSetting {
+  int Index = -1;
+  float Normalised = 0.0f;
+  std::string Display; // what the plug-in shows afterwards
+};
+
+class TParamResolver {
+ public:
+  explicit TParamResolver(TParamAccess& access) : FAccess(access) {}
+
+  // The parameter an exact name, a name in any letter case, or a decimal
+  // index refers to; -1 when none.
+  int Find(const std::string& nameOrIndex);
+
+  // Finds the parameter, sets it and reports what was set; false with a
+  // one-line message when the name is unknown or the value cannot be shown
+  // by the parameter. On failure the parameter keeps its earlier value.
+  bool Apply(const TParamRequest& request, bool normalised, TParamSetting& result,
+             std::string& error);
+
+  // Reads a number from a display or user text: blanks and the unit label
+  // may surround it, ',' and '.' both count as the decimal separator.
+  static bool ParseNumber(const std::string& text, const std::string& label, double& value);
+
+ private:
+  bool SearchByDisplay(int index, const std::string& value, float& found, std::string& error);
+  double DisplayNumber(int index, float x, const std::string& label);
+
+  TParamAccess& FAccess;
+};
+
+} // namespace vb

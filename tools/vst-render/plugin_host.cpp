@@ -1,0 +1,212 @@
+#include "plugin_host.h"
+
+#include <cstring>
+#include <dlfcn.h>
+#include <sys/stat.h>
+#include <vector>
+
+namespace vb {
+
+namespace {
+
+using TEntryPoint = TVSTEffect* (*)(TAudioMasterCallbackFunc);
+
+// The host whose entry-point call is running: the plug-in may call back
+// before it has a record to hand us.
+thread_local TPluginHost* GLoadingHost = nullptr;
+
+constexpr size_t kTextBuffer = 1024; // bytes; hosts usually offer 64..256
+constexpr size_t kTextLimit = 256;   // what is kept of a text answer
+
+void CopyText(void* ptr, const char* text, size_t capacity) {
+  if (!ptr) return;
+  std::strncpy(static_cast<char*>(ptr), text, capacity - 1);
+  static_cast<char*>(ptr)[capacity - 1] = '\0';
+}
+
+bool HostCanDo(const char* what) {
+  static const char* const kYes[] = {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents",
+                                     "receiveVstMidiEvent", "acceptIOChanges", "startStopProcess"};
+  if (!what) return false;
+  for (const char* y : kYes)
+    if (std::strcmp(what, y) == 0) return true;
+  return false;
+}
+
+} // namespace
+
+TPluginHost::~TPluginHost() { Unload(); }
+
+bool TPluginHost::Load(const std::string& path, std::string& error) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    error = "plug-in not found: '" + path + "'";
+    return false;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    error = "'" + path + "' is a folder, not a plug-in library";
+    return false;
+  }
+  // dlopen only searches the library path for bare names; a file given
+  // without a slash is meant relative to the working folder.
+  std::string loadPath = path.find('/') == std::string::npos ? "./" + path : path;
+  void* lib = ::dlopen(loadPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!lib) {
+    const char* why = ::dlerror();
+    error = "cannot load '" + path + "': " + (why ? why : "unknown reason");
+    return false;
+  }
+  auto entry = reinterpret_cast<TEntryPoint>(::dlsym(lib, "VSTPluginMain"));
+  if (!entry) entry = reinterpret_cast<TEntryPoint>(::dlsym(lib, "main"));
+  if (!entry) {
+    ::dlclose(lib);
+    error = "'" + path + "' is not a VST 2.4 plug-in: no VSTPluginMain or main entry point";
+    return false;
+  }
+  GLoadingHost = this;
+  TVSTEffect* effect = entry(&TPluginHost::Callback);
+  GLoadingHost = nullptr;
+  if (!effect) {
+    ::dlclose(lib);
+    error = "'" + path + "' is not a VST 2.4 plug-in: its entry point returned no effect";
+    return false;
+  }
+  if (effect->Magic != kEffectMagic) {
+    // A record of unknown make cannot be closed safely; leak it with the library.
+    error = "'" + path + "' is not a VST 2.4 plug-in: the effect record has the wrong magic";
+    return false;
+  }
+  if (!effect->Dispatcher) {
+    error = "'" + path + "' is not a VST 2.4 plug-in: the effect record has no dispatcher";
+    return false;
+  }
+  effect->ReservedForHost = reinterpret_cast<std::intptr_t>(this);
+  FLibrary = lib;
+  FEffect = effect;
+  FPath = path;
+  return true;
+}
+
+void TPluginHost::Open(double sampleRate, int blockSize, bool doublePrecision) {
+  FSampleRate.store(sampleRate, std::memory_order_relaxed);
+  FBlockSize.store(blockSize, std::memory_order_relaxed);
+  Dispatch(effOpen);
+  FOpen = true;
+  Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+  Dispatch(effSetBlockSize, 0, blockSize);
+  Dispatch(effSetProcessPrecision, 0, doublePrecision ? pp64 : pp32);
+}
+
+void TPluginHost::Resume() {
+  if (!FEffect || FResumed) return;
+  Dispatch(effMainsChanged, 0, 1);
+  Dispatch(effStartProcess);
+  FResumed = true;
+}
+
+void TPluginHost::Suspend() {
+  if (!FEffect || !FResumed) return;
+  Dispatch(effStopProcess);
+  Dispatch(effMainsChanged, 0, 0);
+  FResumed = false;
+}
+
+void TPluginHost::Unload() {
+  if (FEffect) {
+    Suspend();
+    Dispatch(effClose); // the record is gone after this call
+    FEffect = nullptr;
+    FOpen = false;
+  }
+  if (FLibrary) {
+    ::dlclose(FLibrary);
+    FLibrary = nullptr;
+  }
+}
+
+bool TPluginHost::HasFlag(TEffFlag flag) const {
+  return FEffect && (FEffect->EffectFlags & EffFlagBit(flag)) != 0;
+}
+
+std::intptr_t TPluginHost::Dispatch(std::int32_t opcode, std::int32_t index, std::intptr_t value,
+                                    void* ptr, float opt) {
+  if (!FEffect || !FEffect->Dispatcher) return 0;
+  return FEffect->Dispatcher(FEffect, opcode, index, value, ptr, opt);
+}
+
+std::string TPluginHost::DispatchText(std::int32_t opcode, std::int32_t index) {
+  std::vector<char> buf(kTextBuffer, '\0');
+  Dispatch(opcode, index, 0, buf.data());
+  buf[kTextLimit] = '\0';
+  return std::string(buf.data());
+}
+
+int TPluginHost::NumParams() const { return FEffect ? FEffect->numParams : 0; }
+
+float TPluginHost::GetParameter(int index) {
+  return FEffect && FEffect->GetParameter ? FEffect->GetParameter(FEffect, index) : 0.0f;
+}
+
+void TPluginHost::SetParameter(int index, float normalised) {
+  if (FEffect && FEffect->SetParameter) FEffect->SetParameter(FEffect, index, normalised);
+}
+
+void TPluginHost::Process32(float** inputs, float** outputs, int frames) {
+  if (!FEffect) return;
+  if (HasFlag(effFlagsCanReplacing) && FEffect->Process32Replacing)
+    FEffect->Process32Replacing(FEffect, inputs, outputs, frames);
+  else if (FEffect->Process)
+    FEffect->Process(FEffect, inputs, outputs, frames);
+}
+
+void TPluginHost::Process64(double** inputs, double** outputs, int frames) {
+  if (FEffect && FEffect->Process64Replacing) FEffect->Process64Replacing(FEffect, inputs, outputs, frames);
+}
+
+std::intptr_t TPluginHost::Callback(TVSTEffect* effect, std::int32_t opcode, std::int32_t index,
+                                    std::intptr_t value, void* ptr, float opt) noexcept {
+  TPluginHost* host = nullptr;
+  if (effect && effect->Magic == kEffectMagic && effect->ReservedForHost)
+    host = reinterpret_cast<TPluginHost*>(effect->ReservedForHost);
+  if (!host) host = GLoadingHost;
+  if (!host) return opcode == amVersion ? kVstVersion : 0;
+  return host->Answer(opcode, index, value, ptr, opt);
+}
+
+std::intptr_t TPluginHost::Answer(std::int32_t opcode, std::int32_t index, std::intptr_t value,
+                                  void* ptr, float opt) noexcept {
+  switch (opcode) {
+    case amAutomate:
+      FAutomateCount.fetch_add(1, std::memory_order_relaxed);
+      return 0;
+    case amVersion: return kVstVersion;
+    case amWantMidi: return 1;
+    case amGetTime: return 0; // no transport: a null time info
+    case amProcessEvents: return 1;
+    case amIOChanged:
+      FIOChangedCount.fetch_add(1, std::memory_order_relaxed);
+      return 1;
+    case amUpdateDisplay:
+      FUpdateDisplayCount.fetch_add(1, std::memory_order_relaxed);
+      return 1;
+    case amGetSampleRate:
+      return static_cast<std::intptr_t>(FSampleRate.load(std::memory_order_relaxed));
+    case amGetBlockSize: return FBlockSize.load(std::memory_order_relaxed);
+    case amPinConnected: // 0 means connected
+      if (!FEffect) return 1;
+      return index < (value == 0 ? FEffect->numInputs : FEffect->numOutputs) ? 0 : 1;
+    case amGetVendorString:
+      CopyText(ptr, kHostVendor, 64);
+      return ptr ? 1 : 0;
+    case amGetProductString:
+      CopyText(ptr, kHostProduct, 64);
+      return ptr ? 1 : 0;
+    case amGetVendorVersion: return kHostVendorVersion;
+    case amCanDo: return HostCanDo(static_cast<const char*>(ptr)) ? 1 : 0;
+    case amBeginEdit:
+    case amEndEdit: return 1;
+    default: return 0;
+  }
+}
+
+} // namespace vb

@@ -1,0 +1,22 @@
+// What a host learns about a plug-in, as text: identity, flags, can-dos,
+// pins, counts (--info) and the parameter list (--list-params).
+#pragma once
+
+#include <string>
+
+#include "plugin_host.h"
+
+namespace vb {
+
+// The parameter list as a host shows it: index, name, short label (when the
+// plug-in describes its parameters), display text, unit label, normalised.
+std::string DescribeParameters(TPluginHost& plugin);
+
+// Everything --info prints, the parameter list included.
+std::string DescribePlugin(TPluginHost& plugin, const std::string& path);
+
+// Four characters of a packed ID, first from the most significant byte;
+// bytes that are not printable are written as \xNN.
+std::string FourCharText(std::int32_t id);
+
+} // namespace vb

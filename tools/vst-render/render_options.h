@@ -1,0 +1,49 @@
+// Command-line options of vst-render and their parser.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vb {
+
+// One --param NAME_OR_INDEX=VALUE request, kept as text until the plug-in is
+// loaded: only the plug-in knows its names, units and display texts.
+struct TParamRequest {
+  std::string Name;   // parameter name or decimal index
+  std::string Value;  // value in the parameter's own unit, or 0..1 with --normalised
+};
+
+struct TRenderOptions {
+  std::string PluginPath;
+  std::string InputPath;   // empty: render the built-in demo
+  std::string OutputPath;  // empty: render, report, write nothing
+  std::string DemoOutPath; // where to save the dry demo, if asked
+  int BlockSize = 512;     // sample frames per processing call
+  double SampleRate = 0;   // Hz; 0 = the input's rate, else 44100
+  int Precision = 32;      // 32 or 64 bit floating-point processing
+  std::vector<TParamRequest> Params;
+  bool Normalised = false; // --param values are normalised 0..1
+  bool ListParams = false;
+  bool Info = false;
+  bool Quiet = false;
+  bool Help = false;
+};
+
+struct TOptionsResult {
+  TRenderOptions Options;
+  std::string Error; // empty on success; one line, no trailing newline
+  bool Ok() const { return Error.empty(); }
+};
+
+// Parses the arguments that follow the program name.
+TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& args);
+
+// The text printed by -h/--help.
+std::string RenderUsage();
+
+constexpr int kMaxBlockSize = 1 << 20;     // sample frames
+constexpr double kMinSampleRate = 1000.0;  // Hz
+constexpr double kMaxSampleRate = 1536000.0;
+
+} // namespace vb

@@ -1,0 +1,53 @@
+// Where the audio to render comes from: a file, or a signal in memory (the
+// built-in demo). Both hand out interleaved 64-bit samples block by block.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "audio_file.h"
+
+namespace vb {
+
+class TSignalSource {
+ public:
+  virtual ~TSignalSource() = default;
+  virtual int Channels() const = 0;
+  virtual double SampleRate() const = 0;
+  virtual std::int64_t Frames() const = 0;
+  // Up to `frames` frames into `interleaved`; 0 at the end, -1 on error.
+  virtual std::int64_t Read(double* interleaved, std::int64_t frames, std::string& error) = 0;
+};
+
+class TMemorySource final : public TSignalSource {
+ public:
+  TMemorySource(std::vector<double> interleaved, int channels, double sampleRate);
+  int Channels() const override { return FChannels; }
+  double SampleRate() const override { return FSampleRate; }
+  std::int64_t Frames() const override;
+  std::int64_t Read(double* interleaved, std::int64_t frames, std::string& error) override;
+
+ private:
+  std::vector<double> FSamples;
+  int FChannels;
+  double FSampleRate;
+  std::int64_t FPos = 0; // frames handed out
+};
+
+class TFileSource final : public TSignalSource {
+ public:
+  // The reader must be open.
+  explicit TFileSource(TAudioFileReader& reader) : FReader(reader) {}
+  int Channels() const override { return FReader.Channels(); }
+  double SampleRate() const override { return FReader.SampleRate(); }
+  std::int64_t Frames() const override { return FReader.Frames(); }
+  std::int64_t Read(double* interleaved, std::int64_t frames, std::string& error) override {
+    return FReader.Read(interleaved, frames, error);
+  }
+
+ private:
+  TAudioFileReader& FReader;
+};
+
+} // namespace vb
