@@ -1,0 +1,192 @@
+#include "dsp/biquad_iir_filter.h"
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <typeinfo>
+
+#include "dsp/dsp_constants.h"
+#include "dsp/dsp_errors.h"
+
+namespace vb {
+
+namespace {
+
+// Nearest integer, ties to even; out-of-range values saturate instead of
+// being undefined.
+std::int64_t RoundToInt64(double Value)
+{
+  constexpr double CLimit = 9223372036854775807.0;
+  if (std::isnan(Value))
+    return 0;
+  if (Value >= CLimit)
+    return std::numeric_limits<std::int64_t>::max();
+  if (Value <= -CLimit)
+    return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(std::nearbyint(Value));
+}
+
+// Integer sums wrap around like the machine's adds rather than being undefined.
+std::int64_t WrapAdd(std::int64_t A, std::int64_t B)
+{
+  return static_cast<std::int64_t>(static_cast<std::uint64_t>(A) + static_cast<std::uint64_t>(B));
+}
+
+std::int64_t WrapSub(std::int64_t A, std::int64_t B)
+{
+  return static_cast<std::int64_t>(static_cast<std::uint64_t>(A) - static_cast<std::uint64_t>(B));
+}
+
+// Roots of z^2 - 2 p z + q as Singles: a conjugate pair (positive imaginary
+// part first) or two real roots.
+std::array<TComplex32, 2> QuadraticRoots(double P, double Q)
+{
+  const double R = Q - P * P;
+  if (R > 0) {
+    const double Root = std::sqrt(R);
+    return {TComplex32{static_cast<float>(P), static_cast<float>(Root)},
+            TComplex32{static_cast<float>(P), static_cast<float>(-Root)}};
+  }
+  const double Root = std::sqrt(-R);
+  return {TComplex32{static_cast<float>(P + Root), 0.0f}, TComplex32{static_cast<float>(P - Root), 0.0f}};
+}
+
+} // namespace
+
+const char* TCustomBiquadIIRFilter::ClassName() const { return "TCustomBiquadIIRFilter"; }
+const char* TBiquadIIRFilter::ClassName() const { return "TBiquadIIRFilter"; }
+
+void TCustomBiquadIIRFilter::InitializeBiquad()
+{
+  FBandWidth = 1.0;
+  CalculateCoefficients();
+  CalculatePoleZeros();
+  ResetStates();
+}
+
+void TCustomBiquadIIRFilter::AssignTo(TNotifiablePersistent& Dest) const
+{
+  TCustomBandwidthIIRFilter::AssignTo(Dest);
+  auto* Target = dynamic_cast<TCustomBiquadIIRFilter*>(&Dest);
+  if (!Target)
+    return;
+  if (typeid(*Target) == typeid(*this)) {
+    Target->FDenominator = FDenominator;
+    Target->FNominator = FNominator;
+    Target->FPoles = FPoles;
+    Target->FZeros = FZeros;
+    Target->FState = FState;
+    Target->FStateStack = FStateStack;
+  } else {
+    Target->CalculateCoefficients();
+  }
+}
+
+float TCustomBiquadIIRFilter::ProcessSample32(float Input)
+{
+  const double X = Input;
+  const double Y = static_cast<float>(FNominator[0] * X + FState[0]);
+  FState[0] = FNominator[1] * X - FDenominator[0] * Y + FState[1];
+  FState[1] = FNominator[2] * X - FDenominator[1] * Y;
+  return static_cast<float>(Y);
+}
+
+std::int64_t TCustomBiquadIIRFilter::ProcessSampleInt64(std::int64_t Input)
+{
+  // The integer states live in the bits of s0 and s1.
+  const double X = static_cast<double>(Input);
+  const std::int64_t S0 = std::bit_cast<std::int64_t>(FState[0].Load());
+  const std::int64_t S1 = std::bit_cast<std::int64_t>(FState[1].Load());
+  const std::int64_t Y = WrapAdd(RoundToInt64(FNominator[0] * X), S0);
+  const double Yd = static_cast<double>(Y);
+  const std::int64_t N0 =
+      WrapAdd(WrapSub(RoundToInt64(FNominator[1] * X), RoundToInt64(FDenominator[0] * Yd)), S1);
+  const std::int64_t N1 = WrapSub(RoundToInt64(FNominator[2] * X), RoundToInt64(FDenominator[1] * Yd));
+  FState[0] = std::bit_cast<double>(N0);
+  FState[1] = std::bit_cast<double>(N1);
+  return Y;
+}
+
+double TCustomBiquadIIRFilter::MagnitudeSquared(double Frequency) const
+{
+  const double Cw = 2 * std::cos(CTwoPi * Frequency * FSRR);
+  const double B0 = FNominator[0], B1 = FNominator[1], B2 = FNominator[2];
+  const double A1 = FDenominator[0], A2 = FDenominator[1];
+  const double Num = (B0 - B2) * (B0 - B2) + B1 * B1 + (B1 * (B0 + B2) + B0 * B2 * Cw) * Cw;
+  const double Den = (1 - A2) * (1 - A2) + A1 * A1 + (A1 * (A2 + 1) + Cw * A2) * Cw;
+  return Num / Den;
+}
+
+double TCustomBiquadIIRFilter::MagnitudeLog10(double Frequency) const
+{
+  return 10 * std::log10(MagnitudeSquared(Frequency));
+}
+
+void TCustomBiquadIIRFilter::Complex(double Frequency, double& Real, double& Imaginary) const
+{
+  const double C = std::cos(CTwoPi * Frequency * FSRR);
+  const double C2 = 2 * C;
+  const double B0 = FNominator[0], B1 = FNominator[1], B2 = FNominator[2];
+  const double A1 = FDenominator[0], A2 = FDenominator[1];
+  const double D = A2 * A2 - 2 * A2 + A1 * A1 + C2 * (A1 * (A2 + 1) + C2 * A2) + 1;
+  Real = (B0 + B1 * A1 + B2 * A2 + C * (B1 * (A2 + 1) + A1 * (B2 + B0)) + (2 * C * C - 1) * (B0 * A2 + B2)) / D;
+  Imaginary = (A1 * (B2 - B0) + B1 * (1 - A2) + C2 * (B2 - B0 * A2)) * std::sqrt(1 - C * C) / D;
+}
+
+double TCustomBiquadIIRFilter::Real(double Frequency) const
+{
+  double Re = 0, Im = 0;
+  Complex(Frequency, Re, Im);
+  return Re;
+}
+
+double TCustomBiquadIIRFilter::Imaginary(double Frequency) const
+{
+  double Re = 0, Im = 0;
+  Complex(Frequency, Re, Im);
+  return Im;
+}
+
+double TCustomBiquadIIRFilter::Phase(double Frequency) const
+{
+  double Re = 0, Im = 0;
+  Complex(Frequency, Re, Im);
+  return std::atan2(Im, Re);
+}
+
+void TCustomBiquadIIRFilter::PushStates()
+{
+  FStateStack.insert(FStateStack.begin(), {FState[0].Load(), FState[1].Load()});
+}
+
+void TCustomBiquadIIRFilter::PopStates()
+{
+  if (FStateStack.empty())
+    return;
+  FState[0] = FStateStack.front()[0];
+  FState[1] = FStateStack.front()[1];
+  FStateStack.erase(FStateStack.begin());
+}
+
+void TCustomBiquadIIRFilter::ResetStates()
+{
+  FState[0] = 0.0;
+  FState[1] = 0.0;
+}
+
+void TCustomBiquadIIRFilter::ResetStatesInt64() { ResetStates(); }
+
+void TCustomBiquadIIRFilter::Reset() { SetGain(0); }
+
+unsigned TCustomBiquadIIRFilter::GetOrder() const { return 2; }
+
+void TCustomBiquadIIRFilter::SetOrder(unsigned) { throw EDspError("Order is fixed!"); }
+
+void TCustomBiquadIIRFilter::CalculatePoleZeros()
+{
+  const double B0 = FNominator[0];
+  FZeros = QuadraticRoots(-FNominator[1] / (2 * B0), FNominator[2] / B0);
+  FPoles = QuadraticRoots(-FDenominator[0] / 2, FDenominator[1]);
+}
+
+} // namespace vb

@@ -1,0 +1,191 @@
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "dsp/order_filter.h"
+#include "dsp/relaxed.h"
+
+namespace vb {
+
+// Butterworth low- and high-pass filters of order 1 to 64 designed with the
+// bilinear transform: a cascade of second-order sections plus one first-order
+// section for odd orders. The section gains are gathered into FFilterGain,
+// applied once at the input. Coefficients and states live inside the object,
+// so no order needs memory beyond it.
+class TCustomButterworthFilter : public TCustomOrderFilter {
+public:
+  static constexpr unsigned CMaximumOrder = 64;
+  using TCustomFilter::Complex;
+
+  const char* ClassName() const override;
+  void AssignTo(TNotifiablePersistent& Dest) const override;
+
+  unsigned MaximumOrder() const override { return CMaximumOrder; }
+
+  // Scales the design frequency by 2^Value (0 .. 30; negative values become
+  // 0). Recomputes the pre-warped frequency but not the coefficients.
+  int DownsampleAmount() const noexcept { return FDownsamplePow; }
+  void SetDownsampleAmount(int Value);
+  int DownsampleFaktor() const noexcept { return FDownsampleFak; }
+
+  // Stores frequency (Hz) and gain (dB) without the usual change reactions:
+  // recomputes the pre-warped frequency and the gain factor but neither the
+  // squared gain factor nor the coefficients.
+  virtual void SetFilterValues(float AFrequency, float AGain);
+
+  double MagnitudeLog10(double Frequency) const override;
+  double Real(double Frequency) const override;
+  double Imaginary(double Frequency) const override;
+  double Phase(double Frequency) const override;
+
+  // The first Order states; the integer form clears the first two.
+  void ResetStates() override;
+  void ResetStatesInt64() override;
+  // Save and restore all 64 states.
+  void PushStates() override;
+  void PopStates() override;
+  // Gain := 0 dB.
+  void Reset() override;
+
+  double FilterGain() const noexcept { return FFilterGain; }
+  double TanW0() const noexcept { return FTanW0; }
+  double Coefficient(unsigned Index) const noexcept { return FCoeffs[Index]; }
+  double State(unsigned Index) const noexcept { return FState[Index]; }
+
+protected:
+  // Order must be at most CMaximumOrder.
+  explicit TCustomButterworthFilter(unsigned Order);
+  // Completes creation; run by the constructor of each class that supplies
+  // CalculateCoefficients.
+  void InitializeButterworth();
+  void OrderChanged() override;
+  // FW0 := 2 pi f 2^DownsampleAmount / fs, limited to 3.141 rad so that the
+  // pre-warped frequency tan(w0 / 2) stays finite and positive (a design
+  // frequency at or above the Nyquist frequency would give unstable
+  // sections); FTanW0 := tan(w0 / 2).
+  void CalculateW0() override;
+  void CalculateOrderAngle();
+  // The per-section denominator magnitudes and phases share this walk.
+  TComplex64 Response(double Frequency, double NumeratorSign) const;
+
+  int FDownsamplePow = 0;
+  int FDownsampleFak = 1;
+  TRelaxed<double> FFilterGain{1.0};
+  double FOrderInv = 0.0;
+  double FPiHalfOrderInv = 0.0;
+  TComplex64 FExpOrdPiHalf;
+  double FTanW0 = 0.0;
+  std::array<TRelaxed<double>, CMaximumOrder> FCoeffs;
+  std::array<TRelaxed<double>, CMaximumOrder> FState;
+  std::vector<std::array<double, CMaximumOrder>> FStateStack; // newest first
+};
+
+// Low-pass: sections (1 + 2z^-1 + z^-2) / (1 - C0 z^-1 - C1 z^-2), DC gain G^2.
+class TCustomButterworthLowPassFilter : public TCustomButterworthFilter {
+public:
+  explicit TCustomButterworthLowPassFilter(unsigned Order);
+  const char* ClassName() const override;
+
+  inline double ProcessSample64(double Input) override;
+  // As ProcessSample64, rounding the input product and every section output
+  // to Single.
+  float ProcessSample32(float Input) override;
+  double MagnitudeSquared(double Frequency) const override;
+  void Complex(double Frequency, double& Real, double& Imaginary) const override;
+
+protected:
+  void CalculateCoefficients() override;
+};
+
+// High-pass: sections (1 - 2z^-1 + z^-2) / (1 - C0 z^-1 - C1 z^-2), gain G^2
+// at the Nyquist frequency.
+class TCustomButterworthHighPassFilter : public TCustomButterworthFilter {
+public:
+  explicit TCustomButterworthHighPassFilter(unsigned Order);
+  const char* ClassName() const override;
+
+  inline double ProcessSample64(double Input) override;
+  float ProcessSample32(float Input) override;
+  double MagnitudeSquared(double Frequency) const override;
+  void Complex(double Frequency, double& Real, double& Imaginary) const override;
+
+protected:
+  void CalculateCoefficients() override;
+};
+
+class TButterworthLowPassFilter final : public TCustomButterworthLowPassFilter {
+public:
+  explicit TButterworthLowPassFilter(unsigned Order = 0);
+  static const TOrderFilterClassInfo& Class() noexcept;
+  const char* ClassName() const override;
+};
+
+class TButterworthHighPassFilter final : public TCustomButterworthHighPassFilter {
+public:
+  explicit TButterworthHighPassFilter(unsigned Order = 0);
+  static const TOrderFilterClassInfo& Class() noexcept;
+  const char* ClassName() const override;
+};
+
+// Variants meant for parameter automation. They design exactly like the
+// classes above (the exact tangent and magnitude), so they can stand in for
+// them anywhere.
+class TButterworthLowPassFilterAutomatable final : public TCustomButterworthLowPassFilter {
+public:
+  explicit TButterworthLowPassFilterAutomatable(unsigned Order = 0);
+  static const TOrderFilterClassInfo& Class() noexcept;
+  const char* ClassName() const override;
+};
+
+class TButterworthHighPassFilterAutomatable final : public TCustomButterworthHighPassFilter {
+public:
+  explicit TButterworthHighPassFilterAutomatable(unsigned Order = 0);
+  static const TOrderFilterClassInfo& Class() noexcept;
+  const char* ClassName() const override;
+};
+
+// Per sample: one multiply for the gain and five multiply-adds per section;
+// the order is read once, so a retune from another thread is seen at the
+// next sample.
+inline double TCustomButterworthLowPassFilter::ProcessSample64(double Input)
+{
+  const unsigned N = FOrder;
+  double X = FFilterGain * Input;
+  const unsigned Sections = N / 2;
+  for (unsigned K = 0; K < Sections; ++K) {
+    const double Y = X + FState[2 * K];
+    FState[2 * K] = 2 * X + FCoeffs[2 * K] * Y + FState[2 * K + 1];
+    FState[2 * K + 1] = X + FCoeffs[2 * K + 1] * Y;
+    X = Y;
+  }
+  if (N & 1) {
+    const unsigned J = 2 * Sections;
+    const double Y = X + FState[J];
+    FState[J] = X + FCoeffs[J] * Y;
+    X = Y;
+  }
+  return X;
+}
+
+inline double TCustomButterworthHighPassFilter::ProcessSample64(double Input)
+{
+  const unsigned N = FOrder;
+  double X = FFilterGain * Input;
+  const unsigned Sections = N / 2;
+  for (unsigned K = 0; K < Sections; ++K) {
+    const double Y = X + FState[2 * K];
+    FState[2 * K] = -2 * X + FCoeffs[2 * K] * Y + FState[2 * K + 1];
+    FState[2 * K + 1] = X + FCoeffs[2 * K + 1] * Y;
+    X = Y;
+  }
+  if (N & 1) {
+    const unsigned J = 2 * Sections;
+    const double Y = X + FState[J];
+    FState[J] = -X + FCoeffs[J] * Y;
+    X = Y;
+  }
+  return X;
+}
+
+} // namespace vb

@@ -1,0 +1,85 @@
+#include "dsp/gain_frequency_filter.h"
+
+#include <cmath>
+
+#include "dsp/dsp_constants.h"
+
+namespace vb {
+
+namespace {
+constexpr double CMinimumFrequency = 1e-10; // Hz
+constexpr double CMaximumW0 = 3.141;        // radians, just below pi
+} // namespace
+
+TCustomGainFrequencyFilter::TCustomGainFrequencyFilter() { CalculateW0(); }
+
+const char* TCustomGainFrequencyFilter::ClassName() const { return "TCustomGainFrequencyFilter"; }
+
+void TCustomGainFrequencyFilter::AssignTo(TNotifiablePersistent& Dest) const
+{
+  TCustomFilterWithOrder::AssignTo(Dest);
+  if (auto* Target = dynamic_cast<TCustomGainFrequencyFilter*>(&Dest)) {
+    Target->FGain_dB = FGain_dB;
+    Target->FGainFactor = FGainFactor;
+    Target->FGainFactorSquared = FGainFactorSquared;
+    Target->FFrequency = FFrequency;
+    Target->FW0 = FW0;
+    Target->FExpW0 = FExpW0;
+  }
+}
+
+void TCustomGainFrequencyFilter::CalculateW0()
+{
+  FW0 = FFrequency * CTwoPi * FSRR;
+  FExpW0 = TComplex64::FromAngle(FW0);
+  if (FW0 > CMaximumW0)
+    FW0 = CMaximumW0;
+}
+
+void TCustomGainFrequencyFilter::CalculateGainFactor()
+{
+  const double X = 0.5 * FGain_dB;
+  FGainFactor = X > -1000 ? std::exp(X * CLn10 / 20) : 0.0;
+  FGainFactorSquared = FGainFactor * FGainFactor;
+}
+
+void TCustomGainFrequencyFilter::SetFrequency(double Value)
+{
+  if (Value < CMinimumFrequency)
+    Value = CMinimumFrequency;
+  if (Value != FFrequency) {
+    FFrequency = Value;
+    FrequencyChanged();
+  }
+}
+
+void TCustomGainFrequencyFilter::SetGain(double Value)
+{
+  if (Value != FGain_dB) {
+    FGain_dB = Value;
+    GainChanged();
+  }
+}
+
+void TCustomGainFrequencyFilter::FrequencyChanged()
+{
+  CalculateW0();
+  RecalculateCoefficients();
+  Changed();
+}
+
+void TCustomGainFrequencyFilter::GainChanged()
+{
+  CalculateGainFactor();
+  RecalculateCoefficients();
+  Changed();
+}
+
+void TCustomGainFrequencyFilter::RecalculateForSampleRate()
+{
+  TCustomFilterWithOrder::RecalculateForSampleRate();
+  CalculateW0();
+  RecalculateCoefficients();
+}
+
+} // namespace vb

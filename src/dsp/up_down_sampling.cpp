@@ -1,0 +1,212 @@
+#include "dsp/up_down_sampling.h"
+
+#include <typeinfo>
+
+#include "dsp/dsp_constants.h"
+#include "dsp/dsp_errors.h"
+
+namespace vb {
+
+namespace {
+
+// The sample loops, instantiated once for the concrete Butterworth low-pass
+// (direct, inlined section code) and once for any order filter (virtual).
+template <class TFilter, class TSample>
+void Upsample(TFilter& Up, int F, double First, double Rest, TSample* Output)
+{
+  Output[0] = static_cast<TSample>(Up.ProcessSample64(First));
+  for (int i = 1; i < F; ++i)
+    Output[i] = static_cast<TSample>(Up.ProcessSample64(Rest));
+}
+
+template <class TFilter, class TSample>
+double Downsample(TFilter& Down, int F, const TSample* Input, double FirstOffset, double RestOffset)
+{
+  const double Result = Down.ProcessSample64(static_cast<double>(Input[0]) + FirstOffset);
+  for (int i = 1; i < F; ++i)
+    Down.ProcessSample64(static_cast<double>(Input[i]) + RestOffset);
+  return Result;
+}
+
+} // namespace
+
+// ---- TZarnResampling ----
+
+const char* TZarnResampling::ClassName() const { return "TZarnResampling"; }
+
+void TZarnResampling::AssignTo(TNotifiablePersistent& Dest) const
+{
+  TDspSampleRatePersistent::AssignTo(Dest);
+  if (auto* Target = dynamic_cast<TZarnResampling*>(&Dest)) {
+    Target->FFactor = FFactor.Load();
+    Target->FOrder = FOrder;
+    Target->FTransitionBandwidth = FTransitionBandwidth;
+  }
+}
+
+void TZarnResampling::SetFactor(int Value)
+{
+  // A factor of 0 would divide by zero when the filters are tuned and a
+  // negative one would make the sample operations write nothing.
+  if (Value < 1)
+    return;
+  if (Value != FFactor) {
+    FFactor = Value;
+    FactorChanged();
+  }
+}
+
+void TZarnResampling::SetFilterClass(TOrderFilterClass Value)
+{
+  // Without a class there would be no filters to run.
+  if (Value && Value != FFilterClass) {
+    FFilterClass = Value;
+    FilterClassChanged();
+  }
+}
+
+void TZarnResampling::SetOrder(int Value)
+{
+  if (Value != FOrder) {
+    FOrder = Value;
+    OrderChanged();
+  }
+}
+
+void TZarnResampling::SetTransitionBandwidth(double Value)
+{
+  if (Value != FTransitionBandwidth) {
+    FTransitionBandwidth = Value;
+    TransitionBandwidthChanged();
+  }
+}
+
+void TZarnResampling::SampleRateChanged()
+{
+  UpdateFilter();
+  Changed();
+}
+
+void TZarnResampling::FactorChanged()
+{
+  UpdateFilter();
+  Changed();
+}
+
+void TZarnResampling::OrderChanged()
+{
+  UpdateFilter();
+  Changed();
+}
+
+void TZarnResampling::TransitionBandwidthChanged()
+{
+  UpdateFilter();
+  Changed();
+}
+
+// ---- TZarnUpDownsampling ----
+
+TZarnUpDownsampling::TZarnUpDownsampling()
+{
+  SetFilterClass(&TButterworthLowPassFilter::Class());
+  SetOrder(2);
+}
+
+const char* TZarnUpDownsampling::ClassName() const { return "TZarnUpDownsampling"; }
+
+void TZarnUpDownsampling::AssignTo(TNotifiablePersistent& Dest) const
+{
+  TZarnResampling::AssignTo(Dest);
+  if (auto* Target = dynamic_cast<TZarnUpDownsampling*>(&Dest)) {
+    for (int i = 0; i < 2; ++i)
+      Target->FFilter[i]->Assign(*FFilter[i]);
+  }
+}
+
+void TZarnUpDownsampling::FilterClassChanged()
+{
+  for (int i = 0; i < 2; ++i) {
+    std::unique_ptr<TCustomOrderFilter> Old = std::move(FFilter[i]);
+    // A negative order reads as a huge unsigned one, which the filter limits.
+    std::unique_ptr<TCustomOrderFilter> New = FFilterClass->Create(static_cast<unsigned>(FOrder));
+    if (Old)
+      New->Assign(*Old);
+    FLowPass[i] = typeid(*New) == typeid(TButterworthLowPassFilter)
+                      ? static_cast<TButterworthLowPassFilter*>(New.get())
+                      : nullptr;
+    FFilter[i] = std::move(New);
+  }
+  Changed();
+}
+
+void TZarnUpDownsampling::OrderChanged()
+{
+  for (auto& F : FFilter)
+    F->SetOrder(static_cast<unsigned>(FOrder));
+  for (auto& F : FFilter)
+    F->ResetStates();
+  UpdateFilter();
+  Changed();
+}
+
+void TZarnUpDownsampling::SampleRateChanged()
+{
+  for (auto& F : FFilter)
+    F->SetSampleRate(FSampleRate);
+  UpdateFilter();
+  Changed();
+}
+
+void TZarnUpDownsampling::UpdateFilter()
+{
+  const double Frequency = FTransitionBandwidth * 0.5 * FSampleRate / FFactor;
+  if (!FFilter[0] || !FFilter[1])
+    throw EDspAssertion("Resampling filter missing", "up_down_sampling");
+  for (auto& F : FFilter)
+    F->SetFrequency(Frequency);
+  for (auto& F : FFilter)
+    F->ResetStates();
+}
+
+void TZarnUpDownsampling::ResetStates()
+{
+  for (auto& F : FFilter)
+    F->ResetStates();
+}
+
+void TZarnUpDownsampling::Upsample32(float Input, float* Output)
+{
+  const double First = FFactor * static_cast<double>(Input) + CDenorm32;
+  if (FLowPass[0])
+    Upsample(*FLowPass[0], FFactor, First, -CDenorm32, Output);
+  else
+    Upsample(*FFilter[0], FFactor, First, -CDenorm32, Output);
+}
+
+void TZarnUpDownsampling::Upsample64(double Input, double* Output)
+{
+  const double First = FFactor * Input + CDenorm64;
+  if (FLowPass[0])
+    Upsample(*FLowPass[0], FFactor, First, -CDenorm64, Output);
+  else
+    Upsample(*FFilter[0], FFactor, First, -CDenorm64, Output);
+}
+
+float TZarnUpDownsampling::Downsample32(const float* Input)
+{
+  // The offset goes onto the first sample only; adding -0.0 leaves the
+  // others exactly as they are.
+  if (FLowPass[1])
+    return static_cast<float>(Downsample(*FLowPass[1], FFactor, Input, CDenorm32, -0.0));
+  return static_cast<float>(Downsample(*FFilter[1], FFactor, Input, CDenorm32, -0.0));
+}
+
+double TZarnUpDownsampling::Downsample64(const double* Input)
+{
+  if (FLowPass[1])
+    return Downsample(*FLowPass[1], FFactor, Input, CDenorm64, -CDenorm64);
+  return Downsample(*FFilter[1], FFactor, Input, CDenorm64, -CDenorm64);
+}
+
+} // namespace vb
