@@ -40,9 +40,10 @@ constexpr TSingleNote kMelody[] = {
 };
 
 constexpr double kStrumStep = 0.012;       // s between neighbouring strings of a strum
-constexpr double kDecaySeconds = 3.5;      // time for a string to fall by 60 dB
+constexpr double kDecaySeconds = 7.0;      // s for a string's fundamental to fall by 60 dB
 constexpr double kDampSeconds = 0.008;     // s of fade when a string is re-plucked
 constexpr double kFadeOutSeconds = 0.25;   // s of fade at the very end
+constexpr double kSingleNoteGain = 2.0;  // linear, against one string of a chord
 constexpr double kPluckPosition = 0.18;    // fraction of the string length from the bridge
 constexpr double kStringPan[6] = {-0.35, -0.2, -0.07, 0.07, 0.2, 0.35}; // -1 left .. 1 right
 
@@ -52,6 +53,7 @@ struct TNote {
   int Midi;
   double Velocity;
   int String;
+  double Gain; // single notes stand out against six-string chords
 };
 
 // Small deterministic noise source (xorshift32).
@@ -138,11 +140,11 @@ std::vector<TNote> ExpandScore(double seconds) {
     for (int k = 0; k < 6; ++k) {
       int s = c.UpStroke ? 5 - k : k;
       if (c.Notes[s] < 0) continue;
-      notes.push_back({c.Start + kStrumStep * order, seconds, c.Notes[s], c.Velocity, s});
+      notes.push_back({c.Start + kStrumStep * order, seconds, c.Notes[s], c.Velocity, s, 1.0});
       ++order;
     }
   }
-  for (const TSingleNote& n : kMelody) notes.push_back({n.Start, seconds, n.Midi, n.Velocity, n.String});
+  for (const TSingleNote& n : kMelody) notes.push_back({n.Start, seconds, n.Midi, n.Velocity, n.String, kSingleNoteGain});
   std::stable_sort(notes.begin(), notes.end(),
                    [](const TNote& a, const TNote& b) { return a.Start < b.Start; });
   for (size_t i = 0; i < notes.size(); ++i) {
@@ -177,8 +179,8 @@ std::vector<double> TDemoSignal::Render() const {
     std::int64_t end = std::min<std::int64_t>(frames, std::llround(n.End * FSampleRate) + damp);
     std::int64_t dampFrom = end - damp;
     double pan = kStringPan[n.String];
-    double left = std::sqrt(0.5 * (1.0 - pan));
-    double right = std::sqrt(0.5 * (1.0 + pan));
+    double left = n.Gain * std::sqrt(0.5 * (1.0 - pan));
+    double right = n.Gain * std::sqrt(0.5 * (1.0 + pan));
     for (std::int64_t i = begin; i < end; ++i) {
       double s = string.Tick();
       if (end < frames && i >= dampFrom) s *= static_cast<double>(end - i) / static_cast<double>(damp);
@@ -189,7 +191,7 @@ std::vector<double> TDemoSignal::Render() const {
 
   const std::int64_t fade = std::min<std::int64_t>(frames, std::llround(kFadeOutSeconds * FSampleRate));
   for (std::int64_t i = frames - fade; i < frames; ++i) {
-    double g = static_cast<double>(frames - i) / static_cast<double>(fade);
+    double g = static_cast<double>(frames - 1 - i) / static_cast<double>(fade);
     out[static_cast<size_t>(i) * 2] *= g;
     out[static_cast<size_t>(i) * 2 + 1] *= g;
   }

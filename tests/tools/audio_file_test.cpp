@@ -1,0 +1,142 @@
+// Guards the audio file layer: formats follow the extension or the input, no partial files, no wrap-around.
+#include <gtest/gtest.h>
+
+#include <sndfile.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "audio_file.h"
+
+namespace vb {
+namespace {
+
+class AudioFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = ::testing::TempDir() + "vb_audio_XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    Dir = tmpl;
+  }
+  void TearDown() override { std::system(("rm -rf '" + Dir + "'").c_str()); }
+  std::string Path(const std::string& name) const { return Dir + "/" + name; }
+  static bool Exists(const std::string& p) {
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0;
+  }
+  // Files in the folder, hidden ones included.
+  int FileCount() const {
+    std::string cmd = "test $(ls -A '" + Dir + "' | wc -l) -eq ";
+    for (int n = 0; n < 10; ++n)
+      if (std::system((cmd + std::to_string(n)).c_str()) == 0) return n;
+    return -1;
+  }
+  std::string Dir;
+};
+
+TEST_F(AudioFileTest, WritesAndReadsBackEverySupportedContainer) {
+  std::vector<double> ramp(2 * 1000);
+  for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = (static_cast<double>(i % 200) - 100) / 128.0;
+  for (const char* name : {"a.wav", "b.flac", "c.aiff", "d.AIF"}) {
+    TAudioFormat fmt;
+    std::string error;
+    ASSERT_TRUE(ChooseOutputFormat(Path(name), {}, fmt, error)) << error;
+    ASSERT_TRUE(WriteAudioFile(Path(name), fmt, ramp.data(), 1000, 2, 48000, error)) << error;
+    TAudioFileReader r;
+    ASSERT_TRUE(r.Open(Path(name), error)) << error;
+    EXPECT_EQ(r.Channels(), 2);
+    EXPECT_EQ(r.SampleRate(), 48000);
+    EXPECT_EQ(r.Frames(), 1000);
+    std::vector<double> back(ramp.size());
+    EXPECT_EQ(r.Read(back.data(), 1000, error), 1000);
+    for (size_t i = 0; i < ramp.size(); ++i) ASSERT_NEAR(back[i], ramp[i], 1e-6) << name << " sample " << i;
+    EXPECT_EQ(r.Read(back.data(), 1000, error), 0);
+  }
+}
+
+TEST_F(AudioFileTest, OutputKeepsTheInputsFormatUnlessTheExtensionSaysOtherwise) {
+  const TAudioFormat wav16{SF_FORMAT_WAV | SF_FORMAT_PCM_16};
+  TAudioFormat out;
+  std::string error;
+  ASSERT_TRUE(ChooseOutputFormat(Path("x.wav"), wav16, out, error));
+  EXPECT_EQ(out.Code, wav16.Code);
+  ASSERT_TRUE(ChooseOutputFormat(Path("x.out"), wav16, out, error)); // unknown extension: the input's container
+  EXPECT_EQ(out.Code, wav16.Code);
+  ASSERT_TRUE(ChooseOutputFormat(Path("x.flac"), wav16, out, error));
+  EXPECT_EQ(out.Code, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+  // FLAC cannot hold floats: a float input becomes 24-bit FLAC.
+  ASSERT_TRUE(ChooseOutputFormat(Path("x.flac"), {SF_FORMAT_WAV | SF_FORMAT_FLOAT}, out, error));
+  EXPECT_EQ(out.Code, SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
+  // No input (the demo): WAV as float, so that nothing clips.
+  ASSERT_TRUE(ChooseOutputFormat(Path("x.wav"), {}, out, error));
+  EXPECT_EQ(out.Code, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+  EXPECT_FALSE(ChooseOutputFormat(Path("x.out"), {}, out, error));
+  EXPECT_NE(error.find("x.out"), std::string::npos);
+}
+
+TEST_F(AudioFileTest, LeavesNoFileWhenTheWriteIsNotCommitted) {
+  std::string error;
+  {
+    TAudioFileWriter w;
+    ASSERT_TRUE(w.Open(Path("out.wav"), {SF_FORMAT_WAV | SF_FORMAT_FLOAT}, 2, 44100, error)) << error;
+    double frame[2] = {0.1, 0.2};
+    ASSERT_TRUE(w.Write(frame, 1, error));
+    EXPECT_TRUE(Exists(w.TempPath()));
+    EXPECT_FALSE(Exists(Path("out.wav")));
+  }
+  EXPECT_EQ(FileCount(), 0);
+}
+
+TEST_F(AudioFileTest, CommitReplacesAnEarlierFileOnlyAtTheEnd) {
+  std::string error;
+  double one[2] = {0.5, 0.5};
+  TAudioFormat fmt{SF_FORMAT_WAV | SF_FORMAT_FLOAT};
+  ASSERT_TRUE(WriteAudioFile(Path("out.wav"), fmt, one, 1, 2, 44100, error)) << error;
+  TAudioFileWriter w;
+  ASSERT_TRUE(w.Open(Path("out.wav"), fmt, 2, 44100, error)) << error;
+  std::vector<double> three(6, 0.25);
+  ASSERT_TRUE(w.Write(three.data(), 3, error));
+  TAudioFileReader before;
+  ASSERT_TRUE(before.Open(Path("out.wav"), error));
+  EXPECT_EQ(before.Frames(), 1);
+  ASSERT_TRUE(w.Commit(error)) << error;
+  TAudioFileReader after;
+  ASSERT_TRUE(after.Open(Path("out.wav"), error));
+  EXPECT_EQ(after.Frames(), 3);
+  EXPECT_EQ(FileCount(), 1);
+}
+
+TEST_F(AudioFileTest, IntegerFilesClipAtFullScaleInsteadOfWrapping) {
+  std::string error;
+  double hot[4] = {1.5, -1.5, 0.5, -0.5};
+  ASSERT_TRUE(WriteAudioFile(Path("hot.wav"), {SF_FORMAT_WAV | SF_FORMAT_PCM_16}, hot, 2, 2, 44100, error));
+  TAudioFileReader r;
+  ASSERT_TRUE(r.Open(Path("hot.wav"), error));
+  double back[4];
+  ASSERT_EQ(r.Read(back, 2, error), 2);
+  EXPECT_GT(back[0], 0.99);
+  EXPECT_LT(back[1], -0.99);
+  EXPECT_NEAR(back[2], 0.5, 1e-4);
+}
+
+TEST_F(AudioFileTest, ReportsUnreadableAndUnwritableFilesByName) {
+  std::string error;
+  TAudioFileReader r;
+  EXPECT_FALSE(r.Open(Path("missing.wav"), error));
+  EXPECT_NE(error.find("missing.wav"), std::string::npos) << error;
+  std::FILE* junk = std::fopen(Path("junk.wav").c_str(), "wb");
+  std::fputs("this is not audio", junk);
+  std::fclose(junk);
+  error.clear();
+  EXPECT_FALSE(r.Open(Path("junk.wav"), error));
+  EXPECT_NE(error.find("junk.wav"), std::string::npos) << error;
+  TAudioFileWriter w;
+  error.clear();
+  EXPECT_FALSE(w.Open(Path("no/such/folder/out.wav"), {SF_FORMAT_WAV | SF_FORMAT_FLOAT}, 2, 44100, error));
+  EXPECT_NE(error.find("out.wav"), std::string::npos) << error;
+}
+
+} // namespace
+} // namespace vb

@@ -1,0 +1,172 @@
+// Guards --param: names resolve as users type them, values in the parameter's unit land where the display shows them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
+#include "param_resolver.h"
+
+namespace vb {
+namespace {
+
+// A plug-in's parameter entries in memory: each parameter maps 0..1 to its
+// unit with `ToUnit` and shows it with `Show`.
+struct TFakeParam {
+  std::string Name;
+  std::string Label;
+  std::function<double(float)> ToUnit;
+  std::function<std::string(double)> Show;
+  bool ParsesText = false;
+  float Value = 0.0f;
+};
+
+// Four significant digits after rounding to four decimals, with a comma:
+// how a plug-in using a comma locale shows its numbers.
+std::string CommaNumber(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.4g", std::nearbyint(v * 1e4) / 1e4);
+  std::string s = buf;
+  for (char& c : s)
+    if (c == '.') c = ',';
+  return s;
+}
+
+class TFakeParams : public TParamAccess {
+ public:
+  std::vector<TFakeParam> P;
+  int Sets = 0;
+  int Count() override { return static_cast<int>(P.size()); }
+  std::string Name(int i) override { return P[i].Name; }
+  std::string Display(int i) override { return P[i].Show(P[i].ToUnit(P[i].Value)); }
+  std::string Label(int i) override { return P[i].Label; }
+  float Get(int i) override { return P[i].Value; }
+  void Set(int i, float x) override {
+    ++Sets;
+    P[i].Value = x;
+  }
+  bool FromString(int i, const std::string& text) override {
+    if (!P[i].ParsesText) return false;
+    P[i].Value = std::stof(text) / 10.0f;
+    return true;
+  }
+};
+
+class ParamResolverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    F.P.push_back({"Input", "dB *0,1", [](float x) { return -200.0 + 400.0 * x; }, CommaNumber, false, 0.5f});
+    F.P.push_back({"Mode", "", [](float x) { return x; },
+                   [](double v) { return std::string(v < 0.5 ? "Off" : "On"); }, false, 0.0f});
+    F.P.push_back({"Cut", "Hz", [](float x) { return 1000.0 * (1.0 - x); }, CommaNumber, false, 0.0f});
+    F.P.push_back({"Steps", "x", [](float x) { return std::nearbyint(1.0 + 15.0 * x); }, CommaNumber, false, 0.0f});
+    F.P.push_back({"Own", "", [](float x) { return 10.0 * x; }, CommaNumber, true, 0.0f});
+  }
+
+  bool Apply(const std::string& name, const std::string& value, bool normalised = false) {
+    Error.clear();
+    return TParamResolver(F).Apply({name, value}, normalised, Setting, Error);
+  }
+
+  TFakeParams F;
+  TParamSetting Setting;
+  std::string Error;
+};
+
+TEST_F(ParamResolverTest, FindsParametersByExactNameAnyLetterCaseOrIndex) {
+  TParamResolver r(F);
+  EXPECT_EQ(r.Find("Cut"), 2);
+  EXPECT_EQ(r.Find("cUT"), 2);
+  EXPECT_EQ(r.Find(" Mode "), 1);
+  EXPECT_EQ(r.Find("3"), 3);
+  EXPECT_EQ(r.Find("5"), -1);
+  EXPECT_EQ(r.Find("Drive"), -1);
+  EXPECT_EQ(r.Find(""), -1);
+}
+
+TEST_F(ParamResolverTest, UnknownNameFailsWithOneLineAndTouchesNothing) {
+  EXPECT_FALSE(Apply("Drive", "70"));
+  EXPECT_NE(Error.find("unknown parameter 'Drive'"), std::string::npos) << Error;
+  EXPECT_EQ(Error.find('\n'), std::string::npos);
+  EXPECT_EQ(F.Sets, 0);
+}
+
+TEST_F(ParamResolverTest, SetsTheValueTheDisplayShowsInTheParametersOwnUnit) {
+  ASSERT_TRUE(Apply("Input", "75")) << Error;
+  EXPECT_EQ(Setting.Index, 0);
+  EXPECT_EQ(Setting.Display, "75");
+  EXPECT_NEAR(F.P[0].ToUnit(F.P[0].Value), 75.0, 1e-3); // the middle of the "75" run, not its edge
+  ASSERT_TRUE(Apply("Input", "-12,5")) << Error;
+  EXPECT_EQ(Setting.Display, "-12,5");
+  ASSERT_TRUE(Apply("input", " -12.5 dB *0,1 ")) << Error; // point decimal and the unit label are fine too
+  EXPECT_EQ(Setting.Display, "-12,5");
+}
+
+TEST_F(ParamResolverTest, ReachesBothEndsOfTheRangeExactly) {
+  ASSERT_TRUE(Apply("Input", "200")) << Error;
+  EXPECT_EQ(F.P[0].Value, 1.0f);
+  ASSERT_TRUE(Apply("Input", "-200")) << Error;
+  EXPECT_EQ(F.P[0].Value, 0.0f);
+}
+
+TEST_F(ParamResolverTest, RefusesValuesOutsideTheRangeAndKeepsTheEarlierValue) {
+  F.P[0].Value = 0.25f;
+  EXPECT_FALSE(Apply("Input", "250"));
+  EXPECT_NE(Error.find("above the range"), std::string::npos) << Error;
+  EXPECT_FALSE(Apply("Input", "-201"));
+  EXPECT_NE(Error.find("below the range"), std::string::npos) << Error;
+  EXPECT_FALSE(Apply("Input", "loud"));
+  EXPECT_EQ(F.P[0].Value, 0.25f);
+}
+
+TEST_F(ParamResolverTest, MatchesDisplayTextsThatAreWords) {
+  ASSERT_TRUE(Apply("Mode", "on")) << Error;
+  EXPECT_EQ(Setting.Display, "On");
+  ASSERT_TRUE(Apply("Mode", "Off")) << Error;
+  EXPECT_EQ(Setting.Display, "Off");
+  EXPECT_FALSE(Apply("Mode", "Auto"));
+  EXPECT_NE(Error.find("never shows 'Auto'"), std::string::npos) << Error;
+}
+
+TEST_F(ParamResolverTest, HandlesDisplaysThatFallAsTheKnobRises) {
+  ASSERT_TRUE(Apply("Cut", "275 Hz")) << Error;
+  EXPECT_EQ(Setting.Display, "275");
+  EXPECT_NEAR(F.P[2].ToUnit(F.P[2].Value), 275.0, 1e-3);
+}
+
+TEST_F(ParamResolverTest, LandsInsideTheStepOfASteppedParameter) {
+  ASSERT_TRUE(Apply("Steps", "8")) << Error;
+  EXPECT_EQ(Setting.Display, "8");
+  // The middle of the run that shows 8: (7.5 - 1) / 15 .. (8.5 - 1) / 15.
+  EXPECT_NEAR(F.P[3].Value, 7.0f / 15.0f, 0.01f);
+}
+
+TEST_F(ParamResolverTest, LetsThePluginParseTextWhenItCan) {
+  ASSERT_TRUE(Apply("Own", "3")) << Error;
+  EXPECT_FLOAT_EQ(F.P[4].Value, 0.3f);
+}
+
+TEST_F(ParamResolverTest, NormalisedValuesGoStraightThroughWithinZeroToOne) {
+  ASSERT_TRUE(Apply("Input", "0.75", true)) << Error;
+  EXPECT_EQ(F.P[0].Value, 0.75f);
+  EXPECT_EQ(Setting.Display, "100");
+  EXPECT_FALSE(Apply("Input", "1.5", true));
+  EXPECT_FALSE(Apply("Input", "-0.1", true));
+  EXPECT_EQ(F.P[0].Value, 0.75f);
+}
+
+TEST(ParamResolverNumbers, ReadsNumbersWithEitherSeparatorAndAUnit) {
+  double v = 0;
+  EXPECT_TRUE(TParamResolver::ParseNumber("0,5", "", v));
+  EXPECT_EQ(v, 0.5);
+  EXPECT_TRUE(TParamResolver::ParseNumber(" -3.25 dB ", "dB", v));
+  EXPECT_EQ(v, -3.25);
+  EXPECT_TRUE(TParamResolver::ParseNumber("45%", "", v));
+  EXPECT_EQ(v, 45.0);
+  EXPECT_FALSE(TParamResolver::ParseNumber("On", "", v));
+  EXPECT_FALSE(TParamResolver::ParseNumber("", "", v));
+  EXPECT_FALSE(TParamResolver::ParseNumber("12-4", "", v));
+}
+
+} // namespace
+} // namespace vb

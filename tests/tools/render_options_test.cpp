@@ -1,0 +1,93 @@
+// Guards the vst-render command line: values reach the right option, bad values are refused with one line.
+#include <gtest/gtest.h>
+
+#include "render_options.h"
+
+namespace vb {
+namespace {
+
+TOptionsResult Parse(std::initializer_list<std::string_view> args) {
+  return ParseRenderOptions(std::vector<std::string_view>(args));
+}
+
+TEST(RenderOptions, GivesTheUsualDefaultsWhenOnlyThePluginIsNamed) {
+  TOptionsResult r = Parse({"-p", "fx.so"});
+  ASSERT_TRUE(r.Ok()) << r.Error;
+  EXPECT_EQ(r.Options.PluginPath, "fx.so");
+  EXPECT_EQ(r.Options.BlockSize, 512);
+  EXPECT_EQ(r.Options.SampleRate, 0.0); // the input's rate, else 44100
+  EXPECT_EQ(r.Options.Precision, 32);
+  EXPECT_TRUE(r.Options.InputPath.empty());
+  EXPECT_TRUE(r.Options.OutputPath.empty());
+  EXPECT_FALSE(r.Options.Quiet || r.Options.Info || r.Options.ListParams || r.Options.Normalised);
+}
+
+TEST(RenderOptions, AcceptsShortLongAndGluedForms) {
+  for (auto args : {std::vector<std::string_view>{"-p", "a.so", "-i", "in.wav", "-o", "out.flac", "-b", "7", "-s",
+                                                  "48000", "--precision", "64", "-q"},
+                    std::vector<std::string_view>{"--plugin=a.so", "--input=in.wav", "--output=out.flac",
+                                                  "--blocksize=7", "--sample-rate=48000", "--precision=64",
+                                                  "--quiet"}}) {
+    TOptionsResult r = ParseRenderOptions(args);
+    ASSERT_TRUE(r.Ok()) << r.Error;
+    EXPECT_EQ(r.Options.PluginPath, "a.so");
+    EXPECT_EQ(r.Options.InputPath, "in.wav");
+    EXPECT_EQ(r.Options.OutputPath, "out.flac");
+    EXPECT_EQ(r.Options.BlockSize, 7);
+    EXPECT_EQ(r.Options.SampleRate, 48000.0);
+    EXPECT_EQ(r.Options.Precision, 64);
+    EXPECT_TRUE(r.Options.Quiet);
+  }
+}
+
+TEST(RenderOptions, KeepsParamRequestsInOrderAndSplitsAtTheLastEqualsSign) {
+  TOptionsResult r = Parse({"-p", "a.so", "--param", "Drive=70", "--param=3=-12.5", "--param", "A=B=1",
+                            "--normalised", "--info", "--list-params", "--demo-out", "dry.wav"});
+  ASSERT_TRUE(r.Ok()) << r.Error;
+  ASSERT_EQ(r.Options.Params.size(), 3u);
+  EXPECT_EQ(r.Options.Params[0].Name, "Drive");
+  EXPECT_EQ(r.Options.Params[0].Value, "70");
+  EXPECT_EQ(r.Options.Params[1].Name, "3");
+  EXPECT_EQ(r.Options.Params[1].Value, "-12.5");
+  EXPECT_EQ(r.Options.Params[2].Name, "A=B");
+  EXPECT_EQ(r.Options.Params[2].Value, "1");
+  EXPECT_TRUE(r.Options.Normalised && r.Options.Info && r.Options.ListParams);
+  EXPECT_EQ(r.Options.DemoOutPath, "dry.wav");
+}
+
+TEST(RenderOptions, RefusesMissingMalformedAndOutOfRangeValuesWithOneLine) {
+  const std::vector<std::vector<std::string_view>> bad = {
+      {},                                       // no plug-in
+      {"-p"},                                   // value missing
+      {"-p", "a.so", "-b", "0"},                // block size too small
+      {"-p", "a.so", "-b", "12x"},              // not a number
+      {"-p", "a.so", "-b", "99999999999999"},   // too large
+      {"-p", "a.so", "-s", "0"},                // no rate
+      {"-p", "a.so", "-s", "nan"},              // not a rate
+      {"-p", "a.so", "--precision", "16"},      // neither 32 nor 64
+      {"-p", "a.so", "--param", "Drive"},       // no '='
+      {"-p", "a.so", "--param", "=5"},          // no name
+      {"-p", "a.so", "--param", "Drive="},      // no value
+      {"-p", "a.so", "--bogus"},                // unknown option
+      {"-p", "a.so", "stray.wav"},              // stray argument
+      {"-p", "a.so", "--info=yes"},             // flags take no value
+  };
+  for (const auto& args : bad) {
+    TOptionsResult r = ParseRenderOptions(args);
+    EXPECT_FALSE(r.Ok()) << "accepted argument list #" << (&args - bad.data());
+    EXPECT_EQ(r.Error.find('\n'), std::string::npos) << r.Error;
+  }
+}
+
+TEST(RenderOptions, HelpNeedsNoPluginAndMentionsEveryOption) {
+  TOptionsResult r = Parse({"--help"});
+  ASSERT_TRUE(r.Ok()) << r.Error;
+  EXPECT_TRUE(r.Options.Help);
+  const std::string usage = RenderUsage();
+  for (const char* opt : {"--plugin", "--input", "--output", "--blocksize", "--sample-rate", "--precision",
+                          "--param", "--normalised", "--list-params", "--info", "--demo-out", "--quiet", "--help"})
+    EXPECT_NE(usage.find(opt), std::string::npos) << opt;
+}
+
+} // namespace
+} // namespace vb
