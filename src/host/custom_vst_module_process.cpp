@@ -1,0 +1,81 @@
+// Processing dispatch of TCustomVSTModule (audio thread). Allocates nothing:
+// the accumulating entry works through scratch buffers sized whenever the
+// block size or the channel counts change.
+#include <algorithm>
+
+#include "host/custom_vst_module.h"
+
+namespace vb {
+
+namespace {
+// Upper bound of the scratch length; longer host blocks are processed in
+// pieces, so a host announcing a huge block size costs no huge allocation.
+constexpr std::int32_t kMaxScratchFrames = 8192;
+}  // namespace
+
+void TCustomVSTModule::ResizeScratchBuffers() {
+  const std::int32_t Channels = std::max(FEffect.numInputs, FEffect.numOutputs);
+  const std::int32_t Frames = std::clamp(BlockSize(), 1, kMaxScratchFrames);
+  FScratch32.Resize(Channels, Frames);
+  FScratch64.Resize(Channels, Frames);
+  FInputPieces32.assign(static_cast<std::size_t>(std::max(FEffect.numInputs, 0)), nullptr);
+}
+
+void TCustomVSTModule::SetEffectiveHandlers(TProcessAudio32Event Process, TProcessAudio32Event Process32Replacing,
+                                            TProcessAudio64Event Process64Replacing) {
+  FOnProcessEx.store(Process, std::memory_order_relaxed);
+  FOnProcess32ReplacingEx.store(Process32Replacing, std::memory_order_relaxed);
+  FOnProcess64ReplacingEx.store(Process64Replacing, std::memory_order_relaxed);
+}
+
+void TCustomVSTModule::ProcessingCallFinished() {}
+
+void TCustomVSTModule::HostCallProcess32Replacing(float** Inputs, float** Outputs, std::int32_t SampleFrames) {
+  if (TProcessAudio32Event Handler = FOnProcess32ReplacingEx.load(std::memory_order_relaxed))
+    Handler(*this, Inputs, Outputs, static_cast<std::uint32_t>(SampleFrames));
+  ProcessingCallFinished();
+}
+
+void TCustomVSTModule::HostCallProcess64Replacing(double** Inputs, double** Outputs, std::int32_t SampleFrames) {
+  if (TProcessAudio64Event Handler = FOnProcess64ReplacingEx.load(std::memory_order_relaxed))
+    Handler(*this, Inputs, Outputs, static_cast<std::uint32_t>(SampleFrames));
+  ProcessingCallFinished();
+}
+
+void TCustomVSTModule::HostCallProcess(float** Inputs, float** Outputs, std::int32_t SampleFrames) {
+  if (TProcessAudio32Event Handler = FOnProcessEx.load(std::memory_order_relaxed)) {
+    Handler(*this, Inputs, Outputs, static_cast<std::uint32_t>(SampleFrames));
+  } else if (TProcessAudio32Event Replacing = FOnProcess32ReplacingEx.load(std::memory_order_relaxed)) {
+    AccumulateThroughScratch(Replacing, Inputs, Outputs, SampleFrames);
+  }
+  ProcessingCallFinished();
+}
+
+// The replacing handler writes into zeroed scratch buffers whose contents
+// are then added onto the host's outputs, piece by piece.
+void TCustomVSTModule::AccumulateThroughScratch(TProcessAudio32Event Handler, float** Inputs, float** Outputs,
+                                                std::int32_t SampleFrames) {
+  const std::int32_t InputCount = std::min<std::int32_t>(FEffect.numInputs, static_cast<std::int32_t>(FInputPieces32.size()));
+  const std::int32_t OutputCount = std::min(FEffect.numOutputs, FScratch32.Channels());
+  const std::int32_t Piece = FScratch32.Frames();
+  for (std::int32_t Done = 0; Done < SampleFrames; Done += Piece) {
+    const std::int32_t Count = std::min(Piece, SampleFrames - Done);
+    float** PieceInputs = nullptr;
+    if (Inputs) {
+      for (std::int32_t c = 0; c < InputCount; ++c)
+        FInputPieces32[static_cast<std::size_t>(c)] = Inputs[c] ? Inputs[c] + Done : nullptr;
+      PieceInputs = FInputPieces32.data();
+    }
+    FScratch32.Clear(Count);
+    Handler(*this, PieceInputs, FScratch32.Pointers(), static_cast<std::uint32_t>(Count));
+    if (!Outputs) continue;
+    for (std::int32_t c = 0; c < OutputCount; ++c) {
+      float* Out = Outputs[c];
+      if (!Out) continue;
+      const float* Scratch = FScratch32.Channel(c);
+      for (std::int32_t i = 0; i < Count; ++i) Out[Done + i] += Scratch[i];
+    }
+  }
+}
+
+}  // namespace vb

@@ -1,0 +1,137 @@
+// The processing routines the modes install as effective handlers (audio
+// thread). None allocates: block buffers are sized by PrepareBlockBuffers,
+// queue scratch buffers whenever the block size or channel counts change.
+#include <algorithm>
+#include <cstring>
+
+#include "host/dsp_vst_module.h"
+
+namespace vb {
+
+namespace {
+
+template <typename T>
+void CopyChannels(std::int32_t Channels, T** Inputs, T** Outputs, std::uint32_t SampleFrames) {
+  if (!Inputs || !Outputs) return;
+  for (std::int32_t c = 0; c < Channels; ++c)
+    if (Inputs[c] && Outputs[c] && Inputs[c] != Outputs[c])
+      std::memmove(Outputs[c], Inputs[c], SampleFrames * sizeof(T));
+}
+
+template <typename T>
+void MuteChannels(std::int32_t Channels, T** Outputs, std::uint32_t SampleFrames) {
+  if (!Outputs) return;
+  for (std::int32_t c = 0; c < Channels; ++c)
+    if (Outputs[c]) std::fill(Outputs[c], Outputs[c] + SampleFrames, T{});
+}
+
+// Copies Count samples of every channel that exists on both sides, from
+// Source[c] + SourceOffset to Target[c] + TargetOffset.
+template <typename T>
+void CopyRange(std::int32_t Channels, T** Source, std::uint32_t SourceOffset, T** Target, std::uint32_t TargetOffset,
+               std::uint32_t Count) {
+  if (!Source || !Target || Count == 0) return;
+  for (std::int32_t c = 0; c < Channels; ++c)
+    if (Source[c] && Target[c]) std::memmove(Target[c] + TargetOffset, Source[c] + SourceOffset, Count * sizeof(T));
+}
+
+}  // namespace
+
+void TDspVSTModule::Copy32(TCustomVSTModule& Sender, float** Inputs, float** Outputs, std::uint32_t SampleFrames) {
+  CopyChannels(std::min(Sender.numInputs(), Sender.numOutputs()), Inputs, Outputs, SampleFrames);
+}
+
+void TDspVSTModule::Copy64(TCustomVSTModule& Sender, double** Inputs, double** Outputs, std::uint32_t SampleFrames) {
+  CopyChannels(std::min(Sender.numInputs(), Sender.numOutputs()), Inputs, Outputs, SampleFrames);
+}
+
+void TDspVSTModule::Mute32(TCustomVSTModule& Sender, float**, float** Outputs, std::uint32_t SampleFrames) {
+  MuteChannels(Sender.numOutputs(), Outputs, SampleFrames);
+}
+
+void TDspVSTModule::Mute64(TCustomVSTModule& Sender, double**, double** Outputs, std::uint32_t SampleFrames) {
+  MuteChannels(Sender.numOutputs(), Outputs, SampleFrames);
+}
+
+// Fixed-size blocks: input is collected into the in-buffers, output is
+// served from the out-buffers the handler filled for the previous block, so
+// the output lags the input by S - V samples.
+template <typename T, typename THandler>
+void TDspVSTModule::RunBlockMode(TScratchChannels<T>& In, TScratchChannels<T>& Out, THandler Handler, T** Inputs,
+                                 T** Outputs, std::uint32_t SampleFrames) {
+  const std::uint32_t S = FBlockModeSize;
+  const std::uint32_t V = FBlockModeOverlap;
+  const std::int32_t InCount = std::min(numInputs(), In.Channels());
+  const std::int32_t OutCount = std::min(numOutputs(), Out.Channels());
+  // Buffers not prepared for the current size (set-up raced a block): skip.
+  if (!Handler || V >= S || static_cast<std::uint32_t>(In.Frames()) != S ||
+      static_cast<std::uint32_t>(Out.Frames()) != S || In.Channels() < numInputs() || Out.Channels() < numOutputs())
+    return;
+  std::uint32_t p = std::min(FBlockPosition.load(std::memory_order_relaxed), S - 1);
+  std::uint32_t a = 0;
+  while (a < SampleFrames) {
+    const std::uint32_t r = SampleFrames - a;
+    if (r + p < S) {
+      CopyRange(InCount, Inputs, a, In.Pointers(), p, r);
+      CopyRange(OutCount, Out.Pointers(), p, Outputs, a, r);
+      p += r;
+      break;
+    }
+    const std::uint32_t n = S - p;
+    CopyRange(InCount, Inputs, a, In.Pointers(), p, n);
+    CopyRange(OutCount, Out.Pointers(), p, Outputs, a, n);
+    Handler(*this, In.Pointers(), Out.Pointers(), S);
+    for (std::int32_t c = 0; c < InCount; ++c) std::memmove(In.Channel(c), In.Channel(c) + (S - V), V * sizeof(T));
+    a += n;
+    p = V;
+  }
+  FBlockPosition.store(p, std::memory_order_relaxed);
+}
+
+void TDspVSTModule::BlockProcess(TCustomVSTModule& Sender, float** Inputs, float** Outputs,
+                                 std::uint32_t SampleFrames) {
+  auto& Self = static_cast<TDspVSTModule&>(Sender);
+  Self.RunBlockMode(Self.FBlockInBuffer32, Self.FBlockOutBuffer32, Self.OnProcess(), Inputs, Outputs, SampleFrames);
+}
+
+void TDspVSTModule::BlockProcess32Replacing(TCustomVSTModule& Sender, float** Inputs, float** Outputs,
+                                            std::uint32_t SampleFrames) {
+  auto& Self = static_cast<TDspVSTModule&>(Sender);
+  Self.RunBlockMode(Self.FBlockInBuffer32, Self.FBlockOutBuffer32, Self.OnProcess32Replacing(), Inputs, Outputs,
+                    SampleFrames);
+}
+
+void TDspVSTModule::BlockProcess64Replacing(TCustomVSTModule& Sender, double** Inputs, double** Outputs,
+                                            std::uint32_t SampleFrames) {
+  auto& Self = static_cast<TDspVSTModule&>(Sender);
+  Self.RunBlockMode(Self.FBlockInBuffer64, Self.FBlockOutBuffer64, Self.OnProcess64Replacing(), Inputs, Outputs,
+                    SampleFrames);
+}
+
+// Queue mode: inputs pass through the scratch buffers (where registered
+// components could work on them) to the outputs, piece by piece.
+template <typename T>
+void TDspVSTModule::RunQueue(TScratchChannels<T>& Scratch, T** Inputs, T** Outputs, std::uint32_t SampleFrames) {
+  const std::int32_t InCount = std::min(numInputs(), Scratch.Channels());
+  const std::int32_t OutCount = std::min(numOutputs(), Scratch.Channels());
+  const auto Piece = static_cast<std::uint32_t>(Scratch.Frames());
+  for (std::uint32_t Done = 0; Done < SampleFrames; Done += Piece) {
+    const std::uint32_t Count = std::min(Piece, SampleFrames - Done);
+    Scratch.Clear(static_cast<std::int32_t>(Count));
+    CopyRange(InCount, Inputs, Done, Scratch.Pointers(), 0, Count);
+    CopyRange(OutCount, Scratch.Pointers(), 0, Outputs, Done, Count);
+  }
+}
+
+void TDspVSTModule::Queue32(TCustomVSTModule& Sender, float** Inputs, float** Outputs, std::uint32_t SampleFrames) {
+  auto& Self = static_cast<TDspVSTModule&>(Sender);
+  Self.RunQueue(Self.FScratch32, Inputs, Outputs, SampleFrames);
+}
+
+void TDspVSTModule::Queue64(TCustomVSTModule& Sender, double** Inputs, double** Outputs,
+                            std::uint32_t SampleFrames) {
+  auto& Self = static_cast<TDspVSTModule&>(Sender);
+  Self.RunQueue(Self.FScratch64, Inputs, Outputs, SampleFrames);
+}
+
+}  // namespace vb

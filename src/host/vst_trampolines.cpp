@@ -1,0 +1,142 @@
+#include "host/vst_trampolines.h"
+
+#include <atomic>
+
+#include "host/basic_vst_module.h"
+
+namespace vb {
+
+namespace {
+
+template <typename T>
+T LoadEntry(T& Field) {
+  return std::atomic_ref<T>(Field).load(std::memory_order_relaxed);
+}
+
+template <typename T>
+void StoreEntry(T& Field, T Value) {
+  std::atomic_ref<T>(Field).store(Value, std::memory_order_relaxed);
+}
+
+TBasicVSTModule* ModuleOf(TVSTEffect* Effect) {
+  if (!Effect) return nullptr;
+  return static_cast<TBasicVSTModule*>(LoadEntry(Effect->User));
+}
+
+bool IsProcessCallValid(const void* Inputs, const void* Outputs, std::int32_t SampleFrames) {
+  return SampleFrames > 0 && (Inputs || Outputs);
+}
+
+std::intptr_t DispatcherTrampoline(TVSTEffect* Effect, std::int32_t Opcode, std::int32_t Index,
+                                   std::intptr_t Value, void* Ptr, float Opt) noexcept {
+  TBasicVSTModule* Module = ModuleOf(Effect);
+  if (!Module) return 0;
+  try {
+    return Module->HostCallDispatcher(Opcode, Index, Value, Ptr, Opt);
+  } catch (...) {
+    return 0;
+  }
+}
+
+float GetParameterTrampoline(TVSTEffect* Effect, std::int32_t Index) noexcept {
+  TBasicVSTModule* Module = ModuleOf(Effect);
+  if (!Module) return 0.0f;
+  try {
+    return Module->HostCallGetParameter(Index);
+  } catch (...) {
+    return 0.0f;
+  }
+}
+
+void SetParameterTrampoline(TVSTEffect* Effect, std::int32_t Index, float Parameter) noexcept {
+  TBasicVSTModule* Module = ModuleOf(Effect);
+  if (!Module) return;
+  try {
+    Module->HostCallSetParameter(Index, Parameter);
+  } catch (...) {
+  }
+}
+
+void ProcessTrampoline(TVSTEffect* Effect, float** Inputs, float** Outputs, std::int32_t SampleFrames) noexcept {
+  TBasicVSTModule* Module = ModuleOf(Effect);
+  if (!Module || !IsProcessCallValid(Inputs, Outputs, SampleFrames)) return;
+  try {
+    Module->HostCallProcess(Inputs, Outputs, SampleFrames);
+  } catch (...) {
+  }
+}
+
+void Process32ReplacingTrampoline(TVSTEffect* Effect, float** Inputs, float** Outputs,
+                                  std::int32_t SampleFrames) noexcept {
+  TBasicVSTModule* Module = ModuleOf(Effect);
+  if (!Module || !IsProcessCallValid(Inputs, Outputs, SampleFrames)) return;
+  try {
+    Module->HostCallProcess32Replacing(Inputs, Outputs, SampleFrames);
+  } catch (...) {
+  }
+}
+
+void Process64ReplacingTrampoline(TVSTEffect* Effect, double** Inputs, double** Outputs,
+                                  std::int32_t SampleFrames) noexcept {
+  TBasicVSTModule* Module = ModuleOf(Effect);
+  if (!Module || !IsProcessCallValid(Inputs, Outputs, SampleFrames)) return;
+  try {
+    Module->HostCallProcess64Replacing(Inputs, Outputs, SampleFrames);
+  } catch (...) {
+  }
+}
+
+// Guarded forms: a host may copy an entry before effOpen and call the copy
+// later; the copy reaches the module only once the record is open.
+void GuardedProcess(TVSTEffect* Effect, float** Inputs, float** Outputs, std::int32_t SampleFrames) noexcept {
+  if (Effect && LoadEntry(Effect->Process) == &ProcessTrampoline)
+    ProcessTrampoline(Effect, Inputs, Outputs, SampleFrames);
+}
+
+void GuardedProcess32Replacing(TVSTEffect* Effect, float** Inputs, float** Outputs,
+                               std::int32_t SampleFrames) noexcept {
+  if (Effect && LoadEntry(Effect->Process32Replacing) == &Process32ReplacingTrampoline)
+    Process32ReplacingTrampoline(Effect, Inputs, Outputs, SampleFrames);
+}
+
+void GuardedProcess64Replacing(TVSTEffect* Effect, double** Inputs, double** Outputs,
+                               std::int32_t SampleFrames) noexcept {
+  if (Effect && LoadEntry(Effect->Process64Replacing) == &Process64ReplacingTrampoline)
+    Process64ReplacingTrampoline(Effect, Inputs, Outputs, SampleFrames);
+}
+
+// Entries of a closed record.
+float StubGetParameter(TVSTEffect*, std::int32_t) noexcept { return 0.0f; }
+void StubSetParameter(TVSTEffect*, std::int32_t, float) noexcept {}
+void StubProcess(TVSTEffect*, float**, float**, std::int32_t) noexcept {}
+void StubProcess64(TVSTEffect*, double**, double**, std::int32_t) noexcept {}
+
+}  // namespace
+
+void InstallCreatedEntries(TVSTEffect& Effect) {
+  StoreEntry<TDispatcherFunc>(Effect.Dispatcher, &DispatcherTrampoline);
+  StoreEntry<TSetParameterProc>(Effect.SetParameter, &SetParameterTrampoline);
+  StoreEntry<TGetParameterFunc>(Effect.GetParameter, &GetParameterTrampoline);
+  StoreEntry<TProcessProc>(Effect.Process, &GuardedProcess);
+  StoreEntry<TProcessProc>(Effect.Process32Replacing, &GuardedProcess32Replacing);
+  StoreEntry<TProcessDoubleProc>(Effect.Process64Replacing, &GuardedProcess64Replacing);
+}
+
+void InstallOpenEntries(TVSTEffect& Effect) {
+  StoreEntry<TSetParameterProc>(Effect.SetParameter, &SetParameterTrampoline);
+  StoreEntry<TGetParameterFunc>(Effect.GetParameter, &GetParameterTrampoline);
+  StoreEntry<TProcessProc>(Effect.Process, &ProcessTrampoline);
+  StoreEntry<TProcessProc>(Effect.Process32Replacing, &Process32ReplacingTrampoline);
+  StoreEntry<TProcessDoubleProc>(Effect.Process64Replacing, &Process64ReplacingTrampoline);
+}
+
+void InstallClosedEntries(TVSTEffect& Effect) {
+  StoreEntry<TGetParameterFunc>(Effect.GetParameter, &StubGetParameter);
+  StoreEntry<TSetParameterProc>(Effect.SetParameter, &StubSetParameter);
+  StoreEntry<TProcessProc>(Effect.Process, &StubProcess);
+  StoreEntry<TProcessProc>(Effect.Process32Replacing, &StubProcess);
+  StoreEntry<TProcessDoubleProc>(Effect.Process64Replacing, &StubProcess64);
+  StoreEntry<void*>(Effect.User, nullptr);
+}
+
+}  // namespace vb
