@@ -5,16 +5,20 @@
 
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/canvas.h"
 
 namespace vb {
 
+// A trivial type, so that pixel storage can be a plain block of memory:
+// TPixel32{} is transparent black, a default-constructed one is
+// uninitialised.
 struct TPixel32 {
-  std::uint8_t B = 0;
-  std::uint8_t G = 0;
-  std::uint8_t R = 0;
-  std::uint8_t A = 0;
+  std::uint8_t B;
+  std::uint8_t G;
+  std::uint8_t R;
+  std::uint8_t A;
 
   // The four bytes as the value 0xAARRGGBB.
   constexpr std::uint32_t ARGB() const {
@@ -33,6 +37,7 @@ struct TPixel32 {
   friend constexpr bool operator==(const TPixel32&, const TPixel32&) = default;
 };
 static_assert(sizeof(TPixel32) == 4, "TPixel32 must be exactly four bytes");
+static_assert(std::is_trivial_v<TPixel32>, "pixel storage is handled as raw memory");
 
 using PPixel32 = TPixel32*;
 using PPixel32Array = TPixel32*;

@@ -58,6 +58,9 @@ class TMemoryCanvas final : public TCanvas {
   // how callers deal with a refusing platform).
   void SetRefuseRasters(bool refuse) { FRefuseRasters = refuse; }
   const TRasterView& Target() const { return FTarget; }
+  // Points the canvas at other raster memory (the same memory turned, for
+  // example); origin and clip are reset, saved states dropped.
+  void SetTarget(const TRasterView& target);
 
   bool DrawRaster(const TRasterView& source, std::int32_t srcX, std::int32_t srcY, std::int32_t width,
                   std::int32_t height, std::int32_t x, std::int32_t y) override;

@@ -1,0 +1,64 @@
+#include "cpu/cpuid_source.h"
+
+#include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#define VB_HAS_CPUID 1
+#else
+#define VB_HAS_CPUID 0
+#endif
+
+namespace vb {
+
+bool TMachineCpuid::Available() const {
+#if VB_HAS_CPUID
+  // On 32-bit x86 this toggles the ID bit (bit 21) of the flags register;
+  // every x86-64 processor has the instruction.
+  return __get_cpuid_max(0, nullptr) != 0;
+#else
+  return false;
+#endif
+}
+
+TCpuidRegisters TMachineCpuid::Query(std::uint32_t leaf, std::uint32_t subLeaf) const {
+  TCpuidRegisters r;
+#if VB_HAS_CPUID
+  __cpuid_count(leaf, subLeaf, r.EAX, r.EBX, r.ECX, r.EDX);
+#else
+  (void)leaf;
+  (void)subLeaf;
+#endif
+  return r;
+}
+
+void TRecordedCpuid::SetVendor(const char (&vendor)[13], std::uint32_t highestLeaf) {
+  TCpuidRegisters r;
+  r.EAX = highestLeaf;
+  std::memcpy(&r.EBX, vendor, 4);
+  std::memcpy(&r.EDX, vendor + 4, 4);
+  std::memcpy(&r.ECX, vendor + 8, 4);
+  Set(0, r);
+}
+
+void TRecordedCpuid::SetBrand(const char* brand) {
+  char text[48] = {};
+  std::strncpy(text, brand, sizeof text);
+  for (std::uint32_t i = 0; i < 3; ++i) {
+    TCpuidRegisters r;
+    std::memcpy(&r, text + 16 * i, 16);
+    Set(0x80000002u + i, r);
+  }
+  TCpuidRegisters top = Query(0x80000000u);
+  if (top.EAX < 0x80000004u) {
+    top.EAX = 0x80000004u;
+    Set(0x80000000u, top);
+  }
+}
+
+TCpuidRegisters TRecordedCpuid::Query(std::uint32_t leaf, std::uint32_t subLeaf) const {
+  const auto it = FLeaves.find({leaf, subLeaf});
+  return it == FLeaves.end() ? TCpuidRegisters{} : it->second;
+}
+
+}  // namespace vb

@@ -1,0 +1,152 @@
+#include "image/bitmap_file.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+#include "image/image_errors.h"
+
+namespace vb {
+
+namespace {
+
+constexpr std::uint32_t kCompressionRGB = 0;
+constexpr std::uint32_t kCompressionBitFields = 3;
+
+std::uint32_t GetLE32(const std::uint8_t* p) {
+  return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
+}
+
+[[noreturn]] void Unsupported() { throw EGuiError("Unsupported bitmap format"); }
+
+std::uint8_t Luma(std::uint32_t argb) {
+  const std::uint32_t r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
+  return std::uint8_t((306u * r + 601u * g + 117u * b + 512u) >> 10);
+}
+
+}  // namespace
+
+void CheckBitmapSize(std::int32_t width, std::int32_t height) {
+  if (width > kMaxBitmapDimension || height > kMaxBitmapDimension ||
+      std::int64_t(width) * std::int64_t(height) > kMaxBitmapPixels)
+    throw EGuiError("Bitmap too large");
+}
+
+void WriteBitmapFile(TStream& stream, const TBitmapInfoHeader& header, const std::uint8_t* colorTable,
+                     std::int32_t colorTableBytes, const std::uint8_t* pixels, std::int32_t rowBytes,
+                     std::int32_t rows) {
+  const std::int32_t paddedRow = (rowBytes + 3) & ~3;
+  const std::uint32_t offset = std::uint32_t(kBitmapFileHeaderSize + kBitmapInfoHeaderSize + colorTableBytes);
+  const std::uint32_t fileSize = offset + std::uint32_t(paddedRow) * std::uint32_t(rows);
+  const auto fileHeader = EncodeBitmapFileHeader(fileSize, offset);
+  const auto infoHeader = EncodeBitmapInfoHeader(header);
+  stream.WriteBuffer(fileHeader.data(), fileHeader.size());
+  stream.WriteBuffer(infoHeader.data(), infoHeader.size());
+  stream.WriteBuffer(colorTable, colorTableBytes);
+  const std::uint8_t padding[3] = {};
+  for (std::int32_t y = 0; y < rows; ++y) {
+    stream.WriteBuffer(pixels + std::int64_t(y) * rowBytes, rowBytes);
+    stream.WriteBuffer(padding, paddedRow - rowBytes);
+  }
+}
+
+void WriteBitmapFile(TStream& stream, const TBitmapInfoHeader& header, const TPixel32* pixels, std::int32_t dataSize) {
+  const std::uint8_t colorEntry[4] = {};
+  const std::int32_t width = header.biWidth;
+  const std::int32_t rows = width > 0 ? dataSize / (4 * width) : 0;
+  WriteBitmapFile(stream, header, colorEntry, 4, reinterpret_cast<const std::uint8_t*>(pixels), width * 4, rows);
+}
+
+// ---------------------------------------------------------------------------
+
+TBitmapFileReader::TBitmapFileReader(TStream& stream) {
+  const std::int64_t start = stream.Position();
+  std::uint8_t fileHeader[kBitmapFileHeaderSize];
+  if (stream.Size() - start < kBitmapFileHeaderSize) throw EGuiError("Invalid bitmap header found!");
+  stream.ReadBuffer(fileHeader, sizeof fileHeader);
+  if (fileHeader[0] != 'B' || fileHeader[1] != 'M') throw EGuiError("Invalid bitmap header found!");
+  const std::uint32_t pixelOffset = GetLE32(fileHeader + 10);
+
+  std::uint8_t info[124] = {};
+  stream.ReadBuffer(info, 4);
+  const std::uint32_t infoSize = GetLE32(info);
+  if (infoSize < kBitmapInfoHeaderSize || infoSize > sizeof info) Unsupported();
+  stream.ReadBuffer(info + 4, infoSize - 4);
+  const TBitmapInfoHeader h = DecodeBitmapInfoHeader(info);
+
+  if (h.biWidth < 0 || h.biHeight == std::numeric_limits<std::int32_t>::min()) Unsupported();
+  FWidth = h.biWidth;
+  FHeight = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+  FTopDown = h.biHeight < 0;
+  FBitCount = h.biBitCount;
+  CheckBitmapSize(FWidth, FHeight);
+  if (h.biPlanes != 1 || (FBitCount != 8 && FBitCount != 24 && FBitCount != 32)) Unsupported();
+  if (h.biCompression == kCompressionBitFields && FBitCount == 32) {
+    FBitFields = true;
+    // The masks follow a 40-byte header, or are part of a longer one.
+    std::uint8_t masks[16] = {};
+    if (infoSize > kBitmapInfoHeaderSize) {
+      std::memcpy(masks, info + 40, std::min<std::size_t>(16, infoSize - kBitmapInfoHeaderSize));
+    } else {
+      stream.ReadBuffer(masks, 12);
+    }
+    for (int i = 0; i < 4; ++i) {
+      const std::uint32_t mask = GetLE32(masks + 4 * i);
+      // Only whole-byte channels are supported.
+      if (mask != 0 && (std::popcount(mask) != 8 || (mask >> std::countr_zero(mask)) != 0xFF)) Unsupported();
+      FMasks[i] = TMask{mask, mask ? std::countr_zero(mask) : 0};
+    }
+  } else if (h.biCompression != kCompressionRGB) {
+    Unsupported();
+  }
+  if (FBitCount == 8) {
+    std::uint32_t colours = h.biClrUsed == 0 ? 256 : h.biClrUsed;
+    if (colours > 256) Unsupported();
+    std::vector<std::uint8_t> table(colours * 4);
+    stream.ReadBuffer(table.data(), std::int64_t(table.size()));
+    FPalette.assign(256, 0);
+    for (std::uint32_t i = 0; i < colours; ++i) FPalette[i] = GetLE32(&table[4 * i]) & 0xFFFFFFu;
+  }
+
+  FRowBytes = std::int32_t(((std::int64_t(FWidth) * FBitCount + 31) / 32) * 4);
+  const std::int64_t total = std::int64_t(FRowBytes) * FHeight;
+  stream.SetPosition(start + pixelOffset);
+  if (stream.Size() - stream.Position() < total) throw EReadError("Stream read error");
+  FPixels.resize(std::size_t(total));
+  stream.ReadBuffer(FPixels.data(), total);
+}
+
+const std::uint8_t* TBitmapFileReader::FileRow(std::int32_t y) const {
+  const std::int32_t fileRow = FTopDown ? y : FHeight - 1 - y;
+  return FPixels.data() + std::int64_t(fileRow) * FRowBytes;
+}
+
+std::uint32_t TBitmapFileReader::PixelARGB(const std::uint8_t* row, std::int32_t x) const {
+  switch (FBitCount) {
+    case 8: return 0xFF000000u | FPalette[row[x]];
+    case 24: {
+      const std::uint8_t* p = row + 3 * std::int64_t(x);
+      return 0xFF000000u | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
+    }
+    default: {
+      const std::uint32_t v = GetLE32(row + 4 * std::int64_t(x));
+      if (!FBitFields) return v;
+      auto channel = [&](int i) { return (v & FMasks[i].Mask) >> FMasks[i].Shift; };
+      const std::uint32_t alpha = FMasks[3].Mask ? channel(3) : 0xFF;
+      return (alpha << 24) | (channel(0) << 16) | (channel(1) << 8) | channel(2);
+    }
+  }
+}
+
+void TBitmapFileReader::ReadRowBGRA(std::int32_t y, TPixel32* row) const {
+  const std::uint8_t* fileRow = FileRow(y);
+  for (std::int32_t x = 0; x < FWidth; ++x) row[x] = Pixel32(PixelARGB(fileRow, x));
+}
+
+void TBitmapFileReader::ReadRowGrey(std::int32_t y, std::uint8_t* row) const {
+  const std::uint8_t* fileRow = FileRow(y);
+  for (std::int32_t x = 0; x < FWidth; ++x) row[x] = Luma(PixelARGB(fileRow, x));
+}
+
+}  // namespace vb

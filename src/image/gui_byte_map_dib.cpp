@@ -1,0 +1,129 @@
+#include "image/gui_byte_map_dib.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "image/image_errors.h"
+
+namespace vb {
+
+namespace {
+
+constexpr const char* kUnit = "gui_byte_map_dib";
+
+TRasterView GreyView(std::uint8_t* bits, std::int32_t width, std::int32_t height) {
+  TRasterView view;
+  view.Bits = bits;
+  view.Width = width;
+  view.Height = height;
+  view.RowBytes = width;
+  view.Format = TRasterFormat::rfGrey8;
+  return view;
+}
+
+}  // namespace
+
+void TGuiByteMapDIB::TFreeBytes::operator()(std::uint8_t* p) const { std::free(p); }
+
+TGuiByteMapDIB::~TGuiByteMapDIB() { Release(); }
+
+void TGuiByteMapDIB::Release() {
+  FDC.reset();
+  FBitmapHandle.reset();
+  FDataPointer = nullptr;
+  FDataSize = 0;
+}
+
+void TGuiByteMapDIB::SizeChanged(std::int32_t width, std::int32_t height) {
+  TGuiCustomByteMap::SizeChanged(width, height);
+  AllocateStorage();
+}
+
+void TGuiByteMapDIB::HeightChanged(bool updateBitmap) {
+  TGuiCustomByteMap::HeightChanged(updateBitmap);
+  if (!updateBitmap) return;
+  Resized();
+  AllocateStorage();
+}
+
+void TGuiByteMapDIB::WidthChanged(bool updateBitmap) {
+  TGuiCustomByteMap::WidthChanged(updateBitmap);
+  if (!updateBitmap) return;
+  Resized();
+  AllocateStorage();
+}
+
+void TGuiByteMapDIB::AllocateStorage() {
+  const std::int64_t bytes = std::int64_t(FWidth) * std::int64_t(FHeight);
+  Assert(bytes >= 0 && bytes <= 0x7FFFFFFF, kUnit, "Invalid storage size");
+  if (FDC && bytes == FDataSize) return;
+  if (bytes == 0) {
+    Release();
+    return;
+  }
+  // The new block starts cleared, as a fresh section does.
+  std::unique_ptr<std::uint8_t, TFreeBytes> block(static_cast<std::uint8_t*>(std::calloc(std::size_t(bytes), 1)));
+  if (!block) {
+    Release();
+    throw EGuiError("Can't allocate the DIB handle");
+  }
+  // Made before the old context goes, so that the new one has a different
+  // address.
+  std::unique_ptr<TMemoryCanvas> dc;
+  try {
+    dc = std::make_unique<TMemoryCanvas>(GreyView(block.get(), FWidth, FHeight));
+  } catch (const std::bad_alloc&) {
+    Release();
+    throw EGuiError("Can't create compatible DC");
+  }
+  Release();
+  FBitmapHandle = std::move(block);
+  FDC = std::move(dc);
+  FDataPointer = FBitmapHandle.get();
+  FDataSize = std::int32_t(bytes);
+}
+
+void TGuiByteMapDIB::Draw(const TRasterView&, std::int32_t, std::int32_t) {}
+
+void TGuiByteMapDIB::PaintTo(TCanvas& canvas, std::int32_t x, std::int32_t y) {
+  PaintTo(canvas, TRect{0, 0, FWidth, FHeight}, x, y);
+}
+
+void TGuiByteMapDIB::PaintTo(TCanvas& canvas, const TRect& rect, std::int32_t x, std::int32_t y) {
+  if (!FDC) return;
+  const std::int32_t width = std::min(FWidth, rect.Width());
+  const std::int32_t height = std::min(FHeight, rect.Height());
+  if (width <= 0 || height <= 0) return;
+  canvas.DrawRaster(RasterView(), rect.Left, rect.Top, width, height, x, y);
+}
+
+void TGuiByteMapDIB::Resize(std::int32_t width, std::int32_t height) {
+  if (width < 0) throw EGuiError("Width may not be negative!");
+  if (height < 0) throw EGuiError("Height may not be negative!");
+  if (width == FWidth && height == FHeight) return;
+  std::vector<std::uint8_t> old(FDataPointer, FDataPointer + FDataSize);
+  const std::int32_t oldWidth = FWidth;
+  const std::int32_t oldHeight = FHeight;
+  FWidth = width;
+  FHeight = height;
+  FBitmapInfo.Header.biWidth = width;
+  FBitmapInfo.Header.biHeight = -height;
+  AllocateStorage();
+  if (!old.empty()) CopyTopLeft(old.data(), oldWidth, oldHeight, FDataPointer, FWidth, FHeight);
+}
+
+void TGuiByteMapDIB::Turn(bool counterClockwise) {
+  if (FDataPointer != nullptr) {
+    std::vector<std::uint8_t> turned(static_cast<std::size_t>(FDataSize));
+    TurnInto(FDataPointer, turned.data(), counterClockwise);
+    std::memcpy(FDataPointer, turned.data(), turned.size());
+  }
+  std::swap(FWidth, FHeight);
+  FBitmapInfo.Header.biWidth = FWidth;
+  FBitmapInfo.Header.biHeight = -FHeight;
+  if (FDC) FDC->SetTarget(GreyView(FDataPointer, FWidth, FHeight));
+}
+
+}  // namespace vb

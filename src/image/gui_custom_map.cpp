@@ -1,0 +1,86 @@
+#include "image/gui_custom_map.h"
+
+#include "image/file_format_registry.h"
+#include "image/image_errors.h"
+
+namespace vb {
+
+void TGuiCustomMap::SetWidth(std::int32_t value) {
+  if (value < 0) throw EGuiError("Width may not be negative!");
+  if (value == FWidth) return;
+  FWidth = value;
+  WidthChanged(true);
+}
+
+void TGuiCustomMap::SetHeight(std::int32_t value) {
+  if (value < 0) throw EGuiError("Height may not be negative!");
+  if (value == FHeight) return;
+  FHeight = value;
+  HeightChanged(true);
+}
+
+void TGuiCustomMap::SetSize(std::int32_t width, std::int32_t height) {
+  if (width < 0) throw EGuiError("Width may not be negative!");
+  if (height < 0) throw EGuiError("Height may not be negative!");
+  if (width == FWidth && height == FHeight) return;
+  FWidth = width;
+  FHeight = height;
+  SizeChanged(width, height);
+}
+
+void TGuiCustomMap::Changed() {
+  if (FOnChange) FOnChange(*this);
+}
+
+void TGuiCustomMap::Resized() {
+  if (FOnResize) FOnResize(*this);
+  Changed();
+}
+
+void TGuiCustomMap::SizeChanged(std::int32_t, std::int32_t) {
+  HeightChanged(false);
+  WidthChanged(false);
+  Resized();
+}
+
+void TGuiCustomMap::LoadFromFile(const std::string& fileName) {
+  TFileStream stream(fileName, TFileMode::fmOpenRead);
+  LoadFromStream(stream);
+}
+
+bool TGuiCustomMap::SaveThroughFileFormat(const std::string& fileName) const {
+  const TGuiFileFormatClassRef formatClass = FindFileFormatByExtension(ExtractFileExt(fileName));
+  if (formatClass == nullptr) return false;
+  const std::unique_ptr<TGuiCustomFileFormat> format = formatClass->Create();
+  format->Assign(*this);
+  format->SaveToFile(fileName);
+  return true;
+}
+
+void TGuiCustomMap::SaveToFile(const std::string& fileName) {
+  if (SaveThroughFileFormat(fileName)) return;
+  TFileStream stream(fileName, TFileMode::fmCreate);
+  SaveToStream(stream);
+}
+
+std::int32_t ReadInt32LE(TStream& stream) {
+  std::uint8_t b[4];
+  stream.ReadBuffer(b, 4);
+  return std::int32_t(std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) | (std::uint32_t(b[2]) << 16) |
+                      (std::uint32_t(b[3]) << 24));
+}
+
+void WriteInt32LE(TStream& stream, std::int32_t value) {
+  const std::uint32_t v = std::uint32_t(value);
+  const std::uint8_t b[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)};
+  stream.WriteBuffer(b, 4);
+}
+
+std::string ExtractFileExt(const std::string& fileName) {
+  const std::size_t dot = fileName.find_last_of('.');
+  const std::size_t slash = fileName.find_last_of('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
+  return fileName.substr(dot);
+}
+
+}  // namespace vb

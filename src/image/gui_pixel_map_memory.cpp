@@ -1,0 +1,159 @@
+#include "image/gui_pixel_map_memory.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "image/image_errors.h"
+#include "platform/memory_canvas.h"
+
+namespace vb {
+
+namespace {
+
+constexpr const char* kUnit = "gui_pixel_map_memory";
+
+// 4 * Width * Height as a checked 32-bit byte count.
+std::int32_t StorageBytes(std::int32_t width, std::int32_t height) {
+  const std::int64_t bytes = 4 * std::int64_t(width) * std::int64_t(height);
+  Assert(bytes >= 0 && bytes <= 0x7FFFFFFF, kUnit, "Invalid storage size");
+  return std::int32_t(bytes);
+}
+
+TPixel32* AllocatePixels(std::int32_t bytes) {
+  if (bytes == 0) return nullptr;
+  void* block = std::malloc(std::size_t(bytes));
+  if (block == nullptr) throw std::bad_alloc();
+  return static_cast<TPixel32*>(block);
+}
+
+}  // namespace
+
+TGuiPixelMapMemory::~TGuiPixelMapMemory() { std::free(FDataPointer); }
+
+void TGuiPixelMapMemory::SizeChanged(std::int32_t width, std::int32_t height) {
+  TGuiCustomPixelMap::SizeChanged(width, height);
+  AllocateStorage();
+}
+
+void TGuiPixelMapMemory::HeightChanged(bool updateBitmap) {
+  TGuiCustomPixelMap::HeightChanged(updateBitmap);
+  if (!updateBitmap) return;
+  Resized();
+  AllocateStorage();
+}
+
+void TGuiPixelMapMemory::WidthChanged(bool updateBitmap) {
+  TGuiCustomPixelMap::WidthChanged(updateBitmap);
+  if (!updateBitmap) return;
+  Resized();
+  AllocateStorage();
+}
+
+void TGuiPixelMapMemory::AllocateStorage() {
+  const std::int32_t newSize = StorageBytes(FWidth, FHeight);
+  if (newSize == FDataSize) return;  // the old bytes stay, even with width and height exchanged
+  if (newSize == 0) {
+    std::free(FDataPointer);
+    FDataPointer = nullptr;
+    FDataSize = 0;
+    return;
+  }
+  void* block = std::realloc(FDataPointer, std::size_t(newSize));
+  if (block == nullptr) throw std::bad_alloc();
+  FDataPointer = static_cast<TPixel32*>(block);
+  FDataSize = newSize;
+  Clear();
+}
+
+void TGuiPixelMapMemory::Resize(std::int32_t width, std::int32_t height) {
+  if (width < 0) throw EGuiError("Width may not be negative!");
+  if (height < 0) throw EGuiError("Height may not be negative!");
+  if (width == FWidth && height == FHeight) return;
+  const std::int32_t newSize = StorageBytes(width, height);
+  TPixel32* block = AllocatePixels(newSize);
+  const std::int32_t columns = std::min(width, FWidth);
+  const std::int32_t rows = FDataPointer ? std::min(height, FHeight) : 0;
+  for (std::int32_t y = 0; y < rows; ++y)
+    std::memcpy(block + std::int64_t(y) * width, FDataPointer + std::int64_t(y) * FWidth, std::size_t(columns) * 4);
+  std::free(FDataPointer);
+  FDataPointer = block;
+  FWidth = width;
+  FHeight = height;
+  FBitmapInfo.biWidth = width;
+  FBitmapInfo.biHeight = -height;
+  FDataSize = newSize;
+}
+
+void TGuiPixelMapMemory::Turn(bool counterClockwise) {
+  const std::int32_t oldWidth = FWidth;
+  const std::int32_t oldHeight = FHeight;
+  if (FDataPointer != nullptr) {
+    TPixel32* block = AllocatePixels(FDataSize);
+    // The new map is OldHeight wide.
+    for (std::int32_t y = 0; y < oldHeight; ++y) {
+      const TPixel32* row = FDataPointer + std::int64_t(y) * oldWidth;
+      for (std::int32_t x = 0; x < oldWidth; ++x) {
+        const std::int32_t nx = counterClockwise ? y : oldHeight - 1 - y;
+        const std::int32_t ny = counterClockwise ? oldWidth - 1 - x : x;
+        block[nx + std::int64_t(ny) * oldHeight] = row[x];
+      }
+    }
+    std::free(FDataPointer);
+    FDataPointer = block;
+  }
+  FWidth = oldHeight;
+  FHeight = oldWidth;
+  FBitmapInfo.biWidth = FWidth;
+  FBitmapInfo.biHeight = -FHeight;
+}
+
+void TGuiPixelMapMemory::Draw(const TRasterView& bitmap, std::int32_t x, std::int32_t y) {
+  if (bitmap.Height <= 0 || bitmap.Bits == nullptr || FDataPointer == nullptr) return;
+  // Kept inside the map: a bitmap reaching outside must not write beyond
+  // the storage.
+  const TRect area = ClipPlacement(x, y, bitmap.Width, bitmap.Height);
+  if (area.IsEmpty()) return;
+  for (std::int32_t row = area.Top; row < area.Bottom; ++row) {
+    const std::uint8_t* source = bitmap.Row(row - y);
+    TPixel32* dest = GetScanLine(row) + area.Left;
+    const std::int32_t first = area.Left - x;
+    switch (bitmap.Format) {
+      case TRasterFormat::rfBGRA32:
+        std::memcpy(dest, source + std::int64_t(first) * 4, std::size_t(area.Width()) * 4);
+        break;
+      case TRasterFormat::rfBGR24:
+        for (std::int32_t i = 0; i < area.Width(); ++i) {
+          const std::uint8_t* p = source + std::int64_t(first + i) * 3;
+          dest[i] = TPixel32{p[0], p[1], p[2], 0xFF};
+        }
+        break;
+      case TRasterFormat::rfGrey8:
+      case TRasterFormat::rfIndexed8:
+        for (std::int32_t i = 0; i < area.Width(); ++i) dest[i] = Pixel32(ReadRasterPixel(bitmap, first + i, row - y));
+        break;
+      default:
+        throw EGuiError("Error");
+    }
+  }
+}
+
+void TGuiPixelMapMemory::PaintTo(TCanvas& canvas, std::int32_t x, std::int32_t y) {
+  PaintTo(canvas, TRect{0, 0, FWidth, FHeight}, x, y);
+}
+
+void TGuiPixelMapMemory::PaintTo(TCanvas& canvas, const TRect& rect, std::int32_t x, std::int32_t y) {
+  if (FDataPointer == nullptr) return;
+  const std::int32_t width = std::min(FWidth, rect.Width());
+  const std::int32_t height = std::min(FHeight, rect.Height());
+  if (width <= 0 || height <= 0) return;
+  if (canvas.DrawRaster(RasterView(), rect.Left, rect.Top, width, height, x, y)) return;
+  // The platform refused our memory: hand it a copy in a bitmap of its own
+  // making; when that is refused too, the canvas stays unpainted.
+  TMemoryBitmap copy(FWidth, FHeight, TRasterFormat::rfBGRA32);
+  std::memcpy(copy.Bits(), FDataPointer, std::size_t(FDataSize));
+  canvas.DrawRaster(copy.View(), rect.Left, rect.Top, width, height, x, y);
+}
+
+}  // namespace vb
