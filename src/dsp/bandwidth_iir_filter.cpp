@@ -28,8 +28,14 @@ const char* TCustomBandwidthIIRFilter::ClassName() const { return "TCustomBandwi
 void TCustomBandwidthIIRFilter::AssignTo(TNotifiablePersistent& Dest) const
 {
   TCustomIIRFilter::AssignTo(Dest);
-  if (auto* Target = dynamic_cast<TCustomBandwidthIIRFilter*>(&Dest))
+  if (auto* Target = dynamic_cast<TCustomBandwidthIIRFilter*>(&Dest)) {
     Target->SetBandWidth(FBandWidth);
+    // The angle was copied above without recalculation; when the bandwidth
+    // was already equal, the setter did nothing and alpha would still belong
+    // to Dest's old angle. Alpha follows from angle and bandwidth, which are
+    // now the same on both sides, so copying it is exact.
+    Target->FAlpha = FAlpha;
+  }
 }
 
 void TCustomBandwidthIIRFilter::CalculateW0()

@@ -17,7 +17,7 @@ public:
   TCustomBandwidthIIRFilter();
   const char* ClassName() const override;
   // The common settings, then Dest's bandwidth through its own setter, so
-  // Dest recalculates.
+  // Dest recalculates, and alpha.
   void AssignTo(TNotifiablePersistent& Dest) const override;
 
   double BandWidth() const noexcept { return FBandWidth; }
