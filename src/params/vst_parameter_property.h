@@ -13,6 +13,7 @@
 namespace vb {
 
 class TVstParameterOwner;
+class TCustomVSTModule;
 
 enum TCurveType : std::int32_t {
   ctLinear = 0,
@@ -24,12 +25,13 @@ enum TCurveType : std::int32_t {
 // Set of TVstParameterPropertiesFlag (bit n = member n).
 using TVstParameterPropertiesFlags = std::uint8_t;
 
-// Value is in the parameter's own unit; handlers may change what is stored.
-using TParameterChangeEvent = std::function<void(TVstParameterOwner* Sender, std::int32_t Index, float& Value)>;
+// Events run by the owning module (Sender). Value is in the parameter's own
+// unit; handlers may change what is stored.
+using TParameterChangeEvent = std::function<void(TCustomVSTModule& Sender, std::int32_t Index, float& Value)>;
 using TCustomParameterTextEvent =
-    std::function<void(TVstParameterOwner* Sender, std::int32_t Index, std::string& Text)>;
+    std::function<void(TCustomVSTModule& Sender, std::int32_t Index, std::string& Text)>;
 using TStringToParameterEvent =
-    std::function<void(TVstParameterOwner* Sender, std::int32_t Index, const std::string& Text, float& Value)>;
+    std::function<void(TCustomVSTModule& Sender, std::int32_t Index, const std::string& Text, float& Value)>;
 
 class TCustomVstParameterProperty {
  public:

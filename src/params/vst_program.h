@@ -17,8 +17,8 @@ class TVstParameterOwner;
 class TCustomVstProgram;
 class TCustomVstPrograms;
 
-using TProgramNotifyEvent = std::function<void(TCustomVstProgram* Sender)>;
-using TProgramChunkEvent = std::function<void(TCustomVstProgram* Sender, std::int32_t Index, bool IsPreset)>;
+using TProgramNotifyEvent = std::function<void(TCustomVstProgram& Sender)>;
+using TProgramChunkEvent = std::function<void(TCustomVstProgram& Sender, std::int32_t Index, bool IsPreset)>;
 
 class TCustomVstProgram {
  public:

@@ -190,7 +190,7 @@ TEST(ParameterAssign, CopiesPublishedValuesButNotEventsOrCategory) {
   src.CanBeAutomated = false;
   src.SetCategory("Tone");
   src.UseDefaultString2ParameterHandler = true;
-  src.OnParameterChange = [](TVstParameterOwner*, std::int32_t, float&) {};
+  src.OnParameterChange = [](TCustomVSTModule&, std::int32_t, float&) {};
   src.VSTParameter2Parameter(1.0f);  // moves the smoothing state
 
   auto& dst = owner.Properties.Add();

@@ -93,7 +93,7 @@ TEST(VstProgram, CopyAndAssignTakeValuesNameAndEvents) {
   a.SetParameters({1, 2, 3});
   a.SetDisplayName("Crunch");
   int calls = 0;
-  a.OnInitialize = [&](TCustomVstProgram*) { ++calls; };
+  a.OnInitialize = [&](TCustomVstProgram&) { ++calls; };
   b.CopyParameters(0);
   EXPECT_EQ(b.GetParameter(2), 3.0f);
   EXPECT_EQ(b.DisplayName(), "Init");
@@ -101,7 +101,7 @@ TEST(VstProgram, CopyAndAssignTakeValuesNameAndEvents) {
   owner.Programs.SetItem(1, a);
   EXPECT_EQ(b.DisplayName(), "Crunch");
   ASSERT_TRUE(b.OnInitialize);
-  b.OnInitialize(&b);
+  b.OnInitialize(b);
   EXPECT_EQ(calls, 1);
 }
 
