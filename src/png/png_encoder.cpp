@@ -66,7 +66,7 @@ void TCustomPngNonInterlacedEncoder::EncodeFromScanline(const TScanLineCallback&
   const size_t bpp = size_t(FHeader.PixelByteSize());
   for (int32_t y = 0; y < FHeader.Height(); ++y) {
     const TPixel32* source = Callback(y);
-    if (!source) throw EPngError("No source row");
+    if (!source && FHeader.Width() > 0) throw EPngError("No source row");
     TransferRow(source, current + 1);
     if (indexed) {
       current[0] = pftNone;
