@@ -1,0 +1,248 @@
+#include "support/test_host.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <stdexcept>
+
+namespace vb::test {
+
+namespace {
+
+// Which host answers the callbacks of which record. During the entry point
+// the record is not known yet, so the instantiating host answers.
+std::mutex GRoutingLock;
+std::map<TVSTEffect*, TestHost*> GRouting;
+thread_local TestHost* GInstantiating = nullptr;
+
+TestHost* RouteOf(TVSTEffect* Effect) {
+  std::lock_guard<std::mutex> Guard(GRoutingLock);
+  auto It = GRouting.find(Effect);
+  if (It != GRouting.end()) return It->second;
+  return GInstantiating;
+}
+
+void Route(TVSTEffect* Effect, TestHost* Host) {
+  std::lock_guard<std::mutex> Guard(GRoutingLock);
+  if (Host) GRouting[Effect] = Host;
+  else GRouting.erase(Effect);
+}
+
+void CopyText(const std::string& Text, void* Ptr) {
+  // Hosts hand 256-byte buffers for product and vendor texts.
+  const std::size_t Count = std::min<std::size_t>(Text.size(), 255);
+  std::memcpy(Ptr, Text.data(), Count);
+  static_cast<char*>(Ptr)[Count] = '\0';
+}
+
+}  // namespace
+
+TestHost::TestHost() = default;
+
+TestHost::TestHost(const std::string& LibraryPath) {
+  FLibrary = dlopen(LibraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!FLibrary) throw std::runtime_error(std::string("cannot load plug-in: ") + dlerror());
+  FEntry = reinterpret_cast<TEntry>(dlsym(FLibrary, "VSTPluginMain"));
+  if (!FEntry) {
+    dlclose(FLibrary);
+    throw std::runtime_error("plug-in exports no VSTPluginMain: " + LibraryPath);
+  }
+}
+
+TestHost::~TestHost() {
+  if (FCloseOnDestroy) {
+    for (TVSTEffect* Effect : std::vector<TVSTEffect*>(FOpenEffects)) {
+      if (std::find(FInstantiated.begin(), FInstantiated.end(), Effect) == FInstantiated.end()) continue;
+      if (Effect->Dispatcher) Effect->Dispatcher(Effect, effClose, 0, 0, nullptr, 0.0f);
+      Forget(Effect);
+    }
+  }
+  Unload();
+  for (TVSTEffect* Effect : std::vector<TVSTEffect*>(FOpenEffects)) Forget(Effect);
+}
+
+void TestHost::Unload() {
+  if (!FLibrary) return;
+  dlclose(FLibrary);
+  FLibrary = nullptr;
+  FEntry = nullptr;
+}
+
+TVSTEffect* TestHost::Instantiate() {
+  if (!FEntry) throw std::runtime_error("no plug-in library loaded");
+  TestHost* Previous = GInstantiating;
+  GInstantiating = this;
+  TVSTEffect* Effect = FEntry(&TestHost::AudioMasterCallback);
+  GInstantiating = Previous;
+  if (Effect) {
+    Adopt(Effect);
+    FInstantiated.push_back(Effect);
+  }
+  return Effect;
+}
+
+void TestHost::Adopt(TVSTEffect* Effect) {
+  Route(Effect, this);
+  FOpenEffects.push_back(Effect);
+  FEffect = Effect;
+}
+
+void TestHost::Forget(TVSTEffect* Effect) {
+  Route(Effect, nullptr);
+  FOpenEffects.erase(std::remove(FOpenEffects.begin(), FOpenEffects.end(), Effect), FOpenEffects.end());
+  FInstantiated.erase(std::remove(FInstantiated.begin(), FInstantiated.end(), Effect), FInstantiated.end());
+  if (FEffect == Effect) FEffect = FOpenEffects.empty() ? nullptr : FOpenEffects.back();
+}
+
+TVSTEffect* TestHost::StartUp(float SampleRate, std::int32_t BlockSize) {
+  if (!FEffect) Instantiate();
+  if (!FEffect) {
+    ADD_FAILURE() << "the plug-in's entry point answered null";
+    return nullptr;
+  }
+  Dispatch(effOpen);
+  Dispatch(effSetSampleRate, 0, 0, nullptr, SampleRate);
+  Dispatch(effSetBlockSize, 0, BlockSize);
+  Dispatch(effMainsChanged, 0, 1);
+  return FEffect;
+}
+
+std::intptr_t TestHost::Close() {
+  TVSTEffect* Effect = FEffect;
+  if (!Effect) return 0;
+  const std::intptr_t Result = Effect->Dispatcher(Effect, effClose, 0, 0, nullptr, 0.0f);
+  Forget(Effect);
+  return Result;
+}
+
+std::intptr_t TestHost::Dispatch(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value, void* Ptr,
+                                 float Opt) {
+  if (!FEffect) throw std::runtime_error("no effect");
+  return FEffect->Dispatcher(FEffect, Opcode, Index, Value, Ptr, Opt);
+}
+
+std::string TestHost::DispatchText(std::int32_t Opcode, std::int32_t Index) {
+  char Text[256] = {};
+  Dispatch(Opcode, Index, 0, Text, 0.0f);
+  Text[255] = '\0';
+  return Text;
+}
+
+float TestHost::GetParameter(std::int32_t Index) { return FEffect->GetParameter(FEffect, Index); }
+
+void TestHost::SetParameter(std::int32_t Index, float Value) { FEffect->SetParameter(FEffect, Index, Value); }
+
+namespace {
+template <typename T>
+std::vector<T*> PointersOf(std::vector<std::vector<T>>& Channels) {
+  std::vector<T*> Result;
+  for (auto& Channel : Channels) Result.push_back(Channel.data());
+  return Result;
+}
+}  // namespace
+
+Channels32 TestHost::Process32(const Channels32& Inputs, float OutputInit) {
+  Channels32 In = Inputs;
+  const std::size_t Frames = In.empty() ? 0 : In[0].size();
+  Channels32 Out(static_cast<std::size_t>(std::max(FEffect->numOutputs, 0)), std::vector<float>(Frames, OutputInit));
+  auto InPtr = PointersOf(In);
+  auto OutPtr = PointersOf(Out);
+  FEffect->Process32Replacing(FEffect, InPtr.data(), OutPtr.data(), static_cast<std::int32_t>(Frames));
+  return Out;
+}
+
+Channels64 TestHost::Process64(const Channels64& Inputs, double OutputInit) {
+  Channels64 In = Inputs;
+  const std::size_t Frames = In.empty() ? 0 : In[0].size();
+  Channels64 Out(static_cast<std::size_t>(std::max(FEffect->numOutputs, 0)), std::vector<double>(Frames, OutputInit));
+  auto InPtr = PointersOf(In);
+  auto OutPtr = PointersOf(Out);
+  FEffect->Process64Replacing(FEffect, InPtr.data(), OutPtr.data(), static_cast<std::int32_t>(Frames));
+  return Out;
+}
+
+Channels32 TestHost::ProcessAccumulating(const Channels32& Inputs, float OutputInit) {
+  Channels32 In = Inputs;
+  const std::size_t Frames = In.empty() ? 0 : In[0].size();
+  Channels32 Out(static_cast<std::size_t>(std::max(FEffect->numOutputs, 0)), std::vector<float>(Frames, OutputInit));
+  auto InPtr = PointersOf(In);
+  auto OutPtr = PointersOf(Out);
+  FEffect->Process(FEffect, InPtr.data(), OutPtr.data(), static_cast<std::int32_t>(Frames));
+  return Out;
+}
+
+std::intptr_t TestHost::AudioMasterCallback(TVSTEffect* Effect, std::int32_t Opcode, std::int32_t Index,
+                                            std::intptr_t Value, void* Ptr, float Opt) {
+  TestHost* Host = RouteOf(Effect);
+  if (!Host) return 0;
+  HostCall Call{Opcode, Index, Value, Ptr, Opt, Effect, {}};
+  if (Opcode == amCanDo && Ptr) Call.Text = static_cast<const char*>(Ptr);
+  return Host->Answer(Call, Ptr);
+}
+
+std::intptr_t TestHost::Answer(const HostCall& Call, void* Ptr) {
+  std::lock_guard<std::mutex> Guard(FLock);
+  FCalls.push_back(Call);
+  switch (Call.Opcode) {
+    case amVersion:
+      return VersionAnswer;
+    case amGetProductString:
+      if (ProductString.empty() || !Ptr) return 0;
+      CopyText(ProductString, Ptr);
+      return 1;
+    case amGetVendorString:
+      if (VendorString.empty() || !Ptr) return 0;
+      CopyText(VendorString, Ptr);
+      return 1;
+    case amGetSampleRate:
+      return SampleRateAnswer;
+    case amGetBlockSize:
+      return BlockSizeAnswer;
+    case amProcessEvents: {
+      const auto* Events = static_cast<const TVstEvents*>(Ptr);
+      if (!Events) return 0;
+      FEventListSizes.push_back(Events->NumEvents);
+      for (std::int32_t i = 0; i < Events->NumEvents; ++i) {
+        const TVstEvent* Event = Events->Events[i];
+        if (Event && Event->EventType == etMidi)
+          FMidiEvents.push_back(*reinterpret_cast<const TVstMidiEvent*>(Event));
+      }
+      return ProcessEventsAnswer;
+    }
+    default:
+      return 0;
+  }
+}
+
+std::vector<HostCall> TestHost::Calls() const {
+  std::lock_guard<std::mutex> Guard(FLock);
+  return FCalls;
+}
+
+std::size_t TestHost::CountCalls(std::int32_t Opcode) const {
+  std::lock_guard<std::mutex> Guard(FLock);
+  return static_cast<std::size_t>(
+      std::count_if(FCalls.begin(), FCalls.end(), [Opcode](const HostCall& c) { return c.Opcode == Opcode; }));
+}
+
+void TestHost::ClearCalls() {
+  std::lock_guard<std::mutex> Guard(FLock);
+  FCalls.clear();
+  FMidiEvents.clear();
+  FEventListSizes.clear();
+}
+
+std::vector<TVstMidiEvent> TestHost::ReceivedMidiEvents() const {
+  std::lock_guard<std::mutex> Guard(FLock);
+  return FMidiEvents;
+}
+
+std::vector<std::int32_t> TestHost::ReceivedEventListSizes() const {
+  std::lock_guard<std::mutex> Guard(FLock);
+  return FEventListSizes;
+}
+
+}  // namespace vb::test
