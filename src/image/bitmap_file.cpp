@@ -81,7 +81,8 @@ TBitmapFileReader::TBitmapFileReader(TStream& stream) {
   FTopDown = h.biHeight < 0;
   FBitCount = h.biBitCount;
   CheckBitmapSize(FWidth, FHeight);
-  if (h.biPlanes != 1 || (FBitCount != 8 && FBitCount != 24 && FBitCount != 32)) Unsupported();
+  const bool indexed = FBitCount == 1 || FBitCount == 2 || FBitCount == 4 || FBitCount == 8;
+  if (h.biPlanes != 1 || !(indexed || FBitCount == 24 || FBitCount == 32)) Unsupported();
   if (h.biCompression == kCompressionBitFields && FBitCount == 32) {
     FBitFields = true;
     // The masks follow a 40-byte header, or are part of a longer one.
@@ -100,9 +101,10 @@ TBitmapFileReader::TBitmapFileReader(TStream& stream) {
   } else if (h.biCompression != kCompressionRGB) {
     Unsupported();
   }
-  if (FBitCount == 8) {
-    std::uint32_t colours = h.biClrUsed == 0 ? 256 : h.biClrUsed;
-    if (colours > 256) Unsupported();
+  if (indexed) {
+    const std::uint32_t maxColours = 1u << FBitCount;
+    const std::uint32_t colours = h.biClrUsed == 0 ? maxColours : h.biClrUsed;
+    if (colours > maxColours) Unsupported();
     std::vector<std::uint8_t> table(colours * 4);
     stream.ReadBuffer(table.data(), std::int64_t(table.size()));
     FPalette.assign(256, 0);
@@ -124,6 +126,15 @@ const std::uint8_t* TBitmapFileReader::FileRow(std::int32_t y) const {
 
 std::uint32_t TBitmapFileReader::PixelARGB(const std::uint8_t* row, std::int32_t x) const {
   switch (FBitCount) {
+    case 1:
+    case 2:
+    case 4: {
+      // Packed indices, the leftmost pixel in the high bits of each byte.
+      const std::int64_t bit = std::int64_t(x) * FBitCount;
+      const unsigned shift = 8 - FBitCount - unsigned(bit % 8);
+      const std::uint32_t index = (row[bit / 8] >> shift) & ((1u << FBitCount) - 1);
+      return 0xFF000000u | FPalette[index];
+    }
     case 8: return 0xFF000000u | FPalette[row[x]];
     case 24: {
       const std::uint8_t* p = row + 3 * std::int64_t(x);

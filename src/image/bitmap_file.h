@@ -1,7 +1,8 @@
 #pragma once
 // Reading and writing of uncompressed bitmap files ("BM"). Maps write
 // top-down rows with the description they keep; the reader accepts
-// top-down and bottom-up files of 8 (palette), 24 and 32 bits per pixel,
+// uncompressed top-down and bottom-up files of 1, 2, 4, 8 (palette), 24 and
+// 32 bits per pixel (32 also with byte-wide bit-field masks),
 // within hard size limits, and converts rows for pixel maps and byte maps.
 
 #include <cstdint>
