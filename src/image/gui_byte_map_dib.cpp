@@ -58,7 +58,7 @@ void TGuiByteMapDIB::WidthChanged(bool updateBitmap) {
 void TGuiByteMapDIB::AllocateStorage() {
   const std::int64_t bytes = std::int64_t(FWidth) * std::int64_t(FHeight);
   Assert(bytes >= 0 && bytes <= 0x7FFFFFFF, kUnit, "Invalid storage size");
-  if (FDC && bytes == FDataSize) return;
+  if (FDC && FDC->Target().Width == FWidth && FDC->Target().Height == FHeight) return;
   if (bytes == 0) {
     Release();
     return;
