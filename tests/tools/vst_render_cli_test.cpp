@@ -1,0 +1,250 @@
+// Guards the vst-render program end to end: one-line errors without leftovers, --info, lengths, block-size independence.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "audio_file.h"
+#include "demo_signal.h"
+
+namespace vb {
+namespace {
+
+const std::string kRender = VB_BINARY_DIR "/vst-render";
+#ifdef VB_PLUGIN_PATH
+const std::string kPlugin = VB_PLUGIN_PATH;
+#else
+const std::string kPlugin;
+#endif
+// Test plug-ins: one halves its input (block by block, exactly), one is a
+// bare module with the framework's defaults (32-bit only, no parameters).
+const std::string kHalfGain = VB_BINARY_DIR "/testplugins/testplugin_halfgain.so";
+const std::string kBare = VB_BINARY_DIR "/testplugins/testplugin_nodescription.so";
+
+struct TRun {
+  int Code = -1;
+  std::string Out;
+  std::string Err;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream f(path);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+bool Exists(const std::string& p) {
+  struct stat st {};
+  return ::stat(p.c_str(), &st) == 0;
+}
+
+std::string FindLibz() {
+  for (const char* p : {"/usr/lib/x86_64-linux-gnu/libz.so.1", "/lib/x86_64-linux-gnu/libz.so.1",
+                        "/usr/lib/aarch64-linux-gnu/libz.so.1", "/usr/lib64/libz.so.1", "/usr/lib/libz.so.1"})
+    if (Exists(p)) return p;
+  return {};
+}
+
+class VstRenderCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Exists(kRender)) GTEST_SKIP() << "vst-render is not built";
+    std::string tmpl = ::testing::TempDir() + "vb_render_XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    Dir = tmpl;
+  }
+  void TearDown() override {
+    if (!Dir.empty()) std::system(("rm -rf '" + Dir + "'").c_str());
+  }
+
+  std::string Path(const std::string& name) const { return Dir + "/" + name; }
+
+  TRun Run(const std::string& args) const {
+    const std::string out = Path(".stdout"), err = Path(".stderr");
+    std::string cmd = "'" + kRender + "' " + args + " >'" + out + "' 2>'" + err + "' </dev/null";
+    int status = std::system(cmd.c_str());
+    TRun r;
+    r.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.Out = ReadAll(out);
+    r.Err = ReadAll(err);
+    std::remove(out.c_str());
+    std::remove(err.c_str());
+    return r;
+  }
+
+  // Files left in the test folder (hidden ones included).
+  std::vector<std::string> Leftovers() const {
+    std::vector<std::string> names;
+    std::string list = Path(".list");
+    std::system(("ls -A '" + Dir + "' > '" + list + "'").c_str());
+    std::istringstream s(ReadAll(list));
+    for (std::string n; std::getline(s, n);)
+      if (n != ".list") names.push_back(n);
+    return names;
+  }
+
+  static bool HavePlugin() { return !kPlugin.empty() && Exists(kPlugin); }
+
+  void WriteWav(const std::string& name, const std::vector<double>& interleaved, int channels) {
+    std::string error;
+    ASSERT_TRUE(WriteAudioFile(Path(name), {0x010006 /* WAV, 32-bit float */}, interleaved.data(),
+                               static_cast<std::int64_t>(interleaved.size()) / channels, channels, 44100, error))
+        << error;
+  }
+
+  std::vector<double> ReadWav(const std::string& name, int& channels) {
+    TAudioFileReader r;
+    std::string error;
+    EXPECT_TRUE(r.Open(Path(name), error)) << error;
+    channels = r.Channels();
+    std::vector<double> s(static_cast<size_t>(r.Frames() * r.Channels()));
+    if (!s.empty()) {
+      EXPECT_EQ(r.Read(s.data(), r.Frames(), error), r.Frames());
+    }
+    return s;
+  }
+
+  static void ExpectOneLineError(const TRun& r, const std::string& mentions) {
+    EXPECT_NE(r.Code, 0);
+    EXPECT_EQ(r.Err.rfind("vst-render: ", 0), 0u) << r.Err;
+    EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+    EXPECT_NE(r.Err.find(mentions), std::string::npos) << r.Err;
+  }
+
+  std::string Dir;
+};
+
+TEST_F(VstRenderCli, FailuresGiveOneLineANonZeroExitAndNoOutputFile) {
+  const std::string out = " -q -o '" + Path("out.wav") + "'";
+  ExpectOneLineError(Run("-p '" + Path("missing.so") + "'" + out), "not found");
+  if (std::string libz = FindLibz(); !libz.empty())
+    ExpectOneLineError(Run("-p '" + libz + "'" + out), "not a VST 2.4 plug-in");
+  std::ofstream(Path("fake.so")) << "not a library";
+  ExpectOneLineError(Run("-p '" + Path("fake.so") + "'" + out), "cannot load");
+  std::ofstream(Path("noise.wav")) << "not audio";
+  ExpectOneLineError(Run("-p '" + Path("fake.so") + "' -i '" + Path("noise.wav") + "'" + out), "noise.wav");
+  ExpectOneLineError(Run("-p x.so -b 0"), "block size");
+  EXPECT_EQ(Run("-p x.so --bogus").Code, 2);
+  std::remove(Path("fake.so").c_str());
+  std::remove(Path("noise.wav").c_str());
+  EXPECT_TRUE(Leftovers().empty()) << Leftovers().front();
+}
+
+TEST_F(VstRenderCli, PluginFailuresLeaveNoOutputFile) {
+  if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
+  const std::string p = "-p '" + kPlugin + "' -q -o '" + Path("out.wav") + "'";
+  ExpectOneLineError(Run(p + " --param NoSuchKnob=3"), "unknown parameter 'NoSuchKnob'");
+  ExpectOneLineError(Run(p + " -i '" + Path("missing.wav") + "'"), "missing.wav");
+  ExpectOneLineError(Run("-p '" + kPlugin + "' -q -o '" + Path("no/such/dir/out.wav") + "'"), "out.wav");
+  EXPECT_TRUE(Leftovers().empty()) << Leftovers().front();
+}
+
+TEST_F(VstRenderCli, InfoShowsWhatAHostLearns) {
+  if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
+  TRun r = Run("--info -p '" + kPlugin + "'");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  for (const char* text : {"Vorda Brasswick v1.2", "Vendor:          Vorda", "ZQT\\x00 (0x5A515400)",
+                           "Vendor version:  1200", "VST version:     2400", "Category:        effect (1)",
+                           "canReplacing", "canDoubleReplacing", "2in2out", "Input pins:", "Output pins:",
+                           "Parameters:"})
+    EXPECT_NE(r.Out.find(text), std::string::npos) << text << "\n" << r.Out;
+}
+
+TEST_F(VstRenderCli, MonoFileRendersToAFileOfTheSameLengthWithEveryOutput) {
+  if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
+  std::vector<double> mono(12345);
+  for (size_t i = 0; i < mono.size(); ++i) mono[i] = 0.25 * std::sin(0.01 * static_cast<double>(i));
+  WriteWav("mono.wav", mono, 1);
+  TRun r = Run("-p '" + kPlugin + "' -i '" + Path("mono.wav") + "' -o '" + Path("out.wav") + "' -b 1000");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Out.find("realtime"), std::string::npos) << r.Out;
+  EXPECT_EQ(std::count(r.Out.begin(), r.Out.end(), '\n'), 1) << r.Out;
+  int channels = 0;
+  std::vector<double> out = ReadWav("out.wav", channels);
+  EXPECT_EQ(channels, 2);
+  EXPECT_EQ(out.size() / 2, mono.size());
+}
+
+TEST_F(VstRenderCli, DemoRendersTenSecondsAndSavesTheDrySignalOnRequest) {
+  if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
+  TRun r = Run("-p '" + kPlugin + "' -q -o '" + Path("wet.wav") + "' --demo-out '" + Path("dry.wav") + "'");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_TRUE(r.Out.empty()) << r.Out; // -q
+  int channels = 0;
+  std::vector<double> dry = ReadWav("dry.wav", channels);
+  std::vector<double> expected = TDemoSignal(44100).Render();
+  ASSERT_EQ(dry.size(), expected.size());
+  for (size_t i = 0; i < dry.size(); i += 997) ASSERT_FLOAT_EQ(static_cast<float>(dry[i]), static_cast<float>(expected[i]));
+  std::vector<double> wet = ReadWav("wet.wav", channels);
+  EXPECT_EQ(wet.size(), expected.size());
+}
+
+// Whatever the block size (one frame, odd sizes with a partial last block,
+// blocks longer than the file) and precision, a plug-in that works sample
+// by sample must give the same file.
+TEST_F(VstRenderCli, BlockSizeAndPrecisionDoNotChangeASampleBySampleRender) {
+  if (!Exists(kHalfGain)) GTEST_SKIP() << "the half-gain test plug-in is not built";
+  std::vector<double> in(2 * 10007);
+  for (size_t i = 0; i < in.size(); ++i) in[i] = 0.5 * std::sin(0.003 * static_cast<double>(i * i % 10007));
+  WriteWav("in.wav", in, 2);
+  for (const char* block : {"1", "7", "512", "4096", "20000"}) {
+    for (const char* precision : {"32", "64"}) {
+      std::string name = std::string("out_") + block + "_" + precision + ".wav";
+      TRun r = Run("-q -p '" + kHalfGain + "' --precision " + precision + " -b " + block + " -i '" + Path("in.wav") +
+                   "' -o '" + Path(name) + "'");
+      ASSERT_EQ(r.Code, 0) << r.Err;
+      int channels = 0;
+      std::vector<double> out = ReadWav(name, channels);
+      ASSERT_EQ(out.size(), in.size()) << name;
+      for (size_t i = 0; i < in.size(); ++i)
+        ASSERT_EQ(static_cast<float>(out[i]), static_cast<float>(0.5 * in[i])) << name << " sample " << i;
+    }
+  }
+}
+
+TEST_F(VstRenderCli, BypassedEffectGivesItsInputBack) {
+  if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
+  TRun list = Run("--list-params -p '" + kPlugin + "'");
+  if (list.Out.find(" Power ") == std::string::npos) GTEST_SKIP() << "the effect has no Power switch yet";
+  std::vector<double> in(2 * 3001);
+  for (size_t i = 0; i < in.size(); ++i) in[i] = 0.7 * std::sin(0.05 * static_cast<double>(i));
+  WriteWav("in.wav", in, 2);
+  TRun r = Run("-q -p '" + kPlugin + "' --param Power=0 -b 100 -i '" + Path("in.wav") + "' -o '" + Path("out.wav") + "'");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  int channels = 0;
+  std::vector<double> out = ReadWav("out.wav", channels);
+  ASSERT_EQ(out.size(), in.size());
+  for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(static_cast<float>(out[i]), static_cast<float>(in[i])) << i;
+}
+
+TEST_F(VstRenderCli, SixtyFourBitRequestOnA32BitPluginIsRefused) {
+  if (!Exists(kBare)) GTEST_SKIP() << "the bare test plug-in is not built";
+  TRun r = Run("-q -p '" + kBare + "' --precision 64 -o '" + Path("out.wav") + "'");
+  ExpectOneLineError(r, "64-bit");
+  EXPECT_TRUE(Leftovers().empty());
+  // The same plug-in renders in 32 bits; with no processing handler its outputs stay silent.
+  r = Run("-p '" + kBare + "' -o '" + Path("out.wav") + "'");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Out.find("out peak -inf dBFS"), std::string::npos) << r.Out;
+}
+
+TEST_F(VstRenderCli, InfoDecodesAnotherPluginsIdentity) {
+  if (!Exists(kHalfGain)) GTEST_SKIP() << "the half-gain test plug-in is not built";
+  TRun r = Run("--info -p '" + kHalfGain + "'");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  for (const char* text : {"Effect name:     Half Gain", "Vendor:          Vorda Tests", "HGan (0x4847616E)",
+                           "Record version:  131478", "hasEditor canReplacing canDoubleReplacing",
+                           "  bypass                   yes", "  2in1out                  no"})
+    EXPECT_NE(r.Out.find(text), std::string::npos) << text << "\n" << r.Out;
+}
+
+} // namespace
+} // namespace vb
