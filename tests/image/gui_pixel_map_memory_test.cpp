@@ -12,6 +12,7 @@
 #include "image/image_errors.h"
 #include "image/pixel_blend.h"
 #include "platform/memory_canvas.h"
+#include "platform/system_colors.h"
 
 namespace vb {
 namespace {
@@ -355,6 +356,19 @@ TEST(PixelMapPaint, CopyParentImageTakesWhatTheParentPaints) {
   EXPECT_EQ(map.GetPixel(0, 0), kBlue);
   EXPECT_EQ(map.GetPixel(1, 0), kRed);
   EXPECT_EQ(map.GetPixel(2, 1), kBlue);
+}
+
+}  // namespace
+}  // namespace vb
+
+namespace vb {
+namespace {
+
+TEST(ColorToPixel, SwapsRedAndBlueAndResolvesSystemColours) {
+  EXPECT_EQ(ColorToPixel(0x00332211), Pixel32(0xFF112233u));
+  EXPECT_EQ(ColorToPixel(0), Pixel32(0xFF000000u));
+  EXPECT_EQ(ColorToPixel(clBtnFace), Pixel32(0xFFF0F0F0u));
+  EXPECT_EQ(ColorToPixel(SystemColor(scHighlight)), Pixel32(0xFF3399FFu));
 }
 
 }  // namespace
