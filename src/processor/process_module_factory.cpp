@@ -1,4 +1,5 @@
 // The plug-in library's module factory and process-wide start-up/shut-down.
+#include "dsp/processor_registry.h"
 #include "host/application.h"
 #include "host/plugin_entry.h"
 #include "processor/process_module.h"
@@ -7,11 +8,22 @@ namespace vb {
 
 TBasicVSTModule* CreatePluginModule() { return CreateVSTModule<TProcessModule>(&TApplication::Instance()); }
 
-// Subsystems that need process-wide set-up start here, in dependency order
-// (processor features, routine bindings, codec tables and registries), and
-// are shut down in reverse order below.
-void PluginLibraryStartUp() {}
+// Runs once when the library is loaded, before any host call, on the loading
+// thread. Order: processor features and routine bindings, then the image
+// codecs and their registries, then the DSP registries. Unloading undoes the
+// same steps in reverse order.
+void PluginLibraryStartUp() {
+  // 1. Processor features and block-arithmetic bindings (src/cpu).
+  // 2. Pixel blending bindings (src/image).
+  // 3. PNG CRC table, PNG image format and chunk classes (src/png).
+  // 4. The editor window class (src/editor):
+  //    TProcessModule::SetDefaultEditorFormClass(...).
+  DspRegistriesStartUp();
+}
 
-void PluginLibraryShutDown() {}
+void PluginLibraryShutDown() {
+  DspRegistriesShutDown();
+  // Then, in reverse order of start-up: PNG, image, processor bindings.
+}
 
 }  // namespace vb

@@ -1,0 +1,70 @@
+// The drive chain at the oversampled rate: high-pass, soft clipper, four
+// one-pole low-pass stages with a one-pole high-pass follower, dry/wet mix
+// and the tone stack (presence, high shelf, mid, low shelf), per channel or
+// with one drive path fed by the sum of both inputs (mono).
+//
+// Audio thread only, except ClearStates (set-up thread, while the host does
+// not process). Allocates nothing.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+#include "dsp/basic_filters.h"
+#include "dsp/relaxed.h"
+#include "processor/drive_settings.h"
+
+namespace vb {
+
+// The biquads of one channel, as concrete (final) types so that the
+// per-sample calls are direct.
+struct TDriveChannelFilters {
+  TBasicHighpassFilter* HighPass = nullptr;
+  TBasicLowShelfFilter* Low = nullptr;
+  TBasicPeakFilter* Mid = nullptr;
+  TBasicHighShelfFilter* High = nullptr;
+  TBasicPeakFilter* Pres = nullptr;
+};
+using TDriveFilters = std::array<TDriveChannelFilters, 2>;
+
+class TDriveChain {
+ public:
+  static constexpr int kStages = 5;  // s0..s3 low-pass, s4 high-pass follower
+  // End-of-block flush: a channel whose first stage fell below this is
+  // cleared, so its states never decay into subnormal numbers.
+  static constexpr double kFlushThreshold = 1e-10;
+
+  // Runs Samples oversampled samples of channels 0 and 1 from In to Out
+  // (distinct memory). Gains and poles (drive, trim, both smoother poles)
+  // and the stereo choice are taken once per block; knee, asymmetry, clip
+  // level and dry/wet at every sample.
+  void Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const double* const* In,
+               double* const* Out, std::size_t Samples);
+  // The same on Singles: inputs are widened to Double, outputs rounded.
+  void Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const float* const* In,
+               float* const* Out, std::size_t Samples);
+
+  // Suspend: the ten smoother states := 0. Filters keep theirs.
+  void ClearStates();
+  double State(int Channel, int Stage) const { return FFilterState[Channel * kStages + Stage]; }
+  void SetState(int Channel, int Stage, double Value) { FFilterState[Channel * kStages + Stage] = Value; }
+
+ private:
+  template <class T>
+  void Run(const TDriveSettings& Settings, const TDriveFilters& Filters, const T* const* In, T* const* Out,
+           std::size_t Samples);
+  void RescaleForLowPass(double LowPass, double* States);
+  void StoreStates(const double* States, bool Stereo);
+
+  // s0..s4 of channel 0, then of channel 1.
+  std::array<TRelaxed<double>, 2 * kStages> FFilterState{};
+  // Low-pass pole of the previous block; audio thread only.
+  double FLastLPF = 0.0;
+  bool FHasRun = false;
+};
+
+// Clears the states of the filters that hold NaN or infinity (after a block
+// of non-finite input), so that the effect recovers at the next block.
+void RecoverNonFiniteStates(const TDriveFilters& Filters);
+
+}  // namespace vb

@@ -1,0 +1,80 @@
+// Shared pieces of the drive tests: a set of the drive's biquads tuned like
+// the module's defaults, and test signals.
+#pragma once
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <numbers>
+#include <vector>
+
+#include "dsp/basic_filters.h"
+#include "processor/drive_chain.h"
+
+namespace vb::test {
+
+// The biquads of both channels at their default tuning, at Rate Hz.
+struct TDriveFilterSet {
+  std::array<std::unique_ptr<TBasicHighpassFilter>, 2> HighPass;
+  std::array<std::unique_ptr<TBasicLowShelfFilter>, 2> Low;
+  std::array<std::unique_ptr<TBasicPeakFilter>, 2> Mid;
+  std::array<std::unique_ptr<TBasicHighShelfFilter>, 2> High;
+  std::array<std::unique_ptr<TBasicPeakFilter>, 2> Pres;
+
+  explicit TDriveFilterSet(double Rate, double ToneGain = 0) {
+    for (int c = 0; c < 2; ++c) {
+      HighPass[c] = std::make_unique<TBasicHighpassFilter>();
+      HighPass[c]->SetBandWidth(2.0);
+      HighPass[c]->SetFrequency(275);
+      Low[c] = std::make_unique<TBasicLowShelfFilter>();
+      Low[c]->SetFrequency(777);
+      Low[c]->SetBandWidth(3.2);
+      Low[c]->SetGain(ToneGain);
+      Mid[c] = std::make_unique<TBasicPeakFilter>();
+      Mid[c]->SetFrequency(1700);
+      Mid[c]->SetBandWidth(3.6);
+      Mid[c]->SetGain(-ToneGain);
+      High[c] = std::make_unique<TBasicHighShelfFilter>();
+      High[c]->SetFrequency(4340);
+      High[c]->SetBandWidth(2.55);
+      High[c]->SetGain(ToneGain);
+      Pres[c] = std::make_unique<TBasicPeakFilter>();
+      Pres[c]->SetFrequency(7278);
+      Pres[c]->SetBandWidth(1.0);
+      Pres[c]->SetGain(ToneGain / 2);
+      for (TCustomFilter* F : std::initializer_list<TCustomFilter*>{HighPass[c].get(), Low[c].get(), Mid[c].get(),
+                                                                    High[c].get(), Pres[c].get()})
+        F->SetSampleRate(Rate);
+    }
+  }
+
+  TDriveFilters View() const {
+    TDriveFilters Result;
+    for (int c = 0; c < 2; ++c)
+      Result[c] = {HighPass[c].get(), Low[c].get(), Mid[c].get(), High[c].get(), Pres[c].get()};
+    return Result;
+  }
+};
+
+// A deterministic noisy test signal: two sines plus pseudo-random noise.
+inline std::vector<double> TestSignal(std::size_t Length, double Amplitude, std::uint32_t Seed) {
+  std::vector<double> Result(Length);
+  std::uint32_t State = Seed * 2654435761u + 1;
+  for (std::size_t i = 0; i < Length; ++i) {
+    State = State * 1664525u + 1013904223u;
+    const double Noise = (static_cast<double>(State >> 8) / 16777216.0) - 0.5;
+    const double t = static_cast<double>(i);
+    Result[i] = Amplitude * (0.6 * std::sin(2 * std::numbers::pi * t / 97.0 + Seed) +
+                             0.3 * std::sin(2 * std::numbers::pi * t / 11.3) + 0.2 * Noise);
+  }
+  return Result;
+}
+
+inline double PeakOf(const std::vector<double>& Signal, std::size_t From, std::size_t To) {
+  double Peak = 0;
+  for (std::size_t i = From; i < To && i < Signal.size(); ++i) Peak = std::max(Peak, std::fabs(Signal[i]));
+  return Peak;
+}
+
+}  // namespace vb::test
