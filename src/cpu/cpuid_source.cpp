@@ -43,7 +43,7 @@ void TRecordedCpuid::SetVendor(const char (&vendor)[13], std::uint32_t highestLe
 
 void TRecordedCpuid::SetBrand(const char* brand) {
   char text[48] = {};
-  std::strncpy(text, brand, sizeof text);
+  std::memcpy(text, brand, strnlen(brand, sizeof text));
   for (std::uint32_t i = 0; i < 3; ++i) {
     TCpuidRegisters r;
     std::memcpy(&r, text + 16 * i, 16);

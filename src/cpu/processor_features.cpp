@@ -41,7 +41,7 @@ std::string TCustomProcessorFeatures::CPUName() const { return std::string(FCPUN
 
 void TCustomProcessorFeatures::SetCPUName(const char* name) {
   std::memset(FCPUName, 0, sizeof FCPUName);
-  std::strncpy(FCPUName, name, sizeof FCPUName);
+  std::memcpy(FCPUName, name, strnlen(name, sizeof FCPUName));
 }
 
 void TCustomProcessorFeatures::ReadBrandString(const TCpuidSource& cpuid) {
