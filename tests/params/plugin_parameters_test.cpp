@@ -1,0 +1,100 @@
+// Guards what a host sees of the effect's 17 parameters through the built
+// plug-in: names, labels and texts, the host's set/get round trip, and the
+// opcodes hosts use to query parameters.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+#include "host/vst_abi.h"
+#include "support/test_host.h"
+
+namespace vb {
+namespace {
+
+using test::TestHost;
+
+struct ExpectedParameter {
+  const char* Name;
+  const char* Label;
+  const char* AtMin;  // display text at normalised 0
+  const char* AtMax;  // display text at normalised 1
+};
+
+constexpr std::array<ExpectedParameter, 17> kExpected = {{
+    {"Input", "dB *0,1", "-200", "200"},
+    {"Drive", "%", "0", "100"},
+    {"Trim", "%", "0", "100"},
+    {"CurveForm", "%", "1", "200"},
+    {"HiPass", "Hz", "0", "500"},
+    {"Freq", "Hz", "0", "1000"},
+    {"LoPass", "Hz", "500", "5000"},
+    {"Low", "dB", "-15", "15"},
+    {"Mid", "dB", "-15", "15"},
+    {"High", "dB", "-15", "15"},
+    {"Pres", "dB", "-15", "15"},
+    {"DryWet", "%", "0", "100"},
+    {"Output", "dB *0,1", "-100", "100"},
+    {"Power", "On/Off", "0", "1"},
+    {"Stereo", "On/Off", "0", "1"},
+    {"Asymmetric", "On/Off", "0", "1"},
+    {"Oversampling", "1x/8x/16x", "1", "16"},
+}};
+
+class PluginParameters : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(Host.StartUp(44100.0f, 256), nullptr); }
+  TestHost Host{VB_PLUGIN_PATH};
+};
+
+TEST_F(PluginParameters, NamesLabelsAndRangeTextsAreWhole) {
+  ASSERT_EQ(Host.Effect()->numParams, 17);
+  ASSERT_EQ(Host.Effect()->numPrograms, 1);
+  for (std::int32_t i = 0; i < 17; ++i) {
+    const auto& e = kExpected[static_cast<std::size_t>(i)];
+    EXPECT_EQ(Host.DispatchText(effGetParamName, i), e.Name);
+    EXPECT_EQ(Host.DispatchText(effGetParamLabel, i), e.Label);
+    Host.SetParameter(i, 0.0f);
+    EXPECT_EQ(Host.DispatchText(effGetParamDisplay, i), e.AtMin) << e.Name;
+    Host.SetParameter(i, 1.0f);
+    EXPECT_EQ(Host.DispatchText(effGetParamDisplay, i), e.AtMax) << e.Name;
+  }
+  EXPECT_EQ(Host.DispatchText(effGetParamName, 17), "undefined");
+  EXPECT_EQ(Host.DispatchText(effGetParamDisplay, 99), "undefined");
+}
+
+TEST_F(PluginParameters, HostSetOfInputStoresTheUnitValueWithoutAutomation) {
+  Host.ClearCalls();
+  Host.SetParameter(0, 0.75f);
+  EXPECT_EQ(Host.GetParameter(0), 0.75f);
+  EXPECT_EQ(Host.DispatchText(effGetParamDisplay, 0), "100");
+  EXPECT_EQ(Host.CountCalls(amAutomate), 0u);
+}
+
+TEST_F(PluginParameters, QueriesHostsMakeAreAnswered) {
+  char text[] = "12";
+  for (std::int32_t i = 0; i < 17; ++i) {
+    const float before = Host.GetParameter(i);
+    EXPECT_EQ(Host.Dispatch(effString2Parameter, i, 0, text), 0);
+    EXPECT_EQ(Host.GetParameter(i), before);
+    EXPECT_EQ(Host.Dispatch(effCanBeAutomated, i), 1);
+    TVstParameterPropertiesRecord record{};
+    EXPECT_EQ(Host.Dispatch(effGetParameterProperties, i, 0, &record), 0);
+  }
+  EXPECT_EQ(Host.Dispatch(effCanBeAutomated, 17), 1);
+  EXPECT_EQ(Host.Dispatch(effGetProgram), 0);
+  EXPECT_EQ(Host.Dispatch(effSetProgram, 0, 0), 0);
+  EXPECT_EQ(Host.DispatchText(effGetProgramName), "");
+
+  float range[2] = {-1.0f, -1.0f};
+  EXPECT_EQ(Host.Dispatch(effVendorSpecific, static_cast<std::int32_t>(0xDEADBEF0u), 3, range), 0xBEEF);
+  EXPECT_EQ(range[0], 0.0f);
+  EXPECT_EQ(range[1], 1.0f);
+
+  void* chunk = nullptr;
+  EXPECT_EQ(Host.Dispatch(effGetChunk, 0, 0, &chunk), 0);
+  EXPECT_EQ(chunk, nullptr);
+}
+
+}  // namespace
+}  // namespace vb
