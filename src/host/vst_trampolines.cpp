@@ -23,8 +23,22 @@ TBasicVSTModule* ModuleOf(TVSTEffect* Effect) {
   return static_cast<TBasicVSTModule*>(LoadEntry(Effect->User));
 }
 
-bool IsProcessCallValid(const void* Inputs, const void* Outputs, std::int32_t SampleFrames) {
-  return SampleFrames > 0 && (Inputs || Outputs);
+template <typename T>
+bool HasAllChannels(T** Channels, std::int32_t Count) {
+  if (Count <= 0) return true;
+  if (!Channels) return false;
+  for (std::int32_t c = 0; c < Count; ++c)
+    if (!Channels[c]) return false;
+  return true;
+}
+
+// A block reaches the module only with samples to process and with a
+// pointer for every channel the record announces; a module without inputs
+// (or outputs) may get a null array for them, but not both.
+template <typename T>
+bool IsProcessCallValid(const TVSTEffect* Effect, T** Inputs, T** Outputs, std::int32_t SampleFrames) {
+  return SampleFrames > 0 && (Inputs || Outputs) && HasAllChannels(Inputs, Effect->numInputs) &&
+         HasAllChannels(Outputs, Effect->numOutputs);
 }
 
 std::intptr_t DispatcherTrampoline(TVSTEffect* Effect, std::int32_t Opcode, std::int32_t Index,
@@ -59,7 +73,7 @@ void SetParameterTrampoline(TVSTEffect* Effect, std::int32_t Index, float Parame
 
 void ProcessTrampoline(TVSTEffect* Effect, float** Inputs, float** Outputs, std::int32_t SampleFrames) noexcept {
   TBasicVSTModule* Module = ModuleOf(Effect);
-  if (!Module || !IsProcessCallValid(Inputs, Outputs, SampleFrames)) return;
+  if (!Module || !IsProcessCallValid(Effect, Inputs, Outputs, SampleFrames)) return;
   try {
     Module->HostCallProcess(Inputs, Outputs, SampleFrames);
   } catch (...) {
@@ -69,7 +83,7 @@ void ProcessTrampoline(TVSTEffect* Effect, float** Inputs, float** Outputs, std:
 void Process32ReplacingTrampoline(TVSTEffect* Effect, float** Inputs, float** Outputs,
                                   std::int32_t SampleFrames) noexcept {
   TBasicVSTModule* Module = ModuleOf(Effect);
-  if (!Module || !IsProcessCallValid(Inputs, Outputs, SampleFrames)) return;
+  if (!Module || !IsProcessCallValid(Effect, Inputs, Outputs, SampleFrames)) return;
   try {
     Module->HostCallProcess32Replacing(Inputs, Outputs, SampleFrames);
   } catch (...) {
@@ -79,7 +93,7 @@ void Process32ReplacingTrampoline(TVSTEffect* Effect, float** Inputs, float** Ou
 void Process64ReplacingTrampoline(TVSTEffect* Effect, double** Inputs, double** Outputs,
                                   std::int32_t SampleFrames) noexcept {
   TBasicVSTModule* Module = ModuleOf(Effect);
-  if (!Module || !IsProcessCallValid(Inputs, Outputs, SampleFrames)) return;
+  if (!Module || !IsProcessCallValid(Effect, Inputs, Outputs, SampleFrames)) return;
   try {
     Module->HostCallProcess64Replacing(Inputs, Outputs, SampleFrames);
   } catch (...) {

@@ -106,6 +106,29 @@ TEST_F(BasicModule, FailuresInsideHandlersNeverReachTheHost) {
   EXPECT_EQ(Dispatch(effGetVstVersion), 2400);
 }
 
+int GBlocksSeen = 0;
+void CountBlock(TCustomVSTModule&, float**, float**, std::uint32_t) { ++GBlocksSeen; }
+
+TEST_F(BasicModule, BlocksWithoutAPointerForEveryAnnouncedChannelNeverReachTheModule) {
+  Module->SetOnProcess32Replacing(&CountBlock);
+  Dispatch(effOpen);
+  TVSTEffect* E = Module->Effect();
+  float Samples[4] = {};
+  float* Full[2] = {Samples, Samples};
+  float* Partial[2] = {Samples, nullptr};
+  GBlocksSeen = 0;
+  E->Process32Replacing(E, nullptr, Full, 4);
+  E->Process32Replacing(E, Full, nullptr, 4);
+  E->Process32Replacing(E, Full, Partial, 4);
+  EXPECT_EQ(GBlocksSeen, 0);
+  E->Process32Replacing(E, Full, Full, 4);
+  EXPECT_EQ(GBlocksSeen, 1);
+  // A module without inputs may be handed no input array at all.
+  Module->SetNumInputs(0);
+  E->Process32Replacing(E, nullptr, Full, 4);
+  EXPECT_EQ(GBlocksSeen, 2);
+}
+
 TEST_F(BasicModule, CloseRunsTheCloseEventStubsTheRecordAndDestroysTheModule) {
   bool Destroyed = false;
   Module->DestroyedFlag = &Destroyed;
