@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <csignal>
 #include <cstring>
 #include <unistd.h>
 
@@ -34,7 +35,30 @@ std::string TempSibling(const std::string& path) {
   return dir + "." + base + ".vst-render-" + std::to_string(::getpid()) + ".tmp";
 }
 
+// The temporary file being written, for the signal handler: a plain byte
+// array and a flag, both safe to read from a handler.
+char GPendingTemp[4096];
+volatile std::sig_atomic_t GHavePendingTemp = 0;
+
+void SetPendingTemp(const std::string& path) {
+  GHavePendingTemp = 0;
+  if (path.empty() || path.size() >= sizeof GPendingTemp) return;
+  std::memcpy(GPendingTemp, path.c_str(), path.size() + 1);
+  GHavePendingTemp = 1;
+}
+
+extern "C" void RemovePendingTempAndDie(int sig) {
+  if (GHavePendingTemp) ::unlink(GPendingTemp);
+  std::signal(sig, SIG_DFL);
+  std::raise(sig);
+}
+
 } // namespace
+
+void RemoveTempFileOnFatalSignals() {
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+    std::signal(sig, RemovePendingTempAndDie);
+}
 
 #ifdef VB_HAVE_SNDFILE
 
@@ -159,6 +183,7 @@ bool TAudioFileWriter::Open(const std::string& path, TAudioFormat format, int ch
   }
   // Integer files clip at full scale instead of wrapping around.
   sf_command(f, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  SetPendingTemp(FTempPath);
   FFile = f;
   FPath = path;
   FChannels = channels;
@@ -191,6 +216,7 @@ bool TAudioFileWriter::Commit(std::string& error) {
     Abandon();
     return false;
   }
+  SetPendingTemp({});
   FTempPath.clear();
   return true;
 }
@@ -201,6 +227,7 @@ void TAudioFileWriter::Abandon() {
     FFile = nullptr;
   }
   if (!FTempPath.empty()) {
+    SetPendingTemp({});
     ::unlink(FTempPath.c_str());
     FTempPath.clear();
   }

@@ -68,6 +68,7 @@ class TAudioFileWriter {
   void Abandon();
 
   const std::string& TempPath() const { return FTempPath; }
+  int Channels() const { return FChannels; }
 
  private:
   void* FFile = nullptr; // SNDFILE*
@@ -75,6 +76,11 @@ class TAudioFileWriter {
   std::string FTempPath;
   int FChannels = 0;
 };
+
+// Makes SIGINT, SIGTERM, SIGHUP and crash signals (a plug-in may crash)
+// delete the temporary file of the writer that is open at the time before
+// the process ends as the signal demands. Call once, from main().
+void RemoveTempFileOnFatalSignals();
 
 // Writes a whole interleaved signal to a file in one go (used for --demo-out).
 bool WriteAudioFile(const std::string& path, TAudioFormat format, const double* interleaved,

@@ -74,6 +74,7 @@ int Run(const TRenderOptions& o) {
   if (!infoOnly && wantDouble && !plugin.HasFlag(effFlagsCanDoubleReplacing))
     return Fail("the plug-in cannot process 64-bit samples (no double-replacing support); use --precision 32");
   plugin.Open(rate, o.BlockSize, wantDouble);
+  if (std::string why = CheckChannelCounts(*plugin.Effect()); !infoOnly && !why.empty()) return Fail(why);
 
   TPluginParams params(plugin);
   TParamResolver resolver(params);
@@ -109,7 +110,11 @@ int Run(const TRenderOptions& o) {
   TRenderResult result;
   if (!session.Run(*source, writing ? &writer : nullptr, !o.Quiet, result, error)) return Fail(error);
   if (writing && !writer.Commit(error)) return Fail(error);
-  if (!o.Quiet) std::printf("%s\n", SummaryLine(o.OutputPath, result, rate, outFormat).c_str());
+  if (!o.Quiet) {
+    std::string line = SummaryLine(o.OutputPath, result, rate, outFormat);
+    if (std::int64_t n = plugin.AutomateCount(); n > 0) line += "; " + std::to_string(n) + " automation calls";
+    std::printf("%s\n", line.c_str());
+  }
   return 0;
 }
 
@@ -123,6 +128,7 @@ int main(int argc, char** argv) {
     std::fputs(vb::RenderUsage().c_str(), stdout);
     return 0;
   }
+  vb::RemoveTempFileOnFatalSignals();
   try {
     return Run(parsed.Options);
   } catch (const std::exception& e) {

@@ -17,6 +17,15 @@ constexpr double kProgressMinSeconds = 5.0; // shorter renders need no progress 
 
 } // namespace
 
+std::string CheckChannelCounts(const TVSTEffect& effect) {
+  if (effect.numOutputs < 1) return "the plug-in has no audio outputs";
+  if (effect.numOutputs > kMaxPluginChannels || effect.numInputs > kMaxPluginChannels || effect.numInputs < 0)
+    return "the plug-in reports " + std::to_string(effect.numInputs) + " inputs and " +
+           std::to_string(effect.numOutputs) + " outputs; vst-render handles 0 to " +
+           std::to_string(kMaxPluginChannels) + " inputs and 1 to " + std::to_string(kMaxPluginChannels) + " outputs";
+  return {};
+}
+
 double TRenderResult::RealtimeFactor(double sampleRate) const {
   if (ProcessSeconds <= 0.0 || sampleRate <= 0.0) return 0.0;
   return static_cast<double>(Frames) / sampleRate / ProcessSeconds;
@@ -27,11 +36,12 @@ TRenderSession::TRenderSession(TPluginHost& plugin, int blockSize, bool doublePr
 
 bool TRenderSession::Run(TSignalSource& source, TAudioFileWriter* writer, bool progress,
                          TRenderResult& result, std::string& error) {
-  if (!FPlugin.Effect() || FPlugin.Effect()->numOutputs < 1) {
-    error = "the plug-in has no audio outputs";
+  FPlugin.Resume();
+  if (std::string why = CheckChannelCounts(*FPlugin.Effect()); !why.empty()) {
+    FPlugin.Suspend();
+    error = why;
     return false;
   }
-  FPlugin.Resume();
   bool ok = FDouble ? Loop<double>(source, writer, progress, result, error)
                     : Loop<float>(source, writer, progress, result, error);
   FPlugin.Suspend();
@@ -58,6 +68,11 @@ bool TRenderSession::Loop(TSignalSource& source, TAudioFileWriter* writer, bool 
   std::vector<double> readBuf(block * static_cast<size_t>(srcCh));
   std::vector<double> writeBuf(block * static_cast<size_t>(outCh));
 
+  if (writer && writer->Channels() != outCh) {
+    error = "the plug-in changed its number of outputs from " + std::to_string(writer->Channels()) + " to " +
+            std::to_string(outCh) + " when it was switched on";
+    return false;
+  }
   result.OutputChannels = outCh;
   const bool showProgress =
       progress && static_cast<double>(source.Frames()) > kProgressMinSeconds * source.SampleRate();

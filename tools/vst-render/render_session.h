@@ -13,6 +13,13 @@
 
 namespace vb {
 
+// Channel counts beyond this are taken as a broken record, not as a request
+// for that many buffers.
+constexpr int kMaxPluginChannels = 256;
+
+// Empty when the record's input and output counts can be rendered, else why not.
+std::string CheckChannelCounts(const TVSTEffect& effect);
+
 struct TRenderResult {
   TSignalStats In;
   TSignalStats Out;
