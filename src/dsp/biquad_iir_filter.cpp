@@ -95,8 +95,8 @@ std::int64_t TCustomBiquadIIRFilter::ProcessSampleInt64(std::int64_t Input)
 {
   // The integer states live in the bits of s0 and s1.
   const double X = static_cast<double>(Input);
-  const std::int64_t S0 = std::bit_cast<std::int64_t>(FState[0].Load());
-  const std::int64_t S1 = std::bit_cast<std::int64_t>(FState[1].Load());
+  const std::int64_t S0 = std::bit_cast<std::int64_t>(FState[0]);
+  const std::int64_t S1 = std::bit_cast<std::int64_t>(FState[1]);
   const std::int64_t Y = WrapAdd(RoundToInt64(FNominator[0] * X), S0);
   const double Yd = static_cast<double>(Y);
   const std::int64_t N0 =
@@ -156,15 +156,14 @@ double TCustomBiquadIIRFilter::Phase(double Frequency) const
 
 void TCustomBiquadIIRFilter::PushStates()
 {
-  FStateStack.insert(FStateStack.begin(), {FState[0].Load(), FState[1].Load()});
+  FStateStack.insert(FStateStack.begin(), FState);
 }
 
 void TCustomBiquadIIRFilter::PopStates()
 {
   if (FStateStack.empty())
     return;
-  FState[0] = FStateStack.front()[0];
-  FState[1] = FStateStack.front()[1];
+  FState = FStateStack.front();
   FStateStack.erase(FStateStack.begin());
 }
 

@@ -17,8 +17,12 @@ struct TComplex32 {
 // Second-order recursive filter
 //   H(z) = (b0 + b1 z^-1 + b2 z^-2) / (1 + a1 z^-1 + a2 z^-2)
 // in the transposed two-state form. Each design supplies
-// CalculateCoefficients. Coefficients and states are relaxed atomics because
-// parameter handlers retune a filter that the audio thread is running.
+// CalculateCoefficients.
+// Threads: the coefficients are relaxed atomics, so frequency, gain,
+// bandwidth and sample rate may be changed on any thread while the audio
+// thread processes. The states are plain Doubles kept for speed (they are on
+// the per-sample dependency chain): processing, ResetStates, PushStates,
+// PopStates and GetIR belong to one thread at a time.
 class TCustomBiquadIIRFilter : public TCustomBandwidthIIRFilter {
 public:
   using TCustomFilter::Complex;
@@ -58,7 +62,7 @@ public:
   // b0, b1, b2 and a1, a2 (a0 is 1).
   std::array<double, 3> Nominator() const noexcept { return {FNominator[0], FNominator[1], FNominator[2]}; }
   std::array<double, 2> Denominator() const noexcept { return {FDenominator[0], FDenominator[1]}; }
-  std::array<double, 2> States() const noexcept { return {FState[0], FState[1]}; }
+  std::array<double, 2> States() const noexcept { return FState; }
   // Computed once, at creation.
   const std::array<TComplex32, 2>& Poles() const noexcept { return FPoles; }
   const std::array<TComplex32, 2>& Zeros() const noexcept { return FZeros; }
@@ -74,7 +78,8 @@ protected:
   std::array<TRelaxed<double>, 3> FNominator;   // b0, b1, b2
   std::array<TComplex32, 2> FPoles;
   std::array<TComplex32, 2> FZeros;
-  std::array<TRelaxed<double>, 2> FState; // s0, s1
+  // s0, s1: owned by the thread that processes (see the class comment).
+  std::array<double, 2> FState{};
   std::vector<std::array<double, 2>> FStateStack; // newest first
 };
 

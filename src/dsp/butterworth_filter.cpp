@@ -155,18 +155,14 @@ void TCustomButterworthFilter::ResetStatesInt64()
 
 void TCustomButterworthFilter::PushStates()
 {
-  std::array<double, CMaximumOrder> Block;
-  for (unsigned I = 0; I < CMaximumOrder; ++I)
-    Block[I] = FState[I];
-  FStateStack.insert(FStateStack.begin(), Block);
+  FStateStack.insert(FStateStack.begin(), FState);
 }
 
 void TCustomButterworthFilter::PopStates()
 {
   if (FStateStack.empty())
     return;
-  for (unsigned I = 0; I < CMaximumOrder; ++I)
-    FState[I] = FStateStack.front()[I];
+  FState = FStateStack.front();
   FStateStack.erase(FStateStack.begin());
 }
 

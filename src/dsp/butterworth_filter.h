@@ -13,6 +13,10 @@ namespace vb {
 // section for odd orders. The section gains are gathered into FFilterGain,
 // applied once at the input. Coefficients and states live inside the object,
 // so no order needs memory beyond it.
+// Threads: order, gain factor and coefficients are relaxed atomics and may be
+// retuned on any thread; the states are plain Doubles on the per-sample
+// dependency chain, so processing and ResetStates, PushStates, PopStates and
+// GetIR belong to one thread at a time.
 class TCustomButterworthFilter : public TCustomOrderFilter {
 public:
   static constexpr unsigned CMaximumOrder = 64;
@@ -77,7 +81,8 @@ protected:
   TComplex64 FExpOrdPiHalf;
   double FTanW0 = 0.0;
   std::array<TRelaxed<double>, CMaximumOrder> FCoeffs;
-  std::array<TRelaxed<double>, CMaximumOrder> FState;
+  // Owned by the thread that processes, like the biquad's states.
+  std::array<double, CMaximumOrder> FState{};
   std::vector<std::array<double, CMaximumOrder>> FStateStack; // newest first
 };
 

@@ -132,7 +132,8 @@ void TZarnUpDownsampling::FilterClassChanged()
     std::unique_ptr<TCustomOrderFilter> New = FFilterClass->Create(static_cast<unsigned>(FOrder));
     if (Old)
       New->Assign(*Old);
-    FLowPass[i] = typeid(*New) == typeid(TButterworthLowPassFilter)
+    const TCustomOrderFilter& Created = *New;
+    FLowPass[i] = typeid(Created) == typeid(TButterworthLowPassFilter)
                       ? static_cast<TButterworthLowPassFilter*>(New.get())
                       : nullptr;
     FFilter[i] = std::move(New);

@@ -65,7 +65,7 @@ TEST(BiquadResponse, ClosedFormMatchesTheMeasuredSineResponseForEveryDesign)
       F->SetGain(T.Gain);
       F->SetBandWidth(T.BandWidth);
       for (double P : Probes) {
-        const double Frequency = test::BinFrequency(P * T.Frequency, T.SampleRate, 8192);
+        const double Frequency = test::BinFrequency(P * T.Frequency, T.SampleRate, test::CMeasureLength);
         if (Frequency <= 0 || Frequency >= T.SampleRate / 2)
           continue;
         F->ResetStates();

@@ -98,7 +98,7 @@ TEST(ButterworthResponse, ClosedFormMatchesTheMeasuredSineResponse)
       F->SetFrequency(C.Frequency);
       F->SetGain(C.Gain);
       for (double P : {0.1, 0.5, 0.9, 1.0, 1.5, 4.0}) {
-        const double Frequency = test::BinFrequency(P * C.Frequency, C.SampleRate, 8192);
+        const double Frequency = test::BinFrequency(P * C.Frequency, C.SampleRate, test::CMeasureLength);
         if (Frequency <= 0 || Frequency >= C.SampleRate / 2)
           continue;
         F->ResetStates();

@@ -10,6 +10,10 @@
 
 namespace vb::test {
 
+// DFT length and settling time of a measurement, in samples.
+inline constexpr std::size_t CMeasureLength = 4096;
+inline constexpr std::size_t CMeasureSettle = 1 << 14;
+
 // A frequency that falls exactly on a bin of an Length-point DFT, so that a
 // steady-state sine is measured without leakage.
 inline double BinFrequency(double Frequency, double SampleRate, std::size_t Length)
@@ -22,7 +26,7 @@ inline double BinFrequency(double Frequency, double SampleRate, std::size_t Leng
 // (output phasor over input phasor) measured over Length samples.
 template <class TProcess>
 std::complex<double> MeasureResponse(TProcess&& Process, double Frequency, double SampleRate,
-                                     std::size_t Length = 8192, std::size_t Settle = 1 << 16)
+                                     std::size_t Length = CMeasureLength, std::size_t Settle = CMeasureSettle)
 {
   const double W = 2 * std::numbers::pi * Frequency / SampleRate;
   std::complex<double> Sum = 0;

@@ -157,7 +157,7 @@ TEST(UpDownSampling, SinesBelowTheCutoffPassWithinATenthOfADecibel)
   for (int Factor : {1, 8, 16}) {
     for (double F0 : {100.0, 1000.0, 5000.0, 10000.0}) {
       TEffectResampler E(Factor);
-      const double Frequency = test::BinFrequency(F0, CHostRate, 8192);
+      const double Frequency = test::BinFrequency(F0, CHostRate, test::CMeasureLength);
       const auto Measured = test::MeasureResponse([&](double X) { return E.Through(X); }, Frequency, CHostRate);
       EXPECT_NEAR(10 * std::log10(std::norm(Measured)), 0, 0.1) << Factor << "x at " << Frequency;
       // Exactly: the sine and its images through both filters, folded back.
