@@ -7,7 +7,6 @@
 #include "dsp/dsp_errors.h"
 #include "processor/drive_parameter_mapping.h"
 #include "processor/one_pole_coefficient.h"
-#include "processor/process_module_bindings.h"
 #include "processor/process_module_description.h"
 
 namespace vb {
