@@ -197,7 +197,8 @@ void TGuiCustomByteMap::LoadFromStream(TStream& stream) {
   SetSize(reader.Width(), reader.Height());
   Assert(std::int64_t(FDataSize) == std::int64_t(reader.Width()) * reader.Height(), kUnit,
          "Storage size differs from the bitmap");
-  for (std::int32_t y = 0; y < FHeight; ++y) reader.ReadRowGrey(y, GetScanLine(y));
+  if (FDataPointer != nullptr)
+    for (std::int32_t y = 0; y < FHeight; ++y) reader.ReadRowGrey(y, GetScanLine(y));
   Changed();
 }
 

@@ -287,7 +287,9 @@ void TGuiCustomPixelMap::LoadFromStream(TStream& stream) {
   TBitmapFileReader reader(stream);  // raises "Invalid bitmap header found!"
   SetSize(reader.Width(), reader.Height());
   Assert(FDataSize == 4 * reader.Width() * reader.Height(), kUnit, "Storage size differs from the bitmap");
-  for (std::int32_t y = 0; y < FHeight; ++y) reader.ReadRowBGRA(y, GetScanLine(y));
+  // A file may describe an empty image (0 wide or 0 high): no rows then.
+  if (FDataPointer != nullptr)
+    for (std::int32_t y = 0; y < FHeight; ++y) reader.ReadRowBGRA(y, GetScanLine(y));
   Changed();
 }
 
