@@ -131,8 +131,10 @@ class TBasicVSTModule : public TComponent {
   TDispatcherEvent OnDispatcher;
 
   // Record values kept only in the record.
-  std::int32_t numInputs() const { return FEffect.numInputs; }
-  std::int32_t numOutputs() const { return FEffect.numOutputs; }
+  // Channel counts are read by the audio thread while set-up code may
+  // change them, hence the relaxed atomic accesses.
+  std::int32_t numInputs() const { return __atomic_load_n(&FEffect.numInputs, __ATOMIC_RELAXED); }
+  std::int32_t numOutputs() const { return __atomic_load_n(&FEffect.numOutputs, __ATOMIC_RELAXED); }
   std::int32_t numParams() const { return FEffect.numParams; }
   std::int32_t numPrograms() const { return FEffect.numPrograms; }
   std::int32_t InitialDelay() const { return FEffect.InitialDelay; }

@@ -310,15 +310,15 @@ std::intptr_t TCustomVSTModule::UpdateBlockSize() {
 // --- Channels and latency ----------------------------------------------------
 
 void TCustomVSTModule::SetNumInputs(std::int32_t Value) {
-  if (Value < 0 || Value == FEffect.numInputs) return;
-  FEffect.numInputs = Value;
+  if (Value < 0 || Value == numInputs()) return;
+  __atomic_store_n(&FEffect.numInputs, Value, __ATOMIC_RELAXED);
   IOChanged();
   PrepareBlockBuffers();
 }
 
 void TCustomVSTModule::SetNumOutputs(std::int32_t Value) {
-  if (Value < 0 || Value == FEffect.numOutputs) return;
-  FEffect.numOutputs = Value;
+  if (Value < 0 || Value == numOutputs()) return;
+  __atomic_store_n(&FEffect.numOutputs, Value, __ATOMIC_RELAXED);
   IOChanged();
   PrepareBlockBuffers();
 }
@@ -345,7 +345,7 @@ void TCustomVSTModule::InitialDelayChanged() {
 // --- Pins -------------------------------------------------------------------
 
 std::intptr_t TCustomVSTModule::FillPinProperties(std::int32_t Index, void* Ptr, bool IsInput) {
-  const std::int32_t Count = IsInput ? FEffect.numInputs : FEffect.numOutputs;
+  const std::int32_t Count = IsInput ? numInputs() : numOutputs();
   if (Index < 0 || Index >= Count || !Ptr) return 0;
   auto& Pin = *static_cast<TVstPinProperties*>(Ptr);
   const std::string Number = std::to_string(Index + 1);

@@ -14,11 +14,11 @@ constexpr std::int32_t kMaxScratchFrames = 8192;
 }  // namespace
 
 void TCustomVSTModule::ResizeScratchBuffers() {
-  const std::int32_t Channels = std::max(FEffect.numInputs, FEffect.numOutputs);
+  const std::int32_t Channels = std::max(numInputs(), numOutputs());
   const std::int32_t Frames = std::clamp(BlockSize(), 1, kMaxScratchFrames);
   FScratch32.Resize(Channels, Frames);
   FScratch64.Resize(Channels, Frames);
-  FInputPieces32.assign(static_cast<std::size_t>(std::max(FEffect.numInputs, 0)), nullptr);
+  FInputPieces32.assign(static_cast<std::size_t>(std::max(numInputs(), 0)), nullptr);
 }
 
 void TCustomVSTModule::SetEffectiveHandlers(TProcessAudio32Event Process, TProcessAudio32Event Process32Replacing,
@@ -55,8 +55,8 @@ void TCustomVSTModule::HostCallProcess(float** Inputs, float** Outputs, std::int
 // are then added onto the host's outputs, piece by piece.
 void TCustomVSTModule::AccumulateThroughScratch(TProcessAudio32Event Handler, float** Inputs, float** Outputs,
                                                 std::int32_t SampleFrames) {
-  const std::int32_t InputCount = std::min<std::int32_t>(FEffect.numInputs, static_cast<std::int32_t>(FInputPieces32.size()));
-  const std::int32_t OutputCount = std::min(FEffect.numOutputs, FScratch32.Channels());
+  const std::int32_t InputCount = std::min(numInputs(), static_cast<std::int32_t>(FInputPieces32.size()));
+  const std::int32_t OutputCount = std::min(numOutputs(), FScratch32.Channels());
   const std::int32_t Piece = FScratch32.Frames();
   for (std::int32_t Done = 0; Done < SampleFrames; Done += Piece) {
     const std::int32_t Count = std::min(Piece, SampleFrames - Done);

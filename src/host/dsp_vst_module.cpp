@@ -8,7 +8,7 @@
 namespace vb {
 
 TDspVSTModule::TDspVSTModule(TComponent* AOwner) : TVSTModuleWithPrograms(AOwner) {
-  FBlockPosition.store(FBlockModeOverlap, std::memory_order_relaxed);
+  FBlockPosition.store(BlockModeOverlap(), std::memory_order_relaxed);
 }
 
 TDspVSTModule::~TDspVSTModule() = default;
@@ -73,42 +73,42 @@ void TDspVSTModule::SetProcessingMode(TProcessingMode Value) {
 
 void TDspVSTModule::SetBlockModeSize(std::uint32_t Value) {
   if (Value != 0) {
-    FBlockModeSize = Value;
+    FBlockModeSize.store(Value, std::memory_order_relaxed);
     // The overlap must stay below the block size, or the overlap copy would
     // reach before the start of the block buffer.
-    if (FBlockModeOverlap >= FBlockModeSize) FBlockModeOverlap = FBlockModeSize - 1;
+    if (BlockModeOverlap() >= Value) FBlockModeOverlap.store(Value - 1, std::memory_order_relaxed);
   }
-  FBlockPosition.store(FBlockModeOverlap, std::memory_order_relaxed);
+  FBlockPosition.store(BlockModeOverlap(), std::memory_order_relaxed);
   PrepareBlockBuffers();
 }
 
 void TDspVSTModule::SetBlockModeOverlap(std::uint32_t Value) {
-  if (Value >= FBlockModeSize) return;
-  FBlockModeOverlap = Value;
+  if (Value >= BlockModeSize()) return;
+  FBlockModeOverlap.store(Value, std::memory_order_relaxed);
   if (ProcessingMode() == pmBlockSave) RefreshBlockDelay();
 }
 
 void TDspVSTModule::RefreshBlockDelay() {
-  if (static_cast<std::int64_t>(FEffect.InitialDelay) < static_cast<std::int64_t>(FBlockModeSize - FBlockModeOverlap))
+  if (static_cast<std::int64_t>(FEffect.InitialDelay) < static_cast<std::int64_t>(BlockModeSize() - BlockModeOverlap()))
     InitialDelayChanged();
 }
 
 void TDspVSTModule::InitialDelayChanged() {
   std::int64_t Delay = InitialDelayProperty();
   if (ProcessingMode() == pmBlockSave)
-    Delay = std::max<std::int64_t>(Delay, static_cast<std::int64_t>(FBlockModeSize - FBlockModeOverlap));
+    Delay = std::max<std::int64_t>(Delay, static_cast<std::int64_t>(BlockModeSize() - BlockModeOverlap()));
   FEffect.InitialDelay = static_cast<std::int32_t>(std::min<std::int64_t>(Delay, INT32_MAX));
   if (HostProduct() == "energyXT") HostIOChanged();
 }
 
 void TDspVSTModule::PrepareBlockBuffers() {
   if (ProcessingMode() == pmBlockSave) {
-    const auto Size = static_cast<std::int32_t>(std::min<std::uint32_t>(FBlockModeSize, INT32_MAX));
+    const auto Size = static_cast<std::int32_t>(std::min<std::uint32_t>(BlockModeSize(), INT32_MAX));
     FBlockInBuffer32.Resize(numInputs(), Size);
     FBlockOutBuffer32.Resize(numOutputs(), Size);
     FBlockInBuffer64.Resize(numInputs(), Size);
     FBlockOutBuffer64.Resize(numOutputs(), Size);
-    FBlockPosition.store(FBlockModeOverlap, std::memory_order_relaxed);
+    FBlockPosition.store(BlockModeOverlap(), std::memory_order_relaxed);
     RefreshBlockDelay();
   } else {
     FBlockInBuffer32 = {};

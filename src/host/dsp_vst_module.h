@@ -41,9 +41,9 @@ class TDspVSTModule : public TVSTModuleWithPrograms {
 
   // Block mode: S samples per block (0 is ignored), V samples shared with
   // the previous block (must stay below S; other values are ignored).
-  std::uint32_t BlockModeSize() const { return FBlockModeSize; }
+  std::uint32_t BlockModeSize() const { return FBlockModeSize.load(std::memory_order_relaxed); }
   void SetBlockModeSize(std::uint32_t Value);
-  std::uint32_t BlockModeOverlap() const { return FBlockModeOverlap; }
+  std::uint32_t BlockModeOverlap() const { return FBlockModeOverlap.load(std::memory_order_relaxed); }
   void SetBlockModeOverlap(std::uint32_t Value);
 
   // Processing components following the module's rate and channel count.
@@ -88,8 +88,8 @@ class TDspVSTModule : public TVSTModuleWithPrograms {
   std::atomic<TProcessAudio64Event> FOnProcess64Replacing{nullptr};
   std::atomic<TProcessingMode> FProcessingMode{pmNormal};
 
-  std::uint32_t FBlockModeSize = 1024;
-  std::uint32_t FBlockModeOverlap = 0;
+  std::atomic<std::uint32_t> FBlockModeSize{1024};
+  std::atomic<std::uint32_t> FBlockModeOverlap{0};
   // Write position inside the current block; reset by PrepareBlockBuffers.
   std::atomic<std::uint32_t> FBlockPosition{0};
   TScratchChannels<float> FBlockInBuffer32, FBlockOutBuffer32;

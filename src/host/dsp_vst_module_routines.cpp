@@ -59,8 +59,8 @@ void TDspVSTModule::Mute64(TCustomVSTModule& Sender, double**, double** Outputs,
 template <typename T, typename THandler>
 void TDspVSTModule::RunBlockMode(TScratchChannels<T>& In, TScratchChannels<T>& Out, THandler Handler, T** Inputs,
                                  T** Outputs, std::uint32_t SampleFrames) {
-  const std::uint32_t S = FBlockModeSize;
-  const std::uint32_t V = FBlockModeOverlap;
+  const std::uint32_t S = BlockModeSize();
+  const std::uint32_t V = BlockModeOverlap();
   const std::int32_t InCount = std::min(numInputs(), In.Channels());
   const std::int32_t OutCount = std::min(numOutputs(), Out.Channels());
   // Buffers not prepared for the current size (set-up raced a block): skip.

@@ -37,8 +37,9 @@ bool HasAllChannels(T** Channels, std::int32_t Count) {
 // (or outputs) may get a null array for them, but not both.
 template <typename T>
 bool IsProcessCallValid(const TVSTEffect* Effect, T** Inputs, T** Outputs, std::int32_t SampleFrames) {
-  return SampleFrames > 0 && (Inputs || Outputs) && HasAllChannels(Inputs, Effect->numInputs) &&
-         HasAllChannels(Outputs, Effect->numOutputs);
+  return SampleFrames > 0 && (Inputs || Outputs) &&
+         HasAllChannels(Inputs, __atomic_load_n(&Effect->numInputs, __ATOMIC_RELAXED)) &&
+         HasAllChannels(Outputs, __atomic_load_n(&Effect->numOutputs, __ATOMIC_RELAXED));
 }
 
 std::intptr_t DispatcherTrampoline(TVSTEffect* Effect, std::int32_t Opcode, std::int32_t Index,
