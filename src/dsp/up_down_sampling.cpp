@@ -178,20 +178,22 @@ void TZarnUpDownsampling::ResetStates()
 
 void TZarnUpDownsampling::Upsample32(float Input, float* Output)
 {
-  const double First = FFactor * static_cast<double>(Input) + CDenorm32;
+  const int F = FFactor; // read once: a concurrent change applies from the next call
+  const double First = F * static_cast<double>(Input) + CDenorm32;
   if (FLowPass[0])
-    Upsample(*FLowPass[0], FFactor, First, -CDenorm32, Output);
+    Upsample(*FLowPass[0], F, First, -CDenorm32, Output);
   else
-    Upsample(*FFilter[0], FFactor, First, -CDenorm32, Output);
+    Upsample(*FFilter[0], F, First, -CDenorm32, Output);
 }
 
 void TZarnUpDownsampling::Upsample64(double Input, double* Output)
 {
-  const double First = FFactor * Input + CDenorm64;
+  const int F = FFactor;
+  const double First = F * Input + CDenorm64;
   if (FLowPass[0])
-    Upsample(*FLowPass[0], FFactor, First, -CDenorm64, Output);
+    Upsample(*FLowPass[0], F, First, -CDenorm64, Output);
   else
-    Upsample(*FFilter[0], FFactor, First, -CDenorm64, Output);
+    Upsample(*FFilter[0], F, First, -CDenorm64, Output);
 }
 
 float TZarnUpDownsampling::Downsample32(const float* Input)

@@ -65,6 +65,16 @@ TEST(ButterworthDesign, OrderIsLimitedTo64AndNotifiesOncePerChange)
   EXPECT_EQ(Created.Order(), 64u);
 }
 
+TEST(ButterworthDesign, OrderZeroPassesTheInputTimesTheGainFactor)
+{
+  TButterworthLowPassFilter F(0);
+  EXPECT_EQ(F.ProcessSample64(0.7), 0.7);
+  TButterworthLowPassFilter G(4);
+  G.SetGain(6);
+  G.SetOrder(0);
+  EXPECT_EQ(G.ProcessSample64(1), G.GainFactor());
+}
+
 TEST(ButterworthResponse, MagnitudeIsHalfPowerAtTheDesignFrequencyForEveryOrder)
 {
   for (unsigned N = 1; N <= 64; ++N) {
