@@ -36,6 +36,15 @@ void TGuiByteMapDIB::Release() {
   FDataSize = 0;
 }
 
+void TGuiByteMapDIB::ReleaseAfterFailure() {
+  // Without storage the map must not claim a size its accessors would use.
+  Release();
+  FWidth = 0;
+  FHeight = 0;
+  FBitmapInfo.Header.biWidth = 0;
+  FBitmapInfo.Header.biHeight = 0;
+}
+
 void TGuiByteMapDIB::SizeChanged(std::int32_t width, std::int32_t height) {
   TGuiCustomByteMap::SizeChanged(width, height);
   AllocateStorage();
@@ -66,7 +75,7 @@ void TGuiByteMapDIB::AllocateStorage() {
   // The new block starts cleared, as a fresh section does.
   std::unique_ptr<std::uint8_t, TFreeBytes> block(static_cast<std::uint8_t*>(std::calloc(std::size_t(bytes), 1)));
   if (!block) {
-    Release();
+    ReleaseAfterFailure();
     throw EGuiError("Can't allocate the DIB handle");
   }
   // Made before the old context goes, so that the new one has a different
@@ -75,7 +84,7 @@ void TGuiByteMapDIB::AllocateStorage() {
   try {
     dc = std::make_unique<TMemoryCanvas>(GreyView(block.get(), FWidth, FHeight));
   } catch (const std::bad_alloc&) {
-    Release();
+    ReleaseAfterFailure();
     throw EGuiError("Can't create compatible DC");
   }
   Release();

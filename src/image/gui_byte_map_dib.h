@@ -45,6 +45,7 @@ class TGuiByteMapDIB : public TGuiCustomByteMap {
     void operator()(std::uint8_t* p) const;
   };
   void Release();
+  void ReleaseAfterFailure();
 
   std::unique_ptr<std::uint8_t, TFreeBytes> FBitmapHandle;  // the storage block
   std::unique_ptr<TMemoryCanvas> FDC;

@@ -65,7 +65,18 @@ void TGuiByteMapMemory::AllocateStorage() {
     return;
   }
   void* block = std::realloc(FDataPointer, std::size_t(newSize));
-  if (block == nullptr) throw std::bad_alloc();
+  if (block == nullptr) {
+    // Out of memory: become an empty map rather than one whose size does
+    // not match its storage.
+    std::free(FDataPointer);
+    FDataPointer = nullptr;
+    FDataSize = 0;
+    FWidth = 0;
+    FHeight = 0;
+    WidthChanged(false);
+    HeightChanged(false);
+    throw std::bad_alloc();
+  }
   FDataPointer = static_cast<std::uint8_t*>(block);
   FDataSize = newSize;
   Clear();

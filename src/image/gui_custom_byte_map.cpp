@@ -245,6 +245,10 @@ bool TGuiCustomByteMap::ShouldStoreData(const TGuiCustomMap* ancestor) const {
   return other == nullptr || !Equals(*other);
 }
 
+void TGuiCustomByteMap::CheckStorageSize(std::int32_t width, std::int32_t height) const {
+  Assert(std::int64_t(width) * std::int64_t(height) <= 0x7FFFFFFF, kUnit, "Invalid storage size");
+}
+
 void TGuiCustomByteMap::HeightChanged(bool) { FBitmapInfo.Header.biHeight = -FHeight; }
 
 void TGuiCustomByteMap::WidthChanged(bool) { FBitmapInfo.Header.biWidth = FWidth; }

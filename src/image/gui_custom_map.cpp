@@ -8,6 +8,7 @@ namespace vb {
 void TGuiCustomMap::SetWidth(std::int32_t value) {
   if (value < 0) throw EGuiError("Width may not be negative!");
   if (value == FWidth) return;
+  CheckStorageSize(value, FHeight);
   FWidth = value;
   WidthChanged(true);
 }
@@ -15,6 +16,7 @@ void TGuiCustomMap::SetWidth(std::int32_t value) {
 void TGuiCustomMap::SetHeight(std::int32_t value) {
   if (value < 0) throw EGuiError("Height may not be negative!");
   if (value == FHeight) return;
+  CheckStorageSize(FWidth, value);
   FHeight = value;
   HeightChanged(true);
 }
@@ -23,10 +25,13 @@ void TGuiCustomMap::SetSize(std::int32_t width, std::int32_t height) {
   if (width < 0) throw EGuiError("Width may not be negative!");
   if (height < 0) throw EGuiError("Height may not be negative!");
   if (width == FWidth && height == FHeight) return;
+  CheckStorageSize(width, height);
   FWidth = width;
   FHeight = height;
   SizeChanged(width, height);
 }
+
+void TGuiCustomMap::CheckStorageSize(std::int32_t, std::int32_t) const {}
 
 void TGuiCustomMap::Changed() {
   if (FOnChange) FOnChange(*this);

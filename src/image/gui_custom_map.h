@@ -89,6 +89,10 @@ class TGuiCustomMap {
   // setter): then the change reaction also notifies and sizes the storage.
   virtual void HeightChanged(bool updateBitmap) = 0;
   virtual void WidthChanged(bool updateBitmap) = 0;
+  // Refuses a size whose storage could not be addressed (an assertion
+  // error), before anything is stored: a map never holds a size that does
+  // not match its storage.
+  virtual void CheckStorageSize(std::int32_t width, std::int32_t height) const;
 
   // Saves through the registered format that handles the extension of
   // FileName; false when no format does.

@@ -328,6 +328,10 @@ bool TGuiCustomPixelMap::ShouldStoreData(const TGuiCustomMap* ancestor) const {
 
 // --- size reactions --------------------------------------------------------------
 
+void TGuiCustomPixelMap::CheckStorageSize(std::int32_t width, std::int32_t height) const {
+  Assert(4 * std::int64_t(width) * std::int64_t(height) <= 0x7FFFFFFF, kUnit, "Invalid storage size");
+}
+
 void TGuiCustomPixelMap::HeightChanged(bool) { FBitmapInfo.biHeight = -FHeight; }
 
 void TGuiCustomPixelMap::WidthChanged(bool) { FBitmapInfo.biWidth = FWidth; }

@@ -61,7 +61,18 @@ void TGuiPixelMapMemory::AllocateStorage() {
     return;
   }
   void* block = std::realloc(FDataPointer, std::size_t(newSize));
-  if (block == nullptr) throw std::bad_alloc();
+  if (block == nullptr) {
+    // Out of memory: become an empty map rather than one whose size does
+    // not match its storage.
+    std::free(FDataPointer);
+    FDataPointer = nullptr;
+    FDataSize = 0;
+    FWidth = 0;
+    FHeight = 0;
+    WidthChanged(false);
+    HeightChanged(false);
+    throw std::bad_alloc();
+  }
   FDataPointer = static_cast<TPixel32*>(block);
   FDataSize = newSize;
   Clear();

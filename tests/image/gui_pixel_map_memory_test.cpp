@@ -82,6 +82,21 @@ TEST(PixelMapSize, NegativeSizesRaiseAndLeaveTheMapUnchanged) {
   EXPECT_EQ(map.DataSize(), 36);
 }
 
+TEST(PixelMapSize, SizesBeyondTheStorageRangeAreRefusedBeforeAnythingChanges) {
+  TGuiPixelMapMemory map;
+  map.SetSize(2, 2);
+  map.Clear(kRed);
+  int notices = 0;
+  map.SetOnResize([&](TGuiCustomMap&) { ++notices; });
+  EXPECT_THROW(map.SetSize(40000, 40000), EAssertionFailed);
+  EXPECT_THROW(map.SetWidth(300000000), EAssertionFailed);
+  EXPECT_THROW(map.SetHeight(300000000), EAssertionFailed);
+  EXPECT_EQ(notices, 0);
+  EXPECT_EQ(map.Width(), 2);
+  EXPECT_EQ(map.Height(), 2);
+  EXPECT_EQ(map.GetPixel(1, 1), kRed);
+}
+
 TEST(PixelMapSize, ResizeKeepsTheTopLeftContentAndSendsNoNotice) {
   TGuiPixelMapMemory map;
   map.SetSize(3, 2);
