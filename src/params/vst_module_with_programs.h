@@ -136,6 +136,10 @@ class TVSTModuleWithPrograms : public TVSTModuleWithMidi, public TVstParameterOw
   void AfterReadDescription() override;
 
  private:
+  // Text limits with TruncateStrings set (characters).
+  static constexpr std::size_t kTruncatedTextLength = 8;
+  static constexpr std::size_t kTruncatedProgramNameLength = 24;
+
   bool IsValidParameterIndex(std::int32_t Index) const { return FParameterProperties.IsValidIndex(Index); }
   // The current program when there is a valid one, else null.
   TVstProgram* ActiveProgram();
@@ -143,8 +147,6 @@ class TVSTModuleWithPrograms : public TVSTModuleWithMidi, public TVstParameterOw
   std::string FitText(std::string Text, std::size_t Limit) const;
   std::intptr_t BeginLoadPatch(void* Ptr, const TPatchLoadEvent& Event);
   std::intptr_t LoadBankChunk(const std::uint8_t* Data, std::size_t Size);
-  float ParseParameterText(const TCustomVstParameterProperty& Description, const std::string& Text,
-                           float Value) const;
 
   TCustomVstParameterProperties FParameterProperties{this};
   TCustomVstParameterCategories FParameterCategories{this};

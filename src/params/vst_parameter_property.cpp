@@ -78,8 +78,9 @@ float TCustomVstParameterProperty::Parameter2VSTParameter(float Value) const {
 }
 
 float TCustomVstParameterProperty::Smooth(float Value) {
-  const float v = ToSingle(Value + static_cast<double>(FSmoothingFactor) * (static_cast<double>(FSmoothingState[0]) - Value));
-  FSmoothingState[0] = v;
+  const double state = FSmoothingState[0].load(std::memory_order_relaxed);
+  const float v = ToSingle(Value + static_cast<double>(FSmoothingFactor) * (state - Value));
+  FSmoothingState[0].store(v, std::memory_order_relaxed);
   return v;
 }
 
@@ -160,8 +161,8 @@ void TCustomVstParameterProperty::Assign(const TCustomVstParameterProperty& Sour
   SetCurve(Source.Curve());
   SetCurveFactor(Source.CurveFactor());
   SetFlags(Source.Flags());
-  FSmoothingState[0] = Source.FSmoothingState[0];
-  FSmoothingState[1] = Source.FSmoothingState[1];
+  for (int i = 0; i < 2; ++i)
+    FSmoothingState[i].store(Source.FSmoothingState[i].load(std::memory_order_relaxed), std::memory_order_relaxed);
   LargeStepFloat = Source.LargeStepFloat;
   LargeStepInteger = Source.LargeStepInteger;
   SetMax(Source.Max());

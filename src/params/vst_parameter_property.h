@@ -4,6 +4,7 @@
 // index everywhere.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -59,7 +60,7 @@ class TCustomVstParameterProperty {
   float InverseCurveFactor() const { return FInvCurveFactor; }
   float SmoothingFactor() const { return FSmoothingFactor; }
   void SetSmoothingFactor(float Value);
-  float SmoothingState() const { return FSmoothingState[0]; }
+  float SmoothingState() const { return FSmoothingState[0].load(std::memory_order_relaxed); }
 
   const std::string& DisplayName() const { return FDisplayName; }
   void SetDisplayName(const std::string& Value);
@@ -101,7 +102,9 @@ class TCustomVstParameterProperty {
   void Assign(const TCustomVstParameterProperty& Source);
 
  private:
-  float FSmoothingState[2] = {0.0f, 0.0f};
+  // The first holds the last smoothed value. Any thread that maps a value
+  // writes it, so it is a relaxed atomic.
+  std::atomic<float> FSmoothingState[2] = {0.0f, 0.0f};
   float FMin = 0.0f;
   float FMax = 1.0f;
   TCurveType FCurve = ctLinear;

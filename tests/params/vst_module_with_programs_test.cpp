@@ -189,6 +189,8 @@ TEST(ModuleParameters, TextParserReadsSuffixesAndTheLocaleSeparator) {
   EXPECT_EQ(m->GetParameter(1), 2000.0f);
   EXPECT_EQ(parse("k100"), 1);  // a suffix before the number does not count
   EXPECT_EQ(m->GetParameter(1), 100.0f);
+  EXPECT_EQ(parse("1E39"), 1);  // beyond single precision: not a value
+  EXPECT_EQ(m->GetParameter(1), 100.0f);
   m->SetDecimalSeparator(',');
   EXPECT_EQ(parse("  \t1,5k  "), 1);
   EXPECT_EQ(m->GetParameter(1), 1500.0f);

@@ -16,16 +16,17 @@ namespace {
 
 using test::FakeParameterOwner;
 
-TCustomVstParameterProperty MakeRange(float Min, float Max, TCurveType Curve) {
-  TCustomVstParameterProperty p(nullptr, "P");
-  p.SetMin(Min);
-  p.SetMax(Max);
-  p.SetCurve(Curve);
-  return p;
-}
+// A free-standing description over Min..Max with the given curve.
+struct Range : TCustomVstParameterProperty {
+  Range(float Min, float Max, TCurveType Curve) : TCustomVstParameterProperty(nullptr, "P") {
+    SetMin(Min);
+    SetMax(Max);
+    SetCurve(Curve);
+  }
+};
 
 TEST(ParameterMapping, LinearMapsTheRangeAndClamps) {
-  auto p = MakeRange(-200, 200, ctLinear);
+  Range p(-200, 200, ctLinear);
   EXPECT_EQ(p.VSTParameter2Parameter(0.0f), -200.0f);
   EXPECT_EQ(p.VSTParameter2Parameter(0.5f), 0.0f);
   EXPECT_EQ(p.VSTParameter2Parameter(1.0f), 200.0f);
@@ -39,14 +40,14 @@ TEST(ParameterMapping, LinearMapsTheRangeAndClamps) {
 
 TEST(ParameterMapping, NonFiniteInputsNeverGiveNaN) {
   for (TCurveType c : {ctLinear, ctLogarithmic, ctExponential, ctFrequencyScale}) {
-    auto p = MakeRange(20, 20000, c);
+    Range p(20, 20000, c);
     for (float x : {std::numeric_limits<float>::quiet_NaN(), INFINITY, -INFINITY}) {
       EXPECT_FALSE(std::isnan(p.VSTParameter2Parameter(x))) << c;
       float back = p.Parameter2VSTParameter(x);
       EXPECT_TRUE(back >= 0.0f && back <= 1.0f) << c << " " << x;
     }
   }
-  auto same = MakeRange(5, 5, ctLinear);  // Max = Min: no inverse exists
+  Range same(5, 5, ctLinear);  // Max = Min: no inverse exists
   float back = same.Parameter2VSTParameter(5.0f);
   EXPECT_TRUE(back >= 0.0f && back <= 1.0f);
 }
@@ -62,7 +63,7 @@ TEST(ParameterMapping, EveryCurveRoundTripsWithinSinglePrecision) {
                         {ctFrequencyScale, 20, 20000, 1}, {ctFrequencyScale, -1000, -10, 1},
                         {ctFrequencyScale, 0, 500, 1}};
   for (const auto& c : cases) {
-    auto p = MakeRange(c.min, c.max, c.curve);
+    Range p(c.min, c.max, c.curve);
     if (c.factor != 0) p.SetCurveFactor(c.factor);
     for (int i = 0; i <= 100; ++i) {
       const float x = static_cast<float>(i) / 100.0f;
@@ -75,7 +76,7 @@ TEST(ParameterMapping, EveryCurveRoundTripsWithinSinglePrecision) {
 }
 
 TEST(ParameterMapping, LogarithmicCurveTakesItsFactorFromTheRange) {
-  auto p = MakeRange(20, 20000, ctLogarithmic);
+  Range p(20, 20000, ctLogarithmic);
   EXPECT_EQ(p.CurveFactor(), 1000.0f);
   EXPECT_EQ(p.InverseCurveFactor(), 0.001f);
   EXPECT_EQ(p.VSTParameter2Parameter(1.0f), 20000.0f);
@@ -88,7 +89,7 @@ TEST(ParameterMapping, LogarithmicCurveTakesItsFactorFromTheRange) {
 }
 
 TEST(ParameterMapping, SmoothingFollowsThePreviousValue) {
-  auto p = MakeRange(0, 10, ctLinear);
+  Range p(0, 10, ctLinear);
   p.SetSmoothingFactor(0.5f);
   EXPECT_EQ(p.VSTParameter2Parameter(1.0f), 5.0f);
   EXPECT_EQ(p.VSTParameter2Parameter(1.0f), 7.5f);
@@ -98,12 +99,12 @@ TEST(ParameterMapping, SmoothingFollowsThePreviousValue) {
 }
 
 TEST(ParameterMapping, SwitchesRoundHalvesToEven) {
-  auto p = MakeRange(0, 1, ctLinear);
+  Range p(0, 1, ctLinear);
   p.SetFlags(1u << ppfParameterIsSwitch);
   EXPECT_EQ(p.VSTParameter2Parameter(0.49f), 0.0f);
   EXPECT_EQ(p.VSTParameter2Parameter(0.51f), 1.0f);
   EXPECT_EQ(p.VSTParameter2Parameter(0.5f), 0.0f);
-  auto q = MakeRange(0, 3, ctLinear);
+  Range q(0, 3, ctLinear);
   q.SetFlags(1u << ppfParameterIsSwitch);
   EXPECT_EQ(q.VSTParameter2Parameter(0.5f), 2.0f);  // 1.5 -> 2
   EXPECT_EQ(q.Parameter2VSTParameter(1.5f), 0.5f);  // no rounding backwards
