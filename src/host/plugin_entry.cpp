@@ -3,22 +3,19 @@
 // VSTPluginMain and main.
 #include "host/plugin_entry.h"
 
+#include <cstdlib>
+#include <mutex>
+
 #include "host/application.h"
 #include "host/basic_vst_module.h"
 
 namespace {
 
-// The host's library loader runs these once per load and unload.
-__attribute__((constructor)) void LibraryLoaded() {
-  try {
-    vb::PluginLibraryStartUp();
-  } catch (...) {
-    // A failed start-up must not take the host down; module creation will
-    // report the failure as a null record.
-  }
-}
+std::once_flag GStartUpDone;
 
-__attribute__((destructor)) void LibraryUnloading() {
+// Runs when the library is unloaded (or the process ends): first the
+// modules the host never closed, then the subsystems.
+void LibraryShutDown() {
   try {
     vb::TApplication::Finalize();
     vb::PluginLibraryShutDown();
@@ -26,9 +23,20 @@ __attribute__((destructor)) void LibraryUnloading() {
   }
 }
 
+// Start-up runs on the first entry call, once every static object of the
+// library exists. The shut-down is registered afterwards, so it runs before
+// those objects are destroyed, at unload as well as at process exit.
+void StartUpOnce() {
+  std::call_once(GStartUpDone, [] {
+    vb::PluginLibraryStartUp();
+    std::atexit(&LibraryShutDown);
+  });
+}
+
 vb::TVSTEffect* CreateEffect(vb::TAudioMasterCallbackFunc AudioMaster) noexcept {
   vb::TBasicVSTModule* Module = nullptr;
   try {
+    StartUpOnce();
     Module = vb::CreatePluginModule();
     if (!Module) return nullptr;
     Module->SetAudioMaster(AudioMaster);
