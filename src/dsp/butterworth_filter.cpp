@@ -155,14 +155,18 @@ void TCustomButterworthFilter::ResetStatesInt64()
 
 void TCustomButterworthFilter::PushStates()
 {
-  FStateStack.insert(FStateStack.begin(), FState);
+  std::array<double, CMaximumOrder> Block;
+  for (unsigned I = 0; I < CMaximumOrder; ++I)
+    Block[I] = FState[I];
+  FStateStack.insert(FStateStack.begin(), Block);
 }
 
 void TCustomButterworthFilter::PopStates()
 {
   if (FStateStack.empty())
     return;
-  FState = FStateStack.front();
+  for (unsigned I = 0; I < CMaximumOrder; ++I)
+    FState[I] = FStateStack.front()[I];
   FStateStack.erase(FStateStack.begin());
 }
 

@@ -13,10 +13,11 @@ namespace vb {
 // section for odd orders. The section gains are gathered into FFilterGain,
 // applied once at the input. Coefficients and states live inside the object,
 // so no order needs memory beyond it.
-// Threads: order, gain factor and coefficients are relaxed atomics and may be
-// retuned on any thread; the states are plain Doubles on the per-sample
-// dependency chain, so processing and ResetStates, PushStates, PopStates and
-// GetIR belong to one thread at a time.
+// Threads: order, gain factor, coefficients and states are relaxed atomics,
+// so the filter may be retuned and cleared on any thread while the audio
+// thread runs it (a clear racing with a sample may be overwritten by it).
+// ProcessRun64 holds states and coefficients in registers for a whole run of
+// samples, which makes the atomics cost nothing per sample.
 class TCustomButterworthFilter : public TCustomOrderFilter {
 public:
   static constexpr unsigned CMaximumOrder = 64;
@@ -81,8 +82,9 @@ protected:
   TComplex64 FExpOrdPiHalf;
   double FTanW0 = 0.0;
   std::array<TRelaxed<double>, CMaximumOrder> FCoeffs;
-  // Owned by the thread that processes, like the biquad's states.
-  std::array<double, CMaximumOrder> FState{};
+  // Relaxed atomics: the resampler clears them on retunes, which may come
+  // from another thread while the audio thread runs the filter.
+  std::array<TRelaxed<double>, CMaximumOrder> FState;
   std::vector<std::array<double, CMaximumOrder>> FStateStack; // newest first
 };
 
@@ -98,6 +100,13 @@ public:
   float ProcessSample32(float Input) override;
   double MagnitudeSquared(double Frequency) const override;
   void Complex(double Frequency, double& Real, double& Imaginary) const override;
+
+  // Runs Count samples with exactly the arithmetic of ProcessSample64:
+  // Input(i) supplies sample i and Output(i, y) receives its result. States
+  // and coefficients are read once before and the states written once after
+  // the run, so a concurrent retune applies from the next run.
+  template <class TInput, class TOutput>
+  void ProcessRun64(int Count, TInput&& Input, TOutput&& Output);
 
 protected:
   void CalculateCoefficients() override;
@@ -171,6 +180,57 @@ inline double TCustomButterworthLowPassFilter::ProcessSample64(double Input)
     X = Y;
   }
   return X;
+}
+
+template <class TInput, class TOutput>
+void TCustomButterworthLowPassFilter::ProcessRun64(int Count, TInput&& Input, TOutput&& Output)
+{
+  const unsigned N = FOrder;
+  const double Gain = FFilterGain;
+  if (N == 4) {
+    // The resampler's order, unrolled so that all four states stay in registers.
+    const double C0 = FCoeffs[0], C1 = FCoeffs[1], C2 = FCoeffs[2], C3 = FCoeffs[3];
+    double S0 = FState[0], S1 = FState[1], S2 = FState[2], S3 = FState[3];
+    for (int i = 0; i < Count; ++i) {
+      const double X = Gain * Input(i);
+      const double Y = X + S0;
+      S0 = 2 * X + C0 * Y + S1;
+      S1 = X + C1 * Y;
+      const double Z = Y + S2;
+      S2 = 2 * Y + C2 * Z + S3;
+      S3 = Y + C3 * Z;
+      Output(i, Z);
+    }
+    FState[0] = S0;
+    FState[1] = S1;
+    FState[2] = S2;
+    FState[3] = S3;
+    return;
+  }
+  std::array<double, CMaximumOrder> C, S;
+  for (unsigned K = 0; K < N; ++K) {
+    C[K] = FCoeffs[K];
+    S[K] = FState[K];
+  }
+  const unsigned Sections = N / 2;
+  for (int i = 0; i < Count; ++i) {
+    double X = Gain * Input(i);
+    for (unsigned K = 0; K < Sections; ++K) {
+      const double Y = X + S[2 * K];
+      S[2 * K] = 2 * X + C[2 * K] * Y + S[2 * K + 1];
+      S[2 * K + 1] = X + C[2 * K + 1] * Y;
+      X = Y;
+    }
+    if (N & 1) {
+      const unsigned J = 2 * Sections;
+      const double Y = X + S[J];
+      S[J] = X + C[J] * Y;
+      X = Y;
+    }
+    Output(i, X);
+  }
+  for (unsigned K = 0; K < N; ++K)
+    FState[K] = S[K];
 }
 
 inline double TCustomButterworthHighPassFilter::ProcessSample64(double Input)

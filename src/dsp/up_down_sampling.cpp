@@ -9,8 +9,7 @@ namespace vb {
 
 namespace {
 
-// The sample loops, instantiated once for the concrete Butterworth low-pass
-// (direct, inlined section code) and once for any order filter (virtual).
+// The sample loops for any order filter (virtual calls).
 template <class TFilter, class TSample>
 void Upsample(TFilter& Up, int F, double First, double Rest, TSample* Output)
 {
@@ -25,6 +24,29 @@ double Downsample(TFilter& Down, int F, const TSample* Input, double FirstOffset
   const double Result = Down.ProcessSample64(static_cast<double>(Input[0]) + FirstOffset);
   for (int i = 1; i < F; ++i)
     Down.ProcessSample64(static_cast<double>(Input[i]) + RestOffset);
+  return Result;
+}
+
+// The same for the Butterworth low-pass, as one run per call so that its
+// states stay in registers across the Factor samples.
+template <class TSample>
+void Upsample(TButterworthLowPassFilter& Up, int F, double First, double Rest, TSample* Output)
+{
+  Up.ProcessRun64(
+      F, [&](int i) { return i == 0 ? First : Rest; },
+      [&](int i, double Y) { Output[i] = static_cast<TSample>(Y); });
+}
+
+template <class TSample>
+double Downsample(TButterworthLowPassFilter& Down, int F, const TSample* Input, double FirstOffset, double RestOffset)
+{
+  double Result = 0;
+  Down.ProcessRun64(
+      F, [&](int i) { return static_cast<double>(Input[i]) + (i == 0 ? FirstOffset : RestOffset); },
+      [&](int i, double Y) {
+        if (i == 0)
+          Result = Y;
+      });
   return Result;
 }
 

@@ -53,10 +53,10 @@ protected:
 // Zero-stuffing upsampler and decimating downsampler, each direction through
 // its own low-pass of FilterClass (a Butterworth low-pass after creation)
 // tuned to TransitionBandwidth times the lower rate's Nyquist frequency.
-// Threads: every retune clears the filter states, which the sample
-// operations own, so factor, order, transition bandwidth, sample rate and
-// ResetStates must be changed on the thread that runs Upsample*/Downsample*
-// or while it is stopped.
+// Threads: Upsample*/Downsample* run on the audio thread; factor, order,
+// transition bandwidth, sample rate and ResetStates may be changed on another
+// thread meanwhile (the filters' coefficients and states are relaxed
+// atomics), one such thread at a time. The filter class is set-up only.
 class TZarnUpDownsampling final : public TZarnResampling {
 public:
   // Factor 1, order 2, 44100 Hz, Butterworth low-pass filters.
