@@ -115,9 +115,11 @@ protected:
   TPngChunkList FDataChunkList;
   TPngChunkList FAdditionalChunkList;
 
+  // Bytes of compressed image data in the IDAT chunks.
+  uint64_t CompressedDataSize() const;
+
 private:
   void ReadChunk(const TChunkName& Type, TPngMemoryStream& Chunk);
-  uint64_t CompressedDataSize() const;
 };
 
 // The PNG signature and the CRC of an empty IEND chunk.

@@ -62,6 +62,10 @@ void TPortableNetworkGraphicPixel32::CheckImageLimits() const {
   const int64_t w = FImageHeader.Width(), h = FImageHeader.Height();
   if (w < 0 || h < 0) throw EPngError("Image size is not valid");
   if (uint64_t(w) * uint64_t(h) * 4 > kPngMaxPixelMapBytes) throw EPngError("Image is too large");
+  // Deflate expands at most about 1032:1: a header asking for more data
+  // than the file's IDAT chunks could ever hold is refused before the map
+  // is sized.
+  if (PngImageDataSize(FImageHeader) > CompressedDataSize() * 1040 + 1024) throw EPngPlainError("Data not complete");
 }
 
 void TPortableNetworkGraphicPixel32::AssignTo(TGuiCustomMap& Dest) const {
