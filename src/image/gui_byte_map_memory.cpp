@@ -22,7 +22,9 @@ std::int32_t StorageBytes(std::int32_t width, std::int32_t height) {
 
 std::uint8_t* AllocateBytes(std::int32_t bytes) {
   if (bytes == 0) return nullptr;
-  void* block = std::malloc(std::size_t(bytes));
+  // Cleared: areas a resize does not copy into read as 0 rather than as
+  // whatever the heap held.
+  void* block = std::calloc(std::size_t(bytes), 1);
   if (block == nullptr) throw std::bad_alloc();
   return static_cast<std::uint8_t*>(block);
 }

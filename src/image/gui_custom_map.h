@@ -76,7 +76,7 @@ class TGuiCustomMap {
   virtual void WriteData(TStream& stream) const = 0;
 
   // Changes the size keeping the overlapping top-left content; the rest is
-  // not initialised. No notification.
+  // cleared to 0. No notification.
   virtual void Resize(std::int32_t width, std::int32_t height) = 0;
   // Rotates the image by 90 degrees. No notification.
   virtual void Turn(bool counterClockwise = false) = 0;

@@ -110,6 +110,7 @@ TEST(PixelMapSize, ResizeKeepsTheTopLeftContentAndSendsNoNotice) {
   EXPECT_EQ(map.DataSize(), 24);
   EXPECT_EQ(map.GetPixel(1, 0).ARGB(), 0xFF000001u);
   EXPECT_EQ(map.GetPixel(1, 1).ARGB(), 0xFF00000Bu);  // old (1, 1) = 11
+  EXPECT_EQ(map.GetPixel(1, 2), TPixel32{});          // new area: cleared
   map.Resize(0, 0);
   EXPECT_EQ(map.DataPointer(), nullptr);
   EXPECT_TRUE(map.IsEmpty());
