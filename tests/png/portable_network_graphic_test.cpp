@@ -226,3 +226,24 @@ TEST(PngFormat, IsRegisteredForPngFilesAndStreams) {
 
 }  // namespace
 }  // namespace vb
+
+namespace vb {
+namespace {
+
+TEST(PngFormat, SavesAndLoadsPixelMapFilesByExtension) {
+  TGuiPixelMapMemory map;
+  map.SetSize(5, 3);
+  for (int i = 0; i < 15; ++i) map.DataPointer()[i] = Pixel32(uint32_t(i) * 0x11223344u);
+  const std::string path = std::string(VB_BINARY_DIR) + "/png_format_test.png";
+  map.SaveToFile(path);
+  const test::TBytes written = test::ReadFile(path);
+  ASSERT_GE(written.size(), 8u);
+  EXPECT_EQ(written[1], 'P');
+  TGuiPixelMapMemory back;
+  back.LoadFromFile(path);
+  EXPECT_TRUE(back.Equals(map));
+  std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace vb
