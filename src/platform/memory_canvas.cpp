@@ -93,8 +93,12 @@ bool TMemoryCanvas::DrawRaster(const TRasterView& source, std::int32_t srcX, std
   if (source.IsEmpty()) return true;
   // Source rectangle limited to the source, then placed in device
   // coordinates and limited to the clip.
-  const TRect srcArea = Intersection(TRect{srcX, srcY, srcX + width, srcY + height},
-                                     TRect{0, 0, source.Width, source.Height});
+  if (width <= 0 || height <= 0) return true;
+  // Computed in 64 bits: callers may ask for "everything" with huge sizes.
+  const TRect srcArea{std::max(srcX, 0), std::max(srcY, 0),
+                      std::int32_t(std::min<std::int64_t>(std::int64_t(srcX) + width, source.Width)),
+                      std::int32_t(std::min<std::int64_t>(std::int64_t(srcY) + height, source.Height))};
+  if (srcArea.IsEmpty()) return true;
   const std::int32_t dx = x + FState.Origin.X - srcX;  // device = source + d
   const std::int32_t dy = y + FState.Origin.Y - srcY;
   const TRect dest = Intersection(TRect{srcArea.Left + dx, srcArea.Top + dy, srcArea.Right + dx, srcArea.Bottom + dy},

@@ -27,7 +27,7 @@ TEST(MemoryCanvas, DrawRasterHonoursOriginClipAndSourceBounds) {
   EXPECT_EQ(target.PixelARGB(0, 0), 0u);
   // After restoring, origin and clip are back to the whole target.
   EXPECT_EQ(canvas.Origin(), (TPoint{0, 0}));
-  canvas.DrawRaster(source.View(), 0, 0, 3, 3, 2, 2);
+  canvas.DrawRaster(source.View(), 0, 0, 0x7FFFFFFF, 0x7FFFFFFF, 2, 2);
   EXPECT_EQ(target.PixelARGB(3, 3), 0xFF000005u);
 }
 
