@@ -10,6 +10,7 @@
 #include <limits>
 #include <string>
 
+#include "host/vst_editor.h"
 #include "params/params_test_module.h"
 
 namespace vb {
@@ -19,6 +20,13 @@ using test::MakeParamsTestModule;
 using test::TestHost;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+class HeadlessEditor : public TVSTEditor {
+ public:
+  std::int32_t ClientWidth() const override { return 10; }
+  std::int32_t ClientHeight() const override { return 10; }
+  void AttachToParent(void*) override {}
+};
 
 TEST(ModuleParameters, DescriptionBuildsParametersProgramsAndCategories) {
   TestHost host;
@@ -155,6 +163,26 @@ TEST(ModuleParameters, TextsForHostAndEditor) {
   m->ParameterProperties()[3].SetDisplayName("A rather long name");
   m->SetTruncateStrings(true);
   EXPECT_EQ(m->GetParameterName(3), "A rather");
+}
+
+TEST(ModuleParameters, OpeningTheEditorShowsEveryValueToTheModuleHandler) {
+  TestHost host;
+  auto m = MakeParamsTestModule(host);
+  m->SetFlags(static_cast<TEffFlags>(m->Flags() | EffFlagBit(effFlagsHasEditor)));
+  m->SetEditorFormClass([](TCustomVSTModule&) -> std::unique_ptr<TVSTEditor> {
+    return std::make_unique<HeadlessEditor>();
+  });
+  m->StoreParameter(0, 40.0f);
+  std::vector<std::int32_t> seen;
+  m->OnParameterChange = [&](TCustomVSTModule&, std::int32_t Index, float& Value) {
+    seen.push_back(Index);
+    if (Index == 0) Value = 60.0f;  // written back into the program
+  };
+  int parent = 0;
+  EXPECT_EQ(host.Dispatch(effEditOpen, 0, 0, &parent), 1);
+  EXPECT_EQ(seen, (std::vector<std::int32_t>{0, 1, 2, 3}));
+  EXPECT_EQ(m->GetParameter(0), 60.0f);
+  EXPECT_EQ(host.CountCalls(amAutomate), 0u);
 }
 
 TEST(ModuleParameters, AutomationQueryAnswersPerDescription) {
