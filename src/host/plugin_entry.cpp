@@ -3,11 +3,17 @@
 // VSTPluginMain and main.
 #include "host/plugin_entry.h"
 
-#include <cstdlib>
 #include <mutex>
 
 #include "host/application.h"
 #include "host/basic_vst_module.h"
+
+// Registration of a function to run when this library is unloaded (or the
+// process ends), tied to this library through its DSO handle. Plain atexit
+// is not used: sanitizer runtimes replace it with a process-wide list that
+// would call into the library after it has been unmapped.
+extern "C" int __cxa_atexit(void (*Function)(void*), void* Argument, void* Dso);
+extern "C" void* __dso_handle;
 
 namespace {
 
@@ -15,7 +21,7 @@ std::once_flag GStartUpDone;
 
 // Runs when the library is unloaded (or the process ends): first the
 // modules the host never closed, then the subsystems.
-void LibraryShutDown() {
+void LibraryShutDown(void*) {
   try {
     vb::TApplication::Finalize();
     vb::PluginLibraryShutDown();
@@ -29,7 +35,7 @@ void LibraryShutDown() {
 void StartUpOnce() {
   std::call_once(GStartUpDone, [] {
     vb::PluginLibraryStartUp();
-    std::atexit(&LibraryShutDown);
+    __cxa_atexit(&LibraryShutDown, nullptr, &__dso_handle);
   });
 }
 
