@@ -50,6 +50,24 @@ void BM_BiquadPeakProcessSample64(benchmark::State& State)
 }
 BENCHMARK(BM_BiquadPeakProcessSample64);
 
+// The same filter over whole blocks (states and coefficients in registers).
+void BM_BiquadPeakProcessBlock64(benchmark::State& State)
+{
+  auto Filter = std::make_unique<vb::TBasicPeakFilter>();
+  Filter->SetSampleRate(705600);
+  Filter->SetFrequency(1700);
+  Filter->SetGain(6);
+  const auto Input = TestSignal(CBlock);
+  std::vector<double> Data(CBlock);
+  for (auto _ : State) {
+    Data = Input;
+    Filter->ProcessBlock64(Data.data(), CBlock);
+    benchmark::DoNotOptimize(Data.data());
+  }
+  ReportPerSample(State, CBlock);
+}
+BENCHMARK(BM_BiquadPeakProcessBlock64);
+
 // The same filter reached only through the 64-bit processor interface.
 void BM_BiquadPeakThroughInterface(benchmark::State& State)
 {

@@ -53,6 +53,13 @@ void TBasicGainFilter::CalculateCoefficients()
   FDenominator[1] = 0.0;
 }
 
+void TBasicGainFilter::ProcessBlock64(double* Data, int SampleCount)
+{
+  const double Gain = FNominator[0];
+  for (int i = 0; i < SampleCount; ++i)
+    Data[i] = Data[i] * Gain;
+}
+
 void TBasicPeakFilter::CalculateCoefficients()
 {
   const double G = FGainFactor;

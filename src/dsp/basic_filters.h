@@ -18,6 +18,7 @@ public:
   const char* ClassName() const override;
   // Input times G^2, without states.
   double ProcessSample64(double Input) override { return Input * FNominator[0]; }
+  void ProcessBlock64(double* Data, int SampleCount) override;
 
 protected:
   void CalculateCoefficients() override;

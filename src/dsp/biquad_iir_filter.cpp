@@ -91,6 +91,21 @@ float TCustomBiquadIIRFilter::ProcessSample32(float Input)
   return static_cast<float>(Y);
 }
 
+void TCustomBiquadIIRFilter::ProcessBlock64(double* Data, int SampleCount)
+{
+  const double B0 = FNominator[0], B1 = FNominator[1], B2 = FNominator[2];
+  const double A1 = FDenominator[0], A2 = FDenominator[1];
+  double S0 = FState[0], S1 = FState[1];
+  for (int i = 0; i < SampleCount; ++i) {
+    const double X = Data[i];
+    const double Y = B0 * X + S0;
+    S0 = B1 * X - A1 * Y + S1;
+    S1 = B2 * X - A2 * Y;
+    Data[i] = Y;
+  }
+  FState = {S0, S1};
+}
+
 std::int64_t TCustomBiquadIIRFilter::ProcessSampleInt64(std::int64_t Input)
 {
   // The integer states live in the bits of s0 and s1.

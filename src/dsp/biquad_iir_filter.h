@@ -37,6 +37,12 @@ public:
   // As ProcessSample64, with the output rounded to Single before it enters
   // the states.
   float ProcessSample32(float Input) override;
+  // Sample by sample with exactly the arithmetic of ProcessSample64, but
+  // coefficients and states are held in registers for the whole block (about
+  // twice as fast); a concurrent retune applies from the next block. A
+  // series of biquads may run block after block instead of sample by sample:
+  // each one sees the same input, so the result is the same to the bit.
+  void ProcessBlock64(double* Data, int SampleCount) override;
   // The same recursion on integers, each product rounded to the nearest.
   std::int64_t ProcessSampleInt64(std::int64_t Input) override;
 
