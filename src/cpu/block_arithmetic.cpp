@@ -51,26 +51,28 @@ void Register(F* variable, F portable) {
 
 }  // namespace
 
-TBlockOp32 BlockAdd32 = nullptr;
-TBlockOp64 BlockAdd64 = nullptr;
-TBlockOp32 BlockSub32 = nullptr;
-TBlockOp64 BlockSub64 = nullptr;
-TBlockOp32 BlockReverseSub32 = nullptr;
-TBlockOp64 BlockReverseSub64 = nullptr;
-TBlockScalarOp32 BlockOffset32 = nullptr;
-TBlockScalarOp64 BlockOffset64 = nullptr;
-TBlockOp32 BlockMultiply32 = nullptr;
-TBlockOp64 BlockMultiply64 = nullptr;
-TBlockOp32 BlockDivide32 = nullptr;
-TBlockOp64 BlockDivide64 = nullptr;
-TBlockOp32 BlockReverseDivide32 = nullptr;
-TBlockOp64 BlockReverseDivide64 = nullptr;
-TBlockScalarOp32 BlockScale32 = nullptr;
-TBlockScalarOp64 BlockScale64 = nullptr;
-TBlockScaledOp32 BlockScaledCopy32 = nullptr;
-TBlockScaledOp64 BlockScaledCopy64 = nullptr;
-TBlockScaledOp32 BlockScaledAdd32 = nullptr;
-TBlockScaledOp64 BlockScaledAdd64 = nullptr;
+// Constant-initialised with the portable routines: callable even before
+// start-up; the bindings made at start-up may choose others.
+constinit TBlockOp32 BlockAdd32 = &AddNative<float>;
+constinit TBlockOp64 BlockAdd64 = &AddNative<double>;
+constinit TBlockOp32 BlockSub32 = &SubNative<float>;
+constinit TBlockOp64 BlockSub64 = &SubNative<double>;
+constinit TBlockOp32 BlockReverseSub32 = &ReverseSubNative<float>;
+constinit TBlockOp64 BlockReverseSub64 = &ReverseSubNative<double>;
+constinit TBlockScalarOp32 BlockOffset32 = &OffsetNative<float>;
+constinit TBlockScalarOp64 BlockOffset64 = &OffsetNative<double>;
+constinit TBlockOp32 BlockMultiply32 = &MultiplyNative<float>;
+constinit TBlockOp64 BlockMultiply64 = &MultiplyNative<double>;
+constinit TBlockOp32 BlockDivide32 = &DivideNative<float>;
+constinit TBlockOp64 BlockDivide64 = &DivideNative<double>;
+constinit TBlockOp32 BlockReverseDivide32 = &ReverseDivideNative<float>;
+constinit TBlockOp64 BlockReverseDivide64 = &ReverseDivideNative<double>;
+constinit TBlockScalarOp32 BlockScale32 = &ScaleNative<float>;
+constinit TBlockScalarOp64 BlockScale64 = &ScaleNative<double>;
+constinit TBlockScaledOp32 BlockScaledCopy32 = &ScaledCopyNative<float>;
+constinit TBlockScaledOp64 BlockScaledCopy64 = &ScaledCopyNative<double>;
+constinit TBlockScaledOp32 BlockScaledAdd32 = &ScaledAddNative<float>;
+constinit TBlockScaledOp64 BlockScaledAdd64 = &ScaledAddNative<double>;
 
 void BlockArithmeticStartUp() {
   Register(&BlockAdd32, &AddNative<float>);

@@ -4,8 +4,9 @@
 // element in double precision and round it to float. N <= 0 does nothing.
 // Dst and Src hold N elements each; they may be the same block.
 //
-// The pointers are valid after CpuStartUp (cpu_unit.h). Real-time safe: no
-// allocation, no locks.
+// The pointers always hold a callable routine (the portable one until
+// CpuStartUp binds them, cpu_unit.h). Real-time safe: no allocation, no
+// locks.
 
 #include <cstdint>
 

@@ -20,7 +20,7 @@ void CpuStartUp() {
 }
 
 void CpuShutDown() {
-  if (!GCpuStarted) return;
+  // Also deletes bindings that units created without CpuStartUp.
   BindingsShutDown();
   FreeProcessorInfo();
   GCpuStarted = false;

@@ -7,18 +7,6 @@
 
 namespace vb {
 
-TFinishBlend FinishBlend = nullptr;
-TBlendPixel BlendPixel = nullptr;
-TBlendPixelTo BlendPixelTo = nullptr;
-TBlendColorRun BlendColorRun = nullptr;
-TBlendRow BlendRow = nullptr;
-TMixPixel MixPixel = nullptr;
-TMixPixelTo MixPixelTo = nullptr;
-TMixColorRun MixColorRun = nullptr;
-TMixRow MixRow = nullptr;
-TCompositePixel CompositePixel = nullptr;
-TCompositePixelTo CompositePixelTo = nullptr;
-TCompositeRow CompositeRow = nullptr;
 
 namespace {
 
@@ -121,6 +109,23 @@ void CompositeRow(const TPixel32* source, TPixel32* destination, std::uint32_t c
 }
 
 }  // namespace blend_portable
+
+// The pointers start out holding the portable routines (constant
+// initialisation, before any code of the library runs), so a call made
+// before start-up still reaches a working implementation; the bindings
+// made at start-up may then choose better ones.
+constinit TFinishBlend FinishBlend = &blend_portable::FinishBlend;
+constinit TBlendPixel BlendPixel = &blend_portable::BlendPixel;
+constinit TBlendPixelTo BlendPixelTo = &blend_portable::BlendPixelTo;
+constinit TBlendColorRun BlendColorRun = &blend_portable::BlendColorRun;
+constinit TBlendRow BlendRow = &blend_portable::BlendRow;
+constinit TMixPixel MixPixel = &blend_portable::MixPixel;
+constinit TMixPixelTo MixPixelTo = &blend_portable::MixPixelTo;
+constinit TMixColorRun MixColorRun = &blend_portable::MixColorRun;
+constinit TMixRow MixRow = &blend_portable::MixRow;
+constinit TCompositePixel CompositePixel = &blend_portable::CompositePixel;
+constinit TCompositePixelTo CompositePixelTo = &blend_portable::CompositePixelTo;
+constinit TCompositeRow CompositeRow = &blend_portable::CompositeRow;
 
 TFunctionBindingList* BlendFunctionBindings() { return GBlendFunctionBindings.get(); }
 

@@ -10,8 +10,8 @@
 //
 // Run and row forms process Destination[0..Count-1] in ascending order; a
 // Count of 0 or less does nothing (CompositeRow takes an unsigned count).
-// The pointers are valid between ImageStartUp and the end of the process
-// and are used from the editor's thread only.
+// The pointers always hold a callable routine (the portable one until
+// ImageStartUp binds them) and are used from the editor's thread only.
 
 #include <cstdint>
 
