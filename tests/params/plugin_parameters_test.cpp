@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <string>
 
 #include "host/vst_abi.h"
+#include "params/locale_decimal_separator.h"
 #include "support/test_host.h"
 
 namespace vb {
@@ -94,6 +96,24 @@ TEST_F(PluginParameters, QueriesHostsMakeAreAnswered) {
   void* chunk = nullptr;
   EXPECT_EQ(Host.Dispatch(effGetChunk, 0, 0, &chunk), 0);
   EXPECT_EQ(chunk, nullptr);
+}
+
+// The separator comes from the locale named by the environment when the
+// effect is created; the host's own process locale is never consulted.
+TEST(PluginLocale, DisplayTextsUseTheUserDecimalSeparator) {
+  if (DecimalSeparatorOfLocale("de_DE.UTF-8") != ',') GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+  const char* saved = std::getenv("LC_ALL");
+  const std::string keep = saved != nullptr ? saved : "";
+  setenv("LC_ALL", "de_DE.UTF-8", 1);
+  TestHost host(VB_PLUGIN_PATH);
+  TVSTEffect* effect = host.StartUp(44100.0f, 256);
+  if (saved != nullptr)
+    setenv("LC_ALL", keep.c_str(), 1);
+  else
+    unsetenv("LC_ALL");
+  ASSERT_NE(effect, nullptr);
+  host.SetParameter(0, 0.50125f);  // "Input" 0.5
+  EXPECT_EQ(host.DispatchText(effGetParamDisplay, 0), "0,5");
 }
 
 }  // namespace
