@@ -1,7 +1,6 @@
 #include "png/png_crc.h"
 
 #include <array>
-#include <cstring>
 
 namespace vb {
 namespace {
