@@ -61,6 +61,9 @@ class ParamResolverTest : public ::testing::Test {
     F.P.push_back({"Cut", "Hz", [](float x) { return 1000.0 * (1.0 - x); }, CommaNumber, false, 0.0f});
     F.P.push_back({"Steps", "x", [](float x) { return std::nearbyint(1.0 + 15.0 * x); }, CommaNumber, false, 0.0f});
     F.P.push_back({"Own", "", [](float x) { return 10.0 * x; }, CommaNumber, true, 0.0f});
+    // 1 at the bottom, 16 at the top, 8 everywhere between (an oversampling switch).
+    F.P.push_back({"Factor", "", [](float x) { return x <= 0.0f ? 1.0 : x >= 1.0f ? 16.0 : 8.0; }, CommaNumber,
+                   false, 0.0f});
   }
 
   bool Apply(const std::string& name, const std::string& value, bool normalised = false) {
@@ -79,7 +82,7 @@ TEST_F(ParamResolverTest, FindsParametersByExactNameAnyLetterCaseOrIndex) {
   EXPECT_EQ(r.Find("cUT"), 2);
   EXPECT_EQ(r.Find(" Mode "), 1);
   EXPECT_EQ(r.Find("3"), 3);
-  EXPECT_EQ(r.Find("5"), -1);
+  EXPECT_EQ(r.Find("6"), -1);
   EXPECT_EQ(r.Find("Drive"), -1);
   EXPECT_EQ(r.Find(""), -1);
 }
@@ -139,6 +142,21 @@ TEST_F(ParamResolverTest, LandsInsideTheStepOfASteppedParameter) {
   EXPECT_EQ(Setting.Display, "8");
   // The middle of the run that shows 8: (7.5 - 1) / 15 .. (8.5 - 1) / 15.
   EXPECT_NEAR(F.P[3].Value, 7.0f / 15.0f, 0.01f);
+}
+
+TEST_F(ParamResolverTest, RefusesAStepThatDoesNotExistInsteadOfPickingAnother) {
+  ASSERT_TRUE(Apply("Factor", "8")) << Error;
+  EXPECT_EQ(Setting.Display, "8");
+  ASSERT_TRUE(Apply("Factor", "16")) << Error;
+  EXPECT_EQ(F.P[5].Value, 1.0f);
+  EXPECT_FALSE(Apply("Factor", "4"));
+  EXPECT_NE(Error.find("has no setting 4 (the nearest are 1 and 8)"), std::string::npos) << Error;
+  EXPECT_EQ(F.P[5].Value, 1.0f);
+  EXPECT_FALSE(Apply("Steps", "4.5")); // whole steps 1 apart on a range of 15
+  // A gap far below the range is display rounding (four digits show 100 and
+  // 100,1 but nothing between): the nearer neighbour wins.
+  ASSERT_TRUE(Apply("Input", "100.04")) << Error;
+  EXPECT_EQ(Setting.Display, "100");
 }
 
 TEST_F(ParamResolverTest, LetsThePluginParseTextWhenItCan) {

@@ -107,12 +107,13 @@ int Run(const TRenderOptions& o) {
     return Fail(error);
 
   TRenderSession session(plugin, o.BlockSize, wantDouble);
+  const std::int64_t automatedBefore = plugin.AutomateCount(); // the --param search may have caused some
   TRenderResult result;
   if (!session.Run(*source, writing ? &writer : nullptr, !o.Quiet, result, error)) return Fail(error);
   if (writing && !writer.Commit(error)) return Fail(error);
   if (!o.Quiet) {
     std::string line = SummaryLine(o.OutputPath, result, rate, outFormat);
-    if (std::int64_t n = plugin.AutomateCount(); n > 0) line += "; " + std::to_string(n) + " automation calls";
+    if (std::int64_t n = plugin.AutomateCount() - automatedBefore; n > 0) line += "; " + std::to_string(n) + " automation calls";
     std::printf("%s\n", line.c_str());
   }
   return 0;

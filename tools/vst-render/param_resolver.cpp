@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <vector>
@@ -38,6 +39,12 @@ std::string Canonical(const std::string& text, const std::string& label) {
   std::string t = Trim(text);
   if (EndsWithNoCase(t, Trim(label))) t = Trim(t.substr(0, t.size() - Trim(label).size()));
   return Lower(t);
+}
+
+std::string FormatNearest(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
 }
 
 bool NumbersEqual(double a, double b) {
@@ -175,30 +182,44 @@ bool TParamResolver::SearchByDisplay(int index, const std::string& value, float&
 
   // Two bisections over the normalised range: the first x that shows at
   // least the target and the first that shows more; between them the
-  // display reads the target, and their middle is the value itself.
+  // display reads the target, and their middle is the value itself. Each
+  // bisection also yields the last x below its edge.
   const double sign = increasing ? 1.0 : -1.0;
+  struct TEdge { float Below, At; };
   auto firstWhere = [&](auto pred) {
     float a = 0.0f, b = 1.0f;
-    if (pred(sign * DisplayNumber(index, a, label))) return a;
+    if (pred(sign * DisplayNumber(index, a, label))) return TEdge{a, a};
     for (int s = 0; s < kBisectSteps; ++s) {
       float m = 0.5f * (a + b);
       if (m <= a || m >= b) break;
       if (pred(sign * DisplayNumber(index, m, label))) b = m; else a = m;
     }
-    return b;
+    return TEdge{a, b};
   };
   const double t = sign * target;
-  float atLeast = firstWhere([&](double v) { return v >= t || NumbersEqual(v, t); });
-  float above = firstWhere([&](double v) { return v > t && !NumbersEqual(v, t); });
+  const TEdge atLeast = firstWhere([&](double v) { return v >= t || NumbersEqual(v, t); });
+  const TEdge above = firstWhere([&](double v) { return v > t && !NumbersEqual(v, t); });
   const bool topShowsTarget = NumbersEqual(sign * DisplayNumber(index, 1.0f, label), t);
-  if (atLeast == 0.0f)
+  if (atLeast.At == 0.0f) {
     found = 0.0f; // the bottom end shows the target: take the end itself
-  else if (topShowsTarget)
+  } else if (topShowsTarget) {
     found = 1.0f;
-  else if (above > atLeast)
-    found = 0.5f * (atLeast + above);
-  else
-    found = atLeast; // the target lies between two display steps
+  } else if (above.At > atLeast.At) {
+    found = 0.5f * (atLeast.At + above.At);
+  } else {
+    // No setting shows the target. Neighbours closer than a hundredth of
+    // the range are display rounding: take the nearer one. A wider gap is
+    // a stepped parameter that has no such step.
+    const double up = DisplayNumber(index, atLeast.At, label);
+    const double down = DisplayNumber(index, atLeast.Below, label);
+    if (std::fabs(up - down) > 0.01 * (hi - lo)) {
+      FAccess.Set(index, before);
+      error = "parameter '" + name + "' has no setting " + Trim(value) + " (the nearest are " +
+              FormatNearest(down) + " and " + FormatNearest(up) + ")";
+      return false;
+    }
+    found = std::fabs(up - target) <= std::fabs(down - target) ? atLeast.At : atLeast.Below;
+  }
   FAccess.Set(index, before);
   return true;
 }
