@@ -40,18 +40,20 @@ inline __m128i Load4(const uint8_t* p) {
   std::memcpy(&v, p, 4);
   return _mm_cvtsi32_si128(v);
 }
+// Three bytes assembled in a register: a 3-byte copy through memory would
+// stall store forwarding on every pixel.
 inline __m128i Load3(const uint8_t* p) {
-  int v = 0;
-  std::memcpy(&v, p, 3);
-  return _mm_cvtsi32_si128(v);
+  return _mm_cvtsi32_si128(int(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16));
 }
 inline void Store4(uint8_t* p, __m128i v) {
   const int w = _mm_cvtsi128_si32(v);
   std::memcpy(p, &w, 4);
 }
 inline void Store3(uint8_t* p, __m128i v) {
-  const int w = _mm_cvtsi128_si32(v);
-  std::memcpy(p, &w, 3);
+  const uint32_t w = uint32_t(_mm_cvtsi128_si32(v));
+  p[0] = uint8_t(w);
+  p[1] = uint8_t(w >> 8);
+  p[2] = uint8_t(w >> 16);
 }
 inline __m128i Abs16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
 inline __m128i Select(__m128i mask, __m128i a, __m128i b) {
