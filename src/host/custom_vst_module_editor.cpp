@@ -25,11 +25,7 @@ std::intptr_t TCustomVSTModule::HostCallEditOpen(std::int32_t, std::intptr_t, vo
     if (FEditorForm) FReplacedEditors.push_back(std::move(FEditorForm));
     FEditorForm = std::move(Editor);
   }
-  if (OnEditOpen) {
-    std::unique_ptr<TVSTEditor> Editor = std::move(FEditorForm);
-    OnEditOpen(*this, Editor, Ptr);
-    FEditorForm = std::move(Editor);
-  }
+  if (OnEditOpen) OnEditOpen(*this, FEditorForm, Ptr);
   if (!FEditorForm) return 0;
   try {
     FEditorForm->AttachToParent(Ptr);

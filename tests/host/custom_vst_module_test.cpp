@@ -157,6 +157,20 @@ TEST_F(ModuleServices, HostsTheEditorInsideTheHostWindow) {
   EXPECT_EQ(Dispatch(effEditClose), 0);
 }
 
+TEST_F(ModuleServices, TheEditOpenEventMayProvideTheEditor) {
+  Module->SetEditorFormClass(nullptr);
+  int Parent = 0;
+  EXPECT_EQ(Dispatch(effEditOpen, 0, 0, &Parent), 0);
+  void* SeenParent = nullptr;
+  Module->OnEditOpen = [&](TCustomVSTModule&, std::unique_ptr<TVSTEditor>& Editor, void* ParentWindow) {
+    SeenParent = ParentWindow;
+    Editor = std::make_unique<TFakeEditor>(*Log);
+  };
+  EXPECT_EQ(Dispatch(effEditOpen, 0, 0, &Parent), 1);
+  EXPECT_EQ(SeenParent, &Parent);
+  EXPECT_NE(Module->EditorForm(), nullptr);
+}
+
 TEST_F(ModuleServices, EditorOpcodesNeedTheEditorFlag) {
   Module->SetFlags(EffFlagBit(effFlagsCanReplacing));
   int Parent = 0;
