@@ -2,41 +2,19 @@
 
 #include <cmath>
 
+#include "processor/stereo_biquad.h"
+#include "processor/stereo_lanes.h"
+
 namespace vb {
 
 namespace {
 
-// Presence first, then high shelf, mid, low shelf.
-inline double ToneStack(const TDriveChannelFilters& F, double Input) {
-  return F.Low->ProcessSample64(F.Mid->ProcessSample64(F.High->ProcessSample64(F.Pres->ProcessSample64(Input))));
-}
-
-// Clipper and smoother stages of one channel; returns the wet signal.
-inline double DriveStages(const TDriveSettings& S, double x, double L, double H, double T, double* s) {
-  double a = x / (S.FCurveForm.Load() + std::fabs(x));
-  if (S.FAsymmetric.Load()) {
-    const double Clip = S.FClip.Load();
-    if (a < -Clip) a = -Clip;
-  }
-  s[0] = L * s[0] + T * a;
-  s[1] = L * s[1] + s[0];
-  s[2] = L * s[2] + s[1];
-  s[3] = L * s[3] + s[2];
-  s[4] = s[3] + H * (s[4] - s[3]);
-  return s[3] - s[4];
-}
+enum : int { kHighPass = 0, kPres = 1, kHigh = 2, kMid = 3, kLow = 4 };
 
 bool AllFinite(const double* s, int Count) {
   for (int i = 0; i < Count; ++i)
     if (!std::isfinite(s[i])) return false;
   return true;
-}
-
-template <class TFilter>
-void RecoverFilter(TFilter* Filter) {
-  if (!Filter) return;
-  const auto States = Filter->States();
-  if (!std::isfinite(States[0]) || !std::isfinite(States[1])) Filter->ResetStates();
 }
 
 }  // namespace
@@ -54,41 +32,88 @@ void TDriveChain::Process(const TDriveSettings& Settings, const TDriveFilters& F
 template <class T>
 void TDriveChain::Run(const TDriveSettings& S, const TDriveFilters& F, const T* const* In, T* const* Out,
                       std::size_t Samples) {
-  const double L = S.FLPF.Load();
-  const double H = S.FHPF.Load();
-  const double D = S.FDrive.Load();
-  const bool Stereo = S.FStereo.Load();
-  const double u = 1 - L;
-  const double Trim = S.FTrim.Load() * ((u * u) * (u * u));
-
   double s[2 * kStages];
   for (int i = 0; i < 2 * kStages; ++i) s[i] = FFilterState[i];
-  RescaleForLowPass(L, s);
+  RescaleForLowPass(S.FLPF.Load(), s);
+  const bool Stereo = S.FStereo.Load();
+  if (Stereo)
+    Kernel<true>(S, F, In, Out, Samples, s);
+  else
+    Kernel<false>(S, F, In, Out, Samples, s);
+  StoreStates(s, Stereo);
+}
+
+// Per sample and channel: high-pass of the driven input, clipper
+// a = x / (c + |x|) (limited to -clip in the asymmetric mode), smoother
+// stages s0..s3 and follower s4, wet y = s3 - s4, mix with the undriven
+// input, then presence, high shelf, mid and low shelf. Mono drives channel
+// 0's path with the sum of both inputs and feeds its wet signal to both
+// channels' mixes; channel 1's high-pass is left alone.
+template <bool Stereo, class T>
+void TDriveChain::Kernel(const TDriveSettings& S, const TDriveFilters& F, const T* const* In, T* const* Out,
+                         std::size_t Samples, double* States) {
+  const double L = S.FLPF.Load();
+  const double u = 1 - L;
+  const TLanes VL = Broadcast(L);
+  const TLanes VH = Broadcast(S.FHPF.Load());
+  const double D = S.FDrive.Load();
+  const TLanes VD = Broadcast(D);
+  const TLanes VT = Broadcast(S.FTrim.Load() * ((u * u) * (u * u)));
+
+  TStereoBiquad HighPass, Pres, High, Mid, Low;
+  HighPass.Load(*F[0].HighPass, *F[1].HighPass, FBiquadState[kHighPass]);
+  Pres.Load(*F[0].Pres, *F[1].Pres, FBiquadState[kPres]);
+  High.Load(*F[0].High, *F[1].High, FBiquadState[kHigh]);
+  Mid.Load(*F[0].Mid, *F[1].Mid, FBiquadState[kMid]);
+  Low.Load(*F[0].Low, *F[1].Low, FBiquadState[kLow]);
+  const double HighPassChannel1[2] = {FBiquadState[kHighPass][0][1], FBiquadState[kHighPass][1][1]};
+
+  TLanes s0 = Lanes(States[0], States[kStages + 0]);
+  TLanes s1 = Lanes(States[1], States[kStages + 1]);
+  TLanes s2 = Lanes(States[2], States[kStages + 2]);
+  TLanes s3 = Lanes(States[3], States[kStages + 3]);
+  TLanes s4 = Lanes(States[4], States[kStages + 4]);
 
   const T* In0 = In[0];
   const T* In1 = In[1];
   T* Out0 = Out[0];
   T* Out1 = Out[1];
-  if (Stereo) {
-    for (std::size_t i = 0; i < Samples; ++i) {
-      const double Dry0 = In0[i], Dry1 = In1[i];
-      const double y0 = DriveStages(S, F[0].HighPass->ProcessSample64(D * Dry0), L, H, Trim, s);
-      const double y1 = DriveStages(S, F[1].HighPass->ProcessSample64(D * Dry1), L, H, Trim, s + kStages);
-      const double Wet = S.FDryWet.Load();
-      Out0[i] = static_cast<T>(ToneStack(F[0], y0 * Wet + Dry0 * (1 - Wet)));
-      Out1[i] = static_cast<T>(ToneStack(F[1], y1 * Wet + Dry1 * (1 - Wet)));
-    }
-  } else {
-    for (std::size_t i = 0; i < Samples; ++i) {
-      const double Dry0 = In0[i], Dry1 = In1[i];
-      const double y = DriveStages(S, F[0].HighPass->ProcessSample64(D * (Dry0 + Dry1)), L, H, Trim, s);
-      const double Wet = S.FDryWet.Load();
-      Out0[i] = static_cast<T>(ToneStack(F[0], y * Wet + Dry0 * (1 - Wet)));
-      Out1[i] = static_cast<T>(ToneStack(F[1], y * Wet + Dry1 * (1 - Wet)));
-    }
+  for (std::size_t i = 0; i < Samples; ++i) {
+    const TLanes Dry = Load(In0 + i, In1 + i);
+    TLanes Driven;
+    if constexpr (Stereo)
+      Driven = VD * Dry;
+    else
+      Driven = Broadcast(D * (Lane0(Dry) + Lane1(Dry)));
+    const TLanes x = HighPass.Tick(Driven);
+    TLanes a = x / (Broadcast(S.FCurveForm.Load()) + Abs(x));
+    if (S.FAsymmetric.Load()) a = RaiseTo(a, Broadcast(-S.FClip.Load()));
+    s0 = VL * s0 + VT * a;
+    s1 = VL * s1 + s0;
+    s2 = VL * s2 + s1;
+    s3 = VL * s3 + s2;
+    s4 = s3 + VH * (s4 - s3);
+    TLanes y = s3 - s4;
+    if constexpr (!Stereo) y = _mm_unpacklo_pd(y, y);
+    const double Wet = S.FDryWet.Load();
+    const TLanes m = y * Broadcast(Wet) + Dry * Broadcast(1 - Wet);
+    Store(Low.Tick(Mid.Tick(High.Tick(Pres.Tick(m)))), Out0 + i, Out1 + i);
   }
-  StoreStates(s, Stereo);
-  RecoverNonFiniteStates(F);
+
+  const TLanes Smoother[kStages] = {s0, s1, s2, s3, s4};
+  for (int k = 0; k < kStages; ++k) {
+    States[k] = Lane0(Smoother[k]);
+    States[kStages + k] = Lane1(Smoother[k]);
+  }
+  HighPass.Save(FBiquadState[kHighPass]);
+  if constexpr (!Stereo) {
+    FBiquadState[kHighPass][0][1] = HighPassChannel1[0];
+    FBiquadState[kHighPass][1][1] = HighPassChannel1[1];
+  }
+  Pres.Save(FBiquadState[kPres]);
+  High.Save(FBiquadState[kHigh]);
+  Mid.Save(FBiquadState[kMid]);
+  Low.Save(FBiquadState[kLow]);
 }
 
 // The smoother stages hold states scaled for the pole they ran with: in
@@ -124,16 +149,6 @@ void TDriveChain::StoreStates(const double* s, bool Stereo) {
 
 void TDriveChain::ClearStates() {
   for (auto& State : FFilterState) State = 0.0;
-}
-
-void RecoverNonFiniteStates(const TDriveFilters& Filters) {
-  for (const TDriveChannelFilters& F : Filters) {
-    RecoverFilter(F.HighPass);
-    RecoverFilter(F.Pres);
-    RecoverFilter(F.High);
-    RecoverFilter(F.Mid);
-    RecoverFilter(F.Low);
-  }
 }
 
 }  // namespace vb

@@ -3,6 +3,11 @@
 // and the tone stack (presence, high shelf, mid, low shelf), per channel or
 // with one drive path fed by the sum of both inputs (mono).
 //
+// The filter objects own the tuning; the chain holds all states (the
+// smoothers' and the biquads') and runs both channels side by side in SIMD
+// lanes with exactly the arithmetic of the objects' own per-sample calls.
+// Filter coefficients are taken once per block.
+//
 // Audio thread only, except ClearStates (set-up thread, while the host does
 // not process). Allocates nothing.
 #pragma once
@@ -44,15 +49,23 @@ class TDriveChain {
   void Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const float* const* In,
                float* const* Out, std::size_t Samples);
 
-  // Suspend: the ten smoother states := 0. Filters keep theirs.
+  // Suspend: the ten smoother states := 0. The biquads keep theirs.
   void ClearStates();
+  // Biquad states of one channel: Filter 0 high-pass, 1 presence, 2 high
+  // shelf, 3 mid, 4 low shelf.
+  double BiquadState(int Filter, int Channel, int k) const { return FBiquadState[Filter][k][Channel]; }
   double State(int Channel, int Stage) const { return FFilterState[Channel * kStages + Stage]; }
   void SetState(int Channel, int Stage, double Value) { FFilterState[Channel * kStages + Stage] = Value; }
 
  private:
+  static constexpr int kBiquads = 5;
+
   template <class T>
   void Run(const TDriveSettings& Settings, const TDriveFilters& Filters, const T* const* In, T* const* Out,
            std::size_t Samples);
+  template <bool Stereo, class T>
+  void Kernel(const TDriveSettings& Settings, const TDriveFilters& Filters, const T* const* In, T* const* Out,
+              std::size_t Samples, double* States);
   void RescaleForLowPass(double LowPass, double* States);
   void StoreStates(const double* States, bool Stereo);
 
@@ -61,10 +74,8 @@ class TDriveChain {
   // Low-pass pole of the previous block; audio thread only.
   double FLastLPF = 0.0;
   bool FHasRun = false;
+  // [filter][k][channel], filters in the order of BiquadState.
+  double FBiquadState[kBiquads][2][2] = {};
 };
-
-// Clears the states of the filters that hold NaN or infinity (after a block
-// of non-finite input), so that the effect recovers at the next block.
-void RecoverNonFiniteStates(const TDriveFilters& Filters);
 
 }  // namespace vb

@@ -60,7 +60,9 @@ void TProcessModule::VSTModuleCreate() {
     FUpDownSampling[c]->SetFilterClass(&TButterworthLowPassFilter::Class());
     FUpDownSampling[c]->SetTransitionBandwidth(0.99);
     FUpDownSampling[c]->SetFactor(FOSFactor);
-    FUpDownSampling[c]->SetOrder(4);
+    FUpDownSampling[c]->SetOrder(TStereoResampler::kOrder);
+    // Retuning clears the resampler states at the next block.
+    FUpDownSampling[c]->SetOnChange([this](TNotifiablePersistent*) { FResampler.MarkChanged(); });
     FLow[c] = std::make_unique<TBasicLowShelfFilter>();
     FLow[c]->SetFrequency(777);
     FLow[c]->SetGain(0);

@@ -22,6 +22,7 @@
 #include "processor/drive_editor.h"
 #include "processor/drive_settings.h"
 #include "processor/peak_meter.h"
+#include "processor/stereo_resampler.h"
 #include "processor/work_buffers.h"
 
 namespace vb {
@@ -149,6 +150,8 @@ class TProcessModule : public TVSTModule {
   std::array<std::unique_ptr<TBasicPeakFilter>, kChannels> FMid;
   std::array<std::unique_ptr<TBasicHighShelfFilter>, kChannels> FHigh;
   std::array<std::unique_ptr<TBasicPeakFilter>, kChannels> FPres;
+  // States of both channels' resampler filters (the objects hold the tuning).
+  TStereoResampler FResampler;
   // FIn32/FIn64 and FOut32/FOut64: both views of the same memory.
   TWorkBuffers FBuffers;
   // FFilterState: the ten smoother states.

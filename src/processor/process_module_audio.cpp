@@ -21,14 +21,6 @@ void Silence(int Channels, T** Outputs, std::uint32_t SampleFrames) {
   for (int c = 0; c < Channels; ++c) std::fill(Outputs[c], Outputs[c] + SampleFrames, T{});
 }
 
-bool FiltersFinite(const TCustomOrderFilter& Filter) {
-  const auto* Butterworth = dynamic_cast<const TCustomButterworthFilter*>(&Filter);
-  if (!Butterworth) return true;
-  for (unsigned k = 0; k < Butterworth->GetOrder(); ++k)
-    if (!std::isfinite(Butterworth->State(k))) return false;
-  return true;
-}
-
 }  // namespace
 
 void TProcessModule::VSTModuleProcess32Replacing(TCustomVSTModule& Sender, float** Inputs, float** Outputs,
@@ -78,6 +70,7 @@ void TProcessModule::ProcessBlock(T** Inputs, T** Outputs, std::uint32_t SampleF
     return;
   }
   const int Factor = std::clamp(FOSFactor.Load(), 1, kMaxOSFactor);
+  FResampler.Begin(*FUpDownSampling[0], *FUpDownSampling[1]);
   std::uint32_t Done = 0;
   do {
     const std::uint32_t Frames = std::min(Piece, SampleFrames - Done);
@@ -100,46 +93,60 @@ void TProcessModule::ProcessPiece(TWorkBufferSet& Buffers, int Factor, T** Input
     In = Buffers.In64();
     Out = Buffers.Out64();
   }
-  for (int c = 0; c < kChannels; ++c) {
-    const T* Source = Inputs[c] + Offset;
-    TZarnUpDownsampling& Resampler = *FUpDownSampling[c];
-    TPeakFollower& Peak = FPeaks[c][0];
-    for (std::uint32_t j = 0; j < Frames; ++j) {
-      const double v = FSettings.FInputGain.Load() * Source[j];
-      Peak.Update(std::fabs(v));
-      if constexpr (Single)
-        Resampler.Upsample32(static_cast<float>(v), In[c] + j * Factor);
-      else
-        Resampler.Upsample64(v, In[c] + j * Factor);
-    }
+  // Input gain and meter, then Factor samples per frame and channel. The
+  // meters are followed in locals and stored once per piece (an editor
+  // reset racing the piece may be lost, which only delays it).
+  const T* Source0 = Inputs[0] + Offset;
+  const T* Source1 = Inputs[1] + Offset;
+  float Peak0 = FPeaks[0][0].Peak(), Peak1 = FPeaks[1][0].Peak();
+  for (std::uint32_t j = 0; j < Frames; ++j) {
+    const double Gain = FSettings.FInputGain.Load();
+    const double v0 = Gain * Source0[j], v1 = Gain * Source1[j];
+    Peak0 = TPeakFollower::Next(Peak0, std::fabs(v0));
+    Peak1 = TPeakFollower::Next(Peak1, std::fabs(v1));
+    const std::size_t At = static_cast<std::size_t>(j) * Factor;
+    if constexpr (Single)
+      FResampler.Upsample(RoundToSingle(Lanes(v0, v1)), Factor, In[0] + At, In[1] + At);
+    else
+      FResampler.Upsample(Lanes(v0, v1), Factor, In[0] + At, In[1] + At);
   }
+  FPeaks[0][0].SetPeak(Peak0);
+  FPeaks[1][0].SetPeak(Peak1);
+
   FChain.Process(FSettings, FFilters, In, Out, static_cast<std::size_t>(Frames) * Factor);
-  for (int c = 0; c < kChannels; ++c) {
-    T* Target = Outputs[c] + Offset;
-    TZarnUpDownsampling& Resampler = *FUpDownSampling[c];
-    TPeakFollower& Peak = FPeaks[c][1];
-    for (std::uint32_t j = 0; j < Frames; ++j) {
-      double r;
-      if constexpr (Single)
-        r = Resampler.Downsample32(Out[c] + j * Factor);
-      else
-        r = Resampler.Downsample64(Out[c] + j * Factor);
-      const T Sample = static_cast<T>(FSettings.FOutputGain.Load() * r);
-      Target[j] = Sample;
-      Peak.Update(std::fabs(static_cast<double>(Sample)));
+
+  // One sample per frame and channel, output gain and meter.
+  T* Target0 = Outputs[0] + Offset;
+  T* Target1 = Outputs[1] + Offset;
+  Peak0 = FPeaks[0][1].Peak();
+  Peak1 = FPeaks[1][1].Peak();
+  for (std::uint32_t j = 0; j < Frames; ++j) {
+    const std::size_t At = static_cast<std::size_t>(j) * Factor;
+    const TLanes r = FResampler.Downsample(Out[0] + At, Out[1] + At, Factor);
+    const double Gain = FSettings.FOutputGain.Load();
+    T o0, o1;
+    if constexpr (Single) {
+      o0 = static_cast<float>(Gain * static_cast<float>(Lane0(r)));
+      o1 = static_cast<float>(Gain * static_cast<float>(Lane1(r)));
+    } else {
+      o0 = Gain * Lane0(r);
+      o1 = Gain * Lane1(r);
     }
+    Target0[j] = o0;
+    Target1[j] = o1;
+    Peak0 = TPeakFollower::Next(Peak0, std::fabs(static_cast<double>(o0)));
+    Peak1 = TPeakFollower::Next(Peak1, std::fabs(static_cast<double>(o1)));
   }
+  FPeaks[0][1].SetPeak(Peak0);
+  FPeaks[1][1].SetPeak(Peak1);
 }
 
-// After a block of NaN or infinite input the resampler states and the meters
-// are cleared, so that the next block sounds again. Finite states are left
-// untouched.
+// After a block of NaN or infinite input the meters are cleared, so that
+// they read again; the filter states recover in the chain and resampler.
 void TProcessModule::RecoverAfterBlock() {
-  for (int c = 0; c < kChannels; ++c) {
-    TZarnUpDownsampling& Resampler = *FUpDownSampling[c];
-    if (!FiltersFinite(Resampler.Filter(0)) || !FiltersFinite(Resampler.Filter(1))) Resampler.ResetStates();
-    for (TPeakFollower& Peak : FPeaks[c]) Peak.DropNonFinite();
-  }
+  FResampler.End();
+  for (auto& Channel : FPeaks)
+    for (TPeakFollower& Peak : Channel) Peak.DropNonFinite();
 }
 
 }  // namespace vb

@@ -18,62 +18,9 @@ namespace vb {
 namespace {
 
 using test::PeakOf;
+using test::TReferenceChain;
 using test::TDriveFilterSet;
 using test::TestSignal;
-
-// The signal flow written out sample by sample, with the filters' own
-// ProcessSample64 and no shortcuts.
-struct TReferenceChain {
-  double s[2][5] = {};
-  double LastL = 0;
-  bool HasRun = false;
-
-  void Run(const TDriveSettings& S, const TDriveFilterSet& F, const std::vector<double>* In,
-           std::vector<double>* Out) {
-    const double L = S.FLPF, H = S.FHPF, D = S.FDrive;
-    const bool Stereo = S.FStereo;
-    if (HasRun && L != LastL) {
-      const double r = (1 - L) / (1 - LastL);
-      for (auto& Channel : s) {
-        Channel[0] *= r * r * r;
-        Channel[1] *= r * r;
-        Channel[2] *= r;
-      }
-    }
-    LastL = L;
-    HasRun = true;
-    const double u = 1 - L;
-    const double T = S.FTrim * ((u * u) * (u * u));
-    auto Stage = [&](int c, double x) {
-      double a = x / (S.FCurveForm + std::fabs(x));
-      if (S.FAsymmetric && a < -S.FClip) a = -S.FClip;
-      s[c][0] = L * s[c][0] + T * a;
-      s[c][1] = L * s[c][1] + s[c][0];
-      s[c][2] = L * s[c][2] + s[c][1];
-      s[c][3] = L * s[c][3] + s[c][2];
-      s[c][4] = s[c][3] + H * (s[c][4] - s[c][3]);
-      return s[c][3] - s[c][4];
-    };
-    auto Tone = [&](int c, double m) {
-      return F.Low[c]->ProcessSample64(
-          F.Mid[c]->ProcessSample64(F.High[c]->ProcessSample64(F.Pres[c]->ProcessSample64(m))));
-    };
-    const std::size_t n = In[0].size();
-    for (int c = 0; c < 2; ++c) Out[c].resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-      double y[2];
-      if (Stereo) {
-        for (int c = 0; c < 2; ++c) y[c] = Stage(c, F.HighPass[c]->ProcessSample64(D * In[c][i]));
-      } else {
-        y[0] = y[1] = Stage(0, F.HighPass[0]->ProcessSample64(D * (In[0][i] + In[1][i])));
-      }
-      for (int c = 0; c < 2; ++c) Out[c][i] = Tone(c, y[c] * S.FDryWet + In[c][i] * (1 - S.FDryWet));
-    }
-    for (int c = 0; c < 2; ++c)
-      if (std::fabs(s[c][0]) < 1e-10 || (c == 1 && !Stereo))
-        for (double& State : s[c]) State = 0;
-  }
-};
 
 void Configure(TDriveSettings& S, double Drive, double Trim, double L, double H, bool Stereo) {
   S.FDrive = Drive;
@@ -139,26 +86,28 @@ TEST(DriveChain, MatchesTheScalarSignalFlowBitForBit) {
 }
 
 TEST(DriveChain, SinglePathAgreesWithDoublePathWithinSingleRounding) {
-  const double Rate = 44100.0;
-  TDriveFilterSet F64(Rate, 3), F32(Rate, 3);
-  TDriveSettings S;
-  Configure(S, 2.0, 1.5, 0.387704, 0.993465, true);
-  TDriveChain Chain64, Chain32;
-  const std::size_t n = 2048;
-  std::vector<float> In32[2], Out32[2];
-  std::vector<double> In64[2], Out64[2];
-  for (int c = 0; c < 2; ++c) {
-    const std::vector<double> Signal = TestSignal(n, 0.7, 11 + c);
-    In32[c].assign(Signal.begin(), Signal.end());
-    In64[c].assign(In32[c].begin(), In32[c].end());  // the same values in both paths
-    Out32[c].assign(n, 0.0f);
+  for (bool Stereo : {true, false}) {
+    const double Rate = 44100.0;
+    TDriveFilterSet F64(Rate, 3), F32(Rate, 3);
+    TDriveSettings S;
+    Configure(S, 2.0, 1.5, 0.387704, 0.993465, Stereo);
+    TDriveChain Chain64, Chain32;
+    const std::size_t n = 2048;
+    std::vector<float> In32[2], Out32[2];
+    std::vector<double> In64[2], Out64[2];
+    for (int c = 0; c < 2; ++c) {
+      const std::vector<double> Signal = TestSignal(n, 0.7, 11 + c);
+      In32[c].assign(Signal.begin(), Signal.end());
+      In64[c].assign(In32[c].begin(), In32[c].end());  // the same values in both paths
+      Out32[c].assign(n, 0.0f);
+    }
+    RunChain(Chain64, S, F64, In64, Out64);
+    const float* InPtr[2] = {In32[0].data(), In32[1].data()};
+    float* OutPtr[2] = {Out32[0].data(), Out32[1].data()};
+    Chain32.Process(S, F32.View(), InPtr, OutPtr, n);
+    for (int c = 0; c < 2; ++c)
+      for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(Out32[c][i], static_cast<float>(Out64[c][i])) << i << Stereo;
   }
-  RunChain(Chain64, S, F64, In64, Out64);
-  const float* InPtr[2] = {In32[0].data(), In32[1].data()};
-  float* OutPtr[2] = {Out32[0].data(), Out32[1].data()};
-  Chain32.Process(S, F32.View(), InPtr, OutPtr, n);
-  for (int c = 0; c < 2; ++c)
-    for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(Out32[c][i], static_cast<float>(Out64[c][i])) << i;
 }
 
 TEST(DriveChain, DryOnlyMixIsTheToneStackOfTheInput) {

@@ -11,6 +11,7 @@
 
 #include "dsp/basic_filters.h"
 #include "processor/drive_chain.h"
+#include "processor/drive_settings.h"
 
 namespace vb::test {
 
@@ -70,6 +71,60 @@ inline std::vector<double> TestSignal(std::size_t Length, double Amplitude, std:
   }
   return Result;
 }
+
+// The signal flow written out sample by sample, with the filters' own
+// ProcessSample64 and no shortcuts.
+struct TReferenceChain {
+  double s[2][5] = {};
+  double LastL = 0;
+  bool HasRun = false;
+
+  void Run(const TDriveSettings& S, const TDriveFilterSet& F, const std::vector<double>* In,
+           std::vector<double>* Out) {
+    const double L = S.FLPF, H = S.FHPF, D = S.FDrive;
+    const bool Stereo = S.FStereo;
+    if (HasRun && L != LastL) {
+      const double r = (1 - L) / (1 - LastL);
+      for (auto& Channel : s) {
+        Channel[0] *= r * r * r;
+        Channel[1] *= r * r;
+        Channel[2] *= r;
+      }
+    }
+    LastL = L;
+    HasRun = true;
+    const double u = 1 - L;
+    const double T = S.FTrim * ((u * u) * (u * u));
+    auto Stage = [&](int c, double x) {
+      double a = x / (S.FCurveForm + std::fabs(x));
+      if (S.FAsymmetric && a < -S.FClip) a = -S.FClip;
+      s[c][0] = L * s[c][0] + T * a;
+      s[c][1] = L * s[c][1] + s[c][0];
+      s[c][2] = L * s[c][2] + s[c][1];
+      s[c][3] = L * s[c][3] + s[c][2];
+      s[c][4] = s[c][3] + H * (s[c][4] - s[c][3]);
+      return s[c][3] - s[c][4];
+    };
+    auto Tone = [&](int c, double m) {
+      return F.Low[c]->ProcessSample64(
+          F.Mid[c]->ProcessSample64(F.High[c]->ProcessSample64(F.Pres[c]->ProcessSample64(m))));
+    };
+    const std::size_t n = In[0].size();
+    for (int c = 0; c < 2; ++c) Out[c].resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      double y[2];
+      if (Stereo) {
+        for (int c = 0; c < 2; ++c) y[c] = Stage(c, F.HighPass[c]->ProcessSample64(D * In[c][i]));
+      } else {
+        y[0] = y[1] = Stage(0, F.HighPass[0]->ProcessSample64(D * (In[0][i] + In[1][i])));
+      }
+      for (int c = 0; c < 2; ++c) Out[c][i] = Tone(c, y[c] * S.FDryWet + In[c][i] * (1 - S.FDryWet));
+    }
+    for (int c = 0; c < 2; ++c)
+      if (std::fabs(s[c][0]) < 1e-10 || (c == 1 && !Stereo))
+        for (double& State : s[c]) State = 0;
+  }
+};
 
 inline double PeakOf(const std::vector<double>& Signal, std::size_t From, std::size_t To) {
   double Peak = 0;

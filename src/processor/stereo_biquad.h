@@ -1,0 +1,53 @@
+// A biquad per channel in two lanes, in the transposed two-state form of the
+// DSP biquads (same operations in the same order, so the same bits):
+//   y = b0 x + s0;  s0 = b1 x - a1 y + s1;  s1 = b2 x - a2 y.
+// The coefficients come from the channels' filter objects once per block;
+// the states live here, in registers for the length of a block.
+#pragma once
+
+#include <cmath>
+
+#include "dsp/biquad_iir_filter.h"
+#include "processor/stereo_lanes.h"
+
+namespace vb {
+
+struct TStereoBiquad {
+  TLanes b0, b1, b2, a1, a2;
+  TLanes s0, s1;
+
+  // Coefficients of the two channels' filters; states from State[2][2]
+  // ([k][channel]).
+  void Load(const TCustomBiquadIIRFilter& Channel0, const TCustomBiquadIIRFilter& Channel1,
+            const double (&State)[2][2]) {
+    const auto n0 = Channel0.Nominator(), n1 = Channel1.Nominator();
+    const auto d0 = Channel0.Denominator(), d1 = Channel1.Denominator();
+    b0 = Lanes(n0[0], n1[0]);
+    b1 = Lanes(n0[1], n1[1]);
+    b2 = Lanes(n0[2], n1[2]);
+    a1 = Lanes(d0[0], d1[0]);
+    a2 = Lanes(d0[1], d1[1]);
+    s0 = Lanes(State[0][0], State[0][1]);
+    s1 = Lanes(State[1][0], State[1][1]);
+  }
+
+  // Writes the states back; a channel whose states are not finite (after
+  // NaN or infinite input) restarts from zero, as ResetStates would.
+  void Save(double (&State)[2][2]) const {
+    double v[2][2] = {{Lane0(s0), Lane1(s0)}, {Lane0(s1), Lane1(s1)}};
+    for (int c = 0; c < 2; ++c) {
+      const bool Finite = std::isfinite(v[0][c]) && std::isfinite(v[1][c]);
+      State[0][c] = Finite ? v[0][c] : 0.0;
+      State[1][c] = Finite ? v[1][c] : 0.0;
+    }
+  }
+
+  TLanes Tick(TLanes x) {
+    const TLanes y = b0 * x + s0;
+    s0 = b1 * x - a1 * y + s1;
+    s1 = b2 * x - a2 * y;
+    return y;
+  }
+};
+
+}  // namespace vb
