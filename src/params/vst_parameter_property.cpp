@@ -45,7 +45,10 @@ float TCustomVstParameterProperty::VSTParameter2Parameter(float Normalised) {
       break;
     }
   }
-  float v = ToSingle(static_cast<double>(ToSingle(y)) * (static_cast<double>(FMax) - FMin) + FMin);
+  // Valid curves keep y in [0, 1]; a factor outside a curve's domain would
+  // give NaN here, which must not become a stored value.
+  y = ClampUnit(ToSingle(y));
+  float v = ToSingle(y * (static_cast<double>(FMax) - FMin) + FMin);
   v = Smooth(v);
   if (HasFlag(ppfParameterIsSwitch)) v = ToSingle(RoundHalfEven(v));
   return v;

@@ -47,6 +47,9 @@ TEST(ParameterMapping, NonFiniteInputsNeverGiveNaN) {
       EXPECT_TRUE(back >= 0.0f && back <= 1.0f) << c << " " << x;
     }
   }
+  Range bad(0, 10, ctExponential);  // a factor outside the curve's domain
+  bad.SetCurveFactor(-4.0f);
+  EXPECT_FALSE(std::isnan(bad.VSTParameter2Parameter(0.5f)));
   Range same(5, 5, ctLinear);  // Max = Min: no inverse exists
   float back = same.Parameter2VSTParameter(5.0f);
   EXPECT_TRUE(back >= 0.0f && back <= 1.0f);
