@@ -18,11 +18,11 @@ namespace {
 using test::TestHost;
 
 constexpr std::int32_t kOpcodes[] = {
-    effSetProgram,         effGetProgram,          effSetProgramName,        effGetProgramName,
-    effGetParamLabel,      effGetParamDisplay,     effGetParamName,          effGetChunk,
-    effSetChunk,           effCanBeAutomated,      effString2Parameter,      effGetProgramNameIndexed,
-    effGetParameterProperties, effVendorSpecific,  effBeginLoadBank,         effBeginLoadProgram,
-    effBeginSetProgram,    effEndSetProgram,       effGetNumProgramCategories};
+    effSetProgram,       effGetProgram,        effSetProgramName,         effGetProgramName,
+    effGetParamLabel,    effGetParamDisplay,   effGetParamName,           effGetChunk,
+    effSetChunk,         effCanBeAutomated,    effString2Parameter,       effGetProgramNameIndexed,
+    effVendorSpecific,   effBeginLoadBank,     effGetParameterProperties, effBeginLoadProgram,
+    effBeginSetProgram,  effEndSetProgram,     effGetNumProgramCategories};
 
 class HostileInput {
  public:
