@@ -88,20 +88,21 @@ void TGuiCustomByteMap::Line(std::int32_t fromX, std::int32_t fromY, std::int32_
                              std::uint8_t data) {
   if (fromY == toY) return HorizontalLine(fromX, toX, fromY, data);
   if (fromX == toX) return VerticalLine(fromX, fromY, toY, data);
-  const std::int32_t dx = std::abs(toX - fromX);
-  const std::int32_t dy = std::abs(toY - fromY);
+  // 64-bit differences: coordinates far apart must not overflow.
+  const std::int64_t dx = std::abs(std::int64_t(toX) - fromX);
+  const std::int64_t dy = std::abs(std::int64_t(toY) - fromY);
   const std::int32_t sx = toX > fromX ? 1 : -1;
   const std::int32_t sy = toY > fromY ? 1 : -1;
   const bool xMajor = dx > dy;
-  const std::int32_t n = xMajor ? dx : dy;
-  std::int32_t error = n / 2;
+  const std::int64_t n = xMajor ? dx : dy;
+  std::int64_t error = n / 2;
   std::int32_t x = fromX;
   std::int32_t y = fromY;
   auto plot = [&] {
     if (x >= 0 && x < FWidth && y >= 0 && y < FHeight && FDataPointer) SetValue(x, y, data);
   };
   plot();
-  for (std::int32_t i = 1; i < n; ++i) {
+  for (std::int64_t i = 1; i < n; ++i) {
     error -= xMajor ? dy : dx;
     if (error < 0) {
       error += n;

@@ -152,13 +152,14 @@ void TGuiCustomPixelMap::Line(std::int32_t fromX, std::int32_t fromY, std::int32
                               TPixel32 color) {
   if (fromY == toY) return HorizontalLine(fromX, toX, fromY, color);
   if (fromX == toX) return VerticalLine(fromX, fromY, toY, color);
-  const std::int32_t dx = std::abs(toX - fromX);
-  const std::int32_t dy = std::abs(toY - fromY);
+  // 64-bit differences: coordinates far apart must not overflow.
+  const std::int64_t dx = std::abs(std::int64_t(toX) - fromX);
+  const std::int64_t dy = std::abs(std::int64_t(toY) - fromY);
   const std::int32_t sx = toX > fromX ? 1 : -1;
   const std::int32_t sy = toY > fromY ? 1 : -1;
   const bool xMajor = dx > dy;
-  const std::int32_t n = xMajor ? dx : dy;
-  std::int32_t error = n / 2;
+  const std::int64_t n = xMajor ? dx : dy;
+  std::int64_t error = n / 2;
   std::int32_t x = fromX;
   std::int32_t y = fromY;
   TBlendRun run;
@@ -166,7 +167,7 @@ void TGuiCustomPixelMap::Line(std::int32_t fromX, std::int32_t fromY, std::int32
     if (x >= 0 && x < FWidth && y >= 0 && y < FHeight) BlendPixelTo(color, FDataPointer[x + std::int64_t(y) * FWidth]);
   };
   plot();
-  for (std::int32_t i = 1; i < n; ++i) {
+  for (std::int64_t i = 1; i < n; ++i) {
     error -= xMajor ? dy : dx;
     if (error < 0) {
       error += n;

@@ -4,9 +4,8 @@
 // operations. Every blend goes through the bound routines of pixel_blend.h,
 // a row or run at a time, and each run ends with FinishBlend.
 //
-// Destination rectangles of FillRect, FrameRect, the lines and
-// Draw(Bitmap) are not clipped: callers keep them inside the map. Draw,
-// DrawTransparent and DrawByteMap clip.
+// Every operation keeps its writes inside the map: rectangles, lines and
+// placed images reaching outside are clipped.
 
 #include <cstdint>
 
@@ -64,7 +63,7 @@ class TGuiCustomPixelMap : public TGuiCustomMap {
 
   // --- drawing other images ---
   // Copies a platform bitmap (24 or 32 bits; other formats are converted) to
-  // (X, Y) without clipping; alpha of 24-bit sources becomes 255.
+  // (X, Y), clipped to the map; alpha of 24-bit sources becomes 255.
   void Draw(const TRasterView& bitmap) { Draw(bitmap, 0, 0); }
   virtual void Draw(const TRasterView& bitmap, std::int32_t x, std::int32_t y) = 0;
   // Mixes PixelMap in with the fixed weight Alpha (the source's own alpha
