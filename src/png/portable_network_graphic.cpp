@@ -268,8 +268,16 @@ void TPortableNetworkGraphic::SaveToMemory(TPngMemoryStream& Output) {
   if (FSignificantBits) SaveChunkWithCrc(*FSignificantBits, file);
   if (FGammaChunk) SaveChunkWithCrc(*FGammaChunk, file);
   if (FChromaChunk) SaveChunkWithCrc(*FChromaChunk, file);
+  // Colour-space chunks must precede the palette, or readers refuse the file.
+  auto beforePalette = [](const TCustomChunk& Chunk) {
+    const std::string name = Chunk.GetChunkName();
+    return name == "sRGB" || name == "iCCP";
+  };
+  for (int i = 0; i < FAdditionalChunkList.Count(); ++i)
+    if (beforePalette(FAdditionalChunkList[i])) SaveChunkWithCrc(FAdditionalChunkList[i], file);
   if (FPaletteChunk) SaveChunkWithCrc(*FPaletteChunk, file);
-  for (int i = 0; i < FAdditionalChunkList.Count(); ++i) SaveChunkWithCrc(FAdditionalChunkList[i], file);
+  for (int i = 0; i < FAdditionalChunkList.Count(); ++i)
+    if (!beforePalette(FAdditionalChunkList[i])) SaveChunkWithCrc(FAdditionalChunkList[i], file);
   for (int i = 0; i < FDataChunkList.Count(); ++i) SaveChunkWithCrc(FDataChunkList[i], file);
   file.Write(kIendChunk, 12);
   Output.Write(file.Memory(), file.Size());

@@ -122,6 +122,17 @@ TEST(PngSave, KeepsUnknownChunksAndWritesInTheFixedOrder) {
   EXPECT_EQ(out.Size(), file.size());
 }
 
+TEST(PngSave, WritesColourSpaceChunksBeforeThePalette) {
+  const TBytes middle = Concat({test::PngChunk("PLTE", {1, 2, 3, 4, 5, 6}), test::PngChunk("tRNS", {0}),
+                                test::PngChunk("sRGB", {0})});
+  const TBytes file = test::MakePng(test::IhdrData(2, 1, 8, 3), {0, 0, 1}, middle);
+  TPortableNetworkGraphic png;
+  png.LoadFromMemory(file.data(), file.size());
+  TPngMemoryStream out;
+  png.SaveToMemory(out);
+  EXPECT_EQ(ChunkTypes(out.Bytes()), (std::vector<std::string>{"IHDR", "sRGB", "PLTE", "tRNS", "IDAT", "IEND"}));
+}
+
 TEST(PngLoad, RefusesUnknownChunksWithNonLetterTypes) {
   const TBytes odd = test::PngChunk("\xC1xyz", {});
   EXPECT_EQ(LoadError(test::MakePng(test::IhdrData(2, 1, 8, 0), kGrey2x1, odd)), "Unknown chunk is marked as ancillary");
