@@ -20,18 +20,34 @@ bool AllFinite(const double* s, int Count) {
 }  // namespace
 
 void TDriveChain::Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const double* const* In,
-                          double* const* Out, std::size_t Samples) {
-  Run(Settings, Filters, In, Out, Samples);
+                          double* const* Out, std::size_t Samples, bool FetchTuning) {
+  Run(Settings, Filters, In, Out, Samples, FetchTuning);
 }
 
 void TDriveChain::Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const float* const* In,
-                          float* const* Out, std::size_t Samples) {
-  Run(Settings, Filters, In, Out, Samples);
+                          float* const* Out, std::size_t Samples, bool FetchTuning) {
+  Run(Settings, Filters, In, Out, Samples, FetchTuning);
+}
+
+void TDriveChain::FetchCoefficients(const TDriveFilters& F) {
+  FFetched[kHighPass].Fetch(*F[0].HighPass, *F[1].HighPass);
+  FFetched[kPres].Fetch(*F[0].Pres, *F[1].Pres);
+  FFetched[kHigh].Fetch(*F[0].High, *F[1].High);
+  FFetched[kMid].Fetch(*F[0].Mid, *F[1].Mid);
+  FFetched[kLow].Fetch(*F[0].Low, *F[1].Low);
+}
+
+void TDriveChain::CommitCoefficients() {
+  for (int f = 0; f < kBiquads; ++f) FCoefficients[f] = FFetched[f];
 }
 
 template <class T>
 void TDriveChain::Run(const TDriveSettings& S, const TDriveFilters& F, const T* const* In, T* const* Out,
-                      std::size_t Samples) {
+                      std::size_t Samples, bool FetchTuning) {
+  if (FetchTuning) {
+    FetchCoefficients(F);
+    CommitCoefficients();
+  }
   double s[2 * kStages];
   for (int i = 0; i < 2 * kStages; ++i) s[i] = FFilterState[i];
   RescaleForLowPass(S.FLPF.Load(), s);
@@ -61,11 +77,11 @@ void TDriveChain::Kernel(const TDriveSettings& S, const TDriveFilters& F, const 
   const TLanes VT = Broadcast(S.FTrim.Load() * ((u * u) * (u * u)));
 
   TStereoBiquad HighPass, Pres, High, Mid, Low;
-  HighPass.Load(*F[0].HighPass, *F[1].HighPass, FBiquadState[kHighPass]);
-  Pres.Load(*F[0].Pres, *F[1].Pres, FBiquadState[kPres]);
-  High.Load(*F[0].High, *F[1].High, FBiquadState[kHigh]);
-  Mid.Load(*F[0].Mid, *F[1].Mid, FBiquadState[kMid]);
-  Low.Load(*F[0].Low, *F[1].Low, FBiquadState[kLow]);
+  HighPass.Load(FCoefficients[kHighPass], FBiquadState[kHighPass]);
+  Pres.Load(FCoefficients[kPres], FBiquadState[kPres]);
+  High.Load(FCoefficients[kHigh], FBiquadState[kHigh]);
+  Mid.Load(FCoefficients[kMid], FBiquadState[kMid]);
+  Low.Load(FCoefficients[kLow], FBiquadState[kLow]);
   const double HighPassChannel1[2] = {FBiquadState[kHighPass][0][1], FBiquadState[kHighPass][1][1]};
 
   TLanes s0 = Lanes(States[0], States[kStages + 0]);

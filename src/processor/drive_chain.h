@@ -18,6 +18,7 @@
 #include "dsp/basic_filters.h"
 #include "dsp/relaxed.h"
 #include "processor/drive_settings.h"
+#include "processor/stereo_biquad.h"
 
 namespace vb {
 
@@ -42,12 +43,20 @@ class TDriveChain {
   // Runs Samples oversampled samples of channels 0 and 1 from In to Out
   // (distinct memory). Gains and poles (drive, trim, both smoother poles)
   // and the stereo choice are taken once per block; knee, asymmetry, clip
-  // level and dry/wet at every sample.
+  // level and dry/wet at every sample. With FetchTuning the biquad
+  // coefficients are fetched and committed first; callers whose filters
+  // may be retuned concurrently fetch and commit themselves instead.
   void Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const double* const* In,
-               double* const* Out, std::size_t Samples);
+               double* const* Out, std::size_t Samples, bool FetchTuning = true);
   // The same on Singles: inputs are widened to Double, outputs rounded.
   void Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const float* const* In,
-               float* const* Out, std::size_t Samples);
+               float* const* Out, std::size_t Samples, bool FetchTuning = true);
+
+  // The biquads' coefficients: Fetch copies them aside (they may be
+  // mid-retune; see TTuningGuard), Commit puts the copy in force for the
+  // following blocks.
+  void FetchCoefficients(const TDriveFilters& Filters);
+  void CommitCoefficients();
 
   // Suspend: the ten smoother states := 0. The biquads keep theirs.
   void ClearStates();
@@ -62,7 +71,7 @@ class TDriveChain {
 
   template <class T>
   void Run(const TDriveSettings& Settings, const TDriveFilters& Filters, const T* const* In, T* const* Out,
-           std::size_t Samples);
+           std::size_t Samples, bool FetchTuning);
   template <bool Stereo, class T>
   void Kernel(const TDriveSettings& Settings, const TDriveFilters& Filters, const T* const* In, T* const* Out,
               std::size_t Samples, double* States);
@@ -76,6 +85,7 @@ class TDriveChain {
   bool FHasRun = false;
   // [filter][k][channel], filters in the order of BiquadState.
   double FBiquadState[kBiquads][2][2] = {};
+  TStereoBiquadCoefficients FCoefficients[kBiquads] = {}, FFetched[kBiquads] = {};
 };
 
 }  // namespace vb

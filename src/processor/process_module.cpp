@@ -88,6 +88,7 @@ void TProcessModule::VSTModuleCreate() {
   SetEditorFormClass(GDefaultEditorFormClass);
   for (std::int32_t i = 0; i < kProcessParameterCount; ++i)
     SetParameter(i, kProcessParameterBindings[static_cast<std::size_t>(i)].Default);
+  RefreshTuning();
   if (Programs().Count() > 0) {
     TCustomVstProgram& Program = Programs()[0];
     for (std::int32_t i = 0; i < kProcessParameterCount; ++i)
@@ -121,6 +122,7 @@ void TProcessModule::VSTModuleBlockSizeChange(std::int32_t BlockSize) {
 void TProcessModule::VSTModuleSampleRateChange(float SampleRate) {
   const float Rate = std::fabs(SampleRate);
   if (!IsUsableRate(Rate)) throw EDspError("Invalid Samplerate!");
+  TTuningWrite Retune(FTuning);
   FHostSampleRate = Rate;
   SampleRateChange(static_cast<float>(Rate * FOSFactor));
 }
@@ -139,6 +141,7 @@ void TProcessModule::SetTempBufferSize(std::int32_t Value) {
 // The buffers are already sized for the largest factor: nothing to resize
 // here, which makes switching safe while the host processes.
 void TProcessModule::SetOSFactor(int Factor) {
+  TTuningWrite Retune(FTuning);
   FOSFactor = Factor;
   for (auto& Resampler : FUpDownSampling)
     if (Resampler) Resampler->SetFactor(Factor);
@@ -147,6 +150,7 @@ void TProcessModule::SetOSFactor(int Factor) {
 
 void TProcessModule::SampleRateChange(float FSampleRate) {
   if (!IsUsableRate(FSampleRate)) throw EDspError("Invalid Samplerate!");
+  TTuningWrite Retune(FTuning);
   FSettings.FHPF = OnePoleCoefficient(GetParameter(4));
   FSettings.FLPF = OnePoleCoefficient(GetParameter(6));
   for (int c = 0; c < kChannels; ++c) {
@@ -191,6 +195,7 @@ void TProcessModule::NotifyEditor(void (IDriveEditor::*Update)()) {
 template <class TFilter, class TSetter>
 void TProcessModule::ForBoth(std::array<std::unique_ptr<TFilter>, kChannels>& Filters, TSetter Setter,
                              double Value) {
+  TTuningWrite Retune(FTuning);
   for (auto& Filter : Filters)
     if (Filter) (Filter.get()->*Setter)(Value);
 }

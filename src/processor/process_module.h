@@ -23,6 +23,7 @@
 #include "processor/drive_settings.h"
 #include "processor/peak_meter.h"
 #include "processor/stereo_resampler.h"
+#include "processor/tuning_guard.h"
 #include "processor/work_buffers.h"
 
 namespace vb {
@@ -143,6 +144,9 @@ class TProcessModule : public TVSTModule {
   void ProcessPiece(TWorkBufferSet& Buffers, int Factor, T** Inputs, T** Outputs, std::uint32_t Offset,
                     std::uint32_t Frames);
   void RecoverAfterBlock();
+  // Audio thread: takes over the filters' and resamplers' coefficients and
+  // the factor when no retune ran while they were read.
+  void RefreshTuning();
 
   std::array<std::unique_ptr<TBasicHighpassFilter>, kChannels> FHighPass;
   std::array<std::unique_ptr<TZarnUpDownsampling>, kChannels> FUpDownSampling;
@@ -152,6 +156,10 @@ class TProcessModule : public TVSTModule {
   std::array<std::unique_ptr<TBasicPeakFilter>, kChannels> FPres;
   // States of both channels' resampler filters (the objects hold the tuning).
   TStereoResampler FResampler;
+  // Marks retunes of filters, resamplers and factor (see RefreshTuning).
+  TTuningGuard FTuning;
+  // The factor the committed coefficients belong to; audio thread only.
+  int FFactorInUse = 1;
   // FIn32/FIn64 and FOut32/FOut64: both views of the same memory.
   TWorkBuffers FBuffers;
   // FFilterState: the ten smoother states.

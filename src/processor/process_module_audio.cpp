@@ -47,19 +47,34 @@ void TProcessModule::VSTModuleProcessBypass64(TCustomVSTModule& Sender, double**
 
 void TProcessModule::Process32Replacing(const float* const* Inputs, float* const* Outputs,
                                         std::uint32_t SampleFrames) {
-  FChain.Process(FSettings, FFilters, Inputs, Outputs, SampleFrames);
+  RefreshTuning();
+  FChain.Process(FSettings, FFilters, Inputs, Outputs, SampleFrames, false);
 }
 
 void TProcessModule::Process64Replacing(const double* const* Inputs, double* const* Outputs,
                                         std::uint32_t SampleFrames) {
-  FChain.Process(FSettings, FFilters, Inputs, Outputs, SampleFrames);
+  RefreshTuning();
+  FChain.Process(FSettings, FFilters, Inputs, Outputs, SampleFrames, false);
+}
+
+// A retune running on another thread while the coefficients are read could
+// leave a mix of two tunings; then the previous block's set stays in force.
+void TProcessModule::RefreshTuning() {
+  unsigned Generation;
+  if (!FTuning.BeginRead(Generation)) return;
+  const int Factor = FOSFactor;
+  FResampler.Fetch(*FUpDownSampling[0], *FUpDownSampling[1]);
+  FChain.FetchCoefficients(FFilters);
+  if (!FTuning.EndRead(Generation)) return;
+  FFactorInUse = std::clamp(Factor, 1, kMaxOSFactor);
+  FResampler.Commit();
+  FChain.CommitCoefficients();
 }
 
 // The block is cut into pieces that fit the work buffers at the largest
 // factor; a host keeping to its announced block size gets one piece. The
-// factor is read once: the resamplers may already run at another factor
-// (changed from another thread), but every frame's slot of 16 samples lies
-// inside the buffers whatever either factor is.
+// factor and all coefficients are taken once, together, at the start of the
+// block; every frame's slot of at most 16 samples lies inside the buffers.
 template <class T>
 void TProcessModule::ProcessBlock(T** Inputs, T** Outputs, std::uint32_t SampleFrames) {
   TWorkBufferSet* Buffers = FBuffers.Acquire();
@@ -69,8 +84,8 @@ void TProcessModule::ProcessBlock(T** Inputs, T** Outputs, std::uint32_t SampleF
     Silence(kChannels, Outputs, SampleFrames);
     return;
   }
-  const int Factor = std::clamp(FOSFactor.Load(), 1, kMaxOSFactor);
-  FResampler.Begin(*FUpDownSampling[0], *FUpDownSampling[1]);
+  RefreshTuning();
+  const int Factor = FFactorInUse;
   std::uint32_t Done = 0;
   do {
     const std::uint32_t Frames = std::min(Piece, SampleFrames - Done);
@@ -113,7 +128,7 @@ void TProcessModule::ProcessPiece(TWorkBufferSet& Buffers, int Factor, T** Input
   FPeaks[0][0].SetPeak(Peak0);
   FPeaks[1][0].SetPeak(Peak1);
 
-  FChain.Process(FSettings, FFilters, In, Out, static_cast<std::size_t>(Frames) * Factor);
+  FChain.Process(FSettings, FFilters, In, Out, static_cast<std::size_t>(Frames) * Factor, false);
 
   // One sample per frame and channel, output gain and meter.
   T* Target0 = Outputs[0] + Offset;

@@ -12,14 +12,11 @@
 
 namespace vb {
 
-struct TStereoBiquad {
+// b0, b1, b2, a1, a2 of both channels.
+struct TStereoBiquadCoefficients {
   TLanes b0, b1, b2, a1, a2;
-  TLanes s0, s1;
 
-  // Coefficients of the two channels' filters; states from State[2][2]
-  // ([k][channel]).
-  void Load(const TCustomBiquadIIRFilter& Channel0, const TCustomBiquadIIRFilter& Channel1,
-            const double (&State)[2][2]) {
+  void Fetch(const TCustomBiquadIIRFilter& Channel0, const TCustomBiquadIIRFilter& Channel1) {
     const auto n0 = Channel0.Nominator(), n1 = Channel1.Nominator();
     const auto d0 = Channel0.Denominator(), d1 = Channel1.Denominator();
     b0 = Lanes(n0[0], n1[0]);
@@ -27,6 +24,15 @@ struct TStereoBiquad {
     b2 = Lanes(n0[2], n1[2]);
     a1 = Lanes(d0[0], d1[0]);
     a2 = Lanes(d0[1], d1[1]);
+  }
+};
+
+struct TStereoBiquad : TStereoBiquadCoefficients {
+  TLanes s0, s1;
+
+  // States from State[2][2] ([k][channel]).
+  void Load(const TStereoBiquadCoefficients& Coefficients, const double (&State)[2][2]) {
+    static_cast<TStereoBiquadCoefficients&>(*this) = Coefficients;
     s0 = Lanes(State[0][0], State[0][1]);
     s1 = Lanes(State[1][0], State[1][1]);
   }

@@ -18,18 +18,23 @@ double Gain(const TCustomOrderFilter& Filter) {
 
 }  // namespace
 
-void TStereoResampler::LoadCoefficients(TFilter& Target, const TCustomOrderFilter& Channel0,
+void TStereoResampler::LoadCoefficients(TCoefficients& Target, const TCustomOrderFilter& Channel0,
                                         const TCustomOrderFilter& Channel1) {
   Target.Gain = Lanes(Gain(Channel0), Gain(Channel1));
   for (unsigned k = 0; k < kOrder; ++k) Target.c[k] = Lanes(Coefficient(Channel0, k), Coefficient(Channel1, k));
 }
 
-void TStereoResampler::Begin(const TZarnUpDownsampling& Channel0, const TZarnUpDownsampling& Channel1) {
+void TStereoResampler::Fetch(const TZarnUpDownsampling& Channel0, const TZarnUpDownsampling& Channel1) {
+  LoadCoefficients(FFetchedUp, Channel0.Filter(0), Channel1.Filter(0));
+  LoadCoefficients(FFetchedDown, Channel0.Filter(1), Channel1.Filter(1));
+}
+
+void TStereoResampler::Commit() {
   if (FChanged.exchange(false, std::memory_order_relaxed)) {
     for (unsigned k = 0; k < kOrder; ++k) FUp.s[k] = FDown.s[k] = Broadcast(0.0);
   }
-  LoadCoefficients(FUp, Channel0.Filter(0), Channel1.Filter(0));
-  LoadCoefficients(FDown, Channel0.Filter(1), Channel1.Filter(1));
+  static_cast<TCoefficients&>(FUp) = FFetchedUp;
+  static_cast<TCoefficients&>(FDown) = FFetchedDown;
 }
 
 void TStereoResampler::KeepFinite(TFilter& Filter) {

@@ -26,9 +26,12 @@ class TStereoResampler {
   // Any thread: the objects retuned; the states restart at the next block.
   void MarkChanged() { FChanged.store(true, std::memory_order_relaxed); }
 
-  // Start of a block: clears the states if marked, takes both channels'
-  // coefficients.
-  void Begin(const TZarnUpDownsampling& Channel0, const TZarnUpDownsampling& Channel1);
+  // Copies both channels' coefficients aside (they may be mid-retune; see
+  // TTuningGuard).
+  void Fetch(const TZarnUpDownsampling& Channel0, const TZarnUpDownsampling& Channel1);
+  // Puts the fetched coefficients in force and clears the states if the
+  // objects retuned since the last commit.
+  void Commit();
   // End of a block: clears the states of a channel that holds NaN or
   // infinity, so that the next block sounds again.
   void End();
@@ -41,9 +44,11 @@ class TStereoResampler {
   TLanes Downsample(const float* In0, const float* In1, int Factor);
 
  private:
-  struct TFilter {
+  struct TCoefficients {
     TLanes Gain;
     TLanes c[kOrder];
+  };
+  struct TFilter : TCoefficients {
     TLanes s[kOrder];
     TLanes Tick(TLanes Input) {
       TLanes X = Gain * Input;
@@ -56,11 +61,12 @@ class TStereoResampler {
       return X;
     }
   };
-  static void LoadCoefficients(TFilter& Target, const TCustomOrderFilter& Channel0,
+  static void LoadCoefficients(TCoefficients& Target, const TCustomOrderFilter& Channel0,
                                const TCustomOrderFilter& Channel1);
   static void KeepFinite(TFilter& Filter);
 
   TFilter FUp{}, FDown{};
+  TCoefficients FFetchedUp{}, FFetchedDown{};
   std::atomic<bool> FChanged{true};
 };
 
