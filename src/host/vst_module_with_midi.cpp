@@ -48,8 +48,11 @@ std::intptr_t TVSTModuleWithMidi::HostCallGetCurrentMidiProgram(std::int32_t, st
 
 void TVSTModuleWithMidi::ProcessEvents(TVstEvents& Events) {
   if (OnProcessEvents) OnProcessEvents(*this, Events);
+  // The host's list holds NumEvents pointers, more than the two the
+  // header declares.
+  TVstEvent* const* List = Events.Events;
   for (std::int32_t i = 0; i < Events.NumEvents; ++i) {
-    TVstEvent* Event = Events.Events[i];
+    TVstEvent* Event = List[i];
     if (!Event) continue;  // a host's empty entry is skipped, not followed
     switch (Event->EventType) {
       case etMidi:

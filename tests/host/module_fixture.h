@@ -54,8 +54,6 @@ class TTestModule : public TVSTModule {
   std::shared_ptr<std::vector<std::string>> Log = std::make_shared<std::vector<std::string>>();
   bool* DestroyedFlag = nullptr;
 
-  using TDspVSTModule::InitialDelayChanged;
-
  protected:
   const TVSTModuleDescription* StoredDescription() const override { return &kTestModuleDescription; }
   void BindDescriptionEvents() override {
