@@ -192,7 +192,7 @@ TEST(RandomDispatcher, TheEffectSurvivesArbitraryHostCalls) {
   // Its editor needs a real parent window, so effEditOpen is left out.
   for (std::uint32_t Seed : {11u, 12u}) {
     SCOPED_TRACE(Seed);
-    RunRandomSession(VB_PLUGIN_PATH, Seed, 3000, false);
+    RunRandomSession(VB_PLUGIN_PATH, Seed, 2000, false);
   }
 #else
   GTEST_SKIP() << "effect plug-in not configured";
