@@ -35,6 +35,8 @@ TEST(PluginEntry, ReturnsTheEffectRecordWithTheEffectsIdentity) {
   ASSERT_NE(E, nullptr);
   const auto* Bytes = reinterpret_cast<const std::uint8_t*>(E);
   EXPECT_EQ(std::memcmp(Bytes, "PtsV", 4), 0);
+  EXPECT_EQ(E->numParams, 17);
+  EXPECT_EQ(E->numPrograms, 1);
   EXPECT_EQ(E->numInputs, 2);
   EXPECT_EQ(E->numOutputs, 2);
   EXPECT_EQ(E->EffectFlags, 0x1019);
