@@ -16,7 +16,7 @@ namespace vb {
 
 namespace {
 
-std::string LowerExtension(const std::string& path) {
+[[maybe_unused]] std::string LowerExtension(const std::string& path) {
   auto slash = path.find_last_of('/');
   auto dot = path.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
@@ -28,7 +28,7 @@ std::string LowerExtension(const std::string& path) {
 
 // A hidden sibling of the final file, so that the rename stays inside one
 // file system and is atomic.
-std::string TempSibling(const std::string& path) {
+[[maybe_unused]] std::string TempSibling(const std::string& path) {
   auto slash = path.find_last_of('/');
   std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -40,7 +40,7 @@ std::string TempSibling(const std::string& path) {
 char GPendingTemp[4096];
 volatile std::sig_atomic_t GHavePendingTemp = 0;
 
-void SetPendingTemp(const std::string& path) {
+[[maybe_unused]] void SetPendingTemp(const std::string& path) {
   GHavePendingTemp = 0;
   if (path.empty() || path.size() >= sizeof GPendingTemp) return;
   std::memcpy(GPendingTemp, path.c_str(), path.size() + 1);
