@@ -22,8 +22,8 @@
 
 namespace vb {
 
-// The biquads of one channel, as concrete (final) types so that the
-// per-sample calls are direct.
+// The biquads of one channel: they hold the tuning (coefficients), the
+// chain holds their states.
 struct TDriveChannelFilters {
   TBasicHighpassFilter* HighPass = nullptr;
   TBasicLowShelfFilter* Low = nullptr;

@@ -120,6 +120,9 @@ void TProcessModule::ProcessPiece(TWorkBufferSet& Buffers, int Factor, T** Input
     Peak0 = TPeakFollower::Next(Peak0, std::fabs(v0));
     Peak1 = TPeakFollower::Next(Peak1, std::fabs(v1));
     const std::size_t At = static_cast<std::size_t>(j) * Factor;
+    // The 32-bit resampler takes the gained input as a Single. (Rounded with
+    // an explicit conversion: the compiler was seen to drop a float cast
+    // between two doubles here.)
     if constexpr (Single)
       FResampler.Upsample(RoundToSingle(Lanes(v0, v1)), Factor, In[0] + At, In[1] + At);
     else
@@ -141,8 +144,10 @@ void TProcessModule::ProcessPiece(TWorkBufferSet& Buffers, int Factor, T** Input
     const double Gain = FSettings.FOutputGain.Load();
     T o0, o1;
     if constexpr (Single) {
-      o0 = static_cast<float>(Gain * static_cast<float>(Lane0(r)));
-      o1 = static_cast<float>(Gain * static_cast<float>(Lane1(r)));
+      // The resampler's 32-bit result is a Single before the gain applies.
+      const TLanes r32 = RoundToSingle(r);
+      o0 = static_cast<float>(Gain * Lane0(r32));
+      o1 = static_cast<float>(Gain * Lane1(r32));
     } else {
       o0 = Gain * Lane0(r);
       o1 = Gain * Lane1(r);
