@@ -22,14 +22,19 @@ int64_t Adam7PassHeight(int Pass, int64_t Height) {
 uint64_t PngImageDataSize(const TChunkPngImageHeader& Header) {
   const int64_t width = Header.Width(), height = Header.Height();
   if (width <= 0 || height <= 0) return 0;
-  if (Header.InterlaceMethod() != imAdam7) return uint64_t(height) * uint64_t(Header.BytesPerRow() + 1);
-  uint64_t total = 0;
-  for (int pass = 0; pass < 7; ++pass) {
-    const int64_t w = Adam7PassWidth(pass, width), h = Adam7PassHeight(pass, height);
-    const int64_t d = PngRowBytes(w, Header.ColorType(), Header.BitDepth());
-    if (w > 0 && h > 0 && d > 0) total += uint64_t(h) * uint64_t(d + 1);
+  // Rows of at most 2^34 bytes times at most 2^31 rows: the product needs
+  // 65 bits, so it is taken in 128 bits and saturated.
+  unsigned __int128 total = 0;
+  if (Header.InterlaceMethod() != imAdam7) {
+    total = (unsigned __int128)uint64_t(height) * uint64_t(Header.BytesPerRow() + 1);
+  } else {
+    for (int pass = 0; pass < 7; ++pass) {
+      const int64_t w = Adam7PassWidth(pass, width), h = Adam7PassHeight(pass, height);
+      const int64_t d = PngRowBytes(w, Header.ColorType(), Header.BitDepth());
+      if (w > 0 && h > 0 && d > 0) total += (unsigned __int128)uint64_t(h) * uint64_t(d + 1);
+    }
   }
-  return total;
+  return total > UINT64_MAX ? UINT64_MAX : uint64_t(total);
 }
 
 uint8_t* TCustomPngDecoder::TakeRow(size_t Size) {

@@ -152,6 +152,13 @@ TEST(ScanlineDecoder, SizesInterlacedDataPerPass) {
   h.SetHeight(8);
   // Passes hold 1, 1, 2, 4, 8, 16 and 32 pixels in 1, 1, 1, 2, 2, 4, 4 rows.
   EXPECT_EQ(PngImageDataSize(h), 64u + 15u);
+  // Hostile sizes saturate instead of wrapping to a small number.
+  h.SetWidth(0x7FFFFFFF);
+  h.SetHeight(0x7FFFFFFF);
+  h.SetColorType(6);
+  h.SetBitDepth(16);
+  h.SetInterlaceMethod(imNone);
+  EXPECT_EQ(PngImageDataSize(h), UINT64_MAX);
 }
 
 }  // namespace
