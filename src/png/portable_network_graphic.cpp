@@ -313,6 +313,9 @@ void TPortableNetworkGraphic::DecompressImageData(TPngMemoryStream& Output) cons
     packed.insert(packed.end(), data.Memory(), data.Memory() + data.Size());
   }
   const uint64_t expected = PngImageDataSize(FImageHeader);
+  // At most 8 bytes a pixel plus a filter byte a row for any image whose
+  // pixel map fits the limit.
+  if (expected > 3 * kPngMaxPixelMapBytes) throw EPngError("Image is too large");
   // Deflate expands at most about 1032:1; a header that asks for more than
   // the data could ever hold is refused before anything is allocated.
   if (expected > uint64_t(packed.size()) * 1040 + 1024) throw EPngPlainError("Data not complete");
