@@ -108,17 +108,12 @@ void TProcessModule::ProcessPiece(TWorkBufferSet& Buffers, int Factor, T** Input
     In = Buffers.In64();
     Out = Buffers.Out64();
   }
-  // Input gain and meter, then Factor samples per frame and channel. The
-  // meters are followed in locals and stored once per piece (an editor
-  // reset racing the piece may be lost, which only delays it).
+  // Input gain, then Factor samples per frame and channel.
   const T* Source0 = Inputs[0] + Offset;
   const T* Source1 = Inputs[1] + Offset;
-  float Peak0 = FPeaks[0][0].Peak(), Peak1 = FPeaks[1][0].Peak();
   for (std::uint32_t j = 0; j < Frames; ++j) {
     const double Gain = FSettings.FInputGain.Load();
     const double v0 = Gain * Source0[j], v1 = Gain * Source1[j];
-    Peak0 = TPeakFollower::Next(Peak0, std::fabs(v0));
-    Peak1 = TPeakFollower::Next(Peak1, std::fabs(v1));
     const std::size_t At = static_cast<std::size_t>(j) * Factor;
     // The 32-bit resampler takes the gained input as a Single. (Rounded with
     // an explicit conversion: the compiler was seen to drop a float cast
@@ -128,17 +123,22 @@ void TProcessModule::ProcessPiece(TWorkBufferSet& Buffers, int Factor, T** Input
     else
       FResampler.Upsample(Lanes(v0, v1), Factor, In[0] + At, In[1] + At);
   }
-  FPeaks[0][0].SetPeak(Peak0);
-  FPeaks[1][0].SetPeak(Peak1);
 
   FChain.Process(FSettings, FFilters, In, Out, static_cast<std::size_t>(Frames) * Factor, false);
 
-  // One sample per frame and channel, output gain and meter.
+  // One sample per frame and channel and output gain. Both meters follow
+  // here, in locals stored once per piece: the four followers' dependency
+  // chains then overlap (an editor reset racing the piece may be lost, which
+  // only delays it). Each frame's input is read before its output is
+  // written, so in-place buffers are fine.
   T* Target0 = Outputs[0] + Offset;
   T* Target1 = Outputs[1] + Offset;
-  Peak0 = FPeaks[0][1].Peak();
-  Peak1 = FPeaks[1][1].Peak();
+  float InPeak0 = FPeaks[0][0].Peak(), InPeak1 = FPeaks[1][0].Peak();
+  float Peak0 = FPeaks[0][1].Peak(), Peak1 = FPeaks[1][1].Peak();
   for (std::uint32_t j = 0; j < Frames; ++j) {
+    const double InGain = FSettings.FInputGain.Load();
+    InPeak0 = TPeakFollower::Next(InPeak0, std::fabs(InGain * Source0[j]));
+    InPeak1 = TPeakFollower::Next(InPeak1, std::fabs(InGain * Source1[j]));
     const std::size_t At = static_cast<std::size_t>(j) * Factor;
     const TLanes r = FResampler.Downsample(Out[0] + At, Out[1] + At, Factor);
     const double Gain = FSettings.FOutputGain.Load();
@@ -157,6 +157,8 @@ void TProcessModule::ProcessPiece(TWorkBufferSet& Buffers, int Factor, T** Input
     Peak0 = TPeakFollower::Next(Peak0, std::fabs(static_cast<double>(o0)));
     Peak1 = TPeakFollower::Next(Peak1, std::fabs(static_cast<double>(o1)));
   }
+  FPeaks[0][0].SetPeak(InPeak0);
+  FPeaks[1][0].SetPeak(InPeak1);
   FPeaks[0][1].SetPeak(Peak0);
   FPeaks[1][1].SetPeak(Peak1);
 }
