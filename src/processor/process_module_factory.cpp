@@ -1,29 +1,35 @@
 // The plug-in library's module factory and process-wide start-up/shut-down.
+#include "cpu/cpu_unit.h"
 #include "dsp/processor_registry.h"
 #include "host/application.h"
 #include "host/plugin_entry.h"
+#include "image/image_unit.h"
+#include "png/png_startup.h"
 #include "processor/process_module.h"
 
 namespace vb {
 
 TBasicVSTModule* CreatePluginModule() { return CreateVSTModule<TProcessModule>(&TApplication::Instance()); }
 
-// Runs once when the library is loaded, before any host call, on the loading
-// thread. Order: processor features and routine bindings, then the image
-// codecs and their registries, then the DSP registries. Unloading undoes the
-// same steps in reverse order.
+// Runs once, before the first module is built, on the thread of the host's
+// first entry call. Each step relies on the ones before it: the routine
+// bindings need the processor's features, the blending routines register
+// through the bindings, and the PNG format registers in the image format
+// registry. Unloading undoes the same steps in reverse order.
 void PluginLibraryStartUp() {
-  // 1. Processor features and block-arithmetic bindings (src/cpu).
-  // 2. Pixel blending bindings (src/image).
-  // 3. PNG CRC table, PNG image format and chunk classes (src/png).
-  // 4. The editor window class (src/editor):
-  //    TProcessModule::SetDefaultEditorFormClass(...).
-  DspRegistriesStartUp();
+  CpuStartUp();            // processor features, block-arithmetic bindings
+  ImageStartUp();          // pixel blending bindings, image format registry
+  PngStartUp();            // CRC table, PNG chunk classes, the ".png" format
+  DspRegistriesStartUp();  // DSP processor registries
+  // The editor window class joins here once the editor exists:
+  // TProcessModule::SetDefaultEditorFormClass(...).
 }
 
 void PluginLibraryShutDown() {
   DspRegistriesShutDown();
-  // Then, in reverse order of start-up: PNG, image, processor bindings.
+  PngShutDown();
+  ImageShutDown();
+  CpuShutDown();
 }
 
 }  // namespace vb
