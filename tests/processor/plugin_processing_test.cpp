@@ -40,7 +40,9 @@ void ExpectFiniteAndAudible(const TChannels& Out, std::size_t Length) {
       ASSERT_TRUE(std::isfinite(v));
       Peak = std::max(Peak, std::fabs(static_cast<double>(v)));
     }
-    if (Length >= 512) EXPECT_GT(Peak, 1e-3);
+    if (Length >= 512) {
+      EXPECT_GT(Peak, 1e-3);
+    }
   }
 }
 
