@@ -34,6 +34,7 @@ const auto* const GEnvironment = ::testing::AddGlobalTestEnvironment(new TPngEnv
 
 TBytes PngChunk(const char* Type, const TBytes& Data) {
   TBytes b;
+  b.reserve(Data.size() + 12);
   Put32(b, uint32_t(Data.size()));
   b.insert(b.end(), Type, Type + 4);
   b.insert(b.end(), Data.begin(), Data.end());
