@@ -14,25 +14,22 @@ namespace {
 
 constexpr int CBlock = 1024;
 
-std::vector<double> TestSignal(int Length)
-{
+std::vector<double> TestSignal(int Length) {
   std::vector<double> Signal(static_cast<std::size_t>(Length));
   for (int i = 0; i < Length; ++i)
     Signal[static_cast<std::size_t>(i)] = 0.5 * std::sin(0.013 * i) + 0.1 * std::sin(0.31 * i);
   return Signal;
 }
 
-void ReportPerSample(benchmark::State& State, double SamplesPerIteration)
-{
-  State.counters["ns_per_sample"] = benchmark::Counter(
-      SamplesPerIteration * static_cast<double>(State.iterations()) * 1e-9,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+void ReportPerSample(benchmark::State& State, double SamplesPerIteration) {
+  State.counters["ns_per_sample"] =
+      benchmark::Counter(SamplesPerIteration * static_cast<double>(State.iterations()) * 1e-9,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // A peak biquad called through its concrete (final) type, as the processor
 // does; allocated like the processor's filters, so its states live in memory.
-void BM_BiquadPeakProcessSample64(benchmark::State& State)
-{
+void BM_BiquadPeakProcessSample64(benchmark::State& State) {
   auto Owned = std::make_unique<vb::TBasicPeakFilter>();
   vb::TBasicPeakFilter& Filter = *Owned;
   Filter.SetSampleRate(705600);
@@ -51,8 +48,7 @@ void BM_BiquadPeakProcessSample64(benchmark::State& State)
 BENCHMARK(BM_BiquadPeakProcessSample64);
 
 // The same filter over whole blocks (states and coefficients in registers).
-void BM_BiquadPeakProcessBlock64(benchmark::State& State)
-{
+void BM_BiquadPeakProcessBlock64(benchmark::State& State) {
   auto Filter = std::make_unique<vb::TBasicPeakFilter>();
   Filter->SetSampleRate(705600);
   Filter->SetFrequency(1700);
@@ -69,8 +65,7 @@ void BM_BiquadPeakProcessBlock64(benchmark::State& State)
 BENCHMARK(BM_BiquadPeakProcessBlock64);
 
 // The same filter reached only through the 64-bit processor interface.
-void BM_BiquadPeakThroughInterface(benchmark::State& State)
-{
+void BM_BiquadPeakThroughInterface(benchmark::State& State) {
   vb::TBasicPeakFilter Concrete;
   Concrete.SetGain(6);
   vb::IDspProcessor64* Filter = &Concrete;
@@ -86,8 +81,7 @@ void BM_BiquadPeakThroughInterface(benchmark::State& State)
 }
 BENCHMARK(BM_BiquadPeakThroughInterface);
 
-void BM_ButterworthLowPassOrder4(benchmark::State& State)
-{
+void BM_ButterworthLowPassOrder4(benchmark::State& State) {
   auto Owned = std::make_unique<vb::TButterworthLowPassFilter>(4);
   vb::TButterworthLowPassFilter& Filter = *Owned;
   Filter.SetSampleRate(705600);
@@ -105,8 +99,7 @@ BENCHMARK(BM_ButterworthLowPassOrder4);
 
 // One host sample up to Factor samples and back; ns_per_sample counts host
 // samples, ns_per_oversampled_sample the samples at the higher rate.
-void BM_UpDownsample64(benchmark::State& State)
-{
+void BM_UpDownsample64(benchmark::State& State) {
   const int Factor = static_cast<int>(State.range(0));
   vb::TZarnUpDownsampling Resampler;
   Resampler.SetFactor(Factor);
@@ -123,10 +116,10 @@ void BM_UpDownsample64(benchmark::State& State)
     benchmark::DoNotOptimize(Output.data());
   }
   ReportPerSample(State, CBlock);
-  State.counters["ns_per_oversampled_sample"] = benchmark::Counter(
-      static_cast<double>(CBlock) * Factor * static_cast<double>(State.iterations()) * 1e-9,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  State.counters["ns_per_oversampled_sample"] =
+      benchmark::Counter(static_cast<double>(CBlock) * Factor * static_cast<double>(State.iterations()) * 1e-9,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_UpDownsample64)->Arg(1)->Arg(8)->Arg(16);
 
-} // namespace
+}  // namespace

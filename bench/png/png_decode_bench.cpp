@@ -98,8 +98,8 @@ TBytes Photo() {
     for (int x = 0; x < 2268; ++x) {
       const double l = Fractal(x, y, 11), c1 = Fractal(x, y, 31), c2 = Fractal(x, y, 51);
       const double grain = (Hash(x, y, 99) - 0.5) * 0.03;
-      map.ScanLine(y)[x] = Pixel32(255, Byte(l * 1.1 + (c1 - 0.5) * 0.4 + grain),
-                                   Byte(l + grain), Byte(l * 0.9 + (c2 - 0.5) * 0.4 + grain));
+      map.ScanLine(y)[x] = Pixel32(255, Byte(l * 1.1 + (c1 - 0.5) * 0.4 + grain), Byte(l + grain),
+                                   Byte(l * 0.9 + (c2 - 0.5) * 0.4 + grain));
     }
   return Encode(map);
 }

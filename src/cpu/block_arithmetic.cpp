@@ -14,17 +14,29 @@ void Elementwise(T* dst, const T* src, std::int32_t count, Op op) {
 }
 
 template <class T>
-void AddNative(T* dst, const T* src, std::int32_t n) { Elementwise(dst, src, n, [](double d, double s) { return d + s; }); }
+void AddNative(T* dst, const T* src, std::int32_t n) {
+  Elementwise(dst, src, n, [](double d, double s) { return d + s; });
+}
 template <class T>
-void SubNative(T* dst, const T* src, std::int32_t n) { Elementwise(dst, src, n, [](double d, double s) { return d - s; }); }
+void SubNative(T* dst, const T* src, std::int32_t n) {
+  Elementwise(dst, src, n, [](double d, double s) { return d - s; });
+}
 template <class T>
-void ReverseSubNative(T* dst, const T* src, std::int32_t n) { Elementwise(dst, src, n, [](double d, double s) { return s - d; }); }
+void ReverseSubNative(T* dst, const T* src, std::int32_t n) {
+  Elementwise(dst, src, n, [](double d, double s) { return s - d; });
+}
 template <class T>
-void MultiplyNative(T* dst, const T* src, std::int32_t n) { Elementwise(dst, src, n, [](double d, double s) { return d * s; }); }
+void MultiplyNative(T* dst, const T* src, std::int32_t n) {
+  Elementwise(dst, src, n, [](double d, double s) { return d * s; });
+}
 template <class T>
-void DivideNative(T* dst, const T* src, std::int32_t n) { Elementwise(dst, src, n, [](double d, double s) { return d / s; }); }
+void DivideNative(T* dst, const T* src, std::int32_t n) {
+  Elementwise(dst, src, n, [](double d, double s) { return d / s; });
+}
 template <class T>
-void ReverseDivideNative(T* dst, const T* src, std::int32_t n) { Elementwise(dst, src, n, [](double d, double s) { return s / d; }); }
+void ReverseDivideNative(T* dst, const T* src, std::int32_t n) {
+  Elementwise(dst, src, n, [](double d, double s) { return s / d; });
+}
 
 template <class T>
 void OffsetNative(T* dst, T x, std::int32_t n) {

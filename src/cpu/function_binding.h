@@ -18,7 +18,19 @@
 namespace vb {
 
 enum class TProcessorFeature : std::uint8_t {
-  pfMMX, pfEMMX, pf3DNow, pf3DNowExt, pfCMOV, pfSSE, pfSSE2, pfSSE3, pfSSE3x, pfSSE4A, pfSSE4B, pfSSE5, pfAVX,
+  pfMMX,
+  pfEMMX,
+  pf3DNow,
+  pf3DNowExt,
+  pfCMOV,
+  pfSSE,
+  pfSSE2,
+  pfSSE3,
+  pfSSE3x,
+  pfSSE4A,
+  pfSSE4B,
+  pfSSE5,
+  pfAVX,
 };
 using TProcessorFeatures = TEnumSet<TProcessorFeature, std::uint16_t>;
 
@@ -36,7 +48,7 @@ TGenericProc ToGenericProc(F proc) {
 
 struct TFunctionInfo {
   TGenericProc Proc = nullptr;
-  TProcessorFeatures CPUFeatures;     // features the implementation needs
+  TProcessorFeatures CPUFeatures;    // features the implementation needs
   std::uint8_t MemoryAlignment = 1;  // stored only; nothing consults it
 };
 using PFunctionInfo = TFunctionInfo*;
@@ -47,7 +59,8 @@ class TFunctionBinding {
   // function pointer) and writes DefaultProc into it at once.
   TFunctionBinding(void* prototype, TGenericProc defaultProc);
   template <FunctionPointer F>
-  TFunctionBinding(F* variable, F defaultProc) : TFunctionBinding(static_cast<void*>(variable), ToGenericProc(defaultProc)) {}
+  TFunctionBinding(F* variable, F defaultProc)
+      : TFunctionBinding(static_cast<void*>(variable), ToGenericProc(defaultProc)) {}
   // Removes the binding from the process-wide list and from every list.
   ~TFunctionBinding();
   TFunctionBinding(const TFunctionBinding&) = delete;

@@ -23,13 +23,13 @@ const char* LookUpName(const TNameEntry* table, std::size_t count, std::uint8_t 
 }
 
 constexpr TNameEntry kIntelNames[] = {
-    {4, -1, "486"},           {5, 4, "Pentium MMX"},   {5, -1, "Pentium"},   {6, 1, "Pentium Pro"},
-    {6, 3, "Pentium II"},     {6, 5, "Pentium II"},    {6, 7, "Pentium III"}, {6, 8, "Pentium III"},
-    {6, 11, "Pentium III"},   {6, -1, "P6 family"},    {15, -1, "Pentium 4"},
+    {4, -1, "486"},         {5, 4, "Pentium MMX"}, {5, -1, "Pentium"},    {6, 1, "Pentium Pro"},
+    {6, 3, "Pentium II"},   {6, 5, "Pentium II"},  {6, 7, "Pentium III"}, {6, 8, "Pentium III"},
+    {6, 11, "Pentium III"}, {6, -1, "P6 family"},  {15, -1, "Pentium 4"},
 };
 constexpr TNameEntry kAMDNames[] = {
-    {4, -1, "Am486"}, {5, 6, "K6"}, {5, 8, "K6-2"}, {5, 9, "K6-III"}, {5, -1, "K5"}, {6, -1, "Athlon"},
-    {15, -1, "Athlon 64"},
+    {4, -1, "Am486"}, {5, 6, "K6"},      {5, 8, "K6-2"},        {5, 9, "K6-III"},
+    {5, -1, "K5"},    {6, -1, "Athlon"}, {15, -1, "Athlon 64"},
 };
 constexpr TNameEntry kCyrixNames[] = {{4, -1, "MediaGX"}, {5, -1, "6x86"}, {6, -1, "6x86MX"}};
 constexpr TNameEntry kVIANames[] = {{5, -1, "WinChip"}, {6, -1, "C3"}};

@@ -210,7 +210,6 @@ class TProcessorFeaturesTransmeta final : public TCustomProcessorExtendedFeature
 
 // The feature object for a vendor string (12 characters) and highest
 // standard leaf, not yet detected.
-std::unique_ptr<TCustomProcessorFeatures> CreateProcessorFeatures(const std::string& vendor,
-                                                                  std::uint32_t highestLeaf);
+std::unique_ptr<TCustomProcessorFeatures> CreateProcessorFeatures(const std::string& vendor, std::uint32_t highestLeaf);
 
 }  // namespace vb

@@ -7,17 +7,15 @@
 namespace vb {
 
 namespace {
-constexpr double CMinimumBandWidth = 0.001; // octaves
+constexpr double CMinimumBandWidth = 0.001;  // octaves
 
 // Written out rather than std::sinh so that the result is the same on every
 // C library.
-double Sinh(double X)
-{
-  if (X == 0)
-    return 0;
+double Sinh(double X) {
+  if (X == 0) return 0;
   return (std::exp(X) - std::exp(-X)) / 2;
 }
-} // namespace
+}  // namespace
 
 const char* TCustomIIRFilter::ClassName() const { return "TCustomIIRFilter"; }
 
@@ -25,8 +23,7 @@ TCustomBandwidthIIRFilter::TCustomBandwidthIIRFilter() { CalculateAlpha(); }
 
 const char* TCustomBandwidthIIRFilter::ClassName() const { return "TCustomBandwidthIIRFilter"; }
 
-void TCustomBandwidthIIRFilter::AssignTo(TNotifiablePersistent& Dest) const
-{
+void TCustomBandwidthIIRFilter::AssignTo(TNotifiablePersistent& Dest) const {
   TCustomIIRFilter::AssignTo(Dest);
   if (auto* Target = dynamic_cast<TCustomBandwidthIIRFilter*>(&Dest)) {
     Target->SetBandWidth(FBandWidth);
@@ -38,14 +35,12 @@ void TCustomBandwidthIIRFilter::AssignTo(TNotifiablePersistent& Dest) const
   }
 }
 
-void TCustomBandwidthIIRFilter::CalculateW0()
-{
+void TCustomBandwidthIIRFilter::CalculateW0() {
   TCustomIIRFilter::CalculateW0();
   CalculateAlpha();
 }
 
-void TCustomBandwidthIIRFilter::CalculateAlpha()
-{
+void TCustomBandwidthIIRFilter::CalculateAlpha() {
   const double S = FExpW0.Im;
   const double C = FExpW0.Re;
   if (S == 0)
@@ -54,21 +49,18 @@ void TCustomBandwidthIIRFilter::CalculateAlpha()
     FAlpha = S * Sinh(CHalfLn2 * std::sqrt((C + 1) * 0.5) * FBandWidth * FW0 / S);
 }
 
-void TCustomBandwidthIIRFilter::SetBandWidth(double Value)
-{
-  if (Value <= CMinimumBandWidth)
-    Value = CMinimumBandWidth;
+void TCustomBandwidthIIRFilter::SetBandWidth(double Value) {
+  if (Value <= CMinimumBandWidth) Value = CMinimumBandWidth;
   if (Value != FBandWidth) {
     FBandWidth = Value;
     BandwidthChanged();
   }
 }
 
-void TCustomBandwidthIIRFilter::BandwidthChanged()
-{
+void TCustomBandwidthIIRFilter::BandwidthChanged() {
   CalculateAlpha();
   RecalculateCoefficients();
   Changed();
 }
 
-} // namespace vb
+}  // namespace vb

@@ -6,14 +6,14 @@ namespace vb {
 
 // Recursive filters; adds nothing.
 class TCustomIIRFilter : public TCustomGainFrequencyFilter {
-public:
+ public:
   const char* ClassName() const override;
 };
 
 // A recursive filter with a bandwidth in octaves (1 after creation) and the
 // bandwidth term alpha that the biquad designs share.
 class TCustomBandwidthIIRFilter : public TCustomIIRFilter {
-public:
+ public:
   TCustomBandwidthIIRFilter();
   const char* ClassName() const override;
   // The common settings, then Dest's bandwidth through its own setter, so
@@ -25,7 +25,7 @@ public:
   void SetBandWidth(double Value);
   double Alpha() const noexcept { return FAlpha; }
 
-protected:
+ protected:
   void CalculateW0() override;
   // alpha := s * sinh(ln2 / 2 * sqrt((c + 1) / 2) * bandwidth * w0 / s), with
   // s and c of the unlimited angle and w0 the limited one.
@@ -36,4 +36,4 @@ protected:
   double FAlpha = 0.0;
 };
 
-} // namespace vb
+}  // namespace vb

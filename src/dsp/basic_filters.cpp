@@ -6,15 +6,14 @@ namespace vb {
 
 namespace {
 constexpr double CSqrt2 = 1.4142135623730951;
-} // namespace
+}  // namespace
 
-#define VB_BIQUAD_DESIGN_IDENTITY(Name)                                                                      \
-  Name::Name() { InitializeBiquad(); }                                                                       \
-  const TDspClassInfo& Name::Class() noexcept                                                                \
-  {                                                                                                          \
-    static const TDspClassInfo Info{#Name};                                                                  \
-    return Info;                                                                                             \
-  }                                                                                                          \
+#define VB_BIQUAD_DESIGN_IDENTITY(Name)         \
+  Name::Name() { InitializeBiquad(); }          \
+  const TDspClassInfo& Name::Class() noexcept { \
+    static const TDspClassInfo Info{#Name};     \
+    return Info;                                \
+  }                                             \
   const char* Name::ClassName() const { return #Name; }
 
 VB_BIQUAD_DESIGN_IDENTITY(TBasicGainFilter)
@@ -33,8 +32,7 @@ VB_BIQUAD_DESIGN_IDENTITY(TBasicNotchFilter)
 
 #undef VB_BIQUAD_DESIGN_IDENTITY
 
-const TDspClassInfo& TBasicHighpassFilter::Class() noexcept
-{
+const TDspClassInfo& TBasicHighpassFilter::Class() noexcept {
   static const TDspClassInfo Info{"TBasicHighpassFilter"};
   return Info;
 }
@@ -44,8 +42,7 @@ const char* TBasicHighpassFilter::ClassName() const { return "TBasicHighpassFilt
 // The formulas below keep the operand order of the designs exactly (left to
 // right), because the effect's sound depends on the last bit.
 
-void TBasicGainFilter::CalculateCoefficients()
-{
+void TBasicGainFilter::CalculateCoefficients() {
   FNominator[0] = FGainFactorSquared;
   FNominator[1] = 0.0;
   FNominator[2] = 0.0;
@@ -53,15 +50,12 @@ void TBasicGainFilter::CalculateCoefficients()
   FDenominator[1] = 0.0;
 }
 
-void TBasicGainFilter::ProcessBlock64(double* Data, int SampleCount)
-{
+void TBasicGainFilter::ProcessBlock64(double* Data, int SampleCount) {
   const double Gain = FNominator[0];
-  for (int i = 0; i < SampleCount; ++i)
-    Data[i] = Data[i] * Gain;
+  for (int i = 0; i < SampleCount; ++i) Data[i] = Data[i] * Gain;
 }
 
-void TBasicPeakFilter::CalculateCoefficients()
-{
+void TBasicPeakFilter::CalculateCoefficients() {
   const double G = FGainFactor;
   const double C = FExpW0.Re;
   const double T = 1 / (G + FAlpha);
@@ -72,8 +66,7 @@ void TBasicPeakFilter::CalculateCoefficients()
   FNominator[2] = (G - FAlpha * FGainFactorSquared) * T;
 }
 
-void TBasicAllpassFilter::CalculateCoefficients()
-{
+void TBasicAllpassFilter::CalculateCoefficients() {
   const double C = FExpW0.Re;
   const double T = 1 / (FAlpha + 1);
   const double A1 = -2 * C * T;
@@ -85,8 +78,7 @@ void TBasicAllpassFilter::CalculateCoefficients()
   FNominator[2] = FGainFactorSquared;
 }
 
-void TBasicLowShelfFilter::CalculateCoefficients()
-{
+void TBasicLowShelfFilter::CalculateCoefficients() {
   const double A = FGainFactor;
   const double C = FExpW0.Re;
   const double P = A + 1;
@@ -100,8 +92,7 @@ void TBasicLowShelfFilter::CalculateCoefficients()
   FNominator[2] = A * T * (P - M * C - K);
 }
 
-void TBasicLowShelfAFilter::CalculateCoefficients()
-{
+void TBasicLowShelfAFilter::CalculateCoefficients() {
   const double G = FGainFactor;
   const double G2 = FGainFactorSquared;
   const double K = FExpW0.Im / (FExpW0.Re + 1);
@@ -115,8 +106,7 @@ void TBasicLowShelfAFilter::CalculateCoefficients()
   FDenominator[1] = (1 - K * B + K2) * T;
 }
 
-void TBasicLowShelfBFilter::CalculateCoefficients()
-{
+void TBasicLowShelfBFilter::CalculateCoefficients() {
   const double G = FGainFactor;
   const double G2 = FGainFactorSquared;
   const double K = FExpW0.Im / (FExpW0.Re + 1);
@@ -130,8 +120,7 @@ void TBasicLowShelfBFilter::CalculateCoefficients()
   FDenominator[1] = (1 - CSqrt2 * K / G + K2 / G2) * T;
 }
 
-void TBasicHighShelfFilter::CalculateCoefficients()
-{
+void TBasicHighShelfFilter::CalculateCoefficients() {
   const double A = FGainFactor;
   const double C = FExpW0.Re;
   const double P = A + 1;
@@ -145,8 +134,7 @@ void TBasicHighShelfFilter::CalculateCoefficients()
   FNominator[2] = A * (P + M * C - K) * T;
 }
 
-void TBasicHighShelfAFilter::CalculateCoefficients()
-{
+void TBasicHighShelfAFilter::CalculateCoefficients() {
   const double G = FGainFactor;
   const double G2 = FGainFactorSquared;
   const double K = FExpW0.Im / (FExpW0.Re + 1);
@@ -160,8 +148,7 @@ void TBasicHighShelfAFilter::CalculateCoefficients()
   FDenominator[1] = (1 - K * B + K2) * T;
 }
 
-void TBasicHighShelfBFilter::CalculateCoefficients()
-{
+void TBasicHighShelfBFilter::CalculateCoefficients() {
   const double G = FGainFactor;
   const double G2 = FGainFactorSquared;
   const double K = FExpW0.Im / (FExpW0.Re + 1);
@@ -175,8 +162,7 @@ void TBasicHighShelfBFilter::CalculateCoefficients()
   FDenominator[1] = (1 - CSqrt2 * G * K + G2 * K2) * T;
 }
 
-void TBasicHighcutFilter::CalculateCoefficients()
-{
+void TBasicHighcutFilter::CalculateCoefficients() {
   const double C = FExpW0.Re;
   const double T = 1 / (FAlpha + 1);
   const double B0 = FGainFactorSquared * (1 - C) * 0.5 * T;
@@ -187,8 +173,7 @@ void TBasicHighcutFilter::CalculateCoefficients()
   FDenominator[1] = (1 - FAlpha) * T;
 }
 
-float TBasicHighcutFilter::ProcessSample32(float Input)
-{
+float TBasicHighcutFilter::ProcessSample32(float Input) {
   const double X = static_cast<float>(FNominator[0] * Input);
   const double Y = static_cast<float>(X + FState[0]);
   FState[0] = 2 * X - FDenominator[0] * Y + FState[1];
@@ -196,14 +181,11 @@ float TBasicHighcutFilter::ProcessSample32(float Input)
   return static_cast<float>(Y);
 }
 
-void TBasicHighcutFilter::ProcessBlock64(double* Data, int SampleCount)
-{
-  for (int i = 0; i < SampleCount; ++i)
-    Data[i] = ProcessSample32(static_cast<float>(Data[i]));
+void TBasicHighcutFilter::ProcessBlock64(double* Data, int SampleCount) {
+  for (int i = 0; i < SampleCount; ++i) Data[i] = ProcessSample32(static_cast<float>(Data[i]));
 }
 
-void TBasicLowcutFilter::CalculateCoefficients()
-{
+void TBasicLowcutFilter::CalculateCoefficients() {
   const double C = FExpW0.Re;
   const double T = 1 / (1 + FAlpha);
   const double B0 = FGainFactorSquared * (1 + C) * 0.5 * T;
@@ -214,8 +196,7 @@ void TBasicLowcutFilter::CalculateCoefficients()
   FDenominator[1] = (1 - FAlpha) * T;
 }
 
-void TBasicBandpassFilter::CalculateCoefficients()
-{
+void TBasicBandpassFilter::CalculateCoefficients() {
   const double C = FExpW0.Re;
   const double T = 1 / (FAlpha + 1);
   const double B0 = FGainFactorSquared * FAlpha * T;
@@ -226,8 +207,7 @@ void TBasicBandpassFilter::CalculateCoefficients()
   FDenominator[1] = (1 - FAlpha) * T;
 }
 
-void TBasicNotchFilter::CalculateCoefficients()
-{
+void TBasicNotchFilter::CalculateCoefficients() {
   const double C = FExpW0.Re;
   const double T = 1 / (FAlpha + 1);
   const double A1 = -2 * C * T;
@@ -239,4 +219,4 @@ void TBasicNotchFilter::CalculateCoefficients()
   FDenominator[1] = (1 - FAlpha) * T;
 }
 
-} // namespace vb
+}  // namespace vb

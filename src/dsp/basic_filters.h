@@ -12,7 +12,7 @@ namespace vb {
 
 // Gain only: b0 = G^2 (linear gain), everything else 0.
 class TBasicGainFilter final : public TBiquadIIRFilter {
-public:
+ public:
   TBasicGainFilter();
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
@@ -20,101 +20,101 @@ public:
   double ProcessSample64(double Input) override { return Input * FNominator[0]; }
   void ProcessBlock64(double* Data, int SampleCount) override;
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
 // Peak (bell) around the frequency; gain in dB at the centre, bandwidth in octaves.
 class TBasicPeakFilter final : public TBiquadIIRFilter {
-public:
+ public:
   TBasicPeakFilter();
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
 // All-pass: flat magnitude G^2, phase turning through -pi at the frequency.
 class TBasicAllpassFilter final : public TBiquadIIRFilter {
-public:
+ public:
   TBasicAllpassFilter();
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
 // Low shelf: gain below the frequency, flat above.
 class TBasicLowShelfFilter final : public TBiquadIIRFilter {
-public:
+ public:
   TBasicLowShelfFilter();
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
 // Low shelf, bilinear form A: gain below the frequency.
 class TBasicLowShelfAFilter final : public TBiquadIIRFilter {
-public:
+ public:
   TBasicLowShelfAFilter();
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
 // Low shelf, bilinear form B: cut below the frequency by the gain.
 class TBasicLowShelfBFilter final : public TBiquadIIRFilter {
-public:
+ public:
   TBasicLowShelfBFilter();
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
 // High shelf: gain above the frequency, flat below.
 class TBasicHighShelfFilter final : public TBiquadIIRFilter {
-public:
+ public:
   TBasicHighShelfFilter();
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
 // High shelf, bilinear form A.
 class TBasicHighShelfAFilter final : public TBiquadIIRFilter {
-public:
+ public:
   TBasicHighShelfAFilter();
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
 // High shelf, bilinear form B.
 class TBasicHighShelfBFilter final : public TBiquadIIRFilter {
-public:
+ public:
   TBasicHighShelfBFilter();
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
 // Low-pass (high cut) with b0 factored out of the numerator.
 class TBasicHighcutFilter final : public TBiquadIIRFilter {
-public:
+ public:
   TBasicHighcutFilter();
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
@@ -123,52 +123,51 @@ public:
   // Runs every sample through the Single-precision path and widens the result.
   void ProcessBlock64(double* Data, int SampleCount) override;
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
 // High-pass (low cut); pass-band gain G^2.
 class TBasicLowcutFilter : public TBiquadIIRFilter {
-public:
+ public:
   TBasicLowcutFilter();
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
 // The high-pass in front of the clipper: a low cut under its usual name.
 class TBasicHighpassFilter final : public TBasicLowcutFilter {
-public:
+ public:
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
 };
 
 // Band-pass with peak gain G^2 at the frequency.
 class TBasicBandpassFilter final : public TBiquadIIRFilter {
-public:
+ public:
   TBasicBandpassFilter();
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
 // Notch at the frequency; gain G^2 away from it.
 class TBasicNotchFilter final : public TBiquadIIRFilter {
-public:
+ public:
   TBasicNotchFilter();
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
-inline double TBasicHighcutFilter::ProcessSample64(double Input)
-{
+inline double TBasicHighcutFilter::ProcessSample64(double Input) {
   const double X = FNominator[0] * Input;
   const double Y = X + FState[0];
   FState[0] = 2 * X - FDenominator[0] * Y + FState[1];
@@ -176,4 +175,4 @@ inline double TBasicHighcutFilter::ProcessSample64(double Input)
   return Y;
 }
 
-} // namespace vb
+}  // namespace vb

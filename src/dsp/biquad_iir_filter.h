@@ -24,7 +24,7 @@ struct TComplex32 {
 // the per-sample dependency chain): processing, ResetStates, PushStates,
 // PopStates and GetIR belong to one thread at a time.
 class TCustomBiquadIIRFilter : public TCustomBandwidthIIRFilter {
-public:
+ public:
   using TCustomFilter::Complex;
 
   const char* ClassName() const override;
@@ -73,36 +73,35 @@ public:
   const std::array<TComplex32, 2>& Poles() const noexcept { return FPoles; }
   const std::array<TComplex32, 2>& Zeros() const noexcept { return FZeros; }
 
-protected:
+ protected:
   TCustomBiquadIIRFilter() = default;
   // Completes creation; each design's constructor calls it so that its own
   // CalculateCoefficients runs.
   void InitializeBiquad();
   virtual void CalculatePoleZeros();
 
-  std::array<TRelaxed<double>, 2> FDenominator; // a1, a2
-  std::array<TRelaxed<double>, 3> FNominator;   // b0, b1, b2
+  std::array<TRelaxed<double>, 2> FDenominator;  // a1, a2
+  std::array<TRelaxed<double>, 3> FNominator;    // b0, b1, b2
   std::array<TComplex32, 2> FPoles;
   std::array<TComplex32, 2> FZeros;
   // s0, s1: owned by the thread that processes (see the class comment).
   std::array<double, 2> FState{};
-  std::vector<std::array<double, 2>> FStateStack; // newest first
+  std::vector<std::array<double, 2>> FStateStack;  // newest first
 };
 
 // Publishes Bandwidth, Frequency, Gain and SampleRate.
 class TBiquadIIRFilter : public TCustomBiquadIIRFilter {
-public:
+ public:
   const char* ClassName() const override;
   double Bandwidth() const noexcept { return BandWidth(); }
   void SetBandwidth(double Value) { SetBandWidth(Value); }
 };
 
-inline double TCustomBiquadIIRFilter::ProcessSample64(double Input)
-{
+inline double TCustomBiquadIIRFilter::ProcessSample64(double Input) {
   const double Y = FNominator[0] * Input + FState[0];
   FState[0] = FNominator[1] * Input - FDenominator[0] * Y + FState[1];
   FState[1] = FNominator[2] * Input - FDenominator[1] * Y;
   return Y;
 }
 
-} // namespace vb
+}  // namespace vb

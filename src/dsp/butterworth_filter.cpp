@@ -9,21 +9,18 @@
 namespace vb {
 
 namespace {
-constexpr double CMaximumW0 = 3.141;  // radians, just below pi
-constexpr int CMaximumDownsamplePow = 30; // 2^30 still fits the Integer factor
-} // namespace
+constexpr double CMaximumW0 = 3.141;       // radians, just below pi
+constexpr int CMaximumDownsamplePow = 30;  // 2^30 still fits the Integer factor
+}  // namespace
 
 // ---- TCustomButterworthFilter ----
 
 TCustomButterworthFilter::TCustomButterworthFilter(unsigned Order)
-    : TCustomOrderFilter(std::min(Order, CMaximumOrder))
-{
-}
+    : TCustomOrderFilter(std::min(Order, CMaximumOrder)) {}
 
 const char* TCustomButterworthFilter::ClassName() const { return "TCustomButterworthFilter"; }
 
-void TCustomButterworthFilter::InitializeButterworth()
-{
+void TCustomButterworthFilter::InitializeButterworth() {
   if (FOrder > 0)
     CalculateOrderAngle();
   else
@@ -32,8 +29,7 @@ void TCustomButterworthFilter::InitializeButterworth()
   CalculateCoefficients();
 }
 
-void TCustomButterworthFilter::AssignTo(TNotifiablePersistent& Dest) const
-{
+void TCustomButterworthFilter::AssignTo(TNotifiablePersistent& Dest) const {
   TCustomOrderFilter::AssignTo(Dest);
   if (auto* Target = dynamic_cast<TCustomButterworthFilter*>(&Dest)) {
     Target->FDownsamplePow = FDownsamplePow;
@@ -49,15 +45,13 @@ void TCustomButterworthFilter::AssignTo(TNotifiablePersistent& Dest) const
   }
 }
 
-void TCustomButterworthFilter::CalculateOrderAngle()
-{
+void TCustomButterworthFilter::CalculateOrderAngle() {
   FOrderInv = 1.0 / FOrder;
   FPiHalfOrderInv = 0.5 * std::numbers::pi * FOrderInv;
   FExpOrdPiHalf = TComplex64::FromAngle(FPiHalfOrderInv);
 }
 
-void TCustomButterworthFilter::OrderChanged()
-{
+void TCustomButterworthFilter::OrderChanged() {
   if (FOrder > 0) {
     CalculateOrderAngle();
     TCustomOrderFilter::OrderChanged();
@@ -66,16 +60,13 @@ void TCustomButterworthFilter::OrderChanged()
   }
 }
 
-void TCustomButterworthFilter::CalculateW0()
-{
+void TCustomButterworthFilter::CalculateW0() {
   FW0 = FSRR * CTwoPi * (FFrequency * FDownsampleFak);
-  if (FW0 > CMaximumW0)
-    FW0 = CMaximumW0;
+  if (FW0 > CMaximumW0) FW0 = CMaximumW0;
   FTanW0 = std::tan(0.5 * FW0);
 }
 
-void TCustomButterworthFilter::SetDownsampleAmount(int Value)
-{
+void TCustomButterworthFilter::SetDownsampleAmount(int Value) {
   Value = std::clamp(Value, 0, CMaximumDownsamplePow);
   if (Value != FDownsamplePow) {
     FDownsamplePow = Value;
@@ -84,45 +75,39 @@ void TCustomButterworthFilter::SetDownsampleAmount(int Value)
   }
 }
 
-void TCustomButterworthFilter::SetFilterValues(float AFrequency, float AGain)
-{
+void TCustomButterworthFilter::SetFilterValues(float AFrequency, float AGain) {
   FFrequency = AFrequency;
   FGain_dB = AGain;
   FGainFactor = std::exp(static_cast<double>(AGain) * CLn10 / 40);
   CalculateW0();
 }
 
-double TCustomButterworthFilter::MagnitudeLog10(double Frequency) const
-{
+double TCustomButterworthFilter::MagnitudeLog10(double Frequency) const {
   return 10 * std::log10(MagnitudeSquared(Frequency));
 }
 
-double TCustomButterworthFilter::Real(double Frequency) const
-{
+double TCustomButterworthFilter::Real(double Frequency) const {
   double Re = 0, Im = 0;
   Complex(Frequency, Re, Im);
   return Re;
 }
 
-double TCustomButterworthFilter::Imaginary(double Frequency) const
-{
+double TCustomButterworthFilter::Imaginary(double Frequency) const {
   double Re = 0, Im = 0;
   Complex(Frequency, Re, Im);
   return Im;
 }
 
-double TCustomButterworthFilter::Phase(double Frequency) const
-{
+double TCustomButterworthFilter::Phase(double Frequency) const {
   double Re = 0, Im = 0;
   Complex(Frequency, Re, Im);
   return std::atan2(Im, Re);
 }
 
-TComplex64 TCustomButterworthFilter::Response(double Frequency, double NumeratorSign) const
-{
+TComplex64 TCustomButterworthFilter::Response(double Frequency, double NumeratorSign) const {
   const double W = CTwoPi * Frequency * FSRR;
-  const TComplex64 Z1{std::cos(W), -std::sin(W)};     // z^-1 on the unit circle
-  const TComplex64 Z2{std::cos(2 * W), -std::sin(2 * W)}; // z^-2
+  const TComplex64 Z1{std::cos(W), -std::sin(W)};          // z^-1 on the unit circle
+  const TComplex64 Z2{std::cos(2 * W), -std::sin(2 * W)};  // z^-2
   const double S = NumeratorSign;
   const unsigned N = FOrder;
   TComplex64 H{FFilterGain, 0.0};
@@ -140,33 +125,25 @@ TComplex64 TCustomButterworthFilter::Response(double Frequency, double Numerator
   return H;
 }
 
-void TCustomButterworthFilter::ResetStates()
-{
+void TCustomButterworthFilter::ResetStates() {
   const unsigned N = FOrder;
-  for (unsigned I = 0; I < N; ++I)
-    FState[I] = 0.0;
+  for (unsigned I = 0; I < N; ++I) FState[I] = 0.0;
 }
 
-void TCustomButterworthFilter::ResetStatesInt64()
-{
+void TCustomButterworthFilter::ResetStatesInt64() {
   FState[0] = 0.0;
   FState[1] = 0.0;
 }
 
-void TCustomButterworthFilter::PushStates()
-{
+void TCustomButterworthFilter::PushStates() {
   std::array<double, CMaximumOrder> Block;
-  for (unsigned I = 0; I < CMaximumOrder; ++I)
-    Block[I] = FState[I];
+  for (unsigned I = 0; I < CMaximumOrder; ++I) Block[I] = FState[I];
   FStateStack.insert(FStateStack.begin(), Block);
 }
 
-void TCustomButterworthFilter::PopStates()
-{
-  if (FStateStack.empty())
-    return;
-  for (unsigned I = 0; I < CMaximumOrder; ++I)
-    FState[I] = FStateStack.front()[I];
+void TCustomButterworthFilter::PopStates() {
+  if (FStateStack.empty()) return;
+  for (unsigned I = 0; I < CMaximumOrder; ++I) FState[I] = FStateStack.front()[I];
   FStateStack.erase(FStateStack.begin());
 }
 
@@ -174,19 +151,15 @@ void TCustomButterworthFilter::Reset() { SetGain(0); }
 
 // ---- low-pass ----
 
-TCustomButterworthLowPassFilter::TCustomButterworthLowPassFilter(unsigned Order)
-    : TCustomButterworthFilter(Order)
-{
+TCustomButterworthLowPassFilter::TCustomButterworthLowPassFilter(unsigned Order) : TCustomButterworthFilter(Order) {
   InitializeButterworth();
 }
 
 const char* TCustomButterworthLowPassFilter::ClassName() const { return "TCustomButterworthLowPassFilter"; }
 
-void TCustomButterworthLowPassFilter::CalculateCoefficients()
-{
+void TCustomButterworthLowPassFilter::CalculateCoefficients() {
   const unsigned N = FOrder;
-  if (N == 0)
-    return;
+  if (N == 0) return;
   const double K = FTanW0;
   const double K2 = K * K;
   double Gain = FGainFactorSquared;
@@ -208,8 +181,7 @@ void TCustomButterworthLowPassFilter::CalculateCoefficients()
   FFilterGain = Gain;
 }
 
-float TCustomButterworthLowPassFilter::ProcessSample32(float Input)
-{
+float TCustomButterworthLowPassFilter::ProcessSample32(float Input) {
   const unsigned N = FOrder;
   double X = static_cast<float>(FFilterGain * Input);
   const unsigned Sections = N / 2;
@@ -228,8 +200,7 @@ float TCustomButterworthLowPassFilter::ProcessSample32(float Input)
   return static_cast<float>(X);
 }
 
-double TCustomButterworthLowPassFilter::MagnitudeSquared(double Frequency) const
-{
+double TCustomButterworthLowPassFilter::MagnitudeSquared(double Frequency) const {
   const double Cw = 2 * std::cos(CTwoPi * Frequency * FSRR);
   const unsigned N = FOrder;
   double G = FFilterGain * FFilterGain;
@@ -245,8 +216,7 @@ double TCustomButterworthLowPassFilter::MagnitudeSquared(double Frequency) const
   return 1e-34 + std::fabs(G);
 }
 
-void TCustomButterworthLowPassFilter::Complex(double Frequency, double& Real, double& Imaginary) const
-{
+void TCustomButterworthLowPassFilter::Complex(double Frequency, double& Real, double& Imaginary) const {
   const TComplex64 H = Response(Frequency, 1.0);
   Real = H.Re;
   Imaginary = H.Im;
@@ -254,19 +224,15 @@ void TCustomButterworthLowPassFilter::Complex(double Frequency, double& Real, do
 
 // ---- high-pass ----
 
-TCustomButterworthHighPassFilter::TCustomButterworthHighPassFilter(unsigned Order)
-    : TCustomButterworthFilter(Order)
-{
+TCustomButterworthHighPassFilter::TCustomButterworthHighPassFilter(unsigned Order) : TCustomButterworthFilter(Order) {
   InitializeButterworth();
 }
 
 const char* TCustomButterworthHighPassFilter::ClassName() const { return "TCustomButterworthHighPassFilter"; }
 
-void TCustomButterworthHighPassFilter::CalculateCoefficients()
-{
+void TCustomButterworthHighPassFilter::CalculateCoefficients() {
   const unsigned N = FOrder;
-  if (N == 0)
-    return;
+  if (N == 0) return;
   const double K = FTanW0;
   const double K2 = K * K;
   double Gain = FGainFactor * FGainFactor;
@@ -288,8 +254,7 @@ void TCustomButterworthHighPassFilter::CalculateCoefficients()
   FFilterGain = Gain;
 }
 
-float TCustomButterworthHighPassFilter::ProcessSample32(float Input)
-{
+float TCustomButterworthHighPassFilter::ProcessSample32(float Input) {
   const unsigned N = FOrder;
   double X = static_cast<float>(FFilterGain * Input);
   const unsigned Sections = N / 2;
@@ -308,8 +273,7 @@ float TCustomButterworthHighPassFilter::ProcessSample32(float Input)
   return static_cast<float>(X);
 }
 
-double TCustomButterworthHighPassFilter::MagnitudeSquared(double Frequency) const
-{
+double TCustomButterworthHighPassFilter::MagnitudeSquared(double Frequency) const {
   const double Cw = 2 * std::cos(CTwoPi * Frequency * FSRR);
   const unsigned N = FOrder;
   double G = FFilterGain * FFilterGain;
@@ -325,8 +289,7 @@ double TCustomButterworthHighPassFilter::MagnitudeSquared(double Frequency) cons
   return 1e-34 + std::fabs(G);
 }
 
-void TCustomButterworthHighPassFilter::Complex(double Frequency, double& Real, double& Imaginary) const
-{
+void TCustomButterworthHighPassFilter::Complex(double Frequency, double& Real, double& Imaginary) const {
   const TComplex64 H = Response(Frequency, -1.0);
   Real = H.Re;
   Imaginary = H.Im;
@@ -334,14 +297,13 @@ void TCustomButterworthHighPassFilter::Complex(double Frequency, double& Real, d
 
 // ---- published classes ----
 
-#define VB_BUTTERWORTH_IDENTITY(Name, Base)                                                                  \
-  Name::Name(unsigned Order) : Base(Order) {}                                                                \
-  const TOrderFilterClassInfo& Name::Class() noexcept                                                        \
-  {                                                                                                          \
-    static const TOrderFilterClassInfo Info{                                                                 \
+#define VB_BUTTERWORTH_IDENTITY(Name, Base)                                                                            \
+  Name::Name(unsigned Order) : Base(Order) {}                                                                          \
+  const TOrderFilterClassInfo& Name::Class() noexcept {                                                                \
+    static const TOrderFilterClassInfo Info{                                                                           \
         {#Name}, [](unsigned Order) -> std::unique_ptr<TCustomOrderFilter> { return std::make_unique<Name>(Order); }}; \
-    return Info;                                                                                             \
-  }                                                                                                          \
+    return Info;                                                                                                       \
+  }                                                                                                                    \
   const char* Name::ClassName() const { return #Name; }
 
 VB_BUTTERWORTH_IDENTITY(TButterworthLowPassFilter, TCustomButterworthLowPassFilter)
@@ -351,4 +313,4 @@ VB_BUTTERWORTH_IDENTITY(TButterworthHighPassFilterAutomatable, TCustomButterwort
 
 #undef VB_BUTTERWORTH_IDENTITY
 
-} // namespace vb
+}  // namespace vb

@@ -19,7 +19,7 @@ namespace vb {
 // ProcessRun64 holds states and coefficients in registers for a whole run of
 // samples, which makes the atomics cost nothing per sample.
 class TCustomButterworthFilter : public TCustomOrderFilter {
-public:
+ public:
   static constexpr unsigned CMaximumOrder = 64;
   using TCustomFilter::Complex;
 
@@ -58,7 +58,7 @@ public:
   double Coefficient(unsigned Index) const noexcept { return FCoeffs[Index]; }
   double State(unsigned Index) const noexcept { return FState[Index]; }
 
-protected:
+ protected:
   // Order must be at most CMaximumOrder.
   explicit TCustomButterworthFilter(unsigned Order);
   // Completes creation; run by the constructor of each class that supplies
@@ -85,12 +85,12 @@ protected:
   // Relaxed atomics: the resampler clears them on retunes, which may come
   // from another thread while the audio thread runs the filter.
   std::array<TRelaxed<double>, CMaximumOrder> FState;
-  std::vector<std::array<double, CMaximumOrder>> FStateStack; // newest first
+  std::vector<std::array<double, CMaximumOrder>> FStateStack;  // newest first
 };
 
 // Low-pass: sections (1 + 2z^-1 + z^-2) / (1 - C0 z^-1 - C1 z^-2), DC gain G^2.
 class TCustomButterworthLowPassFilter : public TCustomButterworthFilter {
-public:
+ public:
   explicit TCustomButterworthLowPassFilter(unsigned Order);
   const char* ClassName() const override;
 
@@ -108,14 +108,14 @@ public:
   template <class TInput, class TOutput>
   void ProcessRun64(int Count, TInput&& Input, TOutput&& Output);
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
 // High-pass: sections (1 - 2z^-1 + z^-2) / (1 - C0 z^-1 - C1 z^-2), gain G^2
 // at the Nyquist frequency.
 class TCustomButterworthHighPassFilter : public TCustomButterworthFilter {
-public:
+ public:
   explicit TCustomButterworthHighPassFilter(unsigned Order);
   const char* ClassName() const override;
 
@@ -124,19 +124,19 @@ public:
   double MagnitudeSquared(double Frequency) const override;
   void Complex(double Frequency, double& Real, double& Imaginary) const override;
 
-protected:
+ protected:
   void CalculateCoefficients() override;
 };
 
 class TButterworthLowPassFilter final : public TCustomButterworthLowPassFilter {
-public:
+ public:
   explicit TButterworthLowPassFilter(unsigned Order = 0);
   static const TOrderFilterClassInfo& Class() noexcept;
   const char* ClassName() const override;
 };
 
 class TButterworthHighPassFilter final : public TCustomButterworthHighPassFilter {
-public:
+ public:
   explicit TButterworthHighPassFilter(unsigned Order = 0);
   static const TOrderFilterClassInfo& Class() noexcept;
   const char* ClassName() const override;
@@ -146,14 +146,14 @@ public:
 // classes above (the exact tangent and magnitude), so they can stand in for
 // them anywhere.
 class TButterworthLowPassFilterAutomatable final : public TCustomButterworthLowPassFilter {
-public:
+ public:
   explicit TButterworthLowPassFilterAutomatable(unsigned Order = 0);
   static const TOrderFilterClassInfo& Class() noexcept;
   const char* ClassName() const override;
 };
 
 class TButterworthHighPassFilterAutomatable final : public TCustomButterworthHighPassFilter {
-public:
+ public:
   explicit TButterworthHighPassFilterAutomatable(unsigned Order = 0);
   static const TOrderFilterClassInfo& Class() noexcept;
   const char* ClassName() const override;
@@ -162,8 +162,7 @@ public:
 // Per sample: one multiply for the gain and five multiply-adds per section;
 // the order is read once, so a retune from another thread is seen at the
 // next sample.
-inline double TCustomButterworthLowPassFilter::ProcessSample64(double Input)
-{
+inline double TCustomButterworthLowPassFilter::ProcessSample64(double Input) {
   const unsigned N = FOrder;
   double X = FFilterGain * Input;
   const unsigned Sections = N / 2;
@@ -183,8 +182,7 @@ inline double TCustomButterworthLowPassFilter::ProcessSample64(double Input)
 }
 
 template <class TInput, class TOutput>
-void TCustomButterworthLowPassFilter::ProcessRun64(int Count, TInput&& Input, TOutput&& Output)
-{
+void TCustomButterworthLowPassFilter::ProcessRun64(int Count, TInput&& Input, TOutput&& Output) {
   const unsigned N = FOrder;
   const double Gain = FFilterGain;
   if (N == 4) {
@@ -229,12 +227,10 @@ void TCustomButterworthLowPassFilter::ProcessRun64(int Count, TInput&& Input, TO
     }
     Output(i, X);
   }
-  for (unsigned K = 0; K < N; ++K)
-    FState[K] = S[K];
+  for (unsigned K = 0; K < N; ++K) FState[K] = S[K];
 }
 
-inline double TCustomButterworthHighPassFilter::ProcessSample64(double Input)
-{
+inline double TCustomButterworthHighPassFilter::ProcessSample64(double Input) {
   const unsigned N = FOrder;
   double X = FFilterGain * Input;
   const unsigned Sections = N / 2;
@@ -253,4 +249,4 @@ inline double TCustomButterworthHighPassFilter::ProcessSample64(double Input)
   return X;
 }
 
-} // namespace vb
+}  // namespace vb

@@ -10,7 +10,7 @@ namespace vb {
 // An ordered list of classes; it does not own them (they are static).
 // Indices outside 0 .. Count - 1 raise EDspListError.
 class TClassList {
-public:
+ public:
   int Count() const noexcept { return static_cast<int>(FItems.size()); }
   int Add(const TDspClassInfo* Item);
   void Insert(int Index, const TDspClassInfo* Item);
@@ -31,10 +31,10 @@ public:
   // Appends every class name in list order.
   void GetClassNames(std::vector<std::string>& Strings) const;
 
-private:
+ private:
   void CheckIndex(int Index) const;
 
   std::vector<const TDspClassInfo*> FItems;
 };
 
-} // namespace vb
+}  // namespace vb

@@ -18,48 +18,35 @@ struct TComplex64 {
   double Magnitude() const noexcept { return std::sqrt(Re * Re + Im * Im); }
 
   // z := z * w
-  void MultiplyBy(const TComplex64& W) noexcept
-  {
+  void MultiplyBy(const TComplex64& W) noexcept {
     const double R = Re * W.Re - Im * W.Im;
     Im = Re * W.Im + Im * W.Re;
     Re = R;
   }
 
   // z := z * w^2, with w^2 formed as (Re^2 - Im^2) + i * 2 * Re * Im.
-  void MultiplyBySquare(const TComplex64& W) noexcept
-  {
+  void MultiplyBySquare(const TComplex64& W) noexcept {
     MultiplyBy(TComplex64{W.Re * W.Re - W.Im * W.Im, 2 * W.Re * W.Im});
   }
 };
 
-inline TComplex64 operator+(const TComplex64& A, const TComplex64& B) noexcept
-{
-  return {A.Re + B.Re, A.Im + B.Im};
-}
+inline TComplex64 operator+(const TComplex64& A, const TComplex64& B) noexcept { return {A.Re + B.Re, A.Im + B.Im}; }
 
-inline TComplex64 operator-(const TComplex64& A, const TComplex64& B) noexcept
-{
-  return {A.Re - B.Re, A.Im - B.Im};
-}
+inline TComplex64 operator-(const TComplex64& A, const TComplex64& B) noexcept { return {A.Re - B.Re, A.Im - B.Im}; }
 
-inline TComplex64 operator*(const TComplex64& A, const TComplex64& B) noexcept
-{
+inline TComplex64 operator*(const TComplex64& A, const TComplex64& B) noexcept {
   return {A.Re * B.Re - A.Im * B.Im, A.Re * B.Im + A.Im * B.Re};
 }
 
 // Division by the squared magnitude of the divisor.
-inline TComplex64 operator/(const TComplex64& A, const TComplex64& B) noexcept
-{
+inline TComplex64 operator/(const TComplex64& A, const TComplex64& B) noexcept {
   const double Q = 1 / (B.Re * B.Re + B.Im * B.Im);
   return {(A.Re * B.Re + A.Im * B.Im) * Q, (A.Im * B.Re - A.Re * B.Im) * Q};
 }
 
 // Both parts compared exactly.
-inline bool operator==(const TComplex64& A, const TComplex64& B) noexcept
-{
-  return A.Re == B.Re && A.Im == B.Im;
-}
+inline bool operator==(const TComplex64& A, const TComplex64& B) noexcept { return A.Re == B.Re && A.Im == B.Im; }
 
 inline bool operator!=(const TComplex64& A, const TComplex64& B) noexcept { return !(A == B); }
 
-} // namespace vb
+}  // namespace vb

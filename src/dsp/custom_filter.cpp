@@ -10,25 +10,21 @@ TCustomFilter::TCustomFilter() { CalculateReciprocalSampleRate(); }
 
 const char* TCustomFilter::ClassName() const { return "TCustomFilter"; }
 
-void TCustomFilter::AssignTo(TNotifiablePersistent& Dest) const
-{
+void TCustomFilter::AssignTo(TNotifiablePersistent& Dest) const {
   TDspSampleRatePersistent::AssignTo(Dest);
-  if (auto* Target = dynamic_cast<TCustomFilter*>(&Dest))
-    Target->FSRR = FSRR;
+  if (auto* Target = dynamic_cast<TCustomFilter*>(&Dest)) Target->FSRR = FSRR;
 }
 
 void TCustomFilter::CalculateReciprocalSampleRate() { FSRR = 1 / FSampleRate; }
 
 void TCustomFilter::RecalculateForSampleRate() { CalculateReciprocalSampleRate(); }
 
-void TCustomFilter::SampleRateChanged()
-{
+void TCustomFilter::SampleRateChanged() {
   RecalculateForSampleRate();
   Changed();
 }
 
-float TCustomFilter::ProcessSample32(float Input)
-{
+float TCustomFilter::ProcessSample32(float Input) {
   return static_cast<float>(ProcessSample64(static_cast<double>(Input)));
 }
 
@@ -36,16 +32,12 @@ double TCustomFilter::ProcessSample64(double) { throw EDspAbstractError("Process
 
 std::int64_t TCustomFilter::ProcessSampleInt64(std::int64_t) { throw EDspAbstractError("ProcessSampleInt64"); }
 
-void TCustomFilter::ProcessBlock32(float* Data, int SampleCount)
-{
-  for (int i = 0; i < SampleCount; ++i)
-    Data[i] = ProcessSample32(Data[i]);
+void TCustomFilter::ProcessBlock32(float* Data, int SampleCount) {
+  for (int i = 0; i < SampleCount; ++i) Data[i] = ProcessSample32(Data[i]);
 }
 
-void TCustomFilter::ProcessBlock64(double* Data, int SampleCount)
-{
-  for (int i = 0; i < SampleCount; ++i)
-    Data[i] = ProcessSample64(Data[i]);
+void TCustomFilter::ProcessBlock64(double* Data, int SampleCount) {
+  for (int i = 0; i < SampleCount; ++i) Data[i] = ProcessSample64(Data[i]);
 }
 
 double TCustomFilter::MagnitudeSquared(double) const { throw EDspAbstractError("MagnitudeSquared"); }
@@ -56,8 +48,7 @@ double TCustomFilter::Real(double) const { throw EDspAbstractError("Real"); }
 
 double TCustomFilter::Imaginary(double) const { throw EDspAbstractError("Imaginary"); }
 
-double TCustomFilter::Phase(double Frequency) const
-{
+double TCustomFilter::Phase(double Frequency) const {
   double Re = 0, Im = 0;
   Complex(Frequency, Re, Im);
   return std::atan2(Im, Re);
@@ -65,8 +56,7 @@ double TCustomFilter::Phase(double Frequency) const
 
 void TCustomFilter::Complex(double, double&, double&) const { throw EDspAbstractError("Complex"); }
 
-void TCustomFilter::Complex(double Frequency, float& Real, float& Imaginary) const
-{
+void TCustomFilter::Complex(double Frequency, float& Real, float& Imaginary) const {
   double Re = 0, Im = 0;
   Complex(Frequency, Re, Im);
   Real = static_cast<float>(Re);
@@ -83,25 +73,19 @@ void TCustomFilter::ResetStatesInt64() { throw EDspAbstractError("ResetStatesInt
 
 void TCustomFilter::Reset() { throw EDspAbstractError("Reset"); }
 
-void TCustomFilter::GetIR(std::span<float> Data)
-{
-  if (Data.empty())
-    return;
+void TCustomFilter::GetIR(std::span<float> Data) {
+  if (Data.empty()) return;
   PushStates();
   Data[0] = static_cast<float>(ProcessSample64(1));
-  for (std::size_t i = 1; i < Data.size(); ++i)
-    Data[i] = static_cast<float>(ProcessSample64(0));
+  for (std::size_t i = 1; i < Data.size(); ++i) Data[i] = static_cast<float>(ProcessSample64(0));
   PopStates();
 }
 
-void TCustomFilter::GetIR(std::span<double> Data)
-{
-  if (Data.empty())
-    return;
+void TCustomFilter::GetIR(std::span<double> Data) {
+  if (Data.empty()) return;
   PushStates();
   Data[0] = ProcessSample64(1);
-  for (std::size_t i = 1; i < Data.size(); ++i)
-    Data[i] = ProcessSample64(0);
+  for (std::size_t i = 1; i < Data.size(); ++i) Data[i] = ProcessSample64(0);
   PopStates();
 }
 
@@ -115,4 +99,4 @@ void TCustomFilterWithOrder::CalculateCoefficients() { throw EDspAbstractError("
 
 void TCustomFilterWithOrder::RecalculateCoefficients() { CalculateCoefficients(); }
 
-} // namespace vb
+}  // namespace vb

@@ -10,21 +10,21 @@ namespace vb {
 // Single-precision sample processing, for callers that know only this face
 // of an object.
 class IDspProcessor32 {
-public:
+ public:
   virtual void ProcessBlock32(float* Data, int SampleCount) = 0;
   virtual float ProcessSample32(float Input) = 0;
 
-protected:
+ protected:
   ~IDspProcessor32() = default;
 };
 
 // Double-precision sample processing.
 class IDspProcessor64 {
-public:
+ public:
   virtual void ProcessBlock64(double* Data, int SampleCount) = 0;
   virtual double ProcessSample64(double Input) = 0;
 
-protected:
+ protected:
   ~IDspProcessor64() = default;
 };
 
@@ -32,7 +32,7 @@ protected:
 // response at a frequency in Hz, and a stack of saved states. Operations a
 // class does not provide raise EDspAbstractError.
 class TCustomFilter : public TDspSampleRatePersistent, public IDspProcessor32, public IDspProcessor64 {
-public:
+ public:
   TCustomFilter();
   const char* ClassName() const override;
   void AssignTo(TNotifiablePersistent& Dest) const override;
@@ -70,26 +70,26 @@ public:
 
   double SRR() const noexcept { return FSRR; }
 
-protected:
+ protected:
   void SampleRateChanged() override;
   virtual void CalculateReciprocalSampleRate();
   virtual void RecalculateForSampleRate();
 
-  double FSRR = 1.0 / 44100.0; // 1 / sample rate, in seconds
+  double FSRR = 1.0 / 44100.0;  // 1 / sample rate, in seconds
 };
 
 // A filter with an order and coefficients derived from its settings.
 class TCustomFilterWithOrder : public TCustomFilter {
-public:
+ public:
   const char* ClassName() const override;
 
   unsigned Order() const { return GetOrder(); }
   virtual unsigned GetOrder() const;
   virtual void SetOrder(unsigned Value);
 
-protected:
+ protected:
   virtual void CalculateCoefficients();
   virtual void RecalculateCoefficients();
 };
 
-} // namespace vb
+}  // namespace vb

@@ -9,4 +9,4 @@ struct TDspClassInfo {
   const char* ClassName;
 };
 
-} // namespace vb
+}  // namespace vb

@@ -20,4 +20,4 @@ inline constexpr float CHalf32 = 0.5f;
 inline constexpr float CDenorm32 = 1e-24f;
 inline constexpr double CDenorm64 = 1e-34;
 
-} // namespace vb
+}  // namespace vb

@@ -7,16 +7,15 @@
 namespace vb {
 
 namespace {
-constexpr double CMinimumFrequency = 1e-10; // Hz
-constexpr double CMaximumW0 = 3.141;        // radians, just below pi
-} // namespace
+constexpr double CMinimumFrequency = 1e-10;  // Hz
+constexpr double CMaximumW0 = 3.141;         // radians, just below pi
+}  // namespace
 
 TCustomGainFrequencyFilter::TCustomGainFrequencyFilter() { CalculateW0(); }
 
 const char* TCustomGainFrequencyFilter::ClassName() const { return "TCustomGainFrequencyFilter"; }
 
-void TCustomGainFrequencyFilter::AssignTo(TNotifiablePersistent& Dest) const
-{
+void TCustomGainFrequencyFilter::AssignTo(TNotifiablePersistent& Dest) const {
   TCustomFilterWithOrder::AssignTo(Dest);
   if (auto* Target = dynamic_cast<TCustomGainFrequencyFilter*>(&Dest)) {
     Target->FGain_dB = FGain_dB;
@@ -28,58 +27,49 @@ void TCustomGainFrequencyFilter::AssignTo(TNotifiablePersistent& Dest) const
   }
 }
 
-void TCustomGainFrequencyFilter::CalculateW0()
-{
+void TCustomGainFrequencyFilter::CalculateW0() {
   FW0 = FFrequency * CTwoPi * FSRR;
   FExpW0 = TComplex64::FromAngle(FW0);
-  if (FW0 > CMaximumW0)
-    FW0 = CMaximumW0;
+  if (FW0 > CMaximumW0) FW0 = CMaximumW0;
 }
 
-void TCustomGainFrequencyFilter::CalculateGainFactor()
-{
+void TCustomGainFrequencyFilter::CalculateGainFactor() {
   const double X = 0.5 * FGain_dB;
   FGainFactor = X > -1000 ? std::exp(X * CLn10 / 20) : 0.0;
   FGainFactorSquared = FGainFactor * FGainFactor;
 }
 
-void TCustomGainFrequencyFilter::SetFrequency(double Value)
-{
-  if (Value < CMinimumFrequency)
-    Value = CMinimumFrequency;
+void TCustomGainFrequencyFilter::SetFrequency(double Value) {
+  if (Value < CMinimumFrequency) Value = CMinimumFrequency;
   if (Value != FFrequency) {
     FFrequency = Value;
     FrequencyChanged();
   }
 }
 
-void TCustomGainFrequencyFilter::SetGain(double Value)
-{
+void TCustomGainFrequencyFilter::SetGain(double Value) {
   if (Value != FGain_dB) {
     FGain_dB = Value;
     GainChanged();
   }
 }
 
-void TCustomGainFrequencyFilter::FrequencyChanged()
-{
+void TCustomGainFrequencyFilter::FrequencyChanged() {
   CalculateW0();
   RecalculateCoefficients();
   Changed();
 }
 
-void TCustomGainFrequencyFilter::GainChanged()
-{
+void TCustomGainFrequencyFilter::GainChanged() {
   CalculateGainFactor();
   RecalculateCoefficients();
   Changed();
 }
 
-void TCustomGainFrequencyFilter::RecalculateForSampleRate()
-{
+void TCustomGainFrequencyFilter::RecalculateForSampleRate() {
   TCustomFilterWithOrder::RecalculateForSampleRate();
   CalculateW0();
   RecalculateCoefficients();
 }
 
-} // namespace vb
+}  // namespace vb

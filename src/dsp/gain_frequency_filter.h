@@ -10,7 +10,7 @@ namespace vb {
 // fires OnChange; writing the stored value again does nothing. Retuning never
 // touches the filter's states, so a running filter continues smoothly.
 class TCustomGainFrequencyFilter : public TCustomFilterWithOrder {
-public:
+ public:
   TCustomGainFrequencyFilter();
   const char* ClassName() const override;
   void AssignTo(TNotifiablePersistent& Dest) const override;
@@ -22,12 +22,12 @@ public:
   void SetGain(double Value);
 
   // Derived values, for inspection.
-  double GainFactor() const noexcept { return FGainFactor; }               // 10^(dB / 40)
-  double GainFactorSquared() const noexcept { return FGainFactorSquared; } // 10^(dB / 20)
-  double W0() const noexcept { return FW0; }                               // radians per sample
+  double GainFactor() const noexcept { return FGainFactor; }                // 10^(dB / 40)
+  double GainFactorSquared() const noexcept { return FGainFactorSquared; }  // 10^(dB / 20)
+  double W0() const noexcept { return FW0; }                                // radians per sample
   TComplex64 ExpW0() const noexcept { return FExpW0; }
 
-protected:
+ protected:
   void RecalculateForSampleRate() override;
   // FW0 := 2 pi f / fs limited to 3.141 rad; FExpW0 holds cos and sin of the
   // unlimited angle.
@@ -44,4 +44,4 @@ protected:
   TComplex64 FExpW0;
 };
 
-} // namespace vb
+}  // namespace vb

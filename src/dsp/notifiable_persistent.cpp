@@ -8,24 +8,19 @@ namespace vb {
 
 const char* TNotifiablePersistent::ClassName() const { return "TNotifiablePersistent"; }
 
-void TNotifiablePersistent::AssignTo(TNotifiablePersistent& Dest) const
-{
+void TNotifiablePersistent::AssignTo(TNotifiablePersistent& Dest) const {
   Dest.FUpdateCount = FUpdateCount;
   Dest.FOnChange = FOnChange;
 }
 
-void TNotifiablePersistent::Changed()
-{
-  if (FUpdateCount == 0 && FOnChange)
-    FOnChange(this);
+void TNotifiablePersistent::Changed() {
+  if (FUpdateCount == 0 && FOnChange) FOnChange(this);
 }
 
 void TNotifiablePersistent::BeginUpdate() { ++FUpdateCount; }
 
-void TNotifiablePersistent::EndUpdate()
-{
-  if (FUpdateCount <= 0)
-    throw EDspAssertion("Unpaired TThreadPersistent.EndUpdate", "notifiable_persistent");
+void TNotifiablePersistent::EndUpdate() {
+  if (FUpdateCount <= 0) throw EDspAssertion("Unpaired TThreadPersistent.EndUpdate", "notifiable_persistent");
   --FUpdateCount;
 }
 
@@ -33,17 +28,13 @@ const char* TDspPersistent::ClassName() const { return "TDspPersistent"; }
 
 const char* TDspSampleRatePersistent::ClassName() const { return "TDspSampleRatePersistent"; }
 
-void TDspSampleRatePersistent::AssignTo(TNotifiablePersistent& Dest) const
-{
-  if (auto* Target = dynamic_cast<TDspSampleRatePersistent*>(&Dest))
-    Target->FSampleRate = FSampleRate;
+void TDspSampleRatePersistent::AssignTo(TNotifiablePersistent& Dest) const {
+  if (auto* Target = dynamic_cast<TDspSampleRatePersistent*>(&Dest)) Target->FSampleRate = FSampleRate;
   TDspPersistent::AssignTo(Dest);
 }
 
-void TDspSampleRatePersistent::SetSampleRate(double Value)
-{
-  if (Value == 0)
-    throw EDspError("Invalid Samplerate!");
+void TDspSampleRatePersistent::SetSampleRate(double Value) {
+  if (Value == 0) throw EDspError("Invalid Samplerate!");
   const double Magnitude = std::fabs(Value);
   if (Magnitude != FSampleRate) {
     FSampleRate = Magnitude;
@@ -53,4 +44,4 @@ void TDspSampleRatePersistent::SetSampleRate(double Value)
 
 void TDspSampleRatePersistent::SampleRateChanged() { Changed(); }
 
-} // namespace vb
+}  // namespace vb

@@ -13,7 +13,7 @@ using TNotifyEvent = std::function<void(TNotifiablePersistent* Sender)>;
 // a related class (Assign/AssignTo) and a change event that can be held back
 // while several settings are changed together. Used by one thread at a time.
 class TNotifiablePersistent {
-public:
+ public:
   TNotifiablePersistent() = default;
   TNotifiablePersistent(const TNotifiablePersistent&) = delete;
   TNotifiablePersistent& operator=(const TNotifiablePersistent&) = delete;
@@ -38,20 +38,20 @@ public:
   const TNotifyEvent& OnChange() const noexcept { return FOnChange; }
   void SetOnChange(TNotifyEvent Handler) { FOnChange = std::move(Handler); }
 
-protected:
+ protected:
   int FUpdateCount = 0;
   TNotifyEvent FOnChange;
 };
 
 // Marks the DSP branch of the hierarchy; adds nothing.
 class TDspPersistent : public TNotifiablePersistent {
-public:
+ public:
   const char* ClassName() const override;
 };
 
 // A DSP object that works at a sample rate (Hz, 44100 after creation).
 class TDspSampleRatePersistent : public TDspPersistent {
-public:
+ public:
   TDspSampleRatePersistent() = default;
   const char* ClassName() const override;
   void AssignTo(TNotifiablePersistent& Dest) const override;
@@ -61,10 +61,10 @@ public:
   // old rate. An unchanged rate does nothing.
   void SetSampleRate(double Value);
 
-protected:
+ protected:
   virtual void SampleRateChanged();
 
   double FSampleRate = 44100.0;
 };
 
-} // namespace vb
+}  // namespace vb

@@ -6,17 +6,14 @@ namespace vb {
 
 const char* TCustomOrderFilter::ClassName() const { return "TCustomOrderFilter"; }
 
-void TCustomOrderFilter::AssignTo(TNotifiablePersistent& Dest) const
-{
+void TCustomOrderFilter::AssignTo(TNotifiablePersistent& Dest) const {
   TCustomGainFrequencyFilter::AssignTo(Dest);
-  if (auto* Target = dynamic_cast<TCustomOrderFilter*>(&Dest))
-    Target->FOrder = FOrder.Load();
+  if (auto* Target = dynamic_cast<TCustomOrderFilter*>(&Dest)) Target->FOrder = FOrder.Load();
 }
 
 unsigned TCustomOrderFilter::GetOrder() const { return FOrder; }
 
-void TCustomOrderFilter::SetOrder(unsigned Value)
-{
+void TCustomOrderFilter::SetOrder(unsigned Value) {
   const unsigned N = std::min(Value, MaximumOrder());
   if (N != GetOrder()) {
     FOrder = N;
@@ -24,10 +21,9 @@ void TCustomOrderFilter::SetOrder(unsigned Value)
   }
 }
 
-void TCustomOrderFilter::OrderChanged()
-{
+void TCustomOrderFilter::OrderChanged() {
   RecalculateCoefficients();
   Changed();
 }
 
-} // namespace vb
+}  // namespace vb

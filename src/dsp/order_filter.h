@@ -19,7 +19,7 @@ using TOrderFilterClass = const TOrderFilterClassInfo*;
 
 // A filter of selectable order, limited to MaximumOrder.
 class TCustomOrderFilter : public TCustomGainFrequencyFilter {
-public:
+ public:
   const char* ClassName() const override;
   void AssignTo(TNotifiablePersistent& Dest) const override;
 
@@ -28,7 +28,7 @@ public:
   // Values above MaximumOrder are limited to it.
   void SetOrder(unsigned Value) override;
 
-protected:
+ protected:
   // The order must already be limited to MaximumOrder by the caller.
   explicit TCustomOrderFilter(unsigned Order) : FOrder(Order) {}
   virtual void OrderChanged();
@@ -37,4 +37,4 @@ protected:
   TRelaxed<unsigned> FOrder;
 };
 
-} // namespace vb
+}  // namespace vb

@@ -14,23 +14,19 @@ namespace {
 std::unique_ptr<TClassList> GRegistry32;
 std::unique_ptr<TClassList> GRegistry64;
 
-void Register(std::unique_ptr<TClassList>& Registry, const TDspClassInfo& Class)
-{
-  if (!Registry)
-    throw EDspAssertion("DSP processor registry not started", "processor_registry");
+void Register(std::unique_ptr<TClassList>& Registry, const TDspClassInfo& Class) {
+  if (!Registry) throw EDspAssertion("DSP processor registry not started", "processor_registry");
   if (Registry->IndexOf(&Class) >= 0)
-    throw EDspAssertion(std::string("DSP Processor registered twice! (") + Class.ClassName + ")",
-                        "processor_registry");
+    throw EDspAssertion(std::string("DSP Processor registered twice! (") + Class.ClassName + ")", "processor_registry");
   Registry->Add(&Class);
 }
 
-void RegisterBoth(std::initializer_list<const TDspClassInfo*> Classes)
-{
+void RegisterBoth(std::initializer_list<const TDspClassInfo*> Classes) {
   RegisterDspProcessor32(Classes);
   RegisterDspProcessor64(Classes);
 }
 
-} // namespace
+}  // namespace
 
 TClassList* ProcessorRegistry32() noexcept { return GRegistry32.get(); }
 TClassList* ProcessorRegistry64() noexcept { return GRegistry64.get(); }
@@ -38,22 +34,16 @@ TClassList* ProcessorRegistry64() noexcept { return GRegistry64.get(); }
 void RegisterDspProcessor32(const TDspClassInfo& Class) { Register(GRegistry32, Class); }
 void RegisterDspProcessor64(const TDspClassInfo& Class) { Register(GRegistry64, Class); }
 
-void RegisterDspProcessor32(std::initializer_list<const TDspClassInfo*> Classes)
-{
-  for (const TDspClassInfo* Class : Classes)
-    RegisterDspProcessor32(*Class);
+void RegisterDspProcessor32(std::initializer_list<const TDspClassInfo*> Classes) {
+  for (const TDspClassInfo* Class : Classes) RegisterDspProcessor32(*Class);
 }
 
-void RegisterDspProcessor64(std::initializer_list<const TDspClassInfo*> Classes)
-{
-  for (const TDspClassInfo* Class : Classes)
-    RegisterDspProcessor64(*Class);
+void RegisterDspProcessor64(std::initializer_list<const TDspClassInfo*> Classes) {
+  for (const TDspClassInfo* Class : Classes) RegisterDspProcessor64(*Class);
 }
 
-void DspRegistriesStartUp()
-{
-  if (GRegistry32 || GRegistry64)
-    return;
+void DspRegistriesStartUp() {
+  if (GRegistry32 || GRegistry64) return;
   GRegistry32 = std::make_unique<TClassList>();
   GRegistry64 = std::make_unique<TClassList>();
   RegisterBoth({&TBasicGainFilter::Class(), &TBasicPeakFilter::Class(), &TBasicAllpassFilter::Class(),
@@ -64,10 +54,9 @@ void DspRegistriesStartUp()
                 &TButterworthLowPassFilterAutomatable::Class(), &TButterworthHighPassFilterAutomatable::Class()});
 }
 
-void DspRegistriesShutDown() noexcept
-{
+void DspRegistriesShutDown() noexcept {
   GRegistry32.reset();
   GRegistry64.reset();
 }
 
-} // namespace vb
+}  // namespace vb

@@ -28,4 +28,4 @@ void DspRegistriesStartUp();
 // Empties and frees both lists.
 void DspRegistriesShutDown() noexcept;
 
-} // namespace vb
+}  // namespace vb

@@ -12,16 +12,14 @@ namespace vb {
 // plain move, so the hot per-sample paths pay nothing for it.
 template <class T>
 class TRelaxed {
-public:
+ public:
   constexpr TRelaxed(T Value = T()) noexcept : FValue(Value) {}
   TRelaxed(const TRelaxed& Other) noexcept : FValue(Other.Load()) {}
-  TRelaxed& operator=(const TRelaxed& Other) noexcept
-  {
+  TRelaxed& operator=(const TRelaxed& Other) noexcept {
     Store(Other.Load());
     return *this;
   }
-  TRelaxed& operator=(T Value) noexcept
-  {
+  TRelaxed& operator=(T Value) noexcept {
     Store(Value);
     return *this;
   }
@@ -30,8 +28,8 @@ public:
   T Load() const noexcept { return FValue.load(std::memory_order_relaxed); }
   void Store(T Value) noexcept { FValue.store(Value, std::memory_order_relaxed); }
 
-private:
+ private:
   std::atomic<T> FValue;
 };
 
-} // namespace vb
+}  // namespace vb

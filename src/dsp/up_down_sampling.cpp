@@ -11,53 +11,44 @@ namespace {
 
 // The sample loops for any order filter (virtual calls).
 template <class TFilter, class TSample>
-void Upsample(TFilter& Up, int F, double First, double Rest, TSample* Output)
-{
+void Upsample(TFilter& Up, int F, double First, double Rest, TSample* Output) {
   Output[0] = static_cast<TSample>(Up.ProcessSample64(First));
-  for (int i = 1; i < F; ++i)
-    Output[i] = static_cast<TSample>(Up.ProcessSample64(Rest));
+  for (int i = 1; i < F; ++i) Output[i] = static_cast<TSample>(Up.ProcessSample64(Rest));
 }
 
 template <class TFilter, class TSample>
-double Downsample(TFilter& Down, int F, const TSample* Input, double FirstOffset, double RestOffset)
-{
+double Downsample(TFilter& Down, int F, const TSample* Input, double FirstOffset, double RestOffset) {
   const double Result = Down.ProcessSample64(static_cast<double>(Input[0]) + FirstOffset);
-  for (int i = 1; i < F; ++i)
-    Down.ProcessSample64(static_cast<double>(Input[i]) + RestOffset);
+  for (int i = 1; i < F; ++i) Down.ProcessSample64(static_cast<double>(Input[i]) + RestOffset);
   return Result;
 }
 
 // The same for the Butterworth low-pass, as one run per call so that its
 // states stay in registers across the Factor samples.
 template <class TSample>
-void Upsample(TButterworthLowPassFilter& Up, int F, double First, double Rest, TSample* Output)
-{
+void Upsample(TButterworthLowPassFilter& Up, int F, double First, double Rest, TSample* Output) {
   Up.ProcessRun64(
-      F, [&](int i) { return i == 0 ? First : Rest; },
-      [&](int i, double Y) { Output[i] = static_cast<TSample>(Y); });
+      F, [&](int i) { return i == 0 ? First : Rest; }, [&](int i, double Y) { Output[i] = static_cast<TSample>(Y); });
 }
 
 template <class TSample>
-double Downsample(TButterworthLowPassFilter& Down, int F, const TSample* Input, double FirstOffset, double RestOffset)
-{
+double Downsample(TButterworthLowPassFilter& Down, int F, const TSample* Input, double FirstOffset, double RestOffset) {
   double Result = 0;
   Down.ProcessRun64(
       F, [&](int i) { return static_cast<double>(Input[i]) + (i == 0 ? FirstOffset : RestOffset); },
       [&](int i, double Y) {
-        if (i == 0)
-          Result = Y;
+        if (i == 0) Result = Y;
       });
   return Result;
 }
 
-} // namespace
+}  // namespace
 
 // ---- TZarnResampling ----
 
 const char* TZarnResampling::ClassName() const { return "TZarnResampling"; }
 
-void TZarnResampling::AssignTo(TNotifiablePersistent& Dest) const
-{
+void TZarnResampling::AssignTo(TNotifiablePersistent& Dest) const {
   TDspSampleRatePersistent::AssignTo(Dest);
   if (auto* Target = dynamic_cast<TZarnResampling*>(&Dest)) {
     Target->FFactor = FFactor.Load();
@@ -66,20 +57,17 @@ void TZarnResampling::AssignTo(TNotifiablePersistent& Dest) const
   }
 }
 
-void TZarnResampling::SetFactor(int Value)
-{
+void TZarnResampling::SetFactor(int Value) {
   // A factor of 0 would divide by zero when the filters are tuned and a
   // negative one would make the sample operations write nothing.
-  if (Value < 1)
-    return;
+  if (Value < 1) return;
   if (Value != FFactor) {
     FFactor = Value;
     FactorChanged();
   }
 }
 
-void TZarnResampling::SetFilterClass(TOrderFilterClass Value)
-{
+void TZarnResampling::SetFilterClass(TOrderFilterClass Value) {
   // Without a class there would be no filters to run.
   if (Value && Value != FFilterClass) {
     FFilterClass = Value;
@@ -87,73 +75,62 @@ void TZarnResampling::SetFilterClass(TOrderFilterClass Value)
   }
 }
 
-void TZarnResampling::SetOrder(int Value)
-{
+void TZarnResampling::SetOrder(int Value) {
   if (Value != FOrder) {
     FOrder = Value;
     OrderChanged();
   }
 }
 
-void TZarnResampling::SetTransitionBandwidth(double Value)
-{
+void TZarnResampling::SetTransitionBandwidth(double Value) {
   if (Value != FTransitionBandwidth) {
     FTransitionBandwidth = Value;
     TransitionBandwidthChanged();
   }
 }
 
-void TZarnResampling::SampleRateChanged()
-{
+void TZarnResampling::SampleRateChanged() {
   UpdateFilter();
   Changed();
 }
 
-void TZarnResampling::FactorChanged()
-{
+void TZarnResampling::FactorChanged() {
   UpdateFilter();
   Changed();
 }
 
-void TZarnResampling::OrderChanged()
-{
+void TZarnResampling::OrderChanged() {
   UpdateFilter();
   Changed();
 }
 
-void TZarnResampling::TransitionBandwidthChanged()
-{
+void TZarnResampling::TransitionBandwidthChanged() {
   UpdateFilter();
   Changed();
 }
 
 // ---- TZarnUpDownsampling ----
 
-TZarnUpDownsampling::TZarnUpDownsampling()
-{
+TZarnUpDownsampling::TZarnUpDownsampling() {
   SetFilterClass(&TButterworthLowPassFilter::Class());
   SetOrder(2);
 }
 
 const char* TZarnUpDownsampling::ClassName() const { return "TZarnUpDownsampling"; }
 
-void TZarnUpDownsampling::AssignTo(TNotifiablePersistent& Dest) const
-{
+void TZarnUpDownsampling::AssignTo(TNotifiablePersistent& Dest) const {
   TZarnResampling::AssignTo(Dest);
   if (auto* Target = dynamic_cast<TZarnUpDownsampling*>(&Dest)) {
-    for (int i = 0; i < 2; ++i)
-      Target->FFilter[i]->Assign(*FFilter[i]);
+    for (int i = 0; i < 2; ++i) Target->FFilter[i]->Assign(*FFilter[i]);
   }
 }
 
-void TZarnUpDownsampling::FilterClassChanged()
-{
+void TZarnUpDownsampling::FilterClassChanged() {
   for (int i = 0; i < 2; ++i) {
     std::unique_ptr<TCustomOrderFilter> Old = std::move(FFilter[i]);
     // A negative order reads as a huge unsigned one, which the filter limits.
     std::unique_ptr<TCustomOrderFilter> New = FFilterClass->Create(static_cast<unsigned>(FOrder));
-    if (Old)
-      New->Assign(*Old);
+    if (Old) New->Assign(*Old);
     const TCustomOrderFilter& Created = *New;
     FLowPass[i] = typeid(Created) == typeid(TButterworthLowPassFilter)
                       ? static_cast<TButterworthLowPassFilter*>(New.get())
@@ -163,44 +140,32 @@ void TZarnUpDownsampling::FilterClassChanged()
   Changed();
 }
 
-void TZarnUpDownsampling::OrderChanged()
-{
-  for (auto& F : FFilter)
-    F->SetOrder(static_cast<unsigned>(FOrder));
-  for (auto& F : FFilter)
-    F->ResetStates();
+void TZarnUpDownsampling::OrderChanged() {
+  for (auto& F : FFilter) F->SetOrder(static_cast<unsigned>(FOrder));
+  for (auto& F : FFilter) F->ResetStates();
   UpdateFilter();
   Changed();
 }
 
-void TZarnUpDownsampling::SampleRateChanged()
-{
-  for (auto& F : FFilter)
-    F->SetSampleRate(FSampleRate);
+void TZarnUpDownsampling::SampleRateChanged() {
+  for (auto& F : FFilter) F->SetSampleRate(FSampleRate);
   UpdateFilter();
   Changed();
 }
 
-void TZarnUpDownsampling::UpdateFilter()
-{
+void TZarnUpDownsampling::UpdateFilter() {
   const double Frequency = FTransitionBandwidth * 0.5 * FSampleRate / FFactor;
-  if (!FFilter[0] || !FFilter[1])
-    throw EDspAssertion("Resampling filter missing", "up_down_sampling");
-  for (auto& F : FFilter)
-    F->SetFrequency(Frequency);
-  for (auto& F : FFilter)
-    F->ResetStates();
+  if (!FFilter[0] || !FFilter[1]) throw EDspAssertion("Resampling filter missing", "up_down_sampling");
+  for (auto& F : FFilter) F->SetFrequency(Frequency);
+  for (auto& F : FFilter) F->ResetStates();
 }
 
-void TZarnUpDownsampling::ResetStates()
-{
-  for (auto& F : FFilter)
-    F->ResetStates();
+void TZarnUpDownsampling::ResetStates() {
+  for (auto& F : FFilter) F->ResetStates();
 }
 
-void TZarnUpDownsampling::Upsample32(float Input, float* Output)
-{
-  const int F = FFactor; // read once: a concurrent change applies from the next call
+void TZarnUpDownsampling::Upsample32(float Input, float* Output) {
+  const int F = FFactor;  // read once: a concurrent change applies from the next call
   const double First = F * static_cast<double>(Input) + CDenorm32;
   if (FLowPass[0])
     Upsample(*FLowPass[0], F, First, -CDenorm32, Output);
@@ -208,8 +173,7 @@ void TZarnUpDownsampling::Upsample32(float Input, float* Output)
     Upsample(*FFilter[0], F, First, -CDenorm32, Output);
 }
 
-void TZarnUpDownsampling::Upsample64(double Input, double* Output)
-{
+void TZarnUpDownsampling::Upsample64(double Input, double* Output) {
   const int F = FFactor;
   const double First = F * Input + CDenorm64;
   if (FLowPass[0])
@@ -218,20 +182,16 @@ void TZarnUpDownsampling::Upsample64(double Input, double* Output)
     Upsample(*FFilter[0], F, First, -CDenorm64, Output);
 }
 
-float TZarnUpDownsampling::Downsample32(const float* Input)
-{
+float TZarnUpDownsampling::Downsample32(const float* Input) {
   // The offset goes onto the first sample only; adding -0.0 leaves the
   // others exactly as they are.
-  if (FLowPass[1])
-    return static_cast<float>(Downsample(*FLowPass[1], FFactor, Input, CDenorm32, -0.0));
+  if (FLowPass[1]) return static_cast<float>(Downsample(*FLowPass[1], FFactor, Input, CDenorm32, -0.0));
   return static_cast<float>(Downsample(*FFilter[1], FFactor, Input, CDenorm32, -0.0));
 }
 
-double TZarnUpDownsampling::Downsample64(const double* Input)
-{
-  if (FLowPass[1])
-    return Downsample(*FLowPass[1], FFactor, Input, CDenorm64, -CDenorm64);
+double TZarnUpDownsampling::Downsample64(const double* Input) {
+  if (FLowPass[1]) return Downsample(*FLowPass[1], FFactor, Input, CDenorm64, -CDenorm64);
   return Downsample(*FFilter[1], FFactor, Input, CDenorm64, -CDenorm64);
 }
 
-} // namespace vb
+}  // namespace vb

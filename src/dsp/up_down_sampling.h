@@ -14,7 +14,7 @@ namespace vb {
 // factor, order, transition bandwidth or sample rate retunes the filters and
 // clears their states, then fires OnChange.
 class TZarnResampling : public TDspSampleRatePersistent {
-public:
+ public:
   const char* ClassName() const override;
   // Copies sample rate, factor, order and transition bandwidth (not the
   // filter class), without retuning Dest.
@@ -35,7 +35,7 @@ public:
 
   virtual void ResetStates() = 0;
 
-protected:
+ protected:
   TZarnResampling() = default;
   void SampleRateChanged() override;
   virtual void FactorChanged();
@@ -45,7 +45,7 @@ protected:
   virtual void UpdateFilter() = 0;
 
   TOrderFilterClass FFilterClass = nullptr;
-  TRelaxed<int> FFactor{1}; // read by the audio thread on every sample
+  TRelaxed<int> FFactor{1};  // read by the audio thread on every sample
   int FOrder = 0;
   double FTransitionBandwidth = 0.99;
 };
@@ -58,7 +58,7 @@ protected:
 // thread meanwhile (the filters' coefficients and states are relaxed
 // atomics), one such thread at a time. The filter class is set-up only.
 class TZarnUpDownsampling final : public TZarnResampling {
-public:
+ public:
   // Factor 1, order 2, 44100 Hz, Butterworth low-pass filters.
   TZarnUpDownsampling();
   const char* ClassName() const override;
@@ -78,17 +78,17 @@ public:
   // The up (0) and down (1) filters.
   TCustomOrderFilter& Filter(int Index) const { return *FFilter[Index]; }
 
-protected:
+ protected:
   void SampleRateChanged() override;
   void FilterClassChanged() override;
   void OrderChanged() override;
   void UpdateFilter() override;
 
-private:
+ private:
   std::array<std::unique_ptr<TCustomOrderFilter>, 2> FFilter;
   // The same objects when they are Butterworth low-passes, so that the
   // per-sample calls are direct and inline; null for any other class.
   std::array<TButterworthLowPassFilter*, 2> FLowPass{};
 };
 
-} // namespace vb
+}  // namespace vb

@@ -58,8 +58,8 @@ std::intptr_t TBasicVSTModule::HostCallDispatcher(std::int32_t Opcode, std::int3
   return Result;
 }
 
-std::intptr_t TBasicVSTModule::DispatchOpcode(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value,
-                                              void* Ptr, float Opt) {
+std::intptr_t TBasicVSTModule::DispatchOpcode(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value, void* Ptr,
+                                              float Opt) {
   std::intptr_t Result = 0;
   switch (Opcode) {
     case effOpen:
@@ -310,7 +310,6 @@ std::intptr_t TBasicVSTModule::DispatchOpcode(std::int32_t Opcode, std::int32_t 
   return Result;
 }
 
-
 float TBasicVSTModule::HostCallGetParameter(std::int32_t) { return 0.0f; }
 void TBasicVSTModule::HostCallSetParameter(std::int32_t, float) {}
 void TBasicVSTModule::HostCallProcess(float**, float**, std::int32_t) {}
@@ -331,9 +330,7 @@ std::intptr_t TBasicVSTModule::HostCallClose(std::int32_t, std::intptr_t, void*,
   return 1;
 }
 
-std::intptr_t TBasicVSTModule::HostCallIdentify(std::int32_t, std::intptr_t, void*, float) {
-  return kIdentifyAnswer;
-}
+std::intptr_t TBasicVSTModule::HostCallIdentify(std::int32_t, std::intptr_t, void*, float) { return kIdentifyAnswer; }
 
 void TBasicVSTModule::DisableRecordAndScheduleDestruction() {
   InstallClosedEntries(FEffect);
@@ -422,7 +419,9 @@ std::intptr_t TBasicVSTModule::HostCallOfflinePrepare(std::int32_t, std::intptr_
 std::intptr_t TBasicVSTModule::HostCallOfflineRun(std::int32_t, std::intptr_t, void*, float) { return 0; }
 std::intptr_t TBasicVSTModule::HostCallProcessVarIo(std::int32_t, std::intptr_t, void*, float) { return 0; }
 std::intptr_t TBasicVSTModule::HostCallSetSpeakerArrangement(std::int32_t, std::intptr_t, void*, float) { return 0; }
-std::intptr_t TBasicVSTModule::HostCallSetBlockSizeAndSampleRate(std::int32_t, std::intptr_t, void*, float) { return 0; }
+std::intptr_t TBasicVSTModule::HostCallSetBlockSizeAndSampleRate(std::int32_t, std::intptr_t, void*, float) {
+  return 0;
+}
 std::intptr_t TBasicVSTModule::HostCallSetBypass(std::int32_t, std::intptr_t, void*, float) { return 0; }
 std::intptr_t TBasicVSTModule::HostCallGetEffectName(std::int32_t, std::intptr_t, void*, float) { return 0; }
 std::intptr_t TBasicVSTModule::HostCallGetErrorText(std::int32_t, std::intptr_t, void*, float) { return 0; }

@@ -35,8 +35,7 @@ class TBasicVSTModule : public TComponent {
   TAudioMasterCallbackFunc AudioMaster() const { return FAudioMaster; }
 
   // Record-facing operations; the trampolines call these.
-  std::intptr_t HostCallDispatcher(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value, void* Ptr,
-                                   float Opt);
+  std::intptr_t HostCallDispatcher(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
   virtual float HostCallGetParameter(std::int32_t Index);
   virtual void HostCallSetParameter(std::int32_t Index, float Value);
   // Audio thread. The trampolines have checked SampleFrames > 0 and that
@@ -90,7 +89,8 @@ class TBasicVSTModule : public TComponent {
   virtual std::intptr_t HostCallOfflineRun(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
   virtual std::intptr_t HostCallProcessVarIo(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
   virtual std::intptr_t HostCallSetSpeakerArrangement(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallSetBlockSizeAndSampleRate(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
+  virtual std::intptr_t HostCallSetBlockSizeAndSampleRate(std::int32_t Index, std::intptr_t Value, void* Ptr,
+                                                          float Opt);
   virtual std::intptr_t HostCallSetBypass(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
   virtual std::intptr_t HostCallGetEffectName(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
   virtual std::intptr_t HostCallGetErrorText(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
@@ -161,10 +161,10 @@ class TBasicVSTModule : public TComponent {
                                 float Opt) const;
   std::intptr_t SetParameterAutomated(std::int32_t Index, float Value) const;  // amAutomate
   std::intptr_t GetMasterVersion() const;                                      // amVersion, raw
-  std::intptr_t GetHostVstVersion() const;  // amVersion, 1 when the host answers 0
+  std::intptr_t GetHostVstVersion() const;                                     // amVersion, 1 when the host answers 0
   std::intptr_t GetCurrentUniqueId() const;
   std::intptr_t MasterIdle() const;
-  bool IsInputConnected(std::int32_t Input) const;    // amPinConnected: 0 means connected
+  bool IsInputConnected(std::int32_t Input) const;  // amPinConnected: 0 means connected
   bool IsOutputConnected(std::int32_t Output) const;
   std::intptr_t WantEvents(std::intptr_t Filter) const;  // amWantMidi
   void* GetTimeInfo(std::intptr_t Filter) const;         // amGetTime

@@ -7,8 +7,8 @@
 
 namespace vb {
 
-std::intptr_t TBasicVSTModule::CallAudioMaster(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value,
-                                               void* Ptr, float Opt) const {
+std::intptr_t TBasicVSTModule::CallAudioMaster(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value, void* Ptr,
+                                               float Opt) const {
   if (!FAudioMaster) return 0;
   return FAudioMaster(const_cast<TVSTEffect*>(&FEffect), Opcode, Index, Value, Ptr, Opt);
 }
@@ -24,9 +24,7 @@ std::intptr_t TBasicVSTModule::GetHostVstVersion() const {
   return Version == 0 ? 1 : Version;
 }
 
-std::intptr_t TBasicVSTModule::GetCurrentUniqueId() const {
-  return CallAudioMaster(amCurrentId, 0, 0, nullptr, 0.0f);
-}
+std::intptr_t TBasicVSTModule::GetCurrentUniqueId() const { return CallAudioMaster(amCurrentId, 0, 0, nullptr, 0.0f); }
 
 std::intptr_t TBasicVSTModule::MasterIdle() const { return CallAudioMaster(amIdle, 0, 0, nullptr, 0.0f); }
 
@@ -78,9 +76,7 @@ std::intptr_t TBasicVSTModule::GetHostSampleRate() const {
   return CallAudioMaster(amGetSampleRate, 0, 0, nullptr, 0.0f);
 }
 
-std::intptr_t TBasicVSTModule::GetHostBlockSize() const {
-  return CallAudioMaster(amGetBlockSize, 0, 0, nullptr, 0.0f);
-}
+std::intptr_t TBasicVSTModule::GetHostBlockSize() const { return CallAudioMaster(amGetBlockSize, 0, 0, nullptr, 0.0f); }
 
 std::intptr_t TBasicVSTModule::GetInputLatency() const {
   return CallAudioMaster(amGetInputLatency, 0, 0, nullptr, 0.0f);
@@ -155,8 +151,7 @@ std::intptr_t TBasicVSTModule::GetHostVendorVersion() const {
   return CallAudioMaster(amGetVendorVersion, 0, 0, nullptr, 0.0f);
 }
 
-std::intptr_t TBasicVSTModule::HostVendorSpecific(std::int32_t Index, std::intptr_t Value, void* Ptr,
-                                                  float Opt) const {
+std::intptr_t TBasicVSTModule::HostVendorSpecific(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) const {
   return CallAudioMaster(amVendorSpecific, Index, Value, Ptr, Opt);
 }
 
@@ -164,9 +159,7 @@ std::intptr_t TBasicVSTModule::GetCanHostDo(const char* Text) const {
   return CallAudioMaster(amCanDo, 0, 0, const_cast<char*>(Text), 0.0f);
 }
 
-std::intptr_t TBasicVSTModule::GetHostLanguage() const {
-  return CallAudioMaster(amGetLanguage, 0, 0, nullptr, 0.0f);
-}
+std::intptr_t TBasicVSTModule::GetHostLanguage() const { return CallAudioMaster(amGetLanguage, 0, 0, nullptr, 0.0f); }
 
 std::intptr_t TBasicVSTModule::OpenWindow(void* Window) const {
   return CallAudioMaster(amOpenWindow, 0, 0, Window, 0.0f);

@@ -29,9 +29,7 @@ std::string TCustomVSTModule::CutText(const std::string& Value, std::size_t Limi
 }
 
 void TCustomVSTModule::SetEffectName(const std::string& Value) { FEffectName = CutText(Value, kMaxEffectNameLength); }
-void TCustomVSTModule::SetProductName(const std::string& Value) {
-  FProductName = CutText(Value, kMaxVendorNameLength);
-}
+void TCustomVSTModule::SetProductName(const std::string& Value) { FProductName = CutText(Value, kMaxVendorNameLength); }
 void TCustomVSTModule::SetVendorName(const std::string& Value) { FVendorName = CutText(Value, kMaxVendorNameLength); }
 
 void TCustomVSTModule::SetKeysRequired(bool Value) {
@@ -71,9 +69,7 @@ std::intptr_t TCustomVSTModule::HostCallKeysRequired(std::int32_t, std::intptr_t
   return FKeysRequired ? 0 : 1;
 }
 
-std::intptr_t TCustomVSTModule::HostCallGetVstVersion(std::int32_t, std::intptr_t, void*, float) {
-  return kVstVersion;
-}
+std::intptr_t TCustomVSTModule::HostCallGetVstVersion(std::int32_t, std::intptr_t, void*, float) { return kVstVersion; }
 
 std::intptr_t TCustomVSTModule::HostCallGetNumProgramCategories(std::int32_t, std::intptr_t, void*, float) {
   return FNumCategories;
@@ -100,8 +96,7 @@ std::intptr_t TCustomVSTModule::HostCallCanDo(std::int32_t, std::intptr_t, void*
   return Result;
 }
 
-std::intptr_t TCustomVSTModule::HostCallVendorSpecific(std::int32_t Index, std::intptr_t Value, void* Ptr,
-                                                       float Opt) {
+std::intptr_t TCustomVSTModule::HostCallVendorSpecific(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) {
   return OnVendorSpecific ? OnVendorSpecific(*this, Index, Value, Ptr, Opt) : 0;
 }
 
@@ -219,8 +214,7 @@ std::intptr_t TCustomVSTModule::HostCallProcessVarIo(std::int32_t, std::intptr_t
   return 1;
 }
 
-std::intptr_t TCustomVSTModule::HostCallSetSpeakerArrangement(std::int32_t, std::intptr_t Value, void* Ptr,
-                                                              float) {
+std::intptr_t TCustomVSTModule::HostCallSetSpeakerArrangement(std::int32_t, std::intptr_t Value, void* Ptr, float) {
   if (Value == 0 || !Ptr || !OnSpeakerArrangementChanged) return 0;
   OnSpeakerArrangementChanged(*this, reinterpret_cast<void*>(Value), Ptr);
   return 1;
@@ -287,8 +281,7 @@ std::intptr_t TCustomVSTModule::HostCallSetBlockSize(std::int32_t, std::intptr_t
   return 0;
 }
 
-std::intptr_t TCustomVSTModule::HostCallSetBlockSizeAndSampleRate(std::int32_t, std::intptr_t Value, void*,
-                                                                  float Opt) {
+std::intptr_t TCustomVSTModule::HostCallSetBlockSizeAndSampleRate(std::int32_t, std::intptr_t Value, void*, float Opt) {
   SetSampleRate(Opt);
   SetBlockSize(static_cast<std::int32_t>(Value));
   return 1;
@@ -302,8 +295,7 @@ std::intptr_t TCustomVSTModule::UpdateSampleRate() {
 
 std::intptr_t TCustomVSTModule::UpdateBlockSize() {
   const std::intptr_t Answer = GetHostBlockSize();
-  if (Answer > 0 && Answer <= std::numeric_limits<std::int32_t>::max())
-    SetBlockSize(static_cast<std::int32_t>(Answer));
+  if (Answer > 0 && Answer <= std::numeric_limits<std::int32_t>::max()) SetBlockSize(static_cast<std::int32_t>(Answer));
   return Answer;
 }
 
@@ -355,9 +347,12 @@ std::intptr_t TCustomVSTModule::FillPinProperties(std::int32_t Index, void* Ptr,
   std::memset(Pin.ShortLabel, 0, sizeof(Pin.ShortLabel));
   std::memcpy(Pin.Caption, Caption.c_str(), std::min(Caption.size(), sizeof(Pin.Caption) - 1));
   std::memcpy(Pin.ShortLabel, Label.c_str(), std::min(Label.size(), sizeof(Pin.ShortLabel) - 1));
-  if (Count == 1) Pin.ArrangementType = 0;
-  else if (Count == 2) Pin.ArrangementType = 1;
-  else if (Count == 4) Pin.ArrangementType = 11;
+  if (Count == 1)
+    Pin.ArrangementType = 0;
+  else if (Count == 2)
+    Pin.ArrangementType = 1;
+  else if (Count == 4)
+    Pin.ArrangementType = 11;
   Pin.Flags = 1 << vppIsActive;
   if (Count == 2) Pin.Flags |= 1 << vppIsStereo;
   const TPinPropertiesEvent& Event = IsInput ? OnInputProperties : OnOutputProperties;

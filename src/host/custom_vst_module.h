@@ -130,16 +130,14 @@ class TCustomVSTModule : public TBasicVSTModule {
   std::intptr_t HostCallEditIdle(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallEditTop(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallEditSleep(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
-  std::intptr_t HostCallGetNumProgramCategories(std::int32_t Index, std::intptr_t Value, void* Ptr,
-                                                float Opt) override;
+  std::intptr_t HostCallGetNumProgramCategories(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallConnectInput(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallConnectOutput(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallGetInputProperties(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallGetOutputProperties(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallGetPlugCategory(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallProcessVarIo(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
-  std::intptr_t HostCallSetSpeakerArrangement(std::int32_t Index, std::intptr_t Value, void* Ptr,
-                                              float Opt) override;
+  std::intptr_t HostCallSetSpeakerArrangement(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallSetBlockSizeAndSampleRate(std::int32_t Index, std::intptr_t Value, void* Ptr,
                                                   float Opt) override;
   std::intptr_t HostCallSetBypass(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
@@ -157,8 +155,7 @@ class TCustomVSTModule : public TBasicVSTModule {
   std::intptr_t HostCallSetEditKnobMode(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallStartProcess(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallStopProcess(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
-  std::intptr_t HostCallSetTotalSampleToProcess(std::int32_t Index, std::intptr_t Value, void* Ptr,
-                                                float Opt) override;
+  std::intptr_t HostCallSetTotalSampleToProcess(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallSetPanLaw(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallSetProcessPrecision(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
 

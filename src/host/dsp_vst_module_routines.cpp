@@ -128,8 +128,7 @@ void TDspVSTModule::Queue32(TCustomVSTModule& Sender, float** Inputs, float** Ou
   Self.RunQueue(Self.FScratch32, Inputs, Outputs, SampleFrames);
 }
 
-void TDspVSTModule::Queue64(TCustomVSTModule& Sender, double** Inputs, double** Outputs,
-                            std::uint32_t SampleFrames) {
+void TDspVSTModule::Queue64(TCustomVSTModule& Sender, double** Inputs, double** Outputs, std::uint32_t SampleFrames) {
   auto& Self = static_cast<TDspVSTModule&>(Sender);
   Self.RunQueue(Self.FScratch64, Inputs, Outputs, SampleFrames);
 }

@@ -63,8 +63,8 @@ __attribute__((visibility("default"))) vb::TVSTEffect* VSTPluginMain(vb::TAudioM
 
 // The same entry under its older name. Declared through an asm label because
 // a function named main has special meaning in C++.
-__attribute__((visibility("default"))) vb::TVSTEffect* VSTPluginMainLegacy(vb::TAudioMasterCallbackFunc AudioMaster)
-    __asm__("main");
+__attribute__((visibility("default"))) vb::TVSTEffect* VSTPluginMainLegacy(
+    vb::TAudioMasterCallbackFunc AudioMaster) __asm__("main");
 vb::TVSTEffect* VSTPluginMainLegacy(vb::TAudioMasterCallbackFunc AudioMaster) { return CreateEffect(AudioMaster); }
 
 }  // extern "C"

@@ -16,8 +16,7 @@ using PVSTEffect = TVSTEffect*;
 using TDispatcherFunc = std::intptr_t (*)(TVSTEffect* Effect, std::int32_t Opcode, std::int32_t Index,
                                           std::intptr_t Value, void* Ptr, float Opt);
 using TProcessProc = void (*)(TVSTEffect* Effect, float** Inputs, float** Outputs, std::int32_t Sampleframes);
-using TProcessDoubleProc = void (*)(TVSTEffect* Effect, double** Inputs, double** Outputs,
-                                    std::int32_t Sampleframes);
+using TProcessDoubleProc = void (*)(TVSTEffect* Effect, double** Inputs, double** Outputs, std::int32_t Sampleframes);
 using TSetParameterProc = void (*)(TVSTEffect* Effect, std::int32_t Index, float Parameter);
 using TGetParameterFunc = float (*)(TVSTEffect* Effect, std::int32_t Index);
 using TAudioMasterCallbackFunc = std::intptr_t (*)(TVSTEffect* Effect, std::int32_t Opcode, std::int32_t Index,
@@ -418,7 +417,7 @@ struct TVstParameterPropertiesRecord {
   float StepFloat;
   float SmallStepFloat;
   float LargeStepFloat;
-  char Caption[64];  // label
+  char Caption[64];    // label
   std::int32_t Flags;  // set of TVstParameterPropertiesFlag, bit n = member n
   std::int32_t MinInteger;
   std::int32_t MaxInteger;

@@ -134,8 +134,8 @@ void TVSTModuleWithMidi::MidiChannelAftertouch(std::uint8_t Channel, std::uint8_
 
 void TVSTModuleWithMidi::MidiPitchBend(std::uint8_t Channel, std::int32_t Value, std::int32_t Offset) {
   const std::int32_t Bend = std::clamp(Value, -8192, 8191) + 8192;  // 0..16383
-  MidiOut(Status(kPitchBend, Channel), static_cast<std::uint8_t>(Bend % 128), static_cast<std::uint8_t>(Bend / 128),
-          0, Offset);
+  MidiOut(Status(kPitchBend, Channel), static_cast<std::uint8_t>(Bend % 128), static_cast<std::uint8_t>(Bend / 128), 0,
+          Offset);
 }
 
 void TVSTModuleWithMidi::MidiPitchBend2(std::uint8_t Channel, std::uint8_t Data1, std::uint8_t Data2,

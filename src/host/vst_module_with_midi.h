@@ -39,8 +39,7 @@ class TVSTModuleWithMidi : public TCustomVSTModule {
   ~TVSTModuleWithMidi() override;
 
   std::intptr_t HostCallProcessEvents(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
-  std::intptr_t HostCallGetCurrentMidiProgram(std::int32_t Index, std::intptr_t Value, void* Ptr,
-                                              float Opt) override;
+  std::intptr_t HostCallGetCurrentMidiProgram(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
 
   // Outgoing MIDI (audio thread, from inside a processing handler). Offset
   // is the sample offset inside the current block; Channel is 0..15.

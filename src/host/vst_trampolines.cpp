@@ -42,8 +42,8 @@ bool IsProcessCallValid(const TVSTEffect* Effect, T** Inputs, T** Outputs, std::
          HasAllChannels(Outputs, __atomic_load_n(&Effect->numOutputs, __ATOMIC_RELAXED));
 }
 
-std::intptr_t DispatcherTrampoline(TVSTEffect* Effect, std::int32_t Opcode, std::int32_t Index,
-                                   std::intptr_t Value, void* Ptr, float Opt) noexcept {
+std::intptr_t DispatcherTrampoline(TVSTEffect* Effect, std::int32_t Opcode, std::int32_t Index, std::intptr_t Value,
+                                   void* Ptr, float Opt) noexcept {
   TBasicVSTModule* Module = ModuleOf(Effect);
   if (!Module) return 0;
   try {

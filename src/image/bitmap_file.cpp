@@ -135,7 +135,8 @@ std::uint32_t TBitmapFileReader::PixelARGB(const std::uint8_t* row, std::int32_t
       const std::uint32_t index = (row[bit / 8] >> shift) & ((1u << FBitCount) - 1);
       return 0xFF000000u | FPalette[index];
     }
-    case 8: return 0xFF000000u | FPalette[row[x]];
+    case 8:
+      return 0xFF000000u | FPalette[row[x]];
     case 24: {
       const std::uint8_t* p = row + 3 * std::int64_t(x);
       return 0xFF000000u | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];

@@ -63,7 +63,7 @@ class TBitmapFileReader {
   std::uint16_t FBitCount = 0;
   std::int32_t FRowBytes = 0;
   bool FBitFields = false;
-  TMask FMasks[4];  // red, green, blue, alpha
+  TMask FMasks[4];                      // red, green, blue, alpha
   std::vector<std::uint32_t> FPalette;  // 0x00RRGGBB
   std::vector<std::uint8_t> FPixels;
 };

@@ -54,7 +54,7 @@ TBitmapInfoHeader DecodeBitmapInfoHeader(const std::uint8_t* p) {
 }
 
 std::array<std::uint8_t, kBitmapFileHeaderSize> EncodeBitmapFileHeader(std::uint32_t fileSize,
-                                                                      std::uint32_t pixelOffset) {
+                                                                       std::uint32_t pixelOffset) {
   std::array<std::uint8_t, kBitmapFileHeaderSize> bytes{};
   std::uint8_t* p = bytes.data();
   Put(p, std::uint16_t(0x4D42));  // "BM"

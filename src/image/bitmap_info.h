@@ -32,6 +32,6 @@ TBitmapInfoHeader DecodeBitmapInfoHeader(const std::uint8_t* bytes);
 // The 14-byte file header "BM", file size, two reserved words 0, offset of
 // the pixels.
 std::array<std::uint8_t, kBitmapFileHeaderSize> EncodeBitmapFileHeader(std::uint32_t fileSize,
-                                                                      std::uint32_t pixelOffset);
+                                                                       std::uint32_t pixelOffset);
 
 }  // namespace vb

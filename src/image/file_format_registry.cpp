@@ -25,9 +25,7 @@ void TGuiCustomFileFormat::SaveToFile(const std::string& fileName) {
   SaveToStream(stream);
 }
 
-void TGuiCustomFileFormat::Assign(const TGuiCustomMap&) {
-  throw EConvertError("Cannot assign a map to a file format");
-}
+void TGuiCustomFileFormat::Assign(const TGuiCustomMap&) { throw EConvertError("Cannot assign a map to a file format"); }
 
 void TGuiCustomFileFormat::AssignTo(TGuiCustomMap&) const {
   throw EConvertError("Cannot assign a file format to a map");

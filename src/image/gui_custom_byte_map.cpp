@@ -117,8 +117,7 @@ void TGuiCustomByteMap::Line(std::int32_t fromX, std::int32_t fromY, std::int32_
   }
 }
 
-TRect TGuiCustomByteMap::ClipPlacement(std::int32_t x, std::int32_t y, std::int32_t width,
-                                       std::int32_t height) const {
+TRect TGuiCustomByteMap::ClipPlacement(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) const {
   const std::int64_t right = std::min<std::int64_t>(std::int64_t(x) + width, FWidth);
   const std::int64_t bottom = std::min<std::int64_t>(std::int64_t(y) + height, FHeight);
   return TRect{std::max(x, 0), std::max(y, 0), std::int32_t(right), std::int32_t(bottom)};

@@ -34,8 +34,12 @@ class TGuiCustomByteMap : public TGuiCustomMap {
   std::uint8_t* DataPointer() const { return FDataPointer; }
   std::uint8_t* GetDataPointer() const { return FDataPointer; }
   std::uint8_t GetValue(std::int32_t x, std::int32_t y) const { return FDataPointer[x + std::int64_t(y) * FWidth]; }
-  void SetValue(std::int32_t x, std::int32_t y, std::uint8_t value) { FDataPointer[x + std::int64_t(y) * FWidth] = value; }
-  std::uint8_t* GetValuePointer(std::int32_t x, std::int32_t y) const { return FDataPointer + x + std::int64_t(y) * FWidth; }
+  void SetValue(std::int32_t x, std::int32_t y, std::uint8_t value) {
+    FDataPointer[x + std::int64_t(y) * FWidth] = value;
+  }
+  std::uint8_t* GetValuePointer(std::int32_t x, std::int32_t y) const {
+    return FDataPointer + x + std::int64_t(y) * FWidth;
+  }
   std::uint8_t* GetScanLine(std::int32_t y) const { return FDataPointer + std::int64_t(y) * FWidth; }
   std::uint8_t* ScanLine(std::int32_t y) const { return GetScanLine(y); }
 

@@ -31,9 +31,7 @@ struct TBlendRun {
 
 }  // namespace
 
-TGuiCustomPixelMap::TGuiCustomPixelMap() {
-  FBitmapInfo.biBitCount = 32;
-}
+TGuiCustomPixelMap::TGuiCustomPixelMap() { FBitmapInfo.biBitCount = 32; }
 
 TGuiCustomPixelMap::~TGuiCustomPixelMap() = default;
 
@@ -184,8 +182,7 @@ void TGuiCustomPixelMap::Line(std::int32_t fromX, std::int32_t fromY, std::int32
 
 // --- drawing other images --------------------------------------------------------
 
-TRect TGuiCustomPixelMap::ClipPlacement(std::int32_t x, std::int32_t y, std::int32_t width,
-                                        std::int32_t height) const {
+TRect TGuiCustomPixelMap::ClipPlacement(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) const {
   const std::int64_t right = std::min<std::int64_t>(std::int64_t(x) + width, FWidth);
   const std::int64_t bottom = std::min<std::int64_t>(std::int64_t(y) + height, FHeight);
   return TRect{std::max(x, 0), std::max(y, 0), std::int32_t(right), std::int32_t(bottom)};
@@ -201,8 +198,7 @@ void TGuiCustomPixelMap::Draw(const TGuiCustomPixelMap& pixelMap, std::int32_t x
     BlendRow(pixelMap.GetScanLine(row - y) + (area.Left - x), GetScanLine(row) + area.Left, area.Width());
 }
 
-void TGuiCustomPixelMap::Draw(const TGuiCustomPixelMap& pixelMap, std::int32_t x, std::int32_t y,
-                              std::uint8_t alpha) {
+void TGuiCustomPixelMap::Draw(const TGuiCustomPixelMap& pixelMap, std::int32_t x, std::int32_t y, std::uint8_t alpha) {
   const TRect area = ClipPlacement(x, y, pixelMap.Width(), pixelMap.Height());
   if (area.IsEmpty() || pixelMap.DataPointer() == nullptr) return;
   TBlendRun run;
@@ -220,8 +216,7 @@ void TGuiCustomPixelMap::DrawByteMap(const TGuiCustomByteMap& byteMap, TPixel32 
   DrawByteMap(byteMap, color, 0, 0);
 }
 
-void TGuiCustomPixelMap::DrawByteMap(const TGuiCustomByteMap& byteMap, TPixel32 color, std::int32_t x,
-                                     std::int32_t y) {
+void TGuiCustomPixelMap::DrawByteMap(const TGuiCustomByteMap& byteMap, TPixel32 color, std::int32_t x, std::int32_t y) {
   DrawByteMap(byteMap, color,
               TRect{x, y, std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()});
 }

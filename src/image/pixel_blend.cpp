@@ -7,12 +7,11 @@
 
 namespace vb {
 
-
 namespace {
 
 constinit std::unique_ptr<TFunctionBindingList> GBlendFunctionBindings;
 
-constexpr std::uint32_t kPairMask = 0x00FF00FFu;     // blue/red (or green/alpha after >> 8)
+constexpr std::uint32_t kPairMask = 0x00FF00FFu;  // blue/red (or green/alpha after >> 8)
 constexpr std::uint32_t kHighPairMask = 0xFF00FF00u;
 constexpr std::uint32_t kPairRounding = 0x00800080u;
 

@@ -22,9 +22,7 @@ inline __m128i ScaleLanes(__m128i x, __m128i w) {
 }
 
 // Each pixel's alpha copied into its four 16-bit lanes.
-inline __m128i AlphaLanes(__m128i unpacked) {
-  return _mm_shufflehi_epi16(_mm_shufflelo_epi16(unpacked, 0xFF), 0xFF);
-}
+inline __m128i AlphaLanes(__m128i unpacked) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(unpacked, 0xFF), 0xFF); }
 
 // Blends four foreground pixels over four background pixels, as the
 // portable BlendPixel does for each.
@@ -35,8 +33,10 @@ inline __m128i Blend4(__m128i f, __m128i b) {
   const __m128i fHi = _mm_unpackhi_epi8(f, zero);
   const __m128i aLo = AlphaLanes(fLo);
   const __m128i aHi = AlphaLanes(fHi);
-  const __m128i lo = _mm_add_epi16(ScaleLanes(fLo, aLo), ScaleLanes(_mm_unpacklo_epi8(b, zero), _mm_sub_epi16(full, aLo)));
-  const __m128i hi = _mm_add_epi16(ScaleLanes(fHi, aHi), ScaleLanes(_mm_unpackhi_epi8(b, zero), _mm_sub_epi16(full, aHi)));
+  const __m128i lo =
+      _mm_add_epi16(ScaleLanes(fLo, aLo), ScaleLanes(_mm_unpacklo_epi8(b, zero), _mm_sub_epi16(full, aLo)));
+  const __m128i hi =
+      _mm_add_epi16(ScaleLanes(fHi, aHi), ScaleLanes(_mm_unpackhi_epi8(b, zero), _mm_sub_epi16(full, aHi)));
   __m128i mixed = _mm_or_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(std::int32_t(0xFF000000u)));
   // Alpha 0 keeps the background, alpha 255 takes the foreground.
   const __m128i alpha = _mm_srli_epi32(f, 24);
@@ -87,8 +87,10 @@ void MixRow(const TPixel32* source, TPixel32* destination, std::int32_t count, s
   for (; i + 4 <= count; i += 4) {
     const __m128i f = Load(source + i);
     const __m128i b = Load(destination + i);
-    const __m128i lo = _mm_add_epi16(ScaleLanes(_mm_unpacklo_epi8(f, zero), w), ScaleLanes(_mm_unpacklo_epi8(b, zero), inv));
-    const __m128i hi = _mm_add_epi16(ScaleLanes(_mm_unpackhi_epi8(f, zero), w), ScaleLanes(_mm_unpackhi_epi8(b, zero), inv));
+    const __m128i lo =
+        _mm_add_epi16(ScaleLanes(_mm_unpacklo_epi8(f, zero), w), ScaleLanes(_mm_unpacklo_epi8(b, zero), inv));
+    const __m128i hi =
+        _mm_add_epi16(ScaleLanes(_mm_unpackhi_epi8(f, zero), w), ScaleLanes(_mm_unpackhi_epi8(b, zero), inv));
     Store(destination + i, _mm_packus_epi16(lo, hi));
   }
   for (; i < count; ++i) blend_portable::MixPixelTo(source[i], destination[i], weight);

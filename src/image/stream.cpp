@@ -99,9 +99,7 @@ void TMemoryStream::LoadFromFile(const std::string& fileName) {
   LoadFromStream(file);
 }
 
-void TMemoryStream::SaveToStream(TStream& dest) const {
-  dest.WriteBuffer(FData.data(), std::int64_t(FData.size()));
-}
+void TMemoryStream::SaveToStream(TStream& dest) const { dest.WriteBuffer(FData.data(), std::int64_t(FData.size())); }
 
 void TMemoryStream::SaveToFile(const std::string& fileName) const {
   TFileStream file(fileName, TFileMode::fmCreate);
@@ -134,7 +132,9 @@ std::int64_t TFileStream::Write(const void* buffer, std::int64_t count) {
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
-  const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET : origin == TSeekOrigin::soCurrent ? SEEK_CUR : SEEK_END;
+  const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET
+                     : origin == TSeekOrigin::soCurrent ? SEEK_CUR
+                                                        : SEEK_END;
   if (std::fseek(FFile, long(offset), whence) != 0) throw EStreamError("Invalid stream position");
   return std::int64_t(std::ftell(FFile));
 }

@@ -14,8 +14,7 @@ struct TSuffix {
 };
 
 // Tested in this order; the first letter found at or after the number wins.
-constexpr TSuffix kSuffixes[] = {{'k', 1e3}, {'K', 1024.0}, {'G', 1048576.0},
-                                 {'m', 1e-3}, {'\xB5', 1e-6}, {'c', 1e-2}};
+constexpr TSuffix kSuffixes[] = {{'k', 1e3}, {'K', 1024.0}, {'G', 1048576.0}, {'m', 1e-3}, {'\xB5', 1e-6}, {'c', 1e-2}};
 
 std::string Trimmed(const std::string& Text) {
   std::size_t first = 0;

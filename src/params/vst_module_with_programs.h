@@ -99,10 +99,8 @@ class TVSTModuleWithPrograms : public TVSTModuleWithMidi, public TVstParameterOw
   std::intptr_t HostCallSetChunk(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallCanBeAutomated(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallString2Parameter(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
-  std::intptr_t HostCallGetProgramNameIndexed(std::int32_t Index, std::intptr_t Value, void* Ptr,
-                                              float Opt) override;
-  std::intptr_t HostCallGetParameterProperties(std::int32_t Index, std::intptr_t Value, void* Ptr,
-                                               float Opt) override;
+  std::intptr_t HostCallGetProgramNameIndexed(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
+  std::intptr_t HostCallGetParameterProperties(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallVendorSpecific(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallBeginSetProgram(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;
   std::intptr_t HostCallEndSetProgram(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) override;

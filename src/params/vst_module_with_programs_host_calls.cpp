@@ -19,9 +19,7 @@ constexpr std::intptr_t kHostExtensionAnswer = 0xBEEF;
 constexpr std::int32_t kHostExtensionDisplayQuery = 7;
 constexpr std::uint32_t kHostExtensionRangeQuery = 0xDEADBEF0u;
 
-void CopyText(void* Ptr, const std::string& Text) {
-  std::memcpy(Ptr, Text.c_str(), Text.size() + 1);
-}
+void CopyText(void* Ptr, const std::string& Text) { std::memcpy(Ptr, Text.c_str(), Text.size() + 1); }
 
 std::string ReadHostText(const void* Ptr) {
   const char* text = static_cast<const char*>(Ptr);
@@ -74,8 +72,7 @@ std::intptr_t TVSTModuleWithPrograms::HostCallCanBeAutomated(std::int32_t Index,
   return FParameterProperties[Index].CanBeAutomated ? 1 : 0;
 }
 
-std::intptr_t TVSTModuleWithPrograms::HostCallString2Parameter(std::int32_t Index, std::intptr_t, void* Ptr,
-                                                               float) {
+std::intptr_t TVSTModuleWithPrograms::HostCallString2Parameter(std::int32_t Index, std::intptr_t, void* Ptr, float) {
   if (Ptr == nullptr) return 0;
   if (Index < 0 || Index >= FEffect.numParams || !IsValidParameterIndex(Index)) return 0;
   return StringToParameter(Index, ReadHostText(Ptr)) ? 1 : 0;
@@ -213,9 +210,9 @@ std::intptr_t TVSTModuleWithPrograms::LoadBankChunk(const std::uint8_t* Data, st
     // Every length and every program's bytes must lie inside the host's
     // byte count; reading stops at the first that does not.
     if (Size - pos < 4) break;
-    const std::uint32_t length = static_cast<std::uint32_t>(Data[pos]) | (static_cast<std::uint32_t>(Data[pos + 1]) << 8) |
-                                 (static_cast<std::uint32_t>(Data[pos + 2]) << 16) |
-                                 (static_cast<std::uint32_t>(Data[pos + 3]) << 24);
+    const std::uint32_t length =
+        static_cast<std::uint32_t>(Data[pos]) | (static_cast<std::uint32_t>(Data[pos + 1]) << 8) |
+        (static_cast<std::uint32_t>(Data[pos + 2]) << 16) | (static_cast<std::uint32_t>(Data[pos + 3]) << 24);
     pos += 4;
     if (length > Size - pos) break;
     TVstProgram& program = FPrograms[i];
@@ -249,8 +246,7 @@ std::intptr_t TVSTModuleWithPrograms::HostCallSetChunk(std::int32_t Index, std::
 // ---------------------------------------------------------------------------
 // Host side: editor and host extensions
 
-std::intptr_t TVSTModuleWithPrograms::HostCallEditOpen(std::int32_t Index, std::intptr_t Value, void* Ptr,
-                                                       float Opt) {
+std::intptr_t TVSTModuleWithPrograms::HostCallEditOpen(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) {
   const std::intptr_t result = TVSTModuleWithMidi::HostCallEditOpen(Index, Value, Ptr, Opt);
   if (result == 0 || !OnParameterChange || ProgramChunksEnabled()) return result;
   // Let the module-level handler see every current value once.

@@ -18,8 +18,8 @@ void TCustomVstParameterCategory::SetDisplayName(const std::string& Value) {
 }
 
 TCustomVstParameterCategory& TCustomVstParameterCategories::Add() {
-  FItems.push_back(std::make_unique<TCustomVstParameterCategory>(
-      FOwner, "Category " + std::to_string(FItems.size() + 1)));
+  FItems.push_back(
+      std::make_unique<TCustomVstParameterCategory>(FOwner, "Category " + std::to_string(FItems.size() + 1)));
   CheckParametersInUse();
   return *FItems.back();
 }

@@ -29,8 +29,7 @@ using TVstParameterPropertiesFlags = std::uint8_t;
 // Events run by the owning module (Sender). Value is in the parameter's own
 // unit; handlers may change what is stored.
 using TParameterChangeEvent = std::function<void(TCustomVSTModule& Sender, std::int32_t Index, float& Value)>;
-using TCustomParameterTextEvent =
-    std::function<void(TCustomVSTModule& Sender, std::int32_t Index, std::string& Text)>;
+using TCustomParameterTextEvent = std::function<void(TCustomVSTModule& Sender, std::int32_t Index, std::string& Text)>;
 using TStringToParameterEvent =
     std::function<void(TCustomVSTModule& Sender, std::int32_t Index, const std::string& Text, float& Value)>;
 

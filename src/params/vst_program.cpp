@@ -7,8 +7,7 @@
 
 namespace vb {
 
-TCustomVstProgram::TCustomVstProgram(TVstParameterOwner* Owner, TCustomVstPrograms* List)
-    : FOwner(Owner), FList(List) {
+TCustomVstProgram::TCustomVstProgram(TVstParameterOwner* Owner, TCustomVstPrograms* List) : FOwner(Owner), FList(List) {
   if (FOwner != nullptr && FOwner->ProgramChunksEnabled())
     FChunk = std::make_unique<TChunkStream>();
   else

@@ -20,17 +20,20 @@ namespace vb {
 using TColor = std::int32_t;
 
 enum class TRasterFormat : std::uint8_t {
-  rfGrey8,    // one byte per pixel, value v shown as grey (v, v, v)
-  rfIndexed8, // one byte per pixel, index into a 256-entry BGRA palette
-  rfBGR24,    // three bytes per pixel in the order blue, green, red
-  rfBGRA32,   // four bytes per pixel in the order blue, green, red, alpha
+  rfGrey8,     // one byte per pixel, value v shown as grey (v, v, v)
+  rfIndexed8,  // one byte per pixel, index into a 256-entry BGRA palette
+  rfBGR24,     // three bytes per pixel in the order blue, green, red
+  rfBGRA32,    // four bytes per pixel in the order blue, green, red, alpha
 };
 
 constexpr std::int32_t BytesPerPixel(TRasterFormat format) {
   switch (format) {
-    case TRasterFormat::rfBGR24: return 3;
-    case TRasterFormat::rfBGRA32: return 4;
-    default: return 1;
+    case TRasterFormat::rfBGR24:
+      return 3;
+    case TRasterFormat::rfBGRA32:
+      return 4;
+    default:
+      return 1;
   }
 }
 

@@ -18,9 +18,12 @@ std::int32_t AlignedRowBytes(std::int32_t width, TRasterFormat format) {
 std::uint32_t ReadRasterPixel(const TRasterView& raster, std::int32_t x, std::int32_t y) {
   const std::uint8_t* p = raster.Row(y) + std::int64_t(x) * BytesPerPixel(raster.Format);
   switch (raster.Format) {
-    case TRasterFormat::rfGrey8: return 0xFF000000u | (std::uint32_t(p[0]) * 0x010101u);
-    case TRasterFormat::rfIndexed8: return 0xFF000000u | (raster.Palette ? raster.Palette[p[0]] & 0xFFFFFFu : 0u);
-    case TRasterFormat::rfBGR24: return 0xFF000000u | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
+    case TRasterFormat::rfGrey8:
+      return 0xFF000000u | (std::uint32_t(p[0]) * 0x010101u);
+    case TRasterFormat::rfIndexed8:
+      return 0xFF000000u | (raster.Palette ? raster.Palette[p[0]] & 0xFFFFFFu : 0u);
+    case TRasterFormat::rfBGR24:
+      return 0xFF000000u | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
     case TRasterFormat::rfBGRA32:
     default: {
       std::uint32_t v;
@@ -101,8 +104,8 @@ bool TMemoryCanvas::DrawRaster(const TRasterView& source, std::int32_t srcX, std
   if (srcArea.IsEmpty()) return true;
   const std::int32_t dx = x + FState.Origin.X - srcX;  // device = source + d
   const std::int32_t dy = y + FState.Origin.Y - srcY;
-  const TRect dest = Intersection(TRect{srcArea.Left + dx, srcArea.Top + dy, srcArea.Right + dx, srcArea.Bottom + dy},
-                                  FState.Clip);
+  const TRect dest =
+      Intersection(TRect{srcArea.Left + dx, srcArea.Top + dy, srcArea.Right + dx, srcArea.Bottom + dy}, FState.Clip);
   if (dest.IsEmpty()) return true;
   const bool sameFormat = source.Format == FTarget.Format && source.Format != TRasterFormat::rfIndexed8;
   for (std::int32_t row = dest.Top; row < dest.Bottom; ++row) {

@@ -9,9 +9,7 @@
 namespace vb {
 namespace {
 
-uint32_t ByteSwap32(uint32_t V) {
-  return (V >> 24) | ((V >> 8) & 0xFF00u) | ((V << 8) & 0xFF0000u) | (V << 24);
-}
+uint32_t ByteSwap32(uint32_t V) { return (V >> 24) | ((V >> 8) & 0xFF00u) | ((V << 8) & 0xFF0000u) | (V << 24); }
 
 uint32_t LoadLittleEndian32(const uint8_t* P) {
   return uint32_t(P[0]) | uint32_t(P[1]) << 8 | uint32_t(P[2]) << 16 | uint32_t(P[3]) << 24;
@@ -44,8 +42,7 @@ void TCustomChunk::LoadFromStream(TPngMemoryStream& Stream) {
 
 void TCustomChunk::SaveToStream(TPngMemoryStream& Stream) {
   const uint32_t size = (FChunkFlags & cfReversedByteOrder) ? ByteSwap32(FChunkSize) : FChunkSize;
-  const uint8_t sizeBytes[4] = {uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16),
-                                uint8_t(size >> 24)};
+  const uint8_t sizeBytes[4] = {uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16), uint8_t(size >> 24)};
   if (FChunkFlags & cfSizeFirst) {
     Stream.Write(sizeBytes, 4);
     Stream.Write(FChunkName.data(), 4);
@@ -118,8 +115,7 @@ void TUnknownChunk::AssignTo(TCustomChunk& Dest) const {
 void TDefinedChunk::LoadFromStream(TPngMemoryStream& Stream) {
   if (Stream.Remaining() < 8) throw EPngError("Chunk header incomplete");
   const uint8_t* at = Stream.Memory() + Stream.Position() + ((FChunkFlags & cfSizeFirst) ? 4 : 0);
-  if (!std::equal(FChunkName.begin(), FChunkName.end(), at))
-    throw EPngError("Chunk name does not match its class");
+  if (!std::equal(FChunkName.begin(), FChunkName.end(), at)) throw EPngError("Chunk name does not match its class");
   TCustomChunk::LoadFromStream(Stream);
 }
 

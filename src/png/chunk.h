@@ -20,7 +20,7 @@ enum TChunkFlag : uint8_t {
 using TChunkFlags = uint8_t;
 
 class TCustomChunk {
-public:
+ public:
   TCustomChunk() = default;
   virtual ~TCustomChunk() = default;
 
@@ -44,7 +44,7 @@ public:
   virtual void AssignTo(TCustomChunk& Dest) const;
   void Assign(const TCustomChunk& Source) { Source.AssignTo(*this); }
 
-protected:
+ protected:
   TCustomChunk(const TCustomChunk&) = default;
   TCustomChunk& operator=(const TCustomChunk& Other);
   // One zero byte after odd-sized data when cfPadSize is set.
@@ -58,7 +58,7 @@ protected:
 
 // A chunk whose layout the system does not define, held as raw bytes.
 class TUnknownChunk : public TCustomChunk {
-public:
+ public:
   TUnknownChunk() = default;
 
   const TPngMemoryStream& DataStream() const { return FDataStream; }
@@ -70,13 +70,13 @@ public:
   void SaveToStream(TPngMemoryStream& Stream) override;
   void AssignTo(TCustomChunk& Dest) const override;
 
-protected:
+ protected:
   TPngMemoryStream FDataStream;
 };
 
 // A chunk whose layout a concrete class defines; its name is fixed.
 class TDefinedChunk : public TCustomChunk {
-public:
+ public:
   virtual TChunkName GetClassChunkName() const = 0;
   uint32_t FilePosition() const { return FFilePosition; }
 
@@ -86,7 +86,7 @@ public:
   void SetChunkName(const std::string& Value) override;
   void AssignTo(TCustomChunk& Dest) const override;
 
-protected:
+ protected:
   TDefinedChunk() = default;
   TDefinedChunk(const TDefinedChunk&) = default;
   TDefinedChunk& operator=(const TDefinedChunk&) = default;

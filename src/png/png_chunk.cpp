@@ -36,10 +36,19 @@ void TChunkPngImageHeader::LoadFromStream(TPngMemoryStream& Stream) {
   FColorType = Stream.ReadByte();
   bool depthFits = true;
   switch (FColorType) {
-    case 0: depthFits = FBitDepth == 1 || FBitDepth == 2 || FBitDepth == 4 || FBitDepth == 8 || FBitDepth == 16; break;
-    case 2: case 4: case 6: depthFits = FBitDepth == 8 || FBitDepth == 16; break;
-    case 3: depthFits = FBitDepth == 1 || FBitDepth == 2 || FBitDepth == 4 || FBitDepth == 8; break;
-    default: break;  // unknown colour types fail when a row size is needed
+    case 0:
+      depthFits = FBitDepth == 1 || FBitDepth == 2 || FBitDepth == 4 || FBitDepth == 8 || FBitDepth == 16;
+      break;
+    case 2:
+    case 4:
+    case 6:
+      depthFits = FBitDepth == 8 || FBitDepth == 16;
+      break;
+    case 3:
+      depthFits = FBitDepth == 1 || FBitDepth == 2 || FBitDepth == 4 || FBitDepth == 8;
+      break;
+    default:
+      break;  // unknown colour types fail when a row size is needed
   }
   if (!depthFits) throw EPngError("Wrong Bitdepth");
   FCompressionMethod = Stream.ReadByte();
@@ -74,29 +83,47 @@ void TChunkPngImageHeader::AssignTo(TCustomChunk& Dest) const {
 
 int64_t PngRowBytes(int64_t Width, uint8_t ColorType, uint8_t BitDepth) {
   switch (ColorType) {
-    case 0: case 3: return (Width * BitDepth + 7) / 8;
-    case 2: return (BitDepth / 8) * 3 * Width;
-    case 4: return (BitDepth / 8) * 2 * Width;
-    case 6: return (BitDepth / 8) * 4 * Width;
-    default: return 0;
+    case 0:
+    case 3:
+      return (Width * BitDepth + 7) / 8;
+    case 2:
+      return (BitDepth / 8) * 3 * Width;
+    case 4:
+      return (BitDepth / 8) * 2 * Width;
+    case 6:
+      return (BitDepth / 8) * 4 * Width;
+    default:
+      return 0;
   }
 }
 
 int64_t TChunkPngImageHeader::BytesPerRow() const {
   switch (FColorType) {
-    case 0: case 2: case 3: case 4: case 6: return PngRowBytes(FWidth, FColorType, FBitDepth);
-    default: throw EPngError("Unknown color type!");
+    case 0:
+    case 2:
+    case 3:
+    case 4:
+    case 6:
+      return PngRowBytes(FWidth, FColorType, FBitDepth);
+    default:
+      throw EPngError("Unknown color type!");
   }
 }
 
 int32_t TChunkPngImageHeader::PixelByteSize() const {
   switch (FColorType) {
-    case 0: return FBitDepth == 16 ? 2 : 1;
-    case 3: return 1;
-    case 2: return FBitDepth * 3 / 8;
-    case 4: return FBitDepth / 4;
-    case 6: return FBitDepth / 2;
-    default: return 0;
+    case 0:
+      return FBitDepth == 16 ? 2 : 1;
+    case 3:
+      return 1;
+    case 2:
+      return FBitDepth * 3 / 8;
+    case 4:
+      return FBitDepth / 4;
+    case 6:
+      return FBitDepth / 2;
+    default:
+      return 0;
   }
 }
 

@@ -13,7 +13,7 @@ enum TFilterMethod : uint8_t { fmAdaptiveFilter = 0 };
 enum TInterlaceMethod : uint8_t { imNone = 0, imAdam7 = 1 };
 
 class TCustomChunkPng : public TDefinedChunk {
-protected:
+ protected:
   TCustomChunkPng() { FChunkFlags = cfSizeFirst | cfReversedByteOrder; }
   TCustomChunkPng(const TCustomChunkPng&) = default;
   TCustomChunkPng& operator=(const TCustomChunkPng&) = default;
@@ -23,7 +23,7 @@ protected:
 
 // "IHDR": size, bit depth, colour type and methods of the image.
 class TChunkPngImageHeader : public TCustomChunkPng {
-public:
+ public:
   TChunkPngImageHeader();
   TChunkPngImageHeader(const TChunkPngImageHeader&) = default;
   TChunkPngImageHeader& operator=(const TChunkPngImageHeader&) = default;
@@ -58,7 +58,7 @@ public:
   int32_t PixelByteSize() const;
   bool HasPalette() const { return FColorType == 3; }
 
-private:
+ private:
   int32_t FWidth = 0;
   int32_t FHeight = 0;
   uint8_t FBitDepth = 8;
@@ -73,7 +73,7 @@ private:
 int64_t PngRowBytes(int64_t Width, uint8_t ColorType, uint8_t BitDepth);
 
 class TCustomChunkPngWithHeader : public TCustomChunkPng {
-public:
+ public:
   // Refuses a null header with "The provided header is not valid!".
   explicit TCustomChunkPngWithHeader(TChunkPngImageHeader* Header);
 
@@ -81,13 +81,12 @@ public:
   // Called when the header's colour type may have changed.
   virtual void HeaderChanged() {}
   // A new chunk of the same class bound to Header (for list copies).
-  virtual std::unique_ptr<TCustomChunkPngWithHeader> CreateSameClass(
-      TChunkPngImageHeader& Header) const = 0;
+  virtual std::unique_ptr<TCustomChunkPngWithHeader> CreateSameClass(TChunkPngImageHeader& Header) const = 0;
 
   // Same class: the header's fields, then every field of the chunk.
   void AssignTo(TCustomChunk& Dest) const override;
 
-protected:
+ protected:
   TCustomChunkPngWithHeader(const TCustomChunkPngWithHeader&) = default;
   // Keeps this chunk's own header reference.
   TCustomChunkPngWithHeader& operator=(const TCustomChunkPngWithHeader& Other);
@@ -100,17 +99,16 @@ protected:
 // Gives a concrete chunk class its name, factory and field copy.
 template <class TDerived, class TBase = TCustomChunkPngWithHeader>
 class TPngChunkClass : public TBase {
-public:
+ public:
   explicit TPngChunkClass(TChunkPngImageHeader* Header) : TBase(Header) { this->InitChunkName(); }
 
   static TChunkName ClassChunkName() { return MakeChunkName(TDerived::kChunkName); }
   TChunkName GetClassChunkName() const override { return ClassChunkName(); }
-  std::unique_ptr<TCustomChunkPngWithHeader> CreateSameClass(
-      TChunkPngImageHeader& Header) const override {
+  std::unique_ptr<TCustomChunkPngWithHeader> CreateSameClass(TChunkPngImageHeader& Header) const override {
     return std::make_unique<TDerived>(&Header);
   }
 
-protected:
+ protected:
   void CopyFieldsTo(TCustomChunkPngWithHeader& Dest) const override {
     static_cast<TDerived&>(Dest) = static_cast<const TDerived&>(*this);
   }
@@ -118,7 +116,7 @@ protected:
 
 // A raw PNG chunk of a type the codec does not define.
 class TUnknownPngChunk : public TUnknownChunk {
-public:
+ public:
   TUnknownPngChunk() { FChunkFlags = cfSizeFirst | cfReversedByteOrder; }
 };
 

@@ -6,34 +6,54 @@
 namespace vb {
 namespace {
 
-template <class... Ts> struct TOverload : Ts... { using Ts::operator()...; };
-template <class... Ts> TOverload(Ts...) -> TOverload<Ts...>;
+template <class... Ts>
+struct TOverload : Ts... {
+  using Ts::operator()...;
+};
+template <class... Ts>
+TOverload(Ts...) -> TOverload<Ts...>;
 
 TPngSignificantBits SignificantBitsFor(uint8_t ColorType) {
   switch (ColorType) {
-    case 0: return TPngSignificantBitsFormat0{};
-    case 2: case 3: return TPngSignificantBitsFormat23{};
-    case 4: return TPngSignificantBitsFormat4{};
-    case 6: return TPngSignificantBitsFormat6{};
-    default: return std::monostate{};
+    case 0:
+      return TPngSignificantBitsFormat0{};
+    case 2:
+    case 3:
+      return TPngSignificantBitsFormat23{};
+    case 4:
+      return TPngSignificantBitsFormat4{};
+    case 6:
+      return TPngSignificantBitsFormat6{};
+    default:
+      return std::monostate{};
   }
 }
 
 TPngBackgroundColor BackgroundFor(uint8_t ColorType) {
   switch (ColorType) {
-    case 0: case 4: return TPngBackgroundColorFormat04{};
-    case 2: case 6: return TPngBackgroundColorFormat26{};
-    case 3: return TPngBackgroundColorFormat3{};
-    default: return std::monostate{};
+    case 0:
+    case 4:
+      return TPngBackgroundColorFormat04{};
+    case 2:
+    case 6:
+      return TPngBackgroundColorFormat26{};
+    case 3:
+      return TPngBackgroundColorFormat3{};
+    default:
+      return std::monostate{};
   }
 }
 
 TPngTransparency TransparencyFor(uint8_t ColorType) {
   switch (ColorType) {
-    case 0: return TPngTransparencyFormat0{};
-    case 2: return TPngTransparencyFormat2{};
-    case 3: return TPngTransparencyFormat3{};
-    default: return std::monostate{};
+    case 0:
+      return TPngTransparencyFormat0{};
+    case 2:
+      return TPngTransparencyFormat2{};
+    case 3:
+      return TPngTransparencyFormat3{};
+    default:
+      return std::monostate{};
   }
 }
 
@@ -72,32 +92,45 @@ void TChunkPngSignificantBits::LoadFromStream(TPngMemoryStream& Stream) {
   TDefinedChunk::LoadFromStream(Stream);
   if (FSignificantBits.index() == 0) return;
   RequireChunkBytes(Stream, LayoutSize(FSignificantBits));
-  std::visit(TOverload{
-      [](std::monostate&) {},
-      [&](TPngSignificantBitsFormat0& f) { f.FGrayBits = Stream.ReadByte(); },
-      [&](TPngSignificantBitsFormat23& f) {
-        f.FRedBits = Stream.ReadByte(); f.FGreenBits = Stream.ReadByte(); f.FBlueBits = Stream.ReadByte();
-      },
-      [&](TPngSignificantBitsFormat4& f) { f.FGrayBits = Stream.ReadByte(); f.FAlphaBits = Stream.ReadByte(); },
-      [&](TPngSignificantBitsFormat6& f) {
-        f.FRedBits = Stream.ReadByte(); f.FGreenBits = Stream.ReadByte();
-        f.FBlueBits = Stream.ReadByte(); f.FAlphaBits = Stream.ReadByte();
-      }}, FSignificantBits);
+  std::visit(TOverload{[](std::monostate&) {}, [&](TPngSignificantBitsFormat0& f) { f.FGrayBits = Stream.ReadByte(); },
+                       [&](TPngSignificantBitsFormat23& f) {
+                         f.FRedBits = Stream.ReadByte();
+                         f.FGreenBits = Stream.ReadByte();
+                         f.FBlueBits = Stream.ReadByte();
+                       },
+                       [&](TPngSignificantBitsFormat4& f) {
+                         f.FGrayBits = Stream.ReadByte();
+                         f.FAlphaBits = Stream.ReadByte();
+                       },
+                       [&](TPngSignificantBitsFormat6& f) {
+                         f.FRedBits = Stream.ReadByte();
+                         f.FGreenBits = Stream.ReadByte();
+                         f.FBlueBits = Stream.ReadByte();
+                         f.FAlphaBits = Stream.ReadByte();
+                       }},
+             FSignificantBits);
 }
 
 void TChunkPngSignificantBits::SaveToStream(TPngMemoryStream& Stream) {
   TPngMemoryStream data;
-  std::visit(TOverload{
-      [](const std::monostate&) {},
-      [&](const TPngSignificantBitsFormat0& f) { data.WriteByte(f.FGrayBits); },
-      [&](const TPngSignificantBitsFormat23& f) {
-        data.WriteByte(f.FRedBits); data.WriteByte(f.FGreenBits); data.WriteByte(f.FBlueBits);
-      },
-      [&](const TPngSignificantBitsFormat4& f) { data.WriteByte(f.FGrayBits); data.WriteByte(f.FAlphaBits); },
-      [&](const TPngSignificantBitsFormat6& f) {
-        data.WriteByte(f.FRedBits); data.WriteByte(f.FGreenBits);
-        data.WriteByte(f.FBlueBits); data.WriteByte(f.FAlphaBits);
-      }}, FSignificantBits);
+  std::visit(
+      TOverload{[](const std::monostate&) {}, [&](const TPngSignificantBitsFormat0& f) { data.WriteByte(f.FGrayBits); },
+                [&](const TPngSignificantBitsFormat23& f) {
+                  data.WriteByte(f.FRedBits);
+                  data.WriteByte(f.FGreenBits);
+                  data.WriteByte(f.FBlueBits);
+                },
+                [&](const TPngSignificantBitsFormat4& f) {
+                  data.WriteByte(f.FGrayBits);
+                  data.WriteByte(f.FAlphaBits);
+                },
+                [&](const TPngSignificantBitsFormat6& f) {
+                  data.WriteByte(f.FRedBits);
+                  data.WriteByte(f.FGreenBits);
+                  data.WriteByte(f.FBlueBits);
+                  data.WriteByte(f.FAlphaBits);
+                }},
+      FSignificantBits);
   SaveChunk(Stream, data);
 }
 
@@ -110,28 +143,28 @@ void TChunkPngBackgroundColor::LoadFromStream(TPngMemoryStream& Stream) {
   TDefinedChunk::LoadFromStream(Stream);
   if (FBackground.index() == 0) return;
   RequireChunkBytes(Stream, LayoutSize(FBackground));
-  std::visit(TOverload{
-      [](std::monostate&) {},
-      [&](TPngBackgroundColorFormat04& f) { f.FGraySampleValue = ReadBigEndian16(Stream); },
-      [&](TPngBackgroundColorFormat26& f) {
-        f.FRedSampleValue = ReadBigEndian16(Stream);
-        f.FGreenSampleValue = ReadBigEndian16(Stream);
-        f.FBlueSampleValue = ReadBigEndian16(Stream);
-      },
-      [&](TPngBackgroundColorFormat3& f) { f.FIndex = Stream.ReadByte(); }}, FBackground);
+  std::visit(TOverload{[](std::monostate&) {},
+                       [&](TPngBackgroundColorFormat04& f) { f.FGraySampleValue = ReadBigEndian16(Stream); },
+                       [&](TPngBackgroundColorFormat26& f) {
+                         f.FRedSampleValue = ReadBigEndian16(Stream);
+                         f.FGreenSampleValue = ReadBigEndian16(Stream);
+                         f.FBlueSampleValue = ReadBigEndian16(Stream);
+                       },
+                       [&](TPngBackgroundColorFormat3& f) { f.FIndex = Stream.ReadByte(); }},
+             FBackground);
 }
 
 void TChunkPngBackgroundColor::SaveToStream(TPngMemoryStream& Stream) {
   TPngMemoryStream data;
-  std::visit(TOverload{
-      [](const std::monostate&) {},
-      [&](const TPngBackgroundColorFormat04& f) { WriteBigEndian16(data, f.FGraySampleValue); },
-      [&](const TPngBackgroundColorFormat26& f) {
-        WriteBigEndian16(data, f.FRedSampleValue);
-        WriteBigEndian16(data, f.FGreenSampleValue);
-        WriteBigEndian16(data, f.FBlueSampleValue);
-      },
-      [&](const TPngBackgroundColorFormat3& f) { data.WriteByte(f.FIndex); }}, FBackground);
+  std::visit(TOverload{[](const std::monostate&) {},
+                       [&](const TPngBackgroundColorFormat04& f) { WriteBigEndian16(data, f.FGraySampleValue); },
+                       [&](const TPngBackgroundColorFormat26& f) {
+                         WriteBigEndian16(data, f.FRedSampleValue);
+                         WriteBigEndian16(data, f.FGreenSampleValue);
+                         WriteBigEndian16(data, f.FBlueSampleValue);
+                       },
+                       [&](const TPngBackgroundColorFormat3& f) { data.WriteByte(f.FIndex); }},
+             FBackground);
   SaveChunk(Stream, data);
 }
 
@@ -153,18 +186,18 @@ void TChunkPngTransparency::LoadFromStream(TPngMemoryStream& Stream) {
   if (FTransparency.index() == 0) return;
   // The fixed layouts need their bytes; the palette form takes what is there.
   RequireChunkBytes(Stream, LayoutSize(FTransparency));
-  std::visit(TOverload{
-      [](std::monostate&) {},
-      [&](TPngTransparencyFormat0& f) { f.FGraySampleValue = ReadBigEndian16(Stream); },
-      [&](TPngTransparencyFormat2& f) {
-        f.FRedSampleValue = ReadBigEndian16(Stream);
-        f.FGreenSampleValue = ReadBigEndian16(Stream);
-        f.FBlueSampleValue = ReadBigEndian16(Stream);
-      },
-      [&](TPngTransparencyFormat3& f) {
-        f.FTransparency.resize(Stream.Remaining());
-        Stream.ReadBuffer(f.FTransparency.data(), f.FTransparency.size());
-      }}, FTransparency);
+  std::visit(TOverload{[](std::monostate&) {},
+                       [&](TPngTransparencyFormat0& f) { f.FGraySampleValue = ReadBigEndian16(Stream); },
+                       [&](TPngTransparencyFormat2& f) {
+                         f.FRedSampleValue = ReadBigEndian16(Stream);
+                         f.FGreenSampleValue = ReadBigEndian16(Stream);
+                         f.FBlueSampleValue = ReadBigEndian16(Stream);
+                       },
+                       [&](TPngTransparencyFormat3& f) {
+                         f.FTransparency.resize(Stream.Remaining());
+                         Stream.ReadBuffer(f.FTransparency.data(), f.FTransparency.size());
+                       }},
+             FTransparency);
 }
 
 void TChunkPngTransparency::SaveToStream(TPngMemoryStream& Stream) {
@@ -172,15 +205,15 @@ void TChunkPngTransparency::SaveToStream(TPngMemoryStream& Stream) {
   if (FTransparency.index() != 0 && FTransparency.index() != TransparencyFor(FHeader->ColorType()).index())
     throw EPngError("Wrong transparency format");
   TPngMemoryStream data;
-  std::visit(TOverload{
-      [](const std::monostate&) {},
-      [&](const TPngTransparencyFormat0& f) { WriteBigEndian16(data, f.FGraySampleValue); },
-      [&](const TPngTransparencyFormat2& f) {
-        WriteBigEndian16(data, f.FRedSampleValue);
-        WriteBigEndian16(data, f.FGreenSampleValue);
-        WriteBigEndian16(data, f.FBlueSampleValue);
-      },
-      [&](const TPngTransparencyFormat3& f) { data.Write(f.FTransparency.data(), f.FTransparency.size()); }},
+  std::visit(
+      TOverload{[](const std::monostate&) {},
+                [&](const TPngTransparencyFormat0& f) { WriteBigEndian16(data, f.FGraySampleValue); },
+                [&](const TPngTransparencyFormat2& f) {
+                  WriteBigEndian16(data, f.FRedSampleValue);
+                  WriteBigEndian16(data, f.FGreenSampleValue);
+                  WriteBigEndian16(data, f.FBlueSampleValue);
+                },
+                [&](const TPngTransparencyFormat3& f) { data.Write(f.FTransparency.data(), f.FTransparency.size()); }},
       FTransparency);
   SaveChunk(Stream, data);
 }

@@ -10,25 +10,45 @@
 
 namespace vb {
 
-struct TPngSignificantBitsFormat0 { uint8_t FGrayBits = 0; };
-struct TPngSignificantBitsFormat23 { uint8_t FRedBits = 0, FBlueBits = 0, FGreenBits = 0; };
-struct TPngSignificantBitsFormat4 { uint8_t FGrayBits = 0, FAlphaBits = 0; };
-struct TPngSignificantBitsFormat6 { uint8_t FRedBits = 0, FBlueBits = 0, FGreenBits = 0, FAlphaBits = 0; };
-using TPngSignificantBits = std::variant<std::monostate, TPngSignificantBitsFormat0,
-    TPngSignificantBitsFormat23, TPngSignificantBitsFormat4, TPngSignificantBitsFormat6>;
+struct TPngSignificantBitsFormat0 {
+  uint8_t FGrayBits = 0;
+};
+struct TPngSignificantBitsFormat23 {
+  uint8_t FRedBits = 0, FBlueBits = 0, FGreenBits = 0;
+};
+struct TPngSignificantBitsFormat4 {
+  uint8_t FGrayBits = 0, FAlphaBits = 0;
+};
+struct TPngSignificantBitsFormat6 {
+  uint8_t FRedBits = 0, FBlueBits = 0, FGreenBits = 0, FAlphaBits = 0;
+};
+using TPngSignificantBits = std::variant<std::monostate, TPngSignificantBitsFormat0, TPngSignificantBitsFormat23,
+                                         TPngSignificantBitsFormat4, TPngSignificantBitsFormat6>;
 
-struct TPngBackgroundColorFormat04 { uint16_t FGraySampleValue = 0; };
-struct TPngBackgroundColorFormat26 { uint16_t FRedSampleValue = 0, FBlueSampleValue = 0, FGreenSampleValue = 0; };
-struct TPngBackgroundColorFormat3 { uint8_t FIndex = 0; };
-using TPngBackgroundColor = std::variant<std::monostate, TPngBackgroundColorFormat04,
-    TPngBackgroundColorFormat26, TPngBackgroundColorFormat3>;
+struct TPngBackgroundColorFormat04 {
+  uint16_t FGraySampleValue = 0;
+};
+struct TPngBackgroundColorFormat26 {
+  uint16_t FRedSampleValue = 0, FBlueSampleValue = 0, FGreenSampleValue = 0;
+};
+struct TPngBackgroundColorFormat3 {
+  uint8_t FIndex = 0;
+};
+using TPngBackgroundColor =
+    std::variant<std::monostate, TPngBackgroundColorFormat04, TPngBackgroundColorFormat26, TPngBackgroundColorFormat3>;
 
-struct TPngTransparencyFormat0 { uint16_t FGraySampleValue = 0; };
-struct TPngTransparencyFormat2 { uint16_t FRedSampleValue = 0, FBlueSampleValue = 0, FGreenSampleValue = 0; };
+struct TPngTransparencyFormat0 {
+  uint16_t FGraySampleValue = 0;
+};
+struct TPngTransparencyFormat2 {
+  uint16_t FRedSampleValue = 0, FBlueSampleValue = 0, FGreenSampleValue = 0;
+};
 // One alpha byte per palette entry, as many as the data holds.
-struct TPngTransparencyFormat3 { std::vector<uint8_t> FTransparency; };
-using TPngTransparency = std::variant<std::monostate, TPngTransparencyFormat0,
-    TPngTransparencyFormat2, TPngTransparencyFormat3>;
+struct TPngTransparencyFormat3 {
+  std::vector<uint8_t> FTransparency;
+};
+using TPngTransparency =
+    std::variant<std::monostate, TPngTransparencyFormat0, TPngTransparencyFormat2, TPngTransparencyFormat3>;
 
 // Layout object sizes in bytes (0 for none).
 size_t LayoutSize(const TPngSignificantBits& Layout);
@@ -37,7 +57,7 @@ size_t LayoutSize(const TPngTransparency& Layout);
 
 // "sBIT".
 class TChunkPngSignificantBits : public TPngChunkClass<TChunkPngSignificantBits> {
-public:
+ public:
   static constexpr char kChunkName[5] = "sBIT";
   explicit TChunkPngSignificantBits(TChunkPngImageHeader* Header);
   const TPngSignificantBits& SignificantBits() const { return FSignificantBits; }
@@ -46,13 +66,13 @@ public:
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   TPngSignificantBits FSignificantBits;
 };
 
 // "bKGD".
 class TChunkPngBackgroundColor : public TPngChunkClass<TChunkPngBackgroundColor> {
-public:
+ public:
   static constexpr char kChunkName[5] = "bKGD";
   explicit TChunkPngBackgroundColor(TChunkPngImageHeader* Header);
   const TPngBackgroundColor& Background() const { return FBackground; }
@@ -61,14 +81,14 @@ public:
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   TPngBackgroundColor FBackground;
 };
 
 // "tRNS": per-entry alpha of a palette, or the one transparent key colour
 // of a grey or truecolour image.
 class TChunkPngTransparency : public TPngChunkClass<TChunkPngTransparency> {
-public:
+ public:
   static constexpr char kChunkName[5] = "tRNS";
   explicit TChunkPngTransparency(TChunkPngImageHeader* Header);
   const TPngTransparency& Transparency() const { return FTransparency; }
@@ -80,7 +100,7 @@ public:
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   TPngTransparency FTransparency;
 };
 

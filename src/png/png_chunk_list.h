@@ -8,7 +8,7 @@
 namespace vb {
 
 class TPngChunkList {
-public:
+ public:
   TPngChunkList() = default;
   TPngChunkList(const TPngChunkList&) = delete;
   TPngChunkList& operator=(const TPngChunkList&) = delete;
@@ -29,7 +29,7 @@ public:
   // header cannot be copied and raises EPngError "Cannot assign chunk".
   void AssignTo(TPngChunkList& Dest, TChunkPngImageHeader& Header) const;
 
-private:
+ private:
   std::vector<std::unique_ptr<TCustomChunk>> FChunks;
 };
 

@@ -17,8 +17,7 @@ struct TPngChunkClassInfo {
 
 template <class TChunk>
 TPngChunkClassInfo PngChunkClassOf() {
-  return {TChunk::ClassChunkName(),
-          [](TChunkPngImageHeader& Header) -> std::unique_ptr<TCustomChunkPngWithHeader> {
+  return {TChunk::ClassChunkName(), [](TChunkPngImageHeader& Header) -> std::unique_ptr<TCustomChunkPngWithHeader> {
             return std::make_unique<TChunk>(&Header);
           }};
 }

@@ -104,9 +104,7 @@ void TChunkPngStandardColorSpaceRGB::SaveToStream(TPngMemoryStream& Stream) {
   SaveChunk(Stream, data);
 }
 
-float TChunkPngPrimaryChromaticities::ValueAsSingle(TIndex Index) const {
-  return float(FValues[Index] * 0.00001);
-}
+float TChunkPngPrimaryChromaticities::ValueAsSingle(TIndex Index) const { return float(FValues[Index] * 0.00001); }
 
 void TChunkPngPrimaryChromaticities::SetValueAsSingle(TIndex Index, float Value) {
   FValues[Index] = int32_t(RoundToEven(double(Value) * 100000));
@@ -139,7 +137,10 @@ void TChunkPngTime::SetModifiedDateTime(double Value) {
   const double whole = std::trunc(Value);
   int64_t seconds = std::llround(std::fabs(Value - whole) * 86400.0);
   int64_t day = int64_t(whole) + kDateTimeEpoch;
-  if (seconds >= 86400) { seconds -= 86400; day += Value >= 0 ? 1 : -1; }
+  if (seconds >= 86400) {
+    seconds -= 86400;
+    day += Value >= 0 ? 1 : -1;
+  }
   // Civil date from a day count (1970-01-01 = 0).
   const int64_t z = day + 719468;
   const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
@@ -213,8 +214,6 @@ void TChunkPngImageHistogram::LoadFromStream(TPngMemoryStream& Stream) {
   Stream.SetPosition(Stream.Size());
 }
 
-void TChunkPngImageHistogram::SaveToStream(TPngMemoryStream&) {
-  throw EPngPlainError("Not yet implemented");
-}
+void TChunkPngImageHistogram::SaveToStream(TPngMemoryStream&) { throw EPngPlainError("Not yet implemented"); }
 
 }  // namespace vb

@@ -16,7 +16,7 @@ using TPalette24 = std::vector<TRGB24>;
 
 // "IDAT": one part of the compressed image data.
 class TChunkPngImageData : public TPngChunkClass<TChunkPngImageData> {
-public:
+ public:
   static constexpr char kChunkName[5] = "IDAT";
   using TPngChunkClass::TPngChunkClass;
   const TPngMemoryStream& Data() const { return FData; }
@@ -24,13 +24,13 @@ public:
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   TPngMemoryStream FData;
 };
 
 // "PLTE": up to 256 RGB entries (more are accepted when read).
 class TChunkPngPalette : public TPngChunkClass<TChunkPngPalette> {
-public:
+ public:
   static constexpr char kChunkName[5] = "PLTE";
   using TPngChunkClass::TPngChunkClass;
   int Count() const { return int(FPaletteEntries.size()); }
@@ -42,13 +42,13 @@ public:
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   TPalette24 FPaletteEntries;
 };
 
 // "gAMA": gamma times 100000.
 class TChunkPngGamma : public TPngChunkClass<TChunkPngGamma> {
-public:
+ public:
   static constexpr char kChunkName[5] = "gAMA";
   using TPngChunkClass::TPngChunkClass;
   uint32_t Gamma() const { return FGamma; }
@@ -58,13 +58,13 @@ public:
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   uint32_t FGamma = 0;
 };
 
 // "sRGB": the rendering intent.
 class TChunkPngStandardColorSpaceRGB : public TPngChunkClass<TChunkPngStandardColorSpaceRGB> {
-public:
+ public:
   static constexpr char kChunkName[5] = "sRGB";
   using TPngChunkClass::TPngChunkClass;
   uint8_t RenderingIntent() const { return FRenderingIntent; }
@@ -72,13 +72,13 @@ public:
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   uint8_t FRenderingIntent = 0;
 };
 
 // "cHRM": white point and primaries, each times 100000.
 class TChunkPngPrimaryChromaticities : public TPngChunkClass<TChunkPngPrimaryChromaticities> {
-public:
+ public:
   static constexpr char kChunkName[5] = "cHRM";
   enum TIndex { ciWhiteX, ciWhiteY, ciRedX, ciRedY, ciGreenX, ciGreenY, ciBlueX, ciBlueY };
   using TPngChunkClass::TPngChunkClass;
@@ -92,14 +92,14 @@ public:
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   // FWhiteX, FWhiteY, FRedX, FRedY, FGreenX, FGreenY, FBlueX, FBlueY.
   int32_t FValues[8] = {};
 };
 
 // "tIME": last modification time.
 class TChunkPngTime : public TPngChunkClass<TChunkPngTime> {
-public:
+ public:
   static constexpr char kChunkName[5] = "tIME";
   using TPngChunkClass::TPngChunkClass;
   uint16_t Year() const { return FYear; }
@@ -115,14 +115,14 @@ public:
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   uint16_t FYear = 0;
   uint8_t FMonth = 0, FDay = 0, FHour = 0, FMinute = 0, FSecond = 0;
 };
 
 // "pHYs": pixels per unit and the unit (0 unknown, 1 metre).
 class TChunkPngPhysicalPixelDimensions : public TPngChunkClass<TChunkPngPhysicalPixelDimensions> {
-public:
+ public:
   static constexpr char kChunkName[5] = "pHYs";
   using TPngChunkClass::TPngChunkClass;
   uint32_t PixelsPerUnitX() const { return FPixelsPerUnitX; }
@@ -134,14 +134,14 @@ public:
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   uint32_t FPixelsPerUnitX = 0, FPixelsPerUnitY = 0;
   uint8_t FUnit = 0;
 };
 
 // "oFFs": image position.
 class TChunkPngImageOffset : public TPngChunkClass<TChunkPngImageOffset> {
-public:
+ public:
   static constexpr char kChunkName[5] = "oFFs";
   using TPngChunkClass::TPngChunkClass;
   int32_t ImagePositionX() const { return FImagePositionX; }
@@ -150,14 +150,14 @@ public:
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   int32_t FImagePositionX = 0, FImagePositionY = 0;
   uint8_t FUnitSpecifier = 0;
 };
 
 // "hIST": read and dropped; writing is not implemented.
 class TChunkPngImageHistogram : public TPngChunkClass<TChunkPngImageHistogram> {
-public:
+ public:
   static constexpr char kChunkName[5] = "hIST";
   using TPngChunkClass::TPngChunkClass;
   void LoadFromStream(TPngMemoryStream& Stream) override;

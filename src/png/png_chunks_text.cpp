@@ -77,9 +77,7 @@ void TChunkPngInternationalTextChunk::LoadFromStream(TPngMemoryStream& Stream) {
   Stream.SetPosition(Stream.Size());
 }
 
-void TChunkPngInternationalTextChunk::SaveToStream(TPngMemoryStream&) {
-  throw EPngError("Not yet implemented");
-}
+void TChunkPngInternationalTextChunk::SaveToStream(TPngMemoryStream&) { throw EPngError("Not yet implemented"); }
 
 void TChunkPngEmbeddedIccProfile::LoadFromStream(TPngMemoryStream& Stream) {
   TDefinedChunk::LoadFromStream(Stream);

@@ -19,21 +19,21 @@ constexpr size_t kPngMaxInflatedTextSize = 16u << 20;
 std::string ReadPngZeroTerminated(TPngMemoryStream& Stream, size_t MaxLength);
 
 class TCustomDefinedChunkTextChunk : public TCustomChunkPngWithHeader {
-public:
+ public:
   using TCustomChunkPngWithHeader::TCustomChunkPngWithHeader;
   const std::string& Keyword() const { return FKeyword; }
   const std::string& Text() const { return FText; }
   void SetKeyword(const std::string& Value) { FKeyword = Value; }
   void SetText(const std::string& Value) { FText = Value; }
 
-protected:
+ protected:
   std::string FKeyword;
   std::string FText;
 };
 
 // "tEXt": keyword, zero byte, text.
 class TChunkPngTextChunk : public TPngChunkClass<TChunkPngTextChunk, TCustomDefinedChunkTextChunk> {
-public:
+ public:
   static constexpr char kChunkName[5] = "tEXt";
   using TPngChunkClass::TPngChunkClass;
   void LoadFromStream(TPngMemoryStream& Stream) override;
@@ -42,20 +42,21 @@ public:
 
 // "zTXt": keyword, zero byte, method, zlib-compressed text.
 class TChunkPngCompressedTextChunk : public TPngChunkClass<TChunkPngCompressedTextChunk, TCustomDefinedChunkTextChunk> {
-public:
+ public:
   static constexpr char kChunkName[5] = "zTXt";
   using TPngChunkClass::TPngChunkClass;
   uint8_t CompressionMethod() const { return FCompressionMethod; }
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   uint8_t FCompressionMethod = 0;
 };
 
 // "iTXt": keyword, flags and language tag are read; writing is not implemented.
-class TChunkPngInternationalTextChunk : public TPngChunkClass<TChunkPngInternationalTextChunk, TCustomDefinedChunkTextChunk> {
-public:
+class TChunkPngInternationalTextChunk
+    : public TPngChunkClass<TChunkPngInternationalTextChunk, TCustomDefinedChunkTextChunk> {
+ public:
   static constexpr char kChunkName[5] = "iTXt";
   using TPngChunkClass::TPngChunkClass;
   uint8_t CompressionMethod() const { return FCompressionMethod; }
@@ -64,7 +65,7 @@ public:
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   uint8_t FCompressionMethod = 0;
   uint8_t FCompressionFlag = 0;
   std::string FLanguageString;
@@ -73,7 +74,7 @@ private:
 
 // "iCCP": profile name and compression method (the profile is not kept).
 class TChunkPngEmbeddedIccProfile : public TPngChunkClass<TChunkPngEmbeddedIccProfile> {
-public:
+ public:
   static constexpr char kChunkName[5] = "iCCP";
   using TPngChunkClass::TPngChunkClass;
   const std::string& ProfileName() const { return FProfileName; }
@@ -81,7 +82,7 @@ public:
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   std::string FProfileName;
   uint8_t FCompressionMethod = 0;
 };
@@ -89,7 +90,7 @@ private:
 // "pCAL": calibration name, limits, equation type and unit (the parameters
 // are kept as raw bytes so the chunk is written back complete).
 class TChunkPngPixelCalibrator : public TPngChunkClass<TChunkPngPixelCalibrator> {
-public:
+ public:
   static constexpr char kChunkName[5] = "pCAL";
   using TPngChunkClass::TPngChunkClass;
   const std::string& CalibratorName() const { return FCalibratorName; }
@@ -101,7 +102,7 @@ public:
   void LoadFromStream(TPngMemoryStream& Stream) override;
   void SaveToStream(TPngMemoryStream& Stream) override;
 
-private:
+ private:
   std::string FCalibratorName;
   int32_t FOriginalZeroMin = 0, FOriginalZeroMax = 0;
   uint8_t FEquationType = 0, FNumberOfParams = 0;

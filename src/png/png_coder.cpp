@@ -65,8 +65,8 @@ void TCustomPngCoder::BuildPixelTable() {
       if (e == 0.0)
         FPixelTable[size_t(i)] = Pixel32(a, c.R, c.G, c.B);
       else
-        FPixelTable[size_t(i)] = Pixel32(a, MapThroughGamma(c.R * kOneBy255, e),
-                                         MapThroughGamma(c.G * kOneBy255, e), MapThroughGamma(c.B * kOneBy255, e));
+        FPixelTable[size_t(i)] = Pixel32(a, MapThroughGamma(c.R * kOneBy255, e), MapThroughGamma(c.G * kOneBy255, e),
+                                         MapThroughGamma(c.B * kOneBy255, e));
     }
   } else if (FHeader.ColorType() == 3 || (FHeader.ColorType() == 0 && depth <= 8)) {
     // A grey ramp over the 2^depth sample values (also an indexed image

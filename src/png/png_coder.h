@@ -17,10 +17,9 @@ namespace vb {
 using TScanLineCallback = std::function<TPixel32*(int32_t Y)>;
 
 class TCustomPngCoder {
-public:
-  TCustomPngCoder(TPngMemoryStream& Stream, const TChunkPngImageHeader& Header,
-                  const TChunkPngGamma* Gamma, const TChunkPngPalette* Palette,
-                  const TChunkPngTransparency* Transparency = nullptr);
+ public:
+  TCustomPngCoder(TPngMemoryStream& Stream, const TChunkPngImageHeader& Header, const TChunkPngGamma* Gamma,
+                  const TChunkPngPalette* Palette, const TChunkPngTransparency* Transparency = nullptr);
   virtual ~TCustomPngCoder() = default;
   TCustomPngCoder(const TCustomPngCoder&) = delete;
   TCustomPngCoder& operator=(const TCustomPngCoder&) = delete;
@@ -38,7 +37,7 @@ public:
   uint16_t KeyBlue() const { return FKeyBlue; }
   const TChunkPngImageHeader& Header() const { return FHeader; }
 
-protected:
+ protected:
   virtual void BuildMappingTable();
   void BuildPixelTable();
 

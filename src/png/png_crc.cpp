@@ -33,10 +33,10 @@ uint32_t UpdatePngCrc(uint32_t Crc, const uint8_t* Data, size_t Size) {
   if (!GCrcTableBuilt) BuildPngCrcTable();
   const auto& t = GCrcTables;
   while (Size >= 8) {
-    const uint32_t lo = Crc ^ (uint32_t(Data[0]) | uint32_t(Data[1]) << 8 |
-                               uint32_t(Data[2]) << 16 | uint32_t(Data[3]) << 24);
-    Crc = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^
-          t[3][Data[4]] ^ t[2][Data[5]] ^ t[1][Data[6]] ^ t[0][Data[7]];
+    const uint32_t lo =
+        Crc ^ (uint32_t(Data[0]) | uint32_t(Data[1]) << 8 | uint32_t(Data[2]) << 16 | uint32_t(Data[3]) << 24);
+    Crc = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^ t[3][Data[4]] ^
+          t[2][Data[5]] ^ t[1][Data[6]] ^ t[0][Data[7]];
     Data += 8;
     Size -= 8;
   }
@@ -44,8 +44,6 @@ uint32_t UpdatePngCrc(uint32_t Crc, const uint8_t* Data, size_t Size) {
   return Crc;
 }
 
-uint32_t PngCrc32(const uint8_t* Data, size_t Size) {
-  return UpdatePngCrc(0xFFFFFFFFu, Data, Size) ^ 0xFFFFFFFFu;
-}
+uint32_t PngCrc32(const uint8_t* Data, size_t Size) { return UpdatePngCrc(0xFFFFFFFFu, Data, Size) ^ 0xFFFFFFFFu; }
 
 }  // namespace vb

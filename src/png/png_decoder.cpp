@@ -53,9 +53,11 @@ TPixel32* TCustomPngDecoder::RequireRow(const TScanLineCallback& Callback, int32
   return row;
 }
 
-TCustomPngNonInterlacedDecoder::TCustomPngNonInterlacedDecoder(
-    TPngMemoryStream& Stream, const TChunkPngImageHeader& Header, const TChunkPngGamma* Gamma,
-    const TChunkPngPalette* Palette, const TChunkPngTransparency* Transparency)
+TCustomPngNonInterlacedDecoder::TCustomPngNonInterlacedDecoder(TPngMemoryStream& Stream,
+                                                               const TChunkPngImageHeader& Header,
+                                                               const TChunkPngGamma* Gamma,
+                                                               const TChunkPngPalette* Palette,
+                                                               const TChunkPngTransparency* Transparency)
     : TCustomPngDecoder(Stream, Header, Gamma, Palette, Transparency),
       FBytesPerRow(size_t(Header.BytesPerRow())),
       FRowByteSize(FBytesPerRow + 1),
@@ -76,8 +78,7 @@ void TCustomPngNonInterlacedDecoder::DecodeToScanline(const TScanLineCallback& C
 TCustomPngAdam7Decoder::TCustomPngAdam7Decoder(TPngMemoryStream& Stream, const TChunkPngImageHeader& Header,
                                                const TChunkPngGamma* Gamma, const TChunkPngPalette* Palette,
                                                const TChunkPngTransparency* Transparency)
-    : TCustomPngDecoder(Stream, Header, Gamma, Palette, Transparency),
-      FZeroRow(size_t(Header.BytesPerRow()), 0) {}
+    : TCustomPngDecoder(Stream, Header, Gamma, Palette, Transparency), FZeroRow(size_t(Header.BytesPerRow()), 0) {}
 
 void TCustomPngAdam7Decoder::DecodeToScanline(const TScanLineCallback& Callback) {
   const size_t bpp = size_t(FHeader.PixelByteSize());
@@ -109,42 +110,74 @@ std::unique_ptr<TCustomPngDecoder> CreatePngDecoder(TPngMemoryStream& Stream, co
   };
   if (Header.InterlaceMethod() == imNone) {
     switch (type * 100 + depth) {
-      case 1: return make((TPngGrayscale1bitRGBADecoder*)nullptr);
-      case 2: return make((TPngGrayscale2bitRGBADecoder*)nullptr);
-      case 4: return make((TPngGrayscale4bitRGBADecoder*)nullptr);
-      case 8: return make((TPngGrayscale8bitRGBADecoder*)nullptr);
-      case 16: return make((TPngGrayscale16bitRGBADecoder*)nullptr);
-      case 208: return make((TPngTrueColor8bitBGRADecoder*)nullptr);
-      case 216: return make((TPngTrueColor16bitBGRADecoder*)nullptr);
+      case 1:
+        return make((TPngGrayscale1bitRGBADecoder*)nullptr);
+      case 2:
+        return make((TPngGrayscale2bitRGBADecoder*)nullptr);
+      case 4:
+        return make((TPngGrayscale4bitRGBADecoder*)nullptr);
+      case 8:
+        return make((TPngGrayscale8bitRGBADecoder*)nullptr);
+      case 16:
+        return make((TPngGrayscale16bitRGBADecoder*)nullptr);
+      case 208:
+        return make((TPngTrueColor8bitBGRADecoder*)nullptr);
+      case 216:
+        return make((TPngTrueColor16bitBGRADecoder*)nullptr);
       // One palette class unpacks every depth below 8 by the header.
-      case 301: return make((TPngDecoderOf<TCustomPngNonInterlacedDecoder, TransferIndexedRow<1>>*)nullptr);
-      case 302: return make((TPngDecoderOf<TCustomPngNonInterlacedDecoder, TransferIndexedRow<2>>*)nullptr);
-      case 304: return make((TPngDecoderOf<TCustomPngNonInterlacedDecoder, TransferIndexedRow<4>>*)nullptr);
-      case 308: return make((TPngPalette8bitBGRADecoder*)nullptr);
-      case 408: return make((TPngGrayscaleAlpha8bitRGBADecoder*)nullptr);
-      case 416: return make((TPngGrayscaleAlpha16bitRGBADecoder*)nullptr);
-      case 608: return make((TPngTrueColorAlpha8bitBGRADecoder*)nullptr);
-      case 616: return make((TPngTrueColorAlpha16bitBGRADecoder*)nullptr);
-      default: break;
+      case 301:
+        return make((TPngDecoderOf<TCustomPngNonInterlacedDecoder, TransferIndexedRow<1>>*)nullptr);
+      case 302:
+        return make((TPngDecoderOf<TCustomPngNonInterlacedDecoder, TransferIndexedRow<2>>*)nullptr);
+      case 304:
+        return make((TPngDecoderOf<TCustomPngNonInterlacedDecoder, TransferIndexedRow<4>>*)nullptr);
+      case 308:
+        return make((TPngPalette8bitBGRADecoder*)nullptr);
+      case 408:
+        return make((TPngGrayscaleAlpha8bitRGBADecoder*)nullptr);
+      case 416:
+        return make((TPngGrayscaleAlpha16bitRGBADecoder*)nullptr);
+      case 608:
+        return make((TPngTrueColorAlpha8bitBGRADecoder*)nullptr);
+      case 616:
+        return make((TPngTrueColorAlpha16bitBGRADecoder*)nullptr);
+      default:
+        break;
     }
   } else if (Header.InterlaceMethod() == imAdam7) {
     switch (type * 100 + depth) {
-      case 1: return make((TPngAdam7Grayscale1bitRGBADecoder*)nullptr);
-      case 2: return make((TPngAdam7Grayscale2bitRGBADecoder*)nullptr);
-      case 4: return make((TPngAdam7Grayscale4bitRGBADecoder*)nullptr);
-      case 8: return make((TPngAdam7Grayscale8bitRGBADecoder*)nullptr);
-      case 16: return make((TPngAdam7Grayscale16bitRGBADecoder*)nullptr);
-      case 208: return make((TPngAdam7TrueColor8bitBGRADecoder*)nullptr);
-      case 216: return make((TPngAdam7TrueColor16bitBGRADecoder*)nullptr);
-      case 301: return make((TPngAdam7Palette1bitBGRADecoder*)nullptr);
-      case 302: return make((TPngAdam7Palette2bitBGRADecoder*)nullptr);
-      case 304: return make((TPngAdam7Palette4bitBGRADecoder*)nullptr);
-      case 308: return make((TPngAdam7Palette8bitBGRADecoder*)nullptr);
-      case 408: return make((TPngAdam7GrayscaleAlpha8bitRGBADecoder*)nullptr);
-      case 416: return make((TPngAdam7GrayscaleAlpha16bitRGBADecoder*)nullptr);
-      case 608: return make((TPngAdam7TrueColorAlpha8bitBGRADecoder*)nullptr);
-      case 616: return make((TPngAdam7TrueColorAlpha16bitBGRADecoder*)nullptr);
-      default: break;
+      case 1:
+        return make((TPngAdam7Grayscale1bitRGBADecoder*)nullptr);
+      case 2:
+        return make((TPngAdam7Grayscale2bitRGBADecoder*)nullptr);
+      case 4:
+        return make((TPngAdam7Grayscale4bitRGBADecoder*)nullptr);
+      case 8:
+        return make((TPngAdam7Grayscale8bitRGBADecoder*)nullptr);
+      case 16:
+        return make((TPngAdam7Grayscale16bitRGBADecoder*)nullptr);
+      case 208:
+        return make((TPngAdam7TrueColor8bitBGRADecoder*)nullptr);
+      case 216:
+        return make((TPngAdam7TrueColor16bitBGRADecoder*)nullptr);
+      case 301:
+        return make((TPngAdam7Palette1bitBGRADecoder*)nullptr);
+      case 302:
+        return make((TPngAdam7Palette2bitBGRADecoder*)nullptr);
+      case 304:
+        return make((TPngAdam7Palette4bitBGRADecoder*)nullptr);
+      case 308:
+        return make((TPngAdam7Palette8bitBGRADecoder*)nullptr);
+      case 408:
+        return make((TPngAdam7GrayscaleAlpha8bitRGBADecoder*)nullptr);
+      case 416:
+        return make((TPngAdam7GrayscaleAlpha16bitRGBADecoder*)nullptr);
+      case 608:
+        return make((TPngAdam7TrueColorAlpha8bitBGRADecoder*)nullptr);
+      case 616:
+        return make((TPngAdam7TrueColorAlpha16bitBGRADecoder*)nullptr);
+      default:
+        break;
     }
   }
   throw EPngError("Unsupported Format");

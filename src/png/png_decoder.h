@@ -16,14 +16,14 @@
 namespace vb {
 
 class TCustomPngDecoder : public TCustomPngCoder {
-public:
+ public:
   using TCustomPngCoder::TCustomPngCoder;
   // Reads the rows from the stream's position and writes every row of the
   // image through Callback. Data that ends before a row is complete raises
   // the plain error "Data not complete" (rows already written stay).
   virtual void DecodeToScanline(const TScanLineCallback& Callback) = 0;
 
-protected:
+ protected:
   // Count pixels from unfiltered Source into consecutive Destination pixels.
   virtual void TransferRow(const uint8_t* Source, TPixel32* Destination, uint32_t Count) = 0;
   // The next Size bytes of the stream, or "Data not complete".
@@ -32,26 +32,25 @@ protected:
 };
 
 class TCustomPngNonInterlacedDecoder : public TCustomPngDecoder {
-public:
+ public:
   TCustomPngNonInterlacedDecoder(TPngMemoryStream& Stream, const TChunkPngImageHeader& Header,
                                  const TChunkPngGamma* Gamma, const TChunkPngPalette* Palette,
                                  const TChunkPngTransparency* Transparency = nullptr);
   void DecodeToScanline(const TScanLineCallback& Callback) override;
 
-protected:
+ protected:
   size_t FBytesPerRow;
   size_t FRowByteSize;
   std::vector<uint8_t> FZeroRow;
 };
 
 class TCustomPngAdam7Decoder : public TCustomPngDecoder {
-public:
-  TCustomPngAdam7Decoder(TPngMemoryStream& Stream, const TChunkPngImageHeader& Header,
-                         const TChunkPngGamma* Gamma, const TChunkPngPalette* Palette,
-                         const TChunkPngTransparency* Transparency = nullptr);
+ public:
+  TCustomPngAdam7Decoder(TPngMemoryStream& Stream, const TChunkPngImageHeader& Header, const TChunkPngGamma* Gamma,
+                         const TChunkPngPalette* Palette, const TChunkPngTransparency* Transparency = nullptr);
   void DecodeToScanline(const TScanLineCallback& Callback) override;
 
-protected:
+ protected:
   std::vector<uint8_t> FZeroRow;
   std::vector<TPixel32> FPassPixels;
 };
@@ -59,10 +58,10 @@ protected:
 // Binds a transfer routine to a decoder shape.
 template <class TBase, TPngTransferRow kTransfer>
 class TPngDecoderOf final : public TBase {
-public:
+ public:
   using TBase::TBase;
 
-protected:
+ protected:
   void TransferRow(const uint8_t* Source, TPixel32* Destination, uint32_t Count) override {
     kTransfer(*this, Source, Destination, Count);
   }

@@ -34,7 +34,8 @@ TCustomPngNonInterlacedEncoder::TCustomPngNonInterlacedEncoder(TPngMemoryStream&
   FRowBuffer[0].resize(FRowByteSize);
   FRowBuffer[1].resize(FRowByteSize);
   if (Transparency)
-    if (auto* p = std::get_if<TPngTransparencyFormat3>(&Transparency->Transparency())) FPaletteAlpha = &p->FTransparency;
+    if (auto* p = std::get_if<TPngTransparencyFormat3>(&Transparency->Transparency()))
+      FPaletteAlpha = &p->FTransparency;
 }
 
 int TCustomPngNonInterlacedEncoder::FindPaletteIndex(TPixel32 Color) const {
@@ -132,16 +133,20 @@ std::unique_ptr<TCustomPngNonInterlacedEncoder> CreatePngEncoder(TPngMemoryStrea
       if (depth == 4) return make.template operator()<S::Gray4>();
       if (depth == 8) return make.template operator()<S::Gray8>();
       break;
-    case 2: return make.template operator()<S::TrueColor>();
+    case 2:
+      return make.template operator()<S::TrueColor>();
     case 3:
       if (depth == 1) return make.template operator()<S::Palette1>();
       if (depth == 2) return make.template operator()<S::Palette2>();
       if (depth == 4) return make.template operator()<S::Palette4>();
       if (depth == 8) return make.template operator()<S::Palette8>();
       break;
-    case 4: return make.template operator()<S::GrayAlpha>();
-    case 6: return make.template operator()<S::TrueColorAlpha>();
-    default: break;
+    case 4:
+      return make.template operator()<S::GrayAlpha>();
+    case 6:
+      return make.template operator()<S::TrueColorAlpha>();
+    default:
+      break;
   }
   throw EPngError("Unsupported Format");
 }

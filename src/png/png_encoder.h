@@ -12,14 +12,14 @@
 namespace vb {
 
 class TCustomPngEncoder : public TCustomPngCoder {
-public:
+ public:
   using TCustomPngCoder::TCustomPngCoder;
   // Appends Height rows of image data to the stream at its position.
   virtual void EncodeFromScanline(const TScanLineCallback& Callback) = 0;
 };
 
 class TCustomPngNonInterlacedEncoder : public TCustomPngEncoder {
-public:
+ public:
   TCustomPngNonInterlacedEncoder(TPngMemoryStream& Stream, const TChunkPngImageHeader& Header,
                                  const TChunkPngGamma* Gamma, const TChunkPngPalette* Palette,
                                  const TChunkPngTransparency* Transparency = nullptr);
@@ -28,7 +28,7 @@ public:
   // tRNS chunk the entry's alpha (255 past its end) must match as well.
   int FindPaletteIndex(TPixel32 Color) const;
 
-protected:
+ protected:
   // Width pixels of Source into samples at Destination.
   virtual void TransferRow(const TPixel32* Source, uint8_t* Destination) = 0;
 
@@ -41,14 +41,26 @@ protected:
   mutable int FLastIndex = -2;
 };
 
-enum class TPngEncoderSamples { Gray1, Gray2, Gray4, Gray8, TrueColor, Palette1, Palette2, Palette4, Palette8, GrayAlpha, TrueColorAlpha };
+enum class TPngEncoderSamples {
+  Gray1,
+  Gray2,
+  Gray4,
+  Gray8,
+  TrueColor,
+  Palette1,
+  Palette2,
+  Palette4,
+  Palette8,
+  GrayAlpha,
+  TrueColorAlpha
+};
 
 template <TPngEncoderSamples kSamples>
 class TPngEncoderOf final : public TCustomPngNonInterlacedEncoder {
-public:
+ public:
   using TCustomPngNonInterlacedEncoder::TCustomPngNonInterlacedEncoder;
 
-protected:
+ protected:
   void TransferRow(const TPixel32* Source, uint8_t* Destination) override;
 };
 

@@ -2,8 +2,6 @@
 
 namespace vb {
 
-void RaiseIndexOutOfBounds(long long Index) {
-  throw EPngError("Index out of bounds (" + std::to_string(Index) + ")");
-}
+void RaiseIndexOutOfBounds(long long Index) { throw EPngError("Index out of bounds (" + std::to_string(Index) + ")"); }
 
 }  // namespace vb

@@ -8,14 +8,14 @@ namespace vb {
 
 // Raised for every format, chunk and zlib failure of the codec.
 class EPngError : public std::runtime_error {
-public:
+ public:
   explicit EPngError(const std::string& Message) : std::runtime_error(Message) {}
 };
 
 // A plain error ("Data not complete", "Unsupported Filter", ...), not
 // specific to the codec; kept apart so callers can tell the two kinds.
 class EPngPlainError : public std::runtime_error {
-public:
+ public:
   explicit EPngPlainError(const std::string& Message) : std::runtime_error(Message) {}
 };
 

@@ -74,10 +74,12 @@ void UnfilterPaethSse2(uint8_t* x, const uint8_t* p, size_t n) {
     pb = Abs16(pb);
     pc = Abs16(pc);
     const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
-    const __m128i pred = Select(_mm_cmpeq_epi16(smallest, pa), a,
-                                Select(_mm_cmpeq_epi16(smallest, pb), b, c));
+    const __m128i pred = Select(_mm_cmpeq_epi16(smallest, pa), a, Select(_mm_cmpeq_epi16(smallest, pb), b, c));
     const __m128i out = _mm_add_epi8(d, _mm_packus_epi16(pred, pred));
-    if (kBpp == 4) Store4(x + i, out); else Store3(x + i, out);
+    if (kBpp == 4)
+      Store4(x + i, out);
+    else
+      Store3(x + i, out);
     a = _mm_unpacklo_epi8(out, zero);
     c = b;
   }
@@ -92,7 +94,10 @@ void UnfilterSubSse2(uint8_t* x, size_t n) {
   __m128i a = _mm_setzero_si128();
   for (size_t i = 0; i + kBpp <= n; i += kBpp) {
     a = _mm_add_epi8(a, kBpp == 4 ? Load4(x + i) : Load3(x + i));
-    if (kBpp == 4) Store4(x + i, a); else Store3(x + i, a);
+    if (kBpp == 4)
+      Store4(x + i, a);
+    else
+      Store3(x + i, a);
   }
 }
 
@@ -105,7 +110,10 @@ void UnfilterAverageSse2(uint8_t* x, const uint8_t* p, size_t n) {
     const __m128i avg = _mm_srli_epi16(_mm_add_epi16(a, b), 1);
     const __m128i d = kBpp == 4 ? Load4(x + i) : Load3(x + i);
     const __m128i out = _mm_add_epi8(d, _mm_packus_epi16(avg, avg));
-    if (kBpp == 4) Store4(x + i, out); else Store3(x + i, out);
+    if (kBpp == 4)
+      Store4(x + i, out);
+    else
+      Store3(x + i, out);
     a = _mm_unpacklo_epi8(out, zero);
   }
 }
@@ -144,17 +152,22 @@ void UnfilterRow(uint8_t FilterType, uint8_t* Row, const uint8_t* Prev, size_t N
   }
 #endif
   switch (FilterType) {
-    case pftNone: return;
-    case pftSub: return UnfilterSub(Row, N, Bpp);
-    case pftUp: return UnfilterUp(Row, Prev, N);
-    case pftAverage: return UnfilterAverage(Row, Prev, N, Bpp);
-    case pftPaeth: return UnfilterPaeth(Row, Prev, N, Bpp);
-    default: throw EPngPlainError("Unsupported Filter");
+    case pftNone:
+      return;
+    case pftSub:
+      return UnfilterSub(Row, N, Bpp);
+    case pftUp:
+      return UnfilterUp(Row, Prev, N);
+    case pftAverage:
+      return UnfilterAverage(Row, Prev, N, Bpp);
+    case pftPaeth:
+      return UnfilterPaeth(Row, Prev, N, Bpp);
+    default:
+      throw EPngPlainError("Unsupported Filter");
   }
 }
 
-uint64_t FilterRow(uint8_t FilterType, const uint8_t* x, const uint8_t* p, uint8_t* y, size_t n,
-                   size_t bpp) {
+uint64_t FilterRow(uint8_t FilterType, const uint8_t* x, const uint8_t* p, uint8_t* y, size_t n, size_t bpp) {
   const size_t head = bpp < n ? bpp : n;
   switch (FilterType) {
     case pftNone:
@@ -181,8 +194,7 @@ uint64_t FilterRow(uint8_t FilterType, const uint8_t* x, const uint8_t* p, uint8
   return Cost(y, n);
 }
 
-uint8_t ChooseRowFilter(const uint8_t* Row, const uint8_t* Prev, uint8_t* Out, uint8_t* Work,
-                        size_t N, size_t Bpp) {
+uint8_t ChooseRowFilter(const uint8_t* Row, const uint8_t* Prev, uint8_t* Out, uint8_t* Work, size_t N, size_t Bpp) {
   Out[0] = pftNone;
   std::memcpy(Out + 1, Row, N);
   uint64_t best = Cost(Row, N);

@@ -26,13 +26,11 @@ void UnfilterRow(uint8_t FilterType, uint8_t* Row, const uint8_t* Prev, size_t N
 
 // Writes filter FilterType of Row (against Prev) into Out (N bytes) and
 // returns the cost: the sum of the output bytes as unsigned values.
-uint64_t FilterRow(uint8_t FilterType, const uint8_t* Row, const uint8_t* Prev, uint8_t* Out,
-                   size_t N, size_t Bpp);
+uint64_t FilterRow(uint8_t FilterType, const uint8_t* Row, const uint8_t* Prev, uint8_t* Out, size_t N, size_t Bpp);
 
 // Tries None, Sub, Up, Average and Paeth in that order and keeps the first
 // of the cheapest. Out receives the filter-type byte and N filtered bytes
 // (N + 1 in all); Work is scratch space of N bytes. Returns the type.
-uint8_t ChooseRowFilter(const uint8_t* Row, const uint8_t* Prev, uint8_t* Out, uint8_t* Work,
-                        size_t N, size_t Bpp);
+uint8_t ChooseRowFilter(const uint8_t* Row, const uint8_t* Prev, uint8_t* Out, uint8_t* Work, size_t N, size_t Bpp);
 
 }  // namespace vb

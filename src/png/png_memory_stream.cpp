@@ -77,8 +77,7 @@ void CompressStream(const TPngMemoryStream& Source, TPngMemoryStream& Output, in
   Output.Write(packed.data(), packed.size());
 }
 
-void DecompressStream(const TPngMemoryStream& Source, TPngMemoryStream& Output,
-                      size_t MaxOutput) {
+void DecompressStream(const TPngMemoryStream& Source, TPngMemoryStream& Output, size_t MaxOutput) {
   std::vector<uint8_t> unpacked;
   DecompressData(Source.Memory(), Source.Size(), unpacked, MaxOutput);
   Output.SetPosition(Output.Size());

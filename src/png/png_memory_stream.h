@@ -8,7 +8,7 @@
 namespace vb {
 
 class TPngMemoryStream {
-public:
+ public:
   TPngMemoryStream() = default;
   explicit TPngMemoryStream(std::vector<uint8_t> Bytes) : FBytes(std::move(Bytes)) {}
   TPngMemoryStream(const void* Data, size_t Size);
@@ -36,7 +36,7 @@ public:
   const std::vector<uint8_t>& Bytes() const { return FBytes; }
   std::vector<uint8_t>& Bytes() { return FBytes; }
 
-private:
+ private:
   std::vector<uint8_t> FBytes;
   size_t FPosition = 0;
 };
@@ -61,7 +61,6 @@ inline void StoreBigEndian32(uint8_t* P, uint32_t V) {
 // (at Output's end), level 0..9 for compression.
 void CompressStream(const TPngMemoryStream& Source, TPngMemoryStream& Output, int Level);
 // DecompressStream stops with EPngError past MaxOutput inflated bytes.
-void DecompressStream(const TPngMemoryStream& Source, TPngMemoryStream& Output,
-                      size_t MaxOutput = SIZE_MAX);
+void DecompressStream(const TPngMemoryStream& Source, TPngMemoryStream& Output, size_t MaxOutput = SIZE_MAX);
 
 }  // namespace vb

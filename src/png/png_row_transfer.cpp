@@ -19,8 +19,7 @@ inline void Store(TPixel32* D, uint8_t R, uint8_t G, uint8_t B, uint8_t A) {
 }  // namespace
 
 template <int kBits>
-void TransferIndexedRow(const TCustomPngCoder& Coder, const uint8_t* Source, TPixel32* Destination,
-                        uint32_t Count) {
+void TransferIndexedRow(const TCustomPngCoder& Coder, const uint8_t* Source, TPixel32* Destination, uint32_t Count) {
   const TPixel32* table = Coder.PixelTable().data();
   if constexpr (kBits == 8) {
     for (uint32_t x = 0; x < Count; ++x) Destination[x] = table[Source[x]];
@@ -30,8 +29,7 @@ void TransferIndexedRow(const TCustomPngCoder& Coder, const uint8_t* Source, TPi
     uint32_t x = 0;
     for (; x + kPerByte <= Count; x += kPerByte) {
       const unsigned byte = *Source++;
-      for (int k = 0; k < kPerByte; ++k)
-        Destination[x + uint32_t(k)] = table[(byte >> (8 - kBits * (k + 1))) & kMask];
+      for (int k = 0; k < kPerByte; ++k) Destination[x + uint32_t(k)] = table[(byte >> (8 - kBits * (k + 1))) & kMask];
     }
     if (x < Count) {
       const unsigned byte = *Source;
@@ -63,7 +61,8 @@ void TransferGrayAlpha8Row(const TCustomPngCoder& Coder, const uint8_t* Source, 
   }
 }
 
-void TransferGrayAlpha16Row(const TCustomPngCoder& Coder, const uint8_t* Source, TPixel32* Destination, uint32_t Count) {
+void TransferGrayAlpha16Row(const TCustomPngCoder& Coder, const uint8_t* Source, TPixel32* Destination,
+                            uint32_t Count) {
   const uint8_t* t = Coder.MappingTable().data();
   for (uint32_t x = 0; x < Count; ++x, Source += 4) {
     const uint8_t v = t[Source[0]];
@@ -87,7 +86,8 @@ void TransferTrueColor8Row(const TCustomPngCoder& Coder, const uint8_t* Source, 
   }
 }
 
-void TransferTrueColor16Row(const TCustomPngCoder& Coder, const uint8_t* Source, TPixel32* Destination, uint32_t Count) {
+void TransferTrueColor16Row(const TCustomPngCoder& Coder, const uint8_t* Source, TPixel32* Destination,
+                            uint32_t Count) {
   const uint8_t* t = Coder.MappingTable().data();
   const bool keyed = Coder.HasKeyColor();
   const uint16_t kr = Coder.KeyRed(), kg = Coder.KeyGreen(), kb = Coder.KeyBlue();
@@ -97,7 +97,8 @@ void TransferTrueColor16Row(const TCustomPngCoder& Coder, const uint8_t* Source,
   }
 }
 
-void TransferTrueColorAlpha8Row(const TCustomPngCoder& Coder, const uint8_t* Source, TPixel32* Destination, uint32_t Count) {
+void TransferTrueColorAlpha8Row(const TCustomPngCoder& Coder, const uint8_t* Source, TPixel32* Destination,
+                                uint32_t Count) {
   if (Coder.MappingIsIdentity()) {
     // RGBA to BGRA: swap the red and blue bytes of each 32-bit word.
     uint32_t x = 0;
@@ -105,7 +106,8 @@ void TransferTrueColorAlpha8Row(const TCustomPngCoder& Coder, const uint8_t* Sou
     const __m128i keep = _mm_set1_epi32(int(0xFF00FF00u)), low = _mm_set1_epi32(0xFF);
     for (; x + 4 <= Count; x += 4) {
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Source + 4 * x));
-      const __m128i swapped = _mm_or_si128(_mm_and_si128(v, keep),
+      const __m128i swapped = _mm_or_si128(
+          _mm_and_si128(v, keep),
           _mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 16), low), _mm_slli_epi32(_mm_and_si128(v, low), 16)));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(Destination + x), swapped);
     }
@@ -123,7 +125,8 @@ void TransferTrueColorAlpha8Row(const TCustomPngCoder& Coder, const uint8_t* Sou
     Store(Destination + x, t[Source[0]], t[Source[1]], t[Source[2]], Source[3]);
 }
 
-void TransferTrueColorAlpha16Row(const TCustomPngCoder& Coder, const uint8_t* Source, TPixel32* Destination, uint32_t Count) {
+void TransferTrueColorAlpha16Row(const TCustomPngCoder& Coder, const uint8_t* Source, TPixel32* Destination,
+                                 uint32_t Count) {
   const uint8_t* t = Coder.MappingTable().data();
   for (uint32_t x = 0; x < Count; ++x, Source += 8)
     Store(Destination + x, t[Source[0]], t[Source[2]], t[Source[4]], Source[6]);

@@ -116,7 +116,9 @@ uint32_t TPortableNetworkGraphic::PixelsPerUnitX() const {
 uint32_t TPortableNetworkGraphic::PixelsPerUnitY() const {
   return FPhysicalDimensions ? FPhysicalDimensions->PixelsPerUnitY() : 1;
 }
-uint8_t TPortableNetworkGraphic::PixelUnit() const { return FPhysicalDimensions ? FPhysicalDimensions->PixelUnit() : 0; }
+uint8_t TPortableNetworkGraphic::PixelUnit() const {
+  return FPhysicalDimensions ? FPhysicalDimensions->PixelUnit() : 0;
+}
 
 void TPortableNetworkGraphic::SetPixelsPerUnitX(uint32_t Value) {
   if (Value == 0) throw EPngError("Pixel per unit may not be zero!");
@@ -321,7 +323,8 @@ void TPortableNetworkGraphic::DecompressImageData(TPngMemoryStream& Output) cons
   if (expected > uint64_t(packed.size()) * 1040 + 1024) throw EPngPlainError("Data not complete");
   const size_t start = Output.Size();
   Output.SetSize(start + size_t(expected));
-  const size_t written = expected ? DecompressInto(packed.data(), packed.size(), Output.Memory() + start, size_t(expected)) : 0;
+  const size_t written =
+      expected ? DecompressInto(packed.data(), packed.size(), Output.Memory() + start, size_t(expected)) : 0;
   Output.SetSize(start + written);
   Output.SetPosition(start);
 }

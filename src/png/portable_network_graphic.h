@@ -19,7 +19,7 @@ namespace vb {
 constexpr uint64_t kPngMaxPixelMapBytes = 256u << 20;
 
 class TPortableNetworkGraphic : public TGuiCustomFileFormat {
-public:
+ public:
   TPortableNetworkGraphic();
   ~TPortableNetworkGraphic() override;
 
@@ -103,7 +103,7 @@ public:
   // Deflates Source into one IDAT chunk that replaces the data chunks.
   void CompressImageData(const TPngMemoryStream& Source);
 
-protected:
+ protected:
   uint8_t FCompressionLevel = 9;
   TChunkPngImageHeader FImageHeader;
   std::unique_ptr<TChunkPngPalette> FPaletteChunk;
@@ -118,7 +118,7 @@ protected:
   // Bytes of compressed image data in the IDAT chunks.
   uint64_t CompressedDataSize() const;
 
-private:
+ private:
   void ReadChunk(const TChunkName& Type, TPngMemoryStream& Chunk);
 };
 

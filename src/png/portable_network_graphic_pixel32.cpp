@@ -101,14 +101,25 @@ void TPortableNetworkGraphicPixel32::Assign(const TGuiCustomMap& Source) {
   TColorAnalysis a = AnalyseColors(*map, FStorageFormat);
   uint8_t type;
   switch (FStorageFormat) {
-    case psfGrayscale: type = a.HasAlpha ? 4 : 0; break;
-    case psfPalette: type = a.PalettePossible ? 3 : (a.HasAlpha ? 6 : 2); break;
-    case psfRGB: type = 2; break;
-    case psfRGBA: type = 6; break;
+    case psfGrayscale:
+      type = a.HasAlpha ? 4 : 0;
+      break;
+    case psfPalette:
+      type = a.PalettePossible ? 3 : (a.HasAlpha ? 6 : 2);
+      break;
+    case psfRGB:
+      type = 2;
+      break;
+    case psfRGBA:
+      type = 6;
+      break;
     default:
-      if (a.Grey && a.HasAlpha) type = 4;
-      else if (a.PalettePossible) type = 3;  // also every opaque grey map
-      else type = a.HasAlpha ? 6 : 2;
+      if (a.Grey && a.HasAlpha)
+        type = 4;
+      else if (a.PalettePossible)
+        type = 3;  // also every opaque grey map
+      else
+        type = a.HasAlpha ? 6 : 2;
       break;
   }
   uint8_t depth = 8;

@@ -12,7 +12,7 @@ namespace vb {
 enum TPngStorageFormat : uint8_t { psfAuto, psfGrayscale, psfPalette, psfRGB, psfRGBA };
 
 class TPortableNetworkGraphicPixel32 : public TPortableNetworkGraphic {
-public:
+ public:
   TPngStorageFormat StorageFormat() const { return FStorageFormat; }
   void SetStorageFormat(TPngStorageFormat Value) { FStorageFormat = Value; }
 
@@ -34,7 +34,7 @@ public:
   // than the compressed data could fill (EPngError or "Data not complete").
   void CheckImageLimits() const;
 
-private:
+ private:
   TPngStorageFormat FStorageFormat = psfAuto;
 };
 

@@ -52,8 +52,7 @@ void CompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output, i
   } while (result != Z_STREAM_END);
 }
 
-void DecompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output,
-                    size_t MaxOutput) {
+void DecompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output, size_t MaxOutput) {
   z_stream z{};
   if (inflateInit(&z) != Z_OK) throw EPngError("Error during decompression");
   struct TGuard {
@@ -70,16 +69,14 @@ void DecompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output,
     z.avail_out = kBufferSize;
     const int result = inflate(&z, Z_NO_FLUSH);
     const size_t have = kBufferSize - z.avail_out;
-    if (result == Z_NEED_DICT || result == Z_DATA_ERROR || result == Z_MEM_ERROR ||
-        result == Z_STREAM_ERROR)
+    if (result == Z_NEED_DICT || result == Z_DATA_ERROR || result == Z_MEM_ERROR || result == Z_STREAM_ERROR)
       throw EPngError("Error on stream validation");
     if (have > MaxOutput - produced) throw EPngError("Decompressed data exceeds its limit");
     produced += have;
     Output.insert(Output.end(), buffer, buffer + have);
     if (result == Z_STREAM_END) return;
     // Z_BUF_ERROR or no output with all input used: the stream is cut short.
-    if (have == 0 && z.avail_in == 0 && left == 0)
-      throw EPngError("Compressed data is incomplete");
+    if (have == 0 && z.avail_in == 0 && left == 0) throw EPngError("Compressed data is incomplete");
   }
 }
 
@@ -101,8 +98,7 @@ size_t DecompressInto(const void* Data, size_t Size, uint8_t* Output, size_t Cap
     const int result = inflate(&z, Z_NO_FLUSH);
     const size_t have = room - z.avail_out;
     written += have;
-    if (result == Z_NEED_DICT || result == Z_DATA_ERROR || result == Z_MEM_ERROR ||
-        result == Z_STREAM_ERROR)
+    if (result == Z_NEED_DICT || result == Z_DATA_ERROR || result == Z_MEM_ERROR || result == Z_STREAM_ERROR)
       throw EPngError("Error on stream validation");
     if (result == Z_STREAM_END) break;
     if (have == 0 && z.avail_in == 0 && left == 0) break;  // input used up

@@ -16,8 +16,7 @@ void CompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output, i
 // before the stream does (no progress possible), or when more than
 // MaxOutput bytes would be produced, so no input can make it loop or
 // allocate without bound.
-void DecompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output,
-                    size_t MaxOutput = SIZE_MAX);
+void DecompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output, size_t MaxOutput = SIZE_MAX);
 
 // Inflates into a caller-owned block of Capacity bytes and returns how many
 // bytes were written. Output beyond Capacity is ignored; a stream that ends

@@ -157,8 +157,7 @@ void TDriveChain::RescaleForLowPass(double LowPass, double* s) {
 void TDriveChain::StoreStates(const double* s, bool Stereo) {
   for (int c = 0; c < 2; ++c) {
     const double* Channel = s + c * kStages;
-    const bool Clear = (c == 1 && !Stereo) || std::fabs(Channel[0]) < kFlushThreshold ||
-                       !AllFinite(Channel, kStages);
+    const bool Clear = (c == 1 && !Stereo) || std::fabs(Channel[0]) < kFlushThreshold || !AllFinite(Channel, kStages);
     for (int k = 0; k < kStages; ++k) FFilterState[c * kStages + k] = Clear ? 0.0 : Channel[k];
   }
 }

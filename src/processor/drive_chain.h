@@ -49,8 +49,8 @@ class TDriveChain {
   void Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const double* const* In,
                double* const* Out, std::size_t Samples, bool FetchTuning = true);
   // The same on Singles: inputs are widened to Double, outputs rounded.
-  void Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const float* const* In,
-               float* const* Out, std::size_t Samples, bool FetchTuning = true);
+  void Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const float* const* In, float* const* Out,
+               std::size_t Samples, bool FetchTuning = true);
 
   // The biquads' coefficients: Fetch copies them aside (they may be
   // mid-retune; see TTuningGuard), Commit puts the copy in force for the

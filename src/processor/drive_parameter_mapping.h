@@ -19,12 +19,12 @@ double TrimGain(double TrimPercent, double DrivePercent, bool Stereo);
 
 // Tone stack. Knob values are -15..15 dB; the results are what the filters
 // get, already rounded to Single precision.
-double LowShelfGain(double Value);        // dB
-double MidPeakGain(double Value);         // dB
-double MidPeakBandwidth(double Value);    // octaves
-double HighShelfGain(double Value);       // dB
-double HighShelfFrequency(double Value);  // Hz
-double PresencePeakGain(double Value);    // dB
+double LowShelfGain(double Value);           // dB
+double MidPeakGain(double Value);            // dB
+double MidPeakBandwidth(double Value);       // octaves
+double HighShelfGain(double Value);          // dB
+double HighShelfFrequency(double Value);     // Hz
+double PresencePeakGain(double Value);       // dB
 double PresencePeakFrequency(double Value);  // Hz
 
 // "Oversampling" knob: anything strictly between 1 and 16 means 8.

@@ -38,7 +38,9 @@ void TProcessModule::BindDescriptionEvents() {
   for (std::int32_t i = 0; i < Count; ++i) {
     const TProcessParameterHandler Handler = kProcessParameterBindings[static_cast<std::size_t>(i)].Handler;
     ParameterProperties()[i].OnParameterChange = [this, Handler](TCustomVSTModule& Sender, std::int32_t Index,
-                                                                 float& Value) { (this->*Handler)(Sender, Index, Value); };
+                                                                 float& Value) {
+      (this->*Handler)(Sender, Index, Value);
+    };
   }
   AssignProcessHandlers();
 }
@@ -133,8 +135,7 @@ void TProcessModule::VSTModuleSuspend() { FChain.ClearStates(); }
 
 void TProcessModule::SetTempBufferSize(std::int32_t Value) {
   if (Value == FTempBufferSize) return;
-  FBuffers.Resize(std::max(numInputs(), kChannels), std::max(numOutputs(), kChannels),
-                  static_cast<std::size_t>(Value));
+  FBuffers.Resize(std::max(numInputs(), kChannels), std::max(numOutputs(), kChannels), static_cast<std::size_t>(Value));
   FTempBufferSize = Value;
 }
 
@@ -193,8 +194,7 @@ void TProcessModule::NotifyEditor(void (IDriveEditor::*Update)()) {
 }
 
 template <class TFilter, class TSetter>
-void TProcessModule::ForBoth(std::array<std::unique_ptr<TFilter>, kChannels>& Filters, TSetter Setter,
-                             double Value) {
+void TProcessModule::ForBoth(std::array<std::unique_ptr<TFilter>, kChannels>& Filters, TSetter Setter, double Value) {
   TTuningWrite Retune(FTuning);
   for (auto& Filter : Filters)
     if (Filter) (Filter.get()->*Setter)(Value);

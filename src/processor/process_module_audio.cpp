@@ -45,8 +45,7 @@ void TProcessModule::VSTModuleProcessBypass64(TCustomVSTModule& Sender, double**
   CopyChannels(std::min(Sender.numInputs(), Sender.numOutputs()), Inputs, Outputs, SampleFrames);
 }
 
-void TProcessModule::Process32Replacing(const float* const* Inputs, float* const* Outputs,
-                                        std::uint32_t SampleFrames) {
+void TProcessModule::Process32Replacing(const float* const* Inputs, float* const* Outputs, std::uint32_t SampleFrames) {
   RefreshTuning();
   FChain.Process(FSettings, FFilters, Inputs, Outputs, SampleFrames, false);
 }
@@ -78,8 +77,7 @@ void TProcessModule::RefreshTuning() {
 template <class T>
 void TProcessModule::ProcessBlock(T** Inputs, T** Outputs, std::uint32_t SampleFrames) {
   TWorkBufferSet* Buffers = FBuffers.Acquire();
-  const std::uint32_t Piece =
-      Buffers ? static_cast<std::uint32_t>(Buffers->Samples() / kMaxOSFactor) : 0;
+  const std::uint32_t Piece = Buffers ? static_cast<std::uint32_t>(Buffers->Samples() / kMaxOSFactor) : 0;
   if (Piece == 0 || !FFilters[1].Pres) {
     Silence(kChannels, Outputs, SampleFrames);
     return;
@@ -96,8 +94,8 @@ void TProcessModule::ProcessBlock(T** Inputs, T** Outputs, std::uint32_t SampleF
 }
 
 template <class T>
-void TProcessModule::ProcessPiece(TWorkBufferSet& Buffers, int Factor, T** Inputs, T** Outputs,
-                                  std::uint32_t Offset, std::uint32_t Frames) {
+void TProcessModule::ProcessPiece(TWorkBufferSet& Buffers, int Factor, T** Inputs, T** Outputs, std::uint32_t Offset,
+                                  std::uint32_t Frames) {
   constexpr bool Single = std::is_same_v<T, float>;
   T** In;
   T** Out;

@@ -7,9 +7,8 @@ namespace vb {
 namespace {
 
 // Integer range, float steps and integer steps are reported to the host.
-constexpr TVstParameterPropertiesFlags kIntegerParameter = (1u << ppfParameterUsesIntegerMinMax) |
-                                                           (1u << ppfParameterUsesFloatStep) |
-                                                           (1u << ppfParameterUsesIntStep);
+constexpr TVstParameterPropertiesFlags kIntegerParameter =
+    (1u << ppfParameterUsesIntegerMinMax) | (1u << ppfParameterUsesFloatStep) | (1u << ppfParameterUsesIntStep);
 constexpr TVstParameterPropertiesFlags kSwitchParameter = 1u << ppfParameterIsSwitch;
 
 // A continuous knob: the range doubles as the integer range; steps 1 / 0.5 / 2 / 2.
@@ -31,8 +30,8 @@ constexpr TParameterPropertyDescription Knob(const char* Name, const char* Short
 }
 
 // A 0..1 switch or a stepped selector: every step is 1.
-constexpr TParameterPropertyDescription Stepped(const char* Name, const char* ShortLabel, const char* Units,
-                                                float Min, float Max, TVstParameterPropertiesFlags Flags) {
+constexpr TParameterPropertyDescription Stepped(const char* Name, const char* ShortLabel, const char* Units, float Min,
+                                                float Max, TVstParameterPropertiesFlags Flags) {
   return {.DisplayName = Name,
           .ShortLabel = ShortLabel,
           .Units = Units,
@@ -110,23 +109,23 @@ const TVSTModuleDescription kProcessModuleDescription = {
 
 // Index = parameter index, as in kParameters above.
 const std::array<TProcessParameterBinding, kProcessParameterCount> kProcessParameterBindings = {{
-    {&TProcessModule::ParamInputChange, 0.0f},          // 0 Input, dB * 0.1
-    {&TProcessModule::ParamDriveChange, 0.0f},          // 1 Drive, %
-    {&TProcessModule::ParamTrimChange, 45.0f},          // 2 Trim, %
-    {&TProcessModule::ParamCurveFormChange, 80.0f},     // 3 CurveForm, %
-    {&TProcessModule::ParamHiPassChange, 20.0f},        // 4 HiPass, Hz
-    {&TProcessModule::ParamFreqChange, 275.0f},         // 5 Freq, Hz
-    {&TProcessModule::ParamLowPassChange, 3000.0f},     // 6 LoPass, Hz
-    {&TProcessModule::ParamLowChange, 0.0f},            // 7 Low, dB
-    {&TProcessModule::ParamMidChange, 0.0f},            // 8 Mid, dB
-    {&TProcessModule::ParamHighChange, 0.0f},           // 9 High, dB
-    {&TProcessModule::ParamPresChange, 0.0f},           // 10 Pres, dB
-    {&TProcessModule::ParamDryWetChange, 100.0f},       // 11 DryWet, %
-    {&TProcessModule::ParamOutputChange, 0.0f},         // 12 Output, dB * 0.1
-    {&TProcessModule::ParamPowerChange, 1.0f},          // 13 Power
-    {&TProcessModule::ParamStereoChange, 0.0f},         // 14 Stereo
-    {&TProcessModule::ParamAsymmetricChange, 0.0f},     // 15 Asymmetric
-    {&TProcessModule::ParamOversamplingChange, 1.0f},   // 16 Oversampling, factor
+    {&TProcessModule::ParamInputChange, 0.0f},         // 0 Input, dB * 0.1
+    {&TProcessModule::ParamDriveChange, 0.0f},         // 1 Drive, %
+    {&TProcessModule::ParamTrimChange, 45.0f},         // 2 Trim, %
+    {&TProcessModule::ParamCurveFormChange, 80.0f},    // 3 CurveForm, %
+    {&TProcessModule::ParamHiPassChange, 20.0f},       // 4 HiPass, Hz
+    {&TProcessModule::ParamFreqChange, 275.0f},        // 5 Freq, Hz
+    {&TProcessModule::ParamLowPassChange, 3000.0f},    // 6 LoPass, Hz
+    {&TProcessModule::ParamLowChange, 0.0f},           // 7 Low, dB
+    {&TProcessModule::ParamMidChange, 0.0f},           // 8 Mid, dB
+    {&TProcessModule::ParamHighChange, 0.0f},          // 9 High, dB
+    {&TProcessModule::ParamPresChange, 0.0f},          // 10 Pres, dB
+    {&TProcessModule::ParamDryWetChange, 100.0f},      // 11 DryWet, %
+    {&TProcessModule::ParamOutputChange, 0.0f},        // 12 Output, dB * 0.1
+    {&TProcessModule::ParamPowerChange, 1.0f},         // 13 Power
+    {&TProcessModule::ParamStereoChange, 0.0f},        // 14 Stereo
+    {&TProcessModule::ParamAsymmetricChange, 0.0f},    // 15 Asymmetric
+    {&TProcessModule::ParamOversamplingChange, 1.0f},  // 16 Oversampling, factor
 }};
 
 }  // namespace vb

@@ -15,8 +15,7 @@ namespace vb {
 extern const TParametersDescription kProcessParametersDescription;
 extern const TVSTModuleDescription kProcessModuleDescription;
 
-using TProcessParameterHandler = void (TProcessModule::*)(TCustomVSTModule& Sender, std::int32_t Index,
-                                                          float& Value);
+using TProcessParameterHandler = void (TProcessModule::*)(TCustomVSTModule& Sender, std::int32_t Index, float& Value);
 
 struct TProcessParameterBinding {
   TProcessParameterHandler Handler;

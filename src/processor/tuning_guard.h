@@ -30,8 +30,7 @@ class TTuningGuard {
   }
   bool EndRead(unsigned Generation) const {
     std::atomic_thread_fence(std::memory_order_acquire);
-    return FBusy.load(std::memory_order_relaxed) == 0 &&
-           FGeneration.load(std::memory_order_relaxed) == Generation;
+    return FBusy.load(std::memory_order_relaxed) == 0 && FGeneration.load(std::memory_order_relaxed) == Generation;
   }
 
  private:

@@ -17,8 +17,7 @@ TWorkBufferSet::TWorkBufferSet(int Inputs, int Outputs, std::size_t Samples) : F
 std::size_t TWorkBuffers::Size() const { return FActive ? FActive->Samples() : 0; }
 
 void TWorkBuffers::Resize(int Inputs, int Outputs, std::size_t Samples) {
-  if (FActive && FActive->Samples() == Samples && FActive->Inputs() == Inputs && FActive->Outputs() == Outputs)
-    return;
+  if (FActive && FActive->Samples() == Samples && FActive->Inputs() == Inputs && FActive->Outputs() == Outputs) return;
   auto Next = std::make_unique<TWorkBufferSet>(Inputs, Outputs, Samples);
   FCurrent.store(Next.get(), std::memory_order_release);
   FRetired = std::move(FActive);

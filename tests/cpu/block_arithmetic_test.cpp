@@ -26,9 +26,11 @@ struct TCase {
 std::vector<TCase> Cases() {
   return {
       {"Add", [](float* d, const float* s, std::int32_t n) { BlockAdd32(d, s, n); },
-       [](double* d, const double* s, std::int32_t n) { BlockAdd64(d, s, n); }, [](double d, double s) { return d + s; }},
+       [](double* d, const double* s, std::int32_t n) { BlockAdd64(d, s, n); },
+       [](double d, double s) { return d + s; }},
       {"Sub", [](float* d, const float* s, std::int32_t n) { BlockSub32(d, s, n); },
-       [](double* d, const double* s, std::int32_t n) { BlockSub64(d, s, n); }, [](double d, double s) { return d - s; }},
+       [](double* d, const double* s, std::int32_t n) { BlockSub64(d, s, n); },
+       [](double d, double s) { return d - s; }},
       {"ReverseSub", [](float* d, const float* s, std::int32_t n) { BlockReverseSub32(d, s, n); },
        [](double* d, const double* s, std::int32_t n) { BlockReverseSub64(d, s, n); },
        [](double d, double s) { return s - d; }},

@@ -61,10 +61,10 @@ TEST(ProcessorInfo, VendorStringsChooseTheirClasses) {
   const struct {
     const char (&Vendor)[13];
     TCPUType Type;
-  } cases[] = {{"AuthenticAMD", TCPUType::ctAMD},     {"CyrixInstead", TCPUType::ctCyrix},
-               {"CentaurHauls", TCPUType::ctVIA},     {"VIA VIA VIA ", TCPUType::ctVIA},
+  } cases[] = {{"AuthenticAMD", TCPUType::ctAMD},       {"CyrixInstead", TCPUType::ctCyrix},
+               {"CentaurHauls", TCPUType::ctVIA},       {"VIA VIA VIA ", TCPUType::ctVIA},
                {"TransmetaCPU", TCPUType::ctTransmeta}, {"GenuineTMx86", TCPUType::ctTransmeta},
-               {"Geode by NSC", TCPUType::ctUnknown}, {"RiseRiseRise", TCPUType::ctUnknown}};
+               {"Geode by NSC", TCPUType::ctUnknown},   {"RiseRiseRise", TCPUType::ctUnknown}};
   for (const auto& c : cases) {
     TRecordedCpuid cpuid;
     cpuid.SetVendor(c.Vendor, 1);
@@ -83,7 +83,7 @@ TEST(ProcessorInfo, AmdReadsExtendedFeatureBits) {
   EXPECT_TRUE(info.Has3DNow());
   EXPECT_TRUE(info.HasEx3DNow());
   EXPECT_EQ(info.SupportsSSE(), (TSSESupports{TSSESupport::ssSSE, TSSESupport::ssSSE2, TSSESupport::ssSSE3,
-                                               TSSESupport::ssSSE4A, TSSESupport::ssSSE5}));
+                                              TSSESupport::ssSSE4A, TSSESupport::ssSSE5}));
   // No brand string: the name comes from the family table.
   EXPECT_EQ(info.CPUName(), "Athlon 64");
 }

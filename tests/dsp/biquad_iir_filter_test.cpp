@@ -19,8 +19,7 @@ namespace vb {
 namespace {
 
 // H(e^jw) straight from the coefficients.
-std::complex<double> DirectResponse(const TCustomBiquadIIRFilter& F, double Frequency)
-{
+std::complex<double> DirectResponse(const TCustomBiquadIIRFilter& F, double Frequency) {
   const auto B = F.Nominator();
   const auto A = F.Denominator();
   const std::complex<double> Z1 = std::polar(1.0, -2 * std::numbers::pi * Frequency / F.SampleRate());
@@ -32,8 +31,7 @@ struct TDesign {
   std::function<std::unique_ptr<TCustomBiquadIIRFilter>()> Create;
 };
 
-std::vector<TDesign> AllDesigns()
-{
+std::vector<TDesign> AllDesigns() {
   return {
       {"Gain", [] { return std::make_unique<TBasicGainFilter>(); }},
       {"Peak", [] { return std::make_unique<TBasicPeakFilter>(); }},
@@ -51,13 +49,12 @@ std::vector<TDesign> AllDesigns()
   };
 }
 
-TEST(BiquadResponse, ClosedFormMatchesTheMeasuredSineResponseForEveryDesign)
-{
+TEST(BiquadResponse, ClosedFormMatchesTheMeasuredSineResponseForEveryDesign) {
   struct TTuning {
     double SampleRate, Frequency, Gain, BandWidth;
   };
   const TTuning Tunings[] = {{44100, 1000, 6, 1}, {48000, 250, -9, 2.5}, {96000, 7280, 12, 0.7}};
-  const double Probes[] = {0.01, 0.1, 0.3, 1, 2.5, 8}; // multiples of the design frequency
+  const double Probes[] = {0.01, 0.1, 0.3, 1, 2.5, 8};  // multiples of the design frequency
   for (const TDesign& D : AllDesigns()) {
     for (const TTuning& T : Tunings) {
       auto F = D.Create();
@@ -67,13 +64,13 @@ TEST(BiquadResponse, ClosedFormMatchesTheMeasuredSineResponseForEveryDesign)
       F->SetBandWidth(T.BandWidth);
       for (double P : Probes) {
         const double Frequency = test::BinFrequency(P * T.Frequency, T.SampleRate, test::CMeasureLength);
-        if (Frequency <= 0 || Frequency >= T.SampleRate / 2)
-          continue;
+        if (Frequency <= 0 || Frequency >= T.SampleRate / 2) continue;
         F->ResetStates();
         const double Measured =
             test::MeasureGainSquared([&](double X) { return F->ProcessSample64(X); }, Frequency, T.SampleRate);
         const double Closed = F->MagnitudeSquared(Frequency);
-        EXPECT_NEAR(Measured, Closed, 1e-7 + 1e-7 * Closed) << D.Name << " at " << Frequency << " Hz, fs " << T.SampleRate;
+        EXPECT_NEAR(Measured, Closed, 1e-7 + 1e-7 * Closed)
+            << D.Name << " at " << Frequency << " Hz, fs " << T.SampleRate;
         EXPECT_NEAR(F->MagnitudeLog10(Frequency), 10 * std::log10(Closed), 1e-12);
         const auto H = DirectResponse(*F, Frequency);
         double Re = 0, Im = 0;
@@ -88,10 +85,9 @@ TEST(BiquadResponse, ClosedFormMatchesTheMeasuredSineResponseForEveryDesign)
   }
 }
 
-TEST(BiquadResponse, DesignsBehaveAsNamedAtDcNyquistAndTheDesignFrequency)
-{
+TEST(BiquadResponse, DesignsBehaveAsNamedAtDcNyquistAndTheDesignFrequency) {
   const double Fs = 44100, Nyq = 22050, F0 = 2000;
-  const double G12 = std::pow(10.0, 12.0 / 20); // +12 dB as a linear amplitude
+  const double G12 = std::pow(10.0, 12.0 / 20);  // +12 dB as a linear amplitude
   auto Tune = [&](TCustomBiquadIIRFilter& F, double Gain) {
     F.SetFrequency(F0);
     F.SetGain(Gain);
@@ -120,13 +116,11 @@ TEST(BiquadResponse, DesignsBehaveAsNamedAtDcNyquistAndTheDesignFrequency)
   EXPECT_NEAR(Cut.MagnitudeSquared(Nyq), 0, 1e-12);
   TBasicAllpassFilter All;
   Tune(All, 6);
-  for (double F : {0.0, 500.0, F0, 10000.0})
-    EXPECT_NEAR(All.MagnitudeSquared(F), std::pow(10.0, 6.0 / 10), 1e-9);
+  for (double F : {0.0, 500.0, F0, 10000.0}) EXPECT_NEAR(All.MagnitudeSquared(F), std::pow(10.0, 6.0 / 10), 1e-9);
   (void)Fs;
 }
 
-TEST(BiquadResponse, HighpassOfTheDriveStageBlocksDcAndPassesNyquist)
-{
+TEST(BiquadResponse, HighpassOfTheDriveStageBlocksDcAndPassesNyquist) {
   TBasicHighpassFilter F;
   F.SetBandWidth(2);
   F.SetFrequency(275);
@@ -135,8 +129,7 @@ TEST(BiquadResponse, HighpassOfTheDriveStageBlocksDcAndPassesNyquist)
   EXPECT_STREQ(F.ClassName(), "TBasicHighpassFilter");
 }
 
-TEST(BiquadDesigns, ToneStackDesignsAreTransparentAt0dB)
-{
+TEST(BiquadDesigns, ToneStackDesignsAreTransparentAt0dB) {
   std::vector<std::unique_ptr<TCustomBiquadIIRFilter>> Filters;
   Filters.push_back(std::make_unique<TBasicPeakFilter>());
   Filters.push_back(std::make_unique<TBasicLowShelfFilter>());
@@ -155,8 +148,7 @@ TEST(BiquadDesigns, ToneStackDesignsAreTransparentAt0dB)
   EXPECT_NEAR(Peak.Nominator()[2], Peak.Denominator()[1], 1e-15);
 }
 
-TEST(BiquadProcessing, ImpulseResponseFollowsTheTransposedRecursion)
-{
+TEST(BiquadProcessing, ImpulseResponseFollowsTheTransposedRecursion) {
   TBasicPeakFilter F;
   F.SetGain(9);
   F.SetFrequency(3000);
@@ -170,30 +162,26 @@ TEST(BiquadProcessing, ImpulseResponseFollowsTheTransposedRecursion)
   EXPECT_DOUBLE_EQ(Y2, B[2] - A[0] * Y1 - A[1] * B[0]);
 }
 
-TEST(BiquadProcessing, BlockProcessingMatchesSampleProcessingForEveryDesign)
-{
+TEST(BiquadProcessing, BlockProcessingMatchesSampleProcessingForEveryDesign) {
   for (const TDesign& D : AllDesigns()) {
-    if (std::string(D.Name) == "Highcut")
-      continue; // its block form runs in Single precision on purpose (below)
+    if (std::string(D.Name) == "Highcut") continue;  // its block form runs in Single precision on purpose (below)
     auto Blocked = D.Create(), Single = D.Create();
     for (auto* F : {Blocked.get(), Single.get()}) {
       F->SetGain(-4.5);
       F->SetFrequency(3210);
     }
     std::vector<double> Block(300);
-    for (std::size_t i = 0; i < Block.size(); ++i)
-      Block[i] = std::sin(0.2 * static_cast<double>(i)) - 0.1;
+    for (std::size_t i = 0; i < Block.size(); ++i) Block[i] = std::sin(0.2 * static_cast<double>(i)) - 0.1;
     for (int Part : {0, 100, 200}) {
       Blocked->ProcessBlock64(Block.data() + Part, 100);
       for (int i = Part; i < Part + 100; ++i)
-        ASSERT_EQ(Block[static_cast<std::size_t>(i)],
-                  Single->ProcessSample64(std::sin(0.2 * i) - 0.1)) << D.Name << " sample " << i;
+        ASSERT_EQ(Block[static_cast<std::size_t>(i)], Single->ProcessSample64(std::sin(0.2 * i) - 0.1))
+            << D.Name << " sample " << i;
     }
   }
 }
 
-TEST(BiquadProcessing, SinglePathRoundsTheOutputBeforeItEntersTheState)
-{
+TEST(BiquadProcessing, SinglePathRoundsTheOutputBeforeItEntersTheState) {
   TBasicPeakFilter F64, F32;
   for (auto* F : {&F64, &F32}) {
     F->SetGain(5);
@@ -210,24 +198,20 @@ TEST(BiquadProcessing, SinglePathRoundsTheOutputBeforeItEntersTheState)
   Blocked.SetGain(5);
   Single.SetGain(5);
   Blocked.ProcessBlock32(Block.data(), static_cast<int>(Block.size()));
-  for (float Y : Block)
-    EXPECT_EQ(Y, Single.ProcessSample32(0.5f));
+  for (float Y : Block) EXPECT_EQ(Y, Single.ProcessSample32(0.5f));
 }
 
-TEST(BiquadProcessing, HighcutBlock64RunsInSinglePrecision)
-{
+TEST(BiquadProcessing, HighcutBlock64RunsInSinglePrecision) {
   TBasicHighcutFilter Blocked, Single;
   std::vector<double> Block(32);
-  for (std::size_t i = 0; i < Block.size(); ++i)
-    Block[i] = std::sin(0.3 * static_cast<double>(i)) / 3;
+  for (std::size_t i = 0; i < Block.size(); ++i) Block[i] = std::sin(0.3 * static_cast<double>(i)) / 3;
   const std::vector<double> Input = Block;
   Blocked.ProcessBlock64(Block.data(), static_cast<int>(Block.size()));
   for (std::size_t i = 0; i < Block.size(); ++i)
     EXPECT_EQ(Block[i], static_cast<double>(Single.ProcessSample32(static_cast<float>(Input[i]))));
 }
 
-TEST(BiquadProcessing, GainFilterScalesByTheLinearGain)
-{
+TEST(BiquadProcessing, GainFilterScalesByTheLinearGain) {
   TBasicGainFilter F;
   F.SetGain(20);
   EXPECT_NEAR(F.ProcessSample64(0.5), 5.0, 1e-12);
@@ -236,12 +220,10 @@ TEST(BiquadProcessing, GainFilterScalesByTheLinearGain)
   EXPECT_EQ(F.ProcessSample64(0.5), 0.5);
 }
 
-TEST(BiquadStates, PushProcessPopRestoresExactlyAndGetIRLeavesStatesAlone)
-{
+TEST(BiquadStates, PushProcessPopRestoresExactlyAndGetIRLeavesStatesAlone) {
   TBasicLowShelfFilter F;
   F.SetGain(7);
-  for (int n = 0; n < 10; ++n)
-    F.ProcessSample64(std::cos(n * 0.7));
+  for (int n = 0; n < 10; ++n) F.ProcessSample64(std::cos(n * 0.7));
   const auto Before = F.States();
   F.PushStates();
   F.PushStates();
@@ -251,7 +233,7 @@ TEST(BiquadStates, PushProcessPopRestoresExactlyAndGetIRLeavesStatesAlone)
   F.ProcessSample64(-1);
   F.PopStates();
   EXPECT_EQ(F.States(), Before);
-  F.PopStates(); // empty stack: nothing
+  F.PopStates();  // empty stack: nothing
   EXPECT_EQ(F.States(), Before);
 
   std::vector<double> IR(16);
@@ -267,8 +249,7 @@ TEST(BiquadStates, PushProcessPopRestoresExactlyAndGetIRLeavesStatesAlone)
   EXPECT_EQ(F.States(), Before);
 }
 
-TEST(BiquadStates, ResetStatesClearsAndRetuningDoesNot)
-{
+TEST(BiquadStates, ResetStatesClearsAndRetuningDoesNot) {
   TBasicPeakFilter F;
   F.SetGain(3);
   F.ProcessSample64(1);
@@ -280,8 +261,7 @@ TEST(BiquadStates, ResetStatesClearsAndRetuningDoesNot)
   EXPECT_EQ(F.States(), (std::array<double, 2>{0, 0}));
 }
 
-TEST(BiquadOrder, OrderIsTwoAndCannotBeWritten)
-{
+TEST(BiquadOrder, OrderIsTwoAndCannotBeWritten) {
   TBasicNotchFilter F;
   EXPECT_EQ(F.Order(), 2u);
   for (unsigned V : {0u, 2u, 5u}) {
@@ -294,9 +274,8 @@ TEST(BiquadOrder, OrderIsTwoAndCannotBeWritten)
   }
 }
 
-TEST(BiquadPolesZeros, AreTheRootsOfTheCreationCoefficients)
-{
-  TBasicNotchFilter Notch; // zeros on the unit circle at the design angle, poles inside
+TEST(BiquadPolesZeros, AreTheRootsOfTheCreationCoefficients) {
+  TBasicNotchFilter Notch;  // zeros on the unit circle at the design angle, poles inside
   const double W = 2 * std::numbers::pi * 1000 / 44100;
   EXPECT_NEAR(Notch.Zeros()[0].Re, std::cos(W), 1e-6);
   EXPECT_NEAR(Notch.Zeros()[0].Im, std::sin(W), 1e-6);
@@ -307,15 +286,14 @@ TEST(BiquadPolesZeros, AreTheRootsOfTheCreationCoefficients)
   const auto Poles = Notch.Poles();
   Notch.SetFrequency(5000);
   EXPECT_EQ(Notch.Poles()[0].Re, Poles[0].Re);
-  TBasicGainFilter Gain; // b1 = b2 = 0: a double real zero at 0
+  TBasicGainFilter Gain;  // b1 = b2 = 0: a double real zero at 0
   EXPECT_EQ(Gain.Zeros()[0].Re, 0.0f);
   EXPECT_EQ(Gain.Zeros()[0].Im, 0.0f);
 }
 
 // Also guards alpha: with equal bandwidths Dest's alpha must still follow the
 // copied angle.
-TEST(BiquadAssign, SameClassCopiesStatesOtherClassRecalculates)
-{
+TEST(BiquadAssign, SameClassCopiesStatesOtherClassRecalculates) {
   TBasicPeakFilter Source;
   Source.SetGain(4);
   Source.SetFrequency(2500);
@@ -339,5 +317,5 @@ TEST(BiquadAssign, SameClassCopiesStatesOtherClassRecalculates)
   EXPECT_EQ(Other.Denominator(), Expected.Denominator());
 }
 
-} // namespace
-} // namespace vb
+}  // namespace
+}  // namespace vb

@@ -15,16 +15,13 @@
 namespace vb {
 namespace {
 
-std::vector<double> AllStates(const TCustomButterworthFilter& F)
-{
+std::vector<double> AllStates(const TCustomButterworthFilter& F) {
   std::vector<double> S;
-  for (unsigned i = 0; i < TCustomButterworthFilter::CMaximumOrder; ++i)
-    S.push_back(F.State(i));
+  for (unsigned i = 0; i < TCustomButterworthFilter::CMaximumOrder; ++i) S.push_back(F.State(i));
   return S;
 }
 
-TEST(ButterworthDesign, OrderFourHasTwoSectionsAtPiOver8And3PiOver8)
-{
+TEST(ButterworthDesign, OrderFourHasTwoSectionsAtPiOver8And3PiOver8) {
   TButterworthLowPassFilter F(4);
   const double K = std::tan(0.5 * 1000 * 2 * std::numbers::pi / 44100);
   EXPECT_NEAR(F.TanW0(), K, 1e-15);
@@ -37,13 +34,11 @@ TEST(ButterworthDesign, OrderFourHasTwoSectionsAtPiOver8And3PiOver8)
   EXPECT_NEAR(F.Coefficient(2), 2 * (1 - K * K) * D2, 1e-14);
   EXPECT_NEAR(F.Coefficient(3), (T2 - K * K - 1) * D2, 1e-14);
   double Y = 0;
-  for (int n = 0; n < 20000; ++n)
-    Y = F.ProcessSample64(1);
+  for (int n = 0; n < 20000; ++n) Y = F.ProcessSample64(1);
   EXPECT_NEAR(Y, 1, 1e-12);
 }
 
-TEST(ButterworthDesign, OddOrderEndsWithAFirstOrderSection)
-{
+TEST(ButterworthDesign, OddOrderEndsWithAFirstOrderSection) {
   TButterworthLowPassFilter F(3);
   const double K = F.TanW0();
   EXPECT_NEAR(F.Coefficient(2), (1 - K) / (1 + K), 1e-15);
@@ -52,8 +47,7 @@ TEST(ButterworthDesign, OddOrderEndsWithAFirstOrderSection)
   EXPECT_EQ(F.State(3), 0.0);
 }
 
-TEST(ButterworthDesign, OrderIsLimitedTo64AndNotifiesOncePerChange)
-{
+TEST(ButterworthDesign, OrderIsLimitedTo64AndNotifiesOncePerChange) {
   TButterworthHighPassFilter F(2);
   int Changes = 0;
   F.SetOnChange([&](TNotifiablePersistent*) { ++Changes; });
@@ -65,8 +59,7 @@ TEST(ButterworthDesign, OrderIsLimitedTo64AndNotifiesOncePerChange)
   EXPECT_EQ(Created.Order(), 64u);
 }
 
-TEST(ButterworthDesign, OrderZeroPassesTheInputTimesTheGainFactor)
-{
+TEST(ButterworthDesign, OrderZeroPassesTheInputTimesTheGainFactor) {
   TButterworthLowPassFilter F(0);
   EXPECT_EQ(F.ProcessSample64(0.7), 0.7);
   TButterworthLowPassFilter G(4);
@@ -75,8 +68,7 @@ TEST(ButterworthDesign, OrderZeroPassesTheInputTimesTheGainFactor)
   EXPECT_EQ(G.ProcessSample64(1), G.GainFactor());
 }
 
-TEST(ButterworthResponse, MagnitudeIsHalfPowerAtTheDesignFrequencyForEveryOrder)
-{
+TEST(ButterworthResponse, MagnitudeIsHalfPowerAtTheDesignFrequencyForEveryOrder) {
   for (unsigned N = 1; N <= 64; ++N) {
     TButterworthLowPassFilter Low(N);
     TButterworthHighPassFilter High(N);
@@ -92,14 +84,13 @@ TEST(ButterworthResponse, MagnitudeIsHalfPowerAtTheDesignFrequencyForEveryOrder)
   }
 }
 
-TEST(ButterworthResponse, ClosedFormMatchesTheMeasuredSineResponse)
-{
+TEST(ButterworthResponse, ClosedFormMatchesTheMeasuredSineResponse) {
   struct TCase {
     unsigned Order;
     double SampleRate, Frequency, Gain;
   };
-  const TCase Cases[] = {{1, 44100, 1000, 0}, {2, 48000, 5000, 6}, {4, 352800, 21829.5, 0},
-                         {5, 96000, 300, -6}, {8, 705600, 21829.5, 0}};
+  const TCase Cases[] = {
+      {1, 44100, 1000, 0}, {2, 48000, 5000, 6}, {4, 352800, 21829.5, 0}, {5, 96000, 300, -6}, {8, 705600, 21829.5, 0}};
   for (const TCase& C : Cases) {
     std::unique_ptr<TCustomButterworthFilter> Filters[] = {std::make_unique<TButterworthLowPassFilter>(C.Order),
                                                            std::make_unique<TButterworthHighPassFilter>(C.Order)};
@@ -109,8 +100,7 @@ TEST(ButterworthResponse, ClosedFormMatchesTheMeasuredSineResponse)
       F->SetGain(C.Gain);
       for (double P : {0.1, 0.5, 0.9, 1.0, 1.5, 4.0}) {
         const double Frequency = test::BinFrequency(P * C.Frequency, C.SampleRate, test::CMeasureLength);
-        if (Frequency <= 0 || Frequency >= C.SampleRate / 2)
-          continue;
+        if (Frequency <= 0 || Frequency >= C.SampleRate / 2) continue;
         F->ResetStates();
         const auto Measured =
             test::MeasureResponse([&](double X) { return F->ProcessSample64(X); }, Frequency, C.SampleRate);
@@ -127,8 +117,7 @@ TEST(ButterworthResponse, ClosedFormMatchesTheMeasuredSineResponse)
   }
 }
 
-TEST(ButterworthResponse, GainScalesThePassBand)
-{
+TEST(ButterworthResponse, GainScalesThePassBand) {
   TButterworthLowPassFilter F(4);
   F.SetGain(6);
   EXPECT_NEAR(F.MagnitudeSquared(0), std::pow(10.0, 6.0 / 10), 1e-9);
@@ -137,23 +126,20 @@ TEST(ButterworthResponse, GainScalesThePassBand)
   EXPECT_NEAR(F.MagnitudeSquared(0), 1, 1e-12);
 }
 
-TEST(ButterworthStability, DesignFrequencyAtOrAboveNyquistStaysStable)
-{
+TEST(ButterworthStability, DesignFrequencyAtOrAboveNyquistStaysStable) {
   for (double Frequency : {22050.0, 30000.0, 1e6}) {
     TButterworthLowPassFilter F(4);
     F.SetFrequency(Frequency);
     EXPECT_GT(F.TanW0(), 0);
     EXPECT_TRUE(std::isfinite(F.TanW0()));
     double Peak = 0;
-    for (int n = 0; n < 100000; ++n)
-      Peak = std::max(Peak, std::fabs(F.ProcessSample64(n % 2 ? 1.0 : -1.0)));
+    for (int n = 0; n < 100000; ++n) Peak = std::max(Peak, std::fabs(F.ProcessSample64(n % 2 ? 1.0 : -1.0)));
     EXPECT_LT(Peak, 4) << Frequency;
     EXPECT_NEAR(F.MagnitudeSquared(0), 1, 1e-6) << Frequency;
   }
 }
 
-TEST(ButterworthTuning, DownsampleAmountScalesTheDesignFrequencyWithoutRecalculating)
-{
+TEST(ButterworthTuning, DownsampleAmountScalesTheDesignFrequencyWithoutRecalculating) {
   TButterworthLowPassFilter F(2);
   const double Coefficient = F.Coefficient(0);
   F.SetDownsampleAmount(-3);
@@ -162,12 +148,11 @@ TEST(ButterworthTuning, DownsampleAmountScalesTheDesignFrequencyWithoutRecalcula
   EXPECT_EQ(F.DownsampleFaktor(), 4);
   EXPECT_NEAR(F.TanW0(), std::tan(0.5 * 4000 * 2 * std::numbers::pi / 44100), 1e-15);
   EXPECT_EQ(F.Coefficient(0), Coefficient);
-  F.SetDownsampleAmount(99); // limited so that the factor stays an Integer
+  F.SetDownsampleAmount(99);  // limited so that the factor stays an Integer
   EXPECT_EQ(F.DownsampleFaktor(), 1 << 30);
 }
 
-TEST(ButterworthTuning, SetFilterValuesStoresWithoutTheUsualReactions)
-{
+TEST(ButterworthTuning, SetFilterValuesStoresWithoutTheUsualReactions) {
   TButterworthLowPassFilter F(2);
   int Changes = 0;
   F.SetOnChange([&](TNotifiablePersistent*) { ++Changes; });
@@ -182,21 +167,17 @@ TEST(ButterworthTuning, SetFilterValuesStoresWithoutTheUsualReactions)
   EXPECT_EQ(Changes, 0);
 }
 
-TEST(ButterworthStates, ResetClearsExactlyOrderStatesAndPushPopRestoresAll)
-{
+TEST(ButterworthStates, ResetClearsExactlyOrderStatesAndPushPopRestoresAll) {
   TButterworthLowPassFilter F(5);
-  for (int n = 0; n < 10; ++n)
-    F.ProcessSample64(1);
+  for (int n = 0; n < 10; ++n) F.ProcessSample64(1);
   F.SetOrder(7);
-  F.ProcessSample64(1); // states 0..6 now non-zero
+  F.ProcessSample64(1);  // states 0..6 now non-zero
   F.SetOrder(5);
   F.ResetStates();
-  for (unsigned i = 0; i < 5; ++i)
-    EXPECT_EQ(F.State(i), 0.0) << i;
+  for (unsigned i = 0; i < 5; ++i) EXPECT_EQ(F.State(i), 0.0) << i;
   EXPECT_NE(F.State(5), 0.0);
 
-  for (int n = 0; n < 10; ++n)
-    F.ProcessSample64(0.3);
+  for (int n = 0; n < 10; ++n) F.ProcessSample64(0.3);
   const auto Before = AllStates(F);
   F.PushStates();
   F.ProcessSample64(5);
@@ -207,8 +188,7 @@ TEST(ButterworthStates, ResetClearsExactlyOrderStatesAndPushPopRestoresAll)
   EXPECT_EQ(AllStates(F), Before);
 }
 
-TEST(ButterworthStates, SinglePathTracksTheDoublePath)
-{
+TEST(ButterworthStates, SinglePathTracksTheDoublePath) {
   TButterworthHighPassFilter A(3), B(3);
   for (int n = 0; n < 200; ++n) {
     const float X = static_cast<float>(std::sin(0.05 * n));
@@ -216,8 +196,7 @@ TEST(ButterworthStates, SinglePathTracksTheDoublePath)
   }
 }
 
-TEST(ButterworthAssign, CopiesDesignStatesAndOrder)
-{
+TEST(ButterworthAssign, CopiesDesignStatesAndOrder) {
   TButterworthLowPassFilter Source(6);
   Source.SetSampleRate(96000);
   Source.SetFrequency(5000);
@@ -230,5 +209,5 @@ TEST(ButterworthAssign, CopiesDesignStatesAndOrder)
   EXPECT_EQ(Dest.ProcessSample64(0.5), Source.ProcessSample64(0.5));
 }
 
-} // namespace
-} // namespace vb
+}  // namespace
+}  // namespace vb

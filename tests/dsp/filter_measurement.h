@@ -16,8 +16,7 @@ inline constexpr std::size_t CMeasureSettle = 1 << 14;
 
 // A frequency that falls exactly on a bin of an Length-point DFT, so that a
 // steady-state sine is measured without leakage.
-inline double BinFrequency(double Frequency, double SampleRate, std::size_t Length)
-{
+inline double BinFrequency(double Frequency, double SampleRate, std::size_t Length) {
   return std::round(Frequency * Length / SampleRate) * SampleRate / Length;
 }
 
@@ -26,15 +25,13 @@ inline double BinFrequency(double Frequency, double SampleRate, std::size_t Leng
 // (output phasor over input phasor) measured over Length samples.
 template <class TProcess>
 std::complex<double> MeasureResponse(TProcess&& Process, double Frequency, double SampleRate,
-                                     std::size_t Length = CMeasureLength, std::size_t Settle = CMeasureSettle)
-{
+                                     std::size_t Length = CMeasureLength, std::size_t Settle = CMeasureSettle) {
   const double W = 2 * std::numbers::pi * Frequency / SampleRate;
   std::complex<double> Sum = 0;
   for (std::size_t n = 0; n < Settle + Length; ++n) {
     const double Phase = W * static_cast<double>(n);
     const double Y = Process(std::sin(Phase));
-    if (n >= Settle)
-      Sum += Y * std::polar(1.0, -Phase);
+    if (n >= Settle) Sum += Y * std::polar(1.0, -Phase);
   }
   // sin(phase) = (e^(j phase) - e^(-j phase)) / 2j, so the positive-frequency
   // phasor of the input is 1 / 2j.
@@ -42,9 +39,8 @@ std::complex<double> MeasureResponse(TProcess&& Process, double Frequency, doubl
 }
 
 template <class TProcess>
-double MeasureGainSquared(TProcess&& Process, double Frequency, double SampleRate)
-{
+double MeasureGainSquared(TProcess&& Process, double Frequency, double SampleRate) {
   return std::norm(MeasureResponse(Process, Frequency, SampleRate));
 }
 
-} // namespace vb::test
+}  // namespace vb::test

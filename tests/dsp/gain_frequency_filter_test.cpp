@@ -18,24 +18,22 @@ namespace {
 // A biquad that logs every coefficient calculation together with the derived
 // values it saw, and every change notification.
 class TRecordingFilter : public TBiquadIIRFilter {
-public:
+ public:
   struct TSnapshot {
     double SRR, W0, Alpha, GainFactor;
   };
   std::vector<std::string> Log;
   std::vector<TSnapshot> Snapshots;
 
-  TRecordingFilter()
-  {
+  TRecordingFilter() {
     InitializeBiquad();
     Log.clear();
     Snapshots.clear();
     SetOnChange([this](TNotifiablePersistent*) { Log.push_back("changed"); });
   }
 
-protected:
-  void CalculateCoefficients() override
-  {
+ protected:
+  void CalculateCoefficients() override {
     Log.push_back("coefficients");
     Snapshots.push_back({FSRR, FW0, FAlpha, FGainFactor});
     FNominator[0] = 1.0;
@@ -43,15 +41,13 @@ protected:
 };
 
 // The alpha term written out independently of the class.
-double ExpectedAlpha(double Frequency, double SampleRate, double BandWidth)
-{
+double ExpectedAlpha(double Frequency, double SampleRate, double BandWidth) {
   const double W = 2 * std::numbers::pi * Frequency / SampleRate;
   const double S = std::sin(W);
   return S * std::sinh(std::log(2.0) / 2 * std::sqrt((std::cos(W) + 1) / 2) * BandWidth * std::min(W, 3.141) / S);
 }
 
-TEST(GainFrequencyFilter, StartsAt1kHz0dBOneOctave44100)
-{
+TEST(GainFrequencyFilter, StartsAt1kHz0dBOneOctave44100) {
   TBasicPeakFilter F;
   EXPECT_EQ(F.SampleRate(), 44100.0);
   EXPECT_EQ(F.Frequency(), 1000.0);
@@ -62,20 +58,18 @@ TEST(GainFrequencyFilter, StartsAt1kHz0dBOneOctave44100)
   EXPECT_NEAR(F.Alpha(), ExpectedAlpha(1000, 44100, 1), 1e-15);
 }
 
-TEST(GainFrequencyFilter, GainFactorsFollowTheDecibelValue)
-{
+TEST(GainFrequencyFilter, GainFactorsFollowTheDecibelValue) {
   TBasicPeakFilter F;
   F.SetGain(6);
   EXPECT_NEAR(F.GainFactor(), std::pow(10.0, 6.0 / 40), 1e-15);
   EXPECT_NEAR(F.GainFactor(), 1.41254, 1e-5);
   EXPECT_NEAR(F.GainFactorSquared(), 1.99526, 1e-5);
   EXPECT_EQ(F.GainFactorSquared(), F.GainFactor() * F.GainFactor());
-  F.SetGain(-2001); // below -2000 dB the factor is exactly 0
+  F.SetGain(-2001);  // below -2000 dB the factor is exactly 0
   EXPECT_EQ(F.GainFactor(), 0.0);
 }
 
-TEST(GainFrequencyFilter, AngleIsLimitedBelowPiWhileCosineAndSineUseTheTrueAngle)
-{
+TEST(GainFrequencyFilter, AngleIsLimitedBelowPiWhileCosineAndSineUseTheTrueAngle) {
   TBasicPeakFilter F;
   F.SetFrequency(30000);
   const double W = 30000 * 2 * std::numbers::pi / 44100;
@@ -85,8 +79,7 @@ TEST(GainFrequencyFilter, AngleIsLimitedBelowPiWhileCosineAndSineUseTheTrueAngle
   EXPECT_NEAR(F.ExpW0().Im, std::sin(W), 1e-15);
 }
 
-TEST(GainFrequencyFilter, FrequencyAndBandwidthHaveFloors)
-{
+TEST(GainFrequencyFilter, FrequencyAndBandwidthHaveFloors) {
   TBasicPeakFilter F;
   F.SetFrequency(-5);
   EXPECT_EQ(F.Frequency(), 1e-10);
@@ -96,8 +89,7 @@ TEST(GainFrequencyFilter, FrequencyAndBandwidthHaveFloors)
   EXPECT_EQ(F.BandWidth(), 0.001);
 }
 
-TEST(GainFrequencyFilter, EachRealChangeRecalculatesOnceThenNotifies)
-{
+TEST(GainFrequencyFilter, EachRealChangeRecalculatesOnceThenNotifies) {
   TRecordingFilter F;
   F.SetFrequency(2000);
   F.SetFrequency(2000);
@@ -114,8 +106,7 @@ TEST(GainFrequencyFilter, EachRealChangeRecalculatesOnceThenNotifies)
   }
 }
 
-TEST(GainFrequencyFilter, CoefficientsSeeUpToDateDerivedValues)
-{
+TEST(GainFrequencyFilter, CoefficientsSeeUpToDateDerivedValues) {
   TRecordingFilter F;
   F.SetFrequency(2000);
   EXPECT_NEAR(F.Snapshots.back().W0, 2 * std::numbers::pi * 2000 / 44100, 1e-15);
@@ -132,8 +123,7 @@ TEST(GainFrequencyFilter, CoefficientsSeeUpToDateDerivedValues)
   EXPECT_NEAR(F.Snapshots.back().Alpha, ExpectedAlpha(2000, 96000, 3), 1e-15);
 }
 
-TEST(GainFrequencyFilter, ChangesInsideAnUpdateRecalculateButDoNotNotify)
-{
+TEST(GainFrequencyFilter, ChangesInsideAnUpdateRecalculateButDoNotNotify) {
   TRecordingFilter F;
   F.BeginUpdate();
   F.SetFrequency(500);
@@ -142,8 +132,7 @@ TEST(GainFrequencyFilter, ChangesInsideAnUpdateRecalculateButDoNotNotify)
   EXPECT_EQ(F.Log, (std::vector<std::string>{"coefficients", "coefficients"}));
 }
 
-TEST(GainFrequencyFilter, RetuningKeepsTheStates)
-{
+TEST(GainFrequencyFilter, RetuningKeepsTheStates) {
   TBasicPeakFilter F;
   F.SetGain(6);
   F.ProcessSample64(1);
@@ -153,8 +142,7 @@ TEST(GainFrequencyFilter, RetuningKeepsTheStates)
   EXPECT_EQ(F.States(), Before);
 }
 
-TEST(GainFrequencyFilter, AssignCopiesTuningAndDestRecalculatesForItsBandwidth)
-{
+TEST(GainFrequencyFilter, AssignCopiesTuningAndDestRecalculatesForItsBandwidth) {
   TBasicPeakFilter Source;
   Source.SetSampleRate(48000);
   Source.SetFrequency(3000);
@@ -174,5 +162,5 @@ TEST(GainFrequencyFilter, AssignCopiesTuningAndDestRecalculatesForItsBandwidth)
   EXPECT_EQ(Dest.Log, (std::vector<std::string>{"coefficients", "coefficients"}));
 }
 
-} // namespace
-} // namespace vb
+}  // namespace
+}  // namespace vb

@@ -11,14 +11,12 @@ namespace {
 struct CountingObject {
   TDspSampleRatePersistent Object;
   int Changes = 0;
-  CountingObject()
-  {
+  CountingObject() {
     Object.SetOnChange([this](TNotifiablePersistent*) { ++Changes; });
   }
 };
 
-TEST(NotifiablePersistent, ChangedIsHeldBackWhileAnUpdateIsOpen)
-{
+TEST(NotifiablePersistent, ChangedIsHeldBackWhileAnUpdateIsOpen) {
   CountingObject C;
   C.Object.BeginUpdate();
   C.Object.BeginUpdate();
@@ -26,14 +24,13 @@ TEST(NotifiablePersistent, ChangedIsHeldBackWhileAnUpdateIsOpen)
   C.Object.EndUpdate();
   C.Object.Changed();
   EXPECT_EQ(C.Changes, 0);
-  C.Object.EndUpdate(); // closing the last update does not fire by itself
+  C.Object.EndUpdate();  // closing the last update does not fire by itself
   EXPECT_EQ(C.Changes, 0);
   C.Object.Changed();
   EXPECT_EQ(C.Changes, 1);
 }
 
-TEST(NotifiablePersistent, UnpairedEndUpdateFailsAndKeepsTheCount)
-{
+TEST(NotifiablePersistent, UnpairedEndUpdateFailsAndKeepsTheCount) {
   TDspPersistent Object;
   try {
     Object.EndUpdate();
@@ -44,14 +41,12 @@ TEST(NotifiablePersistent, UnpairedEndUpdateFailsAndKeepsTheCount)
   EXPECT_EQ(Object.UpdateCount(), 0);
 }
 
-TEST(NotifiablePersistent, ChangedWithoutHandlerDoesNothing)
-{
+TEST(NotifiablePersistent, ChangedWithoutHandlerDoesNothing) {
   TDspPersistent Object;
   EXPECT_NO_THROW(Object.Changed());
 }
 
-TEST(DspSampleRatePersistent, StoresTheMagnitudeAndNotifiesOncePerRealChange)
-{
+TEST(DspSampleRatePersistent, StoresTheMagnitudeAndNotifiesOncePerRealChange) {
   CountingObject C;
   EXPECT_EQ(C.Object.SampleRate(), 44100.0);
   C.Object.SetSampleRate(-48000);
@@ -60,8 +55,7 @@ TEST(DspSampleRatePersistent, StoresTheMagnitudeAndNotifiesOncePerRealChange)
   EXPECT_EQ(C.Changes, 1);
 }
 
-TEST(DspSampleRatePersistent, RefusesZeroAndKeepsTheOldRate)
-{
+TEST(DspSampleRatePersistent, RefusesZeroAndKeepsTheOldRate) {
   CountingObject C;
   try {
     C.Object.SetSampleRate(0);
@@ -73,8 +67,7 @@ TEST(DspSampleRatePersistent, RefusesZeroAndKeepsTheOldRate)
   EXPECT_EQ(C.Changes, 0);
 }
 
-TEST(DspSampleRatePersistent, AssignCopiesRateHandlerAndUpdateDepthWithoutNotifying)
-{
+TEST(DspSampleRatePersistent, AssignCopiesRateHandlerAndUpdateDepthWithoutNotifying) {
   CountingObject Source;
   Source.Object.SetSampleRate(96000);
   Source.Object.BeginUpdate();
@@ -85,9 +78,9 @@ TEST(DspSampleRatePersistent, AssignCopiesRateHandlerAndUpdateDepthWithoutNotify
   EXPECT_EQ(Dest.UpdateCount(), 1);
   EXPECT_EQ(Source.Changes, 0);
   Dest.EndUpdate();
-  Dest.Changed(); // the copied handler belongs to Source's counter
+  Dest.Changed();  // the copied handler belongs to Source's counter
   EXPECT_EQ(Source.Changes, 1);
 }
 
-} // namespace
-} // namespace vb
+}  // namespace
+}  // namespace vb

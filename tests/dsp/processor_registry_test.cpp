@@ -18,17 +18,26 @@ struct RegistryScope {
   ~RegistryScope() { DspRegistriesShutDown(); }
 };
 
-TEST(ProcessorRegistry, StartUpRegistersBiquadsThenButterworthsInBothLists)
-{
+TEST(ProcessorRegistry, StartUpRegistersBiquadsThenButterworthsInBothLists) {
   EXPECT_EQ(ProcessorRegistry32(), nullptr);
   {
     RegistryScope Scope;
-    const std::vector<std::string> Expected = {
-        "TBasicGainFilter", "TBasicPeakFilter", "TBasicAllpassFilter", "TBasicLowShelfFilter",
-        "TBasicLowShelfAFilter", "TBasicLowShelfBFilter", "TBasicHighShelfAFilter", "TBasicHighShelfBFilter",
-        "TBasicHighcutFilter", "TBasicLowcutFilter", "TBasicBandpassFilter", "TBasicNotchFilter",
-        "TButterworthHighPassFilter", "TButterworthLowPassFilter", "TButterworthLowPassFilterAutomatable",
-        "TButterworthHighPassFilterAutomatable"};
+    const std::vector<std::string> Expected = {"TBasicGainFilter",
+                                               "TBasicPeakFilter",
+                                               "TBasicAllpassFilter",
+                                               "TBasicLowShelfFilter",
+                                               "TBasicLowShelfAFilter",
+                                               "TBasicLowShelfBFilter",
+                                               "TBasicHighShelfAFilter",
+                                               "TBasicHighShelfBFilter",
+                                               "TBasicHighcutFilter",
+                                               "TBasicLowcutFilter",
+                                               "TBasicBandpassFilter",
+                                               "TBasicNotchFilter",
+                                               "TButterworthHighPassFilter",
+                                               "TButterworthLowPassFilter",
+                                               "TButterworthLowPassFilterAutomatable",
+                                               "TButterworthHighPassFilterAutomatable"};
     for (TClassList* List : {ProcessorRegistry32(), ProcessorRegistry64()}) {
       ASSERT_NE(List, nullptr);
       std::vector<std::string> Names;
@@ -42,8 +51,7 @@ TEST(ProcessorRegistry, StartUpRegistersBiquadsThenButterworthsInBothLists)
   EXPECT_EQ(ProcessorRegistry64(), nullptr);
 }
 
-TEST(ProcessorRegistry, RegisteringAClassTwiceFailsAndKeepsOneEntry)
-{
+TEST(ProcessorRegistry, RegisteringAClassTwiceFailsAndKeepsOneEntry) {
   RegistryScope Scope;
   const int Count = ProcessorRegistry32()->Count();
   try {
@@ -58,13 +66,11 @@ TEST(ProcessorRegistry, RegisteringAClassTwiceFailsAndKeepsOneEntry)
   EXPECT_EQ(ProcessorRegistry32()->Count(), Count);
 }
 
-TEST(ProcessorRegistry, RegisteringBeforeStartUpFails)
-{
+TEST(ProcessorRegistry, RegisteringBeforeStartUpFails) {
   EXPECT_THROW(RegisterDspProcessor32(TBasicPeakFilter::Class()), EDspAssertion);
 }
 
-TEST(ClassList, EditsKeepOrderAndRejectBadIndices)
-{
+TEST(ClassList, EditsKeepOrderAndRejectBadIndices) {
   const TDspClassInfo A{"A"}, B{"B"}, C{"C"};
   TClassList L;
   EXPECT_EQ(L.Add(&A), 0);
@@ -86,5 +92,5 @@ TEST(ClassList, EditsKeepOrderAndRejectBadIndices)
   EXPECT_THROW(L.First(), EDspListError);
 }
 
-} // namespace
-} // namespace vb
+}  // namespace
+}  // namespace vb

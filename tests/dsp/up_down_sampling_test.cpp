@@ -24,16 +24,14 @@ constexpr double CHostRate = 44100;
 struct TEffectResampler {
   TZarnUpDownsampling R;
   int Changes = 0;
-  explicit TEffectResampler(int Factor)
-  {
+  explicit TEffectResampler(int Factor) {
     R.SetTransitionBandwidth(0.99);
     R.SetFactor(Factor);
     R.SetOrder(4);
     R.SetSampleRate(CHostRate * Factor);
     R.SetOnChange([this](TNotifiablePersistent*) { ++Changes; });
   }
-  double Through(double X)
-  {
+  double Through(double X) {
     double Buffer[16];
     R.Upsample64(X, Buffer);
     return R.Downsample64(Buffer);
@@ -41,26 +39,22 @@ struct TEffectResampler {
 };
 
 // |H|^2 of a bilinear order-N Butterworth low-pass, from its definition.
-double BilinearButterworth(double Frequency, double Cutoff, double SampleRate, int Order)
-{
-  const double Ratio = std::tan(std::numbers::pi * Frequency / SampleRate) /
-                       std::tan(std::numbers::pi * Cutoff / SampleRate);
+double BilinearButterworth(double Frequency, double Cutoff, double SampleRate, int Order) {
+  const double Ratio =
+      std::tan(std::numbers::pi * Frequency / SampleRate) / std::tan(std::numbers::pi * Cutoff / SampleRate);
   return 1 / (1 + std::pow(Ratio, 2 * Order));
 }
 
-bool StatesAreZero(const TZarnUpDownsampling& R)
-{
+bool StatesAreZero(const TZarnUpDownsampling& R) {
   for (int i = 0; i < 2; ++i) {
     const auto& F = static_cast<const TCustomButterworthFilter&>(R.Filter(i));
     for (unsigned s = 0; s < 4; ++s)
-      if (F.State(s) != 0.0)
-        return false;
+      if (F.State(s) != 0.0) return false;
   }
   return true;
 }
 
-TEST(UpDownSampling, StartsAtFactorOneOrderTwoWithButterworthLowPasses)
-{
+TEST(UpDownSampling, StartsAtFactorOneOrderTwoWithButterworthLowPasses) {
   TZarnUpDownsampling R;
   EXPECT_EQ(R.Factor(), 1);
   EXPECT_EQ(R.Order(), 2);
@@ -74,26 +68,23 @@ TEST(UpDownSampling, StartsAtFactorOneOrderTwoWithButterworthLowPasses)
   }
 }
 
-TEST(UpDownSampling, FactorBelowOneIsRefused)
-{
+TEST(UpDownSampling, FactorBelowOneIsRefused) {
   TEffectResampler E(8);
   E.R.SetFactor(0);
   E.R.SetFactor(-4);
   EXPECT_EQ(E.R.Factor(), 8);
   EXPECT_EQ(E.Changes, 0);
-  EXPECT_NEAR(E.Through(1), E.Through(1), 1); // still runs
+  EXPECT_NEAR(E.Through(1), E.Through(1), 1);  // still runs
 }
 
-TEST(UpDownSampling, EveryRetuneClearsTheFiltersAndNotifiesOnce)
-{
+TEST(UpDownSampling, EveryRetuneClearsTheFiltersAndNotifiesOnce) {
   TEffectResampler E(1);
   auto Dirty = [&] {
-    for (int n = 0; n < 10; ++n)
-      E.Through(0.5);
+    for (int n = 0; n < 10; ++n) E.Through(0.5);
     ASSERT_FALSE(StatesAreZero(E.R));
   };
   Dirty();
-  E.R.SetFactor(8); // still at the old rate: tuned to 0.99 * 0.5 * 44100 / 8
+  E.R.SetFactor(8);  // still at the old rate: tuned to 0.99 * 0.5 * 44100 / 8
   EXPECT_TRUE(StatesAreZero(E.R));
   EXPECT_DOUBLE_EQ(E.R.Filter(0).Frequency(), 0.99 * 0.5 * 44100 / 8);
   Dirty();
@@ -113,12 +104,10 @@ TEST(UpDownSampling, EveryRetuneClearsTheFiltersAndNotifiesOnce)
   EXPECT_EQ(E.Changes, 4);
 }
 
-TEST(UpDownSampling, ConstantPassesAtUnityAtFactorOne)
-{
+TEST(UpDownSampling, ConstantPassesAtUnityAtFactorOne) {
   TEffectResampler E(1);
   double Y = 0;
-  for (int n = 0; n < 2000; ++n)
-    Y = E.Through(0.25);
+  for (int n = 0; n < 2000; ++n) Y = E.Through(0.25);
   EXPECT_NEAR(Y, 0.25, 1e-9);
   float Out = 0, Y32 = 0;
   for (int n = 0; n < 2000; ++n) {
@@ -128,8 +117,7 @@ TEST(UpDownSampling, ConstantPassesAtUnityAtFactorOne)
   EXPECT_NEAR(Y32, 0.25f, 1e-6f);
 }
 
-TEST(UpDownSampling, ConstantAtHighFactorsKeepsTheFoldedImagesOfBothFilters)
-{
+TEST(UpDownSampling, ConstantAtHighFactorsKeepsTheFoldedImagesOfBothFilters) {
   for (int Factor : {8, 16}) {
     TEffectResampler E(Factor);
     // The images at multiples of the host rate pass both low-passes a little
@@ -147,8 +135,7 @@ TEST(UpDownSampling, ConstantAtHighFactorsKeepsTheFoldedImagesOfBothFilters)
       E.R.Upsample64(0.5, Up.data());
       Y = E.R.Downsample64(Up.data());
     }
-    for (double U : Up)
-      UpMean += U / Factor;
+    for (double U : Up) UpMean += U / Factor;
     EXPECT_NEAR(UpMean, 0.5, 1e-9) << Factor;
     EXPECT_NEAR(Y, 0.5 * Folded.real(), 1e-12) << Factor;
     const double Shortfall = 1 - Folded.real();
@@ -156,8 +143,7 @@ TEST(UpDownSampling, ConstantAtHighFactorsKeepsTheFoldedImagesOfBothFilters)
   }
 }
 
-TEST(UpDownSampling, SinesBelowTheCutoffPassWithinATenthOfADecibel)
-{
+TEST(UpDownSampling, SinesBelowTheCutoffPassWithinATenthOfADecibel) {
   for (int Factor : {1, 8, 16}) {
     for (double F0 : {100.0, 1000.0, 5000.0, 10000.0}) {
       TEffectResampler E(Factor);
@@ -176,19 +162,17 @@ TEST(UpDownSampling, SinesBelowTheCutoffPassWithinATenthOfADecibel)
   }
 }
 
-TEST(UpDownSampling, ImagesOfTheUpsampledSineAreAttenuatedAsTheOrder4DesignPredicts)
-{
+TEST(UpDownSampling, ImagesOfTheUpsampledSineAreAttenuatedAsTheOrder4DesignPredicts) {
   const int Factor = 8;
   TEffectResampler E(Factor);
-  const std::size_t Length = 4410; // 10 Hz bins at the host rate
+  const std::size_t Length = 4410;  // 10 Hz bins at the host rate
   const double F0 = 5000, Image = CHostRate - F0, HighRate = CHostRate * Factor;
   std::vector<double> Up(Factor);
   std::complex<double> Sum = 0;
   const std::size_t Settle = 2000;
   for (std::size_t m = 0; m < Settle + Length; ++m) {
     E.R.Upsample64(std::sin(2 * std::numbers::pi * F0 * static_cast<double>(m) / CHostRate), Up.data());
-    if (m < Settle)
-      continue;
+    if (m < Settle) continue;
     for (int i = 0; i < Factor; ++i) {
       const double n = static_cast<double>((m - Settle) * Factor + i);
       Sum += Up[i] * std::polar(1.0, -2 * std::numbers::pi * Image * n / HighRate);
@@ -197,11 +181,10 @@ TEST(UpDownSampling, ImagesOfTheUpsampledSineAreAttenuatedAsTheOrder4DesignPredi
   const double Amplitude = 2 * std::abs(Sum) / static_cast<double>(Length * Factor);
   const double Predicted = std::sqrt(BilinearButterworth(Image, 21829.5, HighRate, 4));
   EXPECT_NEAR(Amplitude / Predicted, 1, 1e-4);
-  EXPECT_LT(20 * std::log10(Amplitude), -1.0); // just above the cut-off: only mildly attenuated
+  EXPECT_LT(20 * std::log10(Amplitude), -1.0);  // just above the cut-off: only mildly attenuated
 }
 
-TEST(UpDownSampling, AliasesOfTheDownsampledSineAreAttenuatedAsTheOrder4DesignPredicts)
-{
+TEST(UpDownSampling, AliasesOfTheDownsampledSineAreAttenuatedAsTheOrder4DesignPredicts) {
   for (double Fa : {30000.0, 60000.0}) {
     const int Factor = 8;
     TEffectResampler E(Factor);
@@ -214,8 +197,7 @@ TEST(UpDownSampling, AliasesOfTheDownsampledSineAreAttenuatedAsTheOrder4DesignPr
       for (int i = 0; i < Factor; ++i)
         In[i] = std::sin(2 * std::numbers::pi * Fa * static_cast<double>(m * Factor + i) / HighRate);
       const double Y = E.R.Downsample64(In.data());
-      if (m >= Settle)
-        Sum += Y * std::polar(1.0, -2 * std::numbers::pi * Alias * static_cast<double>(m) / CHostRate);
+      if (m >= Settle) Sum += Y * std::polar(1.0, -2 * std::numbers::pi * Alias * static_cast<double>(m) / CHostRate);
     }
     const double Amplitude = 2 * std::abs(Sum) / static_cast<double>(Length);
     const double Predicted = std::sqrt(BilinearButterworth(Fa, 21829.5, HighRate, 4));
@@ -225,12 +207,11 @@ TEST(UpDownSampling, AliasesOfTheDownsampledSineAreAttenuatedAsTheOrder4DesignPr
 
 // The Butterworth low-pass runs as one unrolled run per call; any other class
 // goes sample by sample through virtual calls. Both must agree to the bit.
-TEST(UpDownSampling, OtherFilterClassesRunThroughTheGeneralPathWithTheSameResult)
-{
+TEST(UpDownSampling, OtherFilterClassesRunThroughTheGeneralPathWithTheSameResult) {
   TEffectResampler Fast(16), General(16);
   General.R.SetFilterClass(&TButterworthLowPassFilterAutomatable::Class());
   EXPECT_STREQ(General.R.Filter(0).ClassName(), "TButterworthLowPassFilterAutomatable");
-  EXPECT_EQ(General.R.Filter(0).Frequency(), Fast.R.Filter(0).Frequency()); // settings taken over
+  EXPECT_EQ(General.R.Filter(0).Frequency(), Fast.R.Filter(0).Frequency());  // settings taken over
   EXPECT_EQ(General.R.Filter(0).Order(), 4u);
   for (int Order : {4, 5}) {
     Fast.R.SetOrder(Order);
@@ -253,8 +234,7 @@ TEST(UpDownSampling, OtherFilterClassesRunThroughTheGeneralPathWithTheSameResult
 // The retunes come at a control rate, as from a user interface: a read that
 // overlaps a write may see a mix of two coefficient sets for one run, which
 // must not throw the filters off.
-TEST(UpDownSampling, RetuningFromAnotherThreadWhileProcessingStaysFinite)
-{
+TEST(UpDownSampling, RetuningFromAnotherThreadWhileProcessingStaysFinite) {
   TEffectResampler E(8);
   TBasicPeakFilter Peak;
   std::atomic<bool> Done{false};
@@ -279,8 +259,7 @@ TEST(UpDownSampling, RetuningFromAnotherThreadWhileProcessingStaysFinite)
   EXPECT_TRUE(Finite);
 }
 
-TEST(UpDownSampling, AssignCopiesSettingsAndFilters)
-{
+TEST(UpDownSampling, AssignCopiesSettingsAndFilters) {
   TEffectResampler Source(16);
   Source.Through(1);
   TZarnUpDownsampling Dest;
@@ -295,9 +274,8 @@ TEST(UpDownSampling, AssignCopiesSettingsAndFilters)
   double A[16], B[16];
   Dest.Upsample64(0.3, A);
   Source.R.Upsample64(0.3, B);
-  for (int i = 0; i < 16; ++i)
-    EXPECT_EQ(A[i], B[i]);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(A[i], B[i]);
 }
 
-} // namespace
-} // namespace vb
+}  // namespace
+}  // namespace vb

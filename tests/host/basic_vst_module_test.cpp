@@ -99,9 +99,8 @@ TEST_F(BasicModule, FailuresInsideHandlersNeverReachTheHost) {
   EXPECT_EQ(Dispatch(effSetBypass, 0, 1), 0);
   EXPECT_EQ(Dispatch(effGetVu), 0);
   Dispatch(effOpen);
-  Module->SetOnProcess32Replacing([](TCustomVSTModule&, float**, float**, std::uint32_t) {
-    throw std::runtime_error("block failed");
-  });
+  Module->SetOnProcess32Replacing(
+      [](TCustomVSTModule&, float**, float**, std::uint32_t) { throw std::runtime_error("block failed"); });
   Host.Process32({{1.0f}, {1.0f}});  // must return normally
   EXPECT_EQ(Dispatch(effGetVstVersion), 2400);
 }

@@ -222,9 +222,9 @@ TEST_F(ModuleServices, ForwardsKeysOnlyWhenKeysAreRequired) {
 }
 
 TEST(KeyTranslation, MapsHostVirtualKeysToPlatformCodes) {
-  const std::pair<int, int> Cases[] = {{1, 8},   {7, 32},  {15, 38}, {16, 40},  {19, 13}, {24, 48},
-                                       {33, 57}, {34, 106}, {40, 112}, {51, 123}, {54, 16}, {57, 93},
-                                       {0, 0},   {58, 0},  {255, 0}};
+  const std::pair<int, int> Cases[] = {{1, 8},   {7, 32},  {15, 38},  {16, 40},  {19, 13},
+                                       {24, 48}, {33, 57}, {34, 106}, {40, 112}, {51, 123},
+                                       {54, 16}, {57, 93}, {0, 0},    {58, 0},   {255, 0}};
   for (auto [Virt, Code] : Cases) EXPECT_EQ(TranslateVirtualKey(static_cast<std::uint8_t>(Virt)), Code) << Virt;
   EXPECT_EQ(TranslateKeyCode(TVstKeyCode{'b', 0, mkShift}), 'B');
   EXPECT_EQ(TranslateKeyCode(TVstKeyCode{'b', 7, 0}), 'b');
@@ -246,8 +246,8 @@ TEST_F(ModuleServices, ReadsTheHostProductOnceAndRetriesAnUnknownOne) {
 }
 
 TEST(HostSpecificRules, LatencyChangesAreAnnouncedToTheHostsThatNeedIt) {
-  for (auto [Product, Expected] : {std::pair<const char*, std::size_t>{"My WaveLab 9", 1}, {"energyXT", 1},
-                                   {"energyXT2", 0}, {"Other", 0}}) {
+  for (auto [Product, Expected] :
+       {std::pair<const char*, std::size_t>{"My WaveLab 9", 1}, {"energyXT", 1}, {"energyXT2", 0}, {"Other", 0}}) {
     TCustomVSTModule Module(nullptr);
     TestHost Host;
     Host.ProductString = Product;

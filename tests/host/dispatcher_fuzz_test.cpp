@@ -23,9 +23,12 @@ class RandomHost {
   void Run(int Calls) {
     for (int i = 0; i < Calls; ++i) {
       const int Kind = Pick(0, 99);
-      if (Kind < 85) RandomDispatch();
-      else if (Kind < 92) RandomParameter();
-      else RandomProcess();
+      if (Kind < 85)
+        RandomDispatch();
+      else if (Kind < 92)
+        RandomParameter();
+      else
+        RandomProcess();
     }
   }
 
@@ -37,8 +40,8 @@ class RandomHost {
   }
 
   std::int32_t RandomOpcode() {
-    const std::int32_t Odd[] = {-1, 80, 81, 1000, std::numeric_limits<std::int32_t>::min(),
-                                std::numeric_limits<std::int32_t>::max()};
+    const std::int32_t Odd[] = {
+        -1, 80, 81, 1000, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()};
     for (;;) {
       const std::int32_t Opcode = Pick(0, 9) == 0 ? PickOf(Odd) : Pick(0, kDispatcherOpcodeCount - 1);
       if (Opcode == effClose) continue;  // closing ends the run; done at the end
@@ -48,15 +51,33 @@ class RandomHost {
   }
 
   std::int32_t RandomIndex() {
-    const std::int32_t Values[] = {-1, 0, 1, 2, 7, 16, 17, 99, std::numeric_limits<std::int32_t>::min(),
-                                   std::numeric_limits<std::int32_t>::max(), static_cast<std::int32_t>(0xDEADBEF0u)};
+    const std::int32_t Values[] = {-1,
+                                   0,
+                                   1,
+                                   2,
+                                   7,
+                                   16,
+                                   17,
+                                   99,
+                                   std::numeric_limits<std::int32_t>::min(),
+                                   std::numeric_limits<std::int32_t>::max(),
+                                   static_cast<std::int32_t>(0xDEADBEF0u)};
     return Pick(0, 2) == 0 ? Pick(-5, 40) : PickOf(Values);
   }
 
   float RandomOpt() {
-    const float Values[] = {0.0f, 1.0f, 0.5f, -1.0f, 44100.0f, 96000.0f, 1e30f, -1e30f,
-                            std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                            -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::denorm_min()};
+    const float Values[] = {0.0f,
+                            1.0f,
+                            0.5f,
+                            -1.0f,
+                            44100.0f,
+                            96000.0f,
+                            1e30f,
+                            -1e30f,
+                            std::numeric_limits<float>::quiet_NaN(),
+                            std::numeric_limits<float>::infinity(),
+                            -std::numeric_limits<float>::infinity(),
+                            std::numeric_limits<float>::denorm_min()};
     return Pick(0, 3) == 0 ? std::uniform_real_distribution<float>(-2.0f, 2.0f)(FRandom) : PickOf(Values);
   }
 
@@ -72,8 +93,8 @@ class RandomHost {
       case effSetSpeakerArrangement:
         return Pick(0, 1) ? reinterpret_cast<std::intptr_t>(FSecondBuffer) : 0;
       default: {
-        const std::intptr_t Values[] = {0, 1, -1, 2, 12345, std::numeric_limits<std::int32_t>::max(),
-                                        std::numeric_limits<std::intptr_t>::min()};
+        const std::intptr_t Values[] = {
+            0, 1, -1, 2, 12345, std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::intptr_t>::min()};
         return Pick(0, 1) ? Pick(-10, 5000) : PickOf(Values);
       }
     }
@@ -126,7 +147,8 @@ class RandomHost {
   }
 
   void RandomParameter() {
-    if (Pick(0, 1)) FHost.SetParameter(RandomIndex(), RandomOpt());
+    if (Pick(0, 1))
+      FHost.SetParameter(RandomIndex(), RandomOpt());
     else {
       const float Value = FHost.GetParameter(RandomIndex());
       (void)Value;

@@ -58,7 +58,9 @@ class TTestModule : public TVSTModule {
   const TVSTModuleDescription* StoredDescription() const override { return &kTestModuleDescription; }
   void BindDescriptionEvents() override {
     OnSampleRateChange = [this](TCustomVSTModule&, float Rate) { Log->push_back("rate " + std::to_string(int(Rate))); };
-    OnBlockSizeChange = [this](TCustomVSTModule&, std::int32_t Size) { Log->push_back("block " + std::to_string(Size)); };
+    OnBlockSizeChange = [this](TCustomVSTModule&, std::int32_t Size) {
+      Log->push_back("block " + std::to_string(Size));
+    };
     OnSuspend = [this](TCustomVSTModule&) { Log->push_back("suspend"); };
     OnResume = [this](TCustomVSTModule&) { Log->push_back("resume"); };
     OnCreate = [this](TCustomVSTModule&) {

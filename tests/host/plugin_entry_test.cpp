@@ -25,7 +25,7 @@ std::string EffectPlugin() {
 #endif
 }
 
-#define REQUIRE_EFFECT_PLUGIN()                                                                  \
+#define REQUIRE_EFFECT_PLUGIN() \
   if (!std::filesystem::exists(EffectPlugin())) GTEST_SKIP() << "effect plug-in not built: " << EffectPlugin()
 
 TEST(PluginEntry, ReturnsTheEffectRecordWithTheEffectsIdentity) {

@@ -43,10 +43,16 @@ TEST_F(MidiEvents, IncomingEventsReachTheHandlerOfTheirType) {
 
   EXPECT_EQ(Dispatch(effProcessEvents, 0, 0, &List), 1);  // nothing bound
   std::vector<std::string> Seen;
-  Module->OnProcessEvents = [&](TVSTModuleWithMidi&, TVstEvents& E) { Seen.push_back("list " + std::to_string(E.NumEvents)); };
-  Module->OnProcessMidi = [&](TVSTModuleWithMidi&, TVstMidiEvent& E) { Seen.push_back("midi " + std::to_string(E.MidiData[0])); };
+  Module->OnProcessEvents = [&](TVSTModuleWithMidi&, TVstEvents& E) {
+    Seen.push_back("list " + std::to_string(E.NumEvents));
+  };
+  Module->OnProcessMidi = [&](TVSTModuleWithMidi&, TVstMidiEvent& E) {
+    Seen.push_back("midi " + std::to_string(E.MidiData[0]));
+  };
   Module->OnProcessMidiSysEx = [&](TVSTModuleWithMidi&, TVstMidiSysExEvent&) { Seen.push_back("sysex"); };
-  Module->OnProcessEvent = [&](TVSTModuleWithMidi&, TVstEvent& E) { Seen.push_back("other " + std::to_string(E.EventType)); };
+  Module->OnProcessEvent = [&](TVSTModuleWithMidi&, TVstEvent& E) {
+    Seen.push_back("other " + std::to_string(E.EventType));
+  };
   EXPECT_EQ(Dispatch(effProcessEvents, 0, 0, &List), 1);
   EXPECT_EQ(Seen, (std::vector<std::string>{"list 4", "midi 144", "sysex", "other 4"}));
   EXPECT_EQ(Dispatch(effProcessEvents, 0, 0, nullptr), 1);

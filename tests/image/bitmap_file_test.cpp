@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iterator>
-#include <unistd.h>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -27,7 +27,8 @@ std::uint32_t LE32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] <<
 void FillPattern(TGuiPixelMapMemory& map) {
   for (int y = 0; y < map.Height(); ++y)
     for (int x = 0; x < map.Width(); ++x)
-      *map.GetPixelPointer(x, y) = Pixel32(0xFF000000u | std::uint32_t(x * 40) << 16 | std::uint32_t(y * 60) << 8 | 0x1F);
+      *map.GetPixelPointer(x, y) =
+          Pixel32(0xFF000000u | std::uint32_t(x * 40) << 16 | std::uint32_t(y * 60) << 8 | 0x1F);
 }
 
 std::string ErrorText(const std::function<void()>& call) {
@@ -102,12 +103,12 @@ TEST(BitmapFile, MalformedHeadersAreRefusedBeforeAnythingIsAllocated) {
     std::uint32_t Value;
     const char* Error;
   } cases[] = {
-      {18, 100000u, "Bitmap too large"},          // width beyond the limit
+      {18, 100000u, "Bitmap too large"},  // width beyond the limit
       {22, std::uint32_t(-40000), "Bitmap too large"},
       {18, std::uint32_t(-2), "Unsupported bitmap format"},
-      {30, 1u, "Unsupported bitmap format"},      // run-length compressed
-      {14, 12u, "Unsupported bitmap format"},     // old core header
-      {18, 3u, "Stream read error"},              // pixels cut off
+      {30, 1u, "Unsupported bitmap format"},   // run-length compressed
+      {14, 12u, "Unsupported bitmap format"},  // old core header
+      {18, 3u, "Stream read error"},           // pixels cut off
   };
   for (const auto& c : cases) {
     const std::vector<std::uint8_t> bytes = patched(c.Offset, c.Value);
@@ -194,8 +195,8 @@ TEST(BitmapFileInterop, BitmapsWrittenByImageMagickLoad) {
   source.SaveToFile(ours.String());
   for (const char* type : {"truecolor", "palette"}) {
     const TTempFile theirs(std::string(type) + ".bmp");
-    const std::string command = "convert '" + ours.String() + "' -alpha off -type " + type + " BMP3:'" +
-                                theirs.String() + "' 2>/dev/null";
+    const std::string command =
+        "convert '" + ours.String() + "' -alpha off -type " + type + " BMP3:'" + theirs.String() + "' 2>/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << type;
     TGuiPixelMapMemory loaded;
     loaded.LoadFromFile(theirs.String());

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "image/gui_pixel_map_memory.h"
 #include "image/image_errors.h"
@@ -99,7 +99,8 @@ TEST_F(FileFormatRegistry, PixelMapsLoadThroughARegisteredFormat) {
 }
 
 TEST_F(FileFormatRegistry, PixelMapsSaveThroughTheFormatOfTheExtension) {
-  const std::string base = (std::filesystem::temp_directory_path() / ("vb_image_" + std::to_string(::getpid()))).string();
+  const std::string base =
+      (std::filesystem::temp_directory_path() / ("vb_image_" + std::to_string(::getpid()))).string();
   TGuiPixelMapMemory map, loaded;
   map.SetSize(1, 1);
   map.Clear(Pixel32(0xFF102030u));

@@ -111,7 +111,7 @@ TEST(ByteMapOnPixelMap, PlacementClipsToTheMapAndToTheRectangle) {
   coverage.SetSize(3, 3);
   coverage.Clear(255);
   const TPixel32 red = Pixel32(0xFFFF0000u);
-  pixels.DrawByteMap(coverage, red, 2, -1);  // columns 2..3, rows 0..1
+  pixels.DrawByteMap(coverage, red, 2, -1);             // columns 2..3, rows 0..1
   pixels.DrawByteMap(coverage, red, Rect(0, 2, 1, 9));  // column 0, rows 2..3
   const TPixel32 drawn = BlendPixel(Pixel32(0xFEFF0000u), TPixel32{});
   for (int y = 0; y < 4; ++y)

@@ -356,7 +356,7 @@ class TFakeBackdrop final : public TControlBackdrop {
   bool HasParent() const override { return Parent; }
   void PaintBackdrop(TCanvas& canvas) override {
     canvas.FillRect(Rect(0, 0, canvas.Width(), canvas.Height()), 0x00FF0000);  // blue
-    canvas.FillRect(Rect(1, 0, 2, 1), 0x000000FF);                          // red
+    canvas.FillRect(Rect(1, 0, 2, 1), 0x000000FF);                             // red
   }
 };
 

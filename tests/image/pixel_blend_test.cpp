@@ -99,7 +99,8 @@ TEST(PixelBlend, CompositePixelMatchesTheFormulaOnRandomPixels) {
   const std::vector<TPixel32> f = RandomPixels(1 << 20, 1);
   const std::vector<TPixel32> b = RandomPixels(1 << 20, 2);
   for (std::size_t i = 0; i < f.size(); ++i)
-    ASSERT_EQ(CompositePixel(f[i], b[i]), ExpectedComposite(f[i], b[i])) << std::hex << f[i].ARGB() << " over " << b[i].ARGB();
+    ASSERT_EQ(CompositePixel(f[i], b[i]), ExpectedComposite(f[i], b[i]))
+        << std::hex << f[i].ARGB() << " over " << b[i].ARGB();
   // Over an opaque background compositing is blending.
   for (std::size_t i = 0; i < 4096; ++i) {
     TPixel32 opaque = b[i];
@@ -114,8 +115,7 @@ TEST(PixelBlend, InPlaceRunAndRowFormsAgreeWithTheSinglePixelForms) {
   const std::int32_t n = std::int32_t(source.size());
   const TPixel32 colour = Pixel32(0x80336699u);
 
-  std::vector<TPixel32> row = background, run = background, mix = background, mixRun = background,
-                        comp = background;
+  std::vector<TPixel32> row = background, run = background, mix = background, mixRun = background, comp = background;
   BlendRow(source.data(), row.data(), n);
   BlendColorRun(colour, run.data(), n);
   MixRow(source.data(), mix.data(), n, 77);

@@ -18,27 +18,31 @@ namespace {
 using test::TestHost;
 
 constexpr std::int32_t kOpcodes[] = {
-    effSetProgram,       effGetProgram,        effSetProgramName,         effGetProgramName,
-    effGetParamLabel,    effGetParamDisplay,   effGetParamName,           effGetChunk,
-    effSetChunk,         effCanBeAutomated,    effString2Parameter,       effGetProgramNameIndexed,
-    effVendorSpecific,   effBeginLoadBank,     effGetParameterProperties, effBeginLoadProgram,
-    effBeginSetProgram,  effEndSetProgram,     effGetNumProgramCategories};
+    effSetProgram,      effGetProgram,      effSetProgramName,         effGetProgramName,
+    effGetParamLabel,   effGetParamDisplay, effGetParamName,           effGetChunk,
+    effSetChunk,        effCanBeAutomated,  effString2Parameter,       effGetProgramNameIndexed,
+    effVendorSpecific,  effBeginLoadBank,   effGetParameterProperties, effBeginLoadProgram,
+    effBeginSetProgram, effEndSetProgram,   effGetNumProgramCategories};
 
 class HostileInput {
  public:
   explicit HostileInput(std::uint32_t Seed) : FRandom(Seed) {}
 
   std::int32_t Index() {
-    static constexpr std::int32_t kEdges[] = {std::numeric_limits<std::int32_t>::min(), -1000000, -2, -1,
-                                              std::numeric_limits<std::int32_t>::max(),
-                                              static_cast<std::int32_t>(0xDEADBEF0u), 7};
+    static constexpr std::int32_t kEdges[] = {
+        std::numeric_limits<std::int32_t>::min(), -1000000, -2, -1, std::numeric_limits<std::int32_t>::max(),
+        static_cast<std::int32_t>(0xDEADBEF0u),   7};
     if (Pick(3) == 0) return kEdges[Pick(std::size(kEdges))];
     return static_cast<std::int32_t>(Pick(22)) - 2;
   }
 
   float Value() {
-    static constexpr float kEdges[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                                       -std::numeric_limits<float>::infinity(), -0.0f, 1e30f, -1e30f,
+    static constexpr float kEdges[] = {std::numeric_limits<float>::quiet_NaN(),
+                                       std::numeric_limits<float>::infinity(),
+                                       -std::numeric_limits<float>::infinity(),
+                                       -0.0f,
+                                       1e30f,
+                                       -1e30f,
                                        std::numeric_limits<float>::denorm_min()};
     if (Pick(3) == 0) return kEdges[Pick(std::size(kEdges))];
     return std::uniform_real_distribution<float>(-0.5f, 1.5f)(FRandom);

@@ -6,9 +6,8 @@ namespace vb::test {
 
 namespace {
 
-constexpr TVstParameterPropertiesFlags kIntegerFlags = (1u << ppfParameterUsesIntegerMinMax) |
-                                                       (1u << ppfParameterUsesFloatStep) |
-                                                       (1u << ppfParameterUsesIntStep);
+constexpr TVstParameterPropertiesFlags kIntegerFlags =
+    (1u << ppfParameterUsesIntegerMinMax) | (1u << ppfParameterUsesFloatStep) | (1u << ppfParameterUsesIntStep);
 
 const char* const kCategories[] = {"Highpass Filter"};
 const TProgramDescription kPrograms[] = {{""}, {"Second"}};

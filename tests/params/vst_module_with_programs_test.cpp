@@ -169,9 +169,8 @@ TEST(ModuleParameters, OpeningTheEditorShowsEveryValueToTheModuleHandler) {
   TestHost host;
   auto m = MakeParamsTestModule(host);
   m->SetFlags(static_cast<TEffFlags>(m->Flags() | EffFlagBit(effFlagsHasEditor)));
-  m->SetEditorFormClass([](TCustomVSTModule&) -> std::unique_ptr<TVSTEditor> {
-    return std::make_unique<HeadlessEditor>();
-  });
+  m->SetEditorFormClass(
+      [](TCustomVSTModule&) -> std::unique_ptr<TVSTEditor> { return std::make_unique<HeadlessEditor>(); });
   m->StoreParameter(0, 40.0f);
   std::vector<std::int32_t> seen;
   m->OnParameterChange = [&](TCustomVSTModule&, std::int32_t Index, float& Value) {
@@ -197,9 +196,7 @@ TEST(ModuleParameters, AutomationQueryAnswersPerDescription) {
 TEST(ModuleParameters, TextParserReadsSuffixesAndTheLocaleSeparator) {
   TestHost host;
   auto m = MakeParamsTestModule(host);
-  auto parse = [&](const char* Text) {
-    return host.Dispatch(effString2Parameter, 1, 0, const_cast<char*>(Text));
-  };
+  auto parse = [&](const char* Text) { return host.Dispatch(effString2Parameter, 1, 0, const_cast<char*>(Text)); };
   EXPECT_EQ(parse("2.5 kHz"), 1);
   EXPECT_EQ(m->GetParameter(1), 2500.0f);
   EXPECT_EQ(host.CountCalls(amAutomate), 1u);  // the effect changed the value
@@ -237,7 +234,7 @@ TEST(ModuleParameters, WithoutAParserTheHostGetsZeroAndTheValueStays) {
   EXPECT_EQ(host.Dispatch(effString2Parameter, 4, 0, text), 0);
   EXPECT_EQ(host.Dispatch(effString2Parameter, -2, 0, text), 0);
   m->ParameterProperties()[0].OnStringToParameter = [](TCustomVSTModule&, std::int32_t, const std::string& Text,
-                                                        float& Value) { Value = std::stof(Text); };
+                                                       float& Value) { Value = std::stof(Text); };
   EXPECT_EQ(host.Dispatch(effString2Parameter, 0, 0, text), 1);
   EXPECT_EQ(m->GetParameter(0), 150.0f);
 }

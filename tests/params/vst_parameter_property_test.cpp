@@ -60,9 +60,9 @@ TEST(ParameterMapping, EveryCurveRoundTripsWithinSinglePrecision) {
     TCurveType curve;
     float min, max, factor;
   };
-  const Case cases[] = {{ctLinear, -200, 200, 1},        {ctLinear, 1, 16, 1},
-                        {ctLogarithmic, 20, 20000, 0},   {ctLogarithmic, 0, 10, 5},
-                        {ctExponential, 0, 100, 10},     {ctExponential, -1, 1, 0.5f},
+  const Case cases[] = {{ctLinear, -200, 200, 1},         {ctLinear, 1, 16, 1},
+                        {ctLogarithmic, 20, 20000, 0},    {ctLogarithmic, 0, 10, 5},
+                        {ctExponential, 0, 100, 10},      {ctExponential, -1, 1, 0.5f},
                         {ctFrequencyScale, 20, 20000, 1}, {ctFrequencyScale, -1000, -10, 1},
                         {ctFrequencyScale, 0, 500, 1}};
   for (const auto& c : cases) {

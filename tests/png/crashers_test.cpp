@@ -39,8 +39,8 @@ TEST(PngCrashers, EveryRecordedInputEndsInAPictureOrAnError) {
 TEST(PngCrashers, HostileHeadersAreRefusedBeforeAllocation) {
   // Declared sizes at the limits of the format, each with a tiny payload.
   const std::pair<uint32_t, uint32_t> sizes[] = {
-      {0x7FFFFFFF, 0x7FFFFFFF}, {0x7FFFFFFF, 1}, {1, 0x7FFFFFFF}, {65536, 65536}, {0xFFFFFFFF, 0xFFFFFFFF},
-      {1507360, 32}, {8000, 8000}};  // the last two fit the size limit but not the data
+      {0x7FFFFFFF, 0x7FFFFFFF}, {0x7FFFFFFF, 1}, {1, 0x7FFFFFFF}, {65536, 65536},
+      {0xFFFFFFFF, 0xFFFFFFFF}, {1507360, 32},   {8000, 8000}};  // the last two fit the size limit but not the data
   for (auto [w, h] : sizes)
     for (uint8_t interlace : {0, 1}) {
       TGuiPixelMapMemory map;

@@ -29,7 +29,8 @@ TEST(PaethPredictor, PrefersLeftThenAboveThenUpperLeft) {
   EXPECT_EQ(PaethPredictor(20, 0, 30), 0);    // pb = 10 is smallest: above
   for (int a = 0; a < 256; a += 5)
     for (int b = 0; b < 256; b += 3)
-      for (int c = 0; c < 256; c += 7) ASSERT_EQ(PaethPredictor(uint8_t(a), uint8_t(b), uint8_t(c)), ReferencePaeth(a, b, c));
+      for (int c = 0; c < 256; c += 7)
+        ASSERT_EQ(PaethPredictor(uint8_t(a), uint8_t(b), uint8_t(c)), ReferencePaeth(a, b, c));
 }
 
 TEST(RowFilters, UnfilterReversesEveryFilterForEveryPixelSize) {

@@ -20,7 +20,7 @@ void Put32(TBytes& B, uint32_t V) {
 
 // The codec's process-wide start-up, as the library does it on load.
 class TPngEnvironment : public ::testing::Environment {
-public:
+ public:
   void SetUp() override { PngStartUp(); }
   void TearDown() override {
     PngShutDown();

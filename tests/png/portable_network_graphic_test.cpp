@@ -53,7 +53,8 @@ TEST(PngLoad, RefusesBadSignaturesAndAFirstChunkOtherThanTheHeader) {
   TBytes wrongFirst = good;
   wrongFirst[0] = 0x88;
   EXPECT_EQ(LoadError(wrongFirst), "Not a valid PNG file");
-  const TBytes gammaFirst = Concat({TBytes(good.begin(), good.begin() + 8), test::PngChunk("gAMA", {0, 1, 0x86, 0xA0})});
+  const TBytes gammaFirst =
+      Concat({TBytes(good.begin(), good.begin() + 8), test::PngChunk("gAMA", {0, 1, 0x86, 0xA0})});
   EXPECT_EQ(LoadError(gammaFirst), "Not a valid PNG file");
 }
 
@@ -97,15 +98,15 @@ TEST(PngLoad, RefusesDuplicatesOfSingleChunks) {
   const TBytes twoTexts = test::MakePng(test::IhdrData(2, 1, 8, 0), kGrey2x1, Concat({text, text}));
   png.LoadFromMemory(twoTexts.data(), twoTexts.size());
   EXPECT_EQ(png.AdditionalChunkList().Count(), 2);
-  const TBytes again = test::MakePng(test::IhdrData(2, 1, 8, 0), kGrey2x1, test::PngChunk("IHDR", test::IhdrData(1, 1, 8, 0)));
+  const TBytes again =
+      test::MakePng(test::IhdrData(2, 1, 8, 0), kGrey2x1, test::PngChunk("IHDR", test::IhdrData(1, 1, 8, 0)));
   EXPECT_EQ(LoadError(again), "Not a valid PNG file");
 }
 
 TEST(PngSave, KeepsUnknownChunksAndWritesInTheFixedOrder) {
-  const TBytes middle = Concat({test::PngChunk("gAMA", {0, 0, 0xB1, 0x8F}),
-                                test::PngChunk("pHYs", {0, 0, 0x0B, 0x13, 0, 0, 0x0B, 0x13, 1}),
-                                test::PngChunk("sRGB", {0}), test::PngChunk("abCd", {9, 8, 7}),
-                                test::PngChunk("ABCD", {})});
+  const TBytes middle = Concat(
+      {test::PngChunk("gAMA", {0, 0, 0xB1, 0x8F}), test::PngChunk("pHYs", {0, 0, 0x0B, 0x13, 0, 0, 0x0B, 0x13, 1}),
+       test::PngChunk("sRGB", {0}), test::PngChunk("abCd", {9, 8, 7}), test::PngChunk("ABCD", {})});
   const TBytes file = test::MakePng(test::IhdrData(2, 1, 8, 0), kGrey2x1, middle);
   TPortableNetworkGraphic png;
   png.LoadFromMemory(file.data(), file.size());
@@ -123,8 +124,8 @@ TEST(PngSave, KeepsUnknownChunksAndWritesInTheFixedOrder) {
 }
 
 TEST(PngSave, WritesColourSpaceChunksBeforeThePalette) {
-  const TBytes middle = Concat({test::PngChunk("PLTE", {1, 2, 3, 4, 5, 6}), test::PngChunk("tRNS", {0}),
-                                test::PngChunk("sRGB", {0})});
+  const TBytes middle =
+      Concat({test::PngChunk("PLTE", {1, 2, 3, 4, 5, 6}), test::PngChunk("tRNS", {0}), test::PngChunk("sRGB", {0})});
   const TBytes file = test::MakePng(test::IhdrData(2, 1, 8, 3), {0, 0, 1}, middle);
   TPortableNetworkGraphic png;
   png.LoadFromMemory(file.data(), file.size());
@@ -135,7 +136,8 @@ TEST(PngSave, WritesColourSpaceChunksBeforeThePalette) {
 
 TEST(PngLoad, RefusesUnknownChunksWithNonLetterTypes) {
   const TBytes odd = test::PngChunk("\xC1xyz", {});
-  EXPECT_EQ(LoadError(test::MakePng(test::IhdrData(2, 1, 8, 0), kGrey2x1, odd)), "Unknown chunk is marked as ancillary");
+  EXPECT_EQ(LoadError(test::MakePng(test::IhdrData(2, 1, 8, 0), kGrey2x1, odd)),
+            "Unknown chunk is marked as ancillary");
 }
 
 TEST(PngImage, ValidatesItsProperties) {

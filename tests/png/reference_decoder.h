@@ -11,8 +11,8 @@ namespace vb::test {
 struct TReferenceImage {
   uint32_t Width = 0, Height = 0;
   bool HasGamma = false;
-  uint32_t Gamma = 0;               // gAMA value (gamma x 100000)
-  std::vector<uint8_t> Rgba;        // Width * Height * 4 bytes, R G B A
+  uint32_t Gamma = 0;         // gAMA value (gamma x 100000)
+  std::vector<uint8_t> Rgba;  // Width * Height * 4 bytes, R G B A
 };
 
 bool ReferenceDecoderAvailable();

@@ -26,16 +26,28 @@ void Fill(TGuiPixelMapMemory& Map, TKind Kind, std::mt19937& Rng) {
       const uint8_t g = uint8_t(r >> 8);
       TPixel32 p;
       switch (Kind) {
-        case TKind::Opaque: p = Pixel32(0xFF000000u | (r & 0xFFFFFF)); break;
-        case TKind::Translucent: p = Pixel32(r); break;
-        case TKind::Grey: p = Pixel32(255, g, g, g); break;
-        case TKind::GreyAlpha: p = Pixel32(uint8_t(r), g, g, g); break;
-        case TKind::FewColours: p = palette[r % 5]; break;
+        case TKind::Opaque:
+          p = Pixel32(0xFF000000u | (r & 0xFFFFFF));
+          break;
+        case TKind::Translucent:
+          p = Pixel32(r);
+          break;
+        case TKind::Grey:
+          p = Pixel32(255, g, g, g);
+          break;
+        case TKind::GreyAlpha:
+          p = Pixel32(uint8_t(r), g, g, g);
+          break;
+        case TKind::FewColours:
+          p = palette[r % 5];
+          break;
         case TKind::OneTranslucentAlpha:
           p = palette[r % 13];
           if (r & 0x100000) p.A = 0;
           break;
-        case TKind::ManyColours: p = Pixel32(0xFF000000u | (uint32_t(x * 37 + y * 11) & 0xFFFFFF)); break;
+        case TKind::ManyColours:
+          p = Pixel32(0xFF000000u | (uint32_t(x * 37 + y * 11) & 0xFFFFFF));
+          break;
       }
       Map.ScanLine(y)[x] = p;
     }

@@ -18,9 +18,9 @@ namespace vb {
 namespace {
 
 using test::PeakOf;
-using test::TReferenceChain;
 using test::TDriveFilterSet;
 using test::TestSignal;
+using test::TReferenceChain;
 
 void Configure(TDriveSettings& S, double Drive, double Trim, double L, double H, bool Stereo) {
   S.FDrive = Drive;
@@ -31,8 +31,8 @@ void Configure(TDriveSettings& S, double Drive, double Trim, double L, double H,
 }
 
 // Runs the chain under test over one block of doubles.
-void RunChain(TDriveChain& Chain, const TDriveSettings& S, const TDriveFilterSet& F,
-              const std::vector<double>* In, std::vector<double>* Out) {
+void RunChain(TDriveChain& Chain, const TDriveSettings& S, const TDriveFilterSet& F, const std::vector<double>* In,
+              std::vector<double>* Out) {
   const std::size_t n = In[0].size();
   for (int c = 0; c < 2; ++c) Out[c].assign(n, 0.0);
   const double* InPtr[2] = {In[0].data(), In[1].data()};

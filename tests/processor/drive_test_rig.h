@@ -79,8 +79,7 @@ struct TReferenceChain {
   double LastL = 0;
   bool HasRun = false;
 
-  void Run(const TDriveSettings& S, const TDriveFilterSet& F, const std::vector<double>* In,
-           std::vector<double>* Out) {
+  void Run(const TDriveSettings& S, const TDriveFilterSet& F, const std::vector<double>* In, std::vector<double>* Out) {
     const double L = S.FLPF, H = S.FHPF, D = S.FDrive;
     const bool Stereo = S.FStereo;
     if (HasRun && L != LastL) {

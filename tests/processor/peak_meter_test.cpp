@@ -22,8 +22,7 @@ TEST(PeakToDecibel, ReadsTheKnownLevels) {
 TEST(PeakToDecibel, StaysCloseToTwentyLog10AcrossTheMeterRange) {
   // Polynomial error (about 0.0007 dB) plus the scale 6.0204878 being a
   // little under 20 log10(2) (0.00011 dB per octave below 0 dB).
-  for (float P = 0.001f; P <= 2.0f; P *= 1.07f)
-    EXPECT_NEAR(PeakToDecibel(P), 20 * std::log10(P), 0.0019) << P;
+  for (float P = 0.001f; P <= 2.0f; P *= 1.07f) EXPECT_NEAR(PeakToDecibel(P), 20 * std::log10(P), 0.0019) << P;
 }
 
 TEST(PeakFollower, TakesANewMaximumAtOnceAndDecaysOtherwise) {

@@ -119,8 +119,8 @@ void ExpectSameAsReference() {
     float Value;
   };
   // A setting change before each block; the reference retunes after it.
-  const TStep Steps[] = {{1, 40},  {16, 8},  {14, 1}, {9, 7},   {15, 1},  {6, 800}, {16, 16},
-                         {11, 60}, {14, 0},  {10, -9}, {0, 120}, {12, -40}, {16, 1}, {5, 90}};
+  const TStep Steps[] = {{1, 40},  {16, 8}, {14, 1},  {9, 7},   {15, 1},   {6, 800}, {16, 16},
+                         {11, 60}, {14, 0}, {10, -9}, {0, 120}, {12, -40}, {16, 1},  {5, 90}};
   std::uint32_t Seed = 40;
   for (const TStep& Step : Steps) {
     M->SetParameter(Step.Index, Step.Value);

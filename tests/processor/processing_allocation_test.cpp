@@ -42,7 +42,7 @@ TEST(ProcessingAllocation, NoProcessingEntryAllocates) {
 #else
   // The counter sees allocations at all.
   GCounting = true;
-  auto Probe = std::make_unique<std::vector<int>>(3);
+  auto Probe = std::make_unique<std::vector<int> >(3);
   GCounting = false;
   ASSERT_GE(GAllocations.exchange(0), 2);
   std::unique_ptr<TProcessModule> M(CreateVSTModule<TProcessModule>(nullptr));

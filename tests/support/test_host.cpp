@@ -27,8 +27,10 @@ TestHost* RouteOf(TVSTEffect* Effect) {
 
 void Route(TVSTEffect* Effect, TestHost* Host) {
   std::lock_guard<std::mutex> Guard(GRoutingLock);
-  if (Host) GRouting[Effect] = Host;
-  else GRouting.erase(Effect);
+  if (Host)
+    GRouting[Effect] = Host;
+  else
+    GRouting.erase(Effect);
 }
 
 void CopyText(const std::string& Text, void* Ptr) {
@@ -118,8 +120,7 @@ std::intptr_t TestHost::Close() {
   return Result;
 }
 
-std::intptr_t TestHost::Dispatch(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value, void* Ptr,
-                                 float Opt) {
+std::intptr_t TestHost::Dispatch(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) {
   if (!FEffect) throw std::runtime_error("no effect");
   return FEffect->Dispatcher(FEffect, Opcode, Index, Value, Ptr, Opt);
 }
@@ -207,8 +208,7 @@ std::intptr_t TestHost::Answer(const HostCall& Call, void* Ptr) {
       FEventListSizes.push_back(Events->NumEvents);
       for (std::int32_t i = 0; i < Events->NumEvents; ++i) {
         const TVstEvent* Event = Events->Events[i];
-        if (Event && Event->EventType == etMidi)
-          FMidiEvents.push_back(*reinterpret_cast<const TVstMidiEvent*>(Event));
+        if (Event && Event->EventType == etMidi) FMidiEvents.push_back(*reinterpret_cast<const TVstMidiEvent*>(Event));
       }
       return ProcessEventsAnswer;
     }

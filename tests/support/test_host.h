@@ -50,12 +50,12 @@ class TestHost {
   TestHost& operator=(const TestHost&) = delete;
 
   // --- Answers given to the plug-in (set before the call that needs them) --
-  std::intptr_t VersionAnswer = 2400;         // amVersion
+  std::intptr_t VersionAnswer = 2400;            // amVersion
   std::string ProductString = "Vorda TestHost";  // amGetProductString (empty: answer 0)
-  std::string VendorString = "Vorda Tests";   // amGetVendorString
-  std::intptr_t SampleRateAnswer = 44100;     // amGetSampleRate
-  std::intptr_t BlockSizeAnswer = 512;        // amGetBlockSize
-  std::intptr_t ProcessEventsAnswer = 1;      // amProcessEvents
+  std::string VendorString = "Vorda Tests";      // amGetVendorString
+  std::intptr_t SampleRateAnswer = 44100;        // amGetSampleRate
+  std::intptr_t BlockSizeAnswer = 512;           // amGetBlockSize
+  std::intptr_t ProcessEventsAnswer = 1;         // amProcessEvents
 
   // --- Instances -------------------------------------------------------------
   // Calls the entry point; records the callbacks made meanwhile. Returns the

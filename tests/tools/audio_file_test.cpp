@@ -62,7 +62,7 @@ TEST_F(AudioFileTest, OutputKeepsTheInputsFormatUnlessTheExtensionSaysOtherwise)
   std::string error;
   ASSERT_TRUE(ChooseOutputFormat(Path("x.wav"), wav16, out, error));
   EXPECT_EQ(out.Code, wav16.Code);
-  ASSERT_TRUE(ChooseOutputFormat(Path("x.out"), wav16, out, error)); // unknown extension: the input's container
+  ASSERT_TRUE(ChooseOutputFormat(Path("x.out"), wav16, out, error));  // unknown extension: the input's container
   EXPECT_EQ(out.Code, wav16.Code);
   ASSERT_TRUE(ChooseOutputFormat(Path("x.flac"), wav16, out, error));
   EXPECT_EQ(out.Code, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
@@ -138,5 +138,5 @@ TEST_F(AudioFileTest, ReportsUnreadableAndUnwritableFilesByName) {
   EXPECT_NE(error.find("out.wav"), std::string::npos) << error;
 }
 
-} // namespace
-} // namespace vb
+}  // namespace
+}  // namespace vb

@@ -50,7 +50,7 @@ TEST(DemoSignal, SoundsInEverySecondOnBothChannelsAndFadesToSilence) {
   }
   EXPECT_EQ(s[s.size() - 1], 0.0);
   EXPECT_EQ(s[s.size() - 2], 0.0);
-  EXPECT_NE(s[0] + s[2] + s[4], 0.0); // the first chord starts at once
+  EXPECT_NE(s[0] + s[2] + s[4], 0.0);  // the first chord starts at once
 }
 
 TEST(DemoSignal, LeftAndRightDiffer) {
@@ -60,5 +60,5 @@ TEST(DemoSignal, LeftAndRightDiffer) {
   EXPECT_GT(diff, 0.01);
 }
 
-} // namespace
-} // namespace vb
+}  // namespace
+}  // namespace vb

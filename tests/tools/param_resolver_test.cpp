@@ -56,14 +56,16 @@ class ParamResolverTest : public ::testing::Test {
  protected:
   void SetUp() override {
     F.P.push_back({"Input", "dB *0,1", [](float x) { return -200.0 + 400.0 * x; }, CommaNumber, false, 0.5f});
-    F.P.push_back({"Mode", "", [](float x) { return x; },
-                   [](double v) { return std::string(v < 0.5 ? "Off" : "On"); }, false, 0.0f});
+    F.P.push_back({"Mode", "", [](float x) { return x; }, [](double v) { return std::string(v < 0.5 ? "Off" : "On"); },
+                   false, 0.0f});
     F.P.push_back({"Cut", "Hz", [](float x) { return 1000.0 * (1.0 - x); }, CommaNumber, false, 0.0f});
     F.P.push_back({"Steps", "x", [](float x) { return std::nearbyint(1.0 + 15.0 * x); }, CommaNumber, false, 0.0f});
     F.P.push_back({"Own", "", [](float x) { return 10.0 * x; }, CommaNumber, true, 0.0f});
     // 1 at the bottom, 16 at the top, 8 everywhere between (an oversampling switch).
-    F.P.push_back({"Factor", "", [](float x) { return x <= 0.0f ? 1.0 : x >= 1.0f ? 16.0 : 8.0; }, CommaNumber,
-                   false, 0.0f});
+    F.P.push_back(
+        {"Factor", "", [](float x) { return x <= 0.0f   ? 1.0
+                                            : x >= 1.0f ? 16.0
+                                                        : 8.0; }, CommaNumber, false, 0.0f});
   }
 
   bool Apply(const std::string& name, const std::string& value, bool normalised = false) {
@@ -98,10 +100,10 @@ TEST_F(ParamResolverTest, SetsTheValueTheDisplayShowsInTheParametersOwnUnit) {
   ASSERT_TRUE(Apply("Input", "75")) << Error;
   EXPECT_EQ(Setting.Index, 0);
   EXPECT_EQ(Setting.Display, "75");
-  EXPECT_NEAR(F.P[0].ToUnit(F.P[0].Value), 75.0, 1e-3); // the middle of the "75" run, not its edge
+  EXPECT_NEAR(F.P[0].ToUnit(F.P[0].Value), 75.0, 1e-3);  // the middle of the "75" run, not its edge
   ASSERT_TRUE(Apply("Input", "-12,5")) << Error;
   EXPECT_EQ(Setting.Display, "-12,5");
-  ASSERT_TRUE(Apply("input", " -12.5 dB *0,1 ")) << Error; // point decimal and the unit label are fine too
+  ASSERT_TRUE(Apply("input", " -12.5 dB *0,1 ")) << Error;  // point decimal and the unit label are fine too
   EXPECT_EQ(Setting.Display, "-12,5");
 }
 
@@ -152,7 +154,7 @@ TEST_F(ParamResolverTest, RefusesAStepThatDoesNotExistInsteadOfPickingAnother) {
   EXPECT_FALSE(Apply("Factor", "4"));
   EXPECT_NE(Error.find("has no setting 4 (the nearest are 1 and 8)"), std::string::npos) << Error;
   EXPECT_EQ(F.P[5].Value, 1.0f);
-  EXPECT_FALSE(Apply("Steps", "4.5")); // whole steps 1 apart on a range of 15
+  EXPECT_FALSE(Apply("Steps", "4.5"));  // whole steps 1 apart on a range of 15
   // A gap far below the range is display rounding (four digits show 100 and
   // 100,1 but nothing between): the nearer neighbour wins.
   ASSERT_TRUE(Apply("Input", "100.04")) << Error;
@@ -186,5 +188,5 @@ TEST(ParamResolverNumbers, ReadsNumbersWithEitherSeparatorAndAUnit) {
   EXPECT_FALSE(TParamResolver::ParseNumber("12-4", "", v));
 }
 
-} // namespace
-} // namespace vb
+}  // namespace
+}  // namespace vb

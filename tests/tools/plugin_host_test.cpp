@@ -30,7 +30,7 @@ TEST(PluginHost, RefusesFilesThatAreNotPluginsWithoutLoadingAnything) {
   EXPECT_FALSE(host.Load("/", error));
   EXPECT_NE(error.find("folder"), std::string::npos) << error;
   EXPECT_EQ(host.Effect(), nullptr);
-  host.Unload(); // nothing to undo, no crash
+  host.Unload();  // nothing to undo, no crash
 }
 
 class PluginHostWithHalfGain : public ::testing::Test {
@@ -51,7 +51,7 @@ TEST_F(PluginHostWithHalfGain, AnswersTheCallbackAsARealHost) {
   EXPECT_EQ(Ask(amVersion), 2400);
   EXPECT_EQ(Ask(amGetSampleRate), 48000);
   EXPECT_EQ(Ask(amGetBlockSize), 333);
-  EXPECT_EQ(Ask(amGetTime), 0); // no transport to report
+  EXPECT_EQ(Ask(amGetTime), 0);  // no transport to report
   char text[256];
   std::memset(text, 'x', sizeof text);
   EXPECT_EQ(Ask(amGetProductString, 0, 0, text), 1);
@@ -62,8 +62,8 @@ TEST_F(PluginHostWithHalfGain, AnswersTheCallbackAsARealHost) {
   EXPECT_EQ(Ask(amCanDo, 0, 0, canDo), 1);
   char unknown[] = "sizeWindow";
   EXPECT_EQ(Ask(amCanDo, 0, 0, unknown), 0);
-  EXPECT_EQ(Ask(amPinConnected, 1, 0), 0); // input 1 connected
-  EXPECT_EQ(Ask(amPinConnected, 2, 1), 1); // output 2 does not exist
+  EXPECT_EQ(Ask(amPinConnected, 1, 0), 0);  // input 1 connected
+  EXPECT_EQ(Ask(amPinConnected, 2, 1), 1);  // output 2 does not exist
   EXPECT_EQ(Ask(9999), 0);
 }
 
@@ -92,8 +92,8 @@ TEST_F(PluginHostWithHalfGain, ProcessesBothPrecisionsAfterResumeAndClosesCleanl
   EXPECT_EQ(out64[1][1], 2.0);
   Host.Unload();
   EXPECT_EQ(Host.Effect(), nullptr);
-  Host.Unload(); // a second unload is harmless
+  Host.Unload();  // a second unload is harmless
 }
 
-} // namespace
-} // namespace vb
+}  // namespace
+}  // namespace vb

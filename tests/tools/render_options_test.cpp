@@ -15,7 +15,7 @@ TEST(RenderOptions, GivesTheUsualDefaultsWhenOnlyThePluginIsNamed) {
   ASSERT_TRUE(r.Ok()) << r.Error;
   EXPECT_EQ(r.Options.PluginPath, "fx.so");
   EXPECT_EQ(r.Options.BlockSize, 512);
-  EXPECT_EQ(r.Options.SampleRate, 0.0); // the input's rate, else 44100
+  EXPECT_EQ(r.Options.SampleRate, 0.0);  // the input's rate, else 44100
   EXPECT_EQ(r.Options.Precision, 32);
   EXPECT_TRUE(r.Options.InputPath.empty());
   EXPECT_TRUE(r.Options.OutputPath.empty());
@@ -23,11 +23,11 @@ TEST(RenderOptions, GivesTheUsualDefaultsWhenOnlyThePluginIsNamed) {
 }
 
 TEST(RenderOptions, AcceptsShortLongAndGluedForms) {
-  for (auto args : {std::vector<std::string_view>{"-p", "a.so", "-i", "in.wav", "-o", "out.flac", "-b", "7", "-s",
-                                                  "48000", "--precision", "64", "-q"},
-                    std::vector<std::string_view>{"--plugin=a.so", "--input=in.wav", "--output=out.flac",
-                                                  "--blocksize=7", "--sample-rate=48000", "--precision=64",
-                                                  "--quiet"}}) {
+  for (auto args :
+       {std::vector<std::string_view>{"-p", "a.so", "-i", "in.wav", "-o", "out.flac", "-b", "7", "-s", "48000",
+                                      "--precision", "64", "-q"},
+        std::vector<std::string_view>{"--plugin=a.so", "--input=in.wav", "--output=out.flac", "--blocksize=7",
+                                      "--sample-rate=48000", "--precision=64", "--quiet"}}) {
     TOptionsResult r = ParseRenderOptions(args);
     ASSERT_TRUE(r.Ok()) << r.Error;
     EXPECT_EQ(r.Options.PluginPath, "a.so");
@@ -41,8 +41,8 @@ TEST(RenderOptions, AcceptsShortLongAndGluedForms) {
 }
 
 TEST(RenderOptions, KeepsParamRequestsInOrderAndSplitsAtTheLastEqualsSign) {
-  TOptionsResult r = Parse({"-p", "a.so", "--param", "Drive=70", "--param=3=-12.5", "--param", "A=B=1",
-                            "--normalised", "--info", "--list-params", "--demo-out", "dry.wav"});
+  TOptionsResult r = Parse({"-p", "a.so", "--param", "Drive=70", "--param=3=-12.5", "--param", "A=B=1", "--normalised",
+                            "--info", "--list-params", "--demo-out", "dry.wav"});
   ASSERT_TRUE(r.Ok()) << r.Error;
   ASSERT_EQ(r.Options.Params.size(), 3u);
   EXPECT_EQ(r.Options.Params[0].Name, "Drive");
@@ -57,20 +57,20 @@ TEST(RenderOptions, KeepsParamRequestsInOrderAndSplitsAtTheLastEqualsSign) {
 
 TEST(RenderOptions, RefusesMissingMalformedAndOutOfRangeValuesWithOneLine) {
   const std::vector<std::vector<std::string_view>> bad = {
-      {},                                       // no plug-in
-      {"-p"},                                   // value missing
-      {"-p", "a.so", "-b", "0"},                // block size too small
-      {"-p", "a.so", "-b", "12x"},              // not a number
-      {"-p", "a.so", "-b", "99999999999999"},   // too large
-      {"-p", "a.so", "-s", "0"},                // no rate
-      {"-p", "a.so", "-s", "nan"},              // not a rate
-      {"-p", "a.so", "--precision", "16"},      // neither 32 nor 64
-      {"-p", "a.so", "--param", "Drive"},       // no '='
-      {"-p", "a.so", "--param", "=5"},          // no name
-      {"-p", "a.so", "--param", "Drive="},      // no value
-      {"-p", "a.so", "--bogus"},                // unknown option
-      {"-p", "a.so", "stray.wav"},              // stray argument
-      {"-p", "a.so", "--info=yes"},             // flags take no value
+      {},                                      // no plug-in
+      {"-p"},                                  // value missing
+      {"-p", "a.so", "-b", "0"},               // block size too small
+      {"-p", "a.so", "-b", "12x"},             // not a number
+      {"-p", "a.so", "-b", "99999999999999"},  // too large
+      {"-p", "a.so", "-s", "0"},               // no rate
+      {"-p", "a.so", "-s", "nan"},             // not a rate
+      {"-p", "a.so", "--precision", "16"},     // neither 32 nor 64
+      {"-p", "a.so", "--param", "Drive"},      // no '='
+      {"-p", "a.so", "--param", "=5"},         // no name
+      {"-p", "a.so", "--param", "Drive="},     // no value
+      {"-p", "a.so", "--bogus"},               // unknown option
+      {"-p", "a.so", "stray.wav"},             // stray argument
+      {"-p", "a.so", "--info=yes"},            // flags take no value
   };
   for (const auto& args : bad) {
     TOptionsResult r = ParseRenderOptions(args);
@@ -84,10 +84,10 @@ TEST(RenderOptions, HelpNeedsNoPluginAndMentionsEveryOption) {
   ASSERT_TRUE(r.Ok()) << r.Error;
   EXPECT_TRUE(r.Options.Help);
   const std::string usage = RenderUsage();
-  for (const char* opt : {"--plugin", "--input", "--output", "--blocksize", "--sample-rate", "--precision",
-                          "--param", "--normalised", "--list-params", "--info", "--demo-out", "--quiet", "--help"})
+  for (const char* opt : {"--plugin", "--input", "--output", "--blocksize", "--sample-rate", "--precision", "--param",
+                          "--normalised", "--list-params", "--info", "--demo-out", "--quiet", "--help"})
     EXPECT_NE(usage.find(opt), std::string::npos) << opt;
 }
 
-} // namespace
-} // namespace vb
+}  // namespace
+}  // namespace vb

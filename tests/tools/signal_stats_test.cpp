@@ -38,5 +38,5 @@ TEST(SignalStats, ShowsSilenceAsMinusInfinityAndKeepsANanVisible) {
   EXPECT_EQ(TSignalStats::FormatDb(broken.Rms()), "nan");
 }
 
-} // namespace
-} // namespace vb
+}  // namespace
+}  // namespace vb

@@ -1,4 +1,5 @@
-// Guards the vst-render program end to end: one-line errors without leftovers, --info, lengths, block-size independence.
+// Guards the vst-render program end to end: one-line errors without leftovers, --info, lengths, block-size
+// independence.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -151,10 +152,10 @@ TEST_F(VstRenderCli, InfoShowsWhatAHostLearns) {
   if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
   TRun r = Run("--info -p '" + kPlugin + "'");
   ASSERT_EQ(r.Code, 0) << r.Err;
-  for (const char* text : {"Vorda Brasswick v1.2", "Vendor:          Vorda", "ZQT\\x00 (0x5A515400)",
-                           "Vendor version:  1200", "VST version:     2400", "Category:        effect (1)",
-                           "canReplacing", "canDoubleReplacing", "2in2out", "Input pins:", "Output pins:",
-                           "Parameters:"})
+  for (const char* text :
+       {"Vorda Brasswick v1.2", "Vendor:          Vorda", "ZQT\\x00 (0x5A515400)", "Vendor version:  1200",
+        "VST version:     2400", "Category:        effect (1)", "canReplacing", "canDoubleReplacing", "2in2out",
+        "Input pins:", "Output pins:", "Parameters:"})
     EXPECT_NE(r.Out.find(text), std::string::npos) << text << "\n" << r.Out;
 }
 
@@ -177,12 +178,13 @@ TEST_F(VstRenderCli, DemoRendersTenSecondsAndSavesTheDrySignalOnRequest) {
   if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
   TRun r = Run("-p '" + kPlugin + "' -q -o '" + Path("wet.wav") + "' --demo-out '" + Path("dry.wav") + "'");
   ASSERT_EQ(r.Code, 0) << r.Err;
-  EXPECT_TRUE(r.Out.empty()) << r.Out; // -q
+  EXPECT_TRUE(r.Out.empty()) << r.Out;  // -q
   int channels = 0;
   std::vector<double> dry = ReadWav("dry.wav", channels);
   std::vector<double> expected = TDemoSignal(44100).Render();
   ASSERT_EQ(dry.size(), expected.size());
-  for (size_t i = 0; i < dry.size(); i += 997) ASSERT_FLOAT_EQ(static_cast<float>(dry[i]), static_cast<float>(expected[i]));
+  for (size_t i = 0; i < dry.size(); i += 997)
+    ASSERT_FLOAT_EQ(static_cast<float>(dry[i]), static_cast<float>(expected[i]));
   std::vector<double> wet = ReadWav("wet.wav", channels);
   EXPECT_EQ(wet.size(), expected.size());
 }
@@ -217,7 +219,8 @@ TEST_F(VstRenderCli, BypassedEffectGivesItsInputBack) {
   std::vector<double> in(2 * 3001);
   for (size_t i = 0; i < in.size(); ++i) in[i] = 0.7 * std::sin(0.05 * static_cast<double>(i));
   WriteWav("in.wav", in, 2);
-  TRun r = Run("-q -p '" + kPlugin + "' --param Power=0 -b 100 -i '" + Path("in.wav") + "' -o '" + Path("out.wav") + "'");
+  TRun r =
+      Run("-q -p '" + kPlugin + "' --param Power=0 -b 100 -i '" + Path("in.wav") + "' -o '" + Path("out.wav") + "'");
   ASSERT_EQ(r.Code, 0) << r.Err;
   int channels = 0;
   std::vector<double> out = ReadWav("out.wav", channels);
@@ -240,11 +243,11 @@ TEST_F(VstRenderCli, InfoDecodesAnotherPluginsIdentity) {
   if (!Exists(kHalfGain)) GTEST_SKIP() << "the half-gain test plug-in is not built";
   TRun r = Run("--info -p '" + kHalfGain + "'");
   ASSERT_EQ(r.Code, 0) << r.Err;
-  for (const char* text : {"Effect name:     Half Gain", "Vendor:          Vorda Tests", "HGan (0x4847616E)",
-                           "Record version:  131478", "hasEditor canReplacing canDoubleReplacing",
-                           "  bypass                   yes", "  2in1out                  no"})
+  for (const char* text :
+       {"Effect name:     Half Gain", "Vendor:          Vorda Tests", "HGan (0x4847616E)", "Record version:  131478",
+        "hasEditor canReplacing canDoubleReplacing", "  bypass                   yes", "  2in1out                  no"})
     EXPECT_NE(r.Out.find(text), std::string::npos) << text << "\n" << r.Out;
 }
 
-} // namespace
-} // namespace vb
+}  // namespace
+}  // namespace vb

@@ -64,12 +64,18 @@ void ReadPam(const std::vector<uint8_t>& File, TGuiPixelMapMemory& Map) {
   std::istringstream header(text.substr(3, end - 3));
   long width = -1, height = -1, depth = -1, maxval = -1;
   for (std::string key; header >> key;) {
-    if (key == "WIDTH") header >> width;
-    else if (key == "HEIGHT") header >> height;
-    else if (key == "DEPTH") header >> depth;
-    else if (key == "MAXVAL") header >> maxval;
-    else if (key == "TUPLTYPE") header >> key;
-    else if (key[0] == '#') std::getline(header, key);
+    if (key == "WIDTH")
+      header >> width;
+    else if (key == "HEIGHT")
+      header >> height;
+    else if (key == "DEPTH")
+      header >> depth;
+    else if (key == "MAXVAL")
+      header >> maxval;
+    else if (key == "TUPLTYPE")
+      header >> key;
+    else if (key[0] == '#')
+      std::getline(header, key);
   }
   if (width < 0 || height < 0 || width > 65535 || height > 65535 || depth < 1 || depth > 4 || maxval != 255)
     throw std::runtime_error("unsupported PAM header (need MAXVAL 255, DEPTH 1-4)");
@@ -121,8 +127,7 @@ int Info(const std::string& In) {
 }
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: png-tool decode IN.png OUT.pam | encode IN.pam OUT.png | info IN.png\n");
+  std::fprintf(stderr, "usage: png-tool decode IN.png OUT.pam | encode IN.pam OUT.png | info IN.png\n");
   return 2;
 }
 
@@ -134,10 +139,14 @@ int main(int argc, char** argv) {
   vb::PngStartUp();
   int status = 1;
   try {
-    if (command == "decode" && argc == 4) status = Decode(argv[2], argv[3]);
-    else if (command == "encode" && argc == 4) status = Encode(argv[2], argv[3]);
-    else if (command == "info" && argc == 3) status = Info(argv[2]);
-    else status = Usage();
+    if (command == "decode" && argc == 4)
+      status = Decode(argv[2], argv[3]);
+    else if (command == "encode" && argc == 4)
+      status = Encode(argv[2], argv[3]);
+    else if (command == "info" && argc == 3)
+      status = Info(argv[2]);
+    else
+      status = Usage();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "png-tool: %s: %s\n", argv[2], e.what());
     status = 1;

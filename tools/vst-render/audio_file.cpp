@@ -1,12 +1,12 @@
 #include "audio_file.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 #ifdef VB_HAVE_SNDFILE
 #include <sndfile.h>
@@ -53,7 +53,7 @@ extern "C" void RemovePendingTempAndDie(int sig) {
   std::raise(sig);
 }
 
-} // namespace
+}  // namespace
 
 void RemoveTempFileOnFatalSignals() {
   for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
@@ -81,7 +81,7 @@ bool Valid(int code, int channels) {
   return sf_format_check(&info) != 0;
 }
 
-} // namespace
+}  // namespace
 
 bool TAudioFormat::IsFloat() const {
   int sub = Code & SF_FORMAT_SUBMASK;
@@ -91,25 +91,39 @@ bool TAudioFormat::IsFloat() const {
 std::string TAudioFormat::Describe() const {
   std::string major;
   switch (Code & SF_FORMAT_TYPEMASK) {
-    case SF_FORMAT_WAV: major = "WAV"; break;
-    case SF_FORMAT_FLAC: major = "FLAC"; break;
-    case SF_FORMAT_AIFF: major = "AIFF"; break;
-    default: major = "audio"; break;
+    case SF_FORMAT_WAV:
+      major = "WAV";
+      break;
+    case SF_FORMAT_FLAC:
+      major = "FLAC";
+      break;
+    case SF_FORMAT_AIFF:
+      major = "AIFF";
+      break;
+    default:
+      major = "audio";
+      break;
   }
   switch (Code & SF_FORMAT_SUBMASK) {
     case SF_FORMAT_PCM_S8:
-    case SF_FORMAT_PCM_U8: return major + " 8-bit";
-    case SF_FORMAT_PCM_16: return major + " 16-bit";
-    case SF_FORMAT_PCM_24: return major + " 24-bit";
-    case SF_FORMAT_PCM_32: return major + " 32-bit";
-    case SF_FORMAT_FLOAT: return major + " 32-bit float";
-    case SF_FORMAT_DOUBLE: return major + " 64-bit float";
-    default: return major;
+    case SF_FORMAT_PCM_U8:
+      return major + " 8-bit";
+    case SF_FORMAT_PCM_16:
+      return major + " 16-bit";
+    case SF_FORMAT_PCM_24:
+      return major + " 24-bit";
+    case SF_FORMAT_PCM_32:
+      return major + " 32-bit";
+    case SF_FORMAT_FLOAT:
+      return major + " 32-bit float";
+    case SF_FORMAT_DOUBLE:
+      return major + " 64-bit float";
+    default:
+      return major;
   }
 }
 
-bool ChooseOutputFormat(const std::string& outputPath, TAudioFormat input, TAudioFormat& out,
-                        std::string& error) {
+bool ChooseOutputFormat(const std::string& outputPath, TAudioFormat input, TAudioFormat& out, std::string& error) {
   int major = MajorFromExtension(LowerExtension(outputPath));
   if (major == 0) major = input.Code & SF_FORMAT_TYPEMASK;
   if (major == 0) {
@@ -162,15 +176,15 @@ std::int64_t TAudioFileReader::Read(double* interleaved, std::int64_t frames, st
 
 TAudioFileWriter::~TAudioFileWriter() { Abandon(); }
 
-bool TAudioFileWriter::Open(const std::string& path, TAudioFormat format, int channels,
-                            double sampleRate, std::string& error) {
+bool TAudioFileWriter::Open(const std::string& path, TAudioFormat format, int channels, double sampleRate,
+                            std::string& error) {
   SF_INFO info{};
   info.format = format.Code;
   info.channels = channels;
   info.samplerate = static_cast<int>(sampleRate + 0.5);
   if (!sf_format_check(&info)) {
-    error = "cannot write '" + path + "': " + format.Describe() + " cannot hold " +
-            std::to_string(channels) + " channels at " + std::to_string(info.samplerate) + " Hz";
+    error = "cannot write '" + path + "': " + format.Describe() + " cannot hold " + std::to_string(channels) +
+            " channels at " + std::to_string(info.samplerate) + " Hz";
     return false;
   }
   FTempPath = TempSibling(path);
@@ -233,7 +247,7 @@ void TAudioFileWriter::Abandon() {
   }
 }
 
-#else // no libsndfile: every file operation reports that it is missing
+#else  // no libsndfile: every file operation reports that it is missing
 
 bool TAudioFormat::IsFloat() const { return true; }
 std::string TAudioFormat::Describe() const { return "audio"; }
@@ -269,11 +283,10 @@ void TAudioFileWriter::Abandon() {}
 
 #endif
 
-bool WriteAudioFile(const std::string& path, TAudioFormat format, const double* interleaved,
-                    std::int64_t frames, int channels, double sampleRate, std::string& error) {
+bool WriteAudioFile(const std::string& path, TAudioFormat format, const double* interleaved, std::int64_t frames,
+                    int channels, double sampleRate, std::string& error) {
   TAudioFileWriter w;
-  return w.Open(path, format, channels, sampleRate, error) && w.Write(interleaved, frames, error) &&
-         w.Commit(error);
+  return w.Open(path, format, channels, sampleRate, error) && w.Write(interleaved, frames, error) && w.Commit(error);
 }
 
-} // namespace vb
+}  // namespace vb

@@ -13,9 +13,9 @@ namespace vb {
 
 // Container and sample encoding as one libsndfile format code.
 struct TAudioFormat {
-  int Code = 0; // 0 = unknown
+  int Code = 0;  // 0 = unknown
   bool IsFloat() const;
-  std::string Describe() const; // e.g. "WAV 24-bit"
+  std::string Describe() const;  // e.g. "WAV 24-bit"
 };
 
 // The format an output file gets: the container named by the output's
@@ -23,8 +23,7 @@ struct TAudioFormat {
 // encoding when the container can hold it, else 24-bit integer (FLAC) or
 // 32-bit float. With no input (the demo) WAV is written as 32-bit float.
 // Returns false with a message when no container can be told.
-bool ChooseOutputFormat(const std::string& outputPath, TAudioFormat input, TAudioFormat& out,
-                        std::string& error);
+bool ChooseOutputFormat(const std::string& outputPath, TAudioFormat input, TAudioFormat& out, std::string& error);
 
 class TAudioFileReader {
  public:
@@ -44,7 +43,7 @@ class TAudioFileReader {
   std::int64_t Read(double* interleaved, std::int64_t frames, std::string& error);
 
  private:
-  void* FFile = nullptr; // SNDFILE*
+  void* FFile = nullptr;  // SNDFILE*
   std::string FPath;
   int FChannels = 0;
   double FSampleRate = 0;
@@ -59,8 +58,7 @@ class TAudioFileWriter {
   TAudioFileWriter(const TAudioFileWriter&) = delete;
   TAudioFileWriter& operator=(const TAudioFileWriter&) = delete;
 
-  bool Open(const std::string& path, TAudioFormat format, int channels, double sampleRate,
-            std::string& error);
+  bool Open(const std::string& path, TAudioFormat format, int channels, double sampleRate, std::string& error);
   bool Write(const double* interleaved, std::int64_t frames, std::string& error);
   // Closes the temporary file and renames it to the final name.
   bool Commit(std::string& error);
@@ -71,7 +69,7 @@ class TAudioFileWriter {
   int Channels() const { return FChannels; }
 
  private:
-  void* FFile = nullptr; // SNDFILE*
+  void* FFile = nullptr;  // SNDFILE*
   std::string FPath;
   std::string FTempPath;
   int FChannels = 0;
@@ -83,7 +81,7 @@ class TAudioFileWriter {
 void RemoveTempFileOnFatalSignals();
 
 // Writes a whole interleaved signal to a file in one go (used for --demo-out).
-bool WriteAudioFile(const std::string& path, TAudioFormat format, const double* interleaved,
-                    std::int64_t frames, int channels, double sampleRate, std::string& error);
+bool WriteAudioFile(const std::string& path, TAudioFormat format, const double* interleaved, std::int64_t frames,
+                    int channels, double sampleRate, std::string& error);
 
-} // namespace vb
+}  // namespace vb

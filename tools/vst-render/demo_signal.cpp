@@ -11,56 +11,55 @@ namespace {
 
 struct TChord {
   double Start;
-  bool UpStroke;   // high string first
-  double Velocity; // 0..1
-  int Notes[6];    // low E string first
+  bool UpStroke;    // high string first
+  double Velocity;  // 0..1
+  int Notes[6];     // low E string first
 };
 
 struct TSingleNote {
   double Start;
   int Midi;
   double Velocity;
-  int String; // 0 = low E .. 5 = high E
+  int String;  // 0 = low E .. 5 = high E
 };
 
 constexpr TChord kChords[] = {
-    {0.00, false, 0.90, {40, 47, 52, 55, 59, 64}}, // E minor
+    {0.00, false, 0.90, {40, 47, 52, 55, 59, 64}},  // E minor
     {1.25, true, 0.55, {40, 47, 52, 55, 59, 64}},
-    {2.00, false, 0.85, {-1, 48, 52, 55, 60, 64}}, // C major
-    {3.00, false, 0.85, {43, 47, 50, 55, 59, 67}}, // G major
-    {4.00, false, 0.80, {-1, -1, 50, 57, 62, 66}}, // D major
+    {2.00, false, 0.85, {-1, 48, 52, 55, 60, 64}},  // C major
+    {3.00, false, 0.85, {43, 47, 50, 55, 59, 67}},  // G major
+    {4.00, false, 0.80, {-1, -1, 50, 57, 62, 66}},  // D major
     {4.50, true, 0.50, {-1, -1, 50, 57, 62, 66}},
-    {7.80, false, 1.00, {40, 47, 52, 55, 59, 64}}, // E minor, left ringing
+    {7.80, false, 1.00, {40, 47, 52, 55, 59, 64}},  // E minor, left ringing
 };
 
 constexpr TSingleNote kMelody[] = {
-    {5.10, 64, 0.80, 4}, {5.40, 67, 0.75, 5}, {5.70, 69, 0.80, 5}, {6.00, 71, 0.85, 5},
-    {6.30, 74, 0.90, 5}, {6.60, 71, 0.75, 5}, {6.90, 69, 0.75, 5}, {7.20, 67, 0.70, 5},
-    {7.45, 64, 0.80, 4},
+    {5.10, 64, 0.80, 4}, {5.40, 67, 0.75, 5}, {5.70, 69, 0.80, 5}, {6.00, 71, 0.85, 5}, {6.30, 74, 0.90, 5},
+    {6.60, 71, 0.75, 5}, {6.90, 69, 0.75, 5}, {7.20, 67, 0.70, 5}, {7.45, 64, 0.80, 4},
 };
 
-constexpr double kStrumStep = 0.012;       // s between neighbouring strings of a strum
-constexpr double kDecaySeconds = 7.0;      // s for a string's fundamental to fall by 60 dB
-constexpr double kDampSeconds = 0.008;     // s of fade when a string is re-plucked
-constexpr double kFadeOutSeconds = 0.25;   // s of fade at the very end
-constexpr double kSingleNoteGain = 2.0;  // linear, against one string of a chord
-constexpr double kPluckPosition = 0.18;    // fraction of the string length from the bridge
-constexpr double kStringPan[6] = {-0.35, -0.2, -0.07, 0.07, 0.2, 0.35}; // -1 left .. 1 right
+constexpr double kStrumStep = 0.012;      // s between neighbouring strings of a strum
+constexpr double kDecaySeconds = 7.0;     // s for a string's fundamental to fall by 60 dB
+constexpr double kDampSeconds = 0.008;    // s of fade when a string is re-plucked
+constexpr double kFadeOutSeconds = 0.25;  // s of fade at the very end
+constexpr double kSingleNoteGain = 2.0;   // linear, against one string of a chord
+constexpr double kPluckPosition = 0.18;   // fraction of the string length from the bridge
+constexpr double kStringPan[6] = {-0.35, -0.2, -0.07, 0.07, 0.2, 0.35};  // -1 left .. 1 right
 
 struct TNote {
   double Start;
-  double End; // the next pluck of the same string, or the end of the demo
+  double End;  // the next pluck of the same string, or the end of the demo
   int Midi;
   double Velocity;
   int String;
-  double Gain; // single notes stand out against six-string chords
+  double Gain;  // single notes stand out against six-string chords
 };
 
 // Small deterministic noise source (xorshift32).
 class TNoise {
  public:
   explicit TNoise(std::uint32_t seed) : FState(seed ? seed : 1u) {}
-  double Next() { // uniform in -1..1
+  double Next() {  // uniform in -1..1
     FState ^= FState << 13;
     FState ^= FState >> 17;
     FState ^= FState << 5;
@@ -76,10 +75,10 @@ class TNoise {
 class TPluckedString {
  public:
   TPluckedString(double sampleRate, double frequency, double velocity, std::uint32_t seed) {
-    double period = sampleRate / frequency - 0.5; // the average adds half a sample
+    double period = sampleRate / frequency - 0.5;  // the average adds half a sample
     int length = std::max(2, static_cast<int>(period));
     double frac = period - length;
-    if (frac < 0.1) { // keep the all-pass away from its pole near -1
+    if (frac < 0.1) {  // keep the all-pass away from its pole near -1
       --length;
       frac += 1.0;
     }
@@ -107,7 +106,7 @@ class TPluckedString {
   // pluck position; soft plucks are darker.
   void Excite(double velocity, std::uint32_t seed) {
     TNoise noise(seed);
-    double brightness = 0.35 + 0.5 * velocity; // one-pole coefficient of the excitation
+    double brightness = 0.35 + 0.5 * velocity;  // one-pole coefficient of the excitation
     double state = 0.0;
     for (double& s : FLine) {
       state += brightness * (noise.Next() - state);
@@ -144,9 +143,9 @@ std::vector<TNote> ExpandScore(double seconds) {
       ++order;
     }
   }
-  for (const TSingleNote& n : kMelody) notes.push_back({n.Start, seconds, n.Midi, n.Velocity, n.String, kSingleNoteGain});
-  std::stable_sort(notes.begin(), notes.end(),
-                   [](const TNote& a, const TNote& b) { return a.Start < b.Start; });
+  for (const TSingleNote& n : kMelody)
+    notes.push_back({n.Start, seconds, n.Midi, n.Velocity, n.String, kSingleNoteGain});
+  std::stable_sort(notes.begin(), notes.end(), [](const TNote& a, const TNote& b) { return a.Start < b.Start; });
   for (size_t i = 0; i < notes.size(); ++i) {
     for (size_t j = i + 1; j < notes.size(); ++j) {
       if (notes[j].String == notes[i].String) {
@@ -158,13 +157,11 @@ std::vector<TNote> ExpandScore(double seconds) {
   return notes;
 }
 
-} // namespace
+}  // namespace
 
 TDemoSignal::TDemoSignal(double sampleRate) : FSampleRate(sampleRate) {}
 
-std::int64_t TDemoSignal::Frames() const {
-  return static_cast<std::int64_t>(std::llround(kSeconds * FSampleRate));
-}
+std::int64_t TDemoSignal::Frames() const { return static_cast<std::int64_t>(std::llround(kSeconds * FSampleRate)); }
 
 std::vector<double> TDemoSignal::Render() const {
   const std::int64_t frames = Frames();
@@ -205,4 +202,4 @@ std::vector<double> TDemoSignal::Render() const {
   return out;
 }
 
-} // namespace vb
+}  // namespace vb

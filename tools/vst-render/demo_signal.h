@@ -15,7 +15,7 @@ class TDemoSignal {
  public:
   static constexpr int kChannels = 2;
   static constexpr double kSeconds = 10.0;
-  static constexpr double kPeak = 0.5; // -6 dBFS after normalisation
+  static constexpr double kPeak = 0.5;  // -6 dBFS after normalisation
 
   explicit TDemoSignal(double sampleRate = 44100.0);
 
@@ -29,4 +29,4 @@ class TDemoSignal {
   double FSampleRate;
 };
 
-} // namespace vb
+}  // namespace vb

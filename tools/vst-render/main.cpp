@@ -21,7 +21,7 @@ using namespace vb;
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-constexpr double kDefaultSampleRate = 44100.0; // Hz, when there is no input file
+constexpr double kDefaultSampleRate = 44100.0;  // Hz, when there is no input file
 
 int Fail(const std::string& message, int code = kExitFailure) {
   std::fprintf(stderr, "vst-render: %s\n", message.c_str());
@@ -103,23 +103,23 @@ int Run(const TRenderOptions& o) {
 
   TAudioFileWriter writer;
   const bool writing = !o.OutputPath.empty();
-  if (writing && !writer.Open(o.OutputPath, outFormat, plugin.Effect()->numOutputs, rate, error))
-    return Fail(error);
+  if (writing && !writer.Open(o.OutputPath, outFormat, plugin.Effect()->numOutputs, rate, error)) return Fail(error);
 
   TRenderSession session(plugin, o.BlockSize, wantDouble);
-  const std::int64_t automatedBefore = plugin.AutomateCount(); // the --param search may have caused some
+  const std::int64_t automatedBefore = plugin.AutomateCount();  // the --param search may have caused some
   TRenderResult result;
   if (!session.Run(*source, writing ? &writer : nullptr, !o.Quiet, result, error)) return Fail(error);
   if (writing && !writer.Commit(error)) return Fail(error);
   if (!o.Quiet) {
     std::string line = SummaryLine(o.OutputPath, result, rate, outFormat);
-    if (std::int64_t n = plugin.AutomateCount() - automatedBefore; n > 0) line += "; " + std::to_string(n) + " automation calls";
+    if (std::int64_t n = plugin.AutomateCount() - automatedBefore; n > 0)
+      line += "; " + std::to_string(n) + " automation calls";
     std::printf("%s\n", line.c_str());
   }
   return 0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string_view> args(argv + 1, argv + argc);

@@ -12,8 +12,8 @@ namespace vb {
 
 namespace {
 
-constexpr int kGridSteps = 200;       // coarse scan of the normalised range
-constexpr int kBisectSteps = 40;      // halvings of a bracket (2^-40 of the range)
+constexpr int kGridSteps = 200;   // coarse scan of the normalised range
+constexpr int kBisectSteps = 40;  // halvings of a bracket (2^-40 of the range)
 
 std::string Trim(const std::string& s) {
   size_t b = 0, e = s.size();
@@ -23,14 +23,12 @@ std::string Trim(const std::string& s) {
 }
 
 std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return s;
 }
 
 bool EndsWithNoCase(const std::string& s, const std::string& tail) {
-  return !tail.empty() && s.size() >= tail.size() &&
-         Lower(s.substr(s.size() - tail.size())) == Lower(tail);
+  return !tail.empty() && s.size() >= tail.size() && Lower(s.substr(s.size() - tail.size())) == Lower(tail);
 }
 
 // Text comparison the user expects: blanks, letter case and a trailing unit
@@ -52,7 +50,7 @@ bool NumbersEqual(double a, double b) {
   return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::max(std::fabs(a), std::fabs(b)));
 }
 
-} // namespace
+}  // namespace
 
 bool TParamResolver::ParseNumber(const std::string& text, const std::string& label, double& value) {
   std::string t = Trim(text);
@@ -79,16 +77,14 @@ int TParamResolver::Find(const std::string& nameOrIndex) {
     if (Trim(FAccess.Name(i)) == wanted) return i;
   for (int i = 0; i < n; ++i)
     if (Lower(Trim(FAccess.Name(i))) == Lower(wanted)) return i;
-  if (!wanted.empty() && std::all_of(wanted.begin(), wanted.end(),
-                                     [](unsigned char c) { return std::isdigit(c); })) {
+  if (!wanted.empty() && std::all_of(wanted.begin(), wanted.end(), [](unsigned char c) { return std::isdigit(c); })) {
     long idx = std::strtol(wanted.c_str(), nullptr, 10);
     if (wanted.size() < 10 && idx < n) return static_cast<int>(idx);
   }
   return -1;
 }
 
-bool TParamResolver::Apply(const TParamRequest& request, bool normalised, TParamSetting& result,
-                           std::string& error) {
+bool TParamResolver::Apply(const TParamRequest& request, bool normalised, TParamSetting& result, std::string& error) {
   int index = Find(request.Name);
   if (index < 0) {
     error = "unknown parameter '" + request.Name + "' (vst-render --list-params shows the names)";
@@ -121,8 +117,7 @@ double TParamResolver::DisplayNumber(int index, float x, const std::string& labe
   return ParseNumber(FAccess.Display(index), label, v) ? v : std::numeric_limits<double>::quiet_NaN();
 }
 
-bool TParamResolver::SearchByDisplay(int index, const std::string& value, float& found,
-                                     std::string& error) {
+bool TParamResolver::SearchByDisplay(int index, const std::string& value, float& found, std::string& error) {
   const float before = FAccess.Get(index);
   const std::string label = FAccess.Label(index);
   const std::string name = Trim(FAccess.Name(index));
@@ -163,8 +158,8 @@ bool TParamResolver::SearchByDisplay(int index, const std::string& value, float&
     decreasing = decreasing && nums[k] <= nums[k - 1];
   }
   if (!(increasing || decreasing) || !ParseNumber(value, label, target)) {
-    error = "parameter '" + name + "' never shows '" + value + "' (it shows e.g. '" + Trim(texts.front()) +
-            "' .. '" + Trim(texts.back()) + "')";
+    error = "parameter '" + name + "' never shows '" + value + "' (it shows e.g. '" + Trim(texts.front()) + "' .. '" +
+            Trim(texts.back()) + "')";
     return false;
   }
   const double lo = std::min(nums.front(), nums.back());
@@ -185,14 +180,19 @@ bool TParamResolver::SearchByDisplay(int index, const std::string& value, float&
   // display reads the target, and their middle is the value itself. Each
   // bisection also yields the last x below its edge.
   const double sign = increasing ? 1.0 : -1.0;
-  struct TEdge { float Below, At; };
+  struct TEdge {
+    float Below, At;
+  };
   auto firstWhere = [&](auto pred) {
     float a = 0.0f, b = 1.0f;
     if (pred(sign * DisplayNumber(index, a, label))) return TEdge{a, a};
     for (int s = 0; s < kBisectSteps; ++s) {
       float m = 0.5f * (a + b);
       if (m <= a || m >= b) break;
-      if (pred(sign * DisplayNumber(index, m, label))) b = m; else a = m;
+      if (pred(sign * DisplayNumber(index, m, label)))
+        b = m;
+      else
+        a = m;
     }
     return TEdge{a, b};
   };
@@ -201,7 +201,7 @@ bool TParamResolver::SearchByDisplay(int index, const std::string& value, float&
   const TEdge above = firstWhere([&](double v) { return v > t && !NumbersEqual(v, t); });
   const bool topShowsTarget = NumbersEqual(sign * DisplayNumber(index, 1.0f, label), t);
   if (atLeast.At == 0.0f) {
-    found = 0.0f; // the bottom end shows the target: take the end itself
+    found = 0.0f;  // the bottom end shows the target: take the end itself
   } else if (topShowsTarget) {
     found = 1.0f;
   } else if (above.At > atLeast.At) {
@@ -214,8 +214,8 @@ bool TParamResolver::SearchByDisplay(int index, const std::string& value, float&
     const double down = DisplayNumber(index, atLeast.Below, label);
     if (std::fabs(up - down) > 0.01 * (hi - lo)) {
       FAccess.Set(index, before);
-      error = "parameter '" + name + "' has no setting " + Trim(value) + " (the nearest are " +
-              FormatNearest(down) + " and " + FormatNearest(up) + ")";
+      error = "parameter '" + name + "' has no setting " + Trim(value) + " (the nearest are " + FormatNearest(down) +
+              " and " + FormatNearest(up) + ")";
       return false;
     }
     found = std::fabs(up - target) <= std::fabs(down - target) ? atLeast.At : atLeast.Below;
@@ -224,4 +224,4 @@ bool TParamResolver::SearchByDisplay(int index, const std::string& value, float&
   return true;
 }
 
-} // namespace vb
+}  // namespace vb

@@ -28,7 +28,7 @@ class TParamAccess {
 struct TParamSetting {
   int Index = -1;
   float Normalised = 0.0f;
-  std::string Display; // what the plug-in shows afterwards
+  std::string Display;  // what the plug-in shows afterwards
 };
 
 class TParamResolver {
@@ -42,8 +42,7 @@ class TParamResolver {
   // Finds the parameter, sets it and reports what was set; false with a
   // one-line message when the name is unknown or the value cannot be shown
   // by the parameter. On failure the parameter keeps its earlier value.
-  bool Apply(const TParamRequest& request, bool normalised, TParamSetting& result,
-             std::string& error);
+  bool Apply(const TParamRequest& request, bool normalised, TParamSetting& result, std::string& error);
 
   // Reads a number from a display or user text: blanks and the unit label
   // may surround it, ',' and '.' both count as the decimal separator.
@@ -56,4 +55,4 @@ class TParamResolver {
   TParamAccess& FAccess;
 };
 
-} // namespace vb
+}  // namespace vb

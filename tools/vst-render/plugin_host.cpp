@@ -1,8 +1,8 @@
 #include "plugin_host.h"
 
-#include <cstring>
 #include <dlfcn.h>
 #include <sys/stat.h>
+#include <cstring>
 #include <vector>
 
 namespace vb {
@@ -15,8 +15,8 @@ using TEntryPoint = TVSTEffect* (*)(TAudioMasterCallbackFunc);
 // before it has a record to hand us.
 thread_local TPluginHost* GLoadingHost = nullptr;
 
-constexpr size_t kTextBuffer = 1024; // bytes; hosts usually offer 64..256
-constexpr size_t kTextLimit = 256;   // what is kept of a text answer
+constexpr size_t kTextBuffer = 1024;  // bytes; hosts usually offer 64..256
+constexpr size_t kTextLimit = 256;    // what is kept of a text answer
 
 void CopyText(void* ptr, const char* text, size_t capacity) {
   if (!ptr) return;
@@ -25,15 +25,15 @@ void CopyText(void* ptr, const char* text, size_t capacity) {
 }
 
 bool HostCanDo(const char* what) {
-  static const char* const kYes[] = {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents",
-                                     "receiveVstMidiEvent", "acceptIOChanges", "startStopProcess"};
+  static const char* const kYes[] = {"sendVstEvents",       "sendVstMidiEvent", "receiveVstEvents",
+                                     "receiveVstMidiEvent", "acceptIOChanges",  "startStopProcess"};
   if (!what) return false;
   for (const char* y : kYes)
     if (std::strcmp(what, y) == 0) return true;
   return false;
 }
 
-} // namespace
+}  // namespace
 
 TPluginHost::~TPluginHost() { Unload(); }
 
@@ -114,7 +114,7 @@ void TPluginHost::Suspend() {
 void TPluginHost::Unload() {
   if (FEffect) {
     Suspend();
-    Dispatch(effClose); // the record is gone after this call
+    Dispatch(effClose);  // the record is gone after this call
     FEffect = nullptr;
     FOpen = false;
   }
@@ -124,12 +124,10 @@ void TPluginHost::Unload() {
   }
 }
 
-bool TPluginHost::HasFlag(TEffFlag flag) const {
-  return FEffect && (FEffect->EffectFlags & EffFlagBit(flag)) != 0;
-}
+bool TPluginHost::HasFlag(TEffFlag flag) const { return FEffect && (FEffect->EffectFlags & EffFlagBit(flag)) != 0; }
 
-std::intptr_t TPluginHost::Dispatch(std::int32_t opcode, std::int32_t index, std::intptr_t value,
-                                    void* ptr, float opt) {
+std::intptr_t TPluginHost::Dispatch(std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr,
+                                    float opt) {
   if (!FEffect || !FEffect->Dispatcher) return 0;
   return FEffect->Dispatcher(FEffect, opcode, index, value, ptr, opt);
 }
@@ -163,8 +161,8 @@ void TPluginHost::Process64(double** inputs, double** outputs, int frames) {
   if (FEffect && FEffect->Process64Replacing) FEffect->Process64Replacing(FEffect, inputs, outputs, frames);
 }
 
-std::intptr_t TPluginHost::Callback(TVSTEffect* effect, std::int32_t opcode, std::int32_t index,
-                                    std::intptr_t value, void* ptr, float opt) noexcept {
+std::intptr_t TPluginHost::Callback(TVSTEffect* effect, std::int32_t opcode, std::int32_t index, std::intptr_t value,
+                                    void* ptr, float opt) noexcept {
   TPluginHost* host = nullptr;
   if (effect && effect->Magic == kEffectMagic && effect->ReservedForHost)
     host = reinterpret_cast<TPluginHost*>(effect->ReservedForHost);
@@ -173,16 +171,20 @@ std::intptr_t TPluginHost::Callback(TVSTEffect* effect, std::int32_t opcode, std
   return host->Answer(opcode, index, value, ptr, opt);
 }
 
-std::intptr_t TPluginHost::Answer(std::int32_t opcode, std::int32_t index, std::intptr_t value,
-                                  void* ptr, float opt) noexcept {
+std::intptr_t TPluginHost::Answer(std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr,
+                                  float opt) noexcept {
   switch (opcode) {
     case amAutomate:
       FAutomateCount.fetch_add(1, std::memory_order_relaxed);
       return 0;
-    case amVersion: return kVstVersion;
-    case amWantMidi: return 1;
-    case amGetTime: return 0; // no transport: a null time info
-    case amProcessEvents: return 1;
+    case amVersion:
+      return kVstVersion;
+    case amWantMidi:
+      return 1;
+    case amGetTime:
+      return 0;  // no transport: a null time info
+    case amProcessEvents:
+      return 1;
     case amIOChanged:
       FIOChangedCount.fetch_add(1, std::memory_order_relaxed);
       return 1;
@@ -191,8 +193,9 @@ std::intptr_t TPluginHost::Answer(std::int32_t opcode, std::int32_t index, std::
       return 1;
     case amGetSampleRate:
       return static_cast<std::intptr_t>(FSampleRate.load(std::memory_order_relaxed));
-    case amGetBlockSize: return FBlockSize.load(std::memory_order_relaxed);
-    case amPinConnected: // 0 means connected
+    case amGetBlockSize:
+      return FBlockSize.load(std::memory_order_relaxed);
+    case amPinConnected:  // 0 means connected
       if (!FEffect) return 1;
       return index < (value == 0 ? FEffect->numInputs : FEffect->numOutputs) ? 0 : 1;
     case amGetVendorString:
@@ -201,12 +204,16 @@ std::intptr_t TPluginHost::Answer(std::int32_t opcode, std::int32_t index, std::
     case amGetProductString:
       CopyText(ptr, kHostProduct, 64);
       return ptr ? 1 : 0;
-    case amGetVendorVersion: return kHostVendorVersion;
-    case amCanDo: return HostCanDo(static_cast<const char*>(ptr)) ? 1 : 0;
+    case amGetVendorVersion:
+      return kHostVendorVersion;
+    case amCanDo:
+      return HostCanDo(static_cast<const char*>(ptr)) ? 1 : 0;
     case amBeginEdit:
-    case amEndEdit: return 1;
-    default: return 0;
+    case amEndEdit:
+      return 1;
+    default:
+      return 0;
   }
 }
 
-} // namespace vb
+}  // namespace vb

@@ -33,15 +33,15 @@ class TPluginHost {
   // effOpen, effSetSampleRate, effSetBlockSize (and the 64-bit precision
   // request when asked); parameters may be set afterwards.
   void Open(double sampleRate, int blockSize, bool doublePrecision);
-  void Resume();  // effMainsChanged 1, effStartProcess
-  void Suspend(); // effStopProcess, effMainsChanged 0
+  void Resume();   // effMainsChanged 1, effStartProcess
+  void Suspend();  // effStopProcess, effMainsChanged 0
   // Suspends if needed, effClose, dlclose. Also run by the destructor.
   void Unload();
 
   TVSTEffect* Effect() const { return FEffect; }
   bool HasFlag(TEffFlag flag) const;
-  std::intptr_t Dispatch(std::int32_t opcode, std::int32_t index = 0, std::intptr_t value = 0,
-                         void* ptr = nullptr, float opt = 0.0f);
+  std::intptr_t Dispatch(std::int32_t opcode, std::int32_t index = 0, std::intptr_t value = 0, void* ptr = nullptr,
+                         float opt = 0.0f);
   // Text answers (names, labels, display texts), cut at a NUL or at the
   // end of a generous buffer.
   std::string DispatchText(std::int32_t opcode, std::int32_t index = 0);
@@ -63,12 +63,11 @@ class TPluginHost {
 
   // The callback handed to the entry point; finds its host through the
   // record's ReservedForHost field (or the host being loaded).
-  static std::intptr_t Callback(TVSTEffect* effect, std::int32_t opcode, std::int32_t index,
-                                std::intptr_t value, void* ptr, float opt) noexcept;
+  static std::intptr_t Callback(TVSTEffect* effect, std::int32_t opcode, std::int32_t index, std::intptr_t value,
+                                void* ptr, float opt) noexcept;
 
  private:
-  std::intptr_t Answer(std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr,
-                       float opt) noexcept;
+  std::intptr_t Answer(std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr, float opt) noexcept;
 
   void* FLibrary = nullptr;
   TVSTEffect* FEffect = nullptr;
@@ -82,4 +81,4 @@ class TPluginHost {
   std::atomic<std::int64_t> FIOChangedCount{0};
 };
 
-} // namespace vb
+}  // namespace vb

@@ -13,23 +13,46 @@ namespace {
 
 // Capability strings a host may ask an effect about (effCanDo).
 constexpr const char* kCanDoStrings[] = {
-    "sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "receiveVstEvents",
-    "receiveVstMidiEvent", "receiveVstTimeInfo", "offline", "plugAsChannelInsert",
-    "plugAsSend", "mixDryWet", "noRealTime", "multipass", "metapass", "1in1out", "1in2out",
-    "2in1out", "2in2out", "2in4out", "4in2out", "4in4out", "4in8out", "8in4out", "8in8out",
-    "midiProgramNames", "LiveWithoutToolbar", "conformsToWindowRules", "bypass",
-    "hasCockosExtensions", "ChainPluginAPI",
+    "sendVstEvents",
+    "sendVstMidiEvent",
+    "sendVstTimeInfo",
+    "receiveVstEvents",
+    "receiveVstMidiEvent",
+    "receiveVstTimeInfo",
+    "offline",
+    "plugAsChannelInsert",
+    "plugAsSend",
+    "mixDryWet",
+    "noRealTime",
+    "multipass",
+    "metapass",
+    "1in1out",
+    "1in2out",
+    "2in1out",
+    "2in2out",
+    "2in4out",
+    "4in2out",
+    "4in4out",
+    "4in8out",
+    "8in4out",
+    "8in8out",
+    "midiProgramNames",
+    "LiveWithoutToolbar",
+    "conformsToWindowRules",
+    "bypass",
+    "hasCockosExtensions",
+    "ChainPluginAPI",
 };
 static_assert(std::size(kCanDoStrings) == 29);
 
 constexpr const char* kFlagNames[] = {
-    "hasEditor", "hasClip", "hasVu", "canMono", "canReplacing", "programChunks", "unused1",
-    "unused2", "isSynth", "noSoundInStop", "extIsAsync", "extHasBuffer", "canDoubleReplacing",
+    "hasEditor", "hasClip", "hasVu",         "canMono",    "canReplacing", "programChunks",      "unused1",
+    "unused2",   "isSynth", "noSoundInStop", "extIsAsync", "extHasBuffer", "canDoubleReplacing",
 };
 
 constexpr const char* kCategoryNames[] = {
-    "unknown", "effect", "synth", "analysis", "mastering", "spatializer",
-    "room effect", "surround effect", "restoration", "offline process", "shell", "generator",
+    "unknown",     "effect",          "synth",       "analysis",        "mastering", "spatializer",
+    "room effect", "surround effect", "restoration", "offline process", "shell",     "generator",
 };
 
 std::string Printf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -43,9 +66,7 @@ std::string Printf(const char* fmt, ...) {
 }
 
 // A fixed-size text field of a record, which the plug-in may not have ended.
-std::string FieldText(const char* field, size_t size) {
-  return std::string(field, strnlen(field, size));
-}
+std::string FieldText(const char* field, size_t size) { return std::string(field, strnlen(field, size)); }
 
 std::string CanDoAnswer(std::intptr_t answer) {
   if (answer == 1) return "yes";
@@ -74,20 +95,24 @@ std::string Pins(TPluginHost& plugin, bool inputs) {
   return out;
 }
 
-} // namespace
+}  // namespace
 
 std::string FourCharText(std::int32_t id) {
   std::string s;
   for (int shift = 24; shift >= 0; shift -= 8) {
     unsigned char c = static_cast<unsigned char>((static_cast<std::uint32_t>(id) >> shift) & 0xff);
-    if (c >= 32 && c < 127) s += static_cast<char>(c);
-    else s += Printf("\\x%02X", c);
+    if (c >= 32 && c < 127)
+      s += static_cast<char>(c);
+    else
+      s += Printf("\\x%02X", c);
   }
   return s;
 }
 
 std::string DescribeParameters(TPluginHost& plugin) {
-  struct TRow { std::string Index, Name, Short, Display, Label, Value; };
+  struct TRow {
+    std::string Index, Name, Short, Display, Label, Value;
+  };
   std::vector<TRow> rows;
   rows.push_back({"#", "name", "short", "display", "label", "normalised"});
   for (int i = 0; i < plugin.NumParams(); ++i) {
@@ -106,9 +131,9 @@ std::string DescribeParameters(TPluginHost& plugin) {
   }
   std::string out;
   for (const TRow& r : rows) {
-    out += Printf("  %*s  %-*s  %-*s  %*s  %-*s  %s\n", int(w[0]), r.Index.c_str(), int(w[1]), r.Name.c_str(),
-                  int(w[2]), r.Short.c_str(), int(w[3]), r.Display.c_str(), int(w[4]), r.Label.c_str(),
-                  r.Value.c_str());
+    out +=
+        Printf("  %*s  %-*s  %-*s  %*s  %-*s  %s\n", int(w[0]), r.Index.c_str(), int(w[1]), r.Name.c_str(), int(w[2]),
+               r.Short.c_str(), int(w[3]), r.Display.c_str(), int(w[4]), r.Label.c_str(), r.Value.c_str());
   }
   return out;
 }
@@ -121,21 +146,22 @@ std::string DescribePlugin(TPluginHost& plugin, const std::string& path) {
   out += "Vendor:          " + plugin.DispatchText(effGetVendorString) + "\n";
   out += "Product:         " + plugin.DispatchText(effGetProductString) + "\n";
   out += Printf("Vendor version:  %ld\n", static_cast<long>(plugin.Dispatch(effGetVendorVersion)));
-  out += Printf("Unique ID:       %s (0x%08X)\n", FourCharText(e->UniqueID).c_str(),
-                static_cast<unsigned>(e->UniqueID));
+  out +=
+      Printf("Unique ID:       %s (0x%08X)\n", FourCharText(e->UniqueID).c_str(), static_cast<unsigned>(e->UniqueID));
   out += Printf("Record version:  %d\n", e->Version);
   out += Printf("VST version:     %ld\n", static_cast<long>(plugin.Dispatch(effGetVstVersion)));
   auto category = plugin.Dispatch(effGetPlugCategory);
   out += Printf("Category:        %s (%ld)\n",
                 category >= 0 && category < static_cast<std::intptr_t>(std::size(kCategoryNames))
-                    ? kCategoryNames[category] : "unknown",
+                    ? kCategoryNames[category]
+                    : "unknown",
                 static_cast<long>(category));
   std::string flags;
   for (size_t b = 0; b < std::size(kFlagNames); ++b)
     if (e->EffectFlags & (1u << b)) flags += std::string(" ") + kFlagNames[b];
   out += Printf("Flags:           0x%04X%s\n", static_cast<unsigned>(e->EffectFlags), flags.c_str());
-  out += Printf("Counts:          %d programs, %d parameters, %d inputs, %d outputs\n", e->numPrograms,
-                e->numParams, e->numInputs, e->numOutputs);
+  out += Printf("Counts:          %d programs, %d parameters, %d inputs, %d outputs\n", e->numPrograms, e->numParams,
+                e->numInputs, e->numOutputs);
   out += Printf("Latency:         %d samples initial delay, tail %ld samples\n", e->InitialDelay,
                 static_cast<long>(plugin.Dispatch(effGetTailSize)));
   out += "Can do:\n";
@@ -150,4 +176,4 @@ std::string DescribePlugin(TPluginHost& plugin, const std::string& path) {
   return out;
 }
 
-} // namespace vb
+}  // namespace vb

@@ -19,4 +19,4 @@ std::string DescribePlugin(TPluginHost& plugin, const std::string& path);
 // bytes that are not printable are written as \xNN.
 std::string FourCharText(std::int32_t id);
 
-} // namespace vb
+}  // namespace vb

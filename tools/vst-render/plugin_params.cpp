@@ -17,4 +17,4 @@ bool TPluginParams::FromString(int index, const std::string& text) {
   return FPlugin.Dispatch(effString2Parameter, index, 0, buf.data()) != 0;
 }
 
-} // namespace vb
+}  // namespace vb

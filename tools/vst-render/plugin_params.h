@@ -21,4 +21,4 @@ class TPluginParams final : public TParamAccess {
   TPluginHost& FPlugin;
 };
 
-} // namespace vb
+}  // namespace vb

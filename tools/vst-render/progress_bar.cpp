@@ -1,12 +1,12 @@
 #include "progress_bar.h"
 
-#include <cstdio>
 #include <unistd.h>
+#include <cstdio>
 
 namespace vb {
 
 namespace {
-constexpr int kWidth = 40; // characters of the bar itself
+constexpr int kWidth = 40;  // characters of the bar itself
 }
 
 TProgressBar::TProgressBar(std::int64_t total, bool enabled)
@@ -35,4 +35,4 @@ void TProgressBar::Finish() {
   FActive = false;
 }
 
-} // namespace vb
+}  // namespace vb

@@ -25,4 +25,4 @@ class TProgressBar {
   bool FActive;
 };
 
-} // namespace vb
+}  // namespace vb

@@ -62,11 +62,9 @@ class TArgReader {
   size_t FPos = 0;
 };
 
-bool IsOneOf(const std::string& name, std::string_view a, std::string_view b) {
-  return name == a || name == b;
-}
+bool IsOneOf(const std::string& name, std::string_view a, std::string_view b) { return name == a || name == b; }
 
-} // namespace
+}  // namespace
 
 TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& args) {
   TOptionsResult r;
@@ -121,8 +119,8 @@ TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& args) {
       if (!needValue()) return r;
       long n = 0;
       if (!ParseInt(value, n) || n < 1 || n > kMaxBlockSize) {
-        r.Error = "block size must be a whole number from 1 to " + std::to_string(kMaxBlockSize) +
-                  ", not '" + value + "'";
+        r.Error =
+            "block size must be a whole number from 1 to " + std::to_string(kMaxBlockSize) + ", not '" + value + "'";
         return r;
       }
       o.BlockSize = static_cast<int>(n);
@@ -188,4 +186,4 @@ std::string RenderUsage() {
          "  -h, --help                this text\n";
 }
 
-} // namespace vb
+}  // namespace vb

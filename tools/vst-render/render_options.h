@@ -16,14 +16,14 @@ struct TParamRequest {
 
 struct TRenderOptions {
   std::string PluginPath;
-  std::string InputPath;   // empty: render the built-in demo
-  std::string OutputPath;  // empty: render, report, write nothing
-  std::string DemoOutPath; // where to save the dry demo, if asked
-  int BlockSize = 512;     // sample frames per processing call
-  double SampleRate = 0;   // Hz; 0 = the input's rate, else 44100
-  int Precision = 32;      // 32 or 64 bit floating-point processing
+  std::string InputPath;    // empty: render the built-in demo
+  std::string OutputPath;   // empty: render, report, write nothing
+  std::string DemoOutPath;  // where to save the dry demo, if asked
+  int BlockSize = 512;      // sample frames per processing call
+  double SampleRate = 0;    // Hz; 0 = the input's rate, else 44100
+  int Precision = 32;       // 32 or 64 bit floating-point processing
   std::vector<TParamRequest> Params;
-  bool Normalised = false; // --param values are normalised 0..1
+  bool Normalised = false;  // --param values are normalised 0..1
   bool ListParams = false;
   bool Info = false;
   bool Quiet = false;
@@ -32,7 +32,7 @@ struct TRenderOptions {
 
 struct TOptionsResult {
   TRenderOptions Options;
-  std::string Error; // empty on success; one line, no trailing newline
+  std::string Error;  // empty on success; one line, no trailing newline
   bool Ok() const { return Error.empty(); }
 };
 
@@ -46,4 +46,4 @@ constexpr int kMaxBlockSize = 1 << 20;     // sample frames
 constexpr double kMinSampleRate = 1000.0;  // Hz
 constexpr double kMaxSampleRate = 1536000.0;
 
-} // namespace vb
+}  // namespace vb

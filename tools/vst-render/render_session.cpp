@@ -13,9 +13,9 @@ namespace {
 void CallPlugin(TPluginHost& p, float** in, float** out, int n) { p.Process32(in, out, n); }
 void CallPlugin(TPluginHost& p, double** in, double** out, int n) { p.Process64(in, out, n); }
 
-constexpr double kProgressMinSeconds = 5.0; // shorter renders need no progress bar
+constexpr double kProgressMinSeconds = 5.0;  // shorter renders need no progress bar
 
-} // namespace
+}  // namespace
 
 std::string CheckChannelCounts(const TVSTEffect& effect) {
   if (effect.numOutputs < 1) return "the plug-in has no audio outputs";
@@ -34,8 +34,8 @@ double TRenderResult::RealtimeFactor(double sampleRate) const {
 TRenderSession::TRenderSession(TPluginHost& plugin, int blockSize, bool doublePrecision)
     : FPlugin(plugin), FBlockSize(blockSize), FDouble(doublePrecision) {}
 
-bool TRenderSession::Run(TSignalSource& source, TAudioFileWriter* writer, bool progress,
-                         TRenderResult& result, std::string& error) {
+bool TRenderSession::Run(TSignalSource& source, TAudioFileWriter* writer, bool progress, TRenderResult& result,
+                         std::string& error) {
   FPlugin.Resume();
   if (std::string why = CheckChannelCounts(*FPlugin.Effect()); !why.empty()) {
     FPlugin.Suspend();
@@ -49,8 +49,8 @@ bool TRenderSession::Run(TSignalSource& source, TAudioFileWriter* writer, bool p
 }
 
 template <typename TSample>
-bool TRenderSession::Loop(TSignalSource& source, TAudioFileWriter* writer, bool progress,
-                          TRenderResult& result, std::string& error) {
+bool TRenderSession::Loop(TSignalSource& source, TAudioFileWriter* writer, bool progress, TRenderResult& result,
+                          std::string& error) {
   using TClock = std::chrono::steady_clock;
   const int inCh = std::max(0, FPlugin.Effect()->numInputs);
   const int outCh = FPlugin.Effect()->numOutputs;
@@ -108,4 +108,4 @@ bool TRenderSession::Loop(TSignalSource& source, TAudioFileWriter* writer, bool 
   return true;
 }
 
-} // namespace vb
+}  // namespace vb

@@ -23,10 +23,10 @@ std::string CheckChannelCounts(const TVSTEffect& effect);
 struct TRenderResult {
   TSignalStats In;
   TSignalStats Out;
-  std::int64_t Frames = 0;       // sample frames rendered
-  double ProcessSeconds = 0.0;   // wall time spent inside the plug-in's processing calls
+  std::int64_t Frames = 0;      // sample frames rendered
+  double ProcessSeconds = 0.0;  // wall time spent inside the plug-in's processing calls
   int OutputChannels = 0;
-  double RealtimeFactor(double sampleRate) const; // seconds of audio per second of processing
+  double RealtimeFactor(double sampleRate) const;  // seconds of audio per second of processing
 };
 
 class TRenderSession {
@@ -38,17 +38,15 @@ class TRenderSession {
   // the plug-in before the first block and suspends it after the last.
   // Source channel c % channels feeds plug-in input c, so a mono file
   // reaches every input.
-  bool Run(TSignalSource& source, TAudioFileWriter* writer, bool progress, TRenderResult& result,
-           std::string& error);
+  bool Run(TSignalSource& source, TAudioFileWriter* writer, bool progress, TRenderResult& result, std::string& error);
 
  private:
   template <typename TSample>
-  bool Loop(TSignalSource& source, TAudioFileWriter* writer, bool progress, TRenderResult& result,
-            std::string& error);
+  bool Loop(TSignalSource& source, TAudioFileWriter* writer, bool progress, TRenderResult& result, std::string& error);
 
   TPluginHost& FPlugin;
   int FBlockSize;
   bool FDouble;
 };
 
-} // namespace vb
+}  // namespace vb

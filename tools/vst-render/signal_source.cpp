@@ -7,9 +7,7 @@ namespace vb {
 TMemorySource::TMemorySource(std::vector<double> interleaved, int channels, double sampleRate)
     : FSamples(std::move(interleaved)), FChannels(channels), FSampleRate(sampleRate) {}
 
-std::int64_t TMemorySource::Frames() const {
-  return static_cast<std::int64_t>(FSamples.size()) / FChannels;
-}
+std::int64_t TMemorySource::Frames() const { return static_cast<std::int64_t>(FSamples.size()) / FChannels; }
 
 std::int64_t TMemorySource::Read(double* interleaved, std::int64_t frames, std::string&) {
   std::int64_t n = std::min(frames, Frames() - FPos);
@@ -18,4 +16,4 @@ std::int64_t TMemorySource::Read(double* interleaved, std::int64_t frames, std::
   return n;
 }
 
-} // namespace vb
+}  // namespace vb

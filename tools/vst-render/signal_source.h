@@ -32,7 +32,7 @@ class TMemorySource final : public TSignalSource {
   std::vector<double> FSamples;
   int FChannels;
   double FSampleRate;
-  std::int64_t FPos = 0; // frames handed out
+  std::int64_t FPos = 0;  // frames handed out
 };
 
 class TFileSource final : public TSignalSource {
@@ -50,4 +50,4 @@ class TFileSource final : public TSignalSource {
   TAudioFileReader& FReader;
 };
 
-} // namespace vb
+}  // namespace vb

@@ -9,7 +9,7 @@ namespace vb {
 void TSignalStats::Add(const double* samples, std::int64_t count) {
   for (std::int64_t i = 0; i < count; ++i) {
     double a = std::fabs(samples[i]);
-    if (a > FPeak || std::isnan(a)) FPeak = a; // a NaN stays visible in the report
+    if (a > FPeak || std::isnan(a)) FPeak = a;  // a NaN stays visible in the report
     FSumSquares += samples[i] * samples[i];
   }
   FCount += count;
@@ -22,9 +22,7 @@ void TSignalStats::Add(const float* samples, std::int64_t count) {
   }
 }
 
-double TSignalStats::Rms() const {
-  return FCount > 0 ? std::sqrt(FSumSquares / static_cast<double>(FCount)) : 0.0;
-}
+double TSignalStats::Rms() const { return FCount > 0 ? std::sqrt(FSumSquares / static_cast<double>(FCount)) : 0.0; }
 
 double TSignalStats::ToDb(double linear) {
   if (std::isnan(linear)) return linear;
@@ -41,4 +39,4 @@ std::string TSignalStats::FormatDb(double linear) {
   return buf;
 }
 
-} // namespace vb
+}  // namespace vb

@@ -12,8 +12,8 @@ class TSignalStats {
   void Add(const double* samples, std::int64_t count);
   void Add(const float* samples, std::int64_t count);
 
-  double Peak() const { return FPeak; } // linear, full scale 1.0
-  double Rms() const;                   // linear
+  double Peak() const { return FPeak; }  // linear, full scale 1.0
+  double Rms() const;                    // linear
   std::int64_t Count() const { return FCount; }
 
   // Linear level in dB relative to full scale; -inf for silence.
@@ -27,4 +27,4 @@ class TSignalStats {
   std::int64_t FCount = 0;
 };
 
-} // namespace vb
+}  // namespace vb

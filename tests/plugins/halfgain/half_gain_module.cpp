@@ -55,9 +55,8 @@ class THalfGainModule : public TVSTModule {
       auto& Self = static_cast<THalfGainModule&>(Sender);
       Self.SetOnProcess32Replacing(&Halve<float>);
       Self.SetOnProcess64Replacing(&Halve<double>);
-      Self.SetEditorFormClass([](TCustomVSTModule&) -> std::unique_ptr<TVSTEditor> {
-        return std::make_unique<THalfGainEditor>();
-      });
+      Self.SetEditorFormClass(
+          [](TCustomVSTModule&) -> std::unique_ptr<TVSTEditor> { return std::make_unique<THalfGainEditor>(); });
     };
   }
 };
