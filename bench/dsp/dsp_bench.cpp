@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int CBlock = 1024;
+constexpr int kBlock = 1024;
 
 std::vector<double> TestSignal(int Length) {
   std::vector<double> Signal(static_cast<std::size_t>(Length));
@@ -36,14 +36,14 @@ void BM_BiquadPeakProcessSample64(benchmark::State& State) {
   Filter.SetFrequency(1700);
   Filter.SetGain(6);
   Filter.SetBandWidth(3.6);
-  const auto Input = TestSignal(CBlock);
-  std::vector<double> Output(CBlock);
+  const auto Input = TestSignal(kBlock);
+  std::vector<double> Output(kBlock);
   for (auto _ : State) {
-    for (int i = 0; i < CBlock; ++i)
+    for (int i = 0; i < kBlock; ++i)
       Output[static_cast<std::size_t>(i)] = Filter.ProcessSample64(Input[static_cast<std::size_t>(i)]);
     benchmark::DoNotOptimize(Output.data());
   }
-  ReportPerSample(State, CBlock);
+  ReportPerSample(State, kBlock);
 }
 BENCHMARK(BM_BiquadPeakProcessSample64);
 
@@ -53,14 +53,14 @@ void BM_BiquadPeakProcessBlock64(benchmark::State& State) {
   Filter->SetSampleRate(705600);
   Filter->SetFrequency(1700);
   Filter->SetGain(6);
-  const auto Input = TestSignal(CBlock);
-  std::vector<double> Data(CBlock);
+  const auto Input = TestSignal(kBlock);
+  std::vector<double> Data(kBlock);
   for (auto _ : State) {
     Data = Input;
-    Filter->ProcessBlock64(Data.data(), CBlock);
+    Filter->ProcessBlock64(Data.data(), kBlock);
     benchmark::DoNotOptimize(Data.data());
   }
-  ReportPerSample(State, CBlock);
+  ReportPerSample(State, kBlock);
 }
 BENCHMARK(BM_BiquadPeakProcessBlock64);
 
@@ -70,14 +70,14 @@ void BM_BiquadPeakThroughInterface(benchmark::State& State) {
   Concrete.SetGain(6);
   vb::IDspProcessor64* Filter = &Concrete;
   benchmark::DoNotOptimize(Filter);
-  const auto Input = TestSignal(CBlock);
-  std::vector<double> Output(CBlock);
+  const auto Input = TestSignal(kBlock);
+  std::vector<double> Output(kBlock);
   for (auto _ : State) {
-    for (int i = 0; i < CBlock; ++i)
+    for (int i = 0; i < kBlock; ++i)
       Output[static_cast<std::size_t>(i)] = Filter->ProcessSample64(Input[static_cast<std::size_t>(i)]);
     benchmark::DoNotOptimize(Output.data());
   }
-  ReportPerSample(State, CBlock);
+  ReportPerSample(State, kBlock);
 }
 BENCHMARK(BM_BiquadPeakThroughInterface);
 
@@ -86,14 +86,14 @@ void BM_ButterworthLowPassOrder4(benchmark::State& State) {
   vb::TButterworthLowPassFilter& Filter = *Owned;
   Filter.SetSampleRate(705600);
   Filter.SetFrequency(21829.5);
-  const auto Input = TestSignal(CBlock);
-  std::vector<double> Output(CBlock);
+  const auto Input = TestSignal(kBlock);
+  std::vector<double> Output(kBlock);
   for (auto _ : State) {
-    for (int i = 0; i < CBlock; ++i)
+    for (int i = 0; i < kBlock; ++i)
       Output[static_cast<std::size_t>(i)] = Filter.ProcessSample64(Input[static_cast<std::size_t>(i)]);
     benchmark::DoNotOptimize(Output.data());
   }
-  ReportPerSample(State, CBlock);
+  ReportPerSample(State, kBlock);
 }
 BENCHMARK(BM_ButterworthLowPassOrder4);
 
@@ -105,19 +105,19 @@ void BM_UpDownsample64(benchmark::State& State) {
   Resampler.SetFactor(Factor);
   Resampler.SetOrder(4);
   Resampler.SetSampleRate(44100.0 * Factor);
-  const auto Input = TestSignal(CBlock);
-  std::vector<double> Work(static_cast<std::size_t>(CBlock * Factor));
-  std::vector<double> Output(CBlock);
+  const auto Input = TestSignal(kBlock);
+  std::vector<double> Work(static_cast<std::size_t>(kBlock * Factor));
+  std::vector<double> Output(kBlock);
   for (auto _ : State) {
-    for (int i = 0; i < CBlock; ++i)
+    for (int i = 0; i < kBlock; ++i)
       Resampler.Upsample64(Input[static_cast<std::size_t>(i)], &Work[static_cast<std::size_t>(i * Factor)]);
-    for (int i = 0; i < CBlock; ++i)
+    for (int i = 0; i < kBlock; ++i)
       Output[static_cast<std::size_t>(i)] = Resampler.Downsample64(&Work[static_cast<std::size_t>(i * Factor)]);
     benchmark::DoNotOptimize(Output.data());
   }
-  ReportPerSample(State, CBlock);
+  ReportPerSample(State, kBlock);
   State.counters["ns_per_oversampled_sample"] =
-      benchmark::Counter(static_cast<double>(CBlock) * Factor * static_cast<double>(State.iterations()) * 1e-9,
+      benchmark::Counter(static_cast<double>(kBlock) * Factor * static_cast<double>(State.iterations()) * 1e-9,
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_UpDownsample64)->Arg(1)->Arg(8)->Arg(16);

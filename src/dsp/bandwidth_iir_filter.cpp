@@ -7,7 +7,7 @@
 namespace vb {
 
 namespace {
-constexpr double CMinimumBandWidth = 0.001;  // octaves
+constexpr double kMinimumBandWidth = 0.001;  // octaves
 
 // Written out rather than std::sinh so that the result is the same on every
 // C library.
@@ -46,11 +46,11 @@ void TCustomBandwidthIIRFilter::CalculateAlpha() {
   if (S == 0)
     FAlpha = S / (2 * FBandWidth);
   else
-    FAlpha = S * Sinh(CHalfLn2 * std::sqrt((C + 1) * 0.5) * FBandWidth * FW0 / S);
+    FAlpha = S * Sinh(kHalfLn2 * std::sqrt((C + 1) * 0.5) * FBandWidth * FW0 / S);
 }
 
 void TCustomBandwidthIIRFilter::SetBandWidth(double Value) {
-  if (Value <= CMinimumBandWidth) Value = CMinimumBandWidth;
+  if (Value <= kMinimumBandWidth) Value = kMinimumBandWidth;
   if (Value != FBandWidth) {
     FBandWidth = Value;
     BandwidthChanged();

@@ -5,7 +5,7 @@
 namespace vb {
 
 namespace {
-constexpr double CSqrt2 = 1.4142135623730951;
+constexpr double kSqrt2 = 1.4142135623730951;
 }  // namespace
 
 #define VB_BIQUAD_DESIGN_IDENTITY(Name)         \
@@ -99,9 +99,9 @@ void TBasicLowShelfAFilter::CalculateCoefficients() {
   const double K2 = K * K;
   const double B = FBandWidth;
   const double T = 1 / (K * B + K2 + 1);
-  FNominator[0] = (G * CSqrt2 * K + G2 * K2 + 1) * T;
+  FNominator[0] = (G * kSqrt2 * K + G2 * K2 + 1) * T;
   FNominator[1] = (G2 * K2 - 1) * 2 * T;
-  FNominator[2] = (1 - G * CSqrt2 * K + G2 * K2) * T;
+  FNominator[2] = (1 - G * kSqrt2 * K + G2 * K2) * T;
   FDenominator[0] = (K2 - 1) * 2 * T;
   FDenominator[1] = (1 - K * B + K2) * T;
 }
@@ -112,12 +112,12 @@ void TBasicLowShelfBFilter::CalculateCoefficients() {
   const double K = FExpW0.Im / (FExpW0.Re + 1);
   const double K2 = K * K;
   const double B = FBandWidth;
-  const double T = G / (CSqrt2 * K + G * (K2 / G2 + 1));
+  const double T = G / (kSqrt2 * K + G * (K2 / G2 + 1));
   FNominator[0] = (K * B + K2 + 1) * T;
   FNominator[1] = (K2 - 1) * 2 * T;
   FNominator[2] = (1 - K * B + K2) * T;
   FDenominator[0] = (K2 / G2 - 1) * 2 * T;
-  FDenominator[1] = (1 - CSqrt2 * K / G + K2 / G2) * T;
+  FDenominator[1] = (1 - kSqrt2 * K / G + K2 / G2) * T;
 }
 
 void TBasicHighShelfFilter::CalculateCoefficients() {
@@ -141,9 +141,9 @@ void TBasicHighShelfAFilter::CalculateCoefficients() {
   const double K2 = K * K;
   const double B = FBandWidth;
   const double T = 1 / (K * B + K2 + 1);
-  FNominator[0] = (G2 + CSqrt2 * G * K + K2) * T;
+  FNominator[0] = (G2 + kSqrt2 * G * K + K2) * T;
   FNominator[1] = (K2 - G2) * 2 * T;
-  FNominator[2] = (G2 - CSqrt2 * G * K + K2) * T;
+  FNominator[2] = (G2 - kSqrt2 * G * K + K2) * T;
   FDenominator[0] = (K2 - 1) * 2 * T;
   FDenominator[1] = (1 - K * B + K2) * T;
 }
@@ -154,12 +154,12 @@ void TBasicHighShelfBFilter::CalculateCoefficients() {
   const double K = FExpW0.Im / (FExpW0.Re + 1);
   const double K2 = K * K;
   const double B = FBandWidth;
-  const double T = 1 / (CSqrt2 * G * K + G2 * K2 + 1);
+  const double T = 1 / (kSqrt2 * G * K + G2 * K2 + 1);
   FNominator[0] = (K * B + K2 + 1) * T * G2;
   FNominator[1] = (K2 - 1) * 2 * T * G2;
   FNominator[2] = (1 - K * B + K2) * T * G2;
   FDenominator[0] = (G2 * K2 - 1) * 2 * T;
-  FDenominator[1] = (1 - CSqrt2 * G * K + G2 * K2) * T;
+  FDenominator[1] = (1 - kSqrt2 * G * K + G2 * K2) * T;
 }
 
 void TBasicHighcutFilter::CalculateCoefficients() {

@@ -15,10 +15,10 @@ namespace {
 // Nearest integer, ties to even; out-of-range values saturate instead of
 // being undefined.
 std::int64_t RoundToInt64(double Value) {
-  constexpr double CLimit = 9223372036854775807.0;
+  constexpr double kLimit = 9223372036854775807.0;
   if (std::isnan(Value)) return 0;
-  if (Value >= CLimit) return std::numeric_limits<std::int64_t>::max();
-  if (Value <= -CLimit) return std::numeric_limits<std::int64_t>::min();
+  if (Value >= kLimit) return std::numeric_limits<std::int64_t>::max();
+  if (Value <= -kLimit) return std::numeric_limits<std::int64_t>::min();
   return static_cast<std::int64_t>(std::nearbyint(Value));
 }
 
@@ -109,7 +109,7 @@ std::int64_t TCustomBiquadIIRFilter::ProcessSampleInt64(std::int64_t Input) {
 }
 
 double TCustomBiquadIIRFilter::MagnitudeSquared(double Frequency) const {
-  const double Cw = 2 * std::cos(CTwoPi * Frequency * FSRR);
+  const double Cw = 2 * std::cos(kTwoPi * Frequency * FSRR);
   const double B0 = FNominator[0], B1 = FNominator[1], B2 = FNominator[2];
   const double A1 = FDenominator[0], A2 = FDenominator[1];
   const double Num = (B0 - B2) * (B0 - B2) + B1 * B1 + (B1 * (B0 + B2) + B0 * B2 * Cw) * Cw;
@@ -122,7 +122,7 @@ double TCustomBiquadIIRFilter::MagnitudeLog10(double Frequency) const {
 }
 
 void TCustomBiquadIIRFilter::Complex(double Frequency, double& Real, double& Imaginary) const {
-  const double C = std::cos(CTwoPi * Frequency * FSRR);
+  const double C = std::cos(kTwoPi * Frequency * FSRR);
   const double C2 = 2 * C;
   const double B0 = FNominator[0], B1 = FNominator[1], B2 = FNominator[2];
   const double A1 = FDenominator[0], A2 = FDenominator[1];

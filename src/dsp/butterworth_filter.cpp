@@ -9,14 +9,14 @@
 namespace vb {
 
 namespace {
-constexpr double CMaximumW0 = 3.141;       // radians, just below pi
-constexpr int CMaximumDownsamplePow = 30;  // 2^30 still fits the Integer factor
+constexpr double kMaximumW0 = 3.141;       // radians, just below pi
+constexpr int kMaximumDownsamplePow = 30;  // 2^30 still fits the Integer factor
 }  // namespace
 
 // ---- TCustomButterworthFilter ----
 
 TCustomButterworthFilter::TCustomButterworthFilter(unsigned Order)
-    : TCustomOrderFilter(std::min(Order, CMaximumOrder)) {}
+    : TCustomOrderFilter(std::min(Order, kMaximumOrder)) {}
 
 const char* TCustomButterworthFilter::ClassName() const { return "TCustomButterworthFilter"; }
 
@@ -61,13 +61,13 @@ void TCustomButterworthFilter::OrderChanged() {
 }
 
 void TCustomButterworthFilter::CalculateW0() {
-  FW0 = FSRR * CTwoPi * (FFrequency * FDownsampleFak);
-  if (FW0 > CMaximumW0) FW0 = CMaximumW0;
+  FW0 = FSRR * kTwoPi * (FFrequency * FDownsampleFak);
+  if (FW0 > kMaximumW0) FW0 = kMaximumW0;
   FTanW0 = std::tan(0.5 * FW0);
 }
 
 void TCustomButterworthFilter::SetDownsampleAmount(int Value) {
-  Value = std::clamp(Value, 0, CMaximumDownsamplePow);
+  Value = std::clamp(Value, 0, kMaximumDownsamplePow);
   if (Value != FDownsamplePow) {
     FDownsamplePow = Value;
     FDownsampleFak = 1 << Value;
@@ -78,7 +78,7 @@ void TCustomButterworthFilter::SetDownsampleAmount(int Value) {
 void TCustomButterworthFilter::SetFilterValues(float AFrequency, float AGain) {
   FFrequency = AFrequency;
   FGain_dB = AGain;
-  FGainFactor = std::exp(static_cast<double>(AGain) * CLn10 / 40);
+  FGainFactor = std::exp(static_cast<double>(AGain) * kLn10 / 40);
   CalculateW0();
 }
 
@@ -105,7 +105,7 @@ double TCustomButterworthFilter::Phase(double Frequency) const {
 }
 
 TComplex64 TCustomButterworthFilter::Response(double Frequency, double NumeratorSign) const {
-  const double W = CTwoPi * Frequency * FSRR;
+  const double W = kTwoPi * Frequency * FSRR;
   const TComplex64 Z1{std::cos(W), -std::sin(W)};          // z^-1 on the unit circle
   const TComplex64 Z2{std::cos(2 * W), -std::sin(2 * W)};  // z^-2
   const double S = NumeratorSign;
@@ -136,14 +136,14 @@ void TCustomButterworthFilter::ResetStatesInt64() {
 }
 
 void TCustomButterworthFilter::PushStates() {
-  std::array<double, CMaximumOrder> Block;
-  for (unsigned I = 0; I < CMaximumOrder; ++I) Block[I] = FState[I];
+  std::array<double, kMaximumOrder> Block;
+  for (unsigned I = 0; I < kMaximumOrder; ++I) Block[I] = FState[I];
   FStateStack.insert(FStateStack.begin(), Block);
 }
 
 void TCustomButterworthFilter::PopStates() {
   if (FStateStack.empty()) return;
-  for (unsigned I = 0; I < CMaximumOrder; ++I) FState[I] = FStateStack.front()[I];
+  for (unsigned I = 0; I < kMaximumOrder; ++I) FState[I] = FStateStack.front()[I];
   FStateStack.erase(FStateStack.begin());
 }
 
@@ -201,7 +201,7 @@ float TCustomButterworthLowPassFilter::ProcessSample32(float Input) {
 }
 
 double TCustomButterworthLowPassFilter::MagnitudeSquared(double Frequency) const {
-  const double Cw = 2 * std::cos(CTwoPi * Frequency * FSRR);
+  const double Cw = 2 * std::cos(kTwoPi * Frequency * FSRR);
   const unsigned N = FOrder;
   double G = FFilterGain * FFilterGain;
   unsigned I = 0;
@@ -274,7 +274,7 @@ float TCustomButterworthHighPassFilter::ProcessSample32(float Input) {
 }
 
 double TCustomButterworthHighPassFilter::MagnitudeSquared(double Frequency) const {
-  const double Cw = 2 * std::cos(CTwoPi * Frequency * FSRR);
+  const double Cw = 2 * std::cos(kTwoPi * Frequency * FSRR);
   const unsigned N = FOrder;
   double G = FFilterGain * FFilterGain;
   unsigned I = 0;

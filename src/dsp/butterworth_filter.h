@@ -20,13 +20,13 @@ namespace vb {
 // samples, which makes the atomics cost nothing per sample.
 class TCustomButterworthFilter : public TCustomOrderFilter {
  public:
-  static constexpr unsigned CMaximumOrder = 64;
+  static constexpr unsigned kMaximumOrder = 64;
   using TCustomFilter::Complex;
 
   const char* ClassName() const override;
   void AssignTo(TNotifiablePersistent& Dest) const override;
 
-  unsigned MaximumOrder() const override { return CMaximumOrder; }
+  unsigned MaximumOrder() const override { return kMaximumOrder; }
 
   // Scales the design frequency by 2^Value (0 .. 30; negative values become
   // 0). Recomputes the pre-warped frequency but not the coefficients.
@@ -59,7 +59,7 @@ class TCustomButterworthFilter : public TCustomOrderFilter {
   double State(unsigned Index) const noexcept { return FState[Index]; }
 
  protected:
-  // Order must be at most CMaximumOrder.
+  // Order must be at most kMaximumOrder.
   explicit TCustomButterworthFilter(unsigned Order);
   // Completes creation; run by the constructor of each class that supplies
   // CalculateCoefficients.
@@ -81,11 +81,11 @@ class TCustomButterworthFilter : public TCustomOrderFilter {
   double FPiHalfOrderInv = 0.0;
   TComplex64 FExpOrdPiHalf;
   double FTanW0 = 0.0;
-  std::array<TRelaxed<double>, CMaximumOrder> FCoeffs;
+  std::array<TRelaxed<double>, kMaximumOrder> FCoeffs;
   // Relaxed atomics: the resampler clears them on retunes, which may come
   // from another thread while the audio thread runs the filter.
-  std::array<TRelaxed<double>, CMaximumOrder> FState;
-  std::vector<std::array<double, CMaximumOrder>> FStateStack;  // newest first
+  std::array<TRelaxed<double>, kMaximumOrder> FState;
+  std::vector<std::array<double, kMaximumOrder>> FStateStack;  // newest first
 };
 
 // Low-pass: sections (1 + 2z^-1 + z^-2) / (1 - C0 z^-1 - C1 z^-2), DC gain G^2.
@@ -205,7 +205,7 @@ void TCustomButterworthLowPassFilter::ProcessRun64(int Count, TInput&& Input, TO
     FState[3] = S3;
     return;
   }
-  std::array<double, CMaximumOrder> C, S;
+  std::array<double, kMaximumOrder> C, S;
   for (unsigned K = 0; K < N; ++K) {
     C[K] = FCoeffs[K];
     S[K] = FState[K];

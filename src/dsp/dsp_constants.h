@@ -7,17 +7,17 @@ namespace vb {
 // Constants shared by the filters and the resamplers. The logarithms are the
 // correctly rounded Double values, which is what the run-time library's ln()
 // yields for these arguments.
-inline constexpr double CLn2 = std::numbers::ln2;
-inline constexpr double CHalfLn2 = std::numbers::ln2 / 2;
-inline constexpr double CInvLn2 = 1 / std::numbers::ln2;
-inline constexpr double CLn10 = std::numbers::ln10;
-inline constexpr double CTwoPi = 2 * std::numbers::pi;
-inline constexpr double CHalf64 = 0.5;
-inline constexpr float CHalf32 = 0.5f;
+inline constexpr double kLn2 = std::numbers::ln2;
+inline constexpr double kHalfLn2 = std::numbers::ln2 / 2;
+inline constexpr double kInvLn2 = 1 / std::numbers::ln2;
+inline constexpr double kLn10 = std::numbers::ln10;
+inline constexpr double kTwoPi = 2 * std::numbers::pi;
+inline constexpr double kHalf64 = 0.5;
+inline constexpr float kHalf32 = 0.5f;
 
 // Anti-denormal offsets: added to signals that feed recursive filters so that
 // their states never decay into the slow subnormal range.
-inline constexpr float CDenorm32 = 1e-24f;
-inline constexpr double CDenorm64 = 1e-34;
+inline constexpr float kDenorm32 = 1e-24f;
+inline constexpr double kDenorm64 = 1e-34;
 
 }  // namespace vb

@@ -7,8 +7,8 @@
 namespace vb {
 
 namespace {
-constexpr double CMinimumFrequency = 1e-10;  // Hz
-constexpr double CMaximumW0 = 3.141;         // radians, just below pi
+constexpr double kMinimumFrequency = 1e-10;  // Hz
+constexpr double kMaximumW0 = 3.141;         // radians, just below pi
 }  // namespace
 
 TCustomGainFrequencyFilter::TCustomGainFrequencyFilter() { CalculateW0(); }
@@ -28,19 +28,19 @@ void TCustomGainFrequencyFilter::AssignTo(TNotifiablePersistent& Dest) const {
 }
 
 void TCustomGainFrequencyFilter::CalculateW0() {
-  FW0 = FFrequency * CTwoPi * FSRR;
+  FW0 = FFrequency * kTwoPi * FSRR;
   FExpW0 = TComplex64::FromAngle(FW0);
-  if (FW0 > CMaximumW0) FW0 = CMaximumW0;
+  if (FW0 > kMaximumW0) FW0 = kMaximumW0;
 }
 
 void TCustomGainFrequencyFilter::CalculateGainFactor() {
   const double X = 0.5 * FGain_dB;
-  FGainFactor = X > -1000 ? std::exp(X * CLn10 / 20) : 0.0;
+  FGainFactor = X > -1000 ? std::exp(X * kLn10 / 20) : 0.0;
   FGainFactorSquared = FGainFactor * FGainFactor;
 }
 
 void TCustomGainFrequencyFilter::SetFrequency(double Value) {
-  if (Value < CMinimumFrequency) Value = CMinimumFrequency;
+  if (Value < kMinimumFrequency) Value = kMinimumFrequency;
   if (Value != FFrequency) {
     FFrequency = Value;
     FrequencyChanged();

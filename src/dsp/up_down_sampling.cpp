@@ -166,32 +166,32 @@ void TZarnUpDownsampling::ResetStates() {
 
 void TZarnUpDownsampling::Upsample32(float Input, float* Output) {
   const int F = FFactor;  // read once: a concurrent change applies from the next call
-  const double First = F * static_cast<double>(Input) + CDenorm32;
+  const double First = F * static_cast<double>(Input) + kDenorm32;
   if (FLowPass[0])
-    Upsample(*FLowPass[0], F, First, -CDenorm32, Output);
+    Upsample(*FLowPass[0], F, First, -kDenorm32, Output);
   else
-    Upsample(*FFilter[0], F, First, -CDenorm32, Output);
+    Upsample(*FFilter[0], F, First, -kDenorm32, Output);
 }
 
 void TZarnUpDownsampling::Upsample64(double Input, double* Output) {
   const int F = FFactor;
-  const double First = F * Input + CDenorm64;
+  const double First = F * Input + kDenorm64;
   if (FLowPass[0])
-    Upsample(*FLowPass[0], F, First, -CDenorm64, Output);
+    Upsample(*FLowPass[0], F, First, -kDenorm64, Output);
   else
-    Upsample(*FFilter[0], F, First, -CDenorm64, Output);
+    Upsample(*FFilter[0], F, First, -kDenorm64, Output);
 }
 
 float TZarnUpDownsampling::Downsample32(const float* Input) {
   // The offset goes onto the first sample only; adding -0.0 leaves the
   // others exactly as they are.
-  if (FLowPass[1]) return static_cast<float>(Downsample(*FLowPass[1], FFactor, Input, CDenorm32, -0.0));
-  return static_cast<float>(Downsample(*FFilter[1], FFactor, Input, CDenorm32, -0.0));
+  if (FLowPass[1]) return static_cast<float>(Downsample(*FLowPass[1], FFactor, Input, kDenorm32, -0.0));
+  return static_cast<float>(Downsample(*FFilter[1], FFactor, Input, kDenorm32, -0.0));
 }
 
 double TZarnUpDownsampling::Downsample64(const double* Input) {
-  if (FLowPass[1]) return Downsample(*FLowPass[1], FFactor, Input, CDenorm64, -CDenorm64);
-  return Downsample(*FFilter[1], FFactor, Input, CDenorm64, -CDenorm64);
+  if (FLowPass[1]) return Downsample(*FLowPass[1], FFactor, Input, kDenorm64, -kDenorm64);
+  return Downsample(*FFilter[1], FFactor, Input, kDenorm64, -kDenorm64);
 }
 
 }  // namespace vb

@@ -63,7 +63,7 @@ TEST(BiquadResponse, ClosedFormMatchesTheMeasuredSineResponseForEveryDesign) {
       F->SetGain(T.Gain);
       F->SetBandWidth(T.BandWidth);
       for (double P : Probes) {
-        const double Frequency = test::BinFrequency(P * T.Frequency, T.SampleRate, test::CMeasureLength);
+        const double Frequency = test::BinFrequency(P * T.Frequency, T.SampleRate, test::kMeasureLength);
         if (Frequency <= 0 || Frequency >= T.SampleRate / 2) continue;
         F->ResetStates();
         const double Measured =

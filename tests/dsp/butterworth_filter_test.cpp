@@ -17,7 +17,7 @@ namespace {
 
 std::vector<double> AllStates(const TCustomButterworthFilter& F) {
   std::vector<double> S;
-  for (unsigned i = 0; i < TCustomButterworthFilter::CMaximumOrder; ++i) S.push_back(F.State(i));
+  for (unsigned i = 0; i < TCustomButterworthFilter::kMaximumOrder; ++i) S.push_back(F.State(i));
   return S;
 }
 
@@ -99,7 +99,7 @@ TEST(ButterworthResponse, ClosedFormMatchesTheMeasuredSineResponse) {
       F->SetFrequency(C.Frequency);
       F->SetGain(C.Gain);
       for (double P : {0.1, 0.5, 0.9, 1.0, 1.5, 4.0}) {
-        const double Frequency = test::BinFrequency(P * C.Frequency, C.SampleRate, test::CMeasureLength);
+        const double Frequency = test::BinFrequency(P * C.Frequency, C.SampleRate, test::kMeasureLength);
         if (Frequency <= 0 || Frequency >= C.SampleRate / 2) continue;
         F->ResetStates();
         const auto Measured =

@@ -11,8 +11,8 @@
 namespace vb::test {
 
 // DFT length and settling time of a measurement, in samples.
-inline constexpr std::size_t CMeasureLength = 4096;
-inline constexpr std::size_t CMeasureSettle = 1 << 14;
+inline constexpr std::size_t kMeasureLength = 4096;
+inline constexpr std::size_t kMeasureSettle = 1 << 14;
 
 // A frequency that falls exactly on a bin of an Length-point DFT, so that a
 // steady-state sine is measured without leakage.
@@ -25,7 +25,7 @@ inline double BinFrequency(double Frequency, double SampleRate, std::size_t Leng
 // (output phasor over input phasor) measured over Length samples.
 template <class TProcess>
 std::complex<double> MeasureResponse(TProcess&& Process, double Frequency, double SampleRate,
-                                     std::size_t Length = CMeasureLength, std::size_t Settle = CMeasureSettle) {
+                                     std::size_t Length = kMeasureLength, std::size_t Settle = kMeasureSettle) {
   const double W = 2 * std::numbers::pi * Frequency / SampleRate;
   std::complex<double> Sum = 0;
   for (std::size_t n = 0; n < Settle + Length; ++n) {

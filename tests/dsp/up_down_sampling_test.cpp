@@ -18,7 +18,7 @@
 namespace vb {
 namespace {
 
-constexpr double CHostRate = 44100;
+constexpr double kHostRate = 44100;
 
 // A resampler set up as the drive effect sets it up.
 struct TEffectResampler {
@@ -28,7 +28,7 @@ struct TEffectResampler {
     R.SetTransitionBandwidth(0.99);
     R.SetFactor(Factor);
     R.SetOrder(4);
-    R.SetSampleRate(CHostRate * Factor);
+    R.SetSampleRate(kHostRate * Factor);
     R.SetOnChange([this](TNotifiablePersistent*) { ++Changes; });
   }
   double Through(double X) {
@@ -88,9 +88,9 @@ TEST(UpDownSampling, EveryRetuneClearsTheFiltersAndNotifiesOnce) {
   EXPECT_TRUE(StatesAreZero(E.R));
   EXPECT_DOUBLE_EQ(E.R.Filter(0).Frequency(), 0.99 * 0.5 * 44100 / 8);
   Dirty();
-  E.R.SetSampleRate(CHostRate * 8);
+  E.R.SetSampleRate(kHostRate * 8);
   EXPECT_TRUE(StatesAreZero(E.R));
-  EXPECT_EQ(E.R.Filter(1).SampleRate(), CHostRate * 8);
+  EXPECT_EQ(E.R.Filter(1).SampleRate(), kHostRate * 8);
   EXPECT_DOUBLE_EQ(E.R.Filter(1).Frequency(), 21829.5);
   Dirty();
   E.R.SetOrder(6);
@@ -125,7 +125,7 @@ TEST(UpDownSampling, ConstantAtHighFactorsKeepsTheFoldedImagesOfBothFilters) {
     std::complex<double> Folded = 0;
     for (int k = 0; k < Factor; ++k) {
       double Re = 0, Im = 0;
-      E.R.Filter(0).Complex(k * CHostRate, Re, Im);
+      E.R.Filter(0).Complex(k * kHostRate, Re, Im);
       Folded += std::complex<double>(Re, Im) * std::complex<double>(Re, Im);
     }
     EXPECT_NEAR(Folded.imag(), 0, 1e-12);
@@ -147,14 +147,14 @@ TEST(UpDownSampling, SinesBelowTheCutoffPassWithinATenthOfADecibel) {
   for (int Factor : {1, 8, 16}) {
     for (double F0 : {100.0, 1000.0, 5000.0, 10000.0}) {
       TEffectResampler E(Factor);
-      const double Frequency = test::BinFrequency(F0, CHostRate, test::CMeasureLength);
-      const auto Measured = test::MeasureResponse([&](double X) { return E.Through(X); }, Frequency, CHostRate);
+      const double Frequency = test::BinFrequency(F0, kHostRate, test::kMeasureLength);
+      const auto Measured = test::MeasureResponse([&](double X) { return E.Through(X); }, Frequency, kHostRate);
       EXPECT_NEAR(10 * std::log10(std::norm(Measured)), 0, 0.1) << Factor << "x at " << Frequency;
       // Exactly: the sine and its images through both filters, folded back.
       std::complex<double> Predicted = 0;
       for (int k = 0; k < Factor; ++k) {
         double Re = 0, Im = 0;
-        E.R.Filter(0).Complex(Frequency + k * CHostRate, Re, Im);
+        E.R.Filter(0).Complex(Frequency + k * kHostRate, Re, Im);
         Predicted += std::complex<double>(Re, Im) * std::complex<double>(Re, Im);
       }
       EXPECT_NEAR(std::abs(Measured - Predicted), 0, 1e-6) << Factor << "x at " << Frequency;
@@ -166,12 +166,12 @@ TEST(UpDownSampling, ImagesOfTheUpsampledSineAreAttenuatedAsTheOrder4DesignPredi
   const int Factor = 8;
   TEffectResampler E(Factor);
   const std::size_t Length = 4410;  // 10 Hz bins at the host rate
-  const double F0 = 5000, Image = CHostRate - F0, HighRate = CHostRate * Factor;
+  const double F0 = 5000, Image = kHostRate - F0, HighRate = kHostRate * Factor;
   std::vector<double> Up(Factor);
   std::complex<double> Sum = 0;
   const std::size_t Settle = 2000;
   for (std::size_t m = 0; m < Settle + Length; ++m) {
-    E.R.Upsample64(std::sin(2 * std::numbers::pi * F0 * static_cast<double>(m) / CHostRate), Up.data());
+    E.R.Upsample64(std::sin(2 * std::numbers::pi * F0 * static_cast<double>(m) / kHostRate), Up.data());
     if (m < Settle) continue;
     for (int i = 0; i < Factor; ++i) {
       const double n = static_cast<double>((m - Settle) * Factor + i);
@@ -188,8 +188,8 @@ TEST(UpDownSampling, AliasesOfTheDownsampledSineAreAttenuatedAsTheOrder4DesignPr
   for (double Fa : {30000.0, 60000.0}) {
     const int Factor = 8;
     TEffectResampler E(Factor);
-    const double HighRate = CHostRate * Factor;
-    const double Alias = std::fabs(Fa - CHostRate * std::round(Fa / CHostRate));
+    const double HighRate = kHostRate * Factor;
+    const double Alias = std::fabs(Fa - kHostRate * std::round(Fa / kHostRate));
     const std::size_t Length = 4410, Settle = 2000;
     std::vector<double> In(Factor);
     std::complex<double> Sum = 0;
@@ -197,7 +197,7 @@ TEST(UpDownSampling, AliasesOfTheDownsampledSineAreAttenuatedAsTheOrder4DesignPr
       for (int i = 0; i < Factor; ++i)
         In[i] = std::sin(2 * std::numbers::pi * Fa * static_cast<double>(m * Factor + i) / HighRate);
       const double Y = E.R.Downsample64(In.data());
-      if (m >= Settle) Sum += Y * std::polar(1.0, -2 * std::numbers::pi * Alias * static_cast<double>(m) / CHostRate);
+      if (m >= Settle) Sum += Y * std::polar(1.0, -2 * std::numbers::pi * Alias * static_cast<double>(m) / kHostRate);
     }
     const double Amplitude = 2 * std::abs(Sum) / static_cast<double>(Length);
     const double Predicted = std::sqrt(BilinearButterworth(Fa, 21829.5, HighRate, 4));
@@ -242,7 +242,7 @@ TEST(UpDownSampling, RetuningFromAnotherThreadWhileProcessingStaysFinite) {
     for (int n = 0; !Done.load(); ++n) {
       const int Factor = n % 2 ? 16 : 8;
       E.R.SetFactor(Factor);
-      E.R.SetSampleRate(CHostRate * Factor);
+      E.R.SetSampleRate(kHostRate * Factor);
       Peak.SetGain(n % 31 - 15);
       Peak.SetFrequency(1000 + 37 * (n % 50));
       std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -266,10 +266,10 @@ TEST(UpDownSampling, AssignCopiesSettingsAndFilters) {
   Dest.Assign(Source.R);
   EXPECT_EQ(Dest.Factor(), 16);
   EXPECT_EQ(Dest.Order(), 4);
-  EXPECT_EQ(Dest.SampleRate(), CHostRate * 16);
+  EXPECT_EQ(Dest.SampleRate(), kHostRate * 16);
   for (int i = 0; i < 2; ++i) {
     EXPECT_EQ(Dest.Filter(i).Order(), 4u);
-    EXPECT_EQ(Dest.Filter(i).SampleRate(), CHostRate * 16);
+    EXPECT_EQ(Dest.Filter(i).SampleRate(), kHostRate * 16);
   }
   double A[16], B[16];
   Dest.Upsample64(0.3, A);
