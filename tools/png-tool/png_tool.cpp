@@ -1,6 +1,6 @@
 // png-tool: decodes PNG files to RGBA PAM, encodes PAM to PNG and lists the
 // chunks of a PNG, with the system's own codec. Errors are one line on
-// stderr and exit status 1.
+// stderr and exit status 1; a wrong command line gives the usage and 2.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -33,10 +33,28 @@ void WriteAll(const std::string& Path, const void* Data, size_t Size) {
   if (!out) throw std::runtime_error("cannot write " + Path);
 }
 
+constexpr uint8_t kPaletteColorType = 3;
+
+// Files the codec would decode although they are broken: refused, so that a
+// broken file is never reported as a success.
+void CheckWellFormed(const TPortableNetworkGraphicPixel32& Png) {
+  const auto& h = Png.ImageHeader();
+  if (h.Width() == 0 || h.Height() == 0)
+    throw std::runtime_error("the image header gives a size of " + std::to_string(h.Width()) + " x " +
+                             std::to_string(h.Height()) + "; a PNG image is at least 1 x 1 pixels");
+  if (h.ColorType() == kPaletteColorType && !Png.PaletteChunk())
+    throw std::runtime_error("palette image (colour type 3) without a PLTE chunk: its colours are missing");
+}
+
+void Load(const std::vector<uint8_t>& File, TPortableNetworkGraphicPixel32& Png) {
+  Png.LoadFromMemory(File.data(), File.size());
+  CheckWellFormed(Png);
+}
+
 int Decode(const std::string& In, const std::string& Out) {
   const auto file = ReadAll(In);
   TPortableNetworkGraphicPixel32 png;
-  png.LoadFromMemory(file.data(), file.size());
+  Load(file, png);
   TGuiPixelMapMemory map;
   png.AssignTo(map);
   std::string pam = "P7\nWIDTH " + std::to_string(map.Width()) + "\nHEIGHT " + std::to_string(map.Height()) +
@@ -106,7 +124,7 @@ int Encode(const std::string& In, const std::string& Out) {
 int Info(const std::string& In) {
   const auto file = ReadAll(In);
   TPortableNetworkGraphicPixel32 png;
-  png.LoadFromMemory(file.data(), file.size());
+  Load(file, png);
   const auto& h = png.ImageHeader();
   std::printf("size %d x %d, bit depth %d, colour type %d, interlace %d\n", h.Width(), h.Height(), h.BitDepth(),
               h.ColorType(), h.InterlaceMethod());
@@ -126,14 +144,56 @@ int Info(const std::string& In) {
   return 0;
 }
 
+constexpr const char* kUsageLine = "usage: png-tool decode IN.png OUT.pam | encode IN.pam OUT.png | info IN.png\n";
+
 int Usage() {
-  std::fprintf(stderr, "usage: png-tool decode IN.png OUT.pam | encode IN.pam OUT.png | info IN.png\n");
+  std::fprintf(stderr, "%s(png-tool --help explains)\n", kUsageLine);
   return 2;
+}
+
+int Help() {
+  const uint64_t maxPixels = kPngMaxPixelMapBytes / 4;
+  std::printf(
+      "%s"
+      "Reads and writes PNG files with the plug-in's own PNG codec.\n"
+      "\n"
+      "  decode IN.png OUT.pam  decodes any standard PNG (every colour type, bit\n"
+      "                         depth and interlace method, CRCs checked) to a PAM\n"
+      "                         file: P7, DEPTH 4, MAXVAL 255, TUPLTYPE RGB_ALPHA,\n"
+      "                         8 bits per sample, always RGBA. 16-bit samples are\n"
+      "                         reduced to 8 bits; grey and palette images become\n"
+      "                         RGB; images without alpha get 255.\n"
+      "  encode IN.pam OUT.png  encodes a PAM of MAXVAL 255 and DEPTH 1 to 4 (grey,\n"
+      "                         grey+alpha, RGB, RGBA), choosing the smallest colour\n"
+      "                         type that holds its colours. Non-interlaced.\n"
+      "  info IN.png            prints size, bit depth, colour type, interlace and\n"
+      "                         the chunks the file holds.\n"
+      "  -h, --help             this text\n"
+      "\n"
+      "Largest image: %llu pixels (for example 8192 x 8192). The image is\n"
+      "decoded into one 32-bit pixel map in memory, %llu MiB at most; a larger\n"
+      "header is refused before any memory is taken, so a broken or hostile\n"
+      "file cannot exhaust the memory.\n"
+      "\n"
+      "Gamma: a gAMA chunk is applied. Colour samples are corrected from the\n"
+      "file's gamma to a display gamma of 2.2 (value ^ (1 / (2.2 x gamma)));\n"
+      "a file marked 1/2.2 (gAMA 45455) decodes unchanged. Decoders that ignore\n"
+      "gAMA give other numbers for such files.\n"
+      "\n"
+      "Refused as broken: a size of 0 in the image header, and a palette image\n"
+      "without its PLTE chunk. Errors are one line on stderr with exit status 1;\n"
+      "a wrong command line gives exit status 2.\n",
+      kUsageLine, static_cast<unsigned long long>(maxPixels),
+      static_cast<unsigned long long>(kPngMaxPixelMapBytes >> 20));
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 &&
+      (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0))
+    return Help();
   if (argc < 3) return Usage();
   const std::string command = argv[1];
   vb::PngStartUp();

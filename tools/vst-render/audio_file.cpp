@@ -1,12 +1,9 @@
 #include "audio_file.h"
 
-#include <unistd.h>
 #include <algorithm>
-#include <cctype>
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
+
+#include "data_chunk_check.h"
 
 #ifdef VB_HAVE_SNDFILE
 #include <sndfile.h>
@@ -16,49 +13,17 @@ namespace vb {
 
 namespace {
 
-[[maybe_unused]] std::string LowerExtension(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  auto dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  std::string ext = path.substr(dot + 1);
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return ext;
-}
+// MP3 headers estimate their length; a file this much short of it is cut.
+constexpr double kEstimateSlack = 0.01;              // of the announced frames
+constexpr std::int64_t kEstimateSlackFrames = 2304;  // two MPEG layer III frames
 
-// A hidden sibling of the final file, so that the rename stays inside one
-// file system and is atomic.
-[[maybe_unused]] std::string TempSibling(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  return dir + "." + base + ".vst-render-" + std::to_string(::getpid()) + ".tmp";
-}
-
-// The temporary file being written, for the signal handler: a plain byte
-// array and a flag, both safe to read from a handler.
-char GPendingTemp[4096];
-volatile std::sig_atomic_t GHavePendingTemp = 0;
-
-[[maybe_unused]] void SetPendingTemp(const std::string& path) {
-  GHavePendingTemp = 0;
-  if (path.empty() || path.size() >= sizeof GPendingTemp) return;
-  std::memcpy(GPendingTemp, path.c_str(), path.size() + 1);
-  GHavePendingTemp = 1;
-}
-
-extern "C" void RemovePendingTempAndDie(int sig) {
-  if (GHavePendingTemp) ::unlink(GPendingTemp);
-  std::signal(sig, SIG_DFL);
-  std::raise(sig);
+[[maybe_unused]] std::string Seconds(std::int64_t frames, double rate) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.2f s", rate > 0 ? static_cast<double>(frames) / rate : 0.0);
+  return buf;
 }
 
 }  // namespace
-
-void RemoveTempFileOnFatalSignals() {
-  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
-    std::signal(sig, RemovePendingTempAndDie);
-}
 
 #ifdef VB_HAVE_SNDFILE
 
@@ -66,79 +31,9 @@ namespace {
 
 SNDFILE* AsFile(void* p) { return static_cast<SNDFILE*>(p); }
 
-int MajorFromExtension(const std::string& ext) {
-  if (ext == "wav" || ext == "wave") return SF_FORMAT_WAV;
-  if (ext == "flac") return SF_FORMAT_FLAC;
-  if (ext == "aif" || ext == "aiff" || ext == "aifc") return SF_FORMAT_AIFF;
-  return 0;
-}
-
-bool Valid(int code, int channels) {
-  SF_INFO info{};
-  info.format = code;
-  info.channels = channels;
-  info.samplerate = 44100;
-  return sf_format_check(&info) != 0;
-}
+bool IsEstimatedLength(TAudioFormat f) { return (f.Code & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG; }
 
 }  // namespace
-
-bool TAudioFormat::IsFloat() const {
-  int sub = Code & SF_FORMAT_SUBMASK;
-  return sub == SF_FORMAT_FLOAT || sub == SF_FORMAT_DOUBLE;
-}
-
-std::string TAudioFormat::Describe() const {
-  std::string major;
-  switch (Code & SF_FORMAT_TYPEMASK) {
-    case SF_FORMAT_WAV:
-      major = "WAV";
-      break;
-    case SF_FORMAT_FLAC:
-      major = "FLAC";
-      break;
-    case SF_FORMAT_AIFF:
-      major = "AIFF";
-      break;
-    default:
-      major = "audio";
-      break;
-  }
-  switch (Code & SF_FORMAT_SUBMASK) {
-    case SF_FORMAT_PCM_S8:
-    case SF_FORMAT_PCM_U8:
-      return major + " 8-bit";
-    case SF_FORMAT_PCM_16:
-      return major + " 16-bit";
-    case SF_FORMAT_PCM_24:
-      return major + " 24-bit";
-    case SF_FORMAT_PCM_32:
-      return major + " 32-bit";
-    case SF_FORMAT_FLOAT:
-      return major + " 32-bit float";
-    case SF_FORMAT_DOUBLE:
-      return major + " 64-bit float";
-    default:
-      return major;
-  }
-}
-
-bool ChooseOutputFormat(const std::string& outputPath, TAudioFormat input, TAudioFormat& out, std::string& error) {
-  int major = MajorFromExtension(LowerExtension(outputPath));
-  if (major == 0) major = input.Code & SF_FORMAT_TYPEMASK;
-  if (major == 0) {
-    error = "cannot tell the audio format of '" + outputPath + "' (use .wav, .flac or .aiff)";
-    return false;
-  }
-  int sub = input.Code & SF_FORMAT_SUBMASK;
-  if (sub != 0 && Valid(major | sub, 2)) {
-    out.Code = major | sub;
-    return true;
-  }
-  int fallback = major == SF_FORMAT_FLAC ? SF_FORMAT_PCM_24 : SF_FORMAT_FLOAT;
-  out.Code = major | fallback;
-  return true;
-}
 
 TAudioFileReader::~TAudioFileReader() {
   if (FFile) sf_close(AsFile(FFile));
@@ -160,44 +55,72 @@ bool TAudioFileReader::Open(const std::string& path, std::string& error) {
   FPath = path;
   FChannels = info.channels;
   FSampleRate = info.samplerate;
-  FFrames = info.frames;
+  // A stream whose end cannot be found reports the largest count.
+  FFrames = info.frames > 0 && info.frames < SF_COUNT_MAX ? info.frames : 0;
   FFormat.Code = info.format;
+  TDataChunkSize chunk;
+  if (ReadDataChunkSize(path, chunk) && chunk.CutShort()) {
+    FDeclaredBytes = chunk.Declared;
+    FPresentBytes = chunk.Present;
+  }
   return true;
 }
 
 std::int64_t TAudioFileReader::Read(double* interleaved, std::int64_t frames, std::string& error) {
+  if (FEnded) return 0;
   sf_count_t got = sf_readf_double(AsFile(FFile), interleaved, frames);
-  if (got < 0 || (got < frames && sf_error(AsFile(FFile)) != SF_ERR_NO_ERROR)) {
+  const int status = sf_error(AsFile(FFile));
+  if (got < 0 || (got < frames && status == SF_ERR_SYSTEM)) {
     error = "cannot read '" + FPath + "': " + sf_strerror(AsFile(FFile));
     return -1;
   }
+  if (got < frames && status != SF_ERR_NO_ERROR) FDecoderStop = sf_strerror(AsFile(FFile));
+  if (got < frames) FEnded = true;
+  FFramesRead += got;
   return got;
+}
+
+std::string TAudioFileReader::CutShortWarning() const {
+  const std::string name = "'" + FPath + "'";
+  const std::string read = Seconds(FFramesRead, FSampleRate) + " (" + std::to_string(FFramesRead) + " frames)";
+  if (FDeclaredBytes > FPresentBytes)
+    return name + " is cut short: its header announces " + std::to_string(FDeclaredBytes) +
+           " bytes of audio and the file holds " + std::to_string(FPresentBytes) + "; rendered the " + read +
+           " that are there";
+  if (!FDecoderStop.empty())
+    return name + " ends early or is damaged (" + FDecoderStop + ") after " + read + " of the " +
+           Seconds(FFrames, FSampleRate) + " its header announces; rendered what was read";
+  std::int64_t slack = 0;
+  if (IsEstimatedLength(FFormat))
+    slack = std::max(kEstimateSlackFrames, static_cast<std::int64_t>(kEstimateSlack * static_cast<double>(FFrames)));
+  if (FEnded && FFrames > 0 && FFramesRead + slack < FFrames)
+    return name + " is cut short: its header announces " + Seconds(FFrames, FSampleRate) + " (" +
+           std::to_string(FFrames) + " frames) and the file holds " + read + "; rendered what is there";
+  return {};
 }
 
 TAudioFileWriter::~TAudioFileWriter() { Abandon(); }
 
 bool TAudioFileWriter::Open(const std::string& path, TAudioFormat format, int channels, double sampleRate,
                             std::string& error) {
+  Abandon();
   SF_INFO info{};
   info.format = format.Code;
   info.channels = channels;
   info.samplerate = static_cast<int>(sampleRate + 0.5);
-  if (!sf_format_check(&info)) {
-    error = "cannot write '" + path + "': " + format.Describe() + " cannot hold " + std::to_string(channels) +
-            " channels at " + std::to_string(info.samplerate) + " Hz";
+  if (std::string why = CheckFormatFits(format, channels, info.samplerate); !why.empty()) {
+    error = "cannot write '" + path + "': " + why;
     return false;
   }
-  FTempPath = TempSibling(path);
-  SNDFILE* f = sf_open(FTempPath.c_str(), SFM_WRITE, &info);
+  if (!FTarget.Open(path, format.Streamable(), error)) return false;
+  SNDFILE* f = sf_open_fd(FTarget.Fd(), SFM_WRITE, &info, SF_FALSE);
   if (!f) {
     error = "cannot write '" + path + "': " + sf_strerror(nullptr);
-    ::unlink(FTempPath.c_str());
-    FTempPath.clear();
+    FTarget.Abandon();
     return false;
   }
   // Integer files clip at full scale instead of wrapping around.
   sf_command(f, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-  SetPendingTemp(FTempPath);
   FFile = f;
   FPath = path;
   FChannels = channels;
@@ -218,21 +141,15 @@ bool TAudioFileWriter::Commit(std::string& error) {
     error = "cannot write '" + FPath + "': file is not open";
     return false;
   }
-  int rc = sf_close(AsFile(FFile));
+  // sf_close writes the final header; a failure there is a failed file.
+  const int rc = sf_close(AsFile(FFile));
   FFile = nullptr;
   if (rc != 0) {
     error = "cannot write '" + FPath + "': " + sf_error_number(rc);
     Abandon();
     return false;
   }
-  if (std::rename(FTempPath.c_str(), FPath.c_str()) != 0) {
-    error = "cannot write '" + FPath + "': " + std::strerror(errno);
-    Abandon();
-    return false;
-  }
-  SetPendingTemp({});
-  FTempPath.clear();
-  return true;
+  return FTarget.Commit(error);
 }
 
 void TAudioFileWriter::Abandon() {
@@ -240,22 +157,10 @@ void TAudioFileWriter::Abandon() {
     sf_close(AsFile(FFile));
     FFile = nullptr;
   }
-  if (!FTempPath.empty()) {
-    SetPendingTemp({});
-    ::unlink(FTempPath.c_str());
-    FTempPath.clear();
-  }
+  FTarget.Abandon();
 }
 
 #else  // no libsndfile: every file operation reports that it is missing
-
-bool TAudioFormat::IsFloat() const { return true; }
-std::string TAudioFormat::Describe() const { return "audio"; }
-
-bool ChooseOutputFormat(const std::string&, TAudioFormat, TAudioFormat&, std::string& error) {
-  error = "this vst-render was built without libsndfile and cannot write audio files";
-  return false;
-}
 
 TAudioFileReader::~TAudioFileReader() = default;
 bool TAudioFileReader::Open(const std::string& path, std::string& error) {
@@ -266,6 +171,7 @@ std::int64_t TAudioFileReader::Read(double*, std::int64_t, std::string& error) {
   error = "built without libsndfile";
   return -1;
 }
+std::string TAudioFileReader::CutShortWarning() const { return {}; }
 TAudioFileWriter::~TAudioFileWriter() = default;
 bool TAudioFileWriter::Open(const std::string& path, TAudioFormat, int, double, std::string& error) {
   error = "cannot write '" + path + "': built without libsndfile";

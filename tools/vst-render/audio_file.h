@@ -1,29 +1,18 @@
-// Audio files in and out (WAV, FLAC, AIFF) through libsndfile.
+// Audio files in and out through libsndfile.
 //
 // Samples travel as interleaved 64-bit floats, full scale +-1.0. A writer
-// never leaves a partial file behind: it writes to a hidden temporary name in
-// the output's own folder and renames it over the final name only on
-// Commit(); a writer destroyed without Commit() deletes its temporary file.
+// never leaves a partial file behind and never replaces what its name stands
+// for (see TOutputTarget): the file appears complete on Commit(), and a
+// writer destroyed without Commit() leaves nothing.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "audio_format.h"
+#include "output_target.h"
+
 namespace vb {
-
-// Container and sample encoding as one libsndfile format code.
-struct TAudioFormat {
-  int Code = 0;  // 0 = unknown
-  bool IsFloat() const;
-  std::string Describe() const;  // e.g. "WAV 24-bit"
-};
-
-// The format an output file gets: the container named by the output's
-// extension (.wav, .flac, .aif/.aiff), else the input's; the input's
-// encoding when the container can hold it, else 24-bit integer (FLAC) or
-// 32-bit float. With no input (the demo) WAV is written as 32-bit float.
-// Returns false with a message when no container can be told.
-bool ChooseOutputFormat(const std::string& outputPath, TAudioFormat input, TAudioFormat& out, std::string& error);
 
 class TAudioFileReader {
  public:
@@ -35,12 +24,19 @@ class TAudioFileReader {
   bool Open(const std::string& path, std::string& error);
   int Channels() const { return FChannels; }
   double SampleRate() const { return FSampleRate; }
+  // Frames the file holds as far as its header tells; 0 when it does not.
   std::int64_t Frames() const { return FFrames; }
   TAudioFormat Format() const { return FFormat; }
 
   // Reads up to `frames` frames into `interleaved` (frames * Channels()
-  // values); answers the number of frames read, 0 at the end, -1 on error.
+  // values); answers the number of frames read, 0 at the end, -1 on a
+  // system error. A decoder that gives up part way (a cut or damaged FLAC
+  // or MP3) ends the data; CutShortWarning() tells about it.
   std::int64_t Read(double* interleaved, std::int64_t frames, std::string& error);
+
+  // After the last Read(): empty when the file held everything its header
+  // announced, else a one-line warning naming the file and what is missing.
+  std::string CutShortWarning() const;
 
  private:
   void* FFile = nullptr;  // SNDFILE*
@@ -48,6 +44,11 @@ class TAudioFileReader {
   int FChannels = 0;
   double FSampleRate = 0;
   std::int64_t FFrames = 0;
+  std::int64_t FFramesRead = 0;
+  std::uint64_t FDeclaredBytes = 0;  // a WAV or AIFF data chunk cut short
+  std::uint64_t FPresentBytes = 0;
+  std::string FDecoderStop;  // why the decoder ended early, if it did
+  bool FEnded = false;
   TAudioFormat FFormat;
 };
 
@@ -60,25 +61,20 @@ class TAudioFileWriter {
 
   bool Open(const std::string& path, TAudioFormat format, int channels, double sampleRate, std::string& error);
   bool Write(const double* interleaved, std::int64_t frames, std::string& error);
-  // Closes the temporary file and renames it to the final name.
+  // Finishes the encoder and then the target; any failure is reported.
   bool Commit(std::string& error);
-  // Closes and deletes the temporary file (also done by the destructor).
+  // Drops what was written (also done by the destructor).
   void Abandon();
 
-  const std::string& TempPath() const { return FTempPath; }
+  const std::string& TempPath() const { return FTarget.TempPath(); }
   int Channels() const { return FChannels; }
 
  private:
   void* FFile = nullptr;  // SNDFILE*
+  TOutputTarget FTarget;
   std::string FPath;
-  std::string FTempPath;
   int FChannels = 0;
 };
-
-// Makes SIGINT, SIGTERM, SIGHUP and crash signals (a plug-in may crash)
-// delete the temporary file of the writer that is open at the time before
-// the process ends as the signal demands. Call once, from main().
-void RemoveTempFileOnFatalSignals();
 
 // Writes a whole interleaved signal to a file in one go (used for --demo-out).
 bool WriteAudioFile(const std::string& path, TAudioFormat format, const double* interleaved, std::int64_t frames,

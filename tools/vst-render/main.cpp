@@ -1,16 +1,20 @@
 // vst-render: renders audio through any VST 2.4 plug-in from the command line.
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "audio_file.h"
+#include "channel_map.h"
 #include "demo_signal.h"
 #include "param_resolver.h"
 #include "plugin_host.h"
 #include "plugin_info.h"
 #include "plugin_params.h"
+#include "plugin_search.h"
 #include "render_options.h"
 #include "render_session.h"
 #include "signal_source.h"
@@ -21,11 +25,32 @@ using namespace vb;
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-constexpr double kDefaultSampleRate = 44100.0;  // Hz, when there is no input file
+constexpr double kDefaultSampleRate = 44100.0;     // Hz, when there is no input file
+constexpr double kMaxReportedTailSeconds = 600.0;  // a longer reported tail is taken as "endless"
 
 int Fail(const std::string& message, int code = kExitFailure) {
   std::fprintf(stderr, "vst-render: %s\n", message.c_str());
   return code;
+}
+
+void Warn(const std::string& message) { std::fprintf(stderr, "vst-render: warning: %s\n", message.c_str()); }
+
+// Notes tell what vst-render decided for the user; -q hides them.
+class TNotes {
+ public:
+  explicit TNotes(bool quiet) : FQuiet(quiet) {}
+  void operator()(const std::string& message) const {
+    if (!FQuiet && !message.empty()) std::fprintf(stderr, "vst-render: note: %s\n", message.c_str());
+  }
+
+ private:
+  bool FQuiet;
+};
+
+std::string Seconds(double seconds) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.2f s", seconds);
+  return buf;
 }
 
 std::string SummaryLine(const std::string& output, const TRenderResult& r, double sampleRate,
@@ -42,13 +67,63 @@ std::string SummaryLine(const std::string& output, const TRenderResult& r, doubl
   return line;
 }
 
+std::string ResolvePlugin(const std::string& given) {
+  const std::string found =
+      FindPlugin(given, PluginFolders(std::getenv("LXVST_PATH"), std::getenv("VST_PATH"), std::getenv("HOME")));
+  return found.empty() ? given : found;
+}
+
+// Sets the requested parameters, switches first; says so when that is not
+// the order they were given in.
+bool ApplyParams(TPluginHost& plugin, const TRenderOptions& o, const TNotes& note, std::string& error) {
+  TPluginParams params(plugin);
+  TParamResolver resolver(params);
+  std::vector<size_t> order;
+  if (!resolver.ApplyOrder(o.Params, order, error)) return false;
+  std::string told;
+  bool reordered = false;
+  for (size_t k = 0; k < order.size(); ++k) {
+    TParamSetting setting;
+    if (!resolver.Apply(o.Params[order[k]], o.Normalised, setting, error)) return false;
+    reordered = reordered || order[k] != k;
+    told += (k ? ", " : "") + o.Params[order[k]].Name + "=" + o.Params[order[k]].Value;
+  }
+  if (reordered) note("switches are set before continuous parameters: " + told);
+  return true;
+}
+
+// The tail: the user's, else the one the plug-in reports (effGetTailSize:
+// 0 means not told, 1 means none).
+std::int64_t TailFrames(TPluginHost& plugin, const TRenderOptions& o, double rate, const TNotes& note) {
+  if (o.TailSeconds >= 0) return std::llround(o.TailSeconds * rate);
+  const std::intptr_t reported = plugin.Dispatch(effGetTailSize);
+  if (reported <= 1) return 0;
+  if (static_cast<double>(reported) > kMaxReportedTailSeconds * rate) {
+    note("the plug-in reports an endless tail; give --tail SECONDS to render one");
+    return 0;
+  }
+  note("adding the plug-in's tail of " + Seconds(static_cast<double>(reported) / rate) + " (--tail 0 leaves it out)");
+  return reported;
+}
+
+void ReportLatency(const TRenderResult& r, const TRenderOptions& o, double rate, const TNotes& note) {
+  if (r.ReportedLatency == 0 || !o.CompensateLatency) return;
+  if (r.LatencyDropped == r.ReportedLatency)
+    note("compensated the plug-in's delay of " + std::to_string(r.ReportedLatency) + " samples");
+  else
+    Warn("the plug-in reports a delay of " + std::to_string(r.ReportedLatency) + " samples (" +
+         Seconds(r.ReportedLatency / rate) + "); left as it is");
+}
+
 int Run(const TRenderOptions& o) {
   std::string error;
   const bool infoOnly = o.Info || o.ListParams;
+  const TNotes note(o.Quiet || infoOnly);
 
   // Input first: a bad file should fail before the plug-in is even loaded.
   TAudioFileReader reader;
   std::unique_ptr<TSignalSource> source;
+  std::string sourceName = "the built-in demo";
   double rate = o.SampleRate > 0 ? o.SampleRate : kDefaultSampleRate;
   if (!infoOnly) {
     if (!o.InputPath.empty()) {
@@ -58,6 +133,7 @@ int Run(const TRenderOptions& o) {
                     " Hz and vst-render does not resample; leave out -s or give that rate");
       rate = reader.SampleRate();
       source = std::make_unique<TFileSource>(reader);
+      sourceName = "'" + o.InputPath + "'";
     } else {
       TDemoSignal demo(rate);
       source = std::make_unique<TMemorySource>(demo.Render(), TDemoSignal::kChannels, rate);
@@ -65,32 +141,36 @@ int Run(const TRenderOptions& o) {
   }
   TAudioFormat outFormat;
   if (!infoOnly && !o.OutputPath.empty() &&
-      !ChooseOutputFormat(o.OutputPath, o.InputPath.empty() ? TAudioFormat{} : reader.Format(), outFormat, error))
+      !ChooseOutputFormat(o.OutputPath, o.FormatName, o.InputPath.empty() ? TAudioFormat{} : reader.Format(), outFormat,
+                          error))
     return Fail(error);
 
+  const std::string pluginPath = ResolvePlugin(o.PluginPath);
   TPluginHost plugin;
-  if (!plugin.Load(o.PluginPath, error)) return Fail(error);
+  if (!plugin.Load(pluginPath, error)) return Fail(error);
   const bool wantDouble = o.Precision == 64;
   if (!infoOnly && wantDouble && !plugin.HasFlag(effFlagsCanDoubleReplacing))
     return Fail("the plug-in cannot process 64-bit samples (no double-replacing support); use --precision 32");
   plugin.Open(rate, o.BlockSize, wantDouble);
   if (std::string why = CheckChannelCounts(*plugin.Effect()); !infoOnly && !why.empty()) return Fail(why);
 
-  TPluginParams params(plugin);
-  TParamResolver resolver(params);
-  for (const TParamRequest& request : o.Params) {
-    TParamSetting setting;
-    if (!resolver.Apply(request, o.Normalised, setting, error)) return Fail(error);
-  }
+  TRenderSettings settings;
+  if (!infoOnly && !PlanChannels(source->Channels(), plugin.Effect()->numInputs, o.Channels, sourceName,
+                                 o.InputPath.empty(), settings.Channels, error))
+    return Fail(error);
+  if (!ApplyParams(plugin, o, note, error)) return Fail(error);
 
   if (o.Info) {
-    std::fputs(DescribePlugin(plugin, o.PluginPath).c_str(), stdout);
+    std::fputs(DescribePlugin(plugin, pluginPath).c_str(), stdout);
     return 0;
   }
   if (o.ListParams) {
     std::fputs(DescribeParameters(plugin).c_str(), stdout);
     return 0;
   }
+  note(settings.Channels.Note);
+  settings.TailFrames = TailFrames(plugin, o, rate, note);
+  settings.CompensateLatency = o.CompensateLatency;
 
   if (!o.DemoOutPath.empty() && o.InputPath.empty()) {
     TAudioFormat demoFormat;
@@ -108,8 +188,14 @@ int Run(const TRenderOptions& o) {
   TRenderSession session(plugin, o.BlockSize, wantDouble);
   const std::int64_t automatedBefore = plugin.AutomateCount();  // the --param search may have caused some
   TRenderResult result;
-  if (!session.Run(*source, writing ? &writer : nullptr, !o.Quiet, result, error)) return Fail(error);
+  if (!session.Run(*source, settings, writing ? &writer : nullptr, !o.Quiet, result, error)) return Fail(error);
   if (writing && !writer.Commit(error)) return Fail(error);
+
+  if (std::string cut = reader.CutShortWarning(); !o.InputPath.empty() && !cut.empty()) Warn(cut);
+  ReportLatency(result, o, rate, note);
+  const bool instrument = plugin.HasFlag(effFlagsIsSynth) || plugin.Dispatch(effGetPlugCategory) == vpcSynth;
+  if (instrument && result.Out.Peak() == 0.0)
+    Warn("the plug-in is an instrument and vst-render sends it no notes (MIDI events): it rendered silence");
   if (!o.Quiet) {
     std::string line = SummaryLine(o.OutputPath, result, rate, outFormat);
     if (std::int64_t n = plugin.AutomateCount() - automatedBefore; n > 0)

@@ -12,8 +12,9 @@ namespace vb {
 
 namespace {
 
-constexpr int kGridSteps = 200;   // coarse scan of the normalised range
-constexpr int kBisectSteps = 40;  // halvings of a bracket (2^-40 of the range)
+constexpr int kGridSteps = 200;       // coarse scan of the normalised range
+constexpr int kBisectSteps = 40;      // halvings of a bracket (2^-40 of the range)
+constexpr int kSwitchScanSteps = 64;  // a switch shows its settings on this grid
 
 std::string Trim(const std::string& s) {
   size_t b = 0, e = s.size();
@@ -43,6 +44,10 @@ std::string FormatNearest(double v) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%g", v);
   return buf;
+}
+
+std::string UnknownParameter(const std::string& name) {
+  return "unknown parameter '" + name + "' (vst-render --list-params shows the names)";
 }
 
 bool NumbersEqual(double a, double b) {
@@ -84,10 +89,39 @@ int TParamResolver::Find(const std::string& nameOrIndex) {
   return -1;
 }
 
+bool TParamResolver::IsSwitch(int index) {
+  const float before = FAccess.Get(index);
+  const std::string label = FAccess.Label(index);
+  std::vector<std::string> seen;
+  for (int k = 0; k <= kSwitchScanSteps && static_cast<int>(seen.size()) <= kMaxSwitchSettings; ++k) {
+    FAccess.Set(index, static_cast<float>(k) / kSwitchScanSteps);
+    const std::string text = Canonical(FAccess.Display(index), label);
+    if (std::find(seen.begin(), seen.end(), text) == seen.end()) seen.push_back(text);
+  }
+  FAccess.Set(index, before);
+  return static_cast<int>(seen.size()) <= kMaxSwitchSettings;
+}
+
+bool TParamResolver::ApplyOrder(const std::vector<TParamRequest>& requests, std::vector<size_t>& order,
+                                std::string& error) {
+  std::vector<size_t> switches, continuous;
+  for (size_t k = 0; k < requests.size(); ++k) {
+    const int index = Find(requests[k].Name);
+    if (index < 0) {
+      error = UnknownParameter(requests[k].Name);
+      return false;
+    }
+    (IsSwitch(index) ? switches : continuous).push_back(k);
+  }
+  order = switches;
+  order.insert(order.end(), continuous.begin(), continuous.end());
+  return true;
+}
+
 bool TParamResolver::Apply(const TParamRequest& request, bool normalised, TParamSetting& result, std::string& error) {
   int index = Find(request.Name);
   if (index < 0) {
-    error = "unknown parameter '" + request.Name + "' (vst-render --list-params shows the names)";
+    error = UnknownParameter(request.Name);
     return false;
   }
   const std::string name = Trim(FAccess.Name(index));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "render_options.h"
 
@@ -31,6 +32,8 @@ struct TParamSetting {
   std::string Display;  // what the plug-in shows afterwards
 };
 
+constexpr int kMaxSwitchSettings = 3;
+
 class TParamResolver {
  public:
   explicit TParamResolver(TParamAccess& access) : FAccess(access) {}
@@ -43,6 +46,17 @@ class TParamResolver {
   // one-line message when the name is unknown or the value cannot be shown
   // by the parameter. On failure the parameter keeps its earlier value.
   bool Apply(const TParamRequest& request, bool normalised, TParamSetting& result, std::string& error);
+
+  // True for a switch: a parameter that shows at most kMaxSwitchSettings
+  // different texts over its whole range (on/off, 1x/8x/16x). The scan
+  // leaves the parameter as it found it.
+  bool IsSwitch(int index);
+
+  // The order in which to apply `requests` (indices into it): switches
+  // first, then continuous parameters, each group in the order given, so
+  // that parameters whose meaning follows a switch see it set. False with a
+  // message, before anything is set, when a name is unknown.
+  bool ApplyOrder(const std::vector<TParamRequest>& requests, std::vector<size_t>& order, std::string& error);
 
   // Reads a number from a display or user text: blanks and the unit label
   // may surround it, ',' and '.' both count as the decimal separator.

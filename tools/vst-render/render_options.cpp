@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 namespace vb {
 
@@ -28,162 +29,209 @@ bool ParseNumber(const std::string& text, double& out) {
   return true;
 }
 
-// Walks the argument list; an option's value is either glued to a long name
-// with '=' or is the next argument.
-class TArgReader {
- public:
-  explicit TArgReader(const std::vector<std::string_view>& args) : FArgs(args) {}
+// Stores an option's value; false with a one-line message.
+using TSetter = bool (*)(TRenderOptions& o, const std::string& value, std::string& error);
 
-  bool AtEnd() const { return FPos >= FArgs.size(); }
-
-  // Splits the next argument into its name and a glued value, if any.
-  void Next(std::string& name, std::string& glued, bool& hasGlued) {
-    std::string_view a = FArgs[FPos++];
-    hasGlued = false;
-    glued.clear();
-    auto eq = a.find('=');
-    if (a.size() > 2 && a.substr(0, 2) == "--" && eq != std::string_view::npos) {
-      name = std::string(a.substr(0, eq));
-      glued = std::string(a.substr(eq + 1));
-      hasGlued = true;
-    } else {
-      name = std::string(a);
-    }
-  }
-
-  bool TakeValue(std::string& out) {
-    if (AtEnd()) return false;
-    out = std::string(FArgs[FPos++]);
-    return true;
-  }
-
- private:
-  const std::vector<std::string_view>& FArgs;
-  size_t FPos = 0;
+struct TOption {
+  const char* Short;  // "-p", or nullptr
+  const char* Long;   // "--plugin"
+  const char* Value;  // name of the value in --help; nullptr for a flag
+  const char* Help;   // '\n' starts a continuation line; nullptr hides the row
+  TSetter Set;
 };
 
-bool IsOneOf(const std::string& name, std::string_view a, std::string_view b) { return name == a || name == b; }
+const TOption kOptions[] = {
+    {"-p", "--plugin", "PATH.so",
+     "the plug-in to load; a bare name is also looked for\n"
+     "where hosts look (see --info)",
+     [](TRenderOptions& o, const std::string& v, std::string&) {
+       o.PluginPath = v;
+       return true;
+     }},
+    {"-i", "--input", "FILE", "input audio (WAV, FLAC, AIFF, Ogg, MP3, ...)",
+     [](TRenderOptions& o, const std::string& v, std::string&) {
+       o.InputPath = v;
+       return true;
+     }},
+    {"-o", "--output", "FILE",
+     "output audio; the extension picks the format (wav,\n"
+     "flac, aiff, ogg, opus, mp3, caf, w64, rf64, au), the\n"
+     "input's encoding is kept where the format allows",
+     [](TRenderOptions& o, const std::string& v, std::string&) {
+       o.OutputPath = v;
+       return true;
+     }},
+    {nullptr, "--format", "EXT", "output format when -o has no telling extension",
+     [](TRenderOptions& o, const std::string& v, std::string&) {
+       o.FormatName = v;
+       return true;
+     }},
+    {nullptr, "--channels", "LIST",
+     "input channels feeding the plug-in's inputs, 1-based:\n"
+     "1,2 (first two), 2 (right only), 1+2 (mixed), 0 (silence)",
+     [](TRenderOptions& o, const std::string& v, std::string& e) { return ParseChannelList(v, o.Channels, e); }},
+    {nullptr, "--tail", "SECONDS",
+     "silence fed after the input, so that echoes and\n"
+     "reverbs ring out (default: the tail the plug-in reports)",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       double s = 0;
+       if (!ParseNumber(v, s) || s < 0 || s > kMaxTailSeconds) {
+         e = "tail must be a number of seconds from 0 to 3600, not '" + v + "'";
+         return false;
+       }
+       o.TailSeconds = s;
+       return true;
+     }},
+    {nullptr, "--no-latency-compensation", nullptr, "keep the delay the plug-in reports at the start",
+     [](TRenderOptions& o, const std::string&, std::string&) {
+       o.CompensateLatency = false;
+       return true;
+     }},
+    {"-b", "--blocksize", "N", "sample frames per processing call (512)",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       long n = 0;
+       if (!ParseInt(v, n) || n < 1 || n > kMaxBlockSize) {
+         e = "block size must be a whole number from 1 to " + std::to_string(kMaxBlockSize) + ", not '" + v + "'";
+         return false;
+       }
+       o.BlockSize = static_cast<int>(n);
+       return true;
+     }},
+    {"-s", "--sample-rate", "HZ", "processing rate (the input's, else 44100)",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       double hz = 0;
+       if (!ParseNumber(v, hz) || hz < kMinSampleRate || hz > kMaxSampleRate) {
+         e = "sample rate must be a number of Hz from 1000 to 1536000, not '" + v + "'";
+         return false;
+       }
+       o.SampleRate = hz;
+       return true;
+     }},
+    {nullptr, "--precision", "32|64", "floating-point width of the processing calls (32)",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       if (v != "32" && v != "64") {
+         e = "precision must be 32 or 64, not '" + v + "'";
+         return false;
+       }
+       o.Precision = v == "64" ? 64 : 32;
+       return true;
+     }},
+    {nullptr, "--param", "NAME=VALUE",
+     "set a parameter by name or index, in its own unit\n"
+     "(repeatable; see the order below)",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       const auto eq = v.rfind('=');
+       if (eq == std::string::npos || eq == 0 || eq + 1 == v.size()) {
+         e = "--param needs NAME_OR_INDEX=VALUE, not '" + v + "'";
+         return false;
+       }
+       o.Params.push_back({v.substr(0, eq), v.substr(eq + 1)});
+       return true;
+     }},
+    {nullptr, "--normalised", nullptr, "--param values are normalised 0..1",
+     [](TRenderOptions& o, const std::string&, std::string&) { return o.Normalised = true; }},
+    {nullptr, "--normalized", nullptr, nullptr,
+     [](TRenderOptions& o, const std::string&, std::string&) { return o.Normalised = true; }},
+    {nullptr, "--list-params", nullptr, "list the parameters and exit",
+     [](TRenderOptions& o, const std::string&, std::string&) { return o.ListParams = true; }},
+    {nullptr, "--info", nullptr, "print what a host learns about the plug-in and exit",
+     [](TRenderOptions& o, const std::string&, std::string&) { return o.Info = true; }},
+    {nullptr, "--demo-out", "FILE", "also save the dry demo signal",
+     [](TRenderOptions& o, const std::string& v, std::string&) {
+       o.DemoOutPath = v;
+       return true;
+     }},
+    {"-q", "--quiet", nullptr, "no progress bar, no notes, no summary line\n(warnings and errors still show)",
+     [](TRenderOptions& o, const std::string&, std::string&) { return o.Quiet = true; }},
+    {"-h", "--help", nullptr, "this text",
+     [](TRenderOptions& o, const std::string&, std::string&) { return o.Help = true; }},
+};
+
+const TOption* FindOption(const std::string& name) {
+  for (const TOption& opt : kOptions)
+    if ((opt.Short && name == opt.Short) || name == opt.Long) return &opt;
+  return nullptr;
+}
+
+constexpr size_t kHelpColumn = 30;  // where the help texts start
+
+std::string UsageRow(const TOption& opt) {
+  std::string head = std::string("  ") + (opt.Short ? std::string(opt.Short) + ", " : "    ") + opt.Long;
+  if (opt.Value) head += std::string(" ") + opt.Value;
+  std::string rows;
+  std::string_view help = opt.Help;
+  for (bool first = true; !help.empty(); first = false) {
+    const auto nl = help.find('\n');
+    const std::string_view line = help.substr(0, nl);
+    std::string lead = first ? head : std::string();
+    lead += lead.size() + 2 <= kHelpColumn ? std::string(kHelpColumn - lead.size(), ' ')
+                                           : "\n" + std::string(kHelpColumn, ' ');
+    rows += lead + std::string(line) + "\n";
+    help = nl == std::string_view::npos ? std::string_view() : help.substr(nl + 1);
+  }
+  return rows;
+}
 
 }  // namespace
 
 TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& args) {
   TOptionsResult r;
   TRenderOptions& o = r.Options;
-  TArgReader reader(args);
-
-  while (!reader.AtEnd()) {
-    std::string name, value;
-    bool hasGlued = false;
-    reader.Next(name, value, hasGlued);
-
-    auto flag = [&](bool& target) {
-      if (hasGlued) {
-        r.Error = "option " + name + " takes no value";
-        return false;
-      }
-      target = true;
-      return true;
-    };
-    auto needValue = [&]() {
-      if (hasGlued) return true;
-      if (!reader.TakeValue(value)) {
-        r.Error = "option " + name + " needs a value";
-        return false;
-      }
-      return true;
-    };
-
-    if (IsOneOf(name, "-h", "--help")) {
-      if (!flag(o.Help)) return r;
-    } else if (IsOneOf(name, "-q", "--quiet")) {
-      if (!flag(o.Quiet)) return r;
-    } else if (name == "--info") {
-      if (!flag(o.Info)) return r;
-    } else if (name == "--list-params") {
-      if (!flag(o.ListParams)) return r;
-    } else if (name == "--normalised" || name == "--normalized") {
-      if (!flag(o.Normalised)) return r;
-    } else if (IsOneOf(name, "-p", "--plugin")) {
-      if (!needValue()) return r;
-      o.PluginPath = value;
-    } else if (IsOneOf(name, "-i", "--input")) {
-      if (!needValue()) return r;
-      o.InputPath = value;
-    } else if (IsOneOf(name, "-o", "--output")) {
-      if (!needValue()) return r;
-      o.OutputPath = value;
-    } else if (name == "--demo-out") {
-      if (!needValue()) return r;
-      o.DemoOutPath = value;
-    } else if (IsOneOf(name, "-b", "--blocksize")) {
-      if (!needValue()) return r;
-      long n = 0;
-      if (!ParseInt(value, n) || n < 1 || n > kMaxBlockSize) {
-        r.Error =
-            "block size must be a whole number from 1 to " + std::to_string(kMaxBlockSize) + ", not '" + value + "'";
-        return r;
-      }
-      o.BlockSize = static_cast<int>(n);
-    } else if (IsOneOf(name, "-s", "--sample-rate")) {
-      if (!needValue()) return r;
-      double hz = 0;
-      if (!ParseNumber(value, hz) || hz < kMinSampleRate || hz > kMaxSampleRate) {
-        r.Error = "sample rate must be a number of Hz from 1000 to 1536000, not '" + value + "'";
-        return r;
-      }
-      o.SampleRate = hz;
-    } else if (name == "--precision") {
-      if (!needValue()) return r;
-      if (value != "32" && value != "64") {
-        r.Error = "precision must be 32 or 64, not '" + value + "'";
-        return r;
-      }
-      o.Precision = value == "64" ? 64 : 32;
-    } else if (name == "--param") {
-      if (!needValue()) return r;
-      auto eq = value.rfind('=');
-      if (eq == std::string::npos || eq == 0 || eq + 1 == value.size()) {
-        r.Error = "--param needs NAME_OR_INDEX=VALUE, not '" + value + "'";
-        return r;
-      }
-      o.Params.push_back({value.substr(0, eq), value.substr(eq + 1)});
-    } else if (!name.empty() && name[0] == '-') {
-      r.Error = "unknown option '" + name + "' (see --help)";
-      return r;
-    } else {
-      r.Error = "unexpected argument '" + name + "' (see --help)";
+  for (size_t pos = 0; pos < args.size(); ++pos) {
+    // A long option's value is either glued to it with '=' or is the next argument.
+    std::string name(args[pos]), value;
+    bool glued = false;
+    if (const auto eq = name.find('='); name.size() > 2 && name.compare(0, 2, "--") == 0 && eq != std::string::npos) {
+      value = name.substr(eq + 1);
+      name.resize(eq);
+      glued = true;
+    }
+    const TOption* opt = FindOption(name);
+    if (!opt) {
+      r.Error = !name.empty() && name[0] == '-' ? "unknown option '" + name + "' (see --help)"
+                                                : "unexpected argument '" + name + "' (see --help)";
       return r;
     }
+    if (!opt->Value && glued) {
+      r.Error = "option " + name + " takes no value";
+      return r;
+    }
+    if (opt->Value && !glued) {
+      if (pos + 1 >= args.size()) {
+        r.Error = "option " + name + " needs a value";
+        return r;
+      }
+      value = std::string(args[++pos]);
+    }
+    if (!opt->Set(o, value, r.Error)) return r;
   }
-
   if (o.Help) return r;
-  if (o.PluginPath.empty()) {
-    r.Error = "no plug-in given (use -p PATH.so)";
-    return r;
-  }
+  if (o.PluginPath.empty()) r.Error = "no plug-in given (use -p PATH.so)";
   return r;
 }
 
 std::string RenderUsage() {
-  return "usage: vst-render -p PLUGIN.so [options]\n"
-         "Renders audio through a VST 2.4 plug-in. Without -i the built-in demo\n"
-         "(about 10 s of plucked guitar-like strings) is rendered.\n"
-         "\n"
-         "  -p, --plugin PATH.so      the plug-in to load\n"
-         "  -i, --input FILE          input audio (WAV, FLAC, AIFF)\n"
-         "  -o, --output FILE         output audio; keeps the input's format unless\n"
-         "                            the extension names another one\n"
-         "  -b, --blocksize N         sample frames per processing call (512)\n"
-         "  -s, --sample-rate HZ      processing rate (the input's, else 44100)\n"
-         "      --precision 32|64     floating-point width of the processing calls (32)\n"
-         "      --param NAME=VALUE    set a parameter by name or index, in its own unit\n"
-         "                            (repeatable)\n"
-         "      --normalised          --param values are normalised 0..1\n"
-         "      --list-params         list the parameters and exit\n"
-         "      --info                print what a host learns about the plug-in and exit\n"
-         "      --demo-out FILE       also save the dry demo signal\n"
-         "  -q, --quiet               no progress bar, no summary line\n"
-         "  -h, --help                this text\n";
+  std::string text =
+      "usage: vst-render -p PLUGIN.so [options]\n"
+      "Renders audio through a VST 2.4 plug-in. Without -i the built-in demo\n"
+      "(about 10 s of plucked guitar-like strings) is rendered.\n"
+      "\n";
+  for (const TOption& opt : kOptions)
+    if (opt.Help) text += UsageRow(opt);
+  text +=
+      "\n"
+      "Parameters: switches (parameters with two or three settings, such as\n"
+      "on/off or 1x/8x/16x) are set before continuous ones, each group in the\n"
+      "order given, so the result does not depend on the order of --param.\n"
+      "Channels: a file with as many channels as the plug-in has inputs feeds\n"
+      "them one to one and a mono file feeds every input; any other count is\n"
+      "refused unless --channels picks the channels. Every output is written.\n"
+      "Length: the output is as long as the input plus the tail. The delay the\n"
+      "plug-in reports after it is switched on is compensated: that many\n"
+      "leading frames are dropped and as many extra are rendered.\n"
+      "Notes go to stderr (-q hides them), as do warnings and errors. Exit\n"
+      "status: 0 done, 1 failed (no output file is left), 2 bad command line.\n";
+  return text;
 }
 
 }  // namespace vb

@@ -1,9 +1,15 @@
 // Command-line options of vst-render and their parser.
+//
+// Every option is one row of a table (render_options.cpp): its names, its
+// value, its help text and what it sets. Adding an option is adding a row;
+// --help is made from the same table.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "channel_map.h"
 
 namespace vb {
 
@@ -18,11 +24,15 @@ struct TRenderOptions {
   std::string PluginPath;
   std::string InputPath;    // empty: render the built-in demo
   std::string OutputPath;   // empty: render, report, write nothing
+  std::string FormatName;   // --format: container by extension name; empty = from -o
   std::string DemoOutPath;  // where to save the dry demo, if asked
   int BlockSize = 512;      // sample frames per processing call
   double SampleRate = 0;    // Hz; 0 = the input's rate, else 44100
   int Precision = 32;       // 32 or 64 bit floating-point processing
   std::vector<TParamRequest> Params;
+  std::vector<TChannelFeed> Channels;  // --channels; empty = the usual mapping
+  double TailSeconds = -1.0;           // silence after the input; < 0 = the plug-in's own tail
+  bool CompensateLatency = true;
   bool Normalised = false;  // --param values are normalised 0..1
   bool ListParams = false;
   bool Info = false;
@@ -45,5 +55,6 @@ std::string RenderUsage();
 constexpr int kMaxBlockSize = 1 << 20;     // sample frames
 constexpr double kMinSampleRate = 1000.0;  // Hz
 constexpr double kMaxSampleRate = 1536000.0;
+constexpr double kMaxTailSeconds = 3600.0;
 
 }  // namespace vb

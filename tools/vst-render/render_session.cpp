@@ -34,28 +34,47 @@ double TRenderResult::RealtimeFactor(double sampleRate) const {
 TRenderSession::TRenderSession(TPluginHost& plugin, int blockSize, bool doublePrecision)
     : FPlugin(plugin), FBlockSize(blockSize), FDouble(doublePrecision) {}
 
-bool TRenderSession::Run(TSignalSource& source, TAudioFileWriter* writer, bool progress, TRenderResult& result,
-                         std::string& error) {
+bool TRenderSession::Run(TSignalSource& source, const TRenderSettings& settings, TAudioFileWriter* writer,
+                         bool progress, TRenderResult& result, std::string& error) {
   FPlugin.Resume();
   if (std::string why = CheckChannelCounts(*FPlugin.Effect()); !why.empty()) {
     FPlugin.Suspend();
     error = why;
     return false;
   }
-  bool ok = FDouble ? Loop<double>(source, writer, progress, result, error)
-                    : Loop<float>(source, writer, progress, result, error);
+  // Plug-ins may settle their delay only when switched on.
+  result.ReportedLatency = FPlugin.Effect()->InitialDelay;
+  const double maxLatency = kMaxLatencySeconds * source.SampleRate();
+  const std::int64_t latency =
+      settings.CompensateLatency && result.ReportedLatency > 0 && result.ReportedLatency <= maxLatency
+          ? result.ReportedLatency
+          : 0;
+  bool ok = FDouble ? Loop<double>(source, settings, latency, writer, progress, result, error)
+                    : Loop<float>(source, settings, latency, writer, progress, result, error);
   FPlugin.Suspend();
   return ok;
 }
 
 template <typename TSample>
-bool TRenderSession::Loop(TSignalSource& source, TAudioFileWriter* writer, bool progress, TRenderResult& result,
-                          std::string& error) {
+bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings, std::int64_t latency,
+                          TAudioFileWriter* writer, bool progress, TRenderResult& result, std::string& error) {
   using TClock = std::chrono::steady_clock;
   const int inCh = std::max(0, FPlugin.Effect()->numInputs);
   const int outCh = FPlugin.Effect()->numOutputs;
   const int srcCh = source.Channels();
   const size_t block = static_cast<size_t>(FBlockSize);
+  const std::vector<TChannelFeed>& feeds = settings.Channels.Feeds;
+
+  if (static_cast<int>(feeds.size()) != inCh) {
+    error = "the plug-in changed its number of inputs from " + std::to_string(feeds.size()) + " to " +
+            std::to_string(inCh) + " when it was switched on";
+    return false;
+  }
+  if (writer && writer->Channels() != outCh) {
+    error = "the plug-in changed its number of outputs from " + std::to_string(writer->Channels()) + " to " +
+            std::to_string(outCh) + " when it was switched on";
+    return false;
+  }
 
   // All buffers are made here, none in the loop. Pointer arrays get at
   // least one entry so that a plug-in without inputs still sees an array.
@@ -68,25 +87,39 @@ bool TRenderSession::Loop(TSignalSource& source, TAudioFileWriter* writer, bool 
   std::vector<double> readBuf(block * static_cast<size_t>(srcCh));
   std::vector<double> writeBuf(block * static_cast<size_t>(outCh));
 
-  if (writer && writer->Channels() != outCh) {
-    error = "the plug-in changed its number of outputs from " + std::to_string(writer->Channels()) + " to " +
-            std::to_string(outCh) + " when it was switched on";
-    return false;
-  }
   result.OutputChannels = outCh;
-  const bool showProgress =
-      progress && static_cast<double>(source.Frames()) > kProgressMinSeconds * source.SampleRate();
-  TProgressBar bar(source.Frames(), showProgress);
+  std::int64_t padding = settings.TailFrames + latency;  // silent frames still to feed
+  std::int64_t toDrop = latency;                         // leading output frames still to drop
+  const std::int64_t total = source.Frames() > 0 ? source.Frames() + padding : 0;
+  const bool showProgress = progress && static_cast<double>(total) > kProgressMinSeconds * source.SampleRate();
+  TProgressBar bar(total, showProgress);
   TClock::duration busy{};
+  bool sourceEnded = false;
+  std::int64_t fed = 0;
 
   for (;;) {
-    std::int64_t n = source.Read(readBuf.data(), static_cast<std::int64_t>(block), error);
-    if (n < 0) return false;
-    if (n == 0) break;
-    result.In.Add(readBuf.data(), n * srcCh);
+    std::int64_t n = 0;
+    if (!sourceEnded) {
+      n = source.Read(readBuf.data(), static_cast<std::int64_t>(block), error);
+      if (n < 0) return false;
+      sourceEnded = n == 0;
+    }
+    if (sourceEnded) {
+      n = std::min<std::int64_t>(padding, static_cast<std::int64_t>(block));
+      if (n == 0) break;
+      padding -= n;
+      std::fill(readBuf.begin(), readBuf.end(), 0.0);
+    } else {
+      result.In.Add(readBuf.data(), n * srcCh);
+    }
     for (int c = 0; c < inCh; ++c) {
-      const int from = c % srcCh;
-      for (std::int64_t i = 0; i < n; ++i) inBuf[c][i] = static_cast<TSample>(readBuf[i * srcCh + from]);
+      const TChannelFeed& feed = feeds[c];
+      const double scale = feed.empty() ? 0.0 : 1.0 / static_cast<double>(feed.size());
+      for (std::int64_t i = 0; i < n; ++i) {
+        double sum = 0.0;
+        for (int from : feed) sum += readBuf[i * srcCh + from];
+        inBuf[c][i] = static_cast<TSample>(sum * scale);
+      }
     }
     // Cleared outputs: the accumulating entry adds onto them, and a
     // plug-in that leaves an output alone yields silence, not stale data.
@@ -95,15 +128,20 @@ bool TRenderSession::Loop(TSignalSource& source, TAudioFileWriter* writer, bool 
     auto t0 = TClock::now();
     CallPlugin(FPlugin, inPtr.data(), outPtr.data(), static_cast<int>(n));
     busy += TClock::now() - t0;
+    fed += n;
 
+    const std::int64_t skip = std::min(toDrop, n);
+    toDrop -= skip;
+    const std::int64_t keep = n - skip;
     for (int c = 0; c < outCh; ++c)
-      for (std::int64_t i = 0; i < n; ++i) writeBuf[i * outCh + c] = static_cast<double>(outBuf[c][i]);
-    result.Out.Add(writeBuf.data(), n * outCh);
-    if (writer && !writer->Write(writeBuf.data(), n, error)) return false;
-    result.Frames += n;
-    bar.Update(result.Frames);
+      for (std::int64_t i = 0; i < keep; ++i) writeBuf[i * outCh + c] = static_cast<double>(outBuf[c][skip + i]);
+    result.Out.Add(writeBuf.data(), keep * outCh);
+    if (keep > 0 && writer && !writer->Write(writeBuf.data(), keep, error)) return false;
+    result.Frames += keep;
+    bar.Update(fed);
   }
   bar.Finish();
+  result.LatencyDropped = latency - toDrop;
   result.ProcessSeconds = std::chrono::duration<double>(busy).count();
   return true;
 }

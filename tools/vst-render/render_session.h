@@ -1,12 +1,16 @@
 // The processing loop: reads the source block by block, feeds the plug-in's
-// inputs, calls its 32-bit or 64-bit processing entry, writes the outputs,
-// and measures levels and speed on the way.
+// inputs through the channel map, calls its 32-bit or 64-bit processing
+// entry, writes the outputs, and measures levels and speed on the way.
+// After the source it feeds silence: the tail, and as many frames as the
+// plug-in's reported delay, whose leading output frames it drops so that
+// the output lines up with the input.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "audio_file.h"
+#include "channel_map.h"
 #include "plugin_host.h"
 #include "signal_source.h"
 #include "signal_stats.h"
@@ -16,16 +20,26 @@ namespace vb {
 // Channel counts beyond this are taken as a broken record, not as a request
 // for that many buffers.
 constexpr int kMaxPluginChannels = 256;
+// A reported delay above this many seconds is taken as broken and left alone.
+constexpr double kMaxLatencySeconds = 60.0;
 
 // Empty when the record's input and output counts can be rendered, else why not.
 std::string CheckChannelCounts(const TVSTEffect& effect);
 
+struct TRenderSettings {
+  TChannelMap Channels;           // one feed per plug-in input
+  std::int64_t TailFrames = 0;    // silence fed after the source
+  bool CompensateLatency = true;  // drop the reported delay from the start
+};
+
 struct TRenderResult {
   TSignalStats In;
   TSignalStats Out;
-  std::int64_t Frames = 0;      // sample frames rendered
+  std::int64_t Frames = 0;      // sample frames written (or measured)
   double ProcessSeconds = 0.0;  // wall time spent inside the plug-in's processing calls
   int OutputChannels = 0;
+  std::int32_t ReportedLatency = 0;                // the record's delay after resume, in samples
+  std::int64_t LatencyDropped = 0;                 // leading frames dropped for it
   double RealtimeFactor(double sampleRate) const;  // seconds of audio per second of processing
 };
 
@@ -35,14 +49,15 @@ class TRenderSession {
   TRenderSession(TPluginHost& plugin, int blockSize, bool doublePrecision);
 
   // Renders the whole source; writer may be null (measure only). Resumes
-  // the plug-in before the first block and suspends it after the last.
-  // Source channel c % channels feeds plug-in input c, so a mono file
-  // reaches every input.
-  bool Run(TSignalSource& source, TAudioFileWriter* writer, bool progress, TRenderResult& result, std::string& error);
+  // the plug-in before the first block, reads its delay, and suspends it
+  // after the last.
+  bool Run(TSignalSource& source, const TRenderSettings& settings, TAudioFileWriter* writer, bool progress,
+           TRenderResult& result, std::string& error);
 
  private:
   template <typename TSample>
-  bool Loop(TSignalSource& source, TAudioFileWriter* writer, bool progress, TRenderResult& result, std::string& error);
+  bool Loop(TSignalSource& source, const TRenderSettings& settings, std::int64_t latency, TAudioFileWriter* writer,
+            bool progress, TRenderResult& result, std::string& error);
 
   TPluginHost& FPlugin;
   int FBlockSize;

@@ -1,0 +1,71 @@
+// Test plug-in: delays both channels by exactly kDelay samples and reports
+// that delay as its latency. The delay is set when the plug-in is switched
+// on, as plug-ins that size their look-ahead from the sample rate do, so a
+// host must read it after resume.
+#include <cstdint>
+#include <vector>
+
+#include "host/application.h"
+#include "host/plugin_entry.h"
+#include "host/vst_module.h"
+
+namespace vb {
+
+namespace {
+
+constexpr std::int32_t kDelay = 300;  // samples; on purpose no divisor of usual block sizes
+
+const TVSTModuleDescription kDelayLineDescription = {
+    .EffectName = "Delay Line",
+    .VendorName = "Vorda Tests",
+    .UniqueID = {'D', 'L', 'i', 'n'},
+    .PlugCategory = vpcEffect,
+    .Flags = static_cast<TEffFlags>(EffFlagBit(effFlagsCanReplacing) | EffFlagBit(effFlagsCanDoubleReplacing)),
+};
+
+class TDelayLineModule : public TVSTModule {
+ public:
+  explicit TDelayLineModule(TComponent* AOwner) : TVSTModule(AOwner) {}
+
+  template <typename T>
+  static void Process(TCustomVSTModule& Sender, T** Inputs, T** Outputs, std::uint32_t SampleFrames) {
+    auto& Self = static_cast<TDelayLineModule&>(Sender);
+    for (std::uint32_t i = 0; i < SampleFrames; ++i) {
+      for (int c = 0; c < 2; ++c) {
+        double& Slot = Self.FLine[c][Self.FPos];
+        const double In = Inputs[c][i];  // read first: inputs and outputs may share memory
+        Outputs[c][i] = static_cast<T>(Slot);
+        Slot = In;
+      }
+      Self.FPos = (Self.FPos + 1) % kDelay;
+    }
+  }
+
+ protected:
+  const TVSTModuleDescription* StoredDescription() const override { return &kDelayLineDescription; }
+  void BindDescriptionEvents() override {
+    OnCreate = [](TCustomVSTModule& Sender) {
+      auto& Self = static_cast<TDelayLineModule&>(Sender);
+      Self.SetOnProcess32Replacing(&Process<float>);
+      Self.SetOnProcess64Replacing(&Process<double>);
+    };
+    OnResume = [](TCustomVSTModule& Sender) {
+      auto& Self = static_cast<TDelayLineModule&>(Sender);
+      for (auto& Line : Self.FLine) Line.assign(kDelay, 0.0);
+      Self.FPos = 0;
+      Self.SetInitialDelay(kDelay);
+    };
+  }
+
+ private:
+  std::vector<double> FLine[2] = {std::vector<double>(kDelay), std::vector<double>(kDelay)};
+  std::int32_t FPos = 0;
+};
+
+}  // namespace
+
+TBasicVSTModule* CreatePluginModule() { return CreateVSTModule<TDelayLineModule>(&TApplication::Instance()); }
+void PluginLibraryStartUp() {}
+void PluginLibraryShutDown() {}
+
+}  // namespace vb

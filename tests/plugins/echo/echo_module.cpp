@@ -1,0 +1,73 @@
+// Test plug-in: a mono echo. One input, one output: the dry signal plus
+// kRepeats copies kSpacing samples apart, each kGain times the one before,
+// and a reported tail that ends with the last repeat.
+#include <cstdint>
+#include <vector>
+
+#include "host/application.h"
+#include "host/plugin_entry.h"
+#include "host/vst_module.h"
+
+namespace vb {
+
+namespace {
+
+constexpr std::int32_t kSpacing = 4410;  // samples between repeats (0.1 s at 44.1 kHz)
+constexpr int kRepeats = 3;
+constexpr double kGain = 0.5;  // each repeat against the one before
+constexpr std::int32_t kHistory = kSpacing * kRepeats;
+
+const TVSTModuleDescription kEchoDescription = {
+    .EffectName = "Echo",
+    .VendorName = "Vorda Tests",
+    .UniqueID = {'E', 'c', 'h', 'o'},
+    .PlugCategory = vpcEffect,
+    .CanDos = CanDoBit(vcd1in1out),
+    .Flags = static_cast<TEffFlags>(EffFlagBit(effFlagsCanReplacing) | EffFlagBit(effFlagsCanDoubleReplacing)),
+    .numInputs = 1,
+    .numOutputs = 1,
+    .TailSize = kHistory,
+};
+
+class TEchoModule : public TVSTModule {
+ public:
+  explicit TEchoModule(TComponent* AOwner) : TVSTModule(AOwner) {}
+
+  template <typename T>
+  static void Process(TCustomVSTModule& Sender, T** Inputs, T** Outputs, std::uint32_t SampleFrames) {
+    auto& Self = static_cast<TEchoModule&>(Sender);
+    for (std::uint32_t i = 0; i < SampleFrames; ++i) {
+      const double In = Inputs[0][i];
+      double Sum = In, Gain = 1.0;
+      for (int r = 1; r <= kRepeats; ++r) {
+        Gain *= kGain;
+        Sum += Gain * Self.FHistory[(Self.FPos + kHistory - r * kSpacing) % kHistory];
+      }
+      Self.FHistory[Self.FPos] = In;
+      Self.FPos = (Self.FPos + 1) % kHistory;
+      Outputs[0][i] = static_cast<T>(Sum);
+    }
+  }
+
+ protected:
+  const TVSTModuleDescription* StoredDescription() const override { return &kEchoDescription; }
+  void BindDescriptionEvents() override {
+    OnCreate = [](TCustomVSTModule& Sender) {
+      auto& Self = static_cast<TEchoModule&>(Sender);
+      Self.SetOnProcess32Replacing(&Process<float>);
+      Self.SetOnProcess64Replacing(&Process<double>);
+    };
+  }
+
+ private:
+  std::vector<double> FHistory = std::vector<double>(kHistory, 0.0);
+  std::int32_t FPos = 0;
+};
+
+}  // namespace
+
+TBasicVSTModule* CreatePluginModule() { return CreateVSTModule<TEchoModule>(&TApplication::Instance()); }
+void PluginLibraryStartUp() {}
+void PluginLibraryShutDown() {}
+
+}  // namespace vb

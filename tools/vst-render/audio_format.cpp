@@ -1,0 +1,243 @@
+#include "audio_format.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+#include <span>
+
+#ifdef VB_HAVE_SNDFILE
+#include <sndfile.h>
+#endif
+
+namespace vb {
+
+std::string LowerExtension(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  const auto dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  std::string ext = path.substr(dot + 1);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext;
+}
+
+#ifdef VB_HAVE_SNDFILE
+
+namespace {
+
+// One container vst-render writes. Fixed: the only encoding it takes (the
+// lossy ones), 0 when the encoding follows the input.
+struct TContainer {
+  const char* Extensions[3];
+  int Major;
+  int Fixed;
+  const char* Name;
+  bool Streamable;
+};
+
+constexpr TContainer kContainers[] = {
+    {{"wav", "wave"}, SF_FORMAT_WAV, 0, "WAV", false},
+    {{"flac"}, SF_FORMAT_FLAC, 0, "FLAC", true},
+    {{"aiff", "aif", "aifc"}, SF_FORMAT_AIFF, 0, "AIFF", false},
+    {{"ogg", "oga"}, SF_FORMAT_OGG, SF_FORMAT_VORBIS, "Ogg Vorbis", true},
+    {{"opus"}, SF_FORMAT_OGG, SF_FORMAT_OPUS, "Ogg Opus", true},
+    {{"mp3"}, SF_FORMAT_MPEG, SF_FORMAT_MPEG_LAYER_III, "MP3", true},
+    {{"caf"}, SF_FORMAT_CAF, 0, "CAF", false},
+    {{"w64"}, SF_FORMAT_W64, 0, "W64", false},
+    {{"rf64"}, SF_FORMAT_RF64, 0, "RF64", false},
+    {{"au", "snd"}, SF_FORMAT_AU, 0, "AU", false},
+};
+
+constexpr int kOpusRates[] = {8000, 12000, 16000, 24000, 48000};  // Hz
+
+bool Checks(int code, int channels, int rate) {
+  SF_INFO info{};
+  info.format = code;
+  info.channels = channels;
+  info.samplerate = rate;
+  return sf_format_check(&info) != 0;
+}
+
+// The container is usable when libsndfile accepts some encoding in it
+// (older builds lack Opus and MP3).
+bool Writable(const TContainer& c) { return Checks(c.Major | (c.Fixed ? c.Fixed : SF_FORMAT_PCM_16), 1, 48000); }
+
+const TContainer* ByExtension(const std::string& ext) {
+  for (const TContainer& c : kContainers)
+    for (const char* e : c.Extensions)
+      if (e && ext == e) return &c;
+  return nullptr;
+}
+
+const TContainer* ByCode(int code) {
+  for (const TContainer& c : kContainers)
+    if (c.Major == (code & SF_FORMAT_TYPEMASK) && (!c.Fixed || c.Fixed == (code & SF_FORMAT_SUBMASK))) return &c;
+  return nullptr;
+}
+
+// Lossy encodings are never carried into another container: libsndfile
+// accepts MPEG in WAV in sf_format_check and then fails to open it.
+bool IsLossy(int sub) {
+  return sub == SF_FORMAT_VORBIS || sub == SF_FORMAT_OPUS || sub == SF_FORMAT_MPEG_LAYER_I ||
+         sub == SF_FORMAT_MPEG_LAYER_II || sub == SF_FORMAT_MPEG_LAYER_III;
+}
+
+// Encodings to try, nearest first, when the container cannot keep the
+// input's own. Integer depths go up before they go down, so nothing is
+// lost that the container could hold.
+std::span<const int> Nearest(int sub) {
+  static constexpr int k8[] = {SF_FORMAT_PCM_S8, SF_FORMAT_PCM_U8, SF_FORMAT_PCM_16,
+                               SF_FORMAT_PCM_24, SF_FORMAT_PCM_32, SF_FORMAT_FLOAT};
+  static constexpr int k16[] = {SF_FORMAT_PCM_16, SF_FORMAT_PCM_24, SF_FORMAT_PCM_32, SF_FORMAT_FLOAT};
+  static constexpr int k24[] = {SF_FORMAT_PCM_24, SF_FORMAT_PCM_32, SF_FORMAT_FLOAT, SF_FORMAT_PCM_16};
+  static constexpr int k32[] = {SF_FORMAT_PCM_32, SF_FORMAT_FLOAT, SF_FORMAT_PCM_24, SF_FORMAT_PCM_16};
+  static constexpr int kFloat[] = {SF_FORMAT_FLOAT, SF_FORMAT_DOUBLE, SF_FORMAT_PCM_24, SF_FORMAT_PCM_32,
+                                   SF_FORMAT_PCM_16};
+  static constexpr int kDouble[] = {SF_FORMAT_DOUBLE, SF_FORMAT_FLOAT, SF_FORMAT_PCM_24, SF_FORMAT_PCM_32,
+                                    SF_FORMAT_PCM_16};
+  switch (sub) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_DPCM_8:
+      return k8;
+    case SF_FORMAT_PCM_24:
+    case SF_FORMAT_DWVW_24:
+    case SF_FORMAT_ALAC_20:
+    case SF_FORMAT_ALAC_24:
+    case SF_FORMAT_NMS_ADPCM_32:
+      return k24;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_ALAC_32:
+      return k32;
+    case SF_FORMAT_FLOAT:
+      return kFloat;
+    case SF_FORMAT_DOUBLE:
+      return kDouble;
+    case 0:
+      return kFloat;  // the demo: nothing clips
+    default:
+      return k16;  // 16-bit, companded, ADPCM and lossy encodings
+  }
+}
+
+std::string SubName(int sub) {
+  switch (sub) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+      return "8-bit";
+    case SF_FORMAT_PCM_16:
+      return "16-bit";
+    case SF_FORMAT_PCM_24:
+      return "24-bit";
+    case SF_FORMAT_PCM_32:
+      return "32-bit";
+    case SF_FORMAT_FLOAT:
+      return "32-bit float";
+    case SF_FORMAT_DOUBLE:
+      return "64-bit float";
+    default: {
+      SF_FORMAT_INFO info{};
+      info.format = sub;
+      return sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof info) == 0 && info.name ? info.name : "";
+    }
+  }
+}
+
+}  // namespace
+
+bool TAudioFormat::IsFloat() const {
+  const int sub = Code & SF_FORMAT_SUBMASK;
+  return sub == SF_FORMAT_FLOAT || sub == SF_FORMAT_DOUBLE;
+}
+
+bool TAudioFormat::Streamable() const {
+  const TContainer* c = ByCode(Code);
+  return c && c->Streamable;
+}
+
+std::string TAudioFormat::Describe() const {
+  const TContainer* c = ByCode(Code);
+  if (c && c->Fixed) return c->Name;
+  const std::string major = c ? c->Name : "audio";
+  const std::string sub = SubName(Code & SF_FORMAT_SUBMASK);
+  return sub.empty() ? major : major + " " + sub;
+}
+
+std::string WritableExtensions() {
+  std::string list;
+  for (const TContainer& c : kContainers)
+    if (Writable(c)) list += (list.empty() ? "" : ", ") + std::string(c.Extensions[0]);
+  return list;
+}
+
+bool ChooseOutputFormat(const std::string& outputPath, const std::string& formatName, TAudioFormat input,
+                        TAudioFormat& out, std::string& error) {
+  std::string ext = formatName;
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+  if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
+  if (ext.empty()) ext = LowerExtension(outputPath);
+  const TContainer* c = nullptr;
+  if (!ext.empty()) {
+    c = ByExtension(ext);
+    if (!c || !Writable(*c)) {
+      error = "cannot write '" + outputPath + "': " +
+              (c ? "this libsndfile cannot write " + std::string(c->Name) : "unknown audio format '." + ext + "'") +
+              " (known: " + WritableExtensions() + ")";
+      return false;
+    }
+  } else {
+    c = input.Code ? ByCode(input.Code) : &kContainers[0];
+    if (!c || !Writable(*c)) {
+      error = "cannot tell the audio format of '" + outputPath +
+              "': give it an extension or use --format (known: " + WritableExtensions() + ")";
+      return false;
+    }
+  }
+  if (c->Fixed) {
+    out.Code = c->Major | c->Fixed;
+    return true;
+  }
+  const int sub = input.Code & SF_FORMAT_SUBMASK;
+  if (sub != 0 && !IsLossy(sub) && Checks(c->Major | sub, 1, 48000)) {
+    out.Code = c->Major | sub;
+    return true;
+  }
+  for (int candidate : Nearest(sub)) {
+    if (Checks(c->Major | candidate, 1, 48000)) {
+      out.Code = c->Major | candidate;
+      return true;
+    }
+  }
+  error = "cannot write '" + outputPath + "': no sample encoding of " + c->Name + " fits";
+  return false;
+}
+
+std::string CheckFormatFits(TAudioFormat format, int channels, int sampleRate) {
+  if ((format.Code & SF_FORMAT_SUBMASK) == SF_FORMAT_OPUS &&
+      std::find(std::begin(kOpusRates), std::end(kOpusRates), sampleRate) == std::end(kOpusRates))
+    return format.Describe() + " runs at 8000, 12000, 16000, 24000 or 48000 Hz only, not " +
+           std::to_string(sampleRate) + " Hz (vst-render does not resample)";
+  if (!Checks(format.Code, channels, sampleRate))
+    return format.Describe() + " cannot hold " + std::to_string(channels) + " channels at " +
+           std::to_string(sampleRate) + " Hz";
+  return {};
+}
+
+#else  // no libsndfile
+
+bool TAudioFormat::IsFloat() const { return true; }
+bool TAudioFormat::Streamable() const { return false; }
+std::string TAudioFormat::Describe() const { return "audio"; }
+std::string WritableExtensions() { return {}; }
+
+bool ChooseOutputFormat(const std::string&, const std::string&, TAudioFormat, TAudioFormat&, std::string& error) {
+  error = "this vst-render was built without libsndfile and cannot write audio files";
+  return false;
+}
+
+std::string CheckFormatFits(TAudioFormat, int, int) { return "built without libsndfile"; }
+
+#endif
+
+}  // namespace vb

@@ -1,0 +1,46 @@
+// Audio file formats: the containers vst-render writes, chosen by the output
+// file's extension, and the sample encoding each output gets.
+#pragma once
+
+#include <string>
+
+namespace vb {
+
+// Container and sample encoding as one libsndfile format code.
+struct TAudioFormat {
+  int Code = 0;  // 0 = unknown
+  bool IsFloat() const;
+  // True when the encoder can write to a pipe: it never goes back to fill in
+  // a header (FLAC, Ogg, MP3).
+  bool Streamable() const;
+  std::string Describe() const;  // e.g. "WAV 24-bit", "Ogg Vorbis"
+};
+
+// The format an output gets. The container comes from `formatName` when it
+// is given (an extension such as "flac", from --format), else from the
+// extension of `outputPath`; a path without an extension (a device, a FIFO)
+// takes the input's container, or WAV for the built-in demo. An unknown
+// extension, or one this libsndfile cannot write, is refused with a message
+// that lists the known ones. The encoding is the input's where the container
+// can hold it, else the nearest one it can (lossy inputs give 16-bit PCM);
+// Ogg and MP3 always encode Vorbis, Opus or MPEG layer III. The demo gives
+// 32-bit float where the container allows it.
+bool ChooseOutputFormat(const std::string& outputPath, const std::string& formatName, TAudioFormat input,
+                        TAudioFormat& out, std::string& error);
+inline bool ChooseOutputFormat(const std::string& outputPath, TAudioFormat input, TAudioFormat& out,
+                               std::string& error) {
+  return ChooseOutputFormat(outputPath, {}, input, out, error);
+}
+
+// The extensions this build can write, e.g. "wav, flac, aiff, ogg, opus, mp3".
+std::string WritableExtensions();
+
+// Empty when `format` can hold `channels` channels at `sampleRate` Hz, else
+// why not (for example Opus, which runs at 8, 12, 16, 24 or 48 kHz only).
+std::string CheckFormatFits(TAudioFormat format, int channels, int sampleRate);
+
+// The extension of a path in lower case, without the dot; empty when the
+// last path component has none.
+std::string LowerExtension(const std::string& path);
+
+}  // namespace vb

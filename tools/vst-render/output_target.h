@@ -1,0 +1,72 @@
+// Where the bytes of an output file go, so that a failed or interrupted
+// render never leaves a partial file and never replaces what the name stands
+// for:
+// - a regular file (new or existing): written under a hidden temporary name
+//   in the same folder, then renamed over it on Commit(); an existing file's
+//   permission bits are kept;
+// - a symbolic link: the same, done on the file the link points to, so the
+//   link stays a link;
+// - a character device or a FIFO: written straight into it. An encoder that
+//   must go back to finish its header (WAV, AIFF) cannot do that on a pipe;
+//   its bytes are spooled to an unlinked temporary file and copied into the
+//   pipe on Commit().
+// Every failure, the last write and the close included, is reported.
+//
+// Threads: one target per object; the signal handler only reads the
+// pending temporary name.
+#pragma once
+
+#include <string>
+
+namespace vb {
+
+class TOutputTarget {
+ public:
+  enum TKind { okReplace, okDirect, okSpooled };
+
+  TOutputTarget() = default;
+  ~TOutputTarget();
+  TOutputTarget(const TOutputTarget&) = delete;
+  TOutputTarget& operator=(const TOutputTarget&) = delete;
+
+  // streamable: the encoder never seeks, so a pipe can take its bytes as
+  // they come. On failure a one-line message naming `path`.
+  bool Open(const std::string& path, bool streamable, std::string& error);
+
+  // The descriptor the encoder writes to; it stays owned by the target.
+  int Fd() const { return FEncoderFd; }
+  TKind Kind() const { return FKind; }
+  // The temporary file of a replacement (empty otherwise).
+  const std::string& TempPath() const { return FTempPath; }
+
+  // Finishes the file: syncs and renames, copies the spool, or closes.
+  bool Commit(std::string& error);
+  // Drops whatever was written (also done by the destructor).
+  void Abandon();
+
+ private:
+  bool OpenReplacement(const std::string& finalPath, std::string& error);
+  bool OpenDevice(const std::string& finalPath, bool streamable, std::string& error);
+  bool CopySpool(std::string& error);
+  std::string Failure(const std::string& what) const;
+
+  std::string FPath;       // as given, for messages
+  std::string FFinalPath;  // after symbolic links
+  std::string FTempPath;
+  TKind FKind = okReplace;
+  int FEncoderFd = -1;  // temp file, device, or spool
+  int FDeviceFd = -1;   // the pipe a spool is copied into
+};
+
+// Makes SIGINT, SIGTERM, SIGHUP and crash signals (a plug-in may crash)
+// delete the temporary file of the target that is open at the time before
+// the process ends as the signal demands, and makes a pipe whose reader went
+// away a write error instead of a silent death. Call once, from main().
+void RemoveTempFileOnFatalSignals();
+
+// The file a path finally names after following symbolic links (relative
+// links count from the link's folder); the path itself when it is no link
+// or does not exist. False with errno's text on a loop of links.
+bool FollowLinks(const std::string& path, std::string& finalPath, std::string& error);
+
+}  // namespace vb

@@ -1,0 +1,21 @@
+// Finding a plug-in by name where Linux VST 2.4 hosts look for them, so
+// that `vst-render -p VordaBrasswick --info` checks an installation the way
+// a host would see it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vb {
+
+// The folders hosts search, in this order: each entry of $LXVST_PATH, then
+// of $VST_PATH (colon-separated), ~/.vst, /usr/local/lib/vst, /usr/lib/vst.
+// Null or empty variables add nothing.
+std::vector<std::string> PluginFolders(const char* lxvstPath, const char* vstPath, const char* home);
+
+// The file a -p argument names: the argument itself when it holds a '/' or
+// names an existing file, else the first NAME or NAME.so found in
+// `folders`; empty when there is none.
+std::string FindPlugin(const std::string& given, const std::vector<std::string>& folders);
+
+}  // namespace vb
