@@ -62,8 +62,10 @@ TEST_F(AudioFileTest, OutputKeepsTheInputsFormatUnlessTheExtensionSaysOtherwise)
   std::string error;
   ASSERT_TRUE(ChooseOutputFormat(Path("x.wav"), wav16, out, error));
   EXPECT_EQ(out.Code, wav16.Code);
-  ASSERT_TRUE(ChooseOutputFormat(Path("x.out"), wav16, out, error));  // unknown extension: the input's container
+  ASSERT_TRUE(ChooseOutputFormat(Path("x"), wav16, out, error));  // no extension: the input's container
   EXPECT_EQ(out.Code, wav16.Code);
+  EXPECT_FALSE(ChooseOutputFormat(Path("x.out"), wav16, out, error));  // an unknown one is refused
+  EXPECT_NE(error.find("known: wav, flac, aiff"), std::string::npos) << error;
   ASSERT_TRUE(ChooseOutputFormat(Path("x.flac"), wav16, out, error));
   EXPECT_EQ(out.Code, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
   // FLAC cannot hold floats: a float input becomes 24-bit FLAC.

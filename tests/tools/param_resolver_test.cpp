@@ -190,3 +190,31 @@ TEST(ParamResolverNumbers, ReadsNumbersWithEitherSeparatorAndAUnit) {
 
 }  // namespace
 }  // namespace vb
+
+namespace vb {
+namespace {
+
+// Switches are the parameters with at most three settings: on/off and an
+// oversampling factor; a 16-step or continuous one is not. The scan leaves
+// every value where it was.
+TEST_F(ParamResolverTest, TellsSwitchesFromContinuousParametersAndSetsThemFirst) {
+  TParamResolver resolver(F);
+  F.P[2].Value = 0.25f;
+  EXPECT_FALSE(resolver.IsSwitch(0));
+  EXPECT_TRUE(resolver.IsSwitch(1));
+  EXPECT_FALSE(resolver.IsSwitch(2));
+  EXPECT_FALSE(resolver.IsSwitch(3));
+  EXPECT_TRUE(resolver.IsSwitch(5));
+  EXPECT_EQ(F.P[2].Value, 0.25f);
+
+  std::vector<size_t> order;
+  std::string error;
+  ASSERT_TRUE(resolver.ApplyOrder({{"Cut", "5"}, {"Mode", "On"}, {"Input", "1"}, {"Factor", "8"}}, order, error));
+  EXPECT_EQ(order, (std::vector<size_t>{1, 3, 0, 2}));
+  EXPECT_FALSE(resolver.ApplyOrder({{"Mode", "On"}, {"Nope", "1"}}, order, error));
+  EXPECT_NE(error.find("unknown parameter 'Nope'"), std::string::npos) << error;
+  EXPECT_EQ(F.P[1].Value, 0.0f) << "nothing is set when a name is unknown";
+}
+
+}  // namespace
+}  // namespace vb

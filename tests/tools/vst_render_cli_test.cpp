@@ -2,23 +2,17 @@
 // independence.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
-#include "audio_file.h"
 #include "demo_signal.h"
+#include "tools/tool_test_dir.h"
 
 namespace vb {
 namespace {
 
-const std::string kRender = VB_BINARY_DIR "/vst-render";
+const std::string kRender = test::kRenderProgram;
 #ifdef VB_PLUGIN_PATH
 const std::string kPlugin = VB_PLUGIN_PATH;
 #else
@@ -26,26 +20,11 @@ const std::string kPlugin;
 #endif
 // Test plug-ins: one halves its input (block by block, exactly), one is a
 // bare module with the framework's defaults (32-bit only, no parameters).
-const std::string kHalfGain = VB_BINARY_DIR "/testplugins/testplugin_halfgain.so";
-const std::string kBare = VB_BINARY_DIR "/testplugins/testplugin_nodescription.so";
+const std::string kHalfGain = test::kTestPlugins + "testplugin_halfgain.so";
+const std::string kBare = test::kTestPlugins + "testplugin_nodescription.so";
 
-struct TRun {
-  int Code = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream f(path);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-bool Exists(const std::string& p) {
-  struct stat st {};
-  return ::stat(p.c_str(), &st) == 0;
-}
+using test::Exists;
+using test::TRun;
 
 std::string FindLibz() {
   for (const char* p : {"/usr/lib/x86_64-linux-gnu/libz.so.1", "/lib/x86_64-linux-gnu/libz.so.1",
@@ -54,64 +33,18 @@ std::string FindLibz() {
   return {};
 }
 
-class VstRenderCli : public ::testing::Test {
+class VstRenderCli : public test::TToolTest {
  protected:
   void SetUp() override {
     if (!Exists(kRender)) GTEST_SKIP() << "vst-render is not built";
-    std::string tmpl = ::testing::TempDir() + "vb_render_XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    Dir = tmpl;
-  }
-  void TearDown() override {
-    if (!Dir.empty()) std::system(("rm -rf '" + Dir + "'").c_str());
+    TToolTest::SetUp();
   }
 
-  std::string Path(const std::string& name) const { return Dir + "/" + name; }
-
-  TRun Run(const std::string& args) const {
-    const std::string out = Path(".stdout"), err = Path(".stderr");
-    std::string cmd = "'" + kRender + "' " + args + " >'" + out + "' 2>'" + err + "' </dev/null";
-    int status = std::system(cmd.c_str());
-    TRun r;
-    r.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.Out = ReadAll(out);
-    r.Err = ReadAll(err);
-    std::remove(out.c_str());
-    std::remove(err.c_str());
-    return r;
-  }
-
-  // Files left in the test folder (hidden ones included).
-  std::vector<std::string> Leftovers() const {
-    std::vector<std::string> names;
-    std::string list = Path(".list");
-    std::system(("ls -A '" + Dir + "' > '" + list + "'").c_str());
-    std::istringstream s(ReadAll(list));
-    for (std::string n; std::getline(s, n);)
-      if (n != ".list") names.push_back(n);
-    return names;
-  }
+  TRun Run(const std::string& args, const std::string& env = "") const { return RunProgram(kRender, args, env); }
 
   static bool HavePlugin() { return !kPlugin.empty() && Exists(kPlugin); }
 
-  void WriteWav(const std::string& name, const std::vector<double>& interleaved, int channels) {
-    std::string error;
-    ASSERT_TRUE(WriteAudioFile(Path(name), {0x010006 /* WAV, 32-bit float */}, interleaved.data(),
-                               static_cast<std::int64_t>(interleaved.size()) / channels, channels, 44100, error))
-        << error;
-  }
-
-  std::vector<double> ReadWav(const std::string& name, int& channels) {
-    TAudioFileReader r;
-    std::string error;
-    EXPECT_TRUE(r.Open(Path(name), error)) << error;
-    channels = r.Channels();
-    std::vector<double> s(static_cast<size_t>(r.Frames() * r.Channels()));
-    if (!s.empty()) {
-      EXPECT_EQ(r.Read(s.data(), r.Frames(), error), r.Frames());
-    }
-    return s;
-  }
+  std::vector<double> ReadWav(const std::string& name, int& channels) { return ReadAudio(name, channels); }
 
   static void ExpectOneLineError(const TRun& r, const std::string& mentions) {
     EXPECT_NE(r.Code, 0);
@@ -119,8 +52,6 @@ class VstRenderCli : public ::testing::Test {
     EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
     EXPECT_NE(r.Err.find(mentions), std::string::npos) << r.Err;
   }
-
-  std::string Dir;
 };
 
 TEST_F(VstRenderCli, FailuresGiveOneLineANonZeroExitAndNoOutputFile) {
@@ -247,6 +178,28 @@ TEST_F(VstRenderCli, InfoDecodesAnotherPluginsIdentity) {
        {"Effect name:     Half Gain", "Vendor:          Vorda Tests", "HGan (0x4847616E)", "Record version:  131478",
         "hasEditor canReplacing canDoubleReplacing", "  bypass                   yes", "  2in1out                  no"})
     EXPECT_NE(r.Out.find(text), std::string::npos) << text << "\n" << r.Out;
+}
+
+// Switches are set before continuous parameters whatever the order on the
+// command line, and the reordering is told.
+TEST_F(VstRenderCli, TheOrderOfParamOptionsDoesNotChangeTheResult) {
+  if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
+  TRun list = Run("--list-params -p '" + kPlugin + "'");
+  if (list.Out.find(" Stereo ") == std::string::npos) GTEST_SKIP() << "the effect has no Stereo switch yet";
+  std::vector<double> in(2 * 8000);
+  for (size_t i = 0; i < in.size(); ++i) in[i] = 0.6 * std::sin(0.02 * static_cast<double>(i / 2) * (1 + i % 2));
+  WriteWav("in.wav", in, 2);
+  const std::string common = "-p '" + kPlugin + "' -i '" + Path("in.wav") + "' -o '";
+  TRun after = Run(common + Path("a.wav") + "' --param Drive=60 --param Trim=30 --param Stereo=1");
+  ASSERT_EQ(after.Code, 0) << after.Err;
+  EXPECT_NE(after.Err.find("note: switches are set before continuous parameters: Stereo=1, Drive=60, Trim=30"),
+            std::string::npos)
+      << after.Err;
+  TRun before = Run(common + Path("b.wav") + "' --param Stereo=1 --param Drive=60 --param Trim=30");
+  ASSERT_EQ(before.Code, 0) << before.Err;
+  EXPECT_EQ(before.Err.find("switches are set"), std::string::npos) << before.Err;
+  int channels = 0;
+  EXPECT_EQ(ReadWav("a.wav", channels), ReadWav("b.wav", channels));
 }
 
 }  // namespace

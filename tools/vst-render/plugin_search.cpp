@@ -16,6 +16,7 @@ void AddList(const char* list, std::vector<std::string>& folders) {
   std::string item;
   for (const char* p = list;; ++p) {
     if (*p == ':' || *p == '\0') {
+      while (item.size() > 1 && item.back() == '/') item.pop_back();
       if (!item.empty()) folders.push_back(item);
       item.clear();
       if (*p == '\0') return;

@@ -1,0 +1,296 @@
+// Guards what vst-render does with a real user's files: output targets that are links, FIFOs or devices, the
+// format named by the extension, channel counts that do not match, files cut short, tails, latency, switches.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+#include "tools/tool_test_dir.h"
+
+namespace vb {
+namespace {
+
+using test::Exists;
+using test::TRun;
+
+const std::string kHalfGain = test::kTestPlugins + "testplugin_halfgain.so";
+const std::string kDelayLine = test::kTestPlugins + "testplugin_delayline.so";
+const std::string kEcho = test::kTestPlugins + "testplugin_echo.so";
+const std::string kSilentSynth = test::kTestPlugins + "testplugin_silentsynth.so";
+constexpr int kDelayLineLatency = 300;  // samples, as the delay-line plug-in reports
+constexpr int kEchoSpacing = 4410;      // samples between the echo plug-in's repeats
+constexpr int kEchoRepeats = 3;
+
+class VstRenderUse : public test::TToolTest {
+ protected:
+  void SetUp() override {
+    for (const std::string& p : {test::kRenderProgram, kHalfGain, kDelayLine, kEcho, kSilentSynth})
+      if (!Exists(p)) GTEST_SKIP() << p << " is not built";
+    TToolTest::SetUp();
+  }
+  TRun Render(const std::string& plugin, const std::string& args) const {
+    return RunProgram(test::kRenderProgram, "-p '" + plugin + "' " + args);
+  }
+  std::string In(const std::string& name) const { return " -i '" + Path(name) + "'"; }
+  std::string Out(const std::string& name) const { return " -o '" + Path(name) + "'"; }
+
+  // A signal that differs in every sample and channel, so that any shift or
+  // swap shows.
+  static std::vector<double> Ramp(int frames, int channels) {
+    std::vector<double> s(static_cast<size_t>(frames * channels));
+    for (int i = 0; i < frames; ++i)
+      for (int c = 0; c < channels; ++c)
+        s[static_cast<size_t>(i * channels + c)] = 0.4 * std::sin(0.01 * i * (c + 1)) + 0.05 * c;
+    return s;
+  }
+};
+
+TEST_F(VstRenderUse, ASymlinkStaysALinkAndTheFileItPointsToGetsTheAudio) {
+  WriteWav("in.wav", Ramp(1000, 2), 2);
+  ASSERT_EQ(::mkdir(Path("real").c_str(), 0755), 0);
+  { std::ofstream(Path("real/old.wav")) << "old"; }
+  ASSERT_EQ(::chmod(Path("real/old.wav").c_str(), 0640), 0);
+  ASSERT_EQ(::symlink("real/old.wav", Path("link.wav").c_str()), 0);
+  ASSERT_EQ(::symlink("real/new.wav", Path("dangling.wav").c_str()), 0);
+  for (const char* name : {"link.wav", "dangling.wav"}) {
+    TRun r = Render(kHalfGain, "-q" + In("in.wav") + Out(name));
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    struct stat st {};
+    ASSERT_EQ(::lstat(Path(name).c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << name;
+  }
+  int channels = 0;
+  EXPECT_EQ(ReadAudio("real/old.wav", channels).size(), 2000u);
+  EXPECT_EQ(ReadAudio("real/new.wav", channels).size(), 2000u);
+  struct stat st {};
+  ASSERT_EQ(::stat(Path("real/old.wav").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u) << "the replaced file keeps its permissions";
+  EXPECT_EQ(Leftovers().size(), 4u) << "in.wav, real/, two links and no temporary file";
+  EXPECT_EQ(List("real").size(), 2u) << "old.wav, new.wav and no temporary file";
+}
+
+// A FIFO's reader gets a complete WAV (spooled, since WAV needs its header
+// finished) and a FLAC stream; the FIFO stays a FIFO.
+TEST_F(VstRenderUse, AFifoIsWrittenIntoAndStaysAFifo) {
+  WriteWav("in.wav", Ramp(3000, 2), 2);
+  for (const char* format : {"wav", "flac"}) {
+    const std::string fifo = Path(std::string("pipe-") + format);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    // The reader is open before vst-render starts, so that a failing render
+    // can never leave it waiting: it polls until the render has ended.
+    const int fd = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    std::atomic<bool> done{false};
+    std::string got;
+    std::thread reader([&] {
+      char buf[4096];
+      for (;;) {
+        pollfd p{fd, POLLIN, 0};
+        ::poll(&p, 1, 50);
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n > 0) got.append(buf, static_cast<size_t>(n));
+        if (n <= 0 && done.load()) break;
+      }
+    });
+    TRun r = Render(kHalfGain, "-q" + In("in.wav") + " --format " + format + " -o '" + fifo + "'");
+    done.store(true);
+    reader.join();
+    ::close(fd);
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    std::ofstream(Path(std::string("got.") + format), std::ios::binary) << got;
+    int channels = 0;
+    std::vector<double> back = ReadAudio(std::string("got.") + format, channels);
+    EXPECT_EQ(back.size(), 6000u) << format;
+  }
+}
+
+// Character devices are written straight into: a null device swallows the
+// render, a full one makes it fail with the device's error; both stay
+// devices. Made in the test folder where the system lets us make them.
+TEST_F(VstRenderUse, DevicesAreWrittenIntoAndAFullOneIsAFailure) {
+  WriteWav("in.wav", Ramp(1000, 2), 2);
+  std::string null = Path("null"), full = Path("full");
+  const bool made = ::mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
+                    ::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0;
+  const int probe = made ? ::open(null.c_str(), O_WRONLY) : -1;  // a nodev mount refuses
+  if (probe >= 0) ::close(probe);
+  if (probe < 0) {
+    if (::geteuid() == 0) GTEST_SKIP() << "cannot make device nodes here";
+    null = "/dev/null";  // safe: no one but root could replace these
+    full = "/dev/full";
+  }
+  TRun r = Render(kHalfGain, "-q" + In("in.wav") + " -o '" + null + "'");
+  EXPECT_EQ(r.Code, 0) << r.Err;
+  r = Render(kHalfGain, "-q" + In("in.wav") + " -o '" + full + "'");
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("No space left on device"), std::string::npos) << r.Err;
+  for (const std::string& node : {null, full}) {
+    struct stat st {};
+    ASSERT_EQ(::lstat(node.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode)) << node;
+  }
+}
+
+TEST_F(VstRenderUse, TheExtensionPicksTheContainerAndAnUnknownOneIsRefused) {
+  WriteWav("in.wav", Ramp(4410, 2), 2);
+  TRun r = Render(kHalfGain, "-q" + In("in.wav") + Out("out.xyz"));
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("unknown audio format '.xyz' (known: wav, flac, aiff"), std::string::npos) << r.Err;
+  EXPECT_FALSE(Exists(Path("out.xyz")));
+  r = Render(kHalfGain, "-q" + In("in.wav") + Out("out.ogg"));
+  if (r.Err.find("cannot write Ogg") != std::string::npos) GTEST_SKIP() << "this libsndfile lacks Ogg Vorbis";
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  TAudioFileReader back;
+  std::string error;
+  ASSERT_TRUE(back.Open(Path("out.ogg"), error)) << error;
+  EXPECT_EQ(back.Format().Describe(), "Ogg Vorbis");
+}
+
+TEST_F(VstRenderUse, AChannelCountThePluginCannotTakeIsRefusedUnlessChannelsArePicked) {
+  WriteWav("six.wav", Ramp(500, 6), 6);
+  TRun r = Render(kHalfGain, "-q" + In("six.wav") + Out("out.wav"));
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("has 6 channels and the plug-in takes 2 inputs"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("--channels 1,2"), std::string::npos) << r.Err;
+  EXPECT_FALSE(Exists(Path("out.wav")));
+
+  r = Render(kHalfGain, "-q --channels 5,2" + In("six.wav") + Out("out.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  int channels = 0;
+  std::vector<double> out = ReadAudio("out.wav", channels), in = Ramp(500, 6);
+  ASSERT_EQ(channels, 2);
+  for (int i = 0; i < 500; ++i) {
+    ASSERT_FLOAT_EQ(static_cast<float>(out[i * 2]), static_cast<float>(0.5 * in[i * 6 + 4])) << i;
+    ASSERT_FLOAT_EQ(static_cast<float>(out[i * 2 + 1]), static_cast<float>(0.5 * in[i * 6 + 1])) << i;
+  }
+  r = Render(kHalfGain, "-q --channels 1,7" + In("six.wav") + Out("out.wav"));
+  EXPECT_NE(r.Err.find("names channel 7"), std::string::npos) << r.Err;
+}
+
+TEST_F(VstRenderUse, MonoFeedsEveryInputWithANoteAndStereoIntoAMonoPluginIsAChoice) {
+  WriteWav("mono.wav", Ramp(500, 1), 1);
+  TRun r = Render(kHalfGain, In("mono.wav") + Out("out.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Err.find("note: mono input: the one channel of"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("feeds both inputs"), std::string::npos) << r.Err;
+
+  WriteWav("stereo.wav", Ramp(500, 2), 2);
+  r = Render(kEcho, "-q --tail 0" + In("stereo.wav") + Out("out.wav"));
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("--channels 1 (left), 2 (right) or 1+2 (both mixed)"), std::string::npos) << r.Err;
+  const std::vector<double> in = Ramp(500, 2);
+  for (const char* pick : {"2", "1+2"}) {
+    r = Render(kEcho, std::string("-q --tail 0 --channels ") + pick + In("stereo.wav") + Out("out.wav"));
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    int channels = 0;
+    std::vector<double> out = ReadAudio("out.wav", channels);
+    ASSERT_EQ(channels, 1);
+    ASSERT_EQ(out.size(), 500u);
+    for (int i = 0; i < 500; ++i) {  // before the first repeat the echo is its dry input
+      const double want = pick[1] ? 0.5 * (in[i * 2] + in[i * 2 + 1]) : in[i * 2 + 1];
+      ASSERT_NEAR(out[i], want, 1e-7) << pick << " " << i;
+    }
+  }
+}
+
+// A WAV cut in its data renders what is there, with a warning that names
+// the file, and exit 0.
+TEST_F(VstRenderUse, AFileCutShortRendersWhatIsThereWithAWarning) {
+  WriteWav("in.wav", Ramp(1000, 2), 2);
+  ASSERT_EQ(::truncate(Path("in.wav").c_str(), 3000), 0);
+  TRun r = Render(kHalfGain, "-q" + In("in.wav") + Out("out.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Err.find("warning: '" + Path("in.wav") + "' is cut short"), std::string::npos) << r.Err;
+  int channels = 0;
+  EXPECT_LT(ReadAudio("out.wav", channels).size(), 2000u);
+  WriteWav("whole.wav", Ramp(1000, 2), 2);
+  r = Render(kHalfGain, "-q" + In("whole.wav") + Out("out.wav"));
+  EXPECT_EQ(r.Err, "");
+}
+
+// An impulse through the echo: a tail long enough holds the last repeat,
+// none cuts the echo at the input's end, and by default the plug-in's own
+// reported tail is rendered.
+TEST_F(VstRenderUse, TheTailHoldsTheEchosLastRepeat) {
+  std::vector<double> impulse(100, 0.0);
+  impulse[0] = 0.8;
+  WriteWav("imp.wav", impulse, 1);
+  const int last = kEchoRepeats * kEchoSpacing;
+  TRun r = Render(kEcho, "-q --tail 0.31" + In("imp.wav") + Out("out.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  int channels = 0;
+  std::vector<double> out = ReadAudio("out.wav", channels);
+  ASSERT_EQ(out.size(), 100u + 13671u);  // 0.31 s at 44.1 kHz
+  EXPECT_FLOAT_EQ(static_cast<float>(out[last]), 0.1f);
+  EXPECT_FLOAT_EQ(static_cast<float>(out[kEchoSpacing]), 0.4f);
+
+  r = Render(kEcho, "-q --tail 0" + In("imp.wav") + Out("out.wav"));
+  EXPECT_EQ(ReadAudio("out.wav", channels).size(), 100u);
+
+  r = Render(kEcho, In("imp.wav") + Out("out.wav"));
+  EXPECT_NE(r.Err.find("adding the plug-in's tail of 0.30 s"), std::string::npos) << r.Err;
+  out = ReadAudio("out.wav", channels);
+  ASSERT_EQ(out.size(), 100u + last);
+  EXPECT_FLOAT_EQ(static_cast<float>(out[last]), 0.1f);
+}
+
+// The delay line reports its delay only once switched on; compensated, the
+// output is the input exactly, sample for sample, for any block size.
+TEST_F(VstRenderUse, ReportedLatencyIsCompensatedExactly) {
+  const std::vector<double> in = Ramp(2000, 2);
+  WriteWav("in.wav", in, 2);
+  for (const char* block : {"64", "300", "4096"}) {
+    TRun r = Render(kDelayLine, std::string("-b ") + block + In("in.wav") + Out("out.wav"));
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    EXPECT_NE(r.Err.find("compensated the plug-in's delay of 300 samples"), std::string::npos) << r.Err;
+    int channels = 0;
+    std::vector<double> out = ReadAudio("out.wav", channels);
+    ASSERT_EQ(out.size(), in.size()) << block;
+    for (size_t i = 0; i < in.size(); ++i)
+      ASSERT_EQ(out[i], static_cast<float>(in[i])) << "block " << block << " sample " << i;
+  }
+  TRun r = Render(kDelayLine, "-q --no-latency-compensation" + In("in.wav") + Out("out.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  int channels = 0;
+  std::vector<double> out = ReadAudio("out.wav", channels);
+  ASSERT_EQ(out.size(), in.size());
+  for (size_t i = 0; i < 2 * kDelayLineLatency; ++i) ASSERT_EQ(out[i], 0.0) << i;
+  for (size_t i = 2 * kDelayLineLatency; i < in.size(); ++i)
+    ASSERT_EQ(out[i], static_cast<float>(in[i - 2 * kDelayLineLatency])) << i;
+}
+
+TEST_F(VstRenderUse, AnInstrumentWithoutNotesSaysItRenderedSilence) {
+  WriteWav("in.wav", Ramp(1000, 2), 2);
+  TRun r = Render(kSilentSynth, "-q" + In("in.wav") + Out("out.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Err.find("warning: the plug-in is an instrument and vst-render sends it no notes"), std::string::npos)
+      << r.Err;
+  r = Render(kSilentSynth, In("in.wav") + Out("out.wav"));
+  EXPECT_NE(r.Err.find("no audio inputs: '" + Path("in.wav") + "' only sets the length"), std::string::npos) << r.Err;
+  int channels = 0;
+  EXPECT_EQ(ReadAudio("out.wav", channels).size(), 2000u);
+}
+
+// A bare name is found where hosts look: the folders of $LXVST_PATH.
+TEST_F(VstRenderUse, ABareNameIsFoundWhereHostsLook) {
+  TRun r = RunProgram(test::kRenderProgram, "--info -p testplugin_halfgain",
+                      "LXVST_PATH=/nonexistent:" + test::kTestPlugins);
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Out.find("Plug-in:         " + test::kTestPlugins + "testplugin_halfgain.so"), std::string::npos)
+      << r.Out;
+  r = RunProgram(test::kRenderProgram, "--info -p testplugin_halfgain", "LXVST_PATH= VST_PATH= HOME=" + Dir);
+  EXPECT_NE(r.Err.find("plug-in not found"), std::string::npos) << r.Err;
+}
+
+}  // namespace
+}  // namespace vb
