@@ -42,8 +42,8 @@ struct TOption {
 
 const TOption kOptions[] = {
     {"-p", "--plugin", "PATH.so",
-     "the plug-in to load; a bare name is also looked for\n"
-     "where hosts look (see --info)",
+     "the plug-in to load; a bare name is also\n"
+     "looked for where hosts look (see README)",
      [](TRenderOptions& o, const std::string& v, std::string&) {
        o.PluginPath = v;
        return true;
@@ -54,25 +54,28 @@ const TOption kOptions[] = {
        return true;
      }},
     {"-o", "--output", "FILE",
-     "output audio; the extension picks the format (wav,\n"
-     "flac, aiff, ogg, opus, mp3, caf, w64, rf64, au), the\n"
-     "input's encoding is kept where the format allows",
+     "output audio (a file, FIFO or device); the\n"
+     "extension picks the format: wav, flac, aiff,\n"
+     "ogg, opus, mp3, caf, w64, rf64, au; the input's\n"
+     "encoding is kept where the format allows",
      [](TRenderOptions& o, const std::string& v, std::string&) {
        o.OutputPath = v;
        return true;
      }},
-    {nullptr, "--format", "EXT", "output format when -o has no telling extension",
+    {nullptr, "--format", "EXT", "output format when -o has no extension",
      [](TRenderOptions& o, const std::string& v, std::string&) {
        o.FormatName = v;
        return true;
      }},
     {nullptr, "--channels", "LIST",
-     "input channels feeding the plug-in's inputs, 1-based:\n"
-     "1,2 (first two), 2 (right only), 1+2 (mixed), 0 (silence)",
+     "input channels that feed the plug-in's inputs,\n"
+     "1-based: 1,2 (first two), 2 (second only),\n"
+     "1+2 (mixed), 0 (silence)",
      [](TRenderOptions& o, const std::string& v, std::string& e) { return ParseChannelList(v, o.Channels, e); }},
     {nullptr, "--tail", "SECONDS",
-     "silence fed after the input, so that echoes and\n"
-     "reverbs ring out (default: the tail the plug-in reports)",
+     "silence fed after the input, so that echoes\n"
+     "and reverbs ring out (default: the tail the\n"
+     "plug-in reports)",
      [](TRenderOptions& o, const std::string& v, std::string& e) {
        double s = 0;
        if (!ParseNumber(v, s) || s < 0 || s > kMaxTailSeconds) {
@@ -82,7 +85,7 @@ const TOption kOptions[] = {
        o.TailSeconds = s;
        return true;
      }},
-    {nullptr, "--no-latency-compensation", nullptr, "keep the delay the plug-in reports at the start",
+    {nullptr, "--no-latency-compensation", nullptr, "keep the plug-in's reported delay",
      [](TRenderOptions& o, const std::string&, std::string&) {
        o.CompensateLatency = false;
        return true;
@@ -107,7 +110,7 @@ const TOption kOptions[] = {
        o.SampleRate = hz;
        return true;
      }},
-    {nullptr, "--precision", "32|64", "floating-point width of the processing calls (32)",
+    {nullptr, "--precision", "32|64", "sample width of the processing calls (32)",
      [](TRenderOptions& o, const std::string& v, std::string& e) {
        if (v != "32" && v != "64") {
          e = "precision must be 32 or 64, not '" + v + "'";
@@ -117,8 +120,8 @@ const TOption kOptions[] = {
        return true;
      }},
     {nullptr, "--param", "NAME=VALUE",
-     "set a parameter by name or index, in its own unit\n"
-     "(repeatable; see the order below)",
+     "set a parameter by name or index, in its\n"
+     "own unit (repeatable; see the order below)",
      [](TRenderOptions& o, const std::string& v, std::string& e) {
        const auto eq = v.rfind('=');
        if (eq == std::string::npos || eq == 0 || eq + 1 == v.size()) {
@@ -134,14 +137,16 @@ const TOption kOptions[] = {
      [](TRenderOptions& o, const std::string&, std::string&) { return o.Normalised = true; }},
     {nullptr, "--list-params", nullptr, "list the parameters and exit",
      [](TRenderOptions& o, const std::string&, std::string&) { return o.ListParams = true; }},
-    {nullptr, "--info", nullptr, "print what a host learns about the plug-in and exit",
+    {nullptr, "--info", nullptr, "print what a host learns about the plug-in",
      [](TRenderOptions& o, const std::string&, std::string&) { return o.Info = true; }},
     {nullptr, "--demo-out", "FILE", "also save the dry demo signal",
      [](TRenderOptions& o, const std::string& v, std::string&) {
        o.DemoOutPath = v;
        return true;
      }},
-    {"-q", "--quiet", nullptr, "no progress bar, no notes, no summary line\n(warnings and errors still show)",
+    {"-q", "--quiet", nullptr,
+     "no progress bar, notes or summary line\n"
+     "(warnings and errors still show)",
      [](TRenderOptions& o, const std::string&, std::string&) { return o.Quiet = true; }},
     {"-h", "--help", nullptr, "this text",
      [](TRenderOptions& o, const std::string&, std::string&) { return o.Help = true; }},
