@@ -1,14 +1,20 @@
-// Guards the audio file layer: formats follow the extension or the input, no partial files, no wrap-around.
+// Guards the audio file layer: formats follow the extension or the input, no partial files, no wrap-around, cut
+// files noticed.
 #include <gtest/gtest.h>
 
 #include <sndfile.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <iterator>
 
 #include <cmath>
 #include <cstdlib>
 #include <vector>
 
 #include "audio_file.h"
+#include "data_chunk_check.h"
 
 namespace vb {
 namespace {
@@ -138,6 +144,75 @@ TEST_F(AudioFileTest, ReportsUnreadableAndUnwritableFilesByName) {
   error.clear();
   EXPECT_FALSE(w.Open(Path("no/such/folder/out.wav"), {SF_FORMAT_WAV | SF_FORMAT_FLOAT}, 2, 44100, error));
   EXPECT_NE(error.find("out.wav"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace vb
+
+namespace vb {
+namespace {
+
+// Writes `frames` of noise-like stereo to `path` in `code`, then cuts the
+// file to `keep` of its bytes; answers whether the write worked.
+bool WriteAndCut(const std::string& path, int code, int frames, double keep) {
+  std::vector<double> s(static_cast<size_t>(2 * frames));
+  for (size_t i = 0; i < s.size(); ++i) s[i] = 0.5 * std::sin(0.37 * static_cast<double>(i * i % 9973));
+  std::string error;
+  if (!WriteAudioFile(path, {code}, s.data(), frames, 2, 44100, error)) return false;
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && ::truncate(path.c_str(), static_cast<off_t>(st.st_size * keep)) == 0;
+}
+
+// Reads to the end and answers the warning.
+std::string ReadToEnd(const std::string& path, std::int64_t& frames) {
+  TAudioFileReader r;
+  std::string error;
+  EXPECT_TRUE(r.Open(path, error)) << error;
+  std::vector<double> block(2 * 512);
+  frames = 0;
+  for (std::int64_t n; (n = r.Read(block.data(), 512, error)) > 0;) frames += n;
+  return r.CutShortWarning();
+}
+
+TEST_F(AudioFileTest, FilesCutShortAreNoticedInEveryContainer) {
+  std::int64_t frames = 0;
+  for (int code : {SF_FORMAT_WAV | SF_FORMAT_PCM_16, SF_FORMAT_AIFF | SF_FORMAT_PCM_24}) {
+    ASSERT_TRUE(WriteAndCut(Path("cut"), code, 4000, 0.5));
+    const std::string warning = ReadToEnd(Path("cut"), frames);
+    EXPECT_NE(warning.find("is cut short: its header announces"), std::string::npos) << warning;
+    EXPECT_GT(frames, 1900);
+    EXPECT_LT(frames, 2000);
+  }
+  // FLAC's decoder stops at the cut: what it gave is kept, and the warning says so.
+  ASSERT_TRUE(WriteAndCut(Path("cut.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 40000, 0.5));
+  const std::string warning = ReadToEnd(Path("cut.flac"), frames);
+  EXPECT_NE(warning.find("ends early or is damaged"), std::string::npos) << warning;
+  EXPECT_GT(frames, 0);
+  EXPECT_LT(frames, 40000);
+  // Whole files say nothing.
+  ASSERT_TRUE(WriteAndCut(Path("whole.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 4000, 1.0));
+  EXPECT_EQ(ReadToEnd(Path("whole.flac"), frames), "");
+  EXPECT_EQ(frames, 4000);
+}
+
+// A streaming writer leaves the data size open (0xFFFFFFFF); that is no cut.
+TEST_F(AudioFileTest, AnOpenDataSizeIsNotTakenForACut) {
+  ASSERT_TRUE(WriteAndCut(Path("s.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1000, 1.0));
+  TDataChunkSize size;
+  ASSERT_TRUE(ReadDataChunkSize(Path("s.wav"), size));
+  EXPECT_EQ(size.Declared, 4000u);
+  EXPECT_EQ(size.Present, 4000u);
+  std::FILE* f = std::fopen(Path("s.wav").c_str(), "r+b");
+  ASSERT_NE(f, nullptr);
+  std::vector<unsigned char> head(4096);
+  head.resize(std::fread(head.data(), 1, head.size(), f));
+  const auto data = std::search(head.begin(), head.end(), std::begin("data"), std::end("data") - 1);
+  ASSERT_NE(data, head.end());
+  std::fseek(f, static_cast<long>(data - head.begin()) + 4, SEEK_SET);
+  std::fwrite("\xff\xff\xff\xff", 1, 4, f);
+  std::fclose(f);
+  EXPECT_FALSE(ReadDataChunkSize(Path("s.wav"), size));
+  EXPECT_FALSE(ReadDataChunkSize(Path("missing.wav"), size));
 }
 
 }  // namespace

@@ -19,7 +19,10 @@ std::string Inputs(int n) {
 std::string FeedText(const TChannelFeed& feed) {
   if (feed.empty()) return "0";
   std::string text;
-  for (int c : feed) text += (text.empty() ? "" : "+") + std::to_string(c + 1);
+  for (int c : feed) {
+    if (!text.empty()) text += '+';
+    text += std::to_string(c + 1);
+  }
   return text;
 }
 
@@ -28,7 +31,10 @@ std::string FeedText(const TChannelFeed& feed) {
 std::string Suggestion(int sourceChannels, int pluginInputs) {
   if (pluginInputs == 1 && sourceChannels == 2) return "--channels 1 (left), 2 (right) or 1+2 (both mixed)";
   std::string list;
-  for (int i = 0; i < pluginInputs; ++i) list += (i ? "," : "") + std::to_string(i < sourceChannels ? i + 1 : 0);
+  for (int i = 0; i < pluginInputs; ++i) {
+    if (i) list += ',';
+    list += std::to_string(i < sourceChannels ? i + 1 : 0);
+  }
   return "--channels " + list + (pluginInputs > sourceChannels ? " (0 feeds silence)" : "");
 }
 

@@ -125,17 +125,24 @@ bool TOutputTarget::OpenReplacement(const std::string& finalPath, std::string& e
   }
   const std::string stem = Folder(finalPath) + "." + BaseName(finalPath) + ".vst-render-" + std::to_string(::getpid());
   for (int attempt = 0; attempt < kMaxTempAttempts && FEncoderFd < 0; ++attempt) {
-    FTempPath = stem + (attempt ? "-" + std::to_string(attempt) : "") + ".tmp";
+    FTempPath = stem;
+    if (attempt) FTempPath += '-' + std::to_string(attempt);
+    FTempPath += ".tmp";
     FEncoderFd = ::open(FTempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (FEncoderFd < 0 && errno != EEXIST) break;
   }
   if (FEncoderFd < 0) {
-    error = Failure(std::strerror(errno));
+    error = Failure("cannot make a temporary file beside it: " + std::string(std::strerror(errno)));
     FTempPath.clear();
     return false;
   }
   SetPendingTemp(FTempPath);
-  if (exists) (void)::fchmod(FEncoderFd, st.st_mode & 07777);
+  if (exists) {
+    // The new file takes the old one's place with its owner and permissions
+    // (the owner only where we may give it away, as root).
+    (void)::fchown(FEncoderFd, st.st_uid, st.st_gid);
+    (void)::fchmod(FEncoderFd, st.st_mode & 07777);
+  }
   FKind = okReplace;
   return true;
 }
