@@ -27,14 +27,6 @@ TEST(ChannelList, ReadsNumbersMixesAndSilence) {
   }
 }
 
-TEST(ChannelPlan, MatchingCountsMapOneToOneWithoutANote) {
-  TChannelMap map;
-  std::string error;
-  ASSERT_TRUE(PlanChannels(2, 2, {}, "'a.wav'", false, map, error)) << error;
-  EXPECT_EQ(map.Feeds, (std::vector<TChannelFeed>{{0}, {1}}));
-  EXPECT_EQ(map.Note, "");
-}
-
 TEST(ChannelPlan, MonoFeedsEveryInputAndSaysSo) {
   TChannelMap map;
   std::string error;
