@@ -1,6 +1,8 @@
 #include "front_panel.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "artwork_style.h"
 #include "panel_layout.h"
@@ -83,32 +85,32 @@ void Print(TVectorCanvas& canvas, const TFontDescription& font, const char* text
   canvas.Text(font, text, x, y, Solid(colour), align, tracking);
 }
 
-void DrawCaption(TVectorCanvas& canvas, const TCaption& caption) {
-  const TPlacedControl* control = FindPlacedControl(caption.Control);
-  if (control == nullptr) return;
-  const TArtworkInfo& strip = ArtworkInfo(control->Strip);
-  const double centre = control->Left + strip.GlyphWidth() / 2.0;
-  const double right = control->Left + strip.GlyphWidth() + kBesideGap;
-  const TFontDescription font = CaptionFont();
+struct TCaptionSetting {
+  TFontDescription Font;
+  double X;
+  double Baseline;
+  TAlign Align;
+};
+
+TCaptionSetting SetCaption(const TCaption& caption, const TPlacedControl& control) {
+  const TArtworkInfo& strip = ArtworkInfo(control.Strip);
+  const double centre = control.Left + strip.GlyphWidth() / 2.0;
+  const double right = control.Left + strip.GlyphWidth() + kBesideGap;
   switch (caption.Place) {
     case TCaptionPlace::cpAbove:
-      Print(canvas, font, caption.Text, centre, control->Top + kAbove, kInk, TAlign::alCentre);
-      break;
+      return {CaptionFont(), centre, control.Top + kAbove, TAlign::alCentre};
     case TCaptionPlace::cpBelow:
-      Print(canvas, font, caption.Text, centre,
-            control->IsDial ? control->Top + kBelowDial : control->Top + strip.GlyphHeight() + kBelowSwitch, kInk,
-            TAlign::alCentre);
-      break;
+      return {CaptionFont(), centre,
+              control.IsDial ? control.Top + kBelowDial : control.Top + strip.GlyphHeight() + kBelowSwitch,
+              TAlign::alCentre};
     case TCaptionPlace::cpRightTop:
+      return {PositionFont(), right, control.Top + kBesideRows[0], TAlign::alLeft};
     case TCaptionPlace::cpRightMiddle:
-    case TCaptionPlace::cpRightBottom: {
-      const int row = caption.Place == TCaptionPlace::cpRightTop      ? 0
-                      : caption.Place == TCaptionPlace::cpRightMiddle ? 1
-                                                                      : 2;
-      Print(canvas, PositionFont(), caption.Text, right, control->Top + kBesideRows[row], kInk, TAlign::alLeft);
+      return {PositionFont(), right, control.Top + kBesideRows[1], TAlign::alLeft};
+    case TCaptionPlace::cpRightBottom:
       break;
-    }
   }
+  return {PositionFont(), right, control.Top + kBesideRows[2], TAlign::alLeft};
 }
 
 void DrawTitle(TVectorCanvas& canvas) {
@@ -155,7 +157,38 @@ void DrawFrontPanel(TGuiCustomPixelMap& map) {
   DrawTitle(canvas);
   DrawLampBezel(canvas);
   DrawLabelPlate(canvas);
-  for (const TCaption& caption : kCaptions) DrawCaption(canvas, caption);
+  for (const TCaption& caption : kCaptions) {
+    const TPlacedControl* control = FindPlacedControl(caption.Control);
+    if (control == nullptr) continue;
+    const TCaptionSetting set = SetCaption(caption, *control);
+    Print(canvas, set.Font, caption.Text, set.X, set.Baseline, kInk, set.Align);
+  }
+}
+
+TBox CaptionBox(const TCaption& caption) {
+  const TPlacedControl* control = FindPlacedControl(caption.Control);
+  if (control == nullptr) return TBox{};
+  const TCaptionSetting set = SetCaption(caption, *control);
+  TTextRenderer& renderer = SystemTextRenderer();
+  const TTextExtent extent = renderer.Measure(set.Font, caption.Text);
+  std::vector<std::uint8_t> ink(std::size_t(extent.Width) * std::size_t(extent.Height), 0);
+  renderer.Draw(set.Font, caption.Text,
+                TRasterView{ink.data(), extent.Width, extent.Height, extent.Width, TRasterFormat::rfGrey8, nullptr}, 0,
+                0);
+  TBox box{1e9, 1e9, -1e9, -1e9};
+  for (std::int32_t y = 0; y < extent.Height; ++y) {
+    for (std::int32_t x = 0; x < extent.Width; ++x) {
+      if (ink[std::size_t(y) * std::size_t(extent.Width) + std::size_t(x)] == 0) continue;
+      box = TBox{std::min<double>(box.Left, x), std::min<double>(box.Top, y), std::max<double>(box.Right, x + 1),
+                 std::max<double>(box.Bottom, y + 1)};
+    }
+  }
+  const double left = set.Align == TAlign::alLeft     ? std::lround(set.X)
+                      : set.Align == TAlign::alCentre ? std::lround(set.X - extent.Width / 2.0)
+                                                      : std::lround(set.X - extent.Width);
+  const double top = std::lround(set.Baseline) - extent.Ascent;
+  // The printed shadow lies one row below the letters.
+  return TBox{left + box.Left, top + box.Top, left + box.Right, top + box.Bottom + 1};
 }
 
 }  // namespace vb::artwork

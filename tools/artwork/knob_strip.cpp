@@ -1,5 +1,6 @@
 #include "knob_strip.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -24,6 +25,10 @@ constexpr int kRidges = 36;      // knurls around the skirt
 constexpr double kMidBaseline = 10;
 constexpr double kEndBaseline = 52;
 constexpr double kEndOffset = 14.5;
+// Dials stand 54 px apart in 60 px windows: the outer 6 columns of a glyph
+// lie under the neighbour's window and must stay clear (one more for the
+// antialiased edge).
+constexpr double kClearMargin = 7;
 
 TVec Polar(double radius, double degreesFromUp) {
   const double a = Radians(degreesFromUp);
@@ -43,8 +48,14 @@ void DrawScale(TVectorCanvas& canvas, const TKnobScale& scale) {
   }
   const TFontDescription font = ScaleFont();
   canvas.Text(font, scale.Mid, kCentre.X, kMidBaseline, Solid(kScaleInk), TAlign::alCentre);
-  canvas.Text(font, scale.Low, kCentre.X - kEndOffset, kEndBaseline, Solid(kScaleInk), TAlign::alCentre);
-  canvas.Text(font, scale.High, kCentre.X + kEndOffset, kEndBaseline, Solid(kScaleInk), TAlign::alCentre);
+  // Wide numbers move inwards rather than into the columns that the
+  // neighbouring dial's window covers.
+  const double lowWidth = TVectorCanvas::TextWidth(font, scale.Low);
+  const double highWidth = TVectorCanvas::TextWidth(font, scale.High);
+  const double lowCentre = std::max(kCentre.X - kEndOffset, kClearMargin + lowWidth / 2);
+  const double highCentre = std::min(kCentre.X + kEndOffset, kGlyphSize - kClearMargin - highWidth / 2);
+  canvas.Text(font, scale.Low, lowCentre, kEndBaseline, Solid(kScaleInk), TAlign::alCentre);
+  canvas.Text(font, scale.High, highCentre, kEndBaseline, Solid(kScaleInk), TAlign::alCentre);
 }
 
 // The knurled skirt: ridges turn with the knob, their shading follows the

@@ -10,17 +10,20 @@
 namespace vb::artwork {
 namespace {
 
-// The glass window inside the bezel and the mark's travel within it, px.
-constexpr TBox kWindow{4.5, 4.5, 15.5, 79.5};
-constexpr double kTravelBottom = 76.5;
+// The bezel within the 20 x 84 glyph (room left for its shadow), the
+// glass window inside it and the mark's travel within it, px.
+constexpr TBox kBezel{1, 1, 18, 82};
+constexpr TBox kWindow{4, 4, 15, 78.5};
+constexpr double kTravelBottom = 75.5;
 constexpr double kTravelTop = 7.5;
 constexpr int kScaleSteps = 5;  // tick marks every fifth of the travel (5 dB)
 
 void DrawHousing(TVectorCanvas& canvas) {
-  const TShape bezel = RoundRect(1, 1, 19, 83, 3);
-  canvas.Fill(bezel,
-              Linear(TVec{1, 1}, TVec{19, 83}, {{0.0, Rgb(0x5C5A56)}, {0.45, Rgb(0x2C2B29)}, {1.0, Rgb(0x141413)}}));
-  canvas.Fill(bezel.Outline(0.8), Solid(TRgba{0, 0, 0, 0.6}));
+  const TShape bezel = RoundRect(kBezel.Left, kBezel.Top, kBezel.Right, kBezel.Bottom, 3);
+  canvas.Shadow(bezel, 0.5, 0.8, 0.8, TRgba{0, 0, 0, 0.7});
+  canvas.Fill(bezel, Linear(TVec{kBezel.Left, kBezel.Top}, TVec{kBezel.Right, kBezel.Bottom},
+                            {{0.0, Rgb(0x5C5A56)}, {0.45, Rgb(0x2C2B29)}, {1.0, Rgb(0x141413)}}));
+  canvas.Fill(bezel.Grown(-0.4).Outline(0.8), Solid(TRgba{0, 0, 0, 0.6}));
   const TShape window = RoundRect(kWindow.Left, kWindow.Top, kWindow.Right, kWindow.Bottom, 1.5);
   canvas.Fill(window, Solid(Rgb(0x080707)));
   // The window is sunk into the bezel: shadow under its upper edge, light

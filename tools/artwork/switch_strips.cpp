@@ -1,5 +1,6 @@
 #include "switch_strips.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "artwork_style.h"
@@ -78,37 +79,49 @@ void DrawLeverStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount) {
 
 namespace {
 
-// One glyph of the rocker: Pressed names the half that is pushed in (the
-// upper "I" half when the switch is on).
+// The rocker's bezel within its 30 x 40 glyph, leaving room for the shadow
+// it throws down and to the right.
+constexpr TBox kBezel{2.5, 1.5, 27.5, 36.5};
+constexpr double kWellInset = 2.5;    // bezel edge to the well, px
+constexpr double kRockerInset = 3.5;  // bezel edge to the rocker, px
+
+// One glyph of the rocker; the half marked I is pushed in when the switch
+// is on, the half marked O when it is off.
 void DrawRocker(TVectorCanvas& canvas, bool upperPressed) {
-  const TShape bezel = RoundRect(1, 1, 29, 38.5, 3.5);
-  canvas.Shadow(bezel, 1.0, 1.6, 1.8, TRgba{0, 0, 0, 0.75});
-  canvas.Fill(bezel,
-              Linear(TVec{1, 1}, TVec{29, 38.5}, {{0.0, Rgb(0x5A5855)}, {0.5, Rgb(0x2A2928)}, {1.0, Rgb(0x111111)}}));
-  const TShape well = RoundRect(3.5, 3.5, 26.5, 36, 2);
-  canvas.Fill(well, Solid(Rgb(0x050505)));
-  const double pivot = 20;
-  const TShape upper = RoundRect(4.5, 4.5, 25.5, pivot, 1.4);
-  const TShape lower = RoundRect(4.5, pivot, 25.5, 35, 1.4);
+  const TBox& b = kBezel;
+  const TShape bezel = RoundRect(b.Left, b.Top, b.Right, b.Bottom, 3.5);
+  canvas.Shadow(bezel, 0.8, 1.2, 1.2, TRgba{0, 0, 0, 0.75});
+  canvas.Fill(bezel, Linear(TVec{b.Left, b.Top}, TVec{b.Right, b.Bottom},
+                            {{0.0, Rgb(0x5A5855)}, {0.5, Rgb(0x2A2928)}, {1.0, Rgb(0x111111)}}));
+  canvas.Fill(RoundRect(b.Left + kWellInset, b.Top + kWellInset, b.Right - kWellInset, b.Bottom - kWellInset, 2),
+              Solid(Rgb(0x050505)));
+  const double left = b.Left + kRockerInset, right = b.Right - kRockerInset;
+  const double top = b.Top + kRockerInset, bottom = b.Bottom - kRockerInset;
+  const double pivot = (b.Top + b.Bottom) / 2, centre = (b.Left + b.Right) / 2;
+  const TShape upper = RoundRect(left, top, right, pivot, 1.4);
+  const TShape lower = RoundRect(left, pivot, right, bottom, 1.4);
   const TShape& raised = upperPressed ? lower : upper;
   const TShape& pressed = upperPressed ? upper : lower;
   // The raised half tilts towards the light: bright at its outer end.
-  const double outer = upperPressed ? 35 : 4.5;
-  canvas.Fill(raised, Linear(TVec{15, outer}, TVec{15, pivot},
-                             {{0.0, Rgb(0x4B4A48)}, {0.15, Rgb(0x34332F)}, {1.0, Rgb(0x1E1D1B)}}));
-  canvas.Fill(pressed, Linear(TVec{15, upperPressed ? 4.5 : 35.0}, TVec{15, pivot},
-                              {{0.0, Rgb(0x161514)}, {1.0, Rgb(0x0B0B0A)}}));
+  const double outer = upperPressed ? bottom : top;
+  const double inner = upperPressed ? top : bottom;
+  canvas.Fill(raised, Linear(TVec{centre, outer}, TVec{centre, pivot},
+                             {{0.0, Rgb(0x57554F)}, {0.15, Rgb(0x3A3834)}, {1.0, Rgb(0x201F1D)}}));
+  canvas.Fill(pressed, Linear(TVec{centre, inner}, TVec{centre, pivot}, {{0.0, Rgb(0x161514)}, {1.0, Rgb(0x0B0B0A)}}));
   // The raised half's edge shades the pressed half near the pivot.
-  canvas.Fill(RoundRect(4.5, upperPressed ? pivot - 3.5 : pivot, 25.5, upperPressed ? pivot : pivot + 3.5, 0.5),
-              Linear(TVec{15, pivot}, TVec{15, upperPressed ? pivot - 3.5 : pivot + 3.5},
-                     {{0.0, TRgba{0, 0, 0, 0.7}}, {1.0, TRgba{0, 0, 0, 0}}}));
-  canvas.Fill(RoundRect(5, outer - (upperPressed ? 1.2 : 0), 25, outer + (upperPressed ? 0 : 1.2), 0.6),
-              Solid(TRgba{1, 1, 1, 0.18}));
+  const double shade = upperPressed ? -3.5 : 3.5;
+  canvas.Fill(
+      RoundRect(left, std::min(pivot, pivot + shade), right, std::max(pivot, pivot + shade), 0.5),
+      Linear(TVec{centre, pivot}, TVec{centre, pivot + shade}, {{0.0, TRgba{0, 0, 0, 0.7}}, {1.0, TRgba{0, 0, 0, 0}}}));
+  canvas.Fill(
+      RoundRect(left + 0.5, outer - (upperPressed ? 1.2 : 0), right - 0.5, outer + (upperPressed ? 0 : 1.2), 0.6),
+      Solid(TRgba{1, 1, 1, 0.2}));
   // The marks: I on the upper half, O on the lower half.
-  const double upperLift = upperPressed ? 0.4 : -0.4;
-  canvas.Fill(Capsule(TVec{15, 8.5 + upperLift}, TVec{15, 15.5 + upperLift}, 1.8),
+  const double lift = upperPressed ? 0.4 : -0.4;
+  const double upperMid = (top + pivot) / 2, lowerMid = (pivot + bottom) / 2;
+  canvas.Fill(Capsule(TVec{centre, upperMid - 3.3 + lift}, TVec{centre, upperMid + 3.3 + lift}, 1.8),
               Solid(WithAlpha(kInk, upperPressed ? 0.75 : 0.95)));
-  canvas.Fill(Circle(15, 27.5 - upperLift, 3.4).Outline(1.6), Solid(WithAlpha(kInk, upperPressed ? 0.95 : 0.75)));
+  canvas.Fill(Circle(centre, lowerMid - lift, 3.4).Outline(1.6), Solid(WithAlpha(kInk, upperPressed ? 0.95 : 0.75)));
 }
 
 }  // namespace
