@@ -95,17 +95,20 @@ void DrawScaledDown(const TGuiCustomPixelMap& source, TGuiCustomPixelMap& target
   FinishBlend();
 }
 
-void ComposeEditorPreview(const TGuiPixelMapMemory (&pictures)[kArtworkCount], TGuiPixelMapMemory& preview) {
+void ComposeEditorPreview(const TGuiPixelMapMemory (&pictures)[kArtworkCount], TGuiPixelMapMemory& preview,
+                          bool powerOn) {
   preview.SetSize(kEditorWidth, kEditorHeight);
   preview.Clear(Pixel32(0xFFFFFFFFu));
   const TGuiPixelMapMemory& panel = pictures[std::size_t(TArtwork::awFrontPanel)];
   DrawGlyph(panel, ArtworkInfo(TArtwork::awFrontPanel), 0, 0, 0, preview);
   DrawVendorLabel(preview);
-  const TPictureBox& lamp = kLampOnBox;
-  DrawScaledDown(pictures[std::size_t(TArtwork::awLampOn)], preview, lamp.Left, lamp.Top, lamp.Width, lamp.Height);
+  const TPictureBox& lamp = powerOn ? kLampOnBox : kLampOffBox;
+  DrawScaledDown(pictures[std::size_t(powerOn ? TArtwork::awLampOn : TArtwork::awLampOff)], preview, lamp.Left,
+                 lamp.Top, lamp.Width, lamp.Height);
   for (const TPlacedControl& control : kPlacedControls) {
-    DrawGlyph(pictures[std::size_t(control.Strip)], ArtworkInfo(control.Strip), PlacedGlyph(control), control.Left,
-              control.Top, preview);
+    const bool power = control.Strip == TArtwork::awRectSwitch;
+    DrawGlyph(pictures[std::size_t(control.Strip)], ArtworkInfo(control.Strip),
+              power ? std::int32_t(powerOn) : PlacedGlyph(control), control.Left, control.Top, preview);
   }
 }
 

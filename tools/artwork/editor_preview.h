@@ -8,7 +8,9 @@
 namespace vb::artwork {
 
 // Pictures holds the fifteen drawn pictures in TArtwork order.
-void ComposeEditorPreview(const TGuiPixelMapMemory (&pictures)[kArtworkCount], TGuiPixelMapMemory& preview);
+// PowerOn false shows the unlit lamp and the power switch off.
+void ComposeEditorPreview(const TGuiPixelMapMemory (&pictures)[kArtworkCount], TGuiPixelMapMemory& preview,
+                          bool powerOn = true);
 
 // Draws Source scaled down into Box (aspect kept, centred) over Target,
 // averaging with alpha weights as a picture control would.

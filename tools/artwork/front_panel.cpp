@@ -138,6 +138,23 @@ void DrawLampBezel(TVectorCanvas& canvas) {
   canvas.Fill(Circle(c.X, c.Y, 5.2), Solid(Rgb(0x101010)));
 }
 
+// A brass roundel on the left ear, level with the vendor label on the right.
+void DrawBadge(TVectorCanvas& canvas) {
+  const TVec c{kEarWidth / 2, kVendorLabelBox.Top + kVendorLabelBox.Height / 2.0};
+  const TShape badge = Circle(c.X, c.Y, 11);
+  canvas.Shadow(badge, 0.8, 1.2, 1.5, TRgba{0, 0, 0, 0.8});
+  canvas.Fill(badge, Linear(TVec{c.X - 9, c.Y - 9}, TVec{c.X + 9, c.Y + 9},
+                            {{0.0, Shade(kBrass, 0.4)}, {0.5, kBrass}, {1.0, kBrassDark}}));
+  canvas.Fill(Circle(c.X, c.Y, 8.6),
+              Linear(TVec{c.X - 7, c.Y - 7}, TVec{c.X + 7, c.Y + 7}, {{0.0, kBrassDark}, {1.0, Shade(kBrass, 0.2)}}));
+  TFontDescription font;
+  font.FaceName = "DejaVu Serif";
+  font.PixelHeight = 13;
+  font.Bold = true;
+  canvas.Text(font, "V", c.X + 0.5, c.Y + 6, Solid(Rgb(0xF3E2B0, 0.9)), TAlign::alCentre);
+  canvas.Text(font, "V", c.X, c.Y + 5, Solid(Rgb(0x3A2A0E)), TAlign::alCentre);
+}
+
 void DrawLabelPlate(TVectorCanvas& canvas) {
   const TPictureBox& box = kVendorLabelBox;
   const TShape plate = RoundRect(box.Left - 3, box.Top - 3, box.Left + box.Width + 2, box.Top + box.Height + 3, 2.5);
@@ -157,6 +174,7 @@ void DrawFrontPanel(TGuiCustomPixelMap& map) {
   DrawTitle(canvas);
   DrawLampBezel(canvas);
   DrawLabelPlate(canvas);
+  DrawBadge(canvas);
   for (const TCaption& caption : kCaptions) {
     const TPlacedControl* control = FindPlacedControl(caption.Control);
     if (control == nullptr) continue;

@@ -3,6 +3,7 @@
 //   artwork-gen --source OUT.cpp   the C++ source embedding the PNG files
 //   artwork-gen --png DIR          one PNG file per picture
 //   artwork-gen --preview OUT.png  the editor composed as a user sees it
+//   artwork-gen --unlit OUT.png    the same with the power off
 //
 // Options combine; the same sources always give the same bytes.
 #include <chrono>
@@ -28,6 +29,7 @@ struct TOptions {
   std::string Source;
   std::string PngDirectory;
   std::string Preview;
+  std::string UnlitPreview;
   bool Verbose = false;
 };
 
@@ -51,10 +53,13 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
       options.PngDirectory = argv[++i];
     else if (arg == "--preview")
       options.Preview = argv[++i];
+    else if (arg == "--unlit")
+      options.UnlitPreview = argv[++i];
     else
       return false;
   }
-  return !options.Source.empty() || !options.PngDirectory.empty() || !options.Preview.empty();
+  return !options.Source.empty() || !options.PngDirectory.empty() || !options.Preview.empty() ||
+         !options.UnlitPreview.empty();
 }
 
 int Run(const TOptions& options) {
@@ -78,11 +83,13 @@ int Run(const TOptions& options) {
     const std::string source = EmbeddedArtworkSource(files);
     WriteFile(options.Source, source.data(), source.size());
   }
-  if (!options.Preview.empty()) {
+  for (const bool powerOn : {true, false}) {
+    const std::string& path = powerOn ? options.Preview : options.UnlitPreview;
+    if (path.empty()) continue;
     TGuiPixelMapMemory preview;
-    ComposeEditorPreview(pictures, preview);
+    ComposeEditorPreview(pictures, preview, powerOn);
     const std::vector<std::uint8_t> png = EncodeRgbaPng(preview);
-    WriteFile(options.Preview, png.data(), png.size());
+    WriteFile(path, png.data(), png.size());
   }
   return 0;
 }
@@ -92,7 +99,9 @@ int Run(const TOptions& options) {
 int main(int argc, char** argv) {
   TOptions options;
   if (!ParseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: artwork-gen [--source OUT.cpp] [--png DIR] [--preview OUT.png] [--verbose]\n");
+    std::fprintf(
+        stderr,
+        "usage: artwork-gen [--source OUT.cpp] [--png DIR] [--preview OUT.png] [--unlit OUT.png] [--verbose]\n");
     return 2;
   }
   CpuStartUp();

@@ -55,8 +55,10 @@ void DrawLevel(TVectorCanvas& canvas, double markRow) {
 }
 
 void DrawGlass(TVectorCanvas& canvas) {
-  canvas.Fill(Polygon({{kWindow.Left, kWindow.Top}, {kWindow.Left + 5, kWindow.Top}, {kWindow.Left, kWindow.Top + 22}}),
-              Solid(TRgba{1, 1, 1, 0.06}));
+  // A faint sheen on the glass, brightest on the side facing the light.
+  canvas.Fill(RoundRect(kWindow.Left, kWindow.Top, kWindow.Right, kWindow.Bottom, 1.5),
+              Linear(TVec{kWindow.Left, 0}, TVec{kWindow.Right, 0},
+                     {{0.0, TRgba{1, 1, 1, 0.07}}, {0.35, TRgba{1, 1, 1, 0.02}}, {1.0, TRgba{1, 1, 1, 0}}}));
 }
 
 }  // namespace
