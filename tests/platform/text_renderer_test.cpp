@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <barrier>
+#include <thread>
 #include <vector>
 
 namespace vb {
@@ -150,6 +153,41 @@ TEST(TextRenderer, MalformedUtf8DrawsReplacementGlyphsWithoutFailing) {
   TGreyRaster raster(extent.Width, extent.Height);
   renderer.Draw(font, broken, raster.View, 0, 0);
   EXPECT_GT(raster.Ink(), 0);
+}
+
+// Several editors may render at once: calls from several threads must give
+// exactly what one thread gets.
+TEST(TextRenderer, ConcurrentCallersGetTheSamePixels) {
+  TTextRenderer& renderer = SystemTextRenderer();
+  const TFontDescription fonts[] = {Font("Lucida Console", 192, true), Font("DejaVu Serif", 17, false, true)};
+  std::vector<TGreyRaster> expected;
+  for (const TFontDescription& font : fonts) {
+    expected.emplace_back(renderer.Measure(font, "by Vorda").Width, renderer.Measure(font, "by Vorda").Height);
+    renderer.Draw(font, "by Vorda", expected.back().View, 0, 0);
+  }
+  constexpr int kThreads = 4;
+  constexpr int kRounds = 40;
+  std::barrier start(kThreads);
+  std::atomic<int> inside{0}, mostInside{0}, mismatches{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      start.arrive_and_wait();
+      for (int round = 0; round < kRounds; ++round) {
+        const std::size_t which = std::size_t(t + round) % 2;
+        TGreyRaster raster(expected[which].View.Width, expected[which].View.Height);
+        const int now = ++inside;
+        for (int seen = mostInside.load(); now > seen && !mostInside.compare_exchange_weak(seen, now);) {
+        }
+        renderer.Draw(fonts[which], "by Vorda", raster.View, 0, 0);
+        --inside;
+        if (raster.Bytes != expected[which].Bytes) ++mismatches;
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(mismatches.load(), 0);
+  if (mostInside.load() < 2) GTEST_SKIP() << "the threads never called at the same time";
 }
 
 }  // namespace

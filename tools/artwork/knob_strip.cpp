@@ -73,6 +73,12 @@ TPaint SkirtPaint(double turnDegrees) {
 
 void DrawKnob(TVectorCanvas& canvas, double angle) {
   canvas.Fill(Circle(kCentre.X, kCentre.Y, kSkirtRadius), SkirtPaint(angle));
+  // Light catches the skirt's upper left rim.
+  canvas.Fill(Circle(kCentre.X, kCentre.Y, kSkirtRadius - 0.9).Outline(1.0), Conic(kCentre, Radians(-135),
+                                                                                   {{0.0, TRgba{1, 1, 1, 0.30}},
+                                                                                    {0.2, TRgba{1, 1, 1, 0}},
+                                                                                    {0.8, TRgba{1, 1, 1, 0}},
+                                                                                    {1.0, TRgba{1, 1, 1, 0.30}}}));
   // A dark bevel where the skirt meets the panel gives the knob its edge.
   canvas.Fill(Circle(kCentre.X, kCentre.Y, kSkirtRadius).Outline(0.9), Solid(TRgba{0, 0, 0, 0.55}));
   canvas.Fill(Circle(kCentre.X, kCentre.Y, kRingRadius),
