@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "artwork_set.h"
@@ -232,6 +233,33 @@ TEST(EditorArtwork, CaptionsLieOnThePanelClearOfEveryControlsInk) {
       EXPECT_EQ(covered, 0) << caption.Text << " under " << control.Name;
     }
   }
+}
+
+}  // namespace
+}  // namespace vb
+
+namespace vb {
+namespace {
+
+// A number as printed on a scale (with a true minus sign).
+double ScaleNumber(const std::string& text) {
+  const std::string minus = "\u2212";
+  return text.rfind(minus, 0) == 0 ? -std::stod(text.substr(minus.size())) : std::stod(text);
+}
+
+// The dials turn linearly: whatever unit a scale is printed in, its ends
+// must be the dial's range and its top number the middle of it.
+TEST(EditorArtwork, KnobScalesReadWhatTheDialsSet) {
+  for (const artwork::TPlacedControl& control : artwork::kPlacedControls) {
+    if (!control.IsDial) continue;
+    const artwork::TKnobScale* scale = artwork::KnobScale(control.Strip);
+    ASSERT_NE(scale, nullptr) << control.Name;
+    const double low = ScaleNumber(scale->Low), mid = ScaleNumber(scale->Mid), high = ScaleNumber(scale->High);
+    const double unit = high / control.Max;  // printed units per parameter unit
+    EXPECT_NEAR(low, control.Min * unit, 0.01 * (high - low)) << control.Name;
+    EXPECT_NEAR(mid, (control.Min + control.Max) / 2 * unit, 0.01 * (high - low)) << control.Name;
+  }
+  EXPECT_EQ(artwork::KnobScale(TArtwork::awMeter), nullptr);
 }
 
 }  // namespace

@@ -11,15 +11,14 @@
 namespace vb::artwork {
 namespace {
 
-// The scale printed around each knob strip, by strip: low end, top, high end.
-struct TKnobArtwork {
-  TArtwork Id;
-  TKnobScale Scale;
-};
+// The scale printed around each knob strip, by strip: low end, top, high end,
+// in the unit the user reads (Input and Output in dB, Curve form as a
+// factor). The dials map linearly, so the top number is the middle of the
+// range: the low-pass dial's is 2750 Hz.
 constexpr TKnobArtwork kKnobScales[] = {
     {TArtwork::awKnob1, {"\u221220", "0", "20"}}, {TArtwork::awKnob2, {"0", "50", "100"}},
     {TArtwork::awKnob3, {"0", "1", "2"}},         {TArtwork::awKnob4, {"0", "250", "500"}},
-    {TArtwork::awKnob5, {"0", "500", "1000"}},    {TArtwork::awKnob6, {"500", "2250", "5000"}},
+    {TArtwork::awKnob5, {"0", "500", "1000"}},    {TArtwork::awKnob6, {"500", "2750", "5000"}},
     {TArtwork::awKnob7, {"\u221215", "0", "15"}}, {TArtwork::awKnob8, {"\u221210", "0", "10"}},
 };
 
@@ -48,12 +47,17 @@ void DrawGlyphs(TArtwork id, TGuiPixelMapMemory& map) {
     default:
       break;
   }
-  for (const TKnobArtwork& knob : kKnobScales) {
-    if (knob.Id == id) DrawKnobStrip(map, knob.Scale, info.GlyphCount);
-  }
+  if (const TKnobScale* scale = KnobScale(id)) DrawKnobStrip(map, *scale, info.GlyphCount);
 }
 
 }  // namespace
+
+const TKnobScale* KnobScale(TArtwork id) {
+  for (const TKnobArtwork& knob : kKnobScales) {
+    if (knob.Id == id) return &knob.Scale;
+  }
+  return nullptr;
+}
 
 void DrawArtwork(TArtwork id, TGuiPixelMapMemory& map) {
   const TArtworkInfo& info = ArtworkInfo(id);

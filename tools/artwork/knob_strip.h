@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "editor/editor_artwork.h"
 #include "image/gui_custom_pixel_map.h"
 
 namespace vb::artwork {
@@ -20,6 +21,11 @@ struct TKnobScale {
 double KnobPointerAngle(std::int32_t glyph, std::int32_t glyphCount);
 
 // Draws the whole strip; Map must already have the strip's size.
+struct TKnobArtwork {
+  TArtwork Id;
+  TKnobScale Scale;
+};
+
 void DrawKnobStrip(TGuiCustomPixelMap& map, const TKnobScale& scale, std::int32_t glyphCount);
 
 }  // namespace vb::artwork
