@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "gui/gui_control.h"
+#include "gui/gui_errors.h"
+#include "gui/gui_stitched_list.h"
 #include "gui/gui_window.h"
+#include "image/gui_pixel_map_memory.h"
 #include "platform/headless_window.h"
 
 namespace vb::test {
@@ -53,6 +56,25 @@ class TFillControl : public TGuiControl {
  private:
   bool FWindowed;
   std::uint32_t FFill;
+};
+
+// A strip whose every pixel tells where it lies: R = x mod 256,
+// G = y mod 256, B = x div 256 + 8 * (y div 256); alpha as given.
+void FillCoordinateStrip(TGuiCustomPixelMap& map, std::int32_t width, std::int32_t height, std::uint8_t alpha = 255);
+TPixel32 CoordinatePixel(std::int32_t x, std::int32_t y, std::uint8_t alpha = 255);
+
+// PNG file bytes of Map (8-bit RGBA).
+std::vector<std::uint8_t> EncodePng(const TGuiCustomPixelMap& map);
+
+// Adds a strip of the given glyphs to List with coordinate pixels.
+TGuiCustomStitchedCollectionItem& AddCoordinateStrip(TGuiCustomStitchedList& list, std::int32_t width,
+                                                     std::int32_t height, std::int32_t glyphs, TGuiStitchKind kind,
+                                                     std::uint8_t alpha = 255);
+
+// A plain stitched list whose strips are set from pixel maps.
+class TTestStitchedList : public TGuiCustomStitchedList {
+ public:
+  explicit TTestStitchedList(TGuiWindow* owner);
 };
 
 }  // namespace vb::test
