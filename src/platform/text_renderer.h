@@ -1,0 +1,93 @@
+#pragma once
+// The text contract between the GUI and the platform.
+//
+// A text renderer measures a UTF-8 string in a described font and draws it in
+// white into an 8-bit coverage raster (0 = no ink, 255 = full ink). It needs
+// no display, so headless code and tests render real glyphs. The system
+// renderer (SystemTextRenderer) uses FreeType with fontconfig; this folder is
+// the only place that includes them.
+//
+// Geometry: a string occupies a box Width x Height whose top row lies Ascent
+// pixels above the baseline. Every glyph pixel that Draw produces lies inside
+// that box, nothing outside it is touched.
+//
+// Threads: any thread may call a renderer, calls are serialised inside; it is
+// user-interface code and never belongs on the audio path.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/canvas.h"
+
+namespace vb {
+
+struct TFontDescription {
+  // A family name as the user knows it ("DejaVu Sans", "Lucida Console").
+  // A missing family is replaced by the closest installed face; "Default"
+  // or an empty name asks for the system's default sans-serif face.
+  std::string FaceName = "Default";
+  // The em size in pixels (the height a capital plus descender is designed
+  // around), or, with CellHeight, the height of the whole line cell
+  // (ascent + descent). At least 1.
+  std::int32_t PixelHeight = 12;
+  bool CellHeight = false;
+  bool Bold = false;
+  bool Italic = false;
+  // False renders one-bit glyphs (coverage 0 or 255 only).
+  bool Antialiased = true;
+
+  friend bool operator==(const TFontDescription&, const TFontDescription&) = default;
+};
+
+struct TTextExtent {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  // Rows from the top of the box down to the baseline.
+  std::int32_t Ascent = 0;
+
+  friend bool operator==(const TTextExtent&, const TTextExtent&) = default;
+};
+
+// What a font description resolved to on this system.
+struct TFaceInfo {
+  std::string Family;
+  std::string Style;
+  bool FixedPitch = false;
+  // True when the face lacks the asked weight or slant and the renderer
+  // makes it up (emboldened outlines, oblique shear).
+  bool SyntheticBold = false;
+  bool SyntheticItalic = false;
+};
+
+enum class TTextAnchor : std::uint8_t {
+  taTopLeft,   // (X, Y) is the top-left corner of the text's box
+  taBaseline,  // (X, Y) is the left end of the baseline
+};
+
+class TTextRenderer {
+ public:
+  virtual ~TTextRenderer() = default;
+
+  // The box the text needs; Width and Height are 0 for an empty string.
+  // Height and Ascent depend only on the font for ordinary text; they grow
+  // only for glyphs reaching beyond the face's line metrics.
+  virtual TTextExtent Measure(const TFontDescription& font, std::string_view utf8) = 0;
+
+  // Draws the text in white: each target byte becomes
+  // b + (255 - b) * coverage / 255, so white on a cleared raster gives the
+  // coverage itself and overlapping glyphs never darken. Target must be an
+  // rfGrey8 raster; parts outside it are clipped. Returns the box that was
+  // drawn into, in target coordinates (before clipping).
+  virtual TRect Draw(const TFontDescription& font, std::string_view utf8, const TRasterView& target, std::int32_t x,
+                     std::int32_t y, TTextAnchor anchor = TTextAnchor::taTopLeft) = 0;
+
+  virtual TFaceInfo Describe(const TFontDescription& font) = 0;
+};
+
+// The process's FreeType/fontconfig renderer, created on first use with its
+// own library and configuration (nothing a host may share is touched) and
+// kept until the library unloads. Faces are cached for the process.
+TTextRenderer& SystemTextRenderer();
+
+}  // namespace vb

@@ -1,0 +1,74 @@
+#include "artwork_set.h"
+
+#include "front_panel.h"
+#include "knob_strip.h"
+#include "lamp_pictures.h"
+#include "meter_strip.h"
+#include "png/png_memory_stream.h"
+#include "png/portable_network_graphic_pixel32.h"
+#include "switch_strips.h"
+
+namespace vb::artwork {
+namespace {
+
+// The scale printed around each knob strip, by strip: low end, top, high end.
+struct TKnobArtwork {
+  TArtwork Id;
+  TKnobScale Scale;
+};
+constexpr TKnobArtwork kKnobScales[] = {
+    {TArtwork::awKnob1, {"\u221220", "0", "20"}}, {TArtwork::awKnob2, {"0", "50", "100"}},
+    {TArtwork::awKnob3, {"0", "1", "2"}},         {TArtwork::awKnob4, {"0", "250", "500"}},
+    {TArtwork::awKnob5, {"0", "500", "1000"}},    {TArtwork::awKnob6, {"500", "2250", "5000"}},
+    {TArtwork::awKnob7, {"\u221215", "0", "15"}}, {TArtwork::awKnob8, {"\u221210", "0", "10"}},
+};
+
+void DrawGlyphs(TArtwork id, TGuiPixelMapMemory& map) {
+  const TArtworkInfo& info = ArtworkInfo(id);
+  switch (id) {
+    case TArtwork::awFrontPanel:
+      DrawFrontPanel(map);
+      return;
+    case TArtwork::awLampOn:
+      DrawLampOn(map);
+      return;
+    case TArtwork::awLampOff:
+      DrawLampOff(map);
+      return;
+    case TArtwork::awRectSwitch:
+      DrawRockerStrip(map, info.GlyphCount);
+      return;
+    case TArtwork::awSwitch2:
+    case TArtwork::awSwitch3:
+      DrawLeverStrip(map, info.GlyphCount);
+      return;
+    case TArtwork::awMeter:
+      DrawMeterStrip(map, info.GlyphCount);
+      return;
+    default:
+      break;
+  }
+  for (const TKnobArtwork& knob : kKnobScales) {
+    if (knob.Id == id) DrawKnobStrip(map, knob.Scale, info.GlyphCount);
+  }
+}
+
+}  // namespace
+
+void DrawArtwork(TArtwork id, TGuiPixelMapMemory& map) {
+  const TArtworkInfo& info = ArtworkInfo(id);
+  map.SetSize(info.Width, info.Height);
+  map.Clear(TPixel32{0, 0, 0, 0});
+  DrawGlyphs(id, map);
+}
+
+std::vector<std::uint8_t> EncodeRgbaPng(const TGuiCustomPixelMap& map) {
+  TPortableNetworkGraphicPixel32 png;
+  png.SetStorageFormat(psfRGBA);
+  png.Assign(map);
+  TPngMemoryStream out;
+  png.SaveToMemory(out);
+  return out.Bytes();
+}
+
+}  // namespace vb::artwork

@@ -1,0 +1,110 @@
+#include "knob_strip.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "artwork_style.h"
+#include "image/gui_pixel_map_memory.h"
+#include "vector_canvas.h"
+
+namespace vb::artwork {
+namespace {
+
+constexpr double kGlyphSize = 60;
+constexpr TVec kCentre{30, 29.5};
+constexpr double kSkirtRadius = 13.0;
+constexpr double kRingRadius = 10.5;
+constexpr double kCapRadius = 9.6;
+constexpr double kTickInner = 15.6;
+constexpr double kTickOuter = 17.8;
+constexpr double kTravel = 135;  // degrees either side of straight up
+constexpr int kRidges = 36;      // knurls around the skirt
+// The scale numbers: baselines of the top one and of the two end ones, and
+// how far the end numbers are centred left and right of the knob's axis.
+constexpr double kMidBaseline = 10;
+constexpr double kEndBaseline = 52;
+constexpr double kEndOffset = 14.5;
+// Dials stand 54 px apart in 60 px windows: the outer 6 columns of a glyph
+// lie under the neighbour's window and must stay clear (one more for the
+// antialiased edge).
+constexpr double kClearMargin = 7;
+
+TVec Polar(double radius, double degreesFromUp) {
+  const double a = Radians(degreesFromUp);
+  return TVec{kCentre.X + radius * std::sin(a), kCentre.Y - radius * std::cos(a)};
+}
+
+// What does not turn and lies under the knob: its shadow, the scale ticks
+// and the numbers.
+void DrawScale(TVectorCanvas& canvas, const TKnobScale& scale) {
+  canvas.Shadow(Circle(kCentre.X, kCentre.Y, kSkirtRadius), 1.4, 2.2, 2.4, TRgba{0, 0, 0, 0.75});
+  for (int tick = 0; tick <= 10; ++tick) {
+    const double angle = -kTravel + tick * (2 * kTravel / 10);
+    const bool major = tick == 0 || tick == 5 || tick == 10;
+    const double inner = major ? kTickInner - 0.2 : kTickInner + 0.6;
+    canvas.Fill(Capsule(Polar(inner, angle), Polar(kTickOuter, angle), major ? 1.3 : 0.9),
+                Solid(WithAlpha(kInk, major ? 0.95 : 0.6)));
+  }
+  const TFontDescription font = ScaleFont();
+  canvas.Text(font, scale.Mid, kCentre.X, kMidBaseline, Solid(kScaleInk), TAlign::alCentre);
+  // Wide numbers move inwards rather than into the columns that the
+  // neighbouring dial's window covers.
+  const double lowWidth = TVectorCanvas::TextWidth(font, scale.Low);
+  const double highWidth = TVectorCanvas::TextWidth(font, scale.High);
+  const double lowCentre = std::max(kCentre.X - kEndOffset, kClearMargin + lowWidth / 2);
+  const double highCentre = std::min(kCentre.X + kEndOffset, kGlyphSize - kClearMargin - highWidth / 2);
+  canvas.Text(font, scale.Low, lowCentre, kEndBaseline, Solid(kScaleInk), TAlign::alCentre);
+  canvas.Text(font, scale.High, highCentre, kEndBaseline, Solid(kScaleInk), TAlign::alCentre);
+}
+
+// The knurled skirt: ridges turn with the knob, their shading follows the
+// fixed light from the upper left.
+TPaint SkirtPaint(double turnDegrees) {
+  return [turnDegrees](double x, double y) {
+    const double dx = x - kCentre.X, dy = y - kCentre.Y;
+    const double phi = std::atan2(dy, dx);
+    const double lit = 0.5 - 0.5 * std::cos(phi - Radians(-135));  // 1 facing the light
+    const double ridge = 0.5 + 0.5 * std::cos(kRidges * (phi - Radians(turnDegrees)));
+    const double level = 0.055 + 0.13 * lit + 0.07 * ridge * (0.4 + lit);
+    return TRgba{level, level, level * 0.97, 1};
+  };
+}
+
+void DrawKnob(TVectorCanvas& canvas, double angle) {
+  canvas.Fill(Circle(kCentre.X, kCentre.Y, kSkirtRadius), SkirtPaint(angle));
+  // A dark bevel where the skirt meets the panel gives the knob its edge.
+  canvas.Fill(Circle(kCentre.X, kCentre.Y, kSkirtRadius).Outline(0.9), Solid(TRgba{0, 0, 0, 0.55}));
+  canvas.Fill(Circle(kCentre.X, kCentre.Y, kRingRadius),
+              Linear(Polar(kRingRadius, -45), Polar(kRingRadius, 135),
+                     {{0.0, Shade(kBrass, 0.35)}, {0.45, kBrass}, {1.0, kBrassDark}}));
+  canvas.Fill(Circle(kCentre.X, kCentre.Y, kCapRadius),
+              Radial(TVec{kCentre.X - 3.5, kCentre.Y - 4.5}, 15,
+                     {{0.0, Rgb(0x4A4845)}, {0.45, Rgb(0x262524)}, {1.0, Rgb(0x121212)}}));
+  // The pointer: an engraved line filled cream, from near the middle across
+  // the cap and the skirt.
+  canvas.Fill(Capsule(Polar(3.0, angle), Polar(kSkirtRadius - 0.8, angle), 2.0), Solid(Rgb(0xF6F1E4)));
+}
+
+}  // namespace
+
+double KnobPointerAngle(std::int32_t glyph, std::int32_t glyphCount) {
+  return glyphCount > 1 ? -kTravel + 2 * kTravel * double(glyph) / double(glyphCount - 1) : 0;
+}
+
+void DrawKnobStrip(TGuiCustomPixelMap& map, const TKnobScale& scale, std::int32_t glyphCount) {
+  TGuiPixelMapMemory base;
+  base.SetSize(std::int32_t(kGlyphSize), std::int32_t(kGlyphSize));
+  TVectorCanvas baseCanvas(base);
+  DrawScale(baseCanvas, scale);
+  TGuiPixelMapMemory glyph;
+  glyph.SetSize(base.Width(), base.Height());
+  for (std::int32_t index = 0; index < glyphCount; ++index) {
+    std::memcpy(glyph.DataPointer(), base.DataPointer(), std::size_t(base.Width()) * base.Height() * sizeof(TPixel32));
+    TVectorCanvas canvas(glyph);
+    DrawKnob(canvas, KnobPointerAngle(index, glyphCount));
+    CopyPixels(glyph, map, 0, index * glyph.Height());
+  }
+}
+
+}  // namespace vb::artwork

@@ -1,0 +1,25 @@
+#pragma once
+// The pointer knob strips: 100 glyphs of 60 x 60 stacked vertically, the
+// pointer turning from lower left (glyph 0) through straight up to lower
+// right (glyph 99), with three scale numbers printed around the knob.
+
+#include <cstdint>
+
+#include "image/gui_custom_pixel_map.h"
+
+namespace vb::artwork {
+
+struct TKnobScale {
+  const char* Low;   // printed at the lower left end of the travel
+  const char* Mid;   // at the top
+  const char* High;  // at the lower right end
+};
+
+// The pointer's angle for a glyph, in degrees clockwise from straight up:
+// -135 for the first glyph, +135 for the last.
+double KnobPointerAngle(std::int32_t glyph, std::int32_t glyphCount);
+
+// Draws the whole strip; Map must already have the strip's size.
+void DrawKnobStrip(TGuiCustomPixelMap& map, const TKnobScale& scale, std::int32_t glyphCount);
+
+}  // namespace vb::artwork
