@@ -72,6 +72,8 @@ TGuiScene::TGuiScene() {
   Label->SetAlignment(taRightJustify);
   Label->SetTransparent(true);
   Label->SetCaption("by Vorda");
+  Label->SetHint("Visit website");
+  Label->SetShowHint(true);
   Picture(w, TArtwork::awLampOn, 762, 14, 35, 35);
   Picture(w, TArtwork::awLampOff, 775, 27, 9, 9).SetVisible(false);
   auto& list = w.Create<TGuiStitchedPNGList>();
@@ -115,6 +117,11 @@ TGuiScene::TGuiScene() {
   for (TGuiControl* c : w.Controls())
     if (auto* picture = dynamic_cast<TGuiPicture*>(c)) Buffered.push_back(picture);
   if (const char* path = std::getenv("VB_GUI_SNAPSHOT")) {
+    // With the pointer resting on the label, so that its hint shows too.
+    Screen->MoveTo({830, 75});
+    w.Idle();
+    Screen->AdvanceClock(TGuiHint::kShowDelayMs);
+    w.Idle();
     TGuiPixelMapMemory frame;
     w.CaptureFrame(frame);
     frame.SaveToFile(path);

@@ -80,9 +80,9 @@ TEST(ComposedWindow, GlyphsBlendOverThePanelAndTheLabelStaysInItsBox) {
     const TPixel32 panel = CoordinatePixel(10 + p.X, 10 + p.Y);
     EXPECT_EQ(screen.ScreenPixel(10 + p.X, 10 + p.Y), BlendPixel(glyph, panel).ARGB()) << p.X;
   }
-  EXPECT_EQ(screen.ScreenPixel(65, 45), CoordinatePixel(5, 35).ARGB());  // opaque switch glyph 0
-  EXPECT_EQ(screen.ScreenPixel(100, 5), CoordinatePixel(100, 5).ARGB());     // the panel alone
-  EXPECT_EQ(screen.ScreenPixel(100, 79), 0xFFFFFFFFu);                        // the window's row below the panel
+  EXPECT_EQ(screen.ScreenPixel(65, 45), CoordinatePixel(5, 35).ARGB());   // opaque switch glyph 0
+  EXPECT_EQ(screen.ScreenPixel(100, 5), CoordinatePixel(100, 5).ARGB());  // the panel alone
+  EXPECT_EQ(screen.ScreenPixel(100, 79), 0xFFFFFFFFu);                    // the window's row below the panel
   // The text is white: count pixels that the label made lighter than the panel.
   int inside = 0, outside = 0;
   for (std::int32_t y = 0; y < 80; ++y)
