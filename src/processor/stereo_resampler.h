@@ -6,12 +6,9 @@
 //
 // The resampler objects stay the owners of the tuning (factor, rate,
 // coefficients); this class holds the filter states of both channels and
-// takes the coefficients once per block. When an object retunes (it would
-// clear its states), its change event marks the states here for clearing
-// at the start of the next block. Audio thread, except MarkChanged.
+// takes the coefficients when the objects were retuned. Set-up thread for
+// Bind, audio thread for everything else.
 #pragma once
-
-#include <atomic>
 
 #include "dsp/butterworth_filter.h"
 #include "dsp/up_down_sampling.h"
@@ -21,17 +18,17 @@ namespace vb {
 
 class TStereoResampler {
  public:
+  // The only filters this class runs: Butterworth low-passes of this order,
+  // cut off at this share of the host rate's Nyquist frequency.
   static constexpr unsigned kOrder = 4;
+  static constexpr double kTransitionBandwidth = 0.99;
 
-  // Any thread: the objects retuned; the states restart at the next block.
-  void MarkChanged() { FChanged.store(true, std::memory_order_relaxed); }
-
-  // Copies both channels' coefficients aside (they may be mid-retune; see
-  // TTuningGuard).
-  void Fetch(const TZarnUpDownsampling& Channel0, const TZarnUpDownsampling& Channel1);
-  // Puts the fetched coefficients in force and clears the states if the
-  // objects retuned since the last commit.
-  void Commit();
+  // The objects whose tuning this class follows. Refuses (EDspAssertion)
+  // objects whose filters are not TButterworthLowPassFilter of order kOrder.
+  void Bind(const TZarnUpDownsampling& Channel0, const TZarnUpDownsampling& Channel1);
+  // Takes the bound objects' coefficients; with ClearStates both channels
+  // restart from silence (what the objects do on every retune).
+  void Retune(bool ClearStates);
   // End of a block: clears the states of a channel that holds NaN or
   // infinity, so that the next block sounds again.
   void End();
@@ -61,13 +58,13 @@ class TStereoResampler {
       return X;
     }
   };
-  static void LoadCoefficients(TCoefficients& Target, const TCustomOrderFilter& Channel0,
-                               const TCustomOrderFilter& Channel1);
+  static void LoadCoefficients(TCoefficients& Target, const TCustomButterworthFilter& Channel0,
+                               const TCustomButterworthFilter& Channel1);
   static void KeepFinite(TFilter& Filter);
 
   TFilter FUp{}, FDown{};
-  TCoefficients FFetchedUp{}, FFetchedDown{};
-  std::atomic<bool> FChanged{true};
+  // [channel][0] up, [channel][1] down; null until Bind.
+  const TCustomButterworthFilter* FSource[2][2] = {};
 };
 
 }  // namespace vb
