@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "dsp/filter_sections.h"
 #include "dsp/order_filter.h"
 #include "dsp/relaxed.h"
 
@@ -190,14 +191,8 @@ void TCustomButterworthLowPassFilter::ProcessRun64(int Count, TInput&& Input, TO
     const double C0 = FCoeffs[0], C1 = FCoeffs[1], C2 = FCoeffs[2], C3 = FCoeffs[3];
     double S0 = FState[0], S1 = FState[1], S2 = FState[2], S3 = FState[3];
     for (int i = 0; i < Count; ++i) {
-      const double X = Gain * Input(i);
-      const double Y = X + S0;
-      S0 = 2 * X + C0 * Y + S1;
-      S1 = X + C1 * Y;
-      const double Z = Y + S2;
-      S2 = 2 * Y + C2 * Z + S3;
-      S3 = Y + C3 * Z;
-      Output(i, Z);
+      const double Y = ButterworthLowPassSection(Gain * Input(i), C0, C1, S0, S1);
+      Output(i, ButterworthLowPassSection(Y, C2, C3, S2, S3));
     }
     FState[0] = S0;
     FState[1] = S1;

@@ -33,7 +33,9 @@ struct TDriveControlValues {
   bool operator==(const TDriveControlValues&) const = default;
 };
 
-class TDriveControls {
+// Cache-line aligned: writers hammer these atomics, and the audio thread's
+// own per-sample state must not share a line with them.
+class alignas(64) TDriveControls {
  public:
   TDriveControls();
 

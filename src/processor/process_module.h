@@ -130,6 +130,8 @@ class TProcessModule : public TVSTModule {
   // (or at creation): read them on the audio thread, or while no block runs.
   const TDriveChain& Chain() const { return FChain; }
   const TStereoResampler& Resampler() const { return FResampler; }
+  const TDriveSettings& SettingsInUse() const { return FSettings; }
+  int FactorInUse() const { return FFactorInUse; }
   TBasicHighpassFilter* HighPass(int Channel) const { return FHighPass[Channel].get(); }
   TZarnUpDownsampling* UpDownSampling(int Channel) const { return FUpDownSampling[Channel].get(); }
   TBasicLowShelfFilter* Low(int Channel) const { return FLow[Channel].get(); }

@@ -68,7 +68,9 @@ void TProcessModule::Retune(const TDriveControlValues& Now, const TDriveControlV
   const bool Biquads = NewRate || Changed(kParamFreq) || Changed(kParamLow) || Changed(kParamMid) ||
                        Changed(kParamHigh) || Changed(kParamPres);
   if (Biquads) FChain.TakeCoefficients(FFilters);
-  if (NewRate || RetuneResamplers) FResampler.Retune(RetuneResamplers);
+  // A new factor or rate restarts the resamplers; so does one that went
+  // away and back since the last block (the mark).
+  if (NewRate || RetuneResamplers) FResampler.Retune();
   MapDriveSettings(Now, Was, FSettings);
 }
 

@@ -1,6 +1,5 @@
-// A biquad per channel in two lanes, in the transposed two-state form of the
-// DSP biquads (same operations in the same order, so the same bits):
-//   y = b0 x + s0;  s0 = b1 x - a1 y + s1;  s1 = b2 x - a2 y.
+// A biquad per channel in two lanes, with the section arithmetic of the DSP
+// biquads (BiquadSection, so the same bits).
 // The coefficients come from the channels' filter objects when they were
 // retuned; the states live here, in registers for the length of a block.
 #pragma once
@@ -8,6 +7,7 @@
 #include <cmath>
 
 #include "dsp/biquad_iir_filter.h"
+#include "dsp/filter_sections.h"
 #include "processor/stereo_lanes.h"
 
 namespace vb {
@@ -48,12 +48,7 @@ struct TStereoBiquad : TStereoBiquadCoefficients {
     }
   }
 
-  TLanes Tick(TLanes x) {
-    const TLanes y = b0 * x + s0;
-    s0 = b1 * x - a1 * y + s1;
-    s1 = b2 * x - a2 * y;
-    return y;
-  }
+  TLanes Tick(TLanes x) { return BiquadSection(x, b0, b1, b2, a1, a2, s0, s1); }
 };
 
 }  // namespace vb

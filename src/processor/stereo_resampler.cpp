@@ -31,16 +31,22 @@ void TStereoResampler::Bind(const TZarnUpDownsampling& Channel0, const TZarnUpDo
                                                   {&RunnableFilter(Channel1, 0), &RunnableFilter(Channel1, 1)}};
   for (int c = 0; c < 2; ++c)
     for (int d = 0; d < 2; ++d) FSource[c][d] = Source[c][d];
-  Retune(true);
+  Retune();
 }
 
-void TStereoResampler::Retune(bool ClearStates) {
+void TStereoResampler::Retune() {
   if (!FSource[0][0]) return;
-  if (ClearStates) {
-    for (unsigned k = 0; k < kOrder; ++k) FUp.s[k] = FDown.s[k] = Broadcast(0.0);
-  }
+  for (unsigned k = 0; k < kOrder; ++k) FUp.s[k] = FDown.s[k] = Broadcast(0.0);
   LoadCoefficients(FUp, *FSource[0][0], *FSource[1][0]);
   LoadCoefficients(FDown, *FSource[0][1], *FSource[1][1]);
+}
+
+std::array<double, TStereoResampler::kOrder + 1> TStereoResampler::Coefficients(int Direction, int Channel) const {
+  const TCoefficients& C = Direction == 0 ? FUp : FDown;
+  auto Lane = [Channel](TLanes x) { return Channel == 0 ? Lane0(x) : Lane1(x); };
+  std::array<double, kOrder + 1> Result{Lane(C.Gain)};
+  for (unsigned k = 0; k < kOrder; ++k) Result[k + 1] = Lane(C.c[k]);
+  return Result;
 }
 
 void TStereoResampler::KeepFinite(TFilter& Filter) {

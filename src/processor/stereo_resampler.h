@@ -1,8 +1,8 @@
 // Up- and downsampling of both channels side by side, with the exact
 // arithmetic of the resampler objects (TZarnUpDownsampling with fourth-order
-// Butterworth low-passes): zero-stuffing with gain Factor plus the tiny
-// anti-denormal offsets, then the up filter; the down filter on every input,
-// keeping the first result.
+// Butterworth low-passes, ButterworthLowPassSection): zero-stuffing with gain
+// Factor plus the tiny anti-denormal offsets, then the up filter; the down
+// filter on every input, keeping the first result.
 //
 // The resampler objects stay the owners of the tuning (factor, rate,
 // coefficients); this class holds the filter states of both channels and
@@ -10,7 +10,10 @@
 // Bind, audio thread for everything else.
 #pragma once
 
+#include <array>
+
 #include "dsp/butterworth_filter.h"
+#include "dsp/filter_sections.h"
 #include "dsp/up_down_sampling.h"
 #include "processor/stereo_lanes.h"
 
@@ -26,12 +29,16 @@ class TStereoResampler {
   // The objects whose tuning this class follows. Refuses (EDspAssertion)
   // objects whose filters are not TButterworthLowPassFilter of order kOrder.
   void Bind(const TZarnUpDownsampling& Channel0, const TZarnUpDownsampling& Channel1);
-  // Takes the bound objects' coefficients; with ClearStates both channels
-  // restart from silence (what the objects do on every retune).
-  void Retune(bool ClearStates);
+  // Takes the bound objects' coefficients; both channels restart from
+  // silence, as the objects do on every retune.
+  void Retune();
   // End of a block: clears the states of a channel that holds NaN or
   // infinity, so that the next block sounds again.
   void End();
+
+  // The gain and kOrder coefficients in use, of the up (Direction 0) or down
+  // (1) filter of one channel.
+  std::array<double, kOrder + 1> Coefficients(int Direction, int Channel) const;
 
   // One host frame of both channels (v) to Factor samples per channel.
   void Upsample(TLanes v, int Factor, double* Out0, double* Out1);
@@ -49,12 +56,7 @@ class TStereoResampler {
     TLanes s[kOrder];
     TLanes Tick(TLanes Input) {
       TLanes X = Gain * Input;
-      for (unsigned k = 0; k < kOrder; k += 2) {
-        const TLanes Y = X + s[k];
-        s[k] = Broadcast(2.0) * X + c[k] * Y + s[k + 1];
-        s[k + 1] = X + c[k + 1] * Y;
-        X = Y;
-      }
+      for (unsigned k = 0; k < kOrder; k += 2) X = ButterworthLowPassSection(X, c[k], c[k + 1], s[k], s[k + 1]);
       return X;
     }
   };

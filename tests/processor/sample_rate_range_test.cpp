@@ -1,0 +1,91 @@
+// Guards the drive against sample rates at the ends of what it serves: below
+// about 15 kHz the tone stack's corners reach the Nyquist frequency, where
+// the biquad designs divide by sin(w0) = 0 and every output sample became
+// NaN (1000 Hz with "Freq" at its top, 100 Hz with the defaults). Rates the
+// drive cannot serve are refused and leave it running as before.
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "drive_test_rig.h"
+#include "dsp/dsp_errors.h"
+#include "processor/drive_parameter.h"
+#include "processor/process_module.h"
+
+namespace vb {
+namespace {
+
+std::unique_ptr<TProcessModule> NewModule() {
+  std::unique_ptr<TProcessModule> M(CreateVSTModule<TProcessModule>(nullptr));
+  M->VSTModuleBlockSizeChange(512);
+  return M;
+}
+
+// One block of a loud noisy signal; true when every output sample is finite.
+bool RendersFinite(TProcessModule& M) {
+  std::vector<double> L = test::TestSignal(512, 0.9, 3), R = test::TestSignal(512, 0.9, 4);
+  std::vector<double> Out0(512), Out1(512);
+  double* In[2] = {L.data(), R.data()};
+  double* Out[2] = {Out0.data(), Out1.data()};
+  M.HostCallProcess64Replacing(In, Out, 512);
+  for (std::size_t i = 0; i < 512; ++i)
+    if (!std::isfinite(Out0[i]) || !std::isfinite(Out1[i])) return false;
+  return true;
+}
+
+TEST(SampleRateRange, RatesOutsideTheServedRangeAreRefusedAndChangeNothing) {
+  auto M = NewModule();
+  M->SetParameter(kParamFreq, 1000);
+  for (float Rate : {1000.0f, 100.0f, 7999.0f, 1.0e-30f, 2.0e7f, std::numeric_limits<float>::infinity(),
+                     std::numeric_limits<float>::quiet_NaN()}) {
+    try {
+      M->VSTModuleSampleRateChange(Rate);
+      ADD_FAILURE() << Rate << " Hz was accepted";
+    } catch (const EDspError& E) {
+      EXPECT_STREQ(E.what(), "Invalid Samplerate!");
+    }
+    EXPECT_EQ(M->HostSampleRate(), 44100.0f);
+    EXPECT_TRUE(RendersFinite(*M)) << Rate;
+  }
+  M->VSTModuleSampleRateChange(-TProcessModule::kMinSampleRate);
+  EXPECT_EQ(M->HostSampleRate(), TProcessModule::kMinSampleRate);
+}
+
+// Every served rate, at every factor, with every knob at either end (and the
+// tone stack's corners at their highest) gives finite output, and no biquad
+// is designed at or above its Nyquist frequency.
+TEST(SampleRateRange, EveryServedRateAndSettingRendersFiniteOutput) {
+  struct TSetting {
+    TDriveParameter Parameter;
+    float Low, High;
+  };
+  const TSetting Ends[] = {{kParamInput, -200, 200},  {kParamDrive, 0, 100},  {kParamTrim, 0, 100},
+                           {kParamCurveForm, 1, 200}, {kParamHiPass, 0, 500}, {kParamFreq, 0, 1000},
+                           {kParamLoPass, 500, 5000}, {kParamLow, -15, 15},   {kParamMid, -15, 15},
+                           {kParamHigh, 15, -15},     {kParamPres, -15, 15},  {kParamDryWet, 0, 100},
+                           {kParamOutput, -100, 100}, {kParamStereo, 0, 1},   {kParamAsymmetric, 0, 1}};
+  for (float Rate : {8000.0f, 8680.0f, 9000.0f, 11025.0f, 12000.0f, 14772.0f, 16000.0f, 1.0e7f}) {
+    for (float Factor : {1.0f, 8.0f, 16.0f}) {
+      for (int End = 0; End < 2; ++End) {
+        auto M = NewModule();
+        M->VSTModuleSampleRateChange(Rate);
+        M->SetParameter(kParamOversampling, Factor);
+        for (const TSetting& S : Ends) M->SetParameter(S.Parameter, End ? S.High : S.Low);
+        ASSERT_TRUE(RendersFinite(*M)) << Rate << " Hz, factor " << Factor << ", end " << End;
+        for (int c = 0; c < 2; ++c) {
+          for (const TBiquadIIRFilter* F :
+               {static_cast<const TBiquadIIRFilter*>(M->HighPass(c)), static_cast<const TBiquadIIRFilter*>(M->Low(c)),
+                static_cast<const TBiquadIIRFilter*>(M->Mid(c)), static_cast<const TBiquadIIRFilter*>(M->High(c)),
+                static_cast<const TBiquadIIRFilter*>(M->Pres(c))})
+            EXPECT_LT(F->Frequency(), 0.5 * F->SampleRate()) << Rate << " Hz, factor " << Factor;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vb
