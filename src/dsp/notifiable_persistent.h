@@ -7,7 +7,7 @@ namespace vb {
 class TNotifiablePersistent;
 
 // Change notification: called with the object that changed.
-using TNotifyEvent = std::function<void(TNotifiablePersistent* Sender)>;
+using TPersistentNotifyEvent = std::function<void(TNotifiablePersistent* Sender)>;
 
 // Base of every DSP object: settings that can be copied to another object of
 // a related class (Assign/AssignTo) and a change event that can be held back
@@ -35,12 +35,12 @@ class TNotifiablePersistent {
   virtual void EndUpdate();
 
   int UpdateCount() const noexcept { return FUpdateCount; }
-  const TNotifyEvent& OnChange() const noexcept { return FOnChange; }
-  void SetOnChange(TNotifyEvent Handler) { FOnChange = std::move(Handler); }
+  const TPersistentNotifyEvent& OnChange() const noexcept { return FOnChange; }
+  void SetOnChange(TPersistentNotifyEvent Handler) { FOnChange = std::move(Handler); }
 
  protected:
   int FUpdateCount = 0;
-  TNotifyEvent FOnChange;
+  TPersistentNotifyEvent FOnChange;
 };
 
 // Marks the DSP branch of the hierarchy; adds nothing.

@@ -98,6 +98,11 @@ void TVSTModuleWithPrograms::StoreParameter(std::int32_t Index, float Value) {
 void TVSTModuleWithPrograms::SetParameter(std::int32_t Index, float Value) {
   if (!IsValidParameterIndex(Index)) return;
   StoreParameter(Index, Value);
+  AutomateParameter(Index, Value);
+}
+
+void TVSTModuleWithPrograms::AutomateParameter(std::int32_t Index, float Value) const {
+  if (!IsValidParameterIndex(Index)) return;
   const TCustomVstParameterProperty& description = FParameterProperties[Index];
   if (description.CanBeAutomated) SetParameterAutomated(Index, description.Parameter2VSTParameter(Value));
 }

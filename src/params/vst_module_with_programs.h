@@ -49,6 +49,10 @@ class TVSTModuleWithPrograms : public TVSTModuleWithMidi, public TVstParameterOw
   // Stores and tells the host (amAutomate) when the description allows it.
   // An invalid index does nothing.
   virtual void SetParameter(std::int32_t Index, float Value);
+  // Tells the host (amAutomate) that parameter Index has Value, when the
+  // description allows it, without storing anything. An invalid index does
+  // nothing.
+  void AutomateParameter(std::int32_t Index, float Value) const;
   // Stores without telling the host; runs the change events. An invalid
   // index fails with "Index out of bounds (%d)".
   virtual void StoreParameter(std::int32_t Index, float Value);

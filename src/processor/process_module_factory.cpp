@@ -1,6 +1,7 @@
 // The plug-in library's module factory and process-wide start-up/shut-down.
 #include "cpu/cpu_unit.h"
 #include "dsp/processor_registry.h"
+#include "editor/wnd_gui.h"
 #include "host/application.h"
 #include "host/plugin_entry.h"
 #include "image/image_unit.h"
@@ -21,11 +22,13 @@ void PluginLibraryStartUp() {
   ImageStartUp();          // pixel blending bindings, image format registry
   PngStartUp();            // CRC table, PNG chunk classes, the ".png" format
   DspRegistriesStartUp();  // DSP processor registries
-  // The editor window class joins here once the editor exists:
-  // TProcessModule::SetDefaultEditorFormClass(...).
+  // Last: the editor decodes its pictures with the PNG codec and draws
+  // with the blending routines, so every module may open it from now on.
+  TProcessModule::SetDefaultEditorFormClass(TWndGUI::Class());
 }
 
 void PluginLibraryShutDown() {
+  TProcessModule::SetDefaultEditorFormClass(nullptr);
   DspRegistriesShutDown();
   PngShutDown();
   ImageShutDown();

@@ -1,0 +1,61 @@
+// The drive module built in-process with its editor on a headless window,
+// opened, idled and closed through the effect's dispatcher the way a host
+// does it, and a host that records the module's callbacks (amAutomate).
+//
+//   TWndGuiRig rig;                     // module open, editor not yet
+//   rig.Open();                         // effEditOpen: the window shows
+//   rig.ClickAt("SwitchOversampling");  // input, then one effEditIdle
+//   EXPECT_EQ(rig.Automations(kParamOversampling).size(), 1u);
+#pragma once
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "editor/wnd_gui.h"
+#include "platform/headless_window.h"
+#include "processor/process_module.h"
+#include "support/test_host.h"
+
+namespace vb::test {
+
+class TWndGuiRig {
+ public:
+  TWndGuiRig();
+  ~TWndGuiRig();
+
+  // effEditOpen with a made-up parent window; the editor's FormShow runs.
+  void Open();
+  void Close();
+  // One effEditIdle (the window's events, timers, pending updates, repaint).
+  void Idle();
+  // Moves the headless clock past the meter interval and idles.
+  void Tick();
+
+  TProcessModule& Module() const { return *FModule; }
+  TWndGUI& Editor() const;
+  THeadlessWindow& Screen() const;
+  TestHost& Host() { return FHost; }
+
+  // The centre of layout row Name in window pixels.
+  static TPoint CentreOf(std::string_view name);
+  // A click (press and release) at the centre of layout row Name with the
+  // given modifier keys held, then one idle. Clicks are spaced so that two
+  // never make a double click.
+  void ClickAt(std::string_view name, TShiftState keys = 0, TMouseButton button = TMouseButton::mbLeft);
+  void DoubleClickAt(std::string_view name);
+  // Presses at the centre of a knob, moves the pointer Pixels up in one
+  // step, releases, idles.
+  void DragUp(std::string_view name, std::int32_t pixels);
+
+  // The normalised values the host heard for Parameter, in order.
+  std::vector<float> Automations(std::int32_t parameter) const;
+  std::size_t AutomationCount() const;
+  void ClearCalls() { FHost.ClearCalls(); }
+
+ private:
+  TestHost FHost;
+  std::unique_ptr<TProcessModule> FModule;
+};
+
+}  // namespace vb::test
