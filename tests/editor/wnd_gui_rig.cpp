@@ -71,11 +71,15 @@ TPoint TWndGuiRig::CentreOf(std::string_view name) {
 }
 
 void TWndGuiRig::ClickAt(std::string_view name, TShiftState keys, TMouseButton button) {
+  ClickAt(CentreOf(name), keys, button);
+}
+
+void TWndGuiRig::ClickAt(TPoint point, TShiftState keys, TMouseButton button) {
   THeadlessWindow& screen = Screen();
   screen.AdvanceClock(kApartMs);
   screen.SetKeys(keys);
-  screen.MoveTo(CentreOf(name));
-  screen.Click(CentreOf(name), button);
+  screen.MoveTo(point);
+  screen.Click(point, button);
   Idle();
   screen.SetKeys(0);
 }

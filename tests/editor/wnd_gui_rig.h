@@ -43,6 +43,7 @@ class TWndGuiRig {
   // given modifier keys held, then one idle. Clicks are spaced so that two
   // never make a double click.
   void ClickAt(std::string_view name, TShiftState keys = 0, TMouseButton button = TMouseButton::mbLeft);
+  void ClickAt(TPoint point, TShiftState keys = 0, TMouseButton button = TMouseButton::mbLeft);
   void DoubleClickAt(std::string_view name);
   // Presses at the centre of a knob, moves the pointer Pixels up in one
   // step, releases, idles.

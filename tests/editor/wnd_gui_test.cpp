@@ -1,11 +1,13 @@
 // Guards the drive's editor window against controls that disagree with
 // their parameters: opening, the knobs' and switches' two-way coupling and
 // its echo to the host, the oversampling steps, the meters and their reset,
-// the defaults on Control + click, the knobs' own defaults, and the vendor
-// label.
+// the defaults on Control + click, the knobs' own defaults, updates from
+// other threads, and the vendor label.
 #include "editor/wnd_gui.h"
 
 #include <cstdlib>
+#include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +21,14 @@
 namespace vb::test {
 namespace {
 
+// A spot of the front panel that no other control covers (the title).
+constexpr TPoint kBareFrontPanel{560, 20};
+
+// The normalised value the host hears for Value of Parameter.
+float Normalised(TProcessModule& module, std::int32_t parameter, float value) {
+  return module.ParameterProperties()[parameter].Parameter2VSTParameter(value);
+}
+
 TEST(WndGui, OpensWithEveryControlOnItsParameterAndReportsPowerOnce) {
   TWndGuiRig rig;
   rig.Open();
@@ -26,10 +36,14 @@ TEST(WndGui, OpensWithEveryControlOnItsParameterAndReportsPowerOnce) {
   EXPECT_EQ(editor.Switch(kParamPower)->GlyphIndex(), 1);
   EXPECT_TRUE(editor.LampOn().Visible());
   EXPECT_FALSE(editor.LampOff().Visible());
+  // The power switch's glyph moved from 0 to 1 on show: one echo, nothing else.
   EXPECT_EQ(rig.Automations(kParamPower), (std::vector<float>{1.0f}));
   EXPECT_EQ(rig.AutomationCount(), 1u);
-  EXPECT_EQ(editor.Dial(kParamTrim)->Value(), 45);
-  EXPECT_EQ(editor.Dial(kParamLoPass)->Value(), 3000);
+  for (std::int32_t p = 0; p < kParamCount; ++p) {
+    if (TGuiStitchedDial* dial = editor.Dial(TDriveParameter(p)))
+      EXPECT_EQ(dial->Value(), rig.Module().GetParameter(p)) << p;
+  }
+  EXPECT_EQ(editor.Dial(kParamLoPass)->GlyphIndex(), 55);  // 2500 of 4500 Hz over 99 glyphs
   EXPECT_EQ(editor.Switch(kParamOversampling)->GlyphIndex(), 0);
   EXPECT_EQ(editor.ClientWidth(), 865);
   EXPECT_EQ(editor.ClientHeight(), 150);
@@ -38,6 +52,245 @@ TEST(WndGui, OpensWithEveryControlOnItsParameterAndReportsPowerOnce) {
     editor.Window().CaptureFrame(frame);
     frame.SaveToFile(path);
   }
+}
+
+TEST(WndGui, PowerHalfWayShowsOffWithItsLamp) {
+  TWndGuiRig rig;
+  rig.Module().SetParameter(kParamPower, 0.5f);
+  rig.ClearCalls();
+  rig.Open();
+  TWndGUI& editor = rig.Editor();
+  EXPECT_EQ(editor.Switch(kParamPower)->GlyphIndex(), 0);  // 0.5 rounds to even
+  EXPECT_TRUE(editor.LampOff().Visible());
+  EXPECT_FALSE(editor.LampOn().Visible());
+  EXPECT_TRUE(rig.Automations(kParamPower).empty());
+  // While open, 1 and then 0.5 again.
+  rig.Module().SetParameter(kParamPower, 1.0f);
+  EXPECT_TRUE(editor.LampOn().Visible());
+  rig.Module().SetParameter(kParamPower, 0.5f);
+  EXPECT_EQ(editor.Switch(kParamPower)->GlyphIndex(), 0);
+  EXPECT_TRUE(editor.LampOff().Visible());
+  EXPECT_FALSE(editor.LampOn().Visible());
+}
+
+TEST(WndGui, OversamplingSwitchStepsThroughTheFactors) {
+  TWndGuiRig rig;
+  rig.Module().SetParameter(kParamOversampling, 8);
+  rig.Open();
+  TWndGUI& editor = rig.Editor();
+  ASSERT_EQ(rig.Module().OSFactor(), 8);
+  EXPECT_EQ(editor.Switch(kParamOversampling)->GlyphIndex(), 1);
+  rig.ClearCalls();
+  rig.ClickAt("SwitchOversampling");
+  EXPECT_EQ(editor.Switch(kParamOversampling)->GlyphIndex(), 2);
+  EXPECT_EQ(rig.Module().GetParameter(kParamOversampling), 16);
+  EXPECT_EQ(rig.Module().OSFactor(), 16);
+  rig.ClickAt("SwitchOversampling");
+  EXPECT_EQ(editor.Switch(kParamOversampling)->GlyphIndex(), 0);
+  EXPECT_EQ(rig.Module().OSFactor(), 1);
+  EXPECT_EQ(rig.Automations(kParamOversampling), (std::vector<float>{1.0f, 0.0f}));
+  // A host setting 5 gets 8 stored, and the switch the middle position.
+  rig.Host().SetParameter(kParamOversampling, Normalised(rig.Module(), kParamOversampling, 5));
+  EXPECT_EQ(editor.Switch(kParamOversampling)->GlyphIndex(), 1);
+}
+
+TEST(WndGui, MeterGlyphsCoverTheLast25DbInThreeGlyphsPerDb) {
+  // A 75-glyph display shows at most glyph 74.
+  auto shown = [](float db) { return std::min(TWndGUI::MeterGlyph(db, 75), 74); };
+  EXPECT_EQ(shown(-30), 0);
+  EXPECT_EQ(shown(-20), 15);
+  EXPECT_EQ(shown(-12.5f), 37);  // 37.4999992 with 0.04 as a Single
+  EXPECT_EQ(shown(-1), 72);
+  EXPECT_EQ(TWndGUI::MeterGlyph(0, 75), 75);
+  EXPECT_EQ(shown(0), 74);
+  EXPECT_EQ(shown(3), 74);
+  EXPECT_EQ(TWndGUI::MeterGlyph(std::numeric_limits<float>::quiet_NaN(), 75), 0);
+}
+
+TEST(WndGui, MetersFollowThePeaksAtEveryTickAndADoubleClickEmptiesOne) {
+  TWndGuiRig rig;
+  rig.Open();
+  TWndGUI& editor = rig.Editor();
+  rig.Module().SetInputPeakLevel(0.1f);   // -20 dB
+  rig.Module().SetOutputPeakLevel(2.0f);  // +6 dB
+  rig.Idle();
+  EXPECT_EQ(editor.InputMeter().GlyphIndex(), 0) << "no tick yet";
+  rig.Tick();
+  EXPECT_EQ(editor.InputMeter().GlyphIndex(), 15);
+  EXPECT_EQ(editor.OutputMeter().GlyphIndex(), 74);
+  rig.DoubleClickAt("VUInMeter");
+  rig.Tick();
+  EXPECT_EQ(editor.InputMeter().GlyphIndex(), 0);
+  EXPECT_EQ(editor.OutputMeter().GlyphIndex(), 74);
+  // No audio: the reset stays.
+  rig.Tick();
+  rig.Tick();
+  EXPECT_EQ(editor.InputMeter().GlyphIndex(), 0);
+  rig.DoubleClickAt("VUOutMeter");
+  rig.Tick();
+  EXPECT_EQ(editor.OutputMeter().GlyphIndex(), 0);
+}
+
+TEST(WndGui, ControlClickOnThePanelRestoresTheDefaultsAndAPlainClickDoesNothing) {
+  TWndGuiRig rig;
+  rig.Open();
+  TWndGUI& editor = rig.Editor();
+  TProcessModule& module = rig.Module();
+  for (std::int32_t p = 0; p <= kParamOutput; ++p) module.SetParameter(p, module.ParameterProperties()[p].Max());
+  module.SetParameter(kParamPower, 0);
+  module.SetParameter(kParamStereo, 1);
+  module.SetParameter(kParamAsymmetric, 1);
+  module.SetParameter(kParamOversampling, 16);
+  module.SetInputPeakLevel(1);
+  module.SetOutputPeakLevel(1);
+  rig.Tick();
+  ASSERT_EQ(editor.InputMeter().GlyphIndex(), 74);
+
+  rig.ClickAt(kBareFrontPanel);
+  EXPECT_EQ(editor.Dial(kParamDrive)->Value(), 100);
+  EXPECT_EQ(editor.Switch(kParamPower)->GlyphIndex(), 0);
+  EXPECT_EQ(editor.Switch(kParamOversampling)->GlyphIndex(), 2);
+
+  rig.ClickAt(kBareFrontPanel, ssCtrl);
+  const std::pair<TDriveParameter, float> defaults[] = {
+      {kParamTrim, 45},    {kParamCurveForm, 80}, {kParamHiPass, 20}, {kParamFreq, 275}, {kParamLoPass, 3000},
+      {kParamDryWet, 100}, {kParamInput, 0},      {kParamDrive, 0},   {kParamLow, 0},    {kParamMid, 0},
+      {kParamHigh, 0},     {kParamPres, 0},       {kParamOutput, 0}};
+  for (const auto& [parameter, value] : defaults) EXPECT_EQ(editor.Dial(parameter)->Value(), value) << parameter;
+  EXPECT_EQ(editor.Switch(kParamPower)->GlyphIndex(), 1);
+  EXPECT_TRUE(editor.LampOn().Visible());
+  EXPECT_FALSE(editor.LampOff().Visible());
+  EXPECT_EQ(editor.Switch(kParamStereo)->GlyphIndex(), 0);
+  EXPECT_EQ(editor.Switch(kParamAsymmetric)->GlyphIndex(), 0);
+  EXPECT_EQ(editor.Switch(kParamOversampling)->GlyphIndex(), 0);
+  // The click's idle ran the meter timer after the click.
+  EXPECT_EQ(editor.InputMeter().GlyphIndex(), 0);
+  EXPECT_EQ(editor.OutputMeter().GlyphIndex(), 0);
+}
+
+TEST(WndGui, ADragThatMovesAKnobGlyphSetsItsParameterOnce) {
+  TWndGuiRig rig;
+  rig.Open();
+  TWndGUI& editor = rig.Editor();
+  const std::int32_t glyphBefore = editor.Dial(kParamFreq)->GlyphIndex();
+  rig.ClearCalls();
+  rig.DragUp("DialFreq", 10);  // 10 of 400 pixels over 0..1000 Hz: +25 Hz
+  EXPECT_EQ(editor.Dial(kParamFreq)->Value(), 300);
+  EXPECT_NE(editor.Dial(kParamFreq)->GlyphIndex(), glyphBefore);
+  EXPECT_EQ(rig.Module().GetParameter(kParamFreq), 300);
+  EXPECT_EQ(rig.Automations(kParamFreq), (std::vector<float>{0.3f}));
+  EXPECT_EQ(rig.AutomationCount(), 1u);
+}
+
+TEST(WndGui, ControlRightClickPutsAKnobOnItsOwnDefault) {
+  TWndGuiRig rig;
+  rig.Open();
+  rig.ClickAt("DialDryWet", ssCtrl, TMouseButton::mbRight);
+  EXPECT_EQ(rig.Module().GetParameter(kParamDryWet), 0);  // the knob's default, not the parameter's
+  // 100 was kept below the range 500..5000 and lands on its lower end.
+  rig.ClickAt("DialLoPass", ssCtrl, TMouseButton::mbRight);
+  EXPECT_EQ(rig.Module().GetParameter(kParamLoPass), 500);
+  rig.ClickAt("DialCurveForm", ssCtrl, TMouseButton::mbRight);
+  EXPECT_EQ(rig.Module().GetParameter(kParamCurveForm), 1);
+  // A right click without Control leaves the knob alone.
+  rig.ClickAt("DialTrim", 0, TMouseButton::mbRight);
+  EXPECT_EQ(rig.Module().GetParameter(kParamTrim), 45);
+}
+
+TEST(WndGui, HostChangesMoveTheControlsAndOnlySwitchesEchoThem) {
+  TWndGuiRig rig;
+  rig.Open();
+  TWndGUI& editor = rig.Editor();
+  std::vector<std::string> changed;
+  editor.Window().SetOnControlChange([&](TGuiControl& control) { changed.push_back(control.Name()); });
+  rig.ClearCalls();
+  // The value the knob shows already: nothing fires.
+  rig.Host().SetParameter(kParamLoPass, Normalised(rig.Module(), kParamLoPass, 3000));
+  EXPECT_TRUE(changed.empty());
+  EXPECT_EQ(rig.AutomationCount(), 0u);
+  // A knob follows silently.
+  rig.Host().SetParameter(kParamLow, 0.75f);
+  EXPECT_EQ(editor.Dial(kParamLow)->Value(), 7.5f);
+  EXPECT_EQ(rig.AutomationCount(), 0u);
+  // A switch follows and reports itself once.
+  rig.Host().SetParameter(kParamStereo, 1.0f);
+  EXPECT_EQ(editor.Switch(kParamStereo)->GlyphIndex(), 1);
+  EXPECT_EQ(rig.Automations(kParamStereo), (std::vector<float>{1.0f}));
+  EXPECT_EQ(rig.AutomationCount(), 1u);
+}
+
+TEST(WndGui, UpdatesFromAnotherThreadWaitForTheNextIdle) {
+  TWndGuiRig rig;
+  rig.Open();
+  TWndGUI& editor = rig.Editor();
+  rig.ClearCalls();
+  std::thread([&] {
+    rig.Host().SetParameter(kParamLow, 0.25f);
+    rig.Host().SetParameter(kParamAsymmetric, 1.0f);
+  }).join();
+  EXPECT_EQ(editor.Dial(kParamLow)->Value(), 0);
+  EXPECT_EQ(editor.Switch(kParamAsymmetric)->GlyphIndex(), 0);
+  EXPECT_TRUE(editor.Pending().IsMarked(kParamLow));
+  rig.Idle();
+  EXPECT_EQ(editor.Dial(kParamLow)->Value(), -7.5f);
+  EXPECT_EQ(editor.Switch(kParamAsymmetric)->GlyphIndex(), 1);
+  EXPECT_FALSE(editor.Pending().IsMarked(kParamLow));
+  // The switch's echo reaches the host from the window's thread; the knob
+  // sends nothing.
+  EXPECT_EQ(rig.Automations(kParamAsymmetric), (std::vector<float>{1.0f}));
+  EXPECT_EQ(rig.AutomationCount(), 1u);
+  EXPECT_EQ(rig.Module().GetParameter(kParamLow), -7.5f);
+}
+
+// Showing a value that another thread replaces meanwhile must not write the
+// shown one back over the newer one.
+TEST(WndGui, ShowingAValueNeverOverwritesANewerOne) {
+  TWndGuiRig rig;
+  rig.Open();
+  TWndGUI& editor = rig.Editor();
+  std::thread([&] {
+    rig.Module().StoreParameter(kParamMid, 5);
+    rig.Module().StoreParameter(kParamStereo, 1);
+  }).join();
+  // The knob's and the switch's change events run while the next idle shows
+  // those values; a newer value lands in between.
+  editor.Dial(kParamMid)->SetOnChange([&](TGuiComponent&) {
+    std::thread([&] { rig.Module().StoreParameter(kParamMid, -7); }).join();
+    editor.DialChange(kParamMid);
+  });
+  editor.Switch(kParamStereo)->SetOnChange([&](TGuiComponent&) {
+    std::thread([&] { rig.Module().StoreParameter(kParamStereo, 0); }).join();
+    editor.SwitchChange(kParamStereo);
+  });
+  rig.ClearCalls();
+  rig.Idle();
+  EXPECT_EQ(rig.Module().GetParameter(kParamMid), -7);
+  EXPECT_EQ(rig.Module().GetParameter(kParamStereo), 0);
+  // The host still hears of the switch it moved.
+  EXPECT_EQ(rig.Automations(kParamStereo), (std::vector<float>{1.0f}));
+  // And the next idle shows the newer values.
+  editor.Dial(kParamMid)->SetOnChange(nullptr);
+  editor.Switch(kParamStereo)->SetOnChange(nullptr);
+  rig.Idle();
+  EXPECT_EQ(editor.Dial(kParamMid)->Value(), -7);
+  EXPECT_EQ(editor.Switch(kParamStereo)->GlyphIndex(), 0);
+}
+
+TEST(WndGui, TheVendorLabelOpensThePageAndShowsItsHint) {
+  TWndGuiRig rig;
+  rig.Open();
+  TWndGUI& editor = rig.Editor();
+  std::vector<std::string> opened;
+  editor.SetOpenUrl([&](const char* url) { opened.push_back(url); });
+  // Control + click on the label is the label's, not the panel's.
+  rig.Module().SetParameter(kParamDrive, 50);
+  rig.ClickAt("LblByVorda", ssCtrl);
+  EXPECT_EQ(opened, (std::vector<std::string>{kVendorUrl}));
+  EXPECT_EQ(rig.Module().GetParameter(kParamDrive), 50);
+  EXPECT_EQ(editor.Window().ActiveHint(), "Visit website");
+  rig.Screen().MoveTo(TWndGuiRig::CentreOf("SwitchStereo"));
+  rig.Idle();
+  EXPECT_EQ(editor.Window().ActiveHint(), "") << "switches carry hints but do not show them";
 }
 
 }  // namespace

@@ -1,0 +1,79 @@
+// Guards the editor against losing a parameter value set on another thread:
+// a host thread moves every parameter as fast as it can while the window's
+// thread idles; afterwards every control shows its parameter's last value.
+// Runs under ThreadSanitizer in CI, which also sees unsynchronised access.
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "gui/gui_picture.h"
+#include "gui/gui_rounding.h"
+#include "gui/gui_stitched_dial.h"
+#include "gui/gui_stitched_switch.h"
+#include "support/thread_overlap.h"
+#include "wnd_gui_rig.h"
+
+namespace vb::test {
+namespace {
+
+// Idles that found marks from the running writer before the test stops it.
+constexpr int kOverlappingIdles = 50;
+// The writer's normalised values, spread over each parameter's range.
+float WriterValue(std::uint32_t& seed) {
+  seed = seed * 1664525u + 1013904223u;
+  return float(seed >> 8) / 16777216.0f;
+}
+
+TEST(WndGuiThreads, ControlsEndOnTheLastValuesAHostThreadSet) {
+  TWndGuiRig rig;
+  rig.Open();
+  TWndGUI& editor = rig.Editor();
+  TStartLine start(2);
+  std::atomic<bool> stop{false};
+  std::array<float, kParamCount> last{};
+  std::thread writer([&] {
+    std::uint32_t seed = 2024;
+    start.ArriveAndWait();
+    while (!stop.load(std::memory_order_acquire)) {
+      for (std::int32_t p = 0; p < kParamCount; ++p) rig.Host().SetParameter(p, WriterValue(seed));
+    }
+    // The values it leaves, read on its own thread after its last writes.
+    for (std::int32_t p = 0; p < kParamCount; ++p) last[std::size_t(p)] = rig.Module().GetParameter(p);
+  });
+  start.ArriveAndWait();
+  int overlapping = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (overlapping < kOverlappingIdles && std::chrono::steady_clock::now() < deadline) {
+    bool marked = false;
+    for (std::int32_t p = 0; p < kParamCount; ++p) marked = marked || editor.Pending().IsMarked(TDriveParameter(p));
+    rig.Idle();
+    if (marked) ++overlapping;
+  }
+  stop.store(true, std::memory_order_release);
+  writer.join();
+  ASSERT_GE(overlapping, kOverlappingIdles) << "the writer never ran alongside the idles";
+  rig.Idle();
+
+  for (std::int32_t p = 0; p < kParamCount; ++p) {
+    const auto parameter = TDriveParameter(p);
+    const float value = rig.Module().GetParameter(p);
+    // Showing a value never writes an older one back: the parameters still
+    // hold what the writer left.
+    EXPECT_EQ(value, last[std::size_t(p)]) << p;
+    if (TGuiStitchedDial* dial = editor.Dial(parameter)) {
+      EXPECT_EQ(dial->Value(), value) << p;
+    } else if (parameter == kParamOversampling) {
+      const int factor = rig.Module().OSFactor();
+      EXPECT_EQ(editor.Switch(parameter)->GlyphIndex(), factor == 16 ? 2 : factor == 8 ? 1 : 0);
+    } else {
+      EXPECT_EQ(editor.Switch(parameter)->GlyphIndex(), RoundToInt32(value)) << p;
+    }
+  }
+  EXPECT_EQ(editor.LampOn().Visible(), rig.Module().GetParameter(kParamPower) == 1.0f);
+  EXPECT_NE(editor.LampOn().Visible(), editor.LampOff().Visible());
+}
+
+}  // namespace
+}  // namespace vb::test
