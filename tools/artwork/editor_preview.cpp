@@ -11,9 +11,9 @@
 namespace vb::artwork {
 namespace {
 
-// The label's text as the editor draws it: white, bold fixed-pitch, 12 px
-// cell, rendered 16 times larger and box-reduced, right-justified.
-constexpr std::int32_t kLabelOversampling = 16;
+// The label's text as the editor draws it: white, bold fixed-pitch,
+// rendered larger and box-reduced, right-justified.
+constexpr std::int32_t kLabelOversampling = kVendorLabelOversampling;
 
 void DrawGlyph(const TGuiCustomPixelMap& strip, const TArtworkInfo& info, std::int32_t glyph, std::int32_t left,
                std::int32_t top, TGuiCustomPixelMap& target) {
@@ -32,8 +32,8 @@ void DrawGlyph(const TGuiCustomPixelMap& strip, const TArtworkInfo& info, std::i
 
 void DrawVendorLabel(TGuiCustomPixelMap& target) {
   TFontDescription font;
-  font.FaceName = "Lucida Console";
-  font.PixelHeight = 12 * kLabelOversampling;
+  font.FaceName = kVendorLabelFace;
+  font.PixelHeight = kVendorLabelCellHeight * kLabelOversampling;
   font.CellHeight = true;
   font.Bold = true;
   TTextRenderer& renderer = SystemTextRenderer();

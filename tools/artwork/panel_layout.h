@@ -1,18 +1,20 @@
 #pragma once
 // Where the editor places its pictures and controls (window pixels), as
-// the artwork needs them: captions are printed by the controls they name,
+// the artwork needs them, read from the editor's own layout table
+// (editor/editor_layout.h): captions are printed by the controls they name,
 // and the preview composes every strip at its place. The values are the
 // controls' start-up values, so the preview shows what a user sees first.
 
+#include <array>
 #include <cstdint>
+#include <string_view>
 
 #include "editor/editor_artwork.h"
+#include "editor/editor_layout.h"
 
 namespace vb::artwork {
 
-constexpr std::int32_t kEditorWidth = 865;
-constexpr std::int32_t kEditorHeight = 150;
-
+// A control that draws a strip, as the artwork sees it.
 struct TPlacedControl {
   const char* Name;
   TArtwork Strip;
@@ -24,28 +26,52 @@ struct TPlacedControl {
   bool IsDial;
 };
 
-// The strips' glyph sizes give each control's width and height.
-inline constexpr TPlacedControl kPlacedControls[] = {
-    {"SwitchStereo", TArtwork::awSwitch2, 450, 110, 0, 1, 1, false},
-    {"DialDrive", TArtwork::awKnob2, 173, 8, 0, 100, 0, true},
-    {"SwitchOversampling", TArtwork::awSwitch3, 630, 110, 0, 2, 1, false},
-    {"SwitchAsymmetric", TArtwork::awSwitch2, 540, 110, 0, 1, 0, false},
-    {"DialDryWet", TArtwork::awKnob2, 591, 44, 0, 100, 100, true},
-    {"DialPres", TArtwork::awKnob7, 517, 44, -15, 15, 0, true},
-    {"DialOutput", TArtwork::awKnob8, 645, 44, -100, 100, 0, true},
-    {"DialInput", TArtwork::awKnob1, 99, 44, -200, 200, 0, true},
-    {"DialMid", TArtwork::awKnob7, 409, 44, -15, 15, 0, true},
-    {"DialLoPass", TArtwork::awKnob6, 281, 80, 500, 5000, 3000, true},
-    {"DialLow", TArtwork::awKnob7, 355, 44, -15, 15, 0, true},
-    {"DialHigh", TArtwork::awKnob7, 463, 44, -15, 15, 0, true},
-    {"DialHiPass", TArtwork::awKnob4, 173, 80, 0, 500, 20, true},
-    {"DialFreq", TArtwork::awKnob5, 227, 80, 0, 1000, 275, true},
-    {"DialCurveForm", TArtwork::awKnob3, 281, 8, 1, 200, 80, true},
-    {"DialTrim", TArtwork::awKnob2, 227, 8, 0, 100, 45, true},
-    {"SwitchPower", TArtwork::awRectSwitch, 765, 55, 0, 1, 1, false},
-    {"VUInMeter", TArtwork::awMeter, 79, 32, 0, 74, 52, false},
-    {"VUOutMeter", TArtwork::awMeter, 706, 32, 0, 74, 61, false},
+// What the preview shows beyond the start-up values: music playing through
+// the effect in stereo at 8x.
+struct TPreviewGlyph {
+  const char* Name;
+  std::int32_t Glyph;
 };
+inline constexpr TPreviewGlyph kPreviewGlyphs[] = {
+    {"SwitchStereo", 1},
+    {"SwitchOversampling", 1},
+    {"VUInMeter", 52},
+    {"VUOutMeter", 61},
+};
+
+namespace detail {
+
+constexpr std::size_t CountStripControls() {
+  std::size_t count = 0;
+  for (const TEditorControlSpec& spec : kEditorLayout) count += spec.DrawsStrip();
+  return count;
+}
+
+constexpr double PreviewValue(const TEditorControlSpec& spec) {
+  if (spec.Kind == TEditorControlKind::eckDial) return spec.Value;
+  for (const TPreviewGlyph& preview : kPreviewGlyphs)
+    if (std::string_view(preview.Name) == spec.Name) return preview.Glyph;
+  return spec.GlyphIndex;
+}
+
+constexpr std::array<TPlacedControl, CountStripControls()> PlaceControls() {
+  std::array<TPlacedControl, CountStripControls()> placed{};
+  std::size_t i = 0;
+  for (const TEditorControlSpec& spec : kEditorLayout) {
+    if (!spec.DrawsStrip()) continue;
+    const bool dial = spec.Kind == TEditorControlKind::eckDial;
+    placed[i++] =
+        TPlacedControl{spec.Name,          spec.Art, spec.Left, spec.Top, dial ? spec.Min : 0.0, dial ? spec.Max : 0.0,
+                       PreviewValue(spec), dial};
+  }
+  return placed;
+}
+
+}  // namespace detail
+
+// The editor's controls that draw strips, from its layout table, in
+// creation order; the strips' glyph sizes are the controls' sizes.
+inline constexpr std::array<TPlacedControl, detail::CountStripControls()> kPlacedControls = detail::PlaceControls();
 
 // The lamp pictures' boxes (drawn scaled down into them, aspect kept) and
 // the vendor label, drawn at run time over a plain part of the panel.
@@ -55,10 +81,14 @@ struct TPictureBox {
   std::int32_t Width;
   std::int32_t Height;
 };
-inline constexpr TPictureBox kLampOnBox{762, 14, 35, 35};
-inline constexpr TPictureBox kLampOffBox{775, 27, 9, 9};
-inline constexpr TPictureBox kVendorLabelBox{812, 68, 50, 14};
-inline constexpr const char* kVendorLabel = "by Vorda";
+constexpr TPictureBox LayoutBox(std::string_view name) {
+  const TEditorControlSpec* spec = FindEditorControl(name);
+  return spec != nullptr ? TPictureBox{spec->Left, spec->Top, spec->Width, spec->Height} : TPictureBox{};
+}
+inline constexpr TPictureBox kLampOnBox = LayoutBox("LEDOn");
+inline constexpr TPictureBox kLampOffBox = LayoutBox("LEDOff");
+inline constexpr TPictureBox kVendorLabelBox = LayoutBox("LblByVorda");
+inline constexpr const char* kVendorLabel = kVendorLabelCaption;
 inline constexpr const char* kProductName = "Brasswick";
 inline constexpr const char* kVendorName = "VORDA";
 inline constexpr const char* kVersion = "v1.2";
