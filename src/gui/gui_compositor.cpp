@@ -95,13 +95,14 @@ void TGuiCompositor::ComposeArea(TColor background, const std::vector<TGuiContro
     // One windowed control paints the whole area: it and those above it.
     for (std::size_t i = first; i < controls.size(); ++i)
       if (controls[i]->Windowed() && Painted(controls[i])) PaintControl(*controls[i], *FCanvas, area);
-    return;
+  } else {
+    FFrame.FillRect(area, ColorToPixel(background));
+    for (TGuiControl* c : controls)
+      if (!c->Windowed() && Painted(c)) PaintControl(*c, *FCanvas, area);
+    for (TGuiControl* c : controls)
+      if (c->Windowed() && Painted(c)) PaintControl(*c, *FCanvas, area);
   }
-  FFrame.FillRect(area, ColorToPixel(background));
-  for (TGuiControl* c : controls)
-    if (!c->Windowed() && Painted(c)) PaintControl(*c, *FCanvas, area);
-  for (TGuiControl* c : controls)
-    if (c->Windowed() && Painted(c)) PaintControl(*c, *FCanvas, area);
+  if (FOverlay) FOverlay(FFrame, area);
 }
 
 void TGuiCompositor::PaintBackdrop(TColor background, const std::vector<TGuiControl*>& controls,

@@ -23,6 +23,9 @@ class TGuiControl;
 
 class TGuiCompositor {
  public:
+  // Paints something above all controls into the frame, limited to Area.
+  using TOverlayPainter = std::function<void(TGuiPixelMapMemory& frame, const TRect& area)>;
+
   // More dirty rectangles than this are merged into their bounding box.
   static constexpr std::size_t kMaxDirtyRects = 16;
 
@@ -53,6 +56,9 @@ class TGuiCompositor {
   void PaintBackdrop(TColor background, const std::vector<TGuiControl*>& controls, const TGuiControl& control,
                      TCanvas& canvas);
 
+  // Runs after the controls of every composed area (null: nothing).
+  void SetOverlay(TOverlayPainter painter) { FOverlay = std::move(painter); }
+
   // The composed picture (opaque once composed).
   const TGuiPixelMapMemory& Frame() const { return FFrame; }
   TRasterView FrameView() const { return FFrame.RasterView(); }
@@ -66,6 +72,7 @@ class TGuiCompositor {
   TGuiPixelMapMemory FFrame;
   std::unique_ptr<TMemoryCanvas> FCanvas;
   std::vector<TRect> FDirty;
+  TOverlayPainter FOverlay;
 };
 
 }  // namespace vb

@@ -84,7 +84,9 @@ void TGuiStackBlurFilter::BlurPass(std::uint8_t* data, std::int32_t length, std:
     for (std::int32_t x = 0; x < length; ++x) {
       p[x * step] = std::uint8_t(divide != nullptr ? divide[sum] : sum / s);
       sum -= outgoing;
-      const std::int32_t k = (t + r + 1) % d;  // the oldest sample, leaving the window
+      // The oldest sample, leaving the window: (t - r) mod d without a division.
+      std::int32_t k = t + r + 1;
+      if (k >= d) k -= d;
       outgoing -= stack[k];
       const std::int32_t entering = p[next[x] * step];
       stack[k] = std::uint8_t(entering);

@@ -37,6 +37,9 @@ class TCurrentEvent {
 
 TGuiWindow::TGuiWindow(std::unique_ptr<TPlatformWindow> platform) : FPlatform(std::move(platform)), FColor(clBtnFace) {
   FPlatform->SetListener(this);
+  FCompositor.SetOverlay([this](TGuiPixelMapMemory& frame, const TRect& area) {
+    if (FHint && FHint->Visible()) FHint->PaintTo(frame, area);
+  });
 }
 
 TGuiWindow::~TGuiWindow() {
@@ -44,7 +47,7 @@ TGuiWindow::~TGuiWindow() {
   FPlatform->SetListener(nullptr);
   if (FPointerHidden) FPlatform->SetPointerHidden(false);
   if (FCaptured != nullptr) FPlatform->SetCapture(false);
-  FFocused = FCaptured = FHovered = FClickCandidate = nullptr;
+  FFocused = FCaptured = FHovered = FClickCandidate = FHintControl = nullptr;
   for (auto& component : FComponents) component->BeginDestroy();
   // Last created first: lists unlink the controls still linked to them.
   while (!FComponents.empty()) {
@@ -137,7 +140,36 @@ void TGuiWindow::Idle() {
   const std::uint64_t now = FPlatform->NowMilliseconds();
   // A timer handler may add or remove nothing here, but index to be safe.
   for (std::size_t i = 0; i < FTimers.size(); ++i) FTimers[i]->Tick(now);
+  UpdateHint(now);
   Repaint();
+}
+
+bool TGuiWindow::HintVisible() const { return FHint && FHint->Visible(); }
+
+TRect TGuiWindow::HintBounds() const { return HintVisible() ? FHint->Bounds() : TRect{}; }
+
+void TGuiWindow::UpdateHint(std::uint64_t nowMs) {
+  const bool wanted = FHovered != nullptr && FHovered->ShowHint() && !FHovered->Hint().empty() &&
+                      FCaptured == nullptr && FPlatform->Visible();
+  if (HintVisible()) {
+    if (!wanted || FHintControl != FHovered || nowMs - FHintShownAt >= TGuiHint::kShowTimeMs) {
+      HideHint();
+      FHintDone = true;
+    }
+    return;
+  }
+  if (!wanted || FHintDone || nowMs - FHoverSince < TGuiHint::kShowDelayMs) return;
+  if (!FHint) FHint = std::make_unique<TGuiHint>();
+  FCompositor.Invalidate(FHint->Show(FHovered->Hint(), FPointer, ClientWidth(), ClientHeight()));
+  FHintControl = FHovered;
+  FHintShownAt = nowMs;
+}
+
+void TGuiWindow::HideHint() {
+  FHintControl = nullptr;
+  if (!HintVisible()) return;
+  FCompositor.Invalidate(FHint->Bounds());
+  FHint->Hide();
 }
 
 // --- input -------------------------------------------------------------------------
@@ -211,6 +243,8 @@ void TGuiWindow::OnPlatformEvent(const TPlatformEvent& event) {
 }
 
 void TGuiWindow::MouseDown(const TPlatformEvent& event) {
+  HideHint();
+  FHintDone = true;
   TGuiControl* target = FCaptured != nullptr ? FCaptured : ControlAt(event.Position);
   FButtonsDown |= ButtonShift(event.Button);
   if (target == nullptr) return;
@@ -247,6 +281,7 @@ void TGuiWindow::MouseUp(const TPlatformEvent& event) {
 }
 
 void TGuiWindow::MouseMove(const TPlatformEvent& event) {
+  FPointer = event.Position;
   if (FCaptured == nullptr) UpdateHover(ControlAt(event.Position));
   TGuiControl* target = FCaptured != nullptr ? FCaptured : FHovered;
   if (target == nullptr) return;
@@ -273,6 +308,9 @@ void TGuiWindow::UpdateHover(TGuiControl* control) {
   if (control == FHovered) return;
   TGuiControl* old = FHovered;
   FHovered = control;
+  FHoverSince = FPlatform->NowMilliseconds();
+  FHintDone = false;
+  HideHint();
   if (old != nullptr) old->MouseLeave();
   if (control != nullptr) control->MouseEnter();
 }
@@ -305,6 +343,7 @@ void TGuiWindow::ControlVisibilityChanged(TGuiControl& control) {
   if (control.Visible()) return;
   if (FFocused == &control) FocusControl(nullptr);
   if (FHovered == &control) UpdateHover(nullptr);
+  if (FHintControl == &control) HideHint();
   if (FCaptured == &control) ReleaseCapture();
   if (FClickCandidate == &control) FClickCandidate = nullptr;
 }

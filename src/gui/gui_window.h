@@ -19,6 +19,7 @@
 
 #include "gui/gui_component.h"
 #include "gui/gui_compositor.h"
+#include "gui/gui_hint.h"
 #include "platform/platform_window.h"
 
 namespace vb {
@@ -104,6 +105,10 @@ class TGuiWindow : public TPlatformWindowListener {
   void WarpPointer(TPoint point) { FPlatform->WarpPointer(point); }
   // The hint of the control under the pointer when it shows hints, else "".
   std::string ActiveHint() const;
+  // Whether the hint box is shown (after the pointer rested on a control
+  // with ShowHint; drawn above all controls), and where.
+  bool HintVisible() const;
+  TRect HintBounds() const;
 
   // --- platform events ---
   void OnPlatformEvent(const TPlatformEvent& event) override;
@@ -127,6 +132,9 @@ class TGuiWindow : public TPlatformWindowListener {
   // their backdrop.
   void RefreshBackdropsAbove(const TGuiControl& control, const TRect& area);
   void Present(const TRect& area);
+  // Shows or hides the hint box as the pointer's rest asks (from Idle).
+  void UpdateHint(std::uint64_t nowMs);
+  void HideHint();
 
   std::unique_ptr<TPlatformWindow> FPlatform;
   TGuiCompositor FCompositor;
@@ -141,6 +149,12 @@ class TGuiWindow : public TPlatformWindowListener {
   TGuiControl* FHovered = nullptr;
   TGuiControl* FClickCandidate = nullptr;
   const TPlatformEvent* FCurrentEvent = nullptr;
+  std::unique_ptr<TGuiHint> FHint;  // made when first needed
+  TGuiControl* FHintControl = nullptr;
+  TPoint FPointer;
+  std::uint64_t FHoverSince = 0;
+  std::uint64_t FHintShownAt = 0;
+  bool FHintDone = false;
   TShiftState FButtonsDown = 0;
   TColor FColor;
   bool FLoading = false;

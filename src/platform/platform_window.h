@@ -106,7 +106,8 @@ class TPlatformWindow {
   virtual void SetCapture(bool captured) = 0;
   // Hides or shows the pointer while it is over (or captured by) the window.
   virtual void SetPointerHidden(bool hidden) = 0;
-  // Moves the pointer to Point in client pixels.
+  // Moves the pointer to Point in client pixels. The move is reported back
+  // as a pekMouseMove like any other (a dragging dial relies on it).
   virtual void WarpPointer(TPoint point) = 0;
   // Modifier keys and buttons held down now (no ssDouble).
   virtual TShiftState KeyboardState() const = 0;

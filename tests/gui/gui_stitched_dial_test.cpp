@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "gui_test_support.h"
 
 namespace vb::test {
@@ -131,6 +133,21 @@ TEST(StitchedDial, ScrollRangeOfZeroOrLessIsRefused) {
   gui.Screen->MoveTo({40, 40});
   gui.Window->Idle();
   EXPECT_FLOAT_EQ(gui.Dial.Value(), 5);
+}
+
+TEST(StitchedDial, NotANumberLeavesTheDialAsItWas) {
+  TDialGui gui;
+  gui.Dial.SetValue(40);
+  gui.Changes = 0;
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  gui.Dial.SetValue(nan);
+  gui.Dial.SetMax(nan);
+  gui.Dial.SetCurveMapping(nan);
+  EXPECT_FLOAT_EQ(gui.Dial.Value(), 40);
+  EXPECT_FLOAT_EQ(gui.Dial.Max(), 100);
+  EXPECT_EQ(gui.Dial.GlyphIndex(), 40);
+  EXPECT_EQ(gui.Changes, 0);
+  EXPECT_THROW(gui.Dial.SetScrollRange(nan), EGuiError);
 }
 
 TEST(StitchedDial, ControlRightClickResetsThroughTheClampingSetter) {

@@ -210,3 +210,63 @@ TEST(GuiWindow, CaptureFrameHandsOutTheComposedPicture) {
 
 }  // namespace
 }  // namespace vb::test
+
+namespace vb::test {
+namespace {
+
+TEST(GuiWindowHint, ShowsAfterARestInsideTheWindowAndGoesOnLeaving) {
+  THeadlessGui gui(120, 60);
+  gui.Window->SetColor(0x00000000);
+  auto& c = gui.Window->Create<TFillControl>(false, 0xFF000000);
+  c.SetBounds(100, 10, 20, 20);
+  c.SetHint("Visit website");
+  c.SetShowHint(true);
+  auto& quiet = gui.Window->Create<TFillControl>(false, 0xFF000000);
+  quiet.SetBounds(0, 10, 20, 20);
+  quiet.SetHint("never shown");
+  gui.Window->Show();
+  gui.Screen->MoveTo({110, 20});
+  gui.Window->Idle();
+  gui.Screen->AdvanceClock(499);
+  gui.Window->Idle();
+  EXPECT_FALSE(gui.Window->HintVisible());
+  gui.Screen->AdvanceClock(1);
+  gui.Window->Idle();
+  ASSERT_TRUE(gui.Window->HintVisible());
+  const TRect box = gui.Window->HintBounds();
+  // Inside the window although the pointer is near its right edge.
+  EXPECT_GE(box.Left, 0);
+  EXPECT_LE(box.Right, 120);
+  EXPECT_LE(box.Bottom, 60);
+  EXPECT_EQ(gui.Screen->ScreenPixel(box.Left, box.Top), 0xFF404040u);  // its frame
+  gui.Screen->MoveTo({10, 20});                                        // onto a control that shows no hints
+  gui.Window->Idle();
+  gui.Screen->AdvanceClock(1000);
+  gui.Window->Idle();
+  EXPECT_FALSE(gui.Window->HintVisible());
+  EXPECT_EQ(gui.Screen->ScreenPixel(box.Left, box.Top), 0xFF000000u);
+}
+
+TEST(GuiWindowHint, APressHidesItUntilThePointerMovesOnAndBack) {
+  THeadlessGui gui(120, 60);
+  auto& c = gui.Window->Create<TFillControl>(false);
+  c.SetBounds(0, 0, 20, 20);
+  c.SetHint("tip");
+  c.SetShowHint(true);
+  gui.Window->Show();
+  gui.Screen->MoveTo({5, 5});
+  gui.Screen->AdvanceClock(600);
+  gui.Window->Idle();
+  gui.Window->Idle();
+  gui.Screen->AdvanceClock(600);
+  gui.Window->Idle();
+  EXPECT_TRUE(gui.Window->HintVisible());
+  gui.Screen->Click({5, 5});
+  gui.Window->Idle();
+  gui.Screen->AdvanceClock(1000);
+  gui.Window->Idle();
+  EXPECT_FALSE(gui.Window->HintVisible());
+}
+
+}  // namespace
+}  // namespace vb::test
