@@ -17,6 +17,9 @@ namespace vb {
 namespace {
 
 constexpr std::uint32_t kBackground = 0x303030;  // dark grey around and behind the editor
+// Away from the screen's edges, so that pointer movements around the editor
+// are not clipped (without a window manager the position is kept).
+constexpr std::int16_t kPosition = 64;
 constexpr std::uint32_t kHostEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_EXPOSURE;
 
 std::int64_t MonotonicMs() {
@@ -84,7 +87,7 @@ bool TX11HostWindow::Create(std::int32_t width, std::int32_t height, const std::
   FWindow = xcb_generate_id(c);
   const std::array<std::uint32_t, 4> values = {kBackground, 0, kHostEvents, FColormap};
   const bool created = FConnection.Check(xcb_create_window_checked(
-      c, FFormat.Depth, FWindow, screen->root, 0, 0, std::uint16_t(FWidth), std::uint16_t(FHeight), 0,
+      c, FFormat.Depth, FWindow, screen->root, kPosition, kPosition, std::uint16_t(FWidth), std::uint16_t(FHeight), 0,
       XCB_WINDOW_CLASS_INPUT_OUTPUT, FFormat.Visual,
       XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP, values.data()));
   if (!created) {
