@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -136,7 +137,13 @@ INSTANTIATE_TEST_SUITE_P(LoPassAndOversampling, ParameterChangeRace,
                                            TToggle{kParamLoPass, 500, 5000, 256, 2000 * kRounds},
                                            TToggle{kParamOversampling, 1, 16, 64, 500 * kRounds},
                                            TToggle{kParamOversampling, 1, 16, 256, 500 * kRounds},
-                                           TToggle{kParamOversampling, 8, 16, 256, 500 * kRounds}));
+                                           TToggle{kParamOversampling, 8, 16, 256, 500 * kRounds}),
+                         [](const ::testing::TestParamInfo<TToggle>& Info) {
+                           const TToggle& T = Info.param;
+                           return std::string(T.Parameter == kParamLoPass ? "LoPass" : "Oversampling") +
+                                  std::to_string(static_cast<int>(T.A)) + "To" + std::to_string(static_cast<int>(T.B)) +
+                                  "Block" + std::to_string(T.Block);
+                         });
 
 // The parameters' ranges in their own units.
 constexpr float kRanges[kParamCount][2] = {{-200, 200}, {0, 100},  {0, 100},  {1, 200},  {0, 500},  {0, 1000},
