@@ -17,6 +17,7 @@
 #include "dsp/dsp_errors.h"
 #include "processor/drive_parameter.h"
 #include "processor/process_module.h"
+#include "processor/process_module_description.h"
 
 namespace vb {
 namespace {
@@ -61,15 +62,6 @@ TEST(SampleRateRange, RatesOutsideTheServedRangeAreRefusedAndChangeNothing) {
 // default gives finite output, and no biquad is designed at or above its
 // Nyquist frequency.
 TEST(SampleRateRange, EveryServedRateAndSettingRendersFiniteOutput) {
-  struct TSetting {
-    TDriveParameter Parameter;
-    float Low, High;
-  };
-  const TSetting Ends[] = {{kParamInput, -200, 200},  {kParamDrive, 0, 100},  {kParamTrim, 0, 100},
-                           {kParamCurveForm, 1, 200}, {kParamHiPass, 0, 500}, {kParamFreq, 0, 1000},
-                           {kParamLoPass, 500, 5000}, {kParamLow, -15, 15},   {kParamMid, -15, 15},
-                           {kParamHigh, 15, -15},     {kParamPres, -15, 15},  {kParamDryWet, 0, 100},
-                           {kParamOutput, -100, 100}, {kParamStereo, 0, 1},   {kParamAsymmetric, 0, 1}};
   // 8680 and 14556 Hz put the high shelf's and the presence peak's default
   // corners exactly on the Nyquist frequency.
   for (float Rate : {8000.0f, 8680.0f, 9000.0f, 11025.0f, 12000.0f, 14556.0f, 14772.0f, 16000.0f, 1.0e7f}) {
@@ -80,7 +72,9 @@ TEST(SampleRateRange, EveryServedRateAndSettingRendersFiniteOutput) {
         M->VSTModuleSampleRateChange(Rate);
         M->SetParameter(kParamOversampling, Factor);
         if (End < 2)
-          for (const TSetting& S : Ends) M->SetParameter(S.Parameter, End ? S.High : S.Low);
+          for (const TProcessParameter& P : kProcessParameters)
+            if (P.Parameter != kParamPower && P.Parameter != kParamOversampling)
+              M->SetParameter(P.Parameter, End ? P.Description.Max : P.Description.Min);
         ASSERT_TRUE(RendersFinite(*M)) << Rate << " Hz, factor " << Factor << ", end " << End;
         for (int c = 0; c < 2; ++c) {
           for (const TBiquadIIRFilter* F :
