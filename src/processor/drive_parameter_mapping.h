@@ -37,10 +37,10 @@ float OversamplingKnobValue(float Value);
 int OversamplingFactor(float KnobValue);
 
 // The frequency a biquad is designed at, in Hz: the wanted one, kept below
-// 0.49 times the sample rate the filter runs at (Hz). At or above the
-// Nyquist frequency the designs divide by sin(w0), which reaches 0 at every
-// multiple of it; common rates never come near the limit (7386 Hz, the
-// highest design frequency, reaches it below 15.1 kHz).
+// 0.49 times the sample rate the filter runs at (Hz). Above the Nyquist
+// frequency a design folds back to a wrong corner, and at a multiple of the
+// rate it divides by sin(w0) = 0. Common rates never come near the limit
+// (7386 Hz, the highest design frequency, reaches it below 15.1 kHz).
 double DesignFrequency(double Frequency, double SampleRate);
 
 // The chain's gains, poles and switches from one snapshot of the published

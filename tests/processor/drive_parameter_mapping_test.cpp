@@ -80,36 +80,5 @@ TEST(DriveParameterMapping, OversamplingFactorStaysWithinTheBuffersForAnyValue) 
   }
 }
 
-// At low rates the tone stack's corners would reach the Nyquist frequency,
-// where the designs divide by zero; below it they pass unchanged.
-TEST(DriveParameterMapping, DesignFrequenciesStayBelowTheNyquistFrequency) {
-  EXPECT_EQ(DesignFrequency(7386, 44100), 7386.0);
-  EXPECT_EQ(DesignFrequency(7386, 15100), 7386.0);
-  EXPECT_EQ(DesignFrequency(7386, 8000), 0.49 * 8000);
-  EXPECT_EQ(DesignFrequency(0, 8000), 0.0);
-}
-
-TEST(DriveParameterMapping, SettingsFollowTheSnapshotAndMapOnlyWhatChanged) {
-  TDriveControlValues Now;
-  Now.Parameters[kParamTrim] = 45;
-  Now.Parameters[kParamLoPass] = 3000;
-  Now.Parameters[kParamHiPass] = 20;
-  Now.Parameters[kParamOversampling] = 8;
-  Now.TrimStereo = true;
-  const TDriveSettings All = MapDriveSettings(Now);
-  EXPECT_DOUBLE_EQ(All.FTrim, 2 * 4.46625);
-  EXPECT_NEAR(All.FLPF, 0.884394, 5e-7);
-  EXPECT_NEAR(All.FHPF, 0.999181, 5e-7);
-  // A change of factor maps both poles again, and nothing else.
-  TDriveSettings Some = All;
-  Some.FTrim = -1;
-  TDriveControlValues Next = Now;
-  Next.Parameters[kParamOversampling] = 16;
-  MapDriveSettings(Next, &Now, Some);
-  EXPECT_EQ(Some.FTrim, -1);
-  EXPECT_EQ(Some.FLPF, MapDriveSettings(Next).FLPF);
-  EXPECT_EQ(Some.FHPF, MapDriveSettings(Next).FHPF);
-}
-
 }  // namespace
 }  // namespace vb

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "host/vst_editor.h"
 #include "processor/drive_parameter.h"
 #include "processor/process_module.h"
+#include "processor/process_module_description.h"
 #include "support/thread_overlap.h"
 
 namespace vb {
@@ -136,12 +138,19 @@ INSTANTIATE_TEST_SUITE_P(LoPassAndOversampling, ParameterChangeRace,
                                            TToggle{kParamLoPass, 500, 5000, 256, 2000 * kRounds},
                                            TToggle{kParamOversampling, 1, 16, 64, 500 * kRounds},
                                            TToggle{kParamOversampling, 1, 16, 256, 500 * kRounds},
-                                           TToggle{kParamOversampling, 8, 16, 256, 500 * kRounds}));
+                                           TToggle{kParamOversampling, 8, 16, 256, 500 * kRounds}),
+                         [](const ::testing::TestParamInfo<TToggle>& Info) {
+                           const TToggle& T = Info.param;
+                           return std::string(T.Parameter == kParamLoPass ? "LoPass" : "Oversampling") +
+                                  std::to_string(static_cast<int>(T.A)) + "To" + std::to_string(static_cast<int>(T.B)) +
+                                  "Block" + std::to_string(T.Block);
+                         });
 
-// The parameters' ranges in their own units.
-constexpr float kRanges[kParamCount][2] = {{-200, 200}, {0, 100},  {0, 100},  {1, 200},  {0, 500},  {0, 1000},
-                                           {500, 5000}, {-15, 15}, {-15, 15}, {-15, 15}, {-15, 15}, {0, 100},
-                                           {-100, 100}, {0, 1},    {0, 1},    {0, 1},    {1, 16}};
+// A value of a parameter's range in its own unit: Min + Share * (Max - Min).
+float InRange(TDriveParameter Index, float Share) {
+  const TParameterPropertyDescription& D = kProcessParameters[Index].Description;
+  return D.Min + Share * (D.Max - D.Min);
+}
 
 // Everything the audio thread runs with, compared exactly.
 void ExpectSameTuning(const TProcessModule& A, const TProcessModule& B) {
@@ -186,7 +195,7 @@ TEST(ParameterChangeThreads, AfterAStormTheLastValuesTuneLikeAFreshInstance) {
       const float t = static_cast<float>(Seed >> 8) / 16777216.0f;
       const unsigned Before = Writers[1 - Me].Phase();
       Writers[Me].Enter();
-      M->SetParameter(Index, kRanges[Index][0] + t * (kRanges[Index][1] - kRanges[Index][0]));
+      M->SetParameter(Index, InRange(Index, t));
       Writers[Me].Leave();
       if (Writers[1 - Me].Covered(Before)) Overlapping.fetch_add(1, std::memory_order_relaxed);
     }
@@ -211,49 +220,44 @@ TEST(ParameterChangeThreads, AfterAStormTheLastValuesTuneLikeAFreshInstance) {
   ExpectSameTuning(*M, *Fresh);
 }
 
-// An editor that records which update ran on which thread.
+// An editor that records the thread of every update it hears of.
 class TRecordingEditor : public TVSTEditor, public IDriveEditor {
  public:
-  struct TUpdate {
-    void (IDriveEditor::*Operation)();
-    std::thread::id Thread;
-  };
-
   std::int32_t ClientWidth() const override { return 865; }
   std::int32_t ClientHeight() const override { return 150; }
   void AttachToParent(void*) override {}
 
-  void UpdateInput() override { Record(&IDriveEditor::UpdateInput); }
-  void UpdateDrive() override { Record(&IDriveEditor::UpdateDrive); }
-  void UpdateTrim() override { Record(&IDriveEditor::UpdateTrim); }
-  void UpdateCurveForm() override { Record(&IDriveEditor::UpdateCurveForm); }
-  void UpdateHiPass() override { Record(&IDriveEditor::UpdateHiPass); }
-  void UpdateFreq() override { Record(&IDriveEditor::UpdateFreq); }
-  void UpdateLoPass() override { Record(&IDriveEditor::UpdateLoPass); }
-  void UpdateLow() override { Record(&IDriveEditor::UpdateLow); }
-  void UpdateMid() override { Record(&IDriveEditor::UpdateMid); }
-  void UpdateHigh() override { Record(&IDriveEditor::UpdateHigh); }
-  void UpdatePres() override { Record(&IDriveEditor::UpdatePres); }
-  void UpdateDryWet() override { Record(&IDriveEditor::UpdateDryWet); }
-  void UpdateOutput() override { Record(&IDriveEditor::UpdateOutput); }
-  void UpdatePower() override { Record(&IDriveEditor::UpdatePower); }
-  void UpdateStereo() override { Record(&IDriveEditor::UpdateStereo); }
-  void UpdateAsymmetric() override { Record(&IDriveEditor::UpdateAsymmetric); }
-  void UpdateOversampling() override { Record(&IDriveEditor::UpdateOversampling); }
+  void UpdateInput() override { Record(); }
+  void UpdateDrive() override { Record(); }
+  void UpdateTrim() override { Record(); }
+  void UpdateCurveForm() override { Record(); }
+  void UpdateHiPass() override { Record(); }
+  void UpdateFreq() override { Record(); }
+  void UpdateLoPass() override { Record(); }
+  void UpdateLow() override { Record(); }
+  void UpdateMid() override { Record(); }
+  void UpdateHigh() override { Record(); }
+  void UpdatePres() override { Record(); }
+  void UpdateDryWet() override { Record(); }
+  void UpdateOutput() override { Record(); }
+  void UpdatePower() override { Record(); }
+  void UpdateStereo() override { Record(); }
+  void UpdateAsymmetric() override { Record(); }
+  void UpdateOversampling() override { Record(); }
 
-  std::vector<TUpdate> Take() {
+  std::vector<std::thread::id> Take() {
     std::lock_guard<std::mutex> Lock(FLock);
-    return std::exchange(FUpdates, {});
+    return std::exchange(FThreads, {});
   }
 
  private:
-  void Record(void (IDriveEditor::*Operation)()) {
+  void Record() {
     std::lock_guard<std::mutex> Lock(FLock);
-    FUpdates.push_back({Operation, std::this_thread::get_id()});
+    FThreads.push_back(std::this_thread::get_id());
   }
 
   std::mutex FLock;
-  std::vector<TUpdate> FUpdates;
+  std::vector<std::thread::id> FThreads;
 };
 
 TEST(ParameterChangeThreads, EditorHearsOfEveryChangeOnTheWritersThread) {
@@ -263,24 +267,15 @@ TEST(ParameterChangeThreads, EditorHearsOfEveryChangeOnTheWritersThread) {
   int Parent = 0;
   ASSERT_EQ(M->HostCallEditOpen(0, 0, &Parent, 0), 1);
   auto& Editor = dynamic_cast<TRecordingEditor&>(*M->EditorForm());
-  void (IDriveEditor::*const Expected[kParamCount])() = {
-      &IDriveEditor::UpdateInput,      &IDriveEditor::UpdateDrive,       &IDriveEditor::UpdateTrim,
-      &IDriveEditor::UpdateCurveForm,  &IDriveEditor::UpdateHiPass,      &IDriveEditor::UpdateFreq,
-      &IDriveEditor::UpdateLoPass,     &IDriveEditor::UpdateLow,         &IDriveEditor::UpdateMid,
-      &IDriveEditor::UpdateHigh,       &IDriveEditor::UpdatePres,        &IDriveEditor::UpdateDryWet,
-      &IDriveEditor::UpdateOutput,     &IDriveEditor::UpdatePower,       &IDriveEditor::UpdateStereo,
-      &IDriveEditor::UpdateAsymmetric, &IDriveEditor::UpdateOversampling};
-  for (int i = 0; i < kParamCount; ++i) {
+  for (const TProcessParameter& P : kProcessParameters) {
     std::thread::id Writer;
     std::thread([&] {
       Writer = std::this_thread::get_id();
-      M->SetParameter(i, kRanges[i][1]);
+      M->SetParameter(P.Parameter, P.Description.Max);
     }).join();
-    const std::vector<TRecordingEditor::TUpdate> Updates = Editor.Take();
-    ASSERT_FALSE(Updates.empty()) << "parameter " << i;
-    // Drive maps Trim again first, which the editor hears of as well.
-    EXPECT_EQ(Updates.back().Operation, Expected[i]) << "parameter " << i;
-    for (const auto& Update : Updates) EXPECT_EQ(Update.Thread, Writer) << "parameter " << i;
+    const std::vector<std::thread::id> Threads = Editor.Take();
+    EXPECT_FALSE(Threads.empty()) << "parameter " << P.Parameter;
+    for (std::thread::id Thread : Threads) EXPECT_EQ(Thread, Writer) << "parameter " << P.Parameter;
   }
 }
 

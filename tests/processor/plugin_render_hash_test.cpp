@@ -18,6 +18,7 @@
 
 #include "drive_test_rig.h"
 #include "host/vst_abi.h"
+#include "processor/process_module_description.h"
 #include "support/test_host.h"
 
 namespace vb {
@@ -48,15 +49,11 @@ class TOutputHash {
   std::uint64_t FValue = 0xCBF29CE484222325ull;
 };
 
-// The host's normalised value of a parameter set in its own unit.
+// A parameter value in its own unit (set as the host's normalised value).
 struct TKnob {
-  std::int32_t Index;
+  TDriveParameter Index;
   float Value;
 };
-
-constexpr float kRanges[17][2] = {{-200, 200}, {0, 100},  {0, 100},  {1, 200},  {0, 500},  {0, 1000},
-                                  {500, 5000}, {-15, 15}, {-15, 15}, {-15, 15}, {-15, 15}, {0, 100},
-                                  {-100, 100}, {0, 1},    {0, 1},    {0, 1},    {1, 16}};
 
 class TRenderScript {
  public:
@@ -64,8 +61,8 @@ class TRenderScript {
 
   void Set(std::initializer_list<TKnob> Knobs) {
     for (const TKnob& Knob : Knobs) {
-      const float* Range = kRanges[Knob.Index];
-      FHost.SetParameter(Knob.Index, (Knob.Value - Range[0]) / (Range[1] - Range[0]));
+      const TParameterPropertyDescription& Range = kProcessParameters[Knob.Index].Description;
+      FHost.SetParameter(Knob.Index, (Knob.Value - Range.Min) / (Range.Max - Range.Min));
     }
   }
   // Blocks of the given lengths, alternating 64 and 32 bits.
@@ -118,40 +115,50 @@ TEST(PluginRenderHash, FixedScriptRendersTheRecordedOutput) {
   Script.Blocks({256, 256, 256, 256});
   Got.push_back(Script.Take());
   // Drive stage: drive, trim, knee, asymmetric clipping, input and output.
-  Script.Set({{1, 60}, {2, 70}, {3, 30}, {15, 1}, {0, 80}, {12, -30}});
+  Script.Set({{kParamDrive, 60},
+              {kParamTrim, 70},
+              {kParamCurveForm, 30},
+              {kParamAsymmetric, 1},
+              {kParamInput, 80},
+              {kParamOutput, -30}});
   Script.Blocks({256, 256, 256, 256});
   Got.push_back(Script.Take());
   // 8x, stereo, tone stack; then Trim again so that the stereo trim applies.
-  Script.Set({{16, 8}, {14, 1}, {7, 12}, {8, -6}, {9, 13.5f}, {10, -12}});
+  Script.Set({{kParamOversampling, 8},
+              {kParamStereo, 1},
+              {kParamLow, 12},
+              {kParamMid, -6},
+              {kParamHigh, 13.5f},
+              {kParamPres, -12}});
   Script.Blocks({256, 256, 256});
-  Script.Set({{2, 55}});
+  Script.Set({{kParamTrim, 55}});
   Script.Blocks({256, 256, 256});
   Got.push_back(Script.Take());
   // Smoother corners and the high-pass at 16x.
-  Script.Set({{6, 950}, {4, 250}, {5, 900}, {16, 16}});
+  Script.Set({{kParamLoPass, 950}, {kParamHiPass, 250}, {kParamFreq, 900}, {kParamOversampling, 16}});
   Script.Blocks({256, 256, 256, 256});
   Got.push_back(Script.Take());
   // Factor away and back between two blocks; then a plain change of factor.
-  Script.Set({{16, 1}, {16, 16}});
+  Script.Set({{kParamOversampling, 1}, {kParamOversampling, 16}});
   Script.Blocks({256, 256});
-  Script.Set({{16, 1}});
+  Script.Set({{kParamOversampling, 1}});
   Script.Blocks({256, 256});
   Got.push_back(Script.Take());
   // Dry/wet and odd block lengths, one longer than announced.
-  Script.Set({{11, 40}, {16, 8}});
+  Script.Set({{kParamDryWet, 40}, {kParamOversampling, 8}});
   Script.Blocks({1, 7, 1000, 255, 3});
   Got.push_back(Script.Take());
   // LoPass automated block by block, mono again.
-  Script.Set({{14, 0}, {15, 0}});
+  Script.Set({{kParamStereo, 0}, {kParamAsymmetric, 0}});
   for (float LoPass : {500.0f, 1200.0f, 4800.0f, 2000.0f, 777.0f, 5000.0f}) {
-    Script.Set({{6, LoPass}});
+    Script.Set({{kParamLoPass, LoPass}});
     Script.Blocks({128});
   }
   Got.push_back(Script.Take());
   // Power off and on again.
-  Script.Set({{13, 0}});
+  Script.Set({{kParamPower, 0}});
   Script.Blocks({256, 256});
-  Script.Set({{13, 1}});
+  Script.Set({{kParamPower, 1}});
   Script.Blocks({256, 256});
   Got.push_back(Script.Take());
   // Suspend, 96 kHz and a smaller block, resume.
@@ -163,28 +170,34 @@ TEST(PluginRenderHash, FixedScriptRendersTheRecordedOutput) {
   Got.push_back(Script.Take());
   // 48 kHz at 16x, every knob moved once more.
   Host.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
-  Script.Set({{0, -50},
-              {1, 100},
-              {2, 100},
-              {3, 200},
-              {4, 0},
-              {5, 0},
-              {6, 5000},
-              {7, -15},
-              {8, 15},
-              {9, -15},
-              {10, 15},
-              {11, 100},
-              {12, 100},
-              {14, 1},
-              {15, 1},
-              {16, 16}});
+  Script.Set({{kParamInput, -50},
+              {kParamDrive, 100},
+              {kParamTrim, 100},
+              {kParamCurveForm, 200},
+              {kParamHiPass, 0},
+              {kParamFreq, 0},
+              {kParamLoPass, 5000},
+              {kParamLow, -15},
+              {kParamMid, 15},
+              {kParamHigh, -15},
+              {kParamPres, 15},
+              {kParamDryWet, 100},
+              {kParamOutput, 100},
+              {kParamStereo, 1},
+              {kParamAsymmetric, 1},
+              {kParamOversampling, 16}});
   Script.Blocks({128, 128, 128, 128});
   Got.push_back(Script.Take());
   // The knobs' lower ends.
-  Script.Set({{0, -200}, {1, 0}, {2, 0}, {3, 1}, {6, 500}, {12, -100}, {16, 1}});
+  Script.Set({{kParamInput, -200},
+              {kParamDrive, 0},
+              {kParamTrim, 0},
+              {kParamCurveForm, 1},
+              {kParamLoPass, 500},
+              {kParamOutput, -100},
+              {kParamOversampling, 1}});
   Script.Blocks({128, 128});
-  Script.Set({{0, 200}, {2, 100}});
+  Script.Set({{kParamInput, 200}, {kParamTrim, 100}});
   Script.Blocks({128, 128});
   Got.push_back(Script.Take());
 

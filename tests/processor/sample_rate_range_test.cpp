@@ -1,8 +1,11 @@
-// Guards the drive against sample rates at the ends of what it serves: below
-// about 15 kHz the tone stack's corners reach the Nyquist frequency, where
-// the biquad designs divide by sin(w0) = 0 and every output sample became
-// NaN (1000 Hz with "Freq" at its top, 100 Hz with the defaults). Rates the
-// drive cannot serve are refused and leave it running as before.
+// Guards the drive against sample rates at the ends of what it serves. A
+// biquad designed at a multiple of its sample rate divides by sin(w0) = 0:
+// every output sample was NaN at 1000 Hz with "Freq" at its top, or at 100
+// Hz with the defaults (the mid peak's 1700 Hz). Between the Nyquist
+// frequency and the rate a design folds back (the presence peak at 7278 Hz
+// sounded at 722 Hz with an 8 kHz host). So rates below 8 kHz are refused,
+// leaving the drive running as before, and design frequencies stay below
+// the Nyquist frequency.
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -14,6 +17,7 @@
 #include "dsp/dsp_errors.h"
 #include "processor/drive_parameter.h"
 #include "processor/process_module.h"
+#include "processor/process_module_description.h"
 
 namespace vb {
 namespace {
@@ -54,26 +58,23 @@ TEST(SampleRateRange, RatesOutsideTheServedRangeAreRefusedAndChangeNothing) {
   EXPECT_EQ(M->HostSampleRate(), TProcessModule::kMinSampleRate);
 }
 
-// Every served rate, at every factor, with every knob at either end (and the
-// tone stack's corners at their highest) gives finite output, and no biquad
-// is designed at or above its Nyquist frequency.
+// Every served rate, at every factor, with every knob at either end or at its
+// default gives finite output, and no biquad is designed at or above its
+// Nyquist frequency.
 TEST(SampleRateRange, EveryServedRateAndSettingRendersFiniteOutput) {
-  struct TSetting {
-    TDriveParameter Parameter;
-    float Low, High;
-  };
-  const TSetting Ends[] = {{kParamInput, -200, 200},  {kParamDrive, 0, 100},  {kParamTrim, 0, 100},
-                           {kParamCurveForm, 1, 200}, {kParamHiPass, 0, 500}, {kParamFreq, 0, 1000},
-                           {kParamLoPass, 500, 5000}, {kParamLow, -15, 15},   {kParamMid, -15, 15},
-                           {kParamHigh, 15, -15},     {kParamPres, -15, 15},  {kParamDryWet, 0, 100},
-                           {kParamOutput, -100, 100}, {kParamStereo, 0, 1},   {kParamAsymmetric, 0, 1}};
-  for (float Rate : {8000.0f, 8680.0f, 9000.0f, 11025.0f, 12000.0f, 14772.0f, 16000.0f, 1.0e7f}) {
+  // 8680 and 14556 Hz put the high shelf's and the presence peak's default
+  // corners exactly on the Nyquist frequency.
+  for (float Rate : {8000.0f, 8680.0f, 9000.0f, 11025.0f, 12000.0f, 14556.0f, 14772.0f, 16000.0f, 1.0e7f}) {
     for (float Factor : {1.0f, 8.0f, 16.0f}) {
-      for (int End = 0; End < 2; ++End) {
+      // The knobs' lower ends, their upper ends, the defaults.
+      for (int End = 0; End < 3; ++End) {
         auto M = NewModule();
         M->VSTModuleSampleRateChange(Rate);
         M->SetParameter(kParamOversampling, Factor);
-        for (const TSetting& S : Ends) M->SetParameter(S.Parameter, End ? S.High : S.Low);
+        if (End < 2)
+          for (const TProcessParameter& P : kProcessParameters)
+            if (P.Parameter != kParamPower && P.Parameter != kParamOversampling)
+              M->SetParameter(P.Parameter, End ? P.Description.Max : P.Description.Min);
         ASSERT_TRUE(RendersFinite(*M)) << Rate << " Hz, factor " << Factor << ", end " << End;
         for (int c = 0; c < 2; ++c) {
           for (const TBiquadIIRFilter* F :
