@@ -10,6 +10,7 @@
 #include "gui/gui_stitched_switch.h"
 #include "gui/gui_timer.h"
 #include "image/image_errors.h"
+#include "platform/web_browser.h"
 #include "processor/process_module.h"
 
 namespace vb {
@@ -89,7 +90,8 @@ void PlaceStitched(TGuiCustomStitchedControl& control, const TEditorControlSpec&
 TWndGUI::TWndGUI(TCustomVSTModule& owner, std::unique_ptr<TPlatformWindow> platform)
     : TGuiEditorForm(owner, std::move(platform)),
       FProcessor(dynamic_cast<TProcessModule*>(&owner)),
-      FWindowThread(std::this_thread::get_id()) {
+      FWindowThread(std::this_thread::get_id()),
+      FOpenUrl([](const char* url) { OpenWebPage(url); }) {
   Build();
 }
 

@@ -97,7 +97,7 @@ class TWndGUI : public TGuiEditorForm, public IDriveEditor {
   void ImgFrontClick();
   void LblByVordaClick();
   void OpenURL();
-  // Replaces how web pages are opened (tests).
+  // Replaces how web pages are opened (the user's browser by default).
   void SetOpenUrl(TOpenUrl openUrl) { FOpenUrl = std::move(openUrl); }
 
   // --- Components ------------------------------------------------------------------------

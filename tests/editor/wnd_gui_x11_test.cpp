@@ -1,0 +1,182 @@
+// Guards the built plug-in's editor in a real (virtual) X server, driven
+// like a Linux host drives it: it must open inside the host's window at its
+// size, take real pointer and keyboard input (a knob drag reaching the host
+// as automation, the oversampling switch stepping the factor, Control +
+// click restoring the defaults), move its meters while audio plays, and
+// show exactly what the headless rendering shows. Skips without $DISPLAY
+// (the test command starts Xvfb).
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "editor/editor_layout.h"
+#include "support/editor_test_host.h"
+#include "support/test_host.h"
+#include "support/x11_probe.h"
+#include "wnd_gui_rig.h"
+
+namespace vb::test {
+namespace {
+
+constexpr xcb_keysym_t kControlLeft = 0xFFE3;
+
+// The key code that types Keysym on this server (0 when none does).
+xcb_keycode_t KeycodeOf(xcb_connection_t* connection, xcb_keysym_t keysym) {
+  const xcb_setup_t* setup = xcb_get_setup(connection);
+  const int count = setup->max_keycode - setup->min_keycode + 1;
+  std::unique_ptr<xcb_get_keyboard_mapping_reply_t, decltype(&std::free)> mapping(
+      xcb_get_keyboard_mapping_reply(
+          connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, std::uint8_t(count)), nullptr),
+      &std::free);
+  if (!mapping) return 0;
+  const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(mapping.get());
+  const int perCode = mapping->keysyms_per_keycode;
+  for (int code = 0; code < count; ++code)
+    for (int i = 0; i < perCode; ++i)
+      if (syms[code * perCode + i] == keysym) return xcb_keycode_t(setup->min_keycode + code);
+  return 0;
+}
+
+class WndGuiX11 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!EditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
+    Plugin = std::make_unique<TestHost>(VB_PLUGIN_PATH);
+    ASSERT_NE(Plugin->StartUp(), nullptr);
+    Editor = std::make_unique<EditorTestHost>(*Plugin);
+    ASSERT_TRUE(Editor->CreateWindow());
+  }
+  void TearDown() override {
+    Editor.reset();
+    Plugin.reset();
+  }
+  xcb_window_t Child() const {
+    const auto children = Probe.Children(Editor->WindowId());
+    return children.size() == 1 ? children[0] : 0;
+  }
+  std::vector<float> AutomationsOf(std::int32_t index) const {
+    std::vector<float> values;
+    for (const HostCall& call : Plugin->Calls())
+      if (call.Opcode == amAutomate && call.Index == index) values.push_back(call.Opt);
+    return values;
+  }
+  void Click(TPoint at) {
+    Probe.MovePointer(Child(), at.X, at.Y);
+    Editor->RunFor(30, 10);
+    Probe.Button(1, true);
+    Probe.Button(1, false);
+    Editor->RunFor(60, 10);
+  }
+  void Key(xcb_keycode_t code, bool press) {
+    xcb_test_fake_input(Probe.Get(), press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0,
+                        0);
+    Probe.Sync();
+  }
+  // Pixels of Area that differ between two grabs.
+  static std::int32_t Changed(const TMemoryBitmap& a, const TMemoryBitmap& b, const TEditorControlSpec& area) {
+    std::int32_t changed = 0;
+    for (std::int32_t y = area.Top; y < area.Top + area.Height; ++y)
+      for (std::int32_t x = area.Left; x < area.Left + area.Width; ++x)
+        changed += a.PixelARGB(x, y) != b.PixelARGB(x, y);
+    return changed;
+  }
+
+  TX11Probe Probe;
+  std::unique_ptr<TestHost> Plugin;
+  std::unique_ptr<EditorTestHost> Editor;
+};
+
+TEST_F(WndGuiX11, OpensInsideTheHostsWindowShowingTheHeadlessRendering) {
+  EXPECT_EQ(Editor->RectWidth(), kEditorWidth) << "the size is known before the editor opens";
+  EXPECT_EQ(Editor->RectHeight(), kEditorHeight);
+  ASSERT_EQ(Editor->OpenEditor(), 1);
+  const xcb_window_t child = Child();
+  ASSERT_NE(child, 0u);
+  const TX11Geometry g = Probe.Geometry(child);
+  EXPECT_EQ((std::vector<int>{g.X, g.Y, g.Width, g.Height}), (std::vector<int>{0, 0, kEditorWidth, kEditorHeight}));
+  EXPECT_TRUE(Probe.Viewable(child));
+  Editor->RunFor(60);
+  const auto shot = Editor->Window().Grab();
+  ASSERT_NE(shot, nullptr);
+
+  TWndGuiRig reference;
+  reference.Open();
+  reference.Idle();
+  std::int32_t wrong = 0;
+  for (std::int32_t y = 0; y < kEditorHeight; ++y)
+    for (std::int32_t x = 0; x < kEditorWidth; ++x)
+      wrong += shot->PixelARGB(x, y) != (reference.Screen().ScreenPixel(x, y) | 0xFF000000u);
+  EXPECT_EQ(wrong, 0) << "the screen shows exactly the headless rendering";
+}
+
+TEST_F(WndGuiX11, KnobsAndSwitchesTakeRealInputAndTheHostHearsOfIt) {
+  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  ASSERT_EQ(Editor->OpenEditor(), 1);
+  Editor->RunFor(60);
+  Plugin->ClearCalls();
+  // 40 pixels up of 400 on 0..100 %: Drive 10 %.
+  const TPoint drive = TWndGuiRig::CentreOf("DialDrive");
+  Probe.MovePointer(Child(), drive.X, drive.Y);
+  Editor->RunFor(30, 10);
+  Probe.Button(1, true);
+  Editor->RunFor(30, 10);
+  for (int step = 1; step <= 4; ++step) {
+    Probe.MovePointer(Child(), drive.X, drive.Y - 10 * step);
+    Editor->RunFor(30, 10);
+  }
+  Probe.Button(1, false);
+  Editor->RunFor(60, 10);
+  EXPECT_NEAR(Plugin->GetParameter(kParamDrive), 0.1f, 1e-5f);
+  ASSERT_FALSE(AutomationsOf(kParamDrive).empty());
+  EXPECT_NEAR(AutomationsOf(kParamDrive).back(), 0.1f, 1e-5f);
+
+  // Oversampling 1x -> 8x -> 16x.
+  Plugin->ClearCalls();
+  Click(TWndGuiRig::CentreOf("SwitchOversampling"));
+  EXPECT_NEAR(Plugin->GetParameter(kParamOversampling), 7.0f / 15.0f, 1e-6f);  // 8 of 1..16
+  Click(TWndGuiRig::CentreOf("SwitchOversampling"));
+  EXPECT_EQ(Plugin->GetParameter(kParamOversampling), 1.0f);
+  EXPECT_EQ(AutomationsOf(kParamOversampling).size(), 2u);
+}
+
+TEST_F(WndGuiX11, ControlClickOnThePanelRestoresTheDefaults) {
+  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  const xcb_keycode_t control = KeycodeOf(Probe.Get(), kControlLeft);
+  if (control == 0) GTEST_SKIP() << "no Control key on this server";
+  Plugin->SetParameter(kParamDrive, 0.8f);
+  Plugin->SetParameter(kParamStereo, 1.0f);
+  ASSERT_EQ(Editor->OpenEditor(), 1);
+  Editor->RunFor(60);
+  const TPoint bare{560, 20};  // the title, no control above it
+  Click(bare);
+  EXPECT_NEAR(Plugin->GetParameter(kParamDrive), 0.8f, 1e-6f) << "a plain click changes nothing";
+  Editor->RunFor(600);  // not a double click
+  Key(control, true);
+  Click(bare);
+  Key(control, false);
+  EXPECT_EQ(Plugin->GetParameter(kParamDrive), 0.0f);
+  EXPECT_EQ(Plugin->GetParameter(kParamStereo), 0.0f);
+  EXPECT_NEAR(Plugin->GetParameter(kParamTrim), 0.45f, 1e-6f);
+}
+
+TEST_F(WndGuiX11, MetersMoveWhileAudioPlays) {
+  ASSERT_EQ(Editor->OpenEditor(), 1);
+  Editor->RunFor(150);
+  const auto silent = Editor->Window().Grab();
+  std::vector<float> tone(512);
+  for (std::size_t i = 0; i < tone.size(); ++i) tone[i] = 0.5f * float(std::sin(0.05 * double(i)));
+  for (int block = 0; block < 20; ++block) Plugin->Process32({tone, tone});
+  Editor->RunFor(250);
+  const auto playing = Editor->Window().Grab();
+  ASSERT_TRUE(silent && playing);
+  EXPECT_GT(Changed(*silent, *playing, *FindEditorControl("VUInMeter")), 20);
+  EXPECT_GT(Changed(*silent, *playing, *FindEditorControl("VUOutMeter")), 20);
+}
+
+}  // namespace
+}  // namespace vb::test
