@@ -10,6 +10,7 @@
 #include "audio_file.h"
 #include "channel_map.h"
 #include "demo_signal.h"
+#include "editor_snapshot.h"
 #include "param_resolver.h"
 #include "plugin_host.h"
 #include "plugin_info.h"
@@ -27,6 +28,11 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr double kDefaultSampleRate = 44100.0;     // Hz, when there is no input file
 constexpr double kMaxReportedTailSeconds = 600.0;  // a longer reported tail is taken as "endless"
+// The editor's picture: it settles, the first seconds of the input play
+// through the plug-in (meters show them), and it catches up with that.
+constexpr int kSnapshotSettleMs = 200;
+constexpr double kSnapshotPlaySeconds = 2.0;
+constexpr int kSnapshotShowMs = 300;
 
 int Fail(const std::string& message, int code = kExitFailure) {
   std::fprintf(stderr, "vst-render: %s\n", message.c_str());
@@ -115,6 +121,24 @@ void ReportLatency(const TRenderResult& r, const TRenderOptions& o, double rate,
          Seconds(r.ReportedLatency / rate) + "); left as it is");
 }
 
+int SnapshotEditor(TPluginHost& plugin, const TRenderOptions& o, TSignalSource& source, TRenderSettings settings,
+                   double rate, const TNotes& note) {
+  std::string error;
+  TEditorSnapshot snapshot(plugin);
+  if (!snapshot.Open(error)) return Fail(error);
+  snapshot.IdleFor(kSnapshotSettleMs);
+  TLimitedSource played(source, std::llround(kSnapshotPlaySeconds * rate));
+  settings.TailFrames = 0;
+  TRenderSession session(plugin, o.BlockSize, o.Precision == 64);
+  TRenderResult result;
+  if (!session.Run(played, settings, nullptr, false, result, error)) return Fail(error);
+  snapshot.IdleFor(kSnapshotShowMs);
+  if (!snapshot.Save(o.EditorSnapshotPath, error)) return Fail(error);
+  note("saved the editor (" + std::to_string(snapshot.Width()) + " x " + std::to_string(snapshot.Height()) +
+       " pixels) as '" + o.EditorSnapshotPath + "'");
+  return 0;
+}
+
 int Run(const TRenderOptions& o) {
   std::string error;
   const bool infoOnly = o.Info || o.ListParams;
@@ -169,6 +193,7 @@ int Run(const TRenderOptions& o) {
     return 0;
   }
   note(settings.Channels.Note);
+  if (!o.EditorSnapshotPath.empty()) return SnapshotEditor(plugin, o, *source, settings, rate, note);
   settings.TailFrames = TailFrames(plugin, o, rate, note);
   settings.CompensateLatency = o.CompensateLatency;
 

@@ -139,6 +139,16 @@ const TOption kOptions[] = {
      [](TRenderOptions& o, const std::string&, std::string&) { return o.ListParams = true; }},
     {nullptr, "--info", nullptr, "print what a host learns about the plug-in",
      [](TRenderOptions& o, const std::string&, std::string&) { return o.Info = true; }},
+    {nullptr, "--editor-snapshot", "FILE.png",
+     "open the plug-in's editor in a window of\n"
+     "its own on $DISPLAY (after the --param\n"
+     "settings), play the first seconds of the\n"
+     "input through it, save what the window\n"
+     "shows as a PNG and exit (no audio written)",
+     [](TRenderOptions& o, const std::string& v, std::string&) {
+       o.EditorSnapshotPath = v;
+       return true;
+     }},
     {nullptr, "--demo-out", "FILE", "also save the dry demo signal",
      [](TRenderOptions& o, const std::string& v, std::string&) {
        o.DemoOutPath = v;
@@ -211,7 +221,10 @@ TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& args) {
     if (!opt->Set(o, value, r.Error)) return r;
   }
   if (o.Help) return r;
-  if (o.PluginPath.empty()) r.Error = "no plug-in given (use -p PATH.so)";
+  if (o.PluginPath.empty())
+    r.Error = "no plug-in given (use -p PATH.so)";
+  else if (!o.EditorSnapshotPath.empty() && !o.OutputPath.empty())
+    r.Error = "--editor-snapshot writes a picture, not audio; leave out -o";
   return r;
 }
 

@@ -16,4 +16,16 @@ std::int64_t TMemorySource::Read(double* interleaved, std::int64_t frames, std::
   return n;
 }
 
+std::int64_t TLimitedSource::Frames() const {
+  const std::int64_t all = FSource.Frames();
+  return all > 0 ? std::min(all, FLimit) : FLimit;
+}
+
+std::int64_t TLimitedSource::Read(double* interleaved, std::int64_t frames, std::string& error) {
+  if (FPos >= FLimit) return 0;
+  const std::int64_t n = FSource.Read(interleaved, std::min(frames, FLimit - FPos), error);
+  if (n > 0) FPos += n;
+  return n;
+}
+
 }  // namespace vb

@@ -50,4 +50,19 @@ class TFileSource final : public TSignalSource {
   TAudioFileReader& FReader;
 };
 
+// The first frames of another source (all of it when it is shorter).
+class TLimitedSource final : public TSignalSource {
+ public:
+  TLimitedSource(TSignalSource& source, std::int64_t frames) : FSource(source), FLimit(frames) {}
+  int Channels() const override { return FSource.Channels(); }
+  double SampleRate() const override { return FSource.SampleRate(); }
+  std::int64_t Frames() const override;
+  std::int64_t Read(double* interleaved, std::int64_t frames, std::string& error) override;
+
+ private:
+  TSignalSource& FSource;
+  std::int64_t FLimit;
+  std::int64_t FPos = 0;
+};
+
 }  // namespace vb
