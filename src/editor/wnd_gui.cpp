@@ -93,9 +93,13 @@ TWndGUI::TWndGUI(TCustomVSTModule& owner, std::unique_ptr<TPlatformWindow> platf
       FWindowThread(std::this_thread::get_id()),
       FOpenUrl([](const char* url) { OpenWebPage(url); }) {
   Build();
+  if (FProcessor != nullptr) FProcessor->EditorLink().Attach(this);
 }
 
-TWndGUI::~TWndGUI() = default;
+TWndGUI::~TWndGUI() {
+  // First: a host thread may be telling this window about a parameter.
+  if (FProcessor != nullptr) FProcessor->EditorLink().Detach(this);
+}
 
 std::unique_ptr<TVSTEditor> TWndGUI::Create(TCustomVSTModule& owner) { return std::make_unique<TWndGUI>(owner); }
 

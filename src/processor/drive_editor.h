@@ -1,9 +1,9 @@
 // What the drive's editor window offers the module: one operation per
 // parameter that brings the matching control to the parameter's current
 // value (read back with GetParameter). The window class implements it next
-// to TVSTEditor; the module calls it only while an editor is open. Called on
-// the thread that set the parameter; implementations only store control
-// values and ask for repaints.
+// to TVSTEditor and attaches itself to the module's TEditorLink while it
+// exists. Called on the thread that set the parameter; implementations only
+// store control values and ask for repaints.
 #pragma once
 
 namespace vb {

@@ -165,7 +165,9 @@ void TProcessModule::SetParamsToDefault() {
 // audio thread maps the values at its next block.
 
 void TProcessModule::NotifyEditor(void (IDriveEditor::*Update)()) {
-  if (auto* Editor = dynamic_cast<IDriveEditor*>(EditorForm())) (Editor->*Update)();
+  // Not through EditorForm(): the host may close the editor on its own
+  // thread while this runs on another.
+  FEditorLink.Notify(Update);
 }
 
 void TProcessModule::Publish(TDriveParameter Index, float Value, void (IDriveEditor::*Update)()) {

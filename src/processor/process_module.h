@@ -26,6 +26,7 @@
 #include "processor/drive_controls.h"
 #include "processor/drive_editor.h"
 #include "processor/drive_settings.h"
+#include "processor/editor_link.h"
 #include "processor/peak_meter.h"
 #include "processor/stereo_resampler.h"
 #include "processor/work_buffers.h"
@@ -51,6 +52,9 @@ class TProcessModule : public TVSTModule {
   // The editor window class every new module gets (set once at library
   // start-up by the editor side; null: no editor window can be opened).
   static void SetDefaultEditorFormClass(TEditorFormClass Value);
+  // Where the parameter handlers send the editor's updates: the editor
+  // attaches itself once it is built and detaches before it goes.
+  TEditorLink& EditorLink() { return FEditorLink; }
 
   // --- Parameter handlers (any thread) ------------------------------------
   void ParamInputChange(TCustomVSTModule& Sender, std::int32_t Index, float& Value);
@@ -174,6 +178,7 @@ class TProcessModule : public TVSTModule {
   TStereoResampler FResampler;
   // Published by the handlers (any thread).
   TDriveControls FControls;
+  TEditorLink FEditorLink;
   // The snapshot the objects below are tuned to, and the factor it gives;
   // audio thread only.
   TDriveControlValues FApplied;

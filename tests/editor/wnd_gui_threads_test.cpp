@@ -75,5 +75,41 @@ TEST(WndGuiThreads, ControlsEndOnTheLastValuesAHostThreadSet) {
   EXPECT_NE(editor.LampOn().Visible(), editor.LampOff().Visible());
 }
 
+// The host closes and opens the editor on its own thread while its
+// automation thread keeps setting parameters: every update either reaches a
+// live window or none (the sanitizer builds see any other outcome).
+TEST(WndGuiThreads, EditorsComeAndGoWhileAHostThreadSetsParameters) {
+  TWndGuiRig rig;
+  TStartLine start(2);
+  std::atomic<bool> stop{false};
+  std::thread writer([&] {
+    std::uint32_t seed = 7;
+    start.ArriveAndWait();
+    while (!stop.load(std::memory_order_acquire))
+      for (std::int32_t p = 0; p <= kParamOutput; ++p) rig.Host().SetParameter(p, WriterValue(seed));
+  });
+  start.ArriveAndWait();
+  int overlapping = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (overlapping < 5 && std::chrono::steady_clock::now() < deadline) {
+    rig.Open();
+    // The writer reaches this editor (a mark), then the host idles it and
+    // closes it while the writer goes on.
+    const auto wait = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+    bool marked = false;
+    while (!marked && std::chrono::steady_clock::now() < wait)
+      for (std::int32_t p = 0; p <= kParamOutput; ++p)
+        marked = marked || rig.Editor().Pending().IsMarked(TDriveParameter(p));
+    rig.Idle();
+    rig.Close();
+    if (marked) ++overlapping;
+  }
+  stop.store(true, std::memory_order_release);
+  writer.join();
+  EXPECT_GE(overlapping, 5) << "the writer never ran while an editor was open";
+  EXPECT_EQ(rig.Module().EditorForm(), nullptr);
+  EXPECT_FALSE(rig.Module().EditorLink().Attached());
+}
+
 }  // namespace
 }  // namespace vb::test

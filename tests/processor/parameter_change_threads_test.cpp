@@ -220,9 +220,14 @@ TEST(ParameterChangeThreads, AfterAStormTheLastValuesTuneLikeAFreshInstance) {
   ExpectSameTuning(*M, *Fresh);
 }
 
-// An editor that records the thread of every update it hears of.
+// An editor that records the thread of every update it hears of; attached
+// to the module's editor link for its lifetime, as editors are.
 class TRecordingEditor : public TVSTEditor, public IDriveEditor {
  public:
+  explicit TRecordingEditor(TCustomVSTModule& Owner) : FModule(dynamic_cast<TProcessModule&>(Owner)) {
+    FModule.EditorLink().Attach(this);
+  }
+  ~TRecordingEditor() override { FModule.EditorLink().Detach(this); }
   std::int32_t ClientWidth() const override { return 865; }
   std::int32_t ClientHeight() const override { return 150; }
   void AttachToParent(void*) override {}
@@ -256,6 +261,7 @@ class TRecordingEditor : public TVSTEditor, public IDriveEditor {
     FThreads.push_back(std::this_thread::get_id());
   }
 
+  TProcessModule& FModule;
   std::mutex FLock;
   std::vector<std::thread::id> FThreads;
 };
@@ -263,7 +269,7 @@ class TRecordingEditor : public TVSTEditor, public IDriveEditor {
 TEST(ParameterChangeThreads, EditorHearsOfEveryChangeOnTheWritersThread) {
   auto M = NewModule(64);
   M->SetEditorFormClass(
-      [](TCustomVSTModule&) -> std::unique_ptr<TVSTEditor> { return std::make_unique<TRecordingEditor>(); });
+      [](TCustomVSTModule& Owner) -> std::unique_ptr<TVSTEditor> { return std::make_unique<TRecordingEditor>(Owner); });
   int Parent = 0;
   ASSERT_EQ(M->HostCallEditOpen(0, 0, &Parent, 0), 1);
   auto& Editor = dynamic_cast<TRecordingEditor&>(*M->EditorForm());
