@@ -160,6 +160,12 @@ class TProcessModule : public TVSTModule {
   // Applies Now to filters, resamplers, settings and chain; Was is the
   // snapshot applied last (null: apply everything).
   void Retune(const TDriveControlValues& Now, const TDriveControlValues* Was, bool RetuneResamplers);
+  // The oversampled Rate (Hz) on every filter and resampler, Factor on the
+  // resamplers.
+  void SetFilterRates(int Factor, float Rate);
+  // Corners, gains and bandwidths of the biquads whose knobs changed since
+  // Was (all of them when Was is null), for filters running at Rate (Hz).
+  bool RetuneBiquads(const TDriveControlValues& Now, const TDriveControlValues* Was, float Rate);
 
   template <class T>
   void ProcessBlock(T** Inputs, T** Outputs, std::uint32_t SampleFrames);

@@ -31,47 +31,60 @@ void TProcessModule::TakeControls() {
   FTuned = true;
 }
 
+// Was null: everything is applied.
 void TProcessModule::Retune(const TDriveControlValues& Now, const TDriveControlValues* Was, bool RetuneResamplers) {
-  auto Changed = [&](TDriveParameter Index) { return !Was || Now[Index] != (*Was)[Index]; };
   const int Factor = OversamplingFactor(Now[kParamOversampling]);
   const bool NewRate = !Was || Now.HostRate != Was->HostRate || Factor != FFactorInUse;
   // The oversampled rate, in Singles as the host gives it (the factors are
   // powers of two, so the product is exact).
   const float Rate = Now.HostRate * static_cast<float>(Factor);
-  if (NewRate) {
-    for (int c = 0; c < kChannels; ++c) {
-      FUpDownSampling[c]->SetFactor(Factor);
-      FHighPass[c]->SetSampleRate(Rate);
-      FUpDownSampling[c]->SetSampleRate(Rate);
-      FLow[c]->SetSampleRate(Rate);
-      FMid[c]->SetSampleRate(Rate);
-      FPres[c]->SetSampleRate(Rate);
-      FHigh[c]->SetSampleRate(Rate);
-    }
+  if (NewRate) SetFilterRates(Factor, Rate);
+  // At a new rate every corner is designed again (DesignFrequency depends
+  // on it); setters given their own value again do nothing.
+  if (RetuneBiquads(Now, NewRate ? nullptr : Was, Rate)) FChain.TakeCoefficients(FFilters);
+  // A new factor or rate restarts the resamplers; so does one that went
+  // away and back since the last block (the mark).
+  if (NewRate || RetuneResamplers) FResampler.Retune();
+  MapDriveSettings(Now, Was, FSettings);
+}
+
+void TProcessModule::SetFilterRates(int Factor, float Rate) {
+  for (int c = 0; c < kChannels; ++c) {
+    FUpDownSampling[c]->SetFactor(Factor);
+    FHighPass[c]->SetSampleRate(Rate);
+    FUpDownSampling[c]->SetSampleRate(Rate);
+    FLow[c]->SetSampleRate(Rate);
+    FMid[c]->SetSampleRate(Rate);
+    FPres[c]->SetSampleRate(Rate);
+    FHigh[c]->SetSampleRate(Rate);
+  }
+  FFactorInUse = Factor;
+}
+
+// Answers whether any biquad may have been retuned.
+bool TProcessModule::RetuneBiquads(const TDriveControlValues& Now, const TDriveControlValues* Was, float Rate) {
+  auto Changed = [&](TDriveParameter Index) { return !Was || Now[Index] != (*Was)[Index]; };
+  if (!Was) {
     ForBoth(FLow, &TBasicLowShelfFilter::SetFrequency, DesignFrequency(kDriveVoicing.Low.Frequency, Rate));
     ForBoth(FMid, &TBasicPeakFilter::SetFrequency, DesignFrequency(kDriveVoicing.Mid.Frequency, Rate));
-    FFactorInUse = Factor;
   }
-  if (NewRate || Changed(kParamFreq))
+  if (Changed(kParamFreq))
     ForBoth(FHighPass, &TBasicHighpassFilter::SetFrequency, DesignFrequency(Now[kParamFreq], Rate));
   if (Changed(kParamLow)) ForBoth(FLow, &TBasicLowShelfFilter::SetGain, LowShelfGain(Now[kParamLow]));
   if (Changed(kParamMid)) {
     ForBoth(FMid, &TBasicPeakFilter::SetGain, MidPeakGain(Now[kParamMid]));
     ForBoth(FMid, &TBasicPeakFilter::SetBandWidth, MidPeakBandwidth(Now[kParamMid]));
   }
-  if (Changed(kParamHigh)) ForBoth(FHigh, &TBasicHighShelfFilter::SetGain, HighShelfGain(Now[kParamHigh]));
-  if (NewRate || Changed(kParamHigh))
+  if (Changed(kParamHigh)) {
+    ForBoth(FHigh, &TBasicHighShelfFilter::SetGain, HighShelfGain(Now[kParamHigh]));
     ForBoth(FHigh, &TBasicHighShelfFilter::SetFrequency, DesignFrequency(HighShelfFrequency(Now[kParamHigh]), Rate));
-  if (Changed(kParamPres)) ForBoth(FPres, &TBasicPeakFilter::SetGain, PresencePeakGain(Now[kParamPres]));
-  if (NewRate || Changed(kParamPres))
+  }
+  if (Changed(kParamPres)) {
+    ForBoth(FPres, &TBasicPeakFilter::SetGain, PresencePeakGain(Now[kParamPres]));
     ForBoth(FPres, &TBasicPeakFilter::SetFrequency, DesignFrequency(PresencePeakFrequency(Now[kParamPres]), Rate));
-  const bool Biquads = NewRate || Changed(kParamFreq) || Changed(kParamLow) || Changed(kParamMid) ||
-                       Changed(kParamHigh) || Changed(kParamPres);
-  if (Biquads) FChain.TakeCoefficients(FFilters);
-  // A new factor or rate restarts the resamplers; so does one that went
-  // away and back since the last block (the mark).
-  if (NewRate || RetuneResamplers) FResampler.Retune();
-  MapDriveSettings(Now, Was, FSettings);
+  }
+  return !Was || Changed(kParamFreq) || Changed(kParamLow) || Changed(kParamMid) || Changed(kParamHigh) ||
+         Changed(kParamPres);
 }
 
 }  // namespace vb
