@@ -28,6 +28,14 @@ namespace {
 // Stereo on, Level 40 of 74).
 constexpr float kStartValues[cpParameterCount] = {0.3f, 0.45f, 0.5f, 1.0f, 40.0f / 74.0f};
 
+// Each cycle builds the whole editor (its strips decoded) and a connection;
+// sanitizer builds run a fifth of them to stay within the test budget.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kOpenCloseCycles = 40;
+#else
+constexpr int kOpenCloseCycles = 200;
+#endif
+
 TPoint Centre(const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
 class EditorX11Hosting : public ::testing::Test {
@@ -183,7 +191,7 @@ TEST_F(EditorX11Hosting, ManyOpensAndClosesLeaveNoDescriptorsOrMemoryBehind) {
   Editor->CloseEditor();
   const std::int32_t files = EditorTestHost::OpenFileCount();
   const std::size_t heap = EditorTestHost::HeapInUse();
-  for (int cycle = 0; cycle < 200; ++cycle) {
+  for (int cycle = 0; cycle < kOpenCloseCycles; ++cycle) {
     ASSERT_EQ(Editor->OpenEditor(), 1) << "cycle " << cycle;
     Editor->IdleOnce();
     Editor->CloseEditor();
