@@ -104,7 +104,7 @@ constexpr std::int32_t StripIndex(TArtwork art) { return std::int32_t(art) - std
 
 namespace layout {
 
-constexpr std::int32_t kKnobSize = 60;
+constexpr std::int32_t kKnobSize = 60;  // pixels, every knob
 constexpr TColor kSwitchColor = 103128;
 
 constexpr TEditorControlSpec Picture(const char* name, TEditorRole role, std::int32_t left, std::int32_t top,
@@ -123,18 +123,11 @@ constexpr TEditorControlSpec Label(const char* name, std::int32_t left, std::int
   return spec;
 }
 
-constexpr TEditorControlSpec Switch(const char* name, std::int32_t left, std::int32_t top, TArtwork strip,
-                                    TDriveParameter parameter, const char* hint, TColor color = kSwitchColor) {
-  const TArtworkInfo& info = ArtworkInfo(strip);
-  TEditorControlSpec spec{name,
-                          TEditorControlKind::eckSwitch,
-                          TEditorRole::erParameter,
-                          left,
-                          top,
-                          info.GlyphWidth(),
-                          info.GlyphHeight(),
-                          strip,
-                          parameter};
+constexpr TEditorControlSpec Switch(const char* name, std::int32_t left, std::int32_t top, std::int32_t width,
+                                    std::int32_t height, TArtwork strip, TDriveParameter parameter, const char* hint,
+                                    TColor color = kSwitchColor) {
+  TEditorControlSpec spec{
+      name, TEditorControlKind::eckSwitch, TEditorRole::erParameter, left, top, width, height, strip, parameter};
   spec.Color = color;
   spec.Hint = hint;
   return spec;
@@ -152,10 +145,9 @@ constexpr TEditorControlSpec Dial(const char* name, std::int32_t left, std::int3
   return spec;
 }
 
-constexpr TEditorControlSpec Meter(const char* name, TEditorRole role, std::int32_t left, std::int32_t top) {
-  const TArtworkInfo& info = ArtworkInfo(TArtwork::awMeter);
-  return TEditorControlSpec{
-      name, TEditorControlKind::eckDisplay, role, left, top, info.GlyphWidth(), info.GlyphHeight(), TArtwork::awMeter};
+constexpr TEditorControlSpec Meter(const char* name, TEditorRole role, std::int32_t left, std::int32_t top,
+                                   std::int32_t width, std::int32_t height) {
+  return TEditorControlSpec{name, TEditorControlKind::eckDisplay, role, left, top, width, height, TArtwork::awMeter};
 }
 
 }  // namespace layout
@@ -168,10 +160,10 @@ inline constexpr TEditorControlSpec kEditorLayout[] = {
     layout::Label("LblByVorda", 812, 68, 50, 14, "Visit website"),
     layout::Picture("LEDOn", TEditorRole::erLampOn, 762, 14, 35, 35, TArtwork::awLampOn),
     layout::Picture("LEDOff", TEditorRole::erLampOff, 775, 27, 9, 9, TArtwork::awLampOff, false),
-    layout::Switch("SwitchStereo", 450, 110, TArtwork::awSwitch2, kParamStereo, "Stereo"),
+    layout::Switch("SwitchStereo", 450, 110, 20, 40, TArtwork::awSwitch2, kParamStereo, "Stereo"),
     layout::Dial("DialDrive", 173, 8, TArtwork::awKnob2, kParamDrive, 0, 100, 0),
-    layout::Switch("SwitchOversampling", 630, 110, TArtwork::awSwitch3, kParamOversampling, "Oversampling"),
-    layout::Switch("SwitchAsymmetric", 540, 110, TArtwork::awSwitch2, kParamAsymmetric, "Asymmetrical"),
+    layout::Switch("SwitchOversampling", 630, 110, 20, 40, TArtwork::awSwitch3, kParamOversampling, "Oversampling"),
+    layout::Switch("SwitchAsymmetric", 540, 110, 20, 40, TArtwork::awSwitch2, kParamAsymmetric, "Asymmetrical"),
     layout::Dial("DialDryWet", 591, 44, TArtwork::awKnob2, kParamDryWet, 0, 100, 100),
     layout::Dial("DialPres", 517, 44, TArtwork::awKnob7, kParamPres, -15, 15, 0),
     layout::Dial("DialOutput", 645, 44, TArtwork::awKnob8, kParamOutput, -100, 100, 0),
@@ -184,9 +176,9 @@ inline constexpr TEditorControlSpec kEditorLayout[] = {
     layout::Dial("DialFreq", 227, 80, TArtwork::awKnob5, kParamFreq, 0, 1000, 275),
     layout::Dial("DialCurveForm", 281, 8, TArtwork::awKnob3, kParamCurveForm, 1, 200, 80),
     layout::Dial("DialTrim", 227, 8, TArtwork::awKnob2, kParamTrim, 0, 100, 45),
-    layout::Switch("SwitchPower", 765, 55, TArtwork::awRectSwitch, kParamPower, "", 0),
-    layout::Meter("VUInMeter", TEditorRole::erInputMeter, 79, 32),
-    layout::Meter("VUOutMeter", TEditorRole::erOutputMeter, 706, 32),
+    layout::Switch("SwitchPower", 765, 55, 30, 40, TArtwork::awRectSwitch, kParamPower, "", 0),
+    layout::Meter("VUInMeter", TEditorRole::erInputMeter, 79, 32, 20, 84),
+    layout::Meter("VUOutMeter", TEditorRole::erOutputMeter, 706, 32, 20, 84),
     {"GSPL", TEditorControlKind::eckStripList, TEditorRole::erNone},
     {"TimerVU", TEditorControlKind::eckTimer, TEditorRole::erMeterTimer},
 };

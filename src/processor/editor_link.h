@@ -3,13 +3,15 @@
 // while the host may close the editor on its user-interface thread at the
 // same moment; the editor must not go away under a running notification.
 //
-// Notify costs a few atomic operations and never waits. Detach, on the
-// editor's thread, waits for notifications that other threads are running
-// at that moment; an editor's update on another thread only marks a
-// parameter, so the wait is a few instructions long.
+// Notify costs a few atomic operations, allocates nothing and never waits,
+// so the audio thread may call it. Detach, on the editor's thread, waits
+// for notifications that other threads are running at that moment; an
+// editor's update on another thread only marks a parameter, so the wait is
+// a few instructions long.
 #pragma once
 
 #include <atomic>
+#include <thread>
 
 #include "processor/drive_editor.h"
 
@@ -30,6 +32,10 @@ class TEditorLink {
 
  private:
   std::atomic<IDriveEditor*> FEditor{nullptr};
+  // The thread that attached the editor, and how many notifications it is
+  // running now (only that thread touches the count).
+  std::atomic<std::thread::id> FEditorThread;
+  int FEditorThreadDepth = 0;
   // Notifications running now, on every thread.
   std::atomic<int> FNotifying{0};
 };

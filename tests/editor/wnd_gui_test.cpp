@@ -40,8 +40,12 @@ TEST(WndGui, OpensWithEveryControlOnItsParameterAndReportsPowerOnce) {
   EXPECT_EQ(rig.Automations(kParamPower), (std::vector<float>{1.0f}));
   EXPECT_EQ(rig.AutomationCount(), 1u);
   for (std::int32_t p = 0; p < kParamCount; ++p) {
-    if (TGuiStitchedDial* dial = editor.Dial(TDriveParameter(p)))
-      EXPECT_EQ(dial->Value(), rig.Module().GetParameter(p)) << p;
+    TGuiStitchedDial* dial = editor.Dial(TDriveParameter(p));
+    if (dial == nullptr) continue;
+    EXPECT_EQ(dial->Value(), rig.Module().GetParameter(p)) << p;
+    // Each knob spans its parameter's range.
+    EXPECT_EQ(dial->Min(), rig.Module().ParameterProperties()[p].Min()) << p;
+    EXPECT_EQ(dial->Max(), rig.Module().ParameterProperties()[p].Max()) << p;
   }
   EXPECT_EQ(editor.Dial(kParamLoPass)->GlyphIndex(), 55);  // 2500 of 4500 Hz over 99 glyphs
   EXPECT_EQ(editor.Switch(kParamOversampling)->GlyphIndex(), 0);

@@ -48,19 +48,25 @@ class THeldEditor : public IDriveEditor {
 TEST(EditorLink, DetachWaitsForAnUpdateRunningOnAnotherThread) {
   TEditorLink link;
   THeldEditor editor;
-  link.Attach(&editor);
   editor.Hold = true;
-  std::thread writer([&] { link.Notify(&IDriveEditor::UpdateInput); });
-  while (!editor.Inside.load()) std::this_thread::yield();
-  std::atomic<bool> detached{false};
-  std::thread closer([&] {
+  std::atomic<bool> attached{false}, detached{false};
+  // The editor's thread attaches, and detaches while the writer's update runs.
+  std::thread window([&] {
+    link.Attach(&editor);
+    attached = true;
+    while (!editor.Inside.load()) std::this_thread::yield();
     link.Detach(&editor);
     detached = true;
   });
+  std::thread writer([&] {
+    while (!attached.load()) std::this_thread::yield();
+    link.Notify(&IDriveEditor::UpdateInput);
+  });
+  while (!editor.Inside.load()) std::this_thread::yield();
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_FALSE(detached.load()) << "detached while the update still ran";
   editor.Hold = false;
-  closer.join();
+  window.join();
   writer.join();
   EXPECT_TRUE(editor.Finished.load());
   link.Notify(&IDriveEditor::UpdateDrive);
