@@ -1,0 +1,51 @@
+#pragma once
+// The hint a window shows for the control the pointer rests on: a small box
+// with the control's hint text, drawn above everything else in the window's
+// own frame (the window cannot open pop-ups of its own inside a host), near
+// the pointer and kept inside the window.
+//
+// Used from the thread that owns the window only.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "image/gui_pixel_map_memory.h"
+#include "platform/rect.h"
+
+namespace vb {
+
+class TGuiSimpleGDIFont;
+class TTextRenderer;
+
+class TGuiHint {
+ public:
+  // Pointer rest before a hint shows, and how long it stays, in ms.
+  static constexpr std::uint64_t kShowDelayMs = 500;
+  static constexpr std::uint64_t kShowTimeMs = 5000;
+
+  // Renderer defaults to the system's text renderer.
+  explicit TGuiHint(TTextRenderer* renderer = nullptr);
+  ~TGuiHint();
+  TGuiHint(const TGuiHint&) = delete;
+  TGuiHint& operator=(const TGuiHint&) = delete;
+
+  // Lays out Text below and right of Pointer, inside a Width x Height window.
+  // Returns the box's place (empty for an empty text).
+  TRect Show(const std::string& text, TPoint pointer, std::int32_t width, std::int32_t height);
+  void Hide() { FBounds = TRect{}; }
+  bool Visible() const { return !FBounds.IsEmpty(); }
+  TRect Bounds() const { return FBounds; }
+  const std::string& Text() const { return FText; }
+
+  // Draws the part of the box that lies in Area into Frame.
+  void PaintTo(TGuiCustomPixelMap& frame, const TRect& area) const;
+
+ private:
+  std::unique_ptr<TGuiSimpleGDIFont> FFont;
+  TGuiPixelMapMemory FPicture;
+  std::string FText;
+  TRect FBounds;
+};
+
+}  // namespace vb

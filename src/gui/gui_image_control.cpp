@@ -1,0 +1,93 @@
+#include "gui/gui_image_control.h"
+
+#include <algorithm>
+
+#include "gui/gui_errors.h"
+#include "gui/gui_image_list.h"
+
+namespace vb {
+
+TGuiCustomImageControl::TGuiCustomImageControl(TGuiWindow* owner) : TGuiCustomControl(owner) {}
+
+TGuiCustomImageControl::~TGuiCustomImageControl() {
+  BeginDestroy();
+  if (FImageItem != nullptr) FImageItem->ForgetControl(*this);
+  if (FImageList != nullptr) FImageList->UnlinkControl(this);
+}
+
+void TGuiCustomImageControl::SetImageList(TGuiCustomImageList* list) {
+  if (list == FImageList) return;
+  if (list != nullptr) {
+    if (FImageList != nullptr) FImageList->UnlinkControl(this);
+    FImageList = list;
+    list->LinkControl(*this);
+  } else {
+    SetImageItem(nullptr);
+    FImageList->UnlinkControl(this);
+    FImageList = nullptr;
+  }
+  ImageListChanged();
+}
+
+void TGuiCustomImageControl::ImageListChanged() {
+  SetImageItem(nullptr);
+  if (!Locked()) BufferChanged();
+}
+
+std::int32_t TGuiCustomImageControl::ImageIndex() const { return FImageItem != nullptr ? FImageItem->Index() : -1; }
+
+void TGuiCustomImageControl::SetImageIndex(std::int32_t index) {
+  if (Loading()) {
+    FImageIndex = index;
+    return;
+  }
+  if (FImageList == nullptr) return;
+  index = index < 0 ? -1 : std::min(index, FImageList->Count() - 1);
+  if (index == ImageIndex()) return;
+  FImageIndex = index;
+  SetImageItem(index >= 0 ? &FImageList->ImageItem(index) : nullptr);
+  ImageIndexChanged();
+}
+
+void TGuiCustomImageControl::SetImageItem(TGuiCustomImageCollectionItem* item) {
+  if (item == FImageItem) return;
+  if (item != nullptr) {
+    // The old item unlinks us first (our index becomes -1 on the way).
+    if (FImageItem != nullptr) FImageItem->UnlinkControl(this);
+    FImageItem = item;
+    item->LinkControl(*this);
+  } else {
+    TGuiCustomImageCollectionItem* old = FImageItem;
+    FImageItem = nullptr;
+    old->UnlinkControl(this);
+  }
+  ImageItemChanged();
+}
+
+void TGuiCustomImageControl::ImageIndexChanged() {
+  if (!Locked()) BufferChanged();
+}
+
+void TGuiCustomImageControl::EndUpdate() {
+  if (FLockCount <= 0) throw EGuiError("Control is not locked");
+  if (--FLockCount == 0) BufferChanged();
+}
+
+void TGuiCustomImageControl::DoChange() {
+  NotifyParentOfChange();
+  if (FOnChange && !Loading() && !Destroying()) FOnChange(*this);
+}
+
+void TGuiCustomImageControl::Loaded() {
+  TGuiCustomControl::Loaded();
+  if (FImageList == nullptr) return;
+  if (FImageIndex >= FImageList->Count()) {
+    FImageIndex = -1;
+    SetImageItem(nullptr);
+  } else if (FImageIndex >= 0) {
+    SetImageItem(&FImageList->ImageItem(FImageIndex));
+  }
+  ImageIndexChanged();
+}
+
+}  // namespace vb

@@ -1,0 +1,90 @@
+#pragma once
+// The in-memory backend of the window contract: presented pictures land in a
+// bitmap, input is injected by the caller, the clock only moves when told.
+// Lets every control and the whole editor be driven and rendered without a
+// display. Used from one thread.
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+
+#include "platform/memory_canvas.h"
+#include "platform/platform_window.h"
+
+namespace vb {
+
+class THeadlessWindow final : public TPlatformWindow {
+ public:
+  // Parent is only remembered (0: free-standing).
+  explicit THeadlessWindow(std::uintptr_t parent = 0);
+  ~THeadlessWindow() override;
+
+  // --- the contract ---
+  void SetListener(TPlatformWindowListener* listener) override { FListener = listener; }
+  std::uintptr_t NativeHandle() const override { return FHandle; }
+  void SetSize(std::int32_t width, std::int32_t height) override;
+  void Show() override { FVisible = true; }
+  void Hide() override { FVisible = false; }
+  bool Visible() const override { return FVisible; }
+  void Present(const TRasterView& frame, const TRect& area) override;
+  void SetCapture(bool captured) override { FCaptured = captured; }
+  void SetPointerHidden(bool hidden) override { FPointerHidden = hidden; }
+  void WarpPointer(TPoint point) override;
+  TShiftState KeyboardState() const override { return FKeys | FButtons; }
+  // Delivers the queued events, oldest first.
+  void Idle() override;
+  std::uint64_t NowMilliseconds() const override { return FNow; }
+
+  // --- the test side ---
+  std::uintptr_t Parent() const { return FParent; }
+  // Queues an event as it is given (Shift included).
+  void Inject(const TPlatformEvent& event) { FQueue.push_back(event); }
+  // Queue pointer input with the keyboard state and held buttons filled in;
+  // presses go through the double-click detector with the headless clock.
+  void Press(TPoint at, TMouseButton button = TMouseButton::mbLeft);
+  void Release(TPoint at, TMouseButton button = TMouseButton::mbLeft);
+  void Click(TPoint at, TMouseButton button = TMouseButton::mbLeft);
+  void MoveTo(TPoint at);
+  void Wheel(TPoint at, std::int32_t delta);
+  void Leave();
+  void Expose(const TRect& area);
+  // Modifier keys held from now on (ssShift, ssCtrl, ssAlt).
+  void SetKeys(TShiftState keys) { FKeys = keys; }
+  void AdvanceClock(std::uint64_t milliseconds) { FNow += milliseconds; }
+
+  // What the screen shows: every presented area, composed (0 where nothing
+  // was presented yet).
+  const TMemoryBitmap& Screen() const { return *FScreen; }
+  std::uint32_t ScreenPixel(std::int32_t x, std::int32_t y) const { return FScreen->PixelARGB(x, y); }
+  std::int32_t PresentCount() const { return FPresentCount; }
+  std::int64_t PresentedPixels() const { return FPresentedPixels; }
+  TRect LastPresented() const { return FLastPresented; }
+  bool Captured() const { return FCaptured; }
+  bool PointerHidden() const { return FPointerHidden; }
+  // Where the pointer was last moved to, by input or by WarpPointer.
+  TPoint PointerPosition() const { return FPointer; }
+  std::int32_t WarpCount() const { return FWarpCount; }
+
+ private:
+  TPlatformEvent MouseEvent(TPlatformEventKind kind, TPoint at, TMouseButton button) const;
+
+  TPlatformWindowListener* FListener = nullptr;
+  std::uintptr_t FParent;
+  std::uintptr_t FHandle;
+  std::unique_ptr<TMemoryBitmap> FScreen;
+  std::deque<TPlatformEvent> FQueue;
+  TDoubleClickDetector FDoubleClick;
+  std::uint64_t FNow = 1000;
+  TShiftState FKeys = 0;
+  TShiftState FButtons = 0;
+  TPoint FPointer;
+  TRect FLastPresented;
+  std::int64_t FPresentedPixels = 0;
+  std::int32_t FPresentCount = 0;
+  std::int32_t FWarpCount = 0;
+  bool FVisible = false;
+  bool FCaptured = false;
+  bool FPointerHidden = false;
+};
+
+}  // namespace vb
