@@ -308,11 +308,23 @@ uint64_t TPortableNetworkGraphic::CompressedDataSize() const {
 
 void TPortableNetworkGraphic::DecompressImageData(TPngMemoryStream& Output) const {
   if (FImageHeader.CompressionMethod() != 0) throw EPngError("Compression method not supported!");
-  std::vector<uint8_t> packed;
-  packed.reserve(size_t(CompressedDataSize()));
-  for (int i = 0; i < FDataChunkList.Count(); ++i) {
-    const auto& data = static_cast<const TChunkPngImageData&>(FDataChunkList[i]).Data();
-    packed.insert(packed.end(), data.Memory(), data.Memory() + data.Size());
+  // One IDAT chunk (what the codec itself writes) is inflated where it
+  // lies; several are joined first.
+  std::vector<uint8_t> joined;
+  const uint8_t* packed = nullptr;
+  size_t packedSize = 0;
+  if (FDataChunkList.Count() == 1) {
+    const auto& data = static_cast<const TChunkPngImageData&>(FDataChunkList[0]).Data();
+    packed = data.Memory();
+    packedSize = data.Size();
+  } else {
+    joined.reserve(size_t(CompressedDataSize()));
+    for (int i = 0; i < FDataChunkList.Count(); ++i) {
+      const auto& data = static_cast<const TChunkPngImageData&>(FDataChunkList[i]).Data();
+      joined.insert(joined.end(), data.Memory(), data.Memory() + data.Size());
+    }
+    packed = joined.data();
+    packedSize = joined.size();
   }
   const uint64_t expected = PngImageDataSize(FImageHeader);
   // At most 8 bytes a pixel plus a filter byte a row for any image whose
@@ -320,11 +332,10 @@ void TPortableNetworkGraphic::DecompressImageData(TPngMemoryStream& Output) cons
   if (expected > 3 * kPngMaxPixelMapBytes) throw EPngError("Image is too large");
   // Deflate expands at most about 1032:1; a header that asks for more than
   // the data could ever hold is refused before anything is allocated.
-  if (expected > uint64_t(packed.size()) * 1040 + 1024) throw EPngPlainError("Data not complete");
+  if (expected > uint64_t(packedSize) * 1040 + 1024) throw EPngPlainError("Data not complete");
   const size_t start = Output.Size();
   Output.SetSize(start + size_t(expected));
-  const size_t written =
-      expected ? DecompressInto(packed.data(), packed.size(), Output.Memory() + start, size_t(expected)) : 0;
+  const size_t written = expected ? DecompressInto(packed, packedSize, Output.Memory() + start, size_t(expected)) : 0;
   Output.SetSize(start + written);
   Output.SetPosition(start);
 }
