@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "host/vst_error.h"
+#include "error/error.h"
 #include "host/vst_trampolines.h"
 
 namespace vb {
@@ -35,7 +35,7 @@ TBasicVSTModule::~TBasicVSTModule() {
 
 void TBasicVSTModule::SetAudioMaster(TAudioMasterCallbackFunc AAudioMaster) {
   FAudioMaster = AAudioMaster;
-  if (!FAudioMaster || GetMasterVersion() == 0) throw EVstError("AudioMaster Error");
+  if (!FAudioMaster || GetMasterVersion() == 0) throw EVstError(TErrorCode::ecAudioMasterError);
   char Discarded[256] = {};
   GetHostProductString(Discarded);
   FUseAudioEffectPtr = false;

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "png/png_error.h"
+#include "error/error.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -163,7 +163,7 @@ void UnfilterRow(uint8_t FilterType, uint8_t* Row, const uint8_t* Prev, size_t N
     case pftPaeth:
       return UnfilterPaeth(Row, Prev, N, Bpp);
     default:
-      throw EPngPlainError("Unsupported Filter");
+      throw EPngError(TErrorCode::ecUnsupportedFilter);
   }
 }
 
@@ -189,7 +189,7 @@ uint64_t FilterRow(uint8_t FilterType, const uint8_t* x, const uint8_t* p, uint8
       for (size_t i = bpp; i < n; ++i) y[i] = uint8_t(x[i] - PaethPredictor(x[i - bpp], p[i], p[i - bpp]));
       break;
     default:
-      throw EPngPlainError("Unsupported Filter");
+      throw EPngError(TErrorCode::ecUnsupportedFilter);
   }
   return Cost(y, n);
 }
