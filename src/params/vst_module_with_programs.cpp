@@ -20,9 +20,9 @@ TVSTModuleWithPrograms::~TVSTModuleWithPrograms() = default;
 // ---------------------------------------------------------------------------
 // Counts and value storage
 
-void TVSTModuleWithPrograms::SetnumParams() { FEffect.numParams = FParameterProperties.Count(); }
+void TVSTModuleWithPrograms::SetNumParams() { FEffect.numParams = FParameterProperties.Count(); }
 
-void TVSTModuleWithPrograms::SetnumPrograms() { FEffect.numPrograms = FPrograms.Count(); }
+void TVSTModuleWithPrograms::SetNumPrograms() { FEffect.numPrograms = FPrograms.Count(); }
 
 void TVSTModuleWithPrograms::ParameterCountChanged(std::int32_t Count) {
   FEffect.numParams = Count;
