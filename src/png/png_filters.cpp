@@ -46,7 +46,7 @@ uint8_t PaethPredictor(uint8_t A, uint8_t B, uint8_t C) {
 }
 
 void UnfilterRow(uint8_t FilterType, uint8_t* Row, const uint8_t* Prev, size_t N, size_t Bpp) {
-  if (FilterType > pftPaeth) throw EPngPlainError("Unsupported Filter");
+  if (FilterType > pftPaeth) throw EPngError(TErrorCode::ecUnsupportedFilter);
   if (FilterType == pftNone || UnfilterRowSse2(FilterType, Row, Prev, N, Bpp)) return;
   switch (FilterType) {
     case pftSub:
@@ -82,7 +82,7 @@ uint64_t FilterRow(uint8_t FilterType, const uint8_t* x, const uint8_t* p, uint8
       for (size_t i = bpp; i < n; ++i) y[i] = uint8_t(x[i] - PaethPredictor(x[i - bpp], p[i], p[i - bpp]));
       break;
     default:
-      throw EPngPlainError("Unsupported Filter");
+      throw EPngError(TErrorCode::ecUnsupportedFilter);
   }
   return Cost(y, n);
 }

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "png/png_error.h"
+#include "error/error.h"
 
 namespace vb {
 namespace {
@@ -38,7 +38,7 @@ struct TDeflateGuard {
 
 void CompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output, int Level) {
   z_stream z{};
-  if (deflateInit(&z, Level) != Z_OK) throw EPngError("Error during compression");
+  if (deflateInit(&z, Level) != Z_OK) throw EPngError(TErrorCode::ecCompressionFailed);
   TDeflateGuard guard{z};
   uint8_t buffer[kBufferSize];
   const uint8_t* next = static_cast<const uint8_t*>(Data);
@@ -50,14 +50,14 @@ void CompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output, i
     z.next_out = buffer;
     z.avail_out = kBufferSize;
     result = deflate(&z, flush);
-    if (result == Z_STREAM_ERROR) throw EPngError("Error during compression");
+    if (result == Z_STREAM_ERROR) throw EPngError(TErrorCode::ecCompressionFailed);
     Output.insert(Output.end(), buffer, buffer + (kBufferSize - z.avail_out));
   } while (result != Z_STREAM_END);
 }
 
 void DecompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output, size_t MaxOutput) {
   z_stream z{};
-  if (inflateInit(&z) != Z_OK) throw EPngError("Error during decompression");
+  if (inflateInit(&z) != Z_OK) throw EPngError(TErrorCode::ecDecompressionFailed);
   struct TGuard {
     z_stream& Z;
     ~TGuard() { inflateEnd(&Z); }
@@ -73,13 +73,13 @@ void DecompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output,
     const int result = inflate(&z, Z_NO_FLUSH);
     const size_t have = kBufferSize - z.avail_out;
     if (result == Z_NEED_DICT || result == Z_DATA_ERROR || result == Z_MEM_ERROR || result == Z_STREAM_ERROR)
-      throw EPngError("Error on stream validation");
-    if (have > MaxOutput - produced) throw EPngError("Decompressed data exceeds its limit");
+      throw EPngError(TErrorCode::ecStreamValidation);
+    if (have > MaxOutput - produced) throw EPngError(TErrorCode::ecDecompressedTooLarge);
     produced += have;
     Output.insert(Output.end(), buffer, buffer + have);
     if (result == Z_STREAM_END) return;
     // Z_BUF_ERROR or no output with all input used: the stream is cut short.
-    if (have == 0 && z.avail_in == 0 && left == 0) throw EPngError("Compressed data is incomplete");
+    if (have == 0 && z.avail_in == 0 && left == 0) throw EPngError(TErrorCode::ecCompressedIncomplete);
   }
 }
 
@@ -105,7 +105,7 @@ std::optional<size_t> InflateWhole(const void* Data, size_t Size, uint8_t* Outpu
 
 size_t InflateStreaming(const void* Data, size_t Size, uint8_t* Output, size_t Capacity) {
   z_stream z{};
-  if (inflateInit(&z) != Z_OK) throw EPngError("Error during decompression");
+  if (inflateInit(&z) != Z_OK) throw EPngError(TErrorCode::ecDecompressionFailed);
   struct TGuard {
     z_stream& Z;
     ~TGuard() { inflateEnd(&Z); }
@@ -122,7 +122,7 @@ size_t InflateStreaming(const void* Data, size_t Size, uint8_t* Output, size_t C
     const size_t have = room - z.avail_out;
     written += have;
     if (result == Z_NEED_DICT || result == Z_DATA_ERROR || result == Z_MEM_ERROR || result == Z_STREAM_ERROR)
-      throw EPngError("Error on stream validation");
+      throw EPngError(TErrorCode::ecStreamValidation);
     if (result == Z_STREAM_END) break;
     if (have == 0 && z.avail_in == 0 && left == 0) break;  // input used up
   }

@@ -123,7 +123,7 @@ void TProcessModule::VSTModuleBlockSizeChange(std::int32_t BlockSize) {
 
 void TProcessModule::VSTModuleSampleRateChange(float SampleRate) {
   const float Rate = std::fabs(SampleRate);
-  if (!IsUsableRate(Rate)) throw EDspError("Invalid Samplerate!");
+  if (!IsUsableRate(Rate)) throw EDspError(TErrorCode::ecInvalidSampleRate);
   TTuningWrite Retune(FTuning);
   FHostSampleRate = Rate;
   SampleRateChange(static_cast<float>(Rate * FOSFactor));
@@ -150,7 +150,7 @@ void TProcessModule::SetOSFactor(int Factor) {
 }
 
 void TProcessModule::SampleRateChange(float FSampleRate) {
-  if (!IsUsableRate(FSampleRate)) throw EDspError("Invalid Samplerate!");
+  if (!IsUsableRate(FSampleRate)) throw EDspError(TErrorCode::ecInvalidSampleRate);
   TTuningWrite Retune(FTuning);
   FSettings.FHPF = OnePoleCoefficient(GetParameter(4));
   FSettings.FLPF = OnePoleCoefficient(GetParameter(6));
