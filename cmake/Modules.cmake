@@ -23,8 +23,10 @@ function(vb_add_module name)
 endfunction()
 
 # One test executable per folder below tests/ (tests/dsp -> test_dsp).
+# LOCK names a resource its tests share with other folders' tests (ctest
+# never runs two tests holding the same lock at once).
 function(vb_add_test_folder folder)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "LOCK" "DEPS" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp")
   list(FILTER srcs EXCLUDE REGEX "/fuzz/")
   if(NOT srcs)
@@ -34,7 +36,11 @@ function(vb_add_test_folder folder)
   add_executable(${target} ${srcs})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} vb_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${folder})
+  if(ARG_LOCK)
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${folder} RESOURCE_LOCK ${ARG_LOCK})
+  else()
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${folder})
+  endif()
 endfunction()
 
 function(vb_add_bench_folder folder)

@@ -166,6 +166,9 @@ std::intptr_t TCustomVSTModule::HostCallOpen(std::int32_t Index, std::intptr_t V
 }
 
 std::intptr_t TCustomVSTModule::HostCallClose(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) {
+  // An editor still open goes first: its window reads the processor that
+  // the close handler is about to free.
+  RetireEditor();
   if (OnClose) OnClose(*this);
   return TBasicVSTModule::HostCallClose(Index, Value, Ptr, Opt);
 }

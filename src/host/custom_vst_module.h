@@ -223,6 +223,10 @@ class TCustomVSTModule : public TBasicVSTModule {
   std::intptr_t CopyIdentityText(const std::string& Text, void* Ptr) const;
   std::intptr_t FillPinProperties(std::int32_t Index, void* Ptr, bool IsInput);
   std::intptr_t ForwardKey(std::int32_t Index, std::intptr_t Value, float Opt, bool IsKeyDown);
+  // Gives up the open editor: destroyed now, or when the editor call in
+  // progress returns.
+  void RetireEditor();
+  class TEditorCallScope;
   void AccumulateThroughScratch(TProcessAudio32Event Handler, float** Inputs, float** Outputs,
                                 std::int32_t SampleFrames);
   std::string CutText(const std::string& Value, std::size_t Limit) const;
@@ -244,9 +248,11 @@ class TCustomVSTModule : public TBasicVSTModule {
 
   TEditorFormClass FEditorFormClass = nullptr;
   std::unique_ptr<TVSTEditor> FEditorForm;
-  // Editors replaced by a second effEditOpen without a close in between;
-  // they stay owned by the module until it is destroyed.
-  std::vector<std::unique_ptr<TVSTEditor>> FReplacedEditors;
+  // Editor calls in progress (open, idle, keys). A host may call back into
+  // the editor opcodes from inside our callbacks (amAutomate); editors it
+  // closes meanwhile wait here until the outermost call has returned.
+  std::int32_t FEditorCallDepth = 0;
+  std::vector<std::unique_ptr<TVSTEditor>> FRetiredEditors;
   std::atomic<bool> FEditorNeedUpdate{false};
   ERect FEditorRect{};
 

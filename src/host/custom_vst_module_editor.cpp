@@ -9,7 +9,8 @@
 namespace vb {
 
 namespace {
-// Rectangle answered while no editor and no size event say otherwise.
+// Rectangle answered while no editor, no size event and no editor class
+// size say otherwise.
 constexpr std::int16_t kDefaultEditorHeight = 32;
 constexpr std::int16_t kDefaultEditorWidth = 64;
 
@@ -18,19 +19,52 @@ std::int16_t ToRectCoordinate(std::int32_t Value) {
 }
 }  // namespace
 
+// Marks an editor call in progress; editors closed meanwhile are destroyed
+// when the outermost one ends, never under the feet of the running call.
+class TCustomVSTModule::TEditorCallScope {
+ public:
+  explicit TEditorCallScope(TCustomVSTModule& Module) : FModule(Module) { ++FModule.FEditorCallDepth; }
+  ~TEditorCallScope() {
+    if (--FModule.FEditorCallDepth > 0) return;
+    // Moved out first: an editor's destructor may not call back into us,
+    // but if a host does, the list is not being cleared under it.
+    std::vector<std::unique_ptr<TVSTEditor>> Retired;
+    Retired.swap(FModule.FRetiredEditors);
+  }
+  TEditorCallScope(const TEditorCallScope&) = delete;
+  TEditorCallScope& operator=(const TEditorCallScope&) = delete;
+
+ private:
+  TCustomVSTModule& FModule;
+};
+
+void TCustomVSTModule::RetireEditor() {
+  if (!FEditorForm) return;
+  if (FEditorCallDepth > 0)
+    FRetiredEditors.push_back(std::move(FEditorForm));
+  else
+    FEditorForm.reset();
+}
+
 std::intptr_t TCustomVSTModule::HostCallEditOpen(std::int32_t, std::intptr_t, void* Ptr, float) {
   if (!HasFlag(effFlagsHasEditor) || !Ptr) return 0;
-  if (FEditorFormClass) {
-    std::unique_ptr<TVSTEditor> Editor = FEditorFormClass(*this);
-    if (FEditorForm) FReplacedEditors.push_back(std::move(FEditorForm));
-    FEditorForm = std::move(Editor);
-  }
+  // A host that opens again without closing gets a fresh editor; the old
+  // one would stay on screen, never idled, holding its display connection.
+  RetireEditor();
+  TEditorCallScope Scope(*this);
+  if (FEditorFormClass) FEditorForm = FEditorFormClass(*this);
   if (OnEditOpen) OnEditOpen(*this, FEditorForm, Ptr);
   if (!FEditorForm) return 0;
   try {
     FEditorForm->AttachToParent(Ptr);
   } catch (...) {
-    // Embedding failures leave a detached window; the host still gets 1.
+    // Judged below by where the window ended up.
+  }
+  // No display, or the host's window is unknown: leave nothing behind. (A
+  // host may also have closed the editor from a callback meanwhile.)
+  if (!FEditorForm || !FEditorForm->Embedded()) {
+    RetireEditor();
+    return 0;
   }
   return 1;
 }
@@ -39,7 +73,7 @@ std::intptr_t TCustomVSTModule::HostCallEditClose(std::int32_t, std::intptr_t, v
   if (!HasFlag(effFlagsHasEditor)) return 0;
   bool MayClose = true;
   if (OnEditClose) OnEditClose(*this, MayClose);
-  if (MayClose) FEditorForm.reset();
+  if (MayClose) RetireEditor();
   return 0;
 }
 
@@ -48,23 +82,40 @@ std::intptr_t TCustomVSTModule::HostCallEditGetRect(std::int32_t, std::intptr_t,
   *static_cast<ERect**>(Ptr) = &FEditorRect;
   FEditorRect.Top = 0;
   FEditorRect.Left = 0;
+  // Hosts size their window from this before they open the editor, so the
+  // editor class's size counts when no window exists yet.
+  const bool KnownSize = !OnEditGetSize && FEditorFormClass.HasSize();
   if (OnEditGetSize) {
     std::int32_t Width = FEditorRect.Right;
     std::int32_t Height = FEditorRect.Bottom;
     OnEditGetSize(*this, Width, Height);
     FEditorRect.Right = ToRectCoordinate(Width);
     FEditorRect.Bottom = ToRectCoordinate(Height);
+  } else if (KnownSize) {
+    FEditorRect.Bottom = ToRectCoordinate(FEditorFormClass.Height);
+    FEditorRect.Right = ToRectCoordinate(FEditorFormClass.Width);
   } else {
     FEditorRect.Bottom = kDefaultEditorHeight;
     FEditorRect.Right = kDefaultEditorWidth;
   }
-  if (!FEditorForm) return 0;
+  if (!FEditorForm) return KnownSize ? 1 : 0;
   FEditorRect.Bottom = std::max(FEditorRect.Bottom, ToRectCoordinate(FEditorForm->ClientHeight()));
   FEditorRect.Right = std::max(FEditorRect.Right, ToRectCoordinate(FEditorForm->ClientWidth()));
   return 1;
 }
 
 std::intptr_t TCustomVSTModule::HostCallEditIdle(std::int32_t, std::intptr_t, void*, float) {
+  // Called from inside one of our own editor calls (a host idling from its
+  // amAutomate answer): the editor is busy, come back later.
+  if (FEditorCallDepth > 0) return 0;
+  TEditorCallScope Scope(*this);
+  if (FEditorForm) {
+    try {
+      FEditorForm->Idle();
+    } catch (...) {
+      // One failed idle must not take the host down; the next one retries.
+    }
+  }
   if (HasFlag(effFlagsHasEditor) && EditorNeedUpdate() && FEditorForm) {
     if (OnEditIdle) OnEditIdle(*this);
     SetEditorNeedUpdate(false);
@@ -93,6 +144,7 @@ std::intptr_t TCustomVSTModule::HostCallEditKeyUp(std::int32_t Index, std::intpt
 std::intptr_t TCustomVSTModule::ForwardKey(std::int32_t Index, std::intptr_t Value, float Opt, bool IsKeyDown) {
   if (!FKeysRequired) return -1;
   if (!FEditorForm) return 0;
+  TEditorCallScope Scope(*this);
   try {
     TVstKeyCode Key{};
     Key.Character = Index;
@@ -102,10 +154,10 @@ std::intptr_t TCustomVSTModule::ForwardKey(std::int32_t Index, std::intptr_t Val
     const bool WithAlt = (Key.Modifier & mkAlternate) != 0;
     if (IsKeyDown) {
       FEditorForm->KeyDown(Code, WithAlt);
-      FEditorForm->KeyChar(Code);
+      if (FEditorForm) FEditorForm->KeyChar(Code);
       if (OnEditorKeyDown) OnEditorKeyDown(*this, Key);
     } else {
-      FEditorForm->KeyUp(Code, WithAlt);
+      if (FEditorForm) FEditorForm->KeyUp(Code, WithAlt);
       if (OnEditorKeyUp) OnEditorKeyUp(*this, Key);
     }
     return (OnCheckKey && OnCheckKey(*this, Code)) ? 1 : -1;

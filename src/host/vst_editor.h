@@ -4,6 +4,8 @@
 // made on the host's user-interface thread.
 #pragma once
 
+#include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -19,8 +21,17 @@ class TVSTEditor {
   virtual std::int32_t ClientWidth() const = 0;
   virtual std::int32_t ClientHeight() const = 0;
   // Makes the window a visible, borderless child of the host's native
-  // window, placed at (0, 0) with its own size, and requests a repaint.
+  // window, placed at (0, 0) with its own size, and shows its first
+  // complete picture before returning (hosts may idle late or never).
   virtual void AttachToParent(void* ParentWindow) = 0;
+  // Whether the window lives inside the host's window after
+  // AttachToParent. False when it could not get there (no display, the
+  // host's window unknown); the module then gives the editor up.
+  virtual bool Embedded() const { return true; }
+  // Called on every effEditIdle while the editor is open: reads the
+  // window's pending events, runs due timers, applies pending updates and
+  // presents what changed. Never blocks.
+  virtual void Idle() {}
   // Key messages forwarded from the host, sent to the focused control or
   // the window. Code is a platform key code; WithAlt tells whether the Alt
   // modifier was held (the platform's system-key variant).
@@ -29,7 +40,30 @@ class TVSTEditor {
   virtual void KeyUp(std::int32_t Code, bool WithAlt);
 };
 
-// Builds a new editor window owned by Owner.
-using TEditorFormClass = std::unique_ptr<TVSTEditor> (*)(TCustomVSTModule& Owner);
+// How the module builds its editor window: the window class's factory, and
+// the client size its windows have. effEditGetRect answers that size before
+// any window exists, because hosts size their own window from it before
+// they open the editor. A size of 0 means "not known until a window exists".
+//
+//   SetEditorFormClass({&TMyEditor::Create, 865, 150});
+struct TEditorFormClass {
+  using TCreate = std::unique_ptr<TVSTEditor> (*)(TCustomVSTModule& Owner);
+
+  constexpr TEditorFormClass() = default;
+  constexpr TEditorFormClass(std::nullptr_t) {}
+  // Any function or capture-free lambda that builds an editor for Owner.
+  template <class F>
+  requires std::convertible_to<F, TCreate>
+  constexpr TEditorFormClass(F Factory, std::int32_t ClientWidth = 0, std::int32_t ClientHeight = 0)
+      : Create(Factory), Width(ClientWidth), Height(ClientHeight) {}
+
+  explicit constexpr operator bool() const { return Create != nullptr; }
+  std::unique_ptr<TVSTEditor> operator()(TCustomVSTModule& Owner) const { return Create(Owner); }
+  constexpr bool HasSize() const { return Width > 0 && Height > 0; }
+
+  TCreate Create = nullptr;
+  std::int32_t Width = 0;  // pixels
+  std::int32_t Height = 0;
+};
 
 }  // namespace vb

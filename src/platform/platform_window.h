@@ -11,7 +11,7 @@
 //
 // TPlatformWindow is used from the thread that opened the editor only.
 // CreateHeadlessWindow (headless_window.h) is the in-memory backend for tests
-// and screenshots; the X11 backend lives in platform/x11.
+// and screenshots; the X11 backend (TX11Window) lives in platform/x11.
 
 #include <cstdint>
 #include <memory>
@@ -81,6 +81,12 @@ class TPlatformWindow {
 
   // Null detaches; events arriving without a listener are dropped.
   virtual void SetListener(TPlatformWindowListener* listener) = 0;
+  // Creates the native window inside Parent (a host's native window id) for
+  // backends built without one (the X11 backend opens its display here).
+  // False when that is impossible: no display, the server unreachable, the
+  // parent unknown; the window then shows nothing, reports no input and
+  // holds no native resources. Backends built with their parent accept it.
+  virtual bool Embed(std::uintptr_t parent) { return parent != 0; }
   // The native window's id (an X11 window id; an opaque number headless).
   virtual std::uintptr_t NativeHandle() const = 0;
 

@@ -181,7 +181,10 @@ std::intptr_t TestHost::AudioMasterCallback(TVSTEffect* Effect, std::int32_t Opc
   if (!Host) return 0;
   HostCall Call{Opcode, Index, Value, Ptr, Opt, Effect, {}};
   if (Opcode == amCanDo && Ptr) Call.Text = static_cast<const char*>(Ptr);
-  return Host->Answer(Call, Ptr);
+  const std::intptr_t Result = Host->Answer(Call, Ptr);
+  // Outside the lock: the hook may call the plug-in back, as hosts do.
+  if (Host->OnCallback) Host->OnCallback(Call);
+  return Result;
 }
 
 std::intptr_t TestHost::Answer(const HostCall& Call, void* Ptr) {

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -56,6 +57,10 @@ class TestHost {
   std::intptr_t SampleRateAnswer = 44100;        // amGetSampleRate
   std::intptr_t BlockSizeAnswer = 512;           // amGetBlockSize
   std::intptr_t ProcessEventsAnswer = 1;         // amProcessEvents
+  // Runs after each callback has been recorded and answered, on the
+  // plug-in's thread; may call the plug-in back (a host idling the editor
+  // from its amAutomate answer).
+  std::function<void(const HostCall&)> OnCallback;
 
   // --- Instances -------------------------------------------------------------
   // Calls the entry point; records the callbacks made meanwhile. Returns the

@@ -1,0 +1,316 @@
+// Guards against an X11 editor window that hosts cannot find, move or read:
+// the wrong place, size, visual, border or hints in the window tree, key
+// events taken from the host, pictures that differ from the frame or cross
+// the request limit, input that arrives late, doubled or with the wrong
+// buttons and modifiers, a pointer grab or hidden pointer that outlives the
+// drag, and requests for windows the host already destroyed. Runs under
+// the X server named by $DISPLAY (the test command starts Xvfb) and skips
+// without one.
+#include "platform/x11/x11_window.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "platform/host_window.h"
+#include "platform/memory_canvas.h"
+#include "support/editor_test_host.h"
+#include "support/x11_probe.h"
+
+namespace vb::test {
+namespace {
+
+constexpr std::int32_t kWidth = 865;
+constexpr std::int32_t kHeight = 150;
+
+struct TRecorder : TPlatformWindowListener {
+  void OnPlatformEvent(const TPlatformEvent& event) override { Events.push_back(event); }
+  std::vector<TPlatformEvent> OfKind(TPlatformEventKind kind) const {
+    std::vector<TPlatformEvent> result;
+    for (const TPlatformEvent& e : Events)
+      if (e.Kind == kind) result.push_back(e);
+    return result;
+  }
+  std::vector<TPlatformEvent> Events;
+};
+
+// A frame whose every pixel tells where it is (opaque).
+std::unique_ptr<TMemoryBitmap> PatternFrame(std::int32_t width, std::int32_t height, std::uint32_t salt) {
+  auto result = std::make_unique<TMemoryBitmap>(width, height, TRasterFormat::rfBGRA32);
+  TMemoryBitmap& frame = *result;
+  for (std::int32_t y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(frame.Bits() + std::size_t(y) * frame.RowBytes());
+    for (std::int32_t x = 0; x < width; ++x)
+      row[x] = 0xFF000000u | ((std::uint32_t(x) * 7u + salt) & 0xFF) << 16 | (std::uint32_t(y) * 13u & 0xFF) << 8 |
+               ((std::uint32_t(x + y) + salt) & 0xFF);
+  }
+  return result;
+}
+
+class X11WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!EditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
+    std::string error;
+    Host = CreateHostWindow(kWidth + 40, kHeight + 40, "x11 window test", nullptr, &error);
+    ASSERT_NE(Host, nullptr) << error;
+    ASSERT_TRUE(Host->Show());
+  }
+  std::unique_ptr<TX11Window> MakeWindow(bool allowShm = true) {
+    TX11Window::TOptions options;
+    options.AllowShm = allowShm;
+    auto window = std::make_unique<TX11Window>(options);
+    window->SetListener(&Recorder);
+    window->SetSize(kWidth, kHeight);
+    return window;
+  }
+  // Idles Window until Done holds (the server's events take a moment).
+  bool IdleUntil(TX11Window& window, const std::function<bool()>& done) {
+    for (int i = 0; i < 400; ++i) {
+      window.Idle();
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+  }
+  std::uint32_t Parent() const { return std::uint32_t(Host->NativeHandle()); }
+
+  std::unique_ptr<THostWindow> Host;
+  TX11Probe Probe;
+  TRecorder Recorder;
+};
+
+TEST_F(X11WindowTest, OneFixedSizeChildAtTheParentsOriginThatTakesNoKeys) {
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Embed(Parent()));
+  window->Show();
+  // Findable as soon as Show returns, without waiting for any idle.
+  const std::vector<xcb_window_t> children = Probe.Children(Parent());
+  ASSERT_EQ(children.size(), 1u);
+  EXPECT_EQ(children[0], window->NativeHandle());
+  const TX11Geometry g = Probe.Geometry(children[0]);
+  EXPECT_EQ(g.X, 0);
+  EXPECT_EQ(g.Y, 0);
+  EXPECT_EQ(g.Width, kWidth);
+  EXPECT_EQ(g.Height, kHeight);
+  EXPECT_EQ(g.Depth, 24);
+  EXPECT_EQ(g.BorderWidth, 0u);
+  EXPECT_EQ(Probe.VisualClass(children[0]), XCB_VISUAL_CLASS_TRUE_COLOR);
+  EXPECT_TRUE(Probe.Viewable(children[0]));
+
+  const std::vector<std::uint32_t> hints = Probe.Property32(children[0], XCB_ATOM_WM_NORMAL_HINTS);
+  ASSERT_EQ(hints.size(), 18u);
+  EXPECT_EQ(hints[0] & 0x30u, 0x30u);  // PMinSize | PMaxSize
+  EXPECT_EQ(hints[5], std::uint32_t(kWidth));
+  EXPECT_EQ(hints[6], std::uint32_t(kHeight));
+  EXPECT_EQ(hints[7], std::uint32_t(kWidth));
+  EXPECT_EQ(hints[8], std::uint32_t(kHeight));
+  EXPECT_EQ(Probe.Property32(children[0], "_XEMBED_INFO"), (std::vector<std::uint32_t>{0, 1}));
+
+  const std::uint32_t masks = Probe.AllEventMasks(children[0]);
+  EXPECT_EQ(masks & (XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE | XCB_EVENT_MASK_FOCUS_CHANGE), 0u);
+  EXPECT_NE(masks & XCB_EVENT_MASK_BUTTON_PRESS, 0u);
+  EXPECT_NE(masks & XCB_EVENT_MASK_STRUCTURE_NOTIFY, 0u);
+
+  window.reset();
+  EXPECT_TRUE(Probe.Children(Parent()).empty()) << "closing leaves no window behind";
+}
+
+TEST_F(X11WindowTest, NoDisplayOrNoParentLeavesNothingBehind) {
+  const std::int32_t files = EditorTestHost::OpenFileCount();
+  TX11Window::TOptions nowhere;
+  nowhere.DisplayName = ":4095";  // no server listens there
+  TX11Window lost(nowhere);
+  EXPECT_FALSE(lost.Embed(Parent()));
+  EXPECT_EQ(lost.NativeHandle(), 0u);
+  TX11Window orphan;
+  EXPECT_FALSE(orphan.Embed(0));
+  EXPECT_FALSE(orphan.Embed(0x1FFFFF));  // a window id no client made
+  EXPECT_FALSE(orphan.Embedded());
+  // Harmless while unembedded.
+  orphan.Show();
+  orphan.Idle();
+  orphan.SetCapture(true);
+  orphan.WarpPointer({1, 1});
+  EXPECT_EQ(EditorTestHost::OpenFileCount(), files) << "no connection stays open";
+}
+
+TEST_F(X11WindowTest, PresentedAreasReachTheScreenPixelForPixel) {
+  for (bool shm : {true, false}) {
+    SCOPED_TRACE(shm ? "shared memory" : "plain requests");
+    auto window = MakeWindow(shm);
+    ASSERT_TRUE(window->Embed(Parent()));
+    window->Show();
+    const auto first = PatternFrame(kWidth, kHeight, 1);
+    window->Present(first->View(), TRect{0, 0, kWidth, kHeight});
+    // Only the 60 x 60 area of a second frame goes out.
+    const auto second = PatternFrame(kWidth, kHeight, 99);
+    const TRect knob{173, 8, 233, 68};
+    const std::int64_t before = window->ImageRequestCount();
+    window->Present(second->View(), knob);
+    EXPECT_EQ(window->ImageRequestCount() - before, 1);
+    ASSERT_TRUE(window->Sync());
+    const auto shot = Host->Grab();
+    ASSERT_NE(shot, nullptr);
+    std::int32_t wrong = 0;
+    for (std::int32_t y = 0; y < kHeight; ++y)
+      for (std::int32_t x = 0; x < kWidth; ++x) {
+        const bool inKnob = x >= knob.Left && x < knob.Right && y >= knob.Top && y < knob.Bottom;
+        const std::uint32_t expected = (inKnob ? *second : *first).PixelARGB(x, y);
+        if (shot->PixelARGB(x, y) != expected) ++wrong;
+      }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(shot->PixelARGB(kWidth + 5, 5), 0xFF303030u) << "nothing drawn outside the window";
+  }
+}
+
+TEST_F(X11WindowTest, AFullFrameIsSplitToFitTheRequestLimit) {
+  auto window = MakeWindow(false);
+  ASSERT_TRUE(window->Embed(Parent()));
+  window->Show();
+  // The limit of a server without BIG-REQUESTS: 262,140 bytes; a full frame
+  // is 519,000.
+  window->SetImageRequestLimit(262140);
+  const auto frame = PatternFrame(kWidth, kHeight, 7);
+  window->Present(frame->View(), TRect{0, 0, kWidth, kHeight});
+  EXPECT_EQ(window->ImageRequestCount(), 2);
+  // A limit below one row splits rows too.
+  window->SetImageRequestLimit(1024);
+  const auto other = PatternFrame(kWidth, kHeight, 3);
+  window->Present(other->View(), TRect{0, 0, kWidth, kHeight});
+  ASSERT_TRUE(window->Sync());
+  EXPECT_EQ(window->ErrorCount(), 0);
+  const auto shot = Host->Grab();
+  ASSERT_NE(shot, nullptr);
+  for (std::int32_t y = 0; y < kHeight; y += 7)
+    for (std::int32_t x = 0; x < kWidth; x += 5)
+      ASSERT_EQ(shot->PixelARGB(x, y), other->PixelARGB(x, y)) << x << "," << y;
+}
+
+TEST_F(X11WindowTest, ExposedAreasAreReportedOnceMerged) {
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Embed(Parent()));
+  window->Show();
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekExpose).empty(); }));
+  const auto exposes = Recorder.OfKind(TPlatformEventKind::pekExpose);
+  ASSERT_EQ(exposes.size(), 1u);
+  EXPECT_EQ(exposes[0].Area, (TRect{0, 0, kWidth, kHeight}));
+}
+
+TEST_F(X11WindowTest, RealInputArrivesWithButtonsModifiersWheelAndDoubleClicks) {
+  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Embed(Parent()));
+  window->Show();
+  const xcb_window_t id = xcb_window_t(window->NativeHandle());
+  Probe.MovePointer(id, 100, 50);
+  Probe.Button(1, true);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseDown).empty(); }));
+  // A burst of movements arrives as its last position only.
+  for (int i = 1; i <= 10; ++i) Probe.MovePointer(id, 100, 50 - i * 2);
+  Probe.Button(1, false);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseUp).empty(); }));
+  const auto downs = Recorder.OfKind(TPlatformEventKind::pekMouseDown);
+  const auto ups = Recorder.OfKind(TPlatformEventKind::pekMouseUp);
+  EXPECT_EQ(downs[0].Position, (TPoint{100, 50}));
+  EXPECT_EQ(downs[0].Button, TMouseButton::mbLeft);
+  EXPECT_EQ(downs[0].Shift & ssLeft, 0u) << "a press does not carry its own button";
+  EXPECT_EQ(ups[0].Shift & ssLeft, 0u) << "nor does the release";
+  const auto moves = Recorder.OfKind(TPlatformEventKind::pekMouseMove);
+  ASSERT_FALSE(moves.empty());
+  EXPECT_LE(moves.size(), 3u) << "motion bursts are merged";
+  EXPECT_EQ(moves.back().Position, (TPoint{100, 30}));
+  EXPECT_NE(moves.back().Shift & ssLeft, 0u) << "a drag's movements carry the held button";
+
+  Recorder.Events.clear();
+  Probe.Wheel(true);
+  Probe.Wheel(false);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return Recorder.OfKind(TPlatformEventKind::pekMouseWheel).size() == 2; }));
+  const auto wheel = Recorder.OfKind(TPlatformEventKind::pekMouseWheel);
+  EXPECT_EQ(wheel[0].WheelDelta, 120);
+  EXPECT_EQ(wheel[1].WheelDelta, -120);
+  EXPECT_TRUE(Recorder.OfKind(TPlatformEventKind::pekMouseUp).empty()) << "wheel releases mean nothing";
+
+  Recorder.Events.clear();
+  Probe.Button(3, true);
+  Probe.Button(3, false);
+  Probe.Button(3, true);
+  Probe.Button(3, false);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return Recorder.OfKind(TPlatformEventKind::pekMouseUp).size() == 2; }));
+  const auto clicks = Recorder.OfKind(TPlatformEventKind::pekMouseDown);
+  ASSERT_EQ(clicks.size(), 2u);
+  EXPECT_EQ(clicks[0].Button, TMouseButton::mbRight);
+  EXPECT_EQ(clicks[0].Shift & ssDouble, 0u);
+  EXPECT_NE(clicks[1].Shift & ssDouble, 0u);
+}
+
+TEST_F(X11WindowTest, TheGrabAndTheHiddenPointerEndWithTheDrag) {
+  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Embed(Parent()));
+  window->Show();
+  const xcb_window_t id = xcb_window_t(window->NativeHandle());
+  Probe.MovePointer(id, 675, 74);
+  Probe.Button(1, true);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseDown).empty(); }));
+  window->SetCapture(true);
+  EXPECT_TRUE(window->Grabbed());
+  window->SetPointerHidden(true);
+  // Outside the window the grab still reports to us.
+  Probe.MovePointer(id, kWidth + 10, 74);
+  ASSERT_TRUE(IdleUntil(*window, [&] {
+    const auto moves = Recorder.OfKind(TPlatformEventKind::pekMouseMove);
+    return !moves.empty() && moves.back().Position.X == kWidth + 10;
+  }));
+  Recorder.Events.clear();
+  window->WarpPointer({675, 74});
+  window->Idle();
+  ASSERT_TRUE(window->Sync());
+  // The warp is reported once, right away.
+  auto moves = Recorder.OfKind(TPlatformEventKind::pekMouseMove);
+  ASSERT_EQ(moves.size(), 1u);
+  EXPECT_EQ(moves[0].Position, (TPoint{675, 74}));
+  std::int32_t x = 0, y = 0;
+  ASSERT_TRUE(Probe.PointerIn(id, x, y));
+  EXPECT_EQ(x, 675);
+  EXPECT_EQ(y, 74);
+  window->Sync();
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  window->Idle();
+  moves = Recorder.OfKind(TPlatformEventKind::pekMouseMove);
+  EXPECT_EQ(moves.size(), 1u) << "the server's echo of the warp is dropped";
+
+  Probe.Button(1, false);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseUp).empty(); }));
+  window->SetPointerHidden(false);
+  window->SetCapture(false);
+  EXPECT_FALSE(window->Grabbed());
+  EXPECT_EQ(window->ErrorCount(), 0);
+}
+
+TEST_F(X11WindowTest, AParentDestroyedFirstEndsAllRequests) {
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Embed(Parent()));
+  window->Show();
+  const auto frame = PatternFrame(kWidth, kHeight, 5);
+  window->Present(frame->View(), TRect{0, 0, kWidth, kHeight});
+  Host->Destroy();
+  // Before any idle noticed it, and after.
+  window->Present(frame->View(), TRect{0, 0, 60, 60});
+  window->SetCapture(true);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !window->Embedded(); }));
+  const std::int64_t errors = window->ErrorCount();
+  window->Present(frame->View(), TRect{0, 0, kWidth, kHeight});
+  window->WarpPointer({1, 1});
+  window->SetPointerHidden(true);
+  window->Hide();
+  window->Sync();
+  window->Idle();
+  EXPECT_EQ(window->ErrorCount(), errors) << "no request names a destroyed window once its end is known";
+  window.reset();
+}
+
+}  // namespace
+}  // namespace vb::test

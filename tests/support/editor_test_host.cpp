@@ -1,0 +1,96 @@
+#include "support/editor_test_host.h"
+
+#include <dirent.h>
+#include <malloc.h>
+#include <time.h>
+
+#include <cstdlib>
+#include <thread>
+
+namespace vb::test {
+
+namespace {
+
+std::int64_t NowMs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return std::int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+std::int32_t CountEntries(const char* folder) {
+  DIR* dir = opendir(folder);
+  if (dir == nullptr) return -1;
+  std::int32_t count = 0;
+  while (dirent* entry = readdir(dir))
+    if (entry->d_name[0] != '.') ++count;
+  closedir(dir);
+  return count;
+}
+
+}  // namespace
+
+EditorTestHost::~EditorTestHost() = default;
+
+bool EditorTestHost::DisplayAvailable() {
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == '\0') return false;
+  return CreateHostWindow(1, 1, "probe") != nullptr;
+}
+
+bool EditorTestHost::CreateWindow() {
+  ERect* rect = nullptr;
+  FHost.Dispatch(effEditGetRect, 0, 0, &rect);
+  if (rect != nullptr) {
+    FRectWidth = rect->Right - rect->Left;
+    FRectHeight = rect->Bottom - rect->Top;
+  }
+  FWindow =
+      CreateHostWindow(FRectWidth > 0 ? FRectWidth : 400, FRectHeight > 0 ? FRectHeight : 300, "editor test host");
+  if (!FWindow) return false;
+  return FWindow->Show();
+}
+
+std::intptr_t EditorTestHost::OpenEditor() {
+  void* parent = FWindow ? reinterpret_cast<void*>(FWindow->NativeHandle()) : nullptr;
+  const std::intptr_t answer = FHost.Dispatch(effEditOpen, 0, 0, parent);
+  ERect* rect = nullptr;
+  FHost.Dispatch(effEditGetRect, 0, 0, &rect);
+  if (rect != nullptr) {
+    FRectWidth = rect->Right - rect->Left;
+    FRectHeight = rect->Bottom - rect->Top;
+  }
+  return answer;
+}
+
+std::intptr_t EditorTestHost::CloseEditor() { return FHost.Dispatch(effEditClose); }
+
+void EditorTestHost::IdleOnce() {
+  if (FWindow) FWindow->Pump();
+  FHost.Dispatch(effEditIdle);
+}
+
+void EditorTestHost::RunFor(std::int32_t durationMs, std::int32_t intervalMs) {
+  const std::int64_t end = NowMs() + durationMs;
+  do {
+    IdleOnce();
+    std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+  } while (NowMs() < end);
+}
+
+bool EditorTestHost::IdleUntil(const std::function<bool()>& done, std::int32_t timeoutMs) {
+  const std::int64_t end = NowMs() + timeoutMs;
+  while (true) {
+    IdleOnce();
+    if (done()) return true;
+    if (NowMs() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+std::int32_t EditorTestHost::ThreadCount() { return CountEntries("/proc/self/task"); }
+
+std::int32_t EditorTestHost::OpenFileCount() { return CountEntries("/proc/self/fd"); }
+
+std::size_t EditorTestHost::HeapInUse() { return mallinfo2().uordblks; }
+
+}  // namespace vb::test

@@ -1,0 +1,64 @@
+// The editor side of a host, for tests under a real (virtual) X display:
+// a top-level window of the host's own, the plug-in's editor embedded in it
+// the way Linux hosts do it (effEditGetRect, size the window, effEditOpen
+// with the window id), and effEditIdle on a timer while the window's events
+// are pumped. The TestHost it works with records the callbacks
+// (amAutomate and friends).
+//
+//   TestHost Plugin(VB_CONTROLPANEL_PATH);
+//   Plugin.StartUp();
+//   EditorTestHost Editor(Plugin);
+//   if (!Editor.CreateWindow()) GTEST_SKIP() << "no X display";
+//   ASSERT_EQ(Editor.OpenEditor(), 1);
+//   Editor.RunFor(200);   // effEditIdle every 20 ms
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "platform/host_window.h"
+#include "support/test_host.h"
+
+namespace vb::test {
+
+class EditorTestHost {
+ public:
+  explicit EditorTestHost(TestHost& host) : FHost(host) {}
+  ~EditorTestHost();
+
+  // True when $DISPLAY names a server we can reach.
+  static bool DisplayAvailable();
+
+  // Asks the editor's rectangle (before opening, as many hosts do) and
+  // creates a shown top-level window of that size. False without display.
+  bool CreateWindow();
+  THostWindow& Window() { return *FWindow; }
+  std::uint32_t WindowId() const { return FWindow ? std::uint32_t(FWindow->NativeHandle()) : 0; }
+  // effEditOpen with the window's id; returns the answer.
+  std::intptr_t OpenEditor();
+  std::intptr_t CloseEditor();
+  // One effEditIdle after pumping the window's events.
+  void IdleOnce();
+  // effEditIdle every IntervalMs for DurationMs, pumping the window.
+  void RunFor(std::int32_t durationMs, std::int32_t intervalMs = 20);
+  // Idles (every 5 ms) until Done holds or TimeoutMs passed; returns Done().
+  bool IdleUntil(const std::function<bool()>& done, std::int32_t timeoutMs = 2000);
+  // The editor rectangle the plug-in answered last (width, height).
+  std::int32_t RectWidth() const { return FRectWidth; }
+  std::int32_t RectHeight() const { return FRectHeight; }
+
+  // --- the process, as a host would watch it ---
+  static std::int32_t ThreadCount();
+  static std::int32_t OpenFileCount();
+  // Bytes the allocator hands out right now.
+  static std::size_t HeapInUse();
+
+ private:
+  TestHost& FHost;
+  std::unique_ptr<THostWindow> FWindow;
+  std::int32_t FRectWidth = 0;
+  std::int32_t FRectHeight = 0;
+};
+
+}  // namespace vb::test
