@@ -84,13 +84,7 @@ void TCustomBiquadIIRFilter::ProcessBlock64(double* Data, int SampleCount) {
   const double B0 = FNominator[0], B1 = FNominator[1], B2 = FNominator[2];
   const double A1 = FDenominator[0], A2 = FDenominator[1];
   double S0 = FState[0], S1 = FState[1];
-  for (int i = 0; i < SampleCount; ++i) {
-    const double X = Data[i];
-    const double Y = B0 * X + S0;
-    S0 = B1 * X - A1 * Y + S1;
-    S1 = B2 * X - A2 * Y;
-    Data[i] = Y;
-  }
+  for (int i = 0; i < SampleCount; ++i) Data[i] = BiquadSection(Data[i], B0, B1, B2, A1, A2, S0, S1);
   FState = {S0, S1};
 }
 

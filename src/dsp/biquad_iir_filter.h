@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "dsp/bandwidth_iir_filter.h"
+#include "dsp/filter_sections.h"
 #include "dsp/relaxed.h"
 
 namespace vb {
@@ -98,10 +99,8 @@ class TBiquadIIRFilter : public TCustomBiquadIIRFilter {
 };
 
 inline double TCustomBiquadIIRFilter::ProcessSample64(double Input) {
-  const double Y = FNominator[0] * Input + FState[0];
-  FState[0] = FNominator[1] * Input - FDenominator[0] * Y + FState[1];
-  FState[1] = FNominator[2] * Input - FDenominator[1] * Y;
-  return Y;
+  return BiquadSection(Input, FNominator[0].Load(), FNominator[1].Load(), FNominator[2].Load(), FDenominator[0].Load(),
+                       FDenominator[1].Load(), FState[0], FState[1]);
 }
 
 }  // namespace vb

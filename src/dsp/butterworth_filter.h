@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "dsp/filter_sections.h"
 #include "dsp/order_filter.h"
 #include "dsp/relaxed.h"
 
@@ -127,6 +128,7 @@ class TCustomButterworthPassFilter : public TCustomButterworthFilter {
 
  private:
   static constexpr double kTwiceSign = 2 * kNumeratorSign;
+  static constexpr int kSign = Pass == TButterworthPass::bpLowPass ? 1 : -1;
 };
 
 extern template class TCustomButterworthPassFilter<TButterworthPass::bpLowPass>;
@@ -184,10 +186,7 @@ inline double TCustomButterworthPassFilter<Pass>::ProcessSample64(double Input) 
   double X = FFilterGain * Input;
   const unsigned Sections = N / 2;
   for (unsigned K = 0; K < Sections; ++K) {
-    const double Y = X + FState[2 * K];
-    FState[2 * K] = kTwiceSign * X + FCoeffs[2 * K] * Y + FState[2 * K + 1];
-    FState[2 * K + 1] = X + FCoeffs[2 * K + 1] * Y;
-    X = Y;
+    X = ButterworthSection<kSign>(X, FCoeffs[2 * K], FCoeffs[2 * K + 1], FState[2 * K], FState[2 * K + 1]);
   }
   if (N & 1) {
     const unsigned J = 2 * Sections;
@@ -208,14 +207,8 @@ void TCustomButterworthPassFilter<Pass>::ProcessRun64(int Count, TInput&& Input,
     const double C0 = FCoeffs[0], C1 = FCoeffs[1], C2 = FCoeffs[2], C3 = FCoeffs[3];
     double S0 = FState[0], S1 = FState[1], S2 = FState[2], S3 = FState[3];
     for (int i = 0; i < Count; ++i) {
-      const double X = Gain * Input(i);
-      const double Y = X + S0;
-      S0 = kTwiceSign * X + C0 * Y + S1;
-      S1 = X + C1 * Y;
-      const double Z = Y + S2;
-      S2 = kTwiceSign * Y + C2 * Z + S3;
-      S3 = Y + C3 * Z;
-      Output(i, Z);
+      const double Y = ButterworthSection<kSign>(Gain * Input(i), C0, C1, S0, S1);
+      Output(i, ButterworthSection<kSign>(Y, C2, C3, S2, S3));
     }
     FState[0] = S0;
     FState[1] = S1;
@@ -232,10 +225,7 @@ void TCustomButterworthPassFilter<Pass>::ProcessRun64(int Count, TInput&& Input,
   for (int i = 0; i < Count; ++i) {
     double X = Gain * Input(i);
     for (unsigned K = 0; K < Sections; ++K) {
-      const double Y = X + S[2 * K];
-      S[2 * K] = kTwiceSign * X + C[2 * K] * Y + S[2 * K + 1];
-      S[2 * K + 1] = X + C[2 * K + 1] * Y;
-      X = Y;
+      X = ButterworthSection<kSign>(X, C[2 * K], C[2 * K + 1], S[2 * K], S[2 * K + 1]);
     }
     if (N & 1) {
       const unsigned J = 2 * Sections;

@@ -20,38 +20,37 @@ bool AllFinite(const double* s, int Count) {
 }  // namespace
 
 void TDriveChain::Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const double* const* In,
-                          double* const* Out, std::size_t Samples, bool FetchTuning) {
-  Run(Settings, Filters, In, Out, Samples, FetchTuning);
+                          double* const* Out, std::size_t Samples, bool TakeTuning) {
+  Run(Settings, Filters, In, Out, Samples, TakeTuning);
 }
 
 void TDriveChain::Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const float* const* In,
-                          float* const* Out, std::size_t Samples, bool FetchTuning) {
-  Run(Settings, Filters, In, Out, Samples, FetchTuning);
+                          float* const* Out, std::size_t Samples, bool TakeTuning) {
+  Run(Settings, Filters, In, Out, Samples, TakeTuning);
 }
 
-void TDriveChain::FetchCoefficients(const TDriveFilters& F) {
-  FFetched[kHighPass].Fetch(*F[0].HighPass, *F[1].HighPass);
-  FFetched[kPres].Fetch(*F[0].Pres, *F[1].Pres);
-  FFetched[kHigh].Fetch(*F[0].High, *F[1].High);
-  FFetched[kMid].Fetch(*F[0].Mid, *F[1].Mid);
-  FFetched[kLow].Fetch(*F[0].Low, *F[1].Low);
+void TDriveChain::TakeCoefficients(const TDriveFilters& F) {
+  FCoefficients[kHighPass].Take(*F[0].HighPass, *F[1].HighPass);
+  FCoefficients[kPres].Take(*F[0].Pres, *F[1].Pres);
+  FCoefficients[kHigh].Take(*F[0].High, *F[1].High);
+  FCoefficients[kMid].Take(*F[0].Mid, *F[1].Mid);
+  FCoefficients[kLow].Take(*F[0].Low, *F[1].Low);
 }
 
-void TDriveChain::CommitCoefficients() {
-  for (int f = 0; f < kBiquads; ++f) FCoefficients[f] = FFetched[f];
+std::array<double, 5> TDriveChain::BiquadCoefficients(int Filter, int Channel) const {
+  const TStereoBiquadCoefficients& C = FCoefficients[Filter];
+  auto Lane = [Channel](TLanes x) { return Channel == 0 ? Lane0(x) : Lane1(x); };
+  return {Lane(C.b0), Lane(C.b1), Lane(C.b2), Lane(C.a1), Lane(C.a2)};
 }
 
 template <class T>
 void TDriveChain::Run(const TDriveSettings& S, const TDriveFilters& F, const T* const* In, T* const* Out,
-                      std::size_t Samples, bool FetchTuning) {
-  if (FetchTuning) {
-    FetchCoefficients(F);
-    CommitCoefficients();
-  }
+                      std::size_t Samples, bool TakeTuning) {
+  if (TakeTuning) TakeCoefficients(F);
   double s[2 * kStages];
   for (int i = 0; i < 2 * kStages; ++i) s[i] = FFilterState[i];
-  RescaleForLowPass(S.FLPF.Load(), s);
-  const bool Stereo = S.FStereo.Load();
+  RescaleForLowPass(S.FLPF, s);
+  const bool Stereo = S.FStereo;
   if (Stereo)
     Kernel<true>(S, F, In, Out, Samples, s);
   else
@@ -68,13 +67,13 @@ void TDriveChain::Run(const TDriveSettings& S, const TDriveFilters& F, const T* 
 template <bool Stereo, class T>
 void TDriveChain::Kernel(const TDriveSettings& S, const TDriveFilters& F, const T* const* In, T* const* Out,
                          std::size_t Samples, double* States) {
-  const double L = S.FLPF.Load();
+  const double L = S.FLPF;
   const double u = 1 - L;
   const TLanes VL = Broadcast(L);
-  const TLanes VH = Broadcast(S.FHPF.Load());
-  const double D = S.FDrive.Load();
+  const TLanes VH = Broadcast(S.FHPF);
+  const double D = S.FDrive;
   const TLanes VD = Broadcast(D);
-  const TLanes VT = Broadcast(S.FTrim.Load() * ((u * u) * (u * u)));
+  const TLanes VT = Broadcast(S.FTrim * ((u * u) * (u * u)));
 
   TStereoBiquad HighPass, Pres, High, Mid, Low;
   HighPass.Load(FCoefficients[kHighPass], FBiquadState[kHighPass]);
@@ -102,8 +101,8 @@ void TDriveChain::Kernel(const TDriveSettings& S, const TDriveFilters& F, const 
     else
       Driven = Broadcast(D * (Lane0(Dry) + Lane1(Dry)));
     const TLanes x = HighPass.Tick(Driven);
-    TLanes a = x / (Broadcast(S.FCurveForm.Load()) + Abs(x));
-    if (S.FAsymmetric.Load()) a = RaiseTo(a, Broadcast(-S.FClip.Load()));
+    TLanes a = x / (Broadcast(S.FCurveForm) + Abs(x));
+    if (S.FAsymmetric) a = RaiseTo(a, Broadcast(-S.FClip));
     s0 = VL * s0 + VT * a;
     s1 = VL * s1 + s0;
     s2 = VL * s2 + s1;
@@ -111,7 +110,7 @@ void TDriveChain::Kernel(const TDriveSettings& S, const TDriveFilters& F, const 
     s4 = s3 + VH * (s4 - s3);
     TLanes y = s3 - s4;
     if constexpr (!Stereo) y = _mm_unpacklo_pd(y, y);
-    const double Wet = S.FDryWet.Load();
+    const double Wet = S.FDryWet;
     const TLanes m = y * Broadcast(Wet) + Dry * Broadcast(1 - Wet);
     Store(Low.Tick(Mid.Tick(High.Tick(Pres.Tick(m)))), Out0 + i, Out1 + i);
   }

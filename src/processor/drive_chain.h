@@ -6,7 +6,8 @@
 // The filter objects own the tuning; the chain holds all states (the
 // smoothers' and the biquads') and runs both channels side by side in SIMD
 // lanes with exactly the arithmetic of the objects' own per-sample calls.
-// Filter coefficients are taken once per block.
+// It keeps its own copy of the filters' coefficients, taken when they were
+// retuned.
 //
 // Audio thread only, except ClearStates (set-up thread, while the host does
 // not process). Allocates nothing.
@@ -41,28 +42,25 @@ class TDriveChain {
   static constexpr double kFlushThreshold = 1e-10;
 
   // Runs Samples oversampled samples of channels 0 and 1 from In to Out
-  // (distinct memory). Gains and poles (drive, trim, both smoother poles)
-  // and the stereo choice are taken once per block; knee, asymmetry, clip
-  // level and dry/wet at every sample. With FetchTuning the biquad
-  // coefficients are fetched and committed first; callers whose filters
-  // may be retuned concurrently fetch and commit themselves instead.
+  // (distinct memory) with Settings, which must not change meanwhile. With
+  // TakeTuning the biquads' coefficients are taken first; callers that take
+  // them when they retune pass false.
   void Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const double* const* In,
-               double* const* Out, std::size_t Samples, bool FetchTuning = true);
+               double* const* Out, std::size_t Samples, bool TakeTuning = true);
   // The same on Singles: inputs are widened to Double, outputs rounded.
   void Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const float* const* In, float* const* Out,
-               std::size_t Samples, bool FetchTuning = true);
+               std::size_t Samples, bool TakeTuning = true);
 
-  // The biquads' coefficients: Fetch copies them aside (they may be
-  // mid-retune; see TTuningGuard), Commit puts the copy in force for the
-  // following blocks.
-  void FetchCoefficients(const TDriveFilters& Filters);
-  void CommitCoefficients();
+  // Copies the biquads' coefficients for the following blocks.
+  void TakeCoefficients(const TDriveFilters& Filters);
 
   // Suspend: the ten smoother states := 0. The biquads keep theirs.
   void ClearStates();
-  // Biquad states of one channel: Filter 0 high-pass, 1 presence, 2 high
-  // shelf, 3 mid, 4 low shelf.
+  // Biquad states and coefficients in use, of one channel: Filter 0
+  // high-pass, 1 presence, 2 high shelf, 3 mid, 4 low shelf. Coefficients
+  // are b0, b1, b2, a1, a2.
   double BiquadState(int Filter, int Channel, int k) const { return FBiquadState[Filter][k][Channel]; }
+  std::array<double, 5> BiquadCoefficients(int Filter, int Channel) const;
   double State(int Channel, int Stage) const { return FFilterState[Channel * kStages + Stage]; }
   void SetState(int Channel, int Stage, double Value) { FFilterState[Channel * kStages + Stage] = Value; }
 
@@ -71,7 +69,7 @@ class TDriveChain {
 
   template <class T>
   void Run(const TDriveSettings& Settings, const TDriveFilters& Filters, const T* const* In, T* const* Out,
-           std::size_t Samples, bool FetchTuning);
+           std::size_t Samples, bool TakeTuning);
   template <bool Stereo, class T>
   void Kernel(const TDriveSettings& Settings, const TDriveFilters& Filters, const T* const* In, T* const* Out,
               std::size_t Samples, double* States);
@@ -85,7 +83,7 @@ class TDriveChain {
   bool FHasRun = false;
   // [filter][k][channel], filters in the order of BiquadState.
   double FBiquadState[kBiquads][2][2] = {};
-  TStereoBiquadCoefficients FCoefficients[kBiquads] = {}, FFetched[kBiquads] = {};
+  TStereoBiquadCoefficients FCoefficients[kBiquads] = {};
 };
 
 }  // namespace vb

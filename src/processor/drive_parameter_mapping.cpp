@@ -1,6 +1,9 @@
 #include "processor/drive_parameter_mapping.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "processor/one_pole_coefficient.h"
 
 namespace vb {
 
@@ -8,6 +11,10 @@ namespace {
 
 // ln(10) / 20: e^(dB * this) = 10^(dB / 20).
 constexpr double kDecibelToNeper = 0.11512925464970228;
+// Highest design frequency as a share of the filter's sample rate.
+constexpr double kMaxDesignShare = 0.49;
+// Limit of the asymmetric mode's negative half.
+constexpr double kClip = 0.64;
 
 // (Value > 0 ? Value * Up : Value * Down) / 15, rounded to Single.
 double ToneGain(double Value, double Up, double Down) {
@@ -52,6 +59,34 @@ int OversamplingFactor(float KnobValue) {
   // NaN and everything at or below 1 run without oversampling.
   if (!(Value > 1)) return 1;
   return Value >= 16 ? 16 : 8;
+}
+
+double DesignFrequency(double Frequency, double SampleRate) {
+  return std::min(Frequency, kMaxDesignShare * SampleRate);
+}
+
+void MapDriveSettings(const TDriveControlValues& Now, const TDriveControlValues* Was, TDriveSettings& S) {
+  auto Changed = [&](TDriveParameter Index) { return !Was || Now[Index] != (*Was)[Index]; };
+  const bool Rate = !Was || Now.HostRate != Was->HostRate || Changed(kParamOversampling);
+  const int Factor = OversamplingFactor(Now[kParamOversampling]);
+  if (Changed(kParamInput)) S.FInputGain = DecibelTenthsToGain(Now[kParamInput]);
+  if (Changed(kParamOutput)) S.FOutputGain = DecibelTenthsToGain(Now[kParamOutput]);
+  if (Changed(kParamDrive)) S.FDrive = DriveGain(Now[kParamDrive]);
+  if (Changed(kParamTrim) || Changed(kParamDrive) || !Was || Now.TrimStereo != Was->TrimStereo)
+    S.FTrim = TrimGain(Now[kParamTrim], Now[kParamDrive], Now.TrimStereo);
+  if (Changed(kParamCurveForm)) S.FCurveForm = Now[kParamCurveForm] * 0.01;
+  if (Changed(kParamDryWet)) S.FDryWet = Now[kParamDryWet] * 0.01;
+  if (Rate || Changed(kParamHiPass)) S.FHPF = OnePoleCoefficient(Now[kParamHiPass], Now.HostRate, Factor);
+  if (Rate || Changed(kParamLoPass)) S.FLPF = OnePoleCoefficient(Now[kParamLoPass], Now.HostRate, Factor);
+  S.FStereo = Now[kParamStereo] > 0.5f;
+  S.FAsymmetric = Now[kParamAsymmetric] > 0.5f;
+  S.FClip = kClip;
+}
+
+TDriveSettings MapDriveSettings(const TDriveControlValues& Now) {
+  TDriveSettings Settings;
+  MapDriveSettings(Now, nullptr, Settings);
+  return Settings;
 }
 
 }  // namespace vb

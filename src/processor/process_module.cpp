@@ -6,6 +6,7 @@
 #include "dsp/butterworth_filter.h"
 #include "dsp/dsp_errors.h"
 #include "processor/drive_parameter_mapping.h"
+#include "processor/drive_voicing.h"
 #include "processor/one_pole_coefficient.h"
 #include "processor/process_module_description.h"
 
@@ -15,7 +16,18 @@ namespace {
 
 TEditorFormClass GDefaultEditorFormClass = nullptr;
 
-bool IsUsableRate(float Rate) { return Rate != 0 && std::isfinite(Rate); }
+bool IsServedRate(float Rate) {
+  return Rate >= TProcessModule::kMinSampleRate && Rate <= TProcessModule::kMaxSampleRate;
+}
+
+template <class TFilter>
+std::unique_ptr<TFilter> NewVoicedFilter(const TFilterVoicing& Voicing) {
+  auto Filter = std::make_unique<TFilter>();
+  Filter->SetFrequency(Voicing.Frequency);
+  Filter->SetGain(0);
+  Filter->SetBandWidth(Voicing.BandWidth);
+  return Filter;
+}
 
 }  // namespace
 
@@ -34,9 +46,9 @@ void TProcessModule::BindDescriptionEvents() {
   OnSampleRateChange = [this](TCustomVSTModule&, float SampleRate) { VSTModuleSampleRateChange(SampleRate); };
   OnSoftBypass = [this](TCustomVSTModule&, bool IsBypass) { VSTModuleSoftBypass(IsBypass); };
   OnSuspend = [this](TCustomVSTModule&) { VSTModuleSuspend(); };
-  const std::int32_t Count = std::min(ParameterProperties().Count(), kProcessParameterCount);
+  const std::int32_t Count = std::min(ParameterProperties().Count(), static_cast<std::int32_t>(kParamCount));
   for (std::int32_t i = 0; i < Count; ++i) {
-    const TProcessParameterHandler Handler = kProcessParameterBindings[static_cast<std::size_t>(i)].Handler;
+    const TProcessParameterHandler Handler = kProcessParameters[static_cast<std::size_t>(i)].Handler;
     ParameterProperties()[i].OnParameterChange = [this, Handler](TCustomVSTModule& Sender, std::int32_t Index,
                                                                  float& Value) {
       (this->*Handler)(Sender, Index, Value);
@@ -49,52 +61,36 @@ void TProcessModule::BindDescriptionEvents() {
 // Creation and set-up events
 
 void TProcessModule::VSTModuleCreate() {
-  FOSFactor = 1;
   FTempBufferSize = 0;
   FHostBlockSize = 1024;
-  FHostSampleRate = 44100.0f;
-  FSettings.FClip = 0.64;
+  FControls.PublishHostRate(44100.0f);
   for (int c = 0; c < kChannels; ++c) {
-    FHighPass[c] = std::make_unique<TBasicHighpassFilter>();
-    FHighPass[c]->SetBandWidth(2.0);
-    FHighPass[c]->SetFrequency(275);
+    FHighPass[c] = NewVoicedFilter<TBasicHighpassFilter>(kDriveVoicing.HighPass);
     FUpDownSampling[c] = std::make_unique<TZarnUpDownsampling>();
     FUpDownSampling[c]->SetFilterClass(&TButterworthLowPassFilter::Class());
-    FUpDownSampling[c]->SetTransitionBandwidth(0.99);
-    FUpDownSampling[c]->SetFactor(FOSFactor);
+    FUpDownSampling[c]->SetTransitionBandwidth(TStereoResampler::kTransitionBandwidth);
+    FUpDownSampling[c]->SetFactor(1);
     FUpDownSampling[c]->SetOrder(TStereoResampler::kOrder);
-    // Retuning clears the resampler states at the next block.
-    FUpDownSampling[c]->SetOnChange([this](TNotifiablePersistent*) { FResampler.MarkChanged(); });
-    FLow[c] = std::make_unique<TBasicLowShelfFilter>();
-    FLow[c]->SetFrequency(777);
-    FLow[c]->SetGain(0);
-    FLow[c]->SetBandWidth(3.2);
-    FMid[c] = std::make_unique<TBasicPeakFilter>();
-    FMid[c]->SetFrequency(1700);
-    FMid[c]->SetGain(0);
-    FMid[c]->SetBandWidth(3.6);
-    FHigh[c] = std::make_unique<TBasicHighShelfFilter>();
-    FHigh[c]->SetFrequency(4340);
-    FHigh[c]->SetGain(0);
-    FHigh[c]->SetBandWidth(2.55);
-    FPres[c] = std::make_unique<TBasicPeakFilter>();
-    FPres[c]->SetFrequency(7280);
-    FPres[c]->SetGain(0);
-    FPres[c]->SetBandWidth(1.0);
+    FLow[c] = NewVoicedFilter<TBasicLowShelfFilter>(kDriveVoicing.Low);
+    FMid[c] = NewVoicedFilter<TBasicPeakFilter>(kDriveVoicing.Mid);
+    FHigh[c] = NewVoicedFilter<TBasicHighShelfFilter>(kDriveVoicing.High);
+    FPres[c] = NewVoicedFilter<TBasicPeakFilter>(kDriveVoicing.Pres);
     FFilters[c] = {FHighPass[c].get(), FLow[c].get(), FMid[c].get(), FHigh[c].get(), FPres[c].get()};
   }
+  FResampler.Bind(*FUpDownSampling[0], *FUpDownSampling[1]);
   // Sized once for the largest factor, so that oversampling changes never
   // allocate.
   SetTempBufferSize(FHostBlockSize * kMaxOSFactor);
   SetFlags(static_cast<TEffFlags>(Flags() | EffFlagBit(effFlagsHasEditor)));
   SetEditorFormClass(GDefaultEditorFormClass);
-  for (std::int32_t i = 0; i < kProcessParameterCount; ++i)
-    SetParameter(i, kProcessParameterBindings[static_cast<std::size_t>(i)].Default);
-  RefreshTuning();
+  for (const TProcessParameter& Parameter : kProcessParameters) SetParameter(Parameter.Parameter, Parameter.Default);
+  // No block can run yet: the objects take the defaults here, so that they
+  // read as tuned from the start.
+  TakeControls();
   if (Programs().Count() > 0) {
     TCustomVstProgram& Program = Programs()[0];
-    for (std::int32_t i = 0; i < kProcessParameterCount; ++i)
-      Program.SetParameter(i, kProcessParameterBindings[static_cast<std::size_t>(i)].Default);
+    for (const TProcessParameter& Parameter : kProcessParameters)
+      Program.SetParameter(Parameter.Parameter, Parameter.Default);
   }
 }
 
@@ -123,13 +119,11 @@ void TProcessModule::VSTModuleBlockSizeChange(std::int32_t BlockSize) {
 
 void TProcessModule::VSTModuleSampleRateChange(float SampleRate) {
   const float Rate = std::fabs(SampleRate);
-  if (!IsUsableRate(Rate)) throw EDspError(TErrorCode::ecInvalidSampleRate);
-  TTuningWrite Retune(FTuning);
-  FHostSampleRate = Rate;
-  SampleRateChange(static_cast<float>(Rate * FOSFactor));
+  if (!IsServedRate(Rate)) throw EDspError(TErrorCode::ecInvalidSampleRate);
+  FControls.PublishHostRate(Rate);
 }
 
-void TProcessModule::VSTModuleSoftBypass(bool IsBypass) { SetParameter(13, IsBypass ? 0.0f : 1.0f); }
+void TProcessModule::VSTModuleSoftBypass(bool IsBypass) { SetParameter(kParamPower, IsBypass ? 0.0f : 1.0f); }
 
 void TProcessModule::VSTModuleSuspend() { FChain.ClearStates(); }
 
@@ -139,34 +133,12 @@ void TProcessModule::SetTempBufferSize(std::int32_t Value) {
   FTempBufferSize = Value;
 }
 
-// The buffers are already sized for the largest factor: nothing to resize
-// here, which makes switching safe while the host processes.
-void TProcessModule::SetOSFactor(int Factor) {
-  TTuningWrite Retune(FTuning);
-  FOSFactor = Factor;
-  for (auto& Resampler : FUpDownSampling)
-    if (Resampler) Resampler->SetFactor(Factor);
-  SampleRateChange(static_cast<float>(FHostSampleRate * Factor));
-}
+int TProcessModule::OSFactor() const { return OversamplingFactor(FControls.Value(kParamOversampling)); }
 
-void TProcessModule::SampleRateChange(float FSampleRate) {
-  if (!IsUsableRate(FSampleRate)) throw EDspError(TErrorCode::ecInvalidSampleRate);
-  TTuningWrite Retune(FTuning);
-  FSettings.FHPF = OnePoleCoefficient(GetParameter(4));
-  FSettings.FLPF = OnePoleCoefficient(GetParameter(6));
-  for (int c = 0; c < kChannels; ++c) {
-    if (!FHighPass[c]) continue;
-    FHighPass[c]->SetSampleRate(FSampleRate);
-    FUpDownSampling[c]->SetSampleRate(FSampleRate);
-    FLow[c]->SetSampleRate(FSampleRate);
-    FMid[c]->SetSampleRate(FSampleRate);
-    FPres[c]->SetSampleRate(FSampleRate);
-    FHigh[c]->SetSampleRate(FSampleRate);
-  }
-}
+TDriveSettings TProcessModule::Settings() const { return MapDriveSettings(FControls.Values()); }
 
 double TProcessModule::OnePoleCoefficient(double Frequency) const {
-  return vb::OnePoleCoefficient(Frequency, FHostSampleRate, FOSFactor);
+  return vb::OnePoleCoefficient(Frequency, FControls.HostRate(), OSFactor());
 }
 
 void TProcessModule::AssignProcessHandlers() {
@@ -180,94 +152,78 @@ void TProcessModule::AssignProcessHandlers() {
 }
 
 void TProcessModule::SetParamsToDefault() {
-  for (std::int32_t i = 0; i < kProcessParameterCount; ++i)
-    SetParameter(i, kProcessParameterBindings[static_cast<std::size_t>(i)].Default);
+  for (const TProcessParameter& Parameter : kProcessParameters) SetParameter(Parameter.Parameter, Parameter.Default);
   SetInputPeakLevel(-100);
   SetOutputPeakLevel(-100);
 }
 
 // ---------------------------------------------------------------------------
-// Parameter handlers
+// Parameter handlers (any thread): they publish and tell the editor; the
+// audio thread maps the values at its next block.
 
 void TProcessModule::NotifyEditor(void (IDriveEditor::*Update)()) {
   if (auto* Editor = dynamic_cast<IDriveEditor*>(EditorForm())) (Editor->*Update)();
 }
 
-template <class TFilter, class TSetter>
-void TProcessModule::ForBoth(std::array<std::unique_ptr<TFilter>, kChannels>& Filters, TSetter Setter, double Value) {
-  TTuningWrite Retune(FTuning);
-  for (auto& Filter : Filters)
-    if (Filter) (Filter.get()->*Setter)(Value);
+void TProcessModule::Publish(TDriveParameter Index, float Value, void (IDriveEditor::*Update)()) {
+  FControls.Publish(Index, Value);
+  NotifyEditor(Update);
 }
 
 void TProcessModule::ParamInputChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  FSettings.FInputGain = DecibelTenthsToGain(Value);
-  NotifyEditor(&IDriveEditor::UpdateInput);
+  Publish(kParamInput, Value, &IDriveEditor::UpdateInput);
 }
 
 void TProcessModule::ParamDriveChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  // The trim compensation depends on the drive just stored.
-  SetParameter(2, GetParameter(2));
-  FSettings.FDrive = DriveGain(Value);
-  NotifyEditor(&IDriveEditor::UpdateDrive);
+  // Trim is stored and shown again, as the trim compensation follows the
+  // drive (and takes the stereo switch as it stands now).
+  SetParameter(kParamTrim, GetParameter(kParamTrim));
+  Publish(kParamDrive, Value, &IDriveEditor::UpdateDrive);
 }
 
 void TProcessModule::ParamTrimChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  FSettings.FTrim = TrimGain(Value, GetParameter(1), FSettings.FStereo);
-  NotifyEditor(&IDriveEditor::UpdateTrim);
+  FControls.PublishTrimStereo(FControls.Value(kParamStereo) > 0.5f);
+  Publish(kParamTrim, Value, &IDriveEditor::UpdateTrim);
 }
 
 void TProcessModule::ParamCurveFormChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  FSettings.FCurveForm = Value * 0.01;
-  NotifyEditor(&IDriveEditor::UpdateCurveForm);
+  Publish(kParamCurveForm, Value, &IDriveEditor::UpdateCurveForm);
 }
 
 void TProcessModule::ParamHiPassChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  FSettings.FHPF = OnePoleCoefficient(Value);
-  NotifyEditor(&IDriveEditor::UpdateHiPass);
+  Publish(kParamHiPass, Value, &IDriveEditor::UpdateHiPass);
 }
 
 void TProcessModule::ParamFreqChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  ForBoth(FHighPass, &TBasicHighpassFilter::SetFrequency, Value);
-  NotifyEditor(&IDriveEditor::UpdateFreq);
+  Publish(kParamFreq, Value, &IDriveEditor::UpdateFreq);
 }
 
 void TProcessModule::ParamLowPassChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  FSettings.FLPF = OnePoleCoefficient(Value);
-  NotifyEditor(&IDriveEditor::UpdateLoPass);
+  Publish(kParamLoPass, Value, &IDriveEditor::UpdateLoPass);
 }
 
 void TProcessModule::ParamLowChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  ForBoth(FLow, &TBasicLowShelfFilter::SetGain, LowShelfGain(Value));
-  NotifyEditor(&IDriveEditor::UpdateLow);
+  Publish(kParamLow, Value, &IDriveEditor::UpdateLow);
 }
 
 void TProcessModule::ParamMidChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  ForBoth(FMid, &TBasicPeakFilter::SetGain, MidPeakGain(Value));
-  ForBoth(FMid, &TBasicPeakFilter::SetBandWidth, MidPeakBandwidth(Value));
-  NotifyEditor(&IDriveEditor::UpdateMid);
+  Publish(kParamMid, Value, &IDriveEditor::UpdateMid);
 }
 
 void TProcessModule::ParamHighChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  ForBoth(FHigh, &TBasicHighShelfFilter::SetGain, HighShelfGain(Value));
-  ForBoth(FHigh, &TBasicHighShelfFilter::SetFrequency, HighShelfFrequency(Value));
-  NotifyEditor(&IDriveEditor::UpdateHigh);
+  Publish(kParamHigh, Value, &IDriveEditor::UpdateHigh);
 }
 
 void TProcessModule::ParamPresChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  ForBoth(FPres, &TBasicPeakFilter::SetGain, PresencePeakGain(Value));
-  ForBoth(FPres, &TBasicPeakFilter::SetFrequency, PresencePeakFrequency(Value));
-  NotifyEditor(&IDriveEditor::UpdatePres);
+  Publish(kParamPres, Value, &IDriveEditor::UpdatePres);
 }
 
 void TProcessModule::ParamDryWetChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  FSettings.FDryWet = Value * 0.01;
-  NotifyEditor(&IDriveEditor::UpdateDryWet);
+  Publish(kParamDryWet, Value, &IDriveEditor::UpdateDryWet);
 }
 
 void TProcessModule::ParamOutputChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  FSettings.FOutputGain = DecibelTenthsToGain(Value);
-  NotifyEditor(&IDriveEditor::UpdateOutput);
+  Publish(kParamOutput, Value, &IDriveEditor::UpdateOutput);
 }
 
 void TProcessModule::ParamPowerChange(TCustomVSTModule&, std::int32_t, float& Value) {
@@ -277,21 +233,18 @@ void TProcessModule::ParamPowerChange(TCustomVSTModule&, std::int32_t, float& Va
 }
 
 void TProcessModule::ParamStereoChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  // The trim is not recomputed here: it doubles at the next Trim or Drive
+  // The trim is not mapped again here: it doubles at the next Trim or Drive
   // change, as the knobs always behaved.
-  FSettings.FStereo = Value > 0.5f;
-  NotifyEditor(&IDriveEditor::UpdateStereo);
+  Publish(kParamStereo, Value, &IDriveEditor::UpdateStereo);
 }
 
 void TProcessModule::ParamAsymmetricChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  FSettings.FAsymmetric = Value > 0.5f;
-  NotifyEditor(&IDriveEditor::UpdateAsymmetric);
+  Publish(kParamAsymmetric, Value, &IDriveEditor::UpdateAsymmetric);
 }
 
 void TProcessModule::ParamOversamplingChange(TCustomVSTModule&, std::int32_t, float& Value) {
   Value = OversamplingKnobValue(Value);
-  SetOSFactor(OversamplingFactor(Value));
-  NotifyEditor(&IDriveEditor::UpdateOversampling);
+  Publish(kParamOversampling, Value, &IDriveEditor::UpdateOversampling);
 }
 
 // ---------------------------------------------------------------------------

@@ -5,9 +5,12 @@
 // meter).
 //
 // Threads: the parameter handlers run on whichever thread sets a parameter,
-// concurrently with the audio thread; everything they write that the audio
-// thread reads is a relaxed atomic. Sample-rate, block-size, suspend and
-// close handlers run on the host's set-up thread.
+// several at once and concurrently with the audio thread; they only publish
+// values (TDriveControls) and tell the editor. The audio thread owns the
+// filters, resamplers, settings and chain: at the start of every block it
+// takes one snapshot of the published values and retunes what changed, so a
+// block never mixes two tunings. Sample-rate, block-size, suspend and close
+// handlers run on the host's set-up thread.
 #pragma once
 
 #include <array>
@@ -15,15 +18,16 @@
 #include <memory>
 
 #include "dsp/basic_filters.h"
+#include "dsp/relaxed.h"
 #include "dsp/up_down_sampling.h"
 #include "host/vst_editor.h"
 #include "host/vst_module.h"
 #include "processor/drive_chain.h"
+#include "processor/drive_controls.h"
 #include "processor/drive_editor.h"
 #include "processor/drive_settings.h"
 #include "processor/peak_meter.h"
 #include "processor/stereo_resampler.h"
-#include "processor/tuning_guard.h"
 #include "processor/work_buffers.h"
 
 namespace vb {
@@ -37,6 +41,9 @@ class TProcessModule : public TVSTModule {
   // Host frames the work buffers are sized for at most; longer announced
   // block sizes are processed in pieces of this many frames.
   static constexpr std::int32_t kMaxBufferedFrames = 8192;
+  // Host sample rates served, in Hz; others are refused.
+  static constexpr float kMinSampleRate = 8000.0f;
+  static constexpr float kMaxSampleRate = 1.0e7f;
 
   explicit TProcessModule(TComponent* AOwner);
   ~TProcessModule() override;
@@ -68,8 +75,9 @@ class TProcessModule : public TVSTModule {
   void VSTModuleCreate();
   void VSTModuleClose();
   void VSTModuleBlockSizeChange(std::int32_t BlockSize);
-  // Refuses 0 and non-finite rates with EDspError "Invalid Samplerate!"
-  // before anything changes; a negative rate counts as its magnitude.
+  // A negative rate counts as its magnitude. Rates outside kMinSampleRate ..
+  // kMaxSampleRate (also 0 and non-finite ones) are refused with EDspError
+  // "Invalid Samplerate!" and change nothing.
   void VSTModuleSampleRateChange(float SampleRate);
   void VSTModuleSoftBypass(bool IsBypass);
   void VSTModuleSuspend();
@@ -83,19 +91,18 @@ class TProcessModule : public TVSTModule {
                                        std::uint32_t SampleFrames);
   static void VSTModuleProcessBypass64(TCustomVSTModule& Sender, double** Inputs, double** Outputs,
                                        std::uint32_t SampleFrames);
-  // The drive chain alone, on oversampled buffers of channels 0 and 1.
-  void Process32Replacing(const float* const* Inputs, float* const* Outputs, std::uint32_t SampleFrames);
-  void Process64Replacing(const double* const* Inputs, double* const* Outputs, std::uint32_t SampleFrames);
+  // The drive chain alone, without resampling or meters, on oversampled
+  // buffers of channels 0 and 1 (SampleFrames counted at the oversampled
+  // rate). Takes the published values first, like a block.
+  void ProcessDriveChain32(const float* const* Inputs, float* const* Outputs, std::uint32_t SampleFrames);
+  void ProcessDriveChain64(const double* const* Inputs, double* const* Outputs, std::uint32_t SampleFrames);
 
   // --- Operations --------------------------------------------------------------
   // Every parameter back to its default through SetParameter (index order,
   // so every handler runs), then both meters reset to -100.
   void SetParamsToDefault();
-  // Applies an oversampled rate (Hz) to the smoother poles, filters and
-  // resamplers. Refuses 0 and non-finite rates like the sample-rate handler.
-  void SampleRateChange(float FSampleRate);
   // Pole of the clipper's smoothers for a corner frequency in Hz at the
-  // current host rate and oversampling factor.
+  // published host rate and oversampling factor.
   double OnePoleCoefficient(double Frequency) const;
   // Installs the processing handlers with power on, the bypass ones without.
   void AssignProcessHandlers();
@@ -109,15 +116,22 @@ class TProcessModule : public TVSTModule {
   void SetOutputPeakLevel(float Value);
 
   // --- State, read-only --------------------------------------------------------------
-  int OSFactor() const { return FOSFactor; }
+  // Published (any thread): what the next block runs with.
+  int OSFactor() const;
+  float HostSampleRate() const { return FControls.HostRate(); }
+  TDriveSettings Settings() const;
+  const TDriveControls& Controls() const { return FControls; }
   // Samples per channel of each work buffer.
   std::int32_t TempBufferSize() const { return FTempBufferSize; }
   std::int32_t HostBlockSize() const { return FHostBlockSize; }
-  float HostSampleRate() const { return FHostSampleRate; }
   bool Power() const { return FPower; }
-  const TDriveSettings& Settings() const { return FSettings; }
-  const TDriveChain& Chain() const { return FChain; }
   float Peak(int Channel, int Which) const { return FPeaks[Channel][Which].Peak(); }
+  // The audio thread's own objects, tuned at the start of the last block
+  // (or at creation): read them on the audio thread, or while no block runs.
+  const TDriveChain& Chain() const { return FChain; }
+  const TStereoResampler& Resampler() const { return FResampler; }
+  const TDriveSettings& SettingsInUse() const { return FSettings; }
+  int FactorInUse() const { return FFactorInUse; }
   TBasicHighpassFilter* HighPass(int Channel) const { return FHighPass[Channel].get(); }
   TZarnUpDownsampling* UpDownSampling(int Channel) const { return FUpDownSampling[Channel].get(); }
   TBasicLowShelfFilter* Low(int Channel) const { return FLow[Channel].get(); }
@@ -132,11 +146,22 @@ class TProcessModule : public TVSTModule {
  private:
   // Resizes the work buffers (set-up thread; never while the host processes).
   void SetTempBufferSize(std::int32_t Value);
-  void SetOSFactor(int Factor);
-  // Calls Setter(Value) on the objects of both channels that exist.
-  template <class TFilter, class TSetter>
-  void ForBoth(std::array<std::unique_ptr<TFilter>, kChannels>& Filters, TSetter Setter, double Value);
+  // A parameter handler's work: publish the value, then show it.
+  void Publish(TDriveParameter Index, float Value, void (IDriveEditor::*Update)());
   void NotifyEditor(void (IDriveEditor::*Update)());
+
+  // Audio thread (and the create handler, before any block): takes the
+  // published values and retunes what changed since the last snapshot.
+  void TakeControls();
+  // Applies Now to filters, resamplers, settings and chain; Was is the
+  // snapshot applied last (null: apply everything).
+  void Retune(const TDriveControlValues& Now, const TDriveControlValues* Was, bool RetuneResamplers);
+  // The oversampled Rate (Hz) on every filter and resampler, Factor on the
+  // resamplers.
+  void SetFilterRates(int Factor, float Rate);
+  // Corners, gains and bandwidths of the biquads whose knobs changed since
+  // Was (all of them when Was is null), for filters running at Rate (Hz).
+  bool RetuneBiquads(const TDriveControlValues& Now, const TDriveControlValues* Was, float Rate);
 
   template <class T>
   void ProcessBlock(T** Inputs, T** Outputs, std::uint32_t SampleFrames);
@@ -144,9 +169,6 @@ class TProcessModule : public TVSTModule {
   void ProcessPiece(TWorkBufferSet& Buffers, int Factor, T** Inputs, T** Outputs, std::uint32_t Offset,
                     std::uint32_t Frames);
   void RecoverAfterBlock();
-  // Audio thread: takes over the filters' and resamplers' coefficients and
-  // the factor when no retune ran while they were read.
-  void RefreshTuning();
 
   std::array<std::unique_ptr<TBasicHighpassFilter>, kChannels> FHighPass;
   std::array<std::unique_ptr<TZarnUpDownsampling>, kChannels> FUpDownSampling;
@@ -156,9 +178,12 @@ class TProcessModule : public TVSTModule {
   std::array<std::unique_ptr<TBasicPeakFilter>, kChannels> FPres;
   // States of both channels' resampler filters (the objects hold the tuning).
   TStereoResampler FResampler;
-  // Marks retunes of filters, resamplers and factor (see RefreshTuning).
-  TTuningGuard FTuning;
-  // The factor the committed coefficients belong to; audio thread only.
+  // Published by the handlers (any thread).
+  TDriveControls FControls;
+  // The snapshot the objects below are tuned to, and the factor it gives;
+  // audio thread only.
+  TDriveControlValues FApplied;
+  bool FTuned = false;
   int FFactorInUse = 1;
   // FIn32/FIn64 and FOut32/FOut64: both views of the same memory.
   TWorkBuffers FBuffers;
@@ -168,13 +193,11 @@ class TProcessModule : public TVSTModule {
   // [channel][0] input peak, [channel][1] output peak, linear.
   std::array<std::array<TPeakFollower, 2>, kChannels> FPeaks;
   // FInputGain, FOutputGain, FDryWet, FLPF, FHPF, FTrim, FCurveForm, FDrive,
-  // FClip, FStereo, FAsymmetric.
+  // FClip, FStereo, FAsymmetric, as mapped from FApplied.
   TDriveSettings FSettings;
   TRelaxed<bool> FPower{true};
-  TRelaxed<int> FOSFactor{1};
   TRelaxed<std::int32_t> FTempBufferSize{0};
   TRelaxed<std::int32_t> FHostBlockSize{1024};
-  TRelaxed<float> FHostSampleRate{44100.0f};
 };
 
 }  // namespace vb

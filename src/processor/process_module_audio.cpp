@@ -45,35 +45,26 @@ void TProcessModule::VSTModuleProcessBypass64(TCustomVSTModule& Sender, double**
   CopyChannels(std::min(Sender.numInputs(), Sender.numOutputs()), Inputs, Outputs, SampleFrames);
 }
 
-void TProcessModule::Process32Replacing(const float* const* Inputs, float* const* Outputs, std::uint32_t SampleFrames) {
-  RefreshTuning();
+void TProcessModule::ProcessDriveChain32(const float* const* Inputs, float* const* Outputs,
+                                         std::uint32_t SampleFrames) {
+  if (!FFilters[1].Pres) return;
+  TakeControls();
   FChain.Process(FSettings, FFilters, Inputs, Outputs, SampleFrames, false);
 }
 
-void TProcessModule::Process64Replacing(const double* const* Inputs, double* const* Outputs,
-                                        std::uint32_t SampleFrames) {
-  RefreshTuning();
+void TProcessModule::ProcessDriveChain64(const double* const* Inputs, double* const* Outputs,
+                                         std::uint32_t SampleFrames) {
+  if (!FFilters[1].Pres) return;
+  TakeControls();
   FChain.Process(FSettings, FFilters, Inputs, Outputs, SampleFrames, false);
-}
-
-// A retune running on another thread while the coefficients are read could
-// leave a mix of two tunings; then the previous block's set stays in force.
-void TProcessModule::RefreshTuning() {
-  unsigned Generation;
-  if (!FTuning.BeginRead(Generation)) return;
-  const int Factor = FOSFactor;
-  FResampler.Fetch(*FUpDownSampling[0], *FUpDownSampling[1]);
-  FChain.FetchCoefficients(FFilters);
-  if (!FTuning.EndRead(Generation)) return;
-  FFactorInUse = std::clamp(Factor, 1, kMaxOSFactor);
-  FResampler.Commit();
-  FChain.CommitCoefficients();
 }
 
 // The block is cut into pieces that fit the work buffers at the largest
 // factor; a host keeping to its announced block size gets one piece. The
-// factor and all coefficients are taken once, together, at the start of the
-// block; every frame's slot of at most 16 samples lies inside the buffers.
+// published values are taken once, at the start of the block: factor,
+// coefficients, poles and gains all come from that one snapshot and stay
+// for the whole block. Every frame's slot of at most 16 samples lies inside
+// the buffers.
 template <class T>
 void TProcessModule::ProcessBlock(T** Inputs, T** Outputs, std::uint32_t SampleFrames) {
   TWorkBufferSet* Buffers = FBuffers.Acquire();
@@ -82,7 +73,7 @@ void TProcessModule::ProcessBlock(T** Inputs, T** Outputs, std::uint32_t SampleF
     Silence(kChannels, Outputs, SampleFrames);
     return;
   }
-  RefreshTuning();
+  TakeControls();
   const int Factor = FFactorInUse;
   std::uint32_t Done = 0;
   do {
@@ -109,9 +100,9 @@ void TProcessModule::ProcessPiece(TWorkBufferSet& Buffers, int Factor, T** Input
   // Input gain, then Factor samples per frame and channel.
   const T* Source0 = Inputs[0] + Offset;
   const T* Source1 = Inputs[1] + Offset;
+  const double InputGain = FSettings.FInputGain;
   for (std::uint32_t j = 0; j < Frames; ++j) {
-    const double Gain = FSettings.FInputGain.Load();
-    const double v0 = Gain * Source0[j], v1 = Gain * Source1[j];
+    const double v0 = InputGain * Source0[j], v1 = InputGain * Source1[j];
     const std::size_t At = static_cast<std::size_t>(j) * Factor;
     // The 32-bit resampler takes the gained input as a Single. (Rounded with
     // an explicit conversion: the compiler was seen to drop a float cast
@@ -133,22 +124,21 @@ void TProcessModule::ProcessPiece(TWorkBufferSet& Buffers, int Factor, T** Input
   T* Target1 = Outputs[1] + Offset;
   float InPeak0 = FPeaks[0][0].Peak(), InPeak1 = FPeaks[1][0].Peak();
   float Peak0 = FPeaks[0][1].Peak(), Peak1 = FPeaks[1][1].Peak();
+  const double OutputGain = FSettings.FOutputGain;
   for (std::uint32_t j = 0; j < Frames; ++j) {
-    const double InGain = FSettings.FInputGain.Load();
-    InPeak0 = TPeakFollower::Next(InPeak0, std::fabs(InGain * Source0[j]));
-    InPeak1 = TPeakFollower::Next(InPeak1, std::fabs(InGain * Source1[j]));
+    InPeak0 = TPeakFollower::Next(InPeak0, std::fabs(InputGain * Source0[j]));
+    InPeak1 = TPeakFollower::Next(InPeak1, std::fabs(InputGain * Source1[j]));
     const std::size_t At = static_cast<std::size_t>(j) * Factor;
     const TLanes r = FResampler.Downsample(Out[0] + At, Out[1] + At, Factor);
-    const double Gain = FSettings.FOutputGain.Load();
     T o0, o1;
     if constexpr (Single) {
       // The resampler's 32-bit result is a Single before the gain applies.
       const TLanes r32 = RoundToSingle(r);
-      o0 = static_cast<float>(Gain * Lane0(r32));
-      o1 = static_cast<float>(Gain * Lane1(r32));
+      o0 = static_cast<float>(OutputGain * Lane0(r32));
+      o1 = static_cast<float>(OutputGain * Lane1(r32));
     } else {
-      o0 = Gain * Lane0(r);
-      o1 = Gain * Lane1(r);
+      o0 = OutputGain * Lane0(r);
+      o1 = OutputGain * Lane1(r);
     }
     Target0[j] = o0;
     Target1[j] = o1;

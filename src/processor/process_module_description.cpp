@@ -1,7 +1,5 @@
 #include "processor/process_module_description.h"
 
-#include <iterator>
-
 namespace vb {
 
 namespace {
@@ -47,27 +45,49 @@ constexpr TParameterPropertyDescription Stepped(const char* Name, const char* Sh
           .LargeStepInteger = 1};
 }
 
-// Index = parameter index. "Input" and "Output" are in tenths of a dB.
-constexpr TParameterPropertyDescription kParameters[] = {
-    Knob("Input", "Input", "dB *0,1", -200, 200),
-    Knob("Drive", "Drive", "%", 0, 100),
-    Knob("Trim", "Trim", "%", 0, 100),
-    Knob("CurveForm", "CurveFo", "%", 1, 200),
-    Knob("HiPass", "HiPass", "Hz", 0, 500),
-    Knob("Freq", "Freq", "Hz", 0, 1000),
-    Knob("LoPass", "LoPass", "Hz", 500, 5000),
-    Knob("Low", "Low", "dB", -15, 15),
-    Knob("Mid", "Mid", "dB", -15, 15),
-    Knob("High", "High", "dB", -15, 15),
-    Knob("Pres", "Pres", "dB", -15, 15),
-    Knob("DryWet", "DryWet", "%", 0, 100),
-    Knob("Output", "Output", "dB *0,1", -100, 100),
-    Stepped("Power", "Power", "On/Off", 0, 1, kSwitchParameter),
-    Stepped("Stereo", "Stereo", "On/Off", 0, 1, kSwitchParameter),
-    Stepped("Asymmetric", "Asymmet", "On/Off", 0, 1, kSwitchParameter),
-    Stepped("Oversampling", "Oversam", "1x/8x/16x", 1, 16, kIntegerParameter),
-};
-static_assert(std::size(kParameters) == 17);
+}  // namespace
+
+// "Input" and "Output" are in tenths of a dB.
+constexpr std::array<TProcessParameter, kParamCount> kProcessParameters = {{
+    {kParamInput, Knob("Input", "Input", "dB *0,1", -200, 200), &TProcessModule::ParamInputChange, 0},
+    {kParamDrive, Knob("Drive", "Drive", "%", 0, 100), &TProcessModule::ParamDriveChange, 0},
+    {kParamTrim, Knob("Trim", "Trim", "%", 0, 100), &TProcessModule::ParamTrimChange, 45},
+    {kParamCurveForm, Knob("CurveForm", "CurveFo", "%", 1, 200), &TProcessModule::ParamCurveFormChange, 80},
+    {kParamHiPass, Knob("HiPass", "HiPass", "Hz", 0, 500), &TProcessModule::ParamHiPassChange, 20},
+    {kParamFreq, Knob("Freq", "Freq", "Hz", 0, 1000), &TProcessModule::ParamFreqChange, 275},
+    {kParamLoPass, Knob("LoPass", "LoPass", "Hz", 500, 5000), &TProcessModule::ParamLowPassChange, 3000},
+    {kParamLow, Knob("Low", "Low", "dB", -15, 15), &TProcessModule::ParamLowChange, 0},
+    {kParamMid, Knob("Mid", "Mid", "dB", -15, 15), &TProcessModule::ParamMidChange, 0},
+    {kParamHigh, Knob("High", "High", "dB", -15, 15), &TProcessModule::ParamHighChange, 0},
+    {kParamPres, Knob("Pres", "Pres", "dB", -15, 15), &TProcessModule::ParamPresChange, 0},
+    {kParamDryWet, Knob("DryWet", "DryWet", "%", 0, 100), &TProcessModule::ParamDryWetChange, 100},
+    {kParamOutput, Knob("Output", "Output", "dB *0,1", -100, 100), &TProcessModule::ParamOutputChange, 0},
+    {kParamPower, Stepped("Power", "Power", "On/Off", 0, 1, kSwitchParameter), &TProcessModule::ParamPowerChange, 1},
+    {kParamStereo, Stepped("Stereo", "Stereo", "On/Off", 0, 1, kSwitchParameter), &TProcessModule::ParamStereoChange,
+     0},
+    {kParamAsymmetric, Stepped("Asymmetric", "Asymmet", "On/Off", 0, 1, kSwitchParameter),
+     &TProcessModule::ParamAsymmetricChange, 0},
+    {kParamOversampling, Stepped("Oversampling", "Oversam", "1x/8x/16x", 1, 16, kIntegerParameter),
+     &TProcessModule::ParamOversamplingChange, 1},
+}};
+
+namespace {
+
+constexpr bool RowsInIndexOrder() {
+  for (int i = 0; i < kParamCount; ++i)
+    if (kProcessParameters[i].Parameter != i) return false;
+  return true;
+}
+static_assert(RowsInIndexOrder(), "kProcessParameters: row i must describe parameter i");
+
+// The descriptions alone, in a row of their own for the parameter layer.
+constexpr std::array<TParameterPropertyDescription, kParamCount> DescriptionsOf(
+    const std::array<TProcessParameter, kParamCount>& Table) {
+  std::array<TParameterPropertyDescription, kParamCount> Result{};
+  for (int i = 0; i < kParamCount; ++i) Result[i] = Table[i].Description;
+  return Result;
+}
+constexpr std::array<TParameterPropertyDescription, kParamCount> kParameters = DescriptionsOf(kProcessParameters);
 
 // No parameter names this category; it is kept for hosts that list categories.
 constexpr const char* kCategories[] = {"Highpass Filter"};
@@ -106,26 +126,5 @@ const TVSTModuleDescription kProcessModuleDescription = {
     .numCategories = 1,
     .Parameters = &kProcessParametersDescription,
 };
-
-// Index = parameter index, as in kParameters above.
-const std::array<TProcessParameterBinding, kProcessParameterCount> kProcessParameterBindings = {{
-    {&TProcessModule::ParamInputChange, 0.0f},         // 0 Input, dB * 0.1
-    {&TProcessModule::ParamDriveChange, 0.0f},         // 1 Drive, %
-    {&TProcessModule::ParamTrimChange, 45.0f},         // 2 Trim, %
-    {&TProcessModule::ParamCurveFormChange, 80.0f},    // 3 CurveForm, %
-    {&TProcessModule::ParamHiPassChange, 20.0f},       // 4 HiPass, Hz
-    {&TProcessModule::ParamFreqChange, 275.0f},        // 5 Freq, Hz
-    {&TProcessModule::ParamLowPassChange, 3000.0f},    // 6 LoPass, Hz
-    {&TProcessModule::ParamLowChange, 0.0f},           // 7 Low, dB
-    {&TProcessModule::ParamMidChange, 0.0f},           // 8 Mid, dB
-    {&TProcessModule::ParamHighChange, 0.0f},          // 9 High, dB
-    {&TProcessModule::ParamPresChange, 0.0f},          // 10 Pres, dB
-    {&TProcessModule::ParamDryWetChange, 100.0f},      // 11 DryWet, %
-    {&TProcessModule::ParamOutputChange, 0.0f},        // 12 Output, dB * 0.1
-    {&TProcessModule::ParamPowerChange, 1.0f},         // 13 Power
-    {&TProcessModule::ParamStereoChange, 0.0f},        // 14 Stereo
-    {&TProcessModule::ParamAsymmetricChange, 0.0f},    // 15 Asymmetric
-    {&TProcessModule::ParamOversamplingChange, 1.0f},  // 16 Oversampling, factor
-}};
 
 }  // namespace vb

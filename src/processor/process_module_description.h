@@ -1,6 +1,7 @@
 // The drive effect's stored description: identity, flags and capabilities,
-// its 17 parameter descriptions, its parameter category and its program,
-// and the module's parameter handlers and defaults by parameter index.
+// its parameter category and its program, and the one table of its 17
+// parameters (description, change handler, default), indexed by
+// TDriveParameter.
 #pragma once
 
 #include <array>
@@ -8,6 +9,7 @@
 
 #include "host/vst_module_description.h"
 #include "params/parameters_description.h"
+#include "processor/drive_parameter.h"
 #include "processor/process_module.h"
 
 namespace vb {
@@ -17,12 +19,13 @@ extern const TVSTModuleDescription kProcessModuleDescription;
 
 using TProcessParameterHandler = void (TProcessModule::*)(TCustomVSTModule& Sender, std::int32_t Index, float& Value);
 
-struct TProcessParameterBinding {
+struct TProcessParameter {
+  TDriveParameter Parameter;  // the row's own index
+  TParameterPropertyDescription Description;
   TProcessParameterHandler Handler;
   float Default;  // stored by the create handler and by SetParamsToDefault
 };
 
-inline constexpr std::int32_t kProcessParameterCount = 17;
-extern const std::array<TProcessParameterBinding, kProcessParameterCount> kProcessParameterBindings;
+extern const std::array<TProcessParameter, kParamCount> kProcessParameters;
 
 }  // namespace vb

@@ -1,13 +1,13 @@
-// A biquad per channel in two lanes, in the transposed two-state form of the
-// DSP biquads (same operations in the same order, so the same bits):
-//   y = b0 x + s0;  s0 = b1 x - a1 y + s1;  s1 = b2 x - a2 y.
-// The coefficients come from the channels' filter objects once per block;
-// the states live here, in registers for the length of a block.
+// A biquad per channel in two lanes, with the section arithmetic of the DSP
+// biquads (BiquadSection, so the same bits).
+// The coefficients come from the channels' filter objects when they were
+// retuned; the states live here, in registers for the length of a block.
 #pragma once
 
 #include <cmath>
 
 #include "dsp/biquad_iir_filter.h"
+#include "dsp/filter_sections.h"
 #include "processor/stereo_lanes.h"
 
 namespace vb {
@@ -16,7 +16,7 @@ namespace vb {
 struct TStereoBiquadCoefficients {
   TLanes b0, b1, b2, a1, a2;
 
-  void Fetch(const TCustomBiquadIIRFilter& Channel0, const TCustomBiquadIIRFilter& Channel1) {
+  void Take(const TCustomBiquadIIRFilter& Channel0, const TCustomBiquadIIRFilter& Channel1) {
     const auto n0 = Channel0.Nominator(), n1 = Channel1.Nominator();
     const auto d0 = Channel0.Denominator(), d1 = Channel1.Denominator();
     b0 = Lanes(n0[0], n1[0]);
@@ -48,12 +48,7 @@ struct TStereoBiquad : TStereoBiquadCoefficients {
     }
   }
 
-  TLanes Tick(TLanes x) {
-    const TLanes y = b0 * x + s0;
-    s0 = b1 * x - a1 * y + s1;
-    s1 = b2 * x - a2 * y;
-    return y;
-  }
+  TLanes Tick(TLanes x) { return BiquadSection(x, b0, b1, b2, a1, a2, s0, s1); }
 };
 
 }  // namespace vb

@@ -1,40 +1,52 @@
 #include "processor/stereo_resampler.h"
 
 #include <cmath>
+#include <typeinfo>
 
 #include "dsp/dsp_constants.h"
+#include "dsp/dsp_errors.h"
 
 namespace vb {
 
 namespace {
 
-double Coefficient(const TCustomOrderFilter& Filter, unsigned Index) {
-  return static_cast<const TCustomButterworthFilter&>(Filter).Coefficient(Index);
-}
-
-double Gain(const TCustomOrderFilter& Filter) {
-  return static_cast<const TCustomButterworthFilter&>(Filter).FilterGain();
+// The resampler's filter Index when it is one this class can run.
+const TCustomButterworthFilter& RunnableFilter(const TZarnUpDownsampling& Resampler, int Index) {
+  const TCustomOrderFilter& Filter = Resampler.Filter(Index);
+  if (typeid(Filter) != typeid(TButterworthLowPassFilter) || Filter.Order() != TStereoResampler::kOrder)
+    throw EDspAssertion("Stereo resampling runs fourth-order Butterworth low-passes only", "stereo_resampler");
+  return static_cast<const TCustomButterworthFilter&>(Filter);
 }
 
 }  // namespace
 
-void TStereoResampler::LoadCoefficients(TCoefficients& Target, const TCustomOrderFilter& Channel0,
-                                        const TCustomOrderFilter& Channel1) {
-  Target.Gain = Lanes(Gain(Channel0), Gain(Channel1));
-  for (unsigned k = 0; k < kOrder; ++k) Target.c[k] = Lanes(Coefficient(Channel0, k), Coefficient(Channel1, k));
+void TStereoResampler::LoadCoefficients(TCoefficients& Target, const TCustomButterworthFilter& Channel0,
+                                        const TCustomButterworthFilter& Channel1) {
+  Target.Gain = Lanes(Channel0.FilterGain(), Channel1.FilterGain());
+  for (unsigned k = 0; k < kOrder; ++k) Target.c[k] = Lanes(Channel0.Coefficient(k), Channel1.Coefficient(k));
 }
 
-void TStereoResampler::Fetch(const TZarnUpDownsampling& Channel0, const TZarnUpDownsampling& Channel1) {
-  LoadCoefficients(FFetchedUp, Channel0.Filter(0), Channel1.Filter(0));
-  LoadCoefficients(FFetchedDown, Channel0.Filter(1), Channel1.Filter(1));
+void TStereoResampler::Bind(const TZarnUpDownsampling& Channel0, const TZarnUpDownsampling& Channel1) {
+  const TCustomButterworthFilter* Source[2][2] = {{&RunnableFilter(Channel0, 0), &RunnableFilter(Channel0, 1)},
+                                                  {&RunnableFilter(Channel1, 0), &RunnableFilter(Channel1, 1)}};
+  for (int c = 0; c < 2; ++c)
+    for (int d = 0; d < 2; ++d) FSource[c][d] = Source[c][d];
+  Retune();
 }
 
-void TStereoResampler::Commit() {
-  if (FChanged.exchange(false, std::memory_order_relaxed)) {
-    for (unsigned k = 0; k < kOrder; ++k) FUp.s[k] = FDown.s[k] = Broadcast(0.0);
-  }
-  static_cast<TCoefficients&>(FUp) = FFetchedUp;
-  static_cast<TCoefficients&>(FDown) = FFetchedDown;
+void TStereoResampler::Retune() {
+  if (!FSource[0][0]) return;
+  for (unsigned k = 0; k < kOrder; ++k) FUp.s[k] = FDown.s[k] = Broadcast(0.0);
+  LoadCoefficients(FUp, *FSource[0][0], *FSource[1][0]);
+  LoadCoefficients(FDown, *FSource[0][1], *FSource[1][1]);
+}
+
+std::array<double, TStereoResampler::kOrder + 1> TStereoResampler::Coefficients(int Direction, int Channel) const {
+  const TCoefficients& C = Direction == 0 ? FUp : FDown;
+  auto Lane = [Channel](TLanes x) { return Channel == 0 ? Lane0(x) : Lane1(x); };
+  std::array<double, kOrder + 1> Result{Lane(C.Gain)};
+  for (unsigned k = 0; k < kOrder; ++k) Result[k + 1] = Lane(C.c[k]);
+  return Result;
 }
 
 void TStereoResampler::KeepFinite(TFilter& Filter) {

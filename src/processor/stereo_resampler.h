@@ -1,19 +1,19 @@
 // Up- and downsampling of both channels side by side, with the exact
 // arithmetic of the resampler objects (TZarnUpDownsampling with fourth-order
-// Butterworth low-passes): zero-stuffing with gain Factor plus the tiny
-// anti-denormal offsets, then the up filter; the down filter on every input,
-// keeping the first result.
+// Butterworth low-passes, ButterworthLowPassSection): zero-stuffing with gain
+// Factor plus the tiny anti-denormal offsets, then the up filter; the down
+// filter on every input, keeping the first result.
 //
 // The resampler objects stay the owners of the tuning (factor, rate,
 // coefficients); this class holds the filter states of both channels and
-// takes the coefficients once per block. When an object retunes (it would
-// clear its states), its change event marks the states here for clearing
-// at the start of the next block. Audio thread, except MarkChanged.
+// takes the coefficients when the objects were retuned. Set-up thread for
+// Bind, audio thread for everything else.
 #pragma once
 
-#include <atomic>
+#include <array>
 
 #include "dsp/butterworth_filter.h"
+#include "dsp/filter_sections.h"
 #include "dsp/up_down_sampling.h"
 #include "processor/stereo_lanes.h"
 
@@ -21,20 +21,24 @@ namespace vb {
 
 class TStereoResampler {
  public:
+  // The only filters this class runs: Butterworth low-passes of this order,
+  // cut off at this share of the host rate's Nyquist frequency.
   static constexpr unsigned kOrder = 4;
+  static constexpr double kTransitionBandwidth = 0.99;
 
-  // Any thread: the objects retuned; the states restart at the next block.
-  void MarkChanged() { FChanged.store(true, std::memory_order_relaxed); }
-
-  // Copies both channels' coefficients aside (they may be mid-retune; see
-  // TTuningGuard).
-  void Fetch(const TZarnUpDownsampling& Channel0, const TZarnUpDownsampling& Channel1);
-  // Puts the fetched coefficients in force and clears the states if the
-  // objects retuned since the last commit.
-  void Commit();
+  // The objects whose tuning this class follows. Refuses (EDspAssertion)
+  // objects whose filters are not TButterworthLowPassFilter of order kOrder.
+  void Bind(const TZarnUpDownsampling& Channel0, const TZarnUpDownsampling& Channel1);
+  // Takes the bound objects' coefficients; both channels restart from
+  // silence, as the objects do on every retune.
+  void Retune();
   // End of a block: clears the states of a channel that holds NaN or
   // infinity, so that the next block sounds again.
   void End();
+
+  // The gain and kOrder coefficients in use, of the up (Direction 0) or down
+  // (1) filter of one channel.
+  std::array<double, kOrder + 1> Coefficients(int Direction, int Channel) const;
 
   // One host frame of both channels (v) to Factor samples per channel.
   void Upsample(TLanes v, int Factor, double* Out0, double* Out1);
@@ -52,22 +56,17 @@ class TStereoResampler {
     TLanes s[kOrder];
     TLanes Tick(TLanes Input) {
       TLanes X = Gain * Input;
-      for (unsigned k = 0; k < kOrder; k += 2) {
-        const TLanes Y = X + s[k];
-        s[k] = Broadcast(2.0) * X + c[k] * Y + s[k + 1];
-        s[k + 1] = X + c[k + 1] * Y;
-        X = Y;
-      }
+      for (unsigned k = 0; k < kOrder; k += 2) X = ButterworthLowPassSection(X, c[k], c[k + 1], s[k], s[k + 1]);
       return X;
     }
   };
-  static void LoadCoefficients(TCoefficients& Target, const TCustomOrderFilter& Channel0,
-                               const TCustomOrderFilter& Channel1);
+  static void LoadCoefficients(TCoefficients& Target, const TCustomButterworthFilter& Channel0,
+                               const TCustomButterworthFilter& Channel1);
   static void KeepFinite(TFilter& Filter);
 
   TFilter FUp{}, FDown{};
-  TCoefficients FFetchedUp{}, FFetchedDown{};
-  std::atomic<bool> FChanged{true};
+  // [channel][0] up, [channel][1] down; null until Bind.
+  const TCustomButterworthFilter* FSource[2][2] = {};
 };
 
 }  // namespace vb

@@ -1,39 +1,60 @@
 // Guards the lock-free sharing of parameter values: a host thread setting
 // values while another reads them and builds texts must not race (run
-// under ThreadSanitizer to see a race as a failure).
+// under ThreadSanitizer to see a race as a failure). The reader counts the
+// reads that overlapped a write, and the writer keeps writing until there
+// were enough of them, so the test never passes on reads that all came
+// before or after the writes.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 
 #include "params/params_test_module.h"
+#include "support/thread_overlap.h"
 
 namespace vb {
 namespace {
 
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+constexpr long kOverlappingReads = 500;
+#else
+constexpr long kOverlappingReads = 5000;
+#endif
+
 TEST(ModuleParameterThreads, HostWritesAndReadersShareValuesWithoutLocks) {
   test::TestHost host;
   auto m = test::MakeParamsTestModule(host);
-  std::atomic<bool> done{false};
-  std::atomic<int> reads{0};
-  // The writer goes on until the reader has made ten passes while it wrote,
-  // so the two overlap however the threads are scheduled.
+  test::TOverlapProbe Writer;
+  test::TStartLine Start(2);
+  std::atomic<long> OverlappingReads{0};
+  std::atomic<bool> Done{false};
   std::thread writer([&] {
-    for (int i = 0; i < 20000 || reads.load() < 10; ++i) host.SetParameter(i % 4, static_cast<float>(i % 100) / 100.0f);
-    host.SetParameter(3, 0.99f);
-    done.store(true);
-  });
-  bool valid = true;
-  while (!done.load()) {
-    for (std::int32_t i = 0; i < 4; ++i) {
-      const float x = host.GetParameter(i);
-      valid = valid && x >= 0.0f && x <= 1.0f && !m->GetParameterDisplay(i).empty();
+    Start.ArriveAndWait();
+    for (int i = 0; OverlappingReads.load(std::memory_order_relaxed) < kOverlappingReads; ++i) {
+      Writer.Enter();
+      host.SetParameter(i % 4, static_cast<float>(i % 100) / 100.0f);
+      Writer.Leave();
     }
-    reads.fetch_add(1);
+    host.SetParameter(3, 0.99f);
+    Done.store(true, std::memory_order_release);
+  });
+  Start.ArriveAndWait();
+  long BadValues = 0, EmptyTexts = 0;
+  while (!Done.load(std::memory_order_acquire)) {
+    for (std::int32_t i = 0; i < 4; ++i) {
+      const unsigned Before = Writer.Phase();
+      const float x = host.GetParameter(i);
+      const std::string Display = m->GetParameterDisplay(i);
+      if (Writer.Phase() != Before) OverlappingReads.fetch_add(1, std::memory_order_relaxed);
+      BadValues += !(x >= 0.0f && x <= 1.0f);
+      EmptyTexts += Display.empty();
+    }
   }
   writer.join();
-  EXPECT_TRUE(valid);
-  EXPECT_GE(reads.load(), 10);
+  EXPECT_EQ(BadValues, 0);
+  EXPECT_EQ(EmptyTexts, 0);
+  EXPECT_GE(OverlappingReads.load(), kOverlappingReads);
   EXPECT_EQ(host.GetParameter(3), 0.99f);
 }
 

@@ -11,7 +11,9 @@
 
 #include "dsp/basic_filters.h"
 #include "processor/drive_chain.h"
+#include "processor/drive_parameter_mapping.h"
 #include "processor/drive_settings.h"
+#include "processor/drive_voicing.h"
 
 namespace vb::test {
 
@@ -26,23 +28,23 @@ struct TDriveFilterSet {
   explicit TDriveFilterSet(double Rate, double ToneGain = 0) {
     for (int c = 0; c < 2; ++c) {
       HighPass[c] = std::make_unique<TBasicHighpassFilter>();
-      HighPass[c]->SetBandWidth(2.0);
-      HighPass[c]->SetFrequency(275);
+      HighPass[c]->SetBandWidth(kDriveVoicing.HighPass.BandWidth);
+      HighPass[c]->SetFrequency(kDriveVoicing.HighPass.Frequency);
       Low[c] = std::make_unique<TBasicLowShelfFilter>();
-      Low[c]->SetFrequency(777);
-      Low[c]->SetBandWidth(3.2);
+      Low[c]->SetFrequency(kDriveVoicing.Low.Frequency);
+      Low[c]->SetBandWidth(kDriveVoicing.Low.BandWidth);
       Low[c]->SetGain(ToneGain);
       Mid[c] = std::make_unique<TBasicPeakFilter>();
-      Mid[c]->SetFrequency(1700);
-      Mid[c]->SetBandWidth(3.6);
+      Mid[c]->SetFrequency(kDriveVoicing.Mid.Frequency);
+      Mid[c]->SetBandWidth(kDriveVoicing.Mid.BandWidth);
       Mid[c]->SetGain(-ToneGain);
       High[c] = std::make_unique<TBasicHighShelfFilter>();
-      High[c]->SetFrequency(4340);
-      High[c]->SetBandWidth(2.55);
+      High[c]->SetFrequency(kDriveVoicing.High.Frequency);
+      High[c]->SetBandWidth(kDriveVoicing.High.BandWidth);
       High[c]->SetGain(ToneGain);
       Pres[c] = std::make_unique<TBasicPeakFilter>();
-      Pres[c]->SetFrequency(7278);
-      Pres[c]->SetBandWidth(1.0);
+      Pres[c]->SetFrequency(PresencePeakFrequency(0));
+      Pres[c]->SetBandWidth(kDriveVoicing.Pres.BandWidth);
       Pres[c]->SetGain(ToneGain / 2);
       for (TCustomFilter* F : std::initializer_list<TCustomFilter*>{HighPass[c].get(), Low[c].get(), Mid[c].get(),
                                                                     High[c].get(), Pres[c].get()})

@@ -37,6 +37,10 @@ std::vector<double> Run64(TProcessModule& M, const std::vector<double>& Left, co
   return Out0;
 }
 
+// The audio thread takes published values at its next block: one frame of
+// silence lets the module's own objects show them.
+void Settle(TProcessModule& M) { Run64(M, {0.0}, {0.0}); }
+
 std::vector<float> Run32(TProcessModule& M, const std::vector<float>& Left, const std::vector<float>& Right) {
   std::vector<float> In0 = Left, In1 = Right, Out0(Left.size()), Out1(Left.size());
   float* In[2] = {In0.data(), In1.data()};
@@ -117,6 +121,7 @@ TEST(ProcessModule, ToneKnobsTuneBothChannels) {
   M->SetParameter(10, 15);
   M->SetParameter(7, -15);
   M->SetParameter(5, 0);
+  Settle(*M);
   for (int c = 0; c < 2; ++c) {
     EXPECT_EQ(M->Mid(c)->Gain(), static_cast<float>(11.42));
     EXPECT_EQ(M->Mid(c)->BandWidth(), static_cast<float>(3.7));
@@ -139,6 +144,7 @@ TEST(ProcessModule, SmootherPolesFollowKnobsAndFactor) {
   M->SetParameter(16, 16);
   EXPECT_NEAR(M->Settings().FHPF, 0.999590, 5e-7);
   EXPECT_NEAR(M->Settings().FLPF, 0.940395, 5e-7);
+  Settle(*M);
   EXPECT_EQ(M->Pres(0)->SampleRate(), 44100.0 * 16);
   M->SetParameter(6, 500);
   M->SetParameter(16, 1);
@@ -151,6 +157,7 @@ TEST(ProcessModule, OversamplingBetweenItsEndsIsStoredAsEight) {
     M->SetParameter(16, v);
     EXPECT_EQ(M->GetParameter(16), 8.0f);
     EXPECT_EQ(M->OSFactor(), 8);
+    Settle(*M);
     EXPECT_EQ(M->UpDownSampling(1)->Factor(), 8);
   }
   M->SetParameter(16, 16);
@@ -181,7 +188,8 @@ TEST(ProcessModule, ZeroSampleRateIsRefusedAndChangesNothing) {
   } catch (const EDspError& E) {
     EXPECT_STREQ(E.what(), "Invalid Samplerate!");
   }
-  EXPECT_THROW(M->SampleRateChange(std::numeric_limits<float>::quiet_NaN()), EDspError);
+  EXPECT_THROW(M->VSTModuleSampleRateChange(std::numeric_limits<float>::quiet_NaN()), EDspError);
+  Settle(*M);
   EXPECT_EQ(M->Settings().FHPF, HPF);
   EXPECT_EQ(M->Settings().FLPF, LPF);
   EXPECT_EQ(M->HostSampleRate(), 44100.0f);
@@ -189,6 +197,7 @@ TEST(ProcessModule, ZeroSampleRateIsRefusedAndChangesNothing) {
   // A negative rate counts as its magnitude.
   M->VSTModuleSampleRateChange(-48000.0f);
   EXPECT_EQ(M->HostSampleRate(), 48000.0f);
+  Settle(*M);
   EXPECT_EQ(M->UpDownSampling(0)->SampleRate(), 48000.0 * 8);
 }
 

@@ -59,6 +59,9 @@ TEST(ProcessingAllocation, NoProcessingEntryAllocates) {
         M->SetParameter(16, Factor);
         M->SetParameter(14, Stereo);
         M->SetParameter(13, Power);
+        // Retuning happens on the audio thread: every filter moves.
+        M->VSTModuleSampleRateChange(Stereo > 0 ? 48000.0f : 8000.0f);
+        for (std::int32_t Tone = 4; Tone <= 10; ++Tone) M->SetParameter(Tone, Factor);
         GCounting = true;
         for (std::int32_t Frames : {1, 256, 1000}) {  // 1000: longer than announced
           M->HostCallProcess64Replacing(I64, O64, Frames);

@@ -1,0 +1,216 @@
+// Guards the effect's sound against any unintended change: the built library
+// renders a fixed script of settings (every parameter, the three factors,
+// mono and stereo, sample-rate changes, suspend, bypass, blocks shorter and
+// longer than announced, 32 and 64 bits) and each scene's output must hash
+// to the value recorded when the sound was last accepted.
+//
+// The hashes hold for x86-64 with the C library of the supported
+// distribution: the parameter mappings go through its exp, pow, sin, cos and
+// tan. A change that is meant to alter the sound records new values (the
+// failure message prints them).
+#include <bit>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "drive_test_rig.h"
+#include "host/vst_abi.h"
+#include "processor/process_module_description.h"
+#include "support/test_host.h"
+
+namespace vb {
+namespace {
+
+using test::Channels32;
+using test::Channels64;
+using test::TestHost;
+
+// FNV-1a over the bits of every sample, channel after channel.
+class TOutputHash {
+ public:
+  template <class TChannels>
+  void Add(const TChannels& Channels) {
+    for (const auto& Channel : Channels)
+      for (auto Sample : Channel) {
+        using TBits = std::conditional_t<sizeof(Sample) == 4, std::uint32_t, std::uint64_t>;
+        const TBits Bits = std::bit_cast<TBits>(Sample);
+        for (std::size_t Byte = 0; Byte < sizeof(Bits); ++Byte) {
+          FValue ^= (Bits >> (8 * Byte)) & 0xFF;
+          FValue *= 0x100000001B3ull;
+        }
+      }
+  }
+  std::uint64_t Value() const { return FValue; }
+
+ private:
+  std::uint64_t FValue = 0xCBF29CE484222325ull;
+};
+
+// A parameter value in its own unit (set as the host's normalised value).
+struct TKnob {
+  TDriveParameter Index;
+  float Value;
+};
+
+class TRenderScript {
+ public:
+  explicit TRenderScript(TestHost& Host) : FHost(Host) {}
+
+  void Set(std::initializer_list<TKnob> Knobs) {
+    for (const TKnob& Knob : Knobs) {
+      const TParameterPropertyDescription& Range = kProcessParameters[Knob.Index].Description;
+      FHost.SetParameter(Knob.Index, (Knob.Value - Range.Min) / (Range.Max - Range.Min));
+    }
+  }
+  // Blocks of the given lengths, alternating 64 and 32 bits.
+  void Blocks(std::initializer_list<std::size_t> Lengths) {
+    for (std::size_t Length : Lengths) {
+      if (FCount++ % 2 == 0)
+        FHash.Add(FHost.Process64({test::TestSignal(Length, 0.7, FSeed), test::TestSignal(Length, 0.4, FSeed + 1)}));
+      else
+        FHash.Add(FHost.Process32(Signal32(Length)));
+      FSeed += 2;
+    }
+  }
+  // Ends a scene: its hash, and a fresh one for the next.
+  std::uint64_t Take() {
+    const std::uint64_t Value = FHash.Value();
+    FHash = TOutputHash();
+    return Value;
+  }
+
+ private:
+  Channels32 Signal32(std::size_t Length) const {
+    Channels32 Result(2);
+    for (int c = 0; c < 2; ++c) {
+      const std::vector<double> s = test::TestSignal(Length, 0.9 - 0.3 * c, FSeed + c);
+      Result[c].assign(s.begin(), s.end());
+    }
+    return Result;
+  }
+
+  TestHost& FHost;
+  TOutputHash FHash;
+  std::uint32_t FSeed = 100;
+  int FCount = 0;
+};
+
+// One hash per scene, in the order the script plays them.
+constexpr std::uint64_t kExpected[] = {
+    0xD627FFF9203FFB1Dull, 0xA0346CD56740D2CDull, 0xDD3F37DB1A504228ull, 0x6EDBACBEBC19F8EEull,
+    0x74A1ACFE8A57EAFDull, 0x4099B3FB1AF1A41Full, 0x4752FDAF4803037Full, 0x5A80B7AE95D764D7ull,
+    0x7DDDC8E81A5D1F43ull, 0xC55AC556B983596Aull, 0x544469B4A84777F5ull,
+};
+
+TEST(PluginRenderHash, FixedScriptRendersTheRecordedOutput) {
+  TestHost Host{VB_PLUGIN_PATH};
+  ASSERT_NE(Host.StartUp(44100.0f, 256), nullptr);
+  TRenderScript Script(Host);
+  std::vector<std::uint64_t> Got;
+
+  // Defaults.
+  Script.Blocks({256, 256, 256, 256});
+  Got.push_back(Script.Take());
+  // Drive stage: drive, trim, knee, asymmetric clipping, input and output.
+  Script.Set({{kParamDrive, 60},
+              {kParamTrim, 70},
+              {kParamCurveForm, 30},
+              {kParamAsymmetric, 1},
+              {kParamInput, 80},
+              {kParamOutput, -30}});
+  Script.Blocks({256, 256, 256, 256});
+  Got.push_back(Script.Take());
+  // 8x, stereo, tone stack; then Trim again so that the stereo trim applies.
+  Script.Set({{kParamOversampling, 8},
+              {kParamStereo, 1},
+              {kParamLow, 12},
+              {kParamMid, -6},
+              {kParamHigh, 13.5f},
+              {kParamPres, -12}});
+  Script.Blocks({256, 256, 256});
+  Script.Set({{kParamTrim, 55}});
+  Script.Blocks({256, 256, 256});
+  Got.push_back(Script.Take());
+  // Smoother corners and the high-pass at 16x.
+  Script.Set({{kParamLoPass, 950}, {kParamHiPass, 250}, {kParamFreq, 900}, {kParamOversampling, 16}});
+  Script.Blocks({256, 256, 256, 256});
+  Got.push_back(Script.Take());
+  // Factor away and back between two blocks; then a plain change of factor.
+  Script.Set({{kParamOversampling, 1}, {kParamOversampling, 16}});
+  Script.Blocks({256, 256});
+  Script.Set({{kParamOversampling, 1}});
+  Script.Blocks({256, 256});
+  Got.push_back(Script.Take());
+  // Dry/wet and odd block lengths, one longer than announced.
+  Script.Set({{kParamDryWet, 40}, {kParamOversampling, 8}});
+  Script.Blocks({1, 7, 1000, 255, 3});
+  Got.push_back(Script.Take());
+  // LoPass automated block by block, mono again.
+  Script.Set({{kParamStereo, 0}, {kParamAsymmetric, 0}});
+  for (float LoPass : {500.0f, 1200.0f, 4800.0f, 2000.0f, 777.0f, 5000.0f}) {
+    Script.Set({{kParamLoPass, LoPass}});
+    Script.Blocks({128});
+  }
+  Got.push_back(Script.Take());
+  // Power off and on again.
+  Script.Set({{kParamPower, 0}});
+  Script.Blocks({256, 256});
+  Script.Set({{kParamPower, 1}});
+  Script.Blocks({256, 256});
+  Got.push_back(Script.Take());
+  // Suspend, 96 kHz and a smaller block, resume.
+  Host.Dispatch(effMainsChanged, 0, 0);
+  Host.Dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+  Host.Dispatch(effSetBlockSize, 0, 128);
+  Host.Dispatch(effMainsChanged, 0, 1);
+  Script.Blocks({128, 128, 128, 512});
+  Got.push_back(Script.Take());
+  // 48 kHz at 16x, every knob moved once more.
+  Host.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+  Script.Set({{kParamInput, -50},
+              {kParamDrive, 100},
+              {kParamTrim, 100},
+              {kParamCurveForm, 200},
+              {kParamHiPass, 0},
+              {kParamFreq, 0},
+              {kParamLoPass, 5000},
+              {kParamLow, -15},
+              {kParamMid, 15},
+              {kParamHigh, -15},
+              {kParamPres, 15},
+              {kParamDryWet, 100},
+              {kParamOutput, 100},
+              {kParamStereo, 1},
+              {kParamAsymmetric, 1},
+              {kParamOversampling, 16}});
+  Script.Blocks({128, 128, 128, 128});
+  Got.push_back(Script.Take());
+  // The knobs' lower ends.
+  Script.Set({{kParamInput, -200},
+              {kParamDrive, 0},
+              {kParamTrim, 0},
+              {kParamCurveForm, 1},
+              {kParamLoPass, 500},
+              {kParamOutput, -100},
+              {kParamOversampling, 1}});
+  Script.Blocks({128, 128});
+  Script.Set({{kParamInput, 200}, {kParamTrim, 100}});
+  Script.Blocks({128, 128});
+  Got.push_back(Script.Take());
+
+  ASSERT_EQ(Got.size(), std::size(kExpected));
+  std::string Recorded;
+  for (std::uint64_t Value : Got) {
+    char Text[32];
+    std::snprintf(Text, sizeof(Text), "0x%016llXull, ", static_cast<unsigned long long>(Value));
+    Recorded += Text;
+  }
+  for (std::size_t Scene = 0; Scene < Got.size(); ++Scene)
+    EXPECT_EQ(Got[Scene], kExpected[Scene]) << "scene " << Scene << "; this build renders: " << Recorded;
+}
+
+}  // namespace
+}  // namespace vb
