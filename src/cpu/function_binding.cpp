@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
 
 #include "cpu/processor_info.h"
+#include "error/error.h"
 
 namespace vb {
 
@@ -71,7 +71,7 @@ TGenericProc TFunctionBinding::CurrentProc() const {
 }
 
 PFunctionInfo TFunctionBinding::Functions(std::int32_t index) const {
-  if (index < 0 || index >= FunctionCount()) throw std::out_of_range("List index out of bounds");
+  if (index < 0 || index >= FunctionCount()) throw ECpuError(TErrorCode::ecBindingIndexOutOfBounds);
   return FFunctions[std::size_t(index)].get();
 }
 

@@ -6,7 +6,7 @@
 #include <typeinfo>
 
 #include "dsp/dsp_constants.h"
-#include "dsp/dsp_errors.h"
+#include "error/error.h"
 
 namespace vb {
 
@@ -162,7 +162,7 @@ void TCustomBiquadIIRFilter::Reset() { SetGain(0); }
 
 unsigned TCustomBiquadIIRFilter::GetOrder() const { return 2; }
 
-void TCustomBiquadIIRFilter::SetOrder(unsigned) { throw EDspError("Order is fixed!"); }
+void TCustomBiquadIIRFilter::SetOrder(unsigned) { throw EDspError(TErrorCode::ecOrderFixed); }
 
 void TCustomBiquadIIRFilter::CalculatePoleZeros() {
   const double B0 = FNominator[0];

@@ -149,88 +149,15 @@ void TCustomButterworthFilter::PopStates() {
 
 void TCustomButterworthFilter::Reset() { SetGain(0); }
 
-// ---- low-pass ----
+// ---- low- and high-pass ----
 
-TCustomButterworthLowPassFilter::TCustomButterworthLowPassFilter(unsigned Order) : TCustomButterworthFilter(Order) {
-  InitializeButterworth();
-}
-
-const char* TCustomButterworthLowPassFilter::ClassName() const { return "TCustomButterworthLowPassFilter"; }
-
-void TCustomButterworthLowPassFilter::CalculateCoefficients() {
-  const unsigned N = FOrder;
-  if (N == 0) return;
-  const double K = FTanW0;
-  const double K2 = K * K;
-  double Gain = FGainFactorSquared;
-  TComplex64 Z = FExpOrdPiHalf;
-  unsigned I = 0;
-  for (; I + 1 < N; I += 2) {
-    const double T = 2 * K * Z.Im;
-    Z.MultiplyBySquare(FExpOrdPiHalf);
-    const double D = 1 / (K2 + T + 1);
-    Gain = Gain * D * K2;
-    FCoeffs[I] = 2 * (1 - K2) * D;
-    FCoeffs[I + 1] = (T - K2 - 1) * D;
-  }
-  if (I < N) {
-    const double D = 1 / (K + 1);
-    Gain = Gain * D * K;
-    FCoeffs[I] = (1 - K) * D;
-  }
-  FFilterGain = Gain;
-}
-
-float TCustomButterworthLowPassFilter::ProcessSample32(float Input) {
-  const unsigned N = FOrder;
-  double X = static_cast<float>(FFilterGain * Input);
-  const unsigned Sections = N / 2;
-  for (unsigned K = 0; K < Sections; ++K) {
-    const double Y = static_cast<float>(X + FState[2 * K]);
-    FState[2 * K] = 2 * X + FCoeffs[2 * K] * Y + FState[2 * K + 1];
-    FState[2 * K + 1] = X + FCoeffs[2 * K + 1] * Y;
-    X = Y;
-  }
-  if (N & 1) {
-    const unsigned J = 2 * Sections;
-    const double Y = static_cast<float>(X + FState[J]);
-    FState[J] = X + FCoeffs[J] * Y;
-    X = Y;
-  }
-  return static_cast<float>(X);
-}
-
-double TCustomButterworthLowPassFilter::MagnitudeSquared(double Frequency) const {
-  const double Cw = 2 * std::cos(kTwoPi * Frequency * FSRR);
-  const unsigned N = FOrder;
-  double G = FFilterGain * FFilterGain;
-  unsigned I = 0;
-  for (; I + 1 < N; I += 2) {
-    const double C0 = FCoeffs[I], C1 = FCoeffs[I + 1];
-    G = G * ((Cw + 2) * (Cw + 2)) / (C0 * C0 + C1 * C1 + 2 * C1 + Cw * ((C0 - Cw) * C1 - C0) + 1);
-  }
-  if (I < N) {
-    const double Cc = FCoeffs[I];
-    G = G * (Cw + 2) / (Cc * Cc - Cw * Cc + 1);
-  }
-  return 1e-34 + std::fabs(G);
-}
-
-void TCustomButterworthLowPassFilter::Complex(double Frequency, double& Real, double& Imaginary) const {
-  const TComplex64 H = Response(Frequency, 1.0);
-  Real = H.Re;
-  Imaginary = H.Im;
-}
-
-// ---- high-pass ----
-
-TCustomButterworthHighPassFilter::TCustomButterworthHighPassFilter(unsigned Order) : TCustomButterworthFilter(Order) {
-  InitializeButterworth();
-}
-
-const char* TCustomButterworthHighPassFilter::ClassName() const { return "TCustomButterworthHighPassFilter"; }
-
-void TCustomButterworthHighPassFilter::CalculateCoefficients() {
+// Both variants share the section design; only the low-pass measures the
+// section gains at 0 Hz, which multiplies in K^2 per section and K for the
+// first-order one. 2 (1 - K^2) d equals the high-pass form -2 (K^2 - 1) d
+// exactly, as IEEE subtraction and multiplication are sign-symmetric.
+template <TButterworthPass Pass>
+void TCustomButterworthPassFilter<Pass>::CalculateCoefficients() {
+  constexpr bool kLowPass = Pass == TButterworthPass::bpLowPass;
   const unsigned N = FOrder;
   if (N == 0) return;
   const double K = FTanW0;
@@ -243,57 +170,70 @@ void TCustomButterworthHighPassFilter::CalculateCoefficients() {
     Z.MultiplyBySquare(FExpOrdPiHalf);
     const double D = 1 / (K2 + T + 1);
     Gain = Gain * D;
-    FCoeffs[I] = -2 * (K2 - 1) * D;
+    if constexpr (kLowPass) Gain = Gain * K2;
+    FCoeffs[I] = 2 * (1 - K2) * D;
     FCoeffs[I + 1] = (T - K2 - 1) * D;
   }
   if (I < N) {
     const double D = 1 / (K + 1);
     Gain = Gain * D;
+    if constexpr (kLowPass) Gain = Gain * K;
     FCoeffs[I] = (1 - K) * D;
   }
   FFilterGain = Gain;
 }
 
-float TCustomButterworthHighPassFilter::ProcessSample32(float Input) {
+template <TButterworthPass Pass>
+float TCustomButterworthPassFilter<Pass>::ProcessSample32(float Input) {
   const unsigned N = FOrder;
   double X = static_cast<float>(FFilterGain * Input);
   const unsigned Sections = N / 2;
   for (unsigned K = 0; K < Sections; ++K) {
     const double Y = static_cast<float>(X + FState[2 * K]);
-    FState[2 * K] = -2 * X + FCoeffs[2 * K] * Y + FState[2 * K + 1];
+    FState[2 * K] = kTwiceSign * X + FCoeffs[2 * K] * Y + FState[2 * K + 1];
     FState[2 * K + 1] = X + FCoeffs[2 * K + 1] * Y;
     X = Y;
   }
   if (N & 1) {
     const unsigned J = 2 * Sections;
     const double Y = static_cast<float>(X + FState[J]);
-    FState[J] = -X + FCoeffs[J] * Y;
+    FState[J] = kNumeratorSign * X + FCoeffs[J] * Y;
     X = Y;
   }
   return static_cast<float>(X);
 }
 
-double TCustomButterworthHighPassFilter::MagnitudeSquared(double Frequency) const {
+// |H|^2 from C = 2 cos w: each section's numerator |1 +- z^-1|^4 is
+// (C +- 2)^2, the first-order one's |1 +- z^-1|^2 is +-(C +- 2).
+template <TButterworthPass Pass>
+double TCustomButterworthPassFilter<Pass>::MagnitudeSquared(double Frequency) const {
   const double Cw = 2 * std::cos(kTwoPi * Frequency * FSRR);
   const unsigned N = FOrder;
   double G = FFilterGain * FFilterGain;
   unsigned I = 0;
   for (; I + 1 < N; I += 2) {
     const double C0 = FCoeffs[I], C1 = FCoeffs[I + 1];
-    G = G * ((Cw - 2) * (Cw - 2)) / (C0 * C0 + C1 * C1 + 2 * C1 + Cw * ((C0 - Cw) * C1 - C0) + 1);
+    G = G * ((Cw + kTwiceSign) * (Cw + kTwiceSign)) / (C0 * C0 + C1 * C1 + 2 * C1 + Cw * ((C0 - Cw) * C1 - C0) + 1);
   }
   if (I < N) {
     const double Cc = FCoeffs[I];
-    G = G * (Cw - 2) / (Cc * Cc - Cw * Cc + 1);
+    G = G * (Cw + kTwiceSign) / (Cc * Cc - Cw * Cc + 1);
   }
   return 1e-34 + std::fabs(G);
 }
 
-void TCustomButterworthHighPassFilter::Complex(double Frequency, double& Real, double& Imaginary) const {
-  const TComplex64 H = Response(Frequency, -1.0);
+template <TButterworthPass Pass>
+void TCustomButterworthPassFilter<Pass>::Complex(double Frequency, double& Real, double& Imaginary) const {
+  const TComplex64 H = Response(Frequency, kNumeratorSign);
   Real = H.Re;
   Imaginary = H.Im;
 }
+
+template class TCustomButterworthPassFilter<TButterworthPass::bpLowPass>;
+template class TCustomButterworthPassFilter<TButterworthPass::bpHighPass>;
+
+const char* TCustomButterworthLowPassFilter::ClassName() const { return "TCustomButterworthLowPassFilter"; }
+const char* TCustomButterworthHighPassFilter::ClassName() const { return "TCustomButterworthHighPassFilter"; }
 
 // ---- published classes ----
 

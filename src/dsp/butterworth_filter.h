@@ -36,8 +36,8 @@ class TCustomButterworthFilter : public TCustomOrderFilter {
   int DownsampleFaktor() const noexcept { return FDownsampleFak; }
 
   // Stores frequency (Hz) and gain (dB) without the usual change reactions:
-  // recomputes the pre-warped frequency and the gain factor but neither the
-  // squared gain factor nor the coefficients.
+  // recomputes the pre-warped frequency and the gain factor but not the
+  // coefficients; the next coefficient calculation uses both.
   virtual void SetFilterValues(float AFrequency, float AGain);
 
   double MagnitudeLog10(double Frequency) const override;
@@ -89,11 +89,24 @@ class TCustomButterworthFilter : public TCustomOrderFilter {
   std::vector<std::array<double, kMaximumOrder>> FStateStack;  // newest first
 };
 
-// Low-pass: sections (1 + 2z^-1 + z^-2) / (1 - C0 z^-1 - C1 z^-2), DC gain G^2.
-class TCustomButterworthLowPassFilter : public TCustomButterworthFilter {
+// Which side of the design frequency a Butterworth filter passes.
+enum class TButterworthPass { bpLowPass, bpHighPass };
+
+// The low- and high-pass differ only in the sign of the numerator's odd
+// powers and in where the section gains are measured:
+//   low-pass  sections (1 + 2z^-1 + z^-2) / (1 - C0 z^-1 - C1 z^-2), first
+//             order (1 + z^-1) / (1 - C z^-1); gain G^2 at 0 Hz;
+//   high-pass sections (1 - 2z^-1 + z^-2) / (1 - C0 z^-1 - C1 z^-2), first
+//             order (1 - z^-1) / (1 - C z^-1); gain G^2 at the Nyquist
+//             frequency.
+// G^2 is always computed from the current gain factor, so a gain stored by
+// SetFilterValues applies at the next coefficient calculation.
+template <TButterworthPass Pass>
+class TCustomButterworthPassFilter : public TCustomButterworthFilter {
  public:
-  explicit TCustomButterworthLowPassFilter(unsigned Order);
-  const char* ClassName() const override;
+  // +1 for the low-pass, -1 for the high-pass: the sign of z^-1 in the
+  // numerator.
+  static constexpr double kNumeratorSign = Pass == TButterworthPass::bpLowPass ? 1.0 : -1.0;
 
   inline double ProcessSample64(double Input) override;
   // As ProcessSample64, rounding the input product and every section output
@@ -110,23 +123,27 @@ class TCustomButterworthLowPassFilter : public TCustomButterworthFilter {
   void ProcessRun64(int Count, TInput&& Input, TOutput&& Output);
 
  protected:
+  explicit TCustomButterworthPassFilter(unsigned Order) : TCustomButterworthFilter(Order) { InitializeButterworth(); }
   void CalculateCoefficients() override;
+
+ private:
+  static constexpr double kTwiceSign = 2 * kNumeratorSign;
+  static constexpr int kSign = Pass == TButterworthPass::bpLowPass ? 1 : -1;
 };
 
-// High-pass: sections (1 - 2z^-1 + z^-2) / (1 - C0 z^-1 - C1 z^-2), gain G^2
-// at the Nyquist frequency.
-class TCustomButterworthHighPassFilter : public TCustomButterworthFilter {
+extern template class TCustomButterworthPassFilter<TButterworthPass::bpLowPass>;
+extern template class TCustomButterworthPassFilter<TButterworthPass::bpHighPass>;
+
+class TCustomButterworthLowPassFilter : public TCustomButterworthPassFilter<TButterworthPass::bpLowPass> {
  public:
-  explicit TCustomButterworthHighPassFilter(unsigned Order);
+  explicit TCustomButterworthLowPassFilter(unsigned Order) : TCustomButterworthPassFilter(Order) {}
   const char* ClassName() const override;
+};
 
-  inline double ProcessSample64(double Input) override;
-  float ProcessSample32(float Input) override;
-  double MagnitudeSquared(double Frequency) const override;
-  void Complex(double Frequency, double& Real, double& Imaginary) const override;
-
- protected:
-  void CalculateCoefficients() override;
+class TCustomButterworthHighPassFilter : public TCustomButterworthPassFilter<TButterworthPass::bpHighPass> {
+ public:
+  explicit TCustomButterworthHighPassFilter(unsigned Order) : TCustomButterworthPassFilter(Order) {}
+  const char* ClassName() const override;
 };
 
 class TButterworthLowPassFilter final : public TCustomButterworthLowPassFilter {
@@ -163,27 +180,26 @@ class TButterworthHighPassFilterAutomatable final : public TCustomButterworthHig
 // Per sample: one multiply for the gain and five multiply-adds per section;
 // the order is read once, so a retune from another thread is seen at the
 // next sample.
-inline double TCustomButterworthLowPassFilter::ProcessSample64(double Input) {
+template <TButterworthPass Pass>
+inline double TCustomButterworthPassFilter<Pass>::ProcessSample64(double Input) {
   const unsigned N = FOrder;
   double X = FFilterGain * Input;
   const unsigned Sections = N / 2;
   for (unsigned K = 0; K < Sections; ++K) {
-    const double Y = X + FState[2 * K];
-    FState[2 * K] = 2 * X + FCoeffs[2 * K] * Y + FState[2 * K + 1];
-    FState[2 * K + 1] = X + FCoeffs[2 * K + 1] * Y;
-    X = Y;
+    X = ButterworthSection<kSign>(X, FCoeffs[2 * K], FCoeffs[2 * K + 1], FState[2 * K], FState[2 * K + 1]);
   }
   if (N & 1) {
     const unsigned J = 2 * Sections;
     const double Y = X + FState[J];
-    FState[J] = X + FCoeffs[J] * Y;
+    FState[J] = kNumeratorSign * X + FCoeffs[J] * Y;
     X = Y;
   }
   return X;
 }
 
+template <TButterworthPass Pass>
 template <class TInput, class TOutput>
-void TCustomButterworthLowPassFilter::ProcessRun64(int Count, TInput&& Input, TOutput&& Output) {
+void TCustomButterworthPassFilter<Pass>::ProcessRun64(int Count, TInput&& Input, TOutput&& Output) {
   const unsigned N = FOrder;
   const double Gain = FFilterGain;
   if (N == 4) {
@@ -191,8 +207,8 @@ void TCustomButterworthLowPassFilter::ProcessRun64(int Count, TInput&& Input, TO
     const double C0 = FCoeffs[0], C1 = FCoeffs[1], C2 = FCoeffs[2], C3 = FCoeffs[3];
     double S0 = FState[0], S1 = FState[1], S2 = FState[2], S3 = FState[3];
     for (int i = 0; i < Count; ++i) {
-      const double Y = ButterworthLowPassSection(Gain * Input(i), C0, C1, S0, S1);
-      Output(i, ButterworthLowPassSection(Y, C2, C3, S2, S3));
+      const double Y = ButterworthSection<kSign>(Gain * Input(i), C0, C1, S0, S1);
+      Output(i, ButterworthSection<kSign>(Y, C2, C3, S2, S3));
     }
     FState[0] = S0;
     FState[1] = S1;
@@ -209,39 +225,17 @@ void TCustomButterworthLowPassFilter::ProcessRun64(int Count, TInput&& Input, TO
   for (int i = 0; i < Count; ++i) {
     double X = Gain * Input(i);
     for (unsigned K = 0; K < Sections; ++K) {
-      const double Y = X + S[2 * K];
-      S[2 * K] = 2 * X + C[2 * K] * Y + S[2 * K + 1];
-      S[2 * K + 1] = X + C[2 * K + 1] * Y;
-      X = Y;
+      X = ButterworthSection<kSign>(X, C[2 * K], C[2 * K + 1], S[2 * K], S[2 * K + 1]);
     }
     if (N & 1) {
       const unsigned J = 2 * Sections;
       const double Y = X + S[J];
-      S[J] = X + C[J] * Y;
+      S[J] = kNumeratorSign * X + C[J] * Y;
       X = Y;
     }
     Output(i, X);
   }
   for (unsigned K = 0; K < N; ++K) FState[K] = S[K];
-}
-
-inline double TCustomButterworthHighPassFilter::ProcessSample64(double Input) {
-  const unsigned N = FOrder;
-  double X = FFilterGain * Input;
-  const unsigned Sections = N / 2;
-  for (unsigned K = 0; K < Sections; ++K) {
-    const double Y = X + FState[2 * K];
-    FState[2 * K] = -2 * X + FCoeffs[2 * K] * Y + FState[2 * K + 1];
-    FState[2 * K + 1] = X + FCoeffs[2 * K + 1] * Y;
-    X = Y;
-  }
-  if (N & 1) {
-    const unsigned J = 2 * Sections;
-    const double Y = X + FState[J];
-    FState[J] = -X + FCoeffs[J] * Y;
-    X = Y;
-  }
-  return X;
 }
 
 }  // namespace vb

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "dsp/dsp_errors.h"
+#include "error/error.h"
 
 namespace vb {
 
 void TClassList::CheckIndex(int Index) const {
-  if (Index < 0 || Index >= Count()) throw EDspListError(Index);
+  if (Index < 0 || Index >= Count()) throw EDspError(TErrorCode::ecListIndexOutOfBounds, std::to_string(Index));
 }
 
 int TClassList::Add(const TDspClassInfo* Item) {
@@ -16,7 +16,7 @@ int TClassList::Add(const TDspClassInfo* Item) {
 }
 
 void TClassList::Insert(int Index, const TDspClassInfo* Item) {
-  if (Index < 0 || Index > Count()) throw EDspListError(Index);
+  if (Index < 0 || Index > Count()) throw EDspError(TErrorCode::ecListIndexOutOfBounds, std::to_string(Index));
   FItems.insert(FItems.begin() + Index, Item);
 }
 

@@ -8,7 +8,7 @@
 namespace vb {
 
 // An ordered list of classes; it does not own them (they are static).
-// Indices outside 0 .. Count - 1 raise EDspListError.
+// Indices outside 0 .. Count - 1 raise EDspError.
 class TClassList {
  public:
   int Count() const noexcept { return static_cast<int>(FItems.size()); }

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "dsp/dsp_errors.h"
+#include "error/error.h"
 
 namespace vb {
 
@@ -28,9 +28,11 @@ float TCustomFilter::ProcessSample32(float Input) {
   return static_cast<float>(ProcessSample64(static_cast<double>(Input)));
 }
 
-double TCustomFilter::ProcessSample64(double) { throw EDspAbstractError("ProcessSample64"); }
+double TCustomFilter::ProcessSample64(double) { throw EDspError(TErrorCode::ecAbstractCall, "ProcessSample64"); }
 
-std::int64_t TCustomFilter::ProcessSampleInt64(std::int64_t) { throw EDspAbstractError("ProcessSampleInt64"); }
+std::int64_t TCustomFilter::ProcessSampleInt64(std::int64_t) {
+  throw EDspError(TErrorCode::ecAbstractCall, "ProcessSampleInt64");
+}
 
 void TCustomFilter::ProcessBlock32(float* Data, int SampleCount) {
   for (int i = 0; i < SampleCount; ++i) Data[i] = ProcessSample32(Data[i]);
@@ -40,13 +42,15 @@ void TCustomFilter::ProcessBlock64(double* Data, int SampleCount) {
   for (int i = 0; i < SampleCount; ++i) Data[i] = ProcessSample64(Data[i]);
 }
 
-double TCustomFilter::MagnitudeSquared(double) const { throw EDspAbstractError("MagnitudeSquared"); }
+double TCustomFilter::MagnitudeSquared(double) const {
+  throw EDspError(TErrorCode::ecAbstractCall, "MagnitudeSquared");
+}
 
-double TCustomFilter::MagnitudeLog10(double) const { throw EDspAbstractError("MagnitudeLog10"); }
+double TCustomFilter::MagnitudeLog10(double) const { throw EDspError(TErrorCode::ecAbstractCall, "MagnitudeLog10"); }
 
-double TCustomFilter::Real(double) const { throw EDspAbstractError("Real"); }
+double TCustomFilter::Real(double) const { throw EDspError(TErrorCode::ecAbstractCall, "Real"); }
 
-double TCustomFilter::Imaginary(double) const { throw EDspAbstractError("Imaginary"); }
+double TCustomFilter::Imaginary(double) const { throw EDspError(TErrorCode::ecAbstractCall, "Imaginary"); }
 
 double TCustomFilter::Phase(double Frequency) const {
   double Re = 0, Im = 0;
@@ -54,7 +58,7 @@ double TCustomFilter::Phase(double Frequency) const {
   return std::atan2(Im, Re);
 }
 
-void TCustomFilter::Complex(double, double&, double&) const { throw EDspAbstractError("Complex"); }
+void TCustomFilter::Complex(double, double&, double&) const { throw EDspError(TErrorCode::ecAbstractCall, "Complex"); }
 
 void TCustomFilter::Complex(double Frequency, float& Real, float& Imaginary) const {
   double Re = 0, Im = 0;
@@ -63,15 +67,15 @@ void TCustomFilter::Complex(double Frequency, float& Real, float& Imaginary) con
   Imaginary = static_cast<float>(Im);
 }
 
-void TCustomFilter::PushStates() { throw EDspAbstractError("PushStates"); }
+void TCustomFilter::PushStates() { throw EDspError(TErrorCode::ecAbstractCall, "PushStates"); }
 
-void TCustomFilter::PopStates() { throw EDspAbstractError("PopStates"); }
+void TCustomFilter::PopStates() { throw EDspError(TErrorCode::ecAbstractCall, "PopStates"); }
 
-void TCustomFilter::ResetStates() { throw EDspAbstractError("ResetStates"); }
+void TCustomFilter::ResetStates() { throw EDspError(TErrorCode::ecAbstractCall, "ResetStates"); }
 
-void TCustomFilter::ResetStatesInt64() { throw EDspAbstractError("ResetStatesInt64"); }
+void TCustomFilter::ResetStatesInt64() { throw EDspError(TErrorCode::ecAbstractCall, "ResetStatesInt64"); }
 
-void TCustomFilter::Reset() { throw EDspAbstractError("Reset"); }
+void TCustomFilter::Reset() { throw EDspError(TErrorCode::ecAbstractCall, "Reset"); }
 
 void TCustomFilter::GetIR(std::span<float> Data) {
   if (Data.empty()) return;
@@ -91,11 +95,13 @@ void TCustomFilter::GetIR(std::span<double> Data) {
 
 const char* TCustomFilterWithOrder::ClassName() const { return "TCustomFilterWithOrder"; }
 
-unsigned TCustomFilterWithOrder::GetOrder() const { throw EDspAbstractError("GetOrder"); }
+unsigned TCustomFilterWithOrder::GetOrder() const { throw EDspError(TErrorCode::ecAbstractCall, "GetOrder"); }
 
-void TCustomFilterWithOrder::SetOrder(unsigned) { throw EDspAbstractError("SetOrder"); }
+void TCustomFilterWithOrder::SetOrder(unsigned) { throw EDspError(TErrorCode::ecAbstractCall, "SetOrder"); }
 
-void TCustomFilterWithOrder::CalculateCoefficients() { throw EDspAbstractError("CalculateCoefficients"); }
+void TCustomFilterWithOrder::CalculateCoefficients() {
+  throw EDspError(TErrorCode::ecAbstractCall, "CalculateCoefficients");
+}
 
 void TCustomFilterWithOrder::RecalculateCoefficients() { CalculateCoefficients(); }
 

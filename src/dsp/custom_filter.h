@@ -30,7 +30,7 @@ class IDspProcessor64 {
 
 // Root of the filter hierarchy: sample and block processing, the frequency
 // response at a frequency in Hz, and a stack of saved states. Operations a
-// class does not provide raise EDspAbstractError.
+// class does not provide raise EDspError.
 class TCustomFilter : public TDspSampleRatePersistent, public IDspProcessor32, public IDspProcessor64 {
  public:
   TCustomFilter();

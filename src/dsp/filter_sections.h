@@ -17,16 +17,26 @@ inline T BiquadSection(T X, T B0, T B1, T B2, T A1, T A2, T& S0, T& S1) {
   return Y;
 }
 
-// One section of the Butterworth low-pass cascade (numerator 1 + 2z^-1 +
-// z^-2, the gain applied before the first section):
-//   y = x + s0;  s0 = 2x + c0 y + s1;  s1 = x + c1 y.
-// 2x is written x + x, which is exact and the same bits.
-template <class T>
-inline T ButterworthLowPassSection(T X, T C0, T C1, T& S0, T& S1) {
+// One section of a Butterworth cascade (numerator 1 +- 2z^-1 + z^-2, the
+// gain applied before the first section); Sign is +1 for the low-pass and
+// -1 for the high-pass:
+//   y = x + s0;  s0 = +-2x + c0 y + s1;  s1 = x + c1 y.
+// 2x is written x + x, which is exact and the same bits; the high-pass adds
+// its -2x as a subtraction, the same bits by commutativity.
+template <int Sign, class T>
+inline T ButterworthSection(T X, T C0, T C1, T& S0, T& S1) {
   const T Y = X + S0;
-  S0 = (X + X) + C0 * Y + S1;
+  if constexpr (Sign > 0)
+    S0 = (X + X) + C0 * Y + S1;
+  else
+    S0 = C0 * Y - (X + X) + S1;
   S1 = X + C1 * Y;
   return Y;
+}
+
+template <class T>
+inline T ButterworthLowPassSection(T X, T C0, T C1, T& S0, T& S1) {
+  return ButterworthSection<1>(X, C0, C1, S0, S1);
 }
 
 }  // namespace vb

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "dsp/dsp_errors.h"
+#include "error/error.h"
 
 namespace vb {
 
@@ -20,7 +20,7 @@ void TNotifiablePersistent::Changed() {
 void TNotifiablePersistent::BeginUpdate() { ++FUpdateCount; }
 
 void TNotifiablePersistent::EndUpdate() {
-  if (FUpdateCount <= 0) throw EDspAssertion("Unpaired TThreadPersistent.EndUpdate", "notifiable_persistent");
+  Assert(FUpdateCount > 0, "notifiable_persistent", "Unpaired TThreadPersistent.EndUpdate");
   --FUpdateCount;
 }
 
@@ -34,7 +34,7 @@ void TDspSampleRatePersistent::AssignTo(TNotifiablePersistent& Dest) const {
 }
 
 void TDspSampleRatePersistent::SetSampleRate(double Value) {
-  if (Value == 0) throw EDspError("Invalid Samplerate!");
+  if (Value == 0) throw EDspError(TErrorCode::ecInvalidSampleRate);
   const double Magnitude = std::fabs(Value);
   if (Magnitude != FSampleRate) {
     FSampleRate = Magnitude;

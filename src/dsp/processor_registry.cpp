@@ -4,7 +4,7 @@
 
 #include "dsp/basic_filters.h"
 #include "dsp/butterworth_filter.h"
-#include "dsp/dsp_errors.h"
+#include "error/error.h"
 
 namespace vb {
 
@@ -15,9 +15,12 @@ std::unique_ptr<TClassList> GRegistry32;
 std::unique_ptr<TClassList> GRegistry64;
 
 void Register(std::unique_ptr<TClassList>& Registry, const TDspClassInfo& Class) {
-  if (!Registry) throw EDspAssertion("DSP processor registry not started", "processor_registry");
+  if (!Registry)
+    throw EAssertionFailed(TErrorCode::ecAssertionFailed, "DSP processor registry not started", "processor_registry");
   if (Registry->IndexOf(&Class) >= 0)
-    throw EDspAssertion(std::string("DSP Processor registered twice! (") + Class.ClassName + ")", "processor_registry");
+    throw EAssertionFailed(TErrorCode::ecAssertionFailed,
+                           std::string("DSP Processor registered twice! (") + Class.ClassName + ")",
+                           "processor_registry");
   Registry->Add(&Class);
 }
 

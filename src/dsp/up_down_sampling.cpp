@@ -3,7 +3,7 @@
 #include <typeinfo>
 
 #include "dsp/dsp_constants.h"
-#include "dsp/dsp_errors.h"
+#include "error/error.h"
 
 namespace vb {
 
@@ -155,7 +155,7 @@ void TZarnUpDownsampling::SampleRateChanged() {
 
 void TZarnUpDownsampling::UpdateFilter() {
   const double Frequency = FTransitionBandwidth * 0.5 * FSampleRate / FFactor;
-  if (!FFilter[0] || !FFilter[1]) throw EDspAssertion("Resampling filter missing", "up_down_sampling");
+  Assert(FFilter[0] && FFilter[1], "up_down_sampling", "Resampling filter missing");
   for (auto& F : FFilter) F->SetFrequency(Frequency);
   for (auto& F : FFilter) F->ResetStates();
 }

@@ -1,25 +1,26 @@
 #pragma once
-// Errors raised by the GUI controls. Errors of use carry fixed texts
-// ("Control is not locked", "Index out of bounds (3)"); broken invariants
-// raise EAssertionFailed (image/image_errors.h) naming the unit.
+// Errors raised by the GUI controls: EControlError with a code of the GUI
+// range (error/error.h), so tests and callers compare codes while the user
+// reads the fixed texts ("Control is not locked", "Index out of bounds (3)").
+// Broken invariants raise EAssertionFailed naming the unit.
 
 #include <string>
 
-#include "image/image_errors.h"
+#include "error/error.h"
 
 namespace vb {
 
 // A request the object's current state does not allow (a range whose maximum
 // would lie below its minimum).
-class EInvalidOperation : public EGuiError {
+class EInvalidOperation : public EControlError {
  public:
-  using EGuiError::EGuiError;
+  using EControlError::EControlError;
 };
 
 // An item index outside 0 .. Count - 1: "Index out of bounds (<index>)".
-class EListIndexError : public EGuiError {
+class EListIndexError : public EControlError {
  public:
-  explicit EListIndexError(long index) : EGuiError("Index out of bounds (" + std::to_string(index) + ")") {}
+  explicit EListIndexError(long index) : EControlError(TErrorCode::ecGuiIndexOutOfBounds, std::to_string(index)) {}
 };
 
 }  // namespace vb

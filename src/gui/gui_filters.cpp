@@ -11,7 +11,7 @@
 namespace vb {
 
 void TGuiCustomBlurFilter::SetRadius(float value) {
-  if (!(value > 0)) throw EGuiError("Radius must be larger than zero!");
+  if (!(value > 0)) throw EControlError(TErrorCode::ecRadiusNotPositive);
   if (value == FRadius) return;
   FRadius = value;
   RadiusChanged();

@@ -30,7 +30,7 @@ class TGuiCustomBlurFilter : public TGuiCustomFilter {
  public:
   // Pixels; 1 at creation.
   float Radius() const { return FRadius; }
-  // Values of 0 or less (and NaN) raise EGuiError "Radius must be larger
+  // Values of 0 or less (and NaN) raise EControlError "Radius must be larger
   // than zero!" and keep the radius.
   void SetRadius(float value);
 

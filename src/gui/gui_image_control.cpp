@@ -69,7 +69,7 @@ void TGuiCustomImageControl::ImageIndexChanged() {
 }
 
 void TGuiCustomImageControl::EndUpdate() {
-  if (FLockCount <= 0) throw EGuiError("Control is not locked");
+  if (FLockCount <= 0) throw EControlError(TErrorCode::ecControlNotLocked);
   if (--FLockCount == 0) BufferChanged();
 }
 

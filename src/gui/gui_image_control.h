@@ -32,7 +32,7 @@ class TGuiCustomImageControl : public TGuiCustomControl {
   void SetImageItem(TGuiCustomImageCollectionItem* item);
 
   void BeginUpdate() { ++FLockCount; }
-  // Raises EGuiError "Control is not locked" without a BeginUpdate to match.
+  // Raises EControlError "Control is not locked" without a BeginUpdate to match.
   void EndUpdate();
   bool Locked() const { return FLockCount > 0; }
 

@@ -7,7 +7,7 @@
 namespace vb {
 
 void TGuiShadow::SetBlur(float value) {
-  if (!(value >= 0)) throw EGuiError("Must be positive!");
+  if (!(value >= 0)) throw EControlError(TErrorCode::ecBlurNegative);
   if (value == FBlur) return;
   FBlur = value;
   Changed();

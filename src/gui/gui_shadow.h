@@ -24,7 +24,7 @@ class TGuiShadow {
   TGuiShadow& operator=(const TGuiShadow&) = delete;
 
   float Blur() const { return FBlur; }
-  // Below 0 (or NaN) raises EGuiError "Must be positive!" and keeps the blur.
+  // Below 0 (or NaN) raises EControlError "Must be positive!" and keeps the blur.
   void SetBlur(float value);
   TColor Color() const { return FColor; }
   void SetColor(TColor value);

@@ -16,7 +16,7 @@ namespace {
 std::string WholeNumber(double value) { return std::to_string(RoundToInt32(value)); }
 
 [[noreturn]] void RangeError(double low, double high) {
-  throw EInvalidOperation("Value must be between " + WholeNumber(low) + " and " + WholeNumber(high));
+  throw EInvalidOperation(TErrorCode::ecValueOutOfRange, WholeNumber(low), WholeNumber(high));
 }
 
 }  // namespace
@@ -155,7 +155,7 @@ void TCustomGuiStitchedDial::CurveMappingChanged() {
 
 void TCustomGuiStitchedDial::SetScrollRange(float value) {
   // Every drag and wheel step divides by it.
-  if (!(value > 0) || std::isinf(value)) throw EGuiError("ScrollRange must be positive");
+  if (!(value > 0) || std::isinf(value)) throw EControlError(TErrorCode::ecScrollRangeNotPositive);
   FScrollRange = value;
 }
 

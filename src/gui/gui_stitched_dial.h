@@ -39,7 +39,7 @@ class TCustomGuiStitchedDial : public TGuiCustomStitchedControl {
   float CurveMapping() const { return FCurveMapping; }
   void SetCurveMapping(float value);
   // Pixels of vertical drag for the whole travel; values of 0 or less (and
-  // NaN) raise EGuiError and keep the old range.
+  // NaN) raise EControlError and keep the old range.
   float ScrollRange() const { return FScrollRange; }
   void SetScrollRange(float value);
   // Travel per wheel notch, in units of 1 / ScrollRange.

@@ -20,7 +20,7 @@ std::int32_t TGuiCustomStitchedCollectionItem::Index() const {
 }
 
 void TGuiCustomStitchedCollectionItem::SetGlyphCount(std::int32_t value) {
-  if (value <= 0) throw EGuiError("The glyph count must be positive");
+  if (value <= 0) throw EControlError(TErrorCode::ecGlyphCountNotPositive);
   if (value == FGlyphCount) return;
   FGlyphCount = value;
   GlyphCountChanged();

@@ -27,7 +27,7 @@ class TGuiCustomStitchedCollectionItem : public TGuiCustomImageCollectionItem {
   TGuiStitchedImageCollection* Collection() const { return FCollection; }
 
   std::int32_t GlyphCount() const { return FGlyphCount; }
-  // Values of 0 or less raise EGuiError "The glyph count must be positive".
+  // Values of 0 or less raise EControlError "The glyph count must be positive".
   void SetGlyphCount(std::int32_t value);
   TGuiStitchKind StitchKind() const { return FStitchKind; }
   void SetStitchKind(TGuiStitchKind value);

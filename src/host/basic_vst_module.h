@@ -45,88 +45,14 @@ class TBasicVSTModule : public TComponent {
   virtual void HostCallProcess64Replacing(double** Inputs, double** Outputs, std::int32_t SampleFrames);
 
   // One handler per dispatcher opcode, named after the opcode without its
-  // "eff" prefix. This level answers 0 except for effClose and effIdentify.
-  virtual std::intptr_t HostCallOpen(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallClose(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallSetProgram(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetProgram(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallSetProgramName(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetProgramName(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetParamLabel(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetParamDisplay(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetParamName(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetVu(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallSetSampleRate(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallSetBlockSize(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallMainsChanged(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallEditGetRect(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallEditOpen(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallEditClose(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallEditDraw(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallEditMouse(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallEditKey(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallEditIdle(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallEditTop(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallEditSleep(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallIdentify(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetChunk(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallSetChunk(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallProcessEvents(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallCanBeAutomated(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallString2Parameter(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetNumProgramCategories(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetProgramNameIndexed(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallCopyProgram(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallConnectInput(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallConnectOutput(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetInputProperties(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetOutputProperties(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetPlugCategory(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetCurrentPosition(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetDestinationBuffer(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallOfflineNotify(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallOfflinePrepare(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallOfflineRun(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallProcessVarIo(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallSetSpeakerArrangement(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallSetBlockSizeAndSampleRate(std::int32_t Index, std::intptr_t Value, void* Ptr,
-                                                          float Opt);
-  virtual std::intptr_t HostCallSetBypass(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetEffectName(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetErrorText(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetVendorString(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetProductString(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetVendorVersion(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallVendorSpecific(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallCanDo(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetTailSize(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallIdle(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetIcon(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallSetViewPosition(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetParameterProperties(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallKeysRequired(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetVstVersion(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallEditKeyDown(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallEditKeyUp(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallSetEditKnobMode(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetMidiProgramName(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetCurrentMidiProgram(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetMidiProgramCategory(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallHasMidiProgramsChanged(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetMidiKeyName(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallBeginSetProgram(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallEndSetProgram(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetSpeakerArrangement(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallShellGetNextPlugin(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallStartProcess(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallStopProcess(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallSetTotalSampleToProcess(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallSetPanLaw(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallBeginLoadBank(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallBeginLoadProgram(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallSetProcessPrecision(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetNumMidiInputChannels(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
-  virtual std::intptr_t HostCallGetNumMidiOutputChannels(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
+  // "eff" prefix (HostCallSetSampleRate answers effSetSampleRate), declared
+  // from the opcode list in vst_abi.h:
+  //   virtual std::intptr_t HostCall<Name>(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
+  // This level answers 0 except for effOpen, effClose and effIdentify.
+#define VB_DECLARE_HOST_CALL(Name, Code, Answer) \
+  virtual std::intptr_t HostCall##Name(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt);
+  VB_DISPATCHER_OPCODES(VB_DECLARE_HOST_CALL)
+#undef VB_DECLARE_HOST_CALL
 
   TDispatcherEvent OnDispatcher;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "host/vst_error.h"
+#include "error/error.h"
 
 namespace vb {
 
@@ -140,7 +140,7 @@ void TDspVSTModule::SetDspDirectProcessItem(TZarnProcessingComponent* Value) {
     FDspDirectProcessItem = nullptr;
     return;
   }
-  if (!FDspQueueList.Contains(Value)) throw EVstError("DspDirectProcessItem has to be the first item of a queue");
+  if (!FDspQueueList.Contains(Value)) throw EVstError(TErrorCode::ecDspQueueOrder);
   FDspDirectProcessItem = Value;
   SetProcessingMode(pmDspQueue);
 }

@@ -105,90 +105,105 @@ static_assert(offsetof(TVSTEffect, Process32Replacing) == 120);
 static_assert(offsetof(TVSTEffect, Process64Replacing) == 128);
 static_assert(offsetof(TVSTEffect, Future) == 136);
 
-// Dispatcher opcodes, host -> plug-in (values 0..79).
+// Dispatcher opcodes, host -> plug-in (values 0..79): the one list from
+// which the opcode enumeration, the module's HostCall handlers, their
+// default answers and the dispatch are all generated. Columns: the opcode's
+// name without "eff" (also its handler's name after "HostCall"), its value,
+// and the base module's answer: 0, or Own for a handler written by hand.
+// VB_DISPATCHER_OPCODES(X) expands X(Name, Code, Answer) once per opcode.
+#define VB_DISPATCHER_OPCODES(X)      \
+  X(Open, 0, Own)                     \
+  X(Close, 1, Own)                    \
+  X(SetProgram, 2, 0)                 \
+  X(GetProgram, 3, 0)                 \
+  X(SetProgramName, 4, 0)             \
+  X(GetProgramName, 5, 0)             \
+  X(GetParamLabel, 6, 0)              \
+  X(GetParamDisplay, 7, 0)            \
+  X(GetParamName, 8, 0)               \
+  X(GetVu, 9, 0)                      \
+  X(SetSampleRate, 10, 0)             \
+  X(SetBlockSize, 11, 0)              \
+  X(MainsChanged, 12, 0)              \
+  X(EditGetRect, 13, 0)               \
+  X(EditOpen, 14, 0)                  \
+  X(EditClose, 15, 0)                 \
+  X(EditDraw, 16, 0)                  \
+  X(EditMouse, 17, 0)                 \
+  X(EditKey, 18, 0)                   \
+  X(EditIdle, 19, 0)                  \
+  X(EditTop, 20, 0)                   \
+  X(EditSleep, 21, 0)                 \
+  X(Identify, 22, Own)                \
+  X(GetChunk, 23, 0)                  \
+  X(SetChunk, 24, 0)                  \
+  X(ProcessEvents, 25, 0)             \
+  X(CanBeAutomated, 26, 0)            \
+  X(String2Parameter, 27, 0)          \
+  X(GetNumProgramCategories, 28, 0)   \
+  X(GetProgramNameIndexed, 29, 0)     \
+  X(CopyProgram, 30, 0)               \
+  X(ConnectInput, 31, 0)              \
+  X(ConnectOutput, 32, 0)             \
+  X(GetInputProperties, 33, 0)        \
+  X(GetOutputProperties, 34, 0)       \
+  X(GetPlugCategory, 35, 0)           \
+  X(GetCurrentPosition, 36, 0)        \
+  X(GetDestinationBuffer, 37, 0)      \
+  X(OfflineNotify, 38, 0)             \
+  X(OfflinePrepare, 39, 0)            \
+  X(OfflineRun, 40, 0)                \
+  X(ProcessVarIo, 41, 0)              \
+  X(SetSpeakerArrangement, 42, 0)     \
+  X(SetBlockSizeAndSampleRate, 43, 0) \
+  X(SetBypass, 44, 0)                 \
+  X(GetEffectName, 45, 0)             \
+  X(GetErrorText, 46, 0)              \
+  X(GetVendorString, 47, 0)           \
+  X(GetProductString, 48, 0)          \
+  X(GetVendorVersion, 49, 0)          \
+  X(VendorSpecific, 50, 0)            \
+  X(CanDo, 51, 0)                     \
+  X(GetTailSize, 52, 0)               \
+  X(Idle, 53, 0)                      \
+  X(GetIcon, 54, 0)                   \
+  X(SetViewPosition, 55, 0)           \
+  X(GetParameterProperties, 56, 0)    \
+  X(KeysRequired, 57, 0)              \
+  X(GetVstVersion, 58, 0)             \
+  X(EditKeyDown, 59, 0)               \
+  X(EditKeyUp, 60, 0)                 \
+  X(SetEditKnobMode, 61, 0)           \
+  X(GetMidiProgramName, 62, 0)        \
+  X(GetCurrentMidiProgram, 63, 0)     \
+  X(GetMidiProgramCategory, 64, 0)    \
+  X(HasMidiProgramsChanged, 65, 0)    \
+  X(GetMidiKeyName, 66, 0)            \
+  X(BeginSetProgram, 67, 0)           \
+  X(EndSetProgram, 68, 0)             \
+  X(GetSpeakerArrangement, 69, 0)     \
+  X(ShellGetNextPlugin, 70, 0)        \
+  X(StartProcess, 71, 0)              \
+  X(StopProcess, 72, 0)               \
+  X(SetTotalSampleToProcess, 73, 0)   \
+  X(SetPanLaw, 74, 0)                 \
+  X(BeginLoadBank, 75, 0)             \
+  X(BeginLoadProgram, 76, 0)          \
+  X(SetProcessPrecision, 77, 0)       \
+  X(GetNumMidiInputChannels, 78, 0)   \
+  X(GetNumMidiOutputChannels, 79, 0)
+
 enum TDispatcherOpcode : std::int32_t {
-  effOpen = 0,
-  effClose,
-  effSetProgram,
-  effGetProgram,
-  effSetProgramName,
-  effGetProgramName,
-  effGetParamLabel,
-  effGetParamDisplay,
-  effGetParamName,
-  effGetVu,
-  effSetSampleRate,  // 10
-  effSetBlockSize,
-  effMainsChanged,
-  effEditGetRect,
-  effEditOpen,
-  effEditClose,
-  effEditDraw,
-  effEditMouse,
-  effEditKey,
-  effEditIdle,
-  effEditTop,  // 20
-  effEditSleep,
-  effIdentify,
-  effGetChunk,
-  effSetChunk,
-  effProcessEvents,
-  effCanBeAutomated,
-  effString2Parameter,
-  effGetNumProgramCategories,
-  effGetProgramNameIndexed,
-  effCopyProgram,  // 30
-  effConnectInput,
-  effConnectOutput,
-  effGetInputProperties,
-  effGetOutputProperties,
-  effGetPlugCategory,
-  effGetCurrentPosition,
-  effGetDestinationBuffer,
-  effOfflineNotify,
-  effOfflinePrepare,
-  effOfflineRun,  // 40
-  effProcessVarIo,
-  effSetSpeakerArrangement,
-  effSetBlockSizeAndSampleRate,
-  effSetBypass,
-  effGetEffectName,
-  effGetErrorText,
-  effGetVendorString,
-  effGetProductString,
-  effGetVendorVersion,
-  effVendorSpecific,  // 50
-  effCanDo,
-  effGetTailSize,
-  effIdle,
-  effGetIcon,
-  effSetViewPosition,
-  effGetParameterProperties,
-  effKeysRequired,
-  effGetVstVersion,
-  effEditKeyDown,
-  effEditKeyUp,  // 60
-  effSetEditKnobMode,
-  effGetMidiProgramName,
-  effGetCurrentMidiProgram,
-  effGetMidiProgramCategory,
-  effHasMidiProgramsChanged,
-  effGetMidiKeyName,
-  effBeginSetProgram,
-  effEndSetProgram,
-  effGetSpeakerArrangement,
-  effShellGetNextPlugin,  // 70
-  effStartProcess,
-  effStopProcess,
-  effSetTotalSampleToProcess,
-  effSetPanLaw,
-  effBeginLoadBank,
-  effBeginLoadProgram,
-  effSetProcessPrecision,
-  effGetNumMidiInputChannels,
-  effGetNumMidiOutputChannels,  // 79
+#define VB_OPCODE_MEMBER(Name, Code, Answer) eff##Name = Code,
+  VB_DISPATCHER_OPCODES(VB_OPCODE_MEMBER)
+#undef VB_OPCODE_MEMBER
 };
-constexpr std::int32_t kDispatcherOpcodeCount = 80;
+constexpr std::int32_t kDispatcherOpcodeCount = 0
+#define VB_OPCODE_COUNT(Name, Code, Answer) +1
+    VB_DISPATCHER_OPCODES(VB_OPCODE_COUNT)
+#undef VB_OPCODE_COUNT
+    ;
+static_assert(kDispatcherOpcodeCount == 80);
 static_assert(effSetSampleRate == 10 && effEditTop == 20 && effCopyProgram == 30 && effOfflineRun == 40);
 static_assert(effVendorSpecific == 50 && effEditKeyUp == 60 && effShellGetNextPlugin == 70);
 static_assert(effGetNumMidiOutputChannels == kDispatcherOpcodeCount - 1);

@@ -1,14 +1,4 @@
-// Failure raised by the plug-in interface layer (e.g. "AudioMaster Error").
 #pragma once
-
-#include <stdexcept>
-#include <string>
-
-namespace vb {
-
-class EVstError : public std::runtime_error {
- public:
-  explicit EVstError(const std::string& Message);
-};
-
-}  // namespace vb
+// The plug-in interface layer raises EVstError ("AudioMaster Error") and the
+// parameter handling EParameterError (error/error.h).
+#include "error/error.h"

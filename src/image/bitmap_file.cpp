@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "image/image_errors.h"
+#include "error/error.h"
 
 namespace vb {
 
@@ -18,7 +18,7 @@ std::uint32_t GetLE32(const std::uint8_t* p) {
   return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
 }
 
-[[noreturn]] void Unsupported() { throw EGuiError("Unsupported bitmap format"); }
+[[noreturn]] void Unsupported() { throw EGuiError(TErrorCode::ecUnsupportedBitmap); }
 
 std::uint8_t Luma(std::uint32_t argb) {
   const std::uint32_t r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
@@ -30,7 +30,7 @@ std::uint8_t Luma(std::uint32_t argb) {
 void CheckBitmapSize(std::int32_t width, std::int32_t height) {
   if (width > kMaxBitmapDimension || height > kMaxBitmapDimension ||
       std::int64_t(width) * std::int64_t(height) > kMaxBitmapPixels)
-    throw EGuiError("Bitmap too large");
+    throw EGuiError(TErrorCode::ecBitmapTooLarge);
 }
 
 void WriteBitmapFile(TStream& stream, const TBitmapInfoHeader& header, const std::uint8_t* colorTable,
@@ -63,9 +63,9 @@ void WriteBitmapFile(TStream& stream, const TBitmapInfoHeader& header, const TPi
 TBitmapFileReader::TBitmapFileReader(TStream& stream) {
   const std::int64_t start = stream.Position();
   std::uint8_t fileHeader[kBitmapFileHeaderSize];
-  if (stream.Size() - start < kBitmapFileHeaderSize) throw EGuiError("Invalid bitmap header found!");
+  if (stream.Size() - start < kBitmapFileHeaderSize) throw EGuiError(TErrorCode::ecInvalidBitmapHeader);
   stream.ReadBuffer(fileHeader, sizeof fileHeader);
-  if (fileHeader[0] != 'B' || fileHeader[1] != 'M') throw EGuiError("Invalid bitmap header found!");
+  if (fileHeader[0] != 'B' || fileHeader[1] != 'M') throw EGuiError(TErrorCode::ecInvalidBitmapHeader);
   const std::uint32_t pixelOffset = GetLE32(fileHeader + 10);
 
   std::uint8_t info[124] = {};
@@ -114,7 +114,7 @@ TBitmapFileReader::TBitmapFileReader(TStream& stream) {
   FRowBytes = std::int32_t(((std::int64_t(FWidth) * FBitCount + 31) / 32) * 4);
   const std::int64_t total = std::int64_t(FRowBytes) * FHeight;
   stream.SetPosition(start + pixelOffset);
-  if (stream.Size() - stream.Position() < total) throw EReadError("Stream read error");
+  if (stream.Size() - stream.Position() < total) throw EReadError();
   FPixels.resize(std::size_t(total));
   stream.ReadBuffer(FPixels.data(), total);
 }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "error/error.h"
 #include "image/gui_custom_map.h"
-#include "image/image_errors.h"
 
 namespace vb {
 
@@ -25,11 +25,9 @@ void TGuiCustomFileFormat::SaveToFile(const std::string& fileName) {
   SaveToStream(stream);
 }
 
-void TGuiCustomFileFormat::Assign(const TGuiCustomMap&) { throw EConvertError("Cannot assign a map to a file format"); }
+void TGuiCustomFileFormat::Assign(const TGuiCustomMap&) { throw EGuiError(TErrorCode::ecCannotAssignMapToFormat); }
 
-void TGuiCustomFileFormat::AssignTo(TGuiCustomMap&) const {
-  throw EConvertError("Cannot assign a file format to a map");
-}
+void TGuiCustomFileFormat::AssignTo(TGuiCustomMap&) const { throw EGuiError(TErrorCode::ecCannotAssignFormatToMap); }
 
 void RegisterFileFormat(TGuiFileFormatClassRef formatClass) {
   Assert(formatClass != nullptr, "file_format_registry", "Format class missing");

@@ -41,9 +41,9 @@ class TGuiCustomFileFormat {
   virtual void SaveToFile(const std::string& fileName);
 
   // Takes the image of a map (a format supports the map kinds it can encode).
-  // The default raises EConvertError "Cannot assign a <map> to a <format>".
+  // The default raises EGuiError "Cannot assign a <map> to a <format>".
   virtual void Assign(const TGuiCustomMap& source);
-  // Hands the image to a map (sizing it). The default raises EConvertError.
+  // Hands the image to a map (sizing it). The default raises EGuiError.
   virtual void AssignTo(TGuiCustomMap& dest) const;
 };
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "image/image_errors.h"
+#include "error/error.h"
 
 namespace vb {
 
@@ -76,7 +76,7 @@ void TGuiByteMapDIB::AllocateStorage() {
   std::unique_ptr<std::uint8_t, TFreeBytes> block(static_cast<std::uint8_t*>(std::calloc(std::size_t(bytes), 1)));
   if (!block) {
     ReleaseAfterFailure();
-    throw EGuiError("Can't allocate the DIB handle");
+    throw EGuiError(TErrorCode::ecDibAllocation);
   }
   // Made before the old context goes, so that the new one has a different
   // address.
@@ -85,7 +85,7 @@ void TGuiByteMapDIB::AllocateStorage() {
     dc = std::make_unique<TMemoryCanvas>(GreyView(block.get(), FWidth, FHeight));
   } catch (const std::bad_alloc&) {
     ReleaseAfterFailure();
-    throw EGuiError("Can't create compatible DC");
+    throw EGuiError(TErrorCode::ecCompatibleDc);
   }
   Release();
   FBitmapHandle = std::move(block);
@@ -109,8 +109,8 @@ void TGuiByteMapDIB::PaintTo(TCanvas& canvas, const TRect& rect, std::int32_t x,
 }
 
 void TGuiByteMapDIB::Resize(std::int32_t width, std::int32_t height) {
-  if (width < 0) throw EGuiError("Width may not be negative!");
-  if (height < 0) throw EGuiError("Height may not be negative!");
+  if (width < 0) throw EGuiError(TErrorCode::ecWidthNegative);
+  if (height < 0) throw EGuiError(TErrorCode::ecHeightNegative);
   if (width == FWidth && height == FHeight) return;
   std::vector<std::uint8_t> old(FDataPointer, FDataPointer + FDataSize);
   const std::int32_t oldWidth = FWidth;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "image/image_errors.h"
+#include "error/error.h"
 #include "platform/memory_canvas.h"
 
 namespace vb {
@@ -116,8 +116,8 @@ void TGuiByteMapMemory::PaintTo(TCanvas& canvas, const TRect& rect, std::int32_t
 }
 
 void TGuiByteMapMemory::Resize(std::int32_t width, std::int32_t height) {
-  if (width < 0) throw EGuiError("Width may not be negative!");
-  if (height < 0) throw EGuiError("Height may not be negative!");
+  if (width < 0) throw EGuiError(TErrorCode::ecWidthNegative);
+  if (height < 0) throw EGuiError(TErrorCode::ecHeightNegative);
   if (width == FWidth && height == FHeight) return;
   const std::int32_t newSize = StorageBytes(width, height);
   std::uint8_t* block = AllocateBytes(newSize);

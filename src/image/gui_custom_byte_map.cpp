@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "error/error.h"
 #include "image/bitmap_file.h"
 #include "image/file_format_registry.h"
-#include "image/image_errors.h"
 #include "platform/memory_canvas.h"
 
 namespace vb {

@@ -1,12 +1,12 @@
 #include "image/gui_custom_map.h"
 
+#include "error/error.h"
 #include "image/file_format_registry.h"
-#include "image/image_errors.h"
 
 namespace vb {
 
 void TGuiCustomMap::SetWidth(std::int32_t value) {
-  if (value < 0) throw EGuiError("Width may not be negative!");
+  if (value < 0) throw EGuiError(TErrorCode::ecWidthNegative);
   if (value == FWidth) return;
   CheckStorageSize(value, FHeight);
   FWidth = value;
@@ -14,7 +14,7 @@ void TGuiCustomMap::SetWidth(std::int32_t value) {
 }
 
 void TGuiCustomMap::SetHeight(std::int32_t value) {
-  if (value < 0) throw EGuiError("Height may not be negative!");
+  if (value < 0) throw EGuiError(TErrorCode::ecHeightNegative);
   if (value == FHeight) return;
   CheckStorageSize(FWidth, value);
   FHeight = value;
@@ -22,8 +22,8 @@ void TGuiCustomMap::SetHeight(std::int32_t value) {
 }
 
 void TGuiCustomMap::SetSize(std::int32_t width, std::int32_t height) {
-  if (width < 0) throw EGuiError("Width may not be negative!");
-  if (height < 0) throw EGuiError("Height may not be negative!");
+  if (width < 0) throw EGuiError(TErrorCode::ecWidthNegative);
+  if (height < 0) throw EGuiError(TErrorCode::ecHeightNegative);
   if (width == FWidth && height == FHeight) return;
   CheckStorageSize(width, height);
   FWidth = width;

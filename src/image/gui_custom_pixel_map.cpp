@@ -8,10 +8,10 @@
 #include <memory>
 #include <utility>
 
+#include "error/error.h"
 #include "image/bitmap_file.h"
 #include "image/file_format_registry.h"
 #include "image/gui_custom_byte_map.h"
-#include "image/image_errors.h"
 #include "image/pixel_blend.h"
 #include "platform/memory_canvas.h"
 

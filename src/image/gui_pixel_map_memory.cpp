@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "image/image_errors.h"
+#include "error/error.h"
 #include "platform/memory_canvas.h"
 
 namespace vb {
@@ -81,8 +81,8 @@ void TGuiPixelMapMemory::AllocateStorage() {
 }
 
 void TGuiPixelMapMemory::Resize(std::int32_t width, std::int32_t height) {
-  if (width < 0) throw EGuiError("Width may not be negative!");
-  if (height < 0) throw EGuiError("Height may not be negative!");
+  if (width < 0) throw EGuiError(TErrorCode::ecWidthNegative);
+  if (height < 0) throw EGuiError(TErrorCode::ecHeightNegative);
   if (width == FWidth && height == FHeight) return;
   const std::int32_t newSize = StorageBytes(width, height);
   TPixel32* block = AllocatePixels(newSize);
@@ -147,7 +147,7 @@ void TGuiPixelMapMemory::Draw(const TRasterView& bitmap, std::int32_t x, std::in
         for (std::int32_t i = 0; i < area.Width(); ++i) dest[i] = Pixel32(ReadRasterPixel(bitmap, first + i, row - y));
         break;
       default:
-        throw EGuiError("Error");
+        throw EGuiError(TErrorCode::ecUnsupportedRasterFormat);
     }
   }
 }

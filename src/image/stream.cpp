@@ -13,14 +13,14 @@ std::int64_t TStream::Size() {
   return size;
 }
 
-void TStream::SetSize(std::int64_t) { throw EStreamError("Stream cannot change its size"); }
+void TStream::SetSize(std::int64_t) { throw EStreamError(TErrorCode::ecStreamFixedSize); }
 
 void TStream::ReadBuffer(void* buffer, std::int64_t count) {
-  if (count < 0 || (count > 0 && Read(buffer, count) != count)) throw EReadError("Stream read error");
+  if (count < 0 || (count > 0 && Read(buffer, count) != count)) throw EReadError();
 }
 
 void TStream::WriteBuffer(const void* buffer, std::int64_t count) {
-  if (count < 0 || (count > 0 && Write(buffer, count) != count)) throw EWriteError("Stream write error");
+  if (count < 0 || (count > 0 && Write(buffer, count) != count)) throw EWriteError();
 }
 
 std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count) {
@@ -69,13 +69,13 @@ std::int64_t TMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) {
   std::int64_t base = 0;
   if (origin == TSeekOrigin::soCurrent) base = FPosition;
   if (origin == TSeekOrigin::soEnd) base = Size();
-  if (base + offset < 0) throw EStreamError("Invalid stream position");
+  if (base + offset < 0) throw EStreamError(TErrorCode::ecStreamPosition);
   FPosition = base + offset;
   return FPosition;
 }
 
 void TMemoryStream::SetSize(std::int64_t newSize) {
-  if (newSize < 0) throw EStreamError("Invalid stream size");
+  if (newSize < 0) throw EStreamError(TErrorCode::ecStreamSize);
   FData.resize(std::size_t(newSize));
   FPosition = std::min(FPosition, newSize);
 }
@@ -112,8 +112,8 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : FFileNam
   const char* how = mode == TFileMode::fmOpenRead ? "rb" : mode == TFileMode::fmCreate ? "w+b" : "r+b";
   FFile = std::fopen(fileName.c_str(), how);
   if (FFile == nullptr) {
-    const char* what = mode == TFileMode::fmCreate ? "Cannot create file \"" : "Cannot open file \"";
-    throw EFOpenError(what + fileName + "\". " + std::strerror(errno));
+    const TErrorCode code = mode == TFileMode::fmCreate ? TErrorCode::ecFileCreate : TErrorCode::ecFileOpen;
+    throw EFOpenError(code, fileName, std::strerror(errno));
   }
 }
 
@@ -135,7 +135,7 @@ std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
   const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET
                      : origin == TSeekOrigin::soCurrent ? SEEK_CUR
                                                         : SEEK_END;
-  if (std::fseek(FFile, long(offset), whence) != 0) throw EStreamError("Invalid stream position");
+  if (std::fseek(FFile, long(offset), whence) != 0) throw EStreamError(TErrorCode::ecStreamPosition);
   return std::int64_t(std::ftell(FFile));
 }
 

@@ -5,31 +5,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-namespace vb {
+#include "error/error.h"
 
-class EStreamError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-// "Stream read error": fewer bytes were available than ReadBuffer needed.
-class EReadError : public EStreamError {
- public:
-  using EStreamError::EStreamError;
-};
-// "Stream write error": the stream took fewer bytes than WriteBuffer gave.
-class EWriteError : public EStreamError {
- public:
-  using EStreamError::EStreamError;
-};
-// "Cannot open file \"<name>\"" / "Cannot create file \"<name>\"".
-class EFOpenError : public EStreamError {
- public:
-  using EStreamError::EStreamError;
-};
+namespace vb {
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 

@@ -4,19 +4,13 @@
 #include <cmath>
 #include <exception>
 
-#include "host/vst_error.h"
+#include "error/error.h"
 #include "params/locale_decimal_separator.h"
 #include "params/parameter_number_format.h"
 #include "params/parameter_text_parser.h"
 #include "params/parameters_description.h"
 
 namespace vb {
-
-namespace {
-
-std::string IndexOutOfBounds(std::int32_t Index) { return "Index out of bounds (" + std::to_string(Index) + ")"; }
-
-}  // namespace
 
 TVSTModuleWithPrograms::TVSTModuleWithPrograms(TComponent* AOwner)
     : TVSTModuleWithMidi(AOwner), FDecimalSeparator(UserDecimalSeparator()) {}
@@ -26,9 +20,9 @@ TVSTModuleWithPrograms::~TVSTModuleWithPrograms() = default;
 // ---------------------------------------------------------------------------
 // Counts and value storage
 
-void TVSTModuleWithPrograms::SetnumParams() { FEffect.numParams = FParameterProperties.Count(); }
+void TVSTModuleWithPrograms::SetNumParams() { FEffect.numParams = FParameterProperties.Count(); }
 
-void TVSTModuleWithPrograms::SetnumPrograms() { FEffect.numPrograms = FPrograms.Count(); }
+void TVSTModuleWithPrograms::SetNumPrograms() { FEffect.numPrograms = FPrograms.Count(); }
 
 void TVSTModuleWithPrograms::ParameterCountChanged(std::int32_t Count) {
   FEffect.numParams = Count;
@@ -73,7 +67,7 @@ float TVSTModuleWithPrograms::GetParameter(std::int32_t Index) const {
 }
 
 void TVSTModuleWithPrograms::StoreParameter(std::int32_t Index, float Value) {
-  if (!IsValidParameterIndex(Index)) throw EVstError(IndexOutOfBounds(Index));
+  if (!IsValidParameterIndex(Index)) throw EParameterError(TErrorCode::ecIndexOutOfBounds, std::to_string(Index));
   TCustomVstParameterProperty& description = FParameterProperties[Index];
   auto runEvents = [&](float& v) {
     if (description.OnParameterChange) description.OnParameterChange(*this, Index, v);
@@ -120,16 +114,16 @@ void TVSTModuleWithPrograms::SetVSTParameter(std::int32_t Index, float Normalise
 }
 
 float TVSTModuleWithPrograms::GetParameterByName(const std::string& Name) const {
-  if (FParameterProperties.Count() == 0) throw EVstError("No parameter available!");
+  if (FParameterProperties.Count() == 0) throw EParameterError(TErrorCode::ecNoParameter);
   const std::int32_t index = FParameterProperties.IndexOfName(Name);
-  if (index < 0) throw EVstError("Unknown parameter name: " + Name);
+  if (index < 0) throw EParameterError(TErrorCode::ecUnknownParameterName, Name);
   return GetParameter(index);
 }
 
 void TVSTModuleWithPrograms::SetParameterByName(const std::string& Name, float Value) {
-  if (FParameterProperties.Count() == 0) throw EVstError("No parameter available!");
+  if (FParameterProperties.Count() == 0) throw EParameterError(TErrorCode::ecNoParameter);
   const std::int32_t index = FParameterProperties.IndexOfName(Name);
-  if (index < 0) throw EVstError("Unknown parameter name: " + Name);
+  if (index < 0) throw EParameterError(TErrorCode::ecUnknownParameterName, Name);
   SetParameter(index, Value);
 }
 
@@ -146,7 +140,7 @@ std::string TVSTModuleWithPrograms::GetParameterDisplay(std::int32_t Index) {
   std::string text;
   try {
     const float value = GetParameter(Index);
-    if (!std::isfinite(value)) throw EVstError("Invalid parameter value");
+    if (!std::isfinite(value)) throw EParameterError(TErrorCode::ecInvalidParameterValue);
     // Chunk-based values have no fixed precision: the shortest general form.
     text = FormatParameterNumber(value, ProgramChunksEnabled() ? -1 : 4, FDecimalSeparator);
     const TCustomVstParameterProperty& description = FParameterProperties[Index];
@@ -179,7 +173,7 @@ std::string TVSTModuleWithPrograms::GetParameterString(std::int32_t Index) {
 
 bool TVSTModuleWithPrograms::StringToParameter(std::int32_t Index, const std::string& Text) {
   if (Index < 0 || Index >= FEffect.numParams || !IsValidParameterIndex(Index))
-    throw EVstError(IndexOutOfBounds(Index));
+    throw EParameterError(TErrorCode::ecIndexOutOfBounds, std::to_string(Index));
   const TCustomVstParameterProperty& description = FParameterProperties[Index];
   const bool result = description.OnStringToParameter || description.UseDefaultString2ParameterHandler;
   float value = GetParameter(Index);
@@ -229,10 +223,10 @@ void TVSTModuleWithPrograms::SetCurrentProgramName(const std::string& Value) {
 }
 
 TVstProgram& TVSTModuleWithPrograms::GetVstProgramByName(const std::string& Name) {
-  if (FPrograms.Count() == 0) throw EVstError("No program available!");
+  if (FPrograms.Count() == 0) throw EParameterError(TErrorCode::ecNoProgram);
   for (std::int32_t i = 0; i < FPrograms.Count(); ++i)
     if (FPrograms[i].DisplayName() == Name) return FPrograms[i];
-  throw EVstError("Unknown program name");
+  throw EParameterError(TErrorCode::ecUnknownProgramName);
 }
 
 void TVSTModuleWithPrograms::SetVstProgramByName(const std::string& Name, const TCustomVstProgram& Program) {
@@ -241,8 +235,9 @@ void TVSTModuleWithPrograms::SetVstProgramByName(const std::string& Name, const 
 
 void TVSTModuleWithPrograms::SetProgramParameters(std::int32_t ProgramIndex, const std::vector<float>& Values) {
   if (static_cast<std::int64_t>(Values.size()) > FEffect.numParams)
-    throw EVstError("Parameter mismatch (" + std::to_string(Values.size()) + ")");
-  if (!FPrograms.IsValidIndex(ProgramIndex)) throw EVstError(IndexOutOfBounds(ProgramIndex));
+    throw EParameterError(TErrorCode::ecParameterMismatch, std::to_string(Values.size()));
+  if (!FPrograms.IsValidIndex(ProgramIndex))
+    throw EParameterError(TErrorCode::ecIndexOutOfBounds, std::to_string(ProgramIndex));
   FPrograms[ProgramIndex].SetParameters(Values);
 }
 

@@ -40,8 +40,8 @@ class TVSTModuleWithPrograms : public TVSTModuleWithMidi, public TVstParameterOw
   const TCustomVstPrograms& Programs() const { return FPrograms; }
 
   // Recount the lists into the effect record.
-  void SetnumParams();
-  void SetnumPrograms();
+  void SetNumParams();
+  void SetNumPrograms();
 
   // --- Effect side, parameter units (any thread) ----------------------------
   // Live value i; 0.0 for an index that has no value.

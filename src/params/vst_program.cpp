@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "host/vst_error.h"
+#include "error/error.h"
 #include "params/parameter_owner.h"
 
 namespace vb {
@@ -33,7 +33,7 @@ void TCustomVstProgram::SetParameter(std::int32_t Index, float Value) {
 void TCustomVstProgram::SetParameters(const std::vector<float>& Values) {
   if (Values.empty()) return;
   if (static_cast<std::int64_t>(Values.size()) > ParameterCount())
-    throw EVstError("Parameter mismatch (" + std::to_string(Values.size()) + ")");
+    throw EParameterError(TErrorCode::ecParameterMismatch, std::to_string(Values.size()));
   for (std::size_t i = 0; i < Values.size(); ++i) SetParameter(static_cast<std::int32_t>(i), Values[i]);
 }
 

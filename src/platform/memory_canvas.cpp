@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
+
+#include "error/error.h"
 
 namespace vb {
 
@@ -36,7 +37,7 @@ std::uint32_t ReadRasterPixel(const TRasterView& raster, std::int32_t x, std::in
 // --- TMemoryBitmap -------------------------------------------------------------
 
 TMemoryBitmap::TMemoryBitmap(std::int32_t width, std::int32_t height, TRasterFormat format) {
-  if (width < 0 || height < 0) throw std::invalid_argument("Negative bitmap size");
+  if (width < 0 || height < 0) throw EPlatformError(TErrorCode::ecNegativeBitmapSize);
   FView.Width = width;
   FView.Height = height;
   FView.Format = format;

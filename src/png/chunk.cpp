@@ -30,7 +30,7 @@ void TCustomChunk::SetChunkName(const std::string& Value) {
 }
 
 void TCustomChunk::LoadFromStream(TPngMemoryStream& Stream) {
-  if (Stream.Remaining() < 8) throw EPngError("Chunk header incomplete");
+  if (Stream.Remaining() < 8) throw EPngError(TErrorCode::ecChunkHeaderIncomplete);
   uint8_t header[8];
   Stream.ReadBuffer(header, 8);
   const uint8_t* name = (FChunkFlags & cfSizeFirst) ? header + 4 : header;
@@ -54,7 +54,7 @@ void TCustomChunk::SaveToStream(TPngMemoryStream& Stream) {
 
 void TCustomChunk::LoadFromFile(const std::string& FileName) {
   std::ifstream file(FileName, std::ios::binary);
-  if (!file) throw EPngError("Cannot open file " + FileName);
+  if (!file) throw EPngError(TErrorCode::ecCannotOpenChunkFile, FileName);
   TPngMemoryStream stream(std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {}));
   LoadFromStream(stream);
 }
@@ -64,7 +64,7 @@ void TCustomChunk::SaveToFile(const std::string& FileName) {
   SaveToStream(stream);
   std::ofstream file(FileName, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(stream.Memory()), std::streamsize(stream.Size()));
-  if (!file) throw EPngError("Cannot write file " + FileName);
+  if (!file) throw EPngError(TErrorCode::ecCannotWriteChunkFile, FileName);
 }
 
 void TCustomChunk::AssignTo(TCustomChunk& Dest) const { Dest = *this; }
@@ -85,12 +85,12 @@ void TUnknownChunk::SetData(int Index, uint8_t Value) {
 
 void TUnknownChunk::LoadFromStream(TPngMemoryStream& Stream) {
   TCustomChunk::LoadFromStream(Stream);
-  if (FChunkName[0] == 0) throw EPngError("Chunk name is empty");
+  if (FChunkName[0] == 0) throw EPngError(TErrorCode::ecChunkNameEmpty);
   const uint32_t headerInSize = (FChunkFlags & cfIncludeChunkInSize) ? 8u : 0u;
-  if (FChunkSize < headerInSize) throw EPngError("Chunk size too small!");
+  if (FChunkSize < headerInSize) throw EPngError(TErrorCode::ecChunkSizeTooSmall);
   const size_t toCopy = FChunkSize - headerInSize;
   // The declared size must fit the bytes that are really there.
-  if (toCopy > Stream.Remaining()) throw EPngError("Chunk size exceeds the data");
+  if (toCopy > Stream.Remaining()) throw EPngError(TErrorCode::ecChunkSizeExceedsData);
   FDataStream.Clear();
   FDataStream.SetSize(FChunkSize);
   if (toCopy) Stream.ReadBuffer(FDataStream.Memory(), toCopy);
@@ -113,16 +113,16 @@ void TUnknownChunk::AssignTo(TCustomChunk& Dest) const {
 }
 
 void TDefinedChunk::LoadFromStream(TPngMemoryStream& Stream) {
-  if (Stream.Remaining() < 8) throw EPngError("Chunk header incomplete");
+  if (Stream.Remaining() < 8) throw EPngError(TErrorCode::ecChunkHeaderIncomplete);
   const uint8_t* at = Stream.Memory() + Stream.Position() + ((FChunkFlags & cfSizeFirst) ? 4 : 0);
-  if (!std::equal(FChunkName.begin(), FChunkName.end(), at)) throw EPngError("Chunk name does not match its class");
+  if (!std::equal(FChunkName.begin(), FChunkName.end(), at)) throw EPngError(TErrorCode::ecChunkNameMismatch);
   TCustomChunk::LoadFromStream(Stream);
 }
 
 void TDefinedChunk::SetChunkName(const std::string& Value) {
   const TChunkName own = GetClassChunkName();
   if (Value.size() != 4 || !std::equal(own.begin(), own.end(), Value.begin()))
-    throw EPngError("Chunk name must always be '" + std::string(own.data(), 4) + "'");
+    throw EPngError(TErrorCode::ecChunkNameFixed, std::string_view(own.data(), 4));
 }
 
 void TDefinedChunk::AssignTo(TCustomChunk& Dest) const {

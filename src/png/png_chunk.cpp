@@ -2,7 +2,7 @@
 
 #include <typeinfo>
 
-#include "png/png_error.h"
+#include "error/error.h"
 
 namespace vb {
 
@@ -29,7 +29,7 @@ void TChunkPngImageHeader::ResetToDefault() {
 
 void TChunkPngImageHeader::LoadFromStream(TPngMemoryStream& Stream) {
   TDefinedChunk::LoadFromStream(Stream);
-  if (Stream.Remaining() < 13) throw EPngError("Chunk size too small!");
+  if (Stream.Remaining() < 13) throw EPngError(TErrorCode::ecChunkSizeTooSmall);
   FWidth = int32_t(ReadBigEndian32(Stream));
   FHeight = int32_t(ReadBigEndian32(Stream));
   FBitDepth = Stream.ReadByte();
@@ -50,14 +50,14 @@ void TChunkPngImageHeader::LoadFromStream(TPngMemoryStream& Stream) {
     default:
       break;  // unknown colour types fail when a row size is needed
   }
-  if (!depthFits) throw EPngError("Wrong Bitdepth");
+  if (!depthFits) throw EPngError(TErrorCode::ecWrongBitDepth);
   FCompressionMethod = Stream.ReadByte();
-  if (FCompressionMethod != 0) throw EPngError("Unsupported compression method");
+  if (FCompressionMethod != 0) throw EPngError(TErrorCode::ecUnsupportedCompressionMethod);
   const uint8_t filter = Stream.ReadByte();
-  if (filter != 0) throw EPngError("Unsupported filter method");
+  if (filter != 0) throw EPngError(TErrorCode::ecUnsupportedFilterMethod);
   FFilterMethod = TFilterMethod(filter);
   const uint8_t interlace = Stream.ReadByte();
-  if (interlace > 1) throw EPngError("Unsupported interlace method");
+  if (interlace > 1) throw EPngError(TErrorCode::ecUnsupportedInterlaceMethod);
   FInterlaceMethod = TInterlaceMethod(interlace);
 }
 
@@ -106,7 +106,7 @@ int64_t TChunkPngImageHeader::BytesPerRow() const {
     case 6:
       return PngRowBytes(FWidth, FColorType, FBitDepth);
     default:
-      throw EPngError("Unknown color type!");
+      throw EPngError(TErrorCode::ecUnknownColorType);
   }
 }
 
@@ -128,7 +128,7 @@ int32_t TChunkPngImageHeader::PixelByteSize() const {
 }
 
 TCustomChunkPngWithHeader::TCustomChunkPngWithHeader(TChunkPngImageHeader* Header) : FHeader(Header) {
-  if (!Header) throw EPngError("The provided header is not valid!");
+  if (!Header) throw EPngError(TErrorCode::ecInvalidHeader);
 }
 
 TCustomChunkPngWithHeader& TCustomChunkPngWithHeader::operator=(const TCustomChunkPngWithHeader& Other) {

@@ -203,7 +203,7 @@ void TChunkPngTransparency::LoadFromStream(TPngMemoryStream& Stream) {
 void TChunkPngTransparency::SaveToStream(TPngMemoryStream& Stream) {
   // Checked before anything is written, so a refused chunk leaves no bytes.
   if (FTransparency.index() != 0 && FTransparency.index() != TransparencyFor(FHeader->ColorType()).index())
-    throw EPngError("Wrong transparency format");
+    throw EPngError(TErrorCode::ecWrongTransparencyFormat);
   TPngMemoryStream data;
   std::visit(
       TOverload{[](const std::monostate&) {},

@@ -10,7 +10,7 @@ TCustomChunk& TPngChunkList::Add(std::unique_ptr<TCustomChunk> Item) {
 }
 
 void TPngChunkList::Delete(int Index) {
-  if (Index < 0 || Index >= Count()) throw EPngError("Chunk list is empty");
+  if (Index < 0 || Index >= Count()) throw EPngError(TErrorCode::ecChunkListEmpty);
   FChunks.erase(FChunks.begin() + Index);
 }
 
@@ -42,7 +42,7 @@ void TPngChunkList::AssignTo(TPngChunkList& Dest, TChunkPngImageHeader& Header) 
       continue;
     }
     auto* withHeader = dynamic_cast<const TCustomChunkPngWithHeader*>(chunk.get());
-    if (!withHeader) throw EPngError("Cannot assign chunk");
+    if (!withHeader) throw EPngError(TErrorCode::ecCannotAssignChunk);
     auto copy = withHeader->CreateSameClass(Header);
     withHeader->AssignTo(*copy);
     Dest.Add(std::move(copy));

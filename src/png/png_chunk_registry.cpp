@@ -2,10 +2,10 @@
 
 #include <vector>
 
+#include "error/error.h"
 #include "png/png_chunk_layouts.h"
 #include "png/png_chunks_basic.h"
 #include "png/png_chunks_text.h"
-#include "png/png_error.h"
 
 namespace vb {
 namespace {
@@ -18,7 +18,7 @@ std::vector<TPngChunkClassInfo>& Registry() {
 }  // namespace
 
 void RegisterPngChunkClass(const TPngChunkClassInfo& ChunkClass) {
-  if (FindPngChunkClassByName(ChunkClass.Name)) throw EPngError("Chunk class registered twice");
+  if (FindPngChunkClassByName(ChunkClass.Name)) throw EPngError(TErrorCode::ecChunkClassTwice);
   Registry().push_back(ChunkClass);
 }
 

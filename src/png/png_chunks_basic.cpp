@@ -27,7 +27,7 @@ constexpr int64_t kDateTimeEpoch = -25569;
 }  // namespace
 
 void RequireChunkBytes(const TPngMemoryStream& Stream, size_t Size) {
-  if (Stream.Remaining() < Size) throw EPngError("Chunk size too small!");
+  if (Stream.Remaining() < Size) throw EPngError(TErrorCode::ecChunkSizeTooSmall);
 }
 
 void TChunkPngImageData::LoadFromStream(TPngMemoryStream& Stream) {
@@ -40,7 +40,7 @@ void TChunkPngImageData::LoadFromStream(TPngMemoryStream& Stream) {
 void TChunkPngImageData::SaveToStream(TPngMemoryStream& Stream) { SaveChunk(Stream, FData); }
 
 void TChunkPngPalette::SetCount(int Value) {
-  if (Value > 256) throw EPngError("Palette is limited to 256 entries");
+  if (Value > 256) throw EPngError(TErrorCode::ecPaletteTooLarge);
   if (Value < 0) Value = 0;
   FPaletteEntries.resize(size_t(Value));
 }
@@ -58,7 +58,7 @@ void TChunkPngPalette::SetPaletteEntry(int Index, TRGB24 Value) {
 void TChunkPngPalette::LoadFromStream(TPngMemoryStream& Stream) {
   TDefinedChunk::LoadFromStream(Stream);
   const size_t remaining = Stream.Remaining();
-  if (remaining % 3 != 0) throw EPngError("Palette is incomplete");
+  if (remaining % 3 != 0) throw EPngError(TErrorCode::ecPaletteIncomplete);
   FPaletteEntries.resize(remaining / 3);
   for (TRGB24& e : FPaletteEntries) {
     uint8_t rgb[3];
@@ -126,7 +126,7 @@ double TChunkPngTime::ModifiedDateTime() const {
   static const uint8_t kDaysInMonth[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool dateOk = FYear >= 1 && FMonth >= 1 && FMonth <= 12 && FDay >= 1 &&
                       FDay <= kDaysInMonth[FMonth - 1] + (FMonth == 2 && IsLeapYear(FYear));
-  if (!dateOk || FHour > 23 || FMinute > 59 || FSecond > 59) throw EPngError("Invalid date");
+  if (!dateOk || FHour > 23 || FMinute > 59 || FSecond > 59) throw EPngError(TErrorCode::ecInvalidDate);
   const double days = double(DaysFromCivil(FYear, FMonth, FDay) - kDateTimeEpoch);
   const double fraction = (FHour * 3600.0 + FMinute * 60.0 + FSecond) / 86400.0;
   return days >= 0 ? days + fraction : days - fraction;
@@ -214,6 +214,6 @@ void TChunkPngImageHistogram::LoadFromStream(TPngMemoryStream& Stream) {
   Stream.SetPosition(Stream.Size());
 }
 
-void TChunkPngImageHistogram::SaveToStream(TPngMemoryStream&) { throw EPngPlainError("Not yet implemented"); }
+void TChunkPngImageHistogram::SaveToStream(TPngMemoryStream&) { throw EPngError(TErrorCode::ecNotYetImplemented); }
 
 }  // namespace vb

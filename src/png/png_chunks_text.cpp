@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "png/png_error.h"
+#include "error/error.h"
 #include "png/zlib_block.h"
 
 namespace vb {
@@ -12,7 +12,7 @@ std::string ReadPngZeroTerminated(TPngMemoryStream& Stream, size_t MaxLength) {
   const uint8_t* at = Stream.Memory() + Stream.Position();
   const size_t window = std::min(Stream.Remaining(), MaxLength + 1);
   const void* zero = std::memchr(at, 0, window);
-  if (!zero) throw EPngError("Malformed chunk text");
+  if (!zero) throw EPngError(TErrorCode::ecMalformedChunkText);
   const size_t length = size_t(static_cast<const uint8_t*>(zero) - at);
   std::string value(reinterpret_cast<const char*>(at), length);
   Stream.Seek(ptrdiff_t(length + 1));
@@ -77,7 +77,9 @@ void TChunkPngInternationalTextChunk::LoadFromStream(TPngMemoryStream& Stream) {
   Stream.SetPosition(Stream.Size());
 }
 
-void TChunkPngInternationalTextChunk::SaveToStream(TPngMemoryStream&) { throw EPngError("Not yet implemented"); }
+void TChunkPngInternationalTextChunk::SaveToStream(TPngMemoryStream&) {
+  throw EPngError(TErrorCode::ecNotYetImplemented);
+}
 
 void TChunkPngEmbeddedIccProfile::LoadFromStream(TPngMemoryStream& Stream) {
   TDefinedChunk::LoadFromStream(Stream);
@@ -96,7 +98,7 @@ void TChunkPngEmbeddedIccProfile::SaveToStream(TPngMemoryStream& Stream) {
 void TChunkPngPixelCalibrator::LoadFromStream(TPngMemoryStream& Stream) {
   TDefinedChunk::LoadFromStream(Stream);
   FCalibratorName = ReadPngZeroTerminated(Stream, kPngMaxKeywordLength);
-  if (Stream.Remaining() < 10) throw EPngError("Chunk size too small!");
+  if (Stream.Remaining() < 10) throw EPngError(TErrorCode::ecChunkSizeTooSmall);
   FOriginalZeroMin = int32_t(ReadBigEndian32(Stream));
   FOriginalZeroMax = int32_t(ReadBigEndian32(Stream));
   FEquationType = Stream.ReadByte();

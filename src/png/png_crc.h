@@ -1,6 +1,7 @@
 #pragma once
-// CRC-32 of PNG chunks (reflected polynomial 0xEDB88320), computed from a
-// table that start-up builds once. Call BuildPngCrcTable before PngCrc32.
+// CRC-32 of PNG chunks (reflected polynomial 0xEDB88320): short blocks from
+// a table that start-up builds once, long ones (image data) by a vector
+// routine of the inflate library. Call BuildPngCrcTable before PngCrc32.
 #include <cstddef>
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "png/png_decoder.h"
 
-#include "png/png_error.h"
+#include "error/error.h"
 #include "png/png_filters.h"
 
 namespace vb {
@@ -40,7 +40,7 @@ uint64_t PngImageDataSize(const TChunkPngImageHeader& Header) {
 uint8_t* TCustomPngDecoder::TakeRow(size_t Size) {
   if (FStream.Remaining() < Size) {
     FStream.SetPosition(FStream.Size());
-    throw EPngPlainError("Data not complete");
+    throw EPngError(TErrorCode::ecDataNotComplete);
   }
   uint8_t* row = FStream.Memory() + FStream.Position();
   FStream.SetPosition(FStream.Position() + Size);
@@ -49,7 +49,7 @@ uint8_t* TCustomPngDecoder::TakeRow(size_t Size) {
 
 TPixel32* TCustomPngDecoder::RequireRow(const TScanLineCallback& Callback, int32_t Y) {
   TPixel32* row = Callback(Y);
-  if (!row) throw EPngError("No destination row");
+  if (!row) throw EPngError(TErrorCode::ecNoDestinationRow);
   return row;
 }
 
@@ -180,7 +180,7 @@ std::unique_ptr<TCustomPngDecoder> CreatePngDecoder(TPngMemoryStream& Stream, co
         break;
     }
   }
-  throw EPngError("Unsupported Format");
+  throw EPngError(TErrorCode::ecUnsupportedFormat);
 }
 
 }  // namespace vb

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "png/png_error.h"
+#include "error/error.h"
 #include "png/png_filters.h"
 
 namespace vb {
@@ -67,7 +67,7 @@ void TCustomPngNonInterlacedEncoder::EncodeFromScanline(const TScanLineCallback&
   const size_t bpp = size_t(FHeader.PixelByteSize());
   for (int32_t y = 0; y < FHeader.Height(); ++y) {
     const TPixel32* source = Callback(y);
-    if (!source && FHeader.Width() > 0) throw EPngError("No source row");
+    if (!source && FHeader.Width() > 0) throw EPngError(TErrorCode::ecNoSourceRow);
     TransferRow(source, current + 1);
     if (indexed) {
       current[0] = pftNone;
@@ -148,7 +148,7 @@ std::unique_ptr<TCustomPngNonInterlacedEncoder> CreatePngEncoder(TPngMemoryStrea
     default:
       break;
   }
-  throw EPngError("Unsupported Format");
+  throw EPngError(TErrorCode::ecUnsupportedFormat);
 }
 
 }  // namespace vb

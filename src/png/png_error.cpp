@@ -2,6 +2,8 @@
 
 namespace vb {
 
-void RaiseIndexOutOfBounds(long long Index) { throw EPngError("Index out of bounds (" + std::to_string(Index) + ")"); }
+void RaiseIndexOutOfBounds(long long Index) {
+  throw EPngError(TErrorCode::ecPngIndexOutOfBounds, std::to_string(Index));
+}
 
 }  // namespace vb

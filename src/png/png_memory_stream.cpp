@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "png/png_error.h"
+#include "error/error.h"
 #include "png/zlib_block.h"
 
 namespace vb {
@@ -19,12 +19,12 @@ size_t TPngMemoryStream::Read(void* Buffer, size_t Count) {
 }
 
 void TPngMemoryStream::ReadBuffer(void* Buffer, size_t Count) {
-  if (Count > Remaining()) throw EPngError("Unexpected end of data");
+  if (Count > Remaining()) throw EPngError(TErrorCode::ecUnexpectedEndOfData);
   Read(Buffer, Count);
 }
 
 uint8_t TPngMemoryStream::ReadByte() {
-  if (Remaining() < 1) throw EPngError("Unexpected end of data");
+  if (Remaining() < 1) throw EPngError(TErrorCode::ecUnexpectedEndOfData);
   return FBytes[FPosition++];
 }
 

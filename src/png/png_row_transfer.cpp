@@ -79,7 +79,16 @@ void TransferTrueColor8Row(const TCustomPngCoder& Coder, const uint8_t* Source, 
       Store(Destination + x, t[Source[0]], t[Source[1]], t[Source[2]], key ? 0 : 255);
     }
   } else if (Coder.MappingIsIdentity()) {
-    for (uint32_t x = 0; x < Count; ++x, Source += 3) Store(Destination + x, Source[0], Source[1], Source[2], 255);
+    // R G B and the next pixel's first byte read as one word, byte-swapped
+    // to B G R in the low three bytes. The last pixel has no next byte.
+    uint32_t x = 0;
+    for (; x + 1 < Count; ++x, Source += 3) {
+      uint32_t v;
+      std::memcpy(&v, Source, 4);
+      v = (__builtin_bswap32(v) >> 8) | 0xFF000000u;
+      std::memcpy(static_cast<void*>(Destination + x), &v, 4);
+    }
+    if (x < Count) Store(Destination + x, Source[0], Source[1], Source[2], 255);
   } else {
     for (uint32_t x = 0; x < Count; ++x, Source += 3)
       Store(Destination + x, t[Source[0]], t[Source[1]], t[Source[2]], 255);

@@ -17,7 +17,7 @@ namespace {
 
 const uint8_t kIendChunk[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
 
-[[noreturn]] void RaiseInvalid() { throw EPngError("Not a valid PNG file"); }
+[[noreturn]] void RaiseInvalid() { throw EPngError(TErrorCode::ecNotAValidPng); }
 
 // Fuzzing builds accept any CRC so that mutated inputs reach the decoders.
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
@@ -28,9 +28,9 @@ constexpr bool kCheckCrc = true;
 
 // Loads a chunk that may appear only once into its field.
 template <class TChunk>
-void LoadSingle(std::unique_ptr<TChunk>& Field, const char* TwiceMessage, TChunkPngImageHeader& Header,
+void LoadSingle(std::unique_ptr<TChunk>& Field, TErrorCode TwiceError, TChunkPngImageHeader& Header,
                 TPngMemoryStream& Chunk) {
-  if (Field) throw EPngError(TwiceMessage);
+  if (Field) throw EPngError(TwiceError);
   auto chunk = std::make_unique<TChunk>(&Header);
   chunk->LoadFromStream(Chunk);
   Field = std::move(chunk);
@@ -81,22 +81,18 @@ bool TPortableNetworkGraphic::CanHandleExtension(std::string_view Ext) {
   return Ext.find("png") != std::string_view::npos;
 }
 
-void TPortableNetworkGraphic::SetWidth(int32_t) { throw EPngError("Width may not be specified directly yet!"); }
-void TPortableNetworkGraphic::SetHeight(int32_t) { throw EPngError("Height may not be specified directly yet!"); }
-void TPortableNetworkGraphic::SetBitDepth(uint8_t) { throw EPngError("Bit depth may not be specified directly yet!"); }
-void TPortableNetworkGraphic::SetCompressionMethod(uint8_t) {
-  throw EPngError("Compression Method may not be specified directly yet!");
-}
-void TPortableNetworkGraphic::SetFilterMethod(TFilterMethod) {
-  throw EPngError("Filter Method may not be specified directly yet!");
-}
+void TPortableNetworkGraphic::SetWidth(int32_t) { throw EPngError(TErrorCode::ecWidthFixed); }
+void TPortableNetworkGraphic::SetHeight(int32_t) { throw EPngError(TErrorCode::ecHeightFixed); }
+void TPortableNetworkGraphic::SetBitDepth(uint8_t) { throw EPngError(TErrorCode::ecBitDepthFixed); }
+void TPortableNetworkGraphic::SetCompressionMethod(uint8_t) { throw EPngError(TErrorCode::ecCompressionMethodFixed); }
+void TPortableNetworkGraphic::SetFilterMethod(TFilterMethod) { throw EPngError(TErrorCode::ecFilterMethodFixed); }
 void TPortableNetworkGraphic::SetInterlaceMethod(TInterlaceMethod) {
-  throw EPngError("Interlace Method may not be specified directly yet!");
+  throw EPngError(TErrorCode::ecInterlaceMethodFixed);
 }
-void TPortableNetworkGraphic::SetGamma(float) { throw EPngError("Gamma may not be specified directly yet!"); }
+void TPortableNetworkGraphic::SetGamma(float) { throw EPngError(TErrorCode::ecGammaFixed); }
 
 void TPortableNetworkGraphic::SetCompressionLevel(uint8_t Value) {
-  if (Value < 1 || Value > 9) throw EPngError("Invalid compression level");
+  if (Value < 1 || Value > 9) throw EPngError(TErrorCode::ecInvalidCompressionLevel);
   if (Value == FCompressionLevel) return;
   FCompressionLevel = Value;
   RecompressImageData();
@@ -121,19 +117,19 @@ uint8_t TPortableNetworkGraphic::PixelUnit() const {
 }
 
 void TPortableNetworkGraphic::SetPixelsPerUnitX(uint32_t Value) {
-  if (Value == 0) throw EPngError("Pixel per unit may not be zero!");
+  if (Value == 0) throw EPngError(TErrorCode::ecPixelsPerUnitZero);
   if (!FPhysicalDimensions) FPhysicalDimensions = std::make_unique<TChunkPngPhysicalPixelDimensions>(&FImageHeader);
   FPhysicalDimensions->SetPixelsPerUnitX(Value);
 }
 
 void TPortableNetworkGraphic::SetPixelsPerUnitY(uint32_t Value) {
-  if (Value == 0) throw EPngError("Pixel per unit may not be zero!");
+  if (Value == 0) throw EPngError(TErrorCode::ecPixelsPerUnitZero);
   if (!FPhysicalDimensions) FPhysicalDimensions = std::make_unique<TChunkPngPhysicalPixelDimensions>(&FImageHeader);
   FPhysicalDimensions->SetPixelsPerUnitY(Value);
 }
 
 void TPortableNetworkGraphic::SetPixelUnit(uint8_t Value) {
-  if (Value > 1) throw EPngError("Unspecified unit");
+  if (Value > 1) throw EPngError(TErrorCode::ecUnspecifiedUnit);
   if (!FPhysicalDimensions) FPhysicalDimensions = std::make_unique<TChunkPngPhysicalPixelDimensions>(&FImageHeader);
   FPhysicalDimensions->SetPixelUnit(Value);
 }
@@ -205,7 +201,7 @@ size_t TPortableNetworkGraphic::LoadFromMemory(const uint8_t* Data, size_t Size)
     if (first) {
       if (name != MakeChunkName("IHDR")) RaiseInvalid();
     } else if (name == MakeChunkName("IEND")) {
-      if (kCheckCrc && storedCrc != crc) throw EPngError("CRC Error");
+      if (kCheckCrc && storedCrc != crc) throw EPngError(TErrorCode::ecCrcError);
       return pos + size_t(length) + 12;  // whatever follows IEND is ignored
     } else if (name == MakeChunkName("IHDR")) {
       RaiseInvalid();
@@ -217,7 +213,7 @@ size_t TPortableNetworkGraphic::LoadFromMemory(const uint8_t* Data, size_t Size)
       FImageHeader.LoadFromStream(work);
     else
       ReadChunk(name, work);
-    if (kCheckCrc && storedCrc != crc) throw EPngError("CRC Error");
+    if (kCheckCrc && storedCrc != crc) throw EPngError(TErrorCode::ecCrcError);
     first = false;
     pos += size_t(length) + 12;
   }
@@ -231,23 +227,23 @@ void TPortableNetworkGraphic::ReadChunk(const TChunkName& Type, TPngMemoryStream
     chunk->LoadFromStream(Chunk);
     FDataChunkList.Add(std::move(chunk));
   } else if (Type == MakeChunkName("gAMA")) {
-    LoadSingle(FGammaChunk, "Gamma chunk defined twice!", FImageHeader, Chunk);
+    LoadSingle(FGammaChunk, TErrorCode::ecGammaTwice, FImageHeader, Chunk);
   } else if (Type == MakeChunkName("cHRM")) {
-    LoadSingle(FChromaChunk, "Primary chromaticities chunk defined twice!", FImageHeader, Chunk);
+    LoadSingle(FChromaChunk, TErrorCode::ecChromaticitiesTwice, FImageHeader, Chunk);
   } else if (Type == MakeChunkName("tIME")) {
-    LoadSingle(FTimeChunk, "Time chunk appears twice!", FImageHeader, Chunk);
+    LoadSingle(FTimeChunk, TErrorCode::ecTimeTwice, FImageHeader, Chunk);
   } else if (Type == MakeChunkName("sBIT")) {
-    LoadSingle(FSignificantBits, "Several significant bits chunks found", FImageHeader, Chunk);
+    LoadSingle(FSignificantBits, TErrorCode::ecSignificantBitsTwice, FImageHeader, Chunk);
   } else if (Type == MakeChunkName("pHYs")) {
-    LoadSingle(FPhysicalDimensions, "Several physical pixel dimenson chunks found", FImageHeader, Chunk);
+    LoadSingle(FPhysicalDimensions, TErrorCode::ecPhysicalDimensionsTwice, FImageHeader, Chunk);
   } else if (Type == MakeChunkName("PLTE")) {
-    LoadSingle(FPaletteChunk, "Palette chunk defined twice!", FImageHeader, Chunk);
+    LoadSingle(FPaletteChunk, TErrorCode::ecPaletteTwice, FImageHeader, Chunk);
   } else if (const TPngChunkClassInfo* info = FindPngChunkClassByName(Type)) {
     auto chunk = info->Create(FImageHeader);
     chunk->LoadFromStream(Chunk);
     FAdditionalChunkList.Add(std::move(chunk));
   } else {
-    if (uint8_t(Type[0]) & 0x80) throw EPngError("Unknown chunk is marked as ancillary");
+    if (uint8_t(Type[0]) & 0x80) throw EPngError(TErrorCode::ecUnknownCriticalChunk);
     auto chunk = std::make_unique<TUnknownPngChunk>();
     chunk->LoadFromStream(Chunk);
     FAdditionalChunkList.Add(std::move(chunk));
@@ -307,24 +303,35 @@ uint64_t TPortableNetworkGraphic::CompressedDataSize() const {
 }
 
 void TPortableNetworkGraphic::DecompressImageData(TPngMemoryStream& Output) const {
-  if (FImageHeader.CompressionMethod() != 0) throw EPngError("Compression method not supported!");
-  std::vector<uint8_t> packed;
-  packed.reserve(size_t(CompressedDataSize()));
-  for (int i = 0; i < FDataChunkList.Count(); ++i) {
-    const auto& data = static_cast<const TChunkPngImageData&>(FDataChunkList[i]).Data();
-    packed.insert(packed.end(), data.Memory(), data.Memory() + data.Size());
+  if (FImageHeader.CompressionMethod() != 0) throw EPngError(TErrorCode::ecCompressionMethodNotSupported);
+  // One IDAT chunk (what the codec itself writes) is inflated where it
+  // lies; several are joined first.
+  std::vector<uint8_t> joined;
+  const uint8_t* packed = nullptr;
+  size_t packedSize = 0;
+  if (FDataChunkList.Count() == 1) {
+    const auto& data = static_cast<const TChunkPngImageData&>(FDataChunkList[0]).Data();
+    packed = data.Memory();
+    packedSize = data.Size();
+  } else {
+    joined.reserve(size_t(CompressedDataSize()));
+    for (int i = 0; i < FDataChunkList.Count(); ++i) {
+      const auto& data = static_cast<const TChunkPngImageData&>(FDataChunkList[i]).Data();
+      joined.insert(joined.end(), data.Memory(), data.Memory() + data.Size());
+    }
+    packed = joined.data();
+    packedSize = joined.size();
   }
   const uint64_t expected = PngImageDataSize(FImageHeader);
   // At most 8 bytes a pixel plus a filter byte a row for any image whose
   // pixel map fits the limit.
-  if (expected > 3 * kPngMaxPixelMapBytes) throw EPngError("Image is too large");
+  if (expected > 3 * kPngMaxPixelMapBytes) throw EPngError(TErrorCode::ecImageTooLarge);
   // Deflate expands at most about 1032:1; a header that asks for more than
   // the data could ever hold is refused before anything is allocated.
-  if (expected > uint64_t(packed.size()) * 1040 + 1024) throw EPngPlainError("Data not complete");
+  if (expected > uint64_t(packedSize) * 1040 + 1024) throw EPngError(TErrorCode::ecDataNotComplete);
   const size_t start = Output.Size();
   Output.SetSize(start + size_t(expected));
-  const size_t written =
-      expected ? DecompressInto(packed.data(), packed.size(), Output.Memory() + start, size_t(expected)) : 0;
+  const size_t written = expected ? DecompressInto(packed, packedSize, Output.Memory() + start, size_t(expected)) : 0;
   Output.SetSize(start + written);
   Output.SetPosition(start);
 }

@@ -4,10 +4,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "image/image_errors.h"
+#include "error/error.h"
 #include "png/png_decoder.h"
 #include "png/png_encoder.h"
-#include "png/png_error.h"
 
 namespace vb {
 namespace {
@@ -60,12 +59,13 @@ TColorAnalysis AnalyseColors(const TGuiCustomPixelMap& Map, TPngStorageFormat Fo
 
 void TPortableNetworkGraphicPixel32::CheckImageLimits() const {
   const int64_t w = FImageHeader.Width(), h = FImageHeader.Height();
-  if (w < 0 || h < 0) throw EPngError("Image size is not valid");
-  if (uint64_t(w) * uint64_t(h) * 4 > kPngMaxPixelMapBytes) throw EPngError("Image is too large");
+  if (w < 0 || h < 0) throw EPngError(TErrorCode::ecInvalidImageSize);
+  if (uint64_t(w) * uint64_t(h) * 4 > kPngMaxPixelMapBytes) throw EPngError(TErrorCode::ecImageTooLarge);
   // Deflate expands at most about 1032:1: a header asking for more data
   // than the file's IDAT chunks could ever hold is refused before the map
   // is sized.
-  if (PngImageDataSize(FImageHeader) > CompressedDataSize() * 1040 + 1024) throw EPngPlainError("Data not complete");
+  if (PngImageDataSize(FImageHeader) > CompressedDataSize() * 1040 + 1024)
+    throw EPngError(TErrorCode::ecDataNotComplete);
 }
 
 void TPortableNetworkGraphicPixel32::AssignTo(TGuiCustomMap& Dest) const {
@@ -81,7 +81,7 @@ void TPortableNetworkGraphicPixel32::AssignTo(TGuiCustomMap& Dest) const {
 void TPortableNetworkGraphicPixel32::DrawToPixelMap(TGuiCustomPixelMap& PixelMap) const {
   CheckImageLimits();
   if (PixelMap.Width() < FImageHeader.Width() || PixelMap.Height() < FImageHeader.Height())
-    throw EPngError("Pixel map is smaller than the image");
+    throw EPngError(TErrorCode::ecPixelMapTooSmall);
   TPngMemoryStream raw;
   DecompressImageData(raw);
   raw.SetPosition(0);

@@ -17,7 +17,7 @@ class TPortableNetworkGraphicPixel32 : public TPortableNetworkGraphic {
   void SetStorageFormat(TPngStorageFormat Value) { FStorageFormat = Value; }
 
   // A pixel map: sized to the image (limits checked first), then decoded.
-  // Any other map raises EConvertError.
+  // Any other map raises EGuiError.
   void AssignTo(TGuiCustomMap& Dest) const override;
   // A pixel map: encoded (header, palette, transparency, image data).
   void Assign(const TGuiCustomMap& Source) override;

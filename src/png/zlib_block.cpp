@@ -1,11 +1,14 @@
 #include "png/zlib_block.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <limits>
+#include <memory>
+#include <optional>
 
-#include "png/png_error.h"
+#include "error/error.h"
 
 namespace vb {
 namespace {
@@ -35,7 +38,7 @@ struct TDeflateGuard {
 
 void CompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output, int Level) {
   z_stream z{};
-  if (deflateInit(&z, Level) != Z_OK) throw EPngError("Error during compression");
+  if (deflateInit(&z, Level) != Z_OK) throw EPngError(TErrorCode::ecCompressionFailed);
   TDeflateGuard guard{z};
   uint8_t buffer[kBufferSize];
   const uint8_t* next = static_cast<const uint8_t*>(Data);
@@ -47,14 +50,14 @@ void CompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output, i
     z.next_out = buffer;
     z.avail_out = kBufferSize;
     result = deflate(&z, flush);
-    if (result == Z_STREAM_ERROR) throw EPngError("Error during compression");
+    if (result == Z_STREAM_ERROR) throw EPngError(TErrorCode::ecCompressionFailed);
     Output.insert(Output.end(), buffer, buffer + (kBufferSize - z.avail_out));
   } while (result != Z_STREAM_END);
 }
 
 void DecompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output, size_t MaxOutput) {
   z_stream z{};
-  if (inflateInit(&z) != Z_OK) throw EPngError("Error during decompression");
+  if (inflateInit(&z) != Z_OK) throw EPngError(TErrorCode::ecDecompressionFailed);
   struct TGuard {
     z_stream& Z;
     ~TGuard() { inflateEnd(&Z); }
@@ -70,19 +73,39 @@ void DecompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output,
     const int result = inflate(&z, Z_NO_FLUSH);
     const size_t have = kBufferSize - z.avail_out;
     if (result == Z_NEED_DICT || result == Z_DATA_ERROR || result == Z_MEM_ERROR || result == Z_STREAM_ERROR)
-      throw EPngError("Error on stream validation");
-    if (have > MaxOutput - produced) throw EPngError("Decompressed data exceeds its limit");
+      throw EPngError(TErrorCode::ecStreamValidation);
+    if (have > MaxOutput - produced) throw EPngError(TErrorCode::ecDecompressedTooLarge);
     produced += have;
     Output.insert(Output.end(), buffer, buffer + have);
     if (result == Z_STREAM_END) return;
     // Z_BUF_ERROR or no output with all input used: the stream is cut short.
-    if (have == 0 && z.avail_in == 0 && left == 0) throw EPngError("Compressed data is incomplete");
+    if (have == 0 && z.avail_in == 0 && left == 0) throw EPngError(TErrorCode::ecCompressedIncomplete);
   }
 }
 
-size_t DecompressInto(const void* Data, size_t Size, uint8_t* Output, size_t Capacity) {
+namespace {
+
+struct TDecompressorFree {
+  void operator()(libdeflate_decompressor* D) const { libdeflate_free_decompressor(D); }
+};
+
+// One whole-block inflate (several times faster than zlib's stream inflate
+// on image data). Answers only for a well-formed stream that ends, checksum
+// and all, within Capacity; anything else is left to the stream inflate,
+// whose answer for cut-short, corrupt or overlong data stays the reference.
+std::optional<size_t> InflateWhole(const void* Data, size_t Size, uint8_t* Output, size_t Capacity) {
+  std::unique_ptr<libdeflate_decompressor, TDecompressorFree> d(libdeflate_alloc_decompressor());
+  if (!d) return std::nullopt;
+  size_t used = 0, written = 0;
+  // A non-null used count lets bytes follow the stream, as inflate does.
+  if (libdeflate_zlib_decompress_ex(d.get(), Data, Size, Output, Capacity, &used, &written) != LIBDEFLATE_SUCCESS)
+    return std::nullopt;
+  return written;
+}
+
+size_t InflateStreaming(const void* Data, size_t Size, uint8_t* Output, size_t Capacity) {
   z_stream z{};
-  if (inflateInit(&z) != Z_OK) throw EPngError("Error during decompression");
+  if (inflateInit(&z) != Z_OK) throw EPngError(TErrorCode::ecDecompressionFailed);
   struct TGuard {
     z_stream& Z;
     ~TGuard() { inflateEnd(&Z); }
@@ -99,11 +122,18 @@ size_t DecompressInto(const void* Data, size_t Size, uint8_t* Output, size_t Cap
     const size_t have = room - z.avail_out;
     written += have;
     if (result == Z_NEED_DICT || result == Z_DATA_ERROR || result == Z_MEM_ERROR || result == Z_STREAM_ERROR)
-      throw EPngError("Error on stream validation");
+      throw EPngError(TErrorCode::ecStreamValidation);
     if (result == Z_STREAM_END) break;
     if (have == 0 && z.avail_in == 0 && left == 0) break;  // input used up
   }
   return written;
+}
+
+}  // namespace
+
+size_t DecompressInto(const void* Data, size_t Size, uint8_t* Output, size_t Capacity) {
+  if (const std::optional<size_t> written = InflateWhole(Data, Size, Output, Capacity)) return *written;
+  return InflateStreaming(Data, Size, Output, Capacity);
 }
 
 }  // namespace vb

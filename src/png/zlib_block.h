@@ -1,6 +1,8 @@
 #pragma once
 // zlib compression and decompression of whole memory blocks (zlib stream
-// format, 32 KiB window, default memory level and strategy).
+// format, 32 KiB window, default memory level and strategy). Image data is
+// inflated by libdeflate's whole-block decompressor when the stream is
+// sound, by zlib otherwise.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -22,7 +24,10 @@ void DecompressData(const void* Data, size_t Size, std::vector<uint8_t>& Output,
 // bytes were written. Output beyond Capacity is ignored; a stream that ends
 // early returns fewer bytes (the caller decides whether that is an error).
 // Corrupt data raises EPngError. This is the image-data path: one call, no
-// intermediate copies.
+// intermediate copies. A stream that libdeflate inflates completely (checksum
+// included) into Capacity bytes is taken from it; for every other stream
+// zlib's stream inflate gives the answer, so damaged data is met exactly as
+// zlib meets it.
 size_t DecompressInto(const void* Data, size_t Size, uint8_t* Output, size_t Capacity);
 
 }  // namespace vb

@@ -65,9 +65,7 @@ void TProcessModule::VSTModuleCreate() {
   FHostBlockSize = 1024;
   FControls.PublishHostRate(44100.0f);
   for (int c = 0; c < kChannels; ++c) {
-    FHighPass[c] = std::make_unique<TBasicHighpassFilter>();
-    FHighPass[c]->SetBandWidth(kDriveVoicing.HighPass.BandWidth);
-    FHighPass[c]->SetFrequency(kDriveVoicing.HighPass.Frequency);
+    FHighPass[c] = NewVoicedFilter<TBasicHighpassFilter>(kDriveVoicing.HighPass);
     FUpDownSampling[c] = std::make_unique<TZarnUpDownsampling>();
     FUpDownSampling[c]->SetFilterClass(&TButterworthLowPassFilter::Class());
     FUpDownSampling[c]->SetTransitionBandwidth(TStereoResampler::kTransitionBandwidth);
@@ -88,7 +86,6 @@ void TProcessModule::VSTModuleCreate() {
   for (const TProcessParameter& Parameter : kProcessParameters) SetParameter(Parameter.Parameter, Parameter.Default);
   // No block can run yet: the objects take the defaults here, so that they
   // read as tuned from the start.
-  FTuned = false;
   TakeControls();
   if (Programs().Count() > 0) {
     TCustomVstProgram& Program = Programs()[0];
@@ -122,7 +119,7 @@ void TProcessModule::VSTModuleBlockSizeChange(std::int32_t BlockSize) {
 
 void TProcessModule::VSTModuleSampleRateChange(float SampleRate) {
   const float Rate = std::fabs(SampleRate);
-  if (!IsServedRate(Rate)) throw EDspError("Invalid Samplerate!");
+  if (!IsServedRate(Rate)) throw EDspError(TErrorCode::ecInvalidSampleRate);
   FControls.PublishHostRate(Rate);
 }
 

@@ -220,6 +220,19 @@ TEST(BiquadProcessing, GainFilterScalesByTheLinearGain) {
   EXPECT_EQ(F.ProcessSample64(0.5), 0.5);
 }
 
+// The integer path rounds every product to the nearest integer; truncation
+// would lose up to one step per product and bias the output towards zero.
+TEST(BiquadProcessing, IntegerPathRoundsProductsToTheNearestInteger) {
+  TBasicGainFilter F;
+  F.SetGain(-6);  // b0 = 0.50119
+  F.ResetStatesInt64();
+  EXPECT_EQ(F.ProcessSampleInt64(1), 1);  // 0.501
+  EXPECT_EQ(F.ProcessSampleInt64(3), 2);  // 1.504
+  EXPECT_EQ(F.ProcessSampleInt64(-3), -2);
+  EXPECT_EQ(F.ProcessSampleInt64(5), 3);  // 2.506
+  EXPECT_EQ(F.ProcessSampleInt64(1000), 501);
+}
+
 TEST(BiquadStates, PushProcessPopRestoresExactlyAndGetIRLeavesStatesAlone) {
   TBasicLowShelfFilter F;
   F.SetGain(7);

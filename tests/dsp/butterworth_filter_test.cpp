@@ -167,6 +167,31 @@ TEST(ButterworthTuning, SetFilterValuesStoresWithoutTheUsualReactions) {
   EXPECT_EQ(Changes, 0);
 }
 
+// A gain stored by SetFilterValues must reach the pass band at the next
+// recalculation in both variants; the low-pass once kept the stale squared
+// factor and stayed at the old gain.
+TEST(ButterworthTuning, GainStoredWithoutReactionsAppliesAtTheNextRecalculation) {
+  TButterworthLowPassFilter Low(3);
+  TButterworthHighPassFilter High(3);
+  for (TCustomButterworthFilter* F :
+       {static_cast<TCustomButterworthFilter*>(&Low), static_cast<TCustomButterworthFilter*>(&High)}) {
+    F->SetFilterValues(2000, 6);
+    F->SetSampleRate(48000);  // recalculates the coefficients
+  }
+  const double Expected = std::pow(10.0, 6.0 / 10);
+  EXPECT_NEAR(Low.MagnitudeSquared(0), Expected, 1e-9);
+  EXPECT_NEAR(High.MagnitudeSquared(24000), Expected, 1e-9);
+  // The running filters agree with the closed form: DC through the low-pass,
+  // the alternating sequence through the high-pass.
+  double YLow = 0, YHigh = 0;
+  for (int n = 0; n < 4000; ++n) {
+    YLow = Low.ProcessSample64(1);
+    YHigh = High.ProcessSample64(n % 2 ? -1.0 : 1.0);
+  }
+  EXPECT_NEAR(YLow * YLow, Expected, 1e-9);
+  EXPECT_NEAR(YHigh * YHigh, Expected, 1e-9);
+}
+
 TEST(ButterworthStates, ResetClearsExactlyOrderStatesAndPushPopRestoresAll) {
   TButterworthLowPassFilter F(5);
   for (int n = 0; n < 10; ++n) F.ProcessSample64(1);

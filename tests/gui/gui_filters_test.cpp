@@ -75,7 +75,7 @@ TEST(StackBlur, KernelSizeRoundsHalfToEven) {
   try {
     blur.SetRadius(0);
     FAIL();
-  } catch (const EGuiError& e) {
+  } catch (const EControlError& e) {
     EXPECT_STREQ(e.what(), "Radius must be larger than zero!");
   }
   EXPECT_FLOAT_EQ(blur.Radius(), 2.5f);
@@ -165,7 +165,7 @@ TEST(Shadow, NegativeBlurIsRefusedAndChangesNotify) {
   try {
     shadow.SetBlur(-1);
     FAIL();
-  } catch (const EGuiError& e) {
+  } catch (const EControlError& e) {
     EXPECT_STREQ(e.what(), "Must be positive!");
   }
   shadow.SetBlur(0);  // accepted, unchanged

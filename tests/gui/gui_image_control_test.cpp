@@ -41,12 +41,12 @@ TEST(ImageControl, UpdatesBetweenBeginAndEndAskForOneRepaint) {
       {
         try {
           c.EndUpdate();
-        } catch (const EGuiError& e) {
+        } catch (const EControlError& e) {
           EXPECT_STREQ(e.what(), "Control is not locked");
           throw;
         }
       },
-      EGuiError);
+      EControlError);
   EXPECT_FALSE(c.Locked());
 }
 
@@ -144,11 +144,11 @@ TEST(StitchedList, ItemAccessOutsideTheListNamesTheIndex) {
   try {
     list.GetStitchedItems(5);
     FAIL();
-  } catch (const EGuiError& e) {
+  } catch (const EControlError& e) {
     EXPECT_STREQ(e.what(), "Index out of bounds (5)");
   }
-  EXPECT_THROW(list.ImageItem(-1), EGuiError);
-  EXPECT_THROW(list.StitchedCollection().Delete(1), EGuiError);
+  EXPECT_THROW(list.ImageItem(-1), EControlError);
+  EXPECT_THROW(list.StitchedCollection().Delete(1), EControlError);
 }
 
 }  // namespace

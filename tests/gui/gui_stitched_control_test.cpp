@@ -90,7 +90,7 @@ TEST(StitchedControl, FewerGlyphsPullLinkedControlsIn) {
   try {
     strip.SetGlyphCount(0);
     FAIL();
-  } catch (const EGuiError& e) {
+  } catch (const EControlError& e) {
     EXPECT_STREQ(e.what(), "The glyph count must be positive");
   }
   EXPECT_EQ(strip.GlyphCount(), 10);

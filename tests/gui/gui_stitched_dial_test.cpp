@@ -124,8 +124,8 @@ TEST(StitchedDial, ReversedRangeIsRefusedOutsideLoading) {
 
 TEST(StitchedDial, ScrollRangeOfZeroOrLessIsRefused) {
   TDialGui gui;
-  EXPECT_THROW(gui.Dial.SetScrollRange(0), EGuiError);
-  EXPECT_THROW(gui.Dial.SetScrollRange(-10), EGuiError);
+  EXPECT_THROW(gui.Dial.SetScrollRange(0), EControlError);
+  EXPECT_THROW(gui.Dial.SetScrollRange(-10), EControlError);
   EXPECT_FLOAT_EQ(gui.Dial.ScrollRange(), 400);
   gui.Dial.SetScrollRange(200);
   gui.Dial.MovePosition(0);  // still usable
@@ -147,7 +147,7 @@ TEST(StitchedDial, NotANumberLeavesTheDialAsItWas) {
   EXPECT_FLOAT_EQ(gui.Dial.Max(), 100);
   EXPECT_EQ(gui.Dial.GlyphIndex(), 40);
   EXPECT_EQ(gui.Changes, 0);
-  EXPECT_THROW(gui.Dial.SetScrollRange(nan), EGuiError);
+  EXPECT_THROW(gui.Dial.SetScrollRange(nan), EControlError);
 }
 
 TEST(StitchedDial, ControlRightClickResetsThroughTheClampingSetter) {

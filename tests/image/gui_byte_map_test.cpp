@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "image/gui_byte_map_dib.h"
@@ -154,6 +156,18 @@ TEST(ByteMapDIB, TurnKeepsTheContextOnTheTurnedBytes) {
   EXPECT_EQ(map.GetValue(1, 3), 7);
   EXPECT_EQ(map.Handle()->Width(), 2);
   EXPECT_EQ(map.Handle()->Height(), 4);
+}
+
+// Colour pixels become their luma with the weights 0.299 red, 0.587 green
+// and 0.114 blue (in 1/1024); grey pixels alone cannot tell red from blue.
+TEST(ByteMapDraw, ColourPixelsBecomeTheirLuma) {
+  TMemoryBitmap source(4, 1, TRasterFormat::rfBGRA32);
+  const std::uint8_t pixels[16] = {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 40, 80, 200, 0};  // B G R A
+  std::copy(std::begin(pixels), std::end(pixels), source.Bits());
+  TGuiByteMapMemory map;
+  map.SetSize(4, 1);
+  map.Draw(source.View(), 0, 0);
+  EXPECT_EQ(Bytes(map), (std::vector<std::uint8_t>{76, 150, 29, 111}));  // red, green, blue, a mix
 }
 
 TEST(ByteMapPaint, PaintToShowsBytesAsGrey) {

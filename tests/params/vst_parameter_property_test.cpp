@@ -55,6 +55,18 @@ TEST(ParameterMapping, NonFiniteInputsNeverGiveNaN) {
   EXPECT_TRUE(back >= 0.0f && back <= 1.0f);
 }
 
+// A NaN from the host counts as normalised 0: the parameter's minimum, not
+// its maximum and not merely some value inside the range.
+TEST(ParameterMapping, NaNMapsToTheMinimumInBothDirections) {
+  const float NaN = std::numeric_limits<float>::quiet_NaN();
+  for (TCurveType c : {ctLinear, ctLogarithmic, ctExponential, ctFrequencyScale}) {
+    Range p(20, 20000, c);
+    EXPECT_EQ(p.VSTParameter2Parameter(NaN), p.VSTParameter2Parameter(0.0f)) << c;
+    EXPECT_NEAR(p.VSTParameter2Parameter(NaN), 20.0f, 1e-3f) << c;
+    EXPECT_EQ(p.Parameter2VSTParameter(NaN), 0.0f) << c;
+  }
+}
+
 TEST(ParameterMapping, EveryCurveRoundTripsWithinSinglePrecision) {
   struct Case {
     TCurveType curve;

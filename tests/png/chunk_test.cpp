@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "png/png_error.h"
 #include "png/zlib_block.h"
 
@@ -107,6 +109,44 @@ TEST(ZlibBlock, StopsOnCorruptTruncatedOrOversizedStreams) {
   EXPECT_EQ(DecompressInto(packed.data(), packed.size(), block.data(), block.size()), 50u);
   TBytes whole(200000);
   EXPECT_LT(DecompressInto(truncated.data(), truncated.size(), whole.data(), whole.size()), big.size());
+}
+
+TEST(ZlibBlock, InflatesIntoAnExactBlockAndKeepsItsAnswersForDamagedStreams) {
+  TBytes big(300000);
+  for (size_t i = 0; i < big.size(); ++i) big[i] = uint8_t((i * 2654435761u) >> 20);
+  TBytes packed;
+  CompressData(big.data(), big.size(), packed, 9);
+  TBytes block(big.size());
+  ASSERT_EQ(DecompressInto(packed.data(), packed.size(), block.data(), block.size()), big.size());
+  EXPECT_EQ(block, big);
+
+  // Bytes after the end of the stream are not looked at.
+  TBytes trailing = packed;
+  trailing.insert(trailing.end(), {1, 2, 3, 4, 5});
+  std::fill(block.begin(), block.end(), 0);
+  EXPECT_EQ(DecompressInto(trailing.data(), trailing.size(), block.data(), block.size()), big.size());
+  EXPECT_EQ(block, big);
+
+  // A stream longer than the block fills it with its first bytes.
+  TBytes shorter(big.size() - 1000);
+  EXPECT_EQ(DecompressInto(packed.data(), packed.size(), shorter.data(), shorter.size()), shorter.size());
+  EXPECT_TRUE(std::equal(shorter.begin(), shorter.end(), big.begin()));
+
+  // A stream cut short delivers what it holds, each byte right.
+  const TBytes cut(packed.begin(), packed.begin() + long(packed.size() / 2));
+  std::fill(block.begin(), block.end(), 0);
+  const size_t got = DecompressInto(cut.data(), cut.size(), block.data(), block.size());
+  EXPECT_GT(got, 0u);
+  EXPECT_LT(got, big.size());
+  EXPECT_TRUE(std::equal(block.begin(), block.begin() + long(got), big.begin()));
+
+  // A wrong checksum or damaged data is refused.
+  TBytes badSum = packed;
+  badSum.back() ^= 0x01;
+  EXPECT_THROW(DecompressInto(badSum.data(), badSum.size(), block.data(), block.size()), EPngError);
+  TBytes badHeader = packed;
+  badHeader[1] ^= 0x01;  // the header check bits no longer add up
+  EXPECT_THROW(DecompressInto(badHeader.data(), badHeader.size(), block.data(), block.size()), EPngError);
 }
 
 }  // namespace

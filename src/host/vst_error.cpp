@@ -1,7 +1,0 @@
-#include "host/vst_error.h"
-
-namespace vb {
-
-EVstError::EVstError(const std::string& Message) : std::runtime_error(Message) {}
-
-}  // namespace vb
