@@ -186,7 +186,10 @@ inline double TCustomButterworthPassFilter<Pass>::ProcessSample64(double Input) 
   double X = FFilterGain * Input;
   const unsigned Sections = N / 2;
   for (unsigned K = 0; K < Sections; ++K) {
-    X = ButterworthSection<kSign>(X, FCoeffs[2 * K], FCoeffs[2 * K + 1], FState[2 * K], FState[2 * K + 1]);
+    double S0 = FState[2 * K], S1 = FState[2 * K + 1];
+    X = ButterworthSection<kSign>(X, double(FCoeffs[2 * K]), double(FCoeffs[2 * K + 1]), S0, S1);
+    FState[2 * K] = S0;
+    FState[2 * K + 1] = S1;
   }
   if (N & 1) {
     const unsigned J = 2 * Sections;
