@@ -5,7 +5,6 @@
 // other threads, and the vendor label.
 #include "editor/wnd_gui.h"
 
-#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -15,7 +14,6 @@
 #include "gui/gui_picture.h"
 #include "gui/gui_stitched_dial.h"
 #include "gui/gui_stitched_switch.h"
-#include "image/gui_pixel_map_memory.h"
 #include "wnd_gui_rig.h"
 
 namespace vb::test {
@@ -51,11 +49,6 @@ TEST(WndGui, OpensWithEveryControlOnItsParameterAndReportsPowerOnce) {
   EXPECT_EQ(editor.Switch(kParamOversampling)->GlyphIndex(), 0);
   EXPECT_EQ(editor.ClientWidth(), 865);
   EXPECT_EQ(editor.ClientHeight(), 150);
-  if (const char* path = std::getenv("VB_EDITOR_SNAPSHOT")) {
-    TGuiPixelMapMemory frame;
-    editor.Window().CaptureFrame(frame);
-    frame.SaveToFile(path);
-  }
 }
 
 TEST(WndGui, PowerHalfWayShowsOffWithItsLamp) {
