@@ -193,14 +193,6 @@ constexpr const TEditorControlSpec* FindEditorControl(std::string_view name) {
   return nullptr;
 }
 
-// The control bound to a parameter (null when there is none).
-constexpr const TEditorControlSpec* EditorControlOf(std::int32_t parameter) {
-  for (const TEditorControlSpec& spec : kEditorLayout) {
-    if (spec.Role == TEditorRole::erParameter && spec.Parameter == parameter) return &spec;
-  }
-  return nullptr;
-}
-
 namespace layout {
 
 constexpr bool EveryParameterHasOneControl() {

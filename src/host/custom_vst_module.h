@@ -207,6 +207,11 @@ class TCustomVSTModule : public TBasicVSTModule {
   virtual void ProcessingCallFinished();
   // Sizes the scratch buffers for the current channel counts and block size.
   void ResizeScratchBuffers();
+  // Destroys the open editor (and any waiting to be retired) now. The module
+  // destroys them last, when the levels derived from it are gone already: a
+  // derived module whose editor refers to its own members calls this first
+  // in its destructor.
+  void DestroyEditors();
 
   // The handlers the dispatch actually calls; the processing mode decides
   // what they are. Written from any thread, read by the audio thread.

@@ -46,6 +46,11 @@ void TCustomVSTModule::RetireEditor() {
     FEditorForm.reset();
 }
 
+void TCustomVSTModule::DestroyEditors() {
+  FEditorForm.reset();
+  FRetiredEditors.clear();
+}
+
 std::intptr_t TCustomVSTModule::HostCallEditOpen(std::int32_t, std::intptr_t, void* Ptr, float) {
   if (!HasFlag(effFlagsHasEditor) || !Ptr) return 0;
   // A host that opens again without closing gets a fresh editor; the old

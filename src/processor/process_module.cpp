@@ -33,7 +33,9 @@ std::unique_ptr<TFilter> NewVoicedFilter(const TFilterVoicing& Voicing) {
 
 TProcessModule::TProcessModule(TComponent* AOwner) : TVSTModule(AOwner) {}
 
-TProcessModule::~TProcessModule() = default;
+// The editor first: it detaches itself from FEditorLink, which goes with
+// this level.
+TProcessModule::~TProcessModule() { DestroyEditors(); }
 
 void TProcessModule::SetDefaultEditorFormClass(TEditorFormClass Value) { GDefaultEditorFormClass = Value; }
 

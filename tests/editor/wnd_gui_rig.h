@@ -27,6 +27,9 @@ class TWndGuiRig {
   // effEditOpen with a made-up parent window; the editor's FormShow runs.
   void Open();
   void Close();
+  // Destroys the module without effClose, its editor still open, as the
+  // library does on unloading with modules the host never closed.
+  void DestroyModule() { FModule.reset(); }
   // One effEditIdle (the window's events, timers, pending updates, repaint).
   void Idle();
   // Moves the headless clock past the meter interval and idles.

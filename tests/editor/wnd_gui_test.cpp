@@ -51,6 +51,18 @@ TEST(WndGui, OpensWithEveryControlOnItsParameterAndReportsPowerOnce) {
   EXPECT_EQ(editor.ClientHeight(), 150);
 }
 
+// A module destroyed with its editor open (a library unloaded with modules
+// the host never closed): the module's own members go before its base
+// destroys the editor, so the editor must be gone first (the
+// undefined-behaviour sanitizer sees a window that detaches from a
+// half-destroyed module).
+TEST(WndGui, AModuleDestroyedWithItsEditorOpenTakesTheEditorAlong) {
+  TWndGuiRig rig;
+  rig.Open();
+  rig.Idle();
+  rig.DestroyModule();
+}
+
 TEST(WndGui, PowerHalfWayShowsOffWithItsLamp) {
   TWndGuiRig rig;
   rig.Module().SetParameter(kParamPower, 0.5f);

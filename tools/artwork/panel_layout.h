@@ -81,9 +81,12 @@ struct TPictureBox {
   std::int32_t Width;
   std::int32_t Height;
 };
+// (No pointers in these constant expressions: sanitizer builds cannot
+// evaluate pointer tests at compile time.)
 constexpr TPictureBox LayoutBox(std::string_view name) {
-  const TEditorControlSpec* spec = FindEditorControl(name);
-  return spec != nullptr ? TPictureBox{spec->Left, spec->Top, spec->Width, spec->Height} : TPictureBox{};
+  for (const TEditorControlSpec& spec : kEditorLayout)
+    if (name == spec.Name) return TPictureBox{spec.Left, spec.Top, spec.Width, spec.Height};
+  return TPictureBox{};
 }
 inline constexpr TPictureBox kLampOnBox = LayoutBox("LEDOn");
 inline constexpr TPictureBox kLampOffBox = LayoutBox("LEDOff");
