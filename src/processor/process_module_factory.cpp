@@ -5,6 +5,7 @@
 #include "host/plugin_entry.h"
 #include "image/image_unit.h"
 #include "png/png_startup.h"
+#include "processor/drive_block.h"
 #include "processor/process_module.h"
 
 namespace vb {
@@ -21,11 +22,13 @@ void PluginLibraryStartUp() {
   ImageStartUp();          // pixel blending bindings, image format registry
   PngStartUp();            // CRC table, PNG chunk classes, the ".png" format
   DspRegistriesStartUp();  // DSP processor registries
+  DriveBlockStartUp();     // the drive's block routines, bound like the rest
   // The editor window class joins here once the editor exists:
   // TProcessModule::SetDefaultEditorFormClass(...).
 }
 
 void PluginLibraryShutDown() {
+  DriveBlockShutDown();
   DspRegistriesShutDown();
   PngShutDown();
   ImageShutDown();
