@@ -7,8 +7,8 @@
 
 namespace vb {
 
-void ProcessDriveBlock32Sse2(TDriveBlockJob<float>& Job) { drive_block::Run(Job); }
-void ProcessDriveBlock64Sse2(TDriveBlockJob<double>& Job) { drive_block::Run(Job); }
+void ProcessDriveBlock32Sse2(TDriveBlockJob<float>& Job) { drive_block::Run<float, drive_block::TPipeline>(Job); }
+void ProcessDriveBlock64Sse2(TDriveBlockJob<double>& Job) { drive_block::Run<double, drive_block::TPipeline>(Job); }
 
 constinit TDriveBlock32 ProcessDriveBlock32 = &ProcessDriveBlock32Sse2;
 constinit TDriveBlock64 ProcessDriveBlock64 = &ProcessDriveBlock64Sse2;

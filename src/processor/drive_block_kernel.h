@@ -1,6 +1,6 @@
-// The block routine in two-lane (SSE2) form, as a template so that every
-// implementation file compiles the same code for its own instruction set.
-// Only drive_block*.cpp include this.
+// The block routine in two-lane (SSE2) form and the pieces every form
+// shares, as templates so that each implementation file compiles the same
+// code for its own instruction set. Only drive_block*.cpp include this.
 //
 // Per host frame and both channels at once (lane 0 = channel 0):
 //   v = input gain * input; the input peak follows |v|;
@@ -16,7 +16,7 @@
 //
 // The per-sample work is a chain of some 80 cycles of latency, while each
 // filter's own recursion takes only about 10. Run sample by sample, the
-// processor could overlap little of it, so the routine runs it as a
+// processor could overlap little of it, so the routines run it as a
 // pipeline: in one step the up filter works on sample n, the high-pass and
 // clipper on n - 1, the smoothers and the mix on n - 2, the tone stack on
 // n - 3 and the down filter on n - 4. Each stage still sees its samples in
@@ -42,129 +42,179 @@ inline TLanes NextPeaks(TLanes P, TLanes Magnitude) {
   return RoundToSingle(Broadcast(TPeakFollower::kDecay) * ((P + d) + Abs(d)));
 }
 
-template <class T, bool Stereo>
-class TPipeline {
+// The host side of a piece: the input frames and the up filter's input
+// samples made of them, the down filter's input offsets, the output frames
+// and both meters. The up and the down side each keep their own place,
+// as the pipeline runs them on different samples.
+template <class T>
+class TBlockEnds {
  public:
   static constexpr bool kSingle = std::is_same_v<T, float>;
-  // Up filter, clipper, smoothers, tone stack, down filter.
-  static constexpr std::size_t kStages = 5;
 
-  explicit TPipeline(TDriveBlockJob<T>& Job)
+  explicit TBlockEnds(TDriveBlockJob<T>& Job)
       : FJob(Job),
-        FChain(*Job.Chain, *Job.Settings),
-        FUp(Job.Resampler->Up()),
-        FDown(Job.Resampler->Down()),
         FFactor(Job.Factor),
         FUpGain(Broadcast(Job.Factor)),
         FInputGain(Broadcast(Job.Settings->FInputGain)),
         FOutputGain(Broadcast(Job.Settings->FOutputGain)),
         FFirst(Broadcast(kSingle ? static_cast<double>(kDenorm32) : kDenorm64)),
-        // The up filter's input after a frame's first sample is the constant
-        // -d; its gained form holds for the whole block.
-        FUpRest(FUp.Gain * Broadcast(kSingle ? -static_cast<double>(kDenorm32) : -kDenorm64)),
+        FUpRest(Broadcast(kSingle ? -static_cast<double>(kDenorm32) : -kDenorm64)),
         FDownRest(Broadcast(-kDenorm64)),
         FInPeak(Lanes(Job.Peaks[0][0], Job.Peaks[1][0])),
         FOutPeak(Lanes(Job.Peaks[0][1], Job.Peaks[1][1])) {}
 
-  void Run() {
-    const std::size_t Samples = static_cast<std::size_t>(FJob.Frames) * static_cast<std::size_t>(FFactor);
-    const std::size_t Steps = Samples + kStages - 1;
-    std::size_t n = 0;
-    // Filling: the later stages have no sample yet.
-    for (; n < kStages - 1 && n < Steps; ++n) Step<true>(n, Samples);
-    for (; n < Samples; ++n) Step<false>(n, Samples);
-    // Draining: the earlier stages have run out of samples.
-    for (; n < Steps; ++n) Step<true>(n, Samples);
-    End();
-  }
+  std::size_t Samples() const { return static_cast<std::size_t>(FJob.Frames) * static_cast<std::size_t>(FFactor); }
 
- private:
-  // Stage k works on sample n - k. The stages run from the last to the
-  // first, so that each takes what the one before it made in the previous
-  // step. Guarded: a stage without a sample in range skips the step.
-  template <bool Guarded>
-  void Step(std::size_t n, std::size_t Samples) {
-    auto Active = [&](std::size_t k) { return !Guarded || (n >= k && n - k < Samples); };
-    if (Active(4)) Down();
-    if (Active(3)) {
-      FToneOut = FChain.Tone(FMixOut);
-      if constexpr (kSingle) FToneOut = RoundToSingle(FToneOut);
-    }
-    if (Active(2)) FMixOut = FChain.Smooth(FClipOut, FClipDry);
-    if (Active(1)) {
-      FClipOut = FChain.Clip(FUpOut);
-      FClipDry = FUpOut;
-    }
-    if (Active(0)) Up();
+  // --- Up side: one call per oversampled sample --------------------------
+  bool UpFirst() const { return FUpPhase == 0; }
+  // At a frame's first sample: F * v + d, reading the frame and following
+  // the input peak.
+  TLanes TakeFrame() {
+    TLanes v = FInputGain * Load(FJob.In[0] + FUpFrame, FJob.In[1] + FUpFrame);
+    FInPeak = NextPeaks(FInPeak, Abs(v));
+    if constexpr (kSingle) v = RoundToSingle(v);
+    return FUpGain * v + FFirst;
   }
-
-  void Up() {
-    if (FUpPhase == 0) {
-      TLanes v = FInputGain * Load(FJob.In[0] + FUpFrame, FJob.In[1] + FUpFrame);
-      FInPeak = NextPeaks(FInPeak, Abs(v));
-      if constexpr (kSingle) v = RoundToSingle(v);
-      FUpOut = FUp.Tick(FUpGain * v + FFirst);
-    } else {
-      FUpOut = FUp.Sections(FUpRest);
-    }
-    if constexpr (kSingle) FUpOut = RoundToSingle(FUpOut);
+  // Every other sample's input: -d.
+  TLanes UpRest() const { return FUpRest; }
+  void UpDone() {
     if (++FUpPhase == FFactor) {
       FUpPhase = 0;
       ++FUpFrame;
     }
   }
 
-  void Down() {
-    if (FDownPhase == 0) {
-      const TLanes r = FDown.Tick(FToneOut + FFirst);
-      TLanes o;
-      if constexpr (kSingle)
-        o = RoundToSingle(FOutputGain * RoundToSingle(r));
-      else
-        o = FOutputGain * r;
-      Store(o, FJob.Out[0] + FDownFrame, FJob.Out[1] + FDownFrame);
-      FOutPeak = NextPeaks(FOutPeak, Abs(o));
-    } else if constexpr (kSingle) {
-      // The chain's Single output plus 0 is itself, bit for bit.
-      FDown.Tick(FToneOut);
-    } else {
-      FDown.Tick(FToneOut + FDownRest);
-    }
+  // --- Down side: one call per oversampled sample ------------------------
+  bool DownFirst() const { return FDownPhase == 0; }
+  // The down filter's input for the chain's output c of this sample.
+  TLanes DownInput(TLanes c) const {
+    if (FDownPhase == 0) return c + FFirst;
+    // 32 bits: the chain's Single output plus 0 is itself, bit for bit.
+    if constexpr (kSingle)
+      return c;
+    else
+      return c + FDownRest;
+  }
+  // At a frame's first sample: the down filter's output r becomes the
+  // frame's output.
+  void PutFrame(TLanes r) {
+    TLanes o;
+    if constexpr (kSingle)
+      o = RoundToSingle(FOutputGain * RoundToSingle(r));
+    else
+      o = FOutputGain * r;
+    Store(o, FJob.Out[0] + FDownFrame, FJob.Out[1] + FDownFrame);
+    FOutPeak = NextPeaks(FOutPeak, Abs(o));
+  }
+  void DownDone() {
     if (++FDownPhase == FFactor) {
       FDownPhase = 0;
       ++FDownFrame;
     }
   }
 
+  // The meters back into the job.
   void End() {
-    FChain.End();
-    FJob.Resampler->Up() = FUp;
-    FJob.Resampler->Down() = FDown;
     FJob.Peaks[0][0] = static_cast<float>(Lane0(FInPeak));
     FJob.Peaks[1][0] = static_cast<float>(Lane1(FInPeak));
     FJob.Peaks[0][1] = static_cast<float>(Lane0(FOutPeak));
     FJob.Peaks[1][1] = static_cast<float>(Lane1(FOutPeak));
   }
 
+ private:
   TDriveBlockJob<T>& FJob;
-  TDriveChainPass<Stereo> FChain;
-  TStereoResampler::TFilter FUp, FDown;
   const int FFactor;
   const TLanes FUpGain, FInputGain, FOutputGain, FFirst, FUpRest, FDownRest;
   TLanes FInPeak, FOutPeak;
-  // What each stage handed on in the last step.
-  TLanes FUpOut{}, FClipOut{}, FClipDry{}, FMixOut{}, FToneOut{};
-  // Sample position of the up and down filters: frame and sample in it.
   int FUpPhase = 0, FDownPhase = 0;
   std::size_t FUpFrame = 0, FDownFrame = 0;
 };
 
-template <class T>
+// Runs a pipeline of Stages stages over Samples samples: stage k works on
+// sample n - k in step n. While it fills and drains, Step<true> lets only
+// the stages with a sample in range work.
+template <std::size_t Stages, class TPipe>
+inline void RunSteps(TPipe& Pipe, std::size_t Samples) {
+  const std::size_t Steps = Samples + Stages - 1;
+  std::size_t n = 0;
+  for (; n < Stages - 1 && n < Steps; ++n) Pipe.template Step<true>(n, Samples);
+  for (; n < Samples; ++n) Pipe.template Step<false>(n, Samples);
+  for (; n < Steps; ++n) Pipe.template Step<true>(n, Samples);
+}
+
+// Whether stage k has a sample in step n.
+template <bool Guarded>
+inline bool StageActive(std::size_t n, std::size_t k, std::size_t Samples) {
+  return !Guarded || (n >= k && n - k < Samples);
+}
+
+// The two-lane pipeline: up filter, clipper, smoothers, tone stack, down
+// filter.
+template <class T, bool Stereo>
+class TPipeline {
+ public:
+  static constexpr bool kSingle = std::is_same_v<T, float>;
+  static constexpr std::size_t kStages = 5;
+
+  explicit TPipeline(TDriveBlockJob<T>& Job)
+      : FJob(Job),
+        FEnds(Job),
+        FChain(*Job.Chain, *Job.Settings),
+        FUp(Job.Resampler->Up()),
+        FDown(Job.Resampler->Down()),
+        FUpRest(FUp.Gain * FEnds.UpRest()) {}
+
+  void Run() {
+    RunSteps<kStages>(*this, FEnds.Samples());
+    FChain.End();
+    FJob.Resampler->Up() = FUp;
+    FJob.Resampler->Down() = FDown;
+    FEnds.End();
+  }
+
+  // The stages run from the last to the first, so that each takes what the
+  // one before it made in the previous step.
+  template <bool Guarded>
+  void Step(std::size_t n, std::size_t Samples) {
+    if (StageActive<Guarded>(n, 4, Samples)) {
+      const TLanes r = FDown.Tick(FEnds.DownInput(FToneOut));
+      if (FEnds.DownFirst()) FEnds.PutFrame(r);
+      FEnds.DownDone();
+    }
+    if (StageActive<Guarded>(n, 3, Samples)) {
+      FToneOut = FChain.Tone(FMixOut);
+      if constexpr (kSingle) FToneOut = RoundToSingle(FToneOut);
+    }
+    if (StageActive<Guarded>(n, 2, Samples)) FMixOut = FChain.Smooth(FClipOut, FClipDry);
+    if (StageActive<Guarded>(n, 1, Samples)) {
+      FClipOut = FChain.Clip(FUpOut);
+      FClipDry = FUpOut;
+    }
+    if (StageActive<Guarded>(n, 0, Samples)) {
+      // After the first sample the input is the constant -d, whose gained
+      // form holds for the whole block.
+      FUpOut = FEnds.UpFirst() ? FUp.Tick(FEnds.TakeFrame()) : FUp.Sections(FUpRest);
+      if constexpr (kSingle) FUpOut = RoundToSingle(FUpOut);
+      FEnds.UpDone();
+    }
+  }
+
+ private:
+  TDriveBlockJob<T>& FJob;
+  TBlockEnds<T> FEnds;
+  TDriveChainPass<Stereo> FChain;
+  TStereoResampler::TFilter FUp, FDown;
+  const TLanes FUpRest;
+  // What each stage handed on in the last step.
+  TLanes FUpOut{}, FClipOut{}, FClipDry{}, FMixOut{}, FToneOut{};
+};
+
+template <class T, template <class, bool> class TPipe>
 inline void Run(TDriveBlockJob<T>& Job) {
   if (Job.Settings->FStereo)
-    TPipeline<T, true>(Job).Run();
+    TPipe<T, true>(Job).Run();
   else
-    TPipeline<T, false>(Job).Run();
+    TPipe<T, false>(Job).Run();
 }
 
 }  // namespace vb::drive_block

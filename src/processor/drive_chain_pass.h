@@ -80,6 +80,22 @@ class TDriveChainPass {
   // Presence, high shelf, mid and low shelf.
   TLanes Tone(TLanes m) { return FLow.Tick(FMid.Tick(FHigh.Tick(FPres.Tick(m)))); }
 
+  // One of the tone stack's biquads (kPres, kHigh, kMid or kLow), for block
+  // routines that run them in wider registers: they take them after the
+  // constructor and put them back before End.
+  TStereoBiquad& ToneBiquad(TDriveChain::TBiquad Filter) {
+    switch (Filter) {
+      case TDriveChain::kPres:
+        return FPres;
+      case TDriveChain::kHigh:
+        return FHigh;
+      case TDriveChain::kMid:
+        return FMid;
+      default:
+        return FLow;
+    }
+  }
+
   // Writes every state back (smoothers flushed, non-finite states cleared).
   void End() {
     double s[2 * TDriveChain::kStages];
