@@ -60,12 +60,13 @@ void TProcessModule::ProcessDriveChain64(const double* const* Inputs, double* co
   FChain.Process(FSettings, FFilters, Inputs, Outputs, SampleFrames, false);
 }
 
-// The block is cut into pieces that fit the work buffers at the largest
-// factor; a host keeping to its announced block size gets one piece. The
-// published values are taken once, at the start of the block: factor,
-// coefficients, poles and gains all come from that one snapshot and stay
-// for the whole block. Every frame's slot of at most 16 samples lies inside
-// the buffers.
+// The block is cut into pieces of the frames the work buffers hold (the
+// announced block size, at most kMaxBufferedFrames); a host keeping to its
+// announced block size gets one piece. The block routines need no buffer,
+// but each piece ends with the chain's flush and state checks, which stay
+// where they always were. The published values are taken once, at the start
+// of the block: factor, coefficients, poles and gains all come from that one
+// snapshot and stay for the whole block.
 template <class T>
 void TProcessModule::ProcessBlock(T** Inputs, T** Outputs, std::uint32_t SampleFrames) {
   TWorkBufferSet* Buffers = FBuffers.Acquire();

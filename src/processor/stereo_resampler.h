@@ -1,8 +1,9 @@
-// Up- and downsampling of both channels side by side, with the exact
+// The up and down filters of both channels side by side, with the exact
 // arithmetic of the resampler objects (TZarnUpDownsampling with fourth-order
-// Butterworth low-passes, ButterworthLowPassSection): zero-stuffing with gain
-// Factor plus the tiny anti-denormal offsets, then the up filter; the down
-// filter on every input, keeping the first result.
+// Butterworth low-passes, ButterworthLowPassSection). The block routines
+// (drive_block.h) run them sample by sample: zero-stuffing with gain Factor
+// plus the tiny anti-denormal offsets, then the up filter; the down filter
+// on every input, keeping the first result.
 //
 // The resampler objects stay the owners of the tuning (factor, rate,
 // coefficients); this class holds the filter states of both channels and
