@@ -17,8 +17,8 @@
 #include <immintrin.h>
 
 // The section templates return 256-bit vectors when instantiated here; they
-// are only ever inlined into the routines below, which have AVX, so the
-// calling-convention note does not apply.
+// are always inlined (filter_sections.h), into the routines below, which
+// have AVX, so the compiler's calling-convention note does not apply.
 #pragma GCC diagnostic ignored "-Wpsabi"
 
 #include "dsp/filter_sections.h"
