@@ -70,21 +70,6 @@ void TDriveChain::BeginPass(double LowPass, double (&Smoother)[2 * kStages]) {
 
 void TDriveChain::EndPass(const double (&Smoother)[2 * kStages], bool Stereo) { StoreStates(Smoother, Stereo); }
 
-TStereoBiquad TDriveChain::Biquad(TBiquad Filter) const {
-  TStereoBiquad Result;
-  Result.Load(FCoefficients[Filter], FBiquadState[Filter]);
-  return Result;
-}
-
-void TDriveChain::SaveBiquad(TBiquad Filter, const TStereoBiquad& Biquad, bool KeepChannel1) {
-  const double Channel1[2] = {FBiquadState[Filter][0][1], FBiquadState[Filter][1][1]};
-  Biquad.Save(FBiquadState[Filter]);
-  if (KeepChannel1) {
-    FBiquadState[Filter][0][1] = Channel1[0];
-    FBiquadState[Filter][1][1] = Channel1[1];
-  }
-}
-
 // The smoother stages hold states scaled for the pole they ran with: in
 // steady state s_k = Trim * a * (1 - L)^(3 - k). A block starting with a new
 // pole rescales s0..s2 to the new pole, so that moving "LoPass", switching

@@ -73,11 +73,25 @@ class TDriveChain {
   void BeginPass(double LowPass, double (&Smoother)[2 * kStages]);
   // Stores them back (flushed as described at StoreStates).
   void EndPass(const double (&Smoother)[2 * kStages], bool Stereo);
-  // A biquad's coefficients and states.
-  TStereoBiquad Biquad(TBiquad Filter) const;
+  // A biquad's coefficients and states. Inline, as SaveBiquad: a pass that
+  // handed the address of its own copy to an out-of-line call would let
+  // every store to the output buffers alias the states it keeps in
+  // registers.
+  TStereoBiquad Biquad(TBiquad Filter) const {
+    TStereoBiquad Result;
+    Result.Load(FCoefficients[Filter], FBiquadState[Filter]);
+    return Result;
+  }
   // Writes a biquad's states back; KeepChannel1 leaves channel 1's as they
   // were (a mono pass runs only channel 0's high-pass).
-  void SaveBiquad(TBiquad Filter, const TStereoBiquad& Biquad, bool KeepChannel1 = false);
+  void SaveBiquad(TBiquad Filter, const TStereoBiquad& Biquad, bool KeepChannel1 = false) {
+    const double Channel1[2] = {FBiquadState[Filter][0][1], FBiquadState[Filter][1][1]};
+    Biquad.Save(FBiquadState[Filter]);
+    if (KeepChannel1) {
+      FBiquadState[Filter][0][1] = Channel1[0];
+      FBiquadState[Filter][1][1] = Channel1[1];
+    }
+  }
 
  private:
   template <class T>
