@@ -32,6 +32,18 @@ TCpuidRegisters TMachineCpuid::Query(std::uint32_t leaf, std::uint32_t subLeaf) 
   return r;
 }
 
+std::uint64_t TMachineCpuid::EnabledRegisterStates() const {
+#if VB_HAS_CPUID
+  // XGETBV faults unless the operating system enabled it (OSXSAVE).
+  if (!Available() || !(Query(1).ECX & (1u << 27))) return 0;
+  std::uint32_t low, high;
+  __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+  return (std::uint64_t(high) << 32) | low;
+#else
+  return 0;
+#endif
+}
+
 void TRecordedCpuid::SetVendor(const char (&vendor)[13], std::uint32_t highestLeaf) {
   TCpuidRegisters r;
   r.EAX = highestLeaf;

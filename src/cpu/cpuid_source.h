@@ -22,6 +22,10 @@ class TCpuidSource {
   virtual bool Available() const = 0;
   // The registers CPUID answers for Leaf (EAX) and SubLeaf (ECX).
   virtual TCpuidRegisters Query(std::uint32_t leaf, std::uint32_t subLeaf = 0) const = 0;
+  // Extended control register 0 (XGETBV 0): the register states the
+  // operating system saves on a task switch. Only meaningful when CPUID
+  // leaf 1 reports OSXSAVE (ECX bit 27); 0 otherwise.
+  virtual std::uint64_t EnabledRegisterStates() const = 0;
 };
 
 // The running processor (through the compiler's <cpuid.h>).
@@ -29,6 +33,7 @@ class TMachineCpuid final : public TCpuidSource {
  public:
   bool Available() const override;
   TCpuidRegisters Query(std::uint32_t leaf, std::uint32_t subLeaf = 0) const override;
+  std::uint64_t EnabledRegisterStates() const override;
 };
 
 // Recorded answers; leaves that were not recorded answer all zeros.
@@ -43,12 +48,15 @@ class TRecordedCpuid final : public TCpuidSource {
   void SetVendor(const char (&vendor)[13], std::uint32_t highestLeaf);
   // Stores a 48-character brand string in leaves 80000002..80000004 hex.
   void SetBrand(const char* brand);
+  void SetEnabledRegisterStates(std::uint64_t states) { FEnabledRegisterStates = states; }
 
   bool Available() const override { return FAvailable; }
   TCpuidRegisters Query(std::uint32_t leaf, std::uint32_t subLeaf = 0) const override;
+  std::uint64_t EnabledRegisterStates() const override { return FEnabledRegisterStates; }
 
  private:
   bool FAvailable;
+  std::uint64_t FEnabledRegisterStates = 0;
   std::map<std::pair<std::uint32_t, std::uint32_t>, TCpuidRegisters> FLeaves;
 };
 

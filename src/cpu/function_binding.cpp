@@ -32,6 +32,7 @@ TProcessorFeatures FeaturesOf(const TProcessorInfo& info) {
   for (unsigned level = 0; level <= unsigned(TSSESupport::ssAVX); ++level)
     if (sse.Contains(TSSESupport(level)))
       features.Include(TProcessorFeature(unsigned(TProcessorFeature::pfSSE) + level));
+  if (info.CanRunAVX2()) features.Include(TProcessorFeature::pfAVX2);
   return features;
 }
 

@@ -31,6 +31,9 @@ enum class TProcessorFeature : std::uint8_t {
   pfSSE4B,
   pfSSE5,
   pfAVX,
+  // Beyond the vendor answers: AVX2 that the processor and the operating
+  // system support (TProcessorInfo::CanRunAVX2), on any vendor's processor.
+  pfAVX2,
 };
 using TProcessorFeatures = TEnumSet<TProcessorFeature, std::uint16_t>;
 

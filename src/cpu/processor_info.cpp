@@ -8,6 +8,17 @@ namespace {
 
 constinit std::unique_ptr<TProcessorInfo> GProcessorInfo;
 
+constexpr bool Bit(std::uint32_t value, unsigned bit) { return (value >> bit) & 1u; }
+
+bool DetectAVX2(const TCpuidSource& cpuid, std::uint32_t highestLeaf) {
+  if (highestLeaf < 7) return false;
+  const TCpuidRegisters leaf1 = cpuid.Query(1);
+  if (!Bit(leaf1.ECX, 27) || !Bit(leaf1.ECX, 28)) return false;  // OSXSAVE, AVX
+  constexpr std::uint64_t kSseAndAvxState = 0x6;                 // XMM and upper YMM halves
+  if ((cpuid.EnabledRegisterStates() & kSseAndAvxState) != kSseAndAvxState) return false;
+  return Bit(cpuid.Query(7, 0).EBX, 5);
+}
+
 }  // namespace
 
 TProcessorInfo::TProcessorInfo(const TCpuidSource& cpuid) {
@@ -20,6 +31,7 @@ TProcessorInfo::TProcessorInfo(const TCpuidSource& cpuid) {
   FVendorString.assign(vendor, 12);
   FFeatures = CreateProcessorFeatures(FVendorString, leaf0.EAX);
   FFeatures->Detect(cpuid);
+  FCanRunAVX2 = DetectAVX2(cpuid, leaf0.EAX);
 }
 
 const TCustomProcessorExtendedFeatures* TProcessorInfo::Extended() const {

@@ -47,12 +47,19 @@ class TProcessorInfo {
   bool HasEx3DNow() const;
   bool HasConditionalMove() const;
   TSSESupports SupportsSSE() const;
+  // Whether 256-bit AVX2 code can run: the processor reports AVX (leaf 1)
+  // and AVX2 (leaf 7) and the operating system saves the 256-bit register
+  // state (OSXSAVE, XCR0 bits 1 and 2). Read from the leaves every vendor
+  // fills, whatever the vendor's own answers say (SupportsSSE of an AMD
+  // processor never contains ssAVX).
+  bool CanRunAVX2() const { return FCanRunAVX2; }
 
  private:
   const TCustomProcessorExtendedFeatures* Extended() const;
 
   std::string FVendorString;
   std::unique_ptr<TCustomProcessorFeatures> FFeatures;
+  bool FCanRunAVX2 = false;
 };
 
 // The process-wide processor information; null outside CpuStartUp ..

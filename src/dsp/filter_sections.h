@@ -3,6 +3,11 @@
 // by side in the lanes of one SIMD register (T = two doubles with lane-wise
 // + - *). Both get the same operations in the same order, so each channel
 // gets the same bits either way.
+//
+// Always inlined, at every optimisation level: routines compiled for a
+// wider instruction set (AVX2) instantiate them for 256-bit registers, and
+// an out-of-line copy, compiled for the baseline, would take those
+// registers under another calling convention.
 #pragma once
 
 namespace vb {
@@ -10,7 +15,7 @@ namespace vb {
 // A biquad in the transposed two-state form:
 //   y = b0 x + s0;  s0 = b1 x - a1 y + s1;  s1 = b2 x - a2 y.
 template <class T>
-inline T BiquadSection(T X, T B0, T B1, T B2, T A1, T A2, T& S0, T& S1) {
+[[gnu::always_inline]] inline T BiquadSection(T X, T B0, T B1, T B2, T A1, T A2, T& S0, T& S1) {
   const T Y = B0 * X + S0;
   S0 = B1 * X - A1 * Y + S1;
   S1 = B2 * X - A2 * Y;
@@ -24,7 +29,7 @@ inline T BiquadSection(T X, T B0, T B1, T B2, T A1, T A2, T& S0, T& S1) {
 // 2x is written x + x, which is exact and the same bits; the high-pass adds
 // its -2x as a subtraction, the same bits by commutativity.
 template <int Sign, class T>
-inline T ButterworthSection(T X, T C0, T C1, T& S0, T& S1) {
+[[gnu::always_inline]] inline T ButterworthSection(T X, T C0, T C1, T& S0, T& S1) {
   const T Y = X + S0;
   if constexpr (Sign > 0)
     S0 = (X + X) + C0 * Y + S1;
@@ -35,7 +40,7 @@ inline T ButterworthSection(T X, T C0, T C1, T& S0, T& S1) {
 }
 
 template <class T>
-inline T ButterworthLowPassSection(T X, T C0, T C1, T& S0, T& S1) {
+[[gnu::always_inline]] inline T ButterworthLowPassSection(T X, T C0, T C1, T& S0, T& S1) {
   return ButterworthSection<1>(X, C0, C1, S0, S1);
 }
 

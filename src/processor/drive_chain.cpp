@@ -2,14 +2,13 @@
 
 #include <cmath>
 
+#include "processor/drive_chain_pass.h"
 #include "processor/stereo_biquad.h"
 #include "processor/stereo_lanes.h"
 
 namespace vb {
 
 namespace {
-
-enum : int { kHighPass = 0, kPres = 1, kHigh = 2, kMid = 3, kLow = 4 };
 
 bool AllFinite(const double* s, int Count) {
   for (int i = 0; i < Count; ++i)
@@ -21,12 +20,14 @@ bool AllFinite(const double* s, int Count) {
 
 void TDriveChain::Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const double* const* In,
                           double* const* Out, std::size_t Samples, bool TakeTuning) {
-  Run(Settings, Filters, In, Out, Samples, TakeTuning);
+  if (TakeTuning) TakeCoefficients(Filters);
+  Run(Settings, In, Out, Samples);
 }
 
 void TDriveChain::Process(const TDriveSettings& Settings, const TDriveFilters& Filters, const float* const* In,
                           float* const* Out, std::size_t Samples, bool TakeTuning) {
-  Run(Settings, Filters, In, Out, Samples, TakeTuning);
+  if (TakeTuning) TakeCoefficients(Filters);
+  Run(Settings, In, Out, Samples);
 }
 
 void TDriveChain::TakeCoefficients(const TDriveFilters& F) {
@@ -44,92 +45,30 @@ std::array<double, 5> TDriveChain::BiquadCoefficients(int Filter, int Channel) c
 }
 
 template <class T>
-void TDriveChain::Run(const TDriveSettings& S, const TDriveFilters& F, const T* const* In, T* const* Out,
-                      std::size_t Samples, bool TakeTuning) {
-  if (TakeTuning) TakeCoefficients(F);
-  double s[2 * kStages];
-  for (int i = 0; i < 2 * kStages; ++i) s[i] = FFilterState[i];
-  RescaleForLowPass(S.FLPF, s);
-  const bool Stereo = S.FStereo;
-  if (Stereo)
-    Kernel<true>(S, F, In, Out, Samples, s);
+void TDriveChain::Run(const TDriveSettings& S, const T* const* In, T* const* Out, std::size_t Samples) {
+  if (S.FStereo)
+    Kernel<true>(S, In, Out, Samples);
   else
-    Kernel<false>(S, F, In, Out, Samples, s);
-  StoreStates(s, Stereo);
+    Kernel<false>(S, In, Out, Samples);
 }
 
-// Per sample and channel: high-pass of the driven input, clipper
-// a = x / (c + |x|) (limited to -clip in the asymmetric mode), smoother
-// stages s0..s3 and follower s4, wet y = s3 - s4, mix with the undriven
-// input, then presence, high shelf, mid and low shelf. Mono drives channel
-// 0's path with the sum of both inputs and feeds its wet signal to both
-// channels' mixes; channel 1's high-pass is left alone.
 template <bool Stereo, class T>
-void TDriveChain::Kernel(const TDriveSettings& S, const TDriveFilters& F, const T* const* In, T* const* Out,
-                         std::size_t Samples, double* States) {
-  const double L = S.FLPF;
-  const double u = 1 - L;
-  const TLanes VL = Broadcast(L);
-  const TLanes VH = Broadcast(S.FHPF);
-  const double D = S.FDrive;
-  const TLanes VD = Broadcast(D);
-  const TLanes VT = Broadcast(S.FTrim * ((u * u) * (u * u)));
-
-  TStereoBiquad HighPass, Pres, High, Mid, Low;
-  HighPass.Load(FCoefficients[kHighPass], FBiquadState[kHighPass]);
-  Pres.Load(FCoefficients[kPres], FBiquadState[kPres]);
-  High.Load(FCoefficients[kHigh], FBiquadState[kHigh]);
-  Mid.Load(FCoefficients[kMid], FBiquadState[kMid]);
-  Low.Load(FCoefficients[kLow], FBiquadState[kLow]);
-  const double HighPassChannel1[2] = {FBiquadState[kHighPass][0][1], FBiquadState[kHighPass][1][1]};
-
-  TLanes s0 = Lanes(States[0], States[kStages + 0]);
-  TLanes s1 = Lanes(States[1], States[kStages + 1]);
-  TLanes s2 = Lanes(States[2], States[kStages + 2]);
-  TLanes s3 = Lanes(States[3], States[kStages + 3]);
-  TLanes s4 = Lanes(States[4], States[kStages + 4]);
-
+void TDriveChain::Kernel(const TDriveSettings& S, const T* const* In, T* const* Out, std::size_t Samples) {
+  TDriveChainPass<Stereo> Pass(*this, S);
   const T* In0 = In[0];
   const T* In1 = In[1];
   T* Out0 = Out[0];
   T* Out1 = Out[1];
-  for (std::size_t i = 0; i < Samples; ++i) {
-    const TLanes Dry = Load(In0 + i, In1 + i);
-    TLanes Driven;
-    if constexpr (Stereo)
-      Driven = VD * Dry;
-    else
-      Driven = Broadcast(D * (Lane0(Dry) + Lane1(Dry)));
-    const TLanes x = HighPass.Tick(Driven);
-    TLanes a = x / (Broadcast(S.FCurveForm) + Abs(x));
-    if (S.FAsymmetric) a = RaiseTo(a, Broadcast(-S.FClip));
-    s0 = VL * s0 + VT * a;
-    s1 = VL * s1 + s0;
-    s2 = VL * s2 + s1;
-    s3 = VL * s3 + s2;
-    s4 = s3 + VH * (s4 - s3);
-    TLanes y = s3 - s4;
-    if constexpr (!Stereo) y = _mm_unpacklo_pd(y, y);
-    const double Wet = S.FDryWet;
-    const TLanes m = y * Broadcast(Wet) + Dry * Broadcast(1 - Wet);
-    Store(Low.Tick(Mid.Tick(High.Tick(Pres.Tick(m)))), Out0 + i, Out1 + i);
-  }
-
-  const TLanes Smoother[kStages] = {s0, s1, s2, s3, s4};
-  for (int k = 0; k < kStages; ++k) {
-    States[k] = Lane0(Smoother[k]);
-    States[kStages + k] = Lane1(Smoother[k]);
-  }
-  HighPass.Save(FBiquadState[kHighPass]);
-  if constexpr (!Stereo) {
-    FBiquadState[kHighPass][0][1] = HighPassChannel1[0];
-    FBiquadState[kHighPass][1][1] = HighPassChannel1[1];
-  }
-  Pres.Save(FBiquadState[kPres]);
-  High.Save(FBiquadState[kHigh]);
-  Mid.Save(FBiquadState[kMid]);
-  Low.Save(FBiquadState[kLow]);
+  for (std::size_t i = 0; i < Samples; ++i) Store(Pass.Tick(Load(In0 + i, In1 + i)), Out0 + i, Out1 + i);
+  Pass.End();
 }
+
+void TDriveChain::BeginPass(double LowPass, double (&Smoother)[2 * kStages]) {
+  for (int i = 0; i < 2 * kStages; ++i) Smoother[i] = FFilterState[i];
+  RescaleForLowPass(LowPass, Smoother);
+}
+
+void TDriveChain::EndPass(const double (&Smoother)[2 * kStages], bool Stereo) { StoreStates(Smoother, Stereo); }
 
 // The smoother stages hold states scaled for the pole they ran with: in
 // steady state s_k = Trim * a * (1 - L)^(3 - k). A block starting with a new

@@ -7,7 +7,9 @@
 // smoothers' and the biquads') and runs both channels side by side in SIMD
 // lanes with exactly the arithmetic of the objects' own per-sample calls.
 // It keeps its own copy of the filters' coefficients, taken when they were
-// retuned.
+// retuned. The per-sample work is TDriveChainPass (drive_chain_pass.h),
+// which the oversampled block routines also run between their resampling
+// filters.
 //
 // Audio thread only, except ClearStates (set-up thread, while the host does
 // not process). Allocates nothing.
@@ -40,6 +42,8 @@ class TDriveChain {
   // End-of-block flush: a channel whose first stage fell below this is
   // cleared, so its states never decay into subnormal numbers.
   static constexpr double kFlushThreshold = 1e-10;
+  // The biquads in signal order after the clipper, the high-pass first.
+  enum TBiquad : int { kHighPass = 0, kPres = 1, kHigh = 2, kMid = 3, kLow = 4, kBiquads = 5 };
 
   // Runs Samples oversampled samples of channels 0 and 1 from In to Out
   // (distinct memory) with Settings, which must not change meanwhile. With
@@ -56,23 +60,44 @@ class TDriveChain {
 
   // Suspend: the ten smoother states := 0. The biquads keep theirs.
   void ClearStates();
-  // Biquad states and coefficients in use, of one channel: Filter 0
-  // high-pass, 1 presence, 2 high shelf, 3 mid, 4 low shelf. Coefficients
-  // are b0, b1, b2, a1, a2.
+  // Biquad states and coefficients in use, of one channel (Filter: TBiquad).
+  // Coefficients are b0, b1, b2, a1, a2.
   double BiquadState(int Filter, int Channel, int k) const { return FBiquadState[Filter][k][Channel]; }
   std::array<double, 5> BiquadCoefficients(int Filter, int Channel) const;
   double State(int Channel, int Stage) const { return FFilterState[Channel * kStages + Stage]; }
   void SetState(int Channel, int Stage, double Value) { FFilterState[Channel * kStages + Stage] = Value; }
 
- private:
-  static constexpr int kBiquads = 5;
+  // --- One pass over a block (audio thread), for TDriveChainPass ----------
+  // The smoother states of channel 0 then 1, rescaled for the block's
+  // low-pass pole.
+  void BeginPass(double LowPass, double (&Smoother)[2 * kStages]);
+  // Stores them back (flushed as described at StoreStates).
+  void EndPass(const double (&Smoother)[2 * kStages], bool Stereo);
+  // A biquad's coefficients and states. Inline, as SaveBiquad: a pass that
+  // handed the address of its own copy to an out-of-line call would let
+  // every store to the output buffers alias the states it keeps in
+  // registers.
+  TStereoBiquad Biquad(TBiquad Filter) const {
+    TStereoBiquad Result;
+    Result.Load(FCoefficients[Filter], FBiquadState[Filter]);
+    return Result;
+  }
+  // Writes a biquad's states back; KeepChannel1 leaves channel 1's as they
+  // were (a mono pass runs only channel 0's high-pass).
+  void SaveBiquad(TBiquad Filter, const TStereoBiquad& Biquad, bool KeepChannel1 = false) {
+    const double Channel1[2] = {FBiquadState[Filter][0][1], FBiquadState[Filter][1][1]};
+    Biquad.Save(FBiquadState[Filter]);
+    if (KeepChannel1) {
+      FBiquadState[Filter][0][1] = Channel1[0];
+      FBiquadState[Filter][1][1] = Channel1[1];
+    }
+  }
 
+ private:
   template <class T>
-  void Run(const TDriveSettings& Settings, const TDriveFilters& Filters, const T* const* In, T* const* Out,
-           std::size_t Samples, bool TakeTuning);
+  void Run(const TDriveSettings& Settings, const T* const* In, T* const* Out, std::size_t Samples);
   template <bool Stereo, class T>
-  void Kernel(const TDriveSettings& Settings, const TDriveFilters& Filters, const T* const* In, T* const* Out,
-              std::size_t Samples, double* States);
+  void Kernel(const TDriveSettings& Settings, const T* const* In, T* const* Out, std::size_t Samples);
   void RescaleForLowPass(double LowPass, double* States);
   void StoreStates(const double* States, bool Stereo);
 
@@ -81,7 +106,7 @@ class TDriveChain {
   // Low-pass pole of the previous block; audio thread only.
   double FLastLPF = 0.0;
   bool FHasRun = false;
-  // [filter][k][channel], filters in the order of BiquadState.
+  // [filter][k][channel], filters in TBiquad order.
   double FBiquadState[kBiquads][2][2] = {};
   TStereoBiquadCoefficients FCoefficients[kBiquads] = {};
 };

@@ -14,6 +14,9 @@ namespace vb {
 // it).
 class TPeakFollower {
  public:
+  // 0.99999 as a Single (about 3.84 dB per second at 44100 Hz).
+  static constexpr double kDecay = static_cast<double>(0.99999f);
+
   // Per host frame: P := 0.99999 * max(Magnitude, P), computed as
   // 0.99999 * (P + d + |d|) with d = (Magnitude - P) / 2, stored as Single.
   // A stored negative value (a reset) is replaced by the next magnitude.
@@ -30,8 +33,6 @@ class TPeakFollower {
   void DropNonFinite();
 
  private:
-  // 0.99999 as a Single (about 3.84 dB per second at 44100 Hz).
-  static constexpr double kDecay = static_cast<double>(0.99999f);
   TRelaxed<float> FPeak{0.0f};
 };
 

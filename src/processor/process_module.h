@@ -170,8 +170,7 @@ class TProcessModule : public TVSTModule {
   template <class T>
   void ProcessBlock(T** Inputs, T** Outputs, std::uint32_t SampleFrames);
   template <class T>
-  void ProcessPiece(TWorkBufferSet& Buffers, int Factor, T** Inputs, T** Outputs, std::uint32_t Offset,
-                    std::uint32_t Frames);
+  void ProcessPiece(int Factor, T** Inputs, T** Outputs, std::uint32_t Offset, std::uint32_t Frames);
   void RecoverAfterBlock();
 
   std::array<std::unique_ptr<TBasicHighpassFilter>, kChannels> FHighPass;

@@ -6,6 +6,7 @@
 #include "host/plugin_entry.h"
 #include "image/image_unit.h"
 #include "png/png_startup.h"
+#include "processor/drive_block.h"
 #include "processor/process_module.h"
 
 namespace vb {
@@ -22,6 +23,7 @@ void PluginLibraryStartUp() {
   ImageStartUp();          // pixel blending bindings, image format registry
   PngStartUp();            // CRC table, PNG chunk classes, the ".png" format
   DspRegistriesStartUp();  // DSP processor registries
+  DriveBlockStartUp();     // the drive's block routines, bound like the rest
   // Last: the editor decodes its pictures with the PNG codec and draws
   // with the blending routines, so every module may open it from now on.
   TProcessModule::SetDefaultEditorFormClass(TWndGUI::Class());
@@ -29,6 +31,7 @@ void PluginLibraryStartUp() {
 
 void PluginLibraryShutDown() {
   TProcessModule::SetDefaultEditorFormClass(nullptr);
+  DriveBlockShutDown();
   DspRegistriesShutDown();
   PngShutDown();
   ImageShutDown();

@@ -21,6 +21,9 @@ inline TLanes RaiseTo(TLanes x, TLanes Limit) {
 }
 // Each lane rounded to Single and widened again.
 inline TLanes RoundToSingle(TLanes x) { return _mm_cvtps_pd(_mm_cvtpd_ps(x)); }
+// The lanes exchanged, and lane 0 in both.
+inline TLanes Swap(TLanes x) { return _mm_shuffle_pd(x, x, 1); }
+inline TLanes Lane0ToBoth(TLanes x) { return _mm_unpacklo_pd(x, x); }
 inline double Lane0(TLanes x) { return _mm_cvtsd_f64(x); }
 inline double Lane1(TLanes x) { return _mm_cvtsd_f64(_mm_unpackhi_pd(x, x)); }
 inline void Store(TLanes x, double* Channel0, double* Channel1) {

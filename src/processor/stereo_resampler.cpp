@@ -65,32 +65,4 @@ void TStereoResampler::End() {
   KeepFinite(FDown);
 }
 
-void TStereoResampler::Upsample(TLanes v, int Factor, double* Out0, double* Out1) {
-  Store(FUp.Tick(Broadcast(Factor) * v + Broadcast(kDenorm64)), Out0, Out1);
-  const TLanes Rest = Broadcast(-kDenorm64);
-  for (int i = 1; i < Factor; ++i) Store(FUp.Tick(Rest), Out0 + i, Out1 + i);
-}
-
-void TStereoResampler::Upsample(TLanes v, int Factor, float* Out0, float* Out1) {
-  // v is already rounded to Single.
-  Store(FUp.Tick(Broadcast(Factor) * v + Broadcast(kDenorm32)), Out0, Out1);
-  const TLanes Rest = Broadcast(-kDenorm32);
-  for (int i = 1; i < Factor; ++i) Store(FUp.Tick(Rest), Out0 + i, Out1 + i);
-}
-
-TLanes TStereoResampler::Downsample(const double* In0, const double* In1, int Factor) {
-  const TLanes Result = FDown.Tick(Load(In0, In1) + Broadcast(kDenorm64));
-  const TLanes Offset = Broadcast(-kDenorm64);
-  for (int i = 1; i < Factor; ++i) FDown.Tick(Load(In0 + i, In1 + i) + Offset);
-  return Result;
-}
-
-TLanes TStereoResampler::Downsample(const float* In0, const float* In1, int Factor) {
-  const TLanes Result = FDown.Tick(Load(In0, In1) + Broadcast(kDenorm32));
-  // -0.0 leaves every other input exactly as it is.
-  const TLanes Offset = Broadcast(-0.0);
-  for (int i = 1; i < Factor; ++i) FDown.Tick(Load(In0 + i, In1 + i) + Offset);
-  return Result;
-}
-
 }  // namespace vb

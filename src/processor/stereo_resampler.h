@@ -1,8 +1,9 @@
-// Up- and downsampling of both channels side by side, with the exact
+// The up and down filters of both channels side by side, with the exact
 // arithmetic of the resampler objects (TZarnUpDownsampling with fourth-order
-// Butterworth low-passes, ButterworthLowPassSection): zero-stuffing with gain
-// Factor plus the tiny anti-denormal offsets, then the up filter; the down
-// filter on every input, keeping the first result.
+// Butterworth low-passes, ButterworthLowPassSection). The block routines
+// (drive_block.h) run them sample by sample: zero-stuffing with gain Factor
+// plus the tiny anti-denormal offsets, then the up filter; the down filter
+// on every input, keeping the first result.
 //
 // The resampler objects stay the owners of the tuning (factor, rate,
 // coefficients); this class holds the filter states of both channels and
@@ -40,26 +41,27 @@ class TStereoResampler {
   // (1) filter of one channel.
   std::array<double, kOrder + 1> Coefficients(int Direction, int Channel) const;
 
-  // One host frame of both channels (v) to Factor samples per channel.
-  void Upsample(TLanes v, int Factor, double* Out0, double* Out1);
-  void Upsample(TLanes v, int Factor, float* Out0, float* Out1);
-  // Factor samples per channel to one host frame of both channels.
-  TLanes Downsample(const double* In0, const double* In1, int Factor);
-  TLanes Downsample(const float* In0, const float* In1, int Factor);
-
- private:
+  // The gain and the two sections' coefficients and states of one direction,
+  // both channels.
   struct TCoefficients {
     TLanes Gain;
     TLanes c[kOrder];
   };
   struct TFilter : TCoefficients {
     TLanes s[kOrder];
-    TLanes Tick(TLanes Input) {
-      TLanes X = Gain * Input;
+    TLanes Tick(TLanes Input) { return Sections(Gain * Input); }
+    // Tick without the gain: X is Gain * Input.
+    TLanes Sections(TLanes X) {
       for (unsigned k = 0; k < kOrder; k += 2) X = ButterworthLowPassSection(X, c[k], c[k + 1], s[k], s[k + 1]);
       return X;
     }
   };
+  // Audio thread: the filters, for block routines that run them in their
+  // own registers and write them back (End still applies).
+  TFilter& Up() { return FUp; }
+  TFilter& Down() { return FDown; }
+
+ private:
   static void LoadCoefficients(TCoefficients& Target, const TCustomButterworthFilter& Channel0,
                                const TCustomButterworthFilter& Channel1);
   static void KeepFinite(TFilter& Filter);

@@ -131,6 +131,7 @@ TEST(ProcessorFeatureSet, FollowsTheProcessorInformation) {
   EXPECT_EQ(features.Contains(TProcessorFeature::pfCMOV), info.HasConditionalMove());
   EXPECT_EQ(features.Contains(TProcessorFeature::pfSSE2), info.SupportsSSE().Contains(TSSESupport::ssSSE2));
   EXPECT_EQ(features.Contains(TProcessorFeature::pfAVX), info.SupportsSSE().Contains(TSSESupport::ssAVX));
+  EXPECT_EQ(features.Contains(TProcessorFeature::pfAVX2), info.CanRunAVX2());
   // Bit k of the 16-bit set is member k.
   EXPECT_EQ(TProcessorFeatures{TProcessorFeature::pfAVX}.Bits(), 1u << 12);
 }

@@ -107,7 +107,46 @@ TEST(ProcessorInfo, WithoutCpuidThereIsNoVendorAndNoFeatureObject) {
   EXPECT_TRUE(info.SupportsSSE().IsEmpty());
 }
 
+// A processor with AVX2 as CPUID reports it: leaf 1 with OSXSAVE and AVX,
+// leaf 7 with AVX2, and the operating system's register states.
+TRecordedCpuid Avx2Processor(const char (&Vendor)[13], std::uint64_t RegisterStates) {
+  TRecordedCpuid cpuid;
+  cpuid.SetVendor(Vendor, 0x10);
+  cpuid.Set(1, {0x00A00F11u, 0, Bit(0) | Bit(19) | Bit(20) | Bit(27) | Bit(28), Bit(23) | Bit(25) | Bit(26)});
+  cpuid.Set(7, {0, Bit(5), 0, 0});
+  cpuid.SetEnabledRegisterStates(RegisterStates);
+  return cpuid;
+}
+
+TEST(ProcessorInfo, Avx2IsUsableOnEveryVendorOnlyWithTheOperatingSystemsSupport) {
+  const char Vendors[][13] = {"AuthenticAMD", "GenuineIntel", "SomeoneElse!"};
+  for (const auto& Vendor : Vendors) {
+    SCOPED_TRACE(Vendor);
+    // x87, SSE and AVX state saved: usable, whatever the vendor answers say.
+    EXPECT_TRUE(TProcessorInfo(Avx2Processor(Vendor, 0x7)).CanRunAVX2());
+    // The operating system does not save the upper halves of the registers.
+    EXPECT_FALSE(TProcessorInfo(Avx2Processor(Vendor, 0x3)).CanRunAVX2());
+  }
+  // The AMD answers keep leaving AVX out.
+  const TProcessorInfo Amd(Avx2Processor("AuthenticAMD", 0x7));
+  EXPECT_FALSE(Amd.SupportsSSE().Contains(TSSESupport::ssAVX));
+  // Without OSXSAVE the register states cannot be read; without leaf 7 there
+  // is no AVX2 bit.
+  TRecordedCpuid NoOsxsave = Avx2Processor("GenuineIntel", 0x7);
+  NoOsxsave.Set(1, {0x000306E3u, 0, Bit(28), Bit(25) | Bit(26)});
+  EXPECT_FALSE(TProcessorInfo(NoOsxsave).CanRunAVX2());
+  TRecordedCpuid OldLeaves = Avx2Processor("GenuineIntel", 0x7);
+  OldLeaves.SetVendor("GenuineIntel", 6);
+  EXPECT_FALSE(TProcessorInfo(OldLeaves).CanRunAVX2());
+}
+
 #if defined(__x86_64__)
+TEST(ProcessorInfo, Avx2AnswerAgreesWithTheCompilersOwnDetection) {
+  ASSERT_NE(ProcessorInfo(), nullptr);
+  // The compiler's run-time check also asks CPUID and the operating system.
+  EXPECT_EQ(ProcessorInfo()->CanRunAVX2(), __builtin_cpu_supports("avx2") != 0);
+}
+
 TEST(ProcessorInfo, TheRunningProcessorHasSse2) {
   ASSERT_NE(ProcessorInfo(), nullptr);
   EXPECT_EQ(ProcessorInfo()->VendorString().size(), 12u);

@@ -10,10 +10,14 @@
 #include <vector>
 
 #include "dsp/basic_filters.h"
+#include "dsp/butterworth_filter.h"
+#include "dsp/up_down_sampling.h"
 #include "processor/drive_chain.h"
 #include "processor/drive_parameter_mapping.h"
 #include "processor/drive_settings.h"
 #include "processor/drive_voicing.h"
+#include "processor/peak_meter.h"
+#include "processor/stereo_resampler.h"
 
 namespace vb::test {
 
@@ -124,6 +128,61 @@ struct TReferenceChain {
     for (int c = 0; c < 2; ++c)
       if (std::fabs(s[c][0]) < 1e-10 || (c == 1 && !Stereo))
         for (double& State : s[c]) State = 0;
+  }
+};
+
+// A resampler object as the module sets it up, at Factor and the
+// oversampled Rate (Hz).
+inline std::unique_ptr<TZarnUpDownsampling> NewResampler(int Factor, double Rate) {
+  auto Result = std::make_unique<TZarnUpDownsampling>();
+  Result->SetFilterClass(&TButterworthLowPassFilter::Class());
+  Result->SetTransitionBandwidth(TStereoResampler::kTransitionBandwidth);
+  Result->SetOrder(TStereoResampler::kOrder);
+  Result->SetFactor(Factor);
+  Result->SetSampleRate(Rate);
+  return Result;
+}
+
+// The drive's host-rate path written plainly: input gain and meter, the
+// resampler objects' own Upsample/Downsample calls around the scalar chain,
+// output gain and meter, one channel after the other.
+struct TReferenceDrive {
+  std::unique_ptr<TZarnUpDownsampling> Resampler[2];
+  TReferenceChain Chain;
+  // [channel][0] input, [channel][1] output, as TPeakFollower keeps them.
+  float Peaks[2][2] = {};
+
+  template <class T>
+  std::vector<std::vector<T>> Run(const TDriveSettings& S, const TDriveFilterSet& Filters,
+                                  const std::vector<std::vector<T>>& In) {
+    const int F = Resampler[0]->Factor();
+    const std::size_t n = In[0].size();
+    std::vector<double> Up[2], Down[2];
+    std::vector<T> Buffer(n * F);
+    for (int c = 0; c < 2; ++c) {
+      for (std::size_t j = 0; j < n; ++j) {
+        const double v = S.FInputGain * In[c][j];
+        Peaks[c][0] = TPeakFollower::Next(Peaks[c][0], std::fabs(v));
+        if constexpr (sizeof(T) == 4)
+          Resampler[c]->Upsample32(static_cast<float>(v), Buffer.data() + j * F);
+        else
+          Resampler[c]->Upsample64(v, Buffer.data() + j * F);
+      }
+      Up[c].assign(Buffer.begin(), Buffer.end());
+    }
+    Chain.Run(S, Filters, Up, Down);
+    std::vector<std::vector<T>> Out(2, std::vector<T>(n));
+    for (int c = 0; c < 2; ++c) {
+      std::vector<T> Rounded(Down[c].begin(), Down[c].end());  // the chain's output in the path's precision
+      for (std::size_t j = 0; j < n; ++j) {
+        if constexpr (sizeof(T) == 4)
+          Out[c][j] = static_cast<float>(S.FOutputGain * Resampler[c]->Downsample32(Rounded.data() + j * F));
+        else
+          Out[c][j] = S.FOutputGain * Resampler[c]->Downsample64(Rounded.data() + j * F);
+        Peaks[c][1] = TPeakFollower::Next(Peaks[c][1], std::fabs(static_cast<double>(Out[c][j])));
+      }
+    }
+    return Out;
   }
 };
 

@@ -1,7 +1,8 @@
 // Guards the speed work on the module's audio path: every output sample must
 // carry exactly the bits of the plain rendering through the resampler
 // objects' own Upsample/Downsample calls, the filters' own per-sample calls
-// and a scalar chain, in 64 and 32 bits, across factor and mode changes.
+// and a scalar chain, in 64 and 32 bits, across factor and mode changes,
+// with every block routine set this processor can run.
 #include <bit>
 #include <cmath>
 #include <memory>
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "drive_block_routines.h"
 #include "drive_test_rig.h"
 #include "dsp/butterworth_filter.h"
 #include "processor/process_module.h"
@@ -18,7 +20,6 @@ namespace {
 
 using test::TDriveFilterSet;
 using test::TestSignal;
-using test::TReferenceChain;
 
 // The module's signal path, written plainly on objects tuned like the
 // module's own.
@@ -40,52 +41,20 @@ class TReferencePath {
       Copy(*FFilters->Mid[c], *M.Mid(c));
       Copy(*FFilters->High[c], *M.High(c));
       Copy(*FFilters->Pres[c], *M.Pres(c));
-      if (!FResampler[c]) {
-        FResampler[c] = std::make_unique<TZarnUpDownsampling>();
-        FResampler[c]->SetFilterClass(&TButterworthLowPassFilter::Class());
-        FResampler[c]->SetTransitionBandwidth(0.99);
-        FResampler[c]->SetOrder(4);
-      }
-      FResampler[c]->SetFactor(F);
-      FResampler[c]->SetSampleRate(Rate);
+      if (!FDrive.Resampler[c]) FDrive.Resampler[c] = test::NewResampler(F, Rate);
+      FDrive.Resampler[c]->SetFactor(F);
+      FDrive.Resampler[c]->SetSampleRate(Rate);
     }
   }
 
   template <class T>
   std::vector<std::vector<T>> Run(const TProcessModule& M, const std::vector<std::vector<T>>& In) {
-    const int F = M.OSFactor();
-    const std::size_t n = In[0].size();
-    const TDriveSettings& S = M.Settings();
-    std::vector<double> Up[2], Down[2];
-    std::vector<T> Buffer(n * F);
-    for (int c = 0; c < 2; ++c) {
-      for (std::size_t j = 0; j < n; ++j) {
-        const double v = S.FInputGain * In[c][j];
-        if constexpr (sizeof(T) == 4)
-          FResampler[c]->Upsample32(static_cast<float>(v), Buffer.data() + j * F);
-        else
-          FResampler[c]->Upsample64(v, Buffer.data() + j * F);
-      }
-      Up[c].assign(Buffer.begin(), Buffer.end());
-    }
-    FChain.Run(S, *FFilters, Up, Down);
-    std::vector<std::vector<T>> Out(2, std::vector<T>(n));
-    for (int c = 0; c < 2; ++c) {
-      std::vector<T> Rounded(Down[c].begin(), Down[c].end());  // the chain's output in the path's precision
-      for (std::size_t j = 0; j < n; ++j) {
-        if constexpr (sizeof(T) == 4)
-          Out[c][j] = static_cast<float>(S.FOutputGain * FResampler[c]->Downsample32(Rounded.data() + j * F));
-        else
-          Out[c][j] = S.FOutputGain * FResampler[c]->Downsample64(Rounded.data() + j * F);
-      }
-    }
-    return Out;
+    return FDrive.Run(M.Settings(), *FFilters, In);
   }
 
  private:
   std::unique_ptr<TDriveFilterSet> FFilters;
-  std::unique_ptr<TZarnUpDownsampling> FResampler[2];
-  TReferenceChain FChain;
+  test::TReferenceDrive FDrive;
 };
 
 template <class T>
@@ -141,9 +110,21 @@ void ExpectSameAsReference() {
   }
 }
 
-TEST(ProcessModuleReference, DoublePathMatchesThePlainRenderingBitForBit) { ExpectSameAsReference<double>(); }
+TEST(ProcessModuleReference, DoublePathMatchesThePlainRenderingBitForBit) {
+  for (const test::TRoutineSet& Set : test::RoutineSets()) {
+    SCOPED_TRACE(Set.Name);
+    test::TBoundRoutines Bound(Set);
+    ExpectSameAsReference<double>();
+  }
+}
 
-TEST(ProcessModuleReference, SinglePathMatchesThePlainRenderingBitForBit) { ExpectSameAsReference<float>(); }
+TEST(ProcessModuleReference, SinglePathMatchesThePlainRenderingBitForBit) {
+  for (const test::TRoutineSet& Set : test::RoutineSets()) {
+    SCOPED_TRACE(Set.Name);
+    test::TBoundRoutines Bound(Set);
+    ExpectSameAsReference<float>();
+  }
+}
 
 }  // namespace
 }  // namespace vb
