@@ -18,6 +18,7 @@
 #include "gui/gui_stitched_dial.h"
 #include "platform/headless_window.h"
 #include "support/editor_test_host.h"
+#include "support/editor_x11_fixture.h"
 #include "support/test_host.h"
 #include "support/x11_probe.h"
 
@@ -38,50 +39,13 @@ constexpr int kOpenCloseCycles = 200;
 
 TPoint Centre(const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
-class EditorX11Hosting : public ::testing::Test {
+class EditorX11Hosting : public EditorX11Fixture {
  protected:
   void SetUp() override {
-    if (!EditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
-    Plugin = std::make_unique<TestHost>(VB_CONTROLPANEL_PATH);
-    ASSERT_NE(Plugin->StartUp(), nullptr);
+    StartHost(VB_CONTROLPANEL_PATH);
+    if (IsSkipped() || HasFatalFailure()) return;
     for (std::int32_t i = 0; i < cpParameterCount; ++i) Plugin->SetParameter(i, kStartValues[i]);
-    Editor = std::make_unique<EditorTestHost>(*Plugin);
-    ASSERT_TRUE(Editor->CreateWindow());
   }
-  void TearDown() override {
-    Editor.reset();
-    Plugin.reset();
-  }
-  // The editor's window: the only child of the host's window.
-  xcb_window_t Child() const {
-    const auto children = Probe.Children(Editor->WindowId());
-    return children.size() == 1 ? children[0] : 0;
-  }
-  std::size_t AutomationsOf(std::int32_t index) const {
-    std::size_t count = 0;
-    for (const HostCall& call : Plugin->Calls())
-      if (call.Opcode == amAutomate && call.Index == index) ++count;
-    return count;
-  }
-  // Presses, drags by (Dx, Dy) in steps and releases the left button,
-  // idling like a host meanwhile.
-  void Drag(TPoint from, std::int32_t dx, std::int32_t dy) {
-    const xcb_window_t child = Child();
-    Probe.MovePointer(child, from.X, from.Y);
-    Editor->RunFor(40, 10);
-    Probe.Button(1, true);
-    Editor->RunFor(40, 10);
-    for (int step = 1; step <= 4; ++step) {
-      Probe.MovePointer(child, from.X + dx * step / 4, from.Y + dy * step / 4);
-      Editor->RunFor(30, 10);
-    }
-    Probe.Button(1, false);
-    Editor->RunFor(60, 10);
-  }
-
-  TX11Probe Probe;
-  std::unique_ptr<TestHost> Plugin;
-  std::unique_ptr<EditorTestHost> Editor;
 };
 
 TEST_F(EditorX11Hosting, OpensAsOneChildShowingItsFirstFrameAtOnceAndStartsNoThread) {
@@ -131,7 +95,7 @@ TEST_F(EditorX11Hosting, DragsWheelAndClicksReachTheControlsAndTheHost) {
   // 40 pixels up of a 400-pixel travel: a tenth of the range.
   Drag(Centre(kControlPanelDials[0].Bounds), 0, -40);
   EXPECT_NEAR(Plugin->GetParameter(cpDrive), 0.4f, 1e-4f);
-  EXPECT_GE(AutomationsOf(cpDrive), 1u);
+  EXPECT_GE(AutomationsOf(cpDrive).size(), 1u);
   // The dial took the focus with the press; one notch turns it 1/400.
   const float before = Plugin->GetParameter(cpDrive);
   const TPoint drive = Centre(kControlPanelDials[0].Bounds);
@@ -144,7 +108,7 @@ TEST_F(EditorX11Hosting, DragsWheelAndClicksReachTheControlsAndTheHost) {
   Probe.Button(1, true);
   Probe.Button(1, false);
   ASSERT_TRUE(Editor->IdleUntil([&] { return Plugin->GetParameter(cpStereo) == 0.0f; }));
-  EXPECT_EQ(AutomationsOf(cpStereo), 1u);
+  EXPECT_EQ(AutomationsOf(cpStereo).size(), 1u);
   // And the host's own changes reach the controls at the next idle.
   const auto shotBefore = Editor->Window().Grab();
   Plugin->SetParameter(cpTrim, 1.0f);

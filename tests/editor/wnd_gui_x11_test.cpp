@@ -16,6 +16,7 @@
 
 #include "editor/editor_layout.h"
 #include "support/editor_test_host.h"
+#include "support/editor_x11_fixture.h"
 #include "support/test_host.h"
 #include "support/x11_probe.h"
 #include "wnd_gui_rig.h"
@@ -42,36 +43,9 @@ xcb_keycode_t KeycodeOf(xcb_connection_t* connection, xcb_keysym_t keysym) {
   return 0;
 }
 
-class WndGuiX11 : public ::testing::Test {
+class WndGuiX11 : public EditorX11Fixture {
  protected:
-  void SetUp() override {
-    if (!EditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
-    Plugin = std::make_unique<TestHost>(VB_PLUGIN_PATH);
-    ASSERT_NE(Plugin->StartUp(), nullptr);
-    Editor = std::make_unique<EditorTestHost>(*Plugin);
-    ASSERT_TRUE(Editor->CreateWindow());
-  }
-  void TearDown() override {
-    Editor.reset();
-    Plugin.reset();
-  }
-  xcb_window_t Child() const {
-    const auto children = Probe.Children(Editor->WindowId());
-    return children.size() == 1 ? children[0] : 0;
-  }
-  std::vector<float> AutomationsOf(std::int32_t index) const {
-    std::vector<float> values;
-    for (const HostCall& call : Plugin->Calls())
-      if (call.Opcode == amAutomate && call.Index == index) values.push_back(call.Opt);
-    return values;
-  }
-  void Click(TPoint at) {
-    Probe.MovePointer(Child(), at.X, at.Y);
-    Editor->RunFor(30, 10);
-    Probe.Button(1, true);
-    Probe.Button(1, false);
-    Editor->RunFor(60, 10);
-  }
+  void SetUp() override { StartHost(VB_PLUGIN_PATH); }
   void Key(xcb_keycode_t code, bool press) {
     xcb_test_fake_input(Probe.Get(), press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0,
                         0);
@@ -85,10 +59,6 @@ class WndGuiX11 : public ::testing::Test {
         changed += a.PixelARGB(x, y) != b.PixelARGB(x, y);
     return changed;
   }
-
-  TX11Probe Probe;
-  std::unique_ptr<TestHost> Plugin;
-  std::unique_ptr<EditorTestHost> Editor;
 };
 
 TEST_F(WndGuiX11, OpensInsideTheHostsWindowShowingTheHeadlessRendering) {
@@ -120,17 +90,7 @@ TEST_F(WndGuiX11, KnobsAndSwitchesTakeRealInputAndTheHostHearsOfIt) {
   Editor->RunFor(60);
   Plugin->ClearCalls();
   // 40 pixels up of 400 on 0..100 %: Drive 10 %.
-  const TPoint drive = TWndGuiRig::CentreOf("DialDrive");
-  Probe.MovePointer(Child(), drive.X, drive.Y);
-  Editor->RunFor(30, 10);
-  Probe.Button(1, true);
-  Editor->RunFor(30, 10);
-  for (int step = 1; step <= 4; ++step) {
-    Probe.MovePointer(Child(), drive.X, drive.Y - 10 * step);
-    Editor->RunFor(30, 10);
-  }
-  Probe.Button(1, false);
-  Editor->RunFor(60, 10);
+  Drag(TWndGuiRig::CentreOf("DialDrive"), 0, -40);
   EXPECT_NEAR(Plugin->GetParameter(kParamDrive), 0.1f, 1e-5f);
   ASSERT_FALSE(AutomationsOf(kParamDrive).empty());
   EXPECT_NEAR(AutomationsOf(kParamDrive).back(), 0.1f, 1e-5f);
