@@ -6,6 +6,7 @@
 #include <new>
 
 #include "error/error.h"
+#include "image/pixel_storage.h"
 #include "platform/memory_canvas.h"
 
 namespace vb {
@@ -21,18 +22,17 @@ std::int32_t StorageBytes(std::int32_t width, std::int32_t height) {
   return std::int32_t(bytes);
 }
 
+// Cleared: areas a resize does not copy into read as transparent black
+// rather than as whatever the memory held.
 TPixel32* AllocatePixels(std::int32_t bytes) {
-  if (bytes == 0) return nullptr;
-  // Cleared: areas a resize does not copy into read as transparent black
-  // rather than as whatever the heap held.
-  void* block = std::calloc(std::size_t(bytes), 1);
-  if (block == nullptr) throw std::bad_alloc();
-  return static_cast<TPixel32*>(block);
+  return static_cast<TPixel32*>(AllocatePixelStorage(std::size_t(bytes)));
 }
+
+void FreePixels(TPixel32* block, std::int32_t bytes) { FreePixelStorage(block, std::size_t(bytes)); }
 
 }  // namespace
 
-TGuiPixelMapMemory::~TGuiPixelMapMemory() { std::free(FDataPointer); }
+TGuiPixelMapMemory::~TGuiPixelMapMemory() { FreePixels(FDataPointer, FDataSize); }
 
 void TGuiPixelMapMemory::SizeChanged(std::int32_t width, std::int32_t height) {
   TGuiCustomPixelMap::SizeChanged(width, height);
@@ -56,28 +56,25 @@ void TGuiPixelMapMemory::WidthChanged(bool updateBitmap) {
 void TGuiPixelMapMemory::AllocateStorage() {
   const std::int32_t newSize = StorageBytes(FWidth, FHeight);
   if (newSize == FDataSize) return;  // the old bytes stay, even with width and height exchanged
-  if (newSize == 0) {
-    std::free(FDataPointer);
-    FDataPointer = nullptr;
-    FDataSize = 0;
-    return;
-  }
-  void* block = std::realloc(FDataPointer, std::size_t(newSize));
-  if (block == nullptr) {
+  TPixel32* block = nullptr;
+  try {
+    block = AllocatePixels(newSize);
+  } catch (const std::bad_alloc&) {
     // Out of memory: become an empty map rather than one whose size does
     // not match its storage.
-    std::free(FDataPointer);
+    FreePixels(FDataPointer, FDataSize);
     FDataPointer = nullptr;
     FDataSize = 0;
     FWidth = 0;
     FHeight = 0;
     WidthChanged(false);
     HeightChanged(false);
-    throw std::bad_alloc();
+    throw;
   }
-  FDataPointer = static_cast<TPixel32*>(block);
+  // The new storage starts cleared; the old bytes are not kept.
+  FreePixels(FDataPointer, FDataSize);
+  FDataPointer = block;
   FDataSize = newSize;
-  Clear();
 }
 
 void TGuiPixelMapMemory::Resize(std::int32_t width, std::int32_t height) {
@@ -90,7 +87,7 @@ void TGuiPixelMapMemory::Resize(std::int32_t width, std::int32_t height) {
   const std::int32_t rows = FDataPointer ? std::min(height, FHeight) : 0;
   for (std::int32_t y = 0; y < rows; ++y)
     std::memcpy(block + std::int64_t(y) * width, FDataPointer + std::int64_t(y) * FWidth, std::size_t(columns) * 4);
-  std::free(FDataPointer);
+  FreePixels(FDataPointer, FDataSize);
   FDataPointer = block;
   FWidth = width;
   FHeight = height;
@@ -113,7 +110,7 @@ void TGuiPixelMapMemory::Turn(bool counterClockwise) {
         block[nx + std::int64_t(ny) * oldHeight] = row[x];
       }
     }
-    std::free(FDataPointer);
+    FreePixels(FDataPointer, FDataSize);
     FDataPointer = block;
   }
   FWidth = oldHeight;

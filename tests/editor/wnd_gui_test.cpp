@@ -14,6 +14,7 @@
 #include "gui/gui_picture.h"
 #include "gui/gui_stitched_dial.h"
 #include "gui/gui_stitched_switch.h"
+#include "image/pixel_storage.h"
 #include "wnd_gui_rig.h"
 
 namespace vb::test {
@@ -56,6 +57,17 @@ TEST(WndGui, OpensWithEveryControlOnItsParameterAndReportsPowerOnce) {
 // destroys the editor, so the editor must be gone first (the
 // undefined-behaviour sanitizer sees a window that detaches from a
 // half-destroyed module).
+TEST(WndGui, ClosingGivesBackTheStripsMemory) {
+  const std::size_t before = PixelStorageMappedBytes();
+  {
+    TWndGuiRig rig;
+    rig.Open();
+    // The knob strips are large enough for mappings of their own.
+    EXPECT_GE(PixelStorageMappedBytes() - before, std::size_t(8) * 60 * 6000 * 4);
+  }
+  EXPECT_EQ(PixelStorageMappedBytes(), before);
+}
+
 TEST(WndGui, AModuleDestroyedWithItsEditorOpenTakesTheEditorAlong) {
   TWndGuiRig rig;
   rig.Open();
