@@ -15,6 +15,8 @@ constexpr std::size_t kHugePage = std::size_t(2) << 20;
 
 std::atomic<std::size_t> GMappedBytes{0};
 
+bool Mapped(std::size_t bytes) { return kPixelStorageMapsLargeBlocks && bytes >= kPixelStorageMappedMinimum; }
+
 std::size_t MappedLength(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
 
 // An anonymous mapping of Length bytes (a multiple of 2 MiB) starting on a
@@ -34,7 +36,7 @@ void* MapAligned(std::size_t length) {
 
 void* AllocatePixelStorage(std::size_t bytes) {
   if (bytes == 0) return nullptr;
-  if (bytes < kPixelStorageMappedMinimum) {
+  if (!Mapped(bytes)) {
     void* block = std::calloc(bytes, 1);
     if (block == nullptr) throw std::bad_alloc();
     return block;
@@ -51,7 +53,7 @@ void* AllocatePixelStorage(std::size_t bytes) {
 
 void FreePixelStorage(void* block, std::size_t bytes) noexcept {
   if (block == nullptr) return;
-  if (bytes < kPixelStorageMappedMinimum) {
+  if (!Mapped(bytes)) {
     std::free(block);
     return;
   }

@@ -17,7 +17,14 @@
 
 namespace vb {
 
-// Blocks of at least this many bytes get a mapping of their own.
+// Blocks of at least this many bytes get a mapping of their own, except
+// in AddressSanitizer builds: there every block comes from the heap, so that
+// the sanitizer's guard zones watch the decoders writing into large maps.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kPixelStorageMapsLargeBlocks = false;
+#else
+inline constexpr bool kPixelStorageMapsLargeBlocks = true;
+#endif
 inline constexpr std::size_t kPixelStorageMappedMinimum = std::size_t(1) << 20;
 
 // Bytes cleared to 0, at least 16-byte aligned; nullptr for 0 bytes.
