@@ -18,8 +18,8 @@
 
 // The section templates return 256-bit vectors when instantiated here; they
 // are always inlined (filter_sections.h), into the routines below, which
-// have AVX, so the compiler's calling-convention note does not apply.
-#pragma GCC diagnostic ignored "-Wpsabi"
+// have AVX, so the compiler's calling-convention note does not apply
+// (silenced for this file in src/CMakeLists.txt).
 
 #include "dsp/filter_sections.h"
 #include "processor/drive_block.h"
