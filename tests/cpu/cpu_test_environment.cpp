@@ -3,16 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "cpu/cpu_unit.h"
+#include "support/unit_environment.h"
 
 namespace {
 
-class TCpuEnvironment final : public ::testing::Environment {
- public:
-  void SetUp() override { vb::CpuStartUp(); }
-  void TearDown() override { vb::CpuShutDown(); }
-};
-
 [[maybe_unused]] ::testing::Environment* const kCpuEnvironment =
-    ::testing::AddGlobalTestEnvironment(new TCpuEnvironment);
+    ::testing::AddGlobalTestEnvironment(new vb::test::TUnitEnvironment({{vb::CpuStartUp, vb::CpuShutDown}}));
 
 }  // namespace

@@ -1,32 +1,22 @@
 // Guards against editor tests running before the blending routines, the PNG
-// codec and the DSP registries are started: the units start once, in the
-// plug-in library's order.
+// codec, the DSP registries and the block routines are started: the units
+// start once, in the plug-in library's order.
 #include <gtest/gtest.h>
 
 #include "cpu/cpu_unit.h"
 #include "dsp/processor_registry.h"
 #include "image/image_unit.h"
 #include "png/png_startup.h"
+#include "processor/drive_block.h"
+#include "support/unit_environment.h"
 
 namespace {
 
-class TEditorEnvironment final : public ::testing::Environment {
- public:
-  void SetUp() override {
-    vb::CpuStartUp();
-    vb::ImageStartUp();
-    vb::PngStartUp();
-    vb::DspRegistriesStartUp();
-  }
-  void TearDown() override {
-    vb::DspRegistriesShutDown();
-    vb::PngShutDown();
-    vb::ImageShutDown();
-    vb::CpuShutDown();
-  }
-};
-
-[[maybe_unused]] ::testing::Environment* const kEditorEnvironment =
-    ::testing::AddGlobalTestEnvironment(new TEditorEnvironment);
+[[maybe_unused]] ::testing::Environment* const kEditorEnvironment = ::testing::AddGlobalTestEnvironment(
+    new vb::test::TUnitEnvironment({{vb::CpuStartUp, vb::CpuShutDown},
+                                    {vb::ImageStartUp, vb::ImageShutDown},
+                                    {vb::PngStartUp, vb::PngShutDown},
+                                    {vb::DspRegistriesStartUp, vb::DspRegistriesShutDown},
+                                    {vb::DriveBlockStartUp, vb::DriveBlockShutDown}}));
 
 }  // namespace

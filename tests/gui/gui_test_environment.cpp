@@ -5,24 +5,12 @@
 #include "cpu/cpu_unit.h"
 #include "image/image_unit.h"
 #include "png/png_startup.h"
+#include "support/unit_environment.h"
 
 namespace {
 
-class TGuiEnvironment final : public ::testing::Environment {
- public:
-  void SetUp() override {
-    vb::CpuStartUp();
-    vb::ImageStartUp();
-    vb::PngStartUp();
-  }
-  void TearDown() override {
-    vb::PngShutDown();
-    vb::ImageShutDown();
-    vb::CpuShutDown();
-  }
-};
-
 [[maybe_unused]] ::testing::Environment* const kGuiEnvironment =
-    ::testing::AddGlobalTestEnvironment(new TGuiEnvironment);
+    ::testing::AddGlobalTestEnvironment(new vb::test::TUnitEnvironment(
+        {{vb::CpuStartUp, vb::CpuShutDown}, {vb::ImageStartUp, vb::ImageShutDown}, {vb::PngStartUp, vb::PngShutDown}}));
 
 }  // namespace

@@ -4,22 +4,11 @@
 
 #include "cpu/cpu_unit.h"
 #include "image/image_unit.h"
+#include "support/unit_environment.h"
 
 namespace {
 
-class TImageEnvironment final : public ::testing::Environment {
- public:
-  void SetUp() override {
-    vb::CpuStartUp();
-    vb::ImageStartUp();
-  }
-  void TearDown() override {
-    vb::ImageShutDown();
-    vb::CpuShutDown();
-  }
-};
-
-[[maybe_unused]] ::testing::Environment* const kImageEnvironment =
-    ::testing::AddGlobalTestEnvironment(new TImageEnvironment);
+[[maybe_unused]] ::testing::Environment* const kImageEnvironment = ::testing::AddGlobalTestEnvironment(
+    new vb::test::TUnitEnvironment({{vb::CpuStartUp, vb::CpuShutDown}, {vb::ImageStartUp, vb::ImageShutDown}}));
 
 }  // namespace

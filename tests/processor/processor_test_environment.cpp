@@ -5,22 +5,12 @@
 
 #include "cpu/cpu_unit.h"
 #include "processor/drive_block.h"
+#include "support/unit_environment.h"
 
 namespace {
 
-class TProcessorEnvironment final : public ::testing::Environment {
- public:
-  void SetUp() override {
-    vb::CpuStartUp();
-    vb::DriveBlockStartUp();
-  }
-  void TearDown() override {
-    vb::DriveBlockShutDown();
-    vb::CpuShutDown();
-  }
-};
-
 [[maybe_unused]] ::testing::Environment* const kProcessorEnvironment =
-    ::testing::AddGlobalTestEnvironment(new TProcessorEnvironment);
+    ::testing::AddGlobalTestEnvironment(new vb::test::TUnitEnvironment(
+        {{vb::CpuStartUp, vb::CpuShutDown}, {vb::DriveBlockStartUp, vb::DriveBlockShutDown}}));
 
 }  // namespace
