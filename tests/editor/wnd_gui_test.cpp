@@ -63,7 +63,9 @@ TEST(WndGui, ClosingGivesBackTheStripsMemory) {
     TWndGuiRig rig;
     rig.Open();
     // The knob strips are large enough for mappings of their own.
-    if (kPixelStorageMapsLargeBlocks) EXPECT_GE(PixelStorageMappedBytes() - before, std::size_t(8) * 60 * 6000 * 4);
+    if (kPixelStorageMapsLargeBlocks) {
+      EXPECT_GE(PixelStorageMappedBytes() - before, std::size_t(8) * 60 * 6000 * 4);
+    }
   }
   EXPECT_EQ(PixelStorageMappedBytes(), before);
 }

@@ -24,10 +24,11 @@ TEST(PixelStorage, BlocksOfEverySizeAreClearedWholeAndGiveTheirMappingsBack) {
     ASSERT_NE(block, nullptr) << bytes;
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % 16, 0u) << bytes;
     EXPECT_TRUE(std::all_of(block, block + bytes, [](std::uint8_t b) { return b == 0; })) << bytes;
-    if (kPixelStorageMapsLargeBlocks && bytes >= kPixelStorageMappedMinimum)
+    if (kPixelStorageMapsLargeBlocks && bytes >= kPixelStorageMappedMinimum) {
       EXPECT_GE(PixelStorageMappedBytes() - mappedBefore, bytes) << bytes;
-    else
+    } else {
       EXPECT_EQ(PixelStorageMappedBytes(), mappedBefore) << bytes;
+    }
     std::memset(block, 0xA5, bytes);  // the whole block is writable
     FreePixelStorage(block, bytes);
     EXPECT_EQ(PixelStorageMappedBytes(), mappedBefore) << bytes;
@@ -43,7 +44,9 @@ TEST(PixelStorage, LargeMapsKeepTheirPixelsAcrossResizeTurnAndNewSizes) {
     // 60 x 6000: one control strip, 1.4 MB.
     TGuiPixelMapMemory map;
     map.SetSize(60, 6000);
-    if (kPixelStorageMapsLargeBlocks) EXPECT_GT(PixelStorageMappedBytes(), mappedBefore);
+    if (kPixelStorageMapsLargeBlocks) {
+      EXPECT_GT(PixelStorageMappedBytes(), mappedBefore);
+    }
     *map.GetPixelPointer(0, 0) = Pixel32(0xFF112233u);
     *map.GetPixelPointer(59, 5999) = Pixel32(0xFF445566u);
     map.Turn();
