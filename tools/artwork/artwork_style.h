@@ -21,29 +21,19 @@ inline const TRgba kBrass = Rgb(0xC9A55A);      // polished brass
 inline const TRgba kBrassDark = Rgb(0x7A5C25);  // brass in shadow
 inline const TRgba kChrome = Rgb(0xD8DADC);
 
-inline TFontDescription CaptionFont() {
+// The panel's printing: one condensed face in three sizes, pixels.
+inline TFontDescription PanelFont(std::int32_t pixelHeight, bool bold) {
   TFontDescription font;
   font.FaceName = "DejaVu Sans Condensed";
-  font.PixelHeight = 10;
-  font.Bold = true;
+  font.PixelHeight = pixelHeight;
+  font.Bold = bold;
   return font;
 }
 
-inline TFontDescription ScaleFont() {
-  TFontDescription font;
-  font.FaceName = "DejaVu Sans Condensed";
-  font.PixelHeight = 8;
-  font.Bold = true;
-  return font;
-}
-
+inline TFontDescription CaptionFont() { return PanelFont(10, true); }
+inline TFontDescription ScaleFont() { return PanelFont(8, true); }
 // Positions of a switch (Stereo, Mono, 16x ...): smaller than captions.
-inline TFontDescription PositionFont() {
-  TFontDescription font;
-  font.FaceName = "DejaVu Sans Condensed";
-  font.PixelHeight = 9;
-  return font;
-}
+inline TFontDescription PositionFont() { return PanelFont(9, false); }
 
 constexpr double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
 
