@@ -95,6 +95,10 @@ void TGuiControl::MouseUp(TMouseButton button, TShiftState shift, std::int32_t x
   if (FOnMouseUp) FOnMouseUp(*this, button, shift, x, y);
 }
 
+void TGuiControl::CaptureLost() {
+  if (FOnCaptureLost) FOnCaptureLost(*this);
+}
+
 bool TGuiControl::MouseWheel(TShiftState shift, std::int32_t wheelDelta, TPoint at) {
   bool handled = false;
   if (FOnMouseWheel) FOnMouseWheel(*this, shift, wheelDelta, at, handled);

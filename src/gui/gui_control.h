@@ -109,6 +109,9 @@ class TGuiControl : public TGuiComponent, public TControlBackdrop {
   virtual void KeyUp(std::int32_t& key, TShiftState shift);
   virtual void DoEnter();
   virtual void DoExit();
+  // The window lost the pointer while this control held it: a press ends
+  // without a release.
+  virtual void CaptureLost();
 
   // --- events ---
   void SetOnMouseDown(TMouseEvent handler) { FOnMouseDown = std::move(handler); }
@@ -126,6 +129,7 @@ class TGuiControl : public TGuiComponent, public TControlBackdrop {
   void SetOnEnter(TNotifyEvent handler) { FOnEnter = std::move(handler); }
   void SetOnExit(TNotifyEvent handler) { FOnExit = std::move(handler); }
   void SetOnResize(TNotifyEvent handler) { FOnResize = std::move(handler); }
+  void SetOnCaptureLost(TNotifyEvent handler) { FOnCaptureLost = std::move(handler); }
 
   // --- notices from the window ---
   // The window's colour changed.
@@ -165,6 +169,7 @@ class TGuiControl : public TGuiComponent, public TControlBackdrop {
   TNotifyEvent FOnEnter;
   TNotifyEvent FOnExit;
   TNotifyEvent FOnResize;
+  TNotifyEvent FOnCaptureLost;
 };
 
 }  // namespace vb

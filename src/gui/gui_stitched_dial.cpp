@@ -165,6 +165,7 @@ void TCustomGuiStitchedDial::MouseDown(TMouseButton button, TShiftState shift, s
   if (button == TMouseButton::mbLeft) {
     SetFocus();
     FOldMousePos = TPoint{x, y};
+    FDragging = true;
   } else if (button == TMouseButton::mbRight && (shift & ssCtrl) != 0) {
     SetValue(FDefaultValue);
   }
@@ -177,7 +178,9 @@ void TCustomGuiStitchedDial::MouseMove(TShiftState shift, std::int32_t x, std::i
     FIgnoreNextMouseMove = false;
     return;
   }
-  const bool dragging = (shift & ssLeft) != 0;
+  // Only a drag this dial's press began: after a lost capture the button
+  // may still be down while the pointer wanders over it.
+  const bool dragging = FDragging && (shift & ssLeft) != 0;
   if (FLockCursor && dragging && Owner() != nullptr) Owner()->SetPointerHidden(true);
   if (dragging) {
     // Up is positive; horizontal movement does not turn the dial.
@@ -197,11 +200,19 @@ void TCustomGuiStitchedDial::MouseMove(TShiftState shift, std::int32_t x, std::i
 
 void TCustomGuiStitchedDial::MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) {
   FOldMousePos = TPoint{x, y};
+  if (button == TMouseButton::mbLeft) FDragging = false;
   if (button == TMouseButton::mbLeft && Owner() != nullptr) {
     if (FLockCursor && Owner()->PointerHidden()) Owner()->WarpPointer(TPoint{Left() + Centre().X, Top() + Centre().Y});
     Owner()->SetPointerHidden(false);
   }
   if (button != TMouseButton::mbLeft || Enabled()) TGuiCustomStitchedControl::MouseUp(button, shift, x, y);
+}
+
+void TCustomGuiStitchedDial::CaptureLost() {
+  FDragging = false;
+  FIgnoreNextMouseMove = false;
+  if (Owner() != nullptr) Owner()->SetPointerHidden(false);
+  TGuiCustomStitchedControl::CaptureLost();
 }
 
 bool TCustomGuiStitchedDial::MouseWheel(TShiftState shift, std::int32_t wheelDelta, TPoint at) {

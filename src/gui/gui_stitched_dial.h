@@ -62,6 +62,7 @@ class TCustomGuiStitchedDial : public TGuiCustomStitchedControl {
   void MouseMove(TShiftState shift, std::int32_t x, std::int32_t y) override;
   void MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) override;
   bool MouseWheel(TShiftState shift, std::int32_t wheelDelta, TPoint at) override;
+  void CaptureLost() override;
   void Loaded() override;
 
  protected:
@@ -94,6 +95,8 @@ class TCustomGuiStitchedDial : public TGuiCustomStitchedControl {
   float FWheelStep = 1;
   bool FLockCursor = false;
   bool FIgnoreNextMouseMove = false;
+  // A left press on this dial started a drag that has not ended yet.
+  bool FDragging = false;
   bool FWrap = false;
 };
 

@@ -239,6 +239,9 @@ void TGuiWindow::OnPlatformEvent(const TPlatformEvent& event) {
       Repaint();
       Present(event.Area);
       break;
+    case TPlatformEventKind::pekCaptureLost:
+      CaptureLost();
+      break;
   }
 }
 
@@ -313,6 +316,14 @@ void TGuiWindow::UpdateHover(TGuiControl* control) {
   HideHint();
   if (old != nullptr) old->MouseLeave();
   if (control != nullptr) control->MouseEnter();
+}
+
+void TGuiWindow::CaptureLost() {
+  TGuiControl* captured = FCaptured;
+  FButtonsDown = 0;
+  FClickCandidate = nullptr;
+  ReleaseCapture();
+  if (captured != nullptr) captured->CaptureLost();
 }
 
 void TGuiWindow::ReleaseCapture() {

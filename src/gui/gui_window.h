@@ -128,6 +128,8 @@ class TGuiWindow : public TPlatformWindowListener {
   void Key(const TPlatformEvent& event);
   void UpdateHover(TGuiControl* control);
   void ReleaseCapture();
+  // The platform ended the capture: the drag ends without a release.
+  void CaptureLost();
   // Transparent windowed controls above a changed windowless area rebuild
   // their backdrop.
   void RefreshBackdropsAbove(const TGuiControl& control, const TRect& area);

@@ -92,6 +92,13 @@ void THeadlessWindow::Wheel(TPoint at, std::int32_t delta) {
   FQueue.push_back(event);
 }
 
+void THeadlessWindow::LoseCapture() {
+  FCaptured = false;
+  TPlatformEvent event;
+  event.Kind = TPlatformEventKind::pekCaptureLost;
+  FQueue.push_back(event);
+}
+
 void THeadlessWindow::Leave() {
   TPlatformEvent event;
   event.Kind = TPlatformEventKind::pekMouseLeave;

@@ -47,6 +47,8 @@ class THeadlessWindow final : public TPlatformWindow {
   void MoveTo(TPoint at);
   void Wheel(TPoint at, std::int32_t delta);
   void Leave();
+  // The capture ends without a release (the window unmapped, say).
+  void LoseCapture();
   void Expose(const TRect& area);
   // Modifier keys held from now on (ssShift, ssCtrl, ssAlt).
   void SetKeys(TShiftState keys) { FKeys = keys; }

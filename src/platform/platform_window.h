@@ -50,6 +50,10 @@ enum class TPlatformEventKind : std::uint8_t {
   pekKeyDown,     // Key pressed (a platform-neutral key code, see below)
   pekKeyUp,       // Key released
   pekExpose,      // Area of the window lost its picture: present it again
+  // The capture ended without a release: the window stopped being viewable
+  // (unmapped, or its host's window was) or another client took the
+  // pointer. A drag in progress ends here; no pekMouseUp follows for it.
+  pekCaptureLost,
 };
 
 // Position and Area are in the window's client pixels (0, 0 top-left).

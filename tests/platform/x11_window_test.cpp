@@ -290,6 +290,27 @@ TEST_F(X11WindowTest, TheGrabAndTheHiddenPointerEndWithTheDrag) {
   EXPECT_EQ(window->ErrorCount(), 0);
 }
 
+// A host that hides its editor window mid-drag: the server ends the grab
+// and no release will come, so the drag must be told it is over.
+TEST_F(X11WindowTest, AHostUnmappingItsWindowMidDragEndsTheCapture) {
+  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Embed(Parent()));
+  window->Show();
+  const xcb_window_t id = xcb_window_t(window->NativeHandle());
+  Probe.MovePointer(id, 100, 74);
+  Probe.Button(1, true);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseDown).empty(); }));
+  window->SetCapture(true);
+  xcb_unmap_window(Probe.Get(), xcb_window_t(Parent()));
+  Probe.Sync();
+  EXPECT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekCaptureLost).empty(); }));
+  EXPECT_FALSE(window->Grabbed());
+  Probe.Button(1, false);
+  Probe.Sync();
+  EXPECT_EQ(window->ErrorCount(), 0);
+}
+
 TEST_F(X11WindowTest, AParentDestroyedFirstEndsAllRequests) {
   auto window = MakeWindow();
   ASSERT_TRUE(window->Embed(Parent()));

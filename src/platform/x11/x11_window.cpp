@@ -230,6 +230,7 @@ void TX11Window::Present(const TRasterView& frame, const TRect& area) {
 // --- pointer -------------------------------------------------------------------------
 
 void TX11Window::SetCapture(bool captured) {
+  FCaptureWanted = captured;
   if (!Embedded()) {
     FGrabbed = false;
     return;
@@ -397,9 +398,10 @@ void TX11Window::HandleStructure(const xcb_generic_event_t& event) {
       break;
     }
     case XCB_UNMAP_NOTIFY: {
-      // The server ends a grab whose window stops being viewable.
+      // The server ends a grab whose window stops being viewable, and no
+      // release will come for the drag it carried.
       const auto& unmap = reinterpret_cast<const xcb_unmap_notify_event_t&>(event);
-      if (unmap.window == FWindow && FGrabbed) SetCapture(false);
+      if ((unmap.window == FWindow || unmap.window == FParent) && FCaptureWanted) LoseCapture();
       break;
     }
     case XCB_REPARENT_NOTIFY: {
@@ -476,7 +478,20 @@ void TX11Window::HandleMotion(const xcb_motion_notify_event_t& event) {
   Queue(out);
 }
 
+void TX11Window::LoseCapture() {
+  SetCapture(false);
+  TPlatformEvent lost;
+  lost.Kind = TPlatformEventKind::pekCaptureLost;
+  Queue(lost);
+}
+
 void TX11Window::HandleCrossing(const xcb_enter_notify_event_t& event, bool enter) {
+  // Another client's grab took the pointer from a drag we could not grab
+  // for ourselves (ours would have kept it).
+  if (event.event == FWindow && !enter && event.mode == XCB_NOTIFY_MODE_GRAB && FCaptureWanted && !FGrabbed) {
+    LoseCapture();
+    return;
+  }
   if (event.event != FWindow || event.mode == XCB_NOTIFY_MODE_GRAB) return;
   if (event.detail == XCB_NOTIFY_DETAIL_INFERIOR) return;
   TPlatformEvent out;

@@ -95,6 +95,8 @@ class TX11Window final : public TPlatformWindow {
   void HandleButton(const xcb_button_press_event_t& event, bool press);
   void HandleMotion(const xcb_motion_notify_event_t& event);
   void HandleCrossing(const xcb_enter_notify_event_t& event, bool enter);
+  // Gives the capture up and tells the listener that its drag ended.
+  void LoseCapture();
   void HandleStructure(const xcb_generic_event_t& event);
   void Queue(const TPlatformEvent& event) { FBatch.push_back(event); }
   std::uint32_t BlankCursor();
@@ -128,6 +130,8 @@ class TX11Window final : public TPlatformWindow {
   bool FParentGone = false;
   bool FVisible = false;
   bool FGrabbed = false;
+  // The GUI asked for the capture and has not given it up, grabbed or not.
+  bool FCaptureWanted = false;
   bool FPointerHidden = false;
 };
 
