@@ -30,8 +30,8 @@ std::intptr_t QuietHost(TVSTEffect*, std::int32_t opcode, std::int32_t, std::int
   return opcode == amVersion ? 2400 : 0;
 }
 
-std::unique_ptr<TVSTEditor> CreateHeadlessEditor(TCustomVSTModule& owner) {
-  return std::make_unique<TWndGUI>(owner, std::make_unique<THeadlessWindow>());
+std::unique_ptr<TVSTEditor> CreateHeadlessEditor(TCustomVSTModule& owner, IDriveProcessor& processor) {
+  return std::make_unique<TWndGUI>(owner, processor, std::make_unique<THeadlessWindow>());
 }
 
 // The drive module in-process, its editor on a headless window; the units
@@ -48,7 +48,7 @@ struct TEditorScene {
     (void)started;
     Module.reset(CreateVSTModule<TProcessModule>(nullptr));
     Module->SetAudioMaster(&QuietHost);
-    Module->SetEditorFormClass({&CreateHeadlessEditor, kEditorWidth, kEditorHeight});
+    Module->SetEditorClass({&CreateHeadlessEditor, kEditorWidth, kEditorHeight});
   }
   std::intptr_t Dispatch(std::int32_t opcode, void* ptr = nullptr) {
     return Module->Effect()->Dispatcher(Module->Effect(), opcode, 0, 0, ptr, 0);

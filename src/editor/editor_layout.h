@@ -14,7 +14,6 @@
 
 #include "editor/editor_artwork.h"
 #include "platform/canvas.h"
-#include "processor/drive_parameter.h"
 
 namespace vb {
 
@@ -59,13 +58,11 @@ enum class TEditorRole : std::uint8_t {
   erVendorLink,   // a click opens kVendorUrl
   erLampOn,       // shown while Power is on
   erLampOff,      // shown while Power is off
-  erParameter,    // bound to Parameter both ways
+  erParameter,    // bound to a parameter both ways (editor_bindings.h)
   erInputMeter,   // input peak; a double click resets it
   erOutputMeter,  // output peak; a double click resets it
   erMeterTimer,   // refreshes both meters
 };
-
-constexpr std::int32_t kNoParameter = -1;
 
 struct TEditorControlSpec {
   const char* Name;
@@ -78,12 +75,9 @@ struct TEditorControlSpec {
   // The picture, or the strip a switch, dial or display draws (the strip
   // list's item StripIndex(Art)).
   TArtwork Art = TArtwork::awFrontPanel;
-  std::int32_t Parameter = kNoParameter;  // a TDriveParameter for erParameter
-  // Dials, in their parameter's unit. DefaultValue is applied before Max and
-  // Min, so it is clamped to the creation range 0..100 only.
-  float Min = 0;
-  float Max = 100;
-  float Value = 0;
+  // Dials: the knob's own default (Control + right click), in its
+  // parameter's unit. It is applied before the parameter's range, so it is
+  // clamped to the creation range 0..100 only.
   float DefaultValue = 0;
   // Switches and displays.
   std::int32_t GlyphIndex = 0;
@@ -124,23 +118,19 @@ constexpr TEditorControlSpec Label(const char* name, std::int32_t left, std::int
 }
 
 constexpr TEditorControlSpec Switch(const char* name, std::int32_t left, std::int32_t top, std::int32_t width,
-                                    std::int32_t height, TArtwork strip, TDriveParameter parameter, const char* hint,
+                                    std::int32_t height, TArtwork strip, const char* hint,
                                     TColor color = kSwitchColor) {
-  TEditorControlSpec spec{
-      name, TEditorControlKind::eckSwitch, TEditorRole::erParameter, left, top, width, height, strip, parameter};
+  TEditorControlSpec spec{name, TEditorControlKind::eckSwitch, TEditorRole::erParameter, left, top, width, height,
+                          strip};
   spec.Color = color;
   spec.Hint = hint;
   return spec;
 }
 
 constexpr TEditorControlSpec Dial(const char* name, std::int32_t left, std::int32_t top, TArtwork strip,
-                                  TDriveParameter parameter, float min, float max, float value,
                                   float defaultValue = 0) {
-  TEditorControlSpec spec{
-      name, TEditorControlKind::eckDial, TEditorRole::erParameter, left, top, kKnobSize, kKnobSize, strip, parameter};
-  spec.Min = min;
-  spec.Max = max;
-  spec.Value = value;
+  TEditorControlSpec spec{name, TEditorControlKind::eckDial, TEditorRole::erParameter, left, top, kKnobSize, kKnobSize,
+                          strip};
   spec.DefaultValue = defaultValue;
   return spec;
 }
@@ -152,31 +142,30 @@ constexpr TEditorControlSpec Meter(const char* name, TEditorRole role, std::int3
 
 }  // namespace layout
 
-// Creation order. Dials and their parameters share ranges; the dials'
-// DefaultValue (a Control + right click) is the knob's own, not the
-// parameter's default.
+// Creation order. The dials' DefaultValue (a Control + right click) is the
+// knob's own, not the parameter's default.
 inline constexpr TEditorControlSpec kEditorLayout[] = {
     layout::Picture("ImgFront", TEditorRole::erFrontPanel, 0, 0, 865, 149, TArtwork::awFrontPanel),
     layout::Label("LblByVorda", 812, 68, 50, 14, "Visit website"),
     layout::Picture("LEDOn", TEditorRole::erLampOn, 762, 14, 35, 35, TArtwork::awLampOn),
     layout::Picture("LEDOff", TEditorRole::erLampOff, 775, 27, 9, 9, TArtwork::awLampOff, false),
-    layout::Switch("SwitchStereo", 450, 110, 20, 40, TArtwork::awSwitch2, kParamStereo, "Stereo"),
-    layout::Dial("DialDrive", 173, 8, TArtwork::awKnob2, kParamDrive, 0, 100, 0),
-    layout::Switch("SwitchOversampling", 630, 110, 20, 40, TArtwork::awSwitch3, kParamOversampling, "Oversampling"),
-    layout::Switch("SwitchAsymmetric", 540, 110, 20, 40, TArtwork::awSwitch2, kParamAsymmetric, "Asymmetrical"),
-    layout::Dial("DialDryWet", 591, 44, TArtwork::awKnob2, kParamDryWet, 0, 100, 100),
-    layout::Dial("DialPres", 517, 44, TArtwork::awKnob7, kParamPres, -15, 15, 0),
-    layout::Dial("DialOutput", 645, 44, TArtwork::awKnob8, kParamOutput, -100, 100, 0),
-    layout::Dial("DialInput", 99, 44, TArtwork::awKnob1, kParamInput, -200, 200, 0),
-    layout::Dial("DialMid", 409, 44, TArtwork::awKnob7, kParamMid, -15, 15, 0),
-    layout::Dial("DialLoPass", 281, 80, TArtwork::awKnob6, kParamLoPass, 500, 5000, 3000, 100),
-    layout::Dial("DialLow", 355, 44, TArtwork::awKnob7, kParamLow, -15, 15, 0),
-    layout::Dial("DialHigh", 463, 44, TArtwork::awKnob7, kParamHigh, -15, 15, 0),
-    layout::Dial("DialHiPass", 173, 80, TArtwork::awKnob4, kParamHiPass, 0, 500, 20),
-    layout::Dial("DialFreq", 227, 80, TArtwork::awKnob5, kParamFreq, 0, 1000, 275),
-    layout::Dial("DialCurveForm", 281, 8, TArtwork::awKnob3, kParamCurveForm, 1, 200, 80),
-    layout::Dial("DialTrim", 227, 8, TArtwork::awKnob2, kParamTrim, 0, 100, 45),
-    layout::Switch("SwitchPower", 765, 55, 30, 40, TArtwork::awRectSwitch, kParamPower, "", 0),
+    layout::Switch("SwitchStereo", 450, 110, 20, 40, TArtwork::awSwitch2, "Stereo"),
+    layout::Dial("DialDrive", 173, 8, TArtwork::awKnob2),
+    layout::Switch("SwitchOversampling", 630, 110, 20, 40, TArtwork::awSwitch3, "Oversampling"),
+    layout::Switch("SwitchAsymmetric", 540, 110, 20, 40, TArtwork::awSwitch2, "Asymmetrical"),
+    layout::Dial("DialDryWet", 591, 44, TArtwork::awKnob2),
+    layout::Dial("DialPres", 517, 44, TArtwork::awKnob7),
+    layout::Dial("DialOutput", 645, 44, TArtwork::awKnob8),
+    layout::Dial("DialInput", 99, 44, TArtwork::awKnob1),
+    layout::Dial("DialMid", 409, 44, TArtwork::awKnob7),
+    layout::Dial("DialLoPass", 281, 80, TArtwork::awKnob6, 100),
+    layout::Dial("DialLow", 355, 44, TArtwork::awKnob7),
+    layout::Dial("DialHigh", 463, 44, TArtwork::awKnob7),
+    layout::Dial("DialHiPass", 173, 80, TArtwork::awKnob4),
+    layout::Dial("DialFreq", 227, 80, TArtwork::awKnob5),
+    layout::Dial("DialCurveForm", 281, 8, TArtwork::awKnob3),
+    layout::Dial("DialTrim", 227, 8, TArtwork::awKnob2),
+    layout::Switch("SwitchPower", 765, 55, 30, 40, TArtwork::awRectSwitch, "", 0),
     layout::Meter("VUInMeter", TEditorRole::erInputMeter, 79, 32, 20, 84),
     layout::Meter("VUOutMeter", TEditorRole::erOutputMeter, 706, 32, 20, 84),
     {"GSPL", TEditorControlKind::eckStripList, TEditorRole::erNone},
@@ -194,16 +183,6 @@ constexpr const TEditorControlSpec* FindEditorControl(std::string_view name) {
 }
 
 namespace layout {
-
-constexpr bool EveryParameterHasOneControl() {
-  for (std::int32_t p = 0; p < kParamCount; ++p) {
-    std::int32_t count = 0;
-    for (const TEditorControlSpec& spec : kEditorLayout)
-      count += spec.Role == TEditorRole::erParameter && spec.Parameter == p;
-    if (count != 1) return false;
-  }
-  return true;
-}
 
 // Strips are cut into glyphs of the control's size; a strip drawn into a box
 // of another size would show parts of its neighbours or leave gaps.
@@ -227,7 +206,6 @@ constexpr bool EverythingInsideTheWindow() {
   return true;
 }
 
-static_assert(EveryParameterHasOneControl());
 static_assert(EveryStripFitsItsControl());
 static_assert(EverythingInsideTheWindow());
 

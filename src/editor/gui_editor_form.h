@@ -10,7 +10,7 @@
 // pending updates, the window's events, due timers, the repaint of what
 // changed. Registering an editor class is one line at library start-up:
 //
-//   TProcessModule::SetDefaultEditorFormClass({&TMyEditor::Create, 865, 150});
+//   Module.SetEditorFormClass({&TMyEditor::Create, 865, 150});
 //
 // User-interface thread only.
 

@@ -5,34 +5,52 @@
 // once and shows the values as they are then. No lock, no allocation, no
 // system call; a writer never waits.
 //
-// A writer stores the new value before it marks, and the mark is a release
-// that the taker's acquire pairs with: whoever takes a bit reads that value
-// or a later one, so the controls always end up showing the latest value.
+// The protocol: a writer stores the new value before it marks, and the mark
+// is a release that the taker's acquire pairs with; the taker clears every
+// bit in the same step that reads them and reads the values afterwards.
+// Whoever takes a bit reads that value or a later one, and a mark set after
+// the take stays for the next one, so the controls always end up showing
+// the latest value. TSync marks the gaps (processor/sync_points.h).
 
 #include <atomic>
 #include <cstdint>
 
 #include "processor/drive_parameter.h"
+#include "processor/sync_points.h"
 
 namespace vb {
 
-class TPendingParameters {
+template <class TSync>
+class TBasicPendingParameters {
  public:
   static_assert(kParamCount <= 32, "one bit per parameter");
 
-  // Any thread.
-  void Mark(TDriveParameter parameter) { FBits.fetch_or(Bit(parameter), std::memory_order_release); }
+  // Any thread, after storing the parameter's value.
+  void Mark(TDriveParameter parameter) {
+    FSync.Reached(TSyncPoint::spMarking);
+    FBits.fetch_or(Bit(parameter), std::memory_order_release);
+  }
   bool IsMarked(TDriveParameter parameter) const {
     return (FBits.load(std::memory_order_relaxed) & Bit(parameter)) != 0;
   }
 
-  // Editor thread: every mark made so far, cleared.
-  std::uint32_t Take() { return FBits.exchange(0, std::memory_order_acquire); }
+  // Editor thread: every mark made so far, cleared. Read the values after.
+  std::uint32_t Take() {
+    const std::uint32_t bits = FBits.exchange(0, std::memory_order_acquire);
+    FSync.Reached(TSyncPoint::spMarksTaken);
+    return bits;
+  }
 
   static constexpr std::uint32_t Bit(TDriveParameter parameter) { return std::uint32_t(1) << parameter; }
 
+  // Tests only: the policy that observes the protocol's steps.
+  TSync& SyncPoints() { return FSync; }
+
  private:
   std::atomic<std::uint32_t> FBits{0};
+  [[no_unique_address]] TSync FSync;
 };
+
+using TPendingParameters = TBasicPendingParameters<TNoSyncPoints>;
 
 }  // namespace vb

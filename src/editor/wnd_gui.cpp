@@ -11,16 +11,10 @@
 #include "gui/gui_timer.h"
 #include "image/image_errors.h"
 #include "platform/web_browser.h"
-#include "processor/process_module.h"
 
 namespace vb {
 
 namespace {
-
-constexpr const char* kUnit = "wnd_gui";
-
-// The oversampling switch's glyphs and the factors they stand for.
-constexpr std::array<std::uint8_t, 3> kOversamplingFactors = {1, 8, 16};
 
 // Every knob: 400 pixels of drag for the whole travel, one wheel notch a
 // 400th of it, linear, no wrap, the pointer left where it is.
@@ -32,32 +26,6 @@ constexpr double kMeterFloorDb = -25.0;
 // The share of the strip per dB (1/25), taken as a Single as the meters
 // always have.
 constexpr double kMeterSharePerDb = double(0.04f);
-
-// The level a double click leaves in a meter: far below its floor, so it
-// shows empty until new audio arrives.
-constexpr float kMeterResetLevel = -100.0f;
-
-// Marks a parameter as being shown for the life of the scope.
-class TShowingScope {
- public:
-  TShowingScope(std::int32_t& showing, float& shownValue, TDriveParameter parameter, float value)
-      : FShowing(showing), FOld(showing), FShownValue(shownValue), FOldValue(shownValue) {
-    showing = parameter;
-    shownValue = value;
-  }
-  ~TShowingScope() {
-    FShowing = FOld;
-    FShownValue = FOldValue;
-  }
-  TShowingScope(const TShowingScope&) = delete;
-  TShowingScope& operator=(const TShowingScope&) = delete;
-
- private:
-  std::int32_t& FShowing;
-  std::int32_t FOld;
-  float& FShownValue;
-  float FOldValue;
-};
 
 TGuiStitchKind StitchKind(TStripDirection direction) {
   return direction == TStripDirection::sdHorizontal ? skHorizontal : skVertical;
@@ -87,25 +55,24 @@ void PlaceStitched(TGuiCustomStitchedControl& control, const TEditorControlSpec&
 
 }  // namespace
 
-TWndGUI::TWndGUI(TCustomVSTModule& owner, std::unique_ptr<TPlatformWindow> platform)
+TWndGUI::TWndGUI(TCustomVSTModule& owner, IDriveProcessor& processor, std::unique_ptr<TPlatformWindow> platform)
     : TGuiEditorForm(owner, std::move(platform)),
-      FProcessor(dynamic_cast<TProcessModule*>(&owner)),
+      FProcessor(processor),
       FWindowThread(std::this_thread::get_id()),
       FOpenUrl([](const char* url) { OpenWebPage(url); }) {
   Build();
-  if (FProcessor != nullptr) FProcessor->EditorLink().Attach(this);
+  FProcessor.AttachEditor(*this);
 }
 
 TWndGUI::~TWndGUI() {
   // First: a host thread may be telling this window about a parameter.
-  if (FProcessor != nullptr) FProcessor->EditorLink().Detach(this);
+  FProcessor.DetachEditor(*this);
+  // Then every gesture a drag left open ends, while the window still stands.
+  for (auto& binding : FBindings) binding.reset();
 }
 
-std::unique_ptr<TVSTEditor> TWndGUI::Create(TCustomVSTModule& owner) { return std::make_unique<TWndGUI>(owner); }
-
-TProcessModule& TWndGUI::Processor() const {
-  Assert(FProcessor != nullptr, kUnit, "The editor's owner is not the drive processor");
-  return *FProcessor;
+std::unique_ptr<TVSTEditor> TWndGUI::Create(TCustomVSTModule& owner, IDriveProcessor& processor) {
+  return std::make_unique<TWndGUI>(owner, processor);
 }
 
 // ---------------------------------------------------------------------------
@@ -123,6 +90,8 @@ void TWndGUI::Build() {
   // nothing on screen.
   CreateStripList();
   for (const TEditorControlSpec& spec : kEditorLayout) CreateComponent(spec);
+  for (auto& binding : FBindings)
+    if (binding->Rule() == TShowRule::srPower) binding->SetLamps(FLampOn, FLampOff);
   // Decodes the strips, sizes the buffers, puts each knob on its glyph.
   window.EndLoading();
 }
@@ -198,30 +167,32 @@ void TWndGUI::CreateSwitch(const TEditorControlSpec& spec) {
   auto& control = Window().Create<TGuiStitchedSwitch>();
   PlaceStitched(control, spec, *FStrips);
   control.SetColor(spec.Color);
-  const auto parameter = TDriveParameter(spec.Parameter);
-  FSwitches[parameter] = &control;
-  if (parameter == kParamOversampling)
-    control.SetOnChange([this](TGuiComponent&) { SwitchOversamplingChange(); });
-  else
-    control.SetOnChange([this, parameter](TGuiComponent&) { SwitchChange(parameter); });
+  const TEditorBinding& row = *FindEditorBinding(spec.Name);
+  FSwitches[row.Parameter] = &control;
+  Bind(row, control);
 }
 
 void TWndGUI::CreateDial(const TEditorControlSpec& spec) {
   auto& dial = Window().Create<TGuiStitchedDial>();
   PlaceStitched(dial, spec, *FStrips);
+  const TEditorBinding& row = *FindEditorBinding(spec.Name);
+  const TDriveParameterRange& range = ParameterRange(row.Parameter);
   // The default first: it is clamped to the range the dial has so far.
   dial.SetDefaultValue(spec.DefaultValue);
-  dial.SetMax(spec.Max);
-  dial.SetMin(spec.Min);
-  dial.SetValue(spec.Value);
+  dial.SetMax(range.Max);
+  dial.SetMin(range.Min);
+  dial.SetValue(range.Default);
   dial.SetScrollRange(kDialScrollRange);
   dial.SetWheelStep(kDialWheelStep);
   dial.SetCurveMapping(0);
   dial.SetWrap(false);
   dial.SetLockCursor(false);
-  const auto parameter = TDriveParameter(spec.Parameter);
-  FDials[parameter] = &dial;
-  dial.SetOnChange([this, parameter](TGuiComponent&) { DialChange(parameter); });
+  FDials[row.Parameter] = &dial;
+  Bind(row, dial);
+}
+
+void TWndGUI::Bind(const TEditorBinding& row, TGuiCustomStitchedControl& control) {
+  FBindings[row.Parameter] = std::make_unique<TParameterBinding>(row, control, FProcessor);
 }
 
 void TWndGUI::CreateDisplay(const TEditorControlSpec& spec) {
@@ -249,98 +220,22 @@ TGuiComponent* TWndGUI::Component(std::string_view name) const { return Window()
 // ---------------------------------------------------------------------------
 // Parameters to controls
 
-void TWndGUI::Update(TDriveParameter parameter) {
+void TWndGUI::ParameterChanged(TDriveParameter parameter) {
   if (OnWindowThread())
-    ShowParameter(parameter);
+    FBindings[parameter]->Show();
   else
     FPending.Mark(parameter);
 }
 
 void TWndGUI::ApplyPendingUpdates() {
   const std::uint32_t pending = FPending.Take();
-  for (std::int32_t p = 0; p < kParamCount; ++p) {
-    if ((pending & TPendingParameters::Bit(TDriveParameter(p))) != 0) ShowParameter(TDriveParameter(p));
+  for (auto& binding : FBindings) {
+    if ((pending & TPendingParameters::Bit(binding->Parameter())) != 0) binding->Show();
   }
 }
 
 void TWndGUI::FormShow() {
-  for (std::int32_t p = 0; p < kParamCount; ++p) ShowParameter(TDriveParameter(p));
-}
-
-void TWndGUI::ShowParameter(TDriveParameter parameter) {
-  if (FDials[parameter] != nullptr) return ShowDial(parameter);
-  if (parameter == kParamPower) return ShowPower();
-  if (parameter == kParamOversampling) return ShowOversampling();
-  if (FSwitches[parameter] != nullptr) return ShowSwitch(parameter);
-}
-
-void TWndGUI::ShowDial(TDriveParameter parameter) {
-  TGuiStitchedDial& dial = *FDials[parameter];
-  const float value = Processor().GetParameter(parameter);
-  if (value == dial.Value()) return;
-  // The dial clamps and fires OnChange (twice when its glyph moves too);
-  // the handler finds the value it was shown and stops.
-  TShowingScope showing(FShowing, FShownValue, parameter, value);
-  dial.SetValue(value);
-}
-
-void TWndGUI::ShowSwitch(TDriveParameter parameter) {
-  TGuiStitchedSwitch& control = *FSwitches[parameter];
-  const float value = Processor().GetParameter(parameter);
-  const std::int32_t glyph = RoundToInt32(value);
-  if (glyph == control.GlyphIndex()) return;
-  TShowingScope showing(FShowing, FShownValue, parameter, value);
-  control.SetGlyphIndex(glyph);
-}
-
-void TWndGUI::ShowPower() {
-  ShowSwitch(kParamPower);
-  const bool on = Processor().GetParameter(kParamPower) == 1.0f;
-  FLampOff->SetVisible(!on);
-  FLampOn->SetVisible(on);
-}
-
-void TWndGUI::ShowOversampling() {
-  const int factor = Processor().OSFactor();
-  const std::int32_t glyph = factor == 8 ? 1 : factor == 16 ? 2 : 0;
-  TGuiStitchedSwitch& control = *FSwitches[kParamOversampling];
-  if (glyph == control.GlyphIndex()) return;
-  TShowingScope showing(FShowing, FShownValue, kParamOversampling, float(factor));
-  control.SetGlyphIndex(glyph);
-}
-
-// ---------------------------------------------------------------------------
-// Controls to parameters
-
-void TWndGUI::DialChange(TDriveParameter parameter) {
-  TProcessModule& processor = Processor();
-  const float value = FDials[parameter]->Value();
-  // Showing a value: the parameter held it a moment ago and may hold a
-  // newer one from another thread by now, which must stay. (A value the
-  // dial clamped is still written.)
-  if (FShowing == parameter && value == FShownValue) return;
-  if (processor.GetParameter(parameter) != value) processor.SetParameter(parameter, value);
-}
-
-void TWndGUI::SwitchChange(TDriveParameter parameter) {
-  EchoSwitch(parameter, FSwitches[parameter]->GlyphIndex() == 1 ? 1.0f : 0.0f);
-}
-
-void TWndGUI::SwitchOversamplingChange() {
-  const std::int32_t glyph = FSwitches[kParamOversampling]->GlyphIndex();
-  if (glyph < 0 || glyph >= std::int32_t(kOversamplingFactors.size())) return;
-  EchoSwitch(kParamOversampling, kOversamplingFactors[std::size_t(glyph)]);
-}
-
-void TWndGUI::EchoSwitch(TDriveParameter parameter, float value) {
-  TProcessModule& processor = Processor();
-  // Showing the value the parameter held: storing it again would change
-  // nothing but could overwrite a newer value another thread stored since,
-  // so the host only hears of it, as it would from SetParameter.
-  if (FShowing == parameter && value == FShownValue)
-    processor.AutomateParameter(parameter, value);
-  else
-    processor.SetParameter(parameter, value);
+  for (auto& binding : FBindings) binding->Show();
 }
 
 // ---------------------------------------------------------------------------
@@ -358,22 +253,21 @@ void TWndGUI::ShowLevel(TGuiStitchedDisplay& meter, float level) {
 }
 
 void TWndGUI::TimerVUTimer() {
-  if (FProcessor == nullptr) return;
-  ShowLevel(*FInputMeter, FProcessor->InputPeakLevel());
-  ShowLevel(*FOutputMeter, FProcessor->OutputPeakLevel());
+  ShowLevel(*FInputMeter, FProcessor.InputLevel());
+  ShowLevel(*FOutputMeter, FProcessor.OutputLevel());
 }
 
-void TWndGUI::VUInMeterDblClick() {
-  if (FProcessor != nullptr) FProcessor->SetInputPeakLevel(kMeterResetLevel);
-}
+void TWndGUI::VUInMeterDblClick() { FProcessor.ResetInputLevel(); }
 
-void TWndGUI::VUOutMeterDblClick() {
-  if (FProcessor != nullptr) FProcessor->SetOutputPeakLevel(kMeterResetLevel);
-}
+void TWndGUI::VUOutMeterDblClick() { FProcessor.ResetOutputLevel(); }
 
 void TWndGUI::ImgFrontClick() {
-  TProcessModule& processor = Processor();
-  if ((Window().KeyboardState() & ssCtrl) != 0) processor.SetParamsToDefault();
+  if ((Window().KeyboardState() & ssCtrl) == 0) return;
+  // Every parameter is set (and reported) once, some twice through their
+  // handlers and echoes: all of it inside each one's gesture.
+  for (auto& binding : FBindings) FProcessor.BeginEdit(binding->Parameter());
+  FProcessor.ResetToDefaults();
+  for (auto& binding : FBindings) FProcessor.EndEdit(binding->Parameter());
 }
 
 void TWndGUI::LblByVordaClick() { OpenURL(); }

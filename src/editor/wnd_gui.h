@@ -2,21 +2,20 @@
 // The drive's editor window: the front panel with thirteen knobs, four
 // switches, two peak meters, the power lamp and the vendor label, built
 // from the layout table (editor_layout.h) and bound both ways to the
-// processor's parameters.
+// processor's parameters by the binding table (editor_bindings.h): one
+// TParameterBinding per control, which owns the echo guard and the host's
+// edit gestures.
 //
-// A control the user moves sets its parameter; the processor then calls
-// the matching Update... operation, which finds the control already
-// showing the value and stops. A parameter changed elsewhere (host
-// automation, a program, the defaults) reaches the control through the same
-// operation. Switches set their parameter again whenever their glyph
-// changes, so a switch moved by the host is reported back to it as
-// automation once, as the knobs never are.
+// The window sees the processor through IDriveProcessor only. The
+// processor tells it of every changed parameter through ParameterChanged;
+// the parameter's binding shows the new value, and a control the user moves
+// reaches the processor through its binding.
 //
 // Threads: the window lives on the thread that built it (the host's
 // user-interface thread): input, painting, the meter timer and the idle run
-// there. The Update... operations may come from any thread; on the window's
-// own thread they run at once, on any other they only mark the parameter
-// (TPendingParameters) and the next idle shows its value.
+// there. ParameterChanged may come from any thread; on the window's own
+// thread the value is shown at once, on any other the parameter is only
+// marked (TPendingParameters) and the next idle shows its value.
 
 #include <array>
 #include <cstdint>
@@ -27,6 +26,7 @@
 
 #include "editor/editor_layout.h"
 #include "editor/gui_editor_form.h"
+#include "editor/parameter_binding.h"
 #include "editor/pending_parameters.h"
 #include "processor/drive_editor.h"
 #include "processor/drive_parameter.h"
@@ -41,7 +41,6 @@ class TGuiStitchedDisplay;
 class TGuiStitchedPNGList;
 class TGuiStitchedSwitch;
 class TGuiTimer;
-class TProcessModule;
 
 class TWndGUI : public TGuiEditorForm, public IDriveEditor {
  public:
@@ -49,51 +48,28 @@ class TWndGUI : public TGuiEditorForm, public IDriveEditor {
   using TOpenUrl = std::function<void(const char* url)>;
 
   // Builds every component of the layout on Platform (null: the native
-  // window). Owner is the processor module in the plug-in; the change
-  // handlers refuse to run for any other owner.
-  explicit TWndGUI(TCustomVSTModule& owner, std::unique_ptr<TPlatformWindow> platform = nullptr);
+  // window) for Owner, the module the host sees, reaching the processor
+  // through Processor.
+  TWndGUI(TCustomVSTModule& owner, IDriveProcessor& processor, std::unique_ptr<TPlatformWindow> platform = nullptr);
   ~TWndGUI() override;
 
-  // The editor class the processor module registers.
-  static std::unique_ptr<TVSTEditor> Create(TCustomVSTModule& owner);
-  static TEditorFormClass Class() { return TEditorFormClass(&Create, kEditorWidth, kEditorHeight); }
+  // The editor class the processor registers.
+  static std::unique_ptr<TVSTEditor> Create(TCustomVSTModule& owner, IDriveProcessor& processor);
+  static TDriveEditorClass Class() { return TDriveEditorClass{&Create, kEditorWidth, kEditorHeight}; }
 
-  // --- IDriveEditor: any thread ------------------------------------------------------
-  void UpdateInput() override { Update(kParamInput); }
-  void UpdateDrive() override { Update(kParamDrive); }
-  void UpdateTrim() override { Update(kParamTrim); }
-  void UpdateCurveForm() override { Update(kParamCurveForm); }
-  void UpdateHiPass() override { Update(kParamHiPass); }
-  void UpdateFreq() override { Update(kParamFreq); }
-  void UpdateLoPass() override { Update(kParamLoPass); }
-  void UpdateLow() override { Update(kParamLow); }
-  void UpdateMid() override { Update(kParamMid); }
-  void UpdateHigh() override { Update(kParamHigh); }
-  void UpdatePres() override { Update(kParamPres); }
-  void UpdateDryWet() override { Update(kParamDryWet); }
-  void UpdateOutput() override { Update(kParamOutput); }
-  void UpdatePower() override { Update(kParamPower); }
-  void UpdateStereo() override { Update(kParamStereo); }
-  void UpdateAsymmetric() override { Update(kParamAsymmetric); }
-  void UpdateOversampling() override { Update(kParamOversampling); }
-  // Shows Parameter's value now on the window's thread, else marks it.
-  void Update(TDriveParameter parameter);
+  // --- IDriveEditor: any thread --------------------------------------------------------
+  void ParameterChanged(TDriveParameter parameter) override;
   // Whether the calling thread is the window's own.
   bool OnWindowThread() const { return std::this_thread::get_id() == FWindowThread; }
 
   // --- Handlers (the window's thread) -------------------------------------------------
   // Brings every control to its parameter, in parameter order (on show).
   void FormShow();
-  // A knob moved: sets its parameter unless it already holds the value.
-  void DialChange(TDriveParameter parameter);
-  // Power, Stereo, Asymmetric: 1 for glyph 1, else 0, every time.
-  void SwitchChange(TDriveParameter parameter);
-  // Glyphs 0, 1, 2 set factors 1, 8, 16.
-  void SwitchOversamplingChange();
   void TimerVUTimer();
   void VUInMeterDblClick();
   void VUOutMeterDblClick();
-  // Control + click on the panel: every parameter to its default.
+  // Control + click on the panel: every parameter to its default, inside
+  // one edit gesture per parameter.
   void ImgFrontClick();
   void LblByVordaClick();
   void OpenURL();
@@ -103,6 +79,7 @@ class TWndGUI : public TGuiEditorForm, public IDriveEditor {
   // --- Components ------------------------------------------------------------------------
   // The component built from layout row Name (null when there is none).
   TGuiComponent* Component(std::string_view name) const;
+  TParameterBinding& Binding(TDriveParameter parameter) const { return *FBindings[parameter]; }
   TGuiStitchedDial* Dial(TDriveParameter parameter) const { return FDials[parameter]; }
   TGuiStitchedSwitch* Switch(TDriveParameter parameter) const { return FSwitches[parameter]; }
   TGuiStitchedDisplay& InputMeter() const { return *FInputMeter; }
@@ -132,28 +109,15 @@ class TWndGUI : public TGuiEditorForm, public IDriveEditor {
   void CreateDisplay(const TEditorControlSpec& spec);
   void CreateTimer(const TEditorControlSpec& spec);
   void CreateStripList();
-  // Shows the parameter's value on its control (the window's thread).
-  void ShowParameter(TDriveParameter parameter);
-  void ShowDial(TDriveParameter parameter);
-  void ShowSwitch(TDriveParameter parameter);
-  void ShowPower();
-  void ShowOversampling();
+  // Binds a built control by its binding row.
+  void Bind(const TEditorBinding& row, TGuiCustomStitchedControl& control);
   static void ShowLevel(TGuiStitchedDisplay& meter, float level);
-  // A switch's glyph stands for Value now: sets the parameter to it (and so
-  // reports it to the host) every time.
-  void EchoSwitch(TDriveParameter parameter, float value);
-  // The owner as the processor module; an assertion failure otherwise.
-  TProcessModule& Processor() const;
 
-  TProcessModule* FProcessor;
+  IDriveProcessor& FProcessor;
   std::thread::id FWindowThread;
   TPendingParameters FPending;
-  // The parameter being shown and the value read for it: the change events
-  // its control fires meanwhile must not write that value back over a newer
-  // one that another thread stored since.
-  std::int32_t FShowing = kNoParameter;
-  float FShownValue = 0;
   TOpenUrl FOpenUrl;
+  std::array<std::unique_ptr<TParameterBinding>, kParamCount> FBindings;
   std::array<TGuiStitchedDial*, kParamCount> FDials{};
   std::array<TGuiStitchedSwitch*, kParamCount> FSwitches{};
   TGuiStitchedDisplay* FInputMeter = nullptr;

@@ -12,14 +12,26 @@
 // derives everything it runs with from that one snapshot. A generation
 // counter, bumped after every publication, makes a block without news cost
 // one atomic load.
+//
+// The protocol in two orderings: a writer stores its value before it bumps
+// the generation (release), and the audio thread reads the generation
+// (acquire) before the values. A block that reads the values between a
+// writer's two steps may see the new value early; it sees the new
+// generation at its next block and takes the value again, so no change is
+// lost. TSync marks both gaps (sync_points.h).
 #pragma once
 
 #include <array>
 #include <atomic>
 
 #include "processor/drive_parameter.h"
+#include "processor/sync_points.h"
 
 namespace vb {
+
+// The factor the resamplers run at for an "Oversampling" value
+// (drive_parameter_mapping.h).
+int OversamplingFactor(float KnobValue);
 
 // One snapshot of the published values.
 struct TDriveControlValues {
@@ -35,9 +47,10 @@ struct TDriveControlValues {
 
 // Cache-line aligned: writers hammer these atomics, and the audio thread's
 // own per-sample state must not share a line with them.
-class alignas(64) TDriveControls {
+template <class TSync>
+class alignas(64) TBasicDriveControls {
  public:
-  TDriveControls();
+  TBasicDriveControls();
 
   // --- Writers (any thread) ----------------------------------------------------
   void Publish(TDriveParameter Index, float Value);
@@ -54,6 +67,9 @@ class alignas(64) TDriveControls {
   // last call that answered true (always on the first call).
   bool Take(TDriveControlValues& Snapshot, bool& RetuneResamplers);
 
+  // Tests only: the policy that observes the protocol's steps.
+  TSync& SyncPoints() { return FSync; }
+
  private:
   std::array<std::atomic<float>, kParamCount> FParameters;
   std::atomic<float> FHostRate{44100.0f};
@@ -65,6 +81,63 @@ class alignas(64) TDriveControls {
   std::atomic<unsigned> FGeneration{0};
   // The generation of the last snapshot; audio thread only.
   unsigned FTaken = ~0u;
+  [[no_unique_address]] TSync FSync;
 };
+
+template <class TSync>
+TBasicDriveControls<TSync>::TBasicDriveControls() {
+  for (auto& Parameter : FParameters) Parameter.store(0.0f, std::memory_order_relaxed);
+}
+
+// The value first, then the generation (release): an audio thread that sees
+// the new generation sees the value too; one that sees the value early takes
+// it again, unchanged, at its next block.
+template <class TSync>
+void TBasicDriveControls<TSync>::Publish(TDriveParameter Index, float Value) {
+  const float Old = FParameters[Index].exchange(Value, std::memory_order_relaxed);
+  FSync.Reached(TSyncPoint::spPublishStored);
+  if (Index == kParamOversampling && OversamplingFactor(Old) != OversamplingFactor(Value))
+    FRetuneResamplers.store(true, std::memory_order_release);
+  FGeneration.fetch_add(1, std::memory_order_release);
+}
+
+template <class TSync>
+void TBasicDriveControls<TSync>::PublishHostRate(float Rate) {
+  if (FHostRate.exchange(Rate, std::memory_order_relaxed) != Rate)
+    FRetuneResamplers.store(true, std::memory_order_release);
+  FGeneration.fetch_add(1, std::memory_order_release);
+}
+
+template <class TSync>
+void TBasicDriveControls<TSync>::PublishTrimStereo(bool Stereo) {
+  FTrimStereo.store(Stereo, std::memory_order_relaxed);
+  FGeneration.fetch_add(1, std::memory_order_release);
+}
+
+template <class TSync>
+TDriveControlValues TBasicDriveControls<TSync>::Values() const {
+  TDriveControlValues Result;
+  for (int i = 0; i < kParamCount; ++i) Result.Parameters[i] = FParameters[i].load(std::memory_order_relaxed);
+  Result.HostRate = FHostRate.load(std::memory_order_relaxed);
+  Result.TrimStereo = FTrimStereo.load(std::memory_order_relaxed);
+  return Result;
+}
+
+// The retune mark is taken before the values (acquire): a mark taken now
+// comes with the factor or rate that set it. A mark set after this point is
+// followed by a new generation, so the next block takes it.
+template <class TSync>
+bool TBasicDriveControls<TSync>::Take(TDriveControlValues& Snapshot, bool& RetuneResamplers) {
+  const unsigned Generation = FGeneration.load(std::memory_order_acquire);
+  if (Generation == FTaken) return false;
+  FSync.Reached(TSyncPoint::spTakeGeneration);
+  FTaken = Generation;
+  RetuneResamplers = FRetuneResamplers.exchange(false, std::memory_order_acq_rel);
+  Snapshot = Values();
+  return true;
+}
+
+extern template class TBasicDriveControls<TNoSyncPoints>;
+using TDriveControls = TBasicDriveControls<TNoSyncPoints>;
 
 }  // namespace vb

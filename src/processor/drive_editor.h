@@ -1,34 +1,79 @@
-// What the drive's editor window offers the module: one operation per
-// parameter that brings the matching control to the parameter's current
-// value (read back with GetParameter). The window class implements it next
-// to TVSTEditor and attaches itself to the module's TEditorLink while it
-// exists. Called on the thread that set the parameter; implementations only
-// store control values and ask for repaints.
+// The two sides of the drive's editor as the processor and the window see
+// each other, each through one narrow interface:
+// - IDriveEditor: what the processor tells an open editor, one notification
+//   that names the parameter whose value changed. The window implements it
+//   and attaches itself to the processor's TEditorLink while it exists.
+//   Called on the thread that set the parameter (the host's audio thread
+//   included); implementations only mark or show a value.
+// - IDriveProcessor: what the window may ask of the processor: parameter
+//   values, changes with the host's edit gestures around them, the
+//   defaults, the meters. Window thread only, unless a method says more.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+
+#include "processor/drive_parameter.h"
+
 namespace vb {
+
+class TCustomVSTModule;
+class TVSTEditor;
 
 class IDriveEditor {
  public:
   virtual ~IDriveEditor() = default;
+  // Any thread: Parameter holds a new value (read it back with
+  // IDriveProcessor::Value).
+  virtual void ParameterChanged(TDriveParameter Parameter) = 0;
+};
 
-  virtual void UpdateInput() = 0;
-  virtual void UpdateDrive() = 0;
-  virtual void UpdateTrim() = 0;
-  virtual void UpdateCurveForm() = 0;
-  virtual void UpdateHiPass() = 0;
-  virtual void UpdateFreq() = 0;
-  virtual void UpdateLoPass() = 0;
-  virtual void UpdateLow() = 0;
-  virtual void UpdateMid() = 0;
-  virtual void UpdateHigh() = 0;
-  virtual void UpdatePres() = 0;
-  virtual void UpdateDryWet() = 0;
-  virtual void UpdateOutput() = 0;
-  virtual void UpdatePower() = 0;
-  virtual void UpdateStereo() = 0;
-  virtual void UpdateAsymmetric() = 0;
-  virtual void UpdateOversampling() = 0;
+class IDriveProcessor {
+ public:
+  virtual ~IDriveProcessor() = default;
+
+  // --- Parameters, in their own units -------------------------------------------
+  // Any thread: the value the current program holds.
+  virtual float Value(TDriveParameter Parameter) const = 0;
+  // Stores Value (its handler runs and the editor hears of it), then
+  // reports it to the host as automation.
+  virtual void Change(TDriveParameter Parameter, float Value) = 0;
+  // Reports Value to the host as automation without storing it.
+  virtual void Report(TDriveParameter Parameter, float Value) = 0;
+  // The host's touch gestures (amBeginEdit, amEndEdit): a user holds the
+  // parameter between the two, and every Change in between belongs to it.
+  virtual void BeginEdit(TDriveParameter Parameter) = 0;
+  virtual void EndEdit(TDriveParameter Parameter) = 0;
+  // Every parameter to its default, in index order (each one reported),
+  // then both meters emptied.
+  virtual void ResetToDefaults() = 0;
+  // Any thread: the factor the resamplers run at (1, 8 or 16).
+  virtual int OversamplingFactor() const = 0;
+
+  // --- Meters (any thread), dB ----------------------------------------------------
+  virtual float InputLevel() const = 0;
+  virtual float OutputLevel() const = 0;
+  // Empties a meter until new audio arrives.
+  virtual void ResetInputLevel() = 0;
+  virtual void ResetOutputLevel() = 0;
+
+  // --- The editor's link ---------------------------------------------------------
+  // Notifications reach Editor from Attach until Detach returns (see
+  // TEditorLink for the threads).
+  virtual void AttachEditor(IDriveEditor& Editor) = 0;
+  virtual void DetachEditor(IDriveEditor& Editor) = 0;
+};
+
+// How the processor builds its editor window: a factory that gets the
+// module the host sees and the processor's narrow side, and the window's
+// client size in pixels (what effEditGetRect answers before it opens).
+struct TDriveEditorClass {
+  using TCreate = std::unique_ptr<TVSTEditor> (*)(TCustomVSTModule& Owner, IDriveProcessor& Processor);
+  TCreate Create = nullptr;
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+
+  explicit constexpr operator bool() const { return Create != nullptr; }
 };
 
 }  // namespace vb

@@ -6,29 +6,37 @@
 // Notify costs a few atomic operations, allocates nothing and never waits,
 // so the audio thread may call it. Detach, on the editor's thread, waits
 // for notifications that other threads are running at that moment; an
-// editor's update on another thread only marks a parameter, so the wait is
-// a few instructions long.
+// editor's notification on another thread only marks a parameter, so the
+// wait is a few instructions long.
+//
+// The protocol: a notification counts itself as running before it reads the
+// editor, and Detach clears the editor before it reads the count. So either
+// the notification reads the cleared editor, or Detach sees it counted and
+// waits until it has left. TSync marks the gaps (sync_points.h).
 #pragma once
 
 #include <atomic>
 #include <thread>
 
 #include "processor/drive_editor.h"
+#include "processor/sync_points.h"
 
 namespace vb {
 
-class TEditorLink {
+template <class TSync>
+class TBasicEditorLink {
  public:
-  using TUpdate = void (IDriveEditor::*)();
-
   // Editor's thread: notifications reach Editor from now on.
   void Attach(IDriveEditor* editor);
   // Editor's thread: once this returns, no notification reaches Editor
   // (nothing changes when another editor was attached since).
   void Detach(IDriveEditor* editor);
-  // Any thread: calls Update on the attached editor, if any.
-  void Notify(TUpdate update);
+  // Any thread: tells the attached editor, if any, that Parameter changed.
+  void Notify(TDriveParameter parameter);
   bool Attached() const { return FEditor.load(std::memory_order_acquire) != nullptr; }
+
+  // Tests only: the policy that observes the protocol's steps.
+  TSync& SyncPoints() { return FSync; }
 
  private:
   std::atomic<IDriveEditor*> FEditor{nullptr};
@@ -38,6 +46,45 @@ class TEditorLink {
   int FEditorThreadDepth = 0;
   // Notifications running now, on every thread.
   std::atomic<int> FNotifying{0};
+  [[no_unique_address]] TSync FSync;
 };
+
+template <class TSync>
+void TBasicEditorLink<TSync>::Attach(IDriveEditor* editor) {
+  FEditorThread.store(std::this_thread::get_id(), std::memory_order_seq_cst);
+  FEditor.store(editor, std::memory_order_seq_cst);
+}
+
+template <class TSync>
+void TBasicEditorLink<TSync>::Detach(IDriveEditor* editor) {
+  IDriveEditor* expected = editor;
+  FEditor.compare_exchange_strong(expected, nullptr, std::memory_order_seq_cst);
+  FSync.Reached(TSyncPoint::spDetachCleared);
+  // A notification that read the pointer before it was cleared counted
+  // itself first: wait until every one on another thread has left. (The
+  // editor's own thread may close it from inside one of its own
+  // notifications; waiting for those would never end.)
+  while (FNotifying.load(std::memory_order_seq_cst) > FEditorThreadDepth) {
+    FSync.Reached(TSyncPoint::spDetachWaiting);
+    std::this_thread::yield();
+  }
+}
+
+template <class TSync>
+void TBasicEditorLink<TSync>::Notify(TDriveParameter parameter) {
+  FNotifying.fetch_add(1, std::memory_order_seq_cst);
+  const bool editorThread = std::this_thread::get_id() == FEditorThread.load(std::memory_order_relaxed);
+  if (editorThread) ++FEditorThreadDepth;
+  FSync.Reached(TSyncPoint::spNotifyCounted);
+  if (IDriveEditor* editor = FEditor.load(std::memory_order_seq_cst)) {
+    FSync.Reached(TSyncPoint::spNotifyLoaded);
+    editor->ParameterChanged(parameter);
+  }
+  if (editorThread) --FEditorThreadDepth;
+  FNotifying.fetch_sub(1, std::memory_order_release);
+}
+
+extern template class TBasicEditorLink<TNoSyncPoints>;
+using TEditorLink = TBasicEditorLink<TNoSyncPoints>;
 
 }  // namespace vb

@@ -14,7 +14,7 @@ namespace vb {
 
 namespace {
 
-TEditorFormClass GDefaultEditorFormClass = nullptr;
+TDriveEditorClass GDefaultEditorClass;
 
 bool IsServedRate(float Rate) {
   return Rate >= TProcessModule::kMinSampleRate && Rate <= TProcessModule::kMaxSampleRate;
@@ -37,7 +37,18 @@ TProcessModule::TProcessModule(TComponent* AOwner) : TVSTModule(AOwner) {}
 // this level.
 TProcessModule::~TProcessModule() { DestroyEditors(); }
 
-void TProcessModule::SetDefaultEditorFormClass(TEditorFormClass Value) { GDefaultEditorFormClass = Value; }
+void TProcessModule::SetDefaultEditorClass(TDriveEditorClass Value) { GDefaultEditorClass = Value; }
+
+void TProcessModule::SetEditorClass(TDriveEditorClass Value) {
+  FEditorClass = Value;
+  SetEditorFormClass(Value ? TEditorFormClass(&CreateEditor, Value.Width, Value.Height) : TEditorFormClass());
+}
+
+// Installed only on drive modules (SetEditorClass), so the owner is one.
+std::unique_ptr<TVSTEditor> TProcessModule::CreateEditor(TCustomVSTModule& Owner) {
+  auto& Module = static_cast<TProcessModule&>(Owner);
+  return Module.FEditorClass.Create(Owner, Module.FEditorPort);
+}
 
 const TVSTModuleDescription* TProcessModule::StoredDescription() const { return &kProcessModuleDescription; }
 
@@ -84,7 +95,7 @@ void TProcessModule::VSTModuleCreate() {
   // allocate.
   SetTempBufferSize(FHostBlockSize * kMaxOSFactor);
   SetFlags(static_cast<TEffFlags>(Flags() | EffFlagBit(effFlagsHasEditor)));
-  SetEditorFormClass(GDefaultEditorFormClass);
+  SetEditorClass(GDefaultEditorClass);
   for (const TProcessParameter& Parameter : kProcessParameters) SetParameter(Parameter.Parameter, Parameter.Default);
   // No block can run yet: the objects take the defaults here, so that they
   // read as tuned from the start.
@@ -155,100 +166,80 @@ void TProcessModule::AssignProcessHandlers() {
 
 void TProcessModule::SetParamsToDefault() {
   for (const TProcessParameter& Parameter : kProcessParameters) SetParameter(Parameter.Parameter, Parameter.Default);
-  SetInputPeakLevel(-100);
-  SetOutputPeakLevel(-100);
+  SetInputPeakLevel(kMeterResetLevel);
+  SetOutputPeakLevel(kMeterResetLevel);
 }
 
 // ---------------------------------------------------------------------------
 // Parameter handlers (any thread): they publish and tell the editor; the
 // audio thread maps the values at its next block.
 
-void TProcessModule::NotifyEditor(void (IDriveEditor::*Update)()) {
+void TProcessModule::NotifyEditor(TDriveParameter Index) {
   // Not through EditorForm(): the host may close the editor on its own
   // thread while this runs on another.
-  FEditorLink.Notify(Update);
+  FEditorLink.Notify(Index);
 }
 
-void TProcessModule::Publish(TDriveParameter Index, float Value, void (IDriveEditor::*Update)()) {
+void TProcessModule::Publish(TDriveParameter Index, float Value) {
   FControls.Publish(Index, Value);
-  NotifyEditor(Update);
+  NotifyEditor(Index);
 }
 
-void TProcessModule::ParamInputChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  Publish(kParamInput, Value, &IDriveEditor::UpdateInput);
-}
+void TProcessModule::ParamInputChange(TCustomVSTModule&, std::int32_t, float& Value) { Publish(kParamInput, Value); }
 
 void TProcessModule::ParamDriveChange(TCustomVSTModule&, std::int32_t, float& Value) {
   // Trim is stored and shown again, as the trim compensation follows the
   // drive (and takes the stereo switch as it stands now).
   SetParameter(kParamTrim, GetParameter(kParamTrim));
-  Publish(kParamDrive, Value, &IDriveEditor::UpdateDrive);
+  Publish(kParamDrive, Value);
 }
 
 void TProcessModule::ParamTrimChange(TCustomVSTModule&, std::int32_t, float& Value) {
   FControls.PublishTrimStereo(FControls.Value(kParamStereo) > 0.5f);
-  Publish(kParamTrim, Value, &IDriveEditor::UpdateTrim);
+  Publish(kParamTrim, Value);
 }
 
 void TProcessModule::ParamCurveFormChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  Publish(kParamCurveForm, Value, &IDriveEditor::UpdateCurveForm);
+  Publish(kParamCurveForm, Value);
 }
 
-void TProcessModule::ParamHiPassChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  Publish(kParamHiPass, Value, &IDriveEditor::UpdateHiPass);
-}
+void TProcessModule::ParamHiPassChange(TCustomVSTModule&, std::int32_t, float& Value) { Publish(kParamHiPass, Value); }
 
-void TProcessModule::ParamFreqChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  Publish(kParamFreq, Value, &IDriveEditor::UpdateFreq);
-}
+void TProcessModule::ParamFreqChange(TCustomVSTModule&, std::int32_t, float& Value) { Publish(kParamFreq, Value); }
 
-void TProcessModule::ParamLowPassChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  Publish(kParamLoPass, Value, &IDriveEditor::UpdateLoPass);
-}
+void TProcessModule::ParamLowPassChange(TCustomVSTModule&, std::int32_t, float& Value) { Publish(kParamLoPass, Value); }
 
-void TProcessModule::ParamLowChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  Publish(kParamLow, Value, &IDriveEditor::UpdateLow);
-}
+void TProcessModule::ParamLowChange(TCustomVSTModule&, std::int32_t, float& Value) { Publish(kParamLow, Value); }
 
-void TProcessModule::ParamMidChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  Publish(kParamMid, Value, &IDriveEditor::UpdateMid);
-}
+void TProcessModule::ParamMidChange(TCustomVSTModule&, std::int32_t, float& Value) { Publish(kParamMid, Value); }
 
-void TProcessModule::ParamHighChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  Publish(kParamHigh, Value, &IDriveEditor::UpdateHigh);
-}
+void TProcessModule::ParamHighChange(TCustomVSTModule&, std::int32_t, float& Value) { Publish(kParamHigh, Value); }
 
-void TProcessModule::ParamPresChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  Publish(kParamPres, Value, &IDriveEditor::UpdatePres);
-}
+void TProcessModule::ParamPresChange(TCustomVSTModule&, std::int32_t, float& Value) { Publish(kParamPres, Value); }
 
-void TProcessModule::ParamDryWetChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  Publish(kParamDryWet, Value, &IDriveEditor::UpdateDryWet);
-}
+void TProcessModule::ParamDryWetChange(TCustomVSTModule&, std::int32_t, float& Value) { Publish(kParamDryWet, Value); }
 
-void TProcessModule::ParamOutputChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  Publish(kParamOutput, Value, &IDriveEditor::UpdateOutput);
-}
+void TProcessModule::ParamOutputChange(TCustomVSTModule&, std::int32_t, float& Value) { Publish(kParamOutput, Value); }
 
 void TProcessModule::ParamPowerChange(TCustomVSTModule&, std::int32_t, float& Value) {
   FPower = Value > 0.5f;
-  NotifyEditor(&IDriveEditor::UpdatePower);
+  NotifyEditor(kParamPower);
   AssignProcessHandlers();
 }
 
 void TProcessModule::ParamStereoChange(TCustomVSTModule&, std::int32_t, float& Value) {
   // The trim is not mapped again here: it doubles at the next Trim or Drive
   // change, as the knobs always behaved.
-  Publish(kParamStereo, Value, &IDriveEditor::UpdateStereo);
+  Publish(kParamStereo, Value);
 }
 
 void TProcessModule::ParamAsymmetricChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  Publish(kParamAsymmetric, Value, &IDriveEditor::UpdateAsymmetric);
+  Publish(kParamAsymmetric, Value);
 }
 
 void TProcessModule::ParamOversamplingChange(TCustomVSTModule&, std::int32_t, float& Value) {
   Value = OversamplingKnobValue(Value);
-  Publish(kParamOversampling, Value, &IDriveEditor::UpdateOversampling);
+  Publish(kParamOversampling, Value);
 }
 
 // ---------------------------------------------------------------------------

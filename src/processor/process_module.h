@@ -25,6 +25,7 @@
 #include "processor/drive_chain.h"
 #include "processor/drive_controls.h"
 #include "processor/drive_editor.h"
+#include "processor/drive_editor_port.h"
 #include "processor/drive_settings.h"
 #include "processor/editor_link.h"
 #include "processor/peak_meter.h"
@@ -45,15 +46,22 @@ class TProcessModule : public TVSTModule {
   // Host sample rates served, in Hz; others are refused.
   static constexpr float kMinSampleRate = 8000.0f;
   static constexpr float kMaxSampleRate = 1.0e7f;
+  // The level a reset leaves in a meter, dB: far below any meter's floor,
+  // so it shows empty until new audio arrives.
+  static constexpr float kMeterResetLevel = -100.0f;
 
   explicit TProcessModule(TComponent* AOwner);
   ~TProcessModule() override;
 
   // The editor window class every new module gets (set once at library
   // start-up by the editor side; null: no editor window can be opened).
-  static void SetDefaultEditorFormClass(TEditorFormClass Value);
-  // Where the parameter handlers send the editor's updates: the editor
-  // attaches itself once it is built and detaches before it goes.
+  static void SetDefaultEditorClass(TDriveEditorClass Value);
+  // This module's editor window class (tests build theirs on other
+  // platform windows). The window gets EditorPort() to reach the module.
+  void SetEditorClass(TDriveEditorClass Value);
+  IDriveProcessor& EditorPort() { return FEditorPort; }
+  // Where the parameter handlers send the editor's notifications: the
+  // editor attaches itself once it is built and detaches before it goes.
   TEditorLink& EditorLink() { return FEditorLink; }
 
   // --- Parameter handlers (any thread) ------------------------------------
@@ -150,9 +158,10 @@ class TProcessModule : public TVSTModule {
  private:
   // Resizes the work buffers (set-up thread; never while the host processes).
   void SetTempBufferSize(std::int32_t Value);
-  // A parameter handler's work: publish the value, then show it.
-  void Publish(TDriveParameter Index, float Value, void (IDriveEditor::*Update)());
-  void NotifyEditor(void (IDriveEditor::*Update)());
+  // A parameter handler's work: publish the value, then tell the editor.
+  void Publish(TDriveParameter Index, float Value);
+  void NotifyEditor(TDriveParameter Index);
+  static std::unique_ptr<TVSTEditor> CreateEditor(TCustomVSTModule& Owner);
 
   // Audio thread (and the create handler, before any block): takes the
   // published values and retunes what changed since the last snapshot.
@@ -184,6 +193,8 @@ class TProcessModule : public TVSTModule {
   // Published by the handlers (any thread).
   TDriveControls FControls;
   TEditorLink FEditorLink;
+  TDriveEditorPort FEditorPort{*this};
+  TDriveEditorClass FEditorClass;
   // The snapshot the objects below are tuned to, and the factor it gives;
   // audio thread only.
   TDriveControlValues FApplied;

@@ -10,8 +10,9 @@ constexpr TVstParameterPropertiesFlags kIntegerParameter =
 constexpr TVstParameterPropertiesFlags kSwitchParameter = 1u << ppfParameterIsSwitch;
 
 // A continuous knob: the range doubles as the integer range; steps 1 / 0.5 / 2 / 2.
-constexpr TParameterPropertyDescription Knob(const char* Name, const char* ShortLabel, const char* Units, float Min,
-                                             float Max) {
+constexpr TParameterPropertyDescription Knob(const char* Name, const char* ShortLabel, const char* Units,
+                                             TDriveParameter Parameter) {
+  const float Min = ParameterRange(Parameter).Min, Max = ParameterRange(Parameter).Max;
   return {.DisplayName = Name,
           .ShortLabel = ShortLabel,
           .Units = Units,
@@ -28,8 +29,9 @@ constexpr TParameterPropertyDescription Knob(const char* Name, const char* Short
 }
 
 // A 0..1 switch or a stepped selector: every step is 1.
-constexpr TParameterPropertyDescription Stepped(const char* Name, const char* ShortLabel, const char* Units, float Min,
-                                                float Max, TVstParameterPropertiesFlags Flags) {
+constexpr TParameterPropertyDescription Stepped(const char* Name, const char* ShortLabel, const char* Units,
+                                                TDriveParameter Parameter, TVstParameterPropertiesFlags Flags) {
+  const float Min = ParameterRange(Parameter).Min, Max = ParameterRange(Parameter).Max;
   return {.DisplayName = Name,
           .ShortLabel = ShortLabel,
           .Units = Units,
@@ -45,30 +47,39 @@ constexpr TParameterPropertyDescription Stepped(const char* Name, const char* Sh
           .LargeStepInteger = 1};
 }
 
+constexpr float Default(TDriveParameter Parameter) { return ParameterRange(Parameter).Default; }
+
 }  // namespace
 
 // "Input" and "Output" are in tenths of a dB.
 constexpr std::array<TProcessParameter, kParamCount> kProcessParameters = {{
-    {kParamInput, Knob("Input", "Input", "dB *0,1", -200, 200), &TProcessModule::ParamInputChange, 0},
-    {kParamDrive, Knob("Drive", "Drive", "%", 0, 100), &TProcessModule::ParamDriveChange, 0},
-    {kParamTrim, Knob("Trim", "Trim", "%", 0, 100), &TProcessModule::ParamTrimChange, 45},
-    {kParamCurveForm, Knob("CurveForm", "CurveFo", "%", 1, 200), &TProcessModule::ParamCurveFormChange, 80},
-    {kParamHiPass, Knob("HiPass", "HiPass", "Hz", 0, 500), &TProcessModule::ParamHiPassChange, 20},
-    {kParamFreq, Knob("Freq", "Freq", "Hz", 0, 1000), &TProcessModule::ParamFreqChange, 275},
-    {kParamLoPass, Knob("LoPass", "LoPass", "Hz", 500, 5000), &TProcessModule::ParamLowPassChange, 3000},
-    {kParamLow, Knob("Low", "Low", "dB", -15, 15), &TProcessModule::ParamLowChange, 0},
-    {kParamMid, Knob("Mid", "Mid", "dB", -15, 15), &TProcessModule::ParamMidChange, 0},
-    {kParamHigh, Knob("High", "High", "dB", -15, 15), &TProcessModule::ParamHighChange, 0},
-    {kParamPres, Knob("Pres", "Pres", "dB", -15, 15), &TProcessModule::ParamPresChange, 0},
-    {kParamDryWet, Knob("DryWet", "DryWet", "%", 0, 100), &TProcessModule::ParamDryWetChange, 100},
-    {kParamOutput, Knob("Output", "Output", "dB *0,1", -100, 100), &TProcessModule::ParamOutputChange, 0},
-    {kParamPower, Stepped("Power", "Power", "On/Off", 0, 1, kSwitchParameter), &TProcessModule::ParamPowerChange, 1},
-    {kParamStereo, Stepped("Stereo", "Stereo", "On/Off", 0, 1, kSwitchParameter), &TProcessModule::ParamStereoChange,
-     0},
-    {kParamAsymmetric, Stepped("Asymmetric", "Asymmet", "On/Off", 0, 1, kSwitchParameter),
-     &TProcessModule::ParamAsymmetricChange, 0},
-    {kParamOversampling, Stepped("Oversampling", "Oversam", "1x/8x/16x", 1, 16, kIntegerParameter),
-     &TProcessModule::ParamOversamplingChange, 1},
+    {kParamInput, Knob("Input", "Input", "dB *0,1", kParamInput), &TProcessModule::ParamInputChange,
+     Default(kParamInput)},
+    {kParamDrive, Knob("Drive", "Drive", "%", kParamDrive), &TProcessModule::ParamDriveChange, Default(kParamDrive)},
+    {kParamTrim, Knob("Trim", "Trim", "%", kParamTrim), &TProcessModule::ParamTrimChange, Default(kParamTrim)},
+    {kParamCurveForm, Knob("CurveForm", "CurveFo", "%", kParamCurveForm), &TProcessModule::ParamCurveFormChange,
+     Default(kParamCurveForm)},
+    {kParamHiPass, Knob("HiPass", "HiPass", "Hz", kParamHiPass), &TProcessModule::ParamHiPassChange,
+     Default(kParamHiPass)},
+    {kParamFreq, Knob("Freq", "Freq", "Hz", kParamFreq), &TProcessModule::ParamFreqChange, Default(kParamFreq)},
+    {kParamLoPass, Knob("LoPass", "LoPass", "Hz", kParamLoPass), &TProcessModule::ParamLowPassChange,
+     Default(kParamLoPass)},
+    {kParamLow, Knob("Low", "Low", "dB", kParamLow), &TProcessModule::ParamLowChange, Default(kParamLow)},
+    {kParamMid, Knob("Mid", "Mid", "dB", kParamMid), &TProcessModule::ParamMidChange, Default(kParamMid)},
+    {kParamHigh, Knob("High", "High", "dB", kParamHigh), &TProcessModule::ParamHighChange, Default(kParamHigh)},
+    {kParamPres, Knob("Pres", "Pres", "dB", kParamPres), &TProcessModule::ParamPresChange, Default(kParamPres)},
+    {kParamDryWet, Knob("DryWet", "DryWet", "%", kParamDryWet), &TProcessModule::ParamDryWetChange,
+     Default(kParamDryWet)},
+    {kParamOutput, Knob("Output", "Output", "dB *0,1", kParamOutput), &TProcessModule::ParamOutputChange,
+     Default(kParamOutput)},
+    {kParamPower, Stepped("Power", "Power", "On/Off", kParamPower, kSwitchParameter), &TProcessModule::ParamPowerChange,
+     Default(kParamPower)},
+    {kParamStereo, Stepped("Stereo", "Stereo", "On/Off", kParamStereo, kSwitchParameter),
+     &TProcessModule::ParamStereoChange, Default(kParamStereo)},
+    {kParamAsymmetric, Stepped("Asymmetric", "Asymmet", "On/Off", kParamAsymmetric, kSwitchParameter),
+     &TProcessModule::ParamAsymmetricChange, Default(kParamAsymmetric)},
+    {kParamOversampling, Stepped("Oversampling", "Oversam", "1x/8x/16x", kParamOversampling, kIntegerParameter),
+     &TProcessModule::ParamOversamplingChange, Default(kParamOversampling)},
 }};
 
 namespace {

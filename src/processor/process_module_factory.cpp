@@ -26,11 +26,11 @@ void PluginLibraryStartUp() {
   DriveBlockStartUp();     // the drive's block routines, bound like the rest
   // Last: the editor decodes its pictures with the PNG codec and draws
   // with the blending routines, so every module may open it from now on.
-  TProcessModule::SetDefaultEditorFormClass(TWndGUI::Class());
+  TProcessModule::SetDefaultEditorClass(TWndGUI::Class());
 }
 
 void PluginLibraryShutDown() {
-  TProcessModule::SetDefaultEditorFormClass(nullptr);
+  TProcessModule::SetDefaultEditorClass({});
   DriveBlockShutDown();
   DspRegistriesShutDown();
   PngShutDown();

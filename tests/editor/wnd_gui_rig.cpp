@@ -12,10 +12,10 @@ namespace {
 // functions, so the rig learns its window this way). Test thread only.
 THeadlessWindow* GLastScreen = nullptr;
 
-std::unique_ptr<TVSTEditor> CreateHeadlessEditor(TCustomVSTModule& owner) {
+std::unique_ptr<TVSTEditor> CreateHeadlessEditor(TCustomVSTModule& owner, IDriveProcessor& processor) {
   auto platform = std::make_unique<THeadlessWindow>();
   GLastScreen = platform.get();
-  return std::make_unique<TWndGUI>(owner, std::move(platform));
+  return std::make_unique<TWndGUI>(owner, processor, std::move(platform));
 }
 
 // Any non-zero value stands for the host's window.
@@ -26,7 +26,7 @@ constexpr std::uint64_t kApartMs = 1000;  // longer than a double click
 }  // namespace
 
 TWndGuiRig::TWndGuiRig() : FModule(CreateVSTModule<TProcessModule>(nullptr)) {
-  FModule->SetEditorFormClass({&CreateHeadlessEditor, kEditorWidth, kEditorHeight});
+  FModule->SetEditorClass({&CreateHeadlessEditor, kEditorWidth, kEditorHeight});
   FHost.Adopt(FModule->Effect());
   FModule->SetAudioMaster(&TestHost::AudioMasterCallback);
   FHost.Dispatch(effOpen);
@@ -102,6 +102,32 @@ void TWndGuiRig::DragUp(std::string_view name, std::int32_t pixels) {
   screen.MoveTo(TPoint{centre.X, centre.Y - pixels});
   screen.Release(TPoint{centre.X, centre.Y - pixels});
   Idle();
+}
+
+void TWndGuiRig::PressAndDragUp(std::string_view name, std::int32_t pixels) {
+  THeadlessWindow& screen = Screen();
+  const TPoint centre = CentreOf(name);
+  screen.AdvanceClock(kApartMs);
+  screen.MoveTo(centre);
+  screen.Press(centre);
+  screen.MoveTo(TPoint{centre.X, centre.Y - pixels});
+  Idle();
+}
+
+void TWndGuiRig::WheelNotchAt(std::string_view name) {
+  THeadlessWindow& screen = Screen();
+  screen.Wheel(CentreOf(name), kWheelDeltaPerNotch);
+  Idle();
+}
+
+std::vector<std::string> TWndGuiRig::Edits() const {
+  std::vector<std::string> edits;
+  for (const HostCall& call : FHost.Calls()) {
+    if (call.Opcode != amBeginEdit && call.Opcode != amEndEdit && call.Opcode != amAutomate) continue;
+    const std::string& name = FModule->ParameterProperties()[call.Index].DisplayName();
+    edits.push_back(call.Opcode == amBeginEdit ? "+" + name : call.Opcode == amEndEdit ? "-" + name : name);
+  }
+  return edits;
 }
 
 std::vector<float> TWndGuiRig::Automations(std::int32_t parameter) const {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -51,6 +52,17 @@ class TWndGuiRig {
   // Presses at the centre of a knob, moves the pointer Pixels up in one
   // step, releases, idles.
   void DragUp(std::string_view name, std::int32_t pixels);
+
+  // Presses at the centre of a knob and moves the pointer Pixels up, without
+  // a release; one idle.
+  void PressAndDragUp(std::string_view name, std::int32_t pixels);
+  // One wheel notch away from the user over the centre of a knob; the turn
+  // goes to the control that has the focus (the last one pressed).
+  void WheelNotchAt(std::string_view name);
+
+  // What the host heard of edits, in order: "+Name" for amBeginEdit,
+  // "Name" for amAutomate and "-Name" for amEndEdit, by parameter name.
+  std::vector<std::string> Edits() const;
 
   // The normalised values the host heard for Parameter, in order.
   std::vector<float> Automations(std::int32_t parameter) const;

@@ -279,11 +279,11 @@ TEST(WndGui, ShowingAValueNeverOverwritesANewerOne) {
   // those values; a newer value lands in between.
   editor.Dial(kParamMid)->SetOnChange([&](TGuiComponent&) {
     std::thread([&] { rig.Module().StoreParameter(kParamMid, -7); }).join();
-    editor.DialChange(kParamMid);
+    editor.Binding(kParamMid).ControlChanged();
   });
   editor.Switch(kParamStereo)->SetOnChange([&](TGuiComponent&) {
     std::thread([&] { rig.Module().StoreParameter(kParamStereo, 0); }).join();
-    editor.SwitchChange(kParamStereo);
+    editor.Binding(kParamStereo).ControlChanged();
   });
   rig.ClearCalls();
   rig.Idle();

@@ -244,23 +244,7 @@ class TRecordingEditor : public TVSTEditor, public IDriveEditor {
   std::int32_t ClientHeight() const override { return 150; }
   void AttachToParent(void*) override {}
 
-  void UpdateInput() override { Record(); }
-  void UpdateDrive() override { Record(); }
-  void UpdateTrim() override { Record(); }
-  void UpdateCurveForm() override { Record(); }
-  void UpdateHiPass() override { Record(); }
-  void UpdateFreq() override { Record(); }
-  void UpdateLoPass() override { Record(); }
-  void UpdateLow() override { Record(); }
-  void UpdateMid() override { Record(); }
-  void UpdateHigh() override { Record(); }
-  void UpdatePres() override { Record(); }
-  void UpdateDryWet() override { Record(); }
-  void UpdateOutput() override { Record(); }
-  void UpdatePower() override { Record(); }
-  void UpdateStereo() override { Record(); }
-  void UpdateAsymmetric() override { Record(); }
-  void UpdateOversampling() override { Record(); }
+  void ParameterChanged(TDriveParameter) override { Record(); }
 
   std::vector<std::thread::id> Take() {
     std::lock_guard<std::mutex> Lock(FLock);

@@ -2,14 +2,16 @@
 // Where the editor places its pictures and controls (window pixels), as
 // the artwork needs them, read from the editor's own layout table
 // (editor/editor_layout.h): captions are printed by the controls they name,
-// and the preview composes every strip at its place. The values are the
-// controls' start-up values, so the preview shows what a user sees first.
+// and the preview composes every strip at its place. Dials stand at their
+// parameters' defaults over their parameters' ranges (editor_bindings.h),
+// so the preview shows what a user sees first.
 
 #include <array>
 #include <cstdint>
 #include <string_view>
 
 #include "editor/editor_artwork.h"
+#include "editor/editor_bindings.h"
 #include "editor/editor_layout.h"
 
 namespace vb::artwork {
@@ -47,8 +49,15 @@ constexpr std::size_t CountStripControls() {
   return count;
 }
 
+// The range and default of the parameter a dial shows.
+constexpr TDriveParameterRange DialRange(const TEditorControlSpec& spec) {
+  for (const TEditorBinding& binding : kEditorBindings)
+    if (std::string_view(binding.Control) == spec.Name) return ParameterRange(binding.Parameter);
+  return TDriveParameterRange{0, 100, 0};
+}
+
 constexpr double PreviewValue(const TEditorControlSpec& spec) {
-  if (spec.Kind == TEditorControlKind::eckDial) return spec.Value;
+  if (spec.Kind == TEditorControlKind::eckDial) return DialRange(spec).Default;
   for (const TPreviewGlyph& preview : kPreviewGlyphs)
     if (std::string_view(preview.Name) == spec.Name) return preview.Glyph;
   return spec.GlyphIndex;
@@ -60,9 +69,10 @@ constexpr std::array<TPlacedControl, CountStripControls()> PlaceControls() {
   for (const TEditorControlSpec& spec : kEditorLayout) {
     if (!spec.DrawsStrip()) continue;
     const bool dial = spec.Kind == TEditorControlKind::eckDial;
-    placed[i++] =
-        TPlacedControl{spec.Name,          spec.Art, spec.Left, spec.Top, dial ? spec.Min : 0.0, dial ? spec.Max : 0.0,
-                       PreviewValue(spec), dial};
+    const TDriveParameterRange range = DialRange(spec);
+    placed[i++] = TPlacedControl{
+        spec.Name,          spec.Art, spec.Left, spec.Top, dial ? range.Min : 0.0, dial ? range.Max : 0.0,
+        PreviewValue(spec), dial};
   }
   return placed;
 }
