@@ -94,13 +94,9 @@ void TWndGuiRig::DoubleClickAt(std::string_view name) {
 }
 
 void TWndGuiRig::DragUp(std::string_view name, std::int32_t pixels) {
-  THeadlessWindow& screen = Screen();
+  PressAndDragUp(name, pixels);
   const TPoint centre = CentreOf(name);
-  screen.AdvanceClock(kApartMs);
-  screen.MoveTo(centre);
-  screen.Press(centre);
-  screen.MoveTo(TPoint{centre.X, centre.Y - pixels});
-  screen.Release(TPoint{centre.X, centre.Y - pixels});
+  Screen().Release(TPoint{centre.X, centre.Y - pixels});
   Idle();
 }
 

@@ -50,7 +50,7 @@ class TWndGuiRig {
   void ClickAt(TPoint point, TShiftState keys = 0, TMouseButton button = TMouseButton::mbLeft);
   void DoubleClickAt(std::string_view name);
   // Presses at the centre of a knob, moves the pointer Pixels up in one
-  // step, releases, idles.
+  // step and idles, then releases and idles.
   void DragUp(std::string_view name, std::int32_t pixels);
 
   // Presses at the centre of a knob and moves the pointer Pixels up, without
