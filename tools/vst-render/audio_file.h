@@ -14,6 +14,9 @@
 
 namespace vb {
 
+// The file name that stands for standard input or output.
+constexpr const char* kStandardStream = "-";
+
 class TAudioFileReader {
  public:
   TAudioFileReader() = default;
@@ -21,6 +24,8 @@ class TAudioFileReader {
   TAudioFileReader(const TAudioFileReader&) = delete;
   TAudioFileReader& operator=(const TAudioFileReader&) = delete;
 
+  // Reads `path` through one descriptor ("-": standard input), so pipes and
+  // FIFOs lose nothing. On failure a one-line message naming the file.
   bool Open(const std::string& path, std::string& error);
   int Channels() const { return FChannels; }
   double SampleRate() const { return FSampleRate; }
