@@ -45,9 +45,10 @@ class TFakeParams : public TParamAccess {
     ++Sets;
     P[i].Value = x;
   }
+  // Takes any text, as sloppy plug-ins do: a word reads as 0.
   bool FromString(int i, const std::string& text) override {
     if (!P[i].ParsesText) return false;
-    P[i].Value = std::stof(text) / 10.0f;
+    P[i].Value = static_cast<float>(std::atof(text.c_str()) / 10.0);
     return true;
   }
 };
@@ -164,6 +165,21 @@ TEST_F(ParamResolverTest, RefusesAStepThatDoesNotExistInsteadOfPickingAnother) {
 TEST_F(ParamResolverTest, LetsThePluginParseTextWhenItCan) {
   ASSERT_TRUE(Apply("Own", "3")) << Error;
   EXPECT_FLOAT_EQ(F.P[4].Value, 0.3f);
+  // A switch whose plug-in reads "On" as 0 still gets the word it shows.
+  F.P.push_back({"Power", "", [](float x) { return x; }, [](double v) { return std::string(v < 0.5 ? "Off" : "On"); },
+                 true, 0.0f});
+  ASSERT_TRUE(Apply("Power", "On")) << Error;
+  EXPECT_EQ(Setting.Display, "On");
+}
+
+TEST_F(ParamResolverTest, RefusesHexadecimalAndSuffixesTheParameterNeverShows) {
+  EXPECT_FALSE(Apply("Own", "0x10"));
+  EXPECT_NE(Error.find("is hexadecimal"), std::string::npos) << Error;
+  EXPECT_FALSE(Apply("Input", "3k"));
+  EXPECT_NE(Error.find("suffix 'k'"), std::string::npos) << Error;
+  EXPECT_FLOAT_EQ(F.P[0].Value, 0.5f);
+  ASSERT_TRUE(Apply("Steps", "16x")) << Error;  // its own unit
+  EXPECT_EQ(Setting.Display, "16");
 }
 
 TEST_F(ParamResolverTest, NormalisedValuesGoStraightThroughWithinZeroToOne) {

@@ -265,6 +265,29 @@ TEST_F(VstRenderUse, ReportedLatencyIsCompensatedExactly) {
     ASSERT_EQ(out[i], static_cast<float>(in[i - 2 * kDelayLineLatency])) << i;
 }
 
+// A delay told while processing is compensated until output is written;
+// after that it is a warning that gives the samples.
+TEST_F(VstRenderUse, ADelayToldWhileProcessingIsCompensatedOrWarnedAbout) {
+  const std::vector<double> in = Ramp(2000, 2);
+  WriteWav("in.wav", in, 2);
+  TRun r = RunProgram(test::kRenderProgram, "-b 256 -p '" + kDelayLine + "'" + In("in.wav") + Out("out.wav"),
+                      "VB_DELAYLINE_REPORT=first");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Err.find("compensated the plug-in's delay of 300 samples"), std::string::npos) << r.Err;
+  int channels = 0;
+  std::vector<double> out = ReadAudio("out.wav", channels);
+  ASSERT_EQ(out.size(), in.size());
+  for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(out[i], static_cast<float>(in[i])) << i;
+
+  r = RunProgram(test::kRenderProgram, "-q -b 256 -p '" + kDelayLine + "'" + In("in.wav") + Out("out.wav"),
+                 "VB_DELAYLINE_REPORT=second");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Err.find("warning: the plug-in changed its delay to 300 samples after output had been written"),
+            std::string::npos)
+      << r.Err;
+  EXPECT_NE(r.Err.find("300 samples late"), std::string::npos) << r.Err;
+}
+
 TEST_F(VstRenderUse, AnInstrumentWithoutNotesSaysItRenderedSilence) {
   WriteWav("in.wav", Ramp(1000, 2), 2);
   TRun r = Render(kSilentSynth, "-q" + In("in.wav") + Out("out.wav"));

@@ -133,7 +133,9 @@ bool TParamResolver::Apply(const TParamRequest& request, bool normalised, TParam
       return false;
     }
     x = static_cast<float>(v);
-  } else if (FAccess.FromString(index, request.Value)) {
+  } else if (!CheckNumberForm(index, request.Value, error)) {
+    return false;
+  } else if (FromPluginText(index, request.Value)) {
     x = FAccess.Get(index);
   } else if (!SearchByDisplay(index, request.Value, x, error)) {
     return false;
@@ -143,6 +145,52 @@ bool TParamResolver::Apply(const TParamRequest& request, bool normalised, TParam
   result.Normalised = FAccess.Get(index);
   result.Display = Trim(FAccess.Display(index));
   return true;
+}
+
+bool TParamResolver::FromPluginText(int index, const std::string& value) {
+  const float before = FAccess.Get(index);
+  if (!FAccess.FromString(index, value)) return false;
+  // A number is the plug-in's to read; a word counts only when the plug-in
+  // then shows it (some parse "On" as the number 0).
+  double number = 0;
+  const std::string label = FAccess.Label(index);
+  if (ParseNumber(value, label, number) || Canonical(FAccess.Display(index), label) == Canonical(value, label))
+    return true;
+  FAccess.Set(index, before);
+  return false;
+}
+
+bool TParamResolver::CheckNumberForm(int index, const std::string& value, std::string& error) {
+  const std::string name = Trim(FAccess.Name(index));
+  std::string t = Trim(value);
+  const size_t digits = t.find_first_not_of("+-");
+  if (digits != std::string::npos && Lower(t.substr(digits, 2)) == "0x") {
+    error = "value '" + value + "' of '" + name + "' is hexadecimal; give it as a decimal number";
+    return false;
+  }
+  std::string dotted = t;
+  std::replace(dotted.begin(), dotted.end(), ',', '.');
+  char* end = nullptr;
+  (void)std::strtod(dotted.c_str(), &end);
+  if (end == dotted.c_str()) return true;  // no number: a word the display may show
+  const std::string after = t.substr(static_cast<size_t>(end - dotted.c_str()));
+  const std::string label = FAccess.Label(index);
+  const std::string suffix = Canonical(after, label);
+  if (suffix.empty()) return true;
+  // A unit the plug-in shows without labelling it (16x) is fine; others
+  // (3k, 5m) would be read as the bare number.
+  const float before = FAccess.Get(index);
+  bool shown = false;
+  for (int k = 0; k <= kSwitchScanSteps && !shown; ++k) {
+    FAccess.Set(index, static_cast<float>(k) / kSwitchScanSteps);
+    shown = EndsWithNoCase(Canonical(FAccess.Display(index), label), suffix);
+  }
+  FAccess.Set(index, before);
+  if (shown) return true;
+  error = "value '" + value + "' of '" + name + "' has a suffix '" + Trim(after) +
+          "' that vst-render does not read; give a plain decimal number" +
+          (Trim(label).empty() ? std::string() : " in " + Trim(label));
+  return false;
 }
 
 double TParamResolver::DisplayNumber(int index, float x, const std::string& label) {

@@ -63,6 +63,11 @@ class TParamResolver {
   static bool ParseNumber(const std::string& text, const std::string& label, double& value);
 
  private:
+  // effString2Parameter, kept only when the plug-in took the text as meant.
+  bool FromPluginText(int index, const std::string& value);
+  // False with a message for hexadecimal numbers and numbers with a suffix
+  // the parameter never shows (3k): those would be misread.
+  bool CheckNumberForm(int index, const std::string& value, std::string& error);
   bool SearchByDisplay(int index, const std::string& value, float& found, std::string& error);
   double DisplayNumber(int index, float x, const std::string& label);
 
