@@ -182,6 +182,22 @@ TEST_F(ParamResolverTest, RefusesHexadecimalAndSuffixesTheParameterNeverShows) {
   EXPECT_EQ(Setting.Display, "16");
 }
 
+// Switches that show numbers and list their words in the unit label.
+TEST_F(ParamResolverTest, TakesTheWordsASwitchListsInItsLabel) {
+  F.P.push_back({"Power", "On/Off", [](float x) { return x < 0.5f ? 0.0 : 1.0; }, CommaNumber, false, 1.0f});
+  F.P.push_back({"Over", "1x/8x/16x", F.P[5].ToUnit, CommaNumber, false, 0.0f});
+  ASSERT_TRUE(Apply("Power", "off")) << Error;
+  EXPECT_EQ(Setting.Display, "0");
+  ASSERT_TRUE(Apply("Power", "On")) << Error;
+  EXPECT_EQ(Setting.Display, "1");
+  ASSERT_TRUE(Apply("Over", "16x")) << Error;
+  EXPECT_EQ(Setting.Display, "16");
+  ASSERT_TRUE(Apply("Over", "8X")) << Error;
+  EXPECT_EQ(Setting.Display, "8");
+  EXPECT_FALSE(Apply("Over", "4x"));
+  EXPECT_NE(Error.find("is none of its settings (1x/8x/16x)"), std::string::npos) << Error;
+}
+
 TEST_F(ParamResolverTest, NormalisedValuesGoStraightThroughWithinZeroToOne) {
   ASSERT_TRUE(Apply("Input", "0.75", true)) << Error;
   EXPECT_EQ(F.P[0].Value, 0.75f);
