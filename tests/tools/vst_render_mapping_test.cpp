@@ -395,6 +395,20 @@ TEST_F(VstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
   EXPECT_EQ(ReadAudio("locked/out.wav", channels).size(), in.size());
   EXPECT_EQ(List("locked"), std::vector<std::string>{"out.wav"});
   ::chmod(Path("locked").c_str(), 0755);
+
+  // A sticky folder forbids renaming over another owner's file: found out
+  // before the render, and written in place (needs root to set up).
+  if (root) {
+    ASSERT_EQ(::mkdir(Path("sticky").c_str(), 01777), 0);
+    ASSERT_EQ(::chmod(Path("sticky").c_str(), 01777), 0);
+    { std::ofstream(Path("sticky/out.wav")) << "old"; }
+    ASSERT_EQ(::chmod(Path("sticky/out.wav").c_str(), 0666) | ::chown(Path("sticky/out.wav").c_str(), 1, 1), 0);
+    r = RunProgram(test::kRenderProgram, "-q -p '" + kHalfGain + "'" + In("in.wav") + Out("sticky/out.wav"),
+                   "setpriv --reuid=65534 --regid=65534 --clear-groups");
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    EXPECT_EQ(ReadAudio("sticky/out.wav", channels).size(), in.size());
+    EXPECT_EQ(List("sticky"), std::vector<std::string>{"out.wav"});
+  }
   std::vector<std::string> hidden = List();
   std::erase_if(hidden, [](const std::string& n) { return n[0] != '.'; });
   EXPECT_TRUE(hidden.empty()) << hidden.front();
