@@ -87,7 +87,7 @@ TEST_F(PngToolCli, ImageDataShortOfTheLastRowIsRefused) {
   Write("cut.png", TBytes(whole.begin(), whole.end() - 20));
   r = Decode("cut.png");
   EXPECT_EQ(r.Code, 1);
-  EXPECT_NE(r.Err.find("'" + Path("cut.png") + "' is truncated"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find(Path("cut.png") + "' is truncated"), std::string::npos) << r.Err;
 }
 
 TEST_F(PngToolCli, FailedReadsAndWritesGiveTheReasonAndLeaveNoFile) {

@@ -14,9 +14,6 @@
 
 namespace vb {
 
-// The file name that stands for standard input or output.
-constexpr const char* kStandardStream = "-";
-
 class TAudioFileReader {
  public:
   TAudioFileReader() = default;

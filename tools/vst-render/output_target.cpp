@@ -167,7 +167,7 @@ std::string TOutputTarget::Failure(const std::string& what) const { return "cann
 bool TOutputTarget::Open(const std::string& path, bool streamable, std::string& error) {
   Abandon();
   FPath = path;
-  if (path == "-") return OpenDevice("/dev/stdout", streamable, error);
+  if (path == kStandardStream) return OpenDevice("/dev/stdout", streamable, error);
   // The kernel follows /dev/stdout and /dev/fd/N to the pipe or terminal
   // behind them, which have no name of their own to follow to.
   struct stat st {};

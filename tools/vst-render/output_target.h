@@ -29,6 +29,9 @@
 
 namespace vb {
 
+// The file name that stands for standard input or output.
+constexpr const char* kStandardStream = "-";
+
 class TOutputTarget {
  public:
   enum TKind { okReplace, okDirect, okSpooled, okInPlace };
