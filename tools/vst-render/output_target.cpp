@@ -167,7 +167,7 @@ std::string TOutputTarget::Failure(const std::string& what) const { return "cann
 bool TOutputTarget::Open(const std::string& path, bool streamable, std::string& error) {
   Abandon();
   FPath = path;
-  if (path == kStandardStream) return OpenDevice("/dev/stdout", streamable, error);
+  if (path == kStandardStream) return OpenDevice({}, streamable, error);
   // The kernel follows /dev/stdout and /dev/fd/N to the pipe or terminal
   // behind them, which have no name of their own to follow to.
   struct stat st {};
@@ -240,8 +240,10 @@ bool TOutputTarget::OpenInPlace(const std::string& finalPath, std::string& error
 
 bool TOutputTarget::OpenDevice(const std::string& finalPath, bool streamable, std::string& error) {
   // No O_TRUNC and no O_CREAT: the node is used as it is. Opening a FIFO
-  // waits for its reader, as any writer does.
-  FDeviceFd = ::open(finalPath.c_str(), O_WRONLY | O_CLOEXEC);
+  // waits for its reader, as any writer does. Standard output is taken as
+  // it is open (a socket cannot be opened by name).
+  FDeviceFd = finalPath.empty() ? ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0)
+                                : ::open(finalPath.c_str(), O_WRONLY | O_CLOEXEC);
   if (FDeviceFd < 0) {
     error = Failure(std::strerror(errno));
     return false;

@@ -58,6 +58,7 @@ class TOutputTarget {
 
  private:
   bool OpenReplacement(const std::string& finalPath, std::string& error);
+  // An empty path: standard output.
   bool OpenDevice(const std::string& finalPath, bool streamable, std::string& error);
   bool OpenInPlace(const std::string& finalPath, std::string& error);
   bool OpenSpool(std::string& error);
