@@ -69,6 +69,7 @@ class TAudioFileWriter {
   void Abandon();
 
   const std::string& TempPath() const { return FTarget.TempPath(); }
+  const std::string& InPlaceReason() const { return FTarget.InPlaceReason(); }
   int Channels() const { return FChannels; }
 
  private:

@@ -234,6 +234,8 @@ int Run(const TRenderOptions& o) {
   TAudioFileWriter writer;
   const bool writing = !o.OutputPath.empty();
   if (writing && !writer.Open(o.OutputPath, outFormat, plugin.Effect()->numOutputs, rate, error)) return Fail(error);
+  if (writing && !writer.InPlaceReason().empty())
+    note("'" + o.OutputPath + "' is written in place once the render is complete (" + writer.InPlaceReason() + ")");
 
   TRenderSession session(plugin, o.BlockSize, wantDouble);
   const std::int64_t automatedBefore = plugin.AutomateCount();  // the --param search may have caused some

@@ -167,6 +167,7 @@ std::string TOutputTarget::Failure(const std::string& what) const { return "cann
 bool TOutputTarget::Open(const std::string& path, bool streamable, std::string& error) {
   Abandon();
   FPath = path;
+  FInPlaceReason.clear();
   if (path == kStandardStream) return OpenDevice({}, streamable, error);
   // The kernel follows /dev/stdout and /dev/fd/N to the pipe or terminal
   // behind them, which have no name of their own to follow to.
@@ -196,7 +197,9 @@ bool TOutputTarget::OpenReplacement(const std::string& finalPath, std::string& e
   }
   // A renamed file would leave its other hard links with the old data, and
   // a sticky folder may forbid the rename: such files are written in place.
-  if (exists && (st.st_nlink > 1 || StickyFolderForbidsRename(finalPath, st))) return OpenInPlace(finalPath, error);
+  if (exists && st.st_nlink > 1) return OpenInPlace(finalPath, "it has other hard links", error);
+  if (exists && StickyFolderForbidsRename(finalPath, st))
+    return OpenInPlace(finalPath, "its sticky folder forbids replacing it", error);
   RemoveStaleTemps(finalPath);
   const std::string stem = TempPrefix(finalPath) + std::to_string(::getpid());
   for (int attempt = 0; attempt < kMaxTempAttempts && FEncoderFd < 0; ++attempt) {
@@ -210,7 +213,8 @@ bool TOutputTarget::OpenReplacement(const std::string& finalPath, std::string& e
     const int why = errno;
     FTempPath.clear();
     // A writable file in a folder we may not write to.
-    if (exists && (why == EACCES || why == EPERM || why == EROFS)) return OpenInPlace(finalPath, error);
+    if (exists && (why == EACCES || why == EPERM || why == EROFS))
+      return OpenInPlace(finalPath, "no file can be made in its folder", error);
     error = Failure("cannot make a temporary file beside it: " + std::string(std::strerror(why)));
     return false;
   }
@@ -225,7 +229,7 @@ bool TOutputTarget::OpenReplacement(const std::string& finalPath, std::string& e
   return true;
 }
 
-bool TOutputTarget::OpenInPlace(const std::string& finalPath, std::string& error) {
+bool TOutputTarget::OpenInPlace(const std::string& finalPath, const std::string& why, std::string& error) {
   // Opened now, so that a refusal comes before the render; emptied only
   // when the new data is complete.
   FDeviceFd = ::open(finalPath.c_str(), O_WRONLY | O_CLOEXEC);
@@ -235,6 +239,7 @@ bool TOutputTarget::OpenInPlace(const std::string& finalPath, std::string& error
   }
   if (!OpenSpool(error)) return false;
   FKind = okInPlace;
+  FInPlaceReason = why;
   return true;
 }
 

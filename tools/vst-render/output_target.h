@@ -50,6 +50,8 @@ class TOutputTarget {
   TKind Kind() const { return FKind; }
   // The temporary file of a replacement (empty otherwise).
   const std::string& TempPath() const { return FTempPath; }
+  // Why the file is written in place rather than replaced; empty otherwise.
+  const std::string& InPlaceReason() const { return FInPlaceReason; }
 
   // Finishes the file: syncs and renames, copies the spool, or closes.
   bool Commit(std::string& error);
@@ -60,7 +62,7 @@ class TOutputTarget {
   bool OpenReplacement(const std::string& finalPath, std::string& error);
   // An empty path: standard output.
   bool OpenDevice(const std::string& finalPath, bool streamable, std::string& error);
-  bool OpenInPlace(const std::string& finalPath, std::string& error);
+  bool OpenInPlace(const std::string& finalPath, const std::string& why, std::string& error);
   bool OpenSpool(std::string& error);
   bool CopySpool(std::string& error);
   std::string Failure(const std::string& what) const;
@@ -68,6 +70,7 @@ class TOutputTarget {
   std::string FPath;       // as given, for messages
   std::string FFinalPath;  // after symbolic links
   std::string FTempPath;
+  std::string FInPlaceReason;
   TKind FKind = okReplace;
   int FEncoderFd = -1;  // temp file, device, or spool
   int FDeviceFd = -1;   // the pipe or file a spool is copied into
