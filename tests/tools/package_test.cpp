@@ -41,9 +41,9 @@ TEST_F(DebianPackage, InstallsThePluginToolsAndCopyrightWhereDebianKeepsThem) {
   std::vector<std::string> files;
   for (std::string line; std::getline(listing, line);) files.push_back(line);
   std::sort(files.begin(), files.end());
-  EXPECT_EQ(files, (std::vector<std::string>{"./usr/bin/png-tool", "./usr/bin/vst-render",
-                                             "./usr/lib/vst/VordaBrasswick.so",
-                                             "./usr/share/doc/vorda-brasswick/copyright"}));
+  EXPECT_EQ(files,
+            (std::vector<std::string>{"./usr/bin/png-tool", "./usr/bin/vst-render", "./usr/lib/vst/VordaBrasswick.so",
+                                      "./usr/share/doc/vorda-brasswick/copyright"}));
   const std::string depends = Shell("dpkg-deb -f '" + debPath + "' Depends");
   for (const char* lib : {"libc6", "libsndfile1", "libxcb1", "libfreetype6"})
     EXPECT_NE(depends.find(lib), std::string::npos) << lib << " missing from: " << depends;

@@ -87,9 +87,10 @@ TEST(RenderOptions, RefusesMissingMalformedAndOutOfRangeValuesWithOneLine) {
 }
 
 TEST(RenderOptions, FormatMayNameWhatTheOutputNameCannot) {
-  for (const auto& args : std::vector<std::vector<std::string_view>>{{"-p", "a.so", "-o", "-", "--format", "flac"},
-                                                                     {"-p", "a.so", "-o", "x.raw", "--format", "wav"},
-                                                                     {"-p", "a.so", "-o", "x.WAVE", "--format", ".wav"}})
+  for (const auto& args :
+       std::vector<std::vector<std::string_view>>{{"-p", "a.so", "-o", "-", "--format", "flac"},
+                                                  {"-p", "a.so", "-o", "x.raw", "--format", "wav"},
+                                                  {"-p", "a.so", "-o", "x.WAVE", "--format", ".wav"}})
     EXPECT_TRUE(ParseRenderOptions(args).Ok()) << ParseRenderOptions(args).Error;
 }
 

@@ -371,7 +371,8 @@ TEST_F(VstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
   ASSERT_EQ(r.Code, 0) << r.Err;
   EXPECT_NE(r.Err.find("written in place once the render is complete (it has other hard links)"), std::string::npos)
       << r.Err;
-  struct stat a {}, b {};
+  struct stat a {};
+  struct stat b {};
   ASSERT_EQ(::stat(Path("a.wav").c_str(), &a) | ::stat(Path("b.wav").c_str(), &b), 0);
   EXPECT_EQ(a.st_ino, b.st_ino);
   int channels = 0;

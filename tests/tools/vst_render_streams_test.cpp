@@ -24,7 +24,8 @@ const std::string kHalfGain = test::kTestPlugins + "testplugin_halfgain.so";
 class VstRenderStreams : public test::TToolTest {
  protected:
   void SetUp() override {
-    if (!Exists(test::kRenderProgram) || !Exists(kHalfGain)) GTEST_SKIP() << "vst-render or its test plug-in is not built";
+    if (!Exists(test::kRenderProgram) || !Exists(kHalfGain))
+      GTEST_SKIP() << "vst-render or its test plug-in is not built";
     TToolTest::SetUp();
     In.resize(2 * kFrames);
     for (size_t i = 0; i < In.size(); ++i) In[i] = 0.5 * std::sin(0.001 * static_cast<double>(i));
@@ -47,7 +48,8 @@ class VstRenderStreams : public test::TToolTest {
   // answers the script's exit status.
   int Bash(const std::string& script) {
     std::ofstream(Path("script.sh")) << "cd '" << Dir << "'\nR=('" << test::kRenderProgram << "' -p '" << kHalfGain
-                                     << "')\n" << script;
+                                     << "')\n"
+                                     << script;
     const int status = std::system(("bash '" + Path("script.sh") + "'").c_str());
     std::remove(Path("script.sh").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -63,7 +65,9 @@ class VstRenderStreams : public test::TToolTest {
            "exec 3>fifo\n"
            "head -c 100000 in.wav >&3\n"
            "for i in $(seq 1000); do ls -A | grep -q vst-render- && break; sleep 0.01; done\n"
-           "kill -" + signal + " $pid\n"
+           "kill -" +
+           signal +
+           " $pid\n"
            "tail -c +100001 in.wav >&3\n"
            "exec 3>&-\n"
            "wait $pid\n"
@@ -84,7 +88,8 @@ TEST_F(VstRenderStreams, PipedAndFifoInputLoseNoFrame) {
     ExpectWholeRender("pipe.wav");
   }
   ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
-  TRun r = Run("-i '" + Path("fifo") + "' -o '" + Path("fifo.wav") + "'", "(cat " + in + " >'" + Path("fifo") + "' &);");
+  TRun r =
+      Run("-i '" + Path("fifo") + "' -o '" + Path("fifo.wav") + "'", "(cat " + in + " >'" + Path("fifo") + "' &);");
   ASSERT_EQ(r.Code, 0) << r.Err;
   ExpectWholeRender("fifo.wav");
 }

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "image/file_format_registry.h"
-#include "output_target.h"
 #include "image/gui_pixel_map_memory.h"
+#include "output_target.h"
 #include "png/png_chunk_list.h"
 #include "png/png_startup.h"
 #include "png/portable_network_graphic_pixel32.h"

@@ -47,8 +47,8 @@ TAudioFileReader::~TAudioFileReader() {
 
 bool TAudioFileReader::Open(const std::string& path, std::string& error) {
   // One descriptor serves every read: a pipe or FIFO gives its bytes once.
-  const int fd = path == kStandardStream ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
-                                         : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd =
+      path == kStandardStream ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0) : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat st {};
   if (fd < 0 || ::fstat(fd, &st) != 0) {
     error = "cannot open '" + path + "': " + std::strerror(errno);

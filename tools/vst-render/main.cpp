@@ -78,7 +78,8 @@ std::string SummaryLine(const std::string& output, const TRenderResult& r, doubl
 
 bool WritesToStdout(const std::string& output) {
   if (output == kStandardStream) return true;
-  struct stat file {}, out {};
+  struct stat file {
+  }, out{};
   return !output.empty() && ::stat(output.c_str(), &file) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 &&
          file.st_dev == out.st_dev && file.st_ino == out.st_ino;
 }

@@ -84,8 +84,7 @@ pid_t TempOwner(const std::string& tail) {
   const size_t digits = tail.find_first_not_of("0123456789");
   if (digits == 0 || digits == std::string::npos || digits > 9) return 0;
   const std::string rest = tail.substr(digits);
-  const bool numbered = rest.size() > 5 && rest[0] == '-' &&
-                        rest.find_first_not_of("0123456789", 1) == rest.size() - 4;
+  const bool numbered = rest.size() > 5 && rest[0] == '-' && rest.find_first_not_of("0123456789", 1) == rest.size() - 4;
   if (rest != ".tmp" && !(numbered && rest.compare(rest.size() - 4, 4, ".tmp") == 0)) return 0;
   return static_cast<pid_t>(std::stol(tail.substr(0, digits)));
 }
@@ -247,8 +246,8 @@ bool TOutputTarget::OpenDevice(const std::string& finalPath, bool streamable, st
   // No O_TRUNC and no O_CREAT: the node is used as it is. Opening a FIFO
   // waits for its reader, as any writer does. Standard output is taken as
   // it is open (a socket cannot be opened by name).
-  FDeviceFd = finalPath.empty() ? ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0)
-                                : ::open(finalPath.c_str(), O_WRONLY | O_CLOEXEC);
+  FDeviceFd =
+      finalPath.empty() ? ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0) : ::open(finalPath.c_str(), O_WRONLY | O_CLOEXEC);
   if (FDeviceFd < 0) {
     error = Failure(std::strerror(errno));
     return false;

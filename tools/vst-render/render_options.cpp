@@ -211,7 +211,8 @@ std::string CheckCombination(const TRenderOptions& o) {
   if (!o.EditorSnapshotPath.empty() && LowerExtension(o.EditorSnapshotPath) != "png")
     return "--editor-snapshot writes a PNG picture; give a name ending in .png, not '" + o.EditorSnapshotPath + "'";
   if ((o.Info || o.ListParams) && (!o.InputPath.empty() || !o.OutputPath.empty() || !o.DemoOutPath.empty()))
-    return std::string(o.Info ? "--info" : "--list-params") + " only describes the plug-in; leave out -i, -o and --demo-out";
+    return std::string(o.Info ? "--info" : "--list-params") +
+           " only describes the plug-in; leave out -i, -o and --demo-out";
   if (!o.DemoOutPath.empty() && !o.InputPath.empty())
     return "--demo-out saves the built-in demo, which is not played with -i; leave out one of them";
   if (o.OutputPath == "-" && o.FormatName.empty())

@@ -44,7 +44,8 @@ bool TRenderSession::Run(TSignalSource& source, const TRenderSettings& settings,
   }
   // Plug-ins may settle their delay only when switched on.
   result.ReportedLatency = FPlugin.Effect()->InitialDelay;
-  const std::int64_t latency = settings.CompensateLatency ? std::max<std::int64_t>(0, UsableLatency(source.SampleRate())) : 0;
+  const std::int64_t latency =
+      settings.CompensateLatency ? std::max<std::int64_t>(0, UsableLatency(source.SampleRate())) : 0;
   bool ok = FDouble ? Loop<double>(source, settings, latency, writer, progress, result, error)
                     : Loop<float>(source, settings, latency, writer, progress, result, error);
   FPlugin.Suspend();

@@ -39,7 +39,7 @@ struct TRenderResult {
   std::int64_t Frames = 0;      // sample frames written (or measured)
   double ProcessSeconds = 0.0;  // wall time spent inside the plug-in's processing calls
   int OutputChannels = 0;
-  std::int64_t SourceFrames = 0;    // frames the source gave
+  std::int64_t SourceFrames = 0;     // frames the source gave
   std::int32_t ReportedLatency = 0;  // the record's delay after resume, or as changed before any output, in samples
   std::int64_t LatencyDropped = 0;   // leading frames dropped for it
   // A delay the plug-in reported while processing, after output had been

@@ -64,7 +64,10 @@ class TDelayLineModule : public TVSTModule {
       Self.FPos = 0;
       Self.FBlocks = 0;
       const char* Report = std::getenv("VB_DELAYLINE_REPORT");
-      Self.FReportAtBlock = !Report ? 0 : std::strcmp(Report, "first") == 0 ? 1 : std::strcmp(Report, "second") == 0 ? 2 : 0;
+      Self.FReportAtBlock = !Report                              ? 0
+                            : std::strcmp(Report, "first") == 0  ? 1
+                            : std::strcmp(Report, "second") == 0 ? 2
+                                                                 : 0;
       Self.SetInitialDelay(Self.FReportAtBlock ? 0 : kDelay);
     };
   }
