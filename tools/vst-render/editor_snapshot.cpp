@@ -51,6 +51,14 @@ bool SamePicture(const TMemoryBitmap& a, const TMemoryBitmap& b) {
   return true;
 }
 
+bool OneColour(const TMemoryBitmap& shot) {
+  const std::uint32_t first = shot.PixelARGB(0, 0) & 0x00FFFFFFu;
+  for (std::int32_t y = 0; y < shot.Height(); ++y)
+    for (std::int32_t x = 0; x < shot.Width(); ++x)
+      if ((shot.PixelARGB(x, y) & 0x00FFFFFFu) != first) return false;
+  return true;
+}
+
 }  // namespace
 
 TEditorSnapshot::TEditorSnapshot(TPluginHost& plugin) : FPlugin(plugin) {}
@@ -113,13 +121,13 @@ std::unique_ptr<TMemoryBitmap> TEditorSnapshot::GrabSettled() {
   const auto end = TClock::now() + std::chrono::milliseconds(kSettleLimitMs);
   FWindow->Pump();
   std::unique_ptr<TMemoryBitmap> shot = FWindow->Grab();
-  while (shot && TClock::now() < end) {
+  // A window of one colour is an editor that has not drawn yet.
+  for (int same = 0; shot && same < kSettleReads && TClock::now() < end;) {
     IdleFor(kSettleCheckMs);
     std::unique_ptr<TMemoryBitmap> next = FWindow->Grab();
     if (!next) return nullptr;
-    const bool settled = SamePicture(*shot, *next);
+    same = SamePicture(*shot, *next) && !OneColour(*next) ? same + 1 : 0;
     shot = std::move(next);
-    if (settled) break;
   }
   return shot;
 }

@@ -29,9 +29,11 @@ class TEditorSnapshot {
   static constexpr std::int32_t kFallbackWidth = 640;
   static constexpr std::int32_t kFallbackHeight = 480;
   // Before the picture is saved, the window is read every kSettleCheckMs
-  // until two readings agree (editors that draw late or fade in), for at
-  // most kSettleLimitMs (an animated editor never agrees).
+  // until kSettleReads readings in a row agree with the one before and show
+  // more than one colour (editors that draw late or fade in), for at most
+  // kSettleLimitMs (an animated editor never agrees).
   static constexpr int kSettleCheckMs = 100;
+  static constexpr int kSettleReads = 3;
   static constexpr int kSettleLimitMs = 3000;
 
   explicit TEditorSnapshot(TPluginHost& plugin);
