@@ -216,6 +216,8 @@ TEST(PngDecode, RefusesSizesTheFileCannotJustify) {
   // 8000 x 8000 fits the limit, but a few bytes of data cannot fill it.
   EXPECT_EQ(LoadError(test::MakePng(test::IhdrData(8000, 8000, 8, 6), {0, 1, 2, 3, 4})), "Data not complete");
   EXPECT_EQ(LoadError(test::MakePng(test::IhdrData(0x80000000u, 1, 8, 6), {0})), "Image size is not valid");
+  // A complete zlib stream that inflates to two of the header's four rows.
+  EXPECT_EQ(LoadError(test::MakePng(test::IhdrData(4, 4, 8, 0), {0, 1, 2, 3, 4, 0, 5, 6, 7, 8})), "Data not complete");
 }
 
 TEST(PngFormat, IsRegisteredForPngFilesAndStreams) {

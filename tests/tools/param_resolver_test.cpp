@@ -45,9 +45,10 @@ class TFakeParams : public TParamAccess {
     ++Sets;
     P[i].Value = x;
   }
+  // Takes any text, as sloppy plug-ins do: a word reads as 0.
   bool FromString(int i, const std::string& text) override {
     if (!P[i].ParsesText) return false;
-    P[i].Value = std::stof(text) / 10.0f;
+    P[i].Value = static_cast<float>(std::atof(text.c_str()) / 10.0);
     return true;
   }
 };
@@ -164,6 +165,37 @@ TEST_F(ParamResolverTest, RefusesAStepThatDoesNotExistInsteadOfPickingAnother) {
 TEST_F(ParamResolverTest, LetsThePluginParseTextWhenItCan) {
   ASSERT_TRUE(Apply("Own", "3")) << Error;
   EXPECT_FLOAT_EQ(F.P[4].Value, 0.3f);
+  // A switch whose plug-in reads "On" as 0 still gets the word it shows.
+  F.P.push_back({"Power", "", [](float x) { return x; }, [](double v) { return std::string(v < 0.5 ? "Off" : "On"); },
+                 true, 0.0f});
+  ASSERT_TRUE(Apply("Power", "On")) << Error;
+  EXPECT_EQ(Setting.Display, "On");
+}
+
+TEST_F(ParamResolverTest, RefusesHexadecimalAndSuffixesTheParameterNeverShows) {
+  EXPECT_FALSE(Apply("Own", "0x10"));
+  EXPECT_NE(Error.find("is hexadecimal"), std::string::npos) << Error;
+  EXPECT_FALSE(Apply("Input", "3k"));
+  EXPECT_NE(Error.find("suffix 'k'"), std::string::npos) << Error;
+  EXPECT_FLOAT_EQ(F.P[0].Value, 0.5f);
+  ASSERT_TRUE(Apply("Steps", "16x")) << Error;  // its own unit
+  EXPECT_EQ(Setting.Display, "16");
+}
+
+// Switches that show numbers and list their words in the unit label.
+TEST_F(ParamResolverTest, TakesTheWordsASwitchListsInItsLabel) {
+  F.P.push_back({"Power", "On/Off", [](float x) { return x < 0.5f ? 0.0 : 1.0; }, CommaNumber, false, 1.0f});
+  F.P.push_back({"Over", "1x/8x/16x", F.P[5].ToUnit, CommaNumber, false, 0.0f});
+  ASSERT_TRUE(Apply("Power", "off")) << Error;
+  EXPECT_EQ(Setting.Display, "0");
+  ASSERT_TRUE(Apply("Power", "On")) << Error;
+  EXPECT_EQ(Setting.Display, "1");
+  ASSERT_TRUE(Apply("Over", "16x")) << Error;
+  EXPECT_EQ(Setting.Display, "16");
+  ASSERT_TRUE(Apply("Over", "8X")) << Error;
+  EXPECT_EQ(Setting.Display, "8");
+  EXPECT_FALSE(Apply("Over", "4x"));
+  EXPECT_NE(Error.find("is none of its settings (1x/8x/16x)"), std::string::npos) << Error;
 }
 
 TEST_F(ParamResolverTest, NormalisedValuesGoStraightThroughWithinZeroToOne) {

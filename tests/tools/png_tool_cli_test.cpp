@@ -1,5 +1,5 @@
-// Guards png-tool as a user meets it: --help tells the output, the size limit and gamma; broken headers and palette
-// images without colours are refused instead of decoded.
+// Guards png-tool as a user meets it: --help tells the output, the size limit and gamma; broken headers, palette
+// images without colours, short image data and cut files are refused instead of decoded; failed writes leave no file.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -73,6 +73,44 @@ TEST_F(PngToolCli, APaletteImageWithoutItsPaletteIsRefused) {
   ASSERT_EQ(r.Code, 0) << r.Err;
   const std::string pam = test::ReadText(Path("out.pam"));
   EXPECT_EQ(pam.substr(pam.size() - 8), std::string("\x0a\x14\x1e\xff\x28\x32\x3c\xff", 8));
+}
+
+TEST_F(PngToolCli, ImageDataShortOfTheLastRowIsRefused) {
+  // A complete zlib stream holding two of the header's four rows.
+  Write("short.png", test::MakePng(test::IhdrData(4, 4, 8, 0), {0, 1, 2, 3, 4, 0, 5, 6, 7, 8}));
+  TRun r = Decode("short.png");
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("Data not complete"), std::string::npos) << r.Err;
+  EXPECT_FALSE(test::Exists(Path("out.pam")));
+  // The same file cut in its image data is called what it is.
+  const TBytes whole = test::MakePng(test::IhdrData(4, 1, 8, 0), {0, 1, 2, 3, 4});
+  Write("cut.png", TBytes(whole.begin(), whole.end() - 20));
+  r = Decode("cut.png");
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find(Path("cut.png") + "' is truncated"), std::string::npos) << r.Err;
+}
+
+TEST_F(PngToolCli, FailedReadsAndWritesGiveTheReasonAndLeaveNoFile) {
+  TRun r = Decode("missing.png");
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("cannot open '" + Path("missing.png") + "': No such file or directory"), std::string::npos)
+      << r.Err;
+  std::string pam = "P7\nWIDTH 64\nHEIGHT 64\nDEPTH 3\nMAXVAL 255\nENDHDR\n";
+  for (uint32_t i = 0, x = 1; i < 64 * 64 * 3; ++i) pam += char((x = x * 1103515245u + 12345u) >> 24);  // noise
+  std::ofstream(Path("in.pam"), std::ios::binary) << pam;
+  r = Run("encode '" + Path("in.pam") + "' /dev/full");
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("cannot write '/dev/full': No space left on device"), std::string::npos) << r.Err;
+  // A disk that fills up: files may not grow past 8 KiB.
+  r = RunProgram(test::kPngToolProgram, "encode '" + Path("in.pam") + "' '" + Path("out.png") + "'",
+                 "trap '' XFSZ; ulimit -f 16;");
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("cannot write '" + Path("out.png") + "': File too large"), std::string::npos) << r.Err;
+  EXPECT_EQ(List(), std::vector<std::string>{"in.pam"});
+  r = Run("encode '" + Path("in.pam") + "' '" + Path("no/dir/out.png") + "'");
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("No such file or directory"), std::string::npos) << r.Err;
+  ASSERT_EQ(Run("encode '" + Path("in.pam") + "' '" + Path("out.png") + "'").Code, 0);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST(RenderOptions, AcceptsShortLongAndGluedForms) {
 
 TEST(RenderOptions, KeepsParamRequestsInOrderAndSplitsAtTheLastEqualsSign) {
   TOptionsResult r = Parse({"-p", "a.so", "--param", "Drive=70", "--param=3=-12.5", "--param", "A=B=1", "--normalised",
-                            "--info", "--list-params", "--demo-out", "dry.wav"});
+                            "--info", "--list-params"});
   ASSERT_TRUE(r.Ok()) << r.Error;
   ASSERT_EQ(r.Options.Params.size(), 3u);
   EXPECT_EQ(r.Options.Params[0].Name, "Drive");
@@ -52,7 +52,6 @@ TEST(RenderOptions, KeepsParamRequestsInOrderAndSplitsAtTheLastEqualsSign) {
   EXPECT_EQ(r.Options.Params[2].Name, "A=B");
   EXPECT_EQ(r.Options.Params[2].Value, "1");
   EXPECT_TRUE(r.Options.Normalised && r.Options.Info && r.Options.ListParams);
-  EXPECT_EQ(r.Options.DemoOutPath, "dry.wav");
 }
 
 TEST(RenderOptions, RefusesMissingMalformedAndOutOfRangeValuesWithOneLine) {
@@ -71,12 +70,28 @@ TEST(RenderOptions, RefusesMissingMalformedAndOutOfRangeValuesWithOneLine) {
       {"-p", "a.so", "--bogus"},               // unknown option
       {"-p", "a.so", "stray.wav"},             // stray argument
       {"-p", "a.so", "--info=yes"},            // flags take no value
+      // Combinations where an option would be silently ignored:
+      {"-p", "a.so", "-i", "a.wav", "-i", "b.wav"},
+      {"-p", "a.so", "-i", "a.wav", "--demo-out", "dry.wav"},
+      {"-p", "a.so", "-o", "x.wav", "--format", "flac"},
+      {"-p", "a.so", "--info", "-i", "a.wav"},
+      {"-p", "a.so", "--list-params", "-o", "x.wav"},
+      {"-p", "a.so", "--editor-snapshot", "shot.jpg"},
+      {"-p", "a.so", "-o", "-"},  // standard output has no extension to tell the format
   };
   for (const auto& args : bad) {
     TOptionsResult r = ParseRenderOptions(args);
     EXPECT_FALSE(r.Ok()) << "accepted argument list #" << (&args - bad.data());
     EXPECT_EQ(r.Error.find('\n'), std::string::npos) << r.Error;
   }
+}
+
+TEST(RenderOptions, FormatMayNameWhatTheOutputNameCannot) {
+  for (const auto& args :
+       std::vector<std::vector<std::string_view>>{{"-p", "a.so", "-o", "-", "--format", "flac"},
+                                                  {"-p", "a.so", "-o", "x.raw", "--format", "wav"},
+                                                  {"-p", "a.so", "-o", "x.WAVE", "--format", ".wav"}})
+    EXPECT_TRUE(ParseRenderOptions(args).Ok()) << ParseRenderOptions(args).Error;
 }
 
 TEST(RenderOptions, HelpNeedsNoPluginAndMentionsEveryOption) {

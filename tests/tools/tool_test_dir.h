@@ -53,11 +53,13 @@ class TToolTest : public ::testing::Test {
 
   std::string Path(const std::string& name) const { return Dir + "/" + name; }
 
-  // Runs `program args` with stdin from /dev/null; `env` (NAME=value ...)
-  // goes in front of the command.
-  TRun RunProgram(const std::string& program, const std::string& args, const std::string& env = "") const {
+  // Runs `program args` in a shell with stdin from /dev/null, or from the
+  // redirection `input` ("" keeps a pipe that `env` opens, as in
+  // "cat x |"); `env` (NAME=value ...) goes in front of the command.
+  TRun RunProgram(const std::string& program, const std::string& args, const std::string& env = "",
+                  const std::string& input = "</dev/null") const {
     const std::string out = Path(".stdout"), err = Path(".stderr");
-    const std::string cmd = env + " '" + program + "' " + args + " >'" + out + "' 2>'" + err + "' </dev/null";
+    const std::string cmd = env + " '" + program + "' " + args + " >'" + out + "' 2>'" + err + "' " + input;
     const int status = std::system(cmd.c_str());
     TRun r;
     r.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -74,6 +74,9 @@ TEST_F(VstRenderCli, PluginFailuresLeaveNoOutputFile) {
   if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
   const std::string p = "-p '" + kPlugin + "' -q -o '" + Path("out.wav") + "'";
   ExpectOneLineError(Run(p + " --param NoSuchKnob=3"), "unknown parameter 'NoSuchKnob'");
+  TRun r = Run(p + " --param Drive=0x10");  // a bad value is a bad command line
+  ExpectOneLineError(r, "hexadecimal");
+  EXPECT_EQ(r.Code, 2);
   ExpectOneLineError(Run(p + " -i '" + Path("missing.wav") + "'"), "missing.wav");
   ExpectOneLineError(Run("-p '" + kPlugin + "' -q -o '" + Path("no/such/dir/out.wav") + "'"), "out.wav");
   EXPECT_TRUE(Leftovers().empty()) << Leftovers().front();
@@ -151,7 +154,7 @@ TEST_F(VstRenderCli, BypassedEffectGivesItsInputBack) {
   for (size_t i = 0; i < in.size(); ++i) in[i] = 0.7 * std::sin(0.05 * static_cast<double>(i));
   WriteWav("in.wav", in, 2);
   TRun r =
-      Run("-q -p '" + kPlugin + "' --param Power=0 -b 100 -i '" + Path("in.wav") + "' -o '" + Path("out.wav") + "'");
+      Run("-q -p '" + kPlugin + "' --param Power=Off -b 100 -i '" + Path("in.wav") + "' -o '" + Path("out.wav") + "'");
   ASSERT_EQ(r.Code, 0) << r.Err;
   int channels = 0;
   std::vector<double> out = ReadWav("out.wav", channels);

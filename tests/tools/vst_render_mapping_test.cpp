@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -265,6 +266,29 @@ TEST_F(VstRenderUse, ReportedLatencyIsCompensatedExactly) {
     ASSERT_EQ(out[i], static_cast<float>(in[i - 2 * kDelayLineLatency])) << i;
 }
 
+// A delay told while processing is compensated until output is written;
+// after that it is a warning that gives the samples.
+TEST_F(VstRenderUse, ADelayToldWhileProcessingIsCompensatedOrWarnedAbout) {
+  const std::vector<double> in = Ramp(2000, 2);
+  WriteWav("in.wav", in, 2);
+  TRun r = RunProgram(test::kRenderProgram, "-b 256 -p '" + kDelayLine + "'" + In("in.wav") + Out("out.wav"),
+                      "VB_DELAYLINE_REPORT=first");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Err.find("compensated the plug-in's delay of 300 samples"), std::string::npos) << r.Err;
+  int channels = 0;
+  std::vector<double> out = ReadAudio("out.wav", channels);
+  ASSERT_EQ(out.size(), in.size());
+  for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(out[i], static_cast<float>(in[i])) << i;
+
+  r = RunProgram(test::kRenderProgram, "-q -b 256 -p '" + kDelayLine + "'" + In("in.wav") + Out("out.wav"),
+                 "VB_DELAYLINE_REPORT=second");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Err.find("warning: the plug-in changed its delay to 300 samples after output had been written"),
+            std::string::npos)
+      << r.Err;
+  EXPECT_NE(r.Err.find("300 samples late"), std::string::npos) << r.Err;
+}
+
 TEST_F(VstRenderUse, AnInstrumentWithoutNotesSaysItRenderedSilence) {
   WriteWav("in.wav", Ramp(1000, 2), 2);
   TRun r = Render(kSilentSynth, "-q" + In("in.wav") + Out("out.wav"));
@@ -277,15 +301,121 @@ TEST_F(VstRenderUse, AnInstrumentWithoutNotesSaysItRenderedSilence) {
   EXPECT_EQ(ReadAudio("out.wav", channels).size(), 2000u);
 }
 
-// A bare name is found where hosts look: the folders of $LXVST_PATH.
+// A bare name is found where hosts look: the folders of $LXVST_PATH, and
+// ~/.lxvst with the subfolders packages make.
 TEST_F(VstRenderUse, ABareNameIsFoundWhereHostsLook) {
   TRun r = RunProgram(test::kRenderProgram, "--info -p testplugin_halfgain",
                       "LXVST_PATH=/nonexistent:" + test::kTestPlugins);
   ASSERT_EQ(r.Code, 0) << r.Err;
   EXPECT_NE(r.Out.find("Plug-in:         " + test::kTestPlugins + "testplugin_halfgain.so"), std::string::npos)
       << r.Out;
-  r = RunProgram(test::kRenderProgram, "--info -p testplugin_halfgain", "LXVST_PATH= VST_PATH= HOME=" + Dir);
+  const std::string env = "LXVST_PATH= VST_PATH= HOME=" + Dir;
+  r = RunProgram(test::kRenderProgram, "--info -p testplugin_halfgain", env);
+  EXPECT_EQ(r.Code, 1);
   EXPECT_NE(r.Err.find("plug-in not found"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find(Dir + "/.lxvst, /usr/local/lib/vst, /usr/local/lib/lxvst, /usr/lib/vst, /usr/lib/lxvst"),
+            std::string::npos)
+      << r.Err;
+  ASSERT_EQ(std::system(("mkdir -p '" + Path(".lxvst/vendor/bundle") + "' && cp '" + kHalfGain + "' '" +
+                         Path(".lxvst/vendor/bundle/") + "'")
+                            .c_str()),
+            0);
+  r = RunProgram(test::kRenderProgram, "--info -p testplugin_halfgain", env);
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Out.find(Path(".lxvst/vendor/bundle/testplugin_halfgain.so")), std::string::npos) << r.Out;
+  EXPECT_NE(RunProgram(test::kRenderProgram, "--help").Out.find("/usr/lib/lxvst"), std::string::npos);
+}
+
+TEST_F(VstRenderUse, EmptyInputsAreRefusedAndClippingIsAWarningEvenWhenQuiet) {
+  WriteWav("empty.wav", {}, 2);
+  TRun r = Render(kHalfGain, "-q" + In("empty.wav") + Out("out.wav"));
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("'" + Path("empty.wav") + "' holds no audio; nothing to render"), std::string::npos) << r.Err;
+  EXPECT_FALSE(Exists(Path("out.wav")));
+  r = Render(kHalfGain, "-q --tail 0.1" + In("empty.wav") + Out("out.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Err.find("warning: '" + Path("empty.wav") + "' holds no audio; rendered only the 0.10 s of tail"),
+            std::string::npos)
+      << r.Err;
+
+  std::vector<double> loud = Ramp(1000, 2);
+  for (double& v : loud) v *= 6.0;  // halved, still above full scale
+  WriteWav("loud.wav", loud, 2);
+  r = Render(kHalfGain, "-q" + In("loud.wav") + Out("loud.flac"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Err.find("warning: the output clipped"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("FLAC 24-bit"), std::string::npos) << r.Err;
+  r = Render(kHalfGain, "-q" + In("loud.wav") + Out("loud.wav"));  // 32-bit float keeps it
+  EXPECT_EQ(r.Err, "");
+}
+
+// Plain AIFF holds signed 8-bit samples; unsigned ones would make AIFC.
+TEST_F(VstRenderUse, EightBitInputGivesPlainAiff) {
+  std::string error;
+  const std::vector<double> in = Ramp(500, 2);
+  ASSERT_TRUE(WriteAudioFile(Path("in8.wav"), {0x010005 /* WAV, unsigned 8-bit */}, in.data(), 500, 2, 44100, error))
+      << error;
+  ASSERT_EQ(Render(kHalfGain, "-q" + In("in8.wav") + Out("out.aiff")).Code, 0);
+  const std::string head = test::ReadText(Path("out.aiff")).substr(0, 12);
+  EXPECT_EQ(head.substr(0, 4) + head.substr(8), "FORMAIFF");
+}
+
+// Files that renaming would not replace properly are written in place once
+// the render is complete.
+TEST_F(VstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
+  const std::vector<double> in = Ramp(1000, 2);
+  WriteWav("in.wav", in, 2);
+  { std::ofstream(Path("a.wav")) << "old"; }
+  ASSERT_EQ(::link(Path("a.wav").c_str(), Path("b.wav").c_str()), 0);
+  TRun r = Render(kHalfGain, In("in.wav") + Out("a.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Err.find("written in place once the render is complete (it has other hard links)"), std::string::npos)
+      << r.Err;
+  struct stat a {};
+  struct stat b {};
+  ASSERT_EQ(::stat(Path("a.wav").c_str(), &a) | ::stat(Path("b.wav").c_str(), &b), 0);
+  EXPECT_EQ(a.st_ino, b.st_ino);
+  int channels = 0;
+  EXPECT_EQ(ReadAudio("b.wav", channels).size(), in.size());
+
+  const std::string longName = std::string(250, 'n') + ".wav";  // 254 bytes, the limit is 255
+  r = Render(kHalfGain, "-q" + In("in.wav") + Out(longName));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(ReadAudio(longName, channels).size(), in.size());
+
+  // A writable file in a folder its writer may not write to. Root may write
+  // anywhere, so as root the render runs as nobody.
+  const bool root = ::geteuid() == 0;
+  ASSERT_EQ(::mkdir(Path("locked").c_str(), 0755), 0);
+  { std::ofstream(Path("locked/out.wav")) << "old"; }
+  ASSERT_EQ(::chmod(Path("locked/out.wav").c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(Dir.c_str(), 0755) | ::chmod(Path("in.wav").c_str(), 0644), 0);
+  if (!root) {
+    ASSERT_EQ(::chmod(Path("locked").c_str(), 0555), 0);
+  }
+  r = RunProgram(test::kRenderProgram, "-q -p '" + kHalfGain + "'" + In("in.wav") + Out("locked/out.wav"),
+                 root ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(ReadAudio("locked/out.wav", channels).size(), in.size());
+  EXPECT_EQ(List("locked"), std::vector<std::string>{"out.wav"});
+  ::chmod(Path("locked").c_str(), 0755);
+
+  // A sticky folder forbids renaming over another owner's file: found out
+  // before the render, and written in place (needs root to set up).
+  if (root) {
+    ASSERT_EQ(::mkdir(Path("sticky").c_str(), 01777), 0);
+    ASSERT_EQ(::chmod(Path("sticky").c_str(), 01777), 0);
+    { std::ofstream(Path("sticky/out.wav")) << "old"; }
+    ASSERT_EQ(::chmod(Path("sticky/out.wav").c_str(), 0666) | ::chown(Path("sticky/out.wav").c_str(), 1, 1), 0);
+    r = RunProgram(test::kRenderProgram, "-q -p '" + kHalfGain + "'" + In("in.wav") + Out("sticky/out.wav"),
+                   "setpriv --reuid=65534 --regid=65534 --clear-groups");
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    EXPECT_EQ(ReadAudio("sticky/out.wav", channels).size(), in.size());
+    EXPECT_EQ(List("sticky"), std::vector<std::string>{"out.wav"});
+  }
+  std::vector<std::string> hidden = List();
+  std::erase_if(hidden, [](const std::string& n) { return n[0] != '.'; });
+  EXPECT_TRUE(hidden.empty()) << hidden.front();
 }
 
 }  // namespace

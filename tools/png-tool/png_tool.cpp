@@ -1,11 +1,12 @@
 // png-tool: decodes PNG files to RGBA PAM, encodes PAM to PNG and lists the
 // chunks of a PNG, with the system's own codec. Errors are one line on
 // stderr and exit status 1; a wrong command line gives the usage and 2.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "image/file_format_registry.h"
 #include "image/gui_pixel_map_memory.h"
+#include "output_target.h"
 #include "png/png_chunk_list.h"
 #include "png/png_startup.h"
 #include "png/portable_network_graphic_pixel32.h"
@@ -21,16 +23,41 @@ namespace {
 
 using namespace vb;
 
-std::vector<uint8_t> ReadAll(const std::string& Path) {
-  std::ifstream in(Path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot open " + Path);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+constexpr size_t kReadChunk = 1 << 16;  // bytes per read(2)
+
+std::runtime_error SystemError(const std::string& What, const std::string& Path) {
+  return std::runtime_error("cannot " + What + " '" + Path + "': " + std::strerror(errno));
 }
 
+// The whole file (or pipe); every failure names the file and the reason.
+std::vector<uint8_t> ReadAll(const std::string& Path) {
+  const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw SystemError("open", Path);
+  std::vector<uint8_t> bytes;
+  for (;;) {
+    const size_t used = bytes.size();
+    bytes.resize(used + kReadChunk);
+    const ssize_t n = ::read(fd, bytes.data() + used, kReadChunk);
+    if (n < 0 && errno == EINTR) {
+      bytes.resize(used);
+      continue;
+    }
+    if (n < 0) {
+      const std::runtime_error e = SystemError("read", Path);
+      ::close(fd);
+      throw e;
+    }
+    bytes.resize(used + size_t(n));
+    if (n == 0) break;
+  }
+  ::close(fd);
+  return bytes;
+}
+
+// Written whole or not at all: a failed write leaves no file behind.
 void WriteAll(const std::string& Path, const void* Data, size_t Size) {
-  std::ofstream out(Path, std::ios::binary | std::ios::trunc);
-  out.write(static_cast<const char*>(Data), std::streamsize(Size));
-  if (!out) throw std::runtime_error("cannot write " + Path);
+  std::string error;
+  if (!WriteWholeFile(Path, Data, Size, error)) throw std::runtime_error(error);
 }
 
 constexpr uint8_t kPaletteColorType = 3;
@@ -46,15 +73,29 @@ void CheckWellFormed(const TPortableNetworkGraphicPixel32& Png) {
     throw std::runtime_error("palette image (colour type 3) without a PLTE chunk: its colours are missing");
 }
 
-void Load(const std::vector<uint8_t>& File, TPortableNetworkGraphicPixel32& Png) {
-  Png.LoadFromMemory(File.data(), File.size());
-  CheckWellFormed(Png);
+// A PNG file ends with its IEND chunk: length 0, type, fixed CRC.
+bool EndsWithIend(const std::vector<uint8_t>& File) {
+  static constexpr uint8_t kIend[] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+  return File.size() >= sizeof kIend && std::memcmp(File.data() + File.size() - sizeof kIend, kIend, sizeof kIend) == 0;
+}
+
+void Load(const std::string& Path, const std::vector<uint8_t>& File, TPortableNetworkGraphicPixel32& Png) {
+  try {
+    Png.LoadFromMemory(File.data(), File.size());
+    CheckWellFormed(Png);
+  } catch (const std::exception& e) {
+    const bool png = File.size() >= 8 && std::memcmp(File.data(), "\x89PNG\r\n\x1a\n", 8) == 0;
+    if (png && !EndsWithIend(File))
+      throw std::runtime_error("'" + Path + "' is truncated: it ends after " + std::to_string(File.size()) +
+                               " bytes, before its IEND chunk (" + e.what() + ")");
+    throw std::runtime_error("'" + Path + "': " + e.what());
+  }
 }
 
 int Decode(const std::string& In, const std::string& Out) {
   const auto file = ReadAll(In);
   TPortableNetworkGraphicPixel32 png;
-  Load(file, png);
+  Load(In, file, png);
   TGuiPixelMapMemory map;
   png.AssignTo(map);
   std::string pam = "P7\nWIDTH " + std::to_string(map.Width()) + "\nHEIGHT " + std::to_string(map.Height()) +
@@ -111,8 +152,13 @@ void ReadPam(const std::vector<uint8_t>& File, TGuiPixelMapMemory& Map) {
 }
 
 int Encode(const std::string& In, const std::string& Out) {
+  const auto file = ReadAll(In);
   TGuiPixelMapMemory map;
-  ReadPam(ReadAll(In), map);
+  try {
+    ReadPam(file, map);
+  } catch (const std::exception& e) {
+    throw std::runtime_error("'" + In + "': " + e.what());
+  }
   TPortableNetworkGraphicPixel32 png;
   png.Assign(map);
   TPngMemoryStream out;
@@ -124,7 +170,7 @@ int Encode(const std::string& In, const std::string& Out) {
 int Info(const std::string& In) {
   const auto file = ReadAll(In);
   TPortableNetworkGraphicPixel32 png;
-  Load(file, png);
+  Load(In, file, png);
   const auto& h = png.ImageHeader();
   std::printf("size %d x %d, bit depth %d, colour type %d, interlace %d\n", h.Width(), h.Height(), h.BitDepth(),
               h.ColorType(), h.InterlaceMethod());
@@ -183,7 +229,9 @@ int Help() {
       "\n"
       "Refused as broken: a size of 0 in the image header, and a palette image\n"
       "without its PLTE chunk. Errors are one line on stderr with exit status 1;\n"
-      "a wrong command line gives exit status 2.\n",
+      "a wrong command line gives exit status 2. An output is written under a\n"
+      "temporary name and renamed when complete: a failed command leaves no\n"
+      "output file (pipes and devices are written directly).\n",
       kUsageLine, static_cast<unsigned long long>(maxPixels),
       static_cast<unsigned long long>(kPngMaxPixelMapBytes >> 20));
   return 0;
@@ -197,6 +245,7 @@ int main(int argc, char** argv) {
     return Help();
   if (argc < 3) return Usage();
   const std::string command = argv[1];
+  vb::RemoveTempFileOnFatalSignals();
   vb::PngStartUp();
   int status = 1;
   try {
@@ -209,7 +258,7 @@ int main(int argc, char** argv) {
     else
       status = Usage();
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "png-tool: %s: %s\n", argv[2], e.what());
+    std::fprintf(stderr, "png-tool: %s\n", e.what());
     status = 1;
   }
   vb::PngShutDown();

@@ -1,7 +1,13 @@
 #include "audio_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "data_chunk_check.h"
 
@@ -40,8 +46,24 @@ TAudioFileReader::~TAudioFileReader() {
 }
 
 bool TAudioFileReader::Open(const std::string& path, std::string& error) {
+  // One descriptor serves every read: a pipe or FIFO gives its bytes once.
+  const int fd =
+      path == kStandardStream ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0) : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st {};
+  if (fd < 0 || ::fstat(fd, &st) != 0) {
+    error = "cannot open '" + path + "': " + std::strerror(errno);
+    if (fd >= 0) ::close(fd);
+    return false;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    error = "cannot read '" + path + "': it is a folder, not an audio file";
+    return false;
+  }
+  TDataChunkSize chunk;
+  const bool sized = ReadDataChunkSize(fd, chunk);
   SF_INFO info{};
-  SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+  SNDFILE* f = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
   if (!f) {
     error = "cannot read '" + path + "': " + sf_strerror(nullptr);
     return false;
@@ -58,8 +80,7 @@ bool TAudioFileReader::Open(const std::string& path, std::string& error) {
   // A stream whose end cannot be found reports the largest count.
   FFrames = info.frames > 0 && info.frames < SF_COUNT_MAX ? info.frames : 0;
   FFormat.Code = info.format;
-  TDataChunkSize chunk;
-  if (ReadDataChunkSize(path, chunk) && chunk.CutShort()) {
+  if (sized && chunk.CutShort()) {
     FDeclaredBytes = chunk.Declared;
     FPresentBytes = chunk.Present;
   }

@@ -21,6 +21,8 @@ class TAudioFileReader {
   TAudioFileReader(const TAudioFileReader&) = delete;
   TAudioFileReader& operator=(const TAudioFileReader&) = delete;
 
+  // Reads `path` through one descriptor ("-": standard input), so pipes and
+  // FIFOs lose nothing. On failure a one-line message naming the file.
   bool Open(const std::string& path, std::string& error);
   int Channels() const { return FChannels; }
   double SampleRate() const { return FSampleRate; }
@@ -67,6 +69,7 @@ class TAudioFileWriter {
   void Abandon();
 
   const std::string& TempPath() const { return FTarget.TempPath(); }
+  const std::string& InPlaceReason() const { return FTarget.InPlaceReason(); }
   int Channels() const { return FChannels; }
 
  private:

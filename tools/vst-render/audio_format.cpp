@@ -170,12 +170,30 @@ std::string WritableExtensions() {
   return list;
 }
 
-bool ChooseOutputFormat(const std::string& outputPath, const std::string& formatName, TAudioFormat input,
-                        TAudioFormat& out, std::string& error) {
+namespace {
+
+// --format's value as an extension: lower case, no leading dot.
+std::string FormatExtension(const std::string& formatName) {
   std::string ext = formatName;
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
   if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
+  return ext;
+}
+
+}  // namespace
+
+std::string FormatConflict(const std::string& outputPath, const std::string& formatName) {
+  const TContainer* given = ByExtension(FormatExtension(formatName));
+  const TContainer* named = ByExtension(LowerExtension(outputPath));
+  if (!given || !named || given == named) return {};
+  return "--format " + formatName + " contradicts the name '" + outputPath + "', which stands for " + named->Name +
+         "; change one of them";
+}
+
+bool ChooseOutputFormat(const std::string& outputPath, const std::string& formatName, TAudioFormat input,
+                        TAudioFormat& out, std::string& error) {
+  std::string ext = FormatExtension(formatName);
   if (ext.empty()) ext = LowerExtension(outputPath);
   const TContainer* c = nullptr;
   if (!ext.empty()) {
@@ -198,7 +216,10 @@ bool ChooseOutputFormat(const std::string& outputPath, const std::string& format
     out.Code = c->Major | c->Fixed;
     return true;
   }
-  const int sub = input.Code & SF_FORMAT_SUBMASK;
+  int sub = input.Code & SF_FORMAT_SUBMASK;
+  // Unsigned 8-bit samples make an AIFC file that many readers refuse;
+  // plain AIFF holds 8-bit samples signed.
+  if (c->Major == SF_FORMAT_AIFF && sub == SF_FORMAT_PCM_U8) sub = SF_FORMAT_PCM_S8;
   if (sub != 0 && !IsLossy(sub) && Checks(c->Major | sub, 1, 48000)) {
     out.Code = c->Major | sub;
     return true;
@@ -237,6 +258,7 @@ bool ChooseOutputFormat(const std::string&, const std::string&, TAudioFormat, TA
 }
 
 std::string CheckFormatFits(TAudioFormat, int, int) { return "built without libsndfile"; }
+std::string FormatConflict(const std::string&, const std::string&) { return {}; }
 
 #endif
 

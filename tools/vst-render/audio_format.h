@@ -32,6 +32,10 @@ inline bool ChooseOutputFormat(const std::string& outputPath, TAudioFormat input
   return ChooseOutputFormat(outputPath, {}, input, out, error);
 }
 
+// Empty unless `formatName` (--format) and the extension of `outputPath`
+// name two different audio formats; then a one-line message.
+std::string FormatConflict(const std::string& outputPath, const std::string& formatName);
+
 // The extensions this build can write, e.g. "wav, flac, aiff, ogg, opus, mp3".
 std::string WritableExtensions();
 

@@ -1,8 +1,9 @@
 #include "data_chunk_check.h"
 
-#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
-#include <memory>
 
 namespace vb {
 
@@ -10,10 +11,17 @@ namespace {
 
 constexpr int kMaxChunks = 1000;  // chunks walked before the data chunk
 
-struct TFileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using TFile = std::unique_ptr<std::FILE, TFileCloser>;
+// pread(2) until `size` bytes are in or the file ends.
+bool ReadAt(int fd, std::uint64_t pos, unsigned char* out, size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::pread(fd, out, size, static_cast<off_t>(pos));
+    if (n <= 0) return false;
+    out += n;
+    pos += static_cast<std::uint64_t>(n);
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
 
 std::uint32_t Read32(const unsigned char* p, bool bigEndian) {
   return bigEndian ? (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3]
@@ -22,11 +30,12 @@ std::uint32_t Read32(const unsigned char* p, bool bigEndian) {
 
 }  // namespace
 
-bool ReadDataChunkSize(const std::string& path, TDataChunkSize& size) {
-  TFile f(std::fopen(path.c_str(), "rb"));
-  if (!f) return false;
+bool ReadDataChunkSize(int fd, TDataChunkSize& size) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  const std::uint64_t fileSize = static_cast<std::uint64_t>(st.st_size);
   unsigned char head[12];
-  if (std::fread(head, 1, sizeof head, f.get()) != sizeof head) return false;
+  if (!ReadAt(fd, 0, head, sizeof head)) return false;
   bool bigEndian = false;
   const char* dataId = nullptr;
   if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) {
@@ -41,18 +50,15 @@ bool ReadDataChunkSize(const std::string& path, TDataChunkSize& size) {
   } else {
     return false;
   }
-  if (std::fseek(f.get(), 0, SEEK_END) != 0) return false;
-  const long fileSize = std::ftell(f.get());
-  if (fileSize < 0) return false;
   std::uint64_t pos = sizeof head;
-  for (int k = 0; k < kMaxChunks && pos + 8 <= std::uint64_t(fileSize); ++k) {
+  for (int k = 0; k < kMaxChunks && pos + 8 <= fileSize; ++k) {
     unsigned char chunk[8];
-    if (std::fseek(f.get(), long(pos), SEEK_SET) != 0 || std::fread(chunk, 1, 8, f.get()) != 8) return false;
+    if (!ReadAt(fd, pos, chunk, sizeof chunk)) return false;
     const std::uint32_t length = Read32(chunk + 4, bigEndian);
     if (std::memcmp(chunk, dataId, 4) == 0) {
       if (length == 0 || length == 0xFFFFFFFFu) return false;
       size.Declared = length;
-      size.Present = std::uint64_t(fileSize) - (pos + 8);
+      size.Present = fileSize - (pos + 8);
       return true;
     }
     pos += 8 + std::uint64_t(length) + (length & 1);  // chunks are padded to even sizes

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace vb {
 
@@ -14,8 +13,11 @@ struct TDataChunkSize {
   bool CutShort() const { return Declared > Present; }
 };
 
-// False when the file is no RIFF/RIFX WAVE or AIFF/AIFC file, has no data
-// chunk, or leaves the size open (0 or 0xFFFFFFFF, as streaming writers do).
-bool ReadDataChunkSize(const std::string& path, TDataChunkSize& size);
+// Reads the open file `fd` with pread(2), so the descriptor's position is
+// left where it was. False when it is no regular file (a pipe can be read
+// once only and is left alone), no RIFF/RIFX WAVE or AIFF/AIFC file, has no
+// data chunk, or leaves the size open (0 or 0xFFFFFFFF, as streaming
+// writers do).
+bool ReadDataChunkSize(int fd, TDataChunkSize& size);
 
 }  // namespace vb

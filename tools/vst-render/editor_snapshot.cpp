@@ -1,10 +1,6 @@
 #include "editor_snapshot.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "cpu/cpu_unit.h"
@@ -47,22 +43,20 @@ void ToOpaquePixelMap(const TMemoryBitmap& shot, TGuiPixelMapMemory& map) {
   }
 }
 
-// Writes Bytes to Path through an output target: a failure never leaves a
-// partial file behind.
-bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error) {
-  TOutputTarget target;
-  if (!target.Open(path, true, error)) return false;
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(target.Fd(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      error = "cannot write '" + path + "': " + std::strerror(errno);
-      return false;
-    }
-    done += std::size_t(n);
-  }
-  return target.Commit(error);
+bool SamePicture(const TMemoryBitmap& a, const TMemoryBitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  for (std::int32_t y = 0; y < a.Height(); ++y)
+    for (std::int32_t x = 0; x < a.Width(); ++x)
+      if ((a.PixelARGB(x, y) ^ b.PixelARGB(x, y)) & 0x00FFFFFFu) return false;
+  return true;
+}
+
+bool OneColour(const TMemoryBitmap& shot) {
+  const std::uint32_t first = shot.PixelARGB(0, 0) & 0x00FFFFFFu;
+  for (std::int32_t y = 0; y < shot.Height(); ++y)
+    for (std::int32_t x = 0; x < shot.Width(); ++x)
+      if ((shot.PixelARGB(x, y) & 0x00FFFFFFu) != first) return false;
+  return true;
 }
 
 }  // namespace
@@ -122,15 +116,32 @@ void TEditorSnapshot::IdleFor(int milliseconds) {
   } while (TClock::now() < end);
 }
 
+std::unique_ptr<TMemoryBitmap> TEditorSnapshot::GrabSettled() {
+  using TClock = std::chrono::steady_clock;
+  const auto end = TClock::now() + std::chrono::milliseconds(kSettleLimitMs);
+  FWindow->Pump();
+  std::unique_ptr<TMemoryBitmap> shot = FWindow->Grab();
+  // A window of one colour is an editor that has not drawn yet.
+  for (int same = 0; shot && same < kSettleReads && TClock::now() < end;) {
+    IdleFor(kSettleCheckMs);
+    std::unique_ptr<TMemoryBitmap> next = FWindow->Grab();
+    if (!next) return nullptr;
+    same = SamePicture(*shot, *next) && !OneColour(*next) ? same + 1 : 0;
+    shot = std::move(next);
+  }
+  return shot;
+}
+
 bool TEditorSnapshot::Save(const std::string& path, std::string& error) {
   if (!FWindow) {
     error = "no editor window to take a picture of";
     return false;
   }
-  FWindow->Pump();
-  const std::unique_ptr<TMemoryBitmap> shot = FWindow->Grab();
+  const std::unique_ptr<TMemoryBitmap> shot = GrabSettled();
   if (!shot) {
-    error = "cannot read the editor's window back from the display";
+    error = "cannot read the editor's window (" + std::to_string(Width()) + " x " + std::to_string(Height()) +
+            " pixels) back from the display; an editor larger than the screen cannot be read, so give the X "
+            "server a larger one (Xvfb :N -screen 0 WIDTHxHEIGHTx24)";
     return false;
   }
   TPngMemoryStream encoded;
@@ -145,7 +156,7 @@ bool TEditorSnapshot::Save(const std::string& path, std::string& error) {
     error = std::string("cannot encode the editor's picture: ") + e.what();
     return false;
   }
-  return WriteBytes(path, encoded.Bytes(), error);
+  return WriteWholeFile(path, encoded.Bytes().data(), encoded.Bytes().size(), error);
 }
 
 void TEditorSnapshot::Close() {

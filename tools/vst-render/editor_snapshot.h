@@ -19,6 +19,7 @@
 namespace vb {
 
 class THostWindow;
+class TMemoryBitmap;
 
 class TEditorSnapshot {
  public:
@@ -27,6 +28,13 @@ class TEditorSnapshot {
   // Window size when the plug-in tells none before it opens.
   static constexpr std::int32_t kFallbackWidth = 640;
   static constexpr std::int32_t kFallbackHeight = 480;
+  // Before the picture is saved, the window is read every kSettleCheckMs
+  // until kSettleReads readings in a row agree with the one before and show
+  // more than one colour (editors that draw late or fade in), for at most
+  // kSettleLimitMs (an animated editor never agrees).
+  static constexpr int kSettleCheckMs = 100;
+  static constexpr int kSettleReads = 3;
+  static constexpr int kSettleLimitMs = 3000;
 
   explicit TEditorSnapshot(TPluginHost& plugin);
   // Closes the editor, then the window.
@@ -39,7 +47,7 @@ class TEditorSnapshot {
   bool Open(std::string& error);
   // Pumps the window and idles the editor for about Milliseconds.
   void IdleFor(int milliseconds);
-  // Reads the window back and writes it to Path as a PNG.
+  // Reads the window back once it has settled and writes it to Path as a PNG.
   bool Save(const std::string& path, std::string& error);
   std::int32_t Width() const;
   std::int32_t Height() const;
@@ -48,6 +56,8 @@ class TEditorSnapshot {
   // The editor's rectangle as the plug-in answers it (0 x 0 when it tells none).
   void AskSize(std::int32_t& width, std::int32_t& height);
   void Close();
+  // The window's picture once it stops changing; null when it cannot be read.
+  std::unique_ptr<TMemoryBitmap> GrabSettled();
 
   TPluginHost& FPlugin;
   std::unique_ptr<THostWindow> FWindow;

@@ -1,4 +1,7 @@
 // vst-render: renders audio through any VST 2.4 plug-in from the command line.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -73,10 +76,25 @@ std::string SummaryLine(const std::string& output, const TRenderResult& r, doubl
   return line;
 }
 
-std::string ResolvePlugin(const std::string& given) {
-  const std::string found =
-      FindPlugin(given, PluginFolders(std::getenv("LXVST_PATH"), std::getenv("VST_PATH"), std::getenv("HOME")));
-  return found.empty() ? given : found;
+bool WritesToStdout(const std::string& output) {
+  if (output == kStandardStream) return true;
+  struct stat file {
+  }, out{};
+  return !output.empty() && ::stat(output.c_str(), &file) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 &&
+         file.st_dev == out.st_dev && file.st_ino == out.st_ino;
+}
+
+// The plug-in's file; a bare name not found anywhere is an error that
+// lists where it was looked for.
+bool ResolvePlugin(const std::string& given, std::string& path, std::string& error) {
+  const std::vector<std::string> folders =
+      PluginFolders(std::getenv("LXVST_PATH"), std::getenv("VST_PATH"), std::getenv("HOME"));
+  path = FindPlugin(given, folders);
+  if (!path.empty()) return true;
+  error = "plug-in not found: '" + given + "' (or " + given + ".so) is in none of ";
+  for (size_t k = 0; k < folders.size(); ++k) error += (k ? ", " : "") + folders[k];
+  error += " or their subfolders";
+  return false;
 }
 
 // Sets the requested parameters, switches first; says so when that is not
@@ -113,6 +131,13 @@ std::int64_t TailFrames(TPluginHost& plugin, const TRenderOptions& o, double rat
 }
 
 void ReportLatency(const TRenderResult& r, const TRenderOptions& o, double rate, const TNotes& note) {
+  if (r.LateLatency >= 0) {
+    Warn("the plug-in changed its delay to " + std::to_string(r.LateLatency) +
+         " samples after output had been written; " + std::to_string(r.LatencyDropped) +
+         " were compensated, so the output from there on is " + std::to_string(r.LateLatency - r.LatencyDropped) +
+         " samples late");
+    return;
+  }
   if (r.ReportedLatency == 0 || !o.CompensateLatency) return;
   if (r.LatencyDropped == r.ReportedLatency)
     note("compensated the plug-in's delay of " + std::to_string(r.ReportedLatency) + " samples");
@@ -169,7 +194,8 @@ int Run(const TRenderOptions& o) {
                           error))
     return Fail(error);
 
-  const std::string pluginPath = ResolvePlugin(o.PluginPath);
+  std::string pluginPath;
+  if (!ResolvePlugin(o.PluginPath, pluginPath, error)) return Fail(error);
   TPluginHost plugin;
   if (!plugin.Load(pluginPath, error)) return Fail(error);
   const bool wantDouble = o.Precision == 64;
@@ -182,7 +208,7 @@ int Run(const TRenderOptions& o) {
   if (!infoOnly && !PlanChannels(source->Channels(), plugin.Effect()->numInputs, o.Channels, sourceName,
                                  o.InputPath.empty(), settings.Channels, error))
     return Fail(error);
-  if (!ApplyParams(plugin, o, note, error)) return Fail(error);
+  if (!ApplyParams(plugin, o, note, error)) return Fail(error, kExitUsage);  // a --param the plug-in cannot take
 
   if (o.Info) {
     std::fputs(DescribePlugin(plugin, pluginPath).c_str(), stdout);
@@ -209,14 +235,27 @@ int Run(const TRenderOptions& o) {
   TAudioFileWriter writer;
   const bool writing = !o.OutputPath.empty();
   if (writing && !writer.Open(o.OutputPath, outFormat, plugin.Effect()->numOutputs, rate, error)) return Fail(error);
+  if (writing && !writer.InPlaceReason().empty())
+    note("'" + o.OutputPath + "' is written in place once the render is complete (" + writer.InPlaceReason() + ")");
 
   TRenderSession session(plugin, o.BlockSize, wantDouble);
   const std::int64_t automatedBefore = plugin.AutomateCount();  // the --param search may have caused some
   TRenderResult result;
   if (!session.Run(*source, settings, writing ? &writer : nullptr, !o.Quiet, result, error)) return Fail(error);
+  const std::string cut = o.InputPath.empty() ? std::string() : reader.CutShortWarning();
+  if (!o.InputPath.empty() && result.SourceFrames == 0) {
+    // An empty or unreadable file is no render; a tail alone is said to be one.
+    const std::string why = "'" + o.InputPath + "' holds no audio" + (cut.empty() ? "" : " (" + cut + ")");
+    if (result.Frames == 0) return Fail(why + "; nothing to render");
+    Warn(why + "; rendered only the " + Seconds(static_cast<double>(result.Frames) / rate) + " of tail");
+  } else if (!cut.empty()) {
+    Warn(cut);
+  }
   if (writing && !writer.Commit(error)) return Fail(error);
+  if (writing && !outFormat.IsFloat() && result.Out.Peak() > 1.0)
+    Warn("the output clipped: its peak of " + TSignalStats::FormatDb(result.Out.Peak()) + " dBFS does not fit in " +
+         outFormat.Describe() + "; lower the level or write a floating-point format");
 
-  if (std::string cut = reader.CutShortWarning(); !o.InputPath.empty() && !cut.empty()) Warn(cut);
   ReportLatency(result, o, rate, note);
   const bool instrument = plugin.HasFlag(effFlagsIsSynth) || plugin.Dispatch(effGetPlugCategory) == vpcSynth;
   if (instrument && result.Out.Peak() == 0.0)
@@ -225,7 +264,8 @@ int Run(const TRenderOptions& o) {
     std::string line = SummaryLine(o.OutputPath, result, rate, outFormat);
     if (std::int64_t n = plugin.AutomateCount() - automatedBefore; n > 0)
       line += "; " + std::to_string(n) + " automation calls";
-    std::printf("%s\n", line.c_str());
+    // Audio on standard output keeps it to itself.
+    std::fprintf(WritesToStdout(o.OutputPath) ? stderr : stdout, "%s\n", line.c_str());
   }
   return 0;
 }

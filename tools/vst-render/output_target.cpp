@@ -1,9 +1,11 @@
 #include "output_target.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -18,6 +20,10 @@ namespace {
 constexpr int kMaxLinkHops = 40;        // as the kernel's own limit
 constexpr int kMaxTempAttempts = 100;   // stale temporary names skipped
 constexpr size_t kCopyChunk = 1 << 16;  // bytes per read when copying a spool
+// Bytes of the file's name kept in its temporary name, so that the hidden
+// name with its ".vst-render-PID-N.tmp" stays within the 255-byte limit.
+constexpr size_t kMaxTempStem = 200;
+constexpr const char* kTempMark = ".vst-render-";
 
 // The temporary file being written, for the signal handler: a plain byte
 // array and a flag, both safe to read from a handler.
@@ -64,11 +70,61 @@ bool WriteFully(int fd, const char* data, size_t size) {
   return true;
 }
 
+// The start of the temporary names of `finalPath`: its folder, a dot, and
+// its name cut to kMaxTempStem bytes (at a character boundary).
+std::string TempPrefix(const std::string& finalPath) {
+  const std::string base = BaseName(finalPath);
+  size_t cut = std::min(base.size(), kMaxTempStem);
+  while (cut > 0 && cut < base.size() && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80) --cut;
+  return Folder(finalPath) + "." + base.substr(0, cut) + kTempMark;
+}
+
+// The process id in a temporary name "PID.tmp" or "PID-N.tmp"; 0 if it is none.
+pid_t TempOwner(const std::string& tail) {
+  const size_t digits = tail.find_first_not_of("0123456789");
+  if (digits == 0 || digits == std::string::npos || digits > 9) return 0;
+  const std::string rest = tail.substr(digits);
+  const bool numbered = rest.size() > 5 && rest[0] == '-' && rest.find_first_not_of("0123456789", 1) == rest.size() - 4;
+  if (rest != ".tmp" && !(numbered && rest.compare(rest.size() - 4, 4, ".tmp") == 0)) return 0;
+  return static_cast<pid_t>(std::stol(tail.substr(0, digits)));
+}
+
+// Removes the temporary files of `finalPath` whose writer no longer runs
+// (killed with SIGKILL, or the machine went down).
+void RemoveStaleTemps(const std::string& finalPath) {
+  const std::string prefix = TempPrefix(finalPath);
+  const std::string folder = Folder(finalPath), start = prefix.substr(folder.size());
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return;
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name.compare(0, start.size(), start) != 0) continue;
+    const pid_t owner = TempOwner(name.substr(start.size()));
+    if (owner > 0 && owner != ::getpid() && ::kill(owner, 0) != 0 && errno == ESRCH)
+      (void)::unlink((folder + name).c_str());
+  }
+  ::closedir(dir);
+}
+
+// True when the folder's sticky bit keeps us from renaming over a file of
+// another owner (only its owner, the folder's owner and root may).
+bool StickyFolderForbidsRename(const std::string& finalPath, const struct stat& file) {
+  struct stat dir {};
+  const std::string folder = Folder(finalPath);
+  if (::stat(folder.empty() ? "." : folder.c_str(), &dir) != 0 || !(dir.st_mode & S_ISVTX)) return false;
+  const uid_t me = ::geteuid();
+  return me != 0 && file.st_uid != me && dir.st_uid != me;
+}
+
 }  // namespace
 
 void RemoveTempFileOnFatalSignals() {
-  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+  // A signal the caller ignored stays ignored (nohup, background jobs).
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
+    struct sigaction old {};
+    if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
     std::signal(sig, RemovePendingTempAndDie);
+  }
   std::signal(SIGPIPE, SIG_IGN);
 }
 
@@ -93,6 +149,16 @@ bool FollowLinks(const std::string& path, std::string& finalPath, std::string& e
   return false;
 }
 
+bool WriteWholeFile(const std::string& path, const void* data, size_t size, std::string& error) {
+  TOutputTarget target;
+  if (!target.Open(path, true, error)) return false;
+  if (!WriteFully(target.Fd(), static_cast<const char*>(data), size)) {
+    error = "cannot write '" + path + "': " + std::strerror(errno);
+    return false;
+  }
+  return target.Commit(error);
+}
+
 TOutputTarget::~TOutputTarget() { Abandon(); }
 
 std::string TOutputTarget::Failure(const std::string& what) const { return "cannot write '" + FPath + "': " + what; }
@@ -100,18 +166,23 @@ std::string TOutputTarget::Failure(const std::string& what) const { return "cann
 bool TOutputTarget::Open(const std::string& path, bool streamable, std::string& error) {
   Abandon();
   FPath = path;
+  FInPlaceReason.clear();
+  if (path == kStandardStream) return OpenDevice({}, streamable, error);
+  // The kernel follows /dev/stdout and /dev/fd/N to the pipe or terminal
+  // behind them, which have no name of their own to follow to.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+    return OpenDevice(path, streamable, error);
   std::string why;
   if (!FollowLinks(path, FFinalPath, why)) {
     error = Failure(why);
     return false;
   }
-  struct stat st {};
-  if (::stat(FFinalPath.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return OpenReplacement(FFinalPath, error);
-  if (S_ISDIR(st.st_mode)) {
+  if (::stat(FFinalPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
     error = Failure("it is a folder");
     return false;
   }
-  return OpenDevice(FFinalPath, streamable, error);
+  return OpenReplacement(FFinalPath, error);
 }
 
 bool TOutputTarget::OpenReplacement(const std::string& finalPath, std::string& error) {
@@ -123,7 +194,13 @@ bool TOutputTarget::OpenReplacement(const std::string& finalPath, std::string& e
     error = Failure(std::strerror(errno));
     return false;
   }
-  const std::string stem = Folder(finalPath) + "." + BaseName(finalPath) + ".vst-render-" + std::to_string(::getpid());
+  // A renamed file would leave its other hard links with the old data, and
+  // a sticky folder may forbid the rename: such files are written in place.
+  if (exists && st.st_nlink > 1) return OpenInPlace(finalPath, "it has other hard links", error);
+  if (exists && StickyFolderForbidsRename(finalPath, st))
+    return OpenInPlace(finalPath, "its sticky folder forbids replacing it", error);
+  RemoveStaleTemps(finalPath);
+  const std::string stem = TempPrefix(finalPath) + std::to_string(::getpid());
   for (int attempt = 0; attempt < kMaxTempAttempts && FEncoderFd < 0; ++attempt) {
     FTempPath = stem;
     if (attempt) FTempPath += '-' + std::to_string(attempt);
@@ -132,8 +209,12 @@ bool TOutputTarget::OpenReplacement(const std::string& finalPath, std::string& e
     if (FEncoderFd < 0 && errno != EEXIST) break;
   }
   if (FEncoderFd < 0) {
-    error = Failure("cannot make a temporary file beside it: " + std::string(std::strerror(errno)));
+    const int why = errno;
     FTempPath.clear();
+    // A writable file in a folder we may not write to.
+    if (exists && (why == EACCES || why == EPERM || why == EROFS))
+      return OpenInPlace(finalPath, "no file can be made in its folder", error);
+    error = Failure("cannot make a temporary file beside it: " + std::string(std::strerror(why)));
     return false;
   }
   SetPendingTemp(FTempPath);
@@ -147,10 +228,26 @@ bool TOutputTarget::OpenReplacement(const std::string& finalPath, std::string& e
   return true;
 }
 
+bool TOutputTarget::OpenInPlace(const std::string& finalPath, const std::string& why, std::string& error) {
+  // Opened now, so that a refusal comes before the render; emptied only
+  // when the new data is complete.
+  FDeviceFd = ::open(finalPath.c_str(), O_WRONLY | O_CLOEXEC);
+  if (FDeviceFd < 0) {
+    error = Failure(std::strerror(errno));
+    return false;
+  }
+  if (!OpenSpool(error)) return false;
+  FKind = okInPlace;
+  FInPlaceReason = why;
+  return true;
+}
+
 bool TOutputTarget::OpenDevice(const std::string& finalPath, bool streamable, std::string& error) {
   // No O_TRUNC and no O_CREAT: the node is used as it is. Opening a FIFO
-  // waits for its reader, as any writer does.
-  FDeviceFd = ::open(finalPath.c_str(), O_WRONLY | O_CLOEXEC);
+  // waits for its reader, as any writer does. Standard output is taken as
+  // it is open (a socket cannot be opened by name).
+  FDeviceFd =
+      finalPath.empty() ? ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0) : ::open(finalPath.c_str(), O_WRONLY | O_CLOEXEC);
   if (FDeviceFd < 0) {
     error = Failure(std::strerror(errno));
     return false;
@@ -161,6 +258,12 @@ bool TOutputTarget::OpenDevice(const std::string& finalPath, bool streamable, st
     FKind = okDirect;
     return true;
   }
+  if (!OpenSpool(error)) return false;
+  FKind = okSpooled;
+  return true;
+}
+
+bool TOutputTarget::OpenSpool(std::string& error) {
   const char* tmp = std::getenv("TMPDIR");
   std::string spool = std::string(tmp && *tmp ? tmp : "/tmp") + "/vst-render-spool-XXXXXX";
   FEncoderFd = ::mkstemp(spool.data());
@@ -170,7 +273,6 @@ bool TOutputTarget::OpenDevice(const std::string& finalPath, bool streamable, st
     return false;
   }
   ::unlink(spool.c_str());  // nothing to clean up whatever happens next
-  FKind = okSpooled;
   return true;
 }
 
@@ -206,8 +308,16 @@ bool TOutputTarget::Commit(std::string& error) {
     // an empty file under the final name.
     ok = ::fsync(FEncoderFd) == 0;
     if (!ok) error = Failure(std::strerror(errno));
-  } else if (FKind == okSpooled) {
-    ok = CopySpool(error);
+  } else if (FKind == okSpooled || FKind == okInPlace) {
+    if (FKind == okInPlace && ::ftruncate(FDeviceFd, 0) != 0) {
+      ok = false;
+      error = Failure(std::strerror(errno));
+    }
+    ok = ok && CopySpool(error);
+    if (ok && FKind == okInPlace && ::fsync(FDeviceFd) != 0) {
+      ok = false;
+      error = Failure(std::strerror(errno));
+    }
     if (ok && ::close(FDeviceFd) != 0) {
       ok = false;
       error = Failure(std::strerror(errno));
@@ -216,7 +326,7 @@ bool TOutputTarget::Commit(std::string& error) {
   }
   const int closed = ::close(FEncoderFd);
   FEncoderFd = -1;
-  if (ok && closed != 0 && FKind != okSpooled) {
+  if (ok && closed != 0 && (FKind == okReplace || FKind == okDirect)) {
     ok = false;
     error = Failure(std::strerror(errno));
   }

@@ -15,6 +15,10 @@ namespace {
 constexpr int kGridSteps = 200;       // coarse scan of the normalised range
 constexpr int kBisectSteps = 40;      // halvings of a bracket (2^-40 of the range)
 constexpr int kSwitchScanSteps = 64;  // a switch shows its settings on this grid
+// Words of an on/off label: "on" is the setting at the top of the range,
+// "off" the one that shows 0.
+constexpr const char* kOnWords[] = {"on", "yes", "true", "enabled"};
+constexpr const char* kOffWords[] = {"off", "no", "false", "disabled"};
 
 std::string Trim(const std::string& s) {
   size_t b = 0, e = s.size();
@@ -133,16 +137,96 @@ bool TParamResolver::Apply(const TParamRequest& request, bool normalised, TParam
       return false;
     }
     x = static_cast<float>(v);
-  } else if (FAccess.FromString(index, request.Value)) {
-    x = FAccess.Get(index);
-  } else if (!SearchByDisplay(index, request.Value, x, error)) {
-    return false;
+  } else {
+    // A word of the unit label (On/Off, 1x/8x/16x) stands for the setting
+    // that shows it, when the plug-in's own parser does not take it.
+    const std::string word = LabelWordValue(index, request.Value);
+    if (word.empty() && !CheckNumberForm(index, request.Value, error)) return false;
+    if (FromPluginText(index, request.Value))
+      x = FAccess.Get(index);
+    else if (!SearchByDisplay(index, word.empty() ? request.Value : word, x, error))
+      return false;
   }
   FAccess.Set(index, x);
   result.Index = index;
   result.Normalised = FAccess.Get(index);
   result.Display = Trim(FAccess.Display(index));
   return true;
+}
+
+std::string TParamResolver::LabelWordValue(int index, const std::string& value) {
+  const std::string label = FAccess.Label(index);
+  if (label.find('/') == std::string::npos || !IsSwitch(index)) return {};
+  const std::string want = Lower(Trim(value));
+  bool listed = false;
+  for (size_t start = 0; start <= label.size() && !listed;) {
+    const size_t slash = std::min(label.find('/', start), label.size());
+    listed = Lower(Trim(label.substr(start, slash - start))) == want;
+    start = slash + 1;
+  }
+  if (!listed || want.empty()) return {};
+  char* end = nullptr;
+  const double number = std::strtod(want.c_str(), &end);
+  if (end != want.c_str()) return FormatNearest(number);  // "16x": the setting that shows 16
+  const float before = FAccess.Get(index);
+  FAccess.Set(index, 1.0f);
+  const std::string top = Trim(FAccess.Display(index));
+  FAccess.Set(index, before);
+  for (const char* on : kOnWords)
+    if (want == on) return top;
+  for (const char* off : kOffWords)
+    if (want == off) return "0";
+  return {};
+}
+
+bool TParamResolver::FromPluginText(int index, const std::string& value) {
+  const float before = FAccess.Get(index);
+  if (!FAccess.FromString(index, value)) return false;
+  // A number is the plug-in's to read; a word counts only when the plug-in
+  // then shows it (some parse "On" as the number 0).
+  double number = 0;
+  const std::string label = FAccess.Label(index);
+  if (ParseNumber(value, label, number) || Canonical(FAccess.Display(index), label) == Canonical(value, label))
+    return true;
+  FAccess.Set(index, before);
+  return false;
+}
+
+bool TParamResolver::CheckNumberForm(int index, const std::string& value, std::string& error) {
+  const std::string name = Trim(FAccess.Name(index));
+  std::string t = Trim(value);
+  const size_t digits = t.find_first_not_of("+-");
+  if (digits != std::string::npos && Lower(t.substr(digits, 2)) == "0x") {
+    error = "value '" + value + "' of '" + name + "' is hexadecimal; give it as a decimal number";
+    return false;
+  }
+  std::string dotted = t;
+  std::replace(dotted.begin(), dotted.end(), ',', '.');
+  char* end = nullptr;
+  (void)std::strtod(dotted.c_str(), &end);
+  if (end == dotted.c_str()) return true;  // no number: a word the display may show
+  const std::string after = t.substr(static_cast<size_t>(end - dotted.c_str()));
+  const std::string label = FAccess.Label(index);
+  const std::string suffix = Canonical(after, label);
+  if (suffix.empty()) return true;
+  // A unit the plug-in shows without labelling it (16x) is fine; others
+  // (3k, 5m) would be read as the bare number.
+  const float before = FAccess.Get(index);
+  bool shown = false;
+  for (int k = 0; k <= kSwitchScanSteps && !shown; ++k) {
+    FAccess.Set(index, static_cast<float>(k) / kSwitchScanSteps);
+    shown = EndsWithNoCase(Canonical(FAccess.Display(index), label), suffix);
+  }
+  FAccess.Set(index, before);
+  if (shown) return true;
+  if (label.find('/') != std::string::npos) {
+    error = "value '" + value + "' of '" + name + "' is none of its settings (" + Trim(label) + ")";
+    return false;
+  }
+  error = "value '" + value + "' of '" + name + "' has a suffix '" + Trim(after) +
+          "' that vst-render does not read; give a plain decimal number" +
+          (Trim(label).empty() ? std::string() : " in " + Trim(label));
+  return false;
 }
 
 double TParamResolver::DisplayNumber(int index, float x, const std::string& label) {

@@ -63,6 +63,15 @@ class TParamResolver {
   static bool ParseNumber(const std::string& text, const std::string& label, double& value);
 
  private:
+  // For a switch whose unit label lists its settings ("On/Off",
+  // "1x/8x/16x"): the display text of the setting a listed word names, else
+  // empty.
+  std::string LabelWordValue(int index, const std::string& value);
+  // effString2Parameter, kept only when the plug-in took the text as meant.
+  bool FromPluginText(int index, const std::string& value);
+  // False with a message for hexadecimal numbers and numbers with a suffix
+  // the parameter never shows (3k): those would be misread.
+  bool CheckNumberForm(int index, const std::string& value, std::string& error);
   bool SearchByDisplay(int index, const std::string& value, float& found, std::string& error);
   double DisplayNumber(int index, float x, const std::string& label);
 

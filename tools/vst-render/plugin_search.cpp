@@ -1,14 +1,50 @@
 #include "plugin_search.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
+
+#include <algorithm>
 
 namespace vb {
 
 namespace {
 
+constexpr int kMaxDepth = 4;  // subfolder levels searched below each folder
+
 bool IsFile(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The subfolders of a folder, sorted so the search order never depends on
+// the file system; hidden ones left out.
+std::vector<std::string> Subfolders(const std::string& folder) {
+  std::vector<std::string> found;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return found;
+  while (const dirent* e = ::readdir(dir)) {
+    struct stat st {};
+    const std::string path = folder + "/" + e->d_name;
+    if (e->d_name[0] != '.' && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) found.push_back(path);
+  }
+  ::closedir(dir);
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+// NAME or NAME.so in the folder, else in its subfolders (breadth first).
+std::string FindBelow(const std::string& folder, const std::string& given) {
+  std::vector<std::string> level = {folder};
+  for (int depth = 0; depth <= kMaxDepth && !level.empty(); ++depth) {
+    for (const std::string& f : level)
+      for (const std::string& name : {given, given + ".so"})
+        if (IsFile(f + "/" + name)) return f + "/" + name;
+    std::vector<std::string> next;
+    for (const std::string& f : level)
+      for (std::string& sub : Subfolders(f)) next.push_back(std::move(sub));
+    level = std::move(next);
+  }
+  return {};
 }
 
 void AddList(const char* list, std::vector<std::string>& folders) {
@@ -32,17 +68,19 @@ std::vector<std::string> PluginFolders(const char* lxvstPath, const char* vstPat
   std::vector<std::string> folders;
   AddList(lxvstPath, folders);
   AddList(vstPath, folders);
-  if (home && *home) folders.push_back(std::string(home) + "/.vst");
-  folders.push_back("/usr/local/lib/vst");
-  folders.push_back("/usr/lib/vst");
+  if (home && *home) {
+    folders.push_back(std::string(home) + "/.vst");
+    folders.push_back(std::string(home) + "/.lxvst");
+  }
+  for (const char* f : {"/usr/local/lib/vst", "/usr/local/lib/lxvst", "/usr/lib/vst", "/usr/lib/lxvst"})
+    folders.push_back(f);
   return folders;
 }
 
 std::string FindPlugin(const std::string& given, const std::vector<std::string>& folders) {
   if (given.find('/') != std::string::npos || IsFile(given)) return given;
   for (const std::string& folder : folders)
-    for (const std::string& name : {given, given + ".so"})
-      if (IsFile(folder + "/" + name)) return folder + "/" + name;
+    if (std::string found = FindBelow(folder, given); !found.empty()) return found;
   return {};
 }
 

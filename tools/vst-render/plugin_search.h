@@ -9,13 +9,16 @@
 namespace vb {
 
 // The folders hosts search, in this order: each entry of $LXVST_PATH, then
-// of $VST_PATH (colon-separated), ~/.vst, /usr/local/lib/vst, /usr/lib/vst.
-// Null or empty variables add nothing.
+// of $VST_PATH (colon-separated), ~/.vst, ~/.lxvst, /usr/local/lib/vst,
+// /usr/local/lib/lxvst, /usr/lib/vst, /usr/lib/lxvst. Null or empty
+// variables add nothing.
 std::vector<std::string> PluginFolders(const char* lxvstPath, const char* vstPath, const char* home);
 
 // The file a -p argument names: the argument itself when it holds a '/' or
 // names an existing file, else the first NAME or NAME.so found in
-// `folders`; empty when there is none.
+// `folders`, each searched before its subfolders (4 levels deep, in name
+// order, as packages put plug-ins in folders of their own); empty when
+// there is none.
 std::string FindPlugin(const std::string& given, const std::vector<std::string>& folders);
 
 }  // namespace vb

@@ -1,5 +1,7 @@
 #include "render_options.h"
 
+#include "audio_format.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -42,27 +44,41 @@ struct TOption {
 
 const TOption kOptions[] = {
     {"-p", "--plugin", "PATH.so",
-     "the plug-in to load; a bare name is also\n"
-     "looked for where hosts look (see README)",
+     "the plug-in to load; a bare name is looked\n"
+     "for as NAME or NAME.so in $LXVST_PATH,\n"
+     "$VST_PATH, ~/.vst, ~/.lxvst, /usr/local/lib/vst,\n"
+     "/usr/local/lib/lxvst, /usr/lib/vst and\n"
+     "/usr/lib/lxvst, each with its subfolders",
      [](TRenderOptions& o, const std::string& v, std::string&) {
        o.PluginPath = v;
        return true;
      }},
-    {"-i", "--input", "FILE", "input audio (WAV, FLAC, AIFF, Ogg, MP3, ...)",
-     [](TRenderOptions& o, const std::string& v, std::string&) {
+    {"-i", "--input", "FILE",
+     "input audio (WAV, FLAC, AIFF, Ogg, MP3, ...);\n"
+     "a file, FIFO or pipe; - is standard input",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       if (!o.InputPath.empty()) {
+         e = "-i is given twice ('" + o.InputPath + "' and '" + v + "'); vst-render renders one input";
+         return false;
+       }
        o.InputPath = v;
        return true;
      }},
     {"-o", "--output", "FILE",
-     "output audio (a file, FIFO or device); the\n"
+     "output audio (a file, FIFO, pipe or device;\n"
+     "- is standard output and needs --format); the\n"
      "extension picks the format: wav, flac, aiff,\n"
      "ogg, opus, mp3, caf, w64, rf64, au; the input's\n"
-     "encoding is kept where the format allows",
+     "encoding is kept where the format allows.\n"
+     "To a pipe, FLAC, Ogg, Opus and MP3 stream as\n"
+     "they render; the others write their length\n"
+     "first, so they are buffered in $TMPDIR and\n"
+     "sent when the render is complete",
      [](TRenderOptions& o, const std::string& v, std::string&) {
        o.OutputPath = v;
        return true;
      }},
-    {nullptr, "--format", "EXT", "output format when -o has no extension",
+    {nullptr, "--format", "EXT", "output format when -o has no extension\n(or an extension that is no audio format)",
      [](TRenderOptions& o, const std::string& v, std::string&) {
        o.FormatName = v;
        return true;
@@ -187,6 +203,23 @@ std::string UsageRow(const TOption& opt) {
   return rows;
 }
 
+// Options that would be silently ignored in this company; empty when none.
+std::string CheckCombination(const TRenderOptions& o) {
+  if (o.PluginPath.empty()) return "no plug-in given (use -p PATH.so)";
+  if (!o.EditorSnapshotPath.empty() && !o.OutputPath.empty())
+    return "--editor-snapshot writes a picture, not audio; leave out -o";
+  if (!o.EditorSnapshotPath.empty() && LowerExtension(o.EditorSnapshotPath) != "png")
+    return "--editor-snapshot writes a PNG picture; give a name ending in .png, not '" + o.EditorSnapshotPath + "'";
+  if ((o.Info || o.ListParams) && (!o.InputPath.empty() || !o.OutputPath.empty() || !o.DemoOutPath.empty()))
+    return std::string(o.Info ? "--info" : "--list-params") +
+           " only describes the plug-in; leave out -i, -o and --demo-out";
+  if (!o.DemoOutPath.empty() && !o.InputPath.empty())
+    return "--demo-out saves the built-in demo, which is not played with -i; leave out one of them";
+  if (o.OutputPath == "-" && o.FormatName.empty())
+    return "-o - writes to standard output, which has no extension: give the format with --format (e.g. --format flac)";
+  return FormatConflict(o.OutputPath, o.FormatName);
+}
+
 }  // namespace
 
 TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& args) {
@@ -221,10 +254,7 @@ TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& args) {
     if (!opt->Set(o, value, r.Error)) return r;
   }
   if (o.Help) return r;
-  if (o.PluginPath.empty())
-    r.Error = "no plug-in given (use -p PATH.so)";
-  else if (!o.EditorSnapshotPath.empty() && !o.OutputPath.empty())
-    r.Error = "--editor-snapshot writes a picture, not audio; leave out -o";
+  r.Error = CheckCombination(o);
   return r;
 }
 

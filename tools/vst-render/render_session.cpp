@@ -44,15 +44,17 @@ bool TRenderSession::Run(TSignalSource& source, const TRenderSettings& settings,
   }
   // Plug-ins may settle their delay only when switched on.
   result.ReportedLatency = FPlugin.Effect()->InitialDelay;
-  const double maxLatency = kMaxLatencySeconds * source.SampleRate();
   const std::int64_t latency =
-      settings.CompensateLatency && result.ReportedLatency > 0 && result.ReportedLatency <= maxLatency
-          ? result.ReportedLatency
-          : 0;
+      settings.CompensateLatency ? std::max<std::int64_t>(0, UsableLatency(source.SampleRate())) : 0;
   bool ok = FDouble ? Loop<double>(source, settings, latency, writer, progress, result, error)
                     : Loop<float>(source, settings, latency, writer, progress, result, error);
   FPlugin.Suspend();
   return ok;
+}
+
+std::int64_t TRenderSession::UsableLatency(double sampleRate) const {
+  const std::int32_t reported = FPlugin.Effect()->InitialDelay;
+  return reported >= 0 && reported <= kMaxLatencySeconds * sampleRate ? reported : -1;
 }
 
 template <typename TSample>
@@ -111,6 +113,7 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
       std::fill(readBuf.begin(), readBuf.end(), 0.0);
     } else {
       result.In.Add(readBuf.data(), n * srcCh);
+      result.SourceFrames += n;
     }
     for (int c = 0; c < inCh; ++c) {
       const TChannelFeed& feed = feeds[c];
@@ -129,6 +132,21 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
     CallPlugin(FPlugin, inPtr.data(), outPtr.data(), static_cast<int>(n));
     busy += TClock::now() - t0;
     fed += n;
+
+    // A delay told while processing (amIOChanged): followed while no output
+    // frame is written yet, so the output still lines up with the input.
+    if (const std::int32_t now = FPlugin.Effect()->InitialDelay; now != result.ReportedLatency) {
+      const std::int64_t usable = UsableLatency(source.SampleRate());
+      const std::int64_t dropped = latency - toDrop;
+      if (settings.CompensateLatency && result.Frames == 0 && usable >= dropped) {
+        padding = std::max<std::int64_t>(0, padding + usable - latency);
+        toDrop = usable - dropped;
+        latency = usable;
+      } else if (settings.CompensateLatency) {
+        result.LateLatency = now;
+      }
+      result.ReportedLatency = now;
+    }
 
     const std::int64_t skip = std::min(toDrop, n);
     toDrop -= skip;

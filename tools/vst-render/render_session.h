@@ -3,7 +3,8 @@
 // entry, writes the outputs, and measures levels and speed on the way.
 // After the source it feeds silence: the tail, and as many frames as the
 // plug-in's reported delay, whose leading output frames it drops so that
-// the output lines up with the input.
+// the output lines up with the input. A delay the plug-in changes while
+// processing is followed until the first output frame is written.
 #pragma once
 
 #include <cstdint>
@@ -38,8 +39,12 @@ struct TRenderResult {
   std::int64_t Frames = 0;      // sample frames written (or measured)
   double ProcessSeconds = 0.0;  // wall time spent inside the plug-in's processing calls
   int OutputChannels = 0;
-  std::int32_t ReportedLatency = 0;                // the record's delay after resume, in samples
-  std::int64_t LatencyDropped = 0;                 // leading frames dropped for it
+  std::int64_t SourceFrames = 0;     // frames the source gave
+  std::int32_t ReportedLatency = 0;  // the record's delay after resume, or as changed before any output, in samples
+  std::int64_t LatencyDropped = 0;   // leading frames dropped for it
+  // A delay the plug-in reported while processing, after output had been
+  // written (so it could not be compensated); -1 when there was none.
+  std::int32_t LateLatency = -1;
   double RealtimeFactor(double sampleRate) const;  // seconds of audio per second of processing
 };
 
@@ -58,6 +63,8 @@ class TRenderSession {
   template <typename TSample>
   bool Loop(TSignalSource& source, const TRenderSettings& settings, std::int64_t latency, TAudioFileWriter* writer,
             bool progress, TRenderResult& result, std::string& error);
+  // The delay the record reports now, or -1 when it is out of range.
+  std::int64_t UsableLatency(double sampleRate) const;
 
   TPluginHost& FPlugin;
   int FBlockSize;

@@ -1,6 +1,8 @@
 #include "control_panel_editor.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <vector>
 
 #include "editor/editor_artwork.h"
 #include "gui/gui_picture.h"
@@ -98,6 +100,21 @@ void TControlPanelEditor::Build() {
   timer.SetInterval(kMeterIntervalMs);
   timer.SetOnTimer(
       [this](TGuiComponent&) { FMeter->SetGlyphIndex(std::int32_t(std::lrint(Module().GetParameter(cpLevel)))); });
+
+  // With VB_CONTROLPANEL_DRAW_AFTER_MS=N in the environment the panel shows
+  // only N ms after the editor opens (a blank window until then), as editors
+  // that load their pictures in the background do.
+  if (const char* late = std::getenv("VB_CONTROLPANEL_DRAW_AFTER_MS")) {
+    std::vector<TGuiControl*> parts = {&front, FSwitch, FMeter};
+    parts.insert(parts.end(), FDials.begin(), FDials.end());
+    for (TGuiControl* part : parts) part->SetVisible(false);
+    auto& reveal = window.Create<TGuiTimer>();
+    reveal.SetInterval(std::uint32_t(std::atoi(late)));
+    reveal.SetOnTimer([parts, &reveal](TGuiComponent&) {
+      for (TGuiControl* part : parts) part->SetVisible(true);
+      reveal.SetEnabled(false);
+    });
+  }
 
   window.EndLoading();
 }

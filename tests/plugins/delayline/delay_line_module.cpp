@@ -1,8 +1,13 @@
 // Test plug-in: delays both channels by exactly kDelay samples and reports
 // that delay as its latency. The delay is set when the plug-in is switched
 // on, as plug-ins that size their look-ahead from the sample rate do, so a
-// host must read it after resume.
+// host must read it after resume. With VB_DELAYLINE_REPORT=first (or
+// =second) in the environment it reports the delay only while processing
+// the first (or second) block, with amIOChanged, as limiters that settle
+// their look-ahead late do.
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "host/application.h"
@@ -30,6 +35,10 @@ class TDelayLineModule : public TVSTModule {
   template <typename T>
   static void Process(TCustomVSTModule& Sender, T** Inputs, T** Outputs, std::uint32_t SampleFrames) {
     auto& Self = static_cast<TDelayLineModule&>(Sender);
+    if (++Self.FBlocks == Self.FReportAtBlock) {
+      Self.SetInitialDelay(kDelay);
+      Self.HostIOChanged();
+    }
     for (std::uint32_t i = 0; i < SampleFrames; ++i) {
       for (int c = 0; c < 2; ++c) {
         double& Slot = Self.FLine[c][Self.FPos];
@@ -53,13 +62,21 @@ class TDelayLineModule : public TVSTModule {
       auto& Self = static_cast<TDelayLineModule&>(Sender);
       for (auto& Line : Self.FLine) Line.assign(kDelay, 0.0);
       Self.FPos = 0;
-      Self.SetInitialDelay(kDelay);
+      Self.FBlocks = 0;
+      const char* Report = std::getenv("VB_DELAYLINE_REPORT");
+      Self.FReportAtBlock = !Report                              ? 0
+                            : std::strcmp(Report, "first") == 0  ? 1
+                            : std::strcmp(Report, "second") == 0 ? 2
+                                                                 : 0;
+      Self.SetInitialDelay(Self.FReportAtBlock ? 0 : kDelay);
     };
   }
 
  private:
   std::vector<double> FLine[2] = {std::vector<double>(kDelay), std::vector<double>(kDelay)};
   std::int32_t FPos = 0;
+  int FBlocks = 0;         // processing calls since resume
+  int FReportAtBlock = 0;  // the call that reports the delay; 0: resume does
 };
 
 }  // namespace

@@ -1,0 +1,152 @@
+// Guards vst-render on pipes, FIFOs and standard streams: every input frame arrives, pipes take the output, signals
+// leave no temporary file and keep what the caller ignored.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <vector>
+
+#include "tools/tool_test_dir.h"
+
+namespace vb {
+namespace {
+
+using test::Exists;
+using test::TRun;
+
+const std::string kHalfGain = test::kTestPlugins + "testplugin_halfgain.so";
+
+class VstRenderStreams : public test::TToolTest {
+ protected:
+  void SetUp() override {
+    if (!Exists(test::kRenderProgram) || !Exists(kHalfGain))
+      GTEST_SKIP() << "vst-render or its test plug-in is not built";
+    TToolTest::SetUp();
+    In.resize(2 * kFrames);
+    for (size_t i = 0; i < In.size(); ++i) In[i] = 0.5 * std::sin(0.001 * static_cast<double>(i));
+    WriteWav("in.wav", In, 2);
+  }
+  TRun Run(const std::string& args, const std::string& env = "", const std::string& input = "</dev/null") const {
+    return RunProgram(test::kRenderProgram, "-p '" + kHalfGain + "' " + args, env, input);
+  }
+  // The rendered file holds every input frame, halved (to 24-bit precision
+  // in FLAC).
+  void ExpectWholeRender(const std::string& name) {
+    int channels = 0;
+    const std::vector<double> out = ReadAudio(name, channels);
+    ASSERT_EQ(out.size(), In.size()) << name;
+    for (size_t i = 0; i < In.size(); i += 101) ASSERT_NEAR(out[i], 0.5 * In[i], 1e-6) << name << " sample " << i;
+  }
+
+  // Runs a bash script in the test folder with "${R[@]}" standing for
+  // "vst-render -p HALFGAIN" (a command, so that $! is its process);
+  // answers the script's exit status.
+  int Bash(const std::string& script) {
+    std::ofstream(Path("script.sh")) << "cd '" << Dir << "'\nR=('" << test::kRenderProgram << "' -p '" << kHalfGain
+                                     << "')\n"
+                                     << script;
+    const int status = std::system(("bash '" + Path("script.sh") + "'").c_str());
+    std::remove(Path("script.sh").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  // Starts a render that reads in.wav through a FIFO, sends it `signal`
+  // once its temporary output file exists, then feeds the rest of the input;
+  // the render's exit status is left in the file "status".
+  std::string SignalMidRender(const std::string& signal) const {
+    return "mkfifo fifo\n"
+           "ulimit -c 0\n"
+           "\"${R[@]}\" -q -i fifo -o out.wav 2>err.txt &\n"
+           "pid=$!\n"
+           "exec 3>fifo\n"
+           "head -c 100000 in.wav >&3\n"
+           "for i in $(seq 1000); do ls -A | grep -q vst-render- && break; sleep 0.01; done\n"
+           "kill -" +
+           signal +
+           " $pid\n"
+           "tail -c +100001 in.wav >&3\n"
+           "exec 3>&-\n"
+           "wait $pid\n"
+           "echo $? >status\n"
+           "rm fifo\n";
+  }
+
+  static constexpr size_t kFrames = 132300;  // 3 s at 44.1 kHz
+  std::vector<double> In;
+};
+
+TEST_F(VstRenderStreams, PipedAndFifoInputLoseNoFrame) {
+  const std::string in = "'" + Path("in.wav") + "'";
+  for (const char* source : {"-", "/dev/stdin"}) {
+    TRun r = Run(std::string("-i ") + source + " -o '" + Path("pipe.wav") + "'", "cat " + in + " |", "");
+    ASSERT_EQ(r.Code, 0) << source << ": " << r.Err;
+    EXPECT_EQ(r.Err.find("cut short"), std::string::npos) << r.Err;
+    ExpectWholeRender("pipe.wav");
+  }
+  ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+  TRun r =
+      Run("-i '" + Path("fifo") + "' -o '" + Path("fifo.wav") + "'", "(cat " + in + " >'" + Path("fifo") + "' &);");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  ExpectWholeRender("fifo.wav");
+}
+
+TEST_F(VstRenderStreams, PipesAndStandardOutputTakeTheOutput) {
+  ASSERT_EQ(Bash("\"${R[@]}\" -i in.wav -o - --format wav 2>err.txt | cat >stdout.wav\n"
+                 "\"${R[@]}\" -q -i in.wav -o /dev/stdout | cat >devstdout.wav\n"
+                 "\"${R[@]}\" -q -i in.wav -o - --format flac | cat >stdout.flac\n"
+                 "\"${R[@]}\" -q -i in.wav -o >(cat >substituted.wav)\n"
+                 "wait $!\n"),
+            0);
+  for (const char* name : {"stdout.wav", "devstdout.wav", "stdout.flac", "substituted.wav"}) ExpectWholeRender(name);
+  // The summary line keeps out of the audio.
+  EXPECT_NE(test::ReadText(Path("err.txt")).find("realtime"), std::string::npos);
+  EXPECT_FALSE(Exists(Path("-")));
+  const std::vector<std::string> left = List();
+  EXPECT_EQ(std::count_if(left.begin(), left.end(), [](const std::string& n) { return n[0] == '.'; }), 0);
+}
+
+// nohup and background jobs: an ignored hang-up stays ignored.
+TEST_F(VstRenderStreams, AnIgnoredHangUpLetsTheRenderFinish) {
+  Bash("trap '' HUP\n" + SignalMidRender("HUP"));
+  EXPECT_EQ(test::ReadText(Path("status")), "0\n") << test::ReadText(Path("err.txt"));
+  ExpectWholeRender("out.wav");
+}
+
+TEST_F(VstRenderStreams, QuitAndKillLeaveNoTemporaryFileBehind) {
+  Bash("set -m\n" + SignalMidRender("QUIT"));
+  EXPECT_EQ(test::ReadText(Path("status")), "131\n");  // 128 + SIGQUIT
+  std::vector<std::string> left = List();
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"err.txt", "in.wav", "status"}));
+
+  // SIGKILL cannot be caught: the next render of the same file removes
+  // what a process that is gone left.
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ASSERT_GT(gone, 0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string stale = ".out.wav.vst-render-" + std::to_string(gone) + ".tmp";
+  const std::string live = ".out.wav.vst-render-" + std::to_string(::getpid()) + "-2.tmp";
+  const std::string other = ".other.wav.vst-render-" + std::to_string(gone) + ".tmp";
+  for (const std::string& name : {stale, live, other}) std::ofstream(Path(name)) << "partial";
+  ASSERT_EQ(Run("-q -i '" + Path("in.wav") + "' -o '" + Path("out.wav") + "'").Code, 0);
+  EXPECT_FALSE(Exists(Path(stale)));
+  EXPECT_TRUE(Exists(Path(live)));
+  EXPECT_TRUE(Exists(Path(other)));
+}
+
+TEST_F(VstRenderStreams, MissingInputsAndFoldersAreNamedWithTheReason) {
+  TRun r = Run("-i '" + Path("x.wav") + "' -o '" + Path("o.wav") + "'");
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("cannot open '" + Path("x.wav") + "': No such file or directory"), std::string::npos) << r.Err;
+  r = Run("-i '" + Dir + "' -o '" + Path("o.wav") + "'");
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("it is a folder"), std::string::npos) << r.Err;
+}
+
+}  // namespace
+}  // namespace vb
