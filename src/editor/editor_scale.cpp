@@ -95,7 +95,8 @@ std::optional<std::string_view> ConfigScaleValue(std::string_view config) {
     config = end == std::string_view::npos ? std::string_view() : config.substr(end + 1);
     if (line.empty() || line.front() == '#' || line.front() == ';') continue;
     const std::size_t equals = line.find('=');
-    if (equals != std::string_view::npos && Trim(line.substr(0, equals)) == "scale") value = line.substr(equals + 1);
+    if (equals != std::string_view::npos && Trim(line.substr(0, equals)) == "scale")
+      value = Trim(line.substr(equals + 1));
   }
   return value;
 }

@@ -28,8 +28,7 @@ namespace vb {
 // The value is the factor in halves.
 enum class TEditorScale : std::uint8_t { esOne = 2, esOneAndHalf = 3, esTwo = 4 };
 
-inline constexpr TEditorScale kEditorScales[] = {TEditorScale::esOne, TEditorScale::esOneAndHalf,
-                                                 TEditorScale::esTwo};
+inline constexpr TEditorScale kEditorScales[] = {TEditorScale::esOne, TEditorScale::esOneAndHalf, TEditorScale::esTwo};
 
 constexpr std::int32_t ScaleHalves(TEditorScale scale) { return std::int32_t(scale); }
 // The factor as a number (exact: 1.0, 1.5 or 2.0), for drawing code.
@@ -71,8 +70,9 @@ struct TScaleSetting {
 };
 std::optional<TScaleSetting> ParseScaleSetting(std::string_view text);
 
-// The value of the last "scale = ..." line of an editor.conf text (lines
-// starting with # or ; are comments). Empty when there is none.
+// The value, spaces removed, of the last "scale = ..." line of an
+// editor.conf text (lines starting with # or ; are comments). Empty when
+// there is none.
 std::optional<std::string_view> ConfigScaleValue(std::string_view config);
 
 // Xft.dpi out of an X resource string (RESOURCE_MANAGER: "name:\tvalue"

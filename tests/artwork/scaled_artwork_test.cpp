@@ -108,7 +108,8 @@ std::vector<std::array<double, 4>> Reduce(const TGuiPixelMapMemory& scaled, std:
         const double wy = std::min<double>(dy + 1, (y + 1) * factor) - std::max<double>(dy, y * factor);
         for (auto dx = std::int32_t(std::floor(x * factor)); dx < std::ceil((x + 1) * factor); ++dx) {
           const double w = wy * (std::min<double>(dx + 1, (x + 1) * factor) - std::max<double>(dx, x * factor));
-          for (int c = 0; c < 4; ++c) sum[std::size_t(c)] += w * Premultiplied(scaled.ScanLine(dy)[dx], c) / (factor * factor);
+          for (int c = 0; c < 4; ++c)
+            sum[std::size_t(c)] += w * Premultiplied(scaled.ScanLine(dy)[dx], c) / (factor * factor);
         }
       }
     }

@@ -13,9 +13,8 @@ std::string NativeDesktopResources() {
   const TX11Connection connection;
   const xcb_screen_t* screen = connection.DefaultScreen();
   if (screen == nullptr) return {};
-  const xcb_get_property_cookie_t cookie = xcb_get_property(connection.Get(), 0, screen->root,
-                                                            XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0,
-                                                            kMaxResourceWords);
+  const xcb_get_property_cookie_t cookie = xcb_get_property(
+      connection.Get(), 0, screen->root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0, kMaxResourceWords);
   const TX11Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection.Get(), cookie, nullptr));
   if (!reply || reply->type != XCB_ATOM_STRING || reply->format != 8) return {};
   const auto* bytes = static_cast<const char*>(xcb_get_property_value(reply.get()));
