@@ -186,14 +186,16 @@ void DrawFrontPanel(TGuiCustomPixelMap& map, TEditorScale scale) {
   }
 }
 
-TBox CaptionBox(const TCaption& caption) {
+TBox CaptionBox(const TCaption& caption, TEditorScale scale) {
   const TPlacedControl* control = FindPlacedControl(caption.Control);
   if (control == nullptr) return TBox{};
   const TCaptionSetting set = SetCaption(caption, *control);
+  const TFontDescription font = ScaledFont(set.Font, scale);
+  const double anchor = set.X * ScaleFactor(scale), baseline = set.Baseline * ScaleFactor(scale);
   TTextRenderer& renderer = SystemTextRenderer();
-  const TTextExtent extent = renderer.Measure(set.Font, caption.Text);
+  const TTextExtent extent = renderer.Measure(font, caption.Text);
   std::vector<std::uint8_t> ink(std::size_t(extent.Width) * std::size_t(extent.Height), 0);
-  renderer.Draw(set.Font, caption.Text,
+  renderer.Draw(font, caption.Text,
                 TRasterView{ink.data(), extent.Width, extent.Height, extent.Width, TRasterFormat::rfGrey8, nullptr}, 0,
                 0);
   TBox box{1e9, 1e9, -1e9, -1e9};
@@ -204,12 +206,12 @@ TBox CaptionBox(const TCaption& caption) {
                  std::max<double>(box.Bottom, y + 1)};
     }
   }
-  const double left = set.Align == TAlign::alLeft     ? std::lround(set.X)
-                      : set.Align == TAlign::alCentre ? std::lround(set.X - extent.Width / 2.0)
-                                                      : std::lround(set.X - extent.Width);
-  const double top = std::lround(set.Baseline) - extent.Ascent;
-  // The printed shadow lies one row below the letters.
-  return TBox{left + box.Left, top + box.Top, left + box.Right, top + box.Bottom + 1};
+  const double left = set.Align == TAlign::alLeft     ? std::lround(anchor)
+                      : set.Align == TAlign::alCentre ? std::lround(anchor - extent.Width / 2.0)
+                                                      : std::lround(anchor - extent.Width);
+  const double top = std::lround(baseline) - extent.Ascent;
+  // The printed shadow lies one logical pixel below the letters.
+  return TBox{left + box.Left, top + box.Top, left + box.Right, top + box.Bottom + Scaled(1, scale)};
 }
 
 }  // namespace vb::artwork

@@ -13,7 +13,7 @@ namespace vb::artwork {
 void DrawFrontPanel(TGuiCustomPixelMap& map, TEditorScale scale);
 
 // The box that a caption's ink (letters and their printed shadow) covers
-// on the panel, in window pixels.
-TBox CaptionBox(const TCaption& caption);
+// on the panel drawn at Scale, in window (device) pixels.
+TBox CaptionBox(const TCaption& caption, TEditorScale scale = TEditorScale::esOne);
 
 }  // namespace vb::artwork

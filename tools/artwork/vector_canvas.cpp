@@ -67,18 +67,12 @@ double TVectorCanvas::TextWidth(const TFontDescription& font, std::string_view t
 }
 
 double TVectorCanvas::MeasuredWidth(const TFontDescription& font, std::string_view text, double tracking) const {
-  return TextWidth(DeviceFont(font), text, tracking * FFactor) / FFactor;
-}
-
-TFontDescription TVectorCanvas::DeviceFont(const TFontDescription& font) const {
-  TFontDescription device = font;
-  device.PixelHeight = Scaled(font.PixelHeight, FScale);
-  return device;
+  return TextWidth(ScaledFont(font, FScale), text, tracking * FFactor) / FFactor;
 }
 
 double TVectorCanvas::Text(const TFontDescription& font, std::string_view text, double x, double y, const TPaint& paint,
                            TAlign align, double tracking) {
-  const TFontDescription device = DeviceFont(font);
+  const TFontDescription device = ScaledFont(font, FScale);
   const double deviceTracking = tracking * FFactor;
   const double width = TextWidth(device, text, deviceTracking);
   x *= FFactor;
@@ -119,6 +113,12 @@ double TVectorCanvas::TextRun(const TFontDescription& font, std::string_view tex
 }  // namespace vb::artwork
 
 namespace vb::artwork {
+
+TFontDescription ScaledFont(const TFontDescription& font, TEditorScale scale) {
+  TFontDescription scaled = font;
+  scaled.PixelHeight = Scaled(font.PixelHeight, scale);
+  return scaled;
+}
 
 void CopyPixels(const TGuiCustomPixelMap& source, TGuiCustomPixelMap& target, std::int32_t left, std::int32_t top) {
   for (std::int32_t y = 0; y < source.Height(); ++y) {

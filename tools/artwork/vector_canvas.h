@@ -52,8 +52,6 @@ class TVectorCanvas {
   double MeasuredWidth(const TFontDescription& font, std::string_view text, double tracking = 0) const;
   // The width at 1x, where a logical pixel is a device pixel.
   static double TextWidth(const TFontDescription& font, std::string_view text, double tracking = 0);
-  // Font at this canvas's scale: the pixel height times the factor.
-  TFontDescription DeviceFont(const TFontDescription& font) const;
 
   // Composites one pixel (device pixels) of Colour with coverage Cover (0..1).
   void Blend(std::int32_t x, std::int32_t y, const TRgba& colour, double cover);
@@ -70,6 +68,10 @@ class TVectorCanvas {
 }  // namespace vb::artwork
 
 namespace vb::artwork {
+
+// Font as drawn at Scale: the pixel height times the factor, rounded as
+// the editor rounds lengths.
+TFontDescription ScaledFont(const TFontDescription& font, TEditorScale scale);
 
 // Copies Source unchanged (alpha included) to (Left, Top) of Target; the
 // caller keeps it inside Target.
