@@ -162,24 +162,27 @@ TEST(EditorArtwork, MeterMarkRisesWithTheGlyph) {
 
 // Strips are drawn over the panel with their alpha: every glyph must fade
 // out before its edge, and a dial must leave clear the columns that the
-// neighbouring dial's window overlaps (dials sit 54 px apart, 60 px wide).
+// neighbouring dial's window overlaps (dials sit 54 px apart, 60 px wide),
+// at every scale factor.
 TEST(EditorArtwork, GlyphsStayInsideTheirCellsAndDialsClearOfNeighbours) {
-  for (std::size_t strip = 0; strip < kStripCount; ++strip) {
-    const TArtworkInfo& info = ArtworkInfo(StripArtwork(strip));
-    TGuiPixelMapMemory map;
-    Decode(info.Id, map);
-    const bool dial = info.GlyphWidth() == 60 && info.GlyphHeight() == 60;
-    const std::int32_t margin = dial ? 6 : 1;
-    for (std::int32_t glyph = 0; glyph < info.GlyphCount; ++glyph) {
-      const TGlyphRect r = GlyphRect(info, glyph);
-      std::int32_t inked = 0;
-      for (std::int32_t y = 0; y < r.Height; ++y) {
-        for (std::int32_t x = 0; x < r.Width; ++x) {
-          const bool edge = x < margin || x >= r.Width - margin || y == 0 || y == r.Height - 1;
-          if (edge && map.ScanLine(r.Top + y)[r.Left + x].A > 8) ++inked;
+  for (const TEditorScale scale : kEditorScales) {
+    for (std::size_t strip = 0; strip < kStripCount; ++strip) {
+      const TArtworkInfo info = ScaledArtworkInfo(StripArtwork(strip), scale);
+      TGuiPixelMapMemory map;
+      Decode(info.Id, map, scale);
+      const bool dial = ArtworkInfo(info.Id).GlyphWidth() == 60 && ArtworkInfo(info.Id).GlyphHeight() == 60;
+      const std::int32_t margin = dial ? Scaled(6, scale) : 1;
+      for (std::int32_t glyph = 0; glyph < info.GlyphCount; ++glyph) {
+        const TGlyphRect r = GlyphRect(info, glyph);
+        std::int32_t inked = 0;
+        for (std::int32_t y = 0; y < r.Height; ++y) {
+          for (std::int32_t x = 0; x < r.Width; ++x) {
+            const bool edge = x < margin || x >= r.Width - margin || y == 0 || y == r.Height - 1;
+            if (edge && map.ScanLine(r.Top + y)[r.Left + x].A > 8) ++inked;
+          }
         }
+        ASSERT_EQ(inked, 0) << info.DisplayName << " glyph " << glyph << " at " << ScaleFactor(scale);
       }
-      ASSERT_EQ(inked, 0) << info.DisplayName << " glyph " << glyph;
     }
   }
 }
