@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace vb {
@@ -10,7 +11,7 @@ namespace {
 
 // Xft.dpi of an ordinary desktop, where the factor is 1.
 constexpr double kBaseDpi = 96;
-// Larger values in a resource or editor.conf are typing mistakes, not settings.
+// editor.conf is read this far at most; a real one holds a line or two.
 constexpr std::size_t kMaxConfigBytes = 64 * 1024;
 
 std::string_view Trim(std::string_view text) {
@@ -66,7 +67,10 @@ std::optional<TScaleSetting> UserSetting(const TScaleSources& sources) {
 }
 
 std::string ReadConfig(const std::string& path) {
-  if (path.empty()) return {};
+  // Only a plain file: a pipe or device there would block the host's
+  // user-interface thread.
+  std::error_code error;
+  if (path.empty() || !std::filesystem::is_regular_file(path, error)) return {};
   std::ifstream in(path, std::ios::binary);
   std::string text(kMaxConfigBytes, '\0');
   in.read(text.data(), std::streamsize(text.size()));

@@ -1,11 +1,13 @@
 // Guards against an editor opening at the wrong size on a high-density
 // screen: sources asked in the wrong order, an invalid value that fails or
 // stops the search instead of passing on, Xft.dpi misread from the resource
-// string, the display asked when the user has decided, and rectangles that
-// gain gaps or overlaps, or hit tests that disagree with drawing, at 1.5x.
+// string, the display asked when the user has decided, a settings file that
+// blocks the host, and rectangles that gain gaps or overlaps, or hit tests
+// that disagree with drawing, at 1.5x.
 #include "editor/editor_scale.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -78,6 +80,7 @@ std::string Desktop() {
 
 TEST(EditorScale, DetectionReadsTheUsersFileAndAsksTheDisplayOnlyWhenNeeded) {
   const std::filesystem::path config = std::filesystem::temp_directory_path() / "vb-editor-scale-test";
+  std::filesystem::remove_all(config);
   std::filesystem::create_directories(config / "vorda-brasswick");
   std::ofstream(config / "vorda-brasswick/editor.conf") << "scale = 1.5\n";
   const char* old = std::getenv("XDG_CONFIG_HOME");
@@ -91,8 +94,11 @@ TEST(EditorScale, DetectionReadsTheUsersFileAndAsksTheDisplayOnlyWhenNeeded) {
   EXPECT_EQ(DetectEditorScale(Desktop), k2);
   EXPECT_EQ(gDesktopReads, 1);
   unsetenv("VB_EDITOR_SCALE");
-  std::filesystem::remove_all(config);
+  // A pipe in the file's place is not read (it would block until written).
+  std::filesystem::remove(config / "vorda-brasswick/editor.conf");
+  ASSERT_EQ(mkfifo((config / "vorda-brasswick/editor.conf").c_str(), 0600), 0);
   EXPECT_EQ(DetectEditorScale(Desktop), k2);  // no file: the desktop decides
+  std::filesystem::remove_all(config);
   old != nullptr ? setenv("XDG_CONFIG_HOME", saved.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
   EXPECT_EQ(EditorConfigPath(nullptr, "/home/u"), "/home/u/.config/vorda-brasswick/editor.conf");
   EXPECT_EQ(EditorConfigPath("relative", nullptr), "");
