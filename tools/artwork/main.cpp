@@ -8,12 +8,19 @@
 //   artwork-gen --scale F          --png, --preview and --unlit at factor F
 //                                  (1, 1.5 or 2; default 1)
 //
-// Options combine; the same sources always give the same bytes.
+// Options combine; the same sources always give the same bytes. The
+// pictures are drawn on all cores (at most kMaxThreads).
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <fstream>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "artwork_set.h"
@@ -27,6 +34,8 @@ namespace {
 
 using namespace vb;
 using namespace vb::artwork;
+
+constexpr unsigned kMaxThreads = 8;
 
 struct TOptions {
   std::string Source;
@@ -107,38 +116,81 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
          !options.UnlitPreview.empty();
 }
 
-// Draws and encodes the fifteen pictures at Scale into Pictures and Files.
-void DrawSet(TEditorScale scale, bool verbose, TGuiPixelMapMemory (&pictures)[kArtworkCount], TArtworkFiles& files) {
-  const auto setStart = std::chrono::steady_clock::now();
-  for (const TArtworkInfo& info : kArtworkTable) {
-    const auto start = std::chrono::steady_clock::now();
-    TGuiPixelMapMemory& map = pictures[std::size_t(info.Id)];
-    DrawArtwork(info.Id, map, scale);
-    files.push_back(EncodeRgbaPng(map, PngLevel(scale)));
-    if (verbose) {
-      std::printf("%-10s %4d x %5d  %7zu bytes  %6.1f ms\n", info.DisplayName, map.Width(), map.Height(),
-                  files.back().size(), MillisecondsSince(start));
+// The pictures of one scale, drawn and encoded.
+struct TDrawnSet {
+  explicit TDrawnSet(TEditorScale scale) : Scale(scale), Files(kArtworkCount) {}
+  TEditorScale Scale;
+  TGuiPixelMapMemory Pictures[kArtworkCount];
+  TArtworkFiles Files;
+  double Milliseconds[kArtworkCount] = {};
+};
+
+// Draws one picture of a set; keeps its pixels only when Keep (previews).
+void DrawPicture(TDrawnSet& set, std::size_t index, bool keep) {
+  const auto start = std::chrono::steady_clock::now();
+  TGuiPixelMapMemory& map = set.Pictures[index];
+  DrawArtwork(TArtwork(index), map, set.Scale);
+  set.Files[index] = EncodeRgbaPng(map, PngLevel(set.Scale));
+  if (!keep) map.SetSize(0, 0);
+  set.Milliseconds[index] = MillisecondsSince(start);
+}
+
+// Draws every picture of the sets on every core, the largest set first.
+// Pictures are independent of each other, so the bytes do not depend on
+// which thread draws which; the first failure is thrown here.
+void DrawSets(std::vector<std::unique_ptr<TDrawnSet>>& sets, TEditorScale kept) {
+  const std::size_t jobs = sets.size() * kArtworkCount;
+  std::atomic<std::size_t> next{0};
+  std::mutex failureLock;
+  std::exception_ptr failure;
+  const auto work = [&] {
+    try {
+      for (std::size_t job; (job = next.fetch_add(1)) < jobs;) {
+        TDrawnSet& set = *sets[sets.size() - 1 - job / kArtworkCount];
+        DrawPicture(set, job % kArtworkCount, set.Scale == kept);
+      }
+    } catch (...) {
+      const std::lock_guard<std::mutex> lock(failureLock);
+      if (!failure) failure = std::current_exception();
+      next = jobs;
     }
+  };
+  const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
+  std::vector<std::thread> helpers;
+  for (unsigned i = 1; i < threads; ++i) helpers.emplace_back(work);
+  work();
+  for (std::thread& helper : helpers) helper.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
+void Report(const TDrawnSet& set) {
+  std::size_t bytes = 0;
+  double milliseconds = 0;
+  for (const TArtworkInfo& info : kArtworkTable) {
+    const TArtworkInfo scaled = ScaledArtworkInfo(info.Id, set.Scale);
+    const std::size_t i = std::size_t(info.Id);
+    std::printf("%-10s %4d x %5d  %7zu bytes  %6.1f ms\n", info.DisplayName, scaled.Width, scaled.Height,
+                set.Files[i].size(), set.Milliseconds[i]);
+    bytes += set.Files[i].size();
+    milliseconds += set.Milliseconds[i];
   }
-  if (verbose) {
-    std::size_t bytes = 0;
-    for (const std::vector<std::uint8_t>& file : files) bytes += file.size();
-    std::printf("scale %.1f: %zu bytes in %.1f ms\n", ScaleFactor(scale), bytes, MillisecondsSince(setStart));
-  }
+  std::printf("scale %.1f: %zu bytes, %.1f ms of drawing\n", ScaleFactor(set.Scale), bytes, milliseconds);
 }
 
 int Run(const TOptions& options) {
-  std::vector<TArtworkFiles> sets;
+  std::vector<std::unique_ptr<TDrawnSet>> sets;
   for (const TEditorScale scale : kEditorScales) {
-    const bool previewed = scale == options.Scale;
-    if (!previewed && options.Source.empty()) continue;
-    TGuiPixelMapMemory pictures[kArtworkCount];
-    TArtworkFiles& files = sets.emplace_back();
-    DrawSet(scale, options.Verbose, pictures, files);
-    if (previewed) WritePreviews(options, pictures, files);
+    if (scale == options.Scale || !options.Source.empty()) sets.push_back(std::make_unique<TDrawnSet>(scale));
+  }
+  DrawSets(sets, options.Scale);
+  std::vector<TArtworkFiles> files;
+  for (const std::unique_ptr<TDrawnSet>& set : sets) {
+    if (options.Verbose) Report(*set);
+    if (set->Scale == options.Scale) WritePreviews(options, set->Pictures, set->Files);
+    files.push_back(set->Files);
   }
   if (!options.Source.empty()) {
-    const std::string source = EmbeddedArtworkSource(sets);
+    const std::string source = EmbeddedArtworkSource(files);
     WriteFile(options.Source, source.data(), source.size());
   }
   return 0;
