@@ -15,6 +15,9 @@
 //   3. auto: the X server's Xft.dpi (96 dpi is 1; nearest factor, ties to
 //      the larger one), else GDK_SCALE (nearest factor), else 1.
 // An invalid value in one source passes on to the next; choosing never fails.
+//
+// Everything here but DetectEditorScale is pure and may be called from any
+// thread.
 
 #include <cstdint>
 #include <optional>
@@ -42,8 +45,8 @@ constexpr std::int32_t Scaled(std::int32_t logical, TEditorScale scale) {
 }
 
 // The logical pixel a device pixel belongs to: the largest L with
-// Scaled(L) <= Device. A device point lies in Scaled(R) exactly when this
-// point lies in R, so hit tests may be made in either space.
+// Scaled(L) <= Device. A device point lies in Scaled(R) exactly when its
+// Unscaled point lies in R, so hit tests may be made in either space.
 constexpr std::int32_t Unscaled(std::int32_t device, TEditorScale scale) {
   const std::int64_t twice = std::int64_t(device) * 2;
   const std::int64_t halves = ScaleHalves(scale);

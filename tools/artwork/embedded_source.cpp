@@ -8,6 +8,14 @@ namespace {
 
 constexpr std::size_t kBytesPerLine = 40;
 
+// ArtworkPng finds a scale's set at ScaleHalves(scale) - 2.
+constexpr bool ScalesInOrderOfHalves() {
+  for (std::size_t i = 0; i < std::size(kEditorScales); ++i)
+    if (ScaleHalves(kEditorScales[i]) != std::int32_t(2 + i)) return false;
+  return true;
+}
+static_assert(ScalesInOrderOfHalves());
+
 // One string literal per line of bytes, each byte an octal escape (at most
 // three digits, so no following character can join it). Compilers read
 // literals far faster than brace lists of numbers.
