@@ -1,8 +1,9 @@
 // Guards against pictures the editor cannot use: embedded files that do not
 // decode or have other sizes than its strips expect, artwork that changes
 // between builds of the same sources, knobs whose pointer turns the wrong
-// way, a meter mark that does not rise, and glyphs cut off at their edges
-// or reaching into a neighbouring dial's window.
+// way, a meter mark that does not rise, glyphs cut off at their edges or
+// reaching into a neighbouring dial's window, and captions under a control
+// at any scale factor.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 
 #include "artwork_set.h"
 #include "editor/editor_artwork.h"
+#include "editor/scaled_artwork.h"
 #include "front_panel.h"
 #include "image/gui_pixel_map_memory.h"
 #include "panel_layout.h"
@@ -20,8 +22,8 @@
 namespace vb {
 namespace {
 
-void Decode(TArtwork id, TGuiPixelMapMemory& map) {
-  const std::span<const std::uint8_t> file = ArtworkPng(id);
+void Decode(TArtwork id, TGuiPixelMapMemory& map, TEditorScale scale = TEditorScale::esOne) {
+  const std::span<const std::uint8_t> file = ArtworkPng(id, scale);
   TPortableNetworkGraphicPixel32 png;
   png.LoadFromMemory(file.data(), file.size());
   EXPECT_EQ(png.ImageHeader().BitDepth(), 8);
@@ -76,13 +78,18 @@ TEST(EditorArtwork, EmbeddedPicturesDecodeToTheEditorsSizes) {
 // The build drew the embedded files in another process; drawing them again
 // here must give the very same bytes.
 TEST(EditorArtwork, DrawingIsRepeatableToTheByte) {
-  for (const TArtwork id : {TArtwork::awFrontPanel, TArtwork::awMeter, TArtwork::awKnob6, TArtwork::awLampOff}) {
+  const std::pair<TArtwork, TEditorScale> pictures[] = {
+      {TArtwork::awFrontPanel, TEditorScale::esOne}, {TArtwork::awMeter, TEditorScale::esOne},
+      {TArtwork::awKnob6, TEditorScale::esOne},      {TArtwork::awLampOff, TEditorScale::esOne},
+      {TArtwork::awKnob6, TEditorScale::esTwo},      {TArtwork::awSwitch3, TEditorScale::esOneAndHalf},
+  };
+  for (const auto& [id, scale] : pictures) {
     TGuiPixelMapMemory map;
-    artwork::DrawArtwork(id, map);
-    const std::vector<std::uint8_t> again = artwork::EncodeRgbaPng(map);
-    const std::span<const std::uint8_t> embedded = ArtworkPng(id);
+    artwork::DrawArtwork(id, map, scale);
+    const std::vector<std::uint8_t> again = artwork::EncodeRgbaPng(map, artwork::PngLevel(scale));
+    const std::span<const std::uint8_t> embedded = ArtworkPng(id, scale);
     EXPECT_TRUE(std::equal(again.begin(), again.end(), embedded.begin(), embedded.end()))
-        << ArtworkInfo(id).DisplayName;
+        << ArtworkInfo(id).DisplayName << " at " << ScaleFactor(scale);
   }
 }
 
@@ -155,24 +162,27 @@ TEST(EditorArtwork, MeterMarkRisesWithTheGlyph) {
 
 // Strips are drawn over the panel with their alpha: every glyph must fade
 // out before its edge, and a dial must leave clear the columns that the
-// neighbouring dial's window overlaps (dials sit 54 px apart, 60 px wide).
+// neighbouring dial's window overlaps (dials sit 54 px apart, 60 px wide),
+// at every scale factor.
 TEST(EditorArtwork, GlyphsStayInsideTheirCellsAndDialsClearOfNeighbours) {
-  for (std::size_t strip = 0; strip < kStripCount; ++strip) {
-    const TArtworkInfo& info = ArtworkInfo(StripArtwork(strip));
-    TGuiPixelMapMemory map;
-    Decode(info.Id, map);
-    const bool dial = info.GlyphWidth() == 60 && info.GlyphHeight() == 60;
-    const std::int32_t margin = dial ? 6 : 1;
-    for (std::int32_t glyph = 0; glyph < info.GlyphCount; ++glyph) {
-      const TGlyphRect r = GlyphRect(info, glyph);
-      std::int32_t inked = 0;
-      for (std::int32_t y = 0; y < r.Height; ++y) {
-        for (std::int32_t x = 0; x < r.Width; ++x) {
-          const bool edge = x < margin || x >= r.Width - margin || y == 0 || y == r.Height - 1;
-          if (edge && map.ScanLine(r.Top + y)[r.Left + x].A > 8) ++inked;
+  for (const TEditorScale scale : kEditorScales) {
+    for (std::size_t strip = 0; strip < kStripCount; ++strip) {
+      const TArtworkInfo info = ScaledArtworkInfo(StripArtwork(strip), scale);
+      TGuiPixelMapMemory map;
+      Decode(info.Id, map, scale);
+      const bool dial = ArtworkInfo(info.Id).GlyphWidth() == 60 && ArtworkInfo(info.Id).GlyphHeight() == 60;
+      const std::int32_t margin = dial ? Scaled(6, scale) : 1;
+      for (std::int32_t glyph = 0; glyph < info.GlyphCount; ++glyph) {
+        const TGlyphRect r = GlyphRect(info, glyph);
+        std::int32_t inked = 0;
+        for (std::int32_t y = 0; y < r.Height; ++y) {
+          for (std::int32_t x = 0; x < r.Width; ++x) {
+            const bool edge = x < margin || x >= r.Width - margin || y == 0 || y == r.Height - 1;
+            if (edge && map.ScanLine(r.Top + y)[r.Left + x].A > 8) ++inked;
+          }
         }
+        ASSERT_EQ(inked, 0) << info.DisplayName << " glyph " << glyph << " at " << ScaleFactor(scale);
       }
-      ASSERT_EQ(inked, 0) << info.DisplayName << " glyph " << glyph;
     }
   }
 }
@@ -203,34 +213,39 @@ namespace vb {
 namespace {
 
 // Controls are windows above the panel: a caption under a control's opaque
-// pixels would be hidden (or hide part of it when the strip is drawn).
+// pixels would be hidden (or hide part of it when the strip is drawn), at
+// every scale factor.
 TEST(EditorArtwork, CaptionsLieOnThePanelClearOfEveryControlsInk) {
   using artwork::TBox;
-  for (const artwork::TCaption& caption : artwork::kCaptions) {
-    const TBox box = artwork::CaptionBox(caption);
-    EXPECT_GE(box.Left, 1) << caption.Text;
-    EXPECT_GE(box.Top, 1) << caption.Text;
-    EXPECT_LE(box.Right, ArtworkInfo(TArtwork::awFrontPanel).Width - 1) << caption.Text;
-    EXPECT_LE(box.Bottom, ArtworkInfo(TArtwork::awFrontPanel).Height) << caption.Text;
-    for (const artwork::TPlacedControl& control : artwork::kPlacedControls) {
-      const TArtworkInfo& info = ArtworkInfo(control.Strip);
-      const auto left = std::int32_t(std::max<double>(box.Left, control.Left));
-      const auto right = std::int32_t(std::min<double>(box.Right, control.Left + info.GlyphWidth()));
-      const auto top = std::int32_t(std::max<double>(box.Top, control.Top));
-      const auto bottom = std::int32_t(std::min<double>(box.Bottom, control.Top + info.GlyphHeight()));
-      if (left >= right || top >= bottom) continue;
-      TGuiPixelMapMemory strip;
-      Decode(control.Strip, strip);
-      std::int32_t covered = 0;
-      for (std::int32_t glyph = 0; glyph < info.GlyphCount; ++glyph) {
-        const TGlyphRect r = GlyphRect(info, glyph);
-        for (std::int32_t y = top; y < bottom; ++y) {
-          for (std::int32_t x = left; x < right; ++x) {
-            if (strip.ScanLine(r.Top + y - control.Top)[r.Left + x - control.Left].A > 24) ++covered;
+  for (const TEditorScale scale : kEditorScales) {
+    const TArtworkInfo panel = ScaledArtworkInfo(TArtwork::awFrontPanel, scale);
+    for (const artwork::TCaption& caption : artwork::kCaptions) {
+      const TBox box = artwork::CaptionBox(caption, scale);
+      EXPECT_GE(box.Left, 1) << caption.Text;
+      EXPECT_GE(box.Top, 1) << caption.Text;
+      EXPECT_LE(box.Right, panel.Width - 1) << caption.Text;
+      EXPECT_LE(box.Bottom, panel.Height) << caption.Text;
+      for (const artwork::TPlacedControl& control : artwork::kPlacedControls) {
+        const TArtworkInfo info = ScaledArtworkInfo(control.Strip, scale);
+        const std::int32_t controlLeft = Scaled(control.Left, scale), controlTop = Scaled(control.Top, scale);
+        const auto left = std::int32_t(std::max<double>(box.Left, controlLeft));
+        const auto right = std::int32_t(std::min<double>(box.Right, controlLeft + info.GlyphWidth()));
+        const auto top = std::int32_t(std::max<double>(box.Top, controlTop));
+        const auto bottom = std::int32_t(std::min<double>(box.Bottom, controlTop + info.GlyphHeight()));
+        if (left >= right || top >= bottom) continue;
+        TGuiPixelMapMemory strip;
+        Decode(control.Strip, strip, scale);
+        std::int32_t covered = 0;
+        for (std::int32_t glyph = 0; glyph < info.GlyphCount; ++glyph) {
+          const TGlyphRect r = GlyphRect(info, glyph);
+          for (std::int32_t y = top; y < bottom; ++y) {
+            for (std::int32_t x = left; x < right; ++x) {
+              if (strip.ScanLine(r.Top + y - controlTop)[r.Left + x - controlLeft].A > 24) ++covered;
+            }
           }
         }
+        EXPECT_EQ(covered, 0) << caption.Text << " under " << control.Name << " at " << ScaleFactor(scale);
       }
-      EXPECT_EQ(covered, 0) << caption.Text << " under " << control.Name;
     }
   }
 }

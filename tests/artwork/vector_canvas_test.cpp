@@ -1,7 +1,8 @@
 // Guards against drawing-layer faults that would show in every picture:
 // antialiased shapes with the wrong area or a soft edge where a crisp one
 // belongs, polygons filled by the wrong rule, writes beyond the map, and
-// aligned text that does not land where its alignment says.
+// aligned text that does not land where its alignment says, and a scaled
+// canvas that blurs edges or sets text at the 1x size.
 #include "vector_canvas.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +98,31 @@ TEST(VectorCanvas, TextAlignmentPlacesTheInkWhereAsked) {
   double letters = 0;
   for (const char* letter : {"V", "O", "R", "D", "A"}) letters += TVectorCanvas::TextWidth(font, letter);
   EXPECT_DOUBLE_EQ(TVectorCanvas::TextWidth(font, "VORDA", 3), letters + 4 * 3);
+}
+
+TEST(VectorCanvas, AScaledCanvasDrawsLargerAndJustAsCrisp) {
+  for (const TEditorScale scale : {TEditorScale::esOneAndHalf, TEditorScale::esTwo}) {
+    const double f = ScaleFactor(scale);
+    TGuiPixelMapMemory map;
+    TVectorCanvas canvas(Blank(map, 40, 40), scale);
+    // Logical edges on whole device pixels: no partial pixel at all.
+    canvas.Fill(RoundRect(2, 4, 12, 10, 0), Solid(Rgb(0xFFFFFF)));
+    EXPECT_DOUBLE_EQ(AlphaSum(map), 60 * f * f);
+    EXPECT_EQ(map.ScanLine(std::int32_t(4 * f))[std::int32_t(2 * f)].A, 255);
+    // A circle's crisp edge stays one device pixel wide.
+    TVectorCanvas round(Blank(map, 40, 40), scale);
+    round.Fill(Circle(12, 12, 8), Solid(Rgb(0xFFFFFF)));
+    EXPECT_NEAR(AlphaSum(map), std::numbers::pi * 64 * f * f, 3.0 * f);
+    std::int32_t partial = 0;
+    for (std::int32_t x = 0; x < 40; ++x) partial += map.ScanLine(std::int32_t(12 * f))[x].A % 255 != 0;
+    EXPECT_LE(partial, 2);
+    // Text is set at the font's size times the factor: as wide in logical
+    // pixels as at 1x.
+    TFontDescription font;
+    font.FaceName = "DejaVu Sans";
+    TVectorCanvas text(Blank(map, 4, 4), scale);
+    EXPECT_NEAR(text.MeasuredWidth(font, "Trim"), TVectorCanvas::TextWidth(font, "Trim"), 1.0);
+  }
 }
 
 }  // namespace

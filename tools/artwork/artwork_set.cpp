@@ -22,32 +22,32 @@ constexpr TKnobArtwork kKnobScales[] = {
     {TArtwork::awKnob7, {"\u221215", "0", "15"}}, {TArtwork::awKnob8, {"\u221210", "0", "10"}},
 };
 
-void DrawGlyphs(TArtwork id, TGuiPixelMapMemory& map) {
+void DrawGlyphs(TArtwork id, TGuiPixelMapMemory& map, TEditorScale scale) {
   const TArtworkInfo& info = ArtworkInfo(id);
   switch (id) {
     case TArtwork::awFrontPanel:
-      DrawFrontPanel(map);
+      DrawFrontPanel(map, scale);
       return;
     case TArtwork::awLampOn:
-      DrawLampOn(map);
+      DrawLampOn(map, scale);
       return;
     case TArtwork::awLampOff:
-      DrawLampOff(map);
+      DrawLampOff(map, scale);
       return;
     case TArtwork::awRectSwitch:
-      DrawRockerStrip(map, info.GlyphCount);
+      DrawRockerStrip(map, info.GlyphCount, scale);
       return;
     case TArtwork::awSwitch2:
     case TArtwork::awSwitch3:
-      DrawLeverStrip(map, info.GlyphCount);
+      DrawLeverStrip(map, info.GlyphCount, scale);
       return;
     case TArtwork::awMeter:
-      DrawMeterStrip(map, info.GlyphCount);
+      DrawMeterStrip(map, info.GlyphCount, scale);
       return;
     default:
       break;
   }
-  if (const TKnobScale* scale = KnobScale(id)) DrawKnobStrip(map, *scale, info.GlyphCount);
+  if (const TKnobScale* knob = KnobScale(id)) DrawKnobStrip(map, *knob, info.GlyphCount, scale);
 }
 
 }  // namespace
@@ -59,16 +59,17 @@ const TKnobScale* KnobScale(TArtwork id) {
   return nullptr;
 }
 
-void DrawArtwork(TArtwork id, TGuiPixelMapMemory& map) {
-  const TArtworkInfo& info = ArtworkInfo(id);
+void DrawArtwork(TArtwork id, TGuiPixelMapMemory& map, TEditorScale scale) {
+  const TArtworkInfo info = ScaledArtworkInfo(id, scale);
   map.SetSize(info.Width, info.Height);
   map.Clear(TPixel32{0, 0, 0, 0});
-  DrawGlyphs(id, map);
+  DrawGlyphs(id, map, scale);
 }
 
-std::vector<std::uint8_t> EncodeRgbaPng(const TGuiCustomPixelMap& map) {
+std::vector<std::uint8_t> EncodeRgbaPng(const TGuiCustomPixelMap& map, std::uint8_t level) {
   TPortableNetworkGraphicPixel32 png;
   png.SetStorageFormat(psfRGBA);
+  png.SetCompressionLevel(level);
   png.Assign(map);
   TPngMemoryStream out;
   png.SaveToMemory(out);

@@ -30,10 +30,15 @@ void DrawGlyph(const TGuiCustomPixelMap& strip, const TArtworkInfo& info, std::i
   FinishBlend();
 }
 
-void DrawVendorLabel(TGuiCustomPixelMap& target) {
+TRect ScaledBox(const TPictureBox& box, TEditorScale scale) {
+  return Scaled(TRect{box.Left, box.Top, box.Left + box.Width, box.Top + box.Height}, scale);
+}
+
+void DrawVendorLabel(TGuiCustomPixelMap& target, TEditorScale scale) {
+  const TRect box = ScaledBox(kVendorLabelBox, scale);
   TFontDescription font;
   font.FaceName = kVendorLabelFace;
-  font.PixelHeight = kVendorLabelCellHeight * kLabelOversampling;
+  font.PixelHeight = Scaled(kVendorLabelCellHeight, scale) * kLabelOversampling;
   font.CellHeight = true;
   font.Bold = true;
   TTextRenderer& renderer = SystemTextRenderer();
@@ -43,8 +48,8 @@ void DrawVendorLabel(TGuiCustomPixelMap& target) {
   renderer.Draw(font, kVendorLabel,
                 TRasterView{big.data(), extent.Width, extent.Height, extent.Width, TRasterFormat::rfGrey8, nullptr}, 0,
                 0);
-  const std::int32_t left = kVendorLabelBox.Left + kVendorLabelBox.Width - width;
-  for (std::int32_t y = 0; y < std::min(height, kVendorLabelBox.Height); ++y) {
+  const std::int32_t left = box.Right - width;
+  for (std::int32_t y = 0; y < std::min(height, box.Height()); ++y) {
     for (std::int32_t x = 0; x < width; ++x) {
       unsigned sum = 0;
       for (std::int32_t j = 0; j < kLabelOversampling; ++j) {
@@ -54,7 +59,7 @@ void DrawVendorLabel(TGuiCustomPixelMap& target) {
         }
       }
       const auto cover = std::uint8_t(sum / (kLabelOversampling * kLabelOversampling));
-      BlendPixelTo(Pixel32(cover, 255, 255, 255), target.ScanLine(kVendorLabelBox.Top + y)[left + x]);
+      BlendPixelTo(Pixel32(cover, 255, 255, 255), target.ScanLine(box.Top + y)[left + x]);
     }
   }
   FinishBlend();
@@ -96,19 +101,20 @@ void DrawScaledDown(const TGuiCustomPixelMap& source, TGuiCustomPixelMap& target
 }
 
 void ComposeEditorPreview(const TGuiPixelMapMemory (&pictures)[kArtworkCount], TGuiPixelMapMemory& preview,
-                          bool powerOn) {
-  preview.SetSize(kEditorWidth, kEditorHeight);
+                          bool powerOn, TEditorScale scale) {
+  preview.SetSize(Scaled(kEditorWidth, scale), Scaled(kEditorHeight, scale));
   preview.Clear(Pixel32(0xFFFFFFFFu));
   const TGuiPixelMapMemory& panel = pictures[std::size_t(TArtwork::awFrontPanel)];
-  DrawGlyph(panel, ArtworkInfo(TArtwork::awFrontPanel), 0, 0, 0, preview);
-  DrawVendorLabel(preview);
-  const TPictureBox& lamp = powerOn ? kLampOnBox : kLampOffBox;
+  DrawGlyph(panel, ScaledArtworkInfo(TArtwork::awFrontPanel, scale), 0, 0, 0, preview);
+  DrawVendorLabel(preview, scale);
+  const TRect lamp = ScaledBox(powerOn ? kLampOnBox : kLampOffBox, scale);
   DrawScaledDown(pictures[std::size_t(powerOn ? TArtwork::awLampOn : TArtwork::awLampOff)], preview, lamp.Left,
-                 lamp.Top, lamp.Width, lamp.Height);
+                 lamp.Top, lamp.Width(), lamp.Height());
   for (const TPlacedControl& control : kPlacedControls) {
     const bool power = control.Strip == TArtwork::awRectSwitch;
-    DrawGlyph(pictures[std::size_t(control.Strip)], ArtworkInfo(control.Strip),
-              power ? std::int32_t(powerOn) : PlacedGlyph(control), control.Left, control.Top, preview);
+    DrawGlyph(pictures[std::size_t(control.Strip)], ScaledArtworkInfo(control.Strip, scale),
+              power ? std::int32_t(powerOn) : PlacedGlyph(control), Scaled(control.Left, scale),
+              Scaled(control.Top, scale), preview);
   }
 }
 

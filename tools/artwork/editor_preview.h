@@ -7,10 +7,11 @@
 
 namespace vb::artwork {
 
-// Pictures holds the fifteen drawn pictures in TArtwork order.
+// Pictures holds the fifteen pictures drawn at Scale, in TArtwork order;
+// every place and size of the layout is scaled by the editor's rule.
 // PowerOn false shows the unlit lamp and the power switch off.
 void ComposeEditorPreview(const TGuiPixelMapMemory (&pictures)[kArtworkCount], TGuiPixelMapMemory& preview,
-                          bool powerOn = true);
+                          bool powerOn = true, TEditorScale scale = TEditorScale::esOne);
 
 // Draws Source scaled down into Box (aspect kept, centred) over Target,
 // averaging with alpha weights as a picture control would.

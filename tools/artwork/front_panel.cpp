@@ -23,15 +23,16 @@ constexpr double kBesideGap = 3;                  // from a switch's right edge
 constexpr double kBesideRows[] = {13, 24.5, 36};  // top, middle, bottom from its top
 
 // Brushed, anodised metal: darker towards the bottom, fine horizontal
-// grain that never repeats visibly.
-TPaint FaceplatePaint(double height) {
-  return [height](double x, double y) {
+// grain that never repeats visibly. The grain is as fine as the screen's
+// pixels at every scale (Factor: device pixels per logical pixel).
+TPaint FaceplatePaint(double height, double factor) {
+  return [height, factor](double x, double y) {
     const TRgba base = Mix(kPanelTop, kPanelBottom, y / height);
-    const auto row = std::int64_t(std::floor(y));
+    const auto row = std::int64_t(std::floor(y * factor));
     const auto cell = std::int64_t(std::floor(x / 23.0));
     const double t = x / 23.0 - double(cell);
     const double streak = Hash(cell, row, 7) * (1 - t) + Hash(cell + 1, row, 7) * t;
-    const double grain = 0.010 * Hash(0, row, 3) + 0.008 * streak + 0.004 * Hash(std::int64_t(x), row, 5);
+    const double grain = 0.010 * Hash(0, row, 3) + 0.008 * streak + 0.004 * Hash(std::int64_t(x * factor), row, 5);
     return TRgba{base.R + grain, base.G + grain, base.B + grain, 1};
   };
 }
@@ -121,7 +122,7 @@ void DrawTitle(TVectorCanvas& canvas) {
   name.Bold = true;
   name.Italic = true;
   TFontDescription small = CaptionFont();
-  const double nameWidth = TVectorCanvas::TextWidth(name, kProductName);
+  const double nameWidth = canvas.MeasuredWidth(name, kProductName);
   Print(canvas, small, kVendorName, centre, 13, kInk, TAlign::alCentre, 3);
   canvas.Text(name, kProductName, centre, 36, Solid(TRgba{0, 0, 0, 0.6}), TAlign::alCentre);
   canvas.Text(name, kProductName, centre, 35,
@@ -164,10 +165,12 @@ void DrawLabelPlate(TVectorCanvas& canvas) {
 
 }  // namespace
 
-void DrawFrontPanel(TGuiCustomPixelMap& map) {
-  TVectorCanvas canvas(map);
-  const double width = map.Width(), height = map.Height();
-  canvas.Fill(RoundRect(0, 0, width, height, 0), FaceplatePaint(height));
+void DrawFrontPanel(TGuiCustomPixelMap& map, TEditorScale scale) {
+  TVectorCanvas canvas(map, scale);
+  // The picture's own size, so that the edges' bevel meets the last device
+  // pixels when the size was rounded (1.5x).
+  const double width = canvas.LogicalWidth(), height = canvas.LogicalHeight();
+  canvas.Fill(RoundRect(0, 0, width, height, 0), FaceplatePaint(height, ScaleFactor(scale)));
   DrawEars(canvas, width, height);
   for (const double x : kGrooves) DrawGroove(canvas, x, 6, height - 6);
   DrawBevel(canvas, width, height);
@@ -183,14 +186,16 @@ void DrawFrontPanel(TGuiCustomPixelMap& map) {
   }
 }
 
-TBox CaptionBox(const TCaption& caption) {
+TBox CaptionBox(const TCaption& caption, TEditorScale scale) {
   const TPlacedControl* control = FindPlacedControl(caption.Control);
   if (control == nullptr) return TBox{};
   const TCaptionSetting set = SetCaption(caption, *control);
+  const TFontDescription font = ScaledFont(set.Font, scale);
+  const double anchor = set.X * ScaleFactor(scale), baseline = set.Baseline * ScaleFactor(scale);
   TTextRenderer& renderer = SystemTextRenderer();
-  const TTextExtent extent = renderer.Measure(set.Font, caption.Text);
+  const TTextExtent extent = renderer.Measure(font, caption.Text);
   std::vector<std::uint8_t> ink(std::size_t(extent.Width) * std::size_t(extent.Height), 0);
-  renderer.Draw(set.Font, caption.Text,
+  renderer.Draw(font, caption.Text,
                 TRasterView{ink.data(), extent.Width, extent.Height, extent.Width, TRasterFormat::rfGrey8, nullptr}, 0,
                 0);
   TBox box{1e9, 1e9, -1e9, -1e9};
@@ -201,12 +206,12 @@ TBox CaptionBox(const TCaption& caption) {
                  std::max<double>(box.Bottom, y + 1)};
     }
   }
-  const double left = set.Align == TAlign::alLeft     ? std::lround(set.X)
-                      : set.Align == TAlign::alCentre ? std::lround(set.X - extent.Width / 2.0)
-                                                      : std::lround(set.X - extent.Width);
-  const double top = std::lround(set.Baseline) - extent.Ascent;
-  // The printed shadow lies one row below the letters.
-  return TBox{left + box.Left, top + box.Top, left + box.Right, top + box.Bottom + 1};
+  const double left = set.Align == TAlign::alLeft     ? std::lround(anchor)
+                      : set.Align == TAlign::alCentre ? std::lround(anchor - extent.Width / 2.0)
+                                                      : std::lround(anchor - extent.Width);
+  const double top = std::lround(baseline) - extent.Ascent;
+  // The printed shadow lies one logical pixel below the letters.
+  return TBox{left + box.Left, top + box.Top, left + box.Right, top + box.Bottom + Scaled(1, scale)};
 }
 
 }  // namespace vb::artwork

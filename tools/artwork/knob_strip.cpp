@@ -50,8 +50,8 @@ void DrawScale(TVectorCanvas& canvas, const TKnobScale& scale) {
   canvas.Text(font, scale.Mid, kCentre.X, kMidBaseline, Solid(kScaleInk), TAlign::alCentre);
   // Wide numbers move inwards rather than into the columns that the
   // neighbouring dial's window covers.
-  const double lowWidth = TVectorCanvas::TextWidth(font, scale.Low);
-  const double highWidth = TVectorCanvas::TextWidth(font, scale.High);
+  const double lowWidth = canvas.MeasuredWidth(font, scale.Low);
+  const double highWidth = canvas.MeasuredWidth(font, scale.High);
   const double lowCentre = std::max(kCentre.X - kEndOffset, kClearMargin + lowWidth / 2);
   const double highCentre = std::min(kCentre.X + kEndOffset, kGlyphSize - kClearMargin - highWidth / 2);
   canvas.Text(font, scale.Low, lowCentre, kEndBaseline, Solid(kScaleInk), TAlign::alCentre);
@@ -98,16 +98,18 @@ double KnobPointerAngle(std::int32_t glyph, std::int32_t glyphCount) {
   return glyphCount > 1 ? -kTravel + 2 * kTravel * double(glyph) / double(glyphCount - 1) : 0;
 }
 
-void DrawKnobStrip(TGuiCustomPixelMap& map, const TKnobScale& scale, std::int32_t glyphCount) {
+void DrawKnobStrip(TGuiCustomPixelMap& map, const TKnobScale& scale, std::int32_t glyphCount,
+                   TEditorScale pictureScale) {
   TGuiPixelMapMemory base;
-  base.SetSize(std::int32_t(kGlyphSize), std::int32_t(kGlyphSize));
-  TVectorCanvas baseCanvas(base);
+  const std::int32_t size = Scaled(std::int32_t(kGlyphSize), pictureScale);
+  base.SetSize(size, size);
+  TVectorCanvas baseCanvas(base, pictureScale);
   DrawScale(baseCanvas, scale);
   TGuiPixelMapMemory glyph;
   glyph.SetSize(base.Width(), base.Height());
   for (std::int32_t index = 0; index < glyphCount; ++index) {
     std::memcpy(glyph.DataPointer(), base.DataPointer(), std::size_t(base.Width()) * base.Height() * sizeof(TPixel32));
-    TVectorCanvas canvas(glyph);
+    TVectorCanvas canvas(glyph, pictureScale);
     DrawKnob(canvas, KnobPointerAngle(index, glyphCount));
     CopyPixels(glyph, map, 0, index * glyph.Height());
   }

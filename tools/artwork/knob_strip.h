@@ -1,11 +1,12 @@
 #pragma once
-// The pointer knob strips: 100 glyphs of 60 x 60 stacked vertically, the
+// The pointer knob strips: 100 glyphs of 60 x 60 (logical) stacked vertically, the
 // pointer turning from lower left (glyph 0) through straight up to lower
 // right (glyph 99), with three scale numbers printed around the knob.
 
 #include <cstdint>
 
 #include "editor/editor_artwork.h"
+#include "editor/editor_scale.h"
 #include "image/gui_custom_pixel_map.h"
 
 namespace vb::artwork {
@@ -26,6 +27,8 @@ struct TKnobArtwork {
   TKnobScale Scale;
 };
 
-void DrawKnobStrip(TGuiCustomPixelMap& map, const TKnobScale& scale, std::int32_t glyphCount);
+// Map has the strip's size at PictureScale.
+void DrawKnobStrip(TGuiCustomPixelMap& map, const TKnobScale& scale, std::int32_t glyphCount,
+                   TEditorScale pictureScale);
 
 }  // namespace vb::artwork

@@ -8,9 +8,9 @@
 
 namespace vb::artwork {
 
-void DrawLampOn(TGuiCustomPixelMap& map) {
-  TVectorCanvas canvas(map);
-  const double half = map.Width() / 2.0;
+void DrawLampOn(TGuiCustomPixelMap& map, TEditorScale scale) {
+  TVectorCanvas canvas(map, scale);
+  const double half = canvas.LogicalWidth() / 2.0;
   // Radii as fractions of the half size: the lens fills about a quarter of
   // the picture (the unlit lamp's box is 9 of the lit lamp's 35 pixels).
   constexpr double kCore = 0.09, kLens = 0.26;
@@ -23,13 +23,13 @@ void DrawLampOn(TGuiCustomPixelMap& map) {
     const double fade = std::exp(-(r - kLens) / 0.16) * std::clamp((1 - r) / 0.25, 0.0, 1.0);
     return TRgba{1, 0.14, 0.06, 0.9 * fade};
   };
-  canvas.Fill(RoundRect(0, 0, map.Width(), map.Height(), 0), glow);
+  canvas.Fill(RoundRect(0, 0, canvas.LogicalWidth(), canvas.LogicalHeight(), 0), glow);
 }
 
-void DrawLampOff(TGuiCustomPixelMap& map) {
-  TVectorCanvas canvas(map);
-  const TVec c{map.Width() / 2.0, map.Height() / 2.0};
-  const double radius = std::min(map.Width(), map.Height()) / 2.0 - 2;
+void DrawLampOff(TGuiCustomPixelMap& map, TEditorScale scale) {
+  TVectorCanvas canvas(map, scale);
+  const TVec c{canvas.LogicalWidth() / 2.0, canvas.LogicalHeight() / 2.0};
+  const double radius = std::min(canvas.LogicalWidth(), canvas.LogicalHeight()) / 2.0 - 2;
   const TShape lens = Circle(c.X, c.Y, radius);
   canvas.Fill(lens, Radial(TVec{c.X - radius * 0.25, c.Y - radius * 0.3}, radius * 1.35,
                            {{0.0, Rgb(0x9A9592)}, {0.5, Rgb(0x66605D)}, {1.0, Rgb(0x2B2827)}}));

@@ -1,16 +1,26 @@
 // artwork-gen: draws the editor's pictures and writes them out.
 //
 //   artwork-gen --source OUT.cpp   the C++ source embedding the PNG files
+//                                  at every scale factor (1, 1.5 and 2)
 //   artwork-gen --png DIR          one PNG file per picture
 //   artwork-gen --preview OUT.png  the editor composed as a user sees it
 //   artwork-gen --unlit OUT.png    the same with the power off
+//   artwork-gen --scale F          --png, --preview and --unlit at factor F
+//                                  (1, 1.5 or 2; default 1)
 //
-// Options combine; the same sources always give the same bytes.
+// Options combine; the same sources always give the same bytes. The
+// pictures are drawn on all cores (at most kMaxThreads).
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <fstream>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "artwork_set.h"
@@ -25,18 +35,62 @@ namespace {
 using namespace vb;
 using namespace vb::artwork;
 
+constexpr unsigned kMaxThreads = 8;
+
 struct TOptions {
   std::string Source;
   std::string PngDirectory;
   std::string Preview;
   std::string UnlitPreview;
+  TEditorScale Scale = TEditorScale::esOne;
   bool Verbose = false;
 };
+
+// The factor of --scale, as the user writes it.
+struct TScaleName {
+  const char* Text;
+  TEditorScale Scale;
+};
+constexpr TScaleName kScaleNames[] = {
+    {"1", TEditorScale::esOne}, {"1.5", TEditorScale::esOneAndHalf}, {"2", TEditorScale::esTwo}};
+
+bool ParseScale(const std::string& text, TEditorScale& scale) {
+  for (const TScaleName& name : kScaleNames) {
+    if (text == name.Text) {
+      scale = name.Scale;
+      return true;
+    }
+  }
+  return false;
+}
 
 void WriteFile(const std::string& path, const void* data, std::size_t size) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(static_cast<const char*>(data), std::streamsize(size));
   if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The per-picture files and the composed editor at the previewed scale.
+void WritePreviews(const TOptions& options, const TGuiPixelMapMemory (&pictures)[kArtworkCount],
+                   const TArtworkFiles& files) {
+  if (!options.PngDirectory.empty()) {
+    for (const TArtworkInfo& info : kArtworkTable) {
+      const std::vector<std::uint8_t>& file = files[std::size_t(info.Id)];
+      WriteFile(options.PngDirectory + "/" + info.DisplayName + ".png", file.data(), file.size());
+    }
+  }
+  for (const bool powerOn : {true, false}) {
+    const std::string& path = powerOn ? options.Preview : options.UnlitPreview;
+    if (path.empty()) continue;
+    TGuiPixelMapMemory preview;
+    ComposeEditorPreview(pictures, preview, powerOn, options.Scale);
+    const std::vector<std::uint8_t> png = EncodeRgbaPng(preview);
+    WriteFile(path, png.data(), png.size());
+  }
 }
 
 bool ParseOptions(int argc, char** argv, TOptions& options) {
@@ -55,41 +109,89 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
       options.Preview = argv[++i];
     else if (arg == "--unlit")
       options.UnlitPreview = argv[++i];
-    else
+    else if (arg != "--scale" || !ParseScale(argv[++i], options.Scale))
       return false;
   }
   return !options.Source.empty() || !options.PngDirectory.empty() || !options.Preview.empty() ||
          !options.UnlitPreview.empty();
 }
 
-int Run(const TOptions& options) {
-  TGuiPixelMapMemory pictures[kArtworkCount];
-  std::vector<std::vector<std::uint8_t>> files;
+// The pictures of one scale, drawn and encoded.
+struct TDrawnSet {
+  explicit TDrawnSet(TEditorScale scale) : Scale(scale), Files(kArtworkCount) {}
+  TEditorScale Scale;
+  TGuiPixelMapMemory Pictures[kArtworkCount];
+  TArtworkFiles Files;
+  double Milliseconds[kArtworkCount] = {};
+};
+
+// Draws one picture of a set; keeps its pixels only when Keep (previews).
+void DrawPicture(TDrawnSet& set, std::size_t index, bool keep) {
+  const auto start = std::chrono::steady_clock::now();
+  TGuiPixelMapMemory& map = set.Pictures[index];
+  DrawArtwork(TArtwork(index), map, set.Scale);
+  set.Files[index] = EncodeRgbaPng(map, PngLevel(set.Scale));
+  if (!keep) map.SetSize(0, 0);
+  set.Milliseconds[index] = MillisecondsSince(start);
+}
+
+// Draws every picture of the sets on every core, the largest set first.
+// Pictures are independent of each other, so the bytes do not depend on
+// which thread draws which; the first failure is thrown here.
+void DrawSets(std::vector<std::unique_ptr<TDrawnSet>>& sets, TEditorScale kept) {
+  const std::size_t jobs = sets.size() * kArtworkCount;
+  std::atomic<std::size_t> next{0};
+  std::mutex failureLock;
+  std::exception_ptr failure;
+  const auto work = [&] {
+    try {
+      for (std::size_t job; (job = next.fetch_add(1)) < jobs;) {
+        TDrawnSet& set = *sets[sets.size() - 1 - job / kArtworkCount];
+        DrawPicture(set, job % kArtworkCount, set.Scale == kept);
+      }
+    } catch (...) {
+      const std::lock_guard<std::mutex> lock(failureLock);
+      if (!failure) failure = std::current_exception();
+      next = jobs;
+    }
+  };
+  const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
+  std::vector<std::thread> helpers;
+  for (unsigned i = 1; i < threads; ++i) helpers.emplace_back(work);
+  work();
+  for (std::thread& helper : helpers) helper.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
+void Report(const TDrawnSet& set) {
+  std::size_t bytes = 0;
+  double milliseconds = 0;
   for (const TArtworkInfo& info : kArtworkTable) {
-    const auto start = std::chrono::steady_clock::now();
-    TGuiPixelMapMemory& map = pictures[std::size_t(info.Id)];
-    DrawArtwork(info.Id, map);
-    files.push_back(EncodeRgbaPng(map));
-    if (options.Verbose) {
-      const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-      std::printf("%-10s %4d x %4d  %7zu bytes  %6.1f ms\n", info.DisplayName, info.Width, info.Height,
-                  files.back().size(), ms);
-    }
-    if (!options.PngDirectory.empty()) {
-      WriteFile(options.PngDirectory + "/" + info.DisplayName + ".png", files.back().data(), files.back().size());
-    }
+    const TArtworkInfo scaled = ScaledArtworkInfo(info.Id, set.Scale);
+    const std::size_t i = std::size_t(info.Id);
+    std::printf("%-10s %4d x %5d  %7zu bytes  %6.1f ms\n", info.DisplayName, scaled.Width, scaled.Height,
+                set.Files[i].size(), set.Milliseconds[i]);
+    bytes += set.Files[i].size();
+    milliseconds += set.Milliseconds[i];
+  }
+  std::printf("scale %.1f: %zu bytes, %.1f ms of drawing\n", ScaleFactor(set.Scale), bytes, milliseconds);
+}
+
+int Run(const TOptions& options) {
+  std::vector<std::unique_ptr<TDrawnSet>> sets;
+  for (const TEditorScale scale : kEditorScales) {
+    if (scale == options.Scale || !options.Source.empty()) sets.push_back(std::make_unique<TDrawnSet>(scale));
+  }
+  DrawSets(sets, options.Scale);
+  std::vector<TArtworkFiles> files;
+  for (const std::unique_ptr<TDrawnSet>& set : sets) {
+    if (options.Verbose) Report(*set);
+    if (set->Scale == options.Scale) WritePreviews(options, set->Pictures, set->Files);
+    files.push_back(set->Files);
   }
   if (!options.Source.empty()) {
     const std::string source = EmbeddedArtworkSource(files);
     WriteFile(options.Source, source.data(), source.size());
-  }
-  for (const bool powerOn : {true, false}) {
-    const std::string& path = powerOn ? options.Preview : options.UnlitPreview;
-    if (path.empty()) continue;
-    TGuiPixelMapMemory preview;
-    ComposeEditorPreview(pictures, preview, powerOn);
-    const std::vector<std::uint8_t> png = EncodeRgbaPng(preview);
-    WriteFile(path, png.data(), png.size());
   }
   return 0;
 }
@@ -101,7 +203,8 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, options)) {
     std::fprintf(
         stderr,
-        "usage: artwork-gen [--source OUT.cpp] [--png DIR] [--preview OUT.png] [--unlit OUT.png] [--verbose]\n");
+        "usage: artwork-gen [--source OUT.cpp] [--png DIR] [--preview OUT.png] [--unlit OUT.png] [--scale 1|1.5|2]\n"
+        "                   [--verbose]\n");
     return 2;
   }
   CpuStartUp();

@@ -68,13 +68,13 @@ double MeterMarkRow(std::int32_t glyph, std::int32_t glyphCount) {
   return kTravelBottom + (kTravelTop - kTravelBottom) * level;
 }
 
-void DrawMeterStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount) {
+void DrawMeterStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount, TEditorScale scale) {
   const std::int32_t glyphWidth = map.Width() / glyphCount;
   TGuiPixelMapMemory glyph;
   glyph.SetSize(glyphWidth, map.Height());
   for (std::int32_t index = 0; index < glyphCount; ++index) {
     glyph.Clear(TPixel32{0, 0, 0, 0});
-    TVectorCanvas canvas(glyph);
+    TVectorCanvas canvas(glyph, scale);
     DrawHousing(canvas);
     DrawLevel(canvas, MeterMarkRow(index, glyphCount));
     DrawGlass(canvas);

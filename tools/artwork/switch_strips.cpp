@@ -63,12 +63,12 @@ void DrawLever(TVectorCanvas& canvas, int direction) {
 
 }  // namespace
 
-void DrawLeverStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount) {
+void DrawLeverStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount, TEditorScale scale) {
   const std::int32_t glyphHeight = map.Height() / glyphCount;
   for (std::int32_t index = 0; index < glyphCount; ++index) {
     TGuiPixelMapMemory glyph;
     glyph.SetSize(map.Width(), glyphHeight);
-    TVectorCanvas canvas(glyph);
+    TVectorCanvas canvas(glyph, scale);
     DrawBushing(canvas);
     // Glyph 0 is down, the last glyph up, a middle glyph points outwards.
     const int direction = index == 0 ? 1 : index == glyphCount - 1 ? -1 : 0;
@@ -126,12 +126,12 @@ void DrawRocker(TVectorCanvas& canvas, bool upperPressed) {
 
 }  // namespace
 
-void DrawRockerStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount) {
+void DrawRockerStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount, TEditorScale scale) {
   const std::int32_t glyphWidth = map.Width() / glyphCount;
   for (std::int32_t index = 0; index < glyphCount; ++index) {
     TGuiPixelMapMemory glyph;
     glyph.SetSize(glyphWidth, map.Height());
-    TVectorCanvas canvas(glyph);
+    TVectorCanvas canvas(glyph, scale);
     DrawRocker(canvas, index == glyphCount - 1);
     CopyPixels(glyph, map, index * glyphWidth, 0);
   }

@@ -5,11 +5,13 @@
 
 #include <cstdint>
 
+#include "editor/editor_scale.h"
 #include "image/gui_custom_pixel_map.h"
 
 namespace vb::artwork {
 
-void DrawRockerStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount);
-void DrawLeverStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount);
+// Map has the strip's size at Scale.
+void DrawRockerStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount, TEditorScale scale);
+void DrawLeverStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount, TEditorScale scale);
 
 }  // namespace vb::artwork

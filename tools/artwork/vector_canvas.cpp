@@ -33,16 +33,17 @@ void TVectorCanvas::Blend(std::int32_t x, std::int32_t y, const TRgba& colour, d
 
 void TVectorCanvas::Fill(const TShape& shape, const TPaint& paint, double opacity, double edge) {
   const TBox& box = shape.Bounds();
-  const double margin = edge / 2 + 1;
-  const std::int32_t left = std::max(0, std::int32_t(std::floor(box.Left - margin)));
-  const std::int32_t top = std::max(0, std::int32_t(std::floor(box.Top - margin)));
-  const std::int32_t right = std::min(Width(), std::int32_t(std::ceil(box.Right + margin)));
-  const std::int32_t bottom = std::min(Height(), std::int32_t(std::ceil(box.Bottom + margin)));
+  const double deviceEdge = edge <= 1.0 ? edge : edge * FFactor;
+  const double margin = deviceEdge / 2 + 1;
+  const std::int32_t left = std::max(0, std::int32_t(std::floor(box.Left * FFactor - margin)));
+  const std::int32_t top = std::max(0, std::int32_t(std::floor(box.Top * FFactor - margin)));
+  const std::int32_t right = std::min(Width(), std::int32_t(std::ceil(box.Right * FFactor + margin)));
+  const std::int32_t bottom = std::min(Height(), std::int32_t(std::ceil(box.Bottom * FFactor + margin)));
   for (std::int32_t y = top; y < bottom; ++y) {
     for (std::int32_t x = left; x < right; ++x) {
-      const double px = x + 0.5, py = y + 0.5;
-      const double t = 0.5 - shape.Distance(px, py) / edge;
-      const double cover = edge <= 1.0 ? std::clamp(t, 0.0, 1.0) : Smooth(t);
+      const double px = (x + 0.5) / FFactor, py = (y + 0.5) / FFactor;
+      const double t = 0.5 - shape.Distance(px, py) * FFactor / deviceEdge;
+      const double cover = deviceEdge <= 1.0 ? std::clamp(t, 0.0, 1.0) : Smooth(t);
       if (cover <= 0) continue;
       Blend(x, y, paint(px, py), cover * opacity);
     }
@@ -65,21 +66,28 @@ double TVectorCanvas::TextWidth(const TFontDescription& font, std::string_view t
   return width + tracking * double(letters > 0 ? letters - 1 : 0);
 }
 
+double TVectorCanvas::MeasuredWidth(const TFontDescription& font, std::string_view text, double tracking) const {
+  return TextWidth(ScaledFont(font, FScale), text, tracking * FFactor) / FFactor;
+}
+
 double TVectorCanvas::Text(const TFontDescription& font, std::string_view text, double x, double y, const TPaint& paint,
                            TAlign align, double tracking) {
-  const double width = TextWidth(font, text, tracking);
+  const TFontDescription device = ScaledFont(font, FScale);
+  const double deviceTracking = tracking * FFactor;
+  const double width = TextWidth(device, text, deviceTracking);
+  x *= FFactor;
   double left = align == TAlign::alLeft ? x : align == TAlign::alCentre ? x - width / 2 : x - width;
-  const std::int32_t baseline = std::int32_t(std::lround(y));
+  const std::int32_t baseline = std::int32_t(std::lround(y * FFactor));
   if (tracking == 0) {
-    TextRun(font, text, std::int32_t(std::lround(left)), baseline, paint);
-    return width;
+    TextRun(device, text, std::int32_t(std::lround(left)), baseline, paint);
+    return width / FFactor;
   }
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t length = SequenceLength(static_cast<unsigned char>(text[i]));
-    left += TextRun(font, text.substr(i, length), std::int32_t(std::lround(left)), baseline, paint) + tracking;
+    left += TextRun(device, text.substr(i, length), std::int32_t(std::lround(left)), baseline, paint) + deviceTracking;
     i += length;
   }
-  return width;
+  return width / FFactor;
 }
 
 double TVectorCanvas::TextRun(const TFontDescription& font, std::string_view text, std::int32_t x, std::int32_t y,
@@ -94,7 +102,8 @@ double TVectorCanvas::TextRun(const TFontDescription& font, std::string_view tex
   for (std::int32_t row = 0; row < extent.Height; ++row) {
     for (std::int32_t col = 0; col < extent.Width; ++col) {
       const std::uint8_t cover = coverage[std::size_t(row) * std::size_t(extent.Width) + std::size_t(col)];
-      if (cover != 0) Blend(x + col, top + row, paint(x + col + 0.5, top + row + 0.5), cover / 255.0);
+      if (cover != 0)
+        Blend(x + col, top + row, paint((x + col + 0.5) / FFactor, (top + row + 0.5) / FFactor), cover / 255.0);
     }
   }
   FinishBlend();
@@ -104,6 +113,12 @@ double TVectorCanvas::TextRun(const TFontDescription& font, std::string_view tex
 }  // namespace vb::artwork
 
 namespace vb::artwork {
+
+TFontDescription ScaledFont(const TFontDescription& font, TEditorScale scale) {
+  TFontDescription scaled = font;
+  scaled.PixelHeight = Scaled(font.PixelHeight, scale);
+  return scaled;
+}
 
 void CopyPixels(const TGuiCustomPixelMap& source, TGuiCustomPixelMap& target, std::int32_t left, std::int32_t top) {
   for (std::int32_t y = 0; y < source.Height(); ++y) {

@@ -1,0 +1,7 @@
+#include "platform/desktop_resources.h"
+
+namespace vb {
+
+std::string HeadlessDesktopResources() { return {}; }
+
+}  // namespace vb

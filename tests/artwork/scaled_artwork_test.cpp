@@ -1,0 +1,140 @@
+// Guards against artwork for high-density screens that the editor cannot
+// use or that a user would see as wrong: embedded 1.5x and 2x files of
+// other sizes or glyph counts than the editor cuts, and pictures that drift
+// from the 1x drawing (a caption, scale number, knob or lamp out of place).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "editor/scaled_artwork.h"
+#include "image/gui_pixel_map_memory.h"
+#include "png/portable_network_graphic_pixel32.h"
+
+namespace vb {
+namespace {
+
+constexpr TEditorScale kLarger[] = {TEditorScale::esOneAndHalf, TEditorScale::esTwo};
+
+void Decode(TArtwork id, TEditorScale scale, TGuiPixelMapMemory& map) {
+  const std::span<const std::uint8_t> file = ArtworkPng(id, scale);
+  TPortableNetworkGraphicPixel32 png;
+  png.LoadFromMemory(file.data(), file.size());
+  png.AssignTo(map);
+}
+
+TEST(ScaledArtwork, EmbeddedFilesDecodeToTheScaledSizes) {
+  struct TExpected {
+    TArtwork Id;
+    std::int32_t Glyphs;
+    std::int32_t Width15, Height15, Width2, Height2;  // whole pictures at 1.5x and 2x
+  };
+  std::vector<TExpected> expected = {
+      {TArtwork::awFrontPanel, 1, 1298, 224, 1730, 298}, {TArtwork::awLampOn, 1, 384, 384, 512, 512},
+      {TArtwork::awLampOff, 1, 446, 447, 594, 596},      {TArtwork::awRectSwitch, 2, 90, 60, 120, 80},
+      {TArtwork::awSwitch2, 2, 30, 120, 40, 160},        {TArtwork::awSwitch3, 3, 30, 180, 40, 240},
+      {TArtwork::awMeter, 75, 2250, 126, 3000, 168},
+  };
+  for (std::size_t knob = 0; knob < 8; ++knob)  // glyphs of 90 x 90 and 120 x 120, stacked
+    expected.push_back({TArtwork(std::size_t(TArtwork::awKnob1) + knob), 100, 90, 9000, 120, 12000});
+  ASSERT_EQ(expected.size(), kArtworkCount);
+  for (const TExpected& e : expected) {
+    for (const TEditorScale scale : kLarger) {
+      const TArtworkInfo info = ScaledArtworkInfo(e.Id, scale);
+      const bool two = scale == TEditorScale::esTwo;
+      TGuiPixelMapMemory map;
+      Decode(e.Id, scale, map);
+      EXPECT_EQ(map.Width(), two ? e.Width2 : e.Width15) << info.DisplayName;
+      EXPECT_EQ(map.Height(), two ? e.Height2 : e.Height15) << info.DisplayName;
+      EXPECT_EQ(std::make_pair(info.Width, info.Height), std::make_pair(map.Width(), map.Height()));
+      EXPECT_EQ(info.GlyphCount, e.Glyphs) << info.DisplayName;
+      EXPECT_EQ(info.Direction, ArtworkInfo(e.Id).Direction) << info.DisplayName;
+    }
+    EXPECT_EQ(ArtworkPng(e.Id, TEditorScale::esOne).data(), ArtworkPng(e.Id).data());
+  }
+}
+
+// Premultiplied channel C (0 = alpha) of a pixel, 0..255.
+double Premultiplied(TPixel32 p, int channel) {
+  const double alpha = p.A / 255.0;
+  return channel == 0 ? p.A : (channel == 1 ? p.R : channel == 2 ? p.G : p.B) * alpha;
+}
+
+// A picture drawn at Scale reduced to logical pixels by area, each device
+// pixel weighted by the part of it that the logical pixel covers.
+std::vector<std::array<double, 4>> Reduce(const TGuiPixelMapMemory& scaled, std::int32_t width, std::int32_t height,
+                                          TEditorScale scale) {
+  const double f = ScaleFactor(scale);
+  std::vector<std::array<double, 4>> reduced(std::size_t(width) * std::size_t(height), std::array<double, 4>{});
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x) {
+      for (auto dy = std::int32_t(y * f); dy < std::ceil((y + 1) * f); ++dy) {
+        const double wy = std::min<double>(dy + 1, (y + 1) * f) - std::max<double>(dy, y * f);
+        for (auto dx = std::int32_t(x * f); dx < std::ceil((x + 1) * f); ++dx) {
+          const double w = wy * (std::min<double>(dx + 1, (x + 1) * f) - std::max<double>(dx, x * f)) / (f * f);
+          for (int c = 0; c < 4; ++c)
+            reduced[std::size_t(y) * std::size_t(width) + std::size_t(x)][std::size_t(c)] +=
+                w * Premultiplied(scaled.ScanLine(dy)[dx], c);
+        }
+      }
+    }
+  }
+  return reduced;
+}
+
+// How far a picture drawn at a factor and reduced is from the 1x drawing,
+// in channel steps (the mean of the four premultiplied channels' absolute
+// differences): over the whole picture, and the worst mean of any block of
+// kBlock x kBlock logical pixels (where a part out of place shows that the
+// whole picture's mean would hide). Letters are hinted to other rows at
+// each size, so each pixel is compared with the nearest match within one.
+constexpr std::int32_t kBlock = 6;
+struct TDrift {
+  double Mean = 0;
+  double WorstBlock = 0;
+};
+
+TDrift Drift(const TGuiPixelMapMemory& one, const TGuiPixelMapMemory& scaled, TEditorScale scale) {
+  const std::int32_t width = one.Width(), height = one.Height(), columns = (width + kBlock - 1) / kBlock;
+  const std::vector<std::array<double, 4>> reduced = Reduce(scaled, width, height, scale);
+  std::vector<double> blocks(std::size_t(columns) * std::size_t((height + kBlock - 1) / kBlock), 0.0);
+  double sum = 0;
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x) {
+      double best = 1e9;
+      for (std::int32_t ny = std::max(0, y - 1); ny <= std::min(height - 1, y + 1); ++ny) {
+        for (std::int32_t nx = std::max(0, x - 1); nx <= std::min(width - 1, x + 1); ++nx) {
+          double d = 0;
+          for (int c = 0; c < 4; ++c)
+            d += std::abs(reduced[std::size_t(y) * std::size_t(width) + std::size_t(x)][std::size_t(c)] -
+                          Premultiplied(one.ScanLine(ny)[nx], c));
+          best = std::min(best, d / 4);
+        }
+      }
+      sum += best;
+      blocks[std::size_t(y / kBlock) * std::size_t(columns) + std::size_t(x / kBlock)] += best;
+    }
+  }
+  return TDrift{sum / (double(width) * height), *std::max_element(blocks.begin(), blocks.end()) / (kBlock * kBlock)};
+}
+
+TEST(ScaledArtwork, ReducedToOneTimesEveryPictureIsCloseToTheOneTimesDrawing) {
+  for (const TArtworkInfo& info : kArtworkTable) {
+    TGuiPixelMapMemory one, scaled;
+    Decode(info.Id, TEditorScale::esOne, one);
+    for (const TEditorScale scale : kLarger) {
+      Decode(info.Id, scale, scaled);
+      const TDrift drift = Drift(one, scaled, scale);
+      // Measured: means up to 2.5 (the meter at 1.5x), worst blocks up to
+      // 17.2 (letters). A caption moved by three pixels gives 25, another
+      // strip's scale numbers 30.
+      EXPECT_LT(drift.Mean, 3.0) << info.DisplayName << " at " << ScaleFactor(scale);
+      EXPECT_LT(drift.WorstBlock, 21.0) << info.DisplayName << " at " << ScaleFactor(scale);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vb
