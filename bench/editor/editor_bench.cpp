@@ -30,14 +30,19 @@ std::intptr_t QuietHost(TVSTEffect*, std::int32_t opcode, std::int32_t, std::int
   return opcode == amVersion ? 2400 : 0;
 }
 
+// The scale the next headless editor opens at (the benchmark's argument,
+// in halves: 2, 3, 4).
+TEditorScale GScale = TEditorScale::esOne;
+
 std::unique_ptr<TVSTEditor> CreateHeadlessEditor(TCustomVSTModule& owner, IDriveProcessor& processor) {
-  return std::make_unique<TWndGUI>(owner, processor, std::make_unique<THeadlessWindow>());
+  return std::make_unique<TWndGUI>(owner, processor, std::make_unique<THeadlessWindow>(), GScale);
 }
 
 // The drive module in-process, its editor on a headless window; the units
 // start once, as the plug-in library starts them.
 struct TEditorScene {
-  TEditorScene() {
+  explicit TEditorScene(std::int64_t scaleHalves = 2) {
+    GScale = TEditorScale(scaleHalves);
     static const bool started = [] {
       CpuStartUp();
       ImageStartUp();
@@ -58,7 +63,7 @@ struct TEditorScene {
 };
 
 void BM_EditOpenToFirstFrameHeadless(benchmark::State& state) {
-  TEditorScene scene;
+  TEditorScene scene(state.range(0));
   for (auto _ : state) {
     // Builds the window, decodes every strip, composes and presents it all.
     scene.Dispatch(effEditOpen, kParentWindow);
@@ -67,7 +72,8 @@ void BM_EditOpenToFirstFrameHeadless(benchmark::State& state) {
     state.ResumeTiming();
   }
 }
-BENCHMARK(BM_EditOpenToFirstFrameHeadless)->Unit(benchmark::kMillisecond);
+// The argument is the scale in halves: 1x, 1.5x, 2x.
+BENCHMARK(BM_EditOpenToFirstFrameHeadless)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond);
 
 void BM_EditOpenToFirstFrameX11(benchmark::State& state) {
   const char* display = std::getenv("DISPLAY");
@@ -101,7 +107,7 @@ void BM_EditOpenToFirstFrameX11(benchmark::State& state) {
 BENCHMARK(BM_EditOpenToFirstFrameX11)->Unit(benchmark::kMillisecond);
 
 void BM_HeapHeldByAnOpenEditor(benchmark::State& state) {
-  TEditorScene scene;
+  TEditorScene scene(state.range(0));
   double heap = 0;
   double mapped = 0;
   for (auto _ : state) {
@@ -119,7 +125,7 @@ void BM_HeapHeldByAnOpenEditor(benchmark::State& state) {
   state.counters["heap_MiB"] = heap / kMiB;
   state.counters["mapped_MiB"] = mapped / kMiB;
 }
-BENCHMARK(BM_HeapHeldByAnOpenEditor)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeapHeldByAnOpenEditor)->Arg(2)->Arg(3)->Arg(4)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_MeterTickBothMetersMoving(benchmark::State& state) {
   TEditorScene scene;

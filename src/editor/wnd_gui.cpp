@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/scaled_artwork.h"
 #include "gui/gui_label.h"
 #include "gui/gui_picture.h"
 #include "gui/gui_rounding.h"
@@ -10,14 +11,15 @@
 #include "gui/gui_stitched_switch.h"
 #include "gui/gui_timer.h"
 #include "image/image_errors.h"
+#include "platform/desktop_resources.h"
 #include "platform/web_browser.h"
 
 namespace vb {
 
 namespace {
 
-// Every knob: 400 pixels of drag for the whole travel, one wheel notch a
-// 400th of it, linear, no wrap, the pointer left where it is.
+// Every knob: 400 logical pixels of drag for the whole travel, one wheel
+// notch a 400th of it, linear, no wrap, the pointer left where it is.
 constexpr float kDialScrollRange = 400;
 constexpr float kDialWheelStep = 1;
 
@@ -31,21 +33,24 @@ TGuiStitchKind StitchKind(TStripDirection direction) {
   return direction == TStripDirection::sdHorizontal ? skHorizontal : skVertical;
 }
 
-void LoadArtwork(TGuiPicture& picture, TArtwork art) {
-  const auto png = ArtworkPng(art);
+void LoadArtwork(TGuiPicture& picture, TArtwork art, TEditorScale scale) {
+  const auto png = ArtworkPng(art, scale);
   picture.LoadPng(png.data(), png.size());
 }
 
-void Place(TGuiControl& control, const TEditorControlSpec& spec) {
+// The layout's logical box on the screen: its edges scaled.
+void Place(TGuiControl& control, const TEditorControlSpec& spec, TEditorScale scale) {
   control.SetName(spec.Name);
-  control.SetBounds(spec.Left, spec.Top, spec.Width, spec.Height);
+  const TRect box = Scaled(TRect{spec.Left, spec.Top, spec.Left + spec.Width, spec.Top + spec.Height}, scale);
+  control.SetBounds(box.Left, box.Top, box.Width(), box.Height());
   control.SetVisible(spec.Visible);
   control.SetHint(spec.Hint);
   control.SetShowHint(spec.ShowHint);
 }
 
-void PlaceStitched(TGuiCustomStitchedControl& control, const TEditorControlSpec& spec, TGuiStitchedPNGList& strips) {
-  Place(control, spec);
+void PlaceStitched(TGuiCustomStitchedControl& control, const TEditorControlSpec& spec, TGuiStitchedPNGList& strips,
+                   TEditorScale scale) {
+  Place(control, spec, scale);
   control.SetTransparent(true);
   control.SetImageList(&strips);
   control.SetImageIndex(StripIndex(spec.Art));
@@ -55,9 +60,11 @@ void PlaceStitched(TGuiCustomStitchedControl& control, const TEditorControlSpec&
 
 }  // namespace
 
-TWndGUI::TWndGUI(TCustomVSTModule& owner, IDriveProcessor& processor, std::unique_ptr<TPlatformWindow> platform)
+TWndGUI::TWndGUI(TCustomVSTModule& owner, IDriveProcessor& processor, std::unique_ptr<TPlatformWindow> platform,
+                 TEditorScale scale)
     : TGuiEditorForm(owner, std::move(platform)),
       FProcessor(processor),
+      FScale(scale),
       FWindowThread(std::this_thread::get_id()),
       FOpenUrl([](const char* url) { OpenWebPage(url); }) {
   Build();
@@ -72,7 +79,13 @@ TWndGUI::~TWndGUI() {
 }
 
 std::unique_ptr<TVSTEditor> TWndGUI::Create(TCustomVSTModule& owner, IDriveProcessor& processor) {
-  return std::make_unique<TWndGUI>(owner, processor);
+  return std::make_unique<TWndGUI>(owner, processor, nullptr, DetectEditorScale(&NativeDesktopResources));
+}
+
+void TWndGUI::PreferredSize(std::int32_t& width, std::int32_t& height) {
+  const TEditorScale scale = DetectEditorScale(&NativeDesktopResources);
+  width = Scaled(kEditorWidth, scale);
+  height = Scaled(kEditorHeight, scale);
 }
 
 // ---------------------------------------------------------------------------
@@ -82,7 +95,8 @@ void TWndGUI::Build() {
   TGuiWindow& window = Window();
   window.SetCaption(kEditorCaption);
   window.SetColor(kEditorColor);
-  window.SetClientSize(kEditorWidth, kEditorHeight);
+  window.SetScaleHalves(ScaleHalves(FScale));
+  window.SetClientSize(Scaled(kEditorWidth, FScale), Scaled(kEditorHeight, FScale));
   window.SetOnShow([this] { FormShow(); });
   window.BeginLoading();
   // The strips first: the controls link to the list while the layout is
@@ -120,15 +134,15 @@ void TWndGUI::CreateStripList() {
   FStrips = &Window().Create<TGuiStitchedPNGList>();
   for (std::size_t i = 0; i < kStripCount; ++i) {
     const TArtworkInfo& info = ArtworkInfo(StripArtwork(i));
-    const auto png = ArtworkPng(info.Id);
+    const auto png = ArtworkPng(info.Id, FScale);
     FStrips->AddPng(png.data(), png.size(), info.DisplayName, info.GlyphCount, StitchKind(info.Direction));
   }
 }
 
 void TWndGUI::CreatePicture(const TEditorControlSpec& spec) {
   auto& picture = Window().Create<TGuiPicture>();
-  Place(picture, spec);
-  LoadArtwork(picture, spec.Art);
+  Place(picture, spec, FScale);
+  LoadArtwork(picture, spec.Art, FScale);
   picture.SetAutoSize(spec.AutoSize);
   switch (spec.Role) {
     case TEditorRole::erFrontPanel:
@@ -148,10 +162,10 @@ void TWndGUI::CreatePicture(const TEditorControlSpec& spec) {
 
 void TWndGUI::CreateLabel(const TEditorControlSpec& spec) {
   auto& label = Window().Create<TGuiLabel>();
-  Place(label, spec);
+  Place(label, spec, FScale);
   TFont font;
   font.Name = kVendorLabelFace;
-  font.Height = kVendorLabelCellHeight;
+  font.Height = Scaled(kVendorLabelCellHeight, FScale);
   font.Bold = true;
   font.Color = kVendorLabelColor;
   label.SetFont(font);
@@ -165,7 +179,7 @@ void TWndGUI::CreateLabel(const TEditorControlSpec& spec) {
 
 void TWndGUI::CreateSwitch(const TEditorControlSpec& spec) {
   auto& control = Window().Create<TGuiStitchedSwitch>();
-  PlaceStitched(control, spec, *FStrips);
+  PlaceStitched(control, spec, *FStrips, FScale);
   control.SetColor(spec.Color);
   const TEditorBinding& row = *FindEditorBinding(spec.Name);
   FSwitches[row.Parameter] = &control;
@@ -174,7 +188,7 @@ void TWndGUI::CreateSwitch(const TEditorControlSpec& spec) {
 
 void TWndGUI::CreateDial(const TEditorControlSpec& spec) {
   auto& dial = Window().Create<TGuiStitchedDial>();
-  PlaceStitched(dial, spec, *FStrips);
+  PlaceStitched(dial, spec, *FStrips, FScale);
   const TEditorBinding& row = *FindEditorBinding(spec.Name);
   const TDriveParameterRange& range = ParameterRange(row.Parameter);
   // The default first: it is clamped to the range the dial has so far.
@@ -182,8 +196,9 @@ void TWndGUI::CreateDial(const TEditorControlSpec& spec) {
   dial.SetMax(range.Max);
   dial.SetMin(range.Min);
   dial.SetValue(range.Default);
-  dial.SetScrollRange(kDialScrollRange);
-  dial.SetWheelStep(kDialWheelStep);
+  // Device pixels: a drag or a notch moves the knob as far as at 1x.
+  dial.SetScrollRange(kDialScrollRange * float(ScaleFactor(FScale)));
+  dial.SetWheelStep(kDialWheelStep * float(ScaleFactor(FScale)));
   dial.SetCurveMapping(0);
   dial.SetWrap(false);
   dial.SetLockCursor(false);
@@ -197,7 +212,7 @@ void TWndGUI::Bind(const TEditorBinding& row, TGuiCustomStitchedControl& control
 
 void TWndGUI::CreateDisplay(const TEditorControlSpec& spec) {
   auto& meter = Window().Create<TGuiStitchedDisplay>();
-  PlaceStitched(meter, spec, *FStrips);
+  PlaceStitched(meter, spec, *FStrips, FScale);
   if (spec.Role == TEditorRole::erInputMeter) {
     FInputMeter = &meter;
     meter.SetOnDblClick([this](TGuiComponent&) { VUInMeterDblClick(); });

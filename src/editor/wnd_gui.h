@@ -25,6 +25,7 @@
 #include <thread>
 
 #include "editor/editor_layout.h"
+#include "editor/editor_scale.h"
 #include "editor/gui_editor_form.h"
 #include "editor/parameter_binding.h"
 #include "editor/pending_parameters.h"
@@ -49,13 +50,18 @@ class TWndGUI : public TGuiEditorForm, public IDriveEditor {
 
   // Builds every component of the layout on Platform (null: the native
   // window) for Owner, the module the host sees, reaching the processor
-  // through Processor.
-  TWndGUI(TCustomVSTModule& owner, IDriveProcessor& processor, std::unique_ptr<TPlatformWindow> platform = nullptr);
+  // through Processor, at Scale device pixels per logical pixel.
+  TWndGUI(TCustomVSTModule& owner, IDriveProcessor& processor, std::unique_ptr<TPlatformWindow> platform = nullptr,
+          TEditorScale scale = TEditorScale::esOne);
   ~TWndGUI() override;
 
-  // The editor class the processor registers.
+  // The editor class the processor registers: the native window at the
+  // scale the user's settings and screen ask for (DetectEditorScale), decided
+  // at each opening and for each size query before one.
   static std::unique_ptr<TVSTEditor> Create(TCustomVSTModule& owner, IDriveProcessor& processor);
-  static TDriveEditorClass Class() { return TDriveEditorClass{&Create, kEditorWidth, kEditorHeight}; }
+  static void PreferredSize(std::int32_t& width, std::int32_t& height);
+  static TDriveEditorClass Class() { return TDriveEditorClass{&Create, kEditorWidth, kEditorHeight, &PreferredSize}; }
+  TEditorScale Scale() const { return FScale; }
 
   // --- IDriveEditor: any thread --------------------------------------------------------
   void ParameterChanged(TDriveParameter parameter) override;
@@ -114,6 +120,7 @@ class TWndGUI : public TGuiEditorForm, public IDriveEditor {
   static void ShowLevel(TGuiStitchedDisplay& meter, float level);
 
   IDriveProcessor& FProcessor;
+  TEditorScale FScale;
   std::thread::id FWindowThread;
   TPendingParameters FPending;
   TOpenUrl FOpenUrl;

@@ -24,8 +24,10 @@ class TGuiHint {
   static constexpr std::uint64_t kShowDelayMs = 500;
   static constexpr std::uint64_t kShowTimeMs = 5000;
 
-  // Renderer defaults to the system's text renderer.
-  explicit TGuiHint(TTextRenderer* renderer = nullptr);
+  // Renderer defaults to the system's text renderer. ScaleHalves is the
+  // window's pixel density in halves (2: 1x, 3: 1.5x, 4: 2x): the text,
+  // padding and frame grow with it.
+  explicit TGuiHint(TTextRenderer* renderer = nullptr, std::int32_t scaleHalves = 2);
   ~TGuiHint();
   TGuiHint(const TGuiHint&) = delete;
   TGuiHint& operator=(const TGuiHint&) = delete;
@@ -46,6 +48,7 @@ class TGuiHint {
   TGuiPixelMapMemory FPicture;
   std::string FText;
   TRect FBounds;
+  std::int32_t FScaleHalves;
 };
 
 }  // namespace vb

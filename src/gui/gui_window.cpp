@@ -159,7 +159,7 @@ void TGuiWindow::UpdateHint(std::uint64_t nowMs) {
     return;
   }
   if (!wanted || FHintDone || nowMs - FHoverSince < TGuiHint::kShowDelayMs) return;
-  if (!FHint) FHint = std::make_unique<TGuiHint>();
+  if (!FHint) FHint = std::make_unique<TGuiHint>(nullptr, FScaleHalves);
   FCompositor.Invalidate(FHint->Show(FHovered->Hint(), FPointer, ClientWidth(), ClientHeight()));
   FHintControl = FHovered;
   FHintShownAt = nowMs;

@@ -69,6 +69,11 @@ class TGuiWindow : public TPlatformWindowListener {
   void SetColor(TColor value);
   const std::string& Caption() const { return FCaption; }
   void SetCaption(std::string value) { FCaption = std::move(value); }
+  // The screen's pixel density in halves (2: 1x, 3: 1.5x, 4: 2x). The
+  // controls are placed in device pixels by their owner; the window's own
+  // hint box draws at this density.
+  std::int32_t ScaleHalves() const { return FScaleHalves; }
+  void SetScaleHalves(std::int32_t value) { FScaleHalves = value; }
   void Show();
   void Hide();
   bool Visible() const { return FPlatform->Visible(); }
@@ -152,6 +157,7 @@ class TGuiWindow : public TPlatformWindowListener {
   TGuiControl* FClickCandidate = nullptr;
   const TPlatformEvent* FCurrentEvent = nullptr;
   std::unique_ptr<TGuiHint> FHint;  // made when first needed
+  std::int32_t FScaleHalves = 2;
   TGuiControl* FHintControl = nullptr;
   TPoint FPointer;
   std::uint64_t FHoverSince = 0;

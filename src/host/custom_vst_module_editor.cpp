@@ -96,9 +96,16 @@ std::intptr_t TCustomVSTModule::HostCallEditGetRect(std::int32_t, std::intptr_t,
     OnEditGetSize(*this, Width, Height);
     FEditorRect.Right = ToRectCoordinate(Width);
     FEditorRect.Bottom = ToRectCoordinate(Height);
+  } else if (KnownSize && FEditorForm && FEditorFormClass.SizeQuery) {
+    // An open window has the size the query gave when it opened; the
+    // screen's density may have changed since, the window has not.
+    FEditorRect.Bottom = 0;
+    FEditorRect.Right = 0;
   } else if (KnownSize) {
-    FEditorRect.Bottom = ToRectCoordinate(FEditorFormClass.Height);
-    FEditorRect.Right = ToRectCoordinate(FEditorFormClass.Width);
+    std::int32_t Width = 0, Height = 0;
+    FEditorFormClass.ClientSize(Width, Height);
+    FEditorRect.Bottom = ToRectCoordinate(Height);
+    FEditorRect.Right = ToRectCoordinate(Width);
   } else {
     FEditorRect.Bottom = kDefaultEditorHeight;
     FEditorRect.Right = kDefaultEditorWidth;

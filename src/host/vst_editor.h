@@ -44,10 +44,14 @@ class TVSTEditor {
 // the client size its windows have. effEditGetRect answers that size before
 // any window exists, because hosts size their own window from it before
 // they open the editor. A size of 0 means "not known until a window exists".
+// A class whose size depends on the screen (its pixel density) names a
+// query instead, asked on the user-interface thread while no window exists.
 //
 //   SetEditorFormClass({&TMyEditor::Create, 865, 150});
+//   SetEditorFormClass({&TMyEditor::Create, &TMyEditor::PreferredSize});
 struct TEditorFormClass {
   using TCreate = std::unique_ptr<TVSTEditor> (*)(TCustomVSTModule& Owner);
+  using TSizeQuery = void (*)(std::int32_t& ClientWidth, std::int32_t& ClientHeight);
 
   constexpr TEditorFormClass() = default;
   constexpr TEditorFormClass(std::nullptr_t) {}
@@ -56,14 +60,24 @@ struct TEditorFormClass {
   requires std::convertible_to<F, TCreate>
   constexpr TEditorFormClass(F Factory, std::int32_t ClientWidth = 0, std::int32_t ClientHeight = 0)
       : Create(Factory), Width(ClientWidth), Height(ClientHeight) {}
+  template <class F>
+  requires std::convertible_to<F, TCreate>
+  constexpr TEditorFormClass(F Factory, TSizeQuery Query) : Create(Factory), SizeQuery(Query) {}
 
   explicit constexpr operator bool() const { return Create != nullptr; }
   std::unique_ptr<TVSTEditor> operator()(TCustomVSTModule& Owner) const { return Create(Owner); }
-  constexpr bool HasSize() const { return Width > 0 && Height > 0; }
+  constexpr bool HasSize() const { return SizeQuery != nullptr || (Width > 0 && Height > 0); }
+  // The client size a window would have now, in pixels.
+  void ClientSize(std::int32_t& ClientWidth, std::int32_t& ClientHeight) const {
+    ClientWidth = Width;
+    ClientHeight = Height;
+    if (SizeQuery != nullptr) SizeQuery(ClientWidth, ClientHeight);
+  }
 
   TCreate Create = nullptr;
   std::int32_t Width = 0;  // pixels
   std::int32_t Height = 0;
+  TSizeQuery SizeQuery = nullptr;
 };
 
 }  // namespace vb

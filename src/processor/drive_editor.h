@@ -66,12 +66,15 @@ class IDriveProcessor {
 
 // How the processor builds its editor window: a factory that gets the
 // module the host sees and the processor's narrow side, and the window's
-// client size in pixels (what effEditGetRect answers before it opens).
+// client size in pixels (what effEditGetRect answers before it opens):
+// fixed, or asked of SizeQuery when the window's size depends on the screen.
 struct TDriveEditorClass {
   using TCreate = std::unique_ptr<TVSTEditor> (*)(TCustomVSTModule& Owner, IDriveProcessor& Processor);
+  using TSizeQuery = void (*)(std::int32_t& ClientWidth, std::int32_t& ClientHeight);
   TCreate Create = nullptr;
   std::int32_t Width = 0;
   std::int32_t Height = 0;
+  TSizeQuery SizeQuery = nullptr;
 
   explicit constexpr operator bool() const { return Create != nullptr; }
 };

@@ -41,7 +41,9 @@ void TProcessModule::SetDefaultEditorClass(TDriveEditorClass Value) { GDefaultEd
 
 void TProcessModule::SetEditorClass(TDriveEditorClass Value) {
   FEditorClass = Value;
-  SetEditorFormClass(Value ? TEditorFormClass(&CreateEditor, Value.Width, Value.Height) : TEditorFormClass());
+  TEditorFormClass FormClass(&CreateEditor, Value.Width, Value.Height);
+  FormClass.SizeQuery = Value.SizeQuery;
+  SetEditorFormClass(Value ? FormClass : TEditorFormClass());
 }
 
 // Installed only on drive modules (SetEditorClass), so the owner is one.

@@ -11,11 +11,13 @@ namespace {
 // The headless window of the editor built last (editor classes are plain
 // functions, so the rig learns its window this way). Test thread only.
 THeadlessWindow* GLastScreen = nullptr;
+// The scale of the rig whose editor opens next.
+TEditorScale GNextScale = TEditorScale::esOne;
 
 std::unique_ptr<TVSTEditor> CreateHeadlessEditor(TCustomVSTModule& owner, IDriveProcessor& processor) {
   auto platform = std::make_unique<THeadlessWindow>();
   GLastScreen = platform.get();
-  return std::make_unique<TWndGUI>(owner, processor, std::move(platform));
+  return std::make_unique<TWndGUI>(owner, processor, std::move(platform), GNextScale);
 }
 
 // Any non-zero value stands for the host's window.
@@ -25,8 +27,8 @@ constexpr std::uint64_t kApartMs = 1000;  // longer than a double click
 
 }  // namespace
 
-TWndGuiRig::TWndGuiRig() : FModule(CreateVSTModule<TProcessModule>(nullptr)) {
-  FModule->SetEditorClass({&CreateHeadlessEditor, kEditorWidth, kEditorHeight});
+TWndGuiRig::TWndGuiRig(TEditorScale scale) : FModule(CreateVSTModule<TProcessModule>(nullptr)), FScale(scale) {
+  FModule->SetEditorClass({&CreateHeadlessEditor, Scaled(kEditorWidth, scale), Scaled(kEditorHeight, scale)});
   FHost.Adopt(FModule->Effect());
   FModule->SetAudioMaster(&TestHost::AudioMasterCallback);
   FHost.Dispatch(effOpen);
@@ -39,7 +41,12 @@ TWndGuiRig::TWndGuiRig() : FModule(CreateVSTModule<TProcessModule>(nullptr)) {
 TWndGuiRig::~TWndGuiRig() { Close(); }
 
 void TWndGuiRig::Open() {
+  GNextScale = FScale;
   if (FHost.Dispatch(effEditOpen, 0, 0, kParentWindow) != 1) throw std::runtime_error("effEditOpen failed");
+}
+
+void TWndGuiRig::SizeFromScaleSettings() {
+  FModule->SetEditorClass({&CreateHeadlessEditor, 0, 0, &TWndGUI::PreferredSize});
 }
 
 void TWndGuiRig::Close() {
@@ -70,11 +77,17 @@ TPoint TWndGuiRig::CentreOf(std::string_view name) {
   return TPoint{spec->Left + spec->Width / 2, spec->Top + spec->Height / 2};
 }
 
+TPoint TWndGuiRig::Device(TPoint logical) const { return TPoint{Scaled(logical.X, FScale), Scaled(logical.Y, FScale)}; }
+
 void TWndGuiRig::ClickAt(std::string_view name, TShiftState keys, TMouseButton button) {
   ClickAt(CentreOf(name), keys, button);
 }
 
 void TWndGuiRig::ClickAt(TPoint point, TShiftState keys, TMouseButton button) {
+  ClickAtDevice(Device(point), keys, button);
+}
+
+void TWndGuiRig::ClickAtDevice(TPoint point, TShiftState keys, TMouseButton button) {
   THeadlessWindow& screen = Screen();
   screen.AdvanceClock(kApartMs);
   screen.SetKeys(keys);
@@ -86,17 +99,18 @@ void TWndGuiRig::ClickAt(TPoint point, TShiftState keys, TMouseButton button) {
 
 void TWndGuiRig::DoubleClickAt(std::string_view name) {
   THeadlessWindow& screen = Screen();
+  const TPoint at = Device(CentreOf(name));
   screen.AdvanceClock(kApartMs);
-  screen.MoveTo(CentreOf(name));
-  screen.Click(CentreOf(name));
-  screen.Click(CentreOf(name));
+  screen.MoveTo(at);
+  screen.Click(at);
+  screen.Click(at);
   Idle();
 }
 
 void TWndGuiRig::DragUp(std::string_view name, std::int32_t pixels) {
   PressAndDragUp(name, pixels);
   const TPoint centre = CentreOf(name);
-  Screen().Release(TPoint{centre.X, centre.Y - pixels});
+  Screen().Release(Device(TPoint{centre.X, centre.Y - pixels}));
   Idle();
 }
 
@@ -104,15 +118,15 @@ void TWndGuiRig::PressAndDragUp(std::string_view name, std::int32_t pixels) {
   THeadlessWindow& screen = Screen();
   const TPoint centre = CentreOf(name);
   screen.AdvanceClock(kApartMs);
-  screen.MoveTo(centre);
-  screen.Press(centre);
-  screen.MoveTo(TPoint{centre.X, centre.Y - pixels});
+  screen.MoveTo(Device(centre));
+  screen.Press(Device(centre));
+  screen.MoveTo(Device(TPoint{centre.X, centre.Y - pixels}));
   Idle();
 }
 
 void TWndGuiRig::WheelNotchAt(std::string_view name) {
   THeadlessWindow& screen = Screen();
-  screen.Wheel(CentreOf(name), kWheelDeltaPerNotch);
+  screen.Wheel(Device(CentreOf(name)), kWheelDeltaPerNotch);
   Idle();
 }
 

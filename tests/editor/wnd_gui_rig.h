@@ -22,12 +22,19 @@ namespace vb::test {
 
 class TWndGuiRig {
  public:
-  TWndGuiRig();
+  // Scale: the editor's device pixels per logical pixel. Every point the
+  // rig takes is logical (the layout's); the rig presses the device pixel
+  // it scales to.
+  explicit TWndGuiRig(TEditorScale scale = TEditorScale::esOne);
   ~TWndGuiRig();
 
   // effEditOpen with a made-up parent window; the editor's FormShow runs.
   void Open();
   void Close();
+  // From now on effEditGetRect answers from the user's scale settings, as
+  // the plug-in's editor class does; the editor still opens at the rig's
+  // scale.
+  void SizeFromScaleSettings();
   // Destroys the module without effClose, its editor still open, as the
   // library does on unloading with modules the host never closed.
   void DestroyModule() { FModule.reset(); }
@@ -41,13 +48,16 @@ class TWndGuiRig {
   THeadlessWindow& Screen() const;
   TestHost& Host() { return FHost; }
 
-  // The centre of layout row Name in window pixels.
+  // The centre of layout row Name in logical pixels.
   static TPoint CentreOf(std::string_view name);
+  // A logical point's device pixel at the rig's scale.
+  TPoint Device(TPoint logical) const;
   // A click (press and release) at the centre of layout row Name with the
   // given modifier keys held, then one idle. Clicks are spaced so that two
   // never make a double click.
   void ClickAt(std::string_view name, TShiftState keys = 0, TMouseButton button = TMouseButton::mbLeft);
   void ClickAt(TPoint point, TShiftState keys = 0, TMouseButton button = TMouseButton::mbLeft);
+  void ClickAtDevice(TPoint point, TShiftState keys = 0, TMouseButton button = TMouseButton::mbLeft);
   void DoubleClickAt(std::string_view name);
   // Presses at the centre of a knob, moves the pointer Pixels up in one
   // step and idles, then releases and idles.
@@ -72,6 +82,7 @@ class TWndGuiRig {
  private:
   TestHost FHost;
   std::unique_ptr<TProcessModule> FModule;
+  TEditorScale FScale;
 };
 
 }  // namespace vb::test
