@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "artwork_fonts.h"
 #include "artwork_set.h"
 #include "cpu/cpu_unit.h"
 #include "editor_preview.h"
@@ -109,6 +110,7 @@ int main(int argc, char** argv) {
   PngStartUp();
   int status = 1;
   try {
+    UseRepositoryFonts();
     status = Run(options);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "artwork-gen: %s\n", e.what());
