@@ -1,3 +1,4 @@
+#pragma once
 // The functions the effect record's entries point to. Each receives the
 // record, finds its module through the record's User field and forwards the
 // call. None lets a failure escape to the host: a failure inside the module
@@ -8,7 +9,6 @@
 //            that only forward once the entry itself holds the live form;
 //   open:    every entry live;
 //   closed:  dispatcher answers 0 (User is null); the others are stubs.
-#pragma once
 
 #include "host/vst_abi.h"
 

@@ -1,3 +1,4 @@
+#pragma once
 // What the drive's handlers hand to the audio thread, and how the audio
 // thread takes it.
 //
@@ -12,7 +13,6 @@
 // derives everything it runs with from that one snapshot. A generation
 // counter, bumped after every publication, makes a block without news cost
 // one atomic load.
-#pragma once
 
 #include <array>
 #include <atomic>

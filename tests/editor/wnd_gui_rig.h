@@ -1,3 +1,4 @@
+#pragma once
 // The drive module built in-process with its editor on a headless window,
 // opened, idled and closed through the effect's dispatcher the way a host
 // does it, and a host that records the module's callbacks (amAutomate).
@@ -6,7 +7,6 @@
 //   rig.Open();                         // effEditOpen: the window shows
 //   rig.ClickAt("SwitchOversampling");  // input, then one effEditIdle
 //   EXPECT_EQ(rig.Automations(kParamOversampling).size(), 1u);
-#pragma once
 
 #include <memory>
 #include <string_view>

@@ -1,6 +1,6 @@
+#pragma once
 // An in-process module served by a TestHost, for tests that need to reach
 // the module's own operations next to its record.
-#pragma once
 
 #include <gtest/gtest.h>
 

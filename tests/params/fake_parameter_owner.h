@@ -1,6 +1,6 @@
+#pragma once
 // A stand-in for the module: owns the three lists and records the counts it
 // is told, so descriptions, categories and programs are tested on their own.
-#pragma once
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
+#pragma once
 // A small module with a handful of parameters, for exercising the module's
 // parameter and program handling in-process with the test host.
-#pragma once
 
 #include <cstdint>
 #include <memory>

@@ -1,3 +1,4 @@
+#pragma once
 // The editor side of a host, for tests under a real (virtual) X display:
 // a top-level window of the host's own, the plug-in's editor embedded in it
 // the way Linux hosts do it (effEditGetRect, size the window, effEditOpen
@@ -11,7 +12,6 @@
 //   if (!Editor.CreateWindow()) GTEST_SKIP() << "no X display";
 //   ASSERT_EQ(Editor.OpenEditor(), 1);
 //   Editor.RunFor(200);   // effEditIdle every 20 ms
-#pragma once
 
 #include <cstdint>
 #include <functional>

@@ -1,3 +1,4 @@
+#pragma once
 // A small VST 2.4 host for tests. It loads a plug-in library with dlopen
 // (never linking its internals), answers the host callback like a real host
 // and records every callback the plug-in makes.
@@ -11,7 +12,6 @@
 // A TestHost without a library can serve a module built in-process: call
 // Adopt(Module->Effect()) and hand AudioMasterCallback to the module.
 // Callbacks may arrive on any thread; recording is guarded by a lock.
-#pragma once
 
 #include <cstdint>
 #include <functional>
