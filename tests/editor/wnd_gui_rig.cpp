@@ -28,7 +28,7 @@ constexpr std::uint64_t kApartMs = 1000;  // longer than a double click
 TWndGuiRig::TWndGuiRig() : FModule(CreateVSTModule<TProcessModule>(nullptr)) {
   FModule->SetEditorFormClass({&CreateHeadlessEditor, kEditorWidth, kEditorHeight});
   FHost.Adopt(FModule->Effect());
-  FModule->SetAudioMaster(&TestHost::AudioMasterCallback);
+  FModule->SetAudioMaster(&TTestHost::AudioMasterCallback);
   FHost.Dispatch(effOpen);
   FHost.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
   FHost.Dispatch(effSetBlockSize, 0, 512);
@@ -106,7 +106,7 @@ void TWndGuiRig::DragUp(std::string_view name, std::int32_t pixels) {
 
 std::vector<float> TWndGuiRig::Automations(std::int32_t parameter) const {
   std::vector<float> values;
-  for (const HostCall& call : FHost.Calls())
+  for (const THostCall& call : FHost.Calls())
     if (call.Opcode == amAutomate && call.Index == parameter) values.push_back(call.Opt);
   return values;
 }

@@ -38,7 +38,7 @@ class TWndGuiRig {
   TProcessModule& Module() const { return *FModule; }
   TWndGUI& Editor() const;
   THeadlessWindow& Screen() const;
-  TestHost& Host() { return FHost; }
+  TTestHost& Host() { return FHost; }
 
   // The centre of layout row Name in window pixels.
   static TPoint CentreOf(std::string_view name);
@@ -58,7 +58,7 @@ class TWndGuiRig {
   void ClearCalls() { FHost.ClearCalls(); }
 
  private:
-  TestHost FHost;
+  TTestHost FHost;
   std::unique_ptr<TProcessModule> FModule;
 };
 

@@ -11,7 +11,7 @@
 
 namespace vb::test {
 
-class FakeParameterOwner : public TVstParameterOwner {
+class TFakeParameterOwner : public TVstParameterOwner {
  public:
   TCustomVstParameterProperties& ParameterProperties() override { return Properties; }
   TCustomVstParameterCategories& ParameterCategories() override { return Categories; }

@@ -35,8 +35,8 @@ class EditorX11Fixture : public ::testing::Test {
   void Drag(TPoint from, std::int32_t dx, std::int32_t dy);
 
   TX11Probe Probe;
-  std::unique_ptr<TestHost> Plugin;
-  std::unique_ptr<EditorTestHost> Editor;
+  std::unique_ptr<TTestHost> Plugin;
+  std::unique_ptr<TEditorTestHost> Editor;
 };
 
 }  // namespace vb::test
