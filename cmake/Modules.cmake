@@ -1,8 +1,10 @@
 # One static library per subsystem folder. Sources are collected from the
 # folder so that adding a unit needs no edit here; dependencies are named
-# once, in src/CMakeLists.txt.
+# once, in src/CMakeLists.txt, and the dependency check holds the sources to
+# them (vb_write_dependency_graph).
 function(vb_add_module name)
   cmake_parse_arguments(ARG "" "" "DIRS;DEPS;EXCLUDE" ${ARGN})
+  vb_declare_folders(${name} DIRS ${ARG_DIRS} DEPS ${ARG_DEPS})
   set(srcs)
   foreach(dir IN LISTS ARG_DIRS)
     file(GLOB_RECURSE found CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp")
@@ -20,6 +22,44 @@ function(vb_add_module name)
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} INTERFACE ${ARG_DEPS})
   endif()
+endfunction()
+
+# Records which folders below src/ make up <name> and which targets it
+# builds on, for the dependency check. Targets without folders (system
+# libraries, generated code) take no part in it.
+function(vb_declare_folders name)
+  cmake_parse_arguments(ARG "" "" "DIRS;DEPS" ${ARGN})
+  set_property(GLOBAL APPEND PROPERTY VB_GRAPH_TARGETS ${name})
+  set_property(GLOBAL PROPERTY VB_GRAPH_DIRS_${name} ${ARG_DIRS})
+  set_property(GLOBAL PROPERTY VB_GRAPH_DEPS_${name} ${ARG_DEPS})
+endfunction()
+
+# Writes the declared graph as folder -> folders it may include from (its
+# own target's folders and those of the targets it names directly), read by
+# cmake/CheckDependencies.cmake.
+function(vb_write_dependency_graph file)
+  get_property(targets GLOBAL PROPERTY VB_GRAPH_TARGETS)
+  set(folders)
+  set(text "# Generated from the declarations in src/CMakeLists.txt.\n")
+  foreach(target IN LISTS targets)
+    get_property(dirs GLOBAL PROPERTY VB_GRAPH_DIRS_${target})
+    get_property(deps GLOBAL PROPERTY VB_GRAPH_DEPS_${target})
+    set(allowed ${dirs})
+    foreach(dep IN LISTS deps)
+      if(dep IN_LIST targets)
+        get_property(depdirs GLOBAL PROPERTY VB_GRAPH_DIRS_${dep})
+        list(APPEND allowed ${depdirs})
+      endif()
+    endforeach()
+    list(REMOVE_DUPLICATES allowed)
+    foreach(dir IN LISTS dirs)
+      list(APPEND folders ${dir})
+      string(APPEND text "set(\"VB_ALLOWED_${dir}\" ${allowed})\n")
+      string(APPEND text "set(\"VB_TARGET_${dir}\" ${target})\n")
+    endforeach()
+  endforeach()
+  string(APPEND text "set(VB_FOLDERS ${folders})\n")
+  file(CONFIGURE OUTPUT ${file} CONTENT "${text}" @ONLY)
 endfunction()
 
 # One test executable per folder below tests/ (tests/dsp -> test_dsp).

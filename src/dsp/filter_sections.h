@@ -1,3 +1,4 @@
+#pragma once
 // The per-sample arithmetic of the second-order sections, written once for
 // the filter objects (T = double) and for code that runs two channels side
 // by side in the lanes of one SIMD register (T = two doubles with lane-wise
@@ -8,7 +9,6 @@
 // wider instruction set (AVX2) instantiate them for 256-bit registers, and
 // an out-of-line copy, compiled for the baseline, would take those
 // registers under another calling convention.
-#pragma once
 
 namespace vb {
 

@@ -4,12 +4,15 @@
 
 namespace vb {
 
-// A value that one thread writes while another reads it, with relaxed
-// ordering. Parameter handlers retune filters on whichever thread sets a
-// parameter while the audio thread keeps running them; the audio thread only
-// needs each coefficient to be some value that was written, not a consistent
-// snapshot of all of them. On x86-64 a relaxed load or store of a Double is a
-// plain move, so the hot per-sample paths pay nothing for it.
+// A value that one thread may write while another reads it, with relaxed
+// ordering: a read sees some value that was written, never a torn one, and
+// implies no order with other fields. Parameter handlers and sample-rate
+// changes only publish their values, and the audio thread retunes the
+// filters from them at the start of its next block; a suspend clears filter
+// states on the host's thread, where hosts stop processing first. What
+// another thread reads meanwhile (a meter's peak on the editor's thread)
+// needs no consistent snapshot. On x86-64 a relaxed load or store of a
+// Double is a plain move, so the hot per-sample paths pay nothing for it.
 template <class T>
 class TRelaxed {
  public:

@@ -96,7 +96,7 @@ class TGuiCustomFont {
 // sides are multiples of 4, so its rows are contiguous.
 class TGuiCustomGDIFont : public TGuiCustomFont {
  public:
-  // Renderer defaults to the system's (FreeType with fontconfig).
+  // Renderer defaults to the system's (FreeType on the bundled faces).
   explicit TGuiCustomGDIFont(TTextRenderer* renderer = nullptr);
   ~TGuiCustomGDIFont() override;
 

@@ -1,7 +1,7 @@
+#pragma once
 // The library's application object: the owner of every module the entry
 // point creates. Modules the host closes destroy themselves; whatever is
 // still owned when the library unloads is destroyed by Finalize.
-#pragma once
 
 #include "host/component.h"
 

@@ -1,9 +1,9 @@
+#pragma once
 // Root of the module class chain: owns the effect record handed to the host,
 // the host callback, the dispatcher that fans opcodes out to one virtual
 // handler each, and the thin wrappers through which the module calls the
 // host back. The record's function entries are trampolines (see
 // vst_trampolines.h) that find the module through the record's User field.
-#pragma once
 
 #include <cstdint>
 #include <functional>

@@ -1,8 +1,8 @@
+#pragma once
 // A component that can own other components. Destroying an owner destroys
 // everything it still owns; destroying an owned component removes it from
 // its owner first. Components must be heap-allocated when they have an
 // owner, because the owner deletes them.
-#pragma once
 
 #include <mutex>
 #include <vector>

@@ -1,9 +1,9 @@
+#pragma once
 // Module services: identity and capability answers, open/close and
 // suspend/resume events, sample rate and block size, bypass, level meter,
 // pin descriptions, editor hosting and key forwarding, host-specific rules,
 // and the dispatch of host audio blocks to the effective processing
 // handlers (straight through at this level; TDspVSTModule adds modes).
-#pragma once
 
 #include <atomic>
 #include <cstdint>

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "host/custom_vst_module.h"
+#include "host/failure_trace.h"
 #include "host/vst_key_translation.h"
 
 namespace vb {
@@ -63,7 +64,8 @@ std::intptr_t TCustomVSTModule::HostCallEditOpen(std::int32_t, std::intptr_t, vo
   try {
     FEditorForm->AttachToParent(Ptr);
   } catch (...) {
-    // Judged below by where the window ended up.
+    // Judged below by where the window ended up; the host sees only the 0.
+    LibraryFailureTrace().Report("effEditOpen", effEditOpen);
   }
   // No display, or the host's window is unknown: leave nothing behind. (A
   // host may also have closed the editor from a callback meanwhile.)
@@ -126,6 +128,7 @@ std::intptr_t TCustomVSTModule::HostCallEditIdle(std::int32_t, std::intptr_t, vo
       FEditorForm->Idle();
     } catch (...) {
       // One failed idle must not take the host down; the next one retries.
+      LibraryFailureTrace().Report("effEditIdle", effEditIdle);
     }
   }
   if (HasFlag(effFlagsHasEditor) && EditorNeedUpdate() && FEditorForm) {
@@ -174,6 +177,8 @@ std::intptr_t TCustomVSTModule::ForwardKey(std::int32_t Index, std::intptr_t Val
     }
     return (OnCheckKey && OnCheckKey(*this, Code)) ? 1 : -1;
   } catch (...) {
+    LibraryFailureTrace().Report(IsKeyDown ? "effEditKeyDown" : "effEditKeyUp",
+                                 IsKeyDown ? effEditKeyDown : effEditKeyUp);
     return -1;
   }
 }

@@ -1,7 +1,7 @@
+#pragma once
 // Processing modes between the host's audio entries and the user's
 // processing handlers: straight through (pmNormal), fixed-size blocks with
 // overlap (pmBlockSave), copy, mute, and a queue of processing components.
-#pragma once
 
 #include <atomic>
 #include <cstdint>

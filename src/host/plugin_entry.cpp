@@ -3,10 +3,14 @@
 // VSTPluginMain and main.
 #include "host/plugin_entry.h"
 
+#include <dlfcn.h>
+
+#include <cstring>
 #include <mutex>
 
 #include "host/application.h"
 #include "host/basic_vst_module.h"
+#include "host/failure_trace.h"
 
 // Registration of a function to run when this library is unloaded (or the
 // process ends), tied to this library through its DSO handle. Plain atexit
@@ -26,7 +30,17 @@ void LibraryShutDown(void*) {
     vb::TApplication::Finalize();
     vb::PluginLibraryShutDown();
   } catch (...) {
+    vb::LibraryFailureTrace().Report("unloading");
   }
+}
+
+// Failure lines name this library's file, so a user of a host that loads
+// many plug-ins can tell which one failed.
+void NameFailureTrace() {
+  Dl_info Info{};
+  if (dladdr(reinterpret_cast<void*>(&NameFailureTrace), &Info) == 0 || Info.dli_fname == nullptr) return;
+  const char* Slash = std::strrchr(Info.dli_fname, '/');
+  vb::LibraryFailureTrace().SetOwner(Slash != nullptr ? Slash + 1 : Info.dli_fname);
 }
 
 // Start-up runs on the first entry call, once every static object of the
@@ -34,6 +48,7 @@ void LibraryShutDown(void*) {
 // those objects are destroyed, at unload as well as at process exit.
 void StartUpOnce() {
   std::call_once(GStartUpDone, [] {
+    NameFailureTrace();
     vb::PluginLibraryStartUp();
     __cxa_atexit(&LibraryShutDown, nullptr, &__dso_handle);
   });
@@ -48,6 +63,7 @@ vb::TVSTEffect* CreateEffect(vb::TAudioMasterCallbackFunc AudioMaster) noexcept 
     Module->SetAudioMaster(AudioMaster);
     return Module->Effect();
   } catch (...) {
+    vb::LibraryFailureTrace().Report("VSTPluginMain");
     delete Module;  // the half-built module is not handed to the host
     return nullptr;
   }

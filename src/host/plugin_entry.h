@@ -1,5 +1,5 @@
-// The three functions every plug-in library defines for the entry point.
 #pragma once
+// The three functions every plug-in library defines for the entry point.
 
 namespace vb {
 

@@ -1,9 +1,9 @@
+#pragma once
 // The processing handler types: a plain function taking the module, arrays
 // of per-channel input and output sample pointers and the number of sample
 // frames. Inputs and Outputs may point to the same memory. Handlers run on
 // the host's audio thread; being plain function pointers, handler slots can
 // be swapped from other threads with relaxed atomic stores.
-#pragma once
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
+#pragma once
 // A processing component that can follow a module's sample rate and channel
 // count and run in the module's queue mode. Abstract: concrete components
 // supply the processing and event operations.
-#pragma once
 
 #include <cstdint>
 #include <vector>

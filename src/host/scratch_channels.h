@@ -1,8 +1,8 @@
+#pragma once
 // Per-channel scratch buffers used where a processing entry needs buffers
 // of its own (the accumulating entry, the queue mode). Sized outside the
 // audio thread; the audio thread only clears and uses them, processing host
 // blocks longer than Frames() in pieces.
-#pragma once
 
 #include <cstdint>
 #include <vector>

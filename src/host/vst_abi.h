@@ -1,8 +1,8 @@
+#pragma once
 // Binary interface between a VST 2.4 host and this plug-in, as seen by a
 // 64-bit little-endian host. Every record here is shared with the host, so
 // sizes and offsets are fixed and checked at compile time. Plain,
 // standard-layout types only; no dependencies beyond <cstdint>/<cstddef>.
-#pragma once
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
+#pragma once
 // Capability strings answered to effCanDo. The set is stored as a 32-bit
 // word, bit n = member n; strings are compared exactly (case-sensitive).
-#pragma once
 
 #include <cstdint>
 

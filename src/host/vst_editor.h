@@ -1,8 +1,8 @@
+#pragma once
 // The editor window as the module hosts it. The real window (built on the
 // platform layer) derives from TVSTEditor; the module creates it through the
 // factory named by EditorFormClass on effEditOpen and owns it. All calls are
 // made on the host's user-interface thread.
-#pragma once
 
 #include <concepts>
 #include <cstddef>

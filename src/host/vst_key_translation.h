@@ -1,7 +1,7 @@
+#pragma once
 // Translation of the host's key records into platform key codes for the
 // editor (the platform's virtual-key numbering: 8 backspace, 13 return,
 // 37..40 arrows, 48..57 digits, 112..123 F1..F12, ...).
-#pragma once
 
 #include <cstdint>
 

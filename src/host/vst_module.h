@@ -1,6 +1,6 @@
+#pragma once
 // The published module: applies the concrete class's stored description
 // after construction and then runs the class's create handler.
-#pragma once
 
 #include <memory>
 

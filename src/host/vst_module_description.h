@@ -1,8 +1,8 @@
+#pragma once
 // The stored description of a concrete module class: the fixed property
 // values applied after the constructors and before the create handler.
 // Identity, flags and capabilities live here; the parameter layer supplies
 // the parameter descriptions, categories and programs through Parameters.
-#pragma once
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
+#pragma once
 // Event handling: the host's timed event lists (effProcessEvents) are handed
 // to a handler per event type, and MIDI events the effect queues while
 // processing are sent to the host when the processing call ends.
-#pragma once
 
 #include <cstdint>
 #include <functional>

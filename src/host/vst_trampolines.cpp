@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "host/basic_vst_module.h"
+#include "host/failure_trace.h"
 
 namespace vb {
 
@@ -49,6 +50,9 @@ std::intptr_t DispatcherTrampoline(TVSTEffect* Effect, std::int32_t Opcode, std:
   try {
     return Module->HostCallDispatcher(Opcode, Index, Value, Ptr, Opt);
   } catch (...) {
+    // The module may be gone (effClose): only the opcode is named.
+    const char* Name = DispatcherOpcodeName(Opcode);
+    LibraryFailureTrace().Report(Name ? Name : "dispatcher", Opcode);
     return 0;
   }
 }
@@ -59,6 +63,7 @@ float GetParameterTrampoline(TVSTEffect* Effect, std::int32_t Index) noexcept {
   try {
     return Module->HostCallGetParameter(Index);
   } catch (...) {
+    LibraryFailureTrace().Report("getParameter");
     return 0.0f;
   }
 }
@@ -69,6 +74,7 @@ void SetParameterTrampoline(TVSTEffect* Effect, std::int32_t Index, float Parame
   try {
     Module->HostCallSetParameter(Index, Parameter);
   } catch (...) {
+    LibraryFailureTrace().Report("setParameter");
   }
 }
 
@@ -78,6 +84,7 @@ void ProcessTrampoline(TVSTEffect* Effect, float** Inputs, float** Outputs, std:
   try {
     Module->HostCallProcess(Inputs, Outputs, SampleFrames);
   } catch (...) {
+    LibraryFailureTrace().Report("process");
   }
 }
 
@@ -88,6 +95,7 @@ void Process32ReplacingTrampoline(TVSTEffect* Effect, float** Inputs, float** Ou
   try {
     Module->HostCallProcess32Replacing(Inputs, Outputs, SampleFrames);
   } catch (...) {
+    LibraryFailureTrace().Report("processReplacing");
   }
 }
 
@@ -98,6 +106,7 @@ void Process64ReplacingTrampoline(TVSTEffect* Effect, double** Inputs, double** 
   try {
     Module->HostCallProcess64Replacing(Inputs, Outputs, SampleFrames);
   } catch (...) {
+    LibraryFailureTrace().Report("processDoubleReplacing");
   }
 }
 

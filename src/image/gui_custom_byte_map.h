@@ -93,7 +93,6 @@ class TGuiCustomByteMap : public TGuiCustomMap {
   void WidthChanged(bool updateBitmap) override;
   // Width * Height must fit the 32-bit storage size.
   void CheckStorageSize(std::int32_t width, std::int32_t height) const override;
-  TRect ClipPlacement(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) const;
   // Rotates Source (Width x Height) into Dest (Height x Width).
   void TurnInto(const std::uint8_t* source, std::uint8_t* dest, bool counterClockwise) const;
   // Copies the overlapping top-left area between two blocks.

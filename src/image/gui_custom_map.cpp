@@ -1,5 +1,7 @@
 #include "image/gui_custom_map.h"
 
+#include <algorithm>
+
 #include "error/error.h"
 #include "image/file_format_registry.h"
 
@@ -51,6 +53,12 @@ void TGuiCustomMap::SizeChanged(std::int32_t, std::int32_t) {
 void TGuiCustomMap::LoadFromFile(const std::string& fileName) {
   TFileStream stream(fileName, TFileMode::fmOpenRead);
   LoadFromStream(stream);
+}
+
+TRect TGuiCustomMap::ClipPlacement(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) const {
+  const std::int64_t right = std::min<std::int64_t>(std::int64_t(x) + width, FWidth);
+  const std::int64_t bottom = std::min<std::int64_t>(std::int64_t(y) + height, FHeight);
+  return TRect{std::max(x, 0), std::max(y, 0), std::int32_t(right), std::int32_t(bottom)};
 }
 
 bool TGuiCustomMap::SaveThroughFileFormat(const std::string& fileName) const {

@@ -5,6 +5,7 @@
 // Maps are used from the thread that owns the editor window only.
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -98,12 +99,54 @@ class TGuiCustomMap {
   // FileName; false when no format does.
   bool SaveThroughFileFormat(const std::string& fileName) const;
 
+  // Clipping of drawing another map: the destination area of a Width x
+  // Height source at (X, Y); empty when nothing is visible.
+  TRect ClipPlacement(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) const;
+
+  // The pixels of a line from (FromX, FromY) towards (ToX, ToY), the end
+  // point left out (Bresenham, rounding halfway steps alike for every map):
+  // calls Plot(X, Y) for each one that lies inside the map.
+  template <class TPlot>
+  void WalkLine(std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY, TPlot plot) const;
+
   std::int32_t FDataSize = 0;
   std::int32_t FWidth = 0;
   std::int32_t FHeight = 0;
   TMapNotifyEvent FOnChange;
   TMapNotifyEvent FOnResize;
 };
+
+template <class TPlot>
+void TGuiCustomMap::WalkLine(std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY,
+                             TPlot plot) const {
+  // 64-bit differences: coordinates far apart must not overflow.
+  const std::int64_t dx = std::abs(std::int64_t(toX) - fromX);
+  const std::int64_t dy = std::abs(std::int64_t(toY) - fromY);
+  const std::int32_t sx = toX > fromX ? 1 : -1;
+  const std::int32_t sy = toY > fromY ? 1 : -1;
+  const bool xMajor = dx > dy;
+  const std::int64_t n = xMajor ? dx : dy;
+  std::int64_t error = n / 2;
+  std::int32_t x = fromX;
+  std::int32_t y = fromY;
+  auto plotInside = [&] {
+    if (x >= 0 && x < FWidth && y >= 0 && y < FHeight) plot(x, y);
+  };
+  plotInside();
+  for (std::int64_t i = 1; i < n; ++i) {
+    error -= xMajor ? dy : dx;
+    if (error < 0) {
+      error += n;
+      x += sx;
+      y += sy;
+    } else if (xMajor) {
+      x += sx;
+    } else {
+      y += sy;
+    }
+    plotInside();
+  }
+}
 
 // Reads and writes the little-endian header fields of bitmap files and
 // streamed map data.

@@ -150,43 +150,13 @@ void TGuiCustomPixelMap::Line(std::int32_t fromX, std::int32_t fromY, std::int32
                               TPixel32 color) {
   if (fromY == toY) return HorizontalLine(fromX, toX, fromY, color);
   if (fromX == toX) return VerticalLine(fromX, fromY, toY, color);
-  // 64-bit differences: coordinates far apart must not overflow.
-  const std::int64_t dx = std::abs(std::int64_t(toX) - fromX);
-  const std::int64_t dy = std::abs(std::int64_t(toY) - fromY);
-  const std::int32_t sx = toX > fromX ? 1 : -1;
-  const std::int32_t sy = toY > fromY ? 1 : -1;
-  const bool xMajor = dx > dy;
-  const std::int64_t n = xMajor ? dx : dy;
-  std::int64_t error = n / 2;
-  std::int32_t x = fromX;
-  std::int32_t y = fromY;
   TBlendRun run;
-  auto plot = [&] {
-    if (x >= 0 && x < FWidth && y >= 0 && y < FHeight) BlendPixelTo(color, FDataPointer[x + std::int64_t(y) * FWidth]);
-  };
-  plot();
-  for (std::int64_t i = 1; i < n; ++i) {
-    error -= xMajor ? dy : dx;
-    if (error < 0) {
-      error += n;
-      x += sx;
-      y += sy;
-    } else if (xMajor) {
-      x += sx;
-    } else {
-      y += sy;
-    }
-    plot();
-  }
+  WalkLine(fromX, fromY, toX, toY, [&](std::int32_t x, std::int32_t y) {
+    BlendPixelTo(color, FDataPointer[x + std::int64_t(y) * FWidth]);
+  });
 }
 
 // --- drawing other images --------------------------------------------------------
-
-TRect TGuiCustomPixelMap::ClipPlacement(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) const {
-  const std::int64_t right = std::min<std::int64_t>(std::int64_t(x) + width, FWidth);
-  const std::int64_t bottom = std::min<std::int64_t>(std::int64_t(y) + height, FHeight);
-  return TRect{std::max(x, 0), std::max(y, 0), std::int32_t(right), std::int32_t(bottom)};
-}
 
 void TGuiCustomPixelMap::Draw(const TGuiCustomPixelMap& pixelMap, std::uint8_t alpha) { Draw(pixelMap, 0, 0, alpha); }
 

@@ -109,9 +109,6 @@ class TGuiCustomPixelMap : public TGuiCustomMap {
   void WidthChanged(bool updateBitmap) override;
   // 4 * Width * Height must fit the 32-bit storage size.
   void CheckStorageSize(std::int32_t width, std::int32_t height) const override;
-  // Clipping of Draw/DrawByteMap: the destination area of a Width x Height
-  // source at (X, Y); empty when nothing is visible.
-  TRect ClipPlacement(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) const;
 
   TPixel32* FDataPointer = nullptr;
   TBitmapInfoHeader FBitmapInfo;

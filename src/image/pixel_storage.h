@@ -1,3 +1,4 @@
+#pragma once
 // Storage for the pixels of memory pixel maps.
 //
 // A control strip holds well over a megabyte (60 x 6000 pixels: 1.4 MB)
@@ -11,7 +12,6 @@
 // memory). Small blocks come from the heap.
 //
 // Any thread but the audio thread (mapping is a system call).
-#pragma once
 
 #include <cstddef>
 

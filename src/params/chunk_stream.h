@@ -1,6 +1,6 @@
+#pragma once
 // A growable in-memory byte buffer with a read/write position: the opaque
 // state of a program in chunk mode.
-#pragma once
 
 #include <cstddef>
 #include <cstdint>

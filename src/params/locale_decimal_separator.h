@@ -1,6 +1,6 @@
+#pragma once
 // The user's decimal separator for parameter texts, read from the locale
 // named by the environment without touching the process locale.
-#pragma once
 
 #include <string>
 

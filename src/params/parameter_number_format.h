@@ -1,5 +1,5 @@
-// Number texts of parameter values (display texts, host-extension queries).
 #pragma once
+// Number texts of parameter values (display texts, host-extension queries).
 
 #include <string>
 

@@ -1,7 +1,7 @@
+#pragma once
 // What parameter descriptions, categories and programs need from the module
 // that owns them. The module class implements this; tests use a small fake,
 // so the description and program types build and run without a module.
-#pragma once
 
 #include <cstdint>
 

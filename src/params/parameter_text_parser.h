@@ -1,6 +1,6 @@
+#pragma once
 // The built-in parser that turns a host's text ("2.5 kHz", "1,5k") into a
 // parameter value.
-#pragma once
 
 #include <string>
 

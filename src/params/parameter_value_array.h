@@ -1,7 +1,7 @@
+#pragma once
 // Parameter values that the audio thread may read while a host or editor
 // thread writes them: each element is a relaxed atomic 32-bit float. Resizing
 // happens only while parameters are being set up, never during processing.
-#pragma once
 
 #include <atomic>
 #include <cstdint>

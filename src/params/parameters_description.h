@@ -1,6 +1,6 @@
+#pragma once
 // Stored description of a module class's parameters, categories and
 // programs: plain constant data, applied once while the module is built.
-#pragma once
 
 #include <cstdint>
 #include <span>

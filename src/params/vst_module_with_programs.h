@@ -1,3 +1,4 @@
+#pragma once
 // Module level that stores and serves parameter values: the host's
 // normalised get/set, the effect's own reads and writes in parameter units,
 // change events, automation notices to the host, parameter texts, text
@@ -8,7 +9,6 @@
 // thread, the dispatcher from its user-interface thread, SetParameter from
 // the editor. Stored values are relaxed atomics, so readers on the audio
 // thread never see a torn value; no lock is taken.
-#pragma once
 
 #include <atomic>
 #include <cstdint>

@@ -1,6 +1,6 @@
+#pragma once
 // Parameter categories: named groups that descriptions may refer to by name.
 // Each category keeps the number of descriptions naming it.
-#pragma once
 
 #include <cstdint>
 #include <memory>

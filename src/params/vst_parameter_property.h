@@ -1,8 +1,8 @@
+#pragma once
 // Parameter descriptions: range, curve between the host's normalised value
 // (0..1) and the parameter's own unit, steps and flags reported to the host,
 // names and category. A description's position in its list is the parameter
 // index everywhere.
-#pragma once
 
 #include <atomic>
 #include <cstdint>

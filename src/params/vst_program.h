@@ -1,6 +1,6 @@
+#pragma once
 // Programs (presets): one complete set of parameter values and a name, or,
 // in chunk mode, an opaque byte chunk. The list's order is the program number.
-#pragma once
 
 #include <cstdint>
 #include <functional>

@@ -1,11 +1,14 @@
-// The system text renderer: fontconfig picks a face file for a description,
-// FreeType renders its glyphs. Both libraries are used through objects of our
-// own (an FT_Library and an FcConfig made here), so a host that uses them too
-// never sees its defaults or caches changed by us.
-#include <fontconfig/fontconfig.h>
+// The system text renderer: FreeType renders the glyphs of faces held in
+// memory, the ones compiled into the library (bundled_fonts.cpp) and any a
+// program adds. No face comes from the machine, so text looks the same on
+// every one, with or without fonts installed. FreeType is used through an
+// FT_Library made here, so a host that uses it too never sees its state
+// changed by us.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
+#include FT_SFNT_NAMES_H
+#include FT_TRUETYPE_IDS_H
 
 #include <algorithm>
 #include <cstring>
@@ -20,9 +23,9 @@
 namespace vb {
 namespace {
 
-// Family names of another desktop that fontconfig may not know, with the
-// generic family whose best match stands in when they are not installed. Without
-// this a missing fixed-pitch face would fall back to a proportional one.
+// Family names of another desktop, with the generic family that stands in
+// for them. Without this a missing fixed-pitch face would fall back to a
+// proportional one.
 struct TGenericAlias {
   const char* Family;
   const char* Generic;
@@ -35,6 +38,17 @@ constexpr TGenericAlias kGenericAliases[] = {
     {"Arial", "sans-serif"},         {"Tahoma", "sans-serif"},
     {"Verdana", "sans-serif"},       {"MS Sans Serif", "sans-serif"},
     {"Segoe UI", "sans-serif"},      {"Microsoft Sans Serif", "sans-serif"},
+};
+
+// The family that answers for each generic family.
+struct TGenericFace {
+  const char* Generic;
+  const char* Family;
+};
+constexpr TGenericFace kGenericFaces[] = {
+    {"sans-serif", "DejaVu Sans"},
+    {"monospace", "DejaVu Sans Mono"},
+    {"serif", "DejaVu Serif"},
 };
 
 // Oblique shear of a synthesised italic: tan(12 degrees) in 16.16.
@@ -52,10 +66,39 @@ const char* GenericFamilyOf(std::string_view family) {
   for (const TGenericAlias& alias : kGenericAliases) {
     if (SameNameIgnoringCase(family, alias.Family)) return alias.Generic;
   }
-  return nullptr;
+  return "sans-serif";
+}
+
+const char* FamilyOfGeneric(std::string_view generic) {
+  for (const TGenericFace& face : kGenericFaces) {
+    if (generic == face.Generic) return face.Family;
+  }
+  return kGenericFaces[0].Family;
 }
 
 bool IsDefaultFace(std::string_view family) { return family.empty() || SameNameIgnoringCase(family, "Default"); }
+
+// The face's family as its name table gives it to older systems (name 1):
+// "DejaVu Sans Condensed", where FreeType's family name is the typographic
+// "DejaVu Sans" shared with the normal width. English names only; both
+// platforms' encodings hold ASCII for the faces we carry.
+std::string LegacyFamilyName(FT_Face face) {
+  const FT_UInt count = FT_Get_Sfnt_Name_Count(face);
+  for (FT_UInt i = 0; i < count; ++i) {
+    FT_SfntName name{};
+    if (FT_Get_Sfnt_Name(face, i, &name) != 0 || name.name_id != TT_NAME_ID_FONT_FAMILY) continue;
+    if (name.platform_id == TT_PLATFORM_MICROSOFT && name.language_id == TT_MS_LANGID_ENGLISH_UNITED_STATES) {
+      std::string family;
+      for (FT_UInt k = 1; k < name.string_len; k += 2) family.push_back(char(name.string[k]));  // UTF-16BE
+      return family;
+    }
+    if (name.platform_id == TT_PLATFORM_MACINTOSH && name.encoding_id == TT_MAC_ID_ROMAN &&
+        name.language_id == TT_MAC_LANGID_ENGLISH) {
+      return std::string(reinterpret_cast<const char*>(name.string), name.string_len);
+    }
+  }
+  return face->family_name != nullptr ? face->family_name : "";
+}
 
 // Decodes UTF-8; malformed or overlong sequences and surrogates each become
 // one U+FFFD, so hostile text still draws something finite.
@@ -103,6 +146,15 @@ struct TTextLayout {
   std::int32_t OriginX = 0;
 };
 
+// A face opened from memory, with what a description is matched against.
+struct TOpenFace {
+  FT_Face Face = nullptr;
+  std::string Family;
+  bool Bold = false;
+  bool Italic = false;
+  bool FixedPitch = false;
+};
+
 struct TLoadedFace {
   FT_Face Face = nullptr;
   TFaceInfo Info;
@@ -110,20 +162,22 @@ struct TLoadedFace {
 
 class TFreeTypeTextRenderer final : public TTextRenderer {
  public:
-  TFreeTypeTextRenderer();
+  explicit TFreeTypeTextRenderer(std::span<const TFontFile> files);
   ~TFreeTypeTextRenderer() override;
 
   TTextExtent Measure(const TFontDescription& font, std::string_view utf8) override;
   TRect Draw(const TFontDescription& font, std::string_view utf8, const TRasterView& target, std::int32_t x,
              std::int32_t y, TTextAnchor anchor) override;
   TFaceInfo Describe(const TFontDescription& font) override;
+  void AddFiles(std::span<const TFontFile> files);
 
  private:
   using TFaceKey = std::tuple<std::string, bool, bool>;
 
+  void OpenFiles(std::span<const TFontFile> files);
   const TLoadedFace* FaceFor(const TFontDescription& font);
+  const TOpenFace* Match(const TFontDescription& font) const;
   std::unique_ptr<TLoadedFace> LoadFace(const TFontDescription& font);
-  FT_Face OpenFile(const std::string& file, int index);
   bool SetSize(FT_Face face, const TFontDescription& font);
   bool LayOut(const TFontDescription& font, std::string_view utf8, TTextLayout& layout);
   bool RenderGlyph(const TLoadedFace& face, const TFontDescription& font, char32_t code, TPlacedGlyph& glyph,
@@ -131,23 +185,47 @@ class TFreeTypeTextRenderer final : public TTextRenderer {
 
   std::mutex FLock;
   FT_Library FLibrary = nullptr;
-  FcConfig* FConfig = nullptr;
+  // In the order the files came: the first face answers when nothing else
+  // fits.
+  std::vector<TOpenFace> FOpenFaces;
   std::map<TFaceKey, std::unique_ptr<TLoadedFace>> FFaces;
-  // Faces opened per file and face index, shared by descriptions that
-  // resolve to the same file.
-  std::map<std::pair<std::string, int>, FT_Face> FOpenFiles;
 };
 
-TFreeTypeTextRenderer::TFreeTypeTextRenderer() {
+TFreeTypeTextRenderer::TFreeTypeTextRenderer(std::span<const TFontFile> files) {
   if (FT_Init_FreeType(&FLibrary) != 0) FLibrary = nullptr;
-  FConfig = FcInitLoadConfigAndFonts();
+  OpenFiles(files);
 }
 
 TFreeTypeTextRenderer::~TFreeTypeTextRenderer() {
   FFaces.clear();
-  for (auto& [key, face] : FOpenFiles) FT_Done_Face(face);
+  for (TOpenFace& face : FOpenFaces) FT_Done_Face(face.Face);
   if (FLibrary != nullptr) FT_Done_FreeType(FLibrary);
-  if (FConfig != nullptr) FcConfigDestroy(FConfig);
+}
+
+void TFreeTypeTextRenderer::AddFiles(std::span<const TFontFile> files) {
+  std::lock_guard<std::mutex> guard(FLock);
+  OpenFiles(files);
+  FFaces.clear();  // a description may now resolve to a better face
+}
+
+// Every face of every file (a collection holds several); files FreeType
+// cannot read or that hold no outlines are passed over.
+void TFreeTypeTextRenderer::OpenFiles(std::span<const TFontFile> files) {
+  if (FLibrary == nullptr) return;
+  for (const TFontFile& file : files) {
+    FT_Long faces = 1;
+    for (FT_Long index = 0; index < faces; ++index) {
+      FT_Face face = nullptr;
+      if (FT_New_Memory_Face(FLibrary, file.Data, FT_Long(file.Size), index, &face) != 0) break;
+      faces = face->num_faces;
+      if (!FT_IS_SCALABLE(face)) {
+        FT_Done_Face(face);
+        continue;
+      }
+      FOpenFaces.push_back(TOpenFace{face, LegacyFamilyName(face), (face->style_flags & FT_STYLE_FLAG_BOLD) != 0,
+                                     (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0, FT_IS_FIXED_WIDTH(face) != 0});
+    }
+  }
 }
 
 const TLoadedFace* TFreeTypeTextRenderer::FaceFor(const TFontDescription& font) {
@@ -157,57 +235,44 @@ const TLoadedFace* TFreeTypeTextRenderer::FaceFor(const TFontDescription& font) 
   return found->second.get();
 }
 
-std::unique_ptr<TLoadedFace> TFreeTypeTextRenderer::LoadFace(const TFontDescription& font) {
-  if (FLibrary == nullptr || FConfig == nullptr) return nullptr;
-  FcPattern* pattern = FcPatternCreate();
-  if (pattern == nullptr) return nullptr;
-  const char* generic = IsDefaultFace(font.FaceName) ? "sans-serif" : GenericFamilyOf(font.FaceName);
-  if (!IsDefaultFace(font.FaceName)) {
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(font.FaceName.c_str()));
-  }
-  if (generic != nullptr) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(generic));
-  FcPatternAddInteger(pattern, FC_WEIGHT, font.Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pattern, FC_SLANT, font.Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-  FcConfigSubstitute(FConfig, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(FConfig, pattern, &result);
-  FcPatternDestroy(pattern);
-  if (match == nullptr) return nullptr;
-
-  FcChar8* file = nullptr;
-  int index = 0;
-  FT_Face face = nullptr;
-  if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
-    FcPatternGetInteger(match, FC_INDEX, 0, &index);
-    face = OpenFile(reinterpret_cast<const char*>(file), index);
-  }
-  FcPatternDestroy(match);
-  if (face == nullptr) return nullptr;
-
-  auto loaded = std::make_unique<TLoadedFace>();
-  loaded->Face = face;
-  loaded->Info.Family = face->family_name != nullptr ? face->family_name : "";
-  loaded->Info.Style = face->style_name != nullptr ? face->style_name : "";
-  loaded->Info.FixedPitch = FT_IS_FIXED_WIDTH(face);
-  loaded->Info.SyntheticBold = font.Bold && (face->style_flags & FT_STYLE_FLAG_BOLD) == 0;
-  loaded->Info.SyntheticItalic = font.Italic && (face->style_flags & FT_STYLE_FLAG_ITALIC) == 0;
-  return loaded;
+// The family asked for, else the family answering for its generic family
+// (a fixed-pitch face for a fixed-pitch family), else the first face's; in
+// that family the cut nearest the asked weight and slant (weight first).
+const TOpenFace* TFreeTypeTextRenderer::Match(const TFontDescription& font) const {
+  if (FOpenFaces.empty()) return nullptr;
+  auto cutsOf = [&](auto&& fits) {
+    std::vector<const TOpenFace*> cuts;
+    for (const TOpenFace& face : FOpenFaces) {
+      if (fits(face)) cuts.push_back(&face);
+    }
+    return cuts;
+  };
+  auto named = [&](std::string_view family) {
+    return cutsOf([&](const TOpenFace& face) { return SameNameIgnoringCase(face.Family, family); });
+  };
+  std::vector<const TOpenFace*> cuts;
+  if (!IsDefaultFace(font.FaceName)) cuts = named(font.FaceName);
+  const std::string_view generic = IsDefaultFace(font.FaceName) ? "sans-serif" : GenericFamilyOf(font.FaceName);
+  if (cuts.empty()) cuts = named(FamilyOfGeneric(generic));
+  if (cuts.empty() && generic == "monospace") cuts = cutsOf([](const TOpenFace& face) { return face.FixedPitch; });
+  if (cuts.empty()) cuts = named(FOpenFaces.front().Family);
+  auto distance = [&](const TOpenFace* face) { return 2 * (face->Bold != font.Bold) + (face->Italic != font.Italic); };
+  return *std::min_element(cuts.begin(), cuts.end(),
+                           [&](const TOpenFace* a, const TOpenFace* b) { return distance(a) < distance(b); });
 }
 
-FT_Face TFreeTypeTextRenderer::OpenFile(const std::string& file, int index) {
-  auto key = std::make_pair(file, index);
-  auto found = FOpenFiles.find(key);
-  if (found != FOpenFiles.end()) return found->second;
-  FT_Face face = nullptr;
-  if (FT_New_Face(FLibrary, file.c_str(), index, &face) != 0) return nullptr;
-  if (!FT_IS_SCALABLE(face)) {
-    FT_Done_Face(face);
-    return nullptr;
-  }
-  FOpenFiles.emplace(key, face);
-  return face;
+std::unique_ptr<TLoadedFace> TFreeTypeTextRenderer::LoadFace(const TFontDescription& font) {
+  const TOpenFace* match = Match(font);
+  if (match == nullptr) return nullptr;
+  FT_Face face = match->Face;
+  auto loaded = std::make_unique<TLoadedFace>();
+  loaded->Face = face;
+  loaded->Info.Family = match->Family;
+  loaded->Info.Style = face->style_name != nullptr ? face->style_name : "";
+  loaded->Info.FixedPitch = match->FixedPitch;
+  loaded->Info.SyntheticBold = font.Bold && !match->Bold;
+  loaded->Info.SyntheticItalic = font.Italic && !match->Italic;
+  return loaded;
 }
 
 bool TFreeTypeTextRenderer::SetSize(FT_Face face, const TFontDescription& font) {
@@ -334,11 +399,15 @@ TFaceInfo TFreeTypeTextRenderer::Describe(const TFontDescription& font) {
   return face != nullptr ? face->Info : TFaceInfo{};
 }
 
-}  // namespace
-
-TTextRenderer& SystemTextRenderer() {
-  static TFreeTypeTextRenderer renderer;
+TFreeTypeTextRenderer& SystemRenderer() {
+  static TFreeTypeTextRenderer renderer(BundledFontFiles());
   return renderer;
 }
+
+}  // namespace
+
+TTextRenderer& SystemTextRenderer() { return SystemRenderer(); }
+
+void AddSystemFontFiles(std::span<const TFontFile> files) { SystemRenderer().AddFiles(files); }
 
 }  // namespace vb

@@ -4,8 +4,8 @@
 // A text renderer measures a UTF-8 string in a described font and draws it in
 // white into an 8-bit coverage raster (0 = no ink, 255 = full ink). It needs
 // no display, so headless code and tests render real glyphs. The system
-// renderer (SystemTextRenderer) uses FreeType with fontconfig; this folder is
-// the only place that includes them.
+// renderer (SystemTextRenderer) uses FreeType on faces held in memory, never
+// the machine's fonts; this folder is the only place that includes FreeType.
 //
 // Geometry: a string occupies a box Width x Height whose top row lies Ascent
 // pixels above the baseline. Every glyph pixel that Draw produces lies inside
@@ -14,7 +14,9 @@
 // Threads: any thread may call a renderer, calls are serialised inside; it is
 // user-interface code and never belongs on the audio path.
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -24,8 +26,9 @@ namespace vb {
 
 struct TFontDescription {
   // A family name as the user knows it ("DejaVu Sans", "Lucida Console").
-  // A missing family is replaced by the closest installed face; "Default"
-  // or an empty name asks for the system's default sans-serif face.
+  // A family the renderer does not hold is replaced by the face answering
+  // for its kind (fixed-pitch, serif, sans-serif); "Default" or an empty
+  // name asks for the default sans-serif face.
   std::string FaceName = "Default";
   // The em size in pixels (the height a capital plus descender is designed
   // around), or, with CellHeight, the height of the whole line cell
@@ -85,9 +88,25 @@ class TTextRenderer {
   virtual TFaceInfo Describe(const TFontDescription& font) = 0;
 };
 
-// The process's FreeType/fontconfig renderer, created on first use with its
-// own library and configuration (nothing a host may share is touched) and
-// kept until the library unloads. Faces are cached for the process.
+// A font file (TrueType or OpenType, or a collection of them) in memory
+// that stays valid for the rest of the process.
+struct TFontFile {
+  const std::uint8_t* Data = nullptr;
+  std::size_t Size = 0;
+};
+
+// The faces compiled into the library from the repository's fonts/ folder:
+// the ones the plug-in draws with. The first is the default sans-serif.
+std::span<const TFontFile> BundledFontFiles();
+
+// The process's FreeType renderer over the bundled faces and those added
+// below, created on first use with its own FreeType library (nothing a host
+// may share is touched) and kept until the library unloads.
 TTextRenderer& SystemTextRenderer();
+
+// Adds faces the system renderer may draw with (a build tool drawing with
+// more faces than the plug-in carries). Any thread; descriptions resolve
+// again afterwards.
+void AddSystemFontFiles(std::span<const TFontFile> files);
 
 }  // namespace vb

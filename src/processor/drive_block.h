@@ -1,3 +1,4 @@
+#pragma once
 // The drive's work on one piece of a host block, from the host's input
 // frames to its output frames: input gain and meter, upsampling, the drive
 // chain and downsampling sample by sample, output gain and meter.
@@ -11,7 +12,6 @@
 //
 // Audio thread; the routines allocate nothing, lock nothing and make no
 // system call. DriveBlockStartUp runs on the thread that loads the library.
-#pragma once
 
 #include <cstdint>
 

@@ -1,3 +1,4 @@
+#pragma once
 // The block routine in two-lane (SSE2) form and the pieces every form
 // shares, as templates so that each implementation file compiles the same
 // code for its own instruction set. Only drive_block*.cpp include this.
@@ -21,7 +22,6 @@
 // clipper on n - 1, the smoothers and the mix on n - 2, the tone stack on
 // n - 3 and the down filter on n - 4. Each stage still sees its samples in
 // order and does exactly the same operations, so every bit stays as it was.
-#pragma once
 
 #include <cstddef>
 #include <type_traits>

@@ -1,3 +1,4 @@
+#pragma once
 // The drive chain at the oversampled rate: high-pass, soft clipper, four
 // one-pole low-pass stages with a one-pole high-pass follower, dry/wet mix
 // and the tone stack (presence, high shelf, mid, low shelf), per channel or
@@ -13,7 +14,6 @@
 //
 // Audio thread only, except ClearStates (set-up thread, while the host does
 // not process). Allocates nothing.
-#pragma once
 
 #include <array>
 #include <cstddef>

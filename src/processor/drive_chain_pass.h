@@ -1,3 +1,4 @@
+#pragma once
 // One pass of the drive chain over a block, one oversampled sample of both
 // channels per Tick, with every state and setting in locals so that the
 // compiler keeps them in registers (the chain's own fields could alias the
@@ -7,7 +8,6 @@
 //
 // Audio thread only; the chain must not be used otherwise between the
 // constructor and End.
-#pragma once
 
 #include "processor/drive_chain.h"
 #include "processor/drive_settings.h"

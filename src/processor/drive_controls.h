@@ -1,3 +1,4 @@
+#pragma once
 // What the drive's handlers hand to the audio thread, and how the audio
 // thread takes it.
 //
@@ -19,7 +20,6 @@
 // writer's two steps may see the new value early; it sees the new
 // generation at its next block and takes the value again, so no change is
 // lost. TSync marks both gaps (sync_points.h).
-#pragma once
 
 #include <array>
 #include <atomic>

@@ -1,7 +1,7 @@
+#pragma once
 // The drive's 17 parameters by index: the host's parameter numbers, the rows
 // of the description table (process_module_description.cpp) and the keys
 // of the editor's controls. Use these names, never bare numbers.
-#pragma once
 
 #include <array>
 #include <cstdint>

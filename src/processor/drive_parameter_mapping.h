@@ -1,6 +1,6 @@
+#pragma once
 // How each knob's value (in its own unit) becomes the drive's internal state.
 // Pure functions: the parameter handlers apply them, tests check them.
-#pragma once
 
 #include "processor/drive_controls.h"
 #include "processor/drive_settings.h"

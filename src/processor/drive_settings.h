@@ -1,9 +1,9 @@
+#pragma once
 // The gains, poles and switches the drive chain runs a block with. The
 // audio thread maps them from one snapshot of the published values at the
 // start of a block (MapDriveSettings), so they all belong together and stay
 // fixed for the block. Defaults are the state after the module's create
 // handler.
-#pragma once
 
 namespace vb {
 

@@ -1,9 +1,9 @@
+#pragma once
 // How the drive's fixed filters are voiced: design frequency (Hz) and
 // bandwidth (octaves) of the high-pass biquad in front of the clipper and of
 // the four tone-stack filters, as they are built. Gains start at 0 dB; the
 // knobs then move the high-pass frequency ("Freq"), every gain, the mid
 // bandwidth and the high and presence frequencies (drive_parameter_mapping.h).
-#pragma once
 
 namespace vb {
 

@@ -1,6 +1,6 @@
+#pragma once
 // Pole of the clipper's one-pole smoothers (y := p*y + (1 - p)*x) for a
 // corner frequency in Hz at the oversampled rate HostRate * Factor.
-#pragma once
 
 namespace vb {
 

@@ -1,7 +1,7 @@
+#pragma once
 // Peak meters of the drive: a follower that takes a new maximum at once and
 // otherwise falls by a fixed factor per host sample frame, and a cheap
 // decibel read-out for the editor's meters.
-#pragma once
 
 #include <cmath>
 

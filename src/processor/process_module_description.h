@@ -1,8 +1,8 @@
+#pragma once
 // The drive effect's stored description: identity, flags and capabilities,
 // its parameter category and its program, and the one table of its 17
 // parameters (description, change handler, default), indexed by
 // TDriveParameter.
-#pragma once
 
 #include <array>
 #include <cstdint>

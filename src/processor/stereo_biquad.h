@@ -1,8 +1,8 @@
+#pragma once
 // A biquad per channel in two lanes, with the section arithmetic of the DSP
 // biquads (BiquadSection, so the same bits).
 // The coefficients come from the channels' filter objects when they were
 // retuned; the states live here, in registers for the length of a block.
-#pragma once
 
 #include <cmath>
 

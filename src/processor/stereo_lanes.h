@@ -1,7 +1,7 @@
+#pragma once
 // Two channels side by side in the lanes of one SSE2 register (lane 0 =
 // channel 0). Every operation is the IEEE double operation of each lane, so
 // a channel computed in a lane gets exactly the bits it would get alone.
-#pragma once
 
 #include <emmintrin.h>
 

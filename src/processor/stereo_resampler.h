@@ -1,3 +1,4 @@
+#pragma once
 // The up and down filters of both channels side by side, with the exact
 // arithmetic of the resampler objects (TZarnUpDownsampling with fourth-order
 // Butterworth low-passes, ButterworthLowPassSection). The block routines
@@ -9,7 +10,6 @@
 // coefficients); this class holds the filter states of both channels and
 // takes the coefficients when the objects were retuned. Set-up thread for
 // Bind, audio thread for everything else.
-#pragma once
 
 #include <array>
 

@@ -1,3 +1,4 @@
+#pragma once
 // The oversampled work buffers of the drive: per input and per output
 // channel one buffer of Doubles, whose first half is also the 32-bit view.
 //
@@ -6,7 +7,6 @@
 // it; the set it replaces stays alive until the next Resize or the
 // destruction, so a block that raced a resize still works on valid memory.
 // Resize and Release run on the host's set-up thread.
-#pragma once
 
 #include <atomic>
 #include <cstddef>

@@ -2,6 +2,7 @@
 // and the PNG codec is started: the units start once, in their order.
 #include <gtest/gtest.h>
 
+#include "artwork_fonts.h"
 #include "cpu/cpu_unit.h"
 #include "image/image_unit.h"
 #include "png/png_startup.h"
@@ -11,6 +12,9 @@ namespace {
 
 [[maybe_unused]] ::testing::Environment* const kArtworkEnvironment =
     ::testing::AddGlobalTestEnvironment(new vb::test::TUnitEnvironment(
-        {{vb::CpuStartUp, vb::CpuShutDown}, {vb::ImageStartUp, vb::ImageShutDown}, {vb::PngStartUp, vb::PngShutDown}}));
+        {{vb::CpuStartUp, vb::CpuShutDown},
+         {vb::ImageStartUp, vb::ImageShutDown},
+         {vb::PngStartUp, vb::PngShutDown},
+         {vb::artwork::UseRepositoryFonts, [] {}}}));
 
 }  // namespace

@@ -8,16 +8,16 @@
 namespace vb {
 namespace {
 
-struct CountingObject {
+struct TCountingObject {
   TDspSampleRatePersistent Object;
   int Changes = 0;
-  CountingObject() {
+  TCountingObject() {
     Object.SetOnChange([this](TNotifiablePersistent*) { ++Changes; });
   }
 };
 
 TEST(NotifiablePersistent, ChangedIsHeldBackWhileAnUpdateIsOpen) {
-  CountingObject C;
+  TCountingObject C;
   C.Object.BeginUpdate();
   C.Object.BeginUpdate();
   C.Object.Changed();
@@ -47,7 +47,7 @@ TEST(NotifiablePersistent, ChangedWithoutHandlerDoesNothing) {
 }
 
 TEST(DspSampleRatePersistent, StoresTheMagnitudeAndNotifiesOncePerRealChange) {
-  CountingObject C;
+  TCountingObject C;
   EXPECT_EQ(C.Object.SampleRate(), 44100.0);
   C.Object.SetSampleRate(-48000);
   EXPECT_EQ(C.Object.SampleRate(), 48000.0);
@@ -56,7 +56,7 @@ TEST(DspSampleRatePersistent, StoresTheMagnitudeAndNotifiesOncePerRealChange) {
 }
 
 TEST(DspSampleRatePersistent, RefusesZeroAndKeepsTheOldRate) {
-  CountingObject C;
+  TCountingObject C;
   try {
     C.Object.SetSampleRate(0);
     FAIL() << "no error";
@@ -68,7 +68,7 @@ TEST(DspSampleRatePersistent, RefusesZeroAndKeepsTheOldRate) {
 }
 
 TEST(DspSampleRatePersistent, AssignCopiesRateHandlerAndUpdateDepthWithoutNotifying) {
-  CountingObject Source;
+  TCountingObject Source;
   Source.Object.SetSampleRate(96000);
   Source.Object.BeginUpdate();
   Source.Changes = 0;

@@ -13,15 +13,15 @@
 namespace vb {
 namespace {
 
-struct RegistryScope {
-  RegistryScope() { DspRegistriesStartUp(); }
-  ~RegistryScope() { DspRegistriesShutDown(); }
+struct TRegistryScope {
+  TRegistryScope() { DspRegistriesStartUp(); }
+  ~TRegistryScope() { DspRegistriesShutDown(); }
 };
 
 TEST(ProcessorRegistry, StartUpRegistersBiquadsThenButterworthsInBothLists) {
   EXPECT_EQ(ProcessorRegistry32(), nullptr);
   {
-    RegistryScope Scope;
+    TRegistryScope Scope;
     const std::vector<std::string> Expected = {"TBasicGainFilter",
                                                "TBasicPeakFilter",
                                                "TBasicAllpassFilter",
@@ -52,7 +52,7 @@ TEST(ProcessorRegistry, StartUpRegistersBiquadsThenButterworthsInBothLists) {
 }
 
 TEST(ProcessorRegistry, RegisteringAClassTwiceFailsAndKeepsOneEntry) {
-  RegistryScope Scope;
+  TRegistryScope Scope;
   const int Count = ProcessorRegistry32()->Count();
   try {
     RegisterDspProcessor32(TBasicPeakFilter::Class());

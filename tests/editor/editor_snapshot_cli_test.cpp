@@ -94,7 +94,7 @@ TEST_F(EditorSnapshotCli, RefusesClearlyAndLeavesNoFile) {
 }
 
 TEST_F(EditorSnapshotCli, WritesTheEditorWithItsSettingsAsAPng) {
-  if (!EditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
+  if (!TEditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
   const TRun low = Snapshot(VB_PLUGIN_PATH, "low.png", "-q --param Drive=0");
   ASSERT_EQ(low.Code, 0) << low.Err;
   const TRun high = Snapshot(VB_PLUGIN_PATH, "high.png", "-q --param Drive=100");

@@ -51,9 +51,9 @@ class EditorX11Hosting : public EditorX11Fixture {
 TEST_F(EditorX11Hosting, OpensAsOneChildShowingItsFirstFrameAtOnceAndStartsNoThread) {
   EXPECT_EQ(Editor->RectWidth(), kControlPanelWidth) << "the size is known before the editor opens";
   EXPECT_EQ(Editor->RectHeight(), kControlPanelHeight);
-  const std::int32_t threads = EditorTestHost::ThreadCount();
+  const std::int32_t threads = TEditorTestHost::ThreadCount();
   ASSERT_EQ(Editor->OpenEditor(), 1);
-  EXPECT_EQ(EditorTestHost::ThreadCount(), threads);
+  EXPECT_EQ(TEditorTestHost::ThreadCount(), threads);
   // No effEditIdle yet: the window is there and shows the whole editor.
   const xcb_window_t child = Child();
   ASSERT_NE(child, 0u);
@@ -81,10 +81,10 @@ TEST_F(EditorX11Hosting, OpensAsOneChildShowingItsFirstFrameAtOnceAndStartsNoThr
   EXPECT_EQ(wrong, 0) << "the screen shows exactly the headless rendering";
 
   Editor->RunFor(100);
-  EXPECT_EQ(EditorTestHost::ThreadCount(), threads);
+  EXPECT_EQ(TEditorTestHost::ThreadCount(), threads);
   EXPECT_EQ(Editor->CloseEditor(), 0);
   EXPECT_TRUE(Probe.Children(Editor->WindowId()).empty());
-  EXPECT_EQ(EditorTestHost::ThreadCount(), threads);
+  EXPECT_EQ(TEditorTestHost::ThreadCount(), threads);
 }
 
 TEST_F(EditorX11Hosting, DragsWheelAndClicksReachTheControlsAndTheHost) {
@@ -153,17 +153,17 @@ TEST_F(EditorX11Hosting, ManyOpensAndClosesLeaveNoDescriptorsOrMemoryBehind) {
   ASSERT_EQ(Editor->OpenEditor(), 1);
   Editor->IdleOnce();
   Editor->CloseEditor();
-  const std::int32_t files = EditorTestHost::OpenFileCount();
-  const std::size_t heap = EditorTestHost::HeapInUse();
+  const std::int32_t files = TEditorTestHost::OpenFileCount();
+  const std::size_t heap = TEditorTestHost::HeapInUse();
   for (int cycle = 0; cycle < kOpenCloseCycles; ++cycle) {
     ASSERT_EQ(Editor->OpenEditor(), 1) << "cycle " << cycle;
     Editor->IdleOnce();
     Editor->CloseEditor();
   }
-  EXPECT_EQ(EditorTestHost::OpenFileCount(), files);
+  EXPECT_EQ(TEditorTestHost::OpenFileCount(), files);
 #if !defined(__SANITIZE_ADDRESS__)
   // Allocator bookkeeping may shift a little; a leak per cycle would not.
-  EXPECT_LT(EditorTestHost::HeapInUse(), heap + 64 * 1024);
+  EXPECT_LT(TEditorTestHost::HeapInUse(), heap + 64 * 1024);
 #else
   (void)heap;  // LeakSanitizer watches this build
 #endif
@@ -171,9 +171,9 @@ TEST_F(EditorX11Hosting, ManyOpensAndClosesLeaveNoDescriptorsOrMemoryBehind) {
 }
 
 TEST_F(EditorX11Hosting, TwoInstancesKeepTheirOwnEditors) {
-  TestHost second(VB_CONTROLPANEL_PATH);
+  TTestHost second(VB_CONTROLPANEL_PATH);
   ASSERT_NE(second.StartUp(), nullptr);
-  EditorTestHost secondEditor(second);
+  TEditorTestHost secondEditor(second);
   ASSERT_TRUE(secondEditor.CreateWindow());
   ASSERT_EQ(Editor->OpenEditor(), 1);
   ASSERT_EQ(secondEditor.OpenEditor(), 1);
@@ -209,7 +209,7 @@ TEST_F(EditorX11Hosting, HostsThatDestroyTheirWindowFirstOpenTwiceOrNeverIdle) {
   // The plug-in still works: audio and a new editor in a new window.
   const Channels32 out = Plugin->Process32({{0.5f, -0.5f}, {0.25f, 0.0f}});
   EXPECT_EQ(out[0][0], 0.5f);
-  EditorTestHost again(*Plugin);
+  TEditorTestHost again(*Plugin);
   ASSERT_TRUE(again.CreateWindow());
   EXPECT_EQ(again.OpenEditor(), 1);
   again.RunFor(40);
@@ -220,7 +220,7 @@ TEST_F(EditorX11Hosting, AnIdleFromInsideTheAutomationAnswerReturnsAtOnce) {
   ASSERT_EQ(Editor->OpenEditor(), 1);
   Editor->RunFor(40);
   int nested = 0;
-  Plugin->OnCallback = [&](const HostCall& call) {
+  Plugin->OnCallback = [&](const THostCall& call) {
     if (call.Opcode != amAutomate) return;
     ++nested;
     Plugin->Dispatch(effEditIdle);
@@ -233,11 +233,11 @@ TEST_F(EditorX11Hosting, AnIdleFromInsideTheAutomationAnswerReturnsAtOnce) {
 }
 
 TEST(EditorWithoutDisplay, OpenAnswersZeroAndTheEffectKeepsWorking) {
-  TestHost plugin(VB_CONTROLPANEL_PATH);
+  TTestHost plugin(VB_CONTROLPANEL_PATH);
   ASSERT_NE(plugin.StartUp(), nullptr);
   const char* saved = std::getenv("DISPLAY");
   const std::string restore = saved != nullptr ? saved : "";
-  const std::int32_t files = EditorTestHost::OpenFileCount();
+  const std::int32_t files = TEditorTestHost::OpenFileCount();
   for (const char* display : {static_cast<const char*>(nullptr), ":4095"}) {
     if (display == nullptr)
       unsetenv("DISPLAY");
@@ -249,11 +249,11 @@ TEST(EditorWithoutDisplay, OpenAnswersZeroAndTheEffectKeepsWorking) {
     EXPECT_EQ(plugin.Dispatch(effEditClose), 0);
   }
   if (saved != nullptr) setenv("DISPLAY", restore.c_str(), 1);
-  EXPECT_EQ(EditorTestHost::OpenFileCount(), files) << "no connection stays open";
+  EXPECT_EQ(TEditorTestHost::OpenFileCount(), files) << "no connection stays open";
   const Channels32 out = plugin.Process32({{0.5f}, {0.25f}});
   EXPECT_EQ(out[1][0], 0.25f);
   // With a display but a window id nobody made, the answer is 0 too.
-  if (saved != nullptr && EditorTestHost::DisplayAvailable()) {
+  if (saved != nullptr && TEditorTestHost::DisplayAvailable()) {
     EXPECT_EQ(plugin.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(std::uintptr_t(0x1FFFFF))), 0);
   }
 }

@@ -30,7 +30,7 @@ constexpr std::uint64_t kApartMs = 1000;  // longer than a double click
 TWndGuiRig::TWndGuiRig(TEditorScale scale) : FModule(CreateVSTModule<TProcessModule>(nullptr)), FScale(scale) {
   FModule->SetEditorClass({&CreateHeadlessEditor, Scaled(kEditorWidth, scale), Scaled(kEditorHeight, scale)});
   FHost.Adopt(FModule->Effect());
-  FModule->SetAudioMaster(&TestHost::AudioMasterCallback);
+  FModule->SetAudioMaster(&TTestHost::AudioMasterCallback);
   FHost.Dispatch(effOpen);
   FHost.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
   FHost.Dispatch(effSetBlockSize, 0, 512);
@@ -132,7 +132,7 @@ void TWndGuiRig::WheelNotchAt(std::string_view name) {
 
 std::vector<std::string> TWndGuiRig::Edits() const {
   std::vector<std::string> edits;
-  for (const HostCall& call : FHost.Calls()) {
+  for (const THostCall& call : FHost.Calls()) {
     if (call.Opcode != amBeginEdit && call.Opcode != amEndEdit && call.Opcode != amAutomate) continue;
     const std::string& name = FModule->ParameterProperties()[call.Index].DisplayName();
     edits.push_back(call.Opcode == amBeginEdit ? "+" + name : call.Opcode == amEndEdit ? "-" + name : name);
@@ -142,7 +142,7 @@ std::vector<std::string> TWndGuiRig::Edits() const {
 
 std::vector<float> TWndGuiRig::Automations(std::int32_t parameter) const {
   std::vector<float> values;
-  for (const HostCall& call : FHost.Calls())
+  for (const THostCall& call : FHost.Calls())
     if (call.Opcode == amAutomate && call.Index == parameter) values.push_back(call.Opt);
   return values;
 }

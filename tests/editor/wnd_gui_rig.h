@@ -1,3 +1,4 @@
+#pragma once
 // The drive module built in-process with its editor on a headless window,
 // opened, idled and closed through the effect's dispatcher the way a host
 // does it, and a host that records the module's callbacks (amAutomate).
@@ -6,7 +7,6 @@
 //   rig.Open();                         // effEditOpen: the window shows
 //   rig.ClickAt("SwitchOversampling");  // input, then one effEditIdle
 //   EXPECT_EQ(rig.Automations(kParamOversampling).size(), 1u);
-#pragma once
 
 #include <memory>
 #include <string>
@@ -46,7 +46,7 @@ class TWndGuiRig {
   TProcessModule& Module() const { return *FModule; }
   TWndGUI& Editor() const;
   THeadlessWindow& Screen() const;
-  TestHost& Host() { return FHost; }
+  TTestHost& Host() { return FHost; }
 
   // The centre of layout row Name in logical pixels.
   static TPoint CentreOf(std::string_view name);
@@ -80,7 +80,7 @@ class TWndGuiRig {
   void ClearCalls() { FHost.ClearCalls(); }
 
  private:
-  TestHost FHost;
+  TTestHost FHost;
   std::unique_ptr<TProcessModule> FModule;
   TEditorScale FScale;
 };

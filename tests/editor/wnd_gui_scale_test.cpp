@@ -111,7 +111,7 @@ TEST(WndGuiScale, TheHostIsToldTheScaledSizeBeforeAndWhileTheEditorIsOpen) {
   struct TRectAnswer {
     std::int32_t Width, Height;
   };
-  auto getRect = [](TestHost& host) {
+  auto getRect = [](TTestHost& host) {
     ERect* rect = nullptr;
     host.Dispatch(effEditGetRect, 0, 0, &rect);
     return TRectAnswer{rect->Right - rect->Left, rect->Bottom - rect->Top};

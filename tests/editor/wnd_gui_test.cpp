@@ -52,11 +52,8 @@ TEST(WndGui, OpensWithEveryControlOnItsParameterAndReportsPowerOnce) {
   EXPECT_EQ(editor.ClientHeight(), 150);
 }
 
-// A module destroyed with its editor open (a library unloaded with modules
-// the host never closed): the module's own members go before its base
-// destroys the editor, so the editor must be gone first (the
-// undefined-behaviour sanitizer sees a window that detaches from a
-// half-destroyed module).
+// The knob strips live in mappings of their own; closing the editor must
+// unmap every byte it mapped.
 TEST(WndGui, ClosingGivesBackTheStripsMemory) {
   const std::size_t before = PixelStorageMappedBytes();
   {
@@ -70,6 +67,11 @@ TEST(WndGui, ClosingGivesBackTheStripsMemory) {
   EXPECT_EQ(PixelStorageMappedBytes(), before);
 }
 
+// A module destroyed with its editor open (a library unloaded with modules
+// the host never closed): the module's own members go before its base
+// destroys the editor, so the editor must be gone first (the
+// undefined-behaviour sanitizer sees a window that detaches from a
+// half-destroyed module).
 TEST(WndGui, AModuleDestroyedWithItsEditorOpenTakesTheEditorAlong) {
   TWndGuiRig rig;
   rig.Open();

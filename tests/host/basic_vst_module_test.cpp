@@ -83,10 +83,10 @@ TEST(BasicModuleConstruction, RefusesAMissingOrSilentHost) {
   } catch (const EVstError& Error) {
     EXPECT_STREQ(Error.what(), "AudioMaster Error");
   }
-  TestHost Host;
+  TTestHost Host;
   Host.VersionAnswer = 0;
   Host.Adopt(Module.Effect());
-  EXPECT_THROW(Module.SetAudioMaster(&TestHost::AudioMasterCallback), EVstError);
+  EXPECT_THROW(Module.SetAudioMaster(&TTestHost::AudioMasterCallback), EVstError);
   ASSERT_EQ(Host.Calls().size(), 1u);
   EXPECT_EQ(Host.Calls()[0].Opcode, amVersion);
 }

@@ -238,10 +238,10 @@ TEST_F(ModuleServices, ReadsTheHostProductOnceAndRetriesAnUnknownOne) {
   EXPECT_EQ(Host.CountCalls(amGetProductString), 0u);  // cached while the entry ran
 
   auto* Other = CreateVSTModule<TTestModule>(nullptr);
-  TestHost Silent;
+  TTestHost Silent;
   Silent.ProductString = "";
   Silent.Adopt(Other->Effect());
-  Other->SetAudioMaster(&TestHost::AudioMasterCallback);
+  Other->SetAudioMaster(&TTestHost::AudioMasterCallback);
   EXPECT_EQ(Other->HostProduct(), "Unknown");
   Silent.ProductString = "Later Host";
   EXPECT_EQ(Other->HostProduct(), "Later Host");
@@ -252,10 +252,10 @@ TEST(HostSpecificRules, LatencyChangesAreAnnouncedToTheHostsThatNeedIt) {
   for (auto [Product, Expected] :
        {std::pair<const char*, std::size_t>{"My WaveLab 9", 1}, {"energyXT", 1}, {"energyXT2", 0}, {"Other", 0}}) {
     TCustomVSTModule Module(nullptr);
-    TestHost Host;
+    TTestHost Host;
     Host.ProductString = Product;
     Host.Adopt(Module.Effect());
-    Module.SetAudioMaster(&TestHost::AudioMasterCallback);
+    Module.SetAudioMaster(&TTestHost::AudioMasterCallback);
     Module.SetInitialDelay(64);
     EXPECT_EQ(Module.Effect()->InitialDelay, 64);
     EXPECT_EQ(Host.CountCalls(amIOChanged), Expected) << Product;
@@ -265,9 +265,9 @@ TEST(HostSpecificRules, LatencyChangesAreAnnouncedToTheHostsThatNeedIt) {
 TEST(HostSpecificRules, AShellCategoryIsDemotedWhenTheHostIsSet) {
   TCustomVSTModule Module(nullptr);
   Module.SetPlugCategory(vpcShell);
-  TestHost Host;
+  TTestHost Host;
   Host.Adopt(Module.Effect());
-  Module.SetAudioMaster(&TestHost::AudioMasterCallback);
+  Module.SetAudioMaster(&TTestHost::AudioMasterCallback);
   EXPECT_EQ(Module.PlugCategory(), vpcUnknown);
 }
 

@@ -15,9 +15,9 @@
 namespace vb::test {
 namespace {
 
-class RandomHost {
+class TRandomHost {
  public:
-  RandomHost(TestHost& Host, std::uint32_t Seed, bool AllowEditor)
+  TRandomHost(TTestHost& Host, std::uint32_t Seed, bool AllowEditor)
       : FHost(Host), FRandom(Seed), FAllowEditor(AllowEditor) {}
 
   void Run(int Calls) {
@@ -185,7 +185,7 @@ class RandomHost {
     }
   }
 
-  TestHost& FHost;
+  TTestHost& FHost;
   std::mt19937 FRandom;
   bool FAllowEditor;
   std::int32_t FBlockSize = 512;
@@ -194,9 +194,9 @@ class RandomHost {
 };
 
 void RunRandomSession(const std::string& Path, std::uint32_t Seed, int Calls, bool AllowEditor) {
-  TestHost Host(Path);
+  TTestHost Host(Path);
   ASSERT_NE(Host.StartUp(44100.0f, 512), nullptr);
-  RandomHost(Host, Seed, AllowEditor).Run(Calls);
+  TRandomHost(Host, Seed, AllowEditor).Run(Calls);
   EXPECT_EQ(Host.Dispatch(effGetVstVersion), 2400);
   EXPECT_EQ(Host.Close(), 1);
 }

@@ -14,11 +14,11 @@ namespace vb::test {
 namespace {
 
 // What the handlers saw, for the tests to inspect.
-struct HandlerLog {
+struct THandlerLog {
   std::vector<std::vector<float>> Blocks;  // channel 0 of each call
   std::vector<float**> Outputs;
 };
-HandlerLog GHandlerLog;
+THandlerLog GHandlerLog;
 
 template <typename T>
 void Identity(TCustomVSTModule& Sender, T** Inputs, T** Outputs, std::uint32_t SampleFrames) {
@@ -134,9 +134,9 @@ TEST_F(ProcessingModes, HandlerChangesTakeEffectForTheCurrentMode) {
   EXPECT_EQ(GHandlerLog.Blocks.size(), 2u);
 }
 
-class FakeComponent : public TZarnProcessingComponent {
+class TFakeComponent : public TZarnProcessingComponent {
  public:
-  explicit FakeComponent(std::vector<std::string>& Log, bool Filters = false) : FLog(Log), FFilters(Filters) {}
+  explicit TFakeComponent(std::vector<std::string>& Log, bool Filters = false) : FLog(Log), FFilters(Filters) {}
   void SetSampleRate(float Value) override {
     TZarnProcessingComponent::SetSampleRate(Value);
     FLog.push_back("component rate");
@@ -155,7 +155,7 @@ class FakeComponent : public TZarnProcessingComponent {
 };
 
 TEST_F(ProcessingModes, ComponentsFollowRateAndChannelsAndFormTheQueue) {
-  FakeComponent A(*Log), B(*Log);
+  TFakeComponent A(*Log), B(*Log);
   Module->RegisterDSPItem(&A);
   Module->SetNumInputs(3);
   EXPECT_EQ(A.Channels(), 3);

@@ -1,6 +1,6 @@
-// An in-process module served by a TestHost, for tests that need to reach
-// the module's own operations next to its record.
 #pragma once
+// An in-process module served by a TTestHost, for tests that need to reach
+// the module's own operations next to its record.
 
 #include <gtest/gtest.h>
 
@@ -78,7 +78,7 @@ class ModuleFixture : public ::testing::Test {
     Module = CreateVSTModule<TTestModule>(nullptr);
     Log = Module->Log;
     Host.Adopt(Module->Effect());
-    Module->SetAudioMaster(&TestHost::AudioMasterCallback);
+    Module->SetAudioMaster(&TTestHost::AudioMasterCallback);
     Host.ClearCalls();
     Log->clear();
   }
@@ -96,7 +96,7 @@ class ModuleFixture : public ::testing::Test {
     return Result;
   }
 
-  TestHost Host;
+  TTestHost Host;
   TTestModule* Module = nullptr;
   std::shared_ptr<std::vector<std::string>> Log;
 };

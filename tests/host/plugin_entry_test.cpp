@@ -30,7 +30,7 @@ std::string EffectPlugin() {
 
 TEST(PluginEntry, ReturnsTheEffectRecordWithTheEffectsIdentity) {
   REQUIRE_EFFECT_PLUGIN();
-  TestHost Host(EffectPlugin());
+  TTestHost Host(EffectPlugin());
   TVSTEffect* E = Host.Instantiate();
   ASSERT_NE(E, nullptr);
   const auto* Bytes = reinterpret_cast<const std::uint8_t*>(E);
@@ -83,7 +83,7 @@ TEST(PluginEntry, ExportsExactlyTheTwoEntryPoints) {
 }
 
 TEST(PluginEntry, AHostAnsweringVersionZeroGetsNoRecord) {
-  TestHost Host(kHalfGain);
+  TTestHost Host(kHalfGain);
   Host.VersionAnswer = 0;
   EXPECT_EQ(Host.Instantiate(), nullptr);
   // The half-built module was destroyed (its destructor's notice is the
@@ -95,14 +95,14 @@ TEST(PluginEntry, AHostAnsweringVersionZeroGetsNoRecord) {
 }
 
 TEST(PluginEntry, VersionNumbersAboveNinetyNineUseTheWideFormula) {
-  TestHost Host(kHalfGain);
+  TTestHost Host(kHalfGain);
   ASSERT_NE(Host.Instantiate(), nullptr);
   EXPECT_EQ(Host.Effect()->Version, 2 * 65536 + 1 * 256 + 150);
   EXPECT_EQ(Host.DispatchText(effGetProductString), "Half Gain");  // empty product name
 }
 
 TEST(PluginEntry, AClassWithoutDescriptionKeepsTheDefaultsAndSkipsItsCreateHandler) {
-  TestHost Host(kNoDescription);
+  TTestHost Host(kNoDescription);
   TVSTEffect* E = Host.Instantiate();
   ASSERT_NE(E, nullptr);
   EXPECT_EQ(static_cast<std::uint32_t>(E->UniqueID), 0x4E6F4566u);
@@ -113,7 +113,7 @@ TEST(PluginEntry, AClassWithoutDescriptionKeepsTheDefaultsAndSkipsItsCreateHandl
 }
 
 TEST(PluginEntry, ProcessingEntriesStayInertUntilOpenEvenWhenCopiedEarly) {
-  TestHost Host(kHalfGain);
+  TTestHost Host(kHalfGain);
   TVSTEffect* E = Host.Instantiate();
   ASSERT_NE(E, nullptr);
   const TProcessProc EarlyCopy = E->Process32Replacing;
@@ -140,7 +140,7 @@ TEST(PluginEntry, ProcessingEntriesStayInertUntilOpenEvenWhenCopiedEarly) {
 }
 
 TEST(PluginEntry, EachCallCreatesAnIndependentModule) {
-  TestHost Host(kHalfGain);
+  TTestHost Host(kHalfGain);
   TVSTEffect* First = Host.Instantiate();
   TVSTEffect* Second = Host.Instantiate();
   ASSERT_NE(First, nullptr);
@@ -156,19 +156,19 @@ TEST(PluginEntry, EachCallCreatesAnIndependentModule) {
 }
 
 TEST(PluginEntry, UnloadingTheLibraryDestroysModulesTheHostNeverClosed) {
-  TestHost Host(kHalfGain);
+  TTestHost Host(kHalfGain);
   ASSERT_NE(Host.Instantiate(), nullptr);
   ASSERT_NE(Host.Instantiate(), nullptr);
   Host.Abandon();
   Host.Unload();
   std::size_t Notices = 0;
-  for (const HostCall& Call : Host.Calls())
+  for (const THostCall& Call : Host.Calls())
     if (Call.Opcode == amVendorSpecific && Call.Index == kDestroyedNotice) ++Notices;
   EXPECT_EQ(Notices, 2u);
 }
 
 TEST(PluginEntry, EditorRectangleFollowsTheOpenEditor) {
-  TestHost Host(kHalfGain);
+  TTestHost Host(kHalfGain);
   Host.StartUp(48000.0f, 256);
   ERect* Rect = nullptr;
   EXPECT_EQ(Host.Dispatch(effEditGetRect, 0, 0, &Rect), 0);

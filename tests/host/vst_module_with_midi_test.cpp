@@ -58,7 +58,7 @@ TEST_F(MidiEvents, IncomingEventsReachTheHandlerOfTheirType) {
   EXPECT_EQ(Dispatch(effProcessEvents, 0, 0, nullptr), 1);
 }
 
-class FilteringComponent : public TZarnProcessingComponent {
+class TFilteringComponent : public TZarnProcessingComponent {
  public:
   void Init() override {}
   void Reset() override {}
@@ -70,7 +70,7 @@ class FilteringComponent : public TZarnProcessingComponent {
 };
 
 TEST_F(MidiEvents, AComponentThatFiltersANoteKeepsItFromTheModule) {
-  FilteringComponent Component;
+  TFilteringComponent Component;
   Module->RegisterDSPItem(&Component);
   int Notes = 0;
   Module->OnProcessMidi = [&](TVSTModuleWithMidi&, TVstMidiEvent&) { ++Notes; };
@@ -147,7 +147,7 @@ TEST_F(MidiEvents, SysExDumpsAreSentAsCopiesOwnedByTheModule) {
   Host.ClearCalls();
   ProcessOneBlock();
   ASSERT_EQ(Host.ReceivedEventListSizes(), std::vector<std::int32_t>{1});
-  const HostCall Call = Host.Calls().back();
+  const THostCall Call = Host.Calls().back();
   ASSERT_EQ(Call.Opcode, amProcessEvents);
   const auto* List = static_cast<const TVstEvents*>(Call.Ptr);
   const auto* SysEx = reinterpret_cast<const TVstMidiSysExEvent*>(List->Events[0]);

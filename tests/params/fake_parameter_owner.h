@@ -1,6 +1,6 @@
+#pragma once
 // A stand-in for the module: owns the three lists and records the counts it
 // is told, so descriptions, categories and programs are tested on their own.
-#pragma once
 
 #include <cstdint>
 
@@ -11,7 +11,7 @@
 
 namespace vb::test {
 
-class FakeParameterOwner : public TVstParameterOwner {
+class TFakeParameterOwner : public TVstParameterOwner {
  public:
   TCustomVstParameterProperties& ParameterProperties() override { return Properties; }
   TCustomVstParameterCategories& ParameterCategories() override { return Categories; }

@@ -12,15 +12,15 @@ namespace vb {
 namespace {
 
 using test::MakeParamsTestModule;
-using test::ParamsTestModule;
-using test::TestHost;
+using test::TParamsTestModule;
+using test::TTestHost;
 
-struct ChunkLog {
+struct TChunkLog {
   std::vector<std::string> Loaded;  // "<index>:<preset>:<bytes>"
 };
 
 // Program i stores the text Texts[i] and logs what it loads.
-void BindChunkEvents(ParamsTestModule& M, ChunkLog& Log, std::vector<std::string> Texts) {
+void BindChunkEvents(TParamsTestModule& M, TChunkLog& Log, std::vector<std::string> Texts) {
   for (std::int32_t i = 0; i < M.Programs().Count(); ++i) {
     const std::string text = Texts[static_cast<std::size_t>(i)];
     M.Programs()[i].OnStoreChunk = [text](TCustomVstProgram& P, std::int32_t, bool) {
@@ -45,9 +45,9 @@ std::vector<std::uint8_t> Bank(const std::vector<std::string>& Chunks) {
 }
 
 TEST(ModuleChunks, PresetAndBankRoundTrip) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host, true);
-  ChunkLog log;
+  TChunkLog log;
   BindChunkEvents(*m, log, {"A", "BC"});
 
   void* data = nullptr;
@@ -58,9 +58,9 @@ TEST(ModuleChunks, PresetAndBankRoundTrip) {
   const auto expected = Bank({"A", "BC"});
   EXPECT_EQ(std::memcmp(data, expected.data(), expected.size()), 0);
 
-  TestHost other;
+  TTestHost other;
   auto n = MakeParamsTestModule(other, true);
-  ChunkLog loaded;
+  TChunkLog loaded;
   BindChunkEvents(*n, loaded, {"", ""});
   auto bank = Bank({"xyz", "12"});
   EXPECT_EQ(other.Dispatch(effSetChunk, 0, static_cast<std::intptr_t>(bank.size()), bank.data()),
@@ -75,9 +75,9 @@ TEST(ModuleChunks, PresetAndBankRoundTrip) {
 }
 
 TEST(ModuleChunks, MalformedBanksStopAtTheGivenByteCount) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host, true);
-  ChunkLog log;
+  TChunkLog log;
   BindChunkEvents(*m, log, {"", ""});
   // The second length claims 1000 bytes; only 2 follow.
   auto bank = Bank({"ok", "xx"});
@@ -98,7 +98,7 @@ TEST(ModuleChunks, MalformedBanksStopAtTheGivenByteCount) {
 }
 
 TEST(ModuleChunks, WithoutChunkModeTheOpcodesTouchNothing) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host, false);
   void* data = nullptr;
   EXPECT_EQ(host.Dispatch(effGetChunk, 0, 0, &data), 0);
@@ -108,7 +108,7 @@ TEST(ModuleChunks, WithoutChunkModeTheOpcodesTouchNothing) {
 }
 
 TEST(ModuleChunks, ChunkModeValuesComeFromTheChunkEvent) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host, true);
   EXPECT_EQ(m->GetParameter(0), 0.0f);  // unbound: 0
   m->OnGetChunkParameter = [](TCustomVSTModule&, std::int32_t Index) { return Index == 0 ? 0.1f : -20.0f; };

@@ -23,7 +23,7 @@ constexpr long kOverlappingReads = 5000;
 #endif
 
 TEST(ModuleParameterThreads, HostWritesAndReadersShareValuesWithoutLocks) {
-  test::TestHost host;
+  test::TTestHost host;
   auto m = test::MakeParamsTestModule(host);
   test::TOverlapProbe Writer;
   test::TStartLine Start(2);

@@ -15,7 +15,7 @@
 namespace vb {
 namespace {
 
-using test::TestHost;
+using test::TTestHost;
 
 constexpr std::int32_t kOpcodes[] = {
     effSetProgram,      effGetProgram,      effSetProgramName,         effGetProgramName,
@@ -24,9 +24,9 @@ constexpr std::int32_t kOpcodes[] = {
     effVendorSpecific,  effBeginLoadBank,   effGetParameterProperties, effBeginLoadProgram,
     effBeginSetProgram, effEndSetProgram,   effGetNumProgramCategories};
 
-class HostileInput {
+class THostileInput {
  public:
-  explicit HostileInput(std::uint32_t Seed) : FRandom(Seed) {}
+  explicit THostileInput(std::uint32_t Seed) : FRandom(Seed) {}
 
   std::int32_t Index() {
     static constexpr std::int32_t kEdges[] = {
@@ -65,8 +65,8 @@ class HostileInput {
 
 // Runs Rounds random calls on Host's effect; every host read must stay a
 // normalised number.
-void Hammer(TestHost& Host, std::uint32_t Seed, int Rounds) {
-  HostileInput in(Seed);
+void Hammer(TTestHost& Host, std::uint32_t Seed, int Rounds) {
+  THostileInput in(Seed);
   std::vector<char> buffer(4096);
   const std::int32_t numParams = Host.Effect()->numParams;
   for (int round = 0; round < Rounds; ++round) {
@@ -97,7 +97,7 @@ void Hammer(TestHost& Host, std::uint32_t Seed, int Rounds) {
 
 TEST(ParameterOpcodeFuzz, InProcessModuleSurvivesHostileCalls) {
   for (bool chunkMode : {false, true}) {
-    TestHost host;
+    TTestHost host;
     auto m = test::MakeParamsTestModule(host, chunkMode);
     if (chunkMode) m->OnGetChunkParameter = [](TCustomVSTModule&, std::int32_t) { return 0.5f; };
     Hammer(host, chunkMode ? 11u : 7u, 20000);
@@ -105,7 +105,7 @@ TEST(ParameterOpcodeFuzz, InProcessModuleSurvivesHostileCalls) {
 }
 
 TEST(ParameterOpcodeFuzz, PluginSurvivesHostileCalls) {
-  TestHost host(VB_PLUGIN_PATH);
+  TTestHost host(VB_PLUGIN_PATH);
   ASSERT_NE(host.StartUp(44100.0f, 64), nullptr);
   Hammer(host, 3u, 3000);
 }

@@ -58,16 +58,16 @@ const TVSTModuleDescription kChunkDescription = MakeDescription(true);
 
 }  // namespace
 
-const TVSTModuleDescription* ParamsTestModule::StoredDescription() const {
+const TVSTModuleDescription* TParamsTestModule::StoredDescription() const {
   return FChunkMode ? &kChunkDescription : &kValueDescription;
 }
 
-std::unique_ptr<ParamsTestModule> MakeParamsTestModule(TestHost& Host, bool ChunkMode) {
-  std::unique_ptr<ParamsTestModule> module(new ParamsTestModule(nullptr, ChunkMode));
+std::unique_ptr<TParamsTestModule> MakeParamsTestModule(TTestHost& Host, bool ChunkMode) {
+  std::unique_ptr<TParamsTestModule> module(new TParamsTestModule(nullptr, ChunkMode));
   module->LoadStoredDescription();
   module->SetDecimalSeparator('.');
   Host.Adopt(module->Effect());
-  module->SetAudioMaster(&TestHost::AudioMasterCallback);
+  module->SetAudioMaster(&TTestHost::AudioMasterCallback);
   Host.ClearCalls();
   return module;
 }

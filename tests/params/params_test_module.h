@@ -1,6 +1,6 @@
+#pragma once
 // A small module with a handful of parameters, for exercising the module's
 // parameter and program handling in-process with the test host.
-#pragma once
 
 #include <cstdint>
 #include <memory>
@@ -16,9 +16,9 @@ namespace vb::test {
 // "Hz" with the built-in parser; 2 "Power" switch; 3 "Locked" not
 // automatable, reports its properties. One category "Highpass Filter".
 // Programs: one with an empty name and "Second" (chunk mode: chunk programs).
-class ParamsTestModule : public TVSTModule {
+class TParamsTestModule : public TVSTModule {
  public:
-  ParamsTestModule(TComponent* Owner, bool ChunkMode) : TVSTModule(Owner), FChunkMode(ChunkMode) {}
+  TParamsTestModule(TComponent* Owner, bool ChunkMode) : TVSTModule(Owner), FChunkMode(ChunkMode) {}
 
  protected:
   const TVSTModuleDescription* StoredDescription() const override;
@@ -29,6 +29,6 @@ class ParamsTestModule : public TVSTModule {
 
 // Builds the module with its description, attaches Host as its host
 // (adopted) and clears the calls recorded so far.
-std::unique_ptr<ParamsTestModule> MakeParamsTestModule(TestHost& Host, bool ChunkMode = false);
+std::unique_ptr<TParamsTestModule> MakeParamsTestModule(TTestHost& Host, bool ChunkMode = false);
 
 }  // namespace vb::test

@@ -14,16 +14,16 @@
 namespace vb {
 namespace {
 
-using test::TestHost;
+using test::TTestHost;
 
-struct ExpectedParameter {
+struct TExpectedParameter {
   const char* Name;
   const char* Label;
   const char* AtMin;  // display text at normalised 0
   const char* AtMax;  // display text at normalised 1
 };
 
-constexpr std::array<ExpectedParameter, 17> kExpected = {{
+constexpr std::array<TExpectedParameter, 17> kExpected = {{
     {"Input", "dB *0,1", "-200", "200"},
     {"Drive", "%", "0", "100"},
     {"Trim", "%", "0", "100"},
@@ -46,7 +46,7 @@ constexpr std::array<ExpectedParameter, 17> kExpected = {{
 class PluginParameters : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(Host.StartUp(44100.0f, 256), nullptr); }
-  TestHost Host{VB_PLUGIN_PATH};
+  TTestHost Host{VB_PLUGIN_PATH};
 };
 
 TEST_F(PluginParameters, NamesLabelsAndRangeTextsAreWhole) {
@@ -105,7 +105,7 @@ TEST(PluginLocale, DisplayTextsUseTheUserDecimalSeparator) {
   const char* saved = std::getenv("LC_ALL");
   const std::string keep = saved != nullptr ? saved : "";
   setenv("LC_ALL", "de_DE.UTF-8", 1);
-  TestHost host(VB_PLUGIN_PATH);
+  TTestHost host(VB_PLUGIN_PATH);
   TVSTEffect* effect = host.StartUp(44100.0f, 256);
   if (saved != nullptr)
     setenv("LC_ALL", keep.c_str(), 1);

@@ -17,11 +17,11 @@ namespace vb {
 namespace {
 
 using test::MakeParamsTestModule;
-using test::TestHost;
+using test::TTestHost;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-class HeadlessEditor : public TVSTEditor {
+class THeadlessEditor : public TVSTEditor {
  public:
   std::int32_t ClientWidth() const override { return 10; }
   std::int32_t ClientHeight() const override { return 10; }
@@ -29,7 +29,7 @@ class HeadlessEditor : public TVSTEditor {
 };
 
 TEST(ModuleParameters, DescriptionBuildsParametersProgramsAndCategories) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   EXPECT_EQ(m->Effect()->numParams, 4);
   EXPECT_EQ(m->Effect()->numPrograms, 2);
@@ -43,7 +43,7 @@ TEST(ModuleParameters, DescriptionBuildsParametersProgramsAndCategories) {
 }
 
 TEST(ModuleParameters, HostSetStoresTheMappedValueWithoutAutomation) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   int calls = 0;
   m->ParameterProperties()[0].OnParameterChange = [&](TCustomVSTModule&, std::int32_t Index, float& Value) {
@@ -60,7 +60,7 @@ TEST(ModuleParameters, HostSetStoresTheMappedValueWithoutAutomation) {
 }
 
 TEST(ModuleParameters, EffectSideChangesAreReportedAsAutomation) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   m->SetParameter(0, 100.0f);
   auto calls = host.Calls();
@@ -84,7 +84,7 @@ TEST(ModuleParameters, EffectSideChangesAreReportedAsAutomation) {
 }
 
 TEST(ModuleParameters, ChangeHandlersDecideWhatIsStored) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   std::vector<std::string> order;
   m->ParameterProperties()[0].OnParameterChange = [&](TCustomVSTModule&, std::int32_t, float& Value) {
@@ -102,7 +102,7 @@ TEST(ModuleParameters, ChangeHandlersDecideWhatIsStored) {
 }
 
 TEST(ModuleParameters, InvalidIndicesAndNonFiniteValuesAreHarmless) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   int sizeFailed = 0;
   m->OnParameterSizeFailed = [&](TCustomVSTModule&) { ++sizeFailed; };
@@ -130,7 +130,7 @@ TEST(ModuleParameters, InvalidIndicesAndNonFiniteValuesAreHarmless) {
 }
 
 TEST(ModuleParameters, TextsForHostAndEditor) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   m->StoreParameter(0, 12.34567f);
   EXPECT_EQ(host.DispatchText(effGetParamDisplay, 0), "12.35");
@@ -166,11 +166,11 @@ TEST(ModuleParameters, TextsForHostAndEditor) {
 }
 
 TEST(ModuleParameters, OpeningTheEditorShowsEveryValueToTheModuleHandler) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   m->SetFlags(static_cast<TEffFlags>(m->Flags() | EffFlagBit(effFlagsHasEditor)));
   m->SetEditorFormClass(
-      [](TCustomVSTModule&) -> std::unique_ptr<TVSTEditor> { return std::make_unique<HeadlessEditor>(); });
+      [](TCustomVSTModule&) -> std::unique_ptr<TVSTEditor> { return std::make_unique<THeadlessEditor>(); });
   m->StoreParameter(0, 40.0f);
   std::vector<std::int32_t> seen;
   m->OnParameterChange = [&](TCustomVSTModule&, std::int32_t Index, float& Value) {
@@ -185,7 +185,7 @@ TEST(ModuleParameters, OpeningTheEditorShowsEveryValueToTheModuleHandler) {
 }
 
 TEST(ModuleParameters, AutomationQueryAnswersPerDescription) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   EXPECT_EQ(host.Dispatch(effCanBeAutomated, 0), 1);
   EXPECT_EQ(host.Dispatch(effCanBeAutomated, 3), 0);
@@ -194,7 +194,7 @@ TEST(ModuleParameters, AutomationQueryAnswersPerDescription) {
 }
 
 TEST(ModuleParameters, TextParserReadsSuffixesAndTheLocaleSeparator) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   auto parse = [&](const char* Text) { return host.Dispatch(effString2Parameter, 1, 0, const_cast<char*>(Text)); };
   EXPECT_EQ(parse("2.5 kHz"), 1);
@@ -225,7 +225,7 @@ TEST(ModuleParameters, TextParserReadsSuffixesAndTheLocaleSeparator) {
 }
 
 TEST(ModuleParameters, WithoutAParserTheHostGetsZeroAndTheValueStays) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   m->StoreParameter(0, 30.0f);
   char text[] = "150";
@@ -240,7 +240,7 @@ TEST(ModuleParameters, WithoutAParserTheHostGetsZeroAndTheValueStays) {
 }
 
 TEST(ModulePrograms, SelectingAProgramAppliesItsValues) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   m->Programs()[1].SetParameters({100.0f, 440.0f, 1.0f, 5.0f});
   std::vector<std::int32_t> changed;
@@ -258,7 +258,7 @@ TEST(ModulePrograms, SelectingAProgramAppliesItsValues) {
 }
 
 TEST(ModulePrograms, NamesAreReadAndWrittenByTheHost) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   EXPECT_EQ(host.DispatchText(effGetProgramName), "");
   char name[] = "Crunchy";
@@ -276,7 +276,7 @@ TEST(ModulePrograms, NamesAreReadAndWrittenByTheHost) {
 }
 
 TEST(ModulePrograms, CodeSideLookupsFailWithTheirTexts) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   m->SetParameterByName("Input", 100.0f);
   EXPECT_EQ(m->GetParameterByName("Input"), 100.0f);
@@ -298,7 +298,7 @@ TEST(ModulePrograms, CodeSideLookupsFailWithTheirTexts) {
 }
 
 TEST(ModulePrograms, PatchNoticesCompareTheUniqueId) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   TVstPatchChunkInfo info{};
   std::memcpy(&info.PluginUniqueID, &m->Effect()->UniqueID, 4);
@@ -316,7 +316,7 @@ TEST(ModulePrograms, PatchNoticesCompareTheUniqueId) {
 }
 
 TEST(ModuleParameterProperties, OnlyReportingDescriptionsFillTheRecord) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   TVstParameterPropertiesRecord record;
   std::memset(&record, 0x5A, sizeof(record));
@@ -352,7 +352,7 @@ TEST(ModuleParameterProperties, OnlyReportingDescriptionsFillTheRecord) {
 }
 
 TEST(ModuleHostExtensions, AnswerRangeAndDisplayQueries) {
-  TestHost host;
+  TTestHost host;
   auto m = MakeParamsTestModule(host);
   float range[2] = {-5.0f, -5.0f};
   const auto rangeQuery = static_cast<std::int32_t>(0xDEADBEF0u);

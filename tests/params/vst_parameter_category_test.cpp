@@ -9,10 +9,10 @@
 namespace vb {
 namespace {
 
-using test::FakeParameterOwner;
+using test::TFakeParameterOwner;
 
 TEST(ParameterCategories, NamingANewCategoryAppendsItAndCountsExactly) {
-  FakeParameterOwner owner;
+  TFakeParameterOwner owner;
   auto& existing = owner.Categories.Add();
   existing.SetDisplayName("Highpass Filter");
   auto& a = owner.Properties.Add();
@@ -43,7 +43,7 @@ TEST(ParameterCategories, NamingANewCategoryAppendsItAndCountsExactly) {
 }
 
 TEST(ParameterCategories, DeletingACategoryClearsItsDescriptions) {
-  FakeParameterOwner owner;
+  TFakeParameterOwner owner;
   auto& a = owner.Properties.Add();
   a.SetCategory("Drive");
   owner.Properties.Add().SetCategory("Tone");
@@ -58,7 +58,7 @@ TEST(ParameterCategories, DeletingACategoryClearsItsDescriptions) {
 }
 
 TEST(ParameterCategories, CountsFollowDescriptionRemovalAndRenaming) {
-  FakeParameterOwner owner;
+  TFakeParameterOwner owner;
   owner.Properties.Add().SetCategory("Tone");
   owner.Properties.Add().SetCategory("Tone");
   owner.Properties.Delete(0);

@@ -14,11 +14,11 @@
 namespace vb {
 namespace {
 
-using test::FakeParameterOwner;
+using test::TFakeParameterOwner;
 
 // A free-standing description over Min..Max with the given curve.
-struct Range : TCustomVstParameterProperty {
-  Range(float Min, float Max, TCurveType Curve) : TCustomVstParameterProperty(nullptr, "P") {
+struct TParameterRange : TCustomVstParameterProperty {
+  TParameterRange(float Min, float Max, TCurveType Curve) : TCustomVstParameterProperty(nullptr, "P") {
     SetMin(Min);
     SetMax(Max);
     SetCurve(Curve);
@@ -26,7 +26,7 @@ struct Range : TCustomVstParameterProperty {
 };
 
 TEST(ParameterMapping, LinearMapsTheRangeAndClamps) {
-  Range p(-200, 200, ctLinear);
+  TParameterRange p(-200, 200, ctLinear);
   EXPECT_EQ(p.VSTParameter2Parameter(0.0f), -200.0f);
   EXPECT_EQ(p.VSTParameter2Parameter(0.5f), 0.0f);
   EXPECT_EQ(p.VSTParameter2Parameter(1.0f), 200.0f);
@@ -40,17 +40,17 @@ TEST(ParameterMapping, LinearMapsTheRangeAndClamps) {
 
 TEST(ParameterMapping, NonFiniteInputsNeverGiveNaN) {
   for (TCurveType c : {ctLinear, ctLogarithmic, ctExponential, ctFrequencyScale}) {
-    Range p(20, 20000, c);
+    TParameterRange p(20, 20000, c);
     for (float x : {std::numeric_limits<float>::quiet_NaN(), INFINITY, -INFINITY}) {
       EXPECT_FALSE(std::isnan(p.VSTParameter2Parameter(x))) << c;
       float back = p.Parameter2VSTParameter(x);
       EXPECT_TRUE(back >= 0.0f && back <= 1.0f) << c << " " << x;
     }
   }
-  Range bad(0, 10, ctExponential);  // a factor outside the curve's domain
+  TParameterRange bad(0, 10, ctExponential);  // a factor outside the curve's domain
   bad.SetCurveFactor(-4.0f);
   EXPECT_FALSE(std::isnan(bad.VSTParameter2Parameter(0.5f)));
-  Range same(5, 5, ctLinear);  // Max = Min: no inverse exists
+  TParameterRange same(5, 5, ctLinear);  // Max = Min: no inverse exists
   float back = same.Parameter2VSTParameter(5.0f);
   EXPECT_TRUE(back >= 0.0f && back <= 1.0f);
 }
@@ -60,7 +60,7 @@ TEST(ParameterMapping, NonFiniteInputsNeverGiveNaN) {
 TEST(ParameterMapping, NaNMapsToTheMinimumInBothDirections) {
   const float NaN = std::numeric_limits<float>::quiet_NaN();
   for (TCurveType c : {ctLinear, ctLogarithmic, ctExponential, ctFrequencyScale}) {
-    Range p(20, 20000, c);
+    TParameterRange p(20, 20000, c);
     EXPECT_EQ(p.VSTParameter2Parameter(NaN), p.VSTParameter2Parameter(0.0f)) << c;
     EXPECT_NEAR(p.VSTParameter2Parameter(NaN), 20.0f, 1e-3f) << c;
     EXPECT_EQ(p.Parameter2VSTParameter(NaN), 0.0f) << c;
@@ -78,7 +78,7 @@ TEST(ParameterMapping, EveryCurveRoundTripsWithinSinglePrecision) {
                         {ctFrequencyScale, 20, 20000, 1}, {ctFrequencyScale, -1000, -10, 1},
                         {ctFrequencyScale, 0, 500, 1}};
   for (const auto& c : cases) {
-    Range p(c.min, c.max, c.curve);
+    TParameterRange p(c.min, c.max, c.curve);
     if (c.factor != 0) p.SetCurveFactor(c.factor);
     for (int i = 0; i <= 100; ++i) {
       const float x = static_cast<float>(i) / 100.0f;
@@ -91,7 +91,7 @@ TEST(ParameterMapping, EveryCurveRoundTripsWithinSinglePrecision) {
 }
 
 TEST(ParameterMapping, LogarithmicCurveTakesItsFactorFromTheRange) {
-  Range p(20, 20000, ctLogarithmic);
+  TParameterRange p(20, 20000, ctLogarithmic);
   EXPECT_EQ(p.CurveFactor(), 1000.0f);
   EXPECT_EQ(p.InverseCurveFactor(), 0.001f);
   EXPECT_EQ(p.VSTParameter2Parameter(1.0f), 20000.0f);
@@ -104,7 +104,7 @@ TEST(ParameterMapping, LogarithmicCurveTakesItsFactorFromTheRange) {
 }
 
 TEST(ParameterMapping, SmoothingFollowsThePreviousValue) {
-  Range p(0, 10, ctLinear);
+  TParameterRange p(0, 10, ctLinear);
   p.SetSmoothingFactor(0.5f);
   EXPECT_EQ(p.VSTParameter2Parameter(1.0f), 5.0f);
   EXPECT_EQ(p.VSTParameter2Parameter(1.0f), 7.5f);
@@ -114,12 +114,12 @@ TEST(ParameterMapping, SmoothingFollowsThePreviousValue) {
 }
 
 TEST(ParameterMapping, SwitchesRoundHalvesToEven) {
-  Range p(0, 1, ctLinear);
+  TParameterRange p(0, 1, ctLinear);
   p.SetFlags(1u << ppfParameterIsSwitch);
   EXPECT_EQ(p.VSTParameter2Parameter(0.49f), 0.0f);
   EXPECT_EQ(p.VSTParameter2Parameter(0.51f), 1.0f);
   EXPECT_EQ(p.VSTParameter2Parameter(0.5f), 0.0f);
-  Range q(0, 3, ctLinear);
+  TParameterRange q(0, 3, ctLinear);
   q.SetFlags(1u << ppfParameterIsSwitch);
   EXPECT_EQ(q.VSTParameter2Parameter(0.5f), 2.0f);  // 1.5 -> 2
   EXPECT_EQ(q.Parameter2VSTParameter(1.5f), 0.5f);  // no rounding backwards
@@ -157,7 +157,7 @@ TEST(ParameterSetters, NameSetsTheShortLabelOnlyWhileItMirrorsTheName) {
 }
 
 TEST(ParameterSetters, TextsAreCutToTheirLimits) {
-  FakeParameterOwner owner;
+  TFakeParameterOwner owner;
   auto& p = owner.Properties.Add();
   p.SetDisplayName(std::string(80, 'n'));
   EXPECT_EQ(p.DisplayName().size(), 64u);
@@ -175,7 +175,7 @@ TEST(ParameterSetters, CurveFactorKeepsItsInverse) {
 }
 
 TEST(ParameterList, NewDescriptionsAreNumberedAndCounted) {
-  FakeParameterOwner owner;
+  TFakeParameterOwner owner;
   owner.Properties.Add();
   auto& second = owner.Properties.Add();
   EXPECT_EQ(second.DisplayName(), "Parameter 2");
@@ -191,7 +191,7 @@ TEST(ParameterList, NewDescriptionsAreNumberedAndCounted) {
 }
 
 TEST(ParameterAssign, CopiesPublishedValuesButNotEventsOrCategory) {
-  FakeParameterOwner owner;
+  TFakeParameterOwner owner;
   auto& src = owner.Properties.Add();
   src.SetMin(-15);
   src.SetMax(15);

@@ -13,14 +13,14 @@
 namespace vb {
 namespace {
 
-using test::FakeParameterOwner;
+using test::TFakeParameterOwner;
 
-void AddParameters(FakeParameterOwner& Owner, int Count) {
+void AddParameters(TFakeParameterOwner& Owner, int Count) {
   for (int i = 0; i < Count; ++i) Owner.Properties.Add();
 }
 
 TEST(VstProgram, NewProgramHasOneZeroPerParameterAndIsCurrent) {
-  FakeParameterOwner owner;
+  TFakeParameterOwner owner;
   AddParameters(owner, 17);
   auto& p = owner.Programs.Add();
   EXPECT_EQ(p.DisplayName(), "Init");
@@ -33,7 +33,7 @@ TEST(VstProgram, NewProgramHasOneZeroPerParameterAndIsCurrent) {
 }
 
 TEST(VstProgram, OutOfRangeIndicesReadZeroAndStoreNothing) {
-  FakeParameterOwner owner;
+  TFakeParameterOwner owner;
   AddParameters(owner, 17);
   auto& p = owner.Programs.Add();
   p.SetParameter(17, 5.0f);
@@ -55,7 +55,7 @@ TEST(VstProgram, NameKeepsFiftyCharacters) {
 }
 
 TEST(VstProgram, TooManyValuesFailWithTheirCount) {
-  FakeParameterOwner owner;
+  TFakeParameterOwner owner;
   AddParameters(owner, 17);
   auto& p = owner.Programs.Add();
   try {
@@ -73,7 +73,7 @@ TEST(VstProgram, TooManyValuesFailWithTheirCount) {
 }
 
 TEST(VstProgram, ArraysFollowTheParameterList) {
-  FakeParameterOwner owner;
+  TFakeParameterOwner owner;
   AddParameters(owner, 17);
   auto& p = owner.Programs.Add();
   for (int i = 0; i < 17; ++i) p.SetParameter(i, static_cast<float>(i + 1));
@@ -86,7 +86,7 @@ TEST(VstProgram, ArraysFollowTheParameterList) {
 }
 
 TEST(VstProgram, CopyAndAssignTakeValuesNameAndEvents) {
-  FakeParameterOwner owner;
+  TFakeParameterOwner owner;
   AddParameters(owner, 3);
   auto& a = owner.Programs.Add();
   auto& b = owner.Programs.Add();
@@ -106,7 +106,7 @@ TEST(VstProgram, CopyAndAssignTakeValuesNameAndEvents) {
 }
 
 TEST(VstProgram, ChunkModeProgramsHoldBytesNotValues) {
-  FakeParameterOwner owner;
+  TFakeParameterOwner owner;
   owner.ChunkMode = true;
   AddParameters(owner, 4);
   auto& p = owner.Programs.Add();
@@ -122,7 +122,7 @@ TEST(VstProgram, ChunkModeProgramsHoldBytesNotValues) {
 }
 
 TEST(VstProgramList, InsertDeleteAndCountStayConsistent) {
-  FakeParameterOwner owner;
+  TFakeParameterOwner owner;
   AddParameters(owner, 2);
   owner.Programs.Add().SetDisplayName("A");
   owner.Programs.Insert(0).SetDisplayName("B");

@@ -52,7 +52,7 @@ std::unique_ptr<TMemoryBitmap> PatternFrame(std::int32_t width, std::int32_t hei
 class X11WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!EditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
+    if (!TEditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
     std::string error;
     Host = CreateHostWindow(kWidth + 40, kHeight + 40, "x11 window test", nullptr, &error);
     ASSERT_NE(Host, nullptr) << error;
@@ -119,7 +119,7 @@ TEST_F(X11WindowTest, OneFixedSizeChildAtTheParentsOriginThatTakesNoKeys) {
 }
 
 TEST_F(X11WindowTest, NoDisplayOrNoParentLeavesNothingBehind) {
-  const std::int32_t files = EditorTestHost::OpenFileCount();
+  const std::int32_t files = TEditorTestHost::OpenFileCount();
   TX11Window::TOptions nowhere;
   nowhere.DisplayName = ":4095";  // no server listens there
   TX11Window lost(nowhere);
@@ -134,7 +134,7 @@ TEST_F(X11WindowTest, NoDisplayOrNoParentLeavesNothingBehind) {
   orphan.Idle();
   orphan.SetCapture(true);
   orphan.WarpPointer({1, 1});
-  EXPECT_EQ(EditorTestHost::OpenFileCount(), files) << "no connection stays open";
+  EXPECT_EQ(TEditorTestHost::OpenFileCount(), files) << "no connection stays open";
 }
 
 TEST_F(X11WindowTest, PresentedAreasReachTheScreenPixelForPixel) {

@@ -1,7 +1,7 @@
+#pragma once
 // The drive's block routine implementations the tests force in turn
 // through their bindings: SSE2 always, AVX2 where this processor and its
 // operating system can run it.
-#pragma once
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
+#pragma once
 // Shared pieces of the drive tests: a set of the drive's biquads tuned like
 // the module's defaults, and test signals.
-#pragma once
 
 #include <array>
 #include <cmath>

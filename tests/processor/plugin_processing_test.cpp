@@ -15,7 +15,7 @@ namespace {
 
 using test::Channels32;
 using test::Channels64;
-using test::TestHost;
+using test::TTestHost;
 
 Channels32 Signal32(std::size_t Length, double Amplitude) {
   Channels32 Result(2);
@@ -52,7 +52,7 @@ float Normalised(float Value, float Min, float Max) { return (Value - Min) / (Ma
 class PluginProcessing : public ::testing::TestWithParam<float> {};
 
 TEST_P(PluginProcessing, ProcessesEveryBlockLengthAtEveryFactor) {
-  TestHost Host{VB_PLUGIN_PATH};
+  TTestHost Host{VB_PLUGIN_PATH};
   ASSERT_NE(Host.StartUp(GetParam(), 512), nullptr);
   EXPECT_TRUE(Host.Effect()->EffectFlags & EffFlagBit(effFlagsCanDoubleReplacing));
   for (float Factor : {1.0f, 8.0f, 16.0f}) {
@@ -70,7 +70,7 @@ TEST_P(PluginProcessing, ProcessesEveryBlockLengthAtEveryFactor) {
 INSTANTIATE_TEST_SUITE_P(Rates, PluginProcessing, ::testing::Values(44100.0f, 48000.0f, 96000.0f));
 
 TEST(PluginProcessingControl, AutomationBetweenBlocksKeepsTheOutputSound) {
-  TestHost Host{VB_PLUGIN_PATH};
+  TTestHost Host{VB_PLUGIN_PATH};
   ASSERT_NE(Host.StartUp(48000.0f, 256), nullptr);
   for (int Block = 0; Block < 120; ++Block) {
     const std::int32_t Index = Block % 17;
@@ -84,7 +84,7 @@ TEST(PluginProcessingControl, AutomationBetweenBlocksKeepsTheOutputSound) {
 }
 
 TEST(PluginProcessingControl, SoftBypassIsThePowerSwitch) {
-  TestHost Host{VB_PLUGIN_PATH};
+  TTestHost Host{VB_PLUGIN_PATH};
   ASSERT_NE(Host.StartUp(44100.0f, 512), nullptr);
   Host.Process32(Signal32(512, 0.5));
   EXPECT_EQ(Host.Dispatch(effSetBypass, 0, 1), 1);
@@ -99,7 +99,7 @@ TEST(PluginProcessingControl, SoftBypassIsThePowerSwitch) {
 }
 
 TEST(PluginProcessingControl, SuspendResumeAndRateChangesBetweenBlocks) {
-  TestHost Host{VB_PLUGIN_PATH};
+  TTestHost Host{VB_PLUGIN_PATH};
   ASSERT_NE(Host.StartUp(44100.0f, 128), nullptr);
   Host.SetParameter(16, 1.0f);
   for (float Rate : {96000.0f, 0.0f, -48000.0f, 22050.0f}) {

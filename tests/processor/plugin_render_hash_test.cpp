@@ -26,7 +26,7 @@ namespace {
 
 using test::Channels32;
 using test::Channels64;
-using test::TestHost;
+using test::TTestHost;
 
 // FNV-1a over the bits of every sample, channel after channel.
 class TOutputHash {
@@ -57,7 +57,7 @@ struct TKnob {
 
 class TRenderScript {
  public:
-  explicit TRenderScript(TestHost& Host) : FHost(Host) {}
+  explicit TRenderScript(TTestHost& Host) : FHost(Host) {}
 
   void Set(std::initializer_list<TKnob> Knobs) {
     for (const TKnob& Knob : Knobs) {
@@ -92,7 +92,7 @@ class TRenderScript {
     return Result;
   }
 
-  TestHost& FHost;
+  TTestHost& FHost;
   TOutputHash FHash;
   std::uint32_t FSeed = 100;
   int FCount = 0;
@@ -106,7 +106,7 @@ constexpr std::uint64_t kExpected[] = {
 };
 
 TEST(PluginRenderHash, FixedScriptRendersTheRecordedOutput) {
-  TestHost Host{VB_PLUGIN_PATH};
+  TTestHost Host{VB_PLUGIN_PATH};
   ASSERT_NE(Host.StartUp(44100.0f, 256), nullptr);
   TRenderScript Script(Host);
   std::vector<std::uint64_t> Got;

@@ -29,15 +29,15 @@ std::int32_t CountEntries(const char* folder) {
 
 }  // namespace
 
-EditorTestHost::~EditorTestHost() = default;
+TEditorTestHost::~TEditorTestHost() = default;
 
-bool EditorTestHost::DisplayAvailable() {
+bool TEditorTestHost::DisplayAvailable() {
   const char* display = std::getenv("DISPLAY");
   if (display == nullptr || *display == '\0') return false;
   return CreateHostWindow(1, 1, "probe") != nullptr;
 }
 
-bool EditorTestHost::CreateWindow() {
+bool TEditorTestHost::CreateWindow() {
   ERect* rect = nullptr;
   FHost.Dispatch(effEditGetRect, 0, 0, &rect);
   if (rect != nullptr) {
@@ -50,7 +50,7 @@ bool EditorTestHost::CreateWindow() {
   return FWindow->Show();
 }
 
-std::intptr_t EditorTestHost::OpenEditor() {
+std::intptr_t TEditorTestHost::OpenEditor() {
   void* parent = FWindow ? reinterpret_cast<void*>(FWindow->NativeHandle()) : nullptr;
   const std::intptr_t answer = FHost.Dispatch(effEditOpen, 0, 0, parent);
   ERect* rect = nullptr;
@@ -62,14 +62,14 @@ std::intptr_t EditorTestHost::OpenEditor() {
   return answer;
 }
 
-std::intptr_t EditorTestHost::CloseEditor() { return FHost.Dispatch(effEditClose); }
+std::intptr_t TEditorTestHost::CloseEditor() { return FHost.Dispatch(effEditClose); }
 
-void EditorTestHost::IdleOnce() {
+void TEditorTestHost::IdleOnce() {
   if (FWindow) FWindow->Pump();
   FHost.Dispatch(effEditIdle);
 }
 
-void EditorTestHost::RunFor(std::int32_t durationMs, std::int32_t intervalMs) {
+void TEditorTestHost::RunFor(std::int32_t durationMs, std::int32_t intervalMs) {
   const std::int64_t end = NowMs() + durationMs;
   do {
     IdleOnce();
@@ -77,7 +77,7 @@ void EditorTestHost::RunFor(std::int32_t durationMs, std::int32_t intervalMs) {
   } while (NowMs() < end);
 }
 
-bool EditorTestHost::IdleUntil(const std::function<bool()>& done, std::int32_t timeoutMs) {
+bool TEditorTestHost::IdleUntil(const std::function<bool()>& done, std::int32_t timeoutMs) {
   const std::int64_t end = NowMs() + timeoutMs;
   while (true) {
     IdleOnce();
@@ -87,10 +87,10 @@ bool EditorTestHost::IdleUntil(const std::function<bool()>& done, std::int32_t t
   }
 }
 
-std::int32_t EditorTestHost::ThreadCount() { return CountEntries("/proc/self/task"); }
+std::int32_t TEditorTestHost::ThreadCount() { return CountEntries("/proc/self/task"); }
 
-std::int32_t EditorTestHost::OpenFileCount() { return CountEntries("/proc/self/fd"); }
+std::int32_t TEditorTestHost::OpenFileCount() { return CountEntries("/proc/self/fd"); }
 
-std::size_t EditorTestHost::HeapInUse() { return mallinfo2().uordblks; }
+std::size_t TEditorTestHost::HeapInUse() { return mallinfo2().uordblks; }
 
 }  // namespace vb::test

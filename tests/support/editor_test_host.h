@@ -1,17 +1,17 @@
+#pragma once
 // The editor side of a host, for tests under a real (virtual) X display:
 // a top-level window of the host's own, the plug-in's editor embedded in it
 // the way Linux hosts do it (effEditGetRect, size the window, effEditOpen
 // with the window id), and effEditIdle on a timer while the window's events
-// are pumped. The TestHost it works with records the callbacks
+// are pumped. The TTestHost it works with records the callbacks
 // (amAutomate and friends).
 //
-//   TestHost Plugin(VB_CONTROLPANEL_PATH);
+//   TTestHost Plugin(VB_CONTROLPANEL_PATH);
 //   Plugin.StartUp();
-//   EditorTestHost Editor(Plugin);
+//   TEditorTestHost Editor(Plugin);
 //   if (!Editor.CreateWindow()) GTEST_SKIP() << "no X display";
 //   ASSERT_EQ(Editor.OpenEditor(), 1);
 //   Editor.RunFor(200);   // effEditIdle every 20 ms
-#pragma once
 
 #include <cstdint>
 #include <functional>
@@ -22,10 +22,10 @@
 
 namespace vb::test {
 
-class EditorTestHost {
+class TEditorTestHost {
  public:
-  explicit EditorTestHost(TestHost& host) : FHost(host) {}
-  ~EditorTestHost();
+  explicit TEditorTestHost(TTestHost& host) : FHost(host) {}
+  ~TEditorTestHost();
 
   // True when $DISPLAY names a server we can reach.
   static bool DisplayAvailable();
@@ -55,7 +55,7 @@ class EditorTestHost {
   static std::size_t HeapInUse();
 
  private:
-  TestHost& FHost;
+  TTestHost& FHost;
   std::unique_ptr<THostWindow> FWindow;
   std::int32_t FRectWidth = 0;
   std::int32_t FRectHeight = 0;

@@ -3,10 +3,10 @@
 namespace vb::test {
 
 void EditorX11Fixture::StartHost(const char* pluginPath) {
-  if (!EditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
-  Plugin = std::make_unique<TestHost>(pluginPath);
+  if (!TEditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
+  Plugin = std::make_unique<TTestHost>(pluginPath);
   ASSERT_NE(Plugin->StartUp(), nullptr);
-  Editor = std::make_unique<EditorTestHost>(*Plugin);
+  Editor = std::make_unique<TEditorTestHost>(*Plugin);
   ASSERT_TRUE(Editor->CreateWindow());
 }
 
@@ -22,7 +22,7 @@ xcb_window_t EditorX11Fixture::Child() const {
 
 std::vector<float> EditorX11Fixture::AutomationsOf(std::int32_t index) const {
   std::vector<float> values;
-  for (const HostCall& call : Plugin->Calls())
+  for (const THostCall& call : Plugin->Calls())
     if (call.Opcode == amAutomate && call.Index == index) values.push_back(call.Opt);
   return values;
 }

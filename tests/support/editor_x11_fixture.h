@@ -1,8 +1,8 @@
+#pragma once
 // The fixture of the editor tests that run under a real (virtual) X server:
 // a plug-in loaded by the test host, an editor host window, an XTEST probe,
 // and the gestures a user makes (a click, a drag), each followed by host
 // idles so that the editor sees the events as it would in a host.
-#pragma once
 
 #include <gtest/gtest.h>
 
@@ -35,8 +35,8 @@ class EditorX11Fixture : public ::testing::Test {
   void Drag(TPoint from, std::int32_t dx, std::int32_t dy);
 
   TX11Probe Probe;
-  std::unique_ptr<TestHost> Plugin;
-  std::unique_ptr<EditorTestHost> Editor;
+  std::unique_ptr<TTestHost> Plugin;
+  std::unique_ptr<TEditorTestHost> Editor;
 };
 
 }  // namespace vb::test

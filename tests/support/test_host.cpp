@@ -15,17 +15,17 @@ namespace {
 // Which host answers the callbacks of which record. During the entry point
 // the record is not known yet, so the instantiating host answers.
 std::mutex GRoutingLock;
-std::map<TVSTEffect*, TestHost*> GRouting;
-thread_local TestHost* GInstantiating = nullptr;
+std::map<TVSTEffect*, TTestHost*> GRouting;
+thread_local TTestHost* GInstantiating = nullptr;
 
-TestHost* RouteOf(TVSTEffect* Effect) {
+TTestHost* RouteOf(TVSTEffect* Effect) {
   std::lock_guard<std::mutex> Guard(GRoutingLock);
   auto It = GRouting.find(Effect);
   if (It != GRouting.end()) return It->second;
   return GInstantiating;
 }
 
-void Route(TVSTEffect* Effect, TestHost* Host) {
+void Route(TVSTEffect* Effect, TTestHost* Host) {
   std::lock_guard<std::mutex> Guard(GRoutingLock);
   if (Host)
     GRouting[Effect] = Host;
@@ -42,9 +42,9 @@ void CopyText(const std::string& Text, void* Ptr) {
 
 }  // namespace
 
-TestHost::TestHost() = default;
+TTestHost::TTestHost() = default;
 
-TestHost::TestHost(const std::string& LibraryPath) {
+TTestHost::TTestHost(const std::string& LibraryPath) {
   FLibrary = dlopen(LibraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!FLibrary) throw std::runtime_error(std::string("cannot load plug-in: ") + dlerror());
   FEntry = reinterpret_cast<TEntry>(dlsym(FLibrary, "VSTPluginMain"));
@@ -54,7 +54,7 @@ TestHost::TestHost(const std::string& LibraryPath) {
   }
 }
 
-TestHost::~TestHost() {
+TTestHost::~TTestHost() {
   if (FCloseOnDestroy) {
     for (TVSTEffect* Effect : std::vector<TVSTEffect*>(FOpenEffects)) {
       if (std::find(FInstantiated.begin(), FInstantiated.end(), Effect) == FInstantiated.end()) continue;
@@ -66,18 +66,18 @@ TestHost::~TestHost() {
   for (TVSTEffect* Effect : std::vector<TVSTEffect*>(FOpenEffects)) Forget(Effect);
 }
 
-void TestHost::Unload() {
+void TTestHost::Unload() {
   if (!FLibrary) return;
   dlclose(FLibrary);
   FLibrary = nullptr;
   FEntry = nullptr;
 }
 
-TVSTEffect* TestHost::Instantiate() {
+TVSTEffect* TTestHost::Instantiate() {
   if (!FEntry) throw std::runtime_error("no plug-in library loaded");
-  TestHost* Previous = GInstantiating;
+  TTestHost* Previous = GInstantiating;
   GInstantiating = this;
-  TVSTEffect* Effect = FEntry(&TestHost::AudioMasterCallback);
+  TVSTEffect* Effect = FEntry(&TTestHost::AudioMasterCallback);
   GInstantiating = Previous;
   if (Effect) {
     Adopt(Effect);
@@ -86,20 +86,20 @@ TVSTEffect* TestHost::Instantiate() {
   return Effect;
 }
 
-void TestHost::Adopt(TVSTEffect* Effect) {
+void TTestHost::Adopt(TVSTEffect* Effect) {
   Route(Effect, this);
   FOpenEffects.push_back(Effect);
   FEffect = Effect;
 }
 
-void TestHost::Forget(TVSTEffect* Effect) {
+void TTestHost::Forget(TVSTEffect* Effect) {
   Route(Effect, nullptr);
   FOpenEffects.erase(std::remove(FOpenEffects.begin(), FOpenEffects.end(), Effect), FOpenEffects.end());
   FInstantiated.erase(std::remove(FInstantiated.begin(), FInstantiated.end(), Effect), FInstantiated.end());
   if (FEffect == Effect) FEffect = FOpenEffects.empty() ? nullptr : FOpenEffects.back();
 }
 
-TVSTEffect* TestHost::StartUp(float SampleRate, std::int32_t BlockSize) {
+TVSTEffect* TTestHost::StartUp(float SampleRate, std::int32_t BlockSize) {
   if (!FEffect) Instantiate();
   if (!FEffect) {
     ADD_FAILURE() << "the plug-in's entry point answered null";
@@ -112,7 +112,7 @@ TVSTEffect* TestHost::StartUp(float SampleRate, std::int32_t BlockSize) {
   return FEffect;
 }
 
-std::intptr_t TestHost::Close() {
+std::intptr_t TTestHost::Close() {
   TVSTEffect* Effect = FEffect;
   if (!Effect) return 0;
   const std::intptr_t Result = Effect->Dispatcher(Effect, effClose, 0, 0, nullptr, 0.0f);
@@ -120,21 +120,21 @@ std::intptr_t TestHost::Close() {
   return Result;
 }
 
-std::intptr_t TestHost::Dispatch(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) {
+std::intptr_t TTestHost::Dispatch(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) {
   if (!FEffect) throw std::runtime_error("no effect");
   return FEffect->Dispatcher(FEffect, Opcode, Index, Value, Ptr, Opt);
 }
 
-std::string TestHost::DispatchText(std::int32_t Opcode, std::int32_t Index) {
+std::string TTestHost::DispatchText(std::int32_t Opcode, std::int32_t Index) {
   char Text[256] = {};
   Dispatch(Opcode, Index, 0, Text, 0.0f);
   Text[255] = '\0';
   return Text;
 }
 
-float TestHost::GetParameter(std::int32_t Index) { return FEffect->GetParameter(FEffect, Index); }
+float TTestHost::GetParameter(std::int32_t Index) { return FEffect->GetParameter(FEffect, Index); }
 
-void TestHost::SetParameter(std::int32_t Index, float Value) { FEffect->SetParameter(FEffect, Index, Value); }
+void TTestHost::SetParameter(std::int32_t Index, float Value) { FEffect->SetParameter(FEffect, Index, Value); }
 
 namespace {
 template <typename T>
@@ -145,7 +145,7 @@ std::vector<T*> PointersOf(std::vector<std::vector<T>>& Channels) {
 }
 }  // namespace
 
-Channels32 TestHost::Process32(const Channels32& Inputs, float OutputInit) {
+Channels32 TTestHost::Process32(const Channels32& Inputs, float OutputInit) {
   Channels32 In = Inputs;
   const std::size_t Frames = In.empty() ? 0 : In[0].size();
   Channels32 Out(static_cast<std::size_t>(std::max(FEffect->numOutputs, 0)), std::vector<float>(Frames, OutputInit));
@@ -155,7 +155,7 @@ Channels32 TestHost::Process32(const Channels32& Inputs, float OutputInit) {
   return Out;
 }
 
-Channels64 TestHost::Process64(const Channels64& Inputs, double OutputInit) {
+Channels64 TTestHost::Process64(const Channels64& Inputs, double OutputInit) {
   Channels64 In = Inputs;
   const std::size_t Frames = In.empty() ? 0 : In[0].size();
   Channels64 Out(static_cast<std::size_t>(std::max(FEffect->numOutputs, 0)), std::vector<double>(Frames, OutputInit));
@@ -165,7 +165,7 @@ Channels64 TestHost::Process64(const Channels64& Inputs, double OutputInit) {
   return Out;
 }
 
-Channels32 TestHost::ProcessAccumulating(const Channels32& Inputs, float OutputInit) {
+Channels32 TTestHost::ProcessAccumulating(const Channels32& Inputs, float OutputInit) {
   Channels32 In = Inputs;
   const std::size_t Frames = In.empty() ? 0 : In[0].size();
   Channels32 Out(static_cast<std::size_t>(std::max(FEffect->numOutputs, 0)), std::vector<float>(Frames, OutputInit));
@@ -175,11 +175,11 @@ Channels32 TestHost::ProcessAccumulating(const Channels32& Inputs, float OutputI
   return Out;
 }
 
-std::intptr_t TestHost::AudioMasterCallback(TVSTEffect* Effect, std::int32_t Opcode, std::int32_t Index,
+std::intptr_t TTestHost::AudioMasterCallback(TVSTEffect* Effect, std::int32_t Opcode, std::int32_t Index,
                                             std::intptr_t Value, void* Ptr, float Opt) {
-  TestHost* Host = RouteOf(Effect);
+  TTestHost* Host = RouteOf(Effect);
   if (!Host) return 0;
-  HostCall Call{Opcode, Index, Value, Ptr, Opt, Effect, {}};
+  THostCall Call{Opcode, Index, Value, Ptr, Opt, Effect, {}};
   if (Opcode == amCanDo && Ptr) Call.Text = static_cast<const char*>(Ptr);
   const std::intptr_t Result = Host->Answer(Call, Ptr);
   // Outside the lock: the hook may call the plug-in back, as hosts do.
@@ -187,7 +187,7 @@ std::intptr_t TestHost::AudioMasterCallback(TVSTEffect* Effect, std::int32_t Opc
   return Result;
 }
 
-std::intptr_t TestHost::Answer(const HostCall& Call, void* Ptr) {
+std::intptr_t TTestHost::Answer(const THostCall& Call, void* Ptr) {
   std::lock_guard<std::mutex> Guard(FLock);
   FCalls.push_back(Call);
   switch (Call.Opcode) {
@@ -220,30 +220,30 @@ std::intptr_t TestHost::Answer(const HostCall& Call, void* Ptr) {
   }
 }
 
-std::vector<HostCall> TestHost::Calls() const {
+std::vector<THostCall> TTestHost::Calls() const {
   std::lock_guard<std::mutex> Guard(FLock);
   return FCalls;
 }
 
-std::size_t TestHost::CountCalls(std::int32_t Opcode) const {
+std::size_t TTestHost::CountCalls(std::int32_t Opcode) const {
   std::lock_guard<std::mutex> Guard(FLock);
   return static_cast<std::size_t>(
-      std::count_if(FCalls.begin(), FCalls.end(), [Opcode](const HostCall& c) { return c.Opcode == Opcode; }));
+      std::count_if(FCalls.begin(), FCalls.end(), [Opcode](const THostCall& c) { return c.Opcode == Opcode; }));
 }
 
-void TestHost::ClearCalls() {
+void TTestHost::ClearCalls() {
   std::lock_guard<std::mutex> Guard(FLock);
   FCalls.clear();
   FMidiEvents.clear();
   FEventListSizes.clear();
 }
 
-std::vector<TVstMidiEvent> TestHost::ReceivedMidiEvents() const {
+std::vector<TVstMidiEvent> TTestHost::ReceivedMidiEvents() const {
   std::lock_guard<std::mutex> Guard(FLock);
   return FMidiEvents;
 }
 
-std::vector<std::int32_t> TestHost::ReceivedEventListSizes() const {
+std::vector<std::int32_t> TTestHost::ReceivedEventListSizes() const {
   std::lock_guard<std::mutex> Guard(FLock);
   return FEventListSizes;
 }

@@ -1,17 +1,17 @@
+#pragma once
 // A small VST 2.4 host for tests. It loads a plug-in library with dlopen
 // (never linking its internals), answers the host callback like a real host
 // and records every callback the plug-in makes.
 //
-//   vb::test::TestHost Host(VB_PLUGIN_PATH);
+//   vb::test::TTestHost Host(VB_PLUGIN_PATH);
 //   Host.StartUp(48000.0f, 256);             // entry, effOpen, rate, block, resume
 //   auto Out = Host.Process32({In0, In1});   // one block, replacing, 32-bit
 //   EXPECT_EQ(Host.CountCalls(vb::amAutomate), 0u);
 //   Host.Close();                            // effClose
 //
-// A TestHost without a library can serve a module built in-process: call
+// A TTestHost without a library can serve a module built in-process: call
 // Adopt(Module->Effect()) and hand AudioMasterCallback to the module.
 // Callbacks may arrive on any thread; recording is guarded by a lock.
-#pragma once
 
 #include <cstdint>
 #include <functional>
@@ -24,7 +24,7 @@
 namespace vb::test {
 
 // One recorded host callback.
-struct HostCall {
+struct THostCall {
   std::int32_t Opcode = 0;
   std::int32_t Index = 0;
   std::intptr_t Value = 0;
@@ -37,18 +37,18 @@ struct HostCall {
 using Channels32 = std::vector<std::vector<float>>;
 using Channels64 = std::vector<std::vector<double>>;
 
-class TestHost {
+class TTestHost {
  public:
   // Without a library: for modules built in-process (see Adopt).
-  TestHost();
+  TTestHost();
   // Loads the library; throws std::runtime_error when it cannot be loaded
   // or exports no VSTPluginMain.
-  explicit TestHost(const std::string& LibraryPath);
+  explicit TTestHost(const std::string& LibraryPath);
   // Closes every instantiated effect still open (unless Abandon() was
   // called) and unloads the library. Adopted records are left alone.
-  ~TestHost();
-  TestHost(const TestHost&) = delete;
-  TestHost& operator=(const TestHost&) = delete;
+  ~TTestHost();
+  TTestHost(const TTestHost&) = delete;
+  TTestHost& operator=(const TTestHost&) = delete;
 
   // --- Answers given to the plug-in (set before the call that needs them) --
   std::intptr_t VersionAnswer = 2400;            // amVersion
@@ -60,7 +60,7 @@ class TestHost {
   // Runs after each callback has been recorded and answered, on the
   // plug-in's thread; may call the plug-in back (a host idling the editor
   // from its amAutomate answer).
-  std::function<void(const HostCall&)> OnCallback;
+  std::function<void(const THostCall&)> OnCallback;
 
   // --- Instances -------------------------------------------------------------
   // Calls the entry point; records the callbacks made meanwhile. Returns the
@@ -99,7 +99,7 @@ class TestHost {
   Channels32 ProcessAccumulating(const Channels32& Inputs, float OutputInit = 0.0f);
 
   // --- Recorded callbacks ------------------------------------------------------
-  std::vector<HostCall> Calls() const;
+  std::vector<THostCall> Calls() const;
   std::size_t CountCalls(std::int32_t Opcode) const;
   void ClearCalls();
   // MIDI events received with amProcessEvents, copied during the call.
@@ -108,7 +108,7 @@ class TestHost {
   std::vector<std::int32_t> ReceivedEventListSizes() const;
 
  private:
-  std::intptr_t Answer(const HostCall& Call, void* Ptr);
+  std::intptr_t Answer(const THostCall& Call, void* Ptr);
   void Forget(TVSTEffect* Effect);
 
   void* FLibrary = nullptr;
@@ -120,7 +120,7 @@ class TestHost {
   bool FCloseOnDestroy = true;
 
   mutable std::mutex FLock;
-  std::vector<HostCall> FCalls;
+  std::vector<THostCall> FCalls;
   std::vector<TVstMidiEvent> FMidiEvents;
   std::vector<std::int32_t> FEventListSizes;
 };

@@ -1,3 +1,4 @@
+#pragma once
 // Helpers for tests of code shared between threads. Such a test must not
 // pass because the threads happened to run one after the other, nor fail
 // because of scheduling alone. So its threads start together (TStartLine)
@@ -9,7 +10,6 @@
 //   Writer:        const auto Before = Audio.Phase();
 //                  SetParameter(...);
 //                  if (Audio.Covered(Before)) ++Overlapping;
-#pragma once
 
 #include <atomic>
 #include <thread>

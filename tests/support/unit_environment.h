@@ -1,11 +1,11 @@
+#pragma once
 // The process-wide start-up a test program needs: the units start once
 // before its first test, in the order given (the plug-in library's order,
-// process_module_factory.cpp), and shut down after its last, in reverse.
+// plugin/process_module_factory.cpp), and shut down after its last, in reverse.
 //
 //   [[maybe_unused]] ::testing::Environment* const kEnvironment =
 //       ::testing::AddGlobalTestEnvironment(new vb::test::TUnitEnvironment(
 //           {{vb::CpuStartUp, vb::CpuShutDown}, {vb::ImageStartUp, vb::ImageShutDown}}));
-#pragma once
 
 #include <gtest/gtest.h>
 

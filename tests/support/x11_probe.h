@@ -1,3 +1,4 @@
+#pragma once
 // A test's own look at the X server: a separate xcb connection that reads
 // the window tree, geometry, properties and attributes the way a host or
 // window manager would, and makes real input through the XTEST extension.
@@ -6,7 +7,6 @@
 //   auto kids = probe.Children(parent);
 //   probe.MovePointer(kids[0], 30, 30);   // window-relative
 //   probe.Button(1, true);                // press the left button
-#pragma once
 
 #include <xcb/xcb.h>
 

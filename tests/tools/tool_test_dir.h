@@ -1,6 +1,6 @@
+#pragma once
 // Shared by the tools' tests: a fresh folder per test, running a built
 // program in a shell with its output captured, and audio files in and out.
-#pragma once
 
 #include <gtest/gtest.h>
 

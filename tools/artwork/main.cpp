@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "artwork_fonts.h"
 #include "artwork_set.h"
 #include "cpu/cpu_unit.h"
 #include "editor_preview.h"
@@ -212,6 +213,7 @@ int main(int argc, char** argv) {
   PngStartUp();
   int status = 1;
   try {
+    UseRepositoryFonts();
     status = Run(options);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "artwork-gen: %s\n", e.what());

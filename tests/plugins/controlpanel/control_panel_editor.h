@@ -1,9 +1,9 @@
+#pragma once
 // The "Control Panel" test plug-in's editor: the front panel picture with
 // three dials, a switch and a meter made of the GUI controls and the
 // editor's artwork, each bound to one parameter. Controls catch up with the
 // parameters at every idle (the host may set them from any thread); a
 // 100 ms timer shows the "Level" parameter on the meter.
-#pragma once
 
 #include <array>
 #include <memory>

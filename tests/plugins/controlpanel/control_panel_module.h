@@ -1,8 +1,8 @@
+#pragma once
 // Test plug-in "Control Panel": a pass-through effect with five parameters
 // and an editor made of the GUI controls, for driving the X11 backend and
 // the editor hosting through a real host (tests/editor). The tests also
 // build the module in-process to render the same editor headless.
-#pragma once
 
 #include <cstdint>
 

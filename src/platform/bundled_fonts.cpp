@@ -1,0 +1,42 @@
+// The faces the plug-in draws with, assembled into its read-only data from
+// the repository's fonts/ folder (VB_FONTS_DIR, given by the build), so the
+// label and the hints look the same on every machine, fonts installed or
+// not. The editor's label is set in DejaVu Sans Mono Bold (the face that
+// answers for "Lucida Console"), the hints in DejaVu Sans, the default.
+#include <cstdint>
+
+#include "platform/text_renderer.h"
+
+#ifndef VB_FONTS_DIR
+#error "VB_FONTS_DIR must name the repository's fonts/ folder"
+#endif
+
+// Symbol Start and End around the bytes of File; hidden, so they never
+// leave the library.
+#define VB_BUNDLE_FONT(Symbol, File)                                   \
+  __asm__(".pushsection .rodata.vb_bundled_fonts,\"a\",@progbits\n"    \
+          ".balign 16\n"                                               \
+          ".globl " #Symbol "_start\n"                                 \
+          ".hidden " #Symbol "_start\n" #Symbol "_start:\n"            \
+          ".incbin \"" VB_FONTS_DIR "/" File "\"\n"                    \
+          ".globl " #Symbol "_end\n"                                   \
+          ".hidden " #Symbol "_end\n" #Symbol "_end:\n"                \
+          ".popsection\n");                                            \
+  extern "C" __attribute__((visibility("hidden"))) const std::uint8_t Symbol##_start[]; \
+  extern "C" __attribute__((visibility("hidden"))) const std::uint8_t Symbol##_end[]
+
+VB_BUNDLE_FONT(vb_font_dejavu_sans, "DejaVuSans.ttf");
+VB_BUNDLE_FONT(vb_font_dejavu_sans_mono_bold, "DejaVuSansMono-Bold.ttf");
+
+namespace vb {
+
+std::span<const TFontFile> BundledFontFiles() {
+  static const TFontFile kFiles[] = {
+      {vb_font_dejavu_sans_start, std::size_t(vb_font_dejavu_sans_end - vb_font_dejavu_sans_start)},
+      {vb_font_dejavu_sans_mono_bold_start,
+       std::size_t(vb_font_dejavu_sans_mono_bold_end - vb_font_dejavu_sans_mono_bold_start)},
+  };
+  return kFiles;
+}
+
+}  // namespace vb

@@ -1,0 +1,61 @@
+// Guards the trace a failure leaves at the C boundary: the host still gets
+// its 0, stderr gets one line naming the entry, its opcode and the error,
+// and a host calling a failing entry in a loop gets a bounded number of
+// lines.
+#include "host/failure_trace.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "module_fixture.h"
+
+namespace vb::test {
+namespace {
+
+class TEditorWithoutDisplay : public TVSTEditor {
+ public:
+  std::int32_t ClientWidth() const override { return 10; }
+  std::int32_t ClientHeight() const override { return 10; }
+  void AttachToParent(void*) override { throw std::runtime_error("no display"); }
+  bool Embedded() const override { return false; }
+};
+
+using FailureTrace = ModuleFixture;
+
+// Runs in a fresh process (the library's trace counts from its first
+// failure there) and leaves through exit(): 0 when the lines stayed few.
+void FailInALoop(TTestModule& Module) {
+  ::testing::internal::CaptureStderr();
+  Module.SetEditorFormClass(
+      [](TCustomVSTModule&) -> std::unique_ptr<TVSTEditor> { return std::make_unique<TEditorWithoutDisplay>(); });
+  int HostWindow = 0;
+  const bool Refused = Module.Effect()->Dispatcher(Module.Effect(), effEditOpen, 0, 0, &HostWindow, 0.0f) == 0;
+  Module.OnDispatcher = [](TBasicVSTModule&, std::int32_t) { throw std::runtime_error("handler failed"); };
+  bool AllZero = true;
+  for (int Call = 0; Call < 100000; ++Call) {
+    AllZero = AllZero && Module.Effect()->Dispatcher(Module.Effect(), effGetVendorVersion, 0, 0, nullptr, 0.0f) == 0;
+  }
+  const std::string Log = ::testing::internal::GetCapturedStderr();
+  std::fputs(Log.c_str(), stderr);
+  const auto Lines = std::count(Log.begin(), Log.end(), '\n');
+  std::exit(Refused && AllZero && Lines <= 48 ? 0 : 1);
+}
+
+TEST_F(FailureTrace, ThrowingHandlersLeaveOneLineEachUntilTheLimit) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(FailInALoop(*Module), ::testing::ExitedWithCode(0),
+              "plug-in: effEditOpen \\(opcode 14\\) failed: no display \\[failure 1\\]\n"
+              "plug-in: effGetVendorVersion \\(opcode 49\\) failed: handler failed \\[failure 2\\]\n"
+              ".*\\[failure 32; from now on only every doubling is shown\\]\n"
+              "plug-in: effGetVendorVersion \\(opcode 49\\) failed: handler failed \\[failure 64\\]\n"
+              ".*\\[failure 65536\\]\n$");
+}
+
+}  // namespace
+}  // namespace vb::test
