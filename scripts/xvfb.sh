@@ -5,7 +5,7 @@
 start_xvfb() {
   local number pid
   number=$(mktemp)
-  Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$number" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 2560x1440x24 3>"$number" >/dev/null 2>&1 &
   pid=$!
   trap "kill $pid 2>/dev/null || true; rm -f '$number'" EXIT
   for _ in $(seq 100); do

@@ -29,6 +29,13 @@ constexpr double kMeterFloorDb = -25.0;
 // always have.
 constexpr double kMeterSharePerDb = double(0.04f);
 
+// The font setting that renders kVendorLabelOversampling times larger.
+TFontOversampling LabelOversampling() {
+  for (std::uint8_t v = foNone; v <= fo16x; ++v)
+    if (OversamplingFactor(TFontOversampling(v)) == kVendorLabelOversampling) return TFontOversampling(v);
+  return fo16x;
+}
+
 TGuiStitchKind StitchKind(TStripDirection direction) {
   return direction == TStripDirection::sdHorizontal ? skHorizontal : skVertical;
 }
@@ -169,7 +176,7 @@ void TWndGUI::CreateLabel(const TEditorControlSpec& spec) {
   font.Bold = true;
   font.Color = kVendorLabelColor;
   label.SetFont(font);
-  label.SetFontOversampling(fo16x);
+  label.SetFontOversampling(LabelOversampling());
   label.SetAlignment(taRightJustify);
   label.SetTransparent(true);
   label.SetCaption(kVendorLabelCaption);

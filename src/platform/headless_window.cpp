@@ -106,6 +106,15 @@ void THeadlessWindow::Leave() {
   FQueue.push_back(event);
 }
 
+void THeadlessWindow::Damage(const TRect& area) {
+  const TRect part = Intersection(area, TRect{0, 0, FScreen->Width(), FScreen->Height()});
+  for (std::int32_t y = part.Top; y < part.Bottom; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(FScreen->Bits() + std::size_t(y) * FScreen->RowBytes());
+    for (std::int32_t x = part.Left; x < part.Right; ++x) row[x] = 0xFFFF00FF;
+  }
+  Expose(area);
+}
+
 void THeadlessWindow::Expose(const TRect& area) {
   TPlatformEvent event;
   event.Kind = TPlatformEventKind::pekExpose;

@@ -50,6 +50,9 @@ class THeadlessWindow final : public TPlatformWindow {
   // The capture ends without a release (the window unmapped, say).
   void LoseCapture();
   void Expose(const TRect& area);
+  // Paints Area of the screen over, as a host's menu closing over the
+  // window leaves it, and reports the area exposed.
+  void Damage(const TRect& area);
   // Modifier keys held from now on (ssShift, ssCtrl, ssAlt).
   void SetKeys(TShiftState keys) { FKeys = keys; }
   void AdvanceClock(std::uint64_t milliseconds) { FNow += milliseconds; }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -82,6 +83,46 @@ TEST_F(WndGuiX11, OpensInsideTheHostsWindowShowingTheHeadlessRendering) {
     for (std::int32_t x = 0; x < kEditorWidth; ++x)
       wrong += shot->PixelARGB(x, y) != (reference.Screen().ScreenPixel(x, y) | 0xFF000000u);
   EXPECT_EQ(wrong, 0) << "the screen shows exactly the headless rendering";
+}
+
+// The user asked for 2x: the host learns the size before it opens the
+// editor, the editor fills it, shows the headless 2x rendering, and a drag
+// of 40 logical pixels (80 on the screen) reaches the host as at 1x.
+class WndGuiX11At2x : public WndGuiX11 {
+ protected:
+  void SetUp() override {
+    setenv("VB_EDITOR_SCALE", "2", 1);
+    WndGuiX11::SetUp();
+  }
+  void TearDown() override {
+    WndGuiX11::TearDown();
+    unsetenv("VB_EDITOR_SCALE");
+  }
+};
+
+TEST_F(WndGuiX11At2x, OpensAt1730By300AndADragReachesTheHostAsAt1x) {
+  EXPECT_EQ(Editor->RectWidth(), 1730);
+  EXPECT_EQ(Editor->RectHeight(), 300);
+  ASSERT_EQ(Editor->OpenEditor(), 1);
+  const TX11Geometry g = Probe.Geometry(Child());
+  EXPECT_EQ((std::vector<int>{g.X, g.Y, g.Width, g.Height}), (std::vector<int>{0, 0, 1730, 300}));
+  Editor->RunFor(60);
+  const auto shot = Editor->Window().Grab();
+  ASSERT_NE(shot, nullptr);
+  TWndGuiRig reference(TEditorScale::esTwo);
+  reference.Open();
+  reference.Idle();
+  std::int32_t wrong = 0;
+  for (std::int32_t y = 0; y < 300; ++y)
+    for (std::int32_t x = 0; x < 1730; ++x)
+      wrong += shot->PixelARGB(x, y) != (reference.Screen().ScreenPixel(x, y) | 0xFF000000u);
+  EXPECT_EQ(wrong, 0) << "the screen shows exactly the headless 2x rendering";
+  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  Plugin->ClearCalls();
+  Drag(reference.Device(TWndGuiRig::CentreOf("DialDrive")), 0, -80);
+  EXPECT_NEAR(Plugin->GetParameter(kParamDrive), 0.1f, 1e-5f);
+  ASSERT_FALSE(AutomationsOf(kParamDrive).empty());
+  EXPECT_NEAR(AutomationsOf(kParamDrive).back(), 0.1f, 1e-5f);
 }
 
 TEST_F(WndGuiX11, KnobsAndSwitchesTakeRealInputAndTheHostHearsOfIt) {

@@ -111,6 +111,41 @@ TEST(ComposedWindow, TurningTheDialRepaintsOnlyTheDial) {
             BlendPixel(CoordinatePixel(0, 31 * 30, 128), CoordinatePixel(10, 10)).ARGB());
 }
 
+// What the screen shows now, pixel by pixel.
+std::vector<std::uint32_t> ScreenPixels(const THeadlessGui& gui) {
+  std::vector<std::uint32_t> pixels;
+  for (std::int32_t y = 0; y < 80; ++y)
+    for (std::int32_t x = 0; x < 200; ++x) pixels.push_back(gui.Screen->ScreenPixel(x, y));
+  return pixels;
+}
+
+// A host's menu closing over part of the window, away from its origin:
+// exactly that part is presented again, and it shows what it showed.
+TEST(ComposedWindow, AnExposedPartAwayFromTheOriginIsRepaintedExactly) {
+  TScene scene;
+  scene.Gui.Window->Idle();
+  const std::vector<std::uint32_t> shown = ScreenPixels(scene.Gui);
+  const std::int64_t before = scene.Gui.Screen->PresentedPixels();
+  scene.Gui.Screen->Damage(TRect{25, 15, 130, 62});
+  scene.Gui.Window->Idle();
+  EXPECT_EQ(scene.Gui.Screen->PresentedPixels() - before, 105 * 47);
+  EXPECT_EQ(ScreenPixels(scene.Gui), shown);
+}
+
+// A control moved by a few pixels, its old and new places overlapping:
+// both are repainted, so the screen equals a full repaint.
+TEST(ComposedWindow, AControlMovedAFewPixelsRepaintsItsOldAndNewPlace) {
+  TScene scene;
+  scene.Gui.Window->Idle();
+  scene.Dial->SetBounds(13, 12, 30, 30);
+  scene.Gui.Window->Idle();
+  const std::vector<std::uint32_t> moved = ScreenPixels(scene.Gui);
+  scene.Gui.Screen->Expose(TRect{0, 0, 200, 80});
+  scene.Gui.Window->Idle();
+  EXPECT_EQ(moved, ScreenPixels(scene.Gui));
+  EXPECT_EQ(scene.Gui.Screen->ScreenPixel(11, 11), CoordinatePixel(11, 11).ARGB()) << "the old place shows the panel";
+}
+
 TEST(ComposedWindow, BuildingAndDestroyingManyTimesLeavesNothingBehind) {
   // Run under the sanitizer build, a leak or a dangling link fails here.
   for (int i = 0; i < 1000; ++i) {

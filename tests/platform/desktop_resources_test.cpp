@@ -16,7 +16,7 @@ namespace {
 
 TEST(DesktopResources, TheRootWindowsResourceStringIsReadWhole) {
   EXPECT_EQ(HeadlessDesktopResources(), "");
-  if (!EditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
+  if (!TEditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
   // Far longer than one small reply carries.
   std::string text = "Xft.antialias:\t1\nXft.dpi:\t192\n";
   for (int i = 0; i < 2000; ++i) text += "app.item" + std::to_string(i) + ":\tvalue\n";

@@ -189,6 +189,37 @@ TEST_F(X11WindowTest, AFullFrameIsSplitToFitTheRequestLimit) {
       ASSERT_EQ(shot->PixelARGB(x, y), other->PixelARGB(x, y)) << x << "," << y;
 }
 
+// A 2x editor's frame (1730 x 300, 2 MB) through a server without
+// BIG-REQUESTS, whole and in a part away from the origin: every request
+// within the limit, every pixel where it belongs.
+TEST_F(X11WindowTest, ALargeFrameAndAnOffsetPartStayWithinTheRequestLimit) {
+  Host->SetSize(1730 + 40, 300 + 40);
+  TX11Window::TOptions options;
+  options.AllowShm = false;
+  TX11Window window(options);
+  window.SetListener(&Recorder);
+  window.SetSize(1730, 300);
+  ASSERT_TRUE(window.Embed(Parent()));
+  window.Show();
+  window.SetImageRequestLimit(262140);
+  const auto first = PatternFrame(1730, 300, 5);
+  window.Present(first->View(), TRect{0, 0, 1730, 300});
+  const auto second = PatternFrame(1730, 300, 9);
+  const TRect part{1013, 171, 1729, 299};
+  window.Present(second->View(), part);
+  EXPECT_LE(window.LargestImageRequestBytes(), 262140u);
+  EXPECT_GE(window.ImageRequestCount(), 9);
+  ASSERT_TRUE(window.Sync());
+  EXPECT_EQ(window.ErrorCount(), 0);
+  const auto shot = Host->Grab();
+  ASSERT_NE(shot, nullptr);
+  for (std::int32_t y = 0; y < 300; y += 3)
+    for (std::int32_t x = 0; x < 1730; x += 7) {
+      const bool inPart = x >= part.Left && x < part.Right && y >= part.Top && y < part.Bottom;
+      ASSERT_EQ(shot->PixelARGB(x, y), (inPart ? *second : *first).PixelARGB(x, y)) << x << "," << y;
+    }
+}
+
 TEST_F(X11WindowTest, ExposedAreasAreReportedOnceMerged) {
   auto window = MakeWindow();
   ASSERT_TRUE(window->Embed(Parent()));

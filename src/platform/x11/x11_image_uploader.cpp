@@ -164,6 +164,7 @@ void TX11ImageUploader::PutPlain(const TRasterView& frame, const TRect& area) {
                     std::uint16_t(rows), std::int16_t(left), std::int16_t(top), 0, FFormat.Depth,
                     std::uint32_t(rowBytes) * std::uint32_t(rows), FBand.data());
       ++FRequestCount;
+      FLargestRequest = std::max(FLargestRequest, kPutImageHeaderBytes + std::uint32_t(rowBytes) * std::uint32_t(rows));
     }
   }
 }

@@ -41,6 +41,8 @@ class TX11ImageUploader {
   void SetRequestLimit(std::uint32_t bytes);
   // Requests sent so far (each ShmPutImage or PutImage counts one).
   std::int64_t RequestCount() const { return FRequestCount; }
+  // The longest plain PutImage sent so far, header included, in bytes.
+  std::uint32_t LargestRequestBytes() const { return FLargestRequest; }
 
  private:
   void AttachShm(std::size_t bytes);
@@ -63,6 +65,7 @@ class TX11ImageUploader {
   void* FShmAddress = nullptr;
   std::size_t FShmBytes = 0;
   std::int64_t FRequestCount = 0;
+  std::uint32_t FLargestRequest = 0;
 };
 
 }  // namespace vb

@@ -171,6 +171,10 @@ bool TX11Window::UsesShm() const { return FUploader && FUploader->UsesShm(); }
 
 std::int64_t TX11Window::ImageRequestCount() const { return FUploader ? FUploader->RequestCount() : 0; }
 
+std::uint32_t TX11Window::LargestImageRequestBytes() const {
+  return FUploader ? FUploader->LargestRequestBytes() : 0;
+}
+
 void TX11Window::SetImageRequestLimit(std::uint32_t bytes) {
   if (FUploader) FUploader->SetRequestLimit(bytes);
 }

@@ -78,6 +78,7 @@ class TX11Window final : public TPlatformWindow {
   std::int64_t ErrorCount() const { return FErrorCount; }
   // Image requests sent so far.
   std::int64_t ImageRequestCount() const;
+  std::uint32_t LargestImageRequestBytes() const;
   // Caps plain image requests at Bytes (see TX11ImageUploader).
   void SetImageRequestLimit(std::uint32_t bytes);
   // Waits until the server has handled every request sent so far.
