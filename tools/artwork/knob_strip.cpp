@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <mutex>
+#include <stdexcept>
 
 #include "artwork_style.h"
-#include "image/gui_pixel_map_memory.h"
+#include "image/pixel_blend.h"
 #include "vector_canvas.h"
 
 namespace vb::artwork {
@@ -92,6 +94,18 @@ void DrawKnob(TVectorCanvas& canvas, double angle) {
   canvas.Fill(Capsule(Polar(3.0, angle), Polar(kSkirtRadius - 0.8, angle), 2.0), Solid(Rgb(0xF6F1E4)));
 }
 
+// Composites Layer (same size) over Target.
+void LayOver(const TGuiCustomPixelMap& layer, TGuiCustomPixelMap& target) {
+  for (std::int32_t y = 0; y < layer.Height(); ++y) {
+    const TPixel32* from = layer.ScanLine(y);
+    TPixel32* to = target.ScanLine(y);
+    for (std::int32_t x = 0; x < layer.Width(); ++x) {
+      if (from[x].A != 0) CompositePixelTo(from[x], to[x]);
+    }
+  }
+  FinishBlend();
+}
+
 }  // namespace
 
 double KnobPointerAngle(std::int32_t glyph, std::int32_t glyphCount) {
@@ -105,14 +119,42 @@ void DrawKnobStrip(TGuiCustomPixelMap& map, const TKnobScale& scale, std::int32_
   base.SetSize(size, size);
   TVectorCanvas baseCanvas(base, pictureScale);
   DrawScale(baseCanvas, scale);
+  // At 1x each knob is drawn straight over its scale, as it always was, so
+  // the 1x strips keep their bytes. At the larger factors, where drawing
+  // costs two to four times as much, the eight strips share each knob.
+  const std::vector<TGuiPixelMapMemory>* knobs =
+      pictureScale == TEditorScale::esOne ? nullptr : &KnobLayers(glyphCount, pictureScale);
   TGuiPixelMapMemory glyph;
   glyph.SetSize(base.Width(), base.Height());
   for (std::int32_t index = 0; index < glyphCount; ++index) {
     std::memcpy(glyph.DataPointer(), base.DataPointer(), std::size_t(base.Width()) * base.Height() * sizeof(TPixel32));
-    TVectorCanvas canvas(glyph, pictureScale);
-    DrawKnob(canvas, KnobPointerAngle(index, glyphCount));
+    if (knobs != nullptr) {
+      LayOver((*knobs)[std::size_t(index)], glyph);
+    } else {
+      TVectorCanvas canvas(glyph, pictureScale);
+      DrawKnob(canvas, KnobPointerAngle(index, glyphCount));
+    }
     CopyPixels(glyph, map, 0, index * glyph.Height());
   }
+}
+
+const std::vector<TGuiPixelMapMemory>& KnobLayers(std::int32_t glyphCount, TEditorScale scale) {
+  static std::once_flag drawn[std::size(kEditorScales)];
+  static std::vector<TGuiPixelMapMemory> layers[std::size(kEditorScales)];
+  const std::size_t set = std::size_t(ScaleHalves(scale) - ScaleHalves(TEditorScale::esOne));
+  std::call_once(drawn[set], [&] {
+    const std::int32_t size = Scaled(std::int32_t(kGlyphSize), scale);
+    layers[set] = std::vector<TGuiPixelMapMemory>(std::size_t(glyphCount));
+    for (std::int32_t index = 0; index < glyphCount; ++index) {
+      TGuiPixelMapMemory& layer = layers[set][std::size_t(index)];
+      layer.SetSize(size, size);
+      layer.Clear(TPixel32{0, 0, 0, 0});
+      TVectorCanvas canvas(layer, scale);
+      DrawKnob(canvas, KnobPointerAngle(index, glyphCount));
+    }
+  });
+  if (layers[set].size() != std::size_t(glyphCount)) throw std::logic_error("knob strips of other glyph counts");
+  return layers[set];
 }
 
 }  // namespace vb::artwork

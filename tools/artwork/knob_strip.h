@@ -4,10 +4,12 @@
 // right (glyph 99), with three scale numbers printed around the knob.
 
 #include <cstdint>
+#include <vector>
 
 #include "editor/editor_artwork.h"
 #include "editor/editor_scale.h"
 #include "image/gui_custom_pixel_map.h"
+#include "image/gui_pixel_map_memory.h"
 
 namespace vb::artwork {
 
@@ -27,8 +29,13 @@ struct TKnobArtwork {
   TKnobScale Scale;
 };
 
-// Map has the strip's size at PictureScale.
+// Map has the strip's size at PictureScale. Any thread.
 void DrawKnobStrip(TGuiCustomPixelMap& map, const TKnobScale& scale, std::int32_t glyphCount,
                    TEditorScale pictureScale);
+
+// The turning part of every glyph (the knob over the fixed scale) at a
+// factor above 1, on transparent ground: drawn once, on first use, for all
+// knob strips of that factor. Any thread; the first caller draws.
+const std::vector<TGuiPixelMapMemory>& KnobLayers(std::int32_t glyphCount, TEditorScale scale);
 
 }  // namespace vb::artwork
