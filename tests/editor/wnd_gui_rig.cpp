@@ -43,6 +43,7 @@ TWndGuiRig::~TWndGuiRig() { Close(); }
 void TWndGuiRig::Open() {
   GNextScale = FScale;
   if (FHost.Dispatch(effEditOpen, 0, 0, kParentWindow) != 1) throw std::runtime_error("effEditOpen failed");
+  FScreen = GLastScreen;
 }
 
 void TWndGuiRig::SizeFromScaleSettings() {
@@ -68,7 +69,7 @@ TWndGUI& TWndGuiRig::Editor() const {
 
 THeadlessWindow& TWndGuiRig::Screen() const {
   Editor();
-  return *GLastScreen;
+  return *FScreen;
 }
 
 TPoint TWndGuiRig::CentreOf(std::string_view name) {

@@ -83,6 +83,8 @@ class TWndGuiRig {
   TTestHost FHost;
   std::unique_ptr<TProcessModule> FModule;
   TEditorScale FScale;
+  // The headless window of this rig's open editor.
+  THeadlessWindow* FScreen = nullptr;
 };
 
 }  // namespace vb::test
