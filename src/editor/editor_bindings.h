@@ -66,18 +66,32 @@ constexpr bool RowsInParameterOrder() {
   return p == kParamCount;
 }
 
-// Each row names a parameter control of the layout whose kind fits its
-// rule, and every parameter control of the layout has a row.
+// Each row names one parameter control of the layout whose kind fits its
+// rule, and every parameter control of the layout has one row. (No pointer
+// tests: sanitizer builds cannot evaluate them at compile time.)
+constexpr bool RowFitsControl(const TEditorBinding& binding, const TEditorControlSpec& spec) {
+  if (spec.Role != TEditorRole::erParameter) return false;
+  const bool dial = spec.Kind == TEditorControlKind::eckDial;
+  if (dial != (binding.Rule == TShowRule::srDial)) return false;
+  return dial || spec.Kind == TEditorControlKind::eckSwitch;
+}
+
 constexpr bool RowsNameFittingControls() {
   for (const TEditorBinding& binding : kEditorBindings) {
-    const TEditorControlSpec* spec = FindEditorControl(binding.Control);
-    if (spec == nullptr || spec->Role != TEditorRole::erParameter) return false;
-    const bool dial = spec->Kind == TEditorControlKind::eckDial;
-    if (dial != (binding.Rule == TShowRule::srDial)) return false;
-    if (!dial && spec->Kind != TEditorControlKind::eckSwitch) return false;
+    int named = 0;
+    for (const TEditorControlSpec& spec : kEditorLayout) {
+      if (std::string_view(binding.Control) != spec.Name) continue;
+      if (!RowFitsControl(binding, spec)) return false;
+      ++named;
+    }
+    if (named != 1) return false;
   }
-  for (const TEditorControlSpec& spec : kEditorLayout)
-    if (spec.Role == TEditorRole::erParameter && FindEditorBinding(spec.Name) == nullptr) return false;
+  for (const TEditorControlSpec& spec : kEditorLayout) {
+    if (spec.Role != TEditorRole::erParameter) continue;
+    int rows = 0;
+    for (const TEditorBinding& binding : kEditorBindings) rows += std::string_view(binding.Control) == spec.Name;
+    if (rows != 1) return false;
+  }
   return true;
 }
 
