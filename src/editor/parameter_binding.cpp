@@ -81,7 +81,7 @@ void TParameterBinding::Show() {
       const float value = FProcessor.Value(FRow.Parameter);
       ShowGlyph(RoundToInt32(value), value);
       if (FRow.Rule != TShowRule::srPower) return;
-      const bool on = FProcessor.Value(FRow.Parameter) == 1.0f;
+      const bool on = value == 1.0f;
       if (FLampOff != nullptr) FLampOff->SetVisible(!on);
       if (FLampOn != nullptr) FLampOn->SetVisible(on);
       return;

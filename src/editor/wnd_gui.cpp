@@ -80,9 +80,9 @@ TWndGUI::TWndGUI(TCustomVSTModule& owner, IDriveProcessor& processor, std::uniqu
 
 TWndGUI::~TWndGUI() {
   // First: a host thread may be telling this window about a parameter.
+  // The bindings go next (members before the base's window) and end any
+  // gesture a drag left open.
   FProcessor.DetachEditor(*this);
-  // Then every gesture a drag left open ends, while the window still stands.
-  for (auto& binding : FBindings) binding.reset();
 }
 
 std::unique_ptr<TVSTEditor> TWndGUI::Create(TCustomVSTModule& owner, IDriveProcessor& processor) {
