@@ -65,7 +65,8 @@ struct TEditorScene {
 void BM_EditOpenToFirstFrameHeadless(benchmark::State& state) {
   TEditorScene scene(state.range(0));
   for (auto _ : state) {
-    // Builds the window, decodes every strip, composes and presents it all.
+    // Builds the window, decodes the panel and the strip pieces it shows,
+    // composes and presents it all.
     scene.Dispatch(effEditOpen, kParentWindow);
     state.PauseTiming();
     scene.Dispatch(effEditClose);

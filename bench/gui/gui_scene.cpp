@@ -4,6 +4,7 @@
 
 #include "cpu/cpu_unit.h"
 #include "editor/editor_artwork.h"
+#include "editor/scaled_artwork.h"
 #include "gui/gui_picture.h"
 #include "gui/gui_stitched_list.h"
 #include "image/gui_pixel_map_memory.h"
@@ -41,7 +42,7 @@ void StartUnits() {
 
 TGuiPicture& Picture(TGuiWindow& w, TArtwork art, int left, int top, int width, int height) {
   auto& p = w.Create<TGuiPicture>();
-  const auto png = ArtworkPng(art);
+  const auto png = ArtworkPieces(art, TEditorScale::esOne).front();
   p.LoadPng(png.data(), png.size());
   p.SetBounds(left, top, width, height);
   return p;
@@ -79,9 +80,8 @@ TGuiScene::TGuiScene() {
   auto& list = w.Create<TGuiStitchedPNGList>();
   for (std::size_t i = 0; i < kStripCount; ++i) {
     const TArtworkInfo& info = ArtworkInfo(StripArtwork(i));
-    const auto png = ArtworkPng(info.Id);
-    list.AddPng(png.data(), png.size(), info.DisplayName, info.GlyphCount,
-                info.Direction == TStripDirection::sdVertical ? skVertical : skHorizontal);
+    list.AddPngPieces(ArtworkPieces(info.Id, TEditorScale::esOne), kGlyphsPerPiece, info.DisplayName, info.GlyphCount,
+                      info.Direction == TStripDirection::sdVertical ? skVertical : skHorizontal);
   }
   for (const TSwitchPlace& s : kSwitches) {
     auto& c = w.Create<TGuiStitchedSwitch>();

@@ -1,16 +1,15 @@
 #pragma once
 // The editor's pictures: the front panel, the two lamps and the twelve image
 // strips, as PNG files embedded in the library. The build draws them with
-// tools/artwork and compiles the bytes in (editor_artwork_data.cpp, generated),
-// so the plug-in reads no files; the editor decodes them with the PNG codec
-// when it builds its controls.
+// tools/artwork and compiles the bytes in (editor_artwork_data.cpp, generated;
+// scaled_artwork.h gives them), so the plug-in reads no files; the editor
+// decodes them with the PNG codec as it shows them.
 //
 // The strip entries follow the image list's item order: strip i of the list
 // is picture kFirstStrip + i.
 
 #include <array>
 #include <cstdint>
-#include <span>
 
 namespace vb {
 
@@ -77,9 +76,5 @@ constexpr std::array<TArtworkInfo, kArtworkCount> kArtworkTable{{
 
 constexpr const TArtworkInfo& ArtworkInfo(TArtwork id) { return kArtworkTable[std::size_t(id)]; }
 constexpr TArtwork StripArtwork(std::size_t stripIndex) { return TArtwork(std::size_t(kFirstStrip) + stripIndex); }
-
-// The embedded PNG file of a picture (8-bit RGBA). Any thread may call it;
-// the bytes are constant for the life of the library.
-std::span<const std::uint8_t> ArtworkPng(TArtwork id);
 
 }  // namespace vb

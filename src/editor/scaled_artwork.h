@@ -1,8 +1,7 @@
 #pragma once
 // The editor's pictures at each scale factor. The generator (tools/artwork)
 // draws every picture natively at 1, 1.5 and 2 times the sizes of the one
-// table in editor_artwork.h, and the library embeds all three sets. At 1x
-// these are the very files ArtworkPng(id) gives.
+// table in editor_artwork.h, and the library embeds all three sets.
 //
 // A strip keeps its glyph count and direction; its glyph is the 1x glyph
 // times the factor (every 1x glyph side is even, so this is exact at 1.5x).
@@ -51,8 +50,30 @@ constexpr TArtworkInfo ScaledArtworkInfo(TArtwork id, TEditorScale scale) {
   return info;
 }
 
-// The embedded PNG file of a picture drawn at Scale (8-bit RGBA). Any
-// thread may call it; the bytes are constant for the life of the library.
-std::span<const std::uint8_t> ArtworkPng(TArtwork id, TEditorScale scale);
+// Long strips are embedded in pieces, kGlyphsPerPiece glyphs to a PNG file
+// (the last file holds the rest), so that an editor decodes only the pieces
+// of the glyphs it shows: a 2x knob strip decodes to 5.8 MB, one piece of
+// it to 0.6 MB. Every other picture is one file.
+inline constexpr std::int32_t kGlyphsPerPiece = 5;
+
+constexpr std::int32_t ArtworkPieceCount(TArtwork id) {
+  return (ArtworkInfo(id).GlyphCount + kGlyphsPerPiece - 1) / kGlyphsPerPiece;
+}
+
+// The glyphs of piece Piece of a picture: the first one and how many.
+struct TArtworkPiece {
+  std::int32_t FirstGlyph;
+  std::int32_t GlyphCount;
+};
+constexpr TArtworkPiece ArtworkPiece(TArtwork id, std::int32_t piece) {
+  const std::int32_t first = piece * kGlyphsPerPiece;
+  const std::int32_t rest = ArtworkInfo(id).GlyphCount - first;
+  return {first, rest < kGlyphsPerPiece ? rest : kGlyphsPerPiece};
+}
+
+// The embedded PNG files (8-bit RGBA) of a picture drawn at Scale, one per
+// piece in glyph order; empty for an unknown picture. Any thread may call
+// it; the bytes are constant for the life of the library.
+std::span<const std::span<const std::uint8_t>> ArtworkPieces(TArtwork id, TEditorScale scale);
 
 }  // namespace vb

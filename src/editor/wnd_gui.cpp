@@ -41,7 +41,8 @@ TGuiStitchKind StitchKind(TStripDirection direction) {
 }
 
 void LoadArtwork(TGuiPicture& picture, TArtwork art, TEditorScale scale) {
-  const auto png = ArtworkPng(art, scale);
+  // A single picture is one piece.
+  const auto png = ArtworkPieces(art, scale).front();
   picture.LoadPng(png.data(), png.size());
 }
 
@@ -141,8 +142,8 @@ void TWndGUI::CreateStripList() {
   FStrips = &Window().Create<TGuiStitchedPNGList>();
   for (std::size_t i = 0; i < kStripCount; ++i) {
     const TArtworkInfo& info = ArtworkInfo(StripArtwork(i));
-    const auto png = ArtworkPng(info.Id, FScale);
-    FStrips->AddPng(png.data(), png.size(), info.DisplayName, info.GlyphCount, StitchKind(info.Direction));
+    FStrips->AddPngPieces(ArtworkPieces(info.Id, FScale), kGlyphsPerPiece, info.DisplayName, info.GlyphCount,
+                          StitchKind(info.Direction));
   }
 }
 

@@ -124,6 +124,7 @@ constexpr TErrorEntry kErrorTexts[] = {
     {ecBlurNegative, "Must be positive!"},
     {ecScrollRangeNotPositive, "ScrollRange must be positive"},
     {ecValueOutOfRange, "Value must be between %s and %s"},
+    {ecStripPiecesDoNotFit, "The pieces of the strip do not fit together"},
 };
 
 }  // namespace

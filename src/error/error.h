@@ -139,6 +139,7 @@ enum class TErrorCode : std::uint16_t {
   ecBlurNegative,
   ecScrollRangeNotPositive,
   ecValueOutOfRange,
+  ecStripPiecesDoNotFit,
 };
 
 constexpr TErrorSubsystem SubsystemOf(TErrorCode Code) {

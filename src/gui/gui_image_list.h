@@ -34,8 +34,10 @@ class TGuiCustomImageCollectionItem {
   TGuiCustomPixelMap& PixelMap() { return FPixelMap; }
   // Copies Value's size and pixels into the item's own map.
   void SetPixelMap(const TGuiCustomPixelMap& value);
-  std::int32_t Width() const { return FPixelMap.Width(); }
-  std::int32_t Height() const { return FPixelMap.Height(); }
+  // The picture's size: its pixel map's, unless the item holds its pixels
+  // elsewhere (a strip decoded in pieces).
+  virtual std::int32_t Width() const { return FPixelMap.Width(); }
+  virtual std::int32_t Height() const { return FPixelMap.Height(); }
   // Negative values are ignored.
   void SetWidth(std::int32_t value);
   void SetHeight(std::int32_t value);

@@ -98,22 +98,25 @@ void TGuiCustomStitchedControl::UpdateBuffer() {
 }
 
 void TGuiCustomStitchedControl::DrawGlyph() {
-  const TGuiCustomStitchedCollectionItem* item = StitchedItem();
+  TGuiCustomStitchedCollectionItem* item = StitchedItem();
   if (item == nullptr || FGlyphIndex < 0 || item->GlyphCount() == 0) return;
-  const TGuiCustomPixelMap& strip = item->PixelMap();
   TGuiPixelMapMemory& buffer = FrontBuffer();
   const std::int32_t w = buffer.Width();
   const std::int32_t h = buffer.Height();
-  if (strip.DataPointer() == nullptr || buffer.DataPointer() == nullptr) return;
+  if (buffer.DataPointer() == nullptr) return;
+  // The strip, or the piece of it that holds the glyph.
+  const auto [map, offset] = item->GlyphSource(FGlyphIndex, w, h);
+  const TGuiCustomPixelMap& strip = *map;
+  if (strip.DataPointer() == nullptr) return;
   // Only the part of the glyph inside both the strip and the control.
   if (item->StitchKind() == skHorizontal) {
-    const std::int64_t x0 = std::int64_t(FGlyphIndex) * w;
+    const std::int64_t x0 = offset;
     if (x0 >= strip.Width()) return;
     const std::int32_t count = std::int32_t(std::min<std::int64_t>(w, strip.Width() - x0));
     const std::int32_t rows = std::min(h, strip.Height());
     for (std::int32_t y = 0; y < rows; ++y) BlendRow(strip.ScanLine(y) + x0, buffer.ScanLine(y), count);
   } else {
-    const std::int64_t y0 = std::int64_t(FGlyphIndex) * h;
+    const std::int64_t y0 = offset;
     if (y0 >= strip.Height()) return;
     const std::int32_t rows = std::int32_t(std::min<std::int64_t>(h, strip.Height() - y0));
     if (strip.Width() == w) {

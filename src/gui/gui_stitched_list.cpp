@@ -53,7 +53,9 @@ void TGuiStitchedImageCollection::SetItem(std::int32_t index, const TGuiCustomSt
   TGuiCustomStitchedCollectionItem& target = GetItem(index);
   if (&target == &item) return;
   target.SetDisplayName(item.DisplayName());
-  target.SetPixelMap(item.PixelMap());
+  TGuiPixelMapMemory strip;
+  item.CopyStripTo(strip);
+  target.SetPixelMap(strip);
   target.SetGlyphCount(item.GlyphCount());
   target.SetStitchKind(item.StitchKind());
 }
@@ -88,12 +90,19 @@ TGuiStitchedPNGCollectionItem& TGuiStitchedPNGList::GetItems(std::int32_t index)
 TGuiStitchedPNGCollectionItem& TGuiStitchedPNGList::AddPng(const std::uint8_t* data, std::size_t size,
                                                            std::string displayName, std::int32_t glyphCount,
                                                            TGuiStitchKind stitchKind) {
+  const std::span<const std::uint8_t> file[] = {{data, size}};
+  return AddPngPieces(file, 1, std::move(displayName), glyphCount, stitchKind);
+}
+
+TGuiStitchedPNGCollectionItem& TGuiStitchedPNGList::AddPngPieces(std::span<const std::span<const std::uint8_t>> pieces,
+                                                                 std::int32_t glyphsPerPiece, std::string displayName,
+                                                                 std::int32_t glyphCount, TGuiStitchKind stitchKind) {
   auto& item = static_cast<TGuiStitchedPNGCollectionItem&>(StitchedPNGs().Add());
   try {
     item.SetDisplayName(std::move(displayName));
     item.SetGlyphCount(glyphCount);
     item.SetStitchKind(stitchKind);
-    item.LoadPng(data, size);
+    item.LoadPngPieces(pieces, glyphsPerPiece);
     if (!Loading()) item.RefreshPixelMap();
   } catch (...) {
     // A strip that cannot be read does not stay behind half-built.

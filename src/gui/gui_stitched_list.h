@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "gui/gui_image_list.h"
@@ -64,7 +66,8 @@ class TGuiCustomStitchedList : public TGuiCustomImageList {
 };
 
 // The stitched list of PNG strips. When loading ends each strip decodes its
-// PNG into its pixel map, in collection order.
+// PNG into its pixel map, in collection order; strips in pieces decode each
+// piece when it is first drawn.
 class TGuiStitchedPNGList : public TGuiCustomStitchedList {
  public:
   explicit TGuiStitchedPNGList(TGuiWindow* owner);
@@ -74,6 +77,12 @@ class TGuiStitchedPNGList : public TGuiCustomStitchedList {
   // Appends a strip from PNG file bytes held in memory.
   TGuiStitchedPNGCollectionItem& AddPng(const std::uint8_t* data, std::size_t size, std::string displayName,
                                         std::int32_t glyphCount, TGuiStitchKind stitchKind);
+  // Appends a strip from PNG files held in memory, GlyphsPerPiece glyphs a
+  // file (see TGuiStitchedPNGCollectionItem::LoadPngPieces); the bytes must
+  // outlive the list.
+  TGuiStitchedPNGCollectionItem& AddPngPieces(std::span<const std::span<const std::uint8_t>> pieces,
+                                              std::int32_t glyphsPerPiece, std::string displayName,
+                                              std::int32_t glyphCount, TGuiStitchKind stitchKind);
   void Loaded() override;
 };
 

@@ -183,7 +183,11 @@ void TPortableNetworkGraphic::LoadFromStream(TStream& Stream) {
   used = LoadFromMemory(bytes.data(), bytes.size());
 }
 
-size_t TPortableNetworkGraphic::LoadFromMemory(const uint8_t* Data, size_t Size) {
+size_t TPortableNetworkGraphic::LoadFromMemory(const uint8_t* Data, size_t Size) { return Load(Data, Size, false); }
+
+void TPortableNetworkGraphic::LoadHeaderFromMemory(const uint8_t* Data, size_t Size) { Load(Data, Size, true); }
+
+size_t TPortableNetworkGraphic::Load(const uint8_t* Data, size_t Size, bool HeaderOnly) {
   ResetChunks();
   if (Size < 8 || std::memcmp(Data, kPngSignature, 8) != 0) RaiseInvalid();
   size_t pos = 8;
@@ -216,6 +220,7 @@ size_t TPortableNetworkGraphic::LoadFromMemory(const uint8_t* Data, size_t Size)
     if (kCheckCrc && storedCrc != crc) throw EPngError(TErrorCode::ecCrcError);
     first = false;
     pos += size_t(length) + 12;
+    if (HeaderOnly) return pos;
   }
   if (first) RaiseInvalid();
   return pos;

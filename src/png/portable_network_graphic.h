@@ -85,6 +85,10 @@ class TPortableNetworkGraphic : public TGuiCustomFileFormat {
   void LoadFromStream(TStream& Stream) override;
   // Returns the number of bytes used (up to and with IEND).
   size_t LoadFromMemory(const uint8_t* Data, size_t Size);
+  // Reads the signature and the image header only (its CRC checked), for a
+  // picture's size and format without touching its data; every other chunk
+  // is left empty. Fails as LoadFromMemory does.
+  void LoadHeaderFromMemory(const uint8_t* Data, size_t Size);
   void SaveToStream(TStream& Stream) override;
   void SaveToMemory(TPngMemoryStream& Output);
 
@@ -119,6 +123,7 @@ class TPortableNetworkGraphic : public TGuiCustomFileFormat {
   uint64_t CompressedDataSize() const;
 
  private:
+  size_t Load(const uint8_t* Data, size_t Size, bool HeaderOnly);
   void ReadChunk(const TChunkName& Type, TPngMemoryStream& Chunk);
 };
 

@@ -14,6 +14,7 @@
 #include "artwork_set.h"
 #include "editor/editor_artwork.h"
 #include "editor/scaled_artwork.h"
+#include "embedded_artwork.h"
 #include "front_panel.h"
 #include "image/gui_pixel_map_memory.h"
 #include "panel_layout.h"
@@ -23,12 +24,7 @@ namespace vb {
 namespace {
 
 void Decode(TArtwork id, TGuiPixelMapMemory& map, TEditorScale scale = TEditorScale::esOne) {
-  const std::span<const std::uint8_t> file = ArtworkPng(id, scale);
-  TPortableNetworkGraphicPixel32 png;
-  png.LoadFromMemory(file.data(), file.size());
-  EXPECT_EQ(png.ImageHeader().BitDepth(), 8);
-  EXPECT_EQ(png.ImageHeader().ColorType(), 6);  // RGBA
-  png.AssignTo(map);
+  DecodeEmbedded(id, scale, map);
 }
 
 struct TGlyphRect {
@@ -72,7 +68,7 @@ TEST(EditorArtwork, EmbeddedPicturesDecodeToTheEditorsSizes) {
   EXPECT_EQ(StripArtwork(kStripCount - 1), TArtwork::awKnob8);
   EXPECT_EQ(ArtworkInfo(TArtwork::awKnob3).GlyphHeight(), 60);
   EXPECT_EQ(ArtworkInfo(TArtwork::awMeter).GlyphWidth(), 20);
-  EXPECT_TRUE(ArtworkPng(TArtwork(kArtworkCount)).empty());
+  EXPECT_TRUE(ArtworkPieces(TArtwork(kArtworkCount), TEditorScale::esOne).empty());
 }
 
 // The build drew the embedded files in another process; drawing them again
@@ -86,10 +82,12 @@ TEST(EditorArtwork, DrawingIsRepeatableToTheByte) {
   for (const auto& [id, scale] : pictures) {
     TGuiPixelMapMemory map;
     artwork::DrawArtwork(id, map, scale);
-    const std::vector<std::uint8_t> again = artwork::EncodeRgbaPng(map, artwork::PngLevel(scale));
-    const std::span<const std::uint8_t> embedded = ArtworkPng(id, scale);
-    EXPECT_TRUE(std::equal(again.begin(), again.end(), embedded.begin(), embedded.end()))
-        << ArtworkInfo(id).DisplayName << " at " << ScaleFactor(scale);
+    const std::vector<std::vector<std::uint8_t>> again = artwork::EncodeArtworkPieces(map, id, scale);
+    const auto embedded = ArtworkPieces(id, scale);
+    ASSERT_EQ(again.size(), embedded.size());
+    for (std::size_t p = 0; p < again.size(); ++p)
+      EXPECT_TRUE(std::equal(again[p].begin(), again[p].end(), embedded[p].begin(), embedded[p].end()))
+          << ArtworkInfo(id).DisplayName << " at " << ScaleFactor(scale) << ", piece " << p;
   }
 }
 

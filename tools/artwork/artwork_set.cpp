@@ -1,5 +1,7 @@
 #include "artwork_set.h"
 
+#include <algorithm>
+
 #include "front_panel.h"
 #include "knob_strip.h"
 #include "lamp_pictures.h"
@@ -74,6 +76,29 @@ std::vector<std::uint8_t> EncodeRgbaPng(const TGuiCustomPixelMap& map, std::uint
   TPngMemoryStream out;
   png.SaveToMemory(out);
   return out.Bytes();
+}
+
+std::vector<std::vector<std::uint8_t>> EncodeArtworkPieces(const TGuiCustomPixelMap& map, TArtwork id,
+                                                           TEditorScale scale) {
+  const TArtworkInfo info = ScaledArtworkInfo(id, scale);
+  const bool across = info.Direction == TStripDirection::sdHorizontal;
+  std::vector<std::vector<std::uint8_t>> files;
+  if (ArtworkPieceCount(id) == 1) {
+    files.push_back(EncodeRgbaPng(map, PngLevel(scale)));
+    return files;
+  }
+  TGuiPixelMapMemory piece;
+  for (std::int32_t p = 0; p < ArtworkPieceCount(id); ++p) {
+    const TArtworkPiece glyphs = ArtworkPiece(id, p);
+    const std::int32_t x0 = across ? glyphs.FirstGlyph * info.GlyphWidth() : 0;
+    const std::int32_t y0 = across ? 0 : glyphs.FirstGlyph * info.GlyphHeight();
+    piece.SetSize(across ? glyphs.GlyphCount * info.GlyphWidth() : info.Width,
+                  across ? info.Height : glyphs.GlyphCount * info.GlyphHeight());
+    for (std::int32_t y = 0; y < piece.Height(); ++y)
+      std::copy_n(map.ScanLine(y0 + y) + x0, piece.Width(), piece.ScanLine(y));
+    files.push_back(EncodeRgbaPng(piece, PngLevel(scale)));
+  }
+  return files;
 }
 
 }  // namespace vb::artwork

@@ -22,6 +22,11 @@ const TKnobScale* KnobScale(TArtwork id);
 // A complete PNG file of Map as 8-bit RGBA, compressed at zlib's Level (1..9).
 std::vector<std::uint8_t> EncodeRgbaPng(const TGuiCustomPixelMap& map, std::uint8_t level = 9);
 
+// The embedded files of a picture drawn at Scale into Map: one per piece of
+// its glyphs (ArtworkPieceCount), each compressed at PngLevel(Scale).
+std::vector<std::vector<std::uint8_t>> EncodeArtworkPieces(const TGuiCustomPixelMap& map, TArtwork id,
+                                                           TEditorScale scale);
+
 // The level the embedded files of a scale are compressed at. The 1x files
 // keep the strongest; the larger sets take the default level, which makes
 // them at most a few per cent larger in a small part of the build time

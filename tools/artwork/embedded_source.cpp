@@ -8,7 +8,7 @@ namespace {
 
 constexpr std::size_t kBytesPerLine = 40;
 
-// ArtworkPng finds a scale's set at ScaleHalves(scale) - 2.
+// ArtworkPieces finds a scale's set at ScaleHalves(scale) - 2.
 constexpr bool ScalesInOrderOfHalves() {
   for (std::size_t i = 0; i < std::size(kEditorScales); ++i)
     if (ScaleHalves(kEditorScales[i]) != std::int32_t(2 + i)) return false;
@@ -18,7 +18,8 @@ static_assert(ScalesInOrderOfHalves());
 
 // One string literal per line of bytes, each byte an octal escape (at most
 // three digits, so no following character can join it). Compilers read
-// literals far faster than brace lists of numbers.
+// literals far faster than brace lists of numbers; an array of unsigned
+// char takes a string literal as an array of char does.
 void AppendLiteral(std::string& out, const std::vector<std::uint8_t>& bytes) {
   static const char kOctal[] = "01234567";
   for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -37,40 +38,42 @@ void AppendLiteral(std::string& out, const std::vector<std::uint8_t>& bytes) {
 std::string EmbeddedArtworkSource(std::span<const TArtworkFiles> sets) {
   std::string out =
       "// Made by tools/artwork at build time; not to be edited. The editor's\n"
-      "// pictures as PNG files, at each scale factor.\n"
+      "// pictures as PNG files, at each scale factor, long strips in pieces.\n"
       "#include \"editor/editor_artwork.h\"\n"
       "#include \"editor/scaled_artwork.h\"\n\n"
       "namespace vb {\nnamespace {\n\n";
+  std::string pieces;
+  std::string pictures;
+  std::size_t count = 0;
   for (std::size_t set = 0; set < sets.size(); ++set) {
-    const TArtworkFiles& files = sets[set];
     const std::string suffix = set == 0 ? "" : " at " + std::to_string(ScaleHalves(kEditorScales[set])) + "/2";
-    for (std::size_t i = 0; i < files.size(); ++i) {
-      out += "// " + std::string(kArtworkTable[i].DisplayName) + suffix + ": " + std::to_string(files[i].size()) +
-             " bytes\n";
-      out += "constexpr char kPicture" + std::to_string(set * kArtworkCount + i) + "[] =\n";
-      AppendLiteral(out, files[i]);
-      out += "\n";
-    }
-  }
-  out += "struct TEmbedded {\n  const char* Bytes;\n  std::size_t Size;\n};\n\n";
-  out += "constexpr TEmbedded kPictures[" + std::to_string(sets.size()) + "][kArtworkCount] = {\n";
-  for (std::size_t set = 0; set < sets.size(); ++set) {
-    out += "    {\n";
+    pictures += "    {";
     for (std::size_t i = 0; i < sets[set].size(); ++i) {
-      out += "        {kPicture" + std::to_string(set * kArtworkCount + i) + ", " +
-             std::to_string(sets[set][i].size()) + "},\n";
+      const TPictureFiles& files = sets[set][i];
+      pictures += "{" + std::to_string(count) + ", " + std::to_string(files.size()) + "}, ";
+      for (std::size_t p = 0; p < files.size(); ++p, ++count) {
+        const std::string name = "kPiece" + std::to_string(count);
+        out += "// " + std::string(kArtworkTable[i].DisplayName) + suffix + ", piece " + std::to_string(p) + ": " +
+               std::to_string(files[p].size()) + " bytes\n";
+        out += "constexpr std::uint8_t " + name + "[] =\n";
+        AppendLiteral(out, files[p]);
+        out += "\n";
+        pieces += "    std::span<const std::uint8_t>(" + name + ", " + std::to_string(files[p].size()) + "),\n";
+      }
     }
-    out += "    },\n";
+    pictures += "},\n";
   }
+  out += "constexpr std::span<const std::uint8_t> kPieces[] = {\n" + pieces + "};\n\n";
+  out += "struct TPieceRun {\n  std::size_t First;\n  std::size_t Count;\n};\n\n";
+  out += "constexpr TPieceRun kPictures[" + std::to_string(sets.size()) + "][kArtworkCount] = {\n" + pictures + "};\n\n";
   out +=
-      "};\n\n}  // namespace\n\n"
-      "std::span<const std::uint8_t> ArtworkPng(TArtwork id, TEditorScale scale) {\n"
+      "}  // namespace\n\n"
+      "std::span<const std::span<const std::uint8_t>> ArtworkPieces(TArtwork id, TEditorScale scale) {\n"
       "  const std::size_t index = std::size_t(id);\n"
       "  const std::size_t set = std::size_t(ScaleHalves(scale) - ScaleHalves(TEditorScale::esOne));\n"
       "  if (index >= kArtworkCount || set >= std::size(kPictures)) return {};\n"
-      "  return {reinterpret_cast<const std::uint8_t*>(kPictures[set][index].Bytes), kPictures[set][index].Size};\n"
+      "  return {kPieces + kPictures[set][index].First, kPictures[set][index].Count};\n"
       "}\n\n"
-      "std::span<const std::uint8_t> ArtworkPng(TArtwork id) { return ArtworkPng(id, TEditorScale::esOne); }\n\n"
       "}  // namespace vb\n";
   return out;
 }

@@ -1,7 +1,6 @@
 #pragma once
 // Writes the C++ source that embeds the pictures' PNG files into the
-// library (the definitions of ArtworkPng of editor/editor_artwork.h and
-// editor/scaled_artwork.h).
+// library (the definition of ArtworkPieces of editor/scaled_artwork.h).
 
 #include <cstdint>
 #include <span>
@@ -10,8 +9,10 @@
 
 namespace vb::artwork {
 
-// One PNG file per picture, in TArtwork order.
-using TArtworkFiles = std::vector<std::vector<std::uint8_t>>;
+// The PNG files of one picture, one per piece (ArtworkPieceCount).
+using TPictureFiles = std::vector<std::vector<std::uint8_t>>;
+// Every picture's files, in TArtwork order.
+using TArtworkFiles = std::vector<TPictureFiles>;
 
 // Sets holds one set of files per entry of kEditorScales, in that order.
 std::string EmbeddedArtworkSource(std::span<const TArtworkFiles> sets);

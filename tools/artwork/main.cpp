@@ -76,11 +76,10 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start) {
 }
 
 // The per-picture files and the composed editor at the previewed scale.
-void WritePreviews(const TOptions& options, const TGuiPixelMapMemory (&pictures)[kArtworkCount],
-                   const TArtworkFiles& files) {
+void WritePreviews(const TOptions& options, const TGuiPixelMapMemory (&pictures)[kArtworkCount]) {
   if (!options.PngDirectory.empty()) {
     for (const TArtworkInfo& info : kArtworkTable) {
-      const std::vector<std::uint8_t>& file = files[std::size_t(info.Id)];
+      const std::vector<std::uint8_t> file = EncodeRgbaPng(pictures[std::size_t(info.Id)], PngLevel(options.Scale));
       WriteFile(options.PngDirectory + "/" + info.DisplayName + ".png", file.data(), file.size());
     }
   }
@@ -131,7 +130,7 @@ void DrawPicture(TDrawnSet& set, std::size_t index, bool keep) {
   const auto start = std::chrono::steady_clock::now();
   TGuiPixelMapMemory& map = set.Pictures[index];
   DrawArtwork(TArtwork(index), map, set.Scale);
-  set.Files[index] = EncodeRgbaPng(map, PngLevel(set.Scale));
+  set.Files[index] = EncodeArtworkPieces(map, TArtwork(index), set.Scale);
   if (!keep) map.SetSize(0, 0);
   set.Milliseconds[index] = MillisecondsSince(start);
 }
@@ -170,9 +169,11 @@ void Report(const TDrawnSet& set) {
   for (const TArtworkInfo& info : kArtworkTable) {
     const TArtworkInfo scaled = ScaledArtworkInfo(info.Id, set.Scale);
     const std::size_t i = std::size_t(info.Id);
-    std::printf("%-10s %4d x %5d  %7zu bytes  %6.1f ms\n", info.DisplayName, scaled.Width, scaled.Height,
+    std::size_t size = 0;
+    for (const std::vector<std::uint8_t>& piece : set.Files[i]) size += piece.size();
+    std::printf("%-10s %4d x %5d  %7zu bytes in %2zu  %6.1f ms\n", info.DisplayName, scaled.Width, scaled.Height, size,
                 set.Files[i].size(), set.Milliseconds[i]);
-    bytes += set.Files[i].size();
+    bytes += size;
     milliseconds += set.Milliseconds[i];
   }
   std::printf("scale %.1f: %zu bytes, %.1f ms of drawing\n", ScaleFactor(set.Scale), bytes, milliseconds);
@@ -187,7 +188,7 @@ int Run(const TOptions& options) {
   std::vector<TArtworkFiles> files;
   for (const std::unique_ptr<TDrawnSet>& set : sets) {
     if (options.Verbose) Report(*set);
-    if (set->Scale == options.Scale) WritePreviews(options, set->Pictures, set->Files);
+    if (set->Scale == options.Scale) WritePreviews(options, set->Pictures);
     files.push_back(set->Files);
   }
   if (!options.Source.empty()) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "editor/editor_artwork.h"
+#include "editor/scaled_artwork.h"
 #include "gui/gui_picture.h"
 #include "gui/gui_stitched_dial.h"
 #include "gui/gui_stitched_list.h"
@@ -48,15 +49,15 @@ void TControlPanelEditor::Build() {
   window.BeginLoading();
 
   auto& front = window.Create<TGuiPicture>();
-  const auto panel = ArtworkPng(TArtwork::awFrontPanel);
+  const auto panel = ArtworkPieces(TArtwork::awFrontPanel, TEditorScale::esOne).front();
   front.SetAutoSize(true);
   front.LoadPng(panel.data(), panel.size());
 
   auto& strips = window.Create<TGuiStitchedPNGList>();
   for (TArtwork id : kStrips) {
     const TArtworkInfo& info = ArtworkInfo(id);
-    const auto png = ArtworkPng(id);
-    strips.AddPng(png.data(), png.size(), info.DisplayName, info.GlyphCount, StitchKind(info.Direction));
+    strips.AddPngPieces(ArtworkPieces(id, TEditorScale::esOne), kGlyphsPerPiece, info.DisplayName, info.GlyphCount,
+                        StitchKind(info.Direction));
   }
 
   for (std::size_t i = 0; i < kControlPanelDials.size(); ++i) {

@@ -1,0 +1,134 @@
+// Guards strips held in pieces against a glyph a user would see differ
+// from the whole strip's (at a piece's edge, in the short last piece, for a
+// control not of the glyph's size), against pieces decoded that nothing
+// shows or kept beyond the limit, and against pieces that do not fit
+// together being taken.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <span>
+#include <vector>
+
+#include "gui/gui_stitched_switch.h"
+#include "gui_test_support.h"
+#include "png/png_error.h"
+
+namespace vb::test {
+namespace {
+
+constexpr std::int32_t kGlyphsPerPiece = 5;
+
+// A coordinate strip of Glyphs glyphs of W x H cut into PNG pieces.
+struct TPiecedStrip {
+  TPiecedStrip(std::int32_t w, std::int32_t h, std::int32_t glyphs, TGuiStitchKind kind) {
+    const bool across = kind == skHorizontal;
+    for (std::int32_t first = 0; first < glyphs; first += kGlyphsPerPiece) {
+      const std::int32_t count = std::min(kGlyphsPerPiece, glyphs - first);
+      TGuiPixelMapMemory piece;
+      piece.SetSize(across ? count * w : w, across ? h : count * h);
+      for (std::int32_t y = 0; y < piece.Height(); ++y)
+        for (std::int32_t x = 0; x < piece.Width(); ++x)
+          piece.ScanLine(y)[x] = CoordinatePixel(across ? first * w + x : x, across ? y : first * h + y);
+      Files.push_back(EncodePng(piece));
+    }
+    for (const std::vector<std::uint8_t>& file : Files) Pieces.emplace_back(file);
+  }
+  std::vector<std::vector<std::uint8_t>> Files;
+  std::vector<std::span<const std::uint8_t>> Pieces;
+};
+
+struct TPiecedGui : THeadlessGui {
+  TPiecedGui() : THeadlessGui(200, 200), List(Window->Create<TGuiStitchedPNGList>()) {}
+  TGuiStitchedPNGCollectionItem& Add(const TPiecedStrip& strip, std::int32_t glyphs, TGuiStitchKind kind) {
+    return List.AddPngPieces(strip.Pieces, kGlyphsPerPiece, "strip", glyphs, kind);
+  }
+  TGuiStitchedDisplay& Display(std::int32_t w, std::int32_t h, std::int32_t glyph) {
+    auto& d = Window->Create<TGuiStitchedDisplay>();
+    d.SetBounds(0, 0, w, h);
+    d.SetImageList(&List);
+    d.SetImageIndex(List.Count() - 1);
+    d.SetGlyphIndex(glyph);
+    Window->Idle();
+    return d;
+  }
+  TGuiStitchedPNGList& List;
+};
+
+// Every pixel of the control shows the whole strip's pixel at its place.
+::testing::AssertionResult ShowsStripAt(const TGuiStitchedDisplay& d, std::int32_t left, std::int32_t top,
+                                        std::int32_t stripWidth, std::int32_t stripHeight) {
+  for (std::int32_t y = 0; y < d.Height(); ++y) {
+    for (std::int32_t x = 0; x < d.Width(); ++x) {
+      if (left + x >= stripWidth || top + y >= stripHeight) continue;
+      if (d.Buffer().GetPixel(x, y) != CoordinatePixel(left + x, top + y))
+        return ::testing::AssertionFailure() << "pixel " << x << "," << y << " of the glyph at " << left << "," << top;
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST(StitchedPieces, EveryGlyphShowsAsInTheWholeStripAndFewPiecesStayDecoded) {
+  // 23 glyphs: four full pieces and a last one of three.
+  for (const TGuiStitchKind kind : {skVertical, skHorizontal}) {
+    const bool across = kind == skHorizontal;
+    const std::int32_t w = across ? 20 : 60, h = across ? 84 : 60, glyphs = 23;
+    const std::int32_t stripW = across ? w * glyphs : w, stripH = across ? h : h * glyphs;
+    TPiecedGui gui;
+    TPiecedStrip strip(w, h, glyphs, kind);
+    auto& item = gui.Add(strip, glyphs, kind);
+    EXPECT_EQ(item.Width(), stripW);
+    EXPECT_EQ(item.Height(), stripH);
+    EXPECT_EQ(item.DecodedPieces(), 0u) << "nothing drawn yet";
+    auto& d = gui.Display(w, h, 7);
+    EXPECT_EQ(item.DecodedPieces(), 1u);
+    for (std::int32_t g = 0; g < glyphs; ++g) {
+      d.SetGlyphIndex(g);
+      gui.Window->Idle();
+      EXPECT_TRUE(ShowsStripAt(d, across ? g * w : 0, across ? 0 : g * h, stripW, stripH)) << "glyph " << g;
+      EXPECT_LE(item.DecodedPieces(), TGuiStitchedPNGCollectionItem::kKeptPieces);
+    }
+    // A control shorter than the glyphs reaches across a piece's edge.
+    const std::int32_t shortW = across ? w - 3 : w, shortH = across ? h : h - 7;
+    auto& odd = gui.Display(shortW, shortH, 0);
+    for (std::int32_t g = 0; g < glyphs; ++g) {
+      odd.SetGlyphIndex(g);
+      gui.Window->Idle();
+      EXPECT_TRUE(ShowsStripAt(odd, across ? g * shortW : 0, across ? 0 : g * shortH, stripW, stripH)) << g;
+    }
+    // Copied into another list, the strip is whole.
+    TTestStitchedList& copy = gui.Window->Create<TTestStitchedList>();
+    copy.StitchedCollection().Add();
+    copy.StitchedCollection().SetItem(0, item);
+    const TGuiCustomPixelMap& whole = copy.GetStitchedItems(0).PixelMap();
+    ASSERT_EQ(std::make_pair(whole.Width(), whole.Height()), std::make_pair(stripW, stripH));
+    EXPECT_EQ(whole.GetPixel(stripW - 1, stripH - 1), CoordinatePixel(stripW - 1, stripH - 1));
+  }
+}
+
+TEST(StitchedPieces, PiecesThatDoNotFitAreRefusedAndLeaveNoStrip) {
+  TPiecedGui gui;
+  TPiecedStrip strip(60, 60, 12, skVertical);
+  TPiecedStrip narrow(50, 60, 12, skVertical);
+  TPiecedStrip shortLast(60, 60, 3, skVertical);
+  const auto expectRefused = [&](std::vector<std::span<const std::uint8_t>> pieces, std::int32_t perPiece) {
+    try {
+      gui.List.AddPngPieces(pieces, perPiece, "bad", 12, skVertical);
+      ADD_FAILURE() << "taken";
+    } catch (const EControlError& e) {
+      EXPECT_EQ(e.Code(), TErrorCode::ecStripPiecesDoNotFit);
+    }
+    EXPECT_EQ(gui.List.Count(), 0);
+  };
+  expectRefused({strip.Pieces[0], narrow.Pieces[1], strip.Pieces[2]}, kGlyphsPerPiece);  // another width
+  expectRefused({shortLast.Pieces[0], strip.Pieces[1], strip.Pieces[2]}, kGlyphsPerPiece);  // short, not last
+  expectRefused(strip.Pieces, 7);  // 300 rows are not 7 glyphs
+  std::vector<std::uint8_t> broken = strip.Files[1];
+  broken[20] ^= 1;  // the header's CRC no longer holds
+  EXPECT_THROW(gui.List.AddPngPieces(std::vector<std::span<const std::uint8_t>>{strip.Pieces[0], broken},
+                                     kGlyphsPerPiece, "bad", 10, skVertical),
+               EPngError);
+  EXPECT_EQ(gui.List.Count(), 0);
+}
+
+}  // namespace
+}  // namespace vb::test
