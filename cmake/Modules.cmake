@@ -65,10 +65,19 @@ endfunction()
 # One test executable per folder below tests/ (tests/dsp -> test_dsp).
 # LOCK names a resource its tests share with other folders' tests (ctest
 # never runs two tests holding the same lock at once).
+# A ThreadSanitizer tree builds only a folder's THREADS sources (a regular
+# expression on the path): the thread tests scripts/test runs there, and
+# their helpers. Folders without it are left out of such a tree.
 function(vb_add_test_folder folder)
-  cmake_parse_arguments(ARG "" "LOCK" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "LOCK;THREADS" "DEPS" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp")
   list(FILTER srcs EXCLUDE REGEX "/fuzz/")
+  if(VB_TSAN)
+    if(NOT ARG_THREADS)
+      return()
+    endif()
+    list(FILTER srcs INCLUDE REGEX "${ARG_THREADS}")
+  endif()
   if(NOT srcs)
     return()
   endif()

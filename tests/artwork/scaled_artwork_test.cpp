@@ -94,17 +94,24 @@ struct TDrift {
 TDrift Drift(const TGuiPixelMapMemory& one, const TGuiPixelMapMemory& scaled, TEditorScale scale) {
   const std::int32_t width = one.Width(), height = one.Height(), columns = (width + kBlock - 1) / kBlock;
   const std::vector<std::array<double, 4>> reduced = Reduce(scaled, width, height, scale);
+  // The 1x picture premultiplied once: each pixel is compared nine times.
+  std::vector<std::array<double, 4>> original(reduced.size());
+  for (std::int32_t y = 0; y < height; ++y)
+    for (std::int32_t x = 0; x < width; ++x)
+      for (int c = 0; c < 4; ++c)
+        original[std::size_t(y) * std::size_t(width) + std::size_t(x)][std::size_t(c)] =
+            Premultiplied(one.ScanLine(y)[x], c);
   std::vector<double> blocks(std::size_t(columns) * std::size_t((height + kBlock - 1) / kBlock), 0.0);
   double sum = 0;
   for (std::int32_t y = 0; y < height; ++y) {
     for (std::int32_t x = 0; x < width; ++x) {
+      const double* at = reduced[std::size_t(y) * std::size_t(width) + std::size_t(x)].data();
       double best = 1e9;
       for (std::int32_t ny = std::max(0, y - 1); ny <= std::min(height - 1, y + 1); ++ny) {
         for (std::int32_t nx = std::max(0, x - 1); nx <= std::min(width - 1, x + 1); ++nx) {
-          double d = 0;
-          for (int c = 0; c < 4; ++c)
-            d += std::abs(reduced[std::size_t(y) * std::size_t(width) + std::size_t(x)][std::size_t(c)] -
-                          Premultiplied(one.ScanLine(ny)[nx], c));
+          const double* near = original[std::size_t(ny) * std::size_t(width) + std::size_t(nx)].data();
+          const double d = std::abs(at[0] - near[0]) + std::abs(at[1] - near[1]) + std::abs(at[2] - near[2]) +
+                           std::abs(at[3] - near[3]);
           best = std::min(best, d / 4);
         }
       }
