@@ -83,6 +83,16 @@ function(vb_add_test_folder folder)
   endif()
   set(target test_${folder})
   add_executable(${target} ${srcs})
+  # GoogleTest's headers take a good part of each test source's compile
+  # time: they are parsed once, for the first folder, and that header is
+  # shared by the rest.
+  get_property(pch_owner GLOBAL PROPERTY VB_TEST_PCH_OWNER)
+  if(pch_owner)
+    target_precompile_headers(${target} REUSE_FROM ${pch_owner})
+  else()
+    target_precompile_headers(${target} PRIVATE <gtest/gtest.h> <gmock/gmock.h> <functional> <memory> <string> <vector>)
+    set_property(GLOBAL PROPERTY VB_TEST_PCH_OWNER ${target})
+  endif()
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} vb_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   if(ARG_LOCK)
