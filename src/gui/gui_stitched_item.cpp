@@ -99,10 +99,8 @@ void TGuiStitchedPNGCollectionItem::LoadPngPieces(std::span<const std::span<cons
   if (!PiecesFit(read, glyphsPerPiece)) throw EControlError(TErrorCode::ecStripPiecesDoNotFit);
   // The whole strip is made when a glyph reaches across two pieces: hostile
   // headers must not ask for more than one PNG may.
-  std::int64_t extent = 0;
-  for (const TPiece& piece : read) extent += PieceExtent(piece);
   const auto side = std::uint64_t(PieceSide(read.front()));
-  const auto length = std::uint64_t(extent);
+  const auto length = std::uint64_t(StripExtent(read));
   if (length > kPngMaxPixelMapBytes || side > kPngMaxPixelMapBytes || length * side * 4 > kPngMaxPixelMapBytes)
     throw EPngError(TErrorCode::ecImageTooLarge);
   FPng.ResetChunks();
@@ -141,17 +139,17 @@ void TGuiStitchedPNGCollectionItem::RefreshPixelMap() {
 
 std::int32_t TGuiStitchedPNGCollectionItem::Width() const {
   if (FPieces.empty()) return TGuiCustomStitchedCollectionItem::Width();
-  return Horizontal() ? std::int32_t(StripExtent()) : FPieces.front().Width;
+  return Horizontal() ? std::int32_t(StripExtent(FPieces)) : FPieces.front().Width;
 }
 
 std::int32_t TGuiStitchedPNGCollectionItem::Height() const {
   if (FPieces.empty()) return TGuiCustomStitchedCollectionItem::Height();
-  return Horizontal() ? FPieces.front().Height : std::int32_t(StripExtent());
+  return Horizontal() ? FPieces.front().Height : std::int32_t(StripExtent(FPieces));
 }
 
-std::int64_t TGuiStitchedPNGCollectionItem::StripExtent() const {
+std::int64_t TGuiStitchedPNGCollectionItem::StripExtent(const std::vector<TPiece>& pieces) const {
   std::int64_t extent = 0;
-  for (const TPiece& piece : FPieces) extent += PieceExtent(piece);
+  for (const TPiece& piece : pieces) extent += PieceExtent(piece);
   return extent;
 }
 
@@ -190,9 +188,6 @@ const TGuiCustomPixelMap& TGuiStitchedPNGCollectionItem::Decoded(TPiece& piece) 
 void TGuiStitchedPNGCollectionItem::DecodeInto(const TPiece& piece, TGuiCustomPixelMap& map) {
   TPortableNetworkGraphicPixel32 png;
   png.LoadFromMemory(piece.File.data(), piece.File.size());
-  // The file behind a header read at loading cannot change size; check anyway.
-  if (png.GetWidth() != piece.Width || png.GetHeight() != piece.Height)
-    throw EControlError(TErrorCode::ecStripPiecesDoNotFit);
   // A hostile header must not size a giant map before decoding fails.
   png.CheckImageLimits();
   map.SetSize(piece.Width, piece.Height);

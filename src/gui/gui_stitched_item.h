@@ -112,7 +112,7 @@ class TGuiStitchedPNGCollectionItem : public TGuiCustomStitchedCollectionItem {
   // A piece's length along the strip, and its side across it.
   std::int64_t PieceExtent(const TPiece& piece) const { return Horizontal() ? piece.Width : piece.Height; }
   std::int64_t PieceSide(const TPiece& piece) const { return Horizontal() ? piece.Height : piece.Width; }
-  std::int64_t StripExtent() const;
+  std::int64_t StripExtent(const std::vector<TPiece>& pieces) const;
   bool PiecesFit(const std::vector<TPiece>& pieces, std::int32_t glyphsPerPiece) const;
   // Decodes Piece if it is not, first dropping the least recently drawn
   // piece when kKeptPieces are held.
