@@ -30,10 +30,10 @@ inline const TVSTModuleDescription kTestModuleDescription = {
 class TFakeEditor : public TVSTEditor {
  public:
   explicit TFakeEditor(std::vector<std::string>& Log) : FLog(Log) {}
-  ~TFakeEditor() override { FLog.push_back("editor destroyed"); }
+  ~TFakeEditor() override { FLog.emplace_back("editor destroyed"); }
   std::int32_t ClientWidth() const override { return 865; }
   std::int32_t ClientHeight() const override { return 150; }
-  void AttachToParent(void*) override { FLog.push_back("editor attached"); }
+  void AttachToParent(void*) override { FLog.emplace_back("editor attached"); }
   void KeyDown(std::int32_t Code, bool WithAlt) override {
     FLog.push_back("down " + std::to_string(Code) + (WithAlt ? " alt" : ""));
   }
