@@ -13,6 +13,13 @@ function(vb_add_module name)
   foreach(ex IN LISTS ARG_EXCLUDE)
     list(FILTER srcs EXCLUDE REGEX "${ex}")
   endforeach()
+  # A unit with a twin per system: name_posix.cpp and name_win32.cpp define
+  # the same header's functions; each build takes its own.
+  if(WIN32)
+    list(FILTER srcs EXCLUDE REGEX "_posix\\.cpp$")
+  else()
+    list(FILTER srcs EXCLUDE REGEX "_win32\\.cpp$")
+  endif()
   if(srcs)
     add_library(${name} STATIC ${srcs})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)

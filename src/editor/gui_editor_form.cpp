@@ -13,7 +13,10 @@ std::unique_ptr<TPlatformWindow> WindowOrNative(std::unique_ptr<TPlatformWindow>
 }  // namespace
 
 TGuiEditorForm::TGuiEditorForm(TCustomVSTModule& owner, std::unique_ptr<TPlatformWindow> platform)
-    : FOwner(owner), FWindow(WindowOrNative(std::move(platform))) {}
+    : FOwner(owner), FWindow(WindowOrNative(std::move(platform))) {
+  // The platform's pulse does what a host's effEditIdle does.
+  FWindow.SetOnPulse([this] { Idle(); });
+}
 
 TGuiEditorForm::~TGuiEditorForm() = default;
 

@@ -242,6 +242,12 @@ void TGuiWindow::OnPlatformEvent(const TPlatformEvent& event) {
     case TPlatformEventKind::pekCaptureLost:
       CaptureLost();
       break;
+    case TPlatformEventKind::pekTimer:
+      if (FOnPulse)
+        FOnPulse();
+      else
+        Idle();
+      break;
   }
 }
 

@@ -78,6 +78,9 @@ class TGuiWindow : public TPlatformWindowListener {
   void Hide();
   bool Visible() const { return FPlatform->Visible(); }
   void SetOnShow(std::function<void()> handler) { FOnShow = std::move(handler); }
+  // Runs on the platform's own pulse (pekTimer) instead of Idle(), so that
+  // the owner does its whole idle work; without a handler the pulse idles.
+  void SetOnPulse(std::function<void()> handler) { FOnPulse = std::move(handler); }
   // Fired for every control that sends its change notice (a new value).
   void SetOnControlChange(TControlNotifyEvent handler) { FOnControlChange = std::move(handler); }
 
@@ -150,6 +153,7 @@ class TGuiWindow : public TPlatformWindowListener {
   std::vector<TGuiTimer*> FTimers;
   std::string FCaption;
   std::function<void()> FOnShow;
+  std::function<void()> FOnPulse;
   TControlNotifyEvent FOnControlChange;
   TGuiControl* FFocused = nullptr;
   TGuiControl* FCaptured = nullptr;

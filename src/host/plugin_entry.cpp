@@ -1,23 +1,29 @@
 // The exported entry point of a plug-in library (compiled into each plug-in,
-// not into the framework library). The version script exports exactly
-// VSTPluginMain and main.
+// not into the framework library). The version script (Linux) or the
+// module-definition file (Windows) exports exactly VSTPluginMain and main.
 #include "host/plugin_entry.h"
 
-#include <dlfcn.h>
-
-#include <cstring>
+#include <cstdlib>
 #include <mutex>
 
 #include "host/application.h"
 #include "host/basic_vst_module.h"
 #include "host/failure_trace.h"
+#include "platform/module_file.h"
 
+#if defined(_WIN32)
+// A DLL's atexit list is its own: it runs when the DLL is unloaded (or the
+// process ends), never after.
+#define VB_EXPORT
+#else
 // Registration of a function to run when this library is unloaded (or the
 // process ends), tied to this library through its DSO handle. Plain atexit
 // is not used: sanitizer runtimes replace it with a process-wide list that
 // would call into the library after it has been unmapped.
 extern "C" int __cxa_atexit(void (*Function)(void*), void* Argument, void* Dso);
 extern "C" void* __dso_handle;
+#define VB_EXPORT __attribute__((visibility("default")))
+#endif
 
 namespace {
 
@@ -25,7 +31,7 @@ std::once_flag GStartUpDone;
 
 // Runs when the library is unloaded (or the process ends): first the
 // modules the host never closed, then the subsystems.
-void LibraryShutDown(void*) {
+void LibraryShutDown() {
   try {
     vb::TApplication::Finalize();
     vb::PluginLibraryShutDown();
@@ -37,10 +43,16 @@ void LibraryShutDown(void*) {
 // Failure lines name this library's file, so a user of a host that loads
 // many plug-ins can tell which one failed.
 void NameFailureTrace() {
-  Dl_info Info{};
-  if (dladdr(reinterpret_cast<void*>(&NameFailureTrace), &Info) == 0 || Info.dli_fname == nullptr) return;
-  const char* Slash = std::strrchr(Info.dli_fname, '/');
-  vb::LibraryFailureTrace().SetOwner(Slash != nullptr ? Slash + 1 : Info.dli_fname);
+  const std::string Path = vb::ModuleFileName(reinterpret_cast<const void*>(&NameFailureTrace));
+  if (!Path.empty()) vb::LibraryFailureTrace().SetOwner(vb::ModuleBaseName(Path).c_str());
+}
+
+void RegisterShutDown() {
+#if defined(_WIN32)
+  std::atexit(&LibraryShutDown);
+#else
+  __cxa_atexit([](void*) { LibraryShutDown(); }, nullptr, &__dso_handle);
+#endif
 }
 
 // Start-up runs on the first entry call, once every static object of the
@@ -50,7 +62,7 @@ void StartUpOnce() {
   std::call_once(GStartUpDone, [] {
     NameFailureTrace();
     vb::PluginLibraryStartUp();
-    __cxa_atexit(&LibraryShutDown, nullptr, &__dso_handle);
+    RegisterShutDown();
   });
 }
 
@@ -73,13 +85,13 @@ vb::TVSTEffect* CreateEffect(vb::TAudioMasterCallbackFunc AudioMaster) noexcept 
 
 extern "C" {
 
-__attribute__((visibility("default"))) vb::TVSTEffect* VSTPluginMain(vb::TAudioMasterCallbackFunc AudioMaster) {
+VB_EXPORT vb::TVSTEffect* VSTPluginMain(vb::TAudioMasterCallbackFunc AudioMaster) {
   return CreateEffect(AudioMaster);
 }
 
 // The same entry under its older name. Declared through an asm label because
 // a function named main has special meaning in C++.
-__attribute__((visibility("default"))) vb::TVSTEffect* VSTPluginMainLegacy(
+VB_EXPORT vb::TVSTEffect* VSTPluginMainLegacy(
     vb::TAudioMasterCallbackFunc AudioMaster) __asm__("main");
 vb::TVSTEffect* VSTPluginMainLegacy(vb::TAudioMasterCallbackFunc AudioMaster) { return CreateEffect(AudioMaster); }
 

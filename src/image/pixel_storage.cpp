@@ -1,6 +1,8 @@
 #include "image/pixel_storage.h"
 
+#if !defined(_WIN32)
 #include <sys/mman.h>
+#endif
 
 #include <atomic>
 #include <cstdint>
@@ -19,6 +21,16 @@ bool Mapped(std::size_t bytes) { return kPixelStorageMapsLargeBlocks && bytes >=
 
 std::size_t MappedLength(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
 
+#if defined(_WIN32)
+// No mappings of our own here (kPixelStorageMapsLargeBlocks is false).
+void* MapAligned(std::size_t) { return nullptr; }
+void Unmap(void*, std::size_t) {}
+void AdviseHugePages(void*, std::size_t) {}
+#else
+void Unmap(void* block, std::size_t length) { munmap(block, length); }
+// Only a hint: refused where the kernel has no transparent huge pages.
+void AdviseHugePages(void* block, std::size_t length) { madvise(block, length, MADV_HUGEPAGE); }
+
 // An anonymous mapping of Length bytes (a multiple of 2 MiB) starting on a
 // 2 MiB boundary: one larger mapping, trimmed at both ends.
 void* MapAligned(std::size_t length) {
@@ -31,6 +43,7 @@ void* MapAligned(std::size_t length) {
   if (end > aligned + length) munmap(reinterpret_cast<void*>(aligned + length), end - (aligned + length));
   return reinterpret_cast<void*>(aligned);
 }
+#endif
 
 }  // namespace
 
@@ -45,8 +58,7 @@ void* AllocatePixelStorage(std::size_t bytes) {
   const std::size_t length = MappedLength(bytes);
   void* block = MapAligned(length);
   if (block == nullptr) throw std::bad_alloc();
-  // Only a hint: refused where the kernel has no transparent huge pages.
-  madvise(block, length, MADV_HUGEPAGE);
+  AdviseHugePages(block, length);
   GMappedBytes.fetch_add(length, std::memory_order_relaxed);
   return block;  // anonymous mappings start out zero
 }
@@ -58,7 +70,7 @@ void FreePixelStorage(void* block, std::size_t bytes) noexcept {
     return;
   }
   const std::size_t length = MappedLength(bytes);
-  munmap(block, length);
+  Unmap(block, length);
   GMappedBytes.fetch_sub(length, std::memory_order_relaxed);
 }
 

@@ -19,8 +19,10 @@ namespace vb {
 
 // Blocks of at least this many bytes get a mapping of their own, except
 // in AddressSanitizer builds: there every block comes from the heap, so that
-// the sanitizer's guard zones watch the decoders writing into large maps.
-#if defined(__SANITIZE_ADDRESS__)
+// the sanitizer's guard zones watch the decoders writing into large maps. On
+// Windows every block comes from the heap too, which gives large blocks pages
+// of their own.
+#if defined(__SANITIZE_ADDRESS__) || defined(_WIN32)
 inline constexpr bool kPixelStorageMapsLargeBlocks = false;
 #else
 inline constexpr bool kPixelStorageMapsLargeBlocks = true;

@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "error/error.h"
-#include "params/locale_decimal_separator.h"
+#include "platform/locale_decimal_separator.h"
 #include "params/parameter_number_format.h"
 #include "params/parameter_text_parser.h"
 #include "params/parameters_description.h"

@@ -12,18 +12,31 @@
 #endif
 
 // Symbol Start and End around the bytes of File; hidden, so they never
-// leave the library.
+// leave the library. A PE object has no section stack and no symbol
+// visibility (nothing leaves a DLL unless exported): there the bytes go to a
+// read-only data section and the assembler returns to .text.
+#if defined(_WIN32)
+#define VB_FONT_SECTION_BEGIN ".section .rdata$vb_bundled_fonts,\"dr\"\n"
+#define VB_FONT_SECTION_END ".text\n"
+#define VB_FONT_HIDDEN(Symbol) ""
+#define VB_FONT_VISIBILITY
+#else
+#define VB_FONT_SECTION_BEGIN ".pushsection .rodata.vb_bundled_fonts,\"a\",@progbits\n"
+#define VB_FONT_SECTION_END ".popsection\n"
+#define VB_FONT_HIDDEN(Symbol) ".hidden " Symbol "\n"
+#define VB_FONT_VISIBILITY __attribute__((visibility("hidden")))
+#endif
 #define VB_BUNDLE_FONT(Symbol, File)                                   \
-  __asm__(".pushsection .rodata.vb_bundled_fonts,\"a\",@progbits\n"    \
+  __asm__(VB_FONT_SECTION_BEGIN                                        \
           ".balign 16\n"                                               \
           ".globl " #Symbol "_start\n"                                 \
-          ".hidden " #Symbol "_start\n" #Symbol "_start:\n"            \
+          VB_FONT_HIDDEN(#Symbol "_start") #Symbol "_start:\n"         \
           ".incbin \"" VB_FONTS_DIR "/" File "\"\n"                    \
           ".globl " #Symbol "_end\n"                                   \
-          ".hidden " #Symbol "_end\n" #Symbol "_end:\n"                \
-          ".popsection\n");                                            \
-  extern "C" __attribute__((visibility("hidden"))) const std::uint8_t Symbol##_start[]; \
-  extern "C" __attribute__((visibility("hidden"))) const std::uint8_t Symbol##_end[]
+          VB_FONT_HIDDEN(#Symbol "_end") #Symbol "_end:\n"             \
+          VB_FONT_SECTION_END);                                        \
+  extern "C" VB_FONT_VISIBILITY const std::uint8_t Symbol##_start[];   \
+  extern "C" VB_FONT_VISIBILITY const std::uint8_t Symbol##_end[]
 
 VB_BUNDLE_FONT(vb_font_dejavu_sans, "DejaVuSans.ttf");
 VB_BUNDLE_FONT(vb_font_dejavu_sans_mono_bold, "DejaVuSansMono-Bold.ttf");

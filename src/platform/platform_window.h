@@ -54,6 +54,11 @@ enum class TPlatformEventKind : std::uint8_t {
   // (unmapped, or its host's window was) or another client took the
   // pointer. A drag in progress ends here; no pekMouseUp follows for it.
   pekCaptureLost,
+  // The platform's own pulse (Win32: a 100 ms timer of the window): do the
+  // work of an editor idle, for hosts that idle rarely or not at all while
+  // one of their dialogs is open. Backends that rely on the host's idle
+  // alone (X11, headless) never send it.
+  pekTimer,
 };
 
 // Position and Area are in the window's client pixels (0, 0 top-left).

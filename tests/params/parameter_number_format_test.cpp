@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "params/locale_decimal_separator.h"
+#include "platform/locale_decimal_separator.h"
 
 namespace vb {
 namespace {

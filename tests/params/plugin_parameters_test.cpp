@@ -8,7 +8,7 @@
 #include <string>
 
 #include "host/vst_abi.h"
-#include "params/locale_decimal_separator.h"
+#include "platform/locale_decimal_separator.h"
 #include "support/test_host.h"
 
 namespace vb {

@@ -1,4 +1,4 @@
-#include "params/locale_decimal_separator.h"
+#include "platform/locale_decimal_separator.h"
 
 #include <langinfo.h>
 #include <locale.h>

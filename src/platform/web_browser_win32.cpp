@@ -1,0 +1,20 @@
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+#include "platform/web_browser.h"
+#include "platform/wide_text.h"
+
+namespace vb {
+
+bool OpenWebPage(const std::string& url) {
+  if (!UsableWebAddress(url)) return false;
+  // Only web addresses: ShellExecute would run a program named by a path.
+  if (url.rfind("https://", 0) != 0 && url.rfind("http://", 0) != 0) return false;
+  const std::wstring wide = WideFromUtf8(url);
+  // Values above 32 mean success.
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return result > 32;
+}
+
+}  // namespace vb

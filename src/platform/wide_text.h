@@ -1,0 +1,13 @@
+#pragma once
+// UTF-8 inside, UTF-16 at the Windows API: the two conversions every Win32
+// unit uses. Invalid input is replaced (U+FFFD), never refused.
+
+#include <string>
+#include <string_view>
+
+namespace vb {
+
+std::wstring WideFromUtf8(std::string_view text);
+std::string Utf8FromWide(std::wstring_view text);
+
+}  // namespace vb

@@ -1,0 +1,35 @@
+#pragma once
+// Screen density on Windows, asked of the newer APIs where the system has
+// them (looked up in user32, which every process has loaded) and of the
+// screen's device context where it has not. Nothing here changes the
+// process's DPI awareness: that is the host's decision.
+//
+// User-interface thread.
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace vb {
+
+// Dots per inch of Window (96 is 100 %): GetDpiForWindow (Windows 10 1607
+// and later), else the screen's LOGPIXELSX.
+std::uint32_t WindowDpi(HWND window);
+// The system's dots per inch, for questions asked before a window exists.
+std::uint32_t SystemDpi();
+
+// While it lives, the calling thread creates windows under the DPI awareness
+// of Parent (GetWindowDpiAwarenessContext); the thread's own is restored
+// when it goes. Does nothing on systems without per-thread awareness.
+class TDpiAwarenessScope {
+ public:
+  explicit TDpiAwarenessScope(HWND parent);
+  ~TDpiAwarenessScope();
+  TDpiAwarenessScope(const TDpiAwarenessScope&) = delete;
+  TDpiAwarenessScope& operator=(const TDpiAwarenessScope&) = delete;
+
+ private:
+  void* FPrevious = nullptr;
+};
+
+}  // namespace vb
