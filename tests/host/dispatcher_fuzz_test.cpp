@@ -204,7 +204,11 @@ void RunRandomSession(const std::string& Path, std::uint32_t Seed, int Calls, bo
 TEST(RandomDispatcher, FrameworkModuleSurvivesArbitraryHostCalls) {
   for (std::uint32_t Seed : {1u, 2u, 3u}) {
     SCOPED_TRACE(Seed);
+#if defined(_WIN32)
+    RunRandomSession(std::string(VB_BINARY_DIR) + "\\testplugins\\testplugin_halfgain.dll", Seed, 8000, true);
+#else
     RunRandomSession(std::string(VB_BINARY_DIR) + "/testplugins/testplugin_halfgain.so", Seed, 8000, true);
+#endif
   }
 }
 

@@ -383,8 +383,14 @@ namespace {
 TEST(ColorToPixel, SwapsRedAndBlueAndResolvesSystemColours) {
   EXPECT_EQ(ColorToPixel(0x00332211), Pixel32(0xFF112233u));
   EXPECT_EQ(ColorToPixel(0), Pixel32(0xFF000000u));
+  // System colours are the scheme's: on Windows the user's.
+  const TColor face = GetSysColor(scBtnFace);
+  EXPECT_EQ(ColorToPixel(clBtnFace), ColorToPixel(face));
+  EXPECT_NE(ColorToPixel(SystemColor(scHighlight)), ColorToPixel(face));
+#if !defined(_WIN32)
   EXPECT_EQ(ColorToPixel(clBtnFace), Pixel32(0xFFF0F0F0u));
   EXPECT_EQ(ColorToPixel(SystemColor(scHighlight)), Pixel32(0xFF3399FFu));
+#endif
 }
 
 }  // namespace

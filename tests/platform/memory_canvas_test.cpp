@@ -66,8 +66,10 @@ TEST(MemoryCanvas, RowsOfNarrowBitmapsStartAtMultiplesOfFourBytes) {
 }
 
 TEST(SystemColors, KnownIndicesHaveColoursUnknownOnesAreBlack) {
+#if !defined(_WIN32)  // Windows answers the user's scheme (win32_window_test.cpp)
   EXPECT_EQ(GetSysColor(scBtnFace), 0xF0F0F0);
   EXPECT_EQ(GetSysColor(scWindow), 0xFFFFFF);
+#endif
   EXPECT_EQ(GetSysColor(200), 0);
   EXPECT_EQ(GetSysColor(-1), 0);
   EXPECT_LT(clBtnFace, 0);

@@ -99,11 +99,26 @@ class TRenderScript {
 };
 
 // One hash per scene, in the order the script plays them.
+#if defined(_WIN32)
+// The Windows build as Wine runs it. The filters' coefficients are set up
+// with sin, cos, tan, exp, pow and sinh of the mingw runtime and the system's
+// C library, which round a few results differently from glibc; from the
+// third scene on (the first with those filters moved) the bits differ from
+// the Linux build's by up to about 1e-11. The render matrix of the Windows
+// tests holds every setting within 1e-10 of the Linux build.
+constexpr std::uint64_t kExpected[] = {
+    0xD627FFF9203FFB1Dull, 0xA0346CD56740D2CDull, 0x04C5332B5D11CDF4ull, 0xBA4243B35F503492ull,
+    0xBE323E436F8CF802ull, 0x7CA5D3A3EFC35D52ull, 0x262BC392E5C155E1ull, 0x3009B7E6AE467463ull,
+    0xC56D4EDDE7561902ull, 0xAEDC511238575356ull, 0x4CA5AF32729380A6ull,
+};
+#else
+// The Linux build (glibc's libm), bit for bit.
 constexpr std::uint64_t kExpected[] = {
     0xD627FFF9203FFB1Dull, 0xA0346CD56740D2CDull, 0xDD3F37DB1A504228ull, 0x6EDBACBEBC19F8EEull,
     0x74A1ACFE8A57EAFDull, 0x4099B3FB1AF1A41Full, 0x4752FDAF4803037Full, 0x5A80B7AE95D764D7ull,
     0x7DDDC8E81A5D1F43ull, 0xC55AC556B983596Aull, 0x544469B4A84777F5ull,
 };
+#endif
 
 TEST(PluginRenderHash, FixedScriptRendersTheRecordedOutput) {
   TTestHost Host{VB_PLUGIN_PATH};

@@ -1,7 +1,11 @@
 #include "support/test_host.h"
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -40,16 +44,42 @@ void CopyText(const std::string& Text, void* Ptr) {
   static_cast<char*>(Ptr)[Count] = '\0';
 }
 
+// The system's loader, as hosts use it: LoadLibraryW on Windows (a UTF-8
+// path), dlopen elsewhere.
+#if defined(_WIN32)
+void* LoadPluginLibrary(const std::string& Path, std::string& Error) {
+  const int Length = MultiByteToWideChar(CP_UTF8, 0, Path.c_str(), -1, nullptr, 0);
+  std::wstring Wide(std::size_t(Length > 0 ? Length : 1), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, Path.c_str(), -1, Wide.data(), Length);
+  HMODULE Library = LoadLibraryW(Wide.c_str());
+  if (!Library) Error = "LoadLibraryW failed with error " + std::to_string(GetLastError());
+  return reinterpret_cast<void*>(Library);
+}
+void* PluginSymbol(void* Library, const char* Name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(Library), Name));
+}
+void UnloadPluginLibrary(void* Library) { FreeLibrary(static_cast<HMODULE>(Library)); }
+#else
+void* LoadPluginLibrary(const std::string& Path, std::string& Error) {
+  void* Library = dlopen(Path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!Library) Error = dlerror();
+  return Library;
+}
+void* PluginSymbol(void* Library, const char* Name) { return dlsym(Library, Name); }
+void UnloadPluginLibrary(void* Library) { dlclose(Library); }
+#endif
+
 }  // namespace
 
 TTestHost::TTestHost() = default;
 
 TTestHost::TTestHost(const std::string& LibraryPath) {
-  FLibrary = dlopen(LibraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!FLibrary) throw std::runtime_error(std::string("cannot load plug-in: ") + dlerror());
-  FEntry = reinterpret_cast<TEntry>(dlsym(FLibrary, "VSTPluginMain"));
+  std::string Error;
+  FLibrary = LoadPluginLibrary(LibraryPath, Error);
+  if (!FLibrary) throw std::runtime_error("cannot load plug-in: " + Error);
+  FEntry = reinterpret_cast<TEntry>(PluginSymbol(FLibrary, "VSTPluginMain"));
   if (!FEntry) {
-    dlclose(FLibrary);
+    UnloadPluginLibrary(FLibrary);
     throw std::runtime_error("plug-in exports no VSTPluginMain: " + LibraryPath);
   }
 }
@@ -68,7 +98,7 @@ TTestHost::~TTestHost() {
 
 void TTestHost::Unload() {
   if (!FLibrary) return;
-  dlclose(FLibrary);
+  UnloadPluginLibrary(FLibrary);
   FLibrary = nullptr;
   FEntry = nullptr;
 }

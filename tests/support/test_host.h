@@ -1,6 +1,6 @@
 #pragma once
-// A small VST 2.4 host for tests. It loads a plug-in library with dlopen
-// (never linking its internals), answers the host callback like a real host
+// A small VST 2.4 host for tests. It loads a plug-in library with dlopen or
+// LoadLibraryW (never linking its internals), answers the host callback like a real host
 // and records every callback the plug-in makes.
 //
 //   vb::test::TTestHost Host(VB_PLUGIN_PATH);

@@ -1,0 +1,368 @@
+// Guards the plug-in's editor on Windows as a host meets it: a borderless
+// child of the host's window, painted from the first frame, gestures around
+// every edit (drag, wheel, click), a drag ended by a lost capture or a closed
+// editor, keys passed on to the host, nothing left behind after closing or
+// unloading, two copies of the DLL side by side, and the process's DPI
+// awareness untouched. Run under Wine by scripts/test.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/editor_layout.h"
+#include "host/vst_abi.h"
+#include "platform/host_window.h"
+#include "support/test_host.h"
+
+namespace vb {
+namespace {
+
+using test::TTestHost;
+
+std::wstring ClassNameOf(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+std::vector<HWND> ChildrenOf(HWND parent) {
+  std::vector<HWND> children;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+// The window's messages: what a host's message loop does between calls.
+void Pump() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+const TEditorControlSpec& Control(const char* name) {
+  return *std::find_if(std::begin(kEditorLayout), std::end(kEditorLayout),
+                       [&](const TEditorControlSpec& spec) { return std::string(spec.Name) == name; });
+}
+
+LPARAM At(POINT point) { return MAKELPARAM(point.x, point.y); }
+
+// A picture for a person to look at (binary PPM).
+void SavePortablePixmap(const TMemoryBitmap& picture, const char* path) {
+  std::FILE* file = std::fopen(path, "wb");
+  if (file == nullptr) return;
+  std::fprintf(file, "P6\n%d %d\n255\n", picture.Width(), picture.Height());
+  for (std::int32_t y = 0; y < picture.Height(); ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(picture.View().Row(y));
+    for (std::int32_t x = 0; x < picture.Width(); ++x) {
+      const unsigned char rgb[3] = {static_cast<unsigned char>(row[x] >> 16), static_cast<unsigned char>(row[x] >> 8),
+                                    static_cast<unsigned char>(row[x])};
+      std::fwrite(rgb, 1, 3, file);
+    }
+  }
+  std::fclose(file);
+}
+
+// A host with the plug-in loaded and its editor open in a window of the
+// size effEditGetRect answered.
+class TOpenEditor {
+ public:
+  explicit TOpenEditor(const std::string& path = VB_PLUGIN_PATH) : FHost(path) {
+    FHost.StartUp(48000.0f, 256);
+    ERect* rect = nullptr;
+    FHost.Dispatch(effEditGetRect, 0, 0, &rect);
+    if (rect != nullptr) {
+      FWidth = rect->Right - rect->Left;
+      FHeight = rect->Bottom - rect->Top;
+    }
+    FFrame = CreateHostWindow(FWidth, FHeight, "Win32 editor test");
+    FFrame->Show(2000);
+    FOpened = FHost.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(FFrame->NativeHandle())) != 0;
+    Pump();
+    const std::vector<HWND> children = ChildrenOf(Frame());
+    if (!children.empty()) FEditor = children.front();
+  }
+  ~TOpenEditor() { Close(); }
+
+  void Close() {
+    if (FOpened) FHost.Dispatch(effEditClose);
+    FOpened = false;
+    Pump();
+  }
+  // FreeLibrary with the editor open, as a host that gives up on a plug-in.
+  void UnloadWithEditorOpen() {
+    FHost.Abandon();
+    FHost.Unload();
+    FOpened = false;
+    Pump();
+  }
+  TTestHost& Host() { return FHost; }
+  HWND Frame() const { return reinterpret_cast<HWND>(FFrame->NativeHandle()); }
+  HWND Editor() const { return FEditor; }
+  bool Opened() const { return FOpened; }
+  std::int32_t Width() const { return FWidth; }
+  std::int32_t Height() const { return FHeight; }
+  THostWindow& FrameWindow() { return *FFrame; }
+
+  // The centre of a control of the layout, in the editor's device pixels.
+  POINT CentreOf(const char* name) const {
+    const TEditorControlSpec& spec = Control(name);
+    const double factor = double(FWidth) / kEditorWidth;
+    return POINT{LONG((spec.Left + spec.Width / 2) * factor), LONG((spec.Top + spec.Height / 2) * factor)};
+  }
+  // The index of the parameter the host knows by Name.
+  std::int32_t Parameter(const std::string& name) {
+    for (std::int32_t index = 0; index < 64; ++index)
+      if (FHost.DispatchText(effGetParamName, index) == name) return index;
+    return -1;
+  }
+  // Opcodes of the gesture calls (begin, automate, end) made for Index.
+  std::vector<std::int32_t> GestureCalls(std::int32_t index) const {
+    std::vector<std::int32_t> opcodes;
+    for (const test::THostCall& call : FHost.Calls())
+      if ((call.Opcode == amBeginEdit || call.Opcode == amEndEdit || call.Opcode == amAutomate) && call.Index == index)
+        if (opcodes.empty() || opcodes.back() != call.Opcode) opcodes.push_back(call.Opcode);
+    return opcodes;
+  }
+
+ private:
+  TTestHost FHost;
+  std::unique_ptr<THostWindow> FFrame;
+  std::int32_t FWidth = 0;
+  std::int32_t FHeight = 0;
+  HWND FEditor = nullptr;
+  bool FOpened = false;
+};
+
+const std::vector<std::int32_t> kWholeGesture = {amBeginEdit, amAutomate, amEndEdit};
+
+TEST(Win32Editor, OpensAsABorderlessChildOfItsOwnClassAndShowsTheFrame) {
+  TOpenEditor editor;
+  ASSERT_TRUE(editor.Opened());
+  ASSERT_NE(editor.Editor(), nullptr);
+  EXPECT_EQ(ChildrenOf(editor.Frame()).size(), 1u);
+  const LONG_PTR style = GetWindowLongPtrW(editor.Editor(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_CHILD);
+  EXPECT_FALSE(style & (WS_CAPTION | WS_BORDER | WS_THICKFRAME));
+  EXPECT_EQ(ClassNameOf(editor.Editor()).rfind(L"VordaBrasswickEditor", 0), 0u);
+  RECT client{};
+  GetClientRect(editor.Editor(), &client);
+  EXPECT_EQ(client.right, editor.Width());
+  EXPECT_EQ(client.bottom, editor.Height());
+  // The editor never takes the focus from its host.
+  EXPECT_NE(GetFocus(), editor.Editor());
+
+  // The first frame is the editor, not an empty window: the dark panel
+  // and its white captions both show.
+  auto picture = editor.FrameWindow().Grab();
+  ASSERT_NE(picture, nullptr);
+  if (const char* path = std::getenv("VB_WIN32_SNAPSHOT")) SavePortablePixmap(*picture, path);
+  std::size_t white = 0, dark = 0;
+  for (std::int32_t y = 0; y < picture->Height(); ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(picture->View().Row(y));
+    for (std::int32_t x = 0; x < picture->Width(); ++x) {
+      const std::uint32_t rgb = row[x] & 0xFFFFFF;
+      white += rgb == 0xFFFFFF;
+      dark += (rgb & 0xFF) < 0x40 && ((rgb >> 8) & 0xFF) < 0x40 && ((rgb >> 16) & 0xFF) < 0x40;
+    }
+  }
+  const std::size_t all = std::size_t(picture->Width()) * picture->Height();
+  EXPECT_GT(white, all / 200);
+  EXPECT_GT(dark, all / 2);
+}
+
+TEST(Win32Editor, DragWheelAndClickEachMakeOneGesture) {
+  TOpenEditor editor;
+  ASSERT_NE(editor.Editor(), nullptr);
+  const HWND window = editor.Editor();
+  const std::int32_t drive = editor.Parameter("Drive");
+  ASSERT_GE(drive, 0);
+
+  // A drag: press, move up, release.
+  const POINT dial = editor.CentreOf("DialDrive");
+  const float before = editor.Host().GetParameter(drive);
+  editor.Host().ClearCalls();
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(dial));
+  SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, At(POINT{dial.x, dial.y - 40}));
+  SendMessageW(window, WM_LBUTTONUP, 0, At(POINT{dial.x, dial.y - 40}));
+  EXPECT_EQ(editor.GestureCalls(drive), kWholeGesture);
+  EXPECT_GT(editor.Host().GetParameter(drive), before);
+
+  // A wheel notch on the dial the press gave the focus.
+  editor.Host().ClearCalls();
+  POINT screen = dial;
+  ClientToScreen(window, &screen);
+  SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+  EXPECT_EQ(editor.GestureCalls(drive), kWholeGesture);
+
+  // A click on a switch.
+  const std::int32_t stereo = editor.Parameter("Stereo");
+  ASSERT_GE(stereo, 0);
+  const float stereoBefore = editor.Host().GetParameter(stereo);
+  editor.Host().ClearCalls();
+  const POINT button = editor.CentreOf("SwitchStereo");
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(button));
+  SendMessageW(window, WM_LBUTTONUP, 0, At(button));
+  EXPECT_EQ(editor.GestureCalls(stereo), kWholeGesture);
+  EXPECT_NE(editor.Host().GetParameter(stereo), stereoBefore);
+}
+
+TEST(Win32Editor, ADragEndsItsGestureWhenTheCaptureIsLostOrTheEditorCloses) {
+  TOpenEditor editor;
+  ASSERT_NE(editor.Editor(), nullptr);
+  const std::int32_t drive = editor.Parameter("Drive");
+  const POINT dial = editor.CentreOf("DialDrive");
+
+  // Another window takes the capture mid-drag (a host's dialog, Alt+Tab).
+  editor.Host().ClearCalls();
+  SendMessageW(editor.Editor(), WM_LBUTTONDOWN, MK_LBUTTON, At(dial));
+  EXPECT_EQ(GetCapture(), editor.Editor());
+  SendMessageW(editor.Editor(), WM_MOUSEMOVE, MK_LBUTTON, At(POINT{dial.x, dial.y - 20}));
+  SetCapture(editor.Frame());
+  Pump();
+  EXPECT_EQ(editor.GestureCalls(drive), kWholeGesture);
+  ReleaseCapture();
+  // The next drag starts afresh.
+  editor.Host().ClearCalls();
+  SendMessageW(editor.Editor(), WM_LBUTTONDOWN, MK_LBUTTON, At(dial));
+  SendMessageW(editor.Editor(), WM_MOUSEMOVE, MK_LBUTTON, At(POINT{dial.x, dial.y - 20}));
+  SendMessageW(editor.Editor(), WM_LBUTTONUP, 0, At(POINT{dial.x, dial.y - 20}));
+  EXPECT_EQ(editor.GestureCalls(drive), kWholeGesture);
+
+  // The host closes the editor mid-drag.
+  editor.Host().ClearCalls();
+  SendMessageW(editor.Editor(), WM_LBUTTONDOWN, MK_LBUTTON, At(dial));
+  SendMessageW(editor.Editor(), WM_MOUSEMOVE, MK_LBUTTON, At(POINT{dial.x, dial.y - 20}));
+  editor.Close();
+  EXPECT_EQ(editor.GestureCalls(drive), kWholeGesture);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// The host's frame records the keys that reach it.
+std::vector<WPARAM> GKeysAtTheFrame;
+WNDPROC GFrameProcedure = nullptr;
+LRESULT CALLBACK RecordingFrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN) GKeysAtTheFrame.push_back(wParam);
+  return CallWindowProcW(GFrameProcedure, window, message, wParam, lParam);
+}
+
+TEST(Win32Editor, KeysTheEditorDoesNotUseReachTheHostsWindow) {
+  TOpenEditor editor;
+  ASSERT_NE(editor.Editor(), nullptr);
+  GKeysAtTheFrame.clear();
+  GFrameProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(editor.Frame(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingFrameProcedure)));
+  // The space bar, as a user starts the host's transport over the editor.
+  SendMessageW(editor.Editor(), WM_KEYDOWN, VK_SPACE, 1);
+  SetWindowLongPtrW(editor.Frame(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GFrameProcedure));
+  EXPECT_EQ(GKeysAtTheFrame, std::vector<WPARAM>{VK_SPACE});
+}
+
+TEST(Win32Editor, OpeningAndClosingLeavesNoWindowClassOrHandleBehind) {
+  TOpenEditor editor;
+  ASSERT_NE(editor.Editor(), nullptr);
+  const std::wstring className = ClassNameOf(editor.Editor());
+  HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(editor.Editor(), GWLP_HINSTANCE));
+  editor.Close();
+  const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  for (int cycle = 0; cycle < 20; ++cycle) {
+    ASSERT_NE(editor.Host().Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(editor.Frame())), 0);
+    Pump();
+    EXPECT_EQ(ChildrenOf(editor.Frame()).size(), 1u);
+    editor.Host().Dispatch(effEditClose);
+    Pump();
+    ASSERT_TRUE(ChildrenOf(editor.Frame()).empty()) << "cycle " << cycle;
+  }
+  // Wine answers 0 here; Windows counts the process's GDI objects.
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore + 2);
+  // The class goes with the last window, so an unload leaves none behind.
+  WNDCLASSEXW info{sizeof info};
+  EXPECT_FALSE(GetClassInfoExW(module, className.c_str(), &info));
+}
+
+TEST(Win32Editor, TwoCopiesOfTheDllRunSideBySideAndUnloadCleanly) {
+  // A second copy under another name, as a bridge or a second installed
+  // version loads it: each has its own window class.
+  const std::filesystem::path copy = std::filesystem::path(VB_BINARY_DIR) / "VordaBrasswickCopy.dll";
+  ASSERT_TRUE(CopyFileW(std::filesystem::path(VB_PLUGIN_PATH).wstring().c_str(), copy.wstring().c_str(), FALSE));
+  std::wstring firstClass, secondClass;
+  HINSTANCE firstModule = nullptr;
+  {
+    TOpenEditor first;
+    TOpenEditor second(copy.string());
+    ASSERT_NE(first.Editor(), nullptr);
+    ASSERT_NE(second.Editor(), nullptr);
+    firstClass = ClassNameOf(first.Editor());
+    secondClass = ClassNameOf(second.Editor());
+    EXPECT_NE(firstClass, secondClass);
+    firstModule = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(first.Editor(), GWLP_HINSTANCE));
+    // Both answer input.
+    SendMessageW(second.Editor(), WM_LBUTTONDOWN, MK_LBUTTON, At(second.CentreOf("SwitchStereo")));
+    SendMessageW(second.Editor(), WM_LBUTTONUP, 0, At(second.CentreOf("SwitchStereo")));
+    EXPECT_GT(second.Host().CountCalls(amAutomate), 0u);
+    EXPECT_EQ(first.Host().CountCalls(amBeginEdit), 0u);
+    // The first host unloads its DLL with the editor still open, as a host
+    // that gives up on a plug-in does: the window goes with the module.
+    first.UnloadWithEditorOpen();
+    EXPECT_TRUE(ChildrenOf(first.Frame()).empty());
+    EXPECT_EQ(ChildrenOf(second.Frame()).size(), 1u);
+  }
+  WNDCLASSEXW info{sizeof info};
+  EXPECT_FALSE(GetClassInfoExW(firstModule, firstClass.c_str(), &info));
+  // Loaded again, it works again.
+  TOpenEditor again;
+  EXPECT_NE(again.Editor(), nullptr);
+  std::error_code ignored;
+  std::filesystem::remove(copy, ignored);
+}
+
+// The process's DPI awareness as Windows 10 and later report it (null where
+// the call does not exist).
+void* ProcessAwareness() {
+  using TGetThreadContext = void*(WINAPI*)();
+  using TGetAwareness = int(WINAPI*)(void*);
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  auto getContext = reinterpret_cast<TGetThreadContext>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+  auto getAwareness = reinterpret_cast<TGetAwareness>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+  if (getContext == nullptr || getAwareness == nullptr) return nullptr;
+  return reinterpret_cast<void*>(static_cast<std::intptr_t>(getAwareness(getContext()) + 1));
+}
+
+TEST(Win32Editor, LeavesTheProcessesDpiAwarenessAsItFoundIt) {
+  void* before = ProcessAwareness();
+  {
+    TOpenEditor editor;
+    ASSERT_NE(editor.Editor(), nullptr);
+    EXPECT_EQ(ProcessAwareness(), before);
+  }
+  EXPECT_EQ(ProcessAwareness(), before);
+}
+
+// Wine's LogPixels (scripts/test sets 192 for a second run): the editor
+// answers its rectangle in device pixels at twice the size.
+TEST(Win32Editor, AnswersItsRectangleInDevicePixels) {
+  TOpenEditor editor;
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  const std::int32_t expected = dpi >= 168 ? kEditorWidth * 2 : dpi >= 120 ? (kEditorWidth * 3 + 1) / 2 : kEditorWidth;
+  EXPECT_EQ(editor.Width(), expected) << dpi << " dpi";
+}
+
+}  // namespace
+}  // namespace vb
