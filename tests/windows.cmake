@@ -66,3 +66,7 @@ endforeach()
 # LoadLibraryW, its editor in a Win32 frame.
 vb_add_test_folder(plugin    DEPS vb_editor vb_platform_win32)
 add_dependencies(test_plugin VordaBrasswick)
+
+# The same settings rendered by both builds (scripts/test compares them).
+add_executable(render-matrix ${CMAKE_CURRENT_SOURCE_DIR}/matrix/render_matrix_main.cpp)
+target_link_libraries(render-matrix PRIVATE vb_testsupport)

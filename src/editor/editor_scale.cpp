@@ -66,7 +66,7 @@ std::optional<TScaleSetting> UserSetting(const TScaleSources& sources) {
   return value ? ParseScaleSetting(*value) : std::nullopt;
 }
 
-std::string ReadConfig(const std::string& path) {
+std::string ReadConfig(const std::filesystem::path& path) {
   // Only a plain file: a pipe or device there would block the host's
   // user-interface thread.
   std::error_code error;
@@ -138,10 +138,24 @@ std::string EditorConfigPath(const char* xdgConfigHome, const char* home) {
   return base + "/vorda-brasswick/editor.conf";
 }
 
+std::filesystem::path WindowsEditorConfigPath(const wchar_t* appData) {
+  if (appData == nullptr || appData[0] == L'\0') return {};
+  return std::filesystem::path(appData) / L"Vorda Brasswick" / L"editor.conf";
+}
+
+std::filesystem::path UserEditorConfigFile() {
+#if defined(_WIN32)
+  // The wide variable: a user name outside the ANSI code page stays whole.
+  return WindowsEditorConfigPath(_wgetenv(L"APPDATA"));
+#else
+  return EditorConfigPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+#endif
+}
+
 TEditorScale DetectEditorScale(TResourceReader resources) {
   TScaleSources sources;
   sources.Environment = std::getenv("VB_EDITOR_SCALE");
-  const std::string config = ReadConfig(EditorConfigPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+  const std::string config = ReadConfig(UserEditorConfigFile());
   sources.Config = config;
   // Only the automatic sources need the display: ask it only then.
   std::string resourceText;

@@ -11,15 +11,18 @@
 // How the factor is chosen, first source that is set and valid:
 //   1. VB_EDITOR_SCALE: 1, 1.5, 2 or auto;
 //   2. "scale = ..." in $XDG_CONFIG_HOME/vorda-brasswick/editor.conf
-//      (~/.config when XDG_CONFIG_HOME is unset): 1, 1.5, 2 or auto;
-//   3. auto: the X server's Xft.dpi (96 dpi is 1; nearest factor, ties to
-//      the larger one), else GDK_SCALE (nearest factor), else 1.
+//      (~/.config when XDG_CONFIG_HOME is unset; on Windows
+//      %APPDATA%\Vorda Brasswick\editor.conf): 1, 1.5, 2 or auto;
+//   3. auto: the X server's Xft.dpi, on Windows the system's dpi (96 dpi
+//      is 1; nearest factor, ties to the larger one), else GDK_SCALE
+//      (nearest factor), else 1.
 // An invalid value in one source passes on to the next; choosing never fails.
 //
 // Everything here but DetectEditorScale is pure and may be called from any
 // thread.
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -96,6 +99,10 @@ TEditorScale ChooseEditorScale(const TScaleSources& sources);
 // Where editor.conf lives for these XDG_CONFIG_HOME and HOME values (null:
 // not set); empty when neither gives a directory.
 std::string EditorConfigPath(const char* xdgConfigHome, const char* home);
+// Windows: %APPDATA%\Vorda Brasswick\editor.conf; empty without APPDATA.
+std::filesystem::path WindowsEditorConfigPath(const wchar_t* appData);
+// The settings file of this system's user (either of the two above).
+std::filesystem::path UserEditorConfigFile();
 
 // Reads this process's environment and the user's editor.conf and decides.
 // Resources is called only when the automatic sources are needed (it may
