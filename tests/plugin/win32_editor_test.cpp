@@ -218,8 +218,9 @@ TEST(Win32Editor, OpensAsABorderlessChildOfItsOwnClassAndShowsTheFrame) {
   EXPECT_GT(white, all / 200);
   EXPECT_GT(dark, all / 2);
   // Pixel for pixel the Linux editor (scripts/test hands over its snapshot).
-  if (const char* reference = std::getenv("VB_LINUX_EDITOR_PNG"))
+  if (const char* reference = std::getenv("VB_LINUX_EDITOR_PNG")) {
     EXPECT_EQ(PixelsDifferingFrom(*picture, reference), 0u) << "against " << reference;
+  }
 }
 
 TEST(Win32Editor, DragWheelAndClickEachMakeOneGesture) {
