@@ -142,13 +142,24 @@ bool TAudioFileWriter::Open(const std::string& path, TAudioFormat format, int ch
   }
   // Integer files clip at full scale instead of wrapping around.
   sf_command(f, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  if (format.WavWhenSmall) sf_command(f, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
   FFile = f;
   FPath = path;
+  FFormat = format;
   FChannels = channels;
+  FDataBytes = 0;
   return true;
 }
 
 bool TAudioFileWriter::Write(const double* interleaved, std::int64_t frames, std::string& error) {
+  // A size field that wraps would make every reader see a short file.
+  FDataBytes += static_cast<std::uint64_t>(frames) * static_cast<std::uint64_t>(FChannels) *
+                static_cast<std::uint64_t>(BytesPerSample(FFormat));
+  if (const std::uint64_t limit = MaxDataBytes(FFormat); limit > 0 && FDataBytes > limit) {
+    error = "cannot write '" + FPath + "': the output outgrew the 4 GiB " + FFormat.Describe() +
+            " can hold; write .rf64, .w64, .caf or .flac instead";
+    return false;
+  }
   sf_count_t put = sf_writef_double(AsFile(FFile), interleaved, frames);
   if (put != frames) {
     error = "cannot write '" + FPath + "': " + sf_strerror(AsFile(FFile));

@@ -76,7 +76,9 @@ class TAudioFileWriter {
   void* FFile = nullptr;  // SNDFILE*
   TOutputTarget FTarget;
   std::string FPath;
+  TAudioFormat FFormat;
   int FChannels = 0;
+  std::uint64_t FDataBytes = 0;  // audio written so far, as the file counts it
 };
 
 // Writes a whole interleaved signal to a file in one go (used for --demo-out).

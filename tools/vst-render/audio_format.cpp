@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <iterator>
 #include <span>
 
@@ -33,20 +34,25 @@ struct TContainer {
   int Fixed;
   const char* Name;
   bool Streamable;
+  bool SizedIn32Bits;  // its header announces the audio's size in 32 bits
 };
 
 constexpr TContainer kContainers[] = {
-    {{"wav", "wave"}, SF_FORMAT_WAV, 0, "WAV", false},
-    {{"flac"}, SF_FORMAT_FLAC, 0, "FLAC", true},
-    {{"aiff", "aif", "aifc"}, SF_FORMAT_AIFF, 0, "AIFF", false},
-    {{"ogg", "oga"}, SF_FORMAT_OGG, SF_FORMAT_VORBIS, "Ogg Vorbis", true},
-    {{"opus"}, SF_FORMAT_OGG, SF_FORMAT_OPUS, "Ogg Opus", true},
-    {{"mp3"}, SF_FORMAT_MPEG, SF_FORMAT_MPEG_LAYER_III, "MP3", true},
-    {{"caf"}, SF_FORMAT_CAF, 0, "CAF", false},
-    {{"w64"}, SF_FORMAT_W64, 0, "W64", false},
-    {{"rf64"}, SF_FORMAT_RF64, 0, "RF64", false},
-    {{"au", "snd"}, SF_FORMAT_AU, 0, "AU", false},
+    {{"wav", "wave"}, SF_FORMAT_WAV, 0, "WAV", false, true},
+    {{"flac"}, SF_FORMAT_FLAC, 0, "FLAC", true, false},
+    {{"aiff", "aif", "aifc"}, SF_FORMAT_AIFF, 0, "AIFF", false, true},
+    {{"ogg", "oga"}, SF_FORMAT_OGG, SF_FORMAT_VORBIS, "Ogg Vorbis", true, false},
+    {{"opus"}, SF_FORMAT_OGG, SF_FORMAT_OPUS, "Ogg Opus", true, false},
+    {{"mp3"}, SF_FORMAT_MPEG, SF_FORMAT_MPEG_LAYER_III, "MP3", true, false},
+    {{"caf"}, SF_FORMAT_CAF, 0, "CAF", false, false},
+    {{"w64"}, SF_FORMAT_W64, 0, "W64", false, false},
+    {{"rf64"}, SF_FORMAT_RF64, 0, "RF64", false, false},
+    {{"au", "snd"}, SF_FORMAT_AU, 0, "AU", false, true},
 };
+
+// A 32-bit size field counts the whole file after its first 8 bytes; the
+// margin leaves room for every chunk libsndfile writes besides the audio.
+constexpr std::uint64_t kMax32BitData = 0xFFFFFFFFull - 64 * 1024;  // bytes
 
 constexpr int kOpusRates[] = {8000, 12000, 16000, 24000, 48000};  // Hz
 
@@ -156,11 +162,62 @@ bool TAudioFormat::Streamable() const {
 }
 
 std::string TAudioFormat::Describe() const {
+  if (WavWhenSmall) return "WAV (RF64 above 4 GiB) " + SubName(Code & SF_FORMAT_SUBMASK);
   const TContainer* c = ByCode(Code);
   if (c && c->Fixed) return c->Name;
   const std::string major = c ? c->Name : "audio";
   const std::string sub = SubName(Code & SF_FORMAT_SUBMASK);
   return sub.empty() ? major : major + " " + sub;
+}
+
+std::uint64_t MaxDataBytes(TAudioFormat format) {
+  const TContainer* c = ByCode(format.Code);
+  return c && c->SizedIn32Bits && !format.WavWhenSmall ? kMax32BitData : 0;
+}
+
+int BytesPerSample(TAudioFormat format) {
+  switch (format.Code & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW:
+      return 1;
+    case SF_FORMAT_PCM_24:
+      return 3;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_FLOAT:
+      return 4;
+    case SF_FORMAT_DOUBLE:
+      return 8;
+    default:
+      return 2;
+  }
+}
+
+bool PlanOutputSize(TAudioFormat& format, int channels, std::int64_t frames, double sampleRate, std::string& note,
+                    std::string& error) {
+  const std::uint64_t limit = MaxDataBytes(format);
+  if (limit == 0) return true;
+  const std::uint64_t bytes = static_cast<std::uint64_t>(frames > 0 ? frames : 0) *
+                              static_cast<std::uint64_t>(channels) * static_cast<std::uint64_t>(BytesPerSample(format));
+  if (frames > 0 && bytes <= limit) return true;
+  char size[64];
+  std::snprintf(size, sizeof size, "%.2f GiB", static_cast<double>(bytes) / (1024.0 * 1024.0 * 1024.0));
+  if ((format.Code & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV) {
+    format.Code = SF_FORMAT_RF64 | (format.Code & SF_FORMAT_SUBMASK);
+    format.WavWhenSmall = true;
+    note = frames > 0 ? std::string("the output takes ") + size +
+                            ", more than the 4 GiB a WAV file can hold: it is written as RF64 (WAV with 64-bit sizes)"
+                      : "the input's length is not known: the output is written as WAV, or as RF64 (WAV with 64-bit "
+                        "sizes) should it exceed 4 GiB";
+    return true;
+  }
+  if (frames <= 0) return true;  // the writer stops at the limit
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.0f s", static_cast<double>(frames) / sampleRate);
+  error = std::string("the output (") + seconds + ", " + size + ") does not fit in the 4 GiB " + format.Describe() +
+          " can hold; write .rf64, .w64, .caf or .flac instead";
+  return false;
 }
 
 std::string WritableExtensions() {
@@ -258,6 +315,9 @@ bool ChooseOutputFormat(const std::string&, const std::string&, TAudioFormat, TA
 }
 
 std::string CheckFormatFits(TAudioFormat, int, int) { return "built without libsndfile"; }
+std::uint64_t MaxDataBytes(TAudioFormat) { return 0; }
+int BytesPerSample(TAudioFormat) { return 4; }
+bool PlanOutputSize(TAudioFormat&, int, std::int64_t, double, std::string&, std::string&) { return true; }
 std::string FormatConflict(const std::string&, const std::string&) { return {}; }
 
 #endif

@@ -2,6 +2,7 @@
 // file's extension, and the sample encoding each output gets.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace vb {
@@ -9,6 +10,9 @@ namespace vb {
 // Container and sample encoding as one libsndfile format code.
 struct TAudioFormat {
   int Code = 0;  // 0 = unknown
+  // An RF64 file that libsndfile writes as a plain WAV when it stays within
+  // 4 GiB (chosen by PlanOutputSize for a WAV whose size is not known).
+  bool WavWhenSmall = false;
   bool IsFloat() const;
   // True when the encoder can write to a pipe: it never goes back to fill in
   // a header (FLAC, Ogg, MP3).
@@ -42,6 +46,20 @@ std::string WritableExtensions();
 // Empty when `format` can hold `channels` channels at `sampleRate` Hz, else
 // why not (for example Opus, which runs at 8, 12, 16, 24 or 48 kHz only).
 std::string CheckFormatFits(TAudioFormat format, int channels, int sampleRate);
+
+// The most bytes of audio the container's 32-bit size fields can announce
+// (WAV, AIFF, AU); 0 when it has no such limit.
+std::uint64_t MaxDataBytes(TAudioFormat format);
+// Bytes one sample takes in the file; an estimate for compressed encodings.
+int BytesPerSample(TAudioFormat format);
+
+// Decided before a render, as the output must not outgrow its container:
+// `frames` frames (0 when the length is not known, as from a pipe) of
+// `channels` channels. A WAV that is, or may be, too large becomes RF64
+// written as WAV while it fits, and `note` says so; any other container
+// that is too large is refused with the reason in `error`.
+bool PlanOutputSize(TAudioFormat& format, int channels, std::int64_t frames, double sampleRate, std::string& note,
+                    std::string& error);
 
 // The extension of a path in lower case, without the dot; empty when the
 // last path component has none.

@@ -234,6 +234,14 @@ int Run(const TRenderOptions& o) {
 
   TAudioFileWriter writer;
   const bool writing = !o.OutputPath.empty();
+  if (writing) {
+    const std::int64_t known = source->Frames();
+    std::string sizeNote;
+    if (!PlanOutputSize(outFormat, plugin.Effect()->numOutputs, known > 0 ? known + settings.TailFrames : 0, rate,
+                        sizeNote, error))
+      return Fail(error);
+    note(sizeNote);
+  }
   if (writing && !writer.Open(o.OutputPath, outFormat, plugin.Effect()->numOutputs, rate, error)) return Fail(error);
   if (writing && !writer.InPlaceReason().empty())
     note("'" + o.OutputPath + "' is written in place once the render is complete (" + writer.InPlaceReason() + ")");
