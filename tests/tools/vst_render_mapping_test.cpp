@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -384,8 +385,18 @@ TEST_F(VstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
   EXPECT_EQ(ReadAudio(longName, channels).size(), in.size());
 
   // A writable file in a folder its writer may not write to. Root may write
-  // anywhere, so as root the render runs as nobody.
+  // anywhere, so as root the render runs as nobody, from copies of the
+  // program and the plug-in that nobody can reach wherever the build sits
+  // (a home folder is often closed to others).
   const bool root = ::geteuid() == 0;
+  const std::string program = root ? Path("vst-render") : test::kRenderProgram;
+  const std::string plugin = root ? Path("halfgain.so") : kHalfGain;
+  if (root) {
+    namespace fs = std::filesystem;
+    fs::copy_file(test::kRenderProgram, program);
+    fs::copy_file(kHalfGain, plugin);
+    ASSERT_EQ(::chmod(program.c_str(), 0755) | ::chmod(plugin.c_str(), 0755), 0);
+  }
   ASSERT_EQ(::mkdir(Path("locked").c_str(), 0755), 0);
   { std::ofstream(Path("locked/out.wav")) << "old"; }
   ASSERT_EQ(::chmod(Path("locked/out.wav").c_str(), 0666), 0);
@@ -393,7 +404,7 @@ TEST_F(VstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
   if (!root) {
     ASSERT_EQ(::chmod(Path("locked").c_str(), 0555), 0);
   }
-  r = RunProgram(test::kRenderProgram, "-q -p '" + kHalfGain + "'" + In("in.wav") + Out("locked/out.wav"),
+  r = RunProgram(program, "-q -p '" + plugin + "'" + In("in.wav") + Out("locked/out.wav"),
                  root ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "");
   ASSERT_EQ(r.Code, 0) << r.Err;
   EXPECT_EQ(ReadAudio("locked/out.wav", channels).size(), in.size());
@@ -407,7 +418,7 @@ TEST_F(VstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
     ASSERT_EQ(::chmod(Path("sticky").c_str(), 01777), 0);
     { std::ofstream(Path("sticky/out.wav")) << "old"; }
     ASSERT_EQ(::chmod(Path("sticky/out.wav").c_str(), 0666) | ::chown(Path("sticky/out.wav").c_str(), 1, 1), 0);
-    r = RunProgram(test::kRenderProgram, "-q -p '" + kHalfGain + "'" + In("in.wav") + Out("sticky/out.wav"),
+    r = RunProgram(program, "-q -p '" + plugin + "'" + In("in.wav") + Out("sticky/out.wav"),
                    "setpriv --reuid=65534 --regid=65534 --clear-groups");
     ASSERT_EQ(r.Code, 0) << r.Err;
     EXPECT_EQ(ReadAudio("sticky/out.wav", channels).size(), in.size());
