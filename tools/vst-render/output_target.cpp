@@ -60,9 +60,10 @@ void CloseQuietly(int& fd) {
   fd = -1;
 }
 
-// Copies all of `from` over the start of `to`; false with errno set.
-bool CopyAll(int from, int to) {
-  if (::lseek(from, 0, SEEK_SET) != 0 || ::lseek(to, 0, SEEK_SET) != 0) return false;
+// Copies all of `from` into `to`, over its start when `rewind` (a pipe is
+// written where it stands); false with errno set.
+bool CopyAll(int from, int to, bool rewind) {
+  if (::lseek(from, 0, SEEK_SET) != 0 || (rewind && ::lseek(to, 0, SEEK_SET) != 0)) return false;
   std::vector<char> chunk(kCopyChunk);
   for (;;) {
     const ssize_t n = FileCalls().Read(from, chunk.data(), chunk.size());
@@ -295,7 +296,7 @@ bool TOutputTarget::OpenSpool(std::string& error) {
 }
 
 bool TOutputTarget::CopySpool(std::string& error) {
-  if (!CopyAll(FEncoderFd, FDeviceFd)) {
+  if (!CopyAll(FEncoderFd, FDeviceFd, false)) {
     error = Failure(std::strerror(errno));
     return false;
   }
@@ -316,17 +317,17 @@ bool TOutputTarget::CommitInPlace(std::string& error) {
     return false;
   }
   int backup = OpenAnonymousTemp();
-  if (backup < 0 || !CopyAll(FDeviceFd, backup)) {
+  if (backup < 0 || !CopyAll(FDeviceFd, backup, true)) {
     error = Failure("cannot keep a copy of its old contents (" + std::string(std::strerror(errno)) +
                     "); they are kept as they are");
     CloseQuietly(backup);
     return false;
   }
-  const bool written = CopyAll(FEncoderFd, FDeviceFd) && FileCalls().Ftruncate(FDeviceFd, newSize) == 0 &&
+  const bool written = CopyAll(FEncoderFd, FDeviceFd, true) && FileCalls().Ftruncate(FDeviceFd, newSize) == 0 &&
                        FileCalls().Fsync(FDeviceFd) == 0;
   if (!written) {
     const std::string why = std::strerror(errno);
-    const bool restored = CopyAll(backup, FDeviceFd) && FileCalls().Ftruncate(FDeviceFd, old.st_size) == 0 &&
+    const bool restored = CopyAll(backup, FDeviceFd, true) && FileCalls().Ftruncate(FDeviceFd, old.st_size) == 0 &&
                           FileCalls().Fsync(FDeviceFd) == 0;
     error =
         Failure(why + (restored ? "; its old contents are back in place"
