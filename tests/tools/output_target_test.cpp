@@ -75,7 +75,9 @@ TEST_F(OutputTargetFaults, AFailedWriteKeepsTheOldFileAndLeavesNothingHalfWritte
       for (int nth = 1;; ++nth) {
         ASSERT_LT(nth, 100) << kCallNames[call];
         { std::ofstream(Path("out.bin"), std::ios::binary) << old; }
-        if (linked) ASSERT_EQ(::link(Path("out.bin").c_str(), Path("link.bin").c_str()), 0);
+        if (linked) {
+          ASSERT_EQ(::link(Path("out.bin").c_str(), Path("link.bin").c_str()), 0);
+        }
         bool committed = false;
         std::string error;
         const bool reached = WriteFailing(call, nth, fresh, committed, error);

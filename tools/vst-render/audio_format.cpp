@@ -33,17 +33,20 @@ struct TContainer {
   int Major;
   int Fixed;
   const char* Name;
+  // Never goes back to finish its header, so a pipe can take its bytes as
+  // they come. FLAC and MP3 do (STREAMINFO, the Xing/LAME frame): they are
+  // spooled and copied into a pipe once complete.
   bool Streamable;
   bool SizedIn32Bits;  // its header announces the audio's size in 32 bits
 };
 
 constexpr TContainer kContainers[] = {
     {{"wav", "wave"}, SF_FORMAT_WAV, 0, "WAV", false, true},
-    {{"flac"}, SF_FORMAT_FLAC, 0, "FLAC", true, false},
+    {{"flac"}, SF_FORMAT_FLAC, 0, "FLAC", false, false},
     {{"aiff", "aif", "aifc"}, SF_FORMAT_AIFF, 0, "AIFF", false, true},
     {{"ogg", "oga"}, SF_FORMAT_OGG, SF_FORMAT_VORBIS, "Ogg Vorbis", true, false},
     {{"opus"}, SF_FORMAT_OGG, SF_FORMAT_OPUS, "Ogg Opus", true, false},
-    {{"mp3"}, SF_FORMAT_MPEG, SF_FORMAT_MPEG_LAYER_III, "MP3", true, false},
+    {{"mp3"}, SF_FORMAT_MPEG, SF_FORMAT_MPEG_LAYER_III, "MP3", false, false},
     {{"caf"}, SF_FORMAT_CAF, 0, "CAF", false, false},
     {{"w64"}, SF_FORMAT_W64, 0, "W64", false, false},
     {{"rf64"}, SF_FORMAT_RF64, 0, "RF64", false, false},
@@ -206,10 +209,10 @@ bool PlanOutputSize(TAudioFormat& format, int channels, std::int64_t frames, dou
   if ((format.Code & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV) {
     format.Code = SF_FORMAT_RF64 | (format.Code & SF_FORMAT_SUBMASK);
     format.WavWhenSmall = true;
-    note = frames > 0 ? std::string("the output takes ") + size +
-                            ", more than the 4 GiB a WAV file can hold: it is written as RF64 (WAV with 64-bit sizes)"
-                      : "the input's length is not known: the output is written as WAV, or as RF64 (WAV with 64-bit "
-                        "sizes) should it exceed 4 GiB";
+    // An input of unknown length gives a WAV, or RF64 only past 4 GiB.
+    if (frames > 0)
+      note = std::string("the output takes ") + size +
+             ", more than the 4 GiB a WAV file can hold: it is written as RF64 (WAV with 64-bit sizes)";
     return true;
   }
   if (frames <= 0) return true;  // the writer stops at the limit

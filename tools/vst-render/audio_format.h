@@ -15,7 +15,7 @@ struct TAudioFormat {
   bool WavWhenSmall = false;
   bool IsFloat() const;
   // True when the encoder can write to a pipe: it never goes back to fill in
-  // a header (FLAC, Ogg, MP3).
+  // a header (Ogg Vorbis and Opus).
   bool Streamable() const;
   std::string Describe() const;  // e.g. "WAV 24-bit", "Ogg Vorbis"
 };
