@@ -205,5 +205,25 @@ TEST_F(VstRenderCli, TheOrderOfParamOptionsDoesNotChangeTheResult) {
   EXPECT_EQ(ReadWav("a.wav", channels), ReadWav("b.wav", channels));
 }
 
+// VST 2.4 gives effSetSampleRate no answer: the plug-in's complaint, and
+// rates outside what -s takes, stop the render before any output.
+TEST_F(VstRenderCli, RatesThePlugInRefusesOrThatAreOutOfRangeRenderNothing) {
+  if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
+  WriteWav("in.wav", std::vector<double>(2000, 0.25), 2, 4000);
+  const std::string out = " -q -o '" + Path("out.wav") + "'";
+  TRun r = Run("-p '" + kPlugin + "' -i '" + Path("in.wav") + "'" + out);
+  ExpectOneLineError(r, "refuses to run at 4000 Hz");
+  EXPECT_NE(r.Err.find("Invalid Samplerate!"), std::string::npos) << r.Err;
+  for (std::uint32_t rate : {1u, 10000000u, 2147483647u}) {
+    std::string wav = test::ReadText(Path("in.wav"));
+    for (int k = 0; k < 4; ++k) wav[24 + k] = static_cast<char>(rate >> (8 * k));  // the fmt chunk's rate
+    std::ofstream(Path("odd.wav"), std::ios::binary) << wav;
+    r = Run("-p '" + kHalfGain + "' -i '" + Path("odd.wav") + "'" + out);
+    ExpectOneLineError(r, " Hz; vst-render renders at 1000 to 1536000 Hz");
+    EXPECT_EQ(r.Code, 1) << rate;
+  }
+  EXPECT_FALSE(Exists(Path("out.wav")));
+}
+
 }  // namespace
 }  // namespace vb

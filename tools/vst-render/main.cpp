@@ -181,6 +181,10 @@ int Run(const TRenderOptions& o) {
         return Fail("'" + o.InputPath + "' is " + std::to_string(static_cast<long>(reader.SampleRate())) +
                     " Hz and vst-render does not resample; leave out -s or give that rate");
       rate = reader.SampleRate();
+      if (rate < kMinSampleRate || rate > kMaxSampleRate)
+        return Fail("'" + o.InputPath + "' is " + std::to_string(static_cast<long long>(rate)) +
+                    " Hz; vst-render renders at " + std::to_string(static_cast<long>(kMinSampleRate)) + " to " +
+                    std::to_string(static_cast<long>(kMaxSampleRate)) + " Hz");
       source = std::make_unique<TFileSource>(reader);
       sourceName = "'" + o.InputPath + "'";
     } else {
@@ -201,7 +205,8 @@ int Run(const TRenderOptions& o) {
   const bool wantDouble = o.Precision == 64;
   if (!infoOnly && wantDouble && !plugin.HasFlag(effFlagsCanDoubleReplacing))
     return Fail("the plug-in cannot process 64-bit samples (no double-replacing support); use --precision 32");
-  plugin.Open(rate, o.BlockSize, wantDouble);
+  if (std::string refusal = plugin.Open(rate, o.BlockSize, wantDouble); !refusal.empty() && !infoOnly)
+    return Fail("the plug-in refuses to run at " + std::to_string(static_cast<long>(rate)) + " Hz: " + refusal);
   if (std::string why = CheckChannelCounts(*plugin.Effect()); !infoOnly && !why.empty()) return Fail(why);
 
   TRenderSettings settings;
