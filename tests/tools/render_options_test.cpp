@@ -71,7 +71,11 @@ TEST(RenderOptions, RefusesMissingMalformedAndOutOfRangeValuesWithOneLine) {
       {"-p", "a.so", "stray.wav"},             // stray argument
       {"-p", "a.so", "--info=yes"},            // flags take no value
       // Combinations where an option would be silently ignored:
-      {"-p", "a.so", "-i", "a.wav", "-i", "b.wav"},
+      {"-p", "a.so", "-i", "a.wav", "-i", "b.wav"},  // options of one value, given twice
+      {"-p", "a.so", "-o", "a.wav", "-o", "b.wav"},
+      {"-p", "a.so", "-p", "b.so"},
+      {"-p", "a.so", "-o", "x.xyz"},  // no audio format
+      {"-p", "a.so", "--out-channels", "0"},
       {"-p", "a.so", "-i", "a.wav", "--demo-out", "dry.wav"},
       {"-p", "a.so", "-o", "x.wav", "--format", "flac"},
       {"-p", "a.so", "--info", "-i", "a.wav"},
@@ -102,6 +106,19 @@ TEST(RenderOptions, HelpNeedsNoPluginAndMentionsEveryOption) {
   for (const char* opt : {"--plugin", "--input", "--output", "--blocksize", "--sample-rate", "--precision", "--param",
                           "--normalised", "--list-params", "--info", "--demo-out", "--quiet", "--help"})
     EXPECT_NE(usage.find(opt), std::string::npos) << opt;
+}
+
+// "--" ends the options, so that a file may start with a dash; --version
+// needs nothing else.
+TEST(RenderOptions, DoubleDashEndsTheOptionsAndVersionNeedsNoPlugin) {
+  TOptionsResult r = Parse({"-p", "a.so", "--", "-x.wav"});
+  EXPECT_NE(r.Error.find("unexpected argument '-x.wav'"), std::string::npos) << r.Error;
+  r = Parse({"-p", "a.so", "-o", "--", "--out-channels", "1"});
+  EXPECT_TRUE(r.Ok()) << r.Error;  // "--" as the value of -o is a name
+  EXPECT_EQ(r.Options.OutputPath, "--");
+  r = Parse({"--version"});
+  ASSERT_TRUE(r.Ok()) << r.Error;
+  EXPECT_TRUE(r.Options.Version);
 }
 
 }  // namespace

@@ -225,5 +225,29 @@ TEST_F(VstRenderCli, RatesThePlugInRefusesOrThatAreOutOfRangeRenderNothing) {
   EXPECT_FALSE(Exists(Path("out.wav")));
 }
 
+// A mono file through a stereo plug-in: stereo unless asked for mono; a
+// rate that is not the input's is a bad command line, as is asking for
+// more outputs than there are.
+TEST_F(VstRenderCli, OutChannelsPicksMonoAndCommandLineMistakesExitWithTwo) {
+  WriteWav("mono.wav", std::vector<double>(4410, 0.5), 1);
+  const std::string in = " -q -p '" + kHalfGain + "' -i '" + Path("mono.wav") + "'";
+  ASSERT_EQ(Run(in + " -o '" + Path("stereo.wav") + "'").Code, 0);
+  TRun r = Run(in + " --out-channels 1 -o '" + Path("mono-out.wav") + "'");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  for (const auto& [name, expected] : {std::pair{"stereo.wav", 2}, std::pair{"mono-out.wav", 1}}) {
+    int channels = 0;
+    EXPECT_EQ(ReadWav(name, channels).size(), 4410u * static_cast<size_t>(expected)) << name;
+    EXPECT_EQ(channels, expected) << name;
+  }
+  EXPECT_EQ(Run(in + " --out-channels 3 -o '" + Path("x.wav") + "'").Code, 2);
+  r = Run(in + " -s 48000 -o '" + Path("x.wav") + "'");
+  EXPECT_EQ(r.Code, 2);
+  EXPECT_EQ(r.Err.rfind("vst-render: error: ", 0), 0u) << r.Err;
+  EXPECT_FALSE(Exists(Path("x.wav")));
+  r = Run("--version");
+  EXPECT_EQ(r.Code, 0);
+  EXPECT_EQ(r.Out.rfind("vst-render " VB_TEST_VERSION "\n", 0), 0u) << r.Out;
+}
+
 }  // namespace
 }  // namespace vb

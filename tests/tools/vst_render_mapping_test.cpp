@@ -146,7 +146,7 @@ TEST_F(VstRenderUse, DevicesAreWrittenIntoAndAFullOneIsAFailure) {
 TEST_F(VstRenderUse, TheExtensionPicksTheContainerAndAnUnknownOneIsRefused) {
   WriteWav("in.wav", Ramp(4410, 2), 2);
   TRun r = Render(kHalfGain, "-q" + In("in.wav") + Out("out.xyz"));
-  EXPECT_EQ(r.Code, 1);
+  EXPECT_EQ(r.Code, 2);  // a bad command line
   EXPECT_NE(r.Err.find("unknown audio format '.xyz' (known: wav, flac, aiff"), std::string::npos) << r.Err;
   EXPECT_FALSE(Exists(Path("out.xyz")));
   r = Render(kHalfGain, "-q" + In("in.wav") + Out("out.ogg"));

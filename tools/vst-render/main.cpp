@@ -1,4 +1,8 @@
 // vst-render: renders audio through any VST 2.4 plug-in from the command line.
+//
+// main() picks one mode from the command line (help, version, plug-in
+// description, parameter list, editor snapshot, render) and runs one
+// function for it; the steps the modes share are the functions above them.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +16,7 @@
 
 #include "audio_file.h"
 #include "channel_map.h"
+#include "command_line.h"
 #include "demo_signal.h"
 #include "editor_snapshot.h"
 #include "param_resolver.h"
@@ -27,8 +32,6 @@ namespace {
 
 using namespace vb;
 
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 constexpr double kDefaultSampleRate = 44100.0;     // Hz, when there is no input file
 constexpr double kMaxReportedTailSeconds = 600.0;  // a longer reported tail is taken as "endless"
 // The editor's picture: it settles, the first seconds of the input play
@@ -37,24 +40,7 @@ constexpr int kSnapshotSettleMs = 200;
 constexpr double kSnapshotPlaySeconds = 2.0;
 constexpr int kSnapshotShowMs = 300;
 
-int Fail(const std::string& message, int code = kExitFailure) {
-  std::fprintf(stderr, "vst-render: %s\n", message.c_str());
-  return code;
-}
-
-void Warn(const std::string& message) { std::fprintf(stderr, "vst-render: warning: %s\n", message.c_str()); }
-
-// Notes tell what vst-render decided for the user; -q hides them.
-class TNotes {
- public:
-  explicit TNotes(bool quiet) : FQuiet(quiet) {}
-  void operator()(const std::string& message) const {
-    if (!FQuiet && !message.empty()) std::fprintf(stderr, "vst-render: note: %s\n", message.c_str());
-  }
-
- private:
-  bool FQuiet;
-};
+TToolMessages GSay("vst-render");
 
 std::string Seconds(double seconds) {
   char buf[32];
@@ -99,7 +85,7 @@ bool ResolvePlugin(const std::string& given, std::string& path, std::string& err
 
 // Sets the requested parameters, switches first; says so when that is not
 // the order they were given in.
-bool ApplyParams(TPluginHost& plugin, const TRenderOptions& o, const TNotes& note, std::string& error) {
+bool ApplyParams(TPluginHost& plugin, const TRenderOptions& o, std::string& error) {
   TPluginParams params(plugin);
   TParamResolver resolver(params);
   std::vector<size_t> order;
@@ -112,191 +98,248 @@ bool ApplyParams(TPluginHost& plugin, const TRenderOptions& o, const TNotes& not
     reordered = reordered || order[k] != k;
     told += (k ? ", " : "") + o.Params[order[k]].Name + "=" + o.Params[order[k]].Value;
   }
-  if (reordered) note("switches are set before continuous parameters: " + told);
+  if (reordered) GSay.Note("switches are set before continuous parameters: " + told);
   return true;
 }
 
 // The tail: the user's, else the one the plug-in reports (effGetTailSize:
 // 0 means not told, 1 means none).
-std::int64_t TailFrames(TPluginHost& plugin, const TRenderOptions& o, double rate, const TNotes& note) {
+std::int64_t TailFrames(TPluginHost& plugin, const TRenderOptions& o, double rate) {
   if (o.TailSeconds >= 0) return std::llround(o.TailSeconds * rate);
   const std::intptr_t reported = plugin.Dispatch(effGetTailSize);
   if (reported <= 1) return 0;
   if (static_cast<double>(reported) > kMaxReportedTailSeconds * rate) {
-    note("the plug-in reports an endless tail; give --tail SECONDS to render one");
+    GSay.Note("the plug-in reports an endless tail; give --tail SECONDS to render one");
     return 0;
   }
-  note("adding the plug-in's tail of " + Seconds(static_cast<double>(reported) / rate) + " (--tail 0 leaves it out)");
+  GSay.Note("adding the plug-in's tail of " + Seconds(static_cast<double>(reported) / rate) +
+            " (--tail 0 leaves it out)");
   return reported;
 }
 
-void ReportLatency(const TRenderResult& r, const TRenderOptions& o, double rate, const TNotes& note) {
+void ReportLatency(const TRenderResult& r, const TRenderOptions& o, double rate) {
   if (r.LateLatency >= 0) {
-    Warn("the plug-in changed its delay to " + std::to_string(r.LateLatency) +
-         " samples after output had been written; " + std::to_string(r.LatencyDropped) +
-         " were compensated, so the output from there on is " + std::to_string(r.LateLatency - r.LatencyDropped) +
-         " samples late");
+    GSay.Warning("the plug-in changed its delay to " + std::to_string(r.LateLatency) +
+                 " samples after output had been written; " + std::to_string(r.LatencyDropped) +
+                 " were compensated, so the output from there on is " +
+                 std::to_string(r.LateLatency - r.LatencyDropped) + " samples late");
     return;
   }
   if (r.ReportedLatency == 0 || !o.CompensateLatency) return;
   if (r.LatencyDropped == r.ReportedLatency)
-    note("compensated the plug-in's delay of " + std::to_string(r.ReportedLatency) + " samples");
+    GSay.Note("compensated the plug-in's delay of " + std::to_string(r.ReportedLatency) + " samples");
   else
-    Warn("the plug-in reports a delay of " + std::to_string(r.ReportedLatency) + " samples (" +
-         Seconds(r.ReportedLatency / rate) + "); left as it is");
+    GSay.Warning("the plug-in reports a delay of " + std::to_string(r.ReportedLatency) + " samples (" +
+                 Seconds(r.ReportedLatency / rate) + "); left as it is");
 }
 
-int SnapshotEditor(TPluginHost& plugin, const TRenderOptions& o, TSignalSource& source, TRenderSettings settings,
-                   double rate, const TNotes& note) {
+// What is played: the input file, or the built-in demo.
+struct TInput {
+  TAudioFileReader Reader;
+  std::unique_ptr<TSignalSource> Source;
+  std::string Name = "the built-in demo";
+  double Rate = kDefaultSampleRate;
+  bool FromFile = false;
+};
+
+// Opens the input first: a bad file fails before the plug-in is loaded.
+// Answers the exit status, kExitOk to go on.
+int OpenInput(const TRenderOptions& o, TInput& in) {
   std::string error;
+  if (o.InputPath.empty()) {
+    if (o.SampleRate > 0) in.Rate = o.SampleRate;
+    TDemoSignal demo(in.Rate);
+    in.Source = std::make_unique<TMemorySource>(demo.Render(), TDemoSignal::kChannels, in.Rate);
+    return kExitOk;
+  }
+  if (!in.Reader.Open(o.InputPath, error)) return GSay.Error(error);
+  in.Rate = in.Reader.SampleRate();
+  if (in.Rate < kMinSampleRate || in.Rate > kMaxSampleRate)
+    return GSay.Error("'" + o.InputPath + "' is " + std::to_string(static_cast<long long>(in.Rate)) +
+                      " Hz; vst-render renders at " + std::to_string(static_cast<long>(kMinSampleRate)) + " to " +
+                      std::to_string(static_cast<long>(kMaxSampleRate)) + " Hz");
+  if (o.SampleRate > 0 && o.SampleRate != in.Rate)
+    return GSay.Error("'" + o.InputPath + "' is " + std::to_string(static_cast<long>(in.Rate)) +
+                          " Hz and vst-render does not resample; leave out -s or give that rate",
+                      kExitUsage);
+  in.Source = std::make_unique<TFileSource>(in.Reader);
+  in.Name = "'" + o.InputPath + "'";
+  in.FromFile = true;
+  return kExitOk;
+}
+
+// Loads and opens the plug-in at `rate`; `describing`: only its
+// description is wanted, so a rate or precision it refuses does not matter.
+int LoadPlugin(const TRenderOptions& o, double rate, bool describing, TPluginHost& plugin, std::string& path) {
+  std::string error;
+  if (!ResolvePlugin(o.PluginPath, path, error) || !plugin.Load(path, error)) return GSay.Error(error);
+  const bool wantDouble = o.Precision == 64;
+  if (!describing && wantDouble && !plugin.HasFlag(effFlagsCanDoubleReplacing))
+    return GSay.Error("the plug-in cannot process 64-bit samples (no double-replacing support); use --precision 32");
+  const std::string refusal = plugin.Open(rate, o.BlockSize, wantDouble);
+  if (!describing && !refusal.empty())
+    return GSay.Error("the plug-in refuses to run at " + std::to_string(static_cast<long>(rate)) + " Hz: " + refusal);
+  if (std::string why = CheckChannelCounts(*plugin.Effect()); !describing && !why.empty()) return GSay.Error(why);
+  // A --param the plug-in cannot take is a bad command line.
+  if (!ApplyParams(plugin, o, error)) return GSay.Error(error, kExitUsage);
+  return kExitOk;
+}
+
+// How the input feeds the plug-in, and which outputs are written.
+int PlanSettings(const TRenderOptions& o, const TInput& in, TPluginHost& plugin, TRenderSettings& settings) {
+  std::string error;
+  if (!PlanChannels(in.Source->Channels(), plugin.Effect()->numInputs, o.Channels, in.Name, !in.FromFile,
+                    settings.Channels, error))
+    return GSay.Error(error);
+  if (o.OutChannels > plugin.Effect()->numOutputs)
+    return GSay.Error("--out-channels " + std::to_string(o.OutChannels) + " asks for more outputs than the plug-in's " +
+                          std::to_string(plugin.Effect()->numOutputs),
+                      kExitUsage);
+  settings.OutChannels = o.OutChannels;
+  settings.CompensateLatency = o.CompensateLatency;
+  return kExitOk;
+}
+
+int RunDescription(const TRenderOptions& o) {
+  GSay.SetQuiet(true);
+  TPluginHost plugin;
+  std::string path;
+  if (int status = LoadPlugin(o, o.SampleRate > 0 ? o.SampleRate : kDefaultSampleRate, true, plugin, path))
+    return status;
+  std::fputs((o.Info ? DescribePlugin(plugin, path) : DescribeParameters(plugin)).c_str(), stdout);
+  return kExitOk;
+}
+
+int RunSnapshot(const TRenderOptions& o) {
+  TInput in;
+  TPluginHost plugin;
+  std::string path, error;
+  TRenderSettings settings;
+  if (int status = OpenInput(o, in)) return status;
+  if (int status = LoadPlugin(o, in.Rate, false, plugin, path)) return status;
+  if (int status = PlanSettings(o, in, plugin, settings)) return status;
+  GSay.Note(settings.Channels.Note);
   TEditorSnapshot snapshot(plugin);
-  if (!snapshot.Open(error)) return Fail(error);
+  if (!snapshot.Open(error)) return GSay.Error(error);
   snapshot.IdleFor(kSnapshotSettleMs);
-  TLimitedSource played(source, std::llround(kSnapshotPlaySeconds * rate));
-  settings.TailFrames = 0;
+  TLimitedSource played(*in.Source, std::llround(kSnapshotPlaySeconds * in.Rate));
   TRenderSession session(plugin, o.BlockSize, o.Precision == 64);
   TRenderResult result;
-  if (!session.Run(played, settings, nullptr, false, result, error)) return Fail(error);
+  if (!session.Run(played, settings, nullptr, false, result, error)) return GSay.Error(error);
   snapshot.IdleFor(kSnapshotShowMs);
-  if (!snapshot.Save(o.EditorSnapshotPath, error)) return Fail(error);
-  note("saved the editor (" + std::to_string(snapshot.Width()) + " x " + std::to_string(snapshot.Height()) +
-       " pixels) as '" + o.EditorSnapshotPath + "'");
-  return 0;
+  if (!snapshot.Save(o.EditorSnapshotPath, error)) return GSay.Error(error);
+  GSay.Note("saved the editor (" + std::to_string(snapshot.Width()) + " x " + std::to_string(snapshot.Height()) +
+            " pixels) as '" + o.EditorSnapshotPath + "'");
+  return kExitOk;
 }
 
-int Run(const TRenderOptions& o) {
+int SaveDemo(const TRenderOptions& o, double rate) {
+  TAudioFormat format;
+  TDemoSignal demo(rate);
+  std::vector<double> dry = demo.Render();
   std::string error;
-  const bool infoOnly = o.Info || o.ListParams;
-  const TNotes note(o.Quiet || infoOnly);
+  if (!ChooseOutputFormat(o.DemoOutPath, TAudioFormat{}, format, error) ||
+      !WriteAudioFile(o.DemoOutPath, format, dry.data(), demo.Frames(), TDemoSignal::kChannels, rate, error))
+    return GSay.Error(error);
+  return kExitOk;
+}
 
-  // Input first: a bad file should fail before the plug-in is even loaded.
-  TAudioFileReader reader;
-  std::unique_ptr<TSignalSource> source;
-  std::string sourceName = "the built-in demo";
-  double rate = o.SampleRate > 0 ? o.SampleRate : kDefaultSampleRate;
-  if (!infoOnly) {
-    if (!o.InputPath.empty()) {
-      if (!reader.Open(o.InputPath, error)) return Fail(error);
-      if (o.SampleRate > 0 && o.SampleRate != reader.SampleRate())
-        return Fail("'" + o.InputPath + "' is " + std::to_string(static_cast<long>(reader.SampleRate())) +
-                    " Hz and vst-render does not resample; leave out -s or give that rate");
-      rate = reader.SampleRate();
-      if (rate < kMinSampleRate || rate > kMaxSampleRate)
-        return Fail("'" + o.InputPath + "' is " + std::to_string(static_cast<long long>(rate)) +
-                    " Hz; vst-render renders at " + std::to_string(static_cast<long>(kMinSampleRate)) + " to " +
-                    std::to_string(static_cast<long>(kMaxSampleRate)) + " Hz");
-      source = std::make_unique<TFileSource>(reader);
-      sourceName = "'" + o.InputPath + "'";
-    } else {
-      TDemoSignal demo(rate);
-      source = std::make_unique<TMemorySource>(demo.Render(), TDemoSignal::kChannels, rate);
-    }
-  }
-  TAudioFormat outFormat;
-  if (!infoOnly && !o.OutputPath.empty() &&
-      !ChooseOutputFormat(o.OutputPath, o.FormatName, o.InputPath.empty() ? TAudioFormat{} : reader.Format(), outFormat,
-                          error))
-    return Fail(error);
-
-  std::string pluginPath;
-  if (!ResolvePlugin(o.PluginPath, pluginPath, error)) return Fail(error);
-  TPluginHost plugin;
-  if (!plugin.Load(pluginPath, error)) return Fail(error);
-  const bool wantDouble = o.Precision == 64;
-  if (!infoOnly && wantDouble && !plugin.HasFlag(effFlagsCanDoubleReplacing))
-    return Fail("the plug-in cannot process 64-bit samples (no double-replacing support); use --precision 32");
-  if (std::string refusal = plugin.Open(rate, o.BlockSize, wantDouble); !refusal.empty() && !infoOnly)
-    return Fail("the plug-in refuses to run at " + std::to_string(static_cast<long>(rate)) + " Hz: " + refusal);
-  if (std::string why = CheckChannelCounts(*plugin.Effect()); !infoOnly && !why.empty()) return Fail(why);
-
-  TRenderSettings settings;
-  if (!infoOnly && !PlanChannels(source->Channels(), plugin.Effect()->numInputs, o.Channels, sourceName,
-                                 o.InputPath.empty(), settings.Channels, error))
-    return Fail(error);
-  if (!ApplyParams(plugin, o, note, error)) return Fail(error, kExitUsage);  // a --param the plug-in cannot take
-
-  if (o.Info) {
-    std::fputs(DescribePlugin(plugin, pluginPath).c_str(), stdout);
-    return 0;
-  }
-  if (o.ListParams) {
-    std::fputs(DescribeParameters(plugin).c_str(), stdout);
-    return 0;
-  }
-  note(settings.Channels.Note);
-  if (!o.EditorSnapshotPath.empty()) return SnapshotEditor(plugin, o, *source, settings, rate, note);
-  settings.TailFrames = TailFrames(plugin, o, rate, note);
-  settings.CompensateLatency = o.CompensateLatency;
-
-  if (!o.DemoOutPath.empty() && o.InputPath.empty()) {
-    TAudioFormat demoFormat;
-    TDemoSignal demo(rate);
-    std::vector<double> dry = demo.Render();
-    if (!ChooseOutputFormat(o.DemoOutPath, TAudioFormat{}, demoFormat, error) ||
-        !WriteAudioFile(o.DemoOutPath, demoFormat, dry.data(), demo.Frames(), TDemoSignal::kChannels, rate, error))
-      return Fail(error);
-  }
-
-  TAudioFileWriter writer;
-  const bool writing = !o.OutputPath.empty();
-  if (writing) {
-    const std::int64_t known = source->Frames();
-    std::string sizeNote;
-    if (!PlanOutputSize(outFormat, plugin.Effect()->numOutputs, known > 0 ? known + settings.TailFrames : 0, rate,
-                        sizeNote, error))
-      return Fail(error);
-    note(sizeNote);
-  }
-  if (writing && !writer.Open(o.OutputPath, outFormat, plugin.Effect()->numOutputs, rate, error)) return Fail(error);
-  if (writing && !writer.InPlaceReason().empty())
-    note("'" + o.OutputPath + "' is written in place once the render is complete (" + writer.InPlaceReason() + ")");
-
-  TRenderSession session(plugin, o.BlockSize, wantDouble);
-  const std::int64_t automatedBefore = plugin.AutomateCount();  // the --param search may have caused some
-  TRenderResult result;
-  if (!session.Run(*source, settings, writing ? &writer : nullptr, !o.Quiet, result, error)) return Fail(error);
-  const std::string cut = o.InputPath.empty() ? std::string() : reader.CutShortWarning();
-  if (!o.InputPath.empty() && result.SourceFrames == 0) {
+// After the render: an input that held nothing fails the render, a cut
+// one is warned about. Answers the exit status.
+int ReportInput(const TRenderOptions& o, TInput& in, const TRenderResult& result) {
+  const std::string cut = in.FromFile ? in.Reader.CutShortWarning() : std::string();
+  if (in.FromFile && result.SourceFrames == 0) {
     // An empty or unreadable file is no render; a tail alone is said to be one.
     const std::string why = "'" + o.InputPath + "' holds no audio" + (cut.empty() ? "" : " (" + cut + ")");
-    if (result.Frames == 0) return Fail(why + "; nothing to render");
-    Warn(why + "; rendered only the " + Seconds(static_cast<double>(result.Frames) / rate) + " of tail");
+    if (result.Frames == 0) return GSay.Error(why + "; nothing to render");
+    GSay.Warning(why + "; rendered only the " + Seconds(static_cast<double>(result.Frames) / in.Rate) + " of tail");
   } else if (!cut.empty()) {
-    Warn(cut);
+    GSay.Warning(cut);
   }
-  if (writing && !writer.Commit(error)) return Fail(error);
-  if (writing && !outFormat.IsFloat() && result.Out.Peak() > 1.0)
-    Warn("the output clipped: its peak of " + TSignalStats::FormatDb(result.Out.Peak()) + " dBFS does not fit in " +
-         outFormat.Describe() + "; lower the level or write a floating-point format");
+  return kExitOk;
+}
 
-  ReportLatency(result, o, rate, note);
+int RunRender(const TRenderOptions& o) {
+  TInput in;
+  TPluginHost plugin;
+  std::string path, error;
+  TRenderSettings settings;
+  if (int status = OpenInput(o, in)) return status;
+  TAudioFormat format;
+  const bool writing = !o.OutputPath.empty();
+  if (writing &&
+      !ChooseOutputFormat(o.OutputPath, o.FormatName, in.FromFile ? in.Reader.Format() : TAudioFormat{}, format, error))
+    return GSay.Error(error);
+  if (int status = LoadPlugin(o, in.Rate, false, plugin, path)) return status;
+  if (int status = PlanSettings(o, in, plugin, settings)) return status;
+  GSay.Note(settings.Channels.Note);
+  settings.TailFrames = TailFrames(plugin, o, in.Rate);
+  if (!o.DemoOutPath.empty() && !in.FromFile)
+    if (int status = SaveDemo(o, in.Rate)) return status;
+
+  const int channels = settings.OutChannels > 0 ? settings.OutChannels : plugin.Effect()->numOutputs;
+  TAudioFileWriter writer;
+  if (writing) {
+    const std::int64_t known = in.Source->Frames();
+    std::string sizeNote;
+    if (!PlanOutputSize(format, channels, known > 0 ? known + settings.TailFrames : 0, in.Rate, sizeNote, error))
+      return GSay.Error(error);
+    GSay.Note(sizeNote);
+    if (!writer.Open(o.OutputPath, format, channels, in.Rate, error)) return GSay.Error(error);
+    if (!writer.InPlaceReason().empty())
+      GSay.Note("'" + o.OutputPath + "' is written in place once the render is complete (" + writer.InPlaceReason() +
+                ")");
+  }
+
+  TRenderSession session(plugin, o.BlockSize, o.Precision == 64);
+  const std::int64_t automatedBefore = plugin.AutomateCount();  // the --param search may have caused some
+  TRenderResult result;
+  if (!session.Run(*in.Source, settings, writing ? &writer : nullptr, !o.Quiet, result, error))
+    return GSay.Error(error);
+  if (int status = ReportInput(o, in, result)) return status;
+  if (writing && !writer.Commit(error)) return GSay.Error(error);
+  if (writing && !format.IsFloat() && result.Out.Peak() > 1.0)
+    GSay.Warning("the output clipped: its peak of " + TSignalStats::FormatDb(result.Out.Peak()) +
+                 " dBFS does not fit in " + format.Describe() + "; lower the level or write a floating-point format");
+  ReportLatency(result, o, in.Rate);
   const bool instrument = plugin.HasFlag(effFlagsIsSynth) || plugin.Dispatch(effGetPlugCategory) == vpcSynth;
   if (instrument && result.Out.Peak() == 0.0)
-    Warn("the plug-in is an instrument and vst-render sends it no notes (MIDI events): it rendered silence");
+    GSay.Warning("the plug-in is an instrument and vst-render sends it no notes (MIDI events): it rendered silence");
   if (!o.Quiet) {
-    std::string line = SummaryLine(o.OutputPath, result, rate, outFormat);
+    std::string line = SummaryLine(o.OutputPath, result, in.Rate, format);
     if (std::int64_t n = plugin.AutomateCount() - automatedBefore; n > 0)
       line += "; " + std::to_string(n) + " automation calls";
     // Audio on standard output keeps it to itself.
     std::fprintf(WritesToStdout(o.OutputPath) ? stderr : stdout, "%s\n", line.c_str());
   }
-  return 0;
+  return kExitOk;
+}
+
+int Run(const TRenderOptions& o) {
+  if (o.Info || o.ListParams) return RunDescription(o);
+  if (!o.EditorSnapshotPath.empty()) return RunSnapshot(o);
+  return RunRender(o);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string_view> args(argv + 1, argv + argc);
-  vb::TOptionsResult parsed = vb::ParseRenderOptions(args);
-  if (!parsed.Ok()) return Fail(parsed.Error, kExitUsage);
+  const vb::TOptionsResult parsed = vb::ParseRenderOptions(args);
+  if (!parsed.Ok()) return GSay.Error(parsed.Error, vb::kExitUsage);
   if (parsed.Options.Help) {
     std::fputs(vb::RenderUsage().c_str(), stdout);
-    return 0;
+    return vb::kExitOk;
   }
+  if (parsed.Options.Version) {
+    std::fputs(vb::VersionText("vst-render").c_str(), stdout);
+    return vb::kExitOk;
+  }
+  GSay.SetQuiet(parsed.Options.Quiet);
   vb::RemoveTempFileOnFatalSignals();
   try {
     return Run(parsed.Options);
   } catch (const std::exception& e) {
-    return Fail(e.what());
+    return GSay.Error(e.what());
   }
 }

@@ -1,6 +1,7 @@
 #include "render_options.h"
 
 #include "audio_format.h"
+#include "command_line.h"
 
 #include <cerrno>
 #include <cmath>
@@ -31,18 +32,7 @@ bool ParseNumber(const std::string& text, double& out) {
   return true;
 }
 
-// Stores an option's value; false with a one-line message.
-using TSetter = bool (*)(TRenderOptions& o, const std::string& value, std::string& error);
-
-struct TOption {
-  const char* Short;  // "-p", or nullptr
-  const char* Long;   // "--plugin"
-  const char* Value;  // name of the value in --help; nullptr for a flag
-  const char* Help;   // '\n' starts a continuation line; nullptr hides the row
-  TSetter Set;
-};
-
-const TOption kOptions[] = {
+const TOptionRow<TRenderOptions> kOptions[] = {
     {"-p", "--plugin", "PATH.so",
      "the plug-in to load; a bare name is looked\n"
      "for as NAME or NAME.so in $LXVST_PATH,\n"
@@ -56,11 +46,7 @@ const TOption kOptions[] = {
     {"-i", "--input", "FILE",
      "input audio (WAV, FLAC, AIFF, Ogg, MP3, ...);\n"
      "a file, FIFO or pipe; - is standard input",
-     [](TRenderOptions& o, const std::string& v, std::string& e) {
-       if (!o.InputPath.empty()) {
-         e = "-i is given twice ('" + o.InputPath + "' and '" + v + "'); vst-render renders one input";
-         return false;
-       }
+     [](TRenderOptions& o, const std::string& v, std::string&) {
        o.InputPath = v;
        return true;
      }},
@@ -81,6 +67,18 @@ const TOption kOptions[] = {
     {nullptr, "--format", "EXT", "output format when -o has no extension\n(or an extension that is no audio format)",
      [](TRenderOptions& o, const std::string& v, std::string&) {
        o.FormatName = v;
+       return true;
+     }},
+    {nullptr, "--out-channels", "N",
+     "write the plug-in's first N outputs only\n"
+     "(1 gives a mono file; default: every output)",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       long n = 0;
+       if (!ParseInt(v, n) || n < 1 || n > kMaxOutChannels) {
+         e = "--out-channels must be a whole number from 1 to " + std::to_string(kMaxOutChannels) + ", not '" + v + "'";
+         return false;
+       }
+       o.OutChannels = static_cast<int>(n);
        return true;
      }},
     {nullptr, "--channels", "LIST",
@@ -146,7 +144,8 @@ const TOption kOptions[] = {
        }
        o.Params.push_back({v.substr(0, eq), v.substr(eq + 1)});
        return true;
-     }},
+     },
+     true},
     {nullptr, "--normalised", nullptr, "--param values are normalised 0..1",
      [](TRenderOptions& o, const std::string&, std::string&) { return o.Normalised = true; }},
     {nullptr, "--normalized", nullptr, nullptr,
@@ -174,34 +173,7 @@ const TOption kOptions[] = {
      "no progress bar, notes or summary line\n"
      "(warnings and errors still show)",
      [](TRenderOptions& o, const std::string&, std::string&) { return o.Quiet = true; }},
-    {"-h", "--help", nullptr, "this text",
-     [](TRenderOptions& o, const std::string&, std::string&) { return o.Help = true; }},
 };
-
-const TOption* FindOption(const std::string& name) {
-  for (const TOption& opt : kOptions)
-    if ((opt.Short && name == opt.Short) || name == opt.Long) return &opt;
-  return nullptr;
-}
-
-constexpr size_t kHelpColumn = 30;  // where the help texts start
-
-std::string UsageRow(const TOption& opt) {
-  std::string head = std::string("  ") + (opt.Short ? std::string(opt.Short) + ", " : "    ") + opt.Long;
-  if (opt.Value) head += std::string(" ") + opt.Value;
-  std::string rows;
-  std::string_view help = opt.Help;
-  for (bool first = true; !help.empty(); first = false) {
-    const auto nl = help.find('\n');
-    const std::string_view line = help.substr(0, nl);
-    std::string lead = first ? head : std::string();
-    lead += lead.size() + 2 <= kHelpColumn ? std::string(kHelpColumn - lead.size(), ' ')
-                                           : "\n" + std::string(kHelpColumn, ' ');
-    rows += lead + std::string(line) + "\n";
-    help = nl == std::string_view::npos ? std::string_view() : help.substr(nl + 1);
-  }
-  return rows;
-}
 
 // Options that would be silently ignored in this company; empty when none.
 std::string CheckCombination(const TRenderOptions& o) {
@@ -215,6 +187,11 @@ std::string CheckCombination(const TRenderOptions& o) {
            " only describes the plug-in; leave out -i, -o and --demo-out";
   if (!o.DemoOutPath.empty() && !o.InputPath.empty())
     return "--demo-out saves the built-in demo, which is not played with -i; leave out one of them";
+  if (!o.OutputPath.empty() && (!o.FormatName.empty() || !LowerExtension(o.OutputPath).empty())) {
+    TAudioFormat format;
+    std::string error;
+    if (!ChooseOutputFormat(o.OutputPath, o.FormatName, {}, format, error)) return error;
+  }
   if (o.OutputPath == "-" && o.FormatName.empty())
     return "-o - writes to standard output, which has no extension: give the format with --format (e.g. --format flac)";
   return FormatConflict(o.OutputPath, o.FormatName);
@@ -224,37 +201,18 @@ std::string CheckCombination(const TRenderOptions& o) {
 
 TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& args) {
   TOptionsResult r;
-  TRenderOptions& o = r.Options;
-  for (size_t pos = 0; pos < args.size(); ++pos) {
-    // A long option's value is either glued to it with '=' or is the next argument.
-    std::string name(args[pos]), value;
-    bool glued = false;
-    if (const auto eq = name.find('='); name.size() > 2 && name.compare(0, 2, "--") == 0 && eq != std::string::npos) {
-      value = name.substr(eq + 1);
-      name.resize(eq);
-      glued = true;
-    }
-    const TOption* opt = FindOption(name);
-    if (!opt) {
-      r.Error = !name.empty() && name[0] == '-' ? "unknown option '" + name + "' (see --help)"
-                                                : "unexpected argument '" + name + "' (see --help)";
-      return r;
-    }
-    if (!opt->Value && glued) {
-      r.Error = "option " + name + " takes no value";
-      return r;
-    }
-    if (opt->Value && !glued) {
-      if (pos + 1 >= args.size()) {
-        r.Error = "option " + name + " needs a value";
-        return r;
-      }
-      value = std::string(args[++pos]);
-    }
-    if (!opt->Set(o, value, r.Error)) return r;
+  std::vector<std::string> operands;
+  const TCommandMode mode =
+      ParseCommandLine(std::span<const TOptionRow<TRenderOptions>>(kOptions), args, r.Options, operands, r.Error);
+  if (mode == cmUsageError) return r;
+  r.Options.Help = mode == cmHelp;
+  r.Options.Version = mode == cmVersion;
+  if (r.Options.Help || r.Options.Version) return r;
+  if (!operands.empty()) {
+    r.Error = "unexpected argument '" + operands.front() + "' (see --help)";
+    return r;
   }
-  if (o.Help) return r;
-  r.Error = CheckCombination(o);
+  r.Error = CheckCombination(r.Options);
   return r;
 }
 
@@ -264,8 +222,7 @@ std::string RenderUsage() {
       "Renders audio through a VST 2.4 plug-in. Without -i the built-in demo\n"
       "(about 10 s of plucked guitar-like strings) is rendered.\n"
       "\n";
-  for (const TOption& opt : kOptions)
-    if (opt.Help) text += UsageRow(opt);
+  text += UsageRows(std::span<const TOptionRow<TRenderOptions>>(kOptions));
   text +=
       "\n"
       "Parameters: switches (parameters with two or three settings, such as\n"

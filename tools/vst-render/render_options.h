@@ -30,6 +30,7 @@ struct TRenderOptions {
   int BlockSize = 512;             // sample frames per processing call
   double SampleRate = 0;           // Hz; 0 = the input's rate, else 44100
   int Precision = 32;              // 32 or 64 bit floating-point processing
+  int OutChannels = 0;             // --out-channels: the first N outputs are written; 0 = all
   std::vector<TParamRequest> Params;
   std::vector<TChannelFeed> Channels;  // --channels; empty = the usual mapping
   double TailSeconds = -1.0;           // silence after the input; < 0 = the plug-in's own tail
@@ -39,6 +40,7 @@ struct TRenderOptions {
   bool Info = false;
   bool Quiet = false;
   bool Help = false;
+  bool Version = false;
 };
 
 struct TOptionsResult {
@@ -57,5 +59,6 @@ constexpr int kMaxBlockSize = 1 << 20;     // sample frames
 constexpr double kMinSampleRate = 1000.0;  // Hz
 constexpr double kMaxSampleRate = 1536000.0;
 constexpr double kMaxTailSeconds = 3600.0;
+constexpr int kMaxOutChannels = 256;
 
 }  // namespace vb

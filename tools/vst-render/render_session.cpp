@@ -72,9 +72,10 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
             std::to_string(inCh) + " when it was switched on";
     return false;
   }
-  if (writer && writer->Channels() != outCh) {
-    error = "the plug-in changed its number of outputs from " + std::to_string(writer->Channels()) + " to " +
-            std::to_string(outCh) + " when it was switched on";
+  // The outputs written: the first OutChannels, or all.
+  const int wCh = settings.OutChannels > 0 ? settings.OutChannels : outCh;
+  if (wCh > outCh || (writer && writer->Channels() != wCh)) {
+    error = "the plug-in changed its number of outputs to " + std::to_string(outCh) + " when it was switched on";
     return false;
   }
 
@@ -87,9 +88,9 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
   for (int c = 0; c < inCh; ++c) inPtr[c] = inBuf[c].data();
   for (int c = 0; c < outCh; ++c) outPtr[c] = outBuf[c].data();
   std::vector<double> readBuf(block * static_cast<size_t>(srcCh));
-  std::vector<double> writeBuf(block * static_cast<size_t>(outCh));
+  std::vector<double> writeBuf(block * static_cast<size_t>(wCh));
 
-  result.OutputChannels = outCh;
+  result.OutputChannels = wCh;
   std::int64_t padding = settings.TailFrames + latency;  // silent frames still to feed
   std::int64_t toDrop = latency;                         // leading output frames still to drop
   const std::int64_t total = source.Frames() > 0 ? source.Frames() + padding : 0;
@@ -151,9 +152,9 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
     const std::int64_t skip = std::min(toDrop, n);
     toDrop -= skip;
     const std::int64_t keep = n - skip;
-    for (int c = 0; c < outCh; ++c)
-      for (std::int64_t i = 0; i < keep; ++i) writeBuf[i * outCh + c] = static_cast<double>(outBuf[c][skip + i]);
-    result.Out.Add(writeBuf.data(), keep * outCh);
+    for (int c = 0; c < wCh; ++c)
+      for (std::int64_t i = 0; i < keep; ++i) writeBuf[i * wCh + c] = static_cast<double>(outBuf[c][skip + i]);
+    result.Out.Add(writeBuf.data(), keep * wCh);
     if (keep > 0 && writer && !writer->Write(writeBuf.data(), keep, error)) return false;
     result.Frames += keep;
     bar.Update(fed);

@@ -31,6 +31,7 @@ struct TRenderSettings {
   TChannelMap Channels;           // one feed per plug-in input
   std::int64_t TailFrames = 0;    // silence fed after the source
   bool CompensateLatency = true;  // drop the reported delay from the start
+  int OutChannels = 0;            // outputs written (the first ones); 0 = all
 };
 
 struct TRenderResult {
