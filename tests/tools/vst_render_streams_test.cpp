@@ -204,7 +204,7 @@ TEST_F(VstRenderStreams, MissingInputsAndFoldersAreNamedWithTheReason) {
   EXPECT_EQ(r.Code, 1);
   EXPECT_NE(r.Err.find("cannot open '" + Path("x.wav") + "': No such file or directory"), std::string::npos) << r.Err;
   r = Run("-i '" + Dir + "' -o '" + Path("o.wav") + "'");
-  EXPECT_EQ(r.Code, 1);
+  EXPECT_EQ(r.Code, 2);  // a folder is a batch, which needs an output folder or pattern
   EXPECT_NE(r.Err.find("it is a folder"), std::string::npos) << r.Err;
 }
 

@@ -83,7 +83,9 @@ bool TAudioFileReader::Open(const std::string& path, std::string& error) {
   std::int64_t announced = 0;  // by an MP3 file's header, which is read as a stream
   SF_INFO info{};
   if (regular) {
-    if (SNDFILE* probe = sf_open_fd(fd, SFM_READ, &info, SF_FALSE)) {
+    // A duplicate, as a failed open closes its descriptor whatever it was told.
+    const int probeFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (SNDFILE* probe = probeFd >= 0 ? sf_open_fd(probeFd, SFM_READ, &info, SF_TRUE) : nullptr) {
       if (IsEstimatedLength({info.format})) announced = info.frames;
       sf_close(probe);
     }

@@ -173,6 +173,8 @@ std::string TAudioFormat::Describe() const {
   return sub.empty() ? major : major + " " + sub;
 }
 
+bool IsAudioExtension(const std::string& ext) { return ByExtension(ext) != nullptr; }
+
 std::uint64_t MaxDataBytes(TAudioFormat format) {
   const TContainer* c = ByCode(format.Code);
   return c && c->SizedIn32Bits && !format.WavWhenSmall ? kMax32BitData : 0;
@@ -319,6 +321,7 @@ bool ChooseOutputFormat(const std::string&, const std::string&, TAudioFormat, TA
 
 std::string CheckFormatFits(TAudioFormat, int, int) { return "built without libsndfile"; }
 std::uint64_t MaxDataBytes(TAudioFormat) { return 0; }
+bool IsAudioExtension(const std::string&) { return false; }
 int BytesPerSample(TAudioFormat) { return 4; }
 bool PlanOutputSize(TAudioFormat&, int, std::int64_t, double, std::string&, std::string&) { return true; }
 std::string FormatConflict(const std::string&, const std::string&) { return {}; }

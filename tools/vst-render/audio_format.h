@@ -40,6 +40,9 @@ inline bool ChooseOutputFormat(const std::string& outputPath, TAudioFormat input
 // name two different audio formats; then a one-line message.
 std::string FormatConflict(const std::string& outputPath, const std::string& formatName);
 
+// True when `ext` (lower case, no dot) names an audio format vst-render knows.
+bool IsAudioExtension(const std::string& ext);
+
 // The extensions this build can write, e.g. "wav, flac, aiff, ogg, opus, mp3".
 std::string WritableExtensions();
 

@@ -6,15 +6,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "audio_file.h"
+#include "batch_plan.h"
 #include "channel_map.h"
 #include "command_line.h"
 #include "demo_signal.h"
@@ -259,24 +262,18 @@ int ReportInput(const TRenderOptions& o, TInput& in, const TRenderResult& result
   return kExitOk;
 }
 
-int RunRender(const TRenderOptions& o) {
-  TInput in;
-  TPluginHost plugin;
-  std::string path, error;
+// Renders one input through the loaded plug-in into o.OutputPath (empty:
+// measured only), with the notes, warnings and summary line of a render.
+int RenderLoaded(const TRenderOptions& o, TInput& in, TAudioFormat format, TPluginHost& plugin) {
+  std::string error;
   TRenderSettings settings;
-  if (int status = OpenInput(o, in)) return status;
-  TAudioFormat format;
-  const bool writing = !o.OutputPath.empty();
-  if (writing &&
-      !ChooseOutputFormat(o.OutputPath, o.FormatName, in.FromFile ? in.Reader.Format() : TAudioFormat{}, format, error))
-    return GSay.Error(error);
-  if (int status = LoadPlugin(o, in.Rate, false, plugin, path)) return status;
   if (int status = PlanSettings(o, in, plugin, settings)) return status;
   GSay.Note(settings.Channels.Note);
   settings.TailFrames = TailFrames(plugin, o, in.Rate);
   if (!o.DemoOutPath.empty() && !in.FromFile)
     if (int status = SaveDemo(o, in.Rate)) return status;
 
+  const bool writing = !o.OutputPath.empty();
   const int channels = settings.OutChannels > 0 ? settings.OutChannels : plugin.Effect()->numOutputs;
   TAudioFileWriter writer;
   if (writing) {
@@ -315,9 +312,96 @@ int RunRender(const TRenderOptions& o) {
   return kExitOk;
 }
 
+// The output's format, from its name and the input's encoding.
+int ChooseFormat(const TRenderOptions& o, const TInput& in, TAudioFormat& format) {
+  std::string error;
+  if (!o.OutputPath.empty() &&
+      !ChooseOutputFormat(o.OutputPath, o.FormatName, in.FromFile ? in.Reader.Format() : TAudioFormat{}, format, error))
+    return GSay.Error(error);
+  return kExitOk;
+}
+
+int RunRender(const TRenderOptions& o) {
+  TInput in;
+  TAudioFormat format;
+  TPluginHost plugin;
+  std::string path;
+  if (int status = OpenInput(o, in)) return status;
+  if (int status = ChooseFormat(o, in, format)) return status;
+  if (int status = LoadPlugin(o, in.Rate, false, plugin, path)) return status;
+  return RenderLoaded(o, in, format, plugin);
+}
+
+// One file of a batch. The plug-in is loaded with the first file that
+// opens and told each new rate between files (it is suspended then);
+// `fatal` is set when the plug-in itself failed, which ends the batch.
+int RenderBatchItem(const TRenderOptions& o, TPluginHost& plugin, bool& loaded, bool& fatal) {
+  TInput in;
+  TAudioFormat format;
+  if (int status = OpenInput(o, in)) return status;
+  if (int status = ChooseFormat(o, in, format)) return status;
+  if (!loaded) {
+    std::string path;
+    const int status = LoadPlugin(o, in.Rate, false, plugin, path);
+    fatal = status != kExitOk;
+    loaded = !fatal;
+    if (fatal) return status;
+  } else if (in.Rate != plugin.SampleRate()) {
+    if (std::string refusal = plugin.SetSampleRate(in.Rate); !refusal.empty())
+      return GSay.Error("the plug-in refuses to run at " + std::to_string(static_cast<long>(in.Rate)) +
+                        " Hz: " + refusal);
+  }
+  return RenderLoaded(o, in, format, plugin);
+}
+
+// The folder part of a path ("" when there is none).
+std::string OutputFolder(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// Makes `folder` and the folders above it that are missing; false with errno.
+bool MakeFolders(const std::string& folder) {
+  if (folder.empty()) return true;
+  for (size_t at = folder.find('/', 1);; at = folder.find('/', at + 1)) {
+    const std::string part = folder.substr(0, at);
+    if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    if (at == std::string::npos) return true;
+  }
+}
+
+// Every input in turn through one plug-in; the others go on when one
+// fails, and the failures are listed at the end.
+int RunBatch(const TRenderOptions& o) {
+  std::vector<TBatchItem> items;
+  std::string error;
+  if (!PlanBatch(o.Inputs, o.OutputPath, items, error)) return GSay.Error(error, kExitUsage);
+  for (const TBatchItem& item : items)
+    if (std::string folder = OutputFolder(item.Output); !MakeFolders(folder))
+      return GSay.Error("cannot make the folder '" + folder + "': " + std::strerror(errno));
+  TPluginHost plugin;
+  bool loaded = false, fatal = false;
+  std::vector<std::string> failed;
+  for (const TBatchItem& item : items) {
+    TRenderOptions one = o;
+    one.InputPath = item.Input;
+    one.OutputPath = item.Output;
+    if (RenderBatchItem(one, plugin, loaded, fatal) != kExitOk) failed.push_back(item.Input);
+    if (fatal) return kExitFailure;
+  }
+  if (failed.empty()) {
+    GSay.Note("rendered " + std::to_string(items.size()) + " files");
+    return kExitOk;
+  }
+  std::string list;
+  for (const std::string& f : failed) list += (list.empty() ? "'" : ", '") + f + "'";
+  return GSay.Error(std::to_string(failed.size()) + " of " + std::to_string(items.size()) + " files failed: " + list);
+}
+
 int Run(const TRenderOptions& o) {
   if (o.Info || o.ListParams) return RunDescription(o);
   if (!o.EditorSnapshotPath.empty()) return RunSnapshot(o);
+  if (IsBatch(o.Inputs, o.OutputPath)) return RunBatch(o);
   return RunRender(o);
 }
 

@@ -142,17 +142,19 @@ bool TPluginHost::Load(const std::string& path, std::string& error) {
   return true;
 }
 
-std::string TPluginHost::Open(double sampleRate, int blockSize, bool doublePrecision) {
+std::string TPluginHost::SetSampleRate(double sampleRate) {
   FSampleRate.store(sampleRate, std::memory_order_relaxed);
+  TStderrCapture capture;
+  Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+  return capture.Text();
+}
+
+std::string TPluginHost::Open(double sampleRate, int blockSize, bool doublePrecision) {
+  FSampleRate.store(sampleRate, std::memory_order_relaxed);  // asked for while it opens
   FBlockSize.store(blockSize, std::memory_order_relaxed);
   Dispatch(effOpen);
   FOpen = true;
-  std::string said;
-  {
-    TStderrCapture capture;
-    Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
-    said = capture.Text();
-  }
+  const std::string said = SetSampleRate(sampleRate);
   Dispatch(effSetBlockSize, 0, blockSize);
   Dispatch(effSetProcessPrecision, 0, doublePrecision ? pp64 : pp32);
   return said;

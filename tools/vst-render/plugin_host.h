@@ -36,6 +36,10 @@ class TPluginHost {
   // while it takes the rate is taken as its refusal and answered (empty
   // when it said nothing).
   std::string Open(double sampleRate, int blockSize, bool doublePrecision);
+  // effSetSampleRate while suspended (between files); answers what the
+  // plug-in wrote to standard error meanwhile, its refusal (empty: none).
+  std::string SetSampleRate(double sampleRate);
+  double SampleRate() const { return FSampleRate.load(std::memory_order_relaxed); }
   void Resume();   // effMainsChanged 1, effStartProcess
   void Suspend();  // effStopProcess, effMainsChanged 0
   // Suspends if needed, effClose, dlclose. Also run by the destructor.

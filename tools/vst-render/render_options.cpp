@@ -45,11 +45,16 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      }},
     {"-i", "--input", "FILE",
      "input audio (WAV, FLAC, AIFF, Ogg, MP3, ...);\n"
-     "a file, FIFO or pipe; - is standard input",
+     "a file, FIFO or pipe; - is standard input.\n"
+     "Several inputs (repeated -i, or files after\n"
+     "the options), a folder or a quoted pattern\n"
+     "('in/*.wav') render one after the other\n"
+     "through the plug-in loaded once: see Batch",
      [](TRenderOptions& o, const std::string& v, std::string&) {
-       o.InputPath = v;
+       o.Inputs.push_back(v);
        return true;
-     }},
+     },
+     true},
     {"-o", "--output", "FILE",
      "output audio (a file, FIFO, pipe or device;\n"
      "- is standard output and needs --format); the\n"
@@ -185,6 +190,9 @@ std::string CheckCombination(const TRenderOptions& o) {
   if ((o.Info || o.ListParams) && (!o.InputPath.empty() || !o.OutputPath.empty() || !o.DemoOutPath.empty()))
     return std::string(o.Info ? "--info" : "--list-params") +
            " only describes the plug-in; leave out -i, -o and --demo-out";
+  if (o.Inputs.size() > 1 && (!o.EditorSnapshotPath.empty() || o.OutputPath == "-"))
+    return std::string(o.OutputPath == "-" ? "-o -" : "--editor-snapshot") + " takes one input, not " +
+           std::to_string(o.Inputs.size());
   if (!o.DemoOutPath.empty() && !o.InputPath.empty())
     return "--demo-out saves the built-in demo, which is not played with -i; leave out one of them";
   if (!o.OutputPath.empty() && (!o.FormatName.empty() || !LowerExtension(o.OutputPath).empty())) {
@@ -208,10 +216,8 @@ TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& args) {
   r.Options.Help = mode == cmHelp;
   r.Options.Version = mode == cmVersion;
   if (r.Options.Help || r.Options.Version) return r;
-  if (!operands.empty()) {
-    r.Error = "unexpected argument '" + operands.front() + "' (see --help)";
-    return r;
-  }
+  r.Options.Inputs.insert(r.Options.Inputs.end(), operands.begin(), operands.end());
+  if (!r.Options.Inputs.empty()) r.Options.InputPath = r.Options.Inputs.front();
   r.Error = CheckCombination(r.Options);
   return r;
 }

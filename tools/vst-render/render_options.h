@@ -22,15 +22,16 @@ struct TParamRequest {
 
 struct TRenderOptions {
   std::string PluginPath;
-  std::string InputPath;           // empty: render the built-in demo
-  std::string OutputPath;          // empty: render, report, write nothing
-  std::string FormatName;          // --format: container by extension name; empty = from -o
-  std::string DemoOutPath;         // where to save the dry demo, if asked
-  std::string EditorSnapshotPath;  // --editor-snapshot: a picture of the editor instead of audio
-  int BlockSize = 512;             // sample frames per processing call
-  double SampleRate = 0;           // Hz; 0 = the input's rate, else 44100
-  int Precision = 32;              // 32 or 64 bit floating-point processing
-  int OutChannels = 0;             // --out-channels: the first N outputs are written; 0 = all
+  std::string InputPath;            // the first input; empty: render the built-in demo
+  std::vector<std::string> Inputs;  // every -i and every argument without an option, in order
+  std::string OutputPath;           // empty: render, report, write nothing
+  std::string FormatName;           // --format: container by extension name; empty = from -o
+  std::string DemoOutPath;          // where to save the dry demo, if asked
+  std::string EditorSnapshotPath;   // --editor-snapshot: a picture of the editor instead of audio
+  int BlockSize = 512;              // sample frames per processing call
+  double SampleRate = 0;            // Hz; 0 = the input's rate, else 44100
+  int Precision = 32;               // 32 or 64 bit floating-point processing
+  int OutChannels = 0;              // --out-channels: the first N outputs are written; 0 = all
   std::vector<TParamRequest> Params;
   std::vector<TChannelFeed> Channels;  // --channels; empty = the usual mapping
   double TailSeconds = -1.0;           // silence after the input; < 0 = the plug-in's own tail
