@@ -249,5 +249,24 @@ TEST_F(VstRenderCli, OutChannelsPicksMonoAndCommandLineMistakesExitWithTwo) {
   EXPECT_EQ(r.Out.rfind("vst-render " VB_TEST_VERSION "\n", 0), 0u) << r.Out;
 }
 
+// Scripts read switches with their settings; looking at the settings
+// leaves each parameter as it was set.
+TEST_F(VstRenderCli, ListParamsAsJsonGivesSwitchSettingsAndLeavesTheValuesSet) {
+  if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
+  TRun r = Run("-p '" + kPlugin + "' --param Oversampling=8 --list-params --json");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  const size_t at = r.Out.find("\"name\": \"Oversampling\"");
+  ASSERT_NE(at, std::string::npos) << r.Out;
+  const std::string entry = r.Out.substr(at, r.Out.find('}', at) - at);
+  EXPECT_NE(entry.find("\"display\": \"8\""), std::string::npos) << entry;
+  EXPECT_NE(entry.find("\"switch\": true"), std::string::npos) << entry;
+  std::string packed = entry;
+  std::erase_if(packed, [](char c) { return c == ' ' || c == '\n'; });
+  EXPECT_NE(packed.find("\"settings\":[\"1\",\"8\",\"16\"]"), std::string::npos) << entry;
+  r = Run("-p '" + kHalfGain + "' --info --json");
+  EXPECT_NE(r.Out.find("\"uniqueId\": \"HGan\""), std::string::npos) << r.Out;
+  EXPECT_EQ(r.Out.back(), '\n');
+}
+
 }  // namespace
 }  // namespace vb

@@ -209,7 +209,9 @@ int RunDescription(const TRenderOptions& o) {
   std::string path;
   if (int status = LoadPlugin(o, o.SampleRate > 0 ? o.SampleRate : kDefaultSampleRate, true, plugin, path))
     return status;
-  std::fputs((o.Info ? DescribePlugin(plugin, path) : DescribeParameters(plugin)).c_str(), stdout);
+  const std::string text = o.Json ? (o.Info ? DescribePluginJson(plugin, path) : DescribeParametersJson(plugin))
+                                   : (o.Info ? DescribePlugin(plugin, path) : DescribeParameters(plugin));
+  std::fputs(text.c_str(), stdout);
   return kExitOk;
 }
 

@@ -159,6 +159,10 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      [](TRenderOptions& o, const std::string&, std::string&) { return o.ListParams = true; }},
     {nullptr, "--info", nullptr, "print what a host learns about the plug-in",
      [](TRenderOptions& o, const std::string&, std::string&) { return o.Info = true; }},
+    {nullptr, "--json", nullptr,
+     "--info and --list-params as JSON: ranges,\n"
+     "units, switch settings, steps and display texts",
+     [](TRenderOptions& o, const std::string&, std::string&) { return o.Json = true; }},
     {nullptr, "--editor-snapshot", "FILE.png",
      "open the plug-in's editor in a window of\n"
      "its own on $DISPLAY (after the --param\n"
@@ -193,6 +197,7 @@ std::string CheckCombination(const TRenderOptions& o) {
   if (o.Inputs.size() > 1 && (!o.EditorSnapshotPath.empty() || o.OutputPath == "-"))
     return std::string(o.OutputPath == "-" ? "-o -" : "--editor-snapshot") + " takes one input, not " +
            std::to_string(o.Inputs.size());
+  if (o.Json && !o.Info && !o.ListParams) return "--json goes with --info or --list-params";
   if (!o.DemoOutPath.empty() && !o.InputPath.empty())
     return "--demo-out saves the built-in demo, which is not played with -i; leave out one of them";
   if (!o.OutputPath.empty() && (!o.FormatName.empty() || !LowerExtension(o.OutputPath).empty())) {

@@ -39,6 +39,7 @@ struct TRenderOptions {
   bool Normalised = false;  // --param values are normalised 0..1
   bool ListParams = false;
   bool Info = false;
+  bool Json = false;  // --info and --list-params as JSON
   bool Quiet = false;
   bool Help = false;
   bool Version = false;
