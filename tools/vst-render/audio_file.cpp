@@ -179,6 +179,8 @@ bool TAudioFileWriter::Open(const std::string& path, TAudioFormat format, int ch
   // Integer files clip at full scale instead of wrapping around.
   sf_command(f, SFC_SET_CLIPPING, nullptr, SF_TRUE);
   if (format.WavWhenSmall) sf_command(f, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+  if (double quality = format.Quality; quality >= 0 && format.IsLossy())
+    sf_command(f, SFC_SET_VBR_ENCODING_QUALITY, &quality, sizeof quality);
   FFile = f;
   FPath = path;
   FFormat = format;

@@ -173,6 +173,30 @@ std::string TAudioFormat::Describe() const {
   return sub.empty() ? major : major + " " + sub;
 }
 
+bool TAudioFormat::IsLossy() const { return vb::IsLossy(Code & SF_FORMAT_SUBMASK); }
+
+bool RequestEncoding(TAudioFormat& format, int bits, bool asFloat, std::string& error) {
+  if (bits == 0 && !asFloat) return true;
+  const int major = format.Code & SF_FORMAT_TYPEMASK;
+  int sub = asFloat      ? (bits == 64 ? SF_FORMAT_DOUBLE : SF_FORMAT_FLOAT)
+            : bits == 8  ? SF_FORMAT_PCM_S8
+            : bits == 16 ? SF_FORMAT_PCM_16
+            : bits == 24 ? SF_FORMAT_PCM_24
+                         : SF_FORMAT_PCM_32;
+  const std::string wanted =
+      asFloat ? std::string(bits == 64 ? "64" : "32") + "-bit float" : std::to_string(bits) + "-bit";
+  if (!format.IsLossy()) {
+    if (sub == SF_FORMAT_PCM_S8 && !Checks(major | sub, 1, 48000)) sub = SF_FORMAT_PCM_U8;  // WAV holds 8 bits unsigned
+    if (Checks(major | sub, 1, 48000)) {
+      format.Code = major | sub;
+      return true;
+    }
+  }
+  const TContainer* c = ByCode(format.Code);
+  error = std::string(c ? c->Name : "this format") + " cannot hold " + wanted + " samples";
+  return false;
+}
+
 bool IsAudioExtension(const std::string& ext) { return ByExtension(ext) != nullptr; }
 
 std::uint64_t MaxDataBytes(TAudioFormat format) {
@@ -322,6 +346,11 @@ bool ChooseOutputFormat(const std::string&, const std::string&, TAudioFormat, TA
 std::string CheckFormatFits(TAudioFormat, int, int) { return "built without libsndfile"; }
 std::uint64_t MaxDataBytes(TAudioFormat) { return 0; }
 bool IsAudioExtension(const std::string&) { return false; }
+bool TAudioFormat::IsLossy() const { return false; }
+bool RequestEncoding(TAudioFormat&, int, bool, std::string& error) {
+  error = "built without libsndfile";
+  return false;
+}
 int BytesPerSample(TAudioFormat) { return 4; }
 bool PlanOutputSize(TAudioFormat&, int, std::int64_t, double, std::string&, std::string&) { return true; }
 std::string FormatConflict(const std::string&, const std::string&) { return {}; }

@@ -13,6 +13,10 @@ struct TAudioFormat {
   // An RF64 file that libsndfile writes as a plain WAV when it stays within
   // 4 GiB (chosen by PlanOutputSize for a WAV whose size is not known).
   bool WavWhenSmall = false;
+  // VBR quality of a lossy encoder, 0 (smallest) to 1 (best); < 0: the
+  // encoder's own default.
+  double Quality = -1.0;
+  bool IsLossy() const;
   bool IsFloat() const;
   // True when the encoder can write to a pipe: it never goes back to fill in
   // a header (Ogg Vorbis and Opus).
@@ -35,6 +39,11 @@ inline bool ChooseOutputFormat(const std::string& outputPath, TAudioFormat input
                                std::string& error) {
   return ChooseOutputFormat(outputPath, {}, input, out, error);
 }
+
+// The sample encoding the user asked for (--bits, --float) in place of the
+// chosen one; false with a message when the container cannot hold it.
+// bits 0 and !asFloat: keep what ChooseOutputFormat chose.
+bool RequestEncoding(TAudioFormat& format, int bits, bool asFloat, std::string& error);
 
 // Empty unless `formatName` (--format) and the extension of `outputPath`
 // name two different audio formats; then a one-line message.

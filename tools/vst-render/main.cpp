@@ -210,7 +210,7 @@ int RunDescription(const TRenderOptions& o) {
   if (int status = LoadPlugin(o, o.SampleRate > 0 ? o.SampleRate : kDefaultSampleRate, true, plugin, path))
     return status;
   const std::string text = o.Json ? (o.Info ? DescribePluginJson(plugin, path) : DescribeParametersJson(plugin))
-                                   : (o.Info ? DescribePlugin(plugin, path) : DescribeParameters(plugin));
+                                  : (o.Info ? DescribePlugin(plugin, path) : DescribeParameters(plugin));
   std::fputs(text.c_str(), stdout);
   return kExitOk;
 }
@@ -317,9 +317,15 @@ int RenderLoaded(const TRenderOptions& o, TInput& in, TAudioFormat format, TPlug
 // The output's format, from its name and the input's encoding.
 int ChooseFormat(const TRenderOptions& o, const TInput& in, TAudioFormat& format) {
   std::string error;
-  if (!o.OutputPath.empty() &&
-      !ChooseOutputFormat(o.OutputPath, o.FormatName, in.FromFile ? in.Reader.Format() : TAudioFormat{}, format, error))
+  if (o.OutputPath.empty()) return kExitOk;
+  if (!ChooseOutputFormat(o.OutputPath, o.FormatName, in.FromFile ? in.Reader.Format() : TAudioFormat{}, format, error))
     return GSay.Error(error);
+  // --bits and --float against the container are a bad command line.
+  if (!RequestEncoding(format, o.Bits, o.Float, error))
+    return GSay.Error("'" + o.OutputPath + "': " + error, kExitUsage);
+  // Opus keeps its encoder's default: its scale runs to 512 kbps.
+  const bool opus = format.Describe() == "Ogg Opus";
+  format.Quality = o.Quality >= 0 ? o.Quality : opus ? -1.0 : kDefaultQuality;
   return kExitOk;
 }
 

@@ -74,6 +74,34 @@ const TOptionRow<TRenderOptions> kOptions[] = {
        o.FormatName = v;
        return true;
      }},
+    {nullptr, "--bits", "N",
+     "integer samples of N bits (8, 16, 24, 32)\n"
+     "instead of the input's encoding; with\n"
+     "--float: 32 or 64-bit floating point",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       if (v != "8" && v != "16" && v != "24" && v != "32" && v != "64") {
+         e = "--bits must be 8, 16, 24, 32 or (with --float) 64, not '" + v + "'";
+         return false;
+       }
+       o.Bits = std::stoi(v);
+       return true;
+     }},
+    {nullptr, "--float", nullptr, "floating-point samples (32-bit unless --bits 64)",
+     [](TRenderOptions& o, const std::string&, std::string&) { return o.Float = true; }},
+    {nullptr, "--quality", "Q",
+     "VBR quality of Ogg, Opus and MP3 output,\n"
+     "0 (smallest) to 10 (best); default 7 (about\n"
+     "110 kbps stereo); Opus runs from 12 to 512\n"
+     "kbps and by default takes its encoder's",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       double q = 0;
+       if (!ParseNumber(v, q) || q < 0 || q > 10) {
+         e = "--quality must be a number from 0 to 10, not '" + v + "'";
+         return false;
+       }
+       o.Quality = q / 10.0;
+       return true;
+     }},
     {nullptr, "--out-channels", "N",
      "write the plug-in's first N outputs only\n"
      "(1 gives a mono file; default: every output)",
@@ -197,6 +225,8 @@ std::string CheckCombination(const TRenderOptions& o) {
   if (o.Inputs.size() > 1 && (!o.EditorSnapshotPath.empty() || o.OutputPath == "-"))
     return std::string(o.OutputPath == "-" ? "-o -" : "--editor-snapshot") + " takes one input, not " +
            std::to_string(o.Inputs.size());
+  if (o.Float && (o.Bits != 0 && o.Bits != 32 && o.Bits != 64)) return "--float takes --bits 32 or 64 only";
+  if (!o.Float && o.Bits == 64) return "--bits 64 needs --float (integer samples go up to 32 bits)";
   if (o.Json && !o.Info && !o.ListParams) return "--json goes with --info or --list-params";
   if (!o.DemoOutPath.empty() && !o.InputPath.empty())
     return "--demo-out saves the built-in demo, which is not played with -i; leave out one of them";

@@ -31,6 +31,9 @@ struct TRenderOptions {
   int BlockSize = 512;              // sample frames per processing call
   double SampleRate = 0;            // Hz; 0 = the input's rate, else 44100
   int Precision = 32;               // 32 or 64 bit floating-point processing
+  int Bits = 0;                     // --bits: 8, 16, 24, 32 (64 with --float); 0 = as chosen
+  bool Float = false;               // --float: floating-point samples
+  double Quality = -1.0;            // --quality 0..10 as 0..1; < 0 = kDefaultQuality for lossy formats
   int OutChannels = 0;              // --out-channels: the first N outputs are written; 0 = all
   std::vector<TParamRequest> Params;
   std::vector<TChannelFeed> Channels;  // --channels; empty = the usual mapping
@@ -62,5 +65,6 @@ constexpr double kMinSampleRate = 1000.0;  // Hz
 constexpr double kMaxSampleRate = 1536000.0;
 constexpr double kMaxTailSeconds = 3600.0;
 constexpr int kMaxOutChannels = 256;
+constexpr double kDefaultQuality = 0.7;  // VBR quality of lossy outputs, 0..1 (--quality 7)
 
 }  // namespace vb
