@@ -429,5 +429,26 @@ TEST_F(VstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
   EXPECT_TRUE(hidden.empty()) << hidden.front();
 }
 
+// --tail auto ends half a second after the last echo has died away, whatever
+// tail the plug-in reports, and --tail-max cuts it with a warning.
+TEST_F(VstRenderUse, AnAutomaticTailEndsHalfASecondAfterTheOutputFallsQuiet) {
+  WriteWav("in.wav", std::vector<double>(44100, 0.25), 1);
+  TRun r = Render(kEcho, "-q --tail auto" + In("in.wav") + Out("auto.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  int channels = 0;
+  const std::vector<double> out = ReadAudio("auto.wav", channels);
+  const size_t lastEcho = 44100 + kEchoRepeats * kEchoSpacing, hold = 22050;
+  ASSERT_GE(out.size(), lastEcho + hold);
+  EXPECT_LT(out.size(), lastEcho + hold + 512);  // one block at most beyond
+  EXPECT_GT(std::fabs(out[lastEcho - 1]), 0.01);
+  for (size_t i = lastEcho; i < out.size(); ++i) ASSERT_LT(std::fabs(out[i]), 3.2e-5) << i;
+
+  r = Render(kEcho, "-q --tail auto --tail-max 0.2" + In("in.wav") + Out("cut.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(ReadAudio("cut.wav", channels).size(), 44100u + 8820u);
+  EXPECT_NE(r.Err.find("warning: the output was still sounding after the longest tail of 0.20 s"), std::string::npos)
+      << r.Err;
+}
+
 }  // namespace
 }  // namespace vb

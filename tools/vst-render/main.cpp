@@ -108,6 +108,7 @@ bool ApplyParams(TPluginHost& plugin, const TRenderOptions& o, std::string& erro
 // The tail: the user's, else the one the plug-in reports (effGetTailSize:
 // 0 means not told, 1 means none).
 std::int64_t TailFrames(TPluginHost& plugin, const TRenderOptions& o, double rate) {
+  if (o.AutoTail) return std::llround(o.TailMaxSeconds * rate);
   if (o.TailSeconds >= 0) return std::llround(o.TailSeconds * rate);
   const std::intptr_t reported = plugin.Dispatch(effGetTailSize);
   if (reported <= 1) return 0;
@@ -272,6 +273,8 @@ int RenderLoaded(const TRenderOptions& o, TInput& in, TAudioFormat format, TPlug
   if (int status = PlanSettings(o, in, plugin, settings)) return status;
   GSay.Note(settings.Channels.Note);
   settings.TailFrames = TailFrames(plugin, o, in.Rate);
+  settings.AutoTail = o.AutoTail;
+  settings.QuietFrames = std::llround(kQuietHoldSeconds * in.Rate);
   if (!o.DemoOutPath.empty() && !in.FromFile)
     if (int status = SaveDemo(o, in.Rate)) return status;
 
@@ -301,6 +304,9 @@ int RenderLoaded(const TRenderOptions& o, TInput& in, TAudioFormat format, TPlug
     GSay.Warning("the output clipped: its peak of " + TSignalStats::FormatDb(result.Out.Peak()) +
                  " dBFS does not fit in " + format.Describe() + "; lower the level or write a floating-point format");
   ReportLatency(result, o, in.Rate);
+  if (result.TailCut)
+    GSay.Warning("the output was still sounding after the longest tail of " + Seconds(o.TailMaxSeconds) +
+                 "; give a longer --tail-max");
   const bool instrument = plugin.HasFlag(effFlagsIsSynth) || plugin.Dispatch(effGetPlugCategory) == vpcSynth;
   if (instrument && result.Out.Peak() == 0.0)
     GSay.Warning("the plug-in is an instrument and vst-render sends it no notes (MIDI events): it rendered silence");

@@ -119,17 +119,29 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      "1-based: 1,2 (first two), 2 (second only),\n"
      "1+2 (mixed), 0 (silence)",
      [](TRenderOptions& o, const std::string& v, std::string& e) { return ParseChannelList(v, o.Channels, e); }},
-    {nullptr, "--tail", "SECONDS",
+    {nullptr, "--tail", "SECONDS|auto",
      "silence fed after the input, so that echoes\n"
      "and reverbs ring out (default: the tail the\n"
-     "plug-in reports)",
+     "plug-in reports); auto: until the output\n"
+     "stays below -90 dBFS for 0.5 s",
      [](TRenderOptions& o, const std::string& v, std::string& e) {
+       if (v == "auto") return o.AutoTail = true;
        double s = 0;
        if (!ParseNumber(v, s) || s < 0 || s > kMaxTailSeconds) {
          e = "tail must be a number of seconds from 0 to 3600, not '" + v + "'";
          return false;
        }
        o.TailSeconds = s;
+       return true;
+     }},
+    {nullptr, "--tail-max", "SECONDS", "the longest automatic tail (30)",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       double s = 0;
+       if (!ParseNumber(v, s) || s < 0 || s > kMaxTailSeconds) {
+         e = "--tail-max must be a number of seconds from 0 to 3600, not '" + v + "'";
+         return false;
+       }
+       o.TailMaxSeconds = s;
        return true;
      }},
     {nullptr, "--no-latency-compensation", nullptr, "keep the plug-in's reported delay",

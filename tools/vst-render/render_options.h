@@ -38,6 +38,8 @@ struct TRenderOptions {
   std::vector<TParamRequest> Params;
   std::vector<TChannelFeed> Channels;  // --channels; empty = the usual mapping
   double TailSeconds = -1.0;           // silence after the input; < 0 = the plug-in's own tail
+  bool AutoTail = false;               // --tail auto: until the output is quiet, TailMaxSeconds at most
+  double TailMaxSeconds = 30.0;
   bool CompensateLatency = true;
   bool Normalised = false;  // --param values are normalised 0..1
   bool ListParams = false;
@@ -64,6 +66,7 @@ constexpr int kMaxBlockSize = 1 << 20;     // sample frames
 constexpr double kMinSampleRate = 1000.0;  // Hz
 constexpr double kMaxSampleRate = 1536000.0;
 constexpr double kMaxTailSeconds = 3600.0;
+constexpr double kQuietHoldSeconds = 0.5;  // an automatic tail ends after this long below -90 dBFS
 constexpr int kMaxOutChannels = 256;
 constexpr double kDefaultQuality = 0.7;  // VBR quality of lossy outputs, 0..1 (--quality 7)
 

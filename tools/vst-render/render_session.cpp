@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <vector>
 
 #include "progress_bar.h"
@@ -57,6 +58,22 @@ std::int64_t TRenderSession::UsableLatency(double sampleRate) const {
   return reported >= 0 && reported <= kMaxLatencySeconds * sampleRate ? reported : -1;
 }
 
+namespace {
+
+// The run of quiet frames at the end of the output, after `frames` more
+// interleaved frames: a frame is quiet when every channel is below `level`.
+std::int64_t QuietRunAfter(const double* interleaved, std::int64_t frames, int channels, double level,
+                           std::int64_t run) {
+  for (std::int64_t i = 0; i < frames; ++i) {
+    bool quiet = true;
+    for (int c = 0; c < channels && quiet; ++c) quiet = std::fabs(interleaved[i * channels + c]) < level;
+    run = quiet ? run + 1 : 0;
+  }
+  return run;
+}
+
+}  // namespace
+
 template <typename TSample>
 bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings, std::int64_t latency,
                           TAudioFileWriter* writer, bool progress, TRenderResult& result, std::string& error) {
@@ -99,6 +116,7 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
   TClock::duration busy{};
   bool sourceEnded = false;
   std::int64_t fed = 0;
+  std::int64_t quietRun = 0;  // output frames below QuietLevel since the source ended
 
   for (;;) {
     std::int64_t n = 0;
@@ -109,7 +127,10 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
     }
     if (sourceEnded) {
       n = std::min<std::int64_t>(padding, static_cast<std::int64_t>(block));
-      if (n == 0) break;
+      if (n == 0) {
+        result.TailCut = settings.AutoTail && quietRun < settings.QuietFrames;
+        break;
+      }
       padding -= n;
       std::fill(readBuf.begin(), readBuf.end(), 0.0);
     } else {
@@ -158,6 +179,10 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
     if (keep > 0 && writer && !writer->Write(writeBuf.data(), keep, error)) return false;
     result.Frames += keep;
     bar.Update(fed);
+    if (settings.AutoTail && sourceEnded) {
+      quietRun = QuietRunAfter(writeBuf.data(), keep, wCh, settings.QuietLevel, quietRun);
+      if (quietRun >= settings.QuietFrames) break;
+    }
   }
   bar.Finish();
   result.LatencyDropped = latency - toDrop;

@@ -32,6 +32,11 @@ struct TRenderSettings {
   std::int64_t TailFrames = 0;    // silence fed after the source
   bool CompensateLatency = true;  // drop the reported delay from the start
   int OutChannels = 0;            // outputs written (the first ones); 0 = all
+  // An automatic tail: after the source, render until every output has
+  // stayed below QuietLevel for QuietFrames, TailFrames at most.
+  bool AutoTail = false;
+  double QuietLevel = 3.1622776601683795e-05;  // -90 dBFS
+  std::int64_t QuietFrames = 0;
 };
 
 struct TRenderResult {
@@ -46,6 +51,7 @@ struct TRenderResult {
   // A delay the plug-in reported while processing, after output had been
   // written (so it could not be compensated); -1 when there was none.
   std::int32_t LateLatency = -1;
+  bool TailCut = false;                            // an automatic tail reached TailFrames before the output went quiet
   double RealtimeFactor(double sampleRate) const;  // seconds of audio per second of processing
 };
 
