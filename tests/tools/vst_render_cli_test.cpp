@@ -301,5 +301,25 @@ TEST_F(VstRenderCli, BitsFloatAndQualityReachTheFile) {
   EXPECT_GT(test::ReadText(Path("default.mp3")).size(), 10 * 100000 / 8) << "the 10 s demo under 100 kbps";
 }
 
+// A state saved after --param comes back through --preset, as a program or
+// a bank; a preset of another plug-in is refused with both IDs.
+TEST_F(VstRenderCli, PresetsSaveAndRestoreTheStateAndBelongToOnePlugin) {
+  if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
+  const std::string plugin = "-q -p '" + kPlugin + "'";
+  for (const char* name : {"drive.fxp", "drive.fxb"}) {
+    ASSERT_EQ(Run(plugin + " --param Drive=60 --save-preset '" + Path(name) + "' --info").Code, 0) << name;
+    TRun r = Run(plugin + " --preset '" + Path(name) + "' --list-params");
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    const size_t at = r.Out.find("Drive");
+    ASSERT_NE(at, std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.substr(at, r.Out.find('\n', at) - at).find(" 60 "), std::string::npos) << r.Out;
+  }
+  TRun r = Run("-q -p '" + kHalfGain + "' --preset '" + Path("drive.fxp") + "' --info");
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("'ZQT\\x00'"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("'HGan'"), std::string::npos) << r.Err;
+  EXPECT_EQ(Run(plugin + " --program 5 --info").Code, 2);
+}
+
 }  // namespace
 }  // namespace vb

@@ -26,6 +26,7 @@
 #include "plugin_host.h"
 #include "plugin_info.h"
 #include "plugin_params.h"
+#include "plugin_presets.h"
 #include "plugin_search.h"
 #include "render_options.h"
 #include "render_session.h"
@@ -184,8 +185,14 @@ int LoadPlugin(const TRenderOptions& o, double rate, bool describing, TPluginHos
   if (!describing && !refusal.empty())
     return GSay.Error("the plug-in refuses to run at " + std::to_string(static_cast<long>(rate)) + " Hz: " + refusal);
   if (std::string why = CheckChannelCounts(*plugin.Effect()); !describing && !why.empty()) return GSay.Error(why);
+  if (!o.PresetPath.empty() && !LoadPresetFile(plugin, o.PresetPath, error)) return GSay.Error(error);
+  if (o.Program >= 0 && !SelectProgram(plugin, o.Program, error)) return GSay.Error(error, kExitUsage);
   // A --param the plug-in cannot take is a bad command line.
   if (!ApplyParams(plugin, o, error)) return GSay.Error(error, kExitUsage);
+  if (!o.SavePresetPath.empty()) {
+    if (!SavePresetFile(plugin, o.SavePresetPath, error)) return GSay.Error(error);
+    GSay.Note("saved the plug-in's state as '" + o.SavePresetPath + "'");
+  }
   return kExitOk;
 }
 

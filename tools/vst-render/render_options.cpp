@@ -191,6 +191,41 @@ const TOptionRow<TRenderOptions> kOptions[] = {
        return true;
      },
      true},
+    {nullptr, "--preset", "FILE.fxp|.fxb",
+     "load a program (.fxp) or bank (.fxb) before\n"
+     "--program and --param; one of another\n"
+     "plug-in is refused",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       const std::string ext = LowerExtension(v);
+       if (ext != "fxp" && ext != "fxb") {
+         e = "--preset takes a .fxp or .fxb file, not '" + v + "'";
+         return false;
+       }
+       o.PresetPath = v;
+       return true;
+     }},
+    {nullptr, "--program", "N", "select program N (from 0) before --param",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       long n = 0;
+       if (!ParseInt(v, n) || n < 0 || n > 1000000) {
+         e = "--program must be a program number from 0, not '" + v + "'";
+         return false;
+       }
+       o.Program = static_cast<int>(n);
+       return true;
+     }},
+    {nullptr, "--save-preset", "FILE.fxp|.fxb",
+     "save the current program (.fxp) or the bank\n"
+     "(.fxb) after the --param settings",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       const std::string ext = LowerExtension(v);
+       if (ext != "fxp" && ext != "fxb") {
+         e = "--save-preset takes a name ending in .fxp or .fxb, not '" + v + "'";
+         return false;
+       }
+       o.SavePresetPath = v;
+       return true;
+     }},
     {nullptr, "--normalised", nullptr, "--param values are normalised 0..1",
      [](TRenderOptions& o, const std::string&, std::string&) { return o.Normalised = true; }},
     {nullptr, "--normalized", nullptr, nullptr,

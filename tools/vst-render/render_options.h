@@ -27,6 +27,9 @@ struct TRenderOptions {
   std::string OutputPath;           // empty: render, report, write nothing
   std::string FormatName;           // --format: container by extension name; empty = from -o
   std::string DemoOutPath;          // where to save the dry demo, if asked
+  std::string PresetPath;           // --preset: a .fxp or .fxb loaded before --program and --param
+  std::string SavePresetPath;       // --save-preset: the state after the --param settings
+  int Program = -1;                 // --program: selected before --param; < 0 = as the plug-in starts
   std::string EditorSnapshotPath;   // --editor-snapshot: a picture of the editor instead of audio
   int BlockSize = 512;              // sample frames per processing call
   double SampleRate = 0;            // Hz; 0 = the input's rate, else 44100
