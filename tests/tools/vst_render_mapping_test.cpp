@@ -450,5 +450,29 @@ TEST_F(VstRenderUse, AnAutomaticTailEndsHalfASecondAfterTheOutputFallsQuiet) {
       << r.Err;
 }
 
+// A chain: each plug-in takes the one before's outputs, the delays add up
+// and are compensated, and PLUGIN:NAME picks whose parameter is set.
+TEST_F(VstRenderUse, AChainRunsThePluginsInOrderAndCompensatesTheirSummedDelay) {
+  const std::vector<double> in = Ramp(3000, 2);
+  WriteWav("in.wav", in, 2);
+  TRun r =
+      Render(kDelayLine, "-p '" + kDelayLine + "' -p '" + kHalfGain + "' --tail 0" + In("in.wav") + Out("out.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Err.find("compensated the plug-in's delay of " + std::to_string(2 * kDelayLineLatency) + " samples"),
+            std::string::npos)
+      << r.Err;
+  int channels = 0;
+  const std::vector<double> out = ReadAudio("out.wav", channels);
+  ASSERT_EQ(out.size(), in.size());
+  for (size_t i = 0; i < in.size(); ++i) ASSERT_NEAR(out[i], 0.5 * in[i], 1e-7) << i;
+  const std::string plugin = VB_BINARY_DIR "/VordaBrasswick.so";
+  if (!Exists(plugin)) return;
+  const std::string chain = "-q --tail 0 -p '" + kHalfGain + "'" + In("in.wav") + Out("two.wav");
+  EXPECT_EQ(RunProgram(test::kRenderProgram, "-p '" + plugin + "' --param VordaBrasswick:Drive=60 " + chain).Code, 0);
+  r = RunProgram(test::kRenderProgram, "-p '" + plugin + "' --param 2:Drive=60 " + chain);
+  EXPECT_EQ(r.Code, 2);
+  EXPECT_NE(r.Err.find("Drive"), std::string::npos) << r.Err;
+}
+
 }  // namespace
 }  // namespace vb

@@ -23,6 +23,7 @@
 #include "demo_signal.h"
 #include "editor_snapshot.h"
 #include "param_resolver.h"
+#include "plugin_chain.h"
 #include "plugin_host.h"
 #include "plugin_info.h"
 #include "plugin_params.h"
@@ -89,18 +90,18 @@ bool ResolvePlugin(const std::string& given, std::string& path, std::string& err
 
 // Sets the requested parameters, switches first; says so when that is not
 // the order they were given in.
-bool ApplyParams(TPluginHost& plugin, const TRenderOptions& o, std::string& error) {
+bool ApplyParams(TPluginHost& plugin, const std::vector<TParamRequest>& requests, bool normalised, std::string& error) {
   TPluginParams params(plugin);
   TParamResolver resolver(params);
   std::vector<size_t> order;
-  if (!resolver.ApplyOrder(o.Params, order, error)) return false;
+  if (!resolver.ApplyOrder(requests, order, error)) return false;
   std::string told;
   bool reordered = false;
   for (size_t k = 0; k < order.size(); ++k) {
     TParamSetting setting;
-    if (!resolver.Apply(o.Params[order[k]], o.Normalised, setting, error)) return false;
+    if (!resolver.Apply(requests[order[k]], normalised, setting, error)) return false;
     reordered = reordered || order[k] != k;
-    told += (k ? ", " : "") + o.Params[order[k]].Name + "=" + o.Params[order[k]].Value;
+    told += (k ? ", " : "") + requests[order[k]].Name + "=" + requests[order[k]].Value;
   }
   if (reordered) GSay.Note("switches are set before continuous parameters: " + told);
   return true;
@@ -108,10 +109,10 @@ bool ApplyParams(TPluginHost& plugin, const TRenderOptions& o, std::string& erro
 
 // The tail: the user's, else the one the plug-in reports (effGetTailSize:
 // 0 means not told, 1 means none).
-std::int64_t TailFrames(TPluginHost& plugin, const TRenderOptions& o, double rate) {
+std::int64_t TailFrames(const TPluginChain& chain, const TRenderOptions& o, double rate) {
   if (o.AutoTail) return std::llround(o.TailMaxSeconds * rate);
   if (o.TailSeconds >= 0) return std::llround(o.TailSeconds * rate);
-  const std::intptr_t reported = plugin.Dispatch(effGetTailSize);
+  const std::int64_t reported = chain.ReportedTail();
   if (reported <= 1) return 0;
   if (static_cast<double>(reported) > kMaxReportedTailSeconds * rate) {
     GSay.Note("the plug-in reports an endless tail; give --tail SECONDS to render one");
@@ -173,38 +174,73 @@ int OpenInput(const TRenderOptions& o, TInput& in) {
   return kExitOk;
 }
 
-// Loads and opens the plug-in at `rate`; `describing`: only its
-// description is wanted, so a rate or precision it refuses does not matter.
-int LoadPlugin(const TRenderOptions& o, double rate, bool describing, TPluginHost& plugin, std::string& path) {
+// The --param requests for stage `k` of the chain: those prefixed with its
+// file name (without .so) or its number from 1, and unprefixed ones for the
+// first stage.
+std::vector<TParamRequest> StageParams(const TRenderOptions& o, size_t k) {
+  std::vector<TParamRequest> mine;
+  for (TParamRequest r : o.Params) {
+    size_t owner = 0;
+    if (const auto colon = r.Name.find(':'); colon != std::string::npos && o.PluginPaths.size() > 1) {
+      const std::string prefix = r.Name.substr(0, colon);
+      for (size_t s = 0; s < o.PluginPaths.size(); ++s) {
+        std::string stem = o.PluginPaths[s].substr(o.PluginPaths[s].find_last_of('/') + 1);
+        if (stem.size() > 3 && stem.compare(stem.size() - 3, 3, ".so") == 0) stem.resize(stem.size() - 3);
+        if (prefix == stem || prefix == std::to_string(s + 1)) {
+          owner = s;
+          r.Name.erase(0, colon + 1);
+          break;
+        }
+      }
+    }
+    if (owner == k) mine.push_back(r);
+  }
+  return mine;
+}
+
+// Loads and opens one plug-in at `rate`; `describing`: only its description
+// is wanted, so a rate or precision it refuses does not matter.
+int LoadStage(const TRenderOptions& o, size_t k, double rate, bool describing, TPluginHost& plugin, std::string& path) {
   std::string error;
-  if (!ResolvePlugin(o.PluginPath, path, error) || !plugin.Load(path, error)) return GSay.Error(error);
+  if (!ResolvePlugin(o.PluginPaths[k], path, error) || !plugin.Load(path, error)) return GSay.Error(error);
   const bool wantDouble = o.Precision == 64;
   if (!describing && wantDouble && !plugin.HasFlag(effFlagsCanDoubleReplacing))
-    return GSay.Error("the plug-in cannot process 64-bit samples (no double-replacing support); use --precision 32");
+    return GSay.Error("'" + path + "' cannot process 64-bit samples (no double-replacing support); use --precision 32");
   const std::string refusal = plugin.Open(rate, o.BlockSize, wantDouble);
   if (!describing && !refusal.empty())
     return GSay.Error("the plug-in refuses to run at " + std::to_string(static_cast<long>(rate)) + " Hz: " + refusal);
   if (std::string why = CheckChannelCounts(*plugin.Effect()); !describing && !why.empty()) return GSay.Error(why);
-  if (!o.PresetPath.empty() && !LoadPresetFile(plugin, o.PresetPath, error)) return GSay.Error(error);
-  if (o.Program >= 0 && !SelectProgram(plugin, o.Program, error)) return GSay.Error(error, kExitUsage);
+  // Presets are the first plug-in's.
+  if (k == 0 && !o.PresetPath.empty() && !LoadPresetFile(plugin, o.PresetPath, error)) return GSay.Error(error);
+  if (k == 0 && o.Program >= 0 && !SelectProgram(plugin, o.Program, error)) return GSay.Error(error, kExitUsage);
   // A --param the plug-in cannot take is a bad command line.
-  if (!ApplyParams(plugin, o, error)) return GSay.Error(error, kExitUsage);
-  if (!o.SavePresetPath.empty()) {
+  if (!ApplyParams(plugin, StageParams(o, k), o.Normalised, error)) return GSay.Error(error, kExitUsage);
+  if (k == 0 && !o.SavePresetPath.empty()) {
     if (!SavePresetFile(plugin, o.SavePresetPath, error)) return GSay.Error(error);
     GSay.Note("saved the plug-in's state as '" + o.SavePresetPath + "'");
   }
   return kExitOk;
 }
 
+// Every -p in order; `path`: the first one's file.
+int LoadChain(const TRenderOptions& o, double rate, bool describing, TPluginChain& chain, std::string& path) {
+  for (size_t k = 0; k < o.PluginPaths.size(); ++k) {
+    std::string stagePath;
+    if (int status = LoadStage(o, k, rate, describing, chain.Add(), stagePath)) return status;
+    if (k == 0) path = stagePath;
+  }
+  return kExitOk;
+}
+
 // How the input feeds the plug-in, and which outputs are written.
-int PlanSettings(const TRenderOptions& o, const TInput& in, TPluginHost& plugin, TRenderSettings& settings) {
+int PlanSettings(const TRenderOptions& o, const TInput& in, const TPluginChain& chain, TRenderSettings& settings) {
   std::string error;
-  if (!PlanChannels(in.Source->Channels(), plugin.Effect()->numInputs, o.Channels, in.Name, !in.FromFile,
-                    settings.Channels, error))
+  if (!PlanChannels(in.Source->Channels(), chain.NumInputs(), o.Channels, in.Name, !in.FromFile, settings.Channels,
+                    error))
     return GSay.Error(error);
-  if (o.OutChannels > plugin.Effect()->numOutputs)
+  if (o.OutChannels > chain.NumOutputs())
     return GSay.Error("--out-channels " + std::to_string(o.OutChannels) + " asks for more outputs than the plug-in's " +
-                          std::to_string(plugin.Effect()->numOutputs),
+                          std::to_string(chain.NumOutputs()),
                       kExitUsage);
   settings.OutChannels = o.OutChannels;
   settings.CompensateLatency = o.CompensateLatency;
@@ -213,10 +249,10 @@ int PlanSettings(const TRenderOptions& o, const TInput& in, TPluginHost& plugin,
 
 int RunDescription(const TRenderOptions& o) {
   GSay.SetQuiet(true);
-  TPluginHost plugin;
+  TPluginChain chain;
   std::string path;
-  if (int status = LoadPlugin(o, o.SampleRate > 0 ? o.SampleRate : kDefaultSampleRate, true, plugin, path))
-    return status;
+  if (int status = LoadChain(o, o.SampleRate > 0 ? o.SampleRate : kDefaultSampleRate, true, chain, path)) return status;
+  TPluginHost& plugin = chain.First();  // the first plug-in is described
   const std::string text = o.Json ? (o.Info ? DescribePluginJson(plugin, path) : DescribeParametersJson(plugin))
                                   : (o.Info ? DescribePlugin(plugin, path) : DescribeParameters(plugin));
   std::fputs(text.c_str(), stdout);
@@ -225,18 +261,18 @@ int RunDescription(const TRenderOptions& o) {
 
 int RunSnapshot(const TRenderOptions& o) {
   TInput in;
-  TPluginHost plugin;
+  TPluginChain chain;
   std::string path, error;
   TRenderSettings settings;
   if (int status = OpenInput(o, in)) return status;
-  if (int status = LoadPlugin(o, in.Rate, false, plugin, path)) return status;
-  if (int status = PlanSettings(o, in, plugin, settings)) return status;
+  if (int status = LoadChain(o, in.Rate, false, chain, path)) return status;
+  if (int status = PlanSettings(o, in, chain, settings)) return status;
   GSay.Note(settings.Channels.Note);
-  TEditorSnapshot snapshot(plugin);
+  TEditorSnapshot snapshot(chain.First());
   if (!snapshot.Open(error)) return GSay.Error(error);
   snapshot.IdleFor(kSnapshotSettleMs);
   TLimitedSource played(*in.Source, std::llround(kSnapshotPlaySeconds * in.Rate));
-  TRenderSession session(plugin, o.BlockSize, o.Precision == 64);
+  TRenderSession session(chain, o.BlockSize, o.Precision == 64);
   TRenderResult result;
   if (!session.Run(played, settings, nullptr, false, result, error)) return GSay.Error(error);
   snapshot.IdleFor(kSnapshotShowMs);
@@ -274,19 +310,19 @@ int ReportInput(const TRenderOptions& o, TInput& in, const TRenderResult& result
 
 // Renders one input through the loaded plug-in into o.OutputPath (empty:
 // measured only), with the notes, warnings and summary line of a render.
-int RenderLoaded(const TRenderOptions& o, TInput& in, TAudioFormat format, TPluginHost& plugin) {
+int RenderLoaded(const TRenderOptions& o, TInput& in, TAudioFormat format, TPluginChain& chain) {
   std::string error;
   TRenderSettings settings;
-  if (int status = PlanSettings(o, in, plugin, settings)) return status;
+  if (int status = PlanSettings(o, in, chain, settings)) return status;
   GSay.Note(settings.Channels.Note);
-  settings.TailFrames = TailFrames(plugin, o, in.Rate);
+  settings.TailFrames = TailFrames(chain, o, in.Rate);
   settings.AutoTail = o.AutoTail;
   settings.QuietFrames = std::llround(kQuietHoldSeconds * in.Rate);
   if (!o.DemoOutPath.empty() && !in.FromFile)
     if (int status = SaveDemo(o, in.Rate)) return status;
 
   const bool writing = !o.OutputPath.empty();
-  const int channels = settings.OutChannels > 0 ? settings.OutChannels : plugin.Effect()->numOutputs;
+  const int channels = settings.OutChannels > 0 ? settings.OutChannels : chain.NumOutputs();
   TAudioFileWriter writer;
   if (writing) {
     const std::int64_t known = in.Source->Frames();
@@ -300,8 +336,8 @@ int RenderLoaded(const TRenderOptions& o, TInput& in, TAudioFormat format, TPlug
                 ")");
   }
 
-  TRenderSession session(plugin, o.BlockSize, o.Precision == 64);
-  const std::int64_t automatedBefore = plugin.AutomateCount();  // the --param search may have caused some
+  TRenderSession session(chain, o.BlockSize, o.Precision == 64);
+  const std::int64_t automatedBefore = chain.AutomateCount();  // the --param search may have caused some
   TRenderResult result;
   if (!session.Run(*in.Source, settings, writing ? &writer : nullptr, !o.Quiet, result, error))
     return GSay.Error(error);
@@ -314,12 +350,11 @@ int RenderLoaded(const TRenderOptions& o, TInput& in, TAudioFormat format, TPlug
   if (result.TailCut)
     GSay.Warning("the output was still sounding after the longest tail of " + Seconds(o.TailMaxSeconds) +
                  "; give a longer --tail-max");
-  const bool instrument = plugin.HasFlag(effFlagsIsSynth) || plugin.Dispatch(effGetPlugCategory) == vpcSynth;
-  if (instrument && result.Out.Peak() == 0.0)
+  if (chain.IsInstrument() && result.Out.Peak() == 0.0)
     GSay.Warning("the plug-in is an instrument and vst-render sends it no notes (MIDI events): it rendered silence");
   if (!o.Quiet) {
     std::string line = SummaryLine(o.OutputPath, result, in.Rate, format);
-    if (std::int64_t n = plugin.AutomateCount() - automatedBefore; n > 0)
+    if (std::int64_t n = chain.AutomateCount() - automatedBefore; n > 0)
       line += "; " + std::to_string(n) + " automation calls";
     // Audio on standard output keeps it to itself.
     std::fprintf(WritesToStdout(o.OutputPath) ? stderr : stdout, "%s\n", line.c_str());
@@ -345,34 +380,34 @@ int ChooseFormat(const TRenderOptions& o, const TInput& in, TAudioFormat& format
 int RunRender(const TRenderOptions& o) {
   TInput in;
   TAudioFormat format;
-  TPluginHost plugin;
+  TPluginChain chain;
   std::string path;
   if (int status = OpenInput(o, in)) return status;
   if (int status = ChooseFormat(o, in, format)) return status;
-  if (int status = LoadPlugin(o, in.Rate, false, plugin, path)) return status;
-  return RenderLoaded(o, in, format, plugin);
+  if (int status = LoadChain(o, in.Rate, false, chain, path)) return status;
+  return RenderLoaded(o, in, format, chain);
 }
 
 // One file of a batch. The plug-in is loaded with the first file that
 // opens and told each new rate between files (it is suspended then);
 // `fatal` is set when the plug-in itself failed, which ends the batch.
-int RenderBatchItem(const TRenderOptions& o, TPluginHost& plugin, bool& loaded, bool& fatal) {
+int RenderBatchItem(const TRenderOptions& o, TPluginChain& chain, bool& loaded, bool& fatal) {
   TInput in;
   TAudioFormat format;
   if (int status = OpenInput(o, in)) return status;
   if (int status = ChooseFormat(o, in, format)) return status;
   if (!loaded) {
     std::string path;
-    const int status = LoadPlugin(o, in.Rate, false, plugin, path);
+    const int status = LoadChain(o, in.Rate, false, chain, path);
     fatal = status != kExitOk;
     loaded = !fatal;
     if (fatal) return status;
-  } else if (in.Rate != plugin.SampleRate()) {
-    if (std::string refusal = plugin.SetSampleRate(in.Rate); !refusal.empty())
+  } else if (in.Rate != chain.First().SampleRate()) {
+    if (std::string refusal = chain.SetSampleRate(in.Rate); !refusal.empty())
       return GSay.Error("the plug-in refuses to run at " + std::to_string(static_cast<long>(in.Rate)) +
                         " Hz: " + refusal);
   }
-  return RenderLoaded(o, in, format, plugin);
+  return RenderLoaded(o, in, format, chain);
 }
 
 // The folder part of a path ("" when there is none).
@@ -400,14 +435,14 @@ int RunBatch(const TRenderOptions& o) {
   for (const TBatchItem& item : items)
     if (std::string folder = OutputFolder(item.Output); !MakeFolders(folder))
       return GSay.Error("cannot make the folder '" + folder + "': " + std::strerror(errno));
-  TPluginHost plugin;
+  TPluginChain chain;
   bool loaded = false, fatal = false;
   std::vector<std::string> failed;
   for (const TBatchItem& item : items) {
     TRenderOptions one = o;
     one.InputPath = item.Input;
     one.OutputPath = item.Output;
-    if (RenderBatchItem(one, plugin, loaded, fatal) != kExitOk) failed.push_back(item.Input);
+    if (RenderBatchItem(one, chain, loaded, fatal) != kExitOk) failed.push_back(item.Input);
     if (fatal) return kExitFailure;
   }
   if (failed.empty()) {

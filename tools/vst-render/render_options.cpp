@@ -38,11 +38,16 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      "for as NAME or NAME.so in $LXVST_PATH,\n"
      "$VST_PATH, ~/.vst, ~/.lxvst, /usr/local/lib/vst,\n"
      "/usr/local/lib/lxvst, /usr/lib/vst and\n"
-     "/usr/lib/lxvst, each with its subfolders",
+     "/usr/lib/lxvst, each with its subfolders.\n"
+     "Repeated, the plug-ins form a chain: each\n"
+     "takes the outputs of the one before; their\n"
+     "delays add up and are compensated",
      [](TRenderOptions& o, const std::string& v, std::string&) {
-       o.PluginPath = v;
+       if (o.PluginPath.empty()) o.PluginPath = v;
+       o.PluginPaths.push_back(v);
        return true;
-     }},
+     },
+     true},
     {"-i", "--input", "FILE",
      "input audio (WAV, FLAC, AIFF, Ogg, MP3, ...);\n"
      "a file, FIFO or pipe; - is standard input.\n"
@@ -180,7 +185,9 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      }},
     {nullptr, "--param", "NAME=VALUE",
      "set a parameter by name or index, in its\n"
-     "own unit (repeatable; see the order below)",
+     "own unit (repeatable; see the order below);\n"
+     "in a chain PLUGIN:NAME=VALUE picks the\n"
+     "plug-in by file name (no .so) or number",
      [](TRenderOptions& o, const std::string& v, std::string& e) {
        const auto eq = v.rfind('=');
        if (eq == std::string::npos || eq == 0 || eq + 1 == v.size()) {

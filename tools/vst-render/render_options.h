@@ -21,23 +21,24 @@ struct TParamRequest {
 };
 
 struct TRenderOptions {
-  std::string PluginPath;
-  std::string InputPath;            // the first input; empty: render the built-in demo
-  std::vector<std::string> Inputs;  // every -i and every argument without an option, in order
-  std::string OutputPath;           // empty: render, report, write nothing
-  std::string FormatName;           // --format: container by extension name; empty = from -o
-  std::string DemoOutPath;          // where to save the dry demo, if asked
-  std::string PresetPath;           // --preset: a .fxp or .fxb loaded before --program and --param
-  std::string SavePresetPath;       // --save-preset: the state after the --param settings
-  int Program = -1;                 // --program: selected before --param; < 0 = as the plug-in starts
-  std::string EditorSnapshotPath;   // --editor-snapshot: a picture of the editor instead of audio
-  int BlockSize = 512;              // sample frames per processing call
-  double SampleRate = 0;            // Hz; 0 = the input's rate, else 44100
-  int Precision = 32;               // 32 or 64 bit floating-point processing
-  int Bits = 0;                     // --bits: 8, 16, 24, 32 (64 with --float); 0 = as chosen
-  bool Float = false;               // --float: floating-point samples
-  double Quality = -1.0;            // --quality 0..10 as 0..1; < 0 = kDefaultQuality for lossy formats
-  int OutChannels = 0;              // --out-channels: the first N outputs are written; 0 = all
+  std::string PluginPath;                // the first -p
+  std::vector<std::string> PluginPaths;  // every -p: a chain, in order
+  std::string InputPath;                 // the first input; empty: render the built-in demo
+  std::vector<std::string> Inputs;       // every -i and every argument without an option, in order
+  std::string OutputPath;                // empty: render, report, write nothing
+  std::string FormatName;                // --format: container by extension name; empty = from -o
+  std::string DemoOutPath;               // where to save the dry demo, if asked
+  std::string PresetPath;                // --preset: a .fxp or .fxb loaded before --program and --param
+  std::string SavePresetPath;            // --save-preset: the state after the --param settings
+  int Program = -1;                      // --program: selected before --param; < 0 = as the plug-in starts
+  std::string EditorSnapshotPath;        // --editor-snapshot: a picture of the editor instead of audio
+  int BlockSize = 512;                   // sample frames per processing call
+  double SampleRate = 0;                 // Hz; 0 = the input's rate, else 44100
+  int Precision = 32;                    // 32 or 64 bit floating-point processing
+  int Bits = 0;                          // --bits: 8, 16, 24, 32 (64 with --float); 0 = as chosen
+  bool Float = false;                    // --float: floating-point samples
+  double Quality = -1.0;                 // --quality 0..10 as 0..1; < 0 = kDefaultQuality for lossy formats
+  int OutChannels = 0;                   // --out-channels: the first N outputs are written; 0 = all
   std::vector<TParamRequest> Params;
   std::vector<TChannelFeed> Channels;  // --channels; empty = the usual mapping
   double TailSeconds = -1.0;           // silence after the input; < 0 = the plug-in's own tail

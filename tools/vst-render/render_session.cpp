@@ -11,9 +11,6 @@ namespace vb {
 
 namespace {
 
-void CallPlugin(TPluginHost& p, float** in, float** out, int n) { p.Process32(in, out, n); }
-void CallPlugin(TPluginHost& p, double** in, double** out, int n) { p.Process64(in, out, n); }
-
 constexpr double kProgressMinSeconds = 5.0;  // shorter renders need no progress bar
 
 }  // namespace
@@ -32,29 +29,30 @@ double TRenderResult::RealtimeFactor(double sampleRate) const {
   return static_cast<double>(Frames) / sampleRate / ProcessSeconds;
 }
 
-TRenderSession::TRenderSession(TPluginHost& plugin, int blockSize, bool doublePrecision)
-    : FPlugin(plugin), FBlockSize(blockSize), FDouble(doublePrecision) {}
+TRenderSession::TRenderSession(TPluginChain& chain, int blockSize, bool doublePrecision)
+    : FChain(chain), FBlockSize(blockSize), FDouble(doublePrecision) {}
 
 bool TRenderSession::Run(TSignalSource& source, const TRenderSettings& settings, TAudioFileWriter* writer,
                          bool progress, TRenderResult& result, std::string& error) {
-  FPlugin.Resume();
-  if (std::string why = CheckChannelCounts(*FPlugin.Effect()); !why.empty()) {
-    FPlugin.Suspend();
+  FChain.Resume();
+  if (std::string why = FChain.CheckChannels(); !why.empty()) {
+    FChain.Suspend();
     error = why;
     return false;
   }
   // Plug-ins may settle their delay only when switched on.
-  result.ReportedLatency = FPlugin.Effect()->InitialDelay;
+  result.ReportedLatency = static_cast<std::int32_t>(FChain.Latency());
+  FChain.Prepare(FBlockSize);
   const std::int64_t latency =
       settings.CompensateLatency ? std::max<std::int64_t>(0, UsableLatency(source.SampleRate())) : 0;
   bool ok = FDouble ? Loop<double>(source, settings, latency, writer, progress, result, error)
                     : Loop<float>(source, settings, latency, writer, progress, result, error);
-  FPlugin.Suspend();
+  FChain.Suspend();
   return ok;
 }
 
 std::int64_t TRenderSession::UsableLatency(double sampleRate) const {
-  const std::int32_t reported = FPlugin.Effect()->InitialDelay;
+  const std::int64_t reported = FChain.Latency();
   return reported >= 0 && reported <= kMaxLatencySeconds * sampleRate ? reported : -1;
 }
 
@@ -78,8 +76,8 @@ template <typename TSample>
 bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings, std::int64_t latency,
                           TAudioFileWriter* writer, bool progress, TRenderResult& result, std::string& error) {
   using TClock = std::chrono::steady_clock;
-  const int inCh = std::max(0, FPlugin.Effect()->numInputs);
-  const int outCh = FPlugin.Effect()->numOutputs;
+  const int inCh = FChain.NumInputs();
+  const int outCh = FChain.NumOutputs();
   const int srcCh = source.Channels();
   const size_t block = static_cast<size_t>(FBlockSize);
   const std::vector<TChannelFeed>& feeds = settings.Channels.Feeds;
@@ -151,13 +149,13 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
     for (auto& o : outBuf) std::fill(o.begin(), o.end(), TSample(0));
 
     auto t0 = TClock::now();
-    CallPlugin(FPlugin, inPtr.data(), outPtr.data(), static_cast<int>(n));
+    FChain.Process(inPtr.data(), outPtr.data(), static_cast<int>(n));
     busy += TClock::now() - t0;
     fed += n;
 
     // A delay told while processing (amIOChanged): followed while no output
     // frame is written yet, so the output still lines up with the input.
-    if (const std::int32_t now = FPlugin.Effect()->InitialDelay; now != result.ReportedLatency) {
+    if (const auto now = static_cast<std::int32_t>(FChain.Latency()); now != result.ReportedLatency) {
       const std::int64_t usable = UsableLatency(source.SampleRate());
       const std::int64_t dropped = latency - toDrop;
       if (settings.CompensateLatency && result.Frames == 0 && usable >= dropped) {

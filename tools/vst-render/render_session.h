@@ -12,6 +12,7 @@
 
 #include "audio_file.h"
 #include "channel_map.h"
+#include "plugin_chain.h"
 #include "plugin_host.h"
 #include "signal_source.h"
 #include "signal_stats.h"
@@ -57,8 +58,8 @@ struct TRenderResult {
 
 class TRenderSession {
  public:
-  // The plug-in must be open (TPluginHost::Open) and not yet resumed.
-  TRenderSession(TPluginHost& plugin, int blockSize, bool doublePrecision);
+  // The plug-ins must be open (TPluginHost::Open) and not yet resumed.
+  TRenderSession(TPluginChain& chain, int blockSize, bool doublePrecision);
 
   // Renders the whole source; writer may be null (measure only). Resumes
   // the plug-in before the first block, reads its delay, and suspends it
@@ -73,7 +74,7 @@ class TRenderSession {
   // The delay the record reports now, or -1 when it is out of range.
   std::int64_t UsableLatency(double sampleRate) const;
 
-  TPluginHost& FPlugin;
+  TPluginChain& FChain;
   int FBlockSize;
   bool FDouble;
 };
