@@ -474,5 +474,47 @@ TEST_F(VstRenderUse, AChainRunsThePluginsInOrderAndCompensatesTheirSummedDelay) 
   EXPECT_NE(r.Err.find("Drive"), std::string::npos) << r.Err;
 }
 
+// A MIDI file with a tempo change and running status: each note-on reaches
+// the synth at its exact sample (it clicks there), the render lasts as long
+// as the file, and a synth given audio without notes is warned about.
+TEST_F(VstRenderUse, MidiNotesArriveSampleAccuratelyThroughTheTempoMap) {
+  const auto vlq = [](unsigned n) {
+    std::string b(1, char(n & 0x7F));
+    for (n >>= 7; n; n >>= 7) b.insert(b.begin(), char((n & 0x7F) | 0x80));
+    return b;
+  };
+  const auto be = [](unsigned v, int bytes) {
+    std::string b;
+    for (int k = bytes - 1; k >= 0; --k) b += char((v >> (8 * k)) & 0xFF);
+    return b;
+  };
+  // 480 ticks per quarter; 120 bpm, then 60 bpm from tick 960.
+  const std::string tempo = vlq(0) + "\xFF\x51\x03" + be(500000, 3) + vlq(960) + "\xFF\x51\x03" + be(1000000, 3) +
+                            vlq(0) + std::string("\xFF\x2F\x00", 3);
+  const std::string notes = vlq(480) + "\x90\x3C\x64" + vlq(480) + std::string("\x3C\x00", 2) + vlq(0) + "\x40\x64" +
+                            vlq(480) + std::string("\x80\x40\x00", 3) + vlq(0) + std::string("\xFF\x2F\x00", 3);
+  std::ofstream(Path("song.mid"), std::ios::binary)
+      << "MThd" << be(6, 4) << be(1, 2) << be(2, 2) << be(480, 2) << "MTrk" << be(unsigned(tempo.size()), 4) << tempo
+      << "MTrk" << be(unsigned(notes.size()), 4) << notes;
+  TRun r = Render(kSilentSynth, "-q -b 1000 --tail 0 --midi '" + Path("song.mid") + "'" + Out("song.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  int channels = 0;
+  const std::vector<double> out = ReadAudio("song.wav", channels);
+  ASSERT_EQ(out.size(), 2u * 88200u);  // 0.5 s + 0.5 s at 120 bpm, 1 s at 60 bpm
+  std::vector<size_t> clicks;
+  for (size_t i = 0; i < out.size(); i += 2)
+    if (out[i] != 0.0) clicks.push_back(i / 2);
+  EXPECT_EQ(clicks, (std::vector<size_t>{22050, 44100}));
+
+  std::ofstream(Path("bad.mid"), std::ios::binary)
+      << "MThd" << be(6, 4) << be(1, 2) << be(1, 2) << be(480, 2) << "MTrk" << be(100, 4) << "\x00\x90";
+  r = Render(kSilentSynth, "-q --midi '" + Path("bad.mid") + "'" + Out("bad.wav"));
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("is no standard MIDI file"), std::string::npos) << r.Err;
+  WriteWav("in.wav", std::vector<double>(1000, 0.1), 1);
+  r = Render(kSilentSynth, "-q" + In("in.wav") + Out("x.wav"));
+  EXPECT_NE(r.Err.find("gets the audio of '" + Path("in.wav") + "' and no notes"), std::string::npos) << r.Err;
+}
+
 }  // namespace
 }  // namespace vb

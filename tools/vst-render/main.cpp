@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +24,7 @@
 #include "command_line.h"
 #include "demo_signal.h"
 #include "editor_snapshot.h"
+#include "midi_file.h"
 #include "param_resolver.h"
 #include "plugin_chain.h"
 #include "plugin_host.h"
@@ -146,12 +149,55 @@ struct TInput {
   std::string Name = "the built-in demo";
   double Rate = kDefaultSampleRate;
   bool FromFile = false;
+  TMidiSong Song;  // --midi
 };
+
+bool ReadMidi(const std::string& path, TMidiSong& song, std::string& error) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    error = "cannot open '" + path + "'";
+    return false;
+  }
+  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  return ParseMidiFile(bytes, path, song, error);
+}
+
+// The MIDI events at the render's frames; a warning for an instrument that
+// gets audio and no notes, and for notes sent to a plug-in that takes none.
+int PlanMidi(const TRenderOptions& o, TInput& in, const TPluginChain& chain, TRenderSettings& settings) {
+  std::string error;
+  if (o.MidiPath.empty()) {
+    if (chain.IsInstrument() && in.FromFile)
+      GSay.Warning("the plug-in is an instrument: it gets the audio of " + in.Name +
+                   " and no notes; give --midi FILE.mid");
+    return kExitOk;
+  }
+  if (in.FromFile && !ReadMidi(o.MidiPath, in.Song, error)) return GSay.Error(error);
+  std::vector<char> receives(std::begin("receiveVstMidiEvent"), std::end("receiveVstMidiEvent"));
+  if (!chain.IsInstrument() && chain.First().Dispatch(effCanDo, 0, 0, receives.data()) != 1)
+    GSay.Warning("the plug-in does not say it takes MIDI; the notes of '" + o.MidiPath + "' are sent anyway");
+  for (const TMidiEvent& e : in.Song.Events) {
+    TTimedMidi t;
+    t.Frame = std::llround(e.Seconds * in.Rate);
+    std::copy(std::begin(e.Bytes), std::end(e.Bytes), t.Bytes);
+    settings.Midi.push_back(t);
+  }
+  return kExitOk;
+}
 
 // Opens the input first: a bad file fails before the plug-in is loaded.
 // Answers the exit status, kExitOk to go on.
 int OpenInput(const TRenderOptions& o, TInput& in) {
   std::string error;
+  if (o.InputPath.empty() && !o.MidiPath.empty()) {
+    // Silence as long as the MIDI file; its events are added once the
+    // plug-in is loaded.
+    if (o.SampleRate > 0) in.Rate = o.SampleRate;
+    if (!ReadMidi(o.MidiPath, in.Song, error)) return GSay.Error(error);
+    in.Source = std::make_unique<TSilenceSource>(std::llround(in.Song.LengthSeconds * in.Rate), 1, in.Rate);
+    in.Name = "'" + o.MidiPath + "'";
+    return kExitOk;
+  }
   if (o.InputPath.empty()) {
     if (o.SampleRate > 0) in.Rate = o.SampleRate;
     TDemoSignal demo(in.Rate);
@@ -314,6 +360,7 @@ int RenderLoaded(const TRenderOptions& o, TInput& in, TAudioFormat format, TPlug
   std::string error;
   TRenderSettings settings;
   if (int status = PlanSettings(o, in, chain, settings)) return status;
+  if (int status = PlanMidi(o, in, chain, settings)) return status;
   GSay.Note(settings.Channels.Note);
   settings.TailFrames = TailFrames(chain, o, in.Rate);
   settings.AutoTail = o.AutoTail;
@@ -350,7 +397,7 @@ int RenderLoaded(const TRenderOptions& o, TInput& in, TAudioFormat format, TPlug
   if (result.TailCut)
     GSay.Warning("the output was still sounding after the longest tail of " + Seconds(o.TailMaxSeconds) +
                  "; give a longer --tail-max");
-  if (chain.IsInstrument() && result.Out.Peak() == 0.0)
+  if (chain.IsInstrument() && result.Out.Peak() == 0.0 && o.MidiPath.empty())
     GSay.Warning("the plug-in is an instrument and vst-render sends it no notes (MIDI events): it rendered silence");
   if (!o.Quiet) {
     std::string line = SummaryLine(o.OutputPath, result, in.Rate, format);

@@ -198,6 +198,15 @@ const TOptionRow<TRenderOptions> kOptions[] = {
        return true;
      },
      true},
+    {nullptr, "--midi", "FILE.mid",
+     "send a standard MIDI file's events to the\n"
+     "(first) plug-in, sample-accurately at the\n"
+     "file's tempo; without -i the output lasts\n"
+     "as long as the MIDI file, plus the tail",
+     [](TRenderOptions& o, const std::string& v, std::string&) {
+       o.MidiPath = v;
+       return true;
+     }},
     {nullptr, "--preset", "FILE.fxp|.fxb",
      "load a program (.fxp) or bank (.fxb) before\n"
      "--program and --param; one of another\n"
@@ -282,6 +291,7 @@ std::string CheckCombination(const TRenderOptions& o) {
   if (o.Float && (o.Bits != 0 && o.Bits != 32 && o.Bits != 64)) return "--float takes --bits 32 or 64 only";
   if (!o.Float && o.Bits == 64) return "--bits 64 needs --float (integer samples go up to 32 bits)";
   if (o.Json && !o.Info && !o.ListParams) return "--json goes with --info or --list-params";
+  if (!o.MidiPath.empty() && !o.DemoOutPath.empty()) return "--demo-out saves the built-in demo, which --midi replaces";
   if (!o.DemoOutPath.empty() && !o.InputPath.empty())
     return "--demo-out saves the built-in demo, which is not played with -i; leave out one of them";
   if (!o.OutputPath.empty() && (!o.FormatName.empty() || !LowerExtension(o.OutputPath).empty())) {

@@ -28,6 +28,7 @@ struct TRenderOptions {
   std::string OutputPath;                // empty: render, report, write nothing
   std::string FormatName;                // --format: container by extension name; empty = from -o
   std::string DemoOutPath;               // where to save the dry demo, if asked
+  std::string MidiPath;                  // --midi: a standard MIDI file sent to the first plug-in
   std::string PresetPath;                // --preset: a .fxp or .fxb loaded before --program and --param
   std::string SavePresetPath;            // --save-preset: the state after the --param settings
   int Program = -1;                      // --program: selected before --param; < 0 = as the plug-in starts

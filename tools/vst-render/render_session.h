@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "audio_file.h"
 #include "channel_map.h"
@@ -28,6 +29,13 @@ constexpr double kMaxLatencySeconds = 60.0;
 // Empty when the record's input and output counts can be rendered, else why not.
 std::string CheckChannelCounts(const TVSTEffect& effect);
 
+// A MIDI event at a frame of the fed stream (the source, then the silence
+// after it).
+struct TTimedMidi {
+  std::int64_t Frame = 0;
+  std::uint8_t Bytes[3] = {};
+};
+
 struct TRenderSettings {
   TChannelMap Channels;           // one feed per plug-in input
   std::int64_t TailFrames = 0;    // silence fed after the source
@@ -35,6 +43,9 @@ struct TRenderSettings {
   int OutChannels = 0;            // outputs written (the first ones); 0 = all
   // An automatic tail: after the source, render until every output has
   // stayed below QuietLevel for QuietFrames, TailFrames at most.
+  // Sent to the first plug-in (effProcessEvents) before the block that
+  // holds each one's frame, sample-accurately; sorted by frame.
+  std::vector<TTimedMidi> Midi;
   bool AutoTail = false;
   double QuietLevel = 3.1622776601683795e-05;  // -90 dBFS
   std::int64_t QuietFrames = 0;
