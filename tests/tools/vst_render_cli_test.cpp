@@ -225,9 +225,8 @@ TEST_F(VstRenderCli, RatesThePlugInRefusesOrThatAreOutOfRangeRenderNothing) {
   EXPECT_FALSE(Exists(Path("out.wav")));
 }
 
-// A mono file through a stereo plug-in: stereo unless asked for mono; a
-// rate that is not the input's is a bad command line, as is asking for
-// more outputs than there are.
+// A mono file through a stereo plug-in: stereo unless asked for mono;
+// asking for more outputs than there are is a bad command line.
 TEST_F(VstRenderCli, OutChannelsPicksMonoAndCommandLineMistakesExitWithTwo) {
   WriteWav("mono.wav", std::vector<double>(4410, 0.5), 1);
   const std::string in = " -q -p '" + kHalfGain + "' -i '" + Path("mono.wav") + "'";
@@ -240,7 +239,7 @@ TEST_F(VstRenderCli, OutChannelsPicksMonoAndCommandLineMistakesExitWithTwo) {
     EXPECT_EQ(channels, expected) << name;
   }
   EXPECT_EQ(Run(in + " --out-channels 3 -o '" + Path("x.wav") + "'").Code, 2);
-  r = Run(in + " -s 48000 -o '" + Path("x.wav") + "'");
+  r = Run(in + " -o '" + Path("x.xyz") + "'");
   EXPECT_EQ(r.Code, 2);
   EXPECT_EQ(r.Err.rfind("vst-render: error: ", 0), 0u) << r.Err;
   EXPECT_FALSE(Exists(Path("x.wav")));
@@ -319,6 +318,25 @@ TEST_F(VstRenderCli, PresetsSaveAndRestoreTheStateAndBelongToOnePlugin) {
   EXPECT_NE(r.Err.find("'ZQT\\x00'"), std::string::npos) << r.Err;
   EXPECT_NE(r.Err.find("'HGan'"), std::string::npos) << r.Err;
   EXPECT_EQ(Run(plugin + " --program 5 --info").Code, 2);
+}
+
+// -s other than the input's rate converts it: as many frames as the
+// duration asks for, the same tone in phase from the first sample on.
+TEST_F(VstRenderCli, ASampleRateOtherThanTheInputsConvertsItWithoutAGap) {
+  constexpr double kPi = 3.14159265358979323846;
+  std::vector<double> tone(44100);
+  for (size_t i = 0; i < tone.size(); ++i) tone[i] = 0.5 * std::sin(2 * kPi * 1000.0 * double(i) / 44100.0);
+  WriteWav("in.wav", tone, 1);
+  TRun r = Run("-q -p '" + kHalfGain + "' -i '" + Path("in.wav") + "' -s 48000 --tail 0 --out-channels 1 -o '" +
+               Path("out.wav") + "'");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  int channels = 0;
+  const std::vector<double> out = ReadWav("out.wav", channels);
+  ASSERT_EQ(out.size(), 48000u);
+  double worst = 0;
+  for (size_t k = 100; k < 47900; ++k)
+    worst = std::max(worst, std::fabs(out[k] - 0.25 * std::sin(2 * kPi * 1000.0 * double(k) / 48000.0)));
+  EXPECT_LT(worst, 1e-3);
 }
 
 }  // namespace

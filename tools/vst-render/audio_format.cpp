@@ -324,7 +324,7 @@ std::string CheckFormatFits(TAudioFormat format, int channels, int sampleRate) {
   if ((format.Code & SF_FORMAT_SUBMASK) == SF_FORMAT_OPUS &&
       std::find(std::begin(kOpusRates), std::end(kOpusRates), sampleRate) == std::end(kOpusRates))
     return format.Describe() + " runs at 8000, 12000, 16000, 24000 or 48000 Hz only, not " +
-           std::to_string(sampleRate) + " Hz (vst-render does not resample)";
+           std::to_string(sampleRate) + " Hz (-s 48000 converts the input)";
   if (!Checks(format.Code, channels, sampleRate))
     return format.Describe() + " cannot hold " + std::to_string(channels) + " channels at " +
            std::to_string(sampleRate) + " Hz";

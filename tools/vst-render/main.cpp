@@ -34,6 +34,7 @@
 #include "plugin_search.h"
 #include "render_options.h"
 #include "render_session.h"
+#include "resampled_source.h"
 #include "signal_source.h"
 
 namespace {
@@ -145,7 +146,8 @@ void ReportLatency(const TRenderResult& r, const TRenderOptions& o, double rate)
 // What is played: the input file, or the built-in demo.
 struct TInput {
   TAudioFileReader Reader;
-  std::unique_ptr<TSignalSource> Source;
+  std::unique_ptr<TSignalSource> File;    // the file, when Source converts its rate
+  std::unique_ptr<TSignalSource> Source;  // what is played
   std::string Name = "the built-in demo";
   double Rate = kDefaultSampleRate;
   bool FromFile = false;
@@ -210,13 +212,19 @@ int OpenInput(const TRenderOptions& o, TInput& in) {
     return GSay.Error("'" + o.InputPath + "' is " + std::to_string(static_cast<long long>(in.Rate)) +
                       " Hz; vst-render renders at " + std::to_string(static_cast<long>(kMinSampleRate)) + " to " +
                       std::to_string(static_cast<long>(kMaxSampleRate)) + " Hz");
-  if (o.SampleRate > 0 && o.SampleRate != in.Rate)
-    return GSay.Error("'" + o.InputPath + "' is " + std::to_string(static_cast<long>(in.Rate)) +
-                          " Hz and vst-render does not resample; leave out -s or give that rate",
-                      kExitUsage);
   in.Source = std::make_unique<TFileSource>(in.Reader);
   in.Name = "'" + o.InputPath + "'";
   in.FromFile = true;
+  if (o.SampleRate > 0 && o.SampleRate != in.Rate) {
+    // The file's frames are converted on their way to the plug-in.
+    in.File = std::move(in.Source);
+    auto converted = std::make_unique<TResampledSource>(*in.File, o.SampleRate);
+    if (!converted->Ok(error)) return GSay.Error("'" + o.InputPath + "': " + error, kExitUsage);
+    GSay.Note("converting " + in.Name + " from " + std::to_string(static_cast<long>(in.Rate)) + " to " +
+              std::to_string(static_cast<long>(o.SampleRate)) + " Hz (" + ResamplerName() + ")");
+    in.Source = std::move(converted);
+    in.Rate = o.SampleRate;
+  }
   return kExitOk;
 }
 

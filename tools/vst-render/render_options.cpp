@@ -164,7 +164,10 @@ const TOptionRow<TRenderOptions> kOptions[] = {
        o.BlockSize = static_cast<int>(n);
        return true;
      }},
-    {"-s", "--sample-rate", "HZ", "processing rate (the input's, else 44100)",
+    {"-s", "--sample-rate", "HZ",
+     "processing and output rate (the input's,\n"
+     "else 44100); an input at another rate is\n"
+     "converted (libsoxr, very high quality)",
      [](TRenderOptions& o, const std::string& v, std::string& e) {
        double hz = 0;
        if (!ParseNumber(v, hz) || hz < kMinSampleRate || hz > kMaxSampleRate) {
