@@ -72,7 +72,7 @@ TEST(RenderOptions, RefusesMissingMalformedAndOutOfRangeValuesWithOneLine) {
       {"-p", "a.so", "--info=yes"},                                    // flags take no value
       // Combinations where an option would be silently ignored:
       {"-p", "a.so", "-o", "a.wav", "-o", "b.wav"},  // options of one value, given twice
-      {"-p", "a.so", "-o", "x.xyz"},  // no audio format
+      {"-p", "a.so", "-o", "x.xyz"},                 // no audio format
       {"-p", "a.so", "--out-channels", "0"},
       {"-p", "a.so", "-i", "a.wav", "--demo-out", "dry.wav"},
       {"-p", "a.so", "-o", "x.wav", "--format", "flac"},

@@ -237,7 +237,9 @@ bool TOutputTarget::OpenReplacement(const std::string& finalPath, std::string& e
   if (exists) {
     // The new file takes the old one's place with its owner and permissions
     // (the owner only where we may give it away, as root).
-    (void)::fchown(FEncoderFd, st.st_uid, st.st_gid);
+    if (::fchown(FEncoderFd, st.st_uid, st.st_gid) != 0) {
+      // Not ours to give away: the new file stays the writer's.
+    }
     (void)::fchmod(FEncoderFd, st.st_mode & 07777);
   }
   FKind = okReplace;
