@@ -104,7 +104,50 @@ std::int64_t QuietRunAfter(const double* interleaved, std::int64_t frames, int c
   return run;
 }
 
+// Each plug-in input gets the mean of the source channels its feed names
+// (silence for an empty feed).
+template <typename TSample>
+void FeedInputs(const double* read, std::int64_t frames, int srcCh, const std::vector<TChannelFeed>& feeds,
+                std::vector<std::vector<TSample>>& inputs) {
+  for (size_t c = 0; c < feeds.size(); ++c) {
+    const TChannelFeed& feed = feeds[c];
+    const double scale = feed.empty() ? 0.0 : 1.0 / static_cast<double>(feed.size());
+    for (std::int64_t i = 0; i < frames; ++i) {
+      double sum = 0.0;
+      for (int from : feed) sum += read[i * srcCh + from];
+      inputs[c][static_cast<size_t>(i)] = static_cast<TSample>(sum * scale);
+    }
+  }
+}
+
+// The first `channels` outputs, frames [skip, skip + keep), interleaved.
+template <typename TSample>
+void Interleave(const std::vector<std::vector<TSample>>& outputs, std::int64_t skip, std::int64_t keep, int channels,
+                double* interleaved) {
+  for (int c = 0; c < channels; ++c)
+    for (std::int64_t i = 0; i < keep; ++i)
+      interleaved[i * channels + c] = static_cast<double>(outputs[static_cast<size_t>(c)][skip + i]);
+}
+
 }  // namespace
+
+void TRenderSession::FollowLatency(double sampleRate, bool compensate, std::int64_t& latency, std::int64_t& toDrop,
+                                   std::int64_t& padding, TRenderResult& result) const {
+  // A delay told while processing (amIOChanged): followed while no output
+  // frame is written yet, so the output still lines up with the input.
+  const auto now = static_cast<std::int32_t>(FChain.Latency());
+  if (now == result.ReportedLatency) return;
+  const std::int64_t usable = UsableLatency(sampleRate);
+  const std::int64_t dropped = latency - toDrop;
+  if (compensate && result.Frames == 0 && usable >= dropped) {
+    padding = std::max<std::int64_t>(0, padding + usable - latency);
+    toDrop = usable - dropped;
+    latency = usable;
+  } else if (compensate) {
+    result.LateLatency = now;
+  }
+  result.ReportedLatency = now;
+}
 
 template <typename TSample>
 bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings, std::int64_t latency,
@@ -170,15 +213,7 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
       result.In.Add(readBuf.data(), n * srcCh);
       result.SourceFrames += n;
     }
-    for (int c = 0; c < inCh; ++c) {
-      const TChannelFeed& feed = feeds[c];
-      const double scale = feed.empty() ? 0.0 : 1.0 / static_cast<double>(feed.size());
-      for (std::int64_t i = 0; i < n; ++i) {
-        double sum = 0.0;
-        for (int from : feed) sum += readBuf[i * srcCh + from];
-        inBuf[c][i] = static_cast<TSample>(sum * scale);
-      }
-    }
+    FeedInputs(readBuf.data(), n, srcCh, feeds, inBuf);
     // Cleared outputs: the accumulating entry adds onto them, and a
     // plug-in that leaves an output alone yields silence, not stale data.
     for (auto& o : outBuf) std::fill(o.begin(), o.end(), TSample(0));
@@ -189,26 +224,12 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
     busy += TClock::now() - t0;
     fed += n;
 
-    // A delay told while processing (amIOChanged): followed while no output
-    // frame is written yet, so the output still lines up with the input.
-    if (const auto now = static_cast<std::int32_t>(FChain.Latency()); now != result.ReportedLatency) {
-      const std::int64_t usable = UsableLatency(source.SampleRate());
-      const std::int64_t dropped = latency - toDrop;
-      if (settings.CompensateLatency && result.Frames == 0 && usable >= dropped) {
-        padding = std::max<std::int64_t>(0, padding + usable - latency);
-        toDrop = usable - dropped;
-        latency = usable;
-      } else if (settings.CompensateLatency) {
-        result.LateLatency = now;
-      }
-      result.ReportedLatency = now;
-    }
+    FollowLatency(source.SampleRate(), settings.CompensateLatency, latency, toDrop, padding, result);
 
     const std::int64_t skip = std::min(toDrop, n);
     toDrop -= skip;
     const std::int64_t keep = n - skip;
-    for (int c = 0; c < wCh; ++c)
-      for (std::int64_t i = 0; i < keep; ++i) writeBuf[i * wCh + c] = static_cast<double>(outBuf[c][skip + i]);
+    Interleave(outBuf, skip, keep, wCh, writeBuf.data());
     result.Out.Add(writeBuf.data(), keep * wCh);
     if (keep > 0 && writer && !writer->Write(writeBuf.data(), keep, error)) return false;
     result.Frames += keep;

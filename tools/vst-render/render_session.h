@@ -82,6 +82,10 @@ class TRenderSession {
   template <typename TSample>
   bool Loop(TSignalSource& source, const TRenderSettings& settings, std::int64_t latency, TAudioFileWriter* writer,
             bool progress, TRenderResult& result, std::string& error);
+  // Follows a delay the chain reports anew; `latency`, `toDrop` and
+  // `padding` are the loop's frames of delay, still to drop, still to feed.
+  void FollowLatency(double sampleRate, bool compensate, std::int64_t& latency, std::int64_t& toDrop,
+                     std::int64_t& padding, TRenderResult& result) const;
   // The delay the record reports now, or -1 when it is out of range.
   std::int64_t UsableLatency(double sampleRate) const;
 
