@@ -516,5 +516,29 @@ TEST_F(VstRenderUse, MidiNotesArriveSampleAccuratelyThroughTheTempoMap) {
   EXPECT_NE(r.Err.find("gets the audio of '" + Path("in.wav") + "' and no notes"), std::string::npos) << r.Err;
 }
 
+// A scan loads each candidate in a process of its own: one that crashes is
+// listed as such and the others are still found, below subfolders too.
+TEST_F(VstRenderUse, ListPluginsSurvivesACrashingPluginAndTellsWhatLoads) {
+  const std::string crashing = test::kTestPlugins + "testplugin_crashing.so";
+  if (!Exists(crashing)) GTEST_SKIP() << "the crashing test plug-in is not built";
+  namespace fs = std::filesystem;
+  fs::create_directories(Path("vst/sub"));
+  fs::copy_file(crashing, Path("vst/crashing.so"));
+  fs::copy_file(kHalfGain, Path("vst/sub/halfgain.so"));
+  fs::copy_file(kSilentSynth, Path("vst/synth.so"));
+  std::ofstream(Path("vst/broken.so")) << "not a library";
+  const std::string env = "LXVST_PATH='" + Path("vst") + "' VST_PATH= HOME=/nonexistent";
+  TRun r = RunProgram(test::kRenderProgram, "--list-plugins", env);
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  for (const std::string& line :
+       {Path("vst/crashing.so") + ": does not load: crashed while loading (Segmentation fault)",
+        Path("vst/sub/halfgain.so") + ": Half Gain (Vorda Tests, 'HGan'), 2 in, 2 out, effect",
+        Path("vst/synth.so") + ": Silent Synth (Vorda Tests, 'SSyn'), 0 in, 2 out, synth",
+        Path("vst/broken.so") + ": does not load: "})
+    EXPECT_NE(r.Out.find(line), std::string::npos) << line << "\n" << r.Out;
+  r = RunProgram(test::kRenderProgram, "--list-plugins --json", env);
+  EXPECT_NE(r.Out.find("\"kind\": \"synth\""), std::string::npos) << r.Out;
+}
+
 }  // namespace
 }  // namespace vb

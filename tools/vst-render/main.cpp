@@ -24,6 +24,7 @@
 #include "command_line.h"
 #include "demo_signal.h"
 #include "editor_snapshot.h"
+#include "json_writer.h"
 #include "midi_file.h"
 #include "param_resolver.h"
 #include "plugin_chain.h"
@@ -31,6 +32,7 @@
 #include "plugin_info.h"
 #include "plugin_params.h"
 #include "plugin_presets.h"
+#include "plugin_scan.h"
 #include "plugin_search.h"
 #include "render_options.h"
 #include "render_session.h"
@@ -48,6 +50,7 @@ constexpr double kMaxReportedTailSeconds = 600.0;  // a longer reported tail is 
 constexpr int kSnapshotSettleMs = 200;
 constexpr double kSnapshotPlaySeconds = 2.0;
 constexpr int kSnapshotShowMs = 300;
+constexpr int kScanTimeoutSeconds = 10;  // for one plug-in to load in --list-plugins
 
 TToolMessages GSay("vst-render");
 
@@ -509,7 +512,35 @@ int RunBatch(const TRenderOptions& o) {
   return GSay.Error(std::to_string(failed.size()) + " of " + std::to_string(items.size()) + " files failed: " + list);
 }
 
+// Every plug-in file in the search folders, each loaded in a child process.
+int RunListPlugins(const TRenderOptions& o) {
+  const std::vector<std::string> folders =
+      PluginFolders(std::getenv("LXVST_PATH"), std::getenv("VST_PATH"), std::getenv("HOME"));
+  TJsonWriter json;
+  json.BeginArray();
+  std::string text;
+  for (const std::string& path : ListPluginFiles(folders)) {
+    const TScannedPlugin p = ScanPlugin(path, kScanTimeoutSeconds);
+    json.BeginObject().Key("path").String(p.Path).Key("loads").Bool(p.Loaded);
+    if (!p.Loaded) {
+      json.Key("error").String(p.Error).EndObject();
+      text += path + ": does not load: " + p.Error + "\n";
+      continue;
+    }
+    json.Key("name").String(p.Name).Key("vendor").String(p.Vendor).Key("uniqueId").String(FourCharText(p.UniqueId));
+    json.Key("inputs").Integer(p.Inputs).Key("outputs").Integer(p.Outputs);
+    json.Key("kind").String(p.Synth ? "synth" : "effect").EndObject();
+    text += path + ": " + p.Name + " (" + p.Vendor + ", '" + FourCharText(p.UniqueId) + "'), " +
+            std::to_string(p.Inputs) + " in, " + std::to_string(p.Outputs) + " out, " + (p.Synth ? "synth" : "effect") +
+            "\n";
+  }
+  json.EndArray();
+  std::fputs(o.Json ? json.Text().c_str() : text.c_str(), stdout);
+  return kExitOk;
+}
+
 int Run(const TRenderOptions& o) {
+  if (o.ListPlugins) return RunListPlugins(o);
   if (o.Info || o.ListParams) return RunDescription(o);
   if (!o.EditorSnapshotPath.empty()) return RunSnapshot(o);
   if (IsBatch(o.Inputs, o.OutputPath)) return RunBatch(o);

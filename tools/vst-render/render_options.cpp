@@ -253,6 +253,11 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      [](TRenderOptions& o, const std::string&, std::string&) { return o.ListParams = true; }},
     {nullptr, "--info", nullptr, "print what a host learns about the plug-in",
      [](TRenderOptions& o, const std::string&, std::string&) { return o.Info = true; }},
+    {nullptr, "--list-plugins", nullptr,
+     "list the plug-ins in the search folders (see\n"
+     "-p) that load, each tried in a process of\n"
+     "its own; no -p needed",
+     [](TRenderOptions& o, const std::string&, std::string&) { return o.ListPlugins = true; }},
     {nullptr, "--json", nullptr,
      "--info and --list-params as JSON: ranges,\n"
      "units, switch settings, steps and display texts",
@@ -280,6 +285,9 @@ const TOptionRow<TRenderOptions> kOptions[] = {
 
 // Options that would be silently ignored in this company; empty when none.
 std::string CheckCombination(const TRenderOptions& o) {
+  if (o.ListPlugins)
+    return o.PluginPaths.empty() && o.Inputs.empty() && o.OutputPath.empty() ? std::string()
+                                                                             : "--list-plugins takes no -p, -i or -o";
   if (o.PluginPath.empty()) return "no plug-in given (use -p PATH.so)";
   if (!o.EditorSnapshotPath.empty() && !o.OutputPath.empty())
     return "--editor-snapshot writes a picture, not audio; leave out -o";
@@ -293,7 +301,7 @@ std::string CheckCombination(const TRenderOptions& o) {
            std::to_string(o.Inputs.size());
   if (o.Float && (o.Bits != 0 && o.Bits != 32 && o.Bits != 64)) return "--float takes --bits 32 or 64 only";
   if (!o.Float && o.Bits == 64) return "--bits 64 needs --float (integer samples go up to 32 bits)";
-  if (o.Json && !o.Info && !o.ListParams) return "--json goes with --info or --list-params";
+  if (o.Json && !o.Info && !o.ListParams) return "--json goes with --info, --list-params or --list-plugins";
   if (!o.MidiPath.empty() && !o.DemoOutPath.empty()) return "--demo-out saves the built-in demo, which --midi replaces";
   if (!o.DemoOutPath.empty() && !o.InputPath.empty())
     return "--demo-out saves the built-in demo, which is not played with -i; leave out one of them";

@@ -49,7 +49,8 @@ struct TRenderOptions {
   bool Normalised = false;  // --param values are normalised 0..1
   bool ListParams = false;
   bool Info = false;
-  bool Json = false;  // --info and --list-params as JSON
+  bool ListPlugins = false;  // scan the plug-in folders
+  bool Json = false;         // --info and --list-params as JSON
   bool Quiet = false;
   bool Help = false;
   bool Version = false;
