@@ -39,6 +39,41 @@ enum TVstCanDo : std::int32_t {
 };
 constexpr std::int32_t kVstCanDoCount = 29;
 
+// The texts, indexed by TVstCanDo: one list for the plug-in, which answers
+// them, and for hosts (vst-render), which ask them. Header-only, so that a
+// host uses it without the plug-in's framework.
+inline constexpr const char* kVstCanDoStrings[kVstCanDoCount] = {
+    "sendVstEvents",
+    "sendVstMidiEvent",
+    "sendVstTimeInfo",
+    "receiveVstEvents",
+    "receiveVstMidiEvent",
+    "receiveVstTimeInfo",
+    "offline",
+    "plugAsChannelInsert",
+    "plugAsSend",
+    "mixDryWet",
+    "noRealTime",
+    "multipass",
+    "metapass",
+    "1in1out",
+    "1in2out",
+    "2in1out",
+    "2in2out",
+    "2in4out",
+    "4in2out",
+    "4in4out",
+    "4in8out",
+    "8in4out",
+    "8in8out",
+    "midiProgramNames",
+    "LiveWithoutToolbar",
+    "conformsToWindowRules",
+    "bypass",
+    "hasCockosExtensions",
+    "ChainPluginAPI",
+};
+
 using TVstCanDos = std::uint32_t;  // set of TVstCanDo
 constexpr TVstCanDos CanDoBit(TVstCanDo c) { return TVstCanDos{1} << c; }
 constexpr TVstCanDos kAllVstCanDos = (TVstCanDos{1} << kVstCanDoCount) - 1;

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "audio_file.h"
@@ -27,7 +28,10 @@ class AudioFileTest : public ::testing::Test {
     ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
     Dir = tmpl;
   }
-  void TearDown() override { std::system(("rm -rf '" + Dir + "'").c_str()); }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(Dir, ignored);
+  }
   std::string Path(const std::string& name) const { return Dir + "/" + name; }
   static bool Exists(const std::string& p) {
     struct stat st {};

@@ -97,5 +97,38 @@ TEST(AudioFormat, OpusIsRefusedAtRatesItCannotRunAt) {
             std::string::npos);
 }
 
+// 2,800 s of 192 kHz stereo float is 4.0 GiB of audio: its 32-bit size
+// fields would wrap and every reader would see a few seconds.
+class AudioFormatSize : public test::TToolTest {};
+
+TEST_F(AudioFormatSize, OutputsBeyondFourGibibytesBecomeRf64OrAreRefusedBeforeTheRender) {
+  constexpr std::int64_t kLong = 2800LL * 192000;
+  std::string note, error;
+  TAudioFormat wav{SF_FORMAT_WAV | SF_FORMAT_FLOAT};
+  ASSERT_TRUE(PlanOutputSize(wav, 2, kLong, 192000, note, error));
+  EXPECT_EQ(wav.Code, SF_FORMAT_RF64 | SF_FORMAT_FLOAT);
+  EXPECT_NE(note.find("RF64"), std::string::npos) << note;
+  TAudioFormat aiff{SF_FORMAT_AIFF | SF_FORMAT_PCM_32};
+  EXPECT_FALSE(PlanOutputSize(aiff, 2, kLong, 192000, note, error));
+  EXPECT_NE(error.find("4 GiB"), std::string::npos) << error;
+  // An unknown length: WAV while it fits, RF64 beyond.
+  TAudioFormat piped{SF_FORMAT_WAV | SF_FORMAT_PCM_16};
+  ASSERT_TRUE(PlanOutputSize(piped, 2, 0, 44100, note, error));
+  EXPECT_TRUE(piped.WavWhenSmall);
+  ASSERT_TRUE(WriteAudioFile(Path("small.wav"), piped, std::vector<double>(200).data(), 100, 2, 44100, error)) << error;
+  EXPECT_EQ(test::ReadText(Path("small.wav")).substr(0, 4), "RIFF");
+  int channels = 0;
+  EXPECT_EQ(ReadAudio("small.wav", channels).size(), 200u);
+  // What fits, and what has no such limit, stays as it is.
+  for (TAudioFormat kept :
+       {TAudioFormat{SF_FORMAT_WAV | SF_FORMAT_PCM_16}, TAudioFormat{SF_FORMAT_FLAC | SF_FORMAT_PCM_24}}) {
+    const int code = kept.Code;
+    ASSERT_TRUE(
+        PlanOutputSize(kept, 2, code == (SF_FORMAT_WAV | SF_FORMAT_PCM_16) ? 48000 : kLong, 192000, note, error));
+    EXPECT_EQ(kept.Code, code);
+    EXPECT_FALSE(kept.WavWhenSmall);
+  }
+}
+
 }  // namespace
 }  // namespace vb

@@ -80,14 +80,16 @@ TEST_F(PngToolCli, ImageDataShortOfTheLastRowIsRefused) {
   Write("short.png", test::MakePng(test::IhdrData(4, 4, 8, 0), {0, 1, 2, 3, 4, 0, 5, 6, 7, 8}));
   TRun r = Decode("short.png");
   EXPECT_EQ(r.Code, 1);
-  EXPECT_NE(r.Err.find("Data not complete"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("'" + Path("short.png") + "': the image data (IDAT) ends before the last row"),
+            std::string::npos)
+      << r.Err;
   EXPECT_FALSE(test::Exists(Path("out.pam")));
   // The same file cut in its image data is called what it is.
   const TBytes whole = test::MakePng(test::IhdrData(4, 1, 8, 0), {0, 1, 2, 3, 4});
   Write("cut.png", TBytes(whole.begin(), whole.end() - 20));
   r = Decode("cut.png");
   EXPECT_EQ(r.Code, 1);
-  EXPECT_NE(r.Err.find(Path("cut.png") + "' is truncated"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find(Path("cut.png") + "': chunk IDAT (#2, at byte 33) announces"), std::string::npos) << r.Err;
 }
 
 TEST_F(PngToolCli, FailedReadsAndWritesGiveTheReasonAndLeaveNoFile) {
@@ -111,6 +113,43 @@ TEST_F(PngToolCli, FailedReadsAndWritesGiveTheReasonAndLeaveNoFile) {
   EXPECT_EQ(r.Code, 1);
   EXPECT_NE(r.Err.find("No such file or directory"), std::string::npos) << r.Err;
   ASSERT_EQ(Run("encode '" + Path("in.pam") + "' '" + Path("out.png") + "'").Code, 0);
+}
+
+// Each fault names the file and the chunk; a file without IEND is cut, not
+// good; "-" reads standard input; the output never overwrites the input.
+TEST_F(PngToolCli, FaultsNameTheChunkAndNoCommandOverwritesItsInput) {
+  const TBytes good = test::MakePng(test::IhdrData(2, 1, 8, 2), {0, 255, 0, 0, 255, 0, 0});
+  Write("good.png", good);
+  TBytes crc = good;
+  crc[20] ^= 0xFF;  // inside IHDR's data
+  Write("crc.png", crc);
+  Write("noiend.png", TBytes(good.begin(), good.end() - 12));
+  const std::pair<const char*, const char*> faults[] = {
+      {"crc.png", "': chunk IHDR (#1, at byte 8) is damaged: its CRC does not match"},
+      {"noiend.png", "' has no IEND chunk"}};
+  for (const auto& [name, says] : faults)
+    for (const char* command : {"info", "decode"}) {
+      TRun r =
+          Run(std::string(command) + " '" + Path(name) + "'" + (command[0] == 'd' ? " '" + Path("o.pam") + "'" : ""));
+      EXPECT_EQ(r.Code, 1) << name;
+      EXPECT_NE(r.Err.find("png-tool: error: '" + Path(name) + says), std::string::npos) << r.Err;
+    }
+  EXPECT_FALSE(test::Exists(Path("o.pam")));
+
+  std::ofstream(Path("w0.pam")) << "P7\nWIDTH 0\nHEIGHT 2\nDEPTH 4\nMAXVAL 255\nENDHDR\n";
+  TRun r = Run("encode '" + Path("w0.pam") + "' '" + Path("o.png") + "'");
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("PAM size 0 x 2"), std::string::npos) << r.Err;
+
+  r = RunProgram(test::kPngToolProgram, "decode - -", "cat '" + Path("good.png") + "' |", "");
+  EXPECT_EQ(r.Out.substr(0, 9), "P7\nWIDTH ") << r.Err;
+  r = Run("decode '" + Path("good.png") + "' '" + Path("good.png") + "'");
+  EXPECT_EQ(r.Code, 2);
+  EXPECT_EQ(test::ReadText(Path("good.png")).size(), good.size());
+  r = Run("decode -- '" + Path("good.png") + "' '" + Path("-dash.pam") + "'");
+  EXPECT_EQ(r.Code, 0) << r.Err;
+  r = Run("--version");
+  EXPECT_EQ(r.Out.rfind("png-tool " VB_TEST_VERSION "\n", 0), 0u) << r.Out;
 }
 
 }  // namespace

@@ -56,22 +56,24 @@ TEST(RenderOptions, KeepsParamRequestsInOrderAndSplitsAtTheLastEqualsSign) {
 
 TEST(RenderOptions, RefusesMissingMalformedAndOutOfRangeValuesWithOneLine) {
   const std::vector<std::vector<std::string_view>> bad = {
-      {},                                      // no plug-in
-      {"-p"},                                  // value missing
-      {"-p", "a.so", "-b", "0"},               // block size too small
-      {"-p", "a.so", "-b", "12x"},             // not a number
-      {"-p", "a.so", "-b", "99999999999999"},  // too large
-      {"-p", "a.so", "-s", "0"},               // no rate
-      {"-p", "a.so", "-s", "nan"},             // not a rate
-      {"-p", "a.so", "--precision", "16"},     // neither 32 nor 64
-      {"-p", "a.so", "--param", "Drive"},      // no '='
-      {"-p", "a.so", "--param", "=5"},         // no name
-      {"-p", "a.so", "--param", "Drive="},     // no value
-      {"-p", "a.so", "--bogus"},               // unknown option
-      {"-p", "a.so", "stray.wav"},             // stray argument
-      {"-p", "a.so", "--info=yes"},            // flags take no value
+      {},                                                              // no plug-in
+      {"-p"},                                                          // value missing
+      {"-p", "a.so", "-b", "0"},                                       // block size too small
+      {"-p", "a.so", "-b", "12x"},                                     // not a number
+      {"-p", "a.so", "-b", "99999999999999"},                          // too large
+      {"-p", "a.so", "-s", "0"},                                       // no rate
+      {"-p", "a.so", "-s", "nan"},                                     // not a rate
+      {"-p", "a.so", "--precision", "16"},                             // neither 32 nor 64
+      {"-p", "a.so", "--param", "Drive"},                              // no '='
+      {"-p", "a.so", "--param", "=5"},                                 // no name
+      {"-p", "a.so", "--param", "Drive="},                             // no value
+      {"-p", "a.so", "--bogus"},                                       // unknown option
+      {"-p", "a.so", "a.wav", "b.wav", "-o", "-", "--format", "wav"},  // two inputs, one stream
+      {"-p", "a.so", "--info=yes"},                                    // flags take no value
       // Combinations where an option would be silently ignored:
-      {"-p", "a.so", "-i", "a.wav", "-i", "b.wav"},
+      {"-p", "a.so", "-o", "a.wav", "-o", "b.wav"},  // options of one value, given twice
+      {"-p", "a.so", "-o", "x.xyz"},                 // no audio format
+      {"-p", "a.so", "--out-channels", "0"},
       {"-p", "a.so", "-i", "a.wav", "--demo-out", "dry.wav"},
       {"-p", "a.so", "-o", "x.wav", "--format", "flac"},
       {"-p", "a.so", "--info", "-i", "a.wav"},
@@ -102,6 +104,20 @@ TEST(RenderOptions, HelpNeedsNoPluginAndMentionsEveryOption) {
   for (const char* opt : {"--plugin", "--input", "--output", "--blocksize", "--sample-rate", "--precision", "--param",
                           "--normalised", "--list-params", "--info", "--demo-out", "--quiet", "--help"})
     EXPECT_NE(usage.find(opt), std::string::npos) << opt;
+}
+
+// "--" ends the options, so that a file may start with a dash; --version
+// needs nothing else.
+TEST(RenderOptions, DoubleDashEndsTheOptionsAndVersionNeedsNoPlugin) {
+  TOptionsResult r = Parse({"-p", "a.so", "-i", "a.wav", "--", "-x.wav"});
+  ASSERT_TRUE(r.Ok()) << r.Error;
+  EXPECT_EQ(r.Options.Inputs, (std::vector<std::string>{"a.wav", "-x.wav"}));
+  r = Parse({"-p", "a.so", "-o", "--", "--out-channels", "1"});
+  EXPECT_TRUE(r.Ok()) << r.Error;  // "--" as the value of -o is a name
+  EXPECT_EQ(r.Options.OutputPath, "--");
+  r = Parse({"--version"});
+  ASSERT_TRUE(r.Ok()) << r.Error;
+  EXPECT_TRUE(r.Options.Version);
 }
 
 }  // namespace

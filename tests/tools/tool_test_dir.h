@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -48,7 +49,8 @@ class TToolTest : public ::testing::Test {
     Dir = tmpl;
   }
   void TearDown() override {
-    if (!Dir.empty()) std::system(("rm -rf '" + Dir + "'").c_str());
+    std::error_code ignored;
+    if (!Dir.empty()) std::filesystem::remove_all(Dir, ignored);
   }
 
   std::string Path(const std::string& name) const { return Dir + "/" + name; }

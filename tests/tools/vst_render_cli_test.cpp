@@ -205,5 +205,139 @@ TEST_F(VstRenderCli, TheOrderOfParamOptionsDoesNotChangeTheResult) {
   EXPECT_EQ(ReadWav("a.wav", channels), ReadWav("b.wav", channels));
 }
 
+// VST 2.4 gives effSetSampleRate no answer: the plug-in's complaint, and
+// rates outside what -s takes, stop the render before any output.
+TEST_F(VstRenderCli, RatesThePlugInRefusesOrThatAreOutOfRangeRenderNothing) {
+  if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
+  WriteWav("in.wav", std::vector<double>(2000, 0.25), 2, 4000);
+  const std::string out = " -q -o '" + Path("out.wav") + "'";
+  TRun r = Run("-p '" + kPlugin + "' -i '" + Path("in.wav") + "'" + out);
+  ExpectOneLineError(r, "refuses to run at 4000 Hz");
+  EXPECT_NE(r.Err.find("Invalid Samplerate!"), std::string::npos) << r.Err;
+  for (std::uint32_t rate : {1u, 10000000u, 2147483647u}) {
+    std::string wav = test::ReadText(Path("in.wav"));
+    for (int k = 0; k < 4; ++k) wav[24 + k] = static_cast<char>(rate >> (8 * k));  // the fmt chunk's rate
+    std::ofstream(Path("odd.wav"), std::ios::binary) << wav;
+    r = Run("-p '" + kHalfGain + "' -i '" + Path("odd.wav") + "'" + out);
+    ExpectOneLineError(r, " Hz; vst-render renders at 1000 to 1536000 Hz");
+    EXPECT_EQ(r.Code, 1) << rate;
+  }
+  EXPECT_FALSE(Exists(Path("out.wav")));
+}
+
+// A mono file through a stereo plug-in: stereo unless asked for mono;
+// asking for more outputs than there are is a bad command line.
+TEST_F(VstRenderCli, OutChannelsPicksMonoAndCommandLineMistakesExitWithTwo) {
+  WriteWav("mono.wav", std::vector<double>(4410, 0.5), 1);
+  const std::string in = " -q -p '" + kHalfGain + "' -i '" + Path("mono.wav") + "'";
+  ASSERT_EQ(Run(in + " -o '" + Path("stereo.wav") + "'").Code, 0);
+  TRun r = Run(in + " --out-channels 1 -o '" + Path("mono-out.wav") + "'");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  for (const auto& [name, expected] : {std::pair{"stereo.wav", 2}, std::pair{"mono-out.wav", 1}}) {
+    int channels = 0;
+    EXPECT_EQ(ReadWav(name, channels).size(), 4410u * static_cast<size_t>(expected)) << name;
+    EXPECT_EQ(channels, expected) << name;
+  }
+  EXPECT_EQ(Run(in + " --out-channels 3 -o '" + Path("x.wav") + "'").Code, 2);
+  r = Run(in + " -o '" + Path("x.xyz") + "'");
+  EXPECT_EQ(r.Code, 2);
+  EXPECT_EQ(r.Err.rfind("vst-render: error: ", 0), 0u) << r.Err;
+  EXPECT_FALSE(Exists(Path("x.wav")));
+  r = Run("--version");
+  EXPECT_EQ(r.Code, 0);
+  EXPECT_EQ(r.Out.rfind("vst-render " VB_TEST_VERSION "\n", 0), 0u) << r.Out;
+}
+
+// Scripts read switches with their settings; looking at the settings
+// leaves each parameter as it was set.
+TEST_F(VstRenderCli, ListParamsAsJsonGivesSwitchSettingsAndLeavesTheValuesSet) {
+  if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
+  TRun r = Run("-p '" + kPlugin + "' --param Oversampling=8 --list-params --json");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  const size_t at = r.Out.find("\"name\": \"Oversampling\"");
+  ASSERT_NE(at, std::string::npos) << r.Out;
+  const std::string entry = r.Out.substr(at, r.Out.find('}', at) - at);
+  EXPECT_NE(entry.find("\"display\": \"8\""), std::string::npos) << entry;
+  EXPECT_NE(entry.find("\"switch\": true"), std::string::npos) << entry;
+  std::string packed = entry;
+  std::erase_if(packed, [](char c) { return c == ' ' || c == '\n'; });
+  EXPECT_NE(packed.find("\"settings\":[\"1\",\"8\",\"16\"]"), std::string::npos) << entry;
+  r = Run("-p '" + kHalfGain + "' --info --json");
+  EXPECT_NE(r.Out.find("\"uniqueId\": \"HGan\""), std::string::npos) << r.Out;
+  EXPECT_EQ(r.Out.back(), '\n');
+}
+
+// The encoding asked for is the one written, or refused as a bad command
+// line; lossy quality changes the size (MP3 was 57 kbps at one time).
+TEST_F(VstRenderCli, BitsFloatAndQualityReachTheFile) {
+  WriteWav("in.wav", std::vector<double>(2 * 4410, 0.25), 2);
+  const std::string in = " -q -p '" + kHalfGain + "' -i '" + Path("in.wav") + "'";
+  const std::pair<const char*, int> cases[] = {{"--bits 16 -o a.flac", 0x170002},
+                                               {"--bits 24 -o a.wav", 0x010003},
+                                               {"--bits 8 -o b.wav", 0x010005},
+                                               {"--float -o a.aiff", 0x020006},
+                                               {"--float --bits 64 -o c.wav", 0x010007}};
+  for (const auto& [args, code] : cases) {
+    const std::string a = args, name = a.substr(a.rfind(' ') + 1);
+    ASSERT_EQ(Run(in + " " + a.substr(0, a.rfind(' ') + 1) + "'" + Path(name) + "'").Code, 0) << args;
+    TAudioFileReader back;
+    std::string error;
+    ASSERT_TRUE(back.Open(Path(name), error)) << error;
+    EXPECT_EQ(back.Format().Code, code) << args;
+  }
+  TRun r = Run(in + " --bits 32 -o '" + Path("x.flac") + "'");
+  EXPECT_EQ(r.Code, 2);
+  EXPECT_NE(r.Err.find("FLAC cannot hold 32-bit samples"), std::string::npos) << r.Err;
+  EXPECT_EQ(Run(in + " --bits 16 -o '" + Path("x.mp3") + "'").Code, 2);
+  EXPECT_FALSE(Exists(Path("x.flac")) || Exists(Path("x.mp3")));
+
+  const std::string demo = " -q -p '" + kHalfGain + "' -o '";
+  for (const char* q : {"1", "9"})
+    ASSERT_EQ(Run(demo + Path(std::string("q") + q + ".mp3") + "' --quality " + q).Code, 0);
+  ASSERT_EQ(Run(demo + Path("default.mp3") + "'").Code, 0);
+  const size_t low = test::ReadText(Path("q1.mp3")).size(), high = test::ReadText(Path("q9.mp3")).size();
+  EXPECT_GT(high, low * 2) << low << " " << high;
+  EXPECT_GT(test::ReadText(Path("default.mp3")).size(), 10 * 100000 / 8) << "the 10 s demo under 100 kbps";
+}
+
+// A state saved after --param comes back through --preset, as a program or
+// a bank; a preset of another plug-in is refused with both IDs.
+TEST_F(VstRenderCli, PresetsSaveAndRestoreTheStateAndBelongToOnePlugin) {
+  if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
+  const std::string plugin = "-q -p '" + kPlugin + "'";
+  for (const char* name : {"drive.fxp", "drive.fxb"}) {
+    ASSERT_EQ(Run(plugin + " --param Drive=60 --save-preset '" + Path(name) + "' --info").Code, 0) << name;
+    TRun r = Run(plugin + " --preset '" + Path(name) + "' --list-params");
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    const size_t at = r.Out.find("Drive");
+    ASSERT_NE(at, std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.substr(at, r.Out.find('\n', at) - at).find(" 60 "), std::string::npos) << r.Out;
+  }
+  TRun r = Run("-q -p '" + kHalfGain + "' --preset '" + Path("drive.fxp") + "' --info");
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("'ZQT\\x00'"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("'HGan'"), std::string::npos) << r.Err;
+  EXPECT_EQ(Run(plugin + " --program 5 --info").Code, 2);
+}
+
+// -s other than the input's rate converts it: as many frames as the
+// duration asks for, the same tone in phase from the first sample on.
+TEST_F(VstRenderCli, ASampleRateOtherThanTheInputsConvertsItWithoutAGap) {
+  constexpr double kPi = 3.14159265358979323846;
+  std::vector<double> tone(44100);
+  for (size_t i = 0; i < tone.size(); ++i) tone[i] = 0.5 * std::sin(2 * kPi * 1000.0 * double(i) / 44100.0);
+  WriteWav("in.wav", tone, 1);
+  TRun r = Run("-q -p '" + kHalfGain + "' -i '" + Path("in.wav") + "' -s 48000 --tail 0 --out-channels 1 -o '" +
+               Path("out.wav") + "'");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  int channels = 0;
+  const std::vector<double> out = ReadWav("out.wav", channels);
+  ASSERT_EQ(out.size(), 48000u);
+  double worst = 0;
+  for (size_t k = 100; k < 47900; ++k)
+    worst = std::max(worst, std::fabs(out[k] - 0.25 * std::sin(2 * kPi * 1000.0 * double(k) / 48000.0)));
+  EXPECT_LT(worst, 1e-3);
+}
+
 }  // namespace
 }  // namespace vb

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -145,7 +146,7 @@ TEST_F(VstRenderUse, DevicesAreWrittenIntoAndAFullOneIsAFailure) {
 TEST_F(VstRenderUse, TheExtensionPicksTheContainerAndAnUnknownOneIsRefused) {
   WriteWav("in.wav", Ramp(4410, 2), 2);
   TRun r = Render(kHalfGain, "-q" + In("in.wav") + Out("out.xyz"));
-  EXPECT_EQ(r.Code, 1);
+  EXPECT_EQ(r.Code, 2);  // a bad command line
   EXPECT_NE(r.Err.find("unknown audio format '.xyz' (known: wav, flac, aiff"), std::string::npos) << r.Err;
   EXPECT_FALSE(Exists(Path("out.xyz")));
   r = Render(kHalfGain, "-q" + In("in.wav") + Out("out.ogg"));
@@ -384,8 +385,18 @@ TEST_F(VstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
   EXPECT_EQ(ReadAudio(longName, channels).size(), in.size());
 
   // A writable file in a folder its writer may not write to. Root may write
-  // anywhere, so as root the render runs as nobody.
+  // anywhere, so as root the render runs as nobody, from copies of the
+  // program and the plug-in that nobody can reach wherever the build sits
+  // (a home folder is often closed to others).
   const bool root = ::geteuid() == 0;
+  const std::string program = root ? Path("vst-render") : test::kRenderProgram;
+  const std::string plugin = root ? Path("halfgain.so") : kHalfGain;
+  if (root) {
+    namespace fs = std::filesystem;
+    fs::copy_file(test::kRenderProgram, program);
+    fs::copy_file(kHalfGain, plugin);
+    ASSERT_EQ(::chmod(program.c_str(), 0755) | ::chmod(plugin.c_str(), 0755), 0);
+  }
   ASSERT_EQ(::mkdir(Path("locked").c_str(), 0755), 0);
   { std::ofstream(Path("locked/out.wav")) << "old"; }
   ASSERT_EQ(::chmod(Path("locked/out.wav").c_str(), 0666), 0);
@@ -393,7 +404,7 @@ TEST_F(VstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
   if (!root) {
     ASSERT_EQ(::chmod(Path("locked").c_str(), 0555), 0);
   }
-  r = RunProgram(test::kRenderProgram, "-q -p '" + kHalfGain + "'" + In("in.wav") + Out("locked/out.wav"),
+  r = RunProgram(program, "-q -p '" + plugin + "'" + In("in.wav") + Out("locked/out.wav"),
                  root ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "");
   ASSERT_EQ(r.Code, 0) << r.Err;
   EXPECT_EQ(ReadAudio("locked/out.wav", channels).size(), in.size());
@@ -407,7 +418,7 @@ TEST_F(VstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
     ASSERT_EQ(::chmod(Path("sticky").c_str(), 01777), 0);
     { std::ofstream(Path("sticky/out.wav")) << "old"; }
     ASSERT_EQ(::chmod(Path("sticky/out.wav").c_str(), 0666) | ::chown(Path("sticky/out.wav").c_str(), 1, 1), 0);
-    r = RunProgram(test::kRenderProgram, "-q -p '" + kHalfGain + "'" + In("in.wav") + Out("sticky/out.wav"),
+    r = RunProgram(program, "-q -p '" + plugin + "'" + In("in.wav") + Out("sticky/out.wav"),
                    "setpriv --reuid=65534 --regid=65534 --clear-groups");
     ASSERT_EQ(r.Code, 0) << r.Err;
     EXPECT_EQ(ReadAudio("sticky/out.wav", channels).size(), in.size());
@@ -416,6 +427,117 @@ TEST_F(VstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
   std::vector<std::string> hidden = List();
   std::erase_if(hidden, [](const std::string& n) { return n[0] != '.'; });
   EXPECT_TRUE(hidden.empty()) << hidden.front();
+}
+
+// --tail auto ends half a second after the last echo has died away, whatever
+// tail the plug-in reports, and --tail-max cuts it with a warning.
+TEST_F(VstRenderUse, AnAutomaticTailEndsHalfASecondAfterTheOutputFallsQuiet) {
+  WriteWav("in.wav", std::vector<double>(44100, 0.25), 1);
+  TRun r = Render(kEcho, "-q --tail auto" + In("in.wav") + Out("auto.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  int channels = 0;
+  const std::vector<double> out = ReadAudio("auto.wav", channels);
+  const size_t lastEcho = 44100 + kEchoRepeats * kEchoSpacing, hold = 22050;
+  ASSERT_GE(out.size(), lastEcho + hold);
+  EXPECT_LT(out.size(), lastEcho + hold + 512);  // one block at most beyond
+  EXPECT_GT(std::fabs(out[lastEcho - 1]), 0.01);
+  for (size_t i = lastEcho; i < out.size(); ++i) ASSERT_LT(std::fabs(out[i]), 3.2e-5) << i;
+
+  r = Render(kEcho, "-q --tail auto --tail-max 0.2" + In("in.wav") + Out("cut.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(ReadAudio("cut.wav", channels).size(), 44100u + 8820u);
+  EXPECT_NE(r.Err.find("warning: the output was still sounding after the longest tail of 0.20 s"), std::string::npos)
+      << r.Err;
+}
+
+// A chain: each plug-in takes the one before's outputs, the delays add up
+// and are compensated, and PLUGIN:NAME picks whose parameter is set.
+TEST_F(VstRenderUse, AChainRunsThePluginsInOrderAndCompensatesTheirSummedDelay) {
+  const std::vector<double> in = Ramp(3000, 2);
+  WriteWav("in.wav", in, 2);
+  TRun r =
+      Render(kDelayLine, "-p '" + kDelayLine + "' -p '" + kHalfGain + "' --tail 0" + In("in.wav") + Out("out.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Err.find("compensated the plug-in's delay of " + std::to_string(2 * kDelayLineLatency) + " samples"),
+            std::string::npos)
+      << r.Err;
+  int channels = 0;
+  const std::vector<double> out = ReadAudio("out.wav", channels);
+  ASSERT_EQ(out.size(), in.size());
+  for (size_t i = 0; i < in.size(); ++i) ASSERT_NEAR(out[i], 0.5 * in[i], 1e-7) << i;
+  const std::string plugin = VB_BINARY_DIR "/VordaBrasswick.so";
+  if (!Exists(plugin)) return;
+  const std::string chain = "-q --tail 0 -p '" + kHalfGain + "'" + In("in.wav") + Out("two.wav");
+  EXPECT_EQ(RunProgram(test::kRenderProgram, "-p '" + plugin + "' --param VordaBrasswick:Drive=60 " + chain).Code, 0);
+  r = RunProgram(test::kRenderProgram, "-p '" + plugin + "' --param 2:Drive=60 " + chain);
+  EXPECT_EQ(r.Code, 2);
+  EXPECT_NE(r.Err.find("Drive"), std::string::npos) << r.Err;
+}
+
+// A MIDI file with a tempo change and running status: each note-on reaches
+// the synth at its exact sample (it clicks there), the render lasts as long
+// as the file, and a synth given audio without notes is warned about.
+TEST_F(VstRenderUse, MidiNotesArriveSampleAccuratelyThroughTheTempoMap) {
+  const auto vlq = [](unsigned n) {
+    std::string b(1, char(n & 0x7F));
+    for (n >>= 7; n; n >>= 7) b.insert(b.begin(), char((n & 0x7F) | 0x80));
+    return b;
+  };
+  const auto be = [](unsigned v, int bytes) {
+    std::string b;
+    for (int k = bytes - 1; k >= 0; --k) b += char((v >> (8 * k)) & 0xFF);
+    return b;
+  };
+  // 480 ticks per quarter; 120 bpm, then 60 bpm from tick 960.
+  const std::string tempo = vlq(0) + "\xFF\x51\x03" + be(500000, 3) + vlq(960) + "\xFF\x51\x03" + be(1000000, 3) +
+                            vlq(0) + std::string("\xFF\x2F\x00", 3);
+  const std::string notes = vlq(480) + "\x90\x3C\x64" + vlq(480) + std::string("\x3C\x00", 2) + vlq(0) + "\x40\x64" +
+                            vlq(480) + std::string("\x80\x40\x00", 3) + vlq(0) + std::string("\xFF\x2F\x00", 3);
+  std::ofstream(Path("song.mid"), std::ios::binary)
+      << "MThd" << be(6, 4) << be(1, 2) << be(2, 2) << be(480, 2) << "MTrk" << be(unsigned(tempo.size()), 4) << tempo
+      << "MTrk" << be(unsigned(notes.size()), 4) << notes;
+  TRun r = Render(kSilentSynth, "-q -b 1000 --tail 0 --midi '" + Path("song.mid") + "'" + Out("song.wav"));
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  int channels = 0;
+  const std::vector<double> out = ReadAudio("song.wav", channels);
+  ASSERT_EQ(out.size(), 2u * 88200u);  // 0.5 s + 0.5 s at 120 bpm, 1 s at 60 bpm
+  std::vector<size_t> clicks;
+  for (size_t i = 0; i < out.size(); i += 2)
+    if (out[i] != 0.0) clicks.push_back(i / 2);
+  EXPECT_EQ(clicks, (std::vector<size_t>{22050, 44100}));
+
+  std::ofstream(Path("bad.mid"), std::ios::binary)
+      << "MThd" << be(6, 4) << be(1, 2) << be(1, 2) << be(480, 2) << "MTrk" << be(100, 4) << "\x00\x90";
+  r = Render(kSilentSynth, "-q --midi '" + Path("bad.mid") + "'" + Out("bad.wav"));
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("is no standard MIDI file"), std::string::npos) << r.Err;
+  WriteWav("in.wav", std::vector<double>(1000, 0.1), 1);
+  r = Render(kSilentSynth, "-q" + In("in.wav") + Out("x.wav"));
+  EXPECT_NE(r.Err.find("gets the audio of '" + Path("in.wav") + "' and no notes"), std::string::npos) << r.Err;
+}
+
+// A scan loads each candidate in a process of its own: one that crashes is
+// listed as such and the others are still found, below subfolders too.
+TEST_F(VstRenderUse, ListPluginsSurvivesACrashingPluginAndTellsWhatLoads) {
+  const std::string crashing = test::kTestPlugins + "testplugin_crashing.so";
+  if (!Exists(crashing)) GTEST_SKIP() << "the crashing test plug-in is not built";
+  namespace fs = std::filesystem;
+  fs::create_directories(Path("vst/sub"));
+  fs::copy_file(crashing, Path("vst/crashing.so"));
+  fs::copy_file(kHalfGain, Path("vst/sub/halfgain.so"));
+  fs::copy_file(kSilentSynth, Path("vst/synth.so"));
+  std::ofstream(Path("vst/broken.so")) << "not a library";
+  const std::string env = "LXVST_PATH='" + Path("vst") + "' VST_PATH= HOME=/nonexistent";
+  TRun r = RunProgram(test::kRenderProgram, "--list-plugins", env);
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  for (const std::string& line :
+       {Path("vst/crashing.so") + ": does not load: crashed while loading (Segmentation fault)",
+        Path("vst/sub/halfgain.so") + ": Half Gain (Vorda Tests, 'HGan'), 2 in, 2 out, effect",
+        Path("vst/synth.so") + ": Silent Synth (Vorda Tests, 'SSyn'), 0 in, 2 out, synth",
+        Path("vst/broken.so") + ": does not load: "})
+    EXPECT_NE(r.Out.find(line), std::string::npos) << line << "\n" << r.Out;
+  r = RunProgram(test::kRenderProgram, "--list-plugins --json", env);
+  EXPECT_NE(r.Out.find("\"kind\": \"synth\""), std::string::npos) << r.Out;
 }
 
 }  // namespace

@@ -67,5 +67,16 @@ TEST_F(VstRenderSnapshot, AnEditorThatDrawsLateIsNotTakenBlank) {
   EXPECT_GT(differing, pixels.size() / 4 / 10) << "the picture is nearly one colour";
 }
 
+// A half-drawn frame is no picture of the editor: one that never settles
+// is refused with the reason.
+TEST_F(VstRenderSnapshot, AnEditorThatNeverSettlesIsRefusedNotSavedHalfDrawn) {
+  const std::string panel = test::kTestPlugins + "testplugin_controlpanel.so";
+  if (!test::Exists(panel)) GTEST_SKIP() << "the control panel test plug-in is not built";
+  TRun r = Snapshot("1280x1024", "flicker.png", panel, "VB_CONTROLPANEL_SLIDE_MS=10");
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("did not settle"), std::string::npos) << r.Err;
+  EXPECT_FALSE(test::Exists(Path("flicker.png")));
+}
+
 }  // namespace
 }  // namespace vb

@@ -8,7 +8,8 @@
 //   artwork-gen --scale F          --png, --preview and --unlit at factor F
 //                                  (1, 1.5 or 2; default 1)
 //
-// Options combine; the same sources always give the same bytes. The
+// Options combine; the same sources always give the same bytes. --help,
+// --version and -- as every tool of the project. The
 // pictures are drawn on all cores (at most kMaxThreads).
 #include <algorithm>
 #include <atomic>
@@ -18,13 +19,16 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "artwork_fonts.h"
 #include "artwork_set.h"
+#include "command_line.h"
 #include "cpu/cpu_unit.h"
 #include "editor_preview.h"
 #include "embedded_source.h"
@@ -93,27 +97,35 @@ void WritePreviews(const TOptions& options, const TGuiPixelMapMemory (&pictures)
   }
 }
 
-bool ParseOptions(int argc, char** argv, TOptions& options) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--verbose") {
-      options.Verbose = true;
-      continue;
-    }
-    if (i + 1 >= argc) return false;
-    if (arg == "--source")
-      options.Source = argv[++i];
-    else if (arg == "--png")
-      options.PngDirectory = argv[++i];
-    else if (arg == "--preview")
-      options.Preview = argv[++i];
-    else if (arg == "--unlit")
-      options.UnlitPreview = argv[++i];
-    else if (arg != "--scale" || !ParseScale(argv[++i], options.Scale))
-      return false;
-  }
-  return !options.Source.empty() || !options.PngDirectory.empty() || !options.Preview.empty() ||
-         !options.UnlitPreview.empty();
+bool SetText(std::string& field, const std::string& value) {
+  field = value;
+  return true;
+}
+
+const TOptionRow<TOptions> kOptions[] = {
+    {nullptr, "--source", "OUT.cpp", "the C++ source embedding the PNG files\nat every scale factor (1, 1.5 and 2)",
+     [](TOptions& o, const std::string& v, std::string&) { return SetText(o.Source, v); }},
+    {nullptr, "--png", "DIR", "one PNG file per picture",
+     [](TOptions& o, const std::string& v, std::string&) { return SetText(o.PngDirectory, v); }},
+    {nullptr, "--preview", "OUT.png", "the editor composed as a user sees it",
+     [](TOptions& o, const std::string& v, std::string&) { return SetText(o.Preview, v); }},
+    {nullptr, "--unlit", "OUT.png", "the same with the power off",
+     [](TOptions& o, const std::string& v, std::string&) { return SetText(o.UnlitPreview, v); }},
+    {nullptr, "--scale", "F", "--png, --preview and --unlit at factor F\n(1, 1.5 or 2; default 1)",
+     [](TOptions& o, const std::string& v, std::string& e) {
+       if (ParseScale(v, o.Scale)) return true;
+       e = "--scale takes 1, 1.5 or 2, not '" + v + "'";
+       return false;
+     }},
+    {nullptr, "--verbose", nullptr, "the size and drawing time of each picture",
+     [](TOptions& o, const std::string&, std::string&) { return o.Verbose = true; }},
+};
+
+std::string Usage() {
+  return "usage: artwork-gen [--source OUT.cpp] [--png DIR] [--preview OUT.png] [--unlit OUT.png] [--scale 1|1.5|2]\n"
+         "Draws the editor's pictures and writes them out; options combine, and the\n"
+         "same sources always give the same bytes.\n\n" +
+         UsageRows(std::span<const TOptionRow<TOptions>>(kOptions));
 }
 
 // The pictures of one scale, drawn and encoded.
@@ -201,14 +213,26 @@ int Run(const TOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const TToolMessages say("artwork-gen");
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
   TOptions options;
-  if (!ParseOptions(argc, argv, options)) {
-    std::fprintf(
-        stderr,
-        "usage: artwork-gen [--source OUT.cpp] [--png DIR] [--preview OUT.png] [--unlit OUT.png] [--scale 1|1.5|2]\n"
-        "                   [--verbose]\n");
-    return 2;
+  std::vector<std::string> operands;
+  std::string error;
+  const TCommandMode mode =
+      ParseCommandLine(std::span<const TOptionRow<TOptions>>(kOptions), args, options, operands, error);
+  if (mode == cmHelp) {
+    std::fputs(Usage().c_str(), stdout);
+    return kExitOk;
   }
+  if (mode == cmVersion) {
+    std::fputs(VersionText("artwork-gen").c_str(), stdout);
+    return kExitOk;
+  }
+  if (mode == cmRun && !operands.empty()) error = "unexpected argument '" + operands.front() + "' (see --help)";
+  if (mode == cmRun && error.empty() && options.Source.empty() && options.PngDirectory.empty() &&
+      options.Preview.empty() && options.UnlitPreview.empty())
+    error = "nothing to write: give --source, --png, --preview or --unlit (see --help)";
+  if (!error.empty()) return say.Error(error, kExitUsage);
   CpuStartUp();
   ImageStartUp();
   PngStartUp();
@@ -217,7 +241,7 @@ int main(int argc, char** argv) {
     UseRepositoryFonts();
     status = Run(options);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "artwork-gen: %s\n", e.what());
+    status = say.Error(e.what());
   }
   PngShutDown();
   ImageShutDown();

@@ -1,7 +1,9 @@
 // png-tool: decodes PNG files to RGBA PAM, encodes PAM to PNG and lists the
 // chunks of a PNG, with the system's own codec. Errors are one line on
 // stderr and exit status 1; a wrong command line gives the usage and 2.
+// main() picks the command and runs one function for it.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,18 +14,23 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "image/file_format_registry.h"
 #include "image/gui_pixel_map_memory.h"
 #include "output_target.h"
 #include "png/png_chunk_list.h"
 #include "png/png_startup.h"
 #include "png/portable_network_graphic_pixel32.h"
+#include "png_file_check.h"
 
 namespace {
 
 using namespace vb;
 
 constexpr size_t kReadChunk = 1 << 16;  // bytes per read(2)
+constexpr long kMaxPamSide = 65535;     // pixels
+
+const TToolMessages GSay("png-tool");
 
 std::runtime_error SystemError(const std::string& What, const std::string& Path) {
   return std::runtime_error("cannot " + What + " '" + Path + "': " + std::strerror(errno));
@@ -31,7 +38,8 @@ std::runtime_error SystemError(const std::string& What, const std::string& Path)
 
 // The whole file (or pipe); every failure names the file and the reason.
 std::vector<uint8_t> ReadAll(const std::string& Path) {
-  const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd =
+      Path == kStandardStream ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0) : ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw SystemError("open", Path);
   std::vector<uint8_t> bytes;
   for (;;) {
@@ -73,22 +81,23 @@ void CheckWellFormed(const TPortableNetworkGraphicPixel32& Png) {
     throw std::runtime_error("palette image (colour type 3) without a PLTE chunk: its colours are missing");
 }
 
-// A PNG file ends with its IEND chunk: length 0, type, fixed CRC.
-bool EndsWithIend(const std::vector<uint8_t>& File) {
-  static constexpr uint8_t kIend[] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
-  return File.size() >= sizeof kIend && std::memcmp(File.data() + File.size() - sizeof kIend, kIend, sizeof kIend) == 0;
+// A codec failure as a message naming the file. The chunks are whole
+// (CheckPngFile): a shortage is inside the compressed image data.
+std::runtime_error InFile(const std::string& Path, const std::exception& e) {
+  const std::string what = e.what();
+  if (what.find("Data not complete") != std::string::npos)
+    return std::runtime_error("'" + Path + "': the image data (IDAT) ends before the last row of pixels");
+  return std::runtime_error("'" + Path + "': " + what);
 }
 
 void Load(const std::string& Path, const std::vector<uint8_t>& File, TPortableNetworkGraphicPixel32& Png) {
+  if (std::string fault = CheckPngFile(Path, File, kPngMaxPixelMapBytes / 4); !fault.empty())
+    throw std::runtime_error(fault);
   try {
     Png.LoadFromMemory(File.data(), File.size());
     CheckWellFormed(Png);
   } catch (const std::exception& e) {
-    const bool png = File.size() >= 8 && std::memcmp(File.data(), "\x89PNG\r\n\x1a\n", 8) == 0;
-    if (png && !EndsWithIend(File))
-      throw std::runtime_error("'" + Path + "' is truncated: it ends after " + std::to_string(File.size()) +
-                               " bytes, before its IEND chunk (" + e.what() + ")");
-    throw std::runtime_error("'" + Path + "': " + e.what());
+    throw InFile(Path, e);
   }
 }
 
@@ -97,7 +106,11 @@ int Decode(const std::string& In, const std::string& Out) {
   TPortableNetworkGraphicPixel32 png;
   Load(In, file, png);
   TGuiPixelMapMemory map;
-  png.AssignTo(map);
+  try {
+    png.AssignTo(map);
+  } catch (const std::exception& e) {
+    throw InFile(In, e);
+  }
   std::string pam = "P7\nWIDTH " + std::to_string(map.Width()) + "\nHEIGHT " + std::to_string(map.Height()) +
                     "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
   const size_t header = pam.size();
@@ -136,7 +149,10 @@ void ReadPam(const std::vector<uint8_t>& File, TGuiPixelMapMemory& Map) {
     else if (key[0] == '#')
       std::getline(header, key);
   }
-  if (width < 0 || height < 0 || width > 65535 || height > 65535 || depth < 1 || depth > 4 || maxval != 255)
+  if (width < 1 || height < 1 || width > kMaxPamSide || height > kMaxPamSide)
+    throw std::runtime_error("PAM size " + std::to_string(width) + " x " + std::to_string(height) +
+                             " (WIDTH and HEIGHT must be 1 to 65535)");
+  if (depth < 1 || depth > 4 || maxval != 255)
     throw std::runtime_error("unsupported PAM header (need MAXVAL 255, DEPTH 1-4)");
   const size_t offset = end + 7;
   if (File.size() - offset < size_t(width) * size_t(height) * size_t(depth))
@@ -192,9 +208,10 @@ int Info(const std::string& In) {
 
 constexpr const char* kUsageLine = "usage: png-tool decode IN.png OUT.pam | encode IN.pam OUT.png | info IN.png\n";
 
-int Usage() {
+int Usage(const std::string& why) {
+  GSay.Error(why, kExitUsage);
   std::fprintf(stderr, "%s(png-tool --help explains)\n", kUsageLine);
-  return 2;
+  return kExitUsage;
 }
 
 int Help() {
@@ -215,7 +232,10 @@ int Help() {
       "                         type that holds its colours. Non-interlaced.\n"
       "  info IN.png            prints size, bit depth, colour type, interlace and\n"
       "                         the chunks the file holds.\n"
-      "  -h, --help             this text\n"
+      "%s"
+      "\n"
+      "A file named - is standard input or output. The output may not be the\n"
+      "input.\n"
       "\n"
       "Largest image: %llu pixels (for example 8192 x 8192). The image is\n"
       "decoded into one 32-bit pixel map in memory, %llu MiB at most; a larger\n"
@@ -227,39 +247,63 @@ int Help() {
       "a file marked 1/2.2 (gAMA 45455) decodes unchanged. Decoders that ignore\n"
       "gAMA give other numbers for such files.\n"
       "\n"
-      "Refused as broken: a size of 0 in the image header, and a palette image\n"
-      "without its PLTE chunk. Errors are one line on stderr with exit status 1;\n"
-      "a wrong command line gives exit status 2. An output is written under a\n"
-      "temporary name and renamed when complete: a failed command leaves no\n"
-      "output file (pipes and devices are written directly).\n",
-      kUsageLine, static_cast<unsigned long long>(maxPixels),
+      "Refused as broken, naming the chunk and where it sits: a chunk whose CRC\n"
+      "does not match, a chunk cut by the end of the file, a file without its\n"
+      "IEND chunk, a size of 0 in the image header, and a palette image without\n"
+      "its PLTE chunk. Errors are one line on stderr, \"png-tool: error: ...\",\n"
+      "with exit status 1; a wrong command line gives exit status 2. An output\n"
+      "is written under a temporary name and renamed when complete: a failed\n"
+      "command leaves no output file (pipes and devices are written directly).\n",
+      kUsageLine, UsageRows(std::span<const TOptionRow<int>>()).c_str(), static_cast<unsigned long long>(maxPixels),
       static_cast<unsigned long long>(kPngMaxPixelMapBytes >> 20));
-  return 0;
+  return kExitOk;
+}
+
+// True when both names stand for one existing file.
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {
+  }, sb{};
+  return a != kStandardStream && b != kStandardStream && ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// The command and its files, checked before any file is touched.
+int RunCommand(const std::vector<std::string>& words) {
+  const std::string command = words.empty() ? std::string() : words[0];
+  const size_t files = words.size() - (words.empty() ? 0 : 1);
+  if (command == "info" && files == 1) return Info(words[1]);
+  if ((command == "decode" || command == "encode") && files == 2) {
+    if (SameFile(words[1], words[2]))
+      return GSay.Error("'" + words[2] + "' is the input; " + command + " writes a new file, name another", kExitUsage);
+    return command == "decode" ? Decode(words[1], words[2]) : Encode(words[1], words[2]);
+  }
+  if (command == "decode" || command == "encode" || command == "info")
+    return Usage(command + " takes " + (command == "info" ? "one file" : "two files") + ", not " +
+                 std::to_string(files));
+  return Usage(command.empty() ? "no command given" : "unknown command '" + command + "'");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 &&
-      (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0))
-    return Help();
-  if (argc < 3) return Usage();
-  const std::string command = argv[1];
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  int noOptions = 0;
+  std::vector<std::string> words;
+  std::string error;
+  const TCommandMode mode = ParseCommandLine(std::span<const TOptionRow<int>>(), args, noOptions, words, error);
+  if (mode == cmUsageError) return Usage(error);
+  if (mode == cmHelp || (words.size() == 1 && words[0] == "help")) return Help();
+  if (mode == cmVersion) {
+    std::fputs(VersionText("png-tool").c_str(), stdout);
+    return kExitOk;
+  }
   vb::RemoveTempFileOnFatalSignals();
   vb::PngStartUp();
-  int status = 1;
+  int status = kExitFailure;
   try {
-    if (command == "decode" && argc == 4)
-      status = Decode(argv[2], argv[3]);
-    else if (command == "encode" && argc == 4)
-      status = Encode(argv[2], argv[3]);
-    else if (command == "info" && argc == 3)
-      status = Info(argv[2]);
-    else
-      status = Usage();
+    status = RunCommand(words);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "png-tool: %s\n", e.what());
-    status = 1;
+    status = GSay.Error(e.what());
   }
   vb::PngShutDown();
   vb::ClearFileFormatRegistry();

@@ -22,6 +22,9 @@ namespace {
 // MP3 headers estimate their length; a file this much short of it is cut.
 constexpr double kEstimateSlack = 0.01;              // of the announced frames
 constexpr std::int64_t kEstimateSlackFrames = 2304;  // two MPEG layer III frames
+// Writers that stream AIFF or WAV into a pipe announce about this many
+// bytes of audio, as they cannot know the length.
+constexpr double kStreamedLengthBytes = 0x7F000000;
 
 [[maybe_unused]] std::string Seconds(std::int64_t frames, double rate) {
   char buf[64];
@@ -36,6 +39,20 @@ constexpr std::int64_t kEstimateSlackFrames = 2304;  // two MPEG layer III frame
 namespace {
 
 SNDFILE* AsFile(void* p) { return static_cast<SNDFILE*>(p); }
+
+// libsndfile's own words where they help a user, plain ones where they
+// would confuse ("This is a bug in libsndfile").
+std::string ReadError(const std::string& raw) {
+  if (raw.find("bug in libsndfile") != std::string::npos || raw.find("flac decoder") != std::string::npos)
+    return "not an audio file this vst-render can read, or a damaged one";
+  return raw;
+}
+
+std::string WriteError(const std::string& raw, TAudioFormat format, int channels, int rate) {
+  if (raw.find("bug in libsndfile") == std::string::npos && raw.find("flac decoder") == std::string::npos) return raw;
+  return "the " + format.Describe() + " encoder refused " + std::to_string(channels) + " channels at " +
+         std::to_string(rate) + " Hz";
+}
 
 bool IsEstimatedLength(TAudioFormat f) { return (f.Code & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG; }
 
@@ -60,12 +77,26 @@ bool TAudioFileReader::Open(const std::string& path, std::string& error) {
     error = "cannot read '" + path + "': it is a folder, not an audio file";
     return false;
   }
+  const bool regular = S_ISREG(st.st_mode);
   TDataChunkSize chunk;
   const bool sized = ReadDataChunkSize(fd, chunk);
+  std::int64_t announced = 0;  // by an MP3 file's header, which is read as a stream
   SF_INFO info{};
-  SNDFILE* f = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+  if (regular) {
+    // A duplicate, as a failed open closes its descriptor whatever it was told.
+    const int probeFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (SNDFILE* probe = probeFd >= 0 ? sf_open_fd(probeFd, SFM_READ, &info, SF_TRUE) : nullptr) {
+      if (IsEstimatedLength({info.format})) announced = info.frames;
+      sf_close(probe);
+    }
+    ::lseek(fd, 0, SEEK_SET);
+    info = {};
+  }
+  const int readFd = FFeed.Prepare(fd, path, error);
+  if (readFd < 0) return false;
+  SNDFILE* f = sf_open_fd(readFd, SFM_READ, &info, SF_TRUE);
   if (!f) {
-    error = "cannot read '" + path + "': " + sf_strerror(nullptr);
+    error = "cannot read '" + path + "': " + ReadError(sf_strerror(nullptr));
     return false;
   }
   if (info.channels < 1 || info.samplerate < 1) {
@@ -78,7 +109,9 @@ bool TAudioFileReader::Open(const std::string& path, std::string& error) {
   FChannels = info.channels;
   FSampleRate = info.samplerate;
   // A stream whose end cannot be found reports the largest count.
-  FFrames = info.frames > 0 && info.frames < SF_COUNT_MAX ? info.frames : 0;
+  FFrames = info.frames > 0 && info.frames < SF_COUNT_MAX ? info.frames : announced;
+  if (!regular && static_cast<double>(FFrames) * info.channels * BytesPerSample({info.format}) >= kStreamedLengthBytes)
+    FFrames = 0;
   FFormat.Code = info.format;
   if (sized && chunk.CutShort()) {
     FDeclaredBytes = chunk.Declared;
@@ -114,6 +147,9 @@ std::string TAudioFileReader::CutShortWarning() const {
   std::int64_t slack = 0;
   if (IsEstimatedLength(FFormat))
     slack = std::max(kEstimateSlackFrames, static_cast<std::int64_t>(kEstimateSlack * static_cast<double>(FFrames)));
+  if (FEnded && IsEstimatedLength(FFormat) && FFrames > 0 && FFramesRead > FFrames + slack)
+    return name + ": its header announces " + Seconds(FFrames, FSampleRate) + " (" + std::to_string(FFrames) +
+           " frames) and the stream holds " + read + "; rendered all of it";
   if (FEnded && FFrames > 0 && FFramesRead + slack < FFrames)
     return name + " is cut short: its header announces " + Seconds(FFrames, FSampleRate) + " (" +
            std::to_string(FFrames) + " frames) and the file holds " + read + "; rendered what is there";
@@ -136,19 +172,32 @@ bool TAudioFileWriter::Open(const std::string& path, TAudioFormat format, int ch
   if (!FTarget.Open(path, format.Streamable(), error)) return false;
   SNDFILE* f = sf_open_fd(FTarget.Fd(), SFM_WRITE, &info, SF_FALSE);
   if (!f) {
-    error = "cannot write '" + path + "': " + sf_strerror(nullptr);
+    error = "cannot write '" + path + "': " + WriteError(sf_strerror(nullptr), format, channels, info.samplerate);
     FTarget.Abandon();
     return false;
   }
   // Integer files clip at full scale instead of wrapping around.
   sf_command(f, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  if (format.WavWhenSmall) sf_command(f, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+  if (double quality = format.Quality; quality >= 0 && format.IsLossy())
+    sf_command(f, SFC_SET_VBR_ENCODING_QUALITY, &quality, sizeof quality);
   FFile = f;
   FPath = path;
+  FFormat = format;
   FChannels = channels;
+  FDataBytes = 0;
   return true;
 }
 
 bool TAudioFileWriter::Write(const double* interleaved, std::int64_t frames, std::string& error) {
+  // A size field that wraps would make every reader see a short file.
+  FDataBytes += static_cast<std::uint64_t>(frames) * static_cast<std::uint64_t>(FChannels) *
+                static_cast<std::uint64_t>(BytesPerSample(FFormat));
+  if (const std::uint64_t limit = MaxDataBytes(FFormat); limit > 0 && FDataBytes > limit) {
+    error = "cannot write '" + FPath + "': the output outgrew the 4 GiB " + FFormat.Describe() +
+            " can hold; write .rf64, .w64, .caf or .flac instead";
+    return false;
+  }
   sf_count_t put = sf_writef_double(AsFile(FFile), interleaved, frames);
   if (put != frames) {
     error = "cannot write '" + FPath + "': " + sf_strerror(AsFile(FFile));

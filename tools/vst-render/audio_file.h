@@ -10,6 +10,7 @@
 #include <string>
 
 #include "audio_format.h"
+#include "input_feed.h"
 #include "output_target.h"
 
 namespace vb {
@@ -27,6 +28,7 @@ class TAudioFileReader {
   int Channels() const { return FChannels; }
   double SampleRate() const { return FSampleRate; }
   // Frames the file holds as far as its header tells; 0 when it does not.
+  // An MP3 header's count is an estimate: the file is read to its end.
   std::int64_t Frames() const { return FFrames; }
   TAudioFormat Format() const { return FFormat; }
 
@@ -41,6 +43,7 @@ class TAudioFileReader {
   std::string CutShortWarning() const;
 
  private:
+  TInputFeed FFeed;       // destroyed after the file, which closes the pipe it fills
   void* FFile = nullptr;  // SNDFILE*
   std::string FPath;
   int FChannels = 0;
@@ -76,7 +79,9 @@ class TAudioFileWriter {
   void* FFile = nullptr;  // SNDFILE*
   TOutputTarget FTarget;
   std::string FPath;
+  TAudioFormat FFormat;
   int FChannels = 0;
+  std::uint64_t FDataBytes = 0;  // audio written so far, as the file counts it
 };
 
 // Writes a whole interleaved signal to a file in one go (used for --demo-out).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <iterator>
 #include <span>
 
@@ -32,21 +33,29 @@ struct TContainer {
   int Major;
   int Fixed;
   const char* Name;
+  // Never goes back to finish its header, so a pipe can take its bytes as
+  // they come. FLAC and MP3 do (STREAMINFO, the Xing/LAME frame): they are
+  // spooled and copied into a pipe once complete.
   bool Streamable;
+  bool SizedIn32Bits;  // its header announces the audio's size in 32 bits
 };
 
 constexpr TContainer kContainers[] = {
-    {{"wav", "wave"}, SF_FORMAT_WAV, 0, "WAV", false},
-    {{"flac"}, SF_FORMAT_FLAC, 0, "FLAC", true},
-    {{"aiff", "aif", "aifc"}, SF_FORMAT_AIFF, 0, "AIFF", false},
-    {{"ogg", "oga"}, SF_FORMAT_OGG, SF_FORMAT_VORBIS, "Ogg Vorbis", true},
-    {{"opus"}, SF_FORMAT_OGG, SF_FORMAT_OPUS, "Ogg Opus", true},
-    {{"mp3"}, SF_FORMAT_MPEG, SF_FORMAT_MPEG_LAYER_III, "MP3", true},
-    {{"caf"}, SF_FORMAT_CAF, 0, "CAF", false},
-    {{"w64"}, SF_FORMAT_W64, 0, "W64", false},
-    {{"rf64"}, SF_FORMAT_RF64, 0, "RF64", false},
-    {{"au", "snd"}, SF_FORMAT_AU, 0, "AU", false},
+    {{"wav", "wave"}, SF_FORMAT_WAV, 0, "WAV", false, true},
+    {{"flac"}, SF_FORMAT_FLAC, 0, "FLAC", false, false},
+    {{"aiff", "aif", "aifc"}, SF_FORMAT_AIFF, 0, "AIFF", false, true},
+    {{"ogg", "oga"}, SF_FORMAT_OGG, SF_FORMAT_VORBIS, "Ogg Vorbis", true, false},
+    {{"opus"}, SF_FORMAT_OGG, SF_FORMAT_OPUS, "Ogg Opus", true, false},
+    {{"mp3"}, SF_FORMAT_MPEG, SF_FORMAT_MPEG_LAYER_III, "MP3", false, false},
+    {{"caf"}, SF_FORMAT_CAF, 0, "CAF", false, false},
+    {{"w64"}, SF_FORMAT_W64, 0, "W64", false, false},
+    {{"rf64"}, SF_FORMAT_RF64, 0, "RF64", false, false},
+    {{"au", "snd"}, SF_FORMAT_AU, 0, "AU", false, true},
 };
+
+// A 32-bit size field counts the whole file after its first 8 bytes; the
+// margin leaves room for every chunk libsndfile writes besides the audio.
+constexpr std::uint64_t kMax32BitData = 0xFFFFFFFFull - 64 * 1024;  // bytes
 
 constexpr int kOpusRates[] = {8000, 12000, 16000, 24000, 48000};  // Hz
 
@@ -156,11 +165,88 @@ bool TAudioFormat::Streamable() const {
 }
 
 std::string TAudioFormat::Describe() const {
+  if (WavWhenSmall) return "WAV (RF64 above 4 GiB) " + SubName(Code & SF_FORMAT_SUBMASK);
   const TContainer* c = ByCode(Code);
   if (c && c->Fixed) return c->Name;
   const std::string major = c ? c->Name : "audio";
   const std::string sub = SubName(Code & SF_FORMAT_SUBMASK);
   return sub.empty() ? major : major + " " + sub;
+}
+
+bool TAudioFormat::IsLossy() const { return vb::IsLossy(Code & SF_FORMAT_SUBMASK); }
+
+bool RequestEncoding(TAudioFormat& format, int bits, bool asFloat, std::string& error) {
+  if (bits == 0 && !asFloat) return true;
+  const int major = format.Code & SF_FORMAT_TYPEMASK;
+  int sub = asFloat      ? (bits == 64 ? SF_FORMAT_DOUBLE : SF_FORMAT_FLOAT)
+            : bits == 8  ? SF_FORMAT_PCM_S8
+            : bits == 16 ? SF_FORMAT_PCM_16
+            : bits == 24 ? SF_FORMAT_PCM_24
+                         : SF_FORMAT_PCM_32;
+  const std::string wanted =
+      asFloat ? std::string(bits == 64 ? "64" : "32") + "-bit float" : std::to_string(bits) + "-bit";
+  if (!format.IsLossy()) {
+    if (sub == SF_FORMAT_PCM_S8 && !Checks(major | sub, 1, 48000)) sub = SF_FORMAT_PCM_U8;  // WAV holds 8 bits unsigned
+    if (Checks(major | sub, 1, 48000)) {
+      format.Code = major | sub;
+      return true;
+    }
+  }
+  const TContainer* c = ByCode(format.Code);
+  error = std::string(c ? c->Name : "this format") + " cannot hold " + wanted + " samples";
+  return false;
+}
+
+bool IsAudioExtension(const std::string& ext) { return ByExtension(ext) != nullptr; }
+
+std::uint64_t MaxDataBytes(TAudioFormat format) {
+  const TContainer* c = ByCode(format.Code);
+  return c && c->SizedIn32Bits && !format.WavWhenSmall ? kMax32BitData : 0;
+}
+
+int BytesPerSample(TAudioFormat format) {
+  switch (format.Code & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW:
+      return 1;
+    case SF_FORMAT_PCM_24:
+      return 3;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_FLOAT:
+      return 4;
+    case SF_FORMAT_DOUBLE:
+      return 8;
+    default:
+      return 2;
+  }
+}
+
+bool PlanOutputSize(TAudioFormat& format, int channels, std::int64_t frames, double sampleRate, std::string& note,
+                    std::string& error) {
+  const std::uint64_t limit = MaxDataBytes(format);
+  if (limit == 0) return true;
+  const std::uint64_t bytes = static_cast<std::uint64_t>(frames > 0 ? frames : 0) *
+                              static_cast<std::uint64_t>(channels) * static_cast<std::uint64_t>(BytesPerSample(format));
+  if (frames > 0 && bytes <= limit) return true;
+  char size[64];
+  std::snprintf(size, sizeof size, "%.2f GiB", static_cast<double>(bytes) / (1024.0 * 1024.0 * 1024.0));
+  if ((format.Code & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV) {
+    format.Code = SF_FORMAT_RF64 | (format.Code & SF_FORMAT_SUBMASK);
+    format.WavWhenSmall = true;
+    // An input of unknown length gives a WAV, or RF64 only past 4 GiB.
+    if (frames > 0)
+      note = std::string("the output takes ") + size +
+             ", more than the 4 GiB a WAV file can hold: it is written as RF64 (WAV with 64-bit sizes)";
+    return true;
+  }
+  if (frames <= 0) return true;  // the writer stops at the limit
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.0f s", static_cast<double>(frames) / sampleRate);
+  error = std::string("the output (") + seconds + ", " + size + ") does not fit in the 4 GiB " + format.Describe() +
+          " can hold; write .rf64, .w64, .caf or .flac instead";
+  return false;
 }
 
 std::string WritableExtensions() {
@@ -238,7 +324,7 @@ std::string CheckFormatFits(TAudioFormat format, int channels, int sampleRate) {
   if ((format.Code & SF_FORMAT_SUBMASK) == SF_FORMAT_OPUS &&
       std::find(std::begin(kOpusRates), std::end(kOpusRates), sampleRate) == std::end(kOpusRates))
     return format.Describe() + " runs at 8000, 12000, 16000, 24000 or 48000 Hz only, not " +
-           std::to_string(sampleRate) + " Hz (vst-render does not resample)";
+           std::to_string(sampleRate) + " Hz (-s 48000 converts the input)";
   if (!Checks(format.Code, channels, sampleRate))
     return format.Describe() + " cannot hold " + std::to_string(channels) + " channels at " +
            std::to_string(sampleRate) + " Hz";
@@ -258,6 +344,15 @@ bool ChooseOutputFormat(const std::string&, const std::string&, TAudioFormat, TA
 }
 
 std::string CheckFormatFits(TAudioFormat, int, int) { return "built without libsndfile"; }
+std::uint64_t MaxDataBytes(TAudioFormat) { return 0; }
+bool IsAudioExtension(const std::string&) { return false; }
+bool TAudioFormat::IsLossy() const { return false; }
+bool RequestEncoding(TAudioFormat&, int, bool, std::string& error) {
+  error = "built without libsndfile";
+  return false;
+}
+int BytesPerSample(TAudioFormat) { return 4; }
+bool PlanOutputSize(TAudioFormat&, int, std::int64_t, double, std::string&, std::string&) { return true; }
 std::string FormatConflict(const std::string&, const std::string&) { return {}; }
 
 #endif

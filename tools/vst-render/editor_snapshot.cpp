@@ -43,12 +43,17 @@ void ToOpaquePixelMap(const TMemoryBitmap& shot, TGuiPixelMapMemory& map) {
   }
 }
 
+// Agreeing pictures differ in at most this share of their pixels: a meter
+// or a blinking lamp may move, a half-drawn frame differs far more.
+constexpr double kSettledChange = 0.01;
+
 bool SamePicture(const TMemoryBitmap& a, const TMemoryBitmap& b) {
   if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  std::int64_t differing = 0;
   for (std::int32_t y = 0; y < a.Height(); ++y)
     for (std::int32_t x = 0; x < a.Width(); ++x)
-      if ((a.PixelARGB(x, y) ^ b.PixelARGB(x, y)) & 0x00FFFFFFu) return false;
-  return true;
+      differing += ((a.PixelARGB(x, y) ^ b.PixelARGB(x, y)) & 0x00FFFFFFu) != 0;
+  return static_cast<double>(differing) <= kSettledChange * a.Width() * a.Height();
 }
 
 bool OneColour(const TMemoryBitmap& shot) {
@@ -116,19 +121,21 @@ void TEditorSnapshot::IdleFor(int milliseconds) {
   } while (TClock::now() < end);
 }
 
-std::unique_ptr<TMemoryBitmap> TEditorSnapshot::GrabSettled() {
+std::unique_ptr<TMemoryBitmap> TEditorSnapshot::GrabSettled(bool& settled) {
   using TClock = std::chrono::steady_clock;
   const auto end = TClock::now() + std::chrono::milliseconds(kSettleLimitMs);
   FWindow->Pump();
   std::unique_ptr<TMemoryBitmap> shot = FWindow->Grab();
   // A window of one colour is an editor that has not drawn yet.
-  for (int same = 0; shot && same < kSettleReads && TClock::now() < end;) {
+  int same = 0;
+  while (shot && same < kSettleReads && TClock::now() < end) {
     IdleFor(kSettleCheckMs);
     std::unique_ptr<TMemoryBitmap> next = FWindow->Grab();
     if (!next) return nullptr;
     same = SamePicture(*shot, *next) && !OneColour(*next) ? same + 1 : 0;
     shot = std::move(next);
   }
+  settled = same >= kSettleReads;
   return shot;
 }
 
@@ -137,7 +144,14 @@ bool TEditorSnapshot::Save(const std::string& path, std::string& error) {
     error = "no editor window to take a picture of";
     return false;
   }
-  const std::unique_ptr<TMemoryBitmap> shot = GrabSettled();
+  bool settled = false;
+  const std::unique_ptr<TMemoryBitmap> shot = GrabSettled(settled);
+  if (shot && !settled) {
+    // A frame taken while the editor draws may be mostly black.
+    error = "the editor's picture did not settle within " + std::to_string(kSettleLimitMs / 1000) +
+            " s (it stayed one colour or kept changing); no picture saved";
+    return false;
+  }
   if (!shot) {
     error = "cannot read the editor's window (" + std::to_string(Width()) + " x " + std::to_string(Height()) +
             " pixels) back from the display; an editor larger than the screen cannot be read, so give the X "

@@ -31,7 +31,8 @@ class TEditorSnapshot {
   // Before the picture is saved, the window is read every kSettleCheckMs
   // until kSettleReads readings in a row agree with the one before and show
   // more than one colour (editors that draw late or fade in), for at most
-  // kSettleLimitMs (an animated editor never agrees).
+  // kSettleLimitMs; a picture that has not settled by then is refused.
+  // Readings agree when at most 1 % of their pixels differ (meters move).
   static constexpr int kSettleCheckMs = 100;
   static constexpr int kSettleReads = 3;
   static constexpr int kSettleLimitMs = 3000;
@@ -56,8 +57,9 @@ class TEditorSnapshot {
   // The editor's rectangle as the plug-in answers it (0 x 0 when it tells none).
   void AskSize(std::int32_t& width, std::int32_t& height);
   void Close();
-  // The window's picture once it stops changing; null when it cannot be read.
-  std::unique_ptr<TMemoryBitmap> GrabSettled();
+  // The window's picture, `settled` once it stopped changing; null when it
+  // cannot be read.
+  std::unique_ptr<TMemoryBitmap> GrabSettled(bool& settled);
 
   TPluginHost& FPlugin;
   std::unique_ptr<THostWindow> FWindow;

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <vector>
 
+#include "file_calls.h"
+
 namespace vb {
 
 namespace {
@@ -54,21 +56,35 @@ std::string BaseName(const std::string& path) {
 }
 
 void CloseQuietly(int& fd) {
-  if (fd >= 0) ::close(fd);
+  if (fd >= 0) (void)FileCalls().Close(fd);
   fd = -1;
 }
 
-// write(2) until everything is out; false with errno set on failure.
-bool WriteFully(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
+// Copies all of `from` into `to`, over its start when `rewind` (a pipe is
+// written where it stands); false with errno set.
+bool CopyAll(int from, int to, bool rewind) {
+  if (::lseek(from, 0, SEEK_SET) != 0 || (rewind && ::lseek(to, 0, SEEK_SET) != 0)) return false;
+  std::vector<char> chunk(kCopyChunk);
+  for (;;) {
+    const ssize_t n = FileCalls().Read(from, chunk.data(), chunk.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<size_t>(n);
+    if (n < 0) return false;
+    if (n == 0) return true;
+    if (!WriteFully(to, chunk.data(), static_cast<size_t>(n))) return false;
   }
-  return true;
 }
+
+// An unlinked file in $TMPDIR (or /tmp): nothing to clean up whatever
+// happens. -1 with errno set on failure.
+int OpenAnonymousTemp() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/vst-render-spool-XXXXXX";
+  const int fd = ::mkstemp(name.data());
+  if (fd >= 0) ::unlink(name.c_str());
+  return fd;
+}
+
+bool IsNoRoom(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
 
 // The start of the temporary names of `finalPath`: its folder, a dot, and
 // its name cut to kMaxTempStem bytes (at a character boundary).
@@ -152,7 +168,7 @@ bool FollowLinks(const std::string& path, std::string& finalPath, std::string& e
 bool WriteWholeFile(const std::string& path, const void* data, size_t size, std::string& error) {
   TOutputTarget target;
   if (!target.Open(path, true, error)) return false;
-  if (!WriteFully(target.Fd(), static_cast<const char*>(data), size)) {
+  if (!WriteFully(target.Fd(), data, size)) {
     error = "cannot write '" + path + "': " + std::strerror(errno);
     return false;
   }
@@ -221,7 +237,9 @@ bool TOutputTarget::OpenReplacement(const std::string& finalPath, std::string& e
   if (exists) {
     // The new file takes the old one's place with its owner and permissions
     // (the owner only where we may give it away, as root).
-    (void)::fchown(FEncoderFd, st.st_uid, st.st_gid);
+    if (::fchown(FEncoderFd, st.st_uid, st.st_gid) != 0) {
+      // Not ours to give away: the new file stays the writer's.
+    }
     (void)::fchmod(FEncoderFd, st.st_mode & 07777);
   }
   FKind = okReplace;
@@ -231,7 +249,13 @@ bool TOutputTarget::OpenReplacement(const std::string& finalPath, std::string& e
 bool TOutputTarget::OpenInPlace(const std::string& finalPath, const std::string& why, std::string& error) {
   // Opened now, so that a refusal comes before the render; emptied only
   // when the new data is complete.
-  FDeviceFd = ::open(finalPath.c_str(), O_WRONLY | O_CLOEXEC);
+  // Read too: its old contents are copied aside before they are
+  // overwritten, to be put back should the new ones fail to fit.
+  FDeviceFd = ::open(finalPath.c_str(), O_RDWR | O_CLOEXEC);
+  if (FDeviceFd < 0 && errno == EACCES && ::access(finalPath.c_str(), W_OK) == 0) {
+    error = Failure(why + ", and it cannot be read, so its old contents could not be kept should the write fail");
+    return false;
+  }
   if (FDeviceFd < 0) {
     error = Failure(std::strerror(errno));
     return false;
@@ -264,37 +288,57 @@ bool TOutputTarget::OpenDevice(const std::string& finalPath, bool streamable, st
 }
 
 bool TOutputTarget::OpenSpool(std::string& error) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string spool = std::string(tmp && *tmp ? tmp : "/tmp") + "/vst-render-spool-XXXXXX";
-  FEncoderFd = ::mkstemp(spool.data());
+  FEncoderFd = OpenAnonymousTemp();
   if (FEncoderFd < 0) {
     error = Failure("no room for a temporary copy: " + std::string(std::strerror(errno)));
     CloseQuietly(FDeviceFd);
     return false;
   }
-  ::unlink(spool.c_str());  // nothing to clean up whatever happens next
   return true;
 }
 
 bool TOutputTarget::CopySpool(std::string& error) {
-  if (::lseek(FEncoderFd, 0, SEEK_SET) != 0) {
+  if (!CopyAll(FEncoderFd, FDeviceFd, false)) {
     error = Failure(std::strerror(errno));
     return false;
   }
-  std::vector<char> chunk(kCopyChunk);
-  for (;;) {
-    const ssize_t n = ::read(FEncoderFd, chunk.data(), chunk.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      error = Failure(std::strerror(errno));
-      return false;
-    }
-    if (n == 0) return true;
-    if (!WriteFully(FDeviceFd, chunk.data(), static_cast<size_t>(n))) {
-      error = Failure(std::strerror(errno));
-      return false;
-    }
+  return true;
+}
+
+bool TOutputTarget::CommitInPlace(std::string& error) {
+  struct stat old {};
+  const off_t newSize = ::lseek(FEncoderFd, 0, SEEK_END);
+  if (newSize < 0 || ::fstat(FDeviceFd, &old) != 0) {
+    error = Failure(std::strerror(errno));
+    return false;
   }
+  // Room first, so that a full disk is found before anything is overwritten
+  // (a file system without fallocate is written as it is).
+  if (newSize > old.st_size && ::fallocate(FDeviceFd, FALLOC_FL_KEEP_SIZE, 0, newSize) != 0 && IsNoRoom(errno)) {
+    error = Failure(std::string(std::strerror(errno)) + "; its old contents are kept");
+    return false;
+  }
+  int backup = OpenAnonymousTemp();
+  if (backup < 0 || !CopyAll(FDeviceFd, backup, true)) {
+    error = Failure("cannot keep a copy of its old contents (" + std::string(std::strerror(errno)) +
+                    "); they are kept as they are");
+    CloseQuietly(backup);
+    return false;
+  }
+  const bool written = CopyAll(FEncoderFd, FDeviceFd, true) && FileCalls().Ftruncate(FDeviceFd, newSize) == 0 &&
+                       FileCalls().Fsync(FDeviceFd) == 0;
+  if (!written) {
+    const std::string why = std::strerror(errno);
+    const bool restored = CopyAll(backup, FDeviceFd, true) && FileCalls().Ftruncate(FDeviceFd, old.st_size) == 0 &&
+                          FileCalls().Fsync(FDeviceFd) == 0;
+    error =
+        Failure(why + (restored ? "; its old contents are back in place"
+                                : "; putting its old contents back failed too: " + std::string(std::strerror(errno))));
+  }
+  CloseQuietly(backup);
+  // After a successful fsync a failing close loses nothing.
+  CloseQuietly(FDeviceFd);
+  return written;
 }
 
 bool TOutputTarget::Commit(std::string& error) {
@@ -306,31 +350,25 @@ bool TOutputTarget::Commit(std::string& error) {
   if (FKind == okReplace) {
     // The data reaches the disk before the name does: a crash cannot leave
     // an empty file under the final name.
-    ok = ::fsync(FEncoderFd) == 0;
+    ok = FileCalls().Fsync(FEncoderFd) == 0;
     if (!ok) error = Failure(std::strerror(errno));
-  } else if (FKind == okSpooled || FKind == okInPlace) {
-    if (FKind == okInPlace && ::ftruncate(FDeviceFd, 0) != 0) {
-      ok = false;
-      error = Failure(std::strerror(errno));
-    }
-    ok = ok && CopySpool(error);
-    if (ok && FKind == okInPlace && ::fsync(FDeviceFd) != 0) {
-      ok = false;
-      error = Failure(std::strerror(errno));
-    }
-    if (ok && ::close(FDeviceFd) != 0) {
+  } else if (FKind == okInPlace) {
+    ok = CommitInPlace(error);
+  } else if (FKind == okSpooled) {
+    ok = CopySpool(error);
+    if (ok && FileCalls().Close(FDeviceFd) != 0) {
       ok = false;
       error = Failure(std::strerror(errno));
     }
     FDeviceFd = -1;
   }
-  const int closed = ::close(FEncoderFd);
+  const int closed = FileCalls().Close(FEncoderFd);
   FEncoderFd = -1;
   if (ok && closed != 0 && (FKind == okReplace || FKind == okDirect)) {
     ok = false;
     error = Failure(std::strerror(errno));
   }
-  if (ok && FKind == okReplace && std::rename(FTempPath.c_str(), FFinalPath.c_str()) != 0) {
+  if (ok && FKind == okReplace && FileCalls().Rename(FTempPath.c_str(), FFinalPath.c_str()) != 0) {
     ok = false;
     error = Failure(std::strerror(errno));
   }

@@ -10,6 +10,8 @@
 //   links, its folder is not writable, or a sticky folder forbids it): the
 //   bytes are spooled to an unlinked temporary file and copied into the
 //   file on Commit(), so the old data stays until the new is complete;
+//   the room is reserved first and the old data copied aside, to be put
+//   back should the copy fail;
 // - a character device, a FIFO or a pipe ("-" is standard output, and
 //   /dev/stdout or /dev/fd/N name what stands behind them): written
 //   straight into it. An encoder that must go back to finish its header
@@ -65,6 +67,8 @@ class TOutputTarget {
   bool OpenInPlace(const std::string& finalPath, const std::string& why, std::string& error);
   bool OpenSpool(std::string& error);
   bool CopySpool(std::string& error);
+  // Overwrites the file with the spool; on failure puts its old contents back.
+  bool CommitInPlace(std::string& error);
   std::string Failure(const std::string& what) const;
 
   std::string FPath;       // as given, for messages

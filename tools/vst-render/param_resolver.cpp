@@ -94,7 +94,7 @@ int TParamResolver::Find(const std::string& nameOrIndex) {
 }
 
 bool TParamResolver::IsSwitch(int index) {
-  const float before = FAccess.Get(index);
+  const TParamRestore restore(FAccess, index);
   const std::string label = FAccess.Label(index);
   std::vector<std::string> seen;
   for (int k = 0; k <= kSwitchScanSteps && static_cast<int>(seen.size()) <= kMaxSwitchSettings; ++k) {
@@ -102,7 +102,6 @@ bool TParamResolver::IsSwitch(int index) {
     const std::string text = Canonical(FAccess.Display(index), label);
     if (std::find(seen.begin(), seen.end(), text) == seen.end()) seen.push_back(text);
   }
-  FAccess.Set(index, before);
   return static_cast<int>(seen.size()) <= kMaxSwitchSettings;
 }
 
@@ -168,10 +167,12 @@ std::string TParamResolver::LabelWordValue(int index, const std::string& value) 
   char* end = nullptr;
   const double number = std::strtod(want.c_str(), &end);
   if (end != want.c_str()) return FormatNearest(number);  // "16x": the setting that shows 16
-  const float before = FAccess.Get(index);
-  FAccess.Set(index, 1.0f);
-  const std::string top = Trim(FAccess.Display(index));
-  FAccess.Set(index, before);
+  std::string top;
+  {
+    const TParamRestore restore(FAccess, index);
+    FAccess.Set(index, 1.0f);
+    top = Trim(FAccess.Display(index));
+  }
   for (const char* on : kOnWords)
     if (want == on) return top;
   for (const char* off : kOffWords)
@@ -211,13 +212,14 @@ bool TParamResolver::CheckNumberForm(int index, const std::string& value, std::s
   if (suffix.empty()) return true;
   // A unit the plug-in shows without labelling it (16x) is fine; others
   // (3k, 5m) would be read as the bare number.
-  const float before = FAccess.Get(index);
   bool shown = false;
-  for (int k = 0; k <= kSwitchScanSteps && !shown; ++k) {
-    FAccess.Set(index, static_cast<float>(k) / kSwitchScanSteps);
-    shown = EndsWithNoCase(Canonical(FAccess.Display(index), label), suffix);
+  {
+    const TParamRestore restore(FAccess, index);
+    for (int k = 0; k <= kSwitchScanSteps && !shown; ++k) {
+      FAccess.Set(index, static_cast<float>(k) / kSwitchScanSteps);
+      shown = EndsWithNoCase(Canonical(FAccess.Display(index), label), suffix);
+    }
   }
-  FAccess.Set(index, before);
   if (shown) return true;
   if (label.find('/') != std::string::npos) {
     error = "value '" + value + "' of '" + name + "' is none of its settings (" + Trim(label) + ")";
@@ -235,69 +237,50 @@ double TParamResolver::DisplayNumber(int index, float x, const std::string& labe
   return ParseNumber(FAccess.Display(index), label, v) ? v : std::numeric_limits<double>::quiet_NaN();
 }
 
-bool TParamResolver::SearchByDisplay(int index, const std::string& value, float& found, std::string& error) {
-  const float before = FAccess.Get(index);
-  const std::string label = FAccess.Label(index);
-  const std::string name = Trim(FAccess.Name(index));
-
-  // Coarse scan: the texts and, where they are numbers, their values.
-  std::vector<float> xs;
-  std::vector<std::string> texts;
-  std::vector<double> nums;
+TParamResolver::TDisplayScan TParamResolver::ScanDisplays(int index, const std::string& label) {
+  TDisplayScan scan;
   bool allNumbers = true;
   for (int k = 0; k <= kGridSteps; ++k) {
-    float x = static_cast<float>(k) / kGridSteps;
+    const float x = static_cast<float>(k) / kGridSteps;
     FAccess.Set(index, x);
-    std::string t = FAccess.Display(index);
+    const std::string t = FAccess.Display(index);
     double v = 0;
-    bool isNum = ParseNumber(t, label, v);
+    const bool isNum = ParseNumber(t, label, v);
     allNumbers = allNumbers && isNum;
-    xs.push_back(x);
-    texts.push_back(t);
-    nums.push_back(isNum ? v : std::numeric_limits<double>::quiet_NaN());
+    scan.Xs.push_back(x);
+    scan.Texts.push_back(t);
+    scan.Numbers.push_back(isNum ? v : std::numeric_limits<double>::quiet_NaN());
   }
-  FAccess.Set(index, before);
-
-  // A text shown somewhere on the scan: take the middle of its run.
-  const std::string want = Canonical(value, label);
-  for (size_t k = 0; k < texts.size(); ++k) {
-    if (Canonical(texts[k], label) != want) continue;
-    size_t last = k;
-    while (last + 1 < texts.size() && Canonical(texts[last + 1], label) == want) ++last;
-    found = 0.5f * (xs[k] + xs[last]);
-    return true;
-  }
-
-  double target = 0;
-  bool increasing = allNumbers && nums.back() > nums.front();
-  bool decreasing = allNumbers && nums.back() < nums.front();
+  const std::vector<double>& nums = scan.Numbers;
+  scan.Increasing = allNumbers && nums.back() > nums.front();
+  scan.Decreasing = allNumbers && nums.back() < nums.front();
   for (size_t k = 1; allNumbers && k < nums.size(); ++k) {
-    increasing = increasing && nums[k] >= nums[k - 1];
-    decreasing = decreasing && nums[k] <= nums[k - 1];
+    scan.Increasing = scan.Increasing && nums[k] >= nums[k - 1];
+    scan.Decreasing = scan.Decreasing && nums[k] <= nums[k - 1];
   }
-  if (!(increasing || decreasing) || !ParseNumber(value, label, target)) {
-    error = "parameter '" + name + "' never shows '" + value + "' (it shows e.g. '" + Trim(texts.front()) + "' .. '" +
-            Trim(texts.back()) + "')";
-    return false;
-  }
-  const double lo = std::min(nums.front(), nums.back());
-  const double hi = std::max(nums.front(), nums.back());
-  if (target < lo && !NumbersEqual(target, lo)) {
-    error = "value '" + value + "' is below the range of '" + name + "' (" + Trim(texts[increasing ? 0 : kGridSteps]) +
-            " .. " + Trim(texts[increasing ? kGridSteps : 0]) + " " + Trim(label) + ")";
-    return false;
-  }
-  if (target > hi && !NumbersEqual(target, hi)) {
-    error = "value '" + value + "' is above the range of '" + name + "' (" + Trim(texts[increasing ? 0 : kGridSteps]) +
-            " .. " + Trim(texts[increasing ? kGridSteps : 0]) + " " + Trim(label) + ")";
-    return false;
-  }
+  return scan;
+}
 
+bool TParamResolver::CheckInRange(const TDisplayScan& scan, const std::string& name, const std::string& value,
+                                  const std::string& label, double target, std::string& error) {
+  const double lo = std::min(scan.Numbers.front(), scan.Numbers.back());
+  const double hi = std::max(scan.Numbers.front(), scan.Numbers.back());
+  const bool below = target < lo && !NumbersEqual(target, lo), above = target > hi && !NumbersEqual(target, hi);
+  if (!below && !above) return true;
+  const std::string& first = scan.Texts[scan.Increasing ? 0 : kGridSteps];
+  const std::string& last = scan.Texts[scan.Increasing ? kGridSteps : 0];
+  error = "value '" + value + "' is " + (below ? "below" : "above") + " the range of '" + name + "' (" + Trim(first) +
+          " .. " + Trim(last) + " " + Trim(label) + ")";
+  return false;
+}
+
+bool TParamResolver::BisectTo(int index, const TDisplayScan& scan, const std::string& name, const std::string& value,
+                              const std::string& label, double target, float& found, std::string& error) {
   // Two bisections over the normalised range: the first x that shows at
   // least the target and the first that shows more; between them the
   // display reads the target, and their middle is the value itself. Each
   // bisection also yields the last x below its edge.
-  const double sign = increasing ? 1.0 : -1.0;
+  const double sign = scan.Increasing ? 1.0 : -1.0;
   struct TEdge {
     float Below, At;
   };
@@ -330,16 +313,40 @@ bool TParamResolver::SearchByDisplay(int index, const std::string& value, float&
     // a stepped parameter that has no such step.
     const double up = DisplayNumber(index, atLeast.At, label);
     const double down = DisplayNumber(index, atLeast.Below, label);
-    if (std::fabs(up - down) > 0.01 * (hi - lo)) {
-      FAccess.Set(index, before);
+    const double range = std::fabs(scan.Numbers.back() - scan.Numbers.front());
+    if (std::fabs(up - down) > 0.01 * range) {
       error = "parameter '" + name + "' has no setting " + Trim(value) + " (the nearest are " + FormatNearest(down) +
               " and " + FormatNearest(up) + ")";
       return false;
     }
     found = std::fabs(up - target) <= std::fabs(down - target) ? atLeast.At : atLeast.Below;
   }
-  FAccess.Set(index, before);
   return true;
+}
+
+bool TParamResolver::SearchByDisplay(int index, const std::string& value, float& found, std::string& error) {
+  const TParamRestore restore(FAccess, index);
+  const std::string label = FAccess.Label(index);
+  const std::string name = Trim(FAccess.Name(index));
+  const TDisplayScan scan = ScanDisplays(index, label);
+
+  // A text shown somewhere on the scan: take the middle of its run.
+  const std::string want = Canonical(value, label);
+  for (size_t k = 0; k < scan.Texts.size(); ++k) {
+    if (Canonical(scan.Texts[k], label) != want) continue;
+    size_t last = k;
+    while (last + 1 < scan.Texts.size() && Canonical(scan.Texts[last + 1], label) == want) ++last;
+    found = 0.5f * (scan.Xs[k] + scan.Xs[last]);
+    return true;
+  }
+  double target = 0;
+  if (!(scan.Increasing || scan.Decreasing) || !ParseNumber(value, label, target)) {
+    error = "parameter '" + name + "' never shows '" + value + "' (it shows e.g. '" + Trim(scan.Texts.front()) +
+            "' .. '" + Trim(scan.Texts.back()) + "')";
+    return false;
+  }
+  return CheckInRange(scan, name, value, label, target, error) &&
+         BisectTo(index, scan, name, value, label, target, found, error);
 }
 
 }  // namespace vb

@@ -26,6 +26,22 @@ class TParamAccess {
   virtual bool FromString(int index, const std::string& text) = 0;
 };
 
+// Puts a parameter back to the value it had when the guard was made, when
+// the guard goes out of scope: scans that look at other settings leave the
+// parameter as they found it on every path.
+class TParamRestore {
+ public:
+  TParamRestore(TParamAccess& access, int index) : FAccess(access), FIndex(index), FValue(access.Get(index)) {}
+  ~TParamRestore() { FAccess.Set(FIndex, FValue); }
+  TParamRestore(const TParamRestore&) = delete;
+  TParamRestore& operator=(const TParamRestore&) = delete;
+
+ private:
+  TParamAccess& FAccess;
+  int FIndex;
+  float FValue;
+};
+
 struct TParamSetting {
   int Index = -1;
   float Normalised = 0.0f;
@@ -72,7 +88,25 @@ class TParamResolver {
   // False with a message for hexadecimal numbers and numbers with a suffix
   // the parameter never shows (3k): those would be misread.
   bool CheckNumberForm(int index, const std::string& value, std::string& error);
+  // The normalised value at which the parameter shows `value`: a text
+  // shown on a coarse scan, else a number found by bisection within the
+  // range the scan shows.
   bool SearchByDisplay(int index, const std::string& value, float& found, std::string& error);
+  // The coarse scan: the display text at each grid step, and its number.
+  struct TDisplayScan {
+    std::vector<float> Xs;
+    std::vector<std::string> Texts;
+    std::vector<double> Numbers;  // NaN where a text is no number
+    bool Increasing = false, Decreasing = false;
+  };
+  TDisplayScan ScanDisplays(int index, const std::string& label);
+  // False with a message when `target` is outside what the scan shows.
+  bool CheckInRange(const TDisplayScan& scan, const std::string& name, const std::string& value,
+                    const std::string& label, double target, std::string& error);
+  // Bisection for the normalised value that shows `target`; false with a
+  // message for a stepped parameter without that step.
+  bool BisectTo(int index, const TDisplayScan& scan, const std::string& name, const std::string& value,
+                const std::string& label, double target, float& found, std::string& error);
   double DisplayNumber(int index, float x, const std::string& label);
 
   TParamAccess& FAccess;

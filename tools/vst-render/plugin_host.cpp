@@ -2,10 +2,65 @@
 
 #include <dlfcn.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 namespace vb {
+
+namespace {
+
+constexpr size_t kMaxCapturedBytes = 4096;  // of what a plug-in writes while it takes a setting
+
+// Sends standard error to an unlinked temporary file while it lives, so
+// that what a plug-in writes there can be read back; without a temporary
+// file it captures nothing.
+class TStderrCapture {
+ public:
+  TStderrCapture() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/vst-render-stderr-XXXXXX";
+    FFile = ::mkstemp(name.data());
+    if (FFile < 0) return;
+    ::unlink(name.c_str());
+    std::fflush(stderr);
+    FSaved = ::dup(STDERR_FILENO);
+    if (FSaved < 0 || ::dup2(FFile, STDERR_FILENO) < 0) Restore();
+  }
+  ~TStderrCapture() {
+    Restore();
+    if (FFile >= 0) ::close(FFile);
+  }
+  TStderrCapture(const TStderrCapture&) = delete;
+  TStderrCapture& operator=(const TStderrCapture&) = delete;
+
+  // What was written, trimmed; standard error is back in place afterwards.
+  std::string Text() {
+    Restore();
+    std::string text(kMaxCapturedBytes, '\0');
+    const ssize_t n = FFile >= 0 ? ::pread(FFile, text.data(), text.size(), 0) : 0;
+    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+    return text;
+  }
+
+ private:
+  void Restore() {
+    if (FSaved < 0) return;
+    std::fflush(stderr);
+    ::dup2(FSaved, STDERR_FILENO);
+    ::close(FSaved);
+    FSaved = -1;
+  }
+  int FFile = -1;
+  int FSaved = -1;
+};
+
+}  // namespace
 
 namespace {
 
@@ -87,14 +142,22 @@ bool TPluginHost::Load(const std::string& path, std::string& error) {
   return true;
 }
 
-void TPluginHost::Open(double sampleRate, int blockSize, bool doublePrecision) {
+std::string TPluginHost::SetSampleRate(double sampleRate) {
   FSampleRate.store(sampleRate, std::memory_order_relaxed);
+  TStderrCapture capture;
+  Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+  return capture.Text();
+}
+
+std::string TPluginHost::Open(double sampleRate, int blockSize, bool doublePrecision) {
+  FSampleRate.store(sampleRate, std::memory_order_relaxed);  // asked for while it opens
   FBlockSize.store(blockSize, std::memory_order_relaxed);
   Dispatch(effOpen);
   FOpen = true;
-  Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+  const std::string said = SetSampleRate(sampleRate);
   Dispatch(effSetBlockSize, 0, blockSize);
   Dispatch(effSetProcessPrecision, 0, doublePrecision ? pp64 : pp32);
+  return said;
 }
 
 void TPluginHost::Resume() {

@@ -31,8 +31,15 @@ class TPluginHost {
   // dlopen, entry point, record checks. On failure a one-line message.
   bool Load(const std::string& path, std::string& error);
   // effOpen, effSetSampleRate, effSetBlockSize (and the 64-bit precision
-  // request when asked); parameters may be set afterwards.
-  void Open(double sampleRate, int blockSize, bool doublePrecision);
+  // request when asked); parameters may be set afterwards. VST 2.4 gives
+  // effSetSampleRate no answer: what the plug-in writes to standard error
+  // while it takes the rate is taken as its refusal and answered (empty
+  // when it said nothing).
+  std::string Open(double sampleRate, int blockSize, bool doublePrecision);
+  // effSetSampleRate while suspended (between files); answers what the
+  // plug-in wrote to standard error meanwhile, its refusal (empty: none).
+  std::string SetSampleRate(double sampleRate);
+  double SampleRate() const { return FSampleRate.load(std::memory_order_relaxed); }
   void Resume();   // effMainsChanged 1, effStartProcess
   void Suspend();  // effStopProcess, effMainsChanged 0
   // Suspends if needed, effClose, dlclose. Also run by the destructor.

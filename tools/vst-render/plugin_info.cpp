@@ -7,43 +7,20 @@
 #include <iterator>
 #include <vector>
 
+#include "host/vst_can_do.h"
+#include "json_writer.h"
+#include "param_resolver.h"
+#include "plugin_params.h"
+
 namespace vb {
 
 namespace {
 
-// Capability strings a host may ask an effect about (effCanDo).
-constexpr const char* kCanDoStrings[] = {
-    "sendVstEvents",
-    "sendVstMidiEvent",
-    "sendVstTimeInfo",
-    "receiveVstEvents",
-    "receiveVstMidiEvent",
-    "receiveVstTimeInfo",
-    "offline",
-    "plugAsChannelInsert",
-    "plugAsSend",
-    "mixDryWet",
-    "noRealTime",
-    "multipass",
-    "metapass",
-    "1in1out",
-    "1in2out",
-    "2in1out",
-    "2in2out",
-    "2in4out",
-    "4in2out",
-    "4in4out",
-    "4in8out",
-    "8in4out",
-    "8in8out",
-    "midiProgramNames",
-    "LiveWithoutToolbar",
-    "conformsToWindowRules",
-    "bypass",
-    "hasCockosExtensions",
-    "ChainPluginAPI",
-};
-static_assert(std::size(kCanDoStrings) == 29);
+constexpr int kSettingScanSteps = 64;  // normalised values looked at for a switch's settings
+
+constexpr const char* kPropertyFlagNames[] = {"isSwitch",    "usesIntegerMinMax",    "usesFloatStep",
+                                              "usesIntStep", "supportsDisplayIndex", "supportsDisplayCategory",
+                                              "canRamp"};
 
 constexpr const char* kFlagNames[] = {
     "hasEditor", "hasClip", "hasVu",         "canMono",    "canReplacing", "programChunks",      "unused1",
@@ -165,7 +142,7 @@ std::string DescribePlugin(TPluginHost& plugin, const std::string& path) {
   out += Printf("Latency:         %d samples initial delay, tail %ld samples\n", e->InitialDelay,
                 static_cast<long>(plugin.Dispatch(effGetTailSize)));
   out += "Can do:\n";
-  for (const char* s : kCanDoStrings) {
+  for (const char* s : kVstCanDoStrings) {
     std::vector<char> text(s, s + std::strlen(s) + 1);
     out += Printf("  %-24s %s\n", s, CanDoAnswer(plugin.Dispatch(effCanDo, 0, 0, text.data())).c_str());
   }
@@ -174,6 +151,138 @@ std::string DescribePlugin(TPluginHost& plugin, const std::string& path) {
   out += "Parameters:\n";
   out += DescribeParameters(plugin);
   return out;
+}
+
+namespace {
+
+// Sets a parameter for a look at its display and puts it back on leaving.
+class TParamProbe {
+ public:
+  TParamProbe(TPluginHost& plugin, int index) : FPlugin(plugin), FIndex(index), FSaved(plugin.GetParameter(index)) {}
+  ~TParamProbe() { FPlugin.SetParameter(FIndex, FSaved); }
+  TParamProbe(const TParamProbe&) = delete;
+  TParamProbe& operator=(const TParamProbe&) = delete;
+  std::string DisplayAt(float normalised) {
+    FPlugin.SetParameter(FIndex, normalised);
+    return FPlugin.DispatchText(effGetParamDisplay, FIndex);
+  }
+
+ private:
+  TPluginHost& FPlugin;
+  int FIndex;
+  float FSaved;
+};
+
+void WriteProperties(TJsonWriter& json, const TVstParameterPropertiesRecord& p) {
+  json.Key("properties").BeginObject();
+  json.Key("flags").BeginArray();
+  for (size_t b = 0; b < std::size(kPropertyFlagNames); ++b)
+    if (p.Flags & (1 << b)) json.String(kPropertyFlagNames[b]);
+  json.EndArray();
+  if (p.Flags & (1 << ppfParameterUsesFloatStep))
+    json.Key("step")
+        .Number(p.StepFloat)
+        .Key("smallStep")
+        .Number(p.SmallStepFloat)
+        .Key("largeStep")
+        .Number(p.LargeStepFloat);
+  if (p.Flags & (1 << ppfParameterUsesIntegerMinMax))
+    json.Key("minInteger").Integer(p.MinInteger).Key("maxInteger").Integer(p.MaxInteger);
+  if (p.Flags & (1 << ppfParameterUsesIntStep))
+    json.Key("stepInteger").Integer(p.StepInteger).Key("largeStepInteger").Integer(p.LargeStepInteger);
+  if (p.Flags & (1 << ppfParameterSupportsDisplayCategory))
+    json.Key("category")
+        .Integer(p.Category)
+        .Key("categoryLabel")
+        .String(FieldText(p.CategoryLabel, sizeof p.CategoryLabel));
+  json.EndObject();
+}
+
+void WriteParameters(TJsonWriter& json, TPluginHost& plugin) {
+  TPluginParams params(plugin);
+  TParamResolver resolver(params);
+  json.BeginArray();
+  for (int i = 0; i < plugin.NumParams(); ++i) {
+    json.BeginObject();
+    json.Key("index").Integer(i).Key("name").String(plugin.DispatchText(effGetParamName, i));
+    json.Key("label").String(plugin.DispatchText(effGetParamLabel, i));
+    json.Key("display").String(plugin.DispatchText(effGetParamDisplay, i));
+    json.Key("normalised").Number(plugin.GetParameter(i));
+    const bool isSwitch = resolver.IsSwitch(i);
+    {
+      TParamProbe probe(plugin, i);
+      json.Key("displayAt0").String(probe.DisplayAt(0.0f)).Key("displayAt1").String(probe.DisplayAt(1.0f));
+      json.Key("switch").Bool(isSwitch);
+      if (isSwitch) {
+        json.Key("settings").BeginArray();
+        std::string last;
+        for (int k = 0; k <= kSettingScanSteps; ++k)
+          if (std::string text = probe.DisplayAt(static_cast<float>(k) / kSettingScanSteps); k == 0 || text != last) {
+            json.String(text);
+            last = text;
+          }
+        json.EndArray();
+      }
+    }
+    TVstParameterPropertiesRecord props{};
+    if (plugin.Dispatch(effGetParameterProperties, i, 0, &props) == 1) {
+      json.Key("shortLabel").String(FieldText(props.ShortLabel, sizeof props.ShortLabel));
+      WriteProperties(json, props);
+    }
+    json.EndObject();
+  }
+  json.EndArray();
+}
+
+}  // namespace
+
+std::string DescribeParametersJson(TPluginHost& plugin) {
+  TJsonWriter json;
+  WriteParameters(json, plugin);
+  return json.Text();
+}
+
+std::string DescribePluginJson(TPluginHost& plugin, const std::string& path) {
+  TVSTEffect* e = plugin.Effect();
+  TJsonWriter json;
+  json.BeginObject();
+  json.Key("path").String(path);
+  json.Key("name").String(plugin.DispatchText(effGetEffectName));
+  json.Key("vendor").String(plugin.DispatchText(effGetVendorString));
+  json.Key("product").String(plugin.DispatchText(effGetProductString));
+  json.Key("vendorVersion").Integer(plugin.Dispatch(effGetVendorVersion));
+  json.Key("uniqueId")
+      .String(FourCharText(e->UniqueID))
+      .Key("uniqueIdNumber")
+      .Integer(static_cast<std::uint32_t>(e->UniqueID));
+  json.Key("vstVersion").Integer(plugin.Dispatch(effGetVstVersion));
+  const auto category = plugin.Dispatch(effGetPlugCategory);
+  json.Key("category")
+      .String(category >= 0 && category < static_cast<std::intptr_t>(std::size(kCategoryNames))
+                  ? kCategoryNames[category]
+                  : "unknown");
+  json.Key("synth").Bool((e->EffectFlags & (1 << effFlagsIsSynth)) != 0 || category == vpcSynth);
+  json.Key("flags").BeginArray();
+  for (size_t b = 0; b < std::size(kFlagNames); ++b)
+    if (e->EffectFlags & (1u << b)) json.String(kFlagNames[b]);
+  json.EndArray();
+  json.Key("programs")
+      .Integer(e->numPrograms)
+      .Key("inputs")
+      .Integer(e->numInputs)
+      .Key("outputs")
+      .Integer(e->numOutputs);
+  json.Key("latency").Integer(e->InitialDelay).Key("tail").Integer(plugin.Dispatch(effGetTailSize));
+  json.Key("canDo").BeginObject();
+  for (const char* s : kVstCanDoStrings) {
+    std::vector<char> text(s, s + std::strlen(s) + 1);
+    json.Key(s).String(CanDoAnswer(plugin.Dispatch(effCanDo, 0, 0, text.data())));
+  }
+  json.EndObject();
+  json.Key("parameters");
+  WriteParameters(json, plugin);
+  json.EndObject();
+  return json.Text();
 }
 
 }  // namespace vb

@@ -15,6 +15,14 @@ std::string DescribeParameters(TPluginHost& plugin);
 // Everything --info prints, the parameter list included.
 std::string DescribePlugin(TPluginHost& plugin, const std::string& path);
 
+// The same as JSON (--json), for scripts: the parameter list with each
+// parameter's unit, display text, normalised value, the display texts at 0
+// and 1 (its range), whether it is a switch and then its settings, and the
+// properties the plug-in gives (steps, integer range, category). The scans
+// leave every parameter as they found it.
+std::string DescribeParametersJson(TPluginHost& plugin);
+std::string DescribePluginJson(TPluginHost& plugin, const std::string& path);
+
 // Four characters of a packed ID, first from the most significant byte;
 // bytes that are not printable are written as \xNN.
 std::string FourCharText(std::int32_t id);

@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <set>
 
 namespace vb {
 
@@ -75,6 +78,36 @@ std::vector<std::string> PluginFolders(const char* lxvstPath, const char* vstPat
   for (const char* f : {"/usr/local/lib/vst", "/usr/local/lib/lxvst", "/usr/lib/vst", "/usr/lib/lxvst"})
     folders.push_back(f);
   return folders;
+}
+
+std::vector<std::string> ListPluginFiles(const std::vector<std::string>& folders) {
+  std::vector<std::string> files;
+  std::set<std::string> seen;  // real paths
+  for (const std::string& folder : folders) {
+    std::vector<std::string> level = {folder};
+    for (int depth = 0; depth <= kMaxDepth && !level.empty(); ++depth) {
+      std::vector<std::string> next;
+      for (const std::string& f : level) {
+        std::vector<std::string> here;
+        if (DIR* dir = ::opendir(f.c_str())) {
+          while (const dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name, path = f + "/" + name;
+            if (name[0] != '.' && name.size() > 3 && name.compare(name.size() - 3, 3, ".so") == 0 && IsFile(path))
+              here.push_back(path);
+          }
+          ::closedir(dir);
+        }
+        std::sort(here.begin(), here.end());
+        for (const std::string& path : here) {
+          char real[PATH_MAX];
+          if (::realpath(path.c_str(), real) && seen.insert(real).second) files.push_back(path);
+        }
+        for (std::string& sub : Subfolders(f)) next.push_back(std::move(sub));
+      }
+      level = std::move(next);
+    }
+  }
+  return files;
 }
 
 std::string FindPlugin(const std::string& given, const std::vector<std::string>& folders) {

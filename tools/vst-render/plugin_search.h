@@ -21,4 +21,9 @@ std::vector<std::string> PluginFolders(const char* lxvstPath, const char* vstPat
 // there is none.
 std::string FindPlugin(const std::string& given, const std::vector<std::string>& folders);
 
+// Every NAME.so below `folders` (4 levels deep, each folder before its
+// subfolders, in name order), each file once even when several folders or
+// links lead to it.
+std::vector<std::string> ListPluginFiles(const std::vector<std::string>& folders);
+
 }  // namespace vb

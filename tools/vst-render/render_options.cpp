@@ -1,6 +1,7 @@
 #include "render_options.h"
 
 #include "audio_format.h"
+#include "command_line.h"
 
 #include <cerrno>
 #include <cmath>
@@ -31,39 +32,34 @@ bool ParseNumber(const std::string& text, double& out) {
   return true;
 }
 
-// Stores an option's value; false with a one-line message.
-using TSetter = bool (*)(TRenderOptions& o, const std::string& value, std::string& error);
-
-struct TOption {
-  const char* Short;  // "-p", or nullptr
-  const char* Long;   // "--plugin"
-  const char* Value;  // name of the value in --help; nullptr for a flag
-  const char* Help;   // '\n' starts a continuation line; nullptr hides the row
-  TSetter Set;
-};
-
-const TOption kOptions[] = {
+const TOptionRow<TRenderOptions> kOptions[] = {
     {"-p", "--plugin", "PATH.so",
      "the plug-in to load; a bare name is looked\n"
      "for as NAME or NAME.so in $LXVST_PATH,\n"
      "$VST_PATH, ~/.vst, ~/.lxvst, /usr/local/lib/vst,\n"
      "/usr/local/lib/lxvst, /usr/lib/vst and\n"
-     "/usr/lib/lxvst, each with its subfolders",
+     "/usr/lib/lxvst, each with its subfolders.\n"
+     "Repeated, the plug-ins form a chain: each\n"
+     "takes the outputs of the one before; their\n"
+     "delays add up and are compensated",
      [](TRenderOptions& o, const std::string& v, std::string&) {
-       o.PluginPath = v;
+       if (o.PluginPath.empty()) o.PluginPath = v;
+       o.PluginPaths.push_back(v);
        return true;
-     }},
+     },
+     true},
     {"-i", "--input", "FILE",
      "input audio (WAV, FLAC, AIFF, Ogg, MP3, ...);\n"
-     "a file, FIFO or pipe; - is standard input",
-     [](TRenderOptions& o, const std::string& v, std::string& e) {
-       if (!o.InputPath.empty()) {
-         e = "-i is given twice ('" + o.InputPath + "' and '" + v + "'); vst-render renders one input";
-         return false;
-       }
-       o.InputPath = v;
+     "a file, FIFO or pipe; - is standard input.\n"
+     "Several inputs (repeated -i, or files after\n"
+     "the options), a folder or a quoted pattern\n"
+     "('in/*.wav') render one after the other\n"
+     "through the plug-in loaded once: see Batch",
+     [](TRenderOptions& o, const std::string& v, std::string&) {
+       o.Inputs.push_back(v);
        return true;
-     }},
+     },
+     true},
     {"-o", "--output", "FILE",
      "output audio (a file, FIFO, pipe or device;\n"
      "- is standard output and needs --format); the\n"
@@ -83,22 +79,74 @@ const TOption kOptions[] = {
        o.FormatName = v;
        return true;
      }},
+    {nullptr, "--bits", "N",
+     "integer samples of N bits (8, 16, 24, 32)\n"
+     "instead of the input's encoding; with\n"
+     "--float: 32 or 64-bit floating point",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       if (v != "8" && v != "16" && v != "24" && v != "32" && v != "64") {
+         e = "--bits must be 8, 16, 24, 32 or (with --float) 64, not '" + v + "'";
+         return false;
+       }
+       o.Bits = std::stoi(v);
+       return true;
+     }},
+    {nullptr, "--float", nullptr, "floating-point samples (32-bit unless --bits 64)",
+     [](TRenderOptions& o, const std::string&, std::string&) { return o.Float = true; }},
+    {nullptr, "--quality", "Q",
+     "VBR quality of Ogg, Opus and MP3 output,\n"
+     "0 (smallest) to 10 (best); default 7 (about\n"
+     "110 kbps stereo); Opus runs from 12 to 512\n"
+     "kbps and by default takes its encoder's",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       double q = 0;
+       if (!ParseNumber(v, q) || q < 0 || q > 10) {
+         e = "--quality must be a number from 0 to 10, not '" + v + "'";
+         return false;
+       }
+       o.Quality = q / 10.0;
+       return true;
+     }},
+    {nullptr, "--out-channels", "N",
+     "write the plug-in's first N outputs only\n"
+     "(1 gives a mono file; default: every output)",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       long n = 0;
+       if (!ParseInt(v, n) || n < 1 || n > kMaxOutChannels) {
+         e = "--out-channels must be a whole number from 1 to " + std::to_string(kMaxOutChannels) + ", not '" + v + "'";
+         return false;
+       }
+       o.OutChannels = static_cast<int>(n);
+       return true;
+     }},
     {nullptr, "--channels", "LIST",
      "input channels that feed the plug-in's inputs,\n"
      "1-based: 1,2 (first two), 2 (second only),\n"
      "1+2 (mixed), 0 (silence)",
      [](TRenderOptions& o, const std::string& v, std::string& e) { return ParseChannelList(v, o.Channels, e); }},
-    {nullptr, "--tail", "SECONDS",
+    {nullptr, "--tail", "SECONDS|auto",
      "silence fed after the input, so that echoes\n"
      "and reverbs ring out (default: the tail the\n"
-     "plug-in reports)",
+     "plug-in reports); auto: until the output\n"
+     "stays below -90 dBFS for 0.5 s",
      [](TRenderOptions& o, const std::string& v, std::string& e) {
+       if (v == "auto") return o.AutoTail = true;
        double s = 0;
        if (!ParseNumber(v, s) || s < 0 || s > kMaxTailSeconds) {
          e = "tail must be a number of seconds from 0 to 3600, not '" + v + "'";
          return false;
        }
        o.TailSeconds = s;
+       return true;
+     }},
+    {nullptr, "--tail-max", "SECONDS", "the longest automatic tail (30)",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       double s = 0;
+       if (!ParseNumber(v, s) || s < 0 || s > kMaxTailSeconds) {
+         e = "--tail-max must be a number of seconds from 0 to 3600, not '" + v + "'";
+         return false;
+       }
+       o.TailMaxSeconds = s;
        return true;
      }},
     {nullptr, "--no-latency-compensation", nullptr, "keep the plug-in's reported delay",
@@ -116,7 +164,10 @@ const TOption kOptions[] = {
        o.BlockSize = static_cast<int>(n);
        return true;
      }},
-    {"-s", "--sample-rate", "HZ", "processing rate (the input's, else 44100)",
+    {"-s", "--sample-rate", "HZ",
+     "processing and output rate (the input's,\n"
+     "else 44100); an input at another rate is\n"
+     "converted (libsoxr, very high quality)",
      [](TRenderOptions& o, const std::string& v, std::string& e) {
        double hz = 0;
        if (!ParseNumber(v, hz) || hz < kMinSampleRate || hz > kMaxSampleRate) {
@@ -137,7 +188,9 @@ const TOption kOptions[] = {
      }},
     {nullptr, "--param", "NAME=VALUE",
      "set a parameter by name or index, in its\n"
-     "own unit (repeatable; see the order below)",
+     "own unit (repeatable; see the order below);\n"
+     "in a chain PLUGIN:NAME=VALUE picks the\n"
+     "plug-in by file name (no .so) or number",
      [](TRenderOptions& o, const std::string& v, std::string& e) {
        const auto eq = v.rfind('=');
        if (eq == std::string::npos || eq == 0 || eq + 1 == v.size()) {
@@ -145,6 +198,51 @@ const TOption kOptions[] = {
          return false;
        }
        o.Params.push_back({v.substr(0, eq), v.substr(eq + 1)});
+       return true;
+     },
+     true},
+    {nullptr, "--midi", "FILE.mid",
+     "send a standard MIDI file's events to the\n"
+     "(first) plug-in, sample-accurately at the\n"
+     "file's tempo; without -i the output lasts\n"
+     "as long as the MIDI file, plus the tail",
+     [](TRenderOptions& o, const std::string& v, std::string&) {
+       o.MidiPath = v;
+       return true;
+     }},
+    {nullptr, "--preset", "FILE.fxp|.fxb",
+     "load a program (.fxp) or bank (.fxb) before\n"
+     "--program and --param; one of another\n"
+     "plug-in is refused",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       const std::string ext = LowerExtension(v);
+       if (ext != "fxp" && ext != "fxb") {
+         e = "--preset takes a .fxp or .fxb file, not '" + v + "'";
+         return false;
+       }
+       o.PresetPath = v;
+       return true;
+     }},
+    {nullptr, "--program", "N", "select program N (from 0) before --param",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       long n = 0;
+       if (!ParseInt(v, n) || n < 0 || n > 1000000) {
+         e = "--program must be a program number from 0, not '" + v + "'";
+         return false;
+       }
+       o.Program = static_cast<int>(n);
+       return true;
+     }},
+    {nullptr, "--save-preset", "FILE.fxp|.fxb",
+     "save the current program (.fxp) or the bank\n"
+     "(.fxb) after the --param settings",
+     [](TRenderOptions& o, const std::string& v, std::string& e) {
+       const std::string ext = LowerExtension(v);
+       if (ext != "fxp" && ext != "fxb") {
+         e = "--save-preset takes a name ending in .fxp or .fxb, not '" + v + "'";
+         return false;
+       }
+       o.SavePresetPath = v;
        return true;
      }},
     {nullptr, "--normalised", nullptr, "--param values are normalised 0..1",
@@ -155,6 +253,15 @@ const TOption kOptions[] = {
      [](TRenderOptions& o, const std::string&, std::string&) { return o.ListParams = true; }},
     {nullptr, "--info", nullptr, "print what a host learns about the plug-in",
      [](TRenderOptions& o, const std::string&, std::string&) { return o.Info = true; }},
+    {nullptr, "--list-plugins", nullptr,
+     "list the plug-ins in the search folders (see\n"
+     "-p) that load, each tried in a process of\n"
+     "its own; no -p needed",
+     [](TRenderOptions& o, const std::string&, std::string&) { return o.ListPlugins = true; }},
+    {nullptr, "--json", nullptr,
+     "--info and --list-params as JSON: ranges,\n"
+     "units, switch settings, steps and display texts",
+     [](TRenderOptions& o, const std::string&, std::string&) { return o.Json = true; }},
     {nullptr, "--editor-snapshot", "FILE.png",
      "open the plug-in's editor in a window of\n"
      "its own on $DISPLAY (after the --param\n"
@@ -174,37 +281,13 @@ const TOption kOptions[] = {
      "no progress bar, notes or summary line\n"
      "(warnings and errors still show)",
      [](TRenderOptions& o, const std::string&, std::string&) { return o.Quiet = true; }},
-    {"-h", "--help", nullptr, "this text",
-     [](TRenderOptions& o, const std::string&, std::string&) { return o.Help = true; }},
 };
-
-const TOption* FindOption(const std::string& name) {
-  for (const TOption& opt : kOptions)
-    if ((opt.Short && name == opt.Short) || name == opt.Long) return &opt;
-  return nullptr;
-}
-
-constexpr size_t kHelpColumn = 30;  // where the help texts start
-
-std::string UsageRow(const TOption& opt) {
-  std::string head = std::string("  ") + (opt.Short ? std::string(opt.Short) + ", " : "    ") + opt.Long;
-  if (opt.Value) head += std::string(" ") + opt.Value;
-  std::string rows;
-  std::string_view help = opt.Help;
-  for (bool first = true; !help.empty(); first = false) {
-    const auto nl = help.find('\n');
-    const std::string_view line = help.substr(0, nl);
-    std::string lead = first ? head : std::string();
-    lead += lead.size() + 2 <= kHelpColumn ? std::string(kHelpColumn - lead.size(), ' ')
-                                           : "\n" + std::string(kHelpColumn, ' ');
-    rows += lead + std::string(line) + "\n";
-    help = nl == std::string_view::npos ? std::string_view() : help.substr(nl + 1);
-  }
-  return rows;
-}
 
 // Options that would be silently ignored in this company; empty when none.
 std::string CheckCombination(const TRenderOptions& o) {
+  if (o.ListPlugins)
+    return o.PluginPaths.empty() && o.Inputs.empty() && o.OutputPath.empty() ? std::string()
+                                                                             : "--list-plugins takes no -p, -i or -o";
   if (o.PluginPath.empty()) return "no plug-in given (use -p PATH.so)";
   if (!o.EditorSnapshotPath.empty() && !o.OutputPath.empty())
     return "--editor-snapshot writes a picture, not audio; leave out -o";
@@ -213,8 +296,20 @@ std::string CheckCombination(const TRenderOptions& o) {
   if ((o.Info || o.ListParams) && (!o.InputPath.empty() || !o.OutputPath.empty() || !o.DemoOutPath.empty()))
     return std::string(o.Info ? "--info" : "--list-params") +
            " only describes the plug-in; leave out -i, -o and --demo-out";
+  if (o.Inputs.size() > 1 && (!o.EditorSnapshotPath.empty() || o.OutputPath == "-"))
+    return std::string(o.OutputPath == "-" ? "-o -" : "--editor-snapshot") + " takes one input, not " +
+           std::to_string(o.Inputs.size());
+  if (o.Float && (o.Bits != 0 && o.Bits != 32 && o.Bits != 64)) return "--float takes --bits 32 or 64 only";
+  if (!o.Float && o.Bits == 64) return "--bits 64 needs --float (integer samples go up to 32 bits)";
+  if (o.Json && !o.Info && !o.ListParams) return "--json goes with --info, --list-params or --list-plugins";
+  if (!o.MidiPath.empty() && !o.DemoOutPath.empty()) return "--demo-out saves the built-in demo, which --midi replaces";
   if (!o.DemoOutPath.empty() && !o.InputPath.empty())
     return "--demo-out saves the built-in demo, which is not played with -i; leave out one of them";
+  if (!o.OutputPath.empty() && (!o.FormatName.empty() || !LowerExtension(o.OutputPath).empty())) {
+    TAudioFormat format;
+    std::string error;
+    if (!ChooseOutputFormat(o.OutputPath, o.FormatName, {}, format, error)) return error;
+  }
   if (o.OutputPath == "-" && o.FormatName.empty())
     return "-o - writes to standard output, which has no extension: give the format with --format (e.g. --format flac)";
   return FormatConflict(o.OutputPath, o.FormatName);
@@ -224,37 +319,16 @@ std::string CheckCombination(const TRenderOptions& o) {
 
 TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& args) {
   TOptionsResult r;
-  TRenderOptions& o = r.Options;
-  for (size_t pos = 0; pos < args.size(); ++pos) {
-    // A long option's value is either glued to it with '=' or is the next argument.
-    std::string name(args[pos]), value;
-    bool glued = false;
-    if (const auto eq = name.find('='); name.size() > 2 && name.compare(0, 2, "--") == 0 && eq != std::string::npos) {
-      value = name.substr(eq + 1);
-      name.resize(eq);
-      glued = true;
-    }
-    const TOption* opt = FindOption(name);
-    if (!opt) {
-      r.Error = !name.empty() && name[0] == '-' ? "unknown option '" + name + "' (see --help)"
-                                                : "unexpected argument '" + name + "' (see --help)";
-      return r;
-    }
-    if (!opt->Value && glued) {
-      r.Error = "option " + name + " takes no value";
-      return r;
-    }
-    if (opt->Value && !glued) {
-      if (pos + 1 >= args.size()) {
-        r.Error = "option " + name + " needs a value";
-        return r;
-      }
-      value = std::string(args[++pos]);
-    }
-    if (!opt->Set(o, value, r.Error)) return r;
-  }
-  if (o.Help) return r;
-  r.Error = CheckCombination(o);
+  std::vector<std::string> operands;
+  const TCommandMode mode =
+      ParseCommandLine(std::span<const TOptionRow<TRenderOptions>>(kOptions), args, r.Options, operands, r.Error);
+  if (mode == cmUsageError) return r;
+  r.Options.Help = mode == cmHelp;
+  r.Options.Version = mode == cmVersion;
+  if (r.Options.Help || r.Options.Version) return r;
+  r.Options.Inputs.insert(r.Options.Inputs.end(), operands.begin(), operands.end());
+  if (!r.Options.Inputs.empty()) r.Options.InputPath = r.Options.Inputs.front();
+  r.Error = CheckCombination(r.Options);
   return r;
 }
 
@@ -264,8 +338,7 @@ std::string RenderUsage() {
       "Renders audio through a VST 2.4 plug-in. Without -i the built-in demo\n"
       "(about 10 s of plucked guitar-like strings) is rendered.\n"
       "\n";
-  for (const TOption& opt : kOptions)
-    if (opt.Help) text += UsageRow(opt);
+  text += UsageRows(std::span<const TOptionRow<TRenderOptions>>(kOptions));
   text +=
       "\n"
       "Parameters: switches (parameters with two or three settings, such as\n"

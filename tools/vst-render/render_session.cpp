@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "progress_bar.h"
@@ -9,9 +11,6 @@
 namespace vb {
 
 namespace {
-
-void CallPlugin(TPluginHost& p, float** in, float** out, int n) { p.Process32(in, out, n); }
-void CallPlugin(TPluginHost& p, double** in, double** out, int n) { p.Process64(in, out, n); }
 
 constexpr double kProgressMinSeconds = 5.0;  // shorter renders need no progress bar
 
@@ -31,38 +30,131 @@ double TRenderResult::RealtimeFactor(double sampleRate) const {
   return static_cast<double>(Frames) / sampleRate / ProcessSeconds;
 }
 
-TRenderSession::TRenderSession(TPluginHost& plugin, int blockSize, bool doublePrecision)
-    : FPlugin(plugin), FBlockSize(blockSize), FDouble(doublePrecision) {}
+TRenderSession::TRenderSession(TPluginChain& chain, int blockSize, bool doublePrecision)
+    : FChain(chain), FBlockSize(blockSize), FDouble(doublePrecision) {}
 
 bool TRenderSession::Run(TSignalSource& source, const TRenderSettings& settings, TAudioFileWriter* writer,
                          bool progress, TRenderResult& result, std::string& error) {
-  FPlugin.Resume();
-  if (std::string why = CheckChannelCounts(*FPlugin.Effect()); !why.empty()) {
-    FPlugin.Suspend();
+  FChain.Resume();
+  if (std::string why = FChain.CheckChannels(); !why.empty()) {
+    FChain.Suspend();
     error = why;
     return false;
   }
   // Plug-ins may settle their delay only when switched on.
-  result.ReportedLatency = FPlugin.Effect()->InitialDelay;
+  result.ReportedLatency = static_cast<std::int32_t>(FChain.Latency());
+  FChain.Prepare(FBlockSize);
   const std::int64_t latency =
       settings.CompensateLatency ? std::max<std::int64_t>(0, UsableLatency(source.SampleRate())) : 0;
   bool ok = FDouble ? Loop<double>(source, settings, latency, writer, progress, result, error)
                     : Loop<float>(source, settings, latency, writer, progress, result, error);
-  FPlugin.Suspend();
+  FChain.Suspend();
   return ok;
 }
 
 std::int64_t TRenderSession::UsableLatency(double sampleRate) const {
-  const std::int32_t reported = FPlugin.Effect()->InitialDelay;
+  const std::int64_t reported = FChain.Latency();
   return reported >= 0 && reported <= kMaxLatencySeconds * sampleRate ? reported : -1;
+}
+
+namespace {
+
+// The MIDI events of a render as the VST 2.4 records a plug-in takes, made
+// before the loop: handing over a block's events allocates nothing.
+class TMidiFeed {
+ public:
+  explicit TMidiFeed(const std::vector<TTimedMidi>& timed)
+      : FTimed(timed),
+        FEvents(timed.size()),
+        FList(sizeof(TVstEvents) + sizeof(TVstEvent*) * std::max<size_t>(timed.size(), 2)) {
+    for (size_t k = 0; k < timed.size(); ++k) {
+      FEvents[k].EventType = etMidi;
+      FEvents[k].ByteSize = sizeof(TVstMidiEvent);
+      std::copy(std::begin(timed[k].Bytes), std::end(timed[k].Bytes), FEvents[k].MidiData);
+    }
+  }
+  // The events of frames [start, start + frames), offsets set; null when none.
+  TVstEvents* Block(std::int64_t start, std::int64_t frames) {
+    auto* list = reinterpret_cast<TVstEvents*>(FList.data());
+    list->NumEvents = 0;
+    for (; FNext < FTimed.size() && FTimed[FNext].Frame < start + frames; ++FNext) {
+      if (FTimed[FNext].Frame < start) continue;  // before the stream started: dropped
+      FEvents[FNext].DeltaFrames = static_cast<std::int32_t>(FTimed[FNext].Frame - start);
+      list->Events[list->NumEvents++] = reinterpret_cast<TVstEvent*>(&FEvents[FNext]);
+    }
+    return list->NumEvents > 0 ? list : nullptr;
+  }
+
+ private:
+  const std::vector<TTimedMidi>& FTimed;
+  std::vector<TVstMidiEvent> FEvents;
+  std::vector<std::uint8_t> FList;  // a TVstEvents with room for every event
+  size_t FNext = 0;
+};
+
+// The run of quiet frames at the end of the output, after `frames` more
+// interleaved frames: a frame is quiet when every channel is below `level`.
+std::int64_t QuietRunAfter(const double* interleaved, std::int64_t frames, int channels, double level,
+                           std::int64_t run) {
+  for (std::int64_t i = 0; i < frames; ++i) {
+    bool quiet = true;
+    for (int c = 0; c < channels && quiet; ++c) quiet = std::fabs(interleaved[i * channels + c]) < level;
+    run = quiet ? run + 1 : 0;
+  }
+  return run;
+}
+
+// Each plug-in input gets the mean of the source channels its feed names
+// (silence for an empty feed).
+template <typename TSample>
+void FeedInputs(const double* read, std::int64_t frames, int srcCh, const std::vector<TChannelFeed>& feeds,
+                std::vector<std::vector<TSample>>& inputs) {
+  for (size_t c = 0; c < feeds.size(); ++c) {
+    const TChannelFeed& feed = feeds[c];
+    const double scale = feed.empty() ? 0.0 : 1.0 / static_cast<double>(feed.size());
+    for (std::int64_t i = 0; i < frames; ++i) {
+      double sum = 0.0;
+      for (int from : feed) sum += read[i * srcCh + from];
+      inputs[c][static_cast<size_t>(i)] = static_cast<TSample>(sum * scale);
+    }
+  }
+}
+
+// The first `channels` outputs, frames [skip, skip + keep), interleaved.
+template <typename TSample>
+void Interleave(const std::vector<std::vector<TSample>>& outputs, std::int64_t skip, std::int64_t keep, int channels,
+                double* interleaved) {
+  for (int c = 0; c < channels; ++c)
+    for (std::int64_t i = 0; i < keep; ++i)
+      interleaved[i * channels + c] = static_cast<double>(outputs[static_cast<size_t>(c)][skip + i]);
+}
+
+}  // namespace
+
+void TRenderSession::FollowLatency(double sampleRate, bool compensate, std::int64_t& latency, std::int64_t& toDrop,
+                                   std::int64_t& padding, TRenderResult& result) const {
+  // A delay told while processing (amIOChanged): followed while no output
+  // frame is written yet, so the output still lines up with the input.
+  const auto now = static_cast<std::int32_t>(FChain.Latency());
+  if (now == result.ReportedLatency) return;
+  const std::int64_t usable = UsableLatency(sampleRate);
+  const std::int64_t dropped = latency - toDrop;
+  if (compensate && result.Frames == 0 && usable >= dropped) {
+    padding = std::max<std::int64_t>(0, padding + usable - latency);
+    toDrop = usable - dropped;
+    latency = usable;
+  } else if (compensate) {
+    result.LateLatency = now;
+  }
+  result.ReportedLatency = now;
 }
 
 template <typename TSample>
 bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings, std::int64_t latency,
                           TAudioFileWriter* writer, bool progress, TRenderResult& result, std::string& error) {
   using TClock = std::chrono::steady_clock;
-  const int inCh = std::max(0, FPlugin.Effect()->numInputs);
-  const int outCh = FPlugin.Effect()->numOutputs;
+  const int inCh = FChain.NumInputs();
+  const int outCh = FChain.NumOutputs();
   const int srcCh = source.Channels();
   const size_t block = static_cast<size_t>(FBlockSize);
   const std::vector<TChannelFeed>& feeds = settings.Channels.Feeds;
@@ -72,9 +164,10 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
             std::to_string(inCh) + " when it was switched on";
     return false;
   }
-  if (writer && writer->Channels() != outCh) {
-    error = "the plug-in changed its number of outputs from " + std::to_string(writer->Channels()) + " to " +
-            std::to_string(outCh) + " when it was switched on";
+  // The outputs written: the first OutChannels, or all.
+  const int wCh = settings.OutChannels > 0 ? settings.OutChannels : outCh;
+  if (wCh > outCh || (writer && writer->Channels() != wCh)) {
+    error = "the plug-in changed its number of outputs to " + std::to_string(outCh) + " when it was switched on";
     return false;
   }
 
@@ -87,9 +180,9 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
   for (int c = 0; c < inCh; ++c) inPtr[c] = inBuf[c].data();
   for (int c = 0; c < outCh; ++c) outPtr[c] = outBuf[c].data();
   std::vector<double> readBuf(block * static_cast<size_t>(srcCh));
-  std::vector<double> writeBuf(block * static_cast<size_t>(outCh));
+  std::vector<double> writeBuf(block * static_cast<size_t>(wCh));
 
-  result.OutputChannels = outCh;
+  result.OutputChannels = wCh;
   std::int64_t padding = settings.TailFrames + latency;  // silent frames still to feed
   std::int64_t toDrop = latency;                         // leading output frames still to drop
   const std::int64_t total = source.Frames() > 0 ? source.Frames() + padding : 0;
@@ -98,6 +191,8 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
   TClock::duration busy{};
   bool sourceEnded = false;
   std::int64_t fed = 0;
+  std::int64_t quietRun = 0;  // output frames below QuietLevel since the source ended
+  TMidiFeed midi(settings.Midi);
 
   for (;;) {
     std::int64_t n = 0;
@@ -108,55 +203,41 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
     }
     if (sourceEnded) {
       n = std::min<std::int64_t>(padding, static_cast<std::int64_t>(block));
-      if (n == 0) break;
+      if (n == 0) {
+        result.TailCut = settings.AutoTail && quietRun < settings.QuietFrames;
+        break;
+      }
       padding -= n;
       std::fill(readBuf.begin(), readBuf.end(), 0.0);
     } else {
       result.In.Add(readBuf.data(), n * srcCh);
       result.SourceFrames += n;
     }
-    for (int c = 0; c < inCh; ++c) {
-      const TChannelFeed& feed = feeds[c];
-      const double scale = feed.empty() ? 0.0 : 1.0 / static_cast<double>(feed.size());
-      for (std::int64_t i = 0; i < n; ++i) {
-        double sum = 0.0;
-        for (int from : feed) sum += readBuf[i * srcCh + from];
-        inBuf[c][i] = static_cast<TSample>(sum * scale);
-      }
-    }
+    FeedInputs(readBuf.data(), n, srcCh, feeds, inBuf);
     // Cleared outputs: the accumulating entry adds onto them, and a
     // plug-in that leaves an output alone yields silence, not stale data.
     for (auto& o : outBuf) std::fill(o.begin(), o.end(), TSample(0));
 
     auto t0 = TClock::now();
-    CallPlugin(FPlugin, inPtr.data(), outPtr.data(), static_cast<int>(n));
+    if (TVstEvents* events = midi.Block(fed, n)) FChain.First().Dispatch(effProcessEvents, 0, 0, events);
+    FChain.Process(inPtr.data(), outPtr.data(), static_cast<int>(n));
     busy += TClock::now() - t0;
     fed += n;
 
-    // A delay told while processing (amIOChanged): followed while no output
-    // frame is written yet, so the output still lines up with the input.
-    if (const std::int32_t now = FPlugin.Effect()->InitialDelay; now != result.ReportedLatency) {
-      const std::int64_t usable = UsableLatency(source.SampleRate());
-      const std::int64_t dropped = latency - toDrop;
-      if (settings.CompensateLatency && result.Frames == 0 && usable >= dropped) {
-        padding = std::max<std::int64_t>(0, padding + usable - latency);
-        toDrop = usable - dropped;
-        latency = usable;
-      } else if (settings.CompensateLatency) {
-        result.LateLatency = now;
-      }
-      result.ReportedLatency = now;
-    }
+    FollowLatency(source.SampleRate(), settings.CompensateLatency, latency, toDrop, padding, result);
 
     const std::int64_t skip = std::min(toDrop, n);
     toDrop -= skip;
     const std::int64_t keep = n - skip;
-    for (int c = 0; c < outCh; ++c)
-      for (std::int64_t i = 0; i < keep; ++i) writeBuf[i * outCh + c] = static_cast<double>(outBuf[c][skip + i]);
-    result.Out.Add(writeBuf.data(), keep * outCh);
+    Interleave(outBuf, skip, keep, wCh, writeBuf.data());
+    result.Out.Add(writeBuf.data(), keep * wCh);
     if (keep > 0 && writer && !writer->Write(writeBuf.data(), keep, error)) return false;
     result.Frames += keep;
     bar.Update(fed);
+    if (settings.AutoTail && sourceEnded) {
+      quietRun = QuietRunAfter(writeBuf.data(), keep, wCh, settings.QuietLevel, quietRun);
+      if (quietRun >= settings.QuietFrames) break;
+    }
   }
   bar.Finish();
   result.LatencyDropped = latency - toDrop;

@@ -9,9 +9,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "audio_file.h"
 #include "channel_map.h"
+#include "plugin_chain.h"
 #include "plugin_host.h"
 #include "signal_source.h"
 #include "signal_stats.h"
@@ -27,10 +29,26 @@ constexpr double kMaxLatencySeconds = 60.0;
 // Empty when the record's input and output counts can be rendered, else why not.
 std::string CheckChannelCounts(const TVSTEffect& effect);
 
+// A MIDI event at a frame of the fed stream (the source, then the silence
+// after it).
+struct TTimedMidi {
+  std::int64_t Frame = 0;
+  std::uint8_t Bytes[3] = {};
+};
+
 struct TRenderSettings {
   TChannelMap Channels;           // one feed per plug-in input
   std::int64_t TailFrames = 0;    // silence fed after the source
   bool CompensateLatency = true;  // drop the reported delay from the start
+  int OutChannels = 0;            // outputs written (the first ones); 0 = all
+  // An automatic tail: after the source, render until every output has
+  // stayed below QuietLevel for QuietFrames, TailFrames at most.
+  // Sent to the first plug-in (effProcessEvents) before the block that
+  // holds each one's frame, sample-accurately; sorted by frame.
+  std::vector<TTimedMidi> Midi;
+  bool AutoTail = false;
+  double QuietLevel = 3.1622776601683795e-05;  // -90 dBFS
+  std::int64_t QuietFrames = 0;
 };
 
 struct TRenderResult {
@@ -45,13 +63,14 @@ struct TRenderResult {
   // A delay the plug-in reported while processing, after output had been
   // written (so it could not be compensated); -1 when there was none.
   std::int32_t LateLatency = -1;
+  bool TailCut = false;                            // an automatic tail reached TailFrames before the output went quiet
   double RealtimeFactor(double sampleRate) const;  // seconds of audio per second of processing
 };
 
 class TRenderSession {
  public:
-  // The plug-in must be open (TPluginHost::Open) and not yet resumed.
-  TRenderSession(TPluginHost& plugin, int blockSize, bool doublePrecision);
+  // The plug-ins must be open (TPluginHost::Open) and not yet resumed.
+  TRenderSession(TPluginChain& chain, int blockSize, bool doublePrecision);
 
   // Renders the whole source; writer may be null (measure only). Resumes
   // the plug-in before the first block, reads its delay, and suspends it
@@ -63,10 +82,14 @@ class TRenderSession {
   template <typename TSample>
   bool Loop(TSignalSource& source, const TRenderSettings& settings, std::int64_t latency, TAudioFileWriter* writer,
             bool progress, TRenderResult& result, std::string& error);
+  // Follows a delay the chain reports anew; `latency`, `toDrop` and
+  // `padding` are the loop's frames of delay, still to drop, still to feed.
+  void FollowLatency(double sampleRate, bool compensate, std::int64_t& latency, std::int64_t& toDrop,
+                     std::int64_t& padding, TRenderResult& result) const;
   // The delay the record reports now, or -1 when it is out of range.
   std::int64_t UsableLatency(double sampleRate) const;
 
-  TPluginHost& FPlugin;
+  TPluginChain& FChain;
   int FBlockSize;
   bool FDouble;
 };

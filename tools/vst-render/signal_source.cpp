@@ -28,4 +28,11 @@ std::int64_t TLimitedSource::Read(double* interleaved, std::int64_t frames, std:
   return n;
 }
 
+std::int64_t TSilenceSource::Read(double* interleaved, std::int64_t frames, std::string&) {
+  const std::int64_t n = std::min(frames, FFrames - FPos);
+  std::fill(interleaved, interleaved + n * FChannels, 0.0);
+  FPos += n;
+  return n;
+}
+
 }  // namespace vb

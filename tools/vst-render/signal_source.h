@@ -50,6 +50,24 @@ class TFileSource final : public TSignalSource {
   TAudioFileReader& FReader;
 };
 
+// Silence of a given length and channel count (what an instrument plays
+// over while it gets its notes).
+class TSilenceSource final : public TSignalSource {
+ public:
+  TSilenceSource(std::int64_t frames, int channels, double sampleRate)
+      : FFrames(frames), FChannels(channels), FSampleRate(sampleRate) {}
+  int Channels() const override { return FChannels; }
+  double SampleRate() const override { return FSampleRate; }
+  std::int64_t Frames() const override { return FFrames; }
+  std::int64_t Read(double* interleaved, std::int64_t frames, std::string& error) override;
+
+ private:
+  std::int64_t FFrames;
+  int FChannels;
+  double FSampleRate;
+  std::int64_t FPos = 0;
+};
+
 // The first frames of another source (all of it when it is shorter).
 class TLimitedSource final : public TSignalSource {
  public:

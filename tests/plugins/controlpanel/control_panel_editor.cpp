@@ -117,6 +117,17 @@ void TControlPanelEditor::Build() {
     });
   }
 
+  // With VB_CONTROLPANEL_SLIDE_MS=N the front panel moves 7 pixels to the
+  // right every N ms, back to the left edge after 301: a picture that never
+  // settles and never repeats from one look to the next.
+  if (const char* slide = std::getenv("VB_CONTROLPANEL_SLIDE_MS")) {
+    auto& mover = window.Create<TGuiTimer>();
+    mover.SetInterval(std::uint32_t(std::atoi(slide)));
+    mover.SetOnTimer([&front](TGuiComponent&) {
+      front.SetBounds((front.Left() + 7) % 301, front.Top(), front.Width(), front.Height());
+    });
+  }
+
   window.EndLoading();
 }
 

@@ -1,6 +1,7 @@
 // Test plug-in: a mono echo. One input, one output: the dry signal plus
 // kRepeats copies kSpacing samples apart, each kGain times the one before,
 // and a reported tail that ends with the last repeat.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -56,6 +57,13 @@ class TEchoModule : public TVSTModule {
       auto& Self = static_cast<TEchoModule&>(Sender);
       Self.SetOnProcess32Replacing(&Process<float>);
       Self.SetOnProcess64Replacing(&Process<double>);
+    };
+    // Switched on again, the echo starts from silence, as hosts expect of
+    // effMainsChanged between two pieces.
+    OnResume = [](TCustomVSTModule& Sender) {
+      auto& Self = static_cast<TEchoModule&>(Sender);
+      std::fill(Self.FHistory.begin(), Self.FHistory.end(), 0.0);
+      Self.FPos = 0;
     };
   }
 

@@ -1,5 +1,8 @@
 // Test plug-in: an instrument with no audio inputs and two outputs that
-// plays nothing, as any instrument does when it gets no notes.
+// plays nothing, as any instrument does when it gets no notes, and a click
+// (1.0 on both outputs) at the exact sample of each note-on it gets.
+#include <cstdint>
+
 #include "host/application.h"
 #include "host/plugin_entry.h"
 #include "host/vst_module.h"
@@ -19,12 +22,41 @@ const TVSTModuleDescription kSilentSynthDescription = {
     .numOutputs = 2,
 };
 
+constexpr int kMaxClicks = 64;  // note-ons kept per block
+
 class TSilentSynthModule : public TVSTModule {
  public:
   explicit TSilentSynthModule(TComponent* AOwner) : TVSTModule(AOwner) {}
 
+  template <typename T>
+  static void Process(TCustomVSTModule& Sender, T**, T** Outputs, std::uint32_t SampleFrames) {
+    auto& Self = static_cast<TSilentSynthModule&>(Sender);
+    for (int c = 0; c < 2; ++c)
+      for (std::uint32_t i = 0; i < SampleFrames; ++i) Outputs[c][i] = 0;
+    for (int k = 0; k < Self.FClicks; ++k)
+      if (Self.FClickAt[k] >= 0 && std::uint32_t(Self.FClickAt[k]) < SampleFrames)
+        Outputs[0][Self.FClickAt[k]] = Outputs[1][Self.FClickAt[k]] = T(1);
+    Self.FClicks = 0;
+  }
+
  protected:
   const TVSTModuleDescription* StoredDescription() const override { return &kSilentSynthDescription; }
+  void BindDescriptionEvents() override {
+    OnCreate = [](TCustomVSTModule& Sender) {
+      auto& Self = static_cast<TSilentSynthModule&>(Sender);
+      Self.SetOnProcess32Replacing(&Process<float>);
+      Self.SetOnProcess64Replacing(&Process<double>);
+    };
+    OnProcessMidi = [](TVSTModuleWithMidi& Sender, TVstMidiEvent& Event) {
+      auto& Self = static_cast<TSilentSynthModule&>(Sender);
+      if ((Event.MidiData[0] & 0xF0) == 0x90 && Event.MidiData[2] > 0 && Self.FClicks < kMaxClicks)
+        Self.FClickAt[Self.FClicks++] = Event.DeltaFrames;
+    };
+  }
+
+ private:
+  std::int32_t FClickAt[kMaxClicks] = {};
+  int FClicks = 0;
 };
 
 }  // namespace

@@ -1,0 +1,102 @@
+// Guards the tools' file writing against failing system calls: whichever write, read, fsync, ftruncate, rename
+// or close fails, the old file keeps its contents and nothing half-written is left beside it.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <string>
+
+#include "file_calls.h"
+#include "output_target.h"
+#include "tools/tool_test_dir.h"
+
+namespace vb {
+namespace {
+
+enum TCall { kWrite, kRead, kFsync, kFtruncate, kRename, kClose };
+constexpr const char* kCallNames[] = {"write", "read", "fsync", "ftruncate", "rename", "close"};
+
+// Makes the Nth call of one kind fail as a full disk would.
+class TFailNth : public TFileCalls {
+ public:
+  TFailNth(TCall call, int nth) : FCall(call), FNth(nth) {}
+  bool Failed() const { return FCount >= FNth; }
+  ssize_t Write(int fd, const void* d, size_t n) override { return Hit(kWrite) ? -1 : TFileCalls::Write(fd, d, n); }
+  ssize_t Read(int fd, void* d, size_t n) override { return Hit(kRead) ? -1 : TFileCalls::Read(fd, d, n); }
+  int Fsync(int fd) override { return Hit(kFsync) ? -1 : TFileCalls::Fsync(fd); }
+  int Ftruncate(int fd, off_t n) override { return Hit(kFtruncate) ? -1 : TFileCalls::Ftruncate(fd, n); }
+  int Rename(const char* a, const char* b) override { return Hit(kRename) ? -1 : TFileCalls::Rename(a, b); }
+  int Close(int fd) override {
+    if (!Hit(kClose)) return TFileCalls::Close(fd);
+    TFileCalls::Close(fd);  // as the kernel does: the descriptor is gone either way
+    return -1;
+  }
+
+ private:
+  bool Hit(TCall call) {
+    if (call != FCall || ++FCount != FNth) return false;
+    errno = ENOSPC;
+    return true;
+  }
+  TCall FCall;
+  int FNth;
+  int FCount = 0;
+};
+
+class OutputTargetFaults : public test::TToolTest {
+ protected:
+  void TearDown() override {
+    SetFileCalls(nullptr);
+    TToolTest::TearDown();
+  }
+  // Writes `fresh` over out.bin with the Nth call of `call` failing while
+  // the file is finished; answers whether that call was reached.
+  bool WriteFailing(TCall call, int nth, const std::string& fresh, bool& committed, std::string& error) {
+    TOutputTarget target;
+    EXPECT_TRUE(target.Open(Path("out.bin"), false, error)) << error;
+    EXPECT_TRUE(WriteFully(target.Fd(), fresh.data(), fresh.size()));
+    TFailNth calls(call, nth);
+    SetFileCalls(&calls);
+    committed = target.Commit(error);
+    SetFileCalls(nullptr);
+    return calls.Failed();
+  }
+};
+
+// A replaced file (one name) and one written in place (a second hard link);
+// the new contents span several copy chunks.
+TEST_F(OutputTargetFaults, AFailedWriteKeepsTheOldFileAndLeavesNothingHalfWritten) {
+  const std::string old(100000, 'o'), fresh(300001, 'n');
+  for (bool linked : {false, true}) {
+    for (TCall call : {kWrite, kRead, kFsync, kFtruncate, kRename, kClose}) {
+      for (int nth = 1;; ++nth) {
+        ASSERT_LT(nth, 100) << kCallNames[call];
+        { std::ofstream(Path("out.bin"), std::ios::binary) << old; }
+        if (linked) {
+          ASSERT_EQ(::link(Path("out.bin").c_str(), Path("link.bin").c_str()), 0);
+        }
+        bool committed = false;
+        std::string error;
+        const bool reached = WriteFailing(call, nth, fresh, committed, error);
+        const std::string where = std::string(linked ? "in place, " : "replaced, ") + kCallNames[call] + " #" +
+                                  std::to_string(nth) + ": " + error;
+        EXPECT_EQ(test::ReadText(Path("out.bin")), committed ? fresh : old) << where;
+        EXPECT_EQ(Leftovers().size(), linked ? 2u : 1u) << where;
+        if (!committed) {
+          EXPECT_NE(error.find("out.bin"), std::string::npos) << where;
+        }
+        if (linked) {
+          EXPECT_EQ(test::ReadText(Path("link.bin")), test::ReadText(Path("out.bin"))) << where;
+        }
+        std::remove(Path("link.bin").c_str());
+        if (!reached) break;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vb
