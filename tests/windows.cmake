@@ -64,7 +64,7 @@ endforeach()
 
 # The plug-in as a Windows host meets it: the DLL loaded through
 # LoadLibraryW, its editor in a Win32 frame.
-vb_add_test_folder(plugin    DEPS vb_editor vb_platform_win32)
+vb_add_test_folder(plugin    DEPS vb_editor vb_platform_win32 psapi)
 add_dependencies(test_plugin VordaBrasswick)
 
 # The same settings rendered by both builds (scripts/test compares them).
