@@ -99,6 +99,10 @@ class TGuiStitchedPNGCollectionItem : public TGuiCustomStitchedCollectionItem {
   void CopyStripTo(TGuiCustomPixelMap& target) const override;
   // Pieces decoded right now (for tests and memory figures).
   std::size_t DecodedPieces() const;
+  // Bytes of pixels decoded right now: the pieces held, a whole strip made
+  // for a control reaching across pieces, or the picture of a strip not in
+  // pieces.
+  std::size_t DecodedBytes() const;
 
  private:
   struct TPiece {

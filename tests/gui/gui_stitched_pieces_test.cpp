@@ -86,6 +86,10 @@ TEST(StitchedPieces, EveryGlyphShowsAsInTheWholeStripAndFewPiecesStayDecoded) {
       gui.Window->Idle();
       EXPECT_TRUE(ShowsStripAt(d, across ? g * w : 0, across ? 0 : g * h, stripW, stripH)) << "glyph " << g;
       EXPECT_LE(item.DecodedPieces(), TGuiStitchedPNGCollectionItem::kKeptPieces);
+      // A glyph that ends on a piece's edge is drawn from its piece, not from
+      // the whole strip decoded at once.
+      EXPECT_LE(item.DecodedBytes(), TGuiStitchedPNGCollectionItem::kKeptPieces * kGlyphsPerPiece * w * h * 4)
+          << "glyph " << g;
     }
     // A control shorter than the glyphs reaches across a piece's edge.
     const std::int32_t shortW = across ? w - 3 : w, shortH = across ? h : h - 7;
