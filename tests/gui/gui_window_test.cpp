@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "gui/gui_font.h"
+#include "gui/gui_hint.h"
 #include "gui/gui_timer.h"
 #include "gui_test_support.h"
 #include "image/gui_pixel_map_memory.h"
@@ -107,6 +109,25 @@ TEST(GuiWindow, ReleaseOutsideTheControlIsNoClick) {
   gui.Screen->Release({50, 1});
   gui.Window->Idle();
   EXPECT_EQ(std::count(c.Log.begin(), c.Log.end(), "click"), 0);
+}
+
+// The host (or another client) takes the pointer mid-press: the release
+// that follows is no click, and a later press and release of another
+// button gives the pointer back.
+TEST(GuiWindow, ALostCaptureEndsThePressItInterrupted) {
+  THeadlessGui gui;
+  auto& c = gui.Window->Create<TFillControl>(false);
+  c.SetBounds(0, 0, 10, 10);
+  gui.Screen->Press({1, 1});
+  gui.Screen->LoseCapture();
+  EXPECT_FALSE(gui.Screen->Captured());
+  gui.Screen->Release({1, 1});
+  gui.Window->Idle();
+  EXPECT_EQ(std::count(c.Log.begin(), c.Log.end(), "click"), 0) << "a click from the interrupted press";
+  gui.Screen->Press({1, 1}, TMouseButton::mbRight);
+  gui.Screen->Release({1, 1}, TMouseButton::mbRight);
+  gui.Window->Idle();
+  EXPECT_FALSE(gui.Screen->Captured()) << "the interrupted press still counted as held";
 }
 
 TEST(GuiWindow, WheelGoesToTheControlFocusedByALeftPress) {
@@ -239,12 +260,39 @@ TEST(GuiWindowHint, ShowsAfterARestInsideTheWindowAndGoesOnLeaving) {
   EXPECT_LE(box.Right, 120);
   EXPECT_LE(box.Bottom, 60);
   EXPECT_EQ(gui.Screen->ScreenPixel(box.Left, box.Top), 0xFF404040u);  // its frame
+  // Five seconds, not a tick longer.
+  gui.Screen->AdvanceClock(4999);
+  gui.Window->Idle();
+  EXPECT_TRUE(gui.Window->HintVisible());
+  gui.Screen->AdvanceClock(1);
+  gui.Window->Idle();
+  EXPECT_FALSE(gui.Window->HintVisible());
   gui.Screen->MoveTo({10, 20});                                        // onto a control that shows no hints
   gui.Window->Idle();
   gui.Screen->AdvanceClock(1000);
   gui.Window->Idle();
   EXPECT_FALSE(gui.Window->HintVisible());
   EXPECT_EQ(gui.Screen->ScreenPixel(box.Left, box.Top), 0xFF000000u);
+}
+
+// At 1.5x a hint's text and padding are the 1x ones times 1.5, halves
+// rounded up (11 px text in 17, 3 px padding in 5, a 1 px frame), 27 px
+// below the pointer; a hint that just fits there stays there.
+TEST(GuiWindowHint, ScalesByHalvesRoundedUpAndStaysBelowThePointerWhileItFits) {
+  TGuiHint hint(nullptr, 3);
+  const TRect box = hint.Show("Visit website", {10, 0}, 400, 400);
+  TGuiSimpleGDIFont font(nullptr);
+  TFont big;
+  big.Height = -17;
+  font.SetAntialiasing(true);
+  font.SetFont(big);
+  const TTextExtent text = font.TextExtent("Visit website");
+  EXPECT_EQ(box.Width(), text.Width + 12);
+  EXPECT_EQ(box.Height(), text.Height + 12);
+  EXPECT_EQ(box.Top, 27);
+  const std::int32_t fits = 100 + 27 + box.Height();
+  EXPECT_EQ(hint.Show("Visit website", {10, 100}, 400, fits).Top, 127);
+  EXPECT_LT(hint.Show("Visit website", {10, 100}, 400, fits - 1).Bottom, 100) << "one row short: above";
 }
 
 TEST(GuiWindowHint, APressHidesItUntilThePointerMovesOnAndBack) {
