@@ -1,11 +1,13 @@
 // Guards against a compositor that layers controls in the wrong order, paints
 // more than the dirty areas, or loses them; and against input routed to the
-// wrong control: capture from press to release, hover, clicks and double
-// clicks, focus and the wheel, the keyboard state at a click, timers.
+// wrong control: capture from press to release and after it is lost,
+// hover, clicks and double clicks, focus and the wheel, the keyboard state
+// at a click, timers, hints.
 #include "gui/gui_window.h"
 
 #include <gtest/gtest.h>
 
+#include "gui/gui_compositor.h"
 #include "gui/gui_font.h"
 #include "gui/gui_hint.h"
 #include "gui/gui_timer.h"
@@ -147,6 +149,44 @@ TEST(GuiWindow, WheelGoesToTheControlFocusedByALeftPress) {
   EXPECT_TRUE(a.Focused());
   EXPECT_EQ(std::count(a.Log.begin(), a.Log.end(), "wheel -240"), 1);
   EXPECT_TRUE(std::none_of(b.Log.begin(), b.Log.end(), [](const std::string& s) { return s.rfind("wheel", 0) == 0; }));
+  // Focus moves: the old control hears it leave before the new one hears
+  // it arrive.
+  std::vector<std::string> focus;
+  a.SetOnExit([&](TGuiComponent&) { focus.push_back("a exit"); });
+  b.SetOnEnter([&](TGuiComponent&) { focus.push_back("b enter"); });
+  gui.Screen->Click({25, 1});
+  gui.Window->Idle();
+  EXPECT_EQ(focus, (std::vector<std::string>{"a exit", "b enter"}));
+}
+
+// Dirty areas however they overlap (one enclosing an earlier one, one
+// inside it, one partly over it) are all repainted; sixteen separate areas
+// are repainted as they are, not as the box around them.
+TEST(GuiCompositor, RepaintsEveryDirtyPixelAndNoMoreUpToSixteenAreas) {
+  TGuiCompositor compositor;
+  compositor.SetSize(200, 100);
+  std::vector<TRect> presented;
+  const auto compose = [&] {
+    presented.clear();
+    compositor.Compose(0, {}, [&](const TRect& r) { presented.push_back(r); });
+  };
+  compose();
+  const std::vector<TRect> areas = {{10, 10, 20, 20}, {0, 0, 50, 50}, {5, 5, 15, 15}, {40, 40, 70, 60}};
+  for (const TRect& area : areas) compositor.Invalidate(area);
+  compose();
+  int missed = 0;
+  for (const TRect& area : areas)
+    for (std::int32_t y = area.Top; y < area.Bottom; ++y)
+      for (std::int32_t x = area.Left; x < area.Right; ++x)
+        missed += std::none_of(presented.begin(), presented.end(), [&](const TRect& r) {
+          return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+        });
+  EXPECT_EQ(missed, 0);
+  for (std::int32_t i = 0; i < 16; ++i) compositor.Invalidate({i * 10, 80, i * 10 + 2, 82});
+  compose();
+  std::int64_t pixels = 0;
+  for (const TRect& r : presented) pixels += std::int64_t(r.Width()) * r.Height();
+  EXPECT_EQ(pixels, 16 * 4);
 }
 
 TEST(GuiWindow, KeyboardStateIsTheOneOfTheEventBeingHandled) {
