@@ -189,6 +189,21 @@ TEST_F(X11WindowTest, AFullFrameIsSplitToFitTheRequestLimit) {
       ASSERT_EQ(shot->PixelARGB(x, y), other->PixelARGB(x, y)) << x << "," << y;
 }
 
+// A limit that whole rows fill exactly: the request's header must fit in
+// it too.
+TEST_F(X11WindowTest, ALimitFilledByWholeRowsLeavesRoomForTheHeader) {
+  auto window = MakeWindow(false);
+  ASSERT_TRUE(window->Embed(Parent()));
+  window->Show();
+  const std::uint32_t limit = std::uint32_t(kWidth) * 4 * 8;
+  window->SetImageRequestLimit(limit);
+  const auto frame = PatternFrame(kWidth, kHeight, 7);
+  window->Present(frame->View(), TRect{0, 0, kWidth, kHeight});
+  EXPECT_LE(window->LargestImageRequestBytes(), limit);
+  ASSERT_TRUE(window->Sync());
+  EXPECT_EQ(window->ErrorCount(), 0);
+}
+
 // A 2x editor's frame (1730 x 300, 2 MB) through a server without
 // BIG-REQUESTS, whole and in a part away from the origin: every request
 // within the limit, every pixel where it belongs.
@@ -228,6 +243,10 @@ TEST_F(X11WindowTest, ExposedAreasAreReportedOnceMerged) {
   const auto exposes = Recorder.OfKind(TPlatformEventKind::pekExpose);
   ASSERT_EQ(exposes.size(), 1u);
   EXPECT_EQ(exposes[0].Area, (TRect{0, 0, kWidth, kHeight}));
+  // Reported, it is done: later idles ask for nothing more.
+  window->Idle();
+  window->Idle();
+  EXPECT_EQ(Recorder.OfKind(TPlatformEventKind::pekExpose).size(), 1u);
 }
 
 TEST_F(X11WindowTest, RealInputArrivesWithButtonsModifiersWheelAndDoubleClicks) {
@@ -336,6 +355,26 @@ TEST_F(X11WindowTest, AHostUnmappingItsWindowMidDragEndsTheCapture) {
   xcb_unmap_window(Probe.Get(), xcb_window_t(Parent()));
   Probe.Sync();
   EXPECT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekCaptureLost).empty(); }));
+  EXPECT_FALSE(window->Grabbed());
+  Probe.Button(1, false);
+  Probe.Sync();
+  EXPECT_EQ(window->ErrorCount(), 0);
+}
+
+// The host hides the editor mid-drag: the grab goes with it, or the
+// hidden window would keep the pointer from every other client.
+TEST_F(X11WindowTest, HidingTheWindowMidDragEndsTheGrab) {
+  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Embed(Parent()));
+  window->Show();
+  const xcb_window_t id = xcb_window_t(window->NativeHandle());
+  Probe.MovePointer(id, 100, 74);
+  Probe.Button(1, true);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseDown).empty(); }));
+  window->SetCapture(true);
+  ASSERT_TRUE(window->Grabbed());
+  window->Hide();
   EXPECT_FALSE(window->Grabbed());
   Probe.Button(1, false);
   Probe.Sync();
