@@ -2,7 +2,8 @@
 // never takes: a writer and the audio thread's Take are each stopped before
 // every one of their atomic operations while the other runs, and afterwards
 // the values the audio thread runs with are the writer's, with the
-// resamplers retuned for a new oversampling factor.
+// resamplers retuned for a new oversampling factor, and only for a new
+// factor or rate.
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -79,6 +80,30 @@ TEST(DriveControlsInterleavings, AWriteAtAnyStepOfABlockIsTakenByTheNext) {
     EXPECT_FALSE(controls.Take(unchanged, retune)) << "nothing new after the writer";
   }
   EXPECT_GT(steps, kParamCount) << "a block reads every value";
+}
+
+// The resamplers restart from silence (a dropout) only for a new factor or
+// rate: not when a host announces the same rate again on resume, nor for
+// an oversampling value that maps to the factor already running.
+TEST(DriveControls, OnlyANewFactorOrRateRestartsTheResamplers) {
+  TTestControls controls;
+  TAudioSide audio;
+  controls.PublishHostRate(48000);
+  controls.Publish(kParamOversampling, 8);
+  audio.Block(controls);
+  ASSERT_TRUE(audio.Retuned);
+  audio.Retuned = false;
+  controls.PublishHostRate(48000);
+  audio.Block(controls);
+  EXPECT_FALSE(audio.Retuned) << "the same rate again";
+  ASSERT_EQ(OversamplingFactor(12), 8);
+  controls.Publish(kParamOversampling, 12);
+  audio.Block(controls);
+  EXPECT_FALSE(audio.Retuned) << "another value of the same factor";
+  EXPECT_EQ(audio.Applied[kParamOversampling], 12);
+  controls.PublishHostRate(96000);
+  audio.Block(controls);
+  EXPECT_TRUE(audio.Retuned);
 }
 
 }  // namespace
