@@ -66,6 +66,34 @@ TEST(EditorLinkInterleavings, ADetachAtAnyStepOfANotificationOutlastsIt) {
   }
 }
 
+// The editor's thread has notified itself (a knob it turned); then another
+// thread's notification stands between reading the editor and calling it
+// while the editor is closed: the close waits for that call.
+TEST(EditorLinkInterleavings, DetachWaitsForACallInFlightAfterTheEditorsOwnNotifications) {
+  TSyncPointController sync;
+  TTestLink link;
+  link.SyncPoints().Controller = &sync;
+  TCountingEditor editor;
+  link.Attach(&editor);
+  link.Notify(kParamTrim);  // on the editor's thread, finished
+  sync.Hold(TSyncPoint::spNotifyLoaded);
+  std::thread audio([&] { link.Notify(kParamDrive); });
+  sync.AwaitStopped(TSyncPoint::spNotifyLoaded);
+  std::atomic<bool> returned{false};
+  std::thread window([&] {
+    link.Detach(&editor);
+    editor.Gone = true;
+    returned = true;
+    sync.Note();
+  });
+  sync.AwaitUntil([&] { return returned.load() || sync.TimesReached(TSyncPoint::spDetachWaiting) > 0; });
+  EXPECT_FALSE(returned.load()) << "Detach returned with a call in flight";
+  sync.Release(TSyncPoint::spNotifyLoaded);
+  audio.join();
+  window.join();
+  EXPECT_EQ(editor.AfterDetach.load(), 0);
+}
+
 TEST(EditorLinkInterleavings, ANotificationAfterTheEditorIsClearedReachesNoOne) {
   TSyncPointController sync;
   TTestLink link;
