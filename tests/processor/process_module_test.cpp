@@ -15,6 +15,7 @@
 
 #include "drive_test_rig.h"
 #include "dsp/dsp_errors.h"
+#include "host/vst_abi.h"
 #include "process_module_internals.h"
 
 namespace vb {
@@ -85,6 +86,26 @@ TEST(ProcessModule, CreationLeavesTheDocumentedDefaults) {
     EXPECT_EQ(M->Programs()[0].GetParameter(i), Defaults[i]) << i;
   }
   EXPECT_EQ(M->OnProcess64Replacing(), &TProcessModule::VSTModuleProcess64Replacing);
+}
+
+// A host sizes its window before it opens the editor: the size comes from
+// the editor class's query (the user's scale), not its 1x size.
+TEST(ProcessModule, TheEditorsSizeBeforeOpeningComesFromItsQuery) {
+  auto M = NewModule();
+  TDriveEditorClass editor;
+  editor.Create = [](TCustomVSTModule&, IDriveProcessor&) { return std::unique_ptr<TVSTEditor>(); };
+  editor.Width = 865;
+  editor.Height = 150;
+  editor.SizeQuery = [](std::int32_t& Width, std::int32_t& Height) {
+    Width = 1730;
+    Height = 300;
+  };
+  M->SetEditorClass(editor);
+  ERect* Rect = nullptr;
+  M->Effect()->Dispatcher(M->Effect(), effEditGetRect, 0, 0, &Rect, 0.0f);
+  ASSERT_NE(Rect, nullptr);
+  EXPECT_EQ(Rect->Right - Rect->Left, 1730);
+  EXPECT_EQ(Rect->Bottom - Rect->Top, 300);
 }
 
 TEST(ProcessModule, GainKnobsMapTenthsOfADecibel) {
