@@ -15,17 +15,20 @@ using test::RunHeldBeforeOperation;
 using test::TObservedAtomic;
 using test::TTestSyncPoints;
 
-// A parameter's value, the marks, and what the editor's control shows.
+// Two parameters' values, the marks, and what the editor's controls show.
 struct TPendingRig {
+  static constexpr TDriveParameter kParameters[] = {kParamMid, kParamDrive};
   TBasicPendingParameters<TTestSyncPoints> Pending;
-  TObservedAtomic<float> Value{0};
-  float Shown = 0;
-  void Write(float value) {
-    Value.store(value, std::memory_order_relaxed);
-    Pending.Mark(kParamMid);
+  TObservedAtomic<float> Values[2] = {0.0f, 0.0f};
+  float Shown[2] = {0, 0};
+  void Write(float value, int which = 0) {
+    Values[which].store(value, std::memory_order_relaxed);
+    Pending.Mark(kParameters[which]);
   }
   void Idle() {
-    if ((Pending.Take() & Pending.Bit(kParamMid)) != 0) Shown = Value.load(std::memory_order_relaxed);
+    const std::uint32_t marks = Pending.Take();
+    for (int which = 0; which < 2; ++which)
+      if ((marks & Pending.Bit(kParameters[which])) != 0) Shown[which] = Values[which].load(std::memory_order_relaxed);
   }
 };
 
@@ -37,23 +40,27 @@ TEST(PendingParametersInterleavings, AnIdleAtAnyStepOfAWriteLosesNothing) {
             step, [&] { rig.Write(5); }, [&] { rig.Idle(); }))
       break;
     rig.Idle();
-    EXPECT_EQ(rig.Shown, 5) << "idle before operation " << step;
+    EXPECT_EQ(rig.Shown[0], 5) << "idle before operation " << step;
   }
 }
 
-// A write at any step of an idle is shown by that idle or, its mark kept,
-// by the next (a take that reads the marks and clears them in two steps
-// would drop it).
+// Writes at any step of an idle are shown by that idle or, their marks
+// kept, by the next: also the write to a parameter the idle was not about
+// to show (a take that reads the marks and clears them in two steps would
+// drop its mark).
 TEST(PendingParametersInterleavings, AWriteAtAnyStepOfAnIdleIsShownByTheNext) {
   for (int step = 0;; ++step) {
     TPendingRig rig;
     rig.Write(1);
-    if (!RunHeldBeforeOperation(
-            step, [&] { rig.Idle(); }, [&] { rig.Write(2); }))
-      break;
+    const bool held = RunHeldBeforeOperation(step, [&] { rig.Idle(); }, [&] {
+      rig.Write(2);
+      rig.Write(7, 1);
+    });
+    if (!held) break;
     rig.Idle();
-    EXPECT_EQ(rig.Shown, 2) << "write before operation " << step;
-    EXPECT_FALSE(rig.Pending.IsMarked(kParamMid));
+    EXPECT_EQ(rig.Shown[0], 2) << "write before operation " << step;
+    EXPECT_EQ(rig.Shown[1], 7) << "write before operation " << step;
+    EXPECT_EQ(rig.Pending.Take(), 0u);
   }
 }
 

@@ -136,6 +136,8 @@ TEST(StitchedPieces, ANewPiecePushesOutTheOneDrawnLongestAgo) {
   ASSERT_EQ(tall.GlyphIndex(), 13);
   EXPECT_EQ(gui.Screen->ScreenPixel(0, 0), background);
   EXPECT_EQ(gui.Screen->ScreenPixel(59, 119), background);
+  EXPECT_LE(item.DecodedBytes(), TGuiStitchedPNGCollectionItem::kKeptPieces * 5 * 60 * 60 * 4)
+      << "the whole strip decoded for nothing";
 }
 
 // A PNG file whose header claims W x H pixels (only the header is read
