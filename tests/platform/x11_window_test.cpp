@@ -249,6 +249,29 @@ TEST_F(X11WindowTest, ExposedAreasAreReportedOnceMerged) {
   EXPECT_EQ(Recorder.OfKind(TPlatformEventKind::pekExpose).size(), 1u);
 }
 
+// A part uncovered away from the window's origin is asked back exactly: not
+// shifted, not a pixel short on its right or bottom.
+TEST_F(X11WindowTest, AnUncoveredPartAwayFromTheOriginIsExposedExactly) {
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Embed(Parent()));
+  window->Show();
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekExpose).empty(); }));
+  Recorder.Events.clear();
+  // Another client's window over a part of ours, then gone.
+  xcb_connection_t* c = Probe.Get();
+  const xcb_window_t cover = xcb_generate_id(c);
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, cover, xcb_window_t(window->NativeHandle()), 100, 40, 50, 30, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+  xcb_map_window(c, cover);
+  Probe.Sync();
+  xcb_destroy_window(c, cover);
+  Probe.Sync();
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekExpose).empty(); }));
+  const auto exposes = Recorder.OfKind(TPlatformEventKind::pekExpose);
+  ASSERT_EQ(exposes.size(), 1u);
+  EXPECT_EQ(exposes[0].Area, (TRect{100, 40, 150, 70}));
+}
+
 TEST_F(X11WindowTest, RealInputArrivesWithButtonsModifiersWheelAndDoubleClicks) {
   if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
   auto window = MakeWindow();
