@@ -176,6 +176,8 @@ TEST(StitchedPieces, PiecesThatDoNotFitAreRefusedAndLeaveNoStrip) {
   expectRefused(strip.Pieces, 7);  // 300 rows are not 7 glyphs
   TPiecedStrip ragged(60, 65, 2, skVertical);
   expectRefused({strip.Pieces[0], strip.Pieces[1], ragged.Pieces[0]}, kGlyphsPerPiece);  // 130 rows: no whole glyphs
+  TPiecedStrip tall(60, 84, 5, skVertical);
+  expectRefused({strip.Pieces[0], strip.Pieces[1], tall.Pieces[0]}, kGlyphsPerPiece);  // 420 rows: longer than a piece
   // Each piece of 8192 x 5000 pixels (160 MB) may be one picture, but the
   // whole strip they make (320 MB) may not.
   const std::vector<std::uint8_t> large = HeaderClaiming(8192, 5000);

@@ -30,6 +30,7 @@ TEST(HeadlessWindow, PresentCopiesOnlyTheGivenArea) {
   EXPECT_EQ(window.PresentedPixels(), 2);
   window.Present(view, Rect(-5, -5, 100, 100));  // clipped to the window
   EXPECT_EQ(window.PresentedPixels(), 10);
+  EXPECT_EQ(window.LastPresented(), Rect(0, 0, 4, 2));
 }
 
 // Damage spoils every pixel of its area, and only those, until a repaint:

@@ -163,6 +163,15 @@ TEST_F(X11WindowTest, PresentedAreasReachTheScreenPixelForPixel) {
       }
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(shot->PixelARGB(kWidth + 5, 5), 0xFF303030u) << "nothing drawn outside the window";
+    // Resized while open (a new scale), it shows its whole new area.
+    window->SetSize(kWidth + 20, kHeight + 20);
+    const auto larger = PatternFrame(kWidth + 20, kHeight + 20, 5);
+    window->Present(larger->View(), TRect{0, 0, kWidth + 20, kHeight + 20});
+    ASSERT_TRUE(window->Sync());
+    const auto resized = Host->Grab();
+    ASSERT_NE(resized, nullptr);
+    for (const TPoint at : {TPoint{kWidth + 19, 5}, TPoint{5, kHeight + 19}, TPoint{kWidth + 19, kHeight + 19}})
+      EXPECT_EQ(resized->PixelARGB(at.X, at.Y), larger->PixelARGB(at.X, at.Y)) << at.X << "," << at.Y;
   }
 }
 
