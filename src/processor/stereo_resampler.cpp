@@ -15,7 +15,7 @@ const TCustomButterworthFilter& RunnableFilter(const TZarnUpDownsampling& Resamp
   const TCustomOrderFilter& Filter = Resampler.Filter(Index);
   if (typeid(Filter) != typeid(TButterworthLowPassFilter) || Filter.Order() != TStereoResampler::kOrder)
     throw EAssertionFailed(TErrorCode::ecAssertionFailed,
-                        "Stereo resampling runs fourth-order Butterworth low-passes only", "stereo_resampler");
+                           "Stereo resampling runs fourth-order Butterworth low-passes only", "stereo_resampler");
   return static_cast<const TCustomButterworthFilter&>(Filter);
 }
 

@@ -52,10 +52,12 @@ TEST(PendingParametersInterleavings, AWriteAtAnyStepOfAnIdleIsShownByTheNext) {
   for (int step = 0;; ++step) {
     TPendingRig rig;
     rig.Write(1);
-    const bool held = RunHeldBeforeOperation(step, [&] { rig.Idle(); }, [&] {
-      rig.Write(2);
-      rig.Write(7, 1);
-    });
+    const bool held = RunHeldBeforeOperation(
+        step, [&] { rig.Idle(); },
+        [&] {
+          rig.Write(2);
+          rig.Write(7, 1);
+        });
     if (!held) break;
     rig.Idle();
     EXPECT_EQ(rig.Shown[0], 2) << "write before operation " << step;
