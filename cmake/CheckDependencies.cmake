@@ -1,11 +1,15 @@
 # Holds the sources below src/ to the declared dependency graph: a file may
 # include headers of its own folder's target and of the targets that target
-# names directly in src/CMakeLists.txt, nothing else. Every folder with
+# names directly in src/CMakeLists.txt, nothing else; and every target it
+# names there (DEPS) must be included by one of its sources, or the graph
+# claims a dependency the code does not have (a target that only supplies
+# definitions, a window backend, is named LINK instead). Every folder with
 # sources must belong to a target.
 #
 #   cmake -DSOURCE_DIR=<src> -DGRAPH=<build>/dependency_graph.cmake -P CheckDependencies.cmake
 #
-# Prints one line per crossing include and fails when there is any.
+# Prints one line per crossing include or unused dependency and fails when
+# there is any.
 cmake_minimum_required(VERSION 3.25)
 if(NOT SOURCE_DIR OR NOT GRAPH)
   message(FATAL_ERROR "usage: cmake -DSOURCE_DIR=<src> -DGRAPH=<graph file> -P CheckDependencies.cmake")
@@ -42,6 +46,7 @@ foreach(source IN LISTS sources)
   foreach(line IN LISTS includes)
     string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*$" "\\1" header "${line}")
     vb_folder_of(${header} target)
+    list(APPEND "VB_USED_${folder}" ${target})
     if(target STREQUAL "" OR target IN_LIST VB_ALLOWED_${folder})
       continue()
     endif()
@@ -50,6 +55,25 @@ foreach(source IN LISTS sources)
   endforeach()
 endforeach()
 
+foreach(target IN LISTS VB_TARGETS)
+  set(used)
+  foreach(folder IN LISTS "VB_DIRS_${target}")
+    list(APPEND used ${VB_USED_${folder}})
+  endforeach()
+  foreach(dependency IN LISTS "VB_DEPS_${target}")
+    set(included FALSE)
+    foreach(folder IN LISTS "VB_DIRS_${dependency}")
+      if(folder IN_LIST used)
+        set(included TRUE)
+      endif()
+    endforeach()
+    if(NOT included)
+      message("${target} declares ${dependency} (${VB_DIRS_${dependency}}), but none of its sources includes it")
+      math(EXPR crossings "${crossings} + 1")
+    endif()
+  endforeach()
+endforeach()
+
 if(crossings GREATER 0)
-  message(FATAL_ERROR "${crossings} include(s) cross the dependency graph declared in src/CMakeLists.txt")
+  message(FATAL_ERROR "${crossings} include(s) or dependencies disagree with the graph declared in src/CMakeLists.txt")
 endif()

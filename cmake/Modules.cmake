@@ -1,9 +1,12 @@
 # One static library per subsystem folder. Sources are collected from the
 # folder so that adding a unit needs no edit here; dependencies are named
 # once, in src/CMakeLists.txt, and the dependency check holds the sources to
-# them (vb_write_dependency_graph).
+# them (vb_write_dependency_graph). DEPS are the targets whose headers the
+# sources include; LINK those that only supply definitions of functions
+# declared elsewhere (a window backend): linked, never included, and no part
+# of the checked graph.
 function(vb_add_module name)
-  cmake_parse_arguments(ARG "" "" "DIRS;DEPS;EXCLUDE" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DIRS;DEPS;LINK;EXCLUDE" ${ARGN})
   vb_declare_folders(${name} DIRS ${ARG_DIRS} DEPS ${ARG_DEPS})
   set(srcs)
   foreach(dir IN LISTS ARG_DIRS)
@@ -23,11 +26,11 @@ function(vb_add_module name)
   if(srcs)
     add_library(${name} STATIC ${srcs})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS} ${ARG_LINK})
   else()
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS} ${ARG_LINK})
   endif()
 endfunction()
 
@@ -64,8 +67,18 @@ function(vb_write_dependency_graph file)
       string(APPEND text "set(\"VB_ALLOWED_${dir}\" ${allowed})\n")
       string(APPEND text "set(\"VB_TARGET_${dir}\" ${target})\n")
     endforeach()
+    # The declared dependencies that have folders: each must be included.
+    set(graphDeps)
+    foreach(dep IN LISTS deps)
+      if(dep IN_LIST targets)
+        list(APPEND graphDeps ${dep})
+      endif()
+    endforeach()
+    string(APPEND text "set(\"VB_DIRS_${target}\" ${dirs})\n")
+    string(APPEND text "set(\"VB_DEPS_${target}\" ${graphDeps})\n")
   endforeach()
   string(APPEND text "set(VB_FOLDERS ${folders})\n")
+  string(APPEND text "set(VB_TARGETS ${targets})\n")
   file(CONFIGURE OUTPUT ${file} CONTENT "${text}" @ONLY)
 endfunction()
 

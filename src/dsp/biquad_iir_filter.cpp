@@ -125,24 +125,6 @@ void TCustomBiquadIIRFilter::Complex(double Frequency, double& Real, double& Ima
   Imaginary = (A1 * (B2 - B0) + B1 * (1 - A2) + C2 * (B2 - B0 * A2)) * std::sqrt(1 - C * C) / D;
 }
 
-double TCustomBiquadIIRFilter::Real(double Frequency) const {
-  double Re = 0, Im = 0;
-  Complex(Frequency, Re, Im);
-  return Re;
-}
-
-double TCustomBiquadIIRFilter::Imaginary(double Frequency) const {
-  double Re = 0, Im = 0;
-  Complex(Frequency, Re, Im);
-  return Im;
-}
-
-double TCustomBiquadIIRFilter::Phase(double Frequency) const {
-  double Re = 0, Im = 0;
-  Complex(Frequency, Re, Im);
-  return std::atan2(Im, Re);
-}
-
 void TCustomBiquadIIRFilter::PushStates() { FStateStack.insert(FStateStack.begin(), FState); }
 
 void TCustomBiquadIIRFilter::PopStates() {

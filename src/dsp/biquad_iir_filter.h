@@ -49,9 +49,6 @@ class TCustomBiquadIIRFilter : public TCustomBandwidthIIRFilter {
 
   double MagnitudeSquared(double Frequency) const override;
   double MagnitudeLog10(double Frequency) const override;
-  double Real(double Frequency) const override;
-  double Imaginary(double Frequency) const override;
-  double Phase(double Frequency) const override;
   // H at e^(-jw): the conjugate of the response H(e^(jw)).
   void Complex(double Frequency, double& Real, double& Imaginary) const override;
 

@@ -86,24 +86,6 @@ double TCustomButterworthFilter::MagnitudeLog10(double Frequency) const {
   return 10 * std::log10(MagnitudeSquared(Frequency));
 }
 
-double TCustomButterworthFilter::Real(double Frequency) const {
-  double Re = 0, Im = 0;
-  Complex(Frequency, Re, Im);
-  return Re;
-}
-
-double TCustomButterworthFilter::Imaginary(double Frequency) const {
-  double Re = 0, Im = 0;
-  Complex(Frequency, Re, Im);
-  return Im;
-}
-
-double TCustomButterworthFilter::Phase(double Frequency) const {
-  double Re = 0, Im = 0;
-  Complex(Frequency, Re, Im);
-  return std::atan2(Im, Re);
-}
-
 TComplex64 TCustomButterworthFilter::Response(double Frequency, double NumeratorSign) const {
   const double W = kTwoPi * Frequency * FSRR;
   const TComplex64 Z1{std::cos(W), -std::sin(W)};          // z^-1 on the unit circle

@@ -41,9 +41,6 @@ class TCustomButterworthFilter : public TCustomOrderFilter {
   virtual void SetFilterValues(float AFrequency, float AGain);
 
   double MagnitudeLog10(double Frequency) const override;
-  double Real(double Frequency) const override;
-  double Imaginary(double Frequency) const override;
-  double Phase(double Frequency) const override;
 
   // The first Order states; the integer form clears the first two.
   void ResetStates() override;

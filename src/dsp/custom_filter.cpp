@@ -48,9 +48,17 @@ double TCustomFilter::MagnitudeSquared(double) const {
 
 double TCustomFilter::MagnitudeLog10(double) const { throw EDspError(TErrorCode::ecAbstractCall, "MagnitudeLog10"); }
 
-double TCustomFilter::Real(double) const { throw EDspError(TErrorCode::ecAbstractCall, "Real"); }
+double TCustomFilter::Real(double Frequency) const {
+  double Re = 0, Im = 0;
+  Complex(Frequency, Re, Im);
+  return Re;
+}
 
-double TCustomFilter::Imaginary(double) const { throw EDspError(TErrorCode::ecAbstractCall, "Imaginary"); }
+double TCustomFilter::Imaginary(double Frequency) const {
+  double Re = 0, Im = 0;
+  Complex(Frequency, Re, Im);
+  return Im;
+}
 
 double TCustomFilter::Phase(double Frequency) const {
   double Re = 0, Im = 0;

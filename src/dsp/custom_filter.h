@@ -48,10 +48,11 @@ class TCustomFilter : public TDspSampleRatePersistent, public IDspProcessor32, p
   virtual double MagnitudeSquared(double Frequency) const;
   // Magnitude in dB.
   virtual double MagnitudeLog10(double Frequency) const;
-  virtual double Real(double Frequency) const;
-  virtual double Imaginary(double Frequency) const;
-  // atan2(Imaginary, Real) of Complex, in radians.
-  virtual double Phase(double Frequency) const;
+  // The parts of Complex, and atan2(Imaginary, Real) in radians: a filter
+  // answers Complex, these follow from it.
+  double Real(double Frequency) const;
+  double Imaginary(double Frequency) const;
+  double Phase(double Frequency) const;
   virtual void Complex(double Frequency, double& Real, double& Imaginary) const;
   // The Double form, each part rounded to Single.
   void Complex(double Frequency, float& Real, float& Imaginary) const;

@@ -3,12 +3,3 @@
 // "Order is fixed!", operations a class does not provide, list indices) and
 // EAssertionFailed for broken invariants (error/error.h).
 #include "error/error.h"
-
-namespace vb {
-
-// Older names of the same classes, kept for existing callers.
-using EDspAssertion = EAssertionFailed;
-using EDspAbstractError = EDspError;
-using EDspListError = EDspError;
-
-}  // namespace vb

@@ -47,7 +47,10 @@ class TBasicPendingParameters {
   TSync& SyncPoints() { return FSync; }
 
  private:
-  std::atomic<std::uint32_t> FBits{0};
+  template <class T>
+  using TAtomic = typename TSync::template TAtomic<T>;
+
+  TAtomic<std::uint32_t> FBits{0};
   [[no_unique_address]] TSync FSync;
 };
 

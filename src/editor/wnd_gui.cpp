@@ -264,6 +264,12 @@ void TWndGUI::FormShow() {
 // ---------------------------------------------------------------------------
 // Meters, panel and label
 
+std::size_t TWndGUI::DecodedStripBytes() const {
+  std::size_t total = 0;
+  for (std::int32_t i = 0; i < FStrips->Count(); ++i) total += FStrips->GetItems(i).DecodedBytes();
+  return total;
+}
+
 std::int32_t TWndGUI::MeterGlyph(float level, std::int32_t glyphCount) {
   // NaN stays NaN through the clamp and rounds to glyph 0.
   const double clamped = std::clamp(double(level), kMeterFloorDb, 0.0);

@@ -95,6 +95,9 @@ class TWndGUI : public TGuiEditorForm, public IDriveEditor {
   TGuiPicture& LampOff() const { return *FLampOff; }
   TGuiLabel& VendorLabel() const { return *FVendorLabel; }
   TGuiStitchedPNGList& Strips() const { return *FStrips; }
+  // Bytes of strip pixels decoded now (window thread): the pieces of the
+  // glyphs drawn lately, not whole strips.
+  std::size_t DecodedStripBytes() const;
   TGuiTimer& MeterTimer() const { return *FMeterTimer; }
   const TPendingParameters& Pending() const { return FPending; }
 

@@ -200,6 +200,15 @@ std::size_t TGuiStitchedPNGCollectionItem::DecodedPieces() const {
   return count;
 }
 
+std::size_t TGuiStitchedPNGCollectionItem::DecodedBytes() const {
+  const auto bytes = [](const TGuiCustomPixelMap& map) {
+    return map.DataPointer() == nullptr ? 0 : std::size_t(map.Width()) * std::size_t(map.Height()) * sizeof(TPixel32);
+  };
+  std::size_t total = bytes(PixelMap()) + bytes(FWholeStrip);
+  for (const TPiece& piece : FPieces) total += bytes(piece.Pixels);
+  return total;
+}
+
 void TGuiStitchedPNGCollectionItem::CopyStripTo(TGuiCustomPixelMap& target) const {
   if (FPieces.empty()) return TGuiCustomStitchedCollectionItem::CopyStripTo(target);
   target.SetSize(Width(), Height());

@@ -97,8 +97,16 @@ class TGuiStitchedPNGCollectionItem : public TGuiCustomStitchedCollectionItem {
   std::int32_t Height() const override;
   TGlyphSource GlyphSource(std::int32_t index, std::int32_t width, std::int32_t height) override;
   void CopyStripTo(TGuiCustomPixelMap& target) const override;
-  // Pieces decoded right now (for tests and memory figures).
+  // Pieces decoded right now (for tests and memory figures), and whether
+  // piece Index (from 0, along the strip) is one of them.
   std::size_t DecodedPieces() const;
+  bool PieceDecoded(std::size_t index) const {
+    return index < FPieces.size() && FPieces[index].Pixels.DataPointer() != nullptr;
+  }
+  // Bytes of pixels decoded right now: the pieces held, a whole strip made
+  // for a control reaching across pieces, or the picture of a strip not in
+  // pieces.
+  std::size_t DecodedBytes() const;
 
  private:
   struct TPiece {

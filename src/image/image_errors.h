@@ -3,10 +3,3 @@
 // be negative!") and refused conversions, and EAssertionFailed naming the
 // unit for broken invariants (error/error.h).
 #include "error/error.h"
-
-namespace vb {
-
-// The older name of the conversion failure, kept for existing callers.
-using EConvertError = EGuiError;
-
-}  // namespace vb

@@ -7,9 +7,6 @@
 
 namespace vb {
 
-// The older name of EPngError, kept for existing callers.
-using EPngPlainError = EPngError;
-
 // "Index out of bounds (<Index>)".
 [[noreturn]] void RaiseIndexOutOfBounds(long long Index);
 

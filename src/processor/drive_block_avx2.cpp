@@ -6,8 +6,8 @@
 // down filter. The tone stack becomes two stages, presence and high shelf
 // on one sample, mid and low shelf on the one before; so presence and mid
 // run in one four-lane biquad, high shelf and low shelf in another. Every
-// lane does the operations of its own filter in the same order as before,
-// so the bits do not change.
+// lane does the operations of its own filter in the order the two-lane
+// routines do, so both give the same bits.
 //
 // Only the functions below carry the instruction set (a per-function
 // target, with everything they call inlined into them), so no shared

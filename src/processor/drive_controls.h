@@ -71,14 +71,17 @@ class alignas(64) TBasicDriveControls {
   TSync& SyncPoints() { return FSync; }
 
  private:
-  std::array<std::atomic<float>, kParamCount> FParameters;
-  std::atomic<float> FHostRate{44100.0f};
-  std::atomic<bool> FTrimStereo{false};
+  template <class T>
+  using TAtomic = typename TSync::template TAtomic<T>;
+
+  std::array<TAtomic<float>, kParamCount> FParameters;
+  TAtomic<float> FHostRate{44100.0f};
+  TAtomic<bool> FTrimStereo{false};
   // Set when the oversampling factor or the host rate took a different
   // value: the resamplers restart from silence at the next block, however
   // often the value went back and forth in between.
-  std::atomic<bool> FRetuneResamplers{true};
-  std::atomic<unsigned> FGeneration{0};
+  TAtomic<bool> FRetuneResamplers{true};
+  TAtomic<unsigned> FGeneration{0};
   // The generation of the last snapshot; audio thread only.
   unsigned FTaken = ~0u;
   [[no_unique_address]] TSync FSync;

@@ -39,13 +39,16 @@ class TBasicEditorLink {
   TSync& SyncPoints() { return FSync; }
 
  private:
-  std::atomic<IDriveEditor*> FEditor{nullptr};
+  template <class T>
+  using TAtomic = typename TSync::template TAtomic<T>;
+
+  TAtomic<IDriveEditor*> FEditor{nullptr};
   // The thread that attached the editor, and how many notifications it is
   // running now (only that thread touches the count).
-  std::atomic<std::thread::id> FEditorThread;
+  TAtomic<std::thread::id> FEditorThread;
   int FEditorThreadDepth = 0;
   // Notifications running now, on every thread.
-  std::atomic<int> FNotifying{0};
+  TAtomic<int> FNotifying{0};
   [[no_unique_address]] TSync FSync;
 };
 

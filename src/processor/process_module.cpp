@@ -230,8 +230,9 @@ void TProcessModule::ParamPowerChange(TCustomVSTModule&, std::int32_t, float& Va
 }
 
 void TProcessModule::ParamStereoChange(TCustomVSTModule&, std::int32_t, float& Value) {
-  // The trim is not mapped again here: it doubles at the next Trim or Drive
-  // change, as the knobs always behaved.
+  // The trim is not mapped again here: flipping the switch leaves the level
+  // where it is, and the doubled compensation comes with the next Trim or
+  // Drive change (TDriveControlValues::TrimStereo).
   Publish(kParamStereo, Value);
 }
 

@@ -138,24 +138,17 @@ class TProcessModule : public TVSTModule {
   std::int32_t HostBlockSize() const { return FHostBlockSize; }
   bool Power() const { return FPower; }
   float Peak(int Channel, int Which) const { return FPeaks[Channel][Which].Peak(); }
-  // The audio thread's own objects, tuned at the start of the last block
-  // (or at creation): read them on the audio thread, or while no block runs.
-  const TDriveChain& Chain() const { return FChain; }
-  const TStereoResampler& Resampler() const { return FResampler; }
-  const TDriveSettings& SettingsInUse() const { return FSettings; }
-  int FactorInUse() const { return FFactorInUse; }
-  TBasicHighpassFilter* HighPass(int Channel) const { return FHighPass[Channel].get(); }
-  TZarnUpDownsampling* UpDownSampling(int Channel) const { return FUpDownSampling[Channel].get(); }
-  TBasicLowShelfFilter* Low(int Channel) const { return FLow[Channel].get(); }
-  TBasicPeakFilter* Mid(int Channel) const { return FMid[Channel].get(); }
-  TBasicHighShelfFilter* High(int Channel) const { return FHigh[Channel].get(); }
-  TBasicPeakFilter* Pres(int Channel) const { return FPres[Channel].get(); }
 
  protected:
   const TVSTModuleDescription* StoredDescription() const override;
   void BindDescriptionEvents() override;
 
  private:
+  // The tests' view of the audio thread's own objects
+  // (tests/processor/process_module_internals.h); not part of the
+  // module's interface.
+  friend class TProcessModuleInternals;
+
   // Resizes the work buffers (set-up thread; never while the host processes).
   void SetTempBufferSize(std::int32_t Value);
   // A parameter handler's work: publish the value, then tell the editor.

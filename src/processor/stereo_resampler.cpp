@@ -14,8 +14,8 @@ namespace {
 const TCustomButterworthFilter& RunnableFilter(const TZarnUpDownsampling& Resampler, int Index) {
   const TCustomOrderFilter& Filter = Resampler.Filter(Index);
   if (typeid(Filter) != typeid(TButterworthLowPassFilter) || Filter.Order() != TStereoResampler::kOrder)
-    throw EDspAssertion(TErrorCode::ecAssertionFailed,
-                        "Stereo resampling runs fourth-order Butterworth low-passes only", "stereo_resampler");
+    throw EAssertionFailed(TErrorCode::ecAssertionFailed,
+                           "Stereo resampling runs fourth-order Butterworth low-passes only", "stereo_resampler");
   return static_cast<const TCustomButterworthFilter&>(Filter);
 }
 

@@ -27,7 +27,7 @@ class TStereoResampler {
   static constexpr unsigned kOrder = 4;
   static constexpr double kTransitionBandwidth = 0.99;
 
-  // The objects whose tuning this class follows. Refuses (EDspAssertion)
+  // The objects whose tuning this class follows. Refuses (EAssertionFailed)
   // objects whose filters are not TButterworthLowPassFilter of order kOrder.
   void Bind(const TZarnUpDownsampling& Channel0, const TZarnUpDownsampling& Channel1);
   // Takes the bound objects' coefficients; both channels restart from

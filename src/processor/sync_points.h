@@ -7,7 +7,15 @@
 // nothing; tests build them with a policy that holds a thread at a chosen
 // step, so that every ordering the protocol allows is tried on purpose
 // rather than hoped for under load.
+//
+// The named steps stand where the protocol's comments place them. The
+// policy also names the type of every atomic a protocol shares: a test's
+// policy substitutes one that reports each operation on it
+// (spAtomicOperation), so a thread can be held between any two of its
+// operations, including two that a later edit puts where one stood (a load
+// and a store in place of an exchange, say).
 
+#include <atomic>
 #include <cstdint>
 
 namespace vb {
@@ -31,12 +39,17 @@ enum class TSyncPoint : std::uint8_t {
   // TPendingParameters::Take: the marks are taken; the caller has not yet
   // read the values they stand for.
   spMarksTaken,
+  // Any operation on one of a protocol's atomics, reported just before it
+  // (test policies only).
+  spAtomicOperation,
   spCount
 };
 
 // The plug-in's policy: no step is observed.
 struct TNoSyncPoints {
   constexpr void Reached(TSyncPoint) const noexcept {}
+  template <class T>
+  using TAtomic = std::atomic<T>;
 };
 
 }  // namespace vb

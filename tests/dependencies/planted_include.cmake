@@ -1,6 +1,7 @@
 # Guards the dependency check itself: a copy of src/ with one include from
 # the processor into the editor (the cycle the composition root removed)
-# must fail the check, and the failure must name the crossing.
+# must fail the check, and the failure must name the crossing; so must a
+# folder outside the graph and a declared dependency nothing includes.
 #
 #   cmake -DSOURCE_DIR=<src> -DGRAPH=<graph file> -DCHECK=<CheckDependencies.cmake> -DSCRATCH=<dir> -P planted_include.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -35,5 +36,15 @@ file(WRITE ${SCRATCH}/src/stray/stray.cpp "#include \"error/error.h\"\n")
 vb_run_check(TRUE)
 if(NOT output MATCHES "src/stray/stray.cpp: its folder stray belongs to no target")
   message(FATAL_ERROR "the check failed without naming the stray folder:\n${output}")
+endif()
+
+# A declared dependency no source uses fails too.
+file(REMOVE_RECURSE ${SCRATCH}/src/stray)
+file(READ ${GRAPH} graph)
+file(WRITE ${SCRATCH}/graph.cmake "${graph}list(APPEND \"VB_DEPS_vb_processor\" vb_gui)\n")
+set(GRAPH ${SCRATCH}/graph.cmake)
+vb_run_check(TRUE)
+if(NOT output MATCHES "vb_processor declares vb_gui \\(gui\\), but none of its sources includes it")
+  message(FATAL_ERROR "the check failed without naming the unused dependency:\n${output}")
 endif()
 file(REMOVE_RECURSE ${SCRATCH})

@@ -35,7 +35,7 @@ TEST(NotifiablePersistent, UnpairedEndUpdateFailsAndKeepsTheCount) {
   try {
     Object.EndUpdate();
     FAIL() << "no assertion";
-  } catch (const EDspAssertion& E) {
+  } catch (const EAssertionFailed& E) {
     EXPECT_EQ(std::string(E.what()).rfind("Unpaired TThreadPersistent.EndUpdate", 0), 0u);
   }
   EXPECT_EQ(Object.UpdateCount(), 0);

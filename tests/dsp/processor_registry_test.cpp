@@ -57,7 +57,7 @@ TEST(ProcessorRegistry, RegisteringAClassTwiceFailsAndKeepsOneEntry) {
   try {
     RegisterDspProcessor32(TBasicPeakFilter::Class());
     FAIL() << "no assertion";
-  } catch (const EDspAssertion& E) {
+  } catch (const EAssertionFailed& E) {
     EXPECT_EQ(std::string(E.what()).rfind("DSP Processor registered twice! (TBasicPeakFilter)", 0), 0u);
   }
   EXPECT_EQ(ProcessorRegistry32()->Count(), Count);
@@ -67,7 +67,7 @@ TEST(ProcessorRegistry, RegisteringAClassTwiceFailsAndKeepsOneEntry) {
 }
 
 TEST(ProcessorRegistry, RegisteringBeforeStartUpFails) {
-  EXPECT_THROW(RegisterDspProcessor32(TBasicPeakFilter::Class()), EDspAssertion);
+  EXPECT_THROW(RegisterDspProcessor32(TBasicPeakFilter::Class()), EAssertionFailed);
 }
 
 TEST(ClassList, EditsKeepOrderAndRejectBadIndices) {
@@ -86,10 +86,10 @@ TEST(ClassList, EditsKeepOrderAndRejectBadIndices) {
   L.SetItems(0, &B);
   EXPECT_EQ(L.Find("B"), &B);
   EXPECT_EQ(L.IndexOf(&C), -1);
-  EXPECT_THROW(L.Items(1), EDspListError);
-  EXPECT_THROW(L.Insert(3, &A), EDspListError);
+  EXPECT_THROW(L.Items(1), EDspError);
+  EXPECT_THROW(L.Insert(3, &A), EDspError);
   L.Clear();
-  EXPECT_THROW(L.First(), EDspListError);
+  EXPECT_THROW(L.First(), EDspError);
 }
 
 }  // namespace

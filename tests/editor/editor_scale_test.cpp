@@ -49,6 +49,7 @@ TEST(EditorScale, InvalidValuesPassOnToTheNextSource) {
 TEST(EditorScale, XftDpiIsReadFromTheResourceStringAndRoundedToTheNearestFactor) {
   EXPECT_EQ(XftDpi("*background:\tgrey\nXft.dpi:  120.5  \nXft.rgba:\trgb"), 120.5);
   EXPECT_EQ(XftDpi("Xft.dpi:\t96\nXft.dpi:\t192\n"), 192.0);  // the server's last word
+  EXPECT_FALSE(XftDpi("Xft.dpi:\t192\nXft.dpi:\tlarge\n").has_value()) << "the last word, unreadable, stands";
   EXPECT_FALSE(XftDpi("Xft.dpis:\t96\nXcursor.dpi:\t96\n").has_value());
   const std::pair<const char*, TEditorScale> cases[] = {{"48", k1},   {"119", k1}, {"120", k15},
                                                         {"167", k15}, {"168", k2}, {"288", k2}};
@@ -82,7 +83,8 @@ TEST(EditorScale, DetectionReadsTheUsersFileAndAsksTheDisplayOnlyWhenNeeded) {
   const std::filesystem::path config = std::filesystem::temp_directory_path() / "vb-editor-scale-test";
   std::filesystem::remove_all(config);
   std::filesystem::create_directories(config / "vorda-brasswick");
-  std::ofstream(config / "vorda-brasswick/editor.conf") << "scale = 1.5\n";
+  // As an editor may leave it: the last line without its newline.
+  std::ofstream(config / "vorda-brasswick/editor.conf") << "# the editor's size\nscale = 1.5";
   const char* old = std::getenv("XDG_CONFIG_HOME");
   const std::string saved = old != nullptr ? old : "";
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);

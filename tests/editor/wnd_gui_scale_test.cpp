@@ -1,5 +1,5 @@
 // Guards the editor on high-density screens: at 1.5x and 2x every control
-// sits where the 1x editor has it, scaled; the 2x picture reduced to 1x is
+// sits where the 1x editor has it, scaled, and text with it; the 2x picture reduced to 1x is
 // close to the 1x picture; a drag and a wheel notch move a knob as at 1x,
 // and clicks on the first and last pixels of a control land on it; the
 // host is told the scaled size before and while the editor is open.
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/gui_control.h"
+#include "gui/gui_label.h"
 #include "gui/gui_stitched_dial.h"
 #include "gui/gui_stitched_switch.h"
 #include "wnd_gui_rig.h"
@@ -34,6 +35,9 @@ TEST(WndGuiScale, EveryControlSitsWhereThe1xEditorHasItScaled) {
       ASSERT_NE(scaled, nullptr) << spec.Name;
       EXPECT_EQ(scaled->BoundsRect(), Scaled(at1x->BoundsRect(), scale)) << spec.Name;
     }
+    // The text inside scales with its box.
+    EXPECT_EQ(std::abs(dense.Editor().VendorLabel().Font().Height),
+              Scaled(std::abs(plain.Editor().VendorLabel().Font().Height), scale));
   }
 }
 

@@ -7,14 +7,17 @@
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "editor/scaled_artwork.h"
 #include "gui/gui_label.h"
 #include "gui/gui_picture.h"
 #include "gui/gui_stitched_dial.h"
+#include "gui/gui_stitched_list.h"
 #include "gui/gui_stitched_switch.h"
 #include "image/pixel_storage.h"
 #include "wnd_gui_rig.h"
@@ -66,6 +69,20 @@ TEST(WndGui, AnOpenEditorHoldsPiecesOfTheStripsAndClosingGivesThemBack) {
     rig.Idle();
     const std::size_t held = PixelStorageMappedBytes() - before + (mallinfo2().uordblks - heapBefore);
     EXPECT_LT(held, std::size_t(8) * 60 * 6000 * 4) << "bytes held by the open editor";
+    // Of a long strip, only the few pieces of the glyphs shown are decoded,
+    // never the whole picture.
+    const TGuiStitchedPNGList& strips = rig.Editor().Strips();
+    std::size_t kept = 0;
+    for (std::int32_t i = 0; i < strips.Count(); ++i) {
+      const TGuiStitchedPNGCollectionItem& strip = strips.GetItems(i);
+      const std::size_t whole = std::size_t(strip.Width()) * std::size_t(strip.Height()) * 4;
+      const std::size_t piece = whole * kGlyphsPerPiece / std::size_t(strip.GlyphCount());
+      const std::size_t most = std::min(whole, piece * TGuiStitchedPNGCollectionItem::kKeptPieces);
+      EXPECT_LE(strip.DecodedBytes(), most) << "strip " << i << " of " << strip.GlyphCount() << " glyphs";
+      kept += most;
+    }
+    EXPECT_GT(rig.Editor().DecodedStripBytes(), 0u);
+    EXPECT_LE(rig.Editor().DecodedStripBytes(), kept);
   }
   EXPECT_EQ(PixelStorageMappedBytes(), before);
 }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,27 @@ constexpr int kOverlappingIdles = 50;
 float WriterValue(std::uint32_t& seed) {
   seed = seed * 1664525u + 1013904223u;
   return float(seed >> 8) / 16777216.0f;
+}
+
+// A value set on another thread reaches the screen at the next idle, not
+// one idle later: the idle brings the controls up to date before it paints.
+TEST(WndGuiThreads, AValueSetOnAnotherThreadIsOnTheScreenAfterOneIdle) {
+  TWndGuiRig rig;
+  rig.Open();
+  rig.Idle();
+  const auto screen = [&] {
+    std::vector<std::uint32_t> pixels;
+    for (std::int32_t y = 0; y < rig.Editor().ClientHeight(); ++y)
+      for (std::int32_t x = 0; x < rig.Editor().ClientWidth(); ++x) pixels.push_back(rig.Screen().ScreenPixel(x, y));
+    return pixels;
+  };
+  const std::vector<std::uint32_t> before = screen();
+  std::thread([&] { rig.Host().SetParameter(kParamDrive, 1.0f); }).join();
+  rig.Idle();
+  const std::vector<std::uint32_t> next = screen();
+  EXPECT_NE(next, before) << "the knob did not move";
+  rig.Idle();
+  EXPECT_EQ(screen(), next) << "the knob moved one idle late";
 }
 
 TEST(WndGuiThreads, ControlsEndOnTheLastValuesAHostThreadSet) {

@@ -1,7 +1,8 @@
 // Guards against a dial whose value, position and glyph disagree, whose drag
 // and wheel steps are off, whose curve, wrap or reset are wrong, which fires
 // OnChange the wrong number of times, accepts a reversed range or a scroll
-// range that divides by zero, or mishandles the pointer while locked.
+// range that divides by zero, turns for a drag it did not begin, or
+// mishandles the pointer while locked.
 #include "gui/gui_stitched_dial.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,27 @@ TEST(StitchedDial, DragAndWheelSteps) {
   gui.Screen->Wheel({0, 0}, kWheelDeltaPerNotch);
   gui.Window->Idle();
   EXPECT_NEAR(gui.Dial.Value(), 30.25, 1e-4);
+}
+
+// Only a drag begun on the dial turns it: not the button still held after
+// the host took the pointer, nor a drag begun beside it that passes over it.
+TEST(StitchedDial, OnlyADragBegunOnTheDialTurnsIt) {
+  TDialGui gui;
+  gui.Dial.SetMax(1000);
+  const float before = gui.Dial.Value();
+  gui.Screen->Press({40, 50});
+  gui.Screen->LoseCapture();
+  gui.Screen->MoveTo({40, 40});  // the button still down
+  gui.Window->Idle();
+  EXPECT_EQ(gui.Dial.Value(), before) << "turned after the capture was lost";
+  gui.Screen->Release({40, 40});
+  gui.Screen->Press({40, 50});
+  gui.Screen->Release({40, 50});  // a whole drag that went nowhere
+  gui.Screen->Press({150, 50});   // beside the dial
+  gui.Screen->MoveTo({40, 50});
+  gui.Screen->MoveTo({40, 40});
+  gui.Window->Idle();
+  EXPECT_EQ(gui.Dial.Value(), before) << "turned by a drag begun elsewhere";
 }
 
 TEST(StitchedDial, EndsStopOrWrap) {

@@ -13,6 +13,8 @@
 #include "gui_test_support.h"
 #include "png/png_error.h"
 
+#include <zlib.h>
+
 namespace vb::test {
 namespace {
 
@@ -86,6 +88,10 @@ TEST(StitchedPieces, EveryGlyphShowsAsInTheWholeStripAndFewPiecesStayDecoded) {
       gui.Window->Idle();
       EXPECT_TRUE(ShowsStripAt(d, across ? g * w : 0, across ? 0 : g * h, stripW, stripH)) << "glyph " << g;
       EXPECT_LE(item.DecodedPieces(), TGuiStitchedPNGCollectionItem::kKeptPieces);
+      // A glyph that ends on a piece's edge is drawn from its piece, not from
+      // the whole strip decoded at once.
+      EXPECT_LE(item.DecodedBytes(), TGuiStitchedPNGCollectionItem::kKeptPieces * kGlyphsPerPiece * w * h * 4)
+          << "glyph " << g;
     }
     // A control shorter than the glyphs reaches across a piece's edge.
     const std::int32_t shortW = across ? w - 3 : w, shortH = across ? h : h - 7;
@@ -105,6 +111,52 @@ TEST(StitchedPieces, EveryGlyphShowsAsInTheWholeStripAndFewPiecesStayDecoded) {
   }
 }
 
+// Drawing goes on in the pieces decoded last: with every kept piece in use,
+// a new one pushes out the one drawn longest ago, not one just drawn again.
+TEST(StitchedPieces, ANewPiecePushesOutTheOneDrawnLongestAgo) {
+  TPiecedGui gui;
+  TPiecedStrip strip(60, 60, 25, skVertical);
+  gui.Add(strip, 25, skVertical);
+  auto& item = gui.List.GetItems(0);
+  auto& d = gui.Display(60, 60, 0);
+  for (const std::int32_t glyph : {5, 10, 15, 0, 20}) {  // pieces 1, 2, 3, 0 again, 4
+    d.SetGlyphIndex(glyph);
+    gui.Window->Idle();
+  }
+  EXPECT_TRUE(item.PieceDecoded(0)) << "the piece drawn again was pushed out";
+  EXPECT_FALSE(item.PieceDecoded(1)) << "the oldest piece stayed";
+  EXPECT_TRUE(item.PieceDecoded(4));
+  EXPECT_TRUE(ShowsStripAt(d, 0, 20 * 60, 60, 25 * 60));
+  // A control twice a glyph's height, past the strip's end, shows nothing
+  // of it (and reads nothing past the last piece).
+  d.SetVisible(false);
+  gui.Window->Idle();
+  const std::uint32_t background = gui.Screen->ScreenPixel(0, 0);
+  auto& tall = gui.Display(60, 120, 13);
+  ASSERT_EQ(tall.GlyphIndex(), 13);
+  EXPECT_EQ(gui.Screen->ScreenPixel(0, 0), background);
+  EXPECT_EQ(gui.Screen->ScreenPixel(59, 119), background);
+  EXPECT_LE(item.DecodedBytes(), TGuiStitchedPNGCollectionItem::kKeptPieces * 5 * 60 * 60 * 4)
+      << "the whole strip decoded for nothing";
+}
+
+// A PNG file whose header claims W x H pixels (only the header is read
+// when pieces are taken).
+std::vector<std::uint8_t> HeaderClaiming(std::uint32_t w, std::uint32_t h) {
+  TGuiPixelMapMemory one;
+  one.SetSize(1, 1);
+  std::vector<std::uint8_t> file = EncodePng(one);
+  const auto store = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) file[at + std::size_t(i)] = std::uint8_t(v >> (24 - 8 * i));
+  };
+  // After the signature: IHDR's length (8), type (12), width (16), height
+  // (20), and its CRC over type and 13 data bytes (29).
+  store(16, w);
+  store(20, h);
+  store(29, std::uint32_t(crc32(0, file.data() + 12, 17)));
+  return file;
+}
+
 TEST(StitchedPieces, PiecesThatDoNotFitAreRefusedAndLeaveNoStrip) {
   TPiecedGui gui;
   TPiecedStrip strip(60, 60, 12, skVertical);
@@ -122,6 +174,21 @@ TEST(StitchedPieces, PiecesThatDoNotFitAreRefusedAndLeaveNoStrip) {
   expectRefused({strip.Pieces[0], narrow.Pieces[1], strip.Pieces[2]}, kGlyphsPerPiece);  // another width
   expectRefused({shortLast.Pieces[0], strip.Pieces[1], strip.Pieces[2]}, kGlyphsPerPiece);  // short, not last
   expectRefused(strip.Pieces, 7);  // 300 rows are not 7 glyphs
+  TPiecedStrip ragged(60, 65, 2, skVertical);
+  expectRefused({strip.Pieces[0], strip.Pieces[1], ragged.Pieces[0]}, kGlyphsPerPiece);  // 130 rows: no whole glyphs
+  TPiecedStrip tall(60, 84, 5, skVertical);
+  expectRefused({strip.Pieces[0], strip.Pieces[1], tall.Pieces[0]}, kGlyphsPerPiece);  // 420 rows: longer than a piece
+  // Each piece of 8192 x 5000 pixels (160 MB) may be one picture, but the
+  // whole strip they make (320 MB) may not.
+  const std::vector<std::uint8_t> large = HeaderClaiming(8192, 5000);
+  try {
+    gui.List.AddPngPieces(std::vector<std::span<const std::uint8_t>>{large, large}, kGlyphsPerPiece, "bad", 10,
+                          skVertical);
+    ADD_FAILURE() << "a strip larger than a picture may be taken";
+  } catch (const EPngError& e) {
+    EXPECT_EQ(e.Code(), TErrorCode::ecImageTooLarge);
+  }
+  EXPECT_EQ(gui.List.Count(), 0);
   std::vector<std::uint8_t> broken = strip.Files[1];
   broken[20] ^= 1;  // the header's CRC no longer holds
   EXPECT_THROW(gui.List.AddPngPieces(std::vector<std::span<const std::uint8_t>>{strip.Pieces[0], broken},

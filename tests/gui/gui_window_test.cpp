@@ -1,11 +1,15 @@
 // Guards against a compositor that layers controls in the wrong order, paints
 // more than the dirty areas, or loses them; and against input routed to the
-// wrong control: capture from press to release, hover, clicks and double
-// clicks, focus and the wheel, the keyboard state at a click, timers.
+// wrong control: capture from press to release and after it is lost,
+// hover, clicks and double clicks, focus and the wheel, the keyboard state
+// at a click, timers, hints.
 #include "gui/gui_window.h"
 
 #include <gtest/gtest.h>
 
+#include "gui/gui_compositor.h"
+#include "gui/gui_font.h"
+#include "gui/gui_hint.h"
 #include "gui/gui_timer.h"
 #include "gui_test_support.h"
 #include "image/gui_pixel_map_memory.h"
@@ -109,6 +113,30 @@ TEST(GuiWindow, ReleaseOutsideTheControlIsNoClick) {
   EXPECT_EQ(std::count(c.Log.begin(), c.Log.end(), "click"), 0);
 }
 
+// The host (or another client) takes the pointer mid-press, and the
+// press's release goes to that client: a later click of another button
+// gives the pointer back. When the release does come, it is no click.
+TEST(GuiWindow, ALostCaptureEndsThePressItInterrupted) {
+  THeadlessGui gui;
+  auto& c = gui.Window->Create<TFillControl>(false);
+  c.SetBounds(0, 0, 10, 10);
+  gui.Screen->Press({1, 1});
+  gui.Window->Idle();
+  ASSERT_TRUE(gui.Screen->Captured());
+  gui.Screen->LoseCapture();
+  EXPECT_FALSE(gui.Screen->Captured());
+  gui.Window->Idle();
+  gui.Screen->Press({1, 1}, TMouseButton::mbRight);
+  gui.Screen->Release({1, 1}, TMouseButton::mbRight);
+  gui.Window->Idle();
+  EXPECT_FALSE(gui.Screen->Captured()) << "the interrupted press still counted as held";
+  gui.Screen->Press({1, 1});
+  gui.Screen->LoseCapture();
+  gui.Screen->Release({1, 1});
+  gui.Window->Idle();
+  EXPECT_EQ(std::count(c.Log.begin(), c.Log.end(), "click"), 0) << "a click from the interrupted press";
+}
+
 TEST(GuiWindow, WheelGoesToTheControlFocusedByALeftPress) {
   THeadlessGui gui;
   auto& a = gui.Window->Create<TFillControl>(true);
@@ -126,6 +154,44 @@ TEST(GuiWindow, WheelGoesToTheControlFocusedByALeftPress) {
   EXPECT_TRUE(a.Focused());
   EXPECT_EQ(std::count(a.Log.begin(), a.Log.end(), "wheel -240"), 1);
   EXPECT_TRUE(std::none_of(b.Log.begin(), b.Log.end(), [](const std::string& s) { return s.rfind("wheel", 0) == 0; }));
+  // Focus moves: the old control hears it leave before the new one hears
+  // it arrive.
+  std::vector<std::string> focus;
+  a.SetOnExit([&](TGuiComponent&) { focus.push_back("a exit"); });
+  b.SetOnEnter([&](TGuiComponent&) { focus.push_back("b enter"); });
+  gui.Screen->Click({25, 1});
+  gui.Window->Idle();
+  EXPECT_EQ(focus, (std::vector<std::string>{"a exit", "b enter"}));
+}
+
+// Dirty areas however they overlap (one enclosing an earlier one, one
+// inside it, one partly over it) are all repainted; sixteen separate areas
+// are repainted as they are, not as the box around them.
+TEST(GuiCompositor, RepaintsEveryDirtyPixelAndNoMoreUpToSixteenAreas) {
+  TGuiCompositor compositor;
+  compositor.SetSize(200, 100);
+  std::vector<TRect> presented;
+  const auto compose = [&] {
+    presented.clear();
+    compositor.Compose(0, {}, [&](const TRect& r) { presented.push_back(r); });
+  };
+  compose();
+  const std::vector<TRect> areas = {{10, 10, 20, 20}, {0, 0, 50, 50}, {5, 5, 15, 15}, {40, 40, 70, 60}};
+  for (const TRect& area : areas) compositor.Invalidate(area);
+  compose();
+  int missed = 0;
+  for (const TRect& area : areas)
+    for (std::int32_t y = area.Top; y < area.Bottom; ++y)
+      for (std::int32_t x = area.Left; x < area.Right; ++x)
+        missed += std::none_of(presented.begin(), presented.end(), [&](const TRect& r) {
+          return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+        });
+  EXPECT_EQ(missed, 0);
+  for (std::int32_t i = 0; i < 16; ++i) compositor.Invalidate({i * 10, 80, i * 10 + 2, 82});
+  compose();
+  std::int64_t pixels = 0;
+  for (const TRect& r : presented) pixels += std::int64_t(r.Width()) * r.Height();
+  EXPECT_EQ(pixels, 16 * 4);
 }
 
 TEST(GuiWindow, KeyboardStateIsTheOneOfTheEventBeingHandled) {
@@ -239,12 +305,39 @@ TEST(GuiWindowHint, ShowsAfterARestInsideTheWindowAndGoesOnLeaving) {
   EXPECT_LE(box.Right, 120);
   EXPECT_LE(box.Bottom, 60);
   EXPECT_EQ(gui.Screen->ScreenPixel(box.Left, box.Top), 0xFF404040u);  // its frame
+  // Five seconds, not a tick longer.
+  gui.Screen->AdvanceClock(4999);
+  gui.Window->Idle();
+  EXPECT_TRUE(gui.Window->HintVisible());
+  gui.Screen->AdvanceClock(1);
+  gui.Window->Idle();
+  EXPECT_FALSE(gui.Window->HintVisible());
   gui.Screen->MoveTo({10, 20});                                        // onto a control that shows no hints
   gui.Window->Idle();
   gui.Screen->AdvanceClock(1000);
   gui.Window->Idle();
   EXPECT_FALSE(gui.Window->HintVisible());
   EXPECT_EQ(gui.Screen->ScreenPixel(box.Left, box.Top), 0xFF000000u);
+}
+
+// At 1.5x a hint's text and padding are the 1x ones times 1.5, halves
+// rounded up (11 px text in 17, 3 px padding in 5, a 1 px frame), 27 px
+// below the pointer; a hint that just fits there stays there.
+TEST(GuiWindowHint, ScalesByHalvesRoundedUpAndStaysBelowThePointerWhileItFits) {
+  TGuiHint hint(nullptr, 3);
+  const TRect box = hint.Show("Visit website", {10, 0}, 400, 400);
+  TGuiSimpleGDIFont font(nullptr);
+  TFont big;
+  big.Height = -17;
+  font.SetAntialiasing(true);
+  font.SetFont(big);
+  const TTextExtent text = font.TextExtent("Visit website");
+  EXPECT_EQ(box.Width(), text.Width + 12);
+  EXPECT_EQ(box.Height(), text.Height + 12);
+  EXPECT_EQ(box.Top, 27);
+  const std::int32_t fits = 100 + 27 + box.Height();
+  EXPECT_EQ(hint.Show("Visit website", {10, 100}, 400, fits).Top, 127);
+  EXPECT_LT(hint.Show("Visit website", {10, 100}, 400, fits - 1).Bottom, 100) << "one row short: above";
 }
 
 TEST(GuiWindowHint, APressHidesItUntilThePointerMovesOnAndBack) {

@@ -157,6 +157,36 @@ TEST_F(ModuleServices, HostsTheEditorInsideTheHostWindow) {
   EXPECT_EQ(Dispatch(effEditClose), 0);
 }
 
+// An editor class sized by a query (the user's scale): the host is told the
+// query's size before it opens the editor, and the open window's own size
+// afterwards, even when the query would answer otherwise by then (the
+// screen's density changed; the window did not).
+std::int32_t gQueriedScale = 2;
+void QueryEditorSize(std::int32_t& Width, std::int32_t& Height) {
+  Width = 865 * gQueriedScale;
+  Height = 150 * gQueriedScale;
+}
+
+TEST_F(ModuleServices, AnEditorSizedByAQueryIsAnsweredBeforeAndWhileOpen) {
+  gQueriedScale = 2;
+  Module->SetEditorFormClass(TEditorFormClass(
+      [](TCustomVSTModule& Owner) -> std::unique_ptr<TVSTEditor> {
+        return std::make_unique<TFakeEditor>(*static_cast<TTestModule&>(Owner).Log);
+      },
+      &QueryEditorSize));
+  ERect* Rect = nullptr;
+  EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, &Rect), 1);
+  ASSERT_NE(Rect, nullptr);
+  EXPECT_EQ(Rect->Right, 1730);
+  EXPECT_EQ(Rect->Bottom, 300);
+  int Parent = 0;
+  ASSERT_EQ(Dispatch(effEditOpen, 0, 0, &Parent), 1);
+  gQueriedScale = 4;
+  EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, &Rect), 1);
+  EXPECT_EQ(Rect->Right, 865);
+  EXPECT_EQ(Rect->Bottom, 150);
+}
+
 TEST_F(ModuleServices, TheEditOpenEventMayProvideTheEditor) {
   Module->SetEditorFormClass(nullptr);
   int Parent = 0;

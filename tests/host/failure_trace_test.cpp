@@ -1,7 +1,7 @@
 // Guards the trace a failure leaves at the C boundary: the host still gets
 // its 0, stderr gets one line naming the entry, its opcode and the error,
-// and a host calling a failing entry in a loop gets a bounded number of
-// lines.
+// a host calling a failing entry in a loop gets a bounded number of lines,
+// and long names and messages are cut without losing the line's end.
 #include "host/failure_trace.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +55,54 @@ TEST_F(FailureTrace, ThrowingHandlersLeaveOneLineEachUntilTheLimit) {
               ".*\\[failure 32; from now on only every doubling is shown\\]\n"
               "plug-in: effGetVendorVersion \\(opcode 49\\) failed: handler failed \\[failure 64\\]\n"
               ".*\\[failure 65536\\]\n$");
+}
+
+// The parameter entries name themselves: a user reading the line looks at
+// the entry that failed.
+class TThrowingValues : public TTestModule {
+ public:
+  using TTestModule::TTestModule;
+  float HostCallGetParameter(std::int32_t) override { throw std::runtime_error("no value"); }
+  void HostCallSetParameter(std::int32_t, float) override { throw std::runtime_error("no store"); }
+};
+
+void FailBothParameterEntries() {
+  TThrowingValues* Module = CreateVSTModule<TThrowingValues>(nullptr);
+  const bool Zero = Module->Effect()->GetParameter(Module->Effect(), 0) == 0.0f;
+  Module->Effect()->SetParameter(Module->Effect(), 0, 0.5f);
+  std::exit(Zero ? 0 : 1);
+}
+
+TEST(FailureTraceEntries, ParameterEntriesNameThemselves) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(FailBothParameterEntries(), ::testing::ExitedWithCode(0),
+              "plug-in: getParameter failed: no value \\[failure 1\\]\n"
+              "plug-in: setParameter failed: no store \\[failure 2\\]\n$");
+}
+
+// A long owner name is cut to 63 bytes; a line too long for its buffer is
+// cut but still ends its line, so the next one starts on a line of its own.
+TEST(FailureTraceLines, LongNamesAndMessagesAreCutAndStillEndTheirLine) {
+  TFailureTrace Trace;
+  Trace.SetOwner(std::string(100, 'n').c_str());
+  const std::string Owner = std::string(63, 'n') + ": ";
+  ::testing::internal::CaptureStderr();
+  try {
+    throw std::runtime_error(std::string(600, 'x'));
+  } catch (...) {
+    Trace.Report("getParameter");
+  }
+  try {
+    throw std::runtime_error("short");
+  } catch (...) {
+    Trace.Report("setParameter");
+  }
+  const std::string Log = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Log.substr(0, Owner.size()), Owner);
+  const std::size_t FirstEnd = Log.find('\n');
+  ASSERT_EQ(FirstEnd, 510u) << "511 bytes, the last the line's end";
+  EXPECT_EQ(Log.substr(FirstEnd + 1, Owner.size()), Owner);
+  EXPECT_EQ(std::count(Log.begin(), Log.end(), '\n'), 2);
 }
 
 }  // namespace

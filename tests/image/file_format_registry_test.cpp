@@ -128,8 +128,8 @@ TEST(FileFormatBase, RefusesToAssignByDefault) {
     void SaveToStream(TStream&) override {}
   } bare;
   TGuiPixelMapMemory map;
-  EXPECT_THROW(bare.Assign(map), EConvertError);
-  EXPECT_THROW(bare.AssignTo(map), EConvertError);
+  EXPECT_THROW(bare.Assign(map), EGuiError);
+  EXPECT_THROW(bare.AssignTo(map), EGuiError);
 }
 
 TEST(Streams, ReadBufferRaisesWhenTheStreamEndsEarly) {

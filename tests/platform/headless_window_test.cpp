@@ -1,6 +1,6 @@
 // Guards against a headless window that shows more or less than what was
-// presented, or reports input in another order, with wrong button state or
-// wrong double-click pairing.
+// presented or damaged, or reports input in another order, with wrong
+// button state or wrong double-click pairing.
 #include "platform/headless_window.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +30,26 @@ TEST(HeadlessWindow, PresentCopiesOnlyTheGivenArea) {
   EXPECT_EQ(window.PresentedPixels(), 2);
   window.Present(view, Rect(-5, -5, 100, 100));  // clipped to the window
   EXPECT_EQ(window.PresentedPixels(), 10);
+  EXPECT_EQ(window.LastPresented(), Rect(0, 0, 4, 2));
+}
+
+// Damage spoils every pixel of its area, and only those, until a repaint:
+// a repaint that skips a row of it shows.
+TEST(HeadlessWindow, DamageSpoilsItsWholeAreaAndAsksForItBack) {
+  THeadlessWindow window;
+  TRecorder recorder;
+  window.SetListener(&recorder);
+  window.SetSize(10, 10);
+  window.Damage(Rect(2, 3, 5, 7));
+  int spoiled = 0;
+  for (std::int32_t y = 0; y < 10; ++y)
+    for (std::int32_t x = 0; x < 10; ++x) spoiled += window.ScreenPixel(x, y) != 0u;
+  EXPECT_EQ(spoiled, 3 * 4);
+  EXPECT_NE(window.ScreenPixel(4, 6), 0u) << "the last row and column";
+  window.Idle();
+  ASSERT_EQ(recorder.Events.size(), 1u);
+  EXPECT_EQ(recorder.Events[0].Kind, TPlatformEventKind::pekExpose);
+  EXPECT_EQ(recorder.Events[0].Area, Rect(2, 3, 5, 7));
 }
 
 TEST(HeadlessWindow, InputArrivesInOrderWithButtonsAndKeys) {

@@ -163,6 +163,15 @@ TEST_F(X11WindowTest, PresentedAreasReachTheScreenPixelForPixel) {
       }
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(shot->PixelARGB(kWidth + 5, 5), 0xFF303030u) << "nothing drawn outside the window";
+    // Resized while open (a new scale), it shows its whole new area.
+    window->SetSize(kWidth + 20, kHeight + 20);
+    const auto larger = PatternFrame(kWidth + 20, kHeight + 20, 5);
+    window->Present(larger->View(), TRect{0, 0, kWidth + 20, kHeight + 20});
+    ASSERT_TRUE(window->Sync());
+    const auto resized = Host->Grab();
+    ASSERT_NE(resized, nullptr);
+    for (const TPoint at : {TPoint{kWidth + 19, 5}, TPoint{5, kHeight + 19}, TPoint{kWidth + 19, kHeight + 19}})
+      EXPECT_EQ(resized->PixelARGB(at.X, at.Y), larger->PixelARGB(at.X, at.Y)) << at.X << "," << at.Y;
   }
 }
 
@@ -187,6 +196,21 @@ TEST_F(X11WindowTest, AFullFrameIsSplitToFitTheRequestLimit) {
   for (std::int32_t y = 0; y < kHeight; y += 7)
     for (std::int32_t x = 0; x < kWidth; x += 5)
       ASSERT_EQ(shot->PixelARGB(x, y), other->PixelARGB(x, y)) << x << "," << y;
+}
+
+// A limit that whole rows fill exactly: the request's header must fit in
+// it too.
+TEST_F(X11WindowTest, ALimitFilledByWholeRowsLeavesRoomForTheHeader) {
+  auto window = MakeWindow(false);
+  ASSERT_TRUE(window->Embed(Parent()));
+  window->Show();
+  const std::uint32_t limit = std::uint32_t(kWidth) * 4 * 8;
+  window->SetImageRequestLimit(limit);
+  const auto frame = PatternFrame(kWidth, kHeight, 7);
+  window->Present(frame->View(), TRect{0, 0, kWidth, kHeight});
+  EXPECT_LE(window->LargestImageRequestBytes(), limit);
+  ASSERT_TRUE(window->Sync());
+  EXPECT_EQ(window->ErrorCount(), 0);
 }
 
 // A 2x editor's frame (1730 x 300, 2 MB) through a server without
@@ -228,6 +252,33 @@ TEST_F(X11WindowTest, ExposedAreasAreReportedOnceMerged) {
   const auto exposes = Recorder.OfKind(TPlatformEventKind::pekExpose);
   ASSERT_EQ(exposes.size(), 1u);
   EXPECT_EQ(exposes[0].Area, (TRect{0, 0, kWidth, kHeight}));
+  // Reported, it is done: later idles ask for nothing more.
+  window->Idle();
+  window->Idle();
+  EXPECT_EQ(Recorder.OfKind(TPlatformEventKind::pekExpose).size(), 1u);
+}
+
+// A part uncovered away from the window's origin is asked back exactly: not
+// shifted, not a pixel short on its right or bottom.
+TEST_F(X11WindowTest, AnUncoveredPartAwayFromTheOriginIsExposedExactly) {
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Embed(Parent()));
+  window->Show();
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekExpose).empty(); }));
+  Recorder.Events.clear();
+  // Another client's window over a part of ours, then gone.
+  xcb_connection_t* c = Probe.Get();
+  const xcb_window_t cover = xcb_generate_id(c);
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, cover, xcb_window_t(window->NativeHandle()), 100, 40, 50, 30, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+  xcb_map_window(c, cover);
+  Probe.Sync();
+  xcb_destroy_window(c, cover);
+  Probe.Sync();
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekExpose).empty(); }));
+  const auto exposes = Recorder.OfKind(TPlatformEventKind::pekExpose);
+  ASSERT_EQ(exposes.size(), 1u);
+  EXPECT_EQ(exposes[0].Area, (TRect{100, 40, 150, 70}));
 }
 
 TEST_F(X11WindowTest, RealInputArrivesWithButtonsModifiersWheelAndDoubleClicks) {
@@ -336,6 +387,26 @@ TEST_F(X11WindowTest, AHostUnmappingItsWindowMidDragEndsTheCapture) {
   xcb_unmap_window(Probe.Get(), xcb_window_t(Parent()));
   Probe.Sync();
   EXPECT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekCaptureLost).empty(); }));
+  EXPECT_FALSE(window->Grabbed());
+  Probe.Button(1, false);
+  Probe.Sync();
+  EXPECT_EQ(window->ErrorCount(), 0);
+}
+
+// The host hides the editor mid-drag: the grab goes with it, or the
+// hidden window would keep the pointer from every other client.
+TEST_F(X11WindowTest, HidingTheWindowMidDragEndsTheGrab) {
+  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Embed(Parent()));
+  window->Show();
+  const xcb_window_t id = xcb_window_t(window->NativeHandle());
+  Probe.MovePointer(id, 100, 74);
+  Probe.Button(1, true);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseDown).empty(); }));
+  window->SetCapture(true);
+  ASSERT_TRUE(window->Grabbed());
+  window->Hide();
   EXPECT_FALSE(window->Grabbed());
   Probe.Button(1, false);
   Probe.Sync();

@@ -123,7 +123,7 @@ TEST(ScanlineDecoder, ReportsIncompleteDataAndKeepsTheRowsWritten) {
   try {
     grey.Decode({0, 7, 7, 0, 9});
     FAIL();
-  } catch (const EPngPlainError& e) {
+  } catch (const EPngError& e) {
     EXPECT_STREQ(e.what(), "Data not complete");
   }
   EXPECT_EQ(grey.At(1, 0), 0xFF070707u);

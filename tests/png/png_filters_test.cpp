@@ -133,7 +133,7 @@ TEST(RowFilters, RejectUnknownFilterTypes) {
   try {
     UnfilterRow(5, row.data(), prev.data(), 4, 1);
     FAIL();
-  } catch (const EPngPlainError& e) {
+  } catch (const EPngError& e) {
     EXPECT_STREQ(e.what(), "Unsupported Filter");
   }
 }

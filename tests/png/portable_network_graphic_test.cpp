@@ -50,6 +50,7 @@ TEST(PngLoad, RefusesBadSignaturesAndAFirstChunkOtherThanTheHeader) {
   const TBytes good = test::MakePng(test::IhdrData(2, 1, 8, 0), kGrey2x1);
   EXPECT_EQ(LoadError(good), "");
   EXPECT_EQ(LoadError(TBytes(good.begin(), good.begin() + 7)), "Not a valid PNG file");
+  EXPECT_EQ(LoadError(TBytes(good.begin(), good.begin() + 8)), "Not a valid PNG file");  // the signature alone
   TBytes wrongFirst = good;
   wrongFirst[0] = 0x88;
   EXPECT_EQ(LoadError(wrongFirst), "Not a valid PNG file");
@@ -63,6 +64,8 @@ TEST(PngLoad, ChecksTheCrcOfEveryChunk) {
   TBytes badHeader = good;
   badHeader[8 + 8 + 13] ^= 1;
   EXPECT_EQ(LoadError(badHeader), "CRC Error");
+  TPortableNetworkGraphicPixel32 headerOnly;  // as strip pieces are read
+  EXPECT_THROW(headerOnly.LoadHeaderFromMemory(badHeader.data(), badHeader.size()), EPngError);
   TBytes badEnd = good;
   badEnd.back() ^= 1;
   EXPECT_EQ(LoadError(badEnd), "CRC Error");
@@ -78,6 +81,8 @@ TEST(PngLoad, RefusesLengthsBeyondTheFile) {
   EXPECT_EQ(LoadError(huge), "Not a valid PNG file");
   const TBytes cutCrc(good.begin(), good.end() - 14);  // IDAT without its CRC
   EXPECT_EQ(LoadError(cutCrc), "Not a valid PNG file");
+  // Cut 10 bytes into the next chunk: fewer than its length, type and CRC take.
+  EXPECT_EQ(LoadError(TBytes(good.begin(), good.begin() + 33 + 10)), "Not a valid PNG file");
 }
 
 TEST(PngLoad, AcceptsAMissingEndAndIgnoresBytesAfterIt) {
@@ -213,6 +218,8 @@ TEST(PngEncode, ChoosesColourTypeAndDepthFromTheColours) {
 TEST(PngDecode, RefusesSizesTheFileCannotJustify) {
   // 20000 x 20000 RGBA would need 1.6 GB: refused before allocation.
   EXPECT_EQ(LoadError(test::MakePng(test::IhdrData(20000, 20000, 8, 6), {0})), "Image is too large");
+  // 10000 x 10000 pixels are 400 MB at four bytes each.
+  EXPECT_EQ(LoadError(test::MakePng(test::IhdrData(10000, 10000, 8, 6), {0})), "Image is too large");
   // 8000 x 8000 fits the limit, but a few bytes of data cannot fill it.
   EXPECT_EQ(LoadError(test::MakePng(test::IhdrData(8000, 8000, 8, 6), {0, 1, 2, 3, 4})), "Data not complete");
   EXPECT_EQ(LoadError(test::MakePng(test::IhdrData(0x80000000u, 1, 8, 6), {0})), "Image size is not valid");

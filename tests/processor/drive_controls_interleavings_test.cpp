@@ -1,8 +1,9 @@
 // Guards the published parameter values against a change the audio thread
-// never takes: a writer and the audio thread's Take are each stopped
-// between their two steps while the other runs, and afterwards the values
-// the audio thread runs with are the writer's, with the resamplers retuned
-// for a new oversampling factor.
+// never takes: a writer and the audio thread's Take are each stopped before
+// every one of their atomic operations while the other runs, and afterwards
+// the values the audio thread runs with are the writer's, with the
+// resamplers retuned for a new oversampling factor, and only for a new
+// factor or rate.
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@
 namespace vb {
 namespace {
 
-using test::TSyncPointController;
+using test::RunHeldBeforeOperation;
 using test::TTestSyncPoints;
 using TTestControls = TBasicDriveControls<TTestSyncPoints>;
 
@@ -34,56 +35,75 @@ struct TAudioSide {
   }
 };
 
-// A block runs while the writer stands between its two steps, then one
-// after it has finished: the last one runs with Value.
-TAudioSide BlockBetweenPublishSteps(TDriveParameter parameter, float value) {
-  TSyncPointController sync;
-  TTestControls controls;
-  TAudioSide audio;
-  audio.Block(controls);
-  controls.SyncPoints().Controller = &sync;
-  sync.Hold(TSyncPoint::spPublishStored);
-  std::thread writer([&] { controls.Publish(parameter, value); });
-  sync.AwaitStopped(TSyncPoint::spPublishStored);
-  audio.Block(controls);
-  sync.Release(TSyncPoint::spPublishStored);
-  writer.join();
-  audio.Block(controls);
-  return audio;
+// Every operation of a write on a shared atomic is a point at which a block
+// may run; a block at any of them, then one after the write, runs with the
+// written value, and a new oversampling factor comes with a retune at that
+// factor.
+TEST(DriveControlsInterleavings, ABlockAtAnyStepOfAWriteLosesNothing) {
+  for (int step = 0;; ++step) {
+    TTestControls controls;
+    TAudioSide audio;
+    audio.Block(controls);
+    const bool held = RunHeldBeforeOperation(
+        step, [&] { controls.Publish(kParamOversampling, 8); }, [&] { audio.Block(controls); });
+    if (!held) break;
+    audio.Block(controls);
+    EXPECT_EQ(audio.Applied[kParamOversampling], 8) << "block before operation " << step;
+    EXPECT_EQ(audio.RetunedFactor, 8) << "block before operation " << step;
+  }
 }
 
-TEST(DriveControlsInterleavings, ABlockBetweenAWritersTwoStepsLosesNothing) {
-  EXPECT_EQ(BlockBetweenPublishSteps(kParamDrive, 60).Applied[kParamDrive], 60);
-  const TAudioSide oversampled = BlockBetweenPublishSteps(kParamOversampling, 8);
-  EXPECT_EQ(oversampled.Applied[kParamOversampling], 8);
-  EXPECT_TRUE(oversampled.Retuned);
-  EXPECT_EQ(oversampled.RetunedFactor, 8);
+// The other way round: writes at any step of a block are taken by that
+// block or the next, and the resamplers end retuned for the factor the
+// block runs with (a mark taken apart from its values would retune them
+// for the old factor).
+TEST(DriveControlsInterleavings, AWriteAtAnyStepOfABlockIsTakenByTheNext) {
+  int steps = 0;
+  for (;; ++steps) {
+    TTestControls controls;
+    TAudioSide audio;
+    audio.Block(controls);
+    controls.Publish(kParamDrive, 10);
+    const bool held = RunHeldBeforeOperation(
+        steps, [&] { audio.Block(controls); },
+        [&] {
+          controls.Publish(kParamDrive, 70);
+          controls.Publish(kParamOversampling, 16);
+        });
+    if (!held) break;
+    audio.Block(controls);
+    EXPECT_EQ(audio.Applied[kParamDrive], 70) << "write before operation " << steps;
+    EXPECT_EQ(audio.Applied[kParamOversampling], 16) << "write before operation " << steps;
+    EXPECT_EQ(audio.RetunedFactor, 16) << "write before operation " << steps;
+    TDriveControlValues unchanged;
+    bool retune = false;
+    EXPECT_FALSE(controls.Take(unchanged, retune)) << "nothing new after the writer";
+  }
+  EXPECT_GT(steps, kParamCount) << "a block reads every value";
 }
 
-TEST(DriveControlsInterleavings, AWriteBetweenABlocksTwoStepsIsTakenAgainNextBlock) {
-  TSyncPointController sync;
+// The resamplers restart from silence (a dropout) only for a new factor or
+// rate: not when a host announces the same rate again on resume, nor for
+// an oversampling value that maps to the factor already running.
+TEST(DriveControls, OnlyANewFactorOrRateRestartsTheResamplers) {
   TTestControls controls;
   TAudioSide audio;
+  controls.PublishHostRate(48000);
+  controls.Publish(kParamOversampling, 8);
   audio.Block(controls);
-  controls.Publish(kParamDrive, 10);
-  controls.SyncPoints().Controller = &sync;
-  sync.Hold(TSyncPoint::spTakeGeneration);
-  std::thread block([&] { audio.Block(controls); });
-  sync.AwaitStopped(TSyncPoint::spTakeGeneration);
-  controls.SyncPoints().Controller = nullptr;  // the writer passes freely
-  controls.Publish(kParamDrive, 70);
-  controls.Publish(kParamOversampling, 16);
-  sync.Release(TSyncPoint::spTakeGeneration);
-  block.join();
+  ASSERT_TRUE(audio.Retuned);
   audio.Retuned = false;
+  controls.PublishHostRate(48000);
   audio.Block(controls);
-  EXPECT_EQ(audio.Applied[kParamDrive], 70);
-  EXPECT_EQ(audio.Applied[kParamOversampling], 16);
-  // The mark went with the stopped block or comes with this one; either way
-  // the resamplers run at 16 after a retune.
-  TDriveControlValues unchanged;
-  bool retune = false;
-  EXPECT_FALSE(controls.Take(unchanged, retune)) << "nothing new after the writer";
+  EXPECT_FALSE(audio.Retuned) << "the same rate again";
+  ASSERT_EQ(OversamplingFactor(12), 8);
+  controls.Publish(kParamOversampling, 12);
+  audio.Block(controls);
+  EXPECT_FALSE(audio.Retuned) << "another value of the same factor";
+  EXPECT_EQ(audio.Applied[kParamOversampling], 12);
+  controls.PublishHostRate(96000);
+  audio.Block(controls);
+  EXPECT_TRUE(audio.Retuned);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Guards the editor link against an editor destroyed under a running
 // notification (a use-after-free on the audio thread): each ordering of a
-// notification against a detach is tried by stopping one thread between two
-// steps while the other runs. Also: no notification arrives after the
+// notification against a detach is tried by stopping one thread before
+// each of its atomic operations while the other runs. Also: no notification arrives after the
 // detach, and a second editor's link survives the first one's detach.
 #include "processor/editor_link.h"
 
@@ -15,6 +15,7 @@
 namespace vb {
 namespace {
 
+using test::RunHeldBeforeOperation;
 using test::TSyncPointController;
 using test::TTestSyncPoints;
 using TTestLink = TBasicEditorLink<TTestSyncPoints>;
@@ -32,25 +33,52 @@ class TCountingEditor : public IDriveEditor {
   std::atomic<bool> Gone{false};
 };
 
-// A notifier on another thread is stopped at Step; the editor's thread then
-// detaches. Answers whether Detach returned while the notifier stood there
-// (false: it waited), and the editor's count once both are done.
-struct TDetachOutcome {
-  bool ReturnedWhileStopped;
-  int Notifications;
-  int AfterDetach;
-};
+// A notifier on another thread is held before each of its atomic
+// operations in turn while the editor's thread detaches; Detach either
+// returns before the notifier reads the editor or waits for it, so the
+// editor never hears from it once Detach has returned.
+TEST(EditorLinkInterleavings, ADetachAtAnyStepOfANotificationOutlastsIt) {
+  for (int step = 0;; ++step) {
+    TSyncPointController sync;
+    TTestLink link;
+    link.SyncPoints().Controller = &sync;
+    TCountingEditor editor;
+    link.Attach(&editor);
+    std::thread window;
+    std::atomic<bool> returned{false};
+    const bool held = RunHeldBeforeOperation(
+        step, [&] { link.Notify(kParamDrive); },
+        [&] {
+          window = std::thread([&] {
+            link.Detach(&editor);
+            editor.Gone = true;
+            returned = true;
+            sync.Note();
+          });
+          // Either Detach has returned or it waits for the held notifier.
+          sync.AwaitUntil([&] { return returned.load() || sync.TimesReached(TSyncPoint::spDetachWaiting) > 0; });
+        });
+    if (window.joinable()) window.join();
+    if (!held) break;
+    EXPECT_EQ(editor.AfterDetach.load(), 0) << "notified after Detach returned, detach before operation " << step;
+    link.Notify(kParamTrim);
+    EXPECT_EQ(editor.AfterDetach.load(), 0);
+  }
+}
 
-TDetachOutcome DetachWhileNotifierStopsAt(TSyncPoint step) {
+// The editor's thread has notified itself (a knob it turned); then another
+// thread's notification stands between reading the editor and calling it
+// while the editor is closed: the close waits for that call.
+TEST(EditorLinkInterleavings, DetachWaitsForACallInFlightAfterTheEditorsOwnNotifications) {
   TSyncPointController sync;
   TTestLink link;
   link.SyncPoints().Controller = &sync;
   TCountingEditor editor;
   link.Attach(&editor);
-  sync.Hold(step);
-  sync.Hold(TSyncPoint::spDetachWaiting);
-  std::thread notifier([&] { link.Notify(kParamDrive); });
-  sync.AwaitStopped(step);
+  link.Notify(kParamTrim);  // on the editor's thread, finished
+  sync.Hold(TSyncPoint::spNotifyLoaded);
+  std::thread audio([&] { link.Notify(kParamDrive); });
+  sync.AwaitStopped(TSyncPoint::spNotifyLoaded);
   std::atomic<bool> returned{false};
   std::thread window([&] {
     link.Detach(&editor);
@@ -58,28 +86,12 @@ TDetachOutcome DetachWhileNotifierStopsAt(TSyncPoint step) {
     returned = true;
     sync.Note();
   });
-  // Either Detach waits for the stopped notifier, or it has returned.
-  sync.AwaitUntil([&] { return sync.StoppedAt(TSyncPoint::spDetachWaiting) || returned.load(); });
-  const bool returnedWhileStopped = returned.load();
-  sync.Release(TSyncPoint::spDetachWaiting);
-  sync.Release(step);
-  notifier.join();
+  sync.AwaitUntil([&] { return returned.load() || sync.TimesReached(TSyncPoint::spDetachWaiting) > 0; });
+  EXPECT_FALSE(returned.load()) << "Detach returned with a call in flight";
+  sync.Release(TSyncPoint::spNotifyLoaded);
+  audio.join();
   window.join();
-  link.Notify(kParamTrim);
-  return {returnedWhileStopped, editor.Notifications.load(), editor.AfterDetach.load()};
-}
-
-TEST(EditorLinkInterleavings, DetachWaitsForANotificationThatHasCountedItself) {
-  // Counted, editor not yet read: the detach must wait, and the notifier
-  // then reads the cleared editor.
-  const TDetachOutcome counted = DetachWhileNotifierStopsAt(TSyncPoint::spNotifyCounted);
-  EXPECT_FALSE(counted.ReturnedWhileStopped);
-  EXPECT_EQ(counted.Notifications, 0);
-  // Editor read, not yet called: the detach must wait until the call ends.
-  const TDetachOutcome loaded = DetachWhileNotifierStopsAt(TSyncPoint::spNotifyLoaded);
-  EXPECT_FALSE(loaded.ReturnedWhileStopped);
-  EXPECT_EQ(loaded.Notifications, 1);
-  EXPECT_EQ(loaded.AfterDetach, 0) << "a notification ran after Detach returned";
+  EXPECT_EQ(editor.AfterDetach.load(), 0);
 }
 
 TEST(EditorLinkInterleavings, ANotificationAfterTheEditorIsClearedReachesNoOne) {

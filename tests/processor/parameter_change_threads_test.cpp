@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "host/vst_editor.h"
+#include "process_module_internals.h"
 #include "processor/drive_parameter.h"
 #include "processor/process_module.h"
 #include "processor/process_module_description.h"
@@ -166,20 +167,21 @@ float InRange(TDriveParameter Index, float Share) {
 
 // Everything the audio thread runs with, compared exactly.
 void ExpectSameTuning(const TProcessModule& A, const TProcessModule& B) {
-  const TDriveSettings &SA = A.SettingsInUse(), &SB = B.SettingsInUse();
+  const TDriveSettings &SA = Internals(A).SettingsInUse(), &SB = Internals(B).SettingsInUse();
   const double FieldsA[] = {SA.FInputGain, SA.FOutputGain, SA.FDryWet, SA.FLPF,  SA.FHPF,
                             SA.FTrim,      SA.FCurveForm,  SA.FDrive,  SA.FClip, double(SA.FStereo)};
   const double FieldsB[] = {SB.FInputGain, SB.FOutputGain, SB.FDryWet, SB.FLPF,  SB.FHPF,
                             SB.FTrim,      SB.FCurveForm,  SB.FDrive,  SB.FClip, double(SB.FStereo)};
   for (std::size_t i = 0; i < std::size(FieldsA); ++i) EXPECT_EQ(FieldsA[i], FieldsB[i]) << "setting " << i;
   EXPECT_EQ(SA.FAsymmetric, SB.FAsymmetric);
-  EXPECT_EQ(A.FactorInUse(), B.FactorInUse());
+  EXPECT_EQ(Internals(A).FactorInUse(), Internals(B).FactorInUse());
   for (int c = 0; c < 2; ++c) {
     for (int Filter = 0; Filter < 5; ++Filter)
-      EXPECT_EQ(A.Chain().BiquadCoefficients(Filter, c), B.Chain().BiquadCoefficients(Filter, c))
+      EXPECT_EQ(Internals(A).Chain().BiquadCoefficients(Filter, c), Internals(B).Chain().BiquadCoefficients(Filter, c))
           << "biquad " << Filter << ", channel " << c;
     for (int Direction = 0; Direction < 2; ++Direction)
-      EXPECT_EQ(A.Resampler().Coefficients(Direction, c), B.Resampler().Coefficients(Direction, c))
+      EXPECT_EQ(Internals(A).Resampler().Coefficients(Direction, c),
+                Internals(B).Resampler().Coefficients(Direction, c))
           << "resampler " << Direction << ", channel " << c;
   }
 }

@@ -13,6 +13,7 @@
 #include "drive_block_routines.h"
 #include "drive_test_rig.h"
 #include "dsp/butterworth_filter.h"
+#include "process_module_internals.h"
 #include "processor/process_module.h"
 
 namespace vb {
@@ -36,11 +37,11 @@ class TReferencePath {
         Target.SetGain(Source.Gain());
         Target.SetBandWidth(Source.BandWidth());
       };
-      Copy(*FFilters->HighPass[c], *M.HighPass(c));
-      Copy(*FFilters->Low[c], *M.Low(c));
-      Copy(*FFilters->Mid[c], *M.Mid(c));
-      Copy(*FFilters->High[c], *M.High(c));
-      Copy(*FFilters->Pres[c], *M.Pres(c));
+      Copy(*FFilters->HighPass[c], *Internals(M).HighPass(c));
+      Copy(*FFilters->Low[c], *Internals(M).Low(c));
+      Copy(*FFilters->Mid[c], *Internals(M).Mid(c));
+      Copy(*FFilters->High[c], *Internals(M).High(c));
+      Copy(*FFilters->Pres[c], *Internals(M).Pres(c));
       if (!FDrive.Resampler[c]) FDrive.Resampler[c] = test::NewResampler(F, Rate);
       FDrive.Resampler[c]->SetFactor(F);
       FDrive.Resampler[c]->SetSampleRate(Rate);

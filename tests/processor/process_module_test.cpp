@@ -15,6 +15,8 @@
 
 #include "drive_test_rig.h"
 #include "dsp/dsp_errors.h"
+#include "host/vst_abi.h"
+#include "process_module_internals.h"
 
 namespace vb {
 namespace {
@@ -71,12 +73,12 @@ TEST(ProcessModule, CreationLeavesTheDocumentedDefaults) {
   EXPECT_EQ(M->HostSampleRate(), 44100.0f);
   EXPECT_TRUE(M->Flags() & EffFlagBit(effFlagsHasEditor));
   for (int c = 0; c < 2; ++c) {
-    EXPECT_EQ(M->Pres(c)->Frequency(), 7278.0);
-    EXPECT_EQ(M->HighPass(c)->Frequency(), 275.0);
-    EXPECT_EQ(M->HighPass(c)->BandWidth(), 2.0);
-    EXPECT_EQ(M->UpDownSampling(c)->Order(), 4);
-    EXPECT_EQ(M->UpDownSampling(c)->Factor(), 1);
-    EXPECT_EQ(M->Mid(c)->BandWidth(), static_cast<float>(3.6));
+    EXPECT_EQ(Internals(*M).Pres(c)->Frequency(), 7278.0);
+    EXPECT_EQ(Internals(*M).HighPass(c)->Frequency(), 275.0);
+    EXPECT_EQ(Internals(*M).HighPass(c)->BandWidth(), 2.0);
+    EXPECT_EQ(Internals(*M).UpDownSampling(c)->Order(), 4);
+    EXPECT_EQ(Internals(*M).UpDownSampling(c)->Factor(), 1);
+    EXPECT_EQ(Internals(*M).Mid(c)->BandWidth(), static_cast<float>(3.6));
   }
   const float Defaults[17] = {0, 0, 45, 80, 20, 275, 3000, 0, 0, 0, 0, 100, 0, 1, 0, 0, 1};
   for (int i = 0; i < 17; ++i) {
@@ -84,6 +86,26 @@ TEST(ProcessModule, CreationLeavesTheDocumentedDefaults) {
     EXPECT_EQ(M->Programs()[0].GetParameter(i), Defaults[i]) << i;
   }
   EXPECT_EQ(M->OnProcess64Replacing(), &TProcessModule::VSTModuleProcess64Replacing);
+}
+
+// A host sizes its window before it opens the editor: the size comes from
+// the editor class's query (the user's scale), not its 1x size.
+TEST(ProcessModule, TheEditorsSizeBeforeOpeningComesFromItsQuery) {
+  auto M = NewModule();
+  TDriveEditorClass editor;
+  editor.Create = [](TCustomVSTModule&, IDriveProcessor&) { return std::unique_ptr<TVSTEditor>(); };
+  editor.Width = 865;
+  editor.Height = 150;
+  editor.SizeQuery = [](std::int32_t& Width, std::int32_t& Height) {
+    Width = 1730;
+    Height = 300;
+  };
+  M->SetEditorClass(editor);
+  ERect* Rect = nullptr;
+  M->Effect()->Dispatcher(M->Effect(), effEditGetRect, 0, 0, &Rect, 0.0f);
+  ASSERT_NE(Rect, nullptr);
+  EXPECT_EQ(Rect->Right - Rect->Left, 1730);
+  EXPECT_EQ(Rect->Bottom - Rect->Top, 300);
 }
 
 TEST(ProcessModule, GainKnobsMapTenthsOfADecibel) {
@@ -123,13 +145,13 @@ TEST(ProcessModule, ToneKnobsTuneBothChannels) {
   M->SetParameter(5, 0);
   Settle(*M);
   for (int c = 0; c < 2; ++c) {
-    EXPECT_EQ(M->Mid(c)->Gain(), static_cast<float>(11.42));
-    EXPECT_EQ(M->Mid(c)->BandWidth(), static_cast<float>(3.7));
-    EXPECT_EQ(M->High(c)->Gain(), static_cast<float>(-13.5));
-    EXPECT_EQ(M->High(c)->Frequency(), 4640.0);
-    EXPECT_EQ(M->Pres(c)->Gain(), static_cast<float>(11.46));
-    EXPECT_EQ(M->Pres(c)->Frequency(), 7386.0);
-    EXPECT_EQ(M->Low(c)->Gain(), static_cast<float>(-12.3));
+    EXPECT_EQ(Internals(*M).Mid(c)->Gain(), static_cast<float>(11.42));
+    EXPECT_EQ(Internals(*M).Mid(c)->BandWidth(), static_cast<float>(3.7));
+    EXPECT_EQ(Internals(*M).High(c)->Gain(), static_cast<float>(-13.5));
+    EXPECT_EQ(Internals(*M).High(c)->Frequency(), 4640.0);
+    EXPECT_EQ(Internals(*M).Pres(c)->Gain(), static_cast<float>(11.46));
+    EXPECT_EQ(Internals(*M).Pres(c)->Frequency(), 7386.0);
+    EXPECT_EQ(Internals(*M).Low(c)->Gain(), static_cast<float>(-12.3));
   }
 }
 
@@ -145,7 +167,7 @@ TEST(ProcessModule, SmootherPolesFollowKnobsAndFactor) {
   EXPECT_NEAR(M->Settings().FHPF, 0.999590, 5e-7);
   EXPECT_NEAR(M->Settings().FLPF, 0.940395, 5e-7);
   Settle(*M);
-  EXPECT_EQ(M->Pres(0)->SampleRate(), 44100.0 * 16);
+  EXPECT_EQ(Internals(*M).Pres(0)->SampleRate(), 44100.0 * 16);
   M->SetParameter(6, 500);
   M->SetParameter(16, 1);
   EXPECT_NEAR(M->Settings().FLPF, 0.848977, 5e-7);
@@ -158,7 +180,7 @@ TEST(ProcessModule, OversamplingBetweenItsEndsIsStoredAsEight) {
     EXPECT_EQ(M->GetParameter(16), 8.0f);
     EXPECT_EQ(M->OSFactor(), 8);
     Settle(*M);
-    EXPECT_EQ(M->UpDownSampling(1)->Factor(), 8);
+    EXPECT_EQ(Internals(*M).UpDownSampling(1)->Factor(), 8);
   }
   M->SetParameter(16, 16);
   EXPECT_EQ(M->OSFactor(), 16);
@@ -193,12 +215,12 @@ TEST(ProcessModule, ZeroSampleRateIsRefusedAndChangesNothing) {
   EXPECT_EQ(M->Settings().FHPF, HPF);
   EXPECT_EQ(M->Settings().FLPF, LPF);
   EXPECT_EQ(M->HostSampleRate(), 44100.0f);
-  EXPECT_EQ(M->Pres(1)->SampleRate(), 44100.0 * 8);
+  EXPECT_EQ(Internals(*M).Pres(1)->SampleRate(), 44100.0 * 8);
   // A negative rate counts as its magnitude.
   M->VSTModuleSampleRateChange(-48000.0f);
   EXPECT_EQ(M->HostSampleRate(), 48000.0f);
   Settle(*M);
-  EXPECT_EQ(M->UpDownSampling(0)->SampleRate(), 48000.0 * 8);
+  EXPECT_EQ(Internals(*M).UpDownSampling(0)->SampleRate(), 48000.0 * 8);
 }
 
 TEST(ProcessModule, PowerOffCopiesBitForBitAndFreezesEverything) {
@@ -207,7 +229,7 @@ TEST(ProcessModule, PowerOffCopiesBitForBitAndFreezesEverything) {
   const std::vector<double> L = TestSignal(300, 0.7, 1), R = TestSignal(300, 0.2, 2);
   Run64(*M, L, R);
   const float InPeak = M->Peak(0, 0), OutPeak = M->Peak(1, 1);
-  const double State = M->Chain().State(0, 2);
+  const double State = Internals(*M).Chain().State(0, 2);
   M->VSTModuleSoftBypass(true);
   EXPECT_EQ(M->GetParameter(13), 0.0f);
   EXPECT_EQ(M->OnProcess64Replacing(), &TProcessModule::VSTModuleProcessBypass64);
@@ -223,7 +245,7 @@ TEST(ProcessModule, PowerOffCopiesBitForBitAndFreezesEverything) {
   EXPECT_EQ(Same, (std::vector<float>{1.0f, 2.0f}));
   EXPECT_EQ(M->Peak(0, 0), InPeak);
   EXPECT_EQ(M->Peak(1, 1), OutPeak);
-  EXPECT_EQ(M->Chain().State(0, 2), State);
+  EXPECT_EQ(Internals(*M).Chain().State(0, 2), State);
   M->VSTModuleSoftBypass(false);
   EXPECT_EQ(M->GetParameter(13), 1.0f);
   EXPECT_EQ(M->OnProcess32Replacing(), &TProcessModule::VSTModuleProcess32Replacing);
@@ -232,14 +254,14 @@ TEST(ProcessModule, PowerOffCopiesBitForBitAndFreezesEverything) {
 TEST(ProcessModule, SuspendClearsOnlyTheSmootherStates) {
   auto M = NewModule();
   Run64(*M, TestSignal(200, 0.9, 3), TestSignal(200, 0.9, 4));
-  const double Biquad = M->Chain().BiquadState(0, 0, 0);
+  const double Biquad = Internals(*M).Chain().BiquadState(0, 0, 0);
   ASSERT_NE(Biquad, 0.0);
   const float Peak = M->Peak(0, 0);
-  ASSERT_NE(M->Chain().State(0, 0), 0.0);
+  ASSERT_NE(Internals(*M).Chain().State(0, 0), 0.0);
   M->VSTModuleSuspend();
   for (int c = 0; c < 2; ++c)
-    for (int k = 0; k < 5; ++k) EXPECT_EQ(M->Chain().State(c, k), 0.0);
-  EXPECT_EQ(M->Chain().BiquadState(0, 0, 0), Biquad);
+    for (int k = 0; k < 5; ++k) EXPECT_EQ(Internals(*M).Chain().State(c, k), 0.0);
+  EXPECT_EQ(Internals(*M).Chain().BiquadState(0, 0, 0), Biquad);
   EXPECT_EQ(M->Peak(0, 0), Peak);
 }
 
@@ -334,8 +356,8 @@ TEST(ProcessModule, MovingLoPassAt8xKeepsThePeakNearItsSteadyLevel) {
 TEST(ProcessModule, CloseFreesTheObjectsAndLaterBlocksAreSilent) {
   auto M = NewModule();
   M->VSTModuleClose();
-  EXPECT_EQ(M->HighPass(0), nullptr);
-  EXPECT_EQ(M->UpDownSampling(1), nullptr);
+  EXPECT_EQ(Internals(*M).HighPass(0), nullptr);
+  EXPECT_EQ(Internals(*M).UpDownSampling(1), nullptr);
   std::vector<double> Right;
   EXPECT_EQ(Run64(*M, {1.0, 2.0}, {3.0, 4.0}, &Right), (std::vector<double>{0.0, 0.0}));
   // Tone knobs skip the missing objects.

@@ -15,6 +15,7 @@
 
 #include "drive_test_rig.h"
 #include "dsp/dsp_errors.h"
+#include "process_module_internals.h"
 #include "processor/drive_parameter.h"
 #include "processor/process_module.h"
 #include "processor/process_module_description.h"
@@ -77,10 +78,11 @@ TEST(SampleRateRange, EveryServedRateAndSettingRendersFiniteOutput) {
               M->SetParameter(P.Parameter, End ? P.Description.Max : P.Description.Min);
         ASSERT_TRUE(RendersFinite(*M)) << Rate << " Hz, factor " << Factor << ", end " << End;
         for (int c = 0; c < 2; ++c) {
-          for (const TBiquadIIRFilter* F :
-               {static_cast<const TBiquadIIRFilter*>(M->HighPass(c)), static_cast<const TBiquadIIRFilter*>(M->Low(c)),
-                static_cast<const TBiquadIIRFilter*>(M->Mid(c)), static_cast<const TBiquadIIRFilter*>(M->High(c)),
-                static_cast<const TBiquadIIRFilter*>(M->Pres(c))})
+          for (const TBiquadIIRFilter* F : {static_cast<const TBiquadIIRFilter*>(Internals(*M).HighPass(c)),
+                                            static_cast<const TBiquadIIRFilter*>(Internals(*M).Low(c)),
+                                            static_cast<const TBiquadIIRFilter*>(Internals(*M).Mid(c)),
+                                            static_cast<const TBiquadIIRFilter*>(Internals(*M).High(c)),
+                                            static_cast<const TBiquadIIRFilter*>(Internals(*M).Pres(c))})
             EXPECT_LT(F->Frequency(), 0.5 * F->SampleRate()) << Rate << " Hz, factor " << Factor;
         }
       }

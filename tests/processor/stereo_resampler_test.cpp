@@ -32,9 +32,9 @@ TEST(StereoResampler, RunsFourthOrderButterworthLowPassesOnly) {
       for (unsigned k = 0; k < TStereoResampler::kOrder; ++k) EXPECT_EQ(InUse[k + 1], Filter.Coefficient(k));
     }
   TResamplerPair OtherOrder(2);
-  EXPECT_THROW(Resampler.Bind(OtherOrder.Channel[0], OtherOrder.Channel[1]), EDspAssertion);
+  EXPECT_THROW(Resampler.Bind(OtherOrder.Channel[0], OtherOrder.Channel[1]), EAssertionFailed);
   TResamplerPair HighPass(TStereoResampler::kOrder, &TButterworthHighPassFilter::Class());
-  EXPECT_THROW(Resampler.Bind(Runnable.Channel[0], HighPass.Channel[1]), EDspAssertion);
+  EXPECT_THROW(Resampler.Bind(Runnable.Channel[0], HighPass.Channel[1]), EAssertionFailed);
 }
 
 }  // namespace

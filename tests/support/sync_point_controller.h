@@ -18,9 +18,11 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
+#include <thread>
 
 #include "processor/sync_points.h"
 
@@ -32,7 +34,7 @@ class TSyncPointController {
   void Reached(TSyncPoint point) {
     std::unique_lock<std::mutex> lock(FLock);
     State(point).Reached++;
-    if (State(point).Held) {
+    if (State(point).Held && (State(point).HoldAt == 0 || State(point).HoldAt == State(point).Reached)) {
       State(point).Stopped++;
       FChanged.notify_all();
       FChanged.wait(lock, [&] { return !State(point).Held; });
@@ -45,6 +47,13 @@ class TSyncPointController {
   void Hold(TSyncPoint point) {
     std::lock_guard<std::mutex> lock(FLock);
     State(point).Held = true;
+  }
+  // Test thread: only the thread that reaches Point for the Nth time (from
+  // 1, counting every reach so far) stops there.
+  void HoldAt(TSyncPoint point, int nth) {
+    std::lock_guard<std::mutex> lock(FLock);
+    State(point).Held = true;
+    State(point).HoldAt = nth;
   }
   // Lets every thread stopped at Point go on; later ones pass.
   void Release(TSyncPoint point) {
@@ -74,6 +83,7 @@ class TSyncPointController {
  private:
   struct TPointState {
     bool Held = false;
+    int HoldAt = 0;  // 0: every reach
     int Stopped = 0;
     int Reached = 0;
   };
@@ -84,13 +94,99 @@ class TSyncPointController {
   std::array<TPointState, std::size_t(TSyncPoint::spCount)> FStates{};
 };
 
+// The controller that the atomics of TObservedAtomic report to from the
+// calling thread; none (nullptr) on threads not under test.
+inline TSyncPointController*& ObservingController() {
+  thread_local TSyncPointController* controller = nullptr;
+  return controller;
+}
+
+// A protocol's atomic in a test build: every operation reports
+// spAtomicOperation to the calling thread's controller before it runs.
+template <class T>
+class TObservedAtomic {
+ public:
+  TObservedAtomic() = default;
+  TObservedAtomic(T value) : FValue(value) {}  // NOLINT: as std::atomic converts
+
+  T load(std::memory_order order = std::memory_order_seq_cst) const {
+    Step();
+    return FValue.load(order);
+  }
+  void store(T value, std::memory_order order = std::memory_order_seq_cst) {
+    Step();
+    FValue.store(value, order);
+  }
+  T exchange(T value, std::memory_order order = std::memory_order_seq_cst) {
+    Step();
+    return FValue.exchange(value, order);
+  }
+  bool compare_exchange_strong(T& expected, T desired, std::memory_order order = std::memory_order_seq_cst) {
+    Step();
+    return FValue.compare_exchange_strong(expected, desired, order);
+  }
+  template <class U>
+  T fetch_add(U value, std::memory_order order = std::memory_order_seq_cst) {
+    Step();
+    return FValue.fetch_add(value, order);
+  }
+  template <class U>
+  T fetch_sub(U value, std::memory_order order = std::memory_order_seq_cst) {
+    Step();
+    return FValue.fetch_sub(value, order);
+  }
+  template <class U>
+  T fetch_or(U value, std::memory_order order = std::memory_order_seq_cst) {
+    Step();
+    return FValue.fetch_or(value, order);
+  }
+  template <class U>
+  T fetch_and(U value, std::memory_order order = std::memory_order_seq_cst) {
+    Step();
+    return FValue.fetch_and(value, order);
+  }
+
+ private:
+  static void Step() {
+    if (TSyncPointController* controller = ObservingController()) controller->Reached(TSyncPoint::spAtomicOperation);
+  }
+  std::atomic<T> FValue;
+};
+
 // The policy protocol classes are built with in tests: no controller, no
-// stop.
+// stop; atomics that report to the thread's observing controller.
 struct TTestSyncPoints {
   TSyncPointController* Controller = nullptr;
   void Reached(TSyncPoint point) const {
     if (Controller != nullptr) Controller->Reached(point);
   }
+  template <class T>
+  using TAtomic = TObservedAtomic<T>;
 };
+
+// Runs Subject on a thread of its own, held just before its Step-th atomic
+// operation (from 0) while Between runs on the calling thread, then lets it
+// finish. Answers false, without running Between, when Subject finished
+// with fewer operations: a caller counts Step up from 0 until then, and so
+// tries Between at every point of Subject.
+template <class TSubject, class TBetween>
+bool RunHeldBeforeOperation(int step, TSubject subject, TBetween between) {
+  TSyncPointController sync;
+  sync.HoldAt(TSyncPoint::spAtomicOperation, step + 1);
+  std::atomic<bool> finished{false};
+  std::thread thread([&] {
+    ObservingController() = &sync;
+    subject();
+    ObservingController() = nullptr;
+    finished = true;
+    sync.Note();
+  });
+  sync.AwaitUntil([&] { return sync.StoppedAt(TSyncPoint::spAtomicOperation) || finished.load(); });
+  const bool held = !finished.load();
+  if (held) between();
+  sync.Release(TSyncPoint::spAtomicOperation);
+  thread.join();
+  return held;
+}
 
 }  // namespace vb::test
