@@ -161,7 +161,7 @@ TEditorScale DetectEditorScale(TResourceReader resources) {
   std::string resourceText;
   const std::optional<TScaleSetting> setting = UserSetting(sources);
   if (!setting || setting->Automatic) {
-    if (resources != nullptr) resourceText = resources();
+    if (resources) resourceText = resources();
     sources.Resources = resourceText;
     sources.GdkScale = std::getenv("GDK_SCALE");
   }

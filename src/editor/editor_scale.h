@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -109,7 +110,7 @@ std::filesystem::path UserEditorConfigFile();
 // open a display connection): pass the platform's reader, or a function
 // returning nothing when there is no display. Changes no process-wide
 // state. User-interface thread; once per editor opening.
-using TResourceReader = std::string (*)();
+using TResourceReader = std::function<std::string()>;
 TEditorScale DetectEditorScale(TResourceReader resources);
 
 }  // namespace vb

@@ -16,6 +16,7 @@ TGuiEditorForm::TGuiEditorForm(TCustomVSTModule& owner, std::unique_ptr<TPlatfor
     : FOwner(owner), FWindow(WindowOrNative(std::move(platform))) {
   // The platform's pulse does what a host's effEditIdle does.
   FWindow.SetOnPulse([this] { Idle(); });
+  FWindow.SetOnScaleChanged([this] { FRebuildWanted = true; });
 }
 
 TGuiEditorForm::~TGuiEditorForm() = default;

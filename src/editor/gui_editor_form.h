@@ -37,6 +37,7 @@ class TGuiEditorForm : public TVSTEditor {
   // ParentWindow is the host's native window id carried in a pointer.
   void AttachToParent(void* parentWindow) override;
   bool Embedded() const override { return FEmbedded; }
+  bool WantsRebuild() const override { return FRebuildWanted; }
   void Idle() override;
 
   TGuiWindow& Window() { return FWindow; }
@@ -52,6 +53,7 @@ class TGuiEditorForm : public TVSTEditor {
   TCustomVSTModule& FOwner;
   TGuiWindow FWindow;
   bool FEmbedded = false;
+  bool FRebuildWanted = false;
 };
 
 }  // namespace vb

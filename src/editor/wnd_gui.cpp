@@ -10,6 +10,7 @@
 #include "gui/gui_stitched_list.h"
 #include "gui/gui_stitched_switch.h"
 #include "gui/gui_timer.h"
+#include "host/custom_vst_module.h"
 #include "image/image_errors.h"
 #include "platform/desktop_resources.h"
 #include "platform/web_browser.h"
@@ -87,7 +88,10 @@ TWndGUI::~TWndGUI() {
 }
 
 std::unique_ptr<TVSTEditor> TWndGUI::Create(TCustomVSTModule& owner, IDriveProcessor& processor) {
-  return std::make_unique<TWndGUI>(owner, processor, nullptr, DetectEditorScale(&NativeDesktopResources));
+  // The screen of the host's window the editor opens in.
+  const auto parent = reinterpret_cast<std::uintptr_t>(owner.EditorParent());
+  const TEditorScale scale = DetectEditorScale([parent] { return NativeDesktopResourcesOf(parent); });
+  return std::make_unique<TWndGUI>(owner, processor, nullptr, scale);
 }
 
 void TWndGUI::PreferredSize(std::int32_t& width, std::int32_t& height) {

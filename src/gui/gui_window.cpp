@@ -242,6 +242,9 @@ void TGuiWindow::OnPlatformEvent(const TPlatformEvent& event) {
     case TPlatformEventKind::pekCaptureLost:
       CaptureLost();
       break;
+    case TPlatformEventKind::pekScaleChanged:
+      if (FOnScaleChanged) FOnScaleChanged();
+      break;
     case TPlatformEventKind::pekTimer:
       if (FOnPulse)
         FOnPulse();

@@ -81,6 +81,8 @@ class TGuiWindow : public TPlatformWindowListener {
   // Runs on the platform's own pulse (pekTimer) instead of Idle(), so that
   // the owner does its whole idle work; without a handler the pulse idles.
   void SetOnPulse(std::function<void()> handler) { FOnPulse = std::move(handler); }
+  // Runs when the platform reports another screen density (pekScaleChanged).
+  void SetOnScaleChanged(std::function<void()> handler) { FOnScaleChanged = std::move(handler); }
   // Fired for every control that sends its change notice (a new value).
   void SetOnControlChange(TControlNotifyEvent handler) { FOnControlChange = std::move(handler); }
 
@@ -154,6 +156,7 @@ class TGuiWindow : public TPlatformWindowListener {
   std::string FCaption;
   std::function<void()> FOnShow;
   std::function<void()> FOnPulse;
+  std::function<void()> FOnScaleChanged;
   TControlNotifyEvent FOnControlChange;
   TGuiControl* FFocused = nullptr;
   TGuiControl* FCaptured = nullptr;

@@ -112,6 +112,9 @@ class TCustomVSTModule : public TBasicVSTModule {
   TEditorFormClass EditorFormClass() const { return FEditorFormClass; }
   void SetEditorFormClass(TEditorFormClass Value) { FEditorFormClass = Value; }
   TVSTEditor* EditorForm() const { return FEditorForm.get(); }
+  // The host's native window the editor was last opened in (null before
+  // the first effEditOpen); an editor factory may ask it for its screen.
+  void* EditorParent() const { return FEditorParent; }
   bool EditorNeedUpdate() const { return FEditorNeedUpdate.load(std::memory_order_relaxed); }
   void SetEditorNeedUpdate(bool Value) { FEditorNeedUpdate.store(Value, std::memory_order_relaxed); }
   // Asks for an editor refresh at the next effEditIdle (any thread).
@@ -231,6 +234,12 @@ class TCustomVSTModule : public TBasicVSTModule {
   // Gives up the open editor: destroyed now, or when the editor call in
   // progress returns.
   void RetireEditor();
+  // Builds a fresh editor into Parent (inside an editor call scope); false
+  // when none could be embedded, which leaves no editor.
+  bool BuildEditorInto(void* Parent);
+  // Replaces an editor that asked to be built again (WantsRebuild) and asks
+  // the host for its new size.
+  void RebuildEditor();
   class TEditorCallScope;
   void AccumulateThroughScratch(TProcessAudio32Event Handler, float** Inputs, float** Outputs,
                                 std::int32_t SampleFrames);
@@ -253,6 +262,7 @@ class TCustomVSTModule : public TBasicVSTModule {
 
   TEditorFormClass FEditorFormClass = nullptr;
   std::unique_ptr<TVSTEditor> FEditorForm;
+  void* FEditorParent = nullptr;
   // Editor calls in progress (open, idle, keys). A host may call back into
   // the editor opcodes from inside our callbacks (amAutomate); editors it
   // closes meanwhile wait here until the outermost call has returned.

@@ -58,11 +58,16 @@ std::intptr_t TCustomVSTModule::HostCallEditOpen(std::int32_t, std::intptr_t, vo
   // one would stay on screen, never idled, holding its display connection.
   RetireEditor();
   TEditorCallScope Scope(*this);
+  FEditorParent = Ptr;
+  return BuildEditorInto(Ptr) ? 1 : 0;
+}
+
+bool TCustomVSTModule::BuildEditorInto(void* Parent) {
   if (FEditorFormClass) FEditorForm = FEditorFormClass(*this);
-  if (OnEditOpen) OnEditOpen(*this, FEditorForm, Ptr);
-  if (!FEditorForm) return 0;
+  if (OnEditOpen) OnEditOpen(*this, FEditorForm, Parent);
+  if (!FEditorForm) return false;
   try {
-    FEditorForm->AttachToParent(Ptr);
+    FEditorForm->AttachToParent(Parent);
   } catch (...) {
     // Judged below by where the window ended up; the host sees only the 0.
     LibraryFailureTrace().Report("effEditOpen", effEditOpen);
@@ -71,9 +76,23 @@ std::intptr_t TCustomVSTModule::HostCallEditOpen(std::int32_t, std::intptr_t, vo
   // host may also have closed the editor from a callback meanwhile.)
   if (!FEditorForm || !FEditorForm->Embedded()) {
     RetireEditor();
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
+}
+
+void TCustomVSTModule::RebuildEditor() {
+  const std::int32_t OldWidth = FEditorForm->ClientWidth();
+  const std::int32_t OldHeight = FEditorForm->ClientHeight();
+  // The old window goes when the current editor call ends, after the new
+  // one is in place: the host's window is never left empty.
+  RetireEditor();
+  if (!BuildEditorInto(FEditorParent)) return;
+  const std::int32_t Width = FEditorForm->ClientWidth();
+  const std::int32_t Height = FEditorForm->ClientHeight();
+  // Hosts that ignore the request keep their frame: the editor stays
+  // usable in it, clipped or with a border.
+  if (Width != OldWidth || Height != OldHeight) SizeWindow(Width, Height);
 }
 
 std::intptr_t TCustomVSTModule::HostCallEditClose(std::int32_t, std::intptr_t, void*, float) {
@@ -126,6 +145,7 @@ std::intptr_t TCustomVSTModule::HostCallEditIdle(std::int32_t, std::intptr_t, vo
   if (FEditorForm) {
     try {
       FEditorForm->Idle();
+      if (FEditorForm && FEditorForm->WantsRebuild()) RebuildEditor();
     } catch (...) {
       // One failed idle must not take the host down; the next one retries.
       LibraryFailureTrace().Report("effEditIdle", effEditIdle);

@@ -32,6 +32,10 @@ class TVSTEditor {
   // window's pending events, runs due timers, applies pending updates and
   // presents what changed. Never blocks.
   virtual void Idle() {}
+  // True once the editor should be built again, at the scale the screen
+  // under it has now: the module then replaces it on the next effEditIdle,
+  // in the same parent, and asks the host for the new size.
+  virtual bool WantsRebuild() const { return false; }
   // Key messages forwarded from the host, sent to the focused control or
   // the window. Code is a platform key code; WithAlt tells whether the Alt
   // modifier was held (the platform's system-key variant).

@@ -6,6 +6,7 @@
 // Both readers have the shape of the editor's resource reader
 // (editor/editor_scale.h). User-interface thread.
 
+#include <cstdint>
 #include <string>
 
 namespace vb {
@@ -14,6 +15,12 @@ namespace vb {
 // window property and closes the connection again: no connection is kept or
 // shared. Empty when there is no server or no property.
 std::string NativeDesktopResources();
+
+// The resources as the screen under Window (a native window id; 0: none)
+// sees them. X11: the display's, as above. Windows: the density of that
+// window's monitor for its DPI awareness (GetDpiForWindow), as "Xft.dpi";
+// without a window, the system's.
+std::string NativeDesktopResourcesOf(std::uintptr_t window);
 
 // The headless twin: there is no desktop, so there are no resources.
 std::string HeadlessDesktopResources();

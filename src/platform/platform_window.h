@@ -59,6 +59,9 @@ enum class TPlatformEventKind : std::uint8_t {
   // one of their dialogs is open. Backends that rely on the host's idle
   // alone (X11, headless) never send it.
   pekTimer,
+  // The screen density under the window changed (Win32: the host's window
+  // moved to a monitor of another scale). No Area or Position.
+  pekScaleChanged,
 };
 
 // Position and Area are in the window's client pixels (0, 0 top-left).

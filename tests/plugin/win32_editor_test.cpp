@@ -160,7 +160,8 @@ class TOpenEditor {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return counters.PrivateUsage;
+    // Wine reports no private usage; its working set is the resident size.
+    return std::max<std::size_t>(counters.PrivateUsage, counters.WorkingSetSize);
   }
   std::int32_t Width() const { return FWidth; }
   std::int32_t Height() const { return FHeight; }
@@ -206,7 +207,7 @@ TEST(Win32Editor, OpensAsABorderlessChildOfItsOwnClassAndShowsTheFrame) {
   TOpenEditor editor;
   ASSERT_TRUE(editor.Opened());
   ASSERT_NE(editor.Editor(), nullptr);
-  std::printf("figure: effEditOpen to first frame %llu ms, %.1f MiB more private memory, %d x %d pixels\n",
+  std::printf("figure: effEditOpen to first frame %llu ms, %.1f MiB more memory, %d x %d pixels\n",
               static_cast<unsigned long long>(editor.OpenMilliseconds()), editor.OpenBytes() / 1048576.0,
               editor.Width(), editor.Height());
   EXPECT_EQ(ChildrenOf(editor.Frame()).size(), 1u);
@@ -389,6 +390,54 @@ TEST(Win32Editor, TwoCopiesOfTheDllRunSideBySideAndUnloadCleanly) {
   EXPECT_NE(again.Editor(), nullptr);
   std::error_code ignored;
   std::filesystem::remove(copy, ignored);
+}
+
+// A host's window moved to a monitor of another scale: the editor is built
+// again at the new factor in the same place and asks for the new size.
+// Under Wine no window can change monitors, so the new scale comes from the
+// first source of the scale decision, VB_EDITOR_SCALE.
+TEST(Win32Editor, AMoveToAnotherScaleRebuildsTheEditorAndAsksForTheNewSize) {
+  TOpenEditor editor;
+  ASSERT_NE(editor.Editor(), nullptr);
+  const auto moveTo = [&](const char* scale) {
+    _putenv_s("VB_EDITOR_SCALE", scale);
+    const std::vector<HWND> before = ChildrenOf(editor.Frame());
+    if (!before.empty()) SendMessageW(before.front(), WM_DPICHANGED_AFTERPARENT, 0, 0);
+    editor.Host().ClearCalls();
+    editor.Host().Dispatch(effEditIdle);
+    Pump();
+  };
+  const auto sizeRequests = [&] {
+    std::vector<std::pair<std::int32_t, std::intptr_t>> requests;
+    for (const test::THostCall& call : editor.Host().Calls())
+      if (call.Opcode == amSizeWindow) requests.emplace_back(call.Index, call.Value);
+    return requests;
+  };
+  const auto childSize = [&] {
+    const std::vector<HWND> children = ChildrenOf(editor.Frame());
+    RECT client{};
+    if (children.size() == 1) GetClientRect(children.front(), &client);
+    return std::make_pair(std::int32_t(children.size()), std::make_pair(client.right, client.bottom));
+  };
+
+  moveTo("2");
+  EXPECT_EQ(sizeRequests(), (std::vector<std::pair<std::int32_t, std::intptr_t>>{{kEditorWidth * 2, kEditorHeight * 2}}));
+  EXPECT_EQ(childSize(), std::make_pair(1, std::make_pair(LONG(kEditorWidth * 2), LONG(kEditorHeight * 2))));
+
+  // An idle without a move changes nothing.
+  editor.Host().ClearCalls();
+  editor.Host().Dispatch(effEditIdle);
+  EXPECT_TRUE(sizeRequests().empty());
+
+  // A move that keeps the scale rebuilds but asks for nothing.
+  moveTo("2");
+  EXPECT_TRUE(sizeRequests().empty());
+  EXPECT_EQ(childSize().first, 1);
+
+  moveTo("1");
+  EXPECT_EQ(sizeRequests(), (std::vector<std::pair<std::int32_t, std::intptr_t>>{{kEditorWidth, kEditorHeight}}));
+  EXPECT_EQ(childSize(), std::make_pair(1, std::make_pair(LONG(kEditorWidth), LONG(kEditorHeight))));
+  _putenv_s("VB_EDITOR_SCALE", "");
 }
 
 // The process's DPI awareness as Windows 10 and later report it (null where

@@ -8,10 +8,21 @@
 
 namespace vb {
 
-std::string NativeDesktopResources() {
+namespace {
+
+std::string DpiResource(std::uint32_t dpi) {
   char line[32];
-  std::snprintf(line, sizeof line, "Xft.dpi:\t%u\n", unsigned(SystemDpi()));
+  std::snprintf(line, sizeof line, "Xft.dpi:\t%u\n", unsigned(dpi));
   return line;
+}
+
+}  // namespace
+
+std::string NativeDesktopResources() { return DpiResource(SystemDpi()); }
+
+std::string NativeDesktopResourcesOf(std::uintptr_t window) {
+  HWND handle = reinterpret_cast<HWND>(window);
+  return window != 0 && IsWindow(handle) ? DpiResource(WindowDpi(handle)) : NativeDesktopResources();
 }
 
 }  // namespace vb

@@ -311,6 +311,14 @@ LRESULT TWin32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_SYSKEYUP:
     case WM_SYSCHAR:
       return ForwardKey(message, wParam, lParam);
+    case WM_DPICHANGED_AFTERPARENT: {
+      // The host's window moved to a monitor of another scale: the editor
+      // is built again at the new factor (TGuiEditorForm::WantsRebuild).
+      TPlatformEvent event;
+      event.Kind = TPlatformEventKind::pekScaleChanged;
+      Queue(event);
+      return 0;
+    }
     case WM_TIMER:
       if (wParam == kPulseTimer) {
         TPlatformEvent event;

@@ -21,6 +21,8 @@
 // - A 100 ms SetTimer pulse (pekTimer) does the idle work for hosts that
 //   call effEditIdle rarely or not at all while a dialog is open.
 // - Double clicks are paired by TDoubleClickDetector, as on every backend.
+// - WM_DPICHANGED_AFTERPARENT (the host's window moved to a monitor of
+//   another scale) is pekScaleChanged.
 //
 // User-interface thread (the one that embedded the window) only. No
 // process-wide state is changed: no DPI awareness, no focus, no hooks.

@@ -9,6 +9,8 @@ constexpr std::uint32_t kMaxResourceWords = 64 * 1024;  // 32-bit units: 256 KiB
 
 }  // namespace
 
+std::string NativeDesktopResourcesOf(std::uintptr_t) { return NativeDesktopResources(); }
+
 std::string NativeDesktopResources() {
   const TX11Connection connection;
   const xcb_screen_t* screen = connection.DefaultScreen();
