@@ -23,6 +23,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# pkg-config too: the cache's .pc files only, never the build machine's.
+set(ENV{PKG_CONFIG_LIBDIR} ${VB_WINDOWS_DEPS}/lib/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} "")
 
 # Test programs run under Wine, by its 64-bit loader (with the 32-bit half
 # installed, plain `wine` starts the 32-bit one).

@@ -20,6 +20,13 @@ struct TScannedPlugin {
 
 // Loads and opens `path` in a child process with `timeoutSeconds` to
 // answer; what the plug-in prints goes nowhere.
+// On Windows the plug-in is loaded in this process (a crash ends the scan).
 TScannedPlugin ScanPlugin(const std::string& path, int timeoutSeconds);
+
+// The two halves of a scan: what a host learns of `path` loaded into
+// `plugin`, as lines of text, and that text read back into `found`.
+class TPluginHost;
+std::string DescribeForScan(TPluginHost& plugin, const std::string& path);
+void ReadScanAnswer(const std::string& text, TScannedPlugin& found);
 
 }  // namespace vb
