@@ -34,5 +34,7 @@ std::vector<std::string> ListPluginFiles(const std::vector<std::string>& folders
 std::vector<std::string> HostPluginFolders();
 // A plug-in file's extension here (".so", ".dll"): NAME.so above.
 extern const char* const kPluginExtension;
+// Those folders and names as --help describes them.
+extern const char* const kPluginFolderHelp;
 
 }  // namespace vb

@@ -4,6 +4,10 @@
 namespace vb {
 
 const char* const kPluginExtension = ".so";
+const char* const kPluginFolderHelp =
+    "NAME or NAME.so in $LXVST_PATH, $VST_PATH (':'-separated),\n"
+    "~/.vst, ~/.lxvst, /usr/local/lib/vst, /usr/local/lib/lxvst, /usr/lib/vst\n"
+    "and /usr/lib/lxvst";
 
 std::vector<std::string> HostPluginFolders() {
   return PluginFolders(Environment("LXVST_PATH").c_str(), Environment("VST_PATH").c_str(),

@@ -33,6 +33,11 @@ void AddBelow(const std::string& root, const char* sub, std::vector<std::string>
 }  // namespace
 
 const char* const kPluginExtension = ".dll";
+const char* const kPluginFolderHelp =
+    "NAME or NAME.dll in %VST_PATH% (';'-separated),\n"
+    "%CommonProgramFiles%\\VST2, %ProgramFiles%\\VSTPlugins,\n"
+    "%ProgramFiles%\\Steinberg\\VSTPlugins and the VSTPluginsPath value under\n"
+    "HKLM\\SOFTWARE\\VST";
 
 std::vector<std::string> HostPluginFolders() {
   std::vector<std::string> folders;

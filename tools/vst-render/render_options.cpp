@@ -2,6 +2,7 @@
 
 #include "audio_format.h"
 #include "command_line.h"
+#include "plugin_search.h"
 
 #include <cerrno>
 #include <cmath>
@@ -33,12 +34,10 @@ bool ParseNumber(const std::string& text, double& out) {
 }
 
 const TOptionRow<TRenderOptions> kOptions[] = {
-    {"-p", "--plugin", "PATH.so",
-     "the plug-in to load; a bare name is looked\n"
-     "for as NAME or NAME.so in $LXVST_PATH,\n"
-     "$VST_PATH, ~/.vst, ~/.lxvst, /usr/local/lib/vst,\n"
-     "/usr/local/lib/lxvst, /usr/lib/vst and\n"
-     "/usr/lib/lxvst, each with its subfolders.\n"
+    {"-p", "--plugin", "PLUGIN",
+     "the plug-in's file; a bare name is looked\n"
+     "for in the folders hosts search (see below),\n"
+     "each with its subfolders.\n"
      "Repeated, the plug-ins form a chain: each\n"
      "takes the outputs of the one before; their\n"
      "delays add up and are compensated",
@@ -334,7 +333,7 @@ TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& args) {
 
 std::string RenderUsage() {
   std::string text =
-      "usage: vst-render -p PLUGIN.so [options]\n"
+      "usage: vst-render -p PLUGIN [options]\n"
       "Renders audio through a VST 2.4 plug-in. Without -i the built-in demo\n"
       "(about 10 s of plucked guitar-like strings) is rendered.\n"
       "\n";
@@ -352,6 +351,8 @@ std::string RenderUsage() {
       "leading frames are dropped and as many extra are rendered.\n"
       "Notes go to stderr (-q hides them), as do warnings and errors. Exit\n"
       "status: 0 done, 1 failed (no output file is left), 2 bad command line.\n";
+  text += "Plug-in folders: " + std::string(kPluginFolderHelp) + ".\n";
+  text += "This build writes: " + WritableExtensions() + ".\n";
   return text;
 }
 
