@@ -87,6 +87,7 @@ std::vector<std::string> FolderNames(const std::string& folder);
 // True when the path separator is the character (also '\\' on Windows).
 bool IsSeparator(char c);
 extern const char* const kPathSeparators;  // for find_first_of: "/" or "/\\"
+extern const char* const kSeparator;       // the one paths are joined with
 constexpr int kStandardOutputFd = 1;
 
 // Processes.

@@ -153,6 +153,7 @@ std::vector<std::string> FolderNames(const std::string& folder) {
 
 bool IsSeparator(char c) { return c == '/'; }
 const char* const kPathSeparators = "/";
+const char* const kSeparator = "/";
 
 long ProcessId() { return static_cast<long>(::getpid()); }
 bool ProcessIsGone(long pid) { return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; }

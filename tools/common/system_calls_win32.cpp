@@ -268,6 +268,7 @@ std::vector<std::string> FolderNames(const std::string& folder) {
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 const char* const kPathSeparators = "/\\";
+const char* const kSeparator = "\\";
 
 long ProcessId() { return static_cast<long>(GetCurrentProcessId()); }
 

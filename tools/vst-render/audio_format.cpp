@@ -6,6 +6,8 @@
 #include <iterator>
 #include <span>
 
+#include "system_calls.h"
+
 #ifdef VB_HAVE_SNDFILE
 #include <sndfile.h>
 #endif
@@ -13,7 +15,7 @@
 namespace vb {
 
 std::string LowerExtension(const std::string& path) {
-  const auto slash = path.find_last_of('/');
+  const auto slash = path.find_last_of(kPathSeparators);
   const auto dot = path.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
   std::string ext = path.substr(dot + 1);

@@ -36,7 +36,7 @@ std::string Stem(const std::string& path) {
 // The audio files directly in a folder, by name (hidden ones left out).
 std::vector<std::string> FolderFiles(const std::string& folder) {
   std::vector<std::string> files;
-  const std::string prefix = IsSeparator(folder.back()) ? folder : folder + "/";
+  const std::string prefix = IsSeparator(folder.back()) ? folder : folder + kSeparator;
   for (const std::string& name : FolderNames(folder))
     if (name[0] != '.' && IsAudioExtension(LowerExtension(name)) && PathKind(prefix + name).Regular)
       files.push_back(prefix + name);
@@ -64,7 +64,7 @@ std::string OutputFor(const std::string& input, const std::string& output) {
   if (output.empty()) return {};
   std::string out = output;
   if (const auto at = out.find(kNameField); at != std::string::npos) return out.replace(at, 6, Stem(input));
-  return (IsSeparator(out.back()) ? out : out + "/") + BaseName(input);
+  return (IsSeparator(out.back()) ? out : out + kSeparator) + BaseName(input);
 }
 
 }  // namespace

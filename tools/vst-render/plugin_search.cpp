@@ -25,7 +25,7 @@ bool EndsWithExtension(const std::string& name) {
 std::vector<std::string> Subfolders(const std::string& folder) {
   std::vector<std::string> found;
   for (const std::string& name : FolderNames(folder))
-    if (name[0] != '.' && PathKind(folder + "/" + name).Folder) found.push_back(folder + "/" + name);
+    if (name[0] != '.' && PathKind(folder + kSeparator + name).Folder) found.push_back(folder + kSeparator + name);
   std::sort(found.begin(), found.end());
   return found;
 }
@@ -36,7 +36,7 @@ std::string FindBelow(const std::string& folder, const std::string& given) {
   for (int depth = 0; depth <= kMaxDepth && !level.empty(); ++depth) {
     for (const std::string& f : level)
       for (const std::string& name : {given, given + kPluginExtension})
-        if (IsFile(f + "/" + name)) return f + "/" + name;
+        if (IsFile(f + kSeparator + name)) return f + kSeparator + name;
     std::vector<std::string> next;
     for (const std::string& f : level)
       for (std::string& sub : Subfolders(f)) next.push_back(std::move(sub));
@@ -85,7 +85,7 @@ std::vector<std::string> ListPluginFiles(const std::vector<std::string>& folders
       for (const std::string& f : level) {
         std::vector<std::string> here;
         for (const std::string& name : FolderNames(f))
-          if (name[0] != '.' && EndsWithExtension(name) && IsFile(f + "/" + name)) here.push_back(f + "/" + name);
+          if (name[0] != '.' && EndsWithExtension(name) && IsFile(f + kSeparator + name)) here.push_back(f + kSeparator + name);
         std::sort(here.begin(), here.end());
         for (const std::string& path : here) {
           const std::string real = CanonicalPath(path);

@@ -8,18 +8,22 @@ namespace vb {
 
 namespace {
 
+// A string, REG_EXPAND_SZ ones expanded (asking for REG_EXPAND_SZ as such
+// would need RRF_NOEXPAND).
+constexpr DWORD kStringValue = RRF_RT_REG_SZ;
+
 // The VSTPluginsPath value under HKLM\SOFTWARE\VST, where installers record
 // the shared plug-in folder; empty when there is none.
 std::string RegisteredFolder() {
   DWORD bytes = 0;
   const wchar_t* key = L"SOFTWARE\\VST";
   const wchar_t* value = L"VSTPluginsPath";
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, key, value, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, nullptr, &bytes) !=
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, key, value, kStringValue, nullptr, nullptr, &bytes) !=
           ERROR_SUCCESS ||
       bytes < sizeof(wchar_t))
     return {};
   std::wstring text(bytes / sizeof(wchar_t), L'\0');
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, key, value, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, text.data(),
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, key, value, kStringValue, nullptr, text.data(),
                    &bytes) != ERROR_SUCCESS)
     return {};
   text.resize(wcsnlen(text.c_str(), text.size()));
