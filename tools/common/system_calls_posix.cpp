@@ -79,13 +79,15 @@ TPathKind DescriptorKind(int fd) {
 }
 
 bool SameFile(const std::string& path, int fd) {
-  struct stat file {}, open{};
+  struct stat file {
+  }, open{};
   return ::stat(path.c_str(), &file) == 0 && ::fstat(fd, &open) == 0 && file.st_dev == open.st_dev &&
          file.st_ino == open.st_ino;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb{};
+  struct stat sa {
+  }, sb{};
   return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
@@ -110,7 +112,8 @@ int ReadLinkTarget(const std::string& path, std::string& target) {
 bool FolderForbidsReplacing(const std::string& path) {
   // Only the file's owner, the folder's owner and root may rename over a
   // file in a sticky folder.
-  struct stat file {}, dir{};
+  struct stat file {
+  }, dir{};
   const auto slash = path.find_last_of('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
   if (::stat(path.c_str(), &file) != 0 || ::stat(folder.c_str(), &dir) != 0 || !(dir.st_mode & S_ISVTX)) return false;

@@ -25,16 +25,27 @@ int SetErrnoFromLastError() {
   switch (GetLastError()) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME: errno = ENOENT; break;
+    case ERROR_INVALID_NAME:
+      errno = ENOENT;
+      break;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: errno = EACCES; break;
+    case ERROR_LOCK_VIOLATION:
+      errno = EACCES;
+      break;
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: errno = EEXIST; break;
+    case ERROR_ALREADY_EXISTS:
+      errno = EEXIST;
+      break;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: errno = ENOSPC; break;
-    case ERROR_WRITE_PROTECT: errno = EROFS; break;
-    default: errno = EIO;
+    case ERROR_HANDLE_DISK_FULL:
+      errno = ENOSPC;
+      break;
+    case ERROR_WRITE_PROTECT:
+      errno = EROFS;
+      break;
+    default:
+      errno = EIO;
   }
   return -1;
 }
@@ -66,8 +77,8 @@ bool FileIdentity(HANDLE h, BY_HANDLE_FILE_INFORMATION& id) {
 }
 
 bool NamedIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& id) {
-  HANDLE h = CreateFileW(WideFromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE h = CreateFileW(WideFromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   const bool known = FileIdentity(h, id);
   if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
   return known;
@@ -311,8 +322,8 @@ void* LoadLibraryFile(const std::string& path, std::string& error) {
   SetErrorMode(oldMode);
   if (!lib) {
     wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, why, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   why, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     error = text ? Utf8FromWide(text) : "error " + std::to_string(why);
     if (text) LocalFree(text);
     while (!error.empty() && (error.back() == '\n' || error.back() == '\r' || error.back() == ' ')) error.pop_back();

@@ -19,7 +19,9 @@ bool IsPattern(const std::string& path) {
   return path.find_first_of("*?[") != std::string::npos && !PathKind(path).Exists;
 }
 
-bool NamesFolder(const std::string& output) { return !output.empty() && (IsSeparator(output.back()) || IsFolder(output)); }
+bool NamesFolder(const std::string& output) {
+  return !output.empty() && (IsSeparator(output.back()) || IsFolder(output));
+}
 
 std::string BaseName(const std::string& path) {
   size_t start = path.size();

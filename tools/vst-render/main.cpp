@@ -237,7 +237,8 @@ std::vector<TParamRequest> StageParams(const TRenderOptions& o, size_t k) {
       for (size_t s = 0; s < o.PluginPaths.size(); ++s) {
         std::string stem = o.PluginPaths[s].substr(o.PluginPaths[s].find_last_of(kPathSeparators) + 1);
         const size_t ext = std::char_traits<char>::length(kPluginExtension);
-        if (stem.size() > ext && stem.compare(stem.size() - ext, ext, kPluginExtension) == 0) stem.resize(stem.size() - ext);
+        if (stem.size() > ext && stem.compare(stem.size() - ext, ext, kPluginExtension) == 0)
+          stem.resize(stem.size() - ext);
         if (prefix == stem || prefix == std::to_string(s + 1)) {
           owner = s;
           r.Name.erase(0, colon + 1);

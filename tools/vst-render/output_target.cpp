@@ -17,7 +17,7 @@ namespace vb {
 
 namespace {
 
-constexpr int kMaxLinkHops = 40;        // as the kernel's own limit
+constexpr int kMaxLinkHops = 40;  // as the kernel's own limit
 constexpr int kTooManyLinks = ELOOP;
 constexpr int kMaxTempAttempts = 100;   // stale temporary names skipped
 constexpr size_t kCopyChunk = 1 << 16;  // bytes per read when copying a spool
@@ -289,7 +289,8 @@ bool TOutputTarget::CommitInPlace(std::string& error) {
                        FileCalls().Fsync(FDeviceFd) == 0;
   if (!written) {
     const std::string why = std::strerror(errno);
-    const bool restored = CopyAll(backup, FDeviceFd, true) && FileCalls().Ftruncate(FDeviceFd, static_cast<off_t>(old.Size)) == 0 &&
+    const bool restored = CopyAll(backup, FDeviceFd, true) &&
+                          FileCalls().Ftruncate(FDeviceFd, static_cast<off_t>(old.Size)) == 0 &&
                           FileCalls().Fsync(FDeviceFd) == 0;
     error =
         Failure(why + (restored ? "; its old contents are back in place"

@@ -25,10 +25,9 @@ std::string DescribeForScan(TPluginHost& plugin, const std::string& path) {
   (void)plugin.Open(kScanSampleRate, kScanBlockSize, false);
   const TVSTEffect* e = plugin.Effect();
   const bool synth = plugin.HasFlag(effFlagsIsSynth) || plugin.Dispatch(effGetPlugCategory) == vpcSynth;
-  return "ok\n" + plugin.DispatchText(effGetEffectName) + "\n" +
-                           plugin.DispatchText(effGetVendorString) + "\n" + std::to_string(e->UniqueID) + "\n" +
-                           std::to_string(e->numInputs) + "\n" + std::to_string(e->numOutputs) + "\n" +
-                           (synth ? "1" : "0") + "\n";
+  return "ok\n" + plugin.DispatchText(effGetEffectName) + "\n" + plugin.DispatchText(effGetVendorString) + "\n" +
+         std::to_string(e->UniqueID) + "\n" + std::to_string(e->numInputs) + "\n" + std::to_string(e->numOutputs) +
+         "\n" + (synth ? "1" : "0") + "\n";
 }
 
 void ReadScanAnswer(const std::string& text, TScannedPlugin& found) {

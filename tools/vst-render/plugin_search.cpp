@@ -85,7 +85,8 @@ std::vector<std::string> ListPluginFiles(const std::vector<std::string>& folders
       for (const std::string& f : level) {
         std::vector<std::string> here;
         for (const std::string& name : FolderNames(f))
-          if (name[0] != '.' && EndsWithExtension(name) && IsFile(f + kSeparator + name)) here.push_back(f + kSeparator + name);
+          if (name[0] != '.' && EndsWithExtension(name) && IsFile(f + kSeparator + name))
+            here.push_back(f + kSeparator + name);
         std::sort(here.begin(), here.end());
         for (const std::string& path : here) {
           const std::string real = CanonicalPath(path);

@@ -10,8 +10,7 @@ const char* const kPluginFolderHelp =
     "and /usr/lib/lxvst";
 
 std::vector<std::string> HostPluginFolders() {
-  return PluginFolders(Environment("LXVST_PATH").c_str(), Environment("VST_PATH").c_str(),
-                       Environment("HOME").c_str());
+  return PluginFolders(Environment("LXVST_PATH").c_str(), Environment("VST_PATH").c_str(), Environment("HOME").c_str());
 }
 
 }  // namespace vb

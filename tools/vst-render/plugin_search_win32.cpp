@@ -18,13 +18,11 @@ std::string RegisteredFolder() {
   DWORD bytes = 0;
   const wchar_t* key = L"SOFTWARE\\VST";
   const wchar_t* value = L"VSTPluginsPath";
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, key, value, kStringValue, nullptr, nullptr, &bytes) !=
-          ERROR_SUCCESS ||
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, key, value, kStringValue, nullptr, nullptr, &bytes) != ERROR_SUCCESS ||
       bytes < sizeof(wchar_t))
     return {};
   std::wstring text(bytes / sizeof(wchar_t), L'\0');
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, key, value, kStringValue, nullptr, text.data(),
-                   &bytes) != ERROR_SUCCESS)
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, key, value, kStringValue, nullptr, text.data(), &bytes) != ERROR_SUCCESS)
     return {};
   text.resize(wcsnlen(text.c_str(), text.size()));
   return Utf8FromWide(text);
