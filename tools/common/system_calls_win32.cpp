@@ -89,6 +89,13 @@ bool SameIdentity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFO
          a.nFileIndexLow == b.nFileIndexLow;
 }
 
+// The absolute form of a path (empty when it cannot be made).
+std::wstring FullPath(const std::wstring& path) {
+  std::vector<wchar_t> full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr) + 1);
+  const DWORD n = GetFullPathNameW(path.c_str(), DWORD(full.size()), full.data(), nullptr);
+  return std::wstring(full.data(), n < full.size() ? n : 0);
+}
+
 BOOL WINAPI OnConsoleEvent(DWORD) {
   if (GCleanup) GCleanup();
   return FALSE;  // the default handler ends the process as before
@@ -256,9 +263,7 @@ bool IsNoRoom(int error) { return error == ENOSPC || error == EFBIG; }
 std::string CanonicalPath(const std::string& path) {
   const std::wstring wide = WideFromUtf8(path);
   if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) return {};
-  std::vector<wchar_t> full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr) + 1);
-  const DWORD n = GetFullPathNameW(wide.c_str(), DWORD(full.size()), full.data(), nullptr);
-  std::string text = n ? Utf8FromWide(std::wstring_view(full.data(), n)) : std::string();
+  std::string text = Utf8FromWide(FullPath(wide));
   for (char& c : text)
     if (c == '/') c = '\\';
   return text;
@@ -311,13 +316,11 @@ void IgnoreBrokenPipes(bool) {}
 
 void* LoadLibraryFile(const std::string& path, std::string& error) {
   // A full path, so that the libraries beside the plug-in are found first.
-  const std::wstring wide = WideFromUtf8(path);
-  std::vector<wchar_t> full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr) + 1);
-  const DWORD n = GetFullPathNameW(wide.c_str(), DWORD(full.size()), full.data(), nullptr);
+  const std::wstring wide = WideFromUtf8(path), full = FullPath(wide);
   // No "insert a disk" or "entry point not found" boxes: this is a
   // command-line program.
   const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE lib = LoadLibraryExW(n ? full.data() : wide.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  HMODULE lib = LoadLibraryExW(full.empty() ? wide.c_str() : full.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   const DWORD why = GetLastError();
   SetErrorMode(oldMode);
   if (!lib) {
