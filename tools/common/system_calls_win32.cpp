@@ -330,6 +330,8 @@ void* LoadLibraryFile(const std::string& path, std::string& error) {
     error = text ? Utf8FromWide(text) : "error " + std::to_string(why);
     if (text) LocalFree(text);
     while (!error.empty() && (error.back() == '\n' || error.back() == '\r' || error.back() == ' ')) error.pop_back();
+    // Messages about a file name it as an insert, left unfilled here.
+    if (const size_t insert = error.find("%1"); insert != std::string::npos) error.replace(insert, 2, "this file");
   }
   return reinterpret_cast<void*>(lib);
 }

@@ -1,5 +1,7 @@
 #include "plugin_scan.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 #include "plugin_host.h"
@@ -28,6 +30,15 @@ std::string DescribeForScan(TPluginHost& plugin, const std::string& path) {
   return "ok\n" + plugin.DispatchText(effGetEffectName) + "\n" + plugin.DispatchText(effGetVendorString) + "\n" +
          std::to_string(e->UniqueID) + "\n" + std::to_string(e->numInputs) + "\n" + std::to_string(e->numOutputs) +
          "\n" + (synth ? "1" : "0") + "\n";
+}
+
+void RunScanChild(const std::string& path) {
+  TPluginHost plugin;
+  const std::string text = DescribeForScan(plugin, path);
+  std::fflush(stdout);
+  std::fputs((kScanAnswerMark + text).c_str(), stdout);
+  std::fflush(stdout);
+  std::_Exit(0);  // the plug-in is not closed: a scan must not wait for it
 }
 
 void ReadScanAnswer(const std::string& text, TScannedPlugin& found) {
