@@ -115,9 +115,11 @@ void UnloadLibrary(void* library);
 
 // The console: true when standard error is a terminal or console window.
 bool StandardErrorIsConsole();
-// Program arguments in UTF-8 (on Windows from the wide command line, so
-// that any file name arrives whole); call first thing in main().
-void Utf8Arguments(int& argc, char**& argv);
+// UTF-8 in and out: the program's arguments (on Windows from the wide
+// command line, so that any file name arrives whole) and what it prints to
+// a console (on Windows the console's code page, put back at exit); call
+// first thing in main().
+void UseUtf8(int& argc, char**& argv);
 
 // Standard error's descriptor redirected to `fd` until RestoreStandardError;
 // the saved descriptor (-1 on failure).

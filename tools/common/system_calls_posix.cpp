@@ -204,7 +204,7 @@ void* LibrarySymbol(void* library, const char* name) { return ::dlsym(library, n
 void UnloadLibrary(void* library) { ::dlclose(library); }
 
 bool StandardErrorIsConsole() { return ::isatty(STDERR_FILENO) == 1; }
-void Utf8Arguments(int&, char**&) {}
+void UseUtf8(int&, char**&) {}
 
 int RedirectStandardError(int fd) {
   const int saved = ::dup(STDERR_FILENO);

@@ -19,6 +19,11 @@ namespace vb {
 namespace {
 
 void (*GCleanup)() = nullptr;
+UINT GConsoleCodePage = 0;  // the console's own, while UseUtf8 replaced it
+
+void RestoreConsoleCodePage() {
+  if (GConsoleCodePage) SetConsoleOutputCP(GConsoleCodePage);
+}
 
 // errno for the Win32 error of the call that just failed.
 int SetErrnoFromLastError() {
@@ -98,6 +103,7 @@ std::wstring FullPath(const std::wstring& path) {
 
 BOOL WINAPI OnConsoleEvent(DWORD) {
   if (GCleanup) GCleanup();
+  RestoreConsoleCodePage();
   return FALSE;  // the default handler ends the process as before
 }
 
@@ -346,7 +352,12 @@ bool StandardErrorIsConsole() {
   return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
-void Utf8Arguments(int& argc, char**& argv) {
+void UseUtf8(int& argc, char**& argv) {
+  const UINT codePage = GetConsoleOutputCP();
+  if (codePage != 0 && codePage != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
+    GConsoleCodePage = codePage;
+    std::atexit(RestoreConsoleCodePage);
+  }
   // Kept for the life of the program, as the C library keeps argv.
   static std::vector<std::string> texts;
   static std::vector<char*> pointers;

@@ -281,7 +281,7 @@ int RunCommand(const std::vector<std::string>& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  Utf8Arguments(argc, argv);
+  UseUtf8(argc, argv);
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   int noOptions = 0;
   std::vector<std::string> words;

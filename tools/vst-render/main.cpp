@@ -545,7 +545,7 @@ int Run(const TRenderOptions& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  vb::Utf8Arguments(argc, argv);
+  vb::UseUtf8(argc, argv);
   if (argc == 3 && std::string_view(argv[1]) == vb::kScanChildOption) vb::RunScanChild(argv[2]);
   std::vector<std::string_view> args(argv + 1, argv + argc);
   const vb::TOptionsResult parsed = vb::ParseRenderOptions(args);
