@@ -33,6 +33,9 @@ int OpenExisting(const std::string& path, bool read);
 int DuplicateStandardInput();
 int DuplicateStandardOutput();
 int DuplicateDescriptor(int fd);
+// True when the file position can be moved (a disk file, not a pipe or a
+// device such as NUL, whose seeks Windows lets succeed without effect).
+bool Seekable(int fd);
 // A file in the temporary folder that disappears once closed (or at
 // once); `purpose` names it ("spool", "input").
 int OpenUnnamedTemp(const char* purpose);

@@ -46,6 +46,7 @@ int OpenExisting(const std::string& path, bool read) {
 int DuplicateStandardInput() { return ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0); }
 int DuplicateStandardOutput() { return ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0); }
 int DuplicateDescriptor(int fd) { return ::fcntl(fd, F_DUPFD_CLOEXEC, 0); }
+bool Seekable(int fd) { return ::lseek(fd, 0, SEEK_CUR) >= 0; }
 
 int OpenUnnamedTemp(const char* purpose) {
   const char* tmp = std::getenv("TMPDIR");

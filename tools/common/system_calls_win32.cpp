@@ -147,6 +147,8 @@ int DuplicateDescriptor(int fd) {
   return copyFd;
 }
 
+bool Seekable(int fd) { return GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(fd))) == FILE_TYPE_DISK; }
+
 int OpenUnnamedTemp(const char* purpose) {
   wchar_t folder[MAX_PATH + 1], name[MAX_PATH + 1];
   const std::wstring prefix = WideFromUtf8(purpose).substr(0, 3);
@@ -199,10 +201,22 @@ int MakePipe(int ends[2]) {
   return _pipe(ends, kPipeBytes, _O_BINARY | _O_NOINHERIT);
 }
 
+// A device or pipe by name (NUL, CON, \\.\pipe\...), which the C
+// library's stat does not know.
+TPathKind DeviceKind(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  const DWORD type = GetFileType(h);
+  CloseHandle(h);
+  TPathKind kind;
+  kind.Exists = kind.Writable = type == FILE_TYPE_CHAR || type == FILE_TYPE_PIPE;
+  return kind;
+}
+
 TPathKind PathKind(const std::string& path) {
   const std::wstring wide = WideFromUtf8(path);
   struct _stat64 st {};
-  if (_wstat64(wide.c_str(), &st) != 0) return {};
+  if (_wstat64(wide.c_str(), &st) != 0) return DeviceKind(wide);
   TPathKind kind = KindOf(st);
   kind.Writable = _waccess(wide.c_str(), 2) == 0;
   return kind;

@@ -237,7 +237,7 @@ bool TOutputTarget::OpenDevice(const std::string& finalPath, bool streamable, st
     error = Failure(std::strerror(errno));
     return false;
   }
-  if (streamable || ::lseek(FDeviceFd, 0, SEEK_CUR) >= 0) {
+  if (streamable || Seekable(FDeviceFd)) {
     FEncoderFd = FDeviceFd;
     FDeviceFd = -1;
     FKind = okDirect;
