@@ -51,6 +51,10 @@ int RemoveFile(const char* path);
 int MakeFolder(const std::string& path);
 // pipe(2): ends[0] to read, ends[1] to write.
 int MakePipe(int ends[2]);
+// True where reading a pipe whose writer has closed fails instead of
+// ending (Windows: ERROR_BROKEN_PIPE), which libsndfile takes for an
+// error: what comes through a pipe is then read from a temporary copy.
+extern const bool kPipeEndFails;
 
 struct TPathKind {
   bool Exists = false;

@@ -65,6 +65,7 @@ int ReplaceByRename(const char* from, const char* to) { return ::rename(from, to
 int RemoveFile(const char* path) { return ::unlink(path); }
 int MakeFolder(const std::string& path) { return ::mkdir(path.c_str(), 0777); }
 int MakePipe(int ends[2]) { return ::pipe2(ends, O_CLOEXEC); }
+const bool kPipeEndFails = false;
 
 TPathKind PathKind(const std::string& path) {
   struct stat st {};

@@ -203,6 +203,8 @@ int MakePipe(int ends[2]) {
 
 // A device or pipe by name (NUL, CON, \\.\pipe\...), which the C
 // library's stat does not know.
+const bool kPipeEndFails = true;
+
 TPathKind DeviceKind(const std::wstring& path) {
   HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return {};

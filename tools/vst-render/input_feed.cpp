@@ -68,7 +68,7 @@ int TInputFeed::Prepare(int fd, const std::string& path, std::string& error) {
   unsigned char head[kSniff];
   if (DescriptorKind(fd).Regular) {
     const ssize_t n = ReadAt(fd, head, sizeof head, 0);
-    if (n > 0 && LooksLikeMp3(head, static_cast<size_t>(n))) return Stream(fd, {}, path, error);
+    if (n > 0 && LooksLikeMp3(head, static_cast<size_t>(n)) && !kPipeEndFails) return Stream(fd, {}, path, error);
     return fd;
   }
   const ssize_t n = ReadUpTo(fd, head, sizeof head);
@@ -78,7 +78,8 @@ int TInputFeed::Prepare(int fd, const std::string& path, std::string& error) {
     return -1;
   }
   const size_t got = static_cast<size_t>(n);
-  if (got == kSniff && std::memcmp(head, "fLaC", kSniff) == 0) return SpoolToTemp(fd, head, got, path, error);
+  if ((got == kSniff && std::memcmp(head, "fLaC", kSniff) == 0) || kPipeEndFails)
+    return SpoolToTemp(fd, head, got, path, error);
   // The bytes read to tell are handed on ahead of the rest.
   return Stream(fd, std::string(reinterpret_cast<const char*>(head), got), path, error);
 }
