@@ -67,8 +67,8 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      "encoding is kept where the format allows.\n"
      "To a pipe, FLAC, Ogg, Opus and MP3 stream as\n"
      "they render; the others write their length\n"
-     "first, so they are buffered in $TMPDIR and\n"
-     "sent when the render is complete",
+     "first, so they are buffered in a temporary\n"
+     "file and sent when the render is complete",
      [](TRenderOptions& o, const std::string& v, std::string&) {
        o.OutputPath = v;
        return true;
@@ -189,7 +189,7 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      "set a parameter by name or index, in its\n"
      "own unit (repeatable; see the order below);\n"
      "in a chain PLUGIN:NAME=VALUE picks the\n"
-     "plug-in by file name (no .so) or number",
+     "plug-in by file name (no extension) or number",
      [](TRenderOptions& o, const std::string& v, std::string& e) {
        const auto eq = v.rfind('=');
        if (eq == std::string::npos || eq == 0 || eq + 1 == v.size()) {
@@ -287,7 +287,7 @@ std::string CheckCombination(const TRenderOptions& o) {
   if (o.ListPlugins)
     return o.PluginPaths.empty() && o.Inputs.empty() && o.OutputPath.empty() ? std::string()
                                                                              : "--list-plugins takes no -p, -i or -o";
-  if (o.PluginPath.empty()) return "no plug-in given (use -p PATH.so)";
+  if (o.PluginPath.empty()) return "no plug-in given (use -p PLUGIN)";
   if (!o.EditorSnapshotPath.empty() && !o.OutputPath.empty())
     return "--editor-snapshot writes a picture, not audio; leave out -o";
   if (!o.EditorSnapshotPath.empty() && LowerExtension(o.EditorSnapshotPath) != "png")
