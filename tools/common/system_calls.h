@@ -103,6 +103,10 @@ long ProcessId();
 bool ProcessIsGone(long pid);
 // The value of an environment variable in UTF-8; empty when unset.
 std::string Environment(const char* name);
+// A machine-wide setting as text: on Windows the string `value` under the
+// registry key HKEY_LOCAL_MACHINE\`key`; empty when there is none (always
+// on POSIX, which keeps such settings in files).
+std::string MachineSetting(const char* key, const char* value);
 
 // Interruption: `cleanup` runs when the user interrupts the program or it
 // is killed by a fatal signal (POSIX) or its console closes (Windows), and

@@ -168,6 +168,8 @@ std::string Environment(const char* name) {
   return value ? value : "";
 }
 
+std::string MachineSetting(const char*, const char*) { return {}; }
+
 void OnInterrupt(void (*cleanup)()) {
   GCleanup = cleanup;
   // A signal the caller ignored stays ignored (nohup, background jobs).

@@ -323,6 +323,24 @@ std::string Environment(const char* name) {
   return value ? Utf8FromWide(value) : std::string();
 }
 
+std::string MachineSetting(const char* key, const char* value) {
+  // A string, REG_EXPAND_SZ ones expanded (asking for REG_EXPAND_SZ as
+  // such would need RRF_NOEXPAND).
+  constexpr DWORD kStringValue = RRF_RT_REG_SZ;
+  const std::wstring wideKey = WideFromUtf8(key), wideValue = WideFromUtf8(value);
+  DWORD bytes = 0;
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, wideKey.c_str(), wideValue.c_str(), kStringValue, nullptr, nullptr, &bytes) !=
+          ERROR_SUCCESS ||
+      bytes < sizeof(wchar_t))
+    return {};
+  std::wstring text(bytes / sizeof(wchar_t), L'\0');
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, wideKey.c_str(), wideValue.c_str(), kStringValue, nullptr, text.data(),
+                   &bytes) != ERROR_SUCCESS)
+    return {};
+  text.resize(wcsnlen(text.c_str(), text.size()));
+  return Utf8FromWide(text);
+}
+
 void OnInterrupt(void (*cleanup)()) {
   GCleanup = cleanup;
   // Ctrl-C, Ctrl-Break, the console closed, logoff, shutdown; and a crash.
