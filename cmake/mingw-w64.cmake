@@ -18,6 +18,9 @@ endif()
 if(NOT VB_WINDOWS_DEPS)
   set(VB_WINDOWS_DEPS /var/cache/vorda-brasswick/windows-deps)
 endif()
+# The checks' test projects read this file again: they get the same cache
+# (and so leave pkg-config's environment below pointing at it).
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VB_WINDOWS_DEPS)
 set(CMAKE_FIND_ROOT_PATH /usr/${VB_MINGW_TRIPLET} ${VB_WINDOWS_DEPS})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
