@@ -1,10 +1,17 @@
 # The Windows distribution: `cpack -G ZIP` and `cpack -G NSIS` in the build
-# folder make the zip (the DLL, a README, the licence) and an installer that
+# folder make the zip (the DLL, the tools, a README, the licence) and an installer that
 # puts the DLL in %CommonProgramFiles%\VST2 unless the user picks another
 # folder, and registers an uninstaller.
 if(TARGET VordaBrasswick)
   install(TARGETS VordaBrasswick RUNTIME DESTINATION . COMPONENT plugin LIBRARY DESTINATION . COMPONENT plugin)
 endif()
+# The command-line tools in bin\, which the installer adds to the PATH only
+# when the user ticks it (CPACK_NSIS_MODIFY_PATH; unticked by default).
+foreach(tool vst-render png-tool)
+  if(TARGET ${tool})
+    install(TARGETS ${tool} RUNTIME DESTINATION bin COMPONENT plugin)
+  endif()
+endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/docs/windows/README.txt DESTINATION . COMPONENT plugin)
 if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt COMPONENT plugin)
@@ -34,5 +41,6 @@ set(CPACK_NSIS_UNINSTALL_NAME "Uninstall Vorda Brasswick")
 # when it is empty, so other plug-ins in VST2 stay.
 set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "SetRegView 64")
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "SetRegView 64")
+set(CPACK_NSIS_MODIFY_PATH ON)
 set(CPACK_GENERATOR "ZIP;NSIS")
 include(CPack)

@@ -18,11 +18,17 @@ endif()
 if(NOT VB_WINDOWS_DEPS)
   set(VB_WINDOWS_DEPS /var/cache/vorda-brasswick/windows-deps)
 endif()
+# The checks' test projects read this file again: they get the same cache
+# (and so leave pkg-config's environment below pointing at it).
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VB_WINDOWS_DEPS)
 set(CMAKE_FIND_ROOT_PATH /usr/${VB_MINGW_TRIPLET} ${VB_WINDOWS_DEPS})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# pkg-config too: the cache's .pc files only, never the build machine's.
+set(ENV{PKG_CONFIG_LIBDIR} ${VB_WINDOWS_DEPS}/lib/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} "")
 
 # Test programs run under Wine, by its 64-bit loader (with the 32-bit half
 # installed, plain `wine` starts the 32-bit one).

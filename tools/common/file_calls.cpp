@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "system_calls.h"
+
 namespace vb {
 
 namespace {
@@ -16,9 +18,9 @@ TFileCalls* GCalls = &GSystemCalls;
 
 ssize_t TFileCalls::Write(int fd, const void* data, size_t size) { return ::write(fd, data, size); }
 ssize_t TFileCalls::Read(int fd, void* data, size_t size) { return ::read(fd, data, size); }
-int TFileCalls::Fsync(int fd) { return ::fsync(fd); }
-int TFileCalls::Ftruncate(int fd, off_t length) { return ::ftruncate(fd, length); }
-int TFileCalls::Rename(const char* from, const char* to) { return std::rename(from, to); }
+int TFileCalls::Fsync(int fd) { return SyncFile(fd); }
+int TFileCalls::Ftruncate(int fd, off_t length) { return TruncateFile(fd, length); }
+int TFileCalls::Rename(const char* from, const char* to) { return ReplaceByRename(from, to); }
 int TFileCalls::Close(int fd) { return ::close(fd); }
 
 TFileCalls& FileCalls() { return *GCalls; }

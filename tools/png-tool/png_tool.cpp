@@ -2,8 +2,6 @@
 // chunks of a PNG, with the system's own codec. Errors are one line on
 // stderr and exit status 1; a wrong command line gives the usage and 2.
 // main() picks the command and runs one function for it.
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,6 +20,7 @@
 #include "png/png_startup.h"
 #include "png/portable_network_graphic_pixel32.h"
 #include "png_file_check.h"
+#include "system_calls.h"
 
 namespace {
 
@@ -38,8 +37,7 @@ std::runtime_error SystemError(const std::string& What, const std::string& Path)
 
 // The whole file (or pipe); every failure names the file and the reason.
 std::vector<uint8_t> ReadAll(const std::string& Path) {
-  const int fd =
-      Path == kStandardStream ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0) : ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = Path == kStandardStream ? DuplicateStandardInput() : OpenToRead(Path);
   if (fd < 0) throw SystemError("open", Path);
   std::vector<uint8_t> bytes;
   for (;;) {
@@ -260,11 +258,8 @@ int Help() {
 }
 
 // True when both names stand for one existing file.
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {
-  }, sb{};
-  return a != kStandardStream && b != kStandardStream && ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
-         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+bool SameNamedFile(const std::string& a, const std::string& b) {
+  return a != kStandardStream && b != kStandardStream && SameFile(a, b);
 }
 
 // The command and its files, checked before any file is touched.
@@ -273,7 +268,7 @@ int RunCommand(const std::vector<std::string>& words) {
   const size_t files = words.size() - (words.empty() ? 0 : 1);
   if (command == "info" && files == 1) return Info(words[1]);
   if ((command == "decode" || command == "encode") && files == 2) {
-    if (SameFile(words[1], words[2]))
+    if (SameNamedFile(words[1], words[2]))
       return GSay.Error("'" + words[2] + "' is the input; " + command + " writes a new file, name another", kExitUsage);
     return command == "decode" ? Decode(words[1], words[2]) : Encode(words[1], words[2]);
   }
@@ -286,6 +281,7 @@ int RunCommand(const std::vector<std::string>& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  UseUtf8(argc, argv);
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   int noOptions = 0;
   std::vector<std::string> words;

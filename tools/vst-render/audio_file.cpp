@@ -1,7 +1,5 @@
 #include "audio_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 #include <cstring>
 
 #include "data_chunk_check.h"
+#include "system_calls.h"
 
 #ifdef VB_HAVE_SNDFILE
 #include <sndfile.h>
@@ -64,27 +63,26 @@ TAudioFileReader::~TAudioFileReader() {
 
 bool TAudioFileReader::Open(const std::string& path, std::string& error) {
   // One descriptor serves every read: a pipe or FIFO gives its bytes once.
-  const int fd =
-      path == kStandardStream ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0) : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  struct stat st {};
-  if (fd < 0 || ::fstat(fd, &st) != 0) {
+  const int fd = path == kStandardStream ? DuplicateStandardInput() : OpenToRead(path);
+  const TPathKind kind = fd >= 0 ? DescriptorKind(fd) : TPathKind{};
+  if (fd < 0 || !kind.Exists) {
     error = "cannot open '" + path + "': " + std::strerror(errno);
     if (fd >= 0) ::close(fd);
     return false;
   }
-  if (S_ISDIR(st.st_mode)) {
+  if (kind.Folder) {
     ::close(fd);
     error = "cannot read '" + path + "': it is a folder, not an audio file";
     return false;
   }
-  const bool regular = S_ISREG(st.st_mode);
+  const bool regular = kind.Regular;
   TDataChunkSize chunk;
   const bool sized = ReadDataChunkSize(fd, chunk);
   std::int64_t announced = 0;  // by an MP3 file's header, which is read as a stream
   SF_INFO info{};
   if (regular) {
     // A duplicate, as a failed open closes its descriptor whatever it was told.
-    const int probeFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    const int probeFd = DuplicateDescriptor(fd);
     if (SNDFILE* probe = probeFd >= 0 ? sf_open_fd(probeFd, SFM_READ, &info, SF_TRUE) : nullptr) {
       if (IsEstimatedLength({info.format})) announced = info.frames;
       sf_close(probe);

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <span>
 
+#include "system_calls.h"
+
 #ifdef VB_HAVE_SNDFILE
 #include <sndfile.h>
 #endif
@@ -13,7 +15,7 @@
 namespace vb {
 
 std::string LowerExtension(const std::string& path) {
-  const auto slash = path.find_last_of('/');
+  const auto slash = path.find_last_of(kPathSeparators);
   const auto dot = path.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
   std::string ext = path.substr(dot + 1);
@@ -67,9 +69,24 @@ bool Checks(int code, int channels, int rate) {
   return sf_format_check(&info) != 0;
 }
 
-// The container is usable when libsndfile accepts some encoding in it
-// (older builds lack Opus and MP3).
-bool Writable(const TContainer& c) { return Checks(c.Major | (c.Fixed ? c.Fixed : SF_FORMAT_PCM_16), 1, 48000); }
+// True when libsndfile was built with the container (its format check
+// alone accepts MP3 in a build without the MPEG libraries).
+bool Compiled(int major) {
+  int count = 0;
+  sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof count);
+  for (int k = 0; k < count; ++k) {
+    SF_FORMAT_INFO info{};
+    info.format = k;
+    if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof info) == 0 && info.format == major) return true;
+  }
+  return false;
+}
+
+// The container is usable when libsndfile has it and accepts some encoding
+// in it (older builds lack Opus and MP3).
+bool Writable(const TContainer& c) {
+  return Compiled(c.Major) && Checks(c.Major | (c.Fixed ? c.Fixed : SF_FORMAT_PCM_16), 1, 48000);
+}
 
 const TContainer* ByExtension(const std::string& ext) {
   for (const TContainer& c : kContainers)

@@ -1,14 +1,11 @@
 #include "batch_plan.h"
 
-#include <dirent.h>
-#include <glob.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <set>
 #include <utility>
 
 #include "audio_format.h"
+#include "system_calls.h"
 
 namespace vb {
 
@@ -16,21 +13,20 @@ namespace {
 
 constexpr const char* kNameField = "{name}";
 
-bool IsFolder(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+bool IsFolder(const std::string& path) { return PathKind(path).Folder; }
 
 bool IsPattern(const std::string& path) {
-  struct stat st {};
-  return path.find_first_of("*?[") != std::string::npos && ::stat(path.c_str(), &st) != 0;
+  return path.find_first_of("*?[") != std::string::npos && !PathKind(path).Exists;
 }
 
-bool NamesFolder(const std::string& output) { return !output.empty() && (output.back() == '/' || IsFolder(output)); }
+bool NamesFolder(const std::string& output) {
+  return !output.empty() && (IsSeparator(output.back()) || IsFolder(output));
+}
 
 std::string BaseName(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  size_t start = path.size();
+  while (start > 0 && !IsSeparator(path[start - 1])) --start;
+  return path.substr(start);
 }
 
 std::string Stem(const std::string& path) {
@@ -42,17 +38,10 @@ std::string Stem(const std::string& path) {
 // The audio files directly in a folder, by name (hidden ones left out).
 std::vector<std::string> FolderFiles(const std::string& folder) {
   std::vector<std::string> files;
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return files;
-  const std::string prefix = folder.back() == '/' ? folder : folder + "/";
-  while (const dirent* e = ::readdir(dir)) {
-    const std::string name = e->d_name, path = prefix + name;
-    struct stat st {};
-    if (name[0] != '.' && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-        IsAudioExtension(LowerExtension(name)))
-      files.push_back(path);
-  }
-  ::closedir(dir);
+  const std::string prefix = IsSeparator(folder.back()) ? folder : folder + kSeparator;
+  for (const std::string& name : FolderNames(folder))
+    if (name[0] != '.' && IsAudioExtension(LowerExtension(name)) && PathKind(prefix + name).Regular)
+      files.push_back(prefix + name);
   std::sort(files.begin(), files.end());
   return files;
 }
@@ -68,25 +57,16 @@ bool Expand(const std::string& input, std::vector<std::string>& files, std::stri
     files.push_back(input);
     return true;
   }
-  glob_t matches{};
-  const int rc = ::glob(input.c_str(), 0, nullptr, &matches);
-  for (size_t k = 0; rc == 0 && k < matches.gl_pathc; ++k) files.emplace_back(matches.gl_pathv[k]);
-  ::globfree(&matches);
-  if (rc != 0) error = "no file matches '" + input + "'";
-  return rc == 0;
+  if (MatchFiles(input, files)) return true;
+  error = "no file matches '" + input + "'";
+  return false;
 }
 
 std::string OutputFor(const std::string& input, const std::string& output) {
   if (output.empty()) return {};
   std::string out = output;
   if (const auto at = out.find(kNameField); at != std::string::npos) return out.replace(at, 6, Stem(input));
-  return (out.back() == '/' ? out : out + "/") + BaseName(input);
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {
-  }, sb{};
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  return (IsSeparator(out.back()) ? out : out + kSeparator) + BaseName(input);
 }
 
 }  // namespace

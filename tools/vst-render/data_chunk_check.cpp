@@ -1,9 +1,8 @@
 #include "data_chunk_check.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstring>
+
+#include "system_calls.h"
 
 namespace vb {
 
@@ -14,7 +13,7 @@ constexpr int kMaxChunks = 1000;  // chunks walked before the data chunk
 // pread(2) until `size` bytes are in or the file ends.
 bool ReadAt(int fd, std::uint64_t pos, unsigned char* out, size_t size) {
   while (size > 0) {
-    const ssize_t n = ::pread(fd, out, size, static_cast<off_t>(pos));
+    const ssize_t n = vb::ReadAt(fd, out, size, static_cast<std::int64_t>(pos));
     if (n <= 0) return false;
     out += n;
     pos += static_cast<std::uint64_t>(n);
@@ -31,9 +30,9 @@ std::uint32_t Read32(const unsigned char* p, bool bigEndian) {
 }  // namespace
 
 bool ReadDataChunkSize(int fd, TDataChunkSize& size) {
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  const std::uint64_t fileSize = static_cast<std::uint64_t>(st.st_size);
+  const TPathKind kind = DescriptorKind(fd);
+  if (!kind.Regular) return false;
+  const std::uint64_t fileSize = static_cast<std::uint64_t>(kind.Size);
   unsigned char head[12];
   if (!ReadAt(fd, 0, head, sizeof head)) return false;
   bool bigEndian = false;

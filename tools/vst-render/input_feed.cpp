@@ -1,8 +1,5 @@
 #include "input_feed.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +8,7 @@
 #include <vector>
 
 #include "file_calls.h"
+#include "system_calls.h"
 
 namespace vb {
 
@@ -45,10 +43,7 @@ bool CopyRest(int from, int to) {
 }
 
 int SpoolToTemp(int source, const unsigned char* head, size_t size, const std::string& path, std::string& error) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/vst-render-input-XXXXXX";
-  const int fd = ::mkstemp(name.data());
-  if (fd >= 0) ::unlink(name.c_str());
+  const int fd = OpenUnnamedTemp("input");
   const bool ok = fd >= 0 && WriteFully(fd, head, size) && CopyRest(source, fd) && ::lseek(fd, 0, SEEK_SET) == 0;
   const int why = errno;
   ::close(source);
@@ -70,11 +65,10 @@ TInputFeed::~TInputFeed() {
 }
 
 int TInputFeed::Prepare(int fd, const std::string& path, std::string& error) {
-  struct stat st {};
   unsigned char head[kSniff];
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    const ssize_t n = ::pread(fd, head, sizeof head, 0);
-    if (n > 0 && LooksLikeMp3(head, static_cast<size_t>(n))) return Stream(fd, {}, path, error);
+  if (DescriptorKind(fd).Regular) {
+    const ssize_t n = ReadAt(fd, head, sizeof head, 0);
+    if (n > 0 && LooksLikeMp3(head, static_cast<size_t>(n)) && !kPipeEndFails) return Stream(fd, {}, path, error);
     return fd;
   }
   const ssize_t n = ReadUpTo(fd, head, sizeof head);
@@ -84,14 +78,15 @@ int TInputFeed::Prepare(int fd, const std::string& path, std::string& error) {
     return -1;
   }
   const size_t got = static_cast<size_t>(n);
-  if (got == kSniff && std::memcmp(head, "fLaC", kSniff) == 0) return SpoolToTemp(fd, head, got, path, error);
+  if ((got == kSniff && std::memcmp(head, "fLaC", kSniff) == 0) || kPipeEndFails)
+    return SpoolToTemp(fd, head, got, path, error);
   // The bytes read to tell are handed on ahead of the rest.
   return Stream(fd, std::string(reinterpret_cast<const char*>(head), got), path, error);
 }
 
 int TInputFeed::Stream(int source, std::string prefix, const std::string& path, std::string& error) {
   int ends[2];
-  if (::pipe2(ends, O_CLOEXEC) != 0) {
+  if (MakePipe(ends) != 0) {
     error = "cannot read '" + path + "': " + std::strerror(errno);
     ::close(source);
     return -1;
@@ -99,10 +94,7 @@ int TInputFeed::Stream(int source, std::string prefix, const std::string& path, 
   FThread = std::thread([source, writeEnd = ends[1], prefix = std::move(prefix)] {
     // A reader that stops early makes the writes fail with EPIPE instead of
     // ending the process.
-    sigset_t pipeSignal;
-    sigemptyset(&pipeSignal);
-    sigaddset(&pipeSignal, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+    IgnoreBrokenPipes(true);
     if (WriteFully(writeEnd, prefix.data(), prefix.size())) (void)CopyRest(source, writeEnd);
     ::close(writeEnd);
     ::close(source);

@@ -3,9 +3,6 @@
 // main() picks one mode from the command line (help, version, plug-in
 // description, parameter list, editor snapshot, render) and runs one
 // function for it; the steps the modes share are the functions above them.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -38,6 +35,7 @@
 #include "render_session.h"
 #include "resampled_source.h"
 #include "signal_source.h"
+#include "system_calls.h"
 
 namespace {
 
@@ -76,20 +74,16 @@ std::string SummaryLine(const std::string& output, const TRenderResult& r, doubl
 
 bool WritesToStdout(const std::string& output) {
   if (output == kStandardStream) return true;
-  struct stat file {
-  }, out{};
-  return !output.empty() && ::stat(output.c_str(), &file) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 &&
-         file.st_dev == out.st_dev && file.st_ino == out.st_ino;
+  return !output.empty() && SameFile(output, kStandardOutputFd);
 }
 
 // The plug-in's file; a bare name not found anywhere is an error that
 // lists where it was looked for.
 bool ResolvePlugin(const std::string& given, std::string& path, std::string& error) {
-  const std::vector<std::string> folders =
-      PluginFolders(std::getenv("LXVST_PATH"), std::getenv("VST_PATH"), std::getenv("HOME"));
+  const std::vector<std::string> folders = HostPluginFolders();
   path = FindPlugin(given, folders);
   if (!path.empty()) return true;
-  error = "plug-in not found: '" + given + "' (or " + given + ".so) is in none of ";
+  error = "plug-in not found: '" + given + "' (or " + given + kPluginExtension + ") is in none of ";
   for (size_t k = 0; k < folders.size(); ++k) error += (k ? ", " : "") + folders[k];
   error += " or their subfolders";
   return false;
@@ -158,7 +152,7 @@ struct TInput {
 };
 
 bool ReadMidi(const std::string& path, TMidiSong& song, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(StreamPath(path), std::ios::binary);
   if (!file) {
     error = "cannot open '" + path + "'";
     return false;
@@ -241,8 +235,10 @@ std::vector<TParamRequest> StageParams(const TRenderOptions& o, size_t k) {
     if (const auto colon = r.Name.find(':'); colon != std::string::npos && o.PluginPaths.size() > 1) {
       const std::string prefix = r.Name.substr(0, colon);
       for (size_t s = 0; s < o.PluginPaths.size(); ++s) {
-        std::string stem = o.PluginPaths[s].substr(o.PluginPaths[s].find_last_of('/') + 1);
-        if (stem.size() > 3 && stem.compare(stem.size() - 3, 3, ".so") == 0) stem.resize(stem.size() - 3);
+        std::string stem = o.PluginPaths[s].substr(o.PluginPaths[s].find_last_of(kPathSeparators) + 1);
+        const size_t ext = std::char_traits<char>::length(kPluginExtension);
+        if (stem.size() > ext && stem.compare(stem.size() - ext, ext, kPluginExtension) == 0)
+          stem.resize(stem.size() - ext);
         if (prefix == stem || prefix == std::to_string(s + 1)) {
           owner = s;
           r.Name.erase(0, colon + 1);
@@ -470,16 +466,16 @@ int RenderBatchItem(const TRenderOptions& o, TPluginChain& chain, bool& loaded, 
 
 // The folder part of a path ("" when there is none).
 std::string OutputFolder(const std::string& path) {
-  const auto slash = path.find_last_of('/');
+  const auto slash = path.find_last_of(kPathSeparators);
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 // Makes `folder` and the folders above it that are missing; false with errno.
 bool MakeFolders(const std::string& folder) {
   if (folder.empty()) return true;
-  for (size_t at = folder.find('/', 1);; at = folder.find('/', at + 1)) {
+  for (size_t at = folder.find_first_of(kPathSeparators, 1);; at = folder.find_first_of(kPathSeparators, at + 1)) {
     const std::string part = folder.substr(0, at);
-    if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    if (MakeFolder(part) != 0 && errno != EEXIST) return false;
     if (at == std::string::npos) return true;
   }
 }
@@ -514,8 +510,7 @@ int RunBatch(const TRenderOptions& o) {
 
 // Every plug-in file in the search folders, each loaded in a child process.
 int RunListPlugins(const TRenderOptions& o) {
-  const std::vector<std::string> folders =
-      PluginFolders(std::getenv("LXVST_PATH"), std::getenv("VST_PATH"), std::getenv("HOME"));
+  const std::vector<std::string> folders = HostPluginFolders();
   TJsonWriter json;
   json.BeginArray();
   std::string text;
@@ -550,6 +545,8 @@ int Run(const TRenderOptions& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  vb::UseUtf8(argc, argv);
+  if (argc == 3 && std::string_view(argv[1]) == vb::kScanChildOption) vb::RunScanChild(argv[2]);
   std::vector<std::string_view> args(argv + 1, argv + argc);
   const vb::TOptionsResult parsed = vb::ParseRenderOptions(args);
   if (!parsed.Ok()) return GSay.Error(parsed.Error, vb::kExitUsage);

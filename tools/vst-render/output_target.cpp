@@ -1,8 +1,5 @@
 #include "output_target.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,12 +11,14 @@
 #include <vector>
 
 #include "file_calls.h"
+#include "system_calls.h"
 
 namespace vb {
 
 namespace {
 
-constexpr int kMaxLinkHops = 40;        // as the kernel's own limit
+constexpr int kMaxLinkHops = 40;  // as the kernel's own limit
+constexpr int kTooManyLinks = ELOOP;
 constexpr int kMaxTempAttempts = 100;   // stale temporary names skipped
 constexpr size_t kCopyChunk = 1 << 16;  // bytes per read when copying a spool
 // Bytes of the file's name kept in its temporary name, so that the hidden
@@ -39,21 +38,20 @@ void SetPendingTemp(const std::string& path) {
   GHavePendingTemp = 1;
 }
 
-extern "C" void RemovePendingTempAndDie(int sig) {
-  if (GHavePendingTemp) ::unlink(GPendingTemp);
-  std::signal(sig, SIG_DFL);
-  std::raise(sig);
+void RemovePendingTemp() {
+  if (GHavePendingTemp) RemoveFileNow(GPendingTemp);
 }
 
-std::string Folder(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+// Where the folder part of `path` ends (0 when it has none).
+size_t FolderLength(const std::string& path) {
+  for (size_t k = path.size(); k > 0; --k)
+    if (IsSeparator(path[k - 1])) return k;
+  return 0;
 }
 
-std::string BaseName(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+std::string Folder(const std::string& path) { return path.substr(0, FolderLength(path)); }
+
+std::string BaseName(const std::string& path) { return path.substr(FolderLength(path)); }
 
 void CloseQuietly(int& fd) {
   if (fd >= 0) (void)FileCalls().Close(fd);
@@ -74,17 +72,9 @@ bool CopyAll(int from, int to, bool rewind) {
   }
 }
 
-// An unlinked file in $TMPDIR (or /tmp): nothing to clean up whatever
-// happens. -1 with errno set on failure.
-int OpenAnonymousTemp() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/vst-render-spool-XXXXXX";
-  const int fd = ::mkstemp(name.data());
-  if (fd >= 0) ::unlink(name.c_str());
-  return fd;
-}
-
-bool IsNoRoom(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
+// A temporary file that nothing needs to clean up whatever happens. -1
+// with errno set on failure.
+int OpenAnonymousTemp() { return OpenUnnamedTemp("spool"); }
 
 // The start of the temporary names of `finalPath`: its folder, a dot, and
 // its name cut to kMaxTempStem bytes (at a character boundary).
@@ -96,13 +86,13 @@ std::string TempPrefix(const std::string& finalPath) {
 }
 
 // The process id in a temporary name "PID.tmp" or "PID-N.tmp"; 0 if it is none.
-pid_t TempOwner(const std::string& tail) {
+long TempOwner(const std::string& tail) {
   const size_t digits = tail.find_first_not_of("0123456789");
   if (digits == 0 || digits == std::string::npos || digits > 9) return 0;
   const std::string rest = tail.substr(digits);
   const bool numbered = rest.size() > 5 && rest[0] == '-' && rest.find_first_not_of("0123456789", 1) == rest.size() - 4;
   if (rest != ".tmp" && !(numbered && rest.compare(rest.size() - 4, 4, ".tmp") == 0)) return 0;
-  return static_cast<pid_t>(std::stol(tail.substr(0, digits)));
+  return std::stol(tail.substr(0, digits));
 }
 
 // Removes the temporary files of `finalPath` whose writer no longer runs
@@ -110,58 +100,36 @@ pid_t TempOwner(const std::string& tail) {
 void RemoveStaleTemps(const std::string& finalPath) {
   const std::string prefix = TempPrefix(finalPath);
   const std::string folder = Folder(finalPath), start = prefix.substr(folder.size());
-  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (!dir) return;
-  while (const dirent* e = ::readdir(dir)) {
-    const std::string name = e->d_name;
+  for (const std::string& name : FolderNames(folder)) {
     if (name.compare(0, start.size(), start) != 0) continue;
-    const pid_t owner = TempOwner(name.substr(start.size()));
-    if (owner > 0 && owner != ::getpid() && ::kill(owner, 0) != 0 && errno == ESRCH)
-      (void)::unlink((folder + name).c_str());
+    const long owner = TempOwner(name.substr(start.size()));
+    if (owner > 0 && owner != ProcessId() && ProcessIsGone(owner)) (void)RemoveFile((folder + name).c_str());
   }
-  ::closedir(dir);
-}
-
-// True when the folder's sticky bit keeps us from renaming over a file of
-// another owner (only its owner, the folder's owner and root may).
-bool StickyFolderForbidsRename(const std::string& finalPath, const struct stat& file) {
-  struct stat dir {};
-  const std::string folder = Folder(finalPath);
-  if (::stat(folder.empty() ? "." : folder.c_str(), &dir) != 0 || !(dir.st_mode & S_ISVTX)) return false;
-  const uid_t me = ::geteuid();
-  return me != 0 && file.st_uid != me && dir.st_uid != me;
 }
 
 }  // namespace
 
 void RemoveTempFileOnFatalSignals() {
-  // A signal the caller ignored stays ignored (nohup, background jobs).
-  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
-    struct sigaction old {};
-    if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
-    std::signal(sig, RemovePendingTempAndDie);
-  }
-  std::signal(SIGPIPE, SIG_IGN);
+  OnInterrupt(RemovePendingTemp);
+  IgnoreBrokenPipes(false);
 }
 
 bool FollowLinks(const std::string& path, std::string& finalPath, std::string& error) {
   std::string p = path;
   for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-    struct stat st {};
-    if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+    std::string target;
+    const int link = ReadLinkTarget(p, target);
+    if (link == 0) {
       finalPath = p;
       return true;
     }
-    std::vector<char> buf(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
-    const ssize_t n = ::readlink(p.c_str(), buf.data(), buf.size() - 1);
-    if (n < 0) {
+    if (link < 0) {
       error = std::strerror(errno);
       return false;
     }
-    const std::string target(buf.data(), static_cast<size_t>(n));
     p = !target.empty() && target[0] == '/' ? target : Folder(p) + target;
   }
-  error = std::strerror(ELOOP);
+  error = std::strerror(kTooManyLinks);
   return false;
 }
 
@@ -186,15 +154,14 @@ bool TOutputTarget::Open(const std::string& path, bool streamable, std::string& 
   if (path == kStandardStream) return OpenDevice({}, streamable, error);
   // The kernel follows /dev/stdout and /dev/fd/N to the pipe or terminal
   // behind them, which have no name of their own to follow to.
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
-    return OpenDevice(path, streamable, error);
+  const TPathKind named = PathKind(path);
+  if (named.Exists && !named.Regular && !named.Folder) return OpenDevice(path, streamable, error);
   std::string why;
   if (!FollowLinks(path, FFinalPath, why)) {
     error = Failure(why);
     return false;
   }
-  if (::stat(FFinalPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (PathKind(FFinalPath).Folder) {
     error = Failure("it is a folder");
     return false;
   }
@@ -202,26 +169,26 @@ bool TOutputTarget::Open(const std::string& path, bool streamable, std::string& 
 }
 
 bool TOutputTarget::OpenReplacement(const std::string& finalPath, std::string& error) {
-  struct stat st {};
-  const bool exists = ::stat(finalPath.c_str(), &st) == 0;
+  const TPathKind old = PathKind(finalPath);
+  const bool exists = old.Exists;
   // Renaming would replace a file its owner protected; refuse as an
   // ordinary write would.
-  if (exists && ::access(finalPath.c_str(), W_OK) != 0) {
-    error = Failure(std::strerror(errno));
+  if (exists && !old.Writable) {
+    error = Failure(std::strerror(EACCES));
     return false;
   }
   // A renamed file would leave its other hard links with the old data, and
   // a sticky folder may forbid the rename: such files are written in place.
-  if (exists && st.st_nlink > 1) return OpenInPlace(finalPath, "it has other hard links", error);
-  if (exists && StickyFolderForbidsRename(finalPath, st))
+  if (exists && old.Links > 1) return OpenInPlace(finalPath, "it has other hard links", error);
+  if (exists && FolderForbidsReplacing(finalPath))
     return OpenInPlace(finalPath, "its sticky folder forbids replacing it", error);
   RemoveStaleTemps(finalPath);
-  const std::string stem = TempPrefix(finalPath) + std::to_string(::getpid());
+  const std::string stem = TempPrefix(finalPath) + std::to_string(ProcessId());
   for (int attempt = 0; attempt < kMaxTempAttempts && FEncoderFd < 0; ++attempt) {
     FTempPath = stem;
     if (attempt) FTempPath += '-' + std::to_string(attempt);
     FTempPath += ".tmp";
-    FEncoderFd = ::open(FTempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    FEncoderFd = OpenNewFile(FTempPath);
     if (FEncoderFd < 0 && errno != EEXIST) break;
   }
   if (FEncoderFd < 0) {
@@ -234,14 +201,9 @@ bool TOutputTarget::OpenReplacement(const std::string& finalPath, std::string& e
     return false;
   }
   SetPendingTemp(FTempPath);
-  if (exists) {
-    // The new file takes the old one's place with its owner and permissions
-    // (the owner only where we may give it away, as root).
-    if (::fchown(FEncoderFd, st.st_uid, st.st_gid) != 0) {
-      // Not ours to give away: the new file stays the writer's.
-    }
-    (void)::fchmod(FEncoderFd, st.st_mode & 07777);
-  }
+  // The new file takes the old one's place with its owner and permissions
+  // (the owner only where we may give it away, as root).
+  if (exists) CopyOwnership(finalPath, FEncoderFd);
   FKind = okReplace;
   return true;
 }
@@ -251,8 +213,8 @@ bool TOutputTarget::OpenInPlace(const std::string& finalPath, const std::string&
   // when the new data is complete.
   // Read too: its old contents are copied aside before they are
   // overwritten, to be put back should the new ones fail to fit.
-  FDeviceFd = ::open(finalPath.c_str(), O_RDWR | O_CLOEXEC);
-  if (FDeviceFd < 0 && errno == EACCES && ::access(finalPath.c_str(), W_OK) == 0) {
+  FDeviceFd = OpenExisting(finalPath, true);
+  if (FDeviceFd < 0 && errno == EACCES && PathKind(finalPath).Writable) {
     error = Failure(why + ", and it cannot be read, so its old contents could not be kept should the write fail");
     return false;
   }
@@ -270,13 +232,12 @@ bool TOutputTarget::OpenDevice(const std::string& finalPath, bool streamable, st
   // No O_TRUNC and no O_CREAT: the node is used as it is. Opening a FIFO
   // waits for its reader, as any writer does. Standard output is taken as
   // it is open (a socket cannot be opened by name).
-  FDeviceFd =
-      finalPath.empty() ? ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0) : ::open(finalPath.c_str(), O_WRONLY | O_CLOEXEC);
+  FDeviceFd = finalPath.empty() ? DuplicateStandardOutput() : OpenExisting(finalPath, false);
   if (FDeviceFd < 0) {
     error = Failure(std::strerror(errno));
     return false;
   }
-  if (streamable || ::lseek(FDeviceFd, 0, SEEK_CUR) >= 0) {
+  if (streamable || Seekable(FDeviceFd)) {
     FEncoderFd = FDeviceFd;
     FDeviceFd = -1;
     FKind = okDirect;
@@ -306,15 +267,14 @@ bool TOutputTarget::CopySpool(std::string& error) {
 }
 
 bool TOutputTarget::CommitInPlace(std::string& error) {
-  struct stat old {};
   const off_t newSize = ::lseek(FEncoderFd, 0, SEEK_END);
-  if (newSize < 0 || ::fstat(FDeviceFd, &old) != 0) {
+  const TPathKind old = DescriptorKind(FDeviceFd);
+  if (newSize < 0 || !old.Exists) {
     error = Failure(std::strerror(errno));
     return false;
   }
-  // Room first, so that a full disk is found before anything is overwritten
-  // (a file system without fallocate is written as it is).
-  if (newSize > old.st_size && ::fallocate(FDeviceFd, FALLOC_FL_KEEP_SIZE, 0, newSize) != 0 && IsNoRoom(errno)) {
+  // Room first, so that a full disk is found before anything is overwritten.
+  if (newSize > old.Size && ReserveSpace(FDeviceFd, newSize) != 0) {
     error = Failure(std::string(std::strerror(errno)) + "; its old contents are kept");
     return false;
   }
@@ -329,7 +289,8 @@ bool TOutputTarget::CommitInPlace(std::string& error) {
                        FileCalls().Fsync(FDeviceFd) == 0;
   if (!written) {
     const std::string why = std::strerror(errno);
-    const bool restored = CopyAll(backup, FDeviceFd, true) && FileCalls().Ftruncate(FDeviceFd, old.st_size) == 0 &&
+    const bool restored = CopyAll(backup, FDeviceFd, true) &&
+                          FileCalls().Ftruncate(FDeviceFd, static_cast<off_t>(old.Size)) == 0 &&
                           FileCalls().Fsync(FDeviceFd) == 0;
     error =
         Failure(why + (restored ? "; its old contents are back in place"
@@ -386,7 +347,7 @@ void TOutputTarget::Abandon() {
   CloseQuietly(FDeviceFd);
   if (!FTempPath.empty()) {
     SetPendingTemp({});
-    ::unlink(FTempPath.c_str());
+    (void)RemoveFile(FTempPath.c_str());
     FTempPath.clear();
   }
 }

@@ -1,7 +1,5 @@
 #include "plugin_host.h"
 
-#include <dlfcn.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -9,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "system_calls.h"
 
 namespace vb {
 
@@ -22,14 +22,8 @@ constexpr size_t kMaxCapturedBytes = 4096;  // of what a plug-in writes while it
 class TStderrCapture {
  public:
   TStderrCapture() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/vst-render-stderr-XXXXXX";
-    FFile = ::mkstemp(name.data());
-    if (FFile < 0) return;
-    ::unlink(name.c_str());
-    std::fflush(stderr);
-    FSaved = ::dup(STDERR_FILENO);
-    if (FSaved < 0 || ::dup2(FFile, STDERR_FILENO) < 0) Restore();
+    FFile = OpenUnnamedTemp("stderr");
+    if (FFile >= 0) FSaved = RedirectStandardError(FFile);
   }
   ~TStderrCapture() {
     Restore();
@@ -42,7 +36,7 @@ class TStderrCapture {
   std::string Text() {
     Restore();
     std::string text(kMaxCapturedBytes, '\0');
-    const ssize_t n = FFile >= 0 ? ::pread(FFile, text.data(), text.size(), 0) : 0;
+    const ssize_t n = FFile >= 0 ? ReadAt(FFile, text.data(), text.size(), 0) : 0;
     text.resize(n > 0 ? static_cast<size_t>(n) : 0);
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
     return text;
@@ -52,8 +46,7 @@ class TStderrCapture {
   void Restore() {
     if (FSaved < 0) return;
     std::fflush(stderr);
-    ::dup2(FSaved, STDERR_FILENO);
-    ::close(FSaved);
+    RestoreStandardError(FSaved);
     FSaved = -1;
   }
   int FFile = -1;
@@ -93,28 +86,25 @@ bool HostCanDo(const char* what) {
 TPluginHost::~TPluginHost() { Unload(); }
 
 bool TPluginHost::Load(const std::string& path, std::string& error) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
+  const TPathKind kind = PathKind(path);
+  if (!kind.Exists) {
     error = "plug-in not found: '" + path + "'";
     return false;
   }
-  if (S_ISDIR(st.st_mode)) {
+  if (kind.Folder) {
     error = "'" + path + "' is a folder, not a plug-in library";
     return false;
   }
-  // dlopen only searches the library path for bare names; a file given
-  // without a slash is meant relative to the working folder.
-  std::string loadPath = path.find('/') == std::string::npos ? "./" + path : path;
-  void* lib = ::dlopen(loadPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string why;
+  void* lib = LoadLibraryFile(path, why);
   if (!lib) {
-    const char* why = ::dlerror();
-    error = "cannot load '" + path + "': " + (why ? why : "unknown reason");
+    error = "cannot load '" + path + "': " + why;
     return false;
   }
-  auto entry = reinterpret_cast<TEntryPoint>(::dlsym(lib, "VSTPluginMain"));
-  if (!entry) entry = reinterpret_cast<TEntryPoint>(::dlsym(lib, "main"));
+  auto entry = reinterpret_cast<TEntryPoint>(LibrarySymbol(lib, "VSTPluginMain"));
+  if (!entry) entry = reinterpret_cast<TEntryPoint>(LibrarySymbol(lib, "main"));
   if (!entry) {
-    ::dlclose(lib);
+    UnloadLibrary(lib);
     error = "'" + path + "' is not a VST 2.4 plug-in: no VSTPluginMain or main entry point";
     return false;
   }
@@ -122,7 +112,7 @@ bool TPluginHost::Load(const std::string& path, std::string& error) {
   TVSTEffect* effect = entry(&TPluginHost::Callback);
   GLoadingHost = nullptr;
   if (!effect) {
-    ::dlclose(lib);
+    UnloadLibrary(lib);
     error = "'" + path + "' is not a VST 2.4 plug-in: its entry point returned no effect";
     return false;
   }
@@ -182,7 +172,7 @@ void TPluginHost::Unload() {
     FOpen = false;
   }
   if (FLibrary) {
-    ::dlclose(FLibrary);
+    UnloadLibrary(FLibrary);
     FLibrary = nullptr;
   }
 }

@@ -10,6 +10,8 @@
 #include "plugin_info.h"
 #include "preset_file.h"
 
+#include "system_calls.h"
+
 namespace vb {
 
 namespace {
@@ -26,7 +28,7 @@ std::string IdText(std::int32_t id) {
 }
 
 bool ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(StreamPath(path), std::ios::binary);
   if (!in) {
     error = "cannot open '" + path + "'";
     return false;

@@ -22,4 +22,18 @@ struct TScannedPlugin {
 // answer; what the plug-in prints goes nowhere.
 TScannedPlugin ScanPlugin(const std::string& path, int timeoutSeconds);
 
+// The two halves of a scan: what a host learns of `path` loaded into
+// `plugin`, as lines of text, and that text read back into `found`.
+class TPluginHost;
+std::string DescribeForScan(TPluginHost& plugin, const std::string& path);
+void ReadScanAnswer(const std::string& text, TScannedPlugin& found);
+
+// Where there is no fork() (Windows), the child is this program started
+// again with kScanChildOption and the plug-in's path: it loads the plug-in,
+// writes kScanAnswerMark and the answer to standard output (after whatever
+// the plug-in printed there) and ends without closing it.
+constexpr const char* kScanChildOption = "--scan-child";
+constexpr const char* kScanAnswerMark = "\nvst-render scan answer\n";
+[[noreturn]] void RunScanChild(const std::string& path);
+
 }  // namespace vb

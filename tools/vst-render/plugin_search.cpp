@@ -1,12 +1,11 @@
 #include "plugin_search.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <set>
+
+#include "system_calls.h"
 
 namespace vb {
 
@@ -14,23 +13,19 @@ namespace {
 
 constexpr int kMaxDepth = 4;  // subfolder levels searched below each folder
 
-bool IsFile(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+bool IsFile(const std::string& path) { return PathKind(path).Regular; }
+
+bool EndsWithExtension(const std::string& name) {
+  const size_t n = std::char_traits<char>::length(kPluginExtension);
+  return name.size() > n && name.compare(name.size() - n, n, kPluginExtension) == 0;
 }
 
 // The subfolders of a folder, sorted so the search order never depends on
 // the file system; hidden ones left out.
 std::vector<std::string> Subfolders(const std::string& folder) {
   std::vector<std::string> found;
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return found;
-  while (const dirent* e = ::readdir(dir)) {
-    struct stat st {};
-    const std::string path = folder + "/" + e->d_name;
-    if (e->d_name[0] != '.' && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) found.push_back(path);
-  }
-  ::closedir(dir);
+  for (const std::string& name : FolderNames(folder))
+    if (name[0] != '.' && PathKind(folder + kSeparator + name).Folder) found.push_back(folder + kSeparator + name);
   std::sort(found.begin(), found.end());
   return found;
 }
@@ -40,8 +35,8 @@ std::string FindBelow(const std::string& folder, const std::string& given) {
   std::vector<std::string> level = {folder};
   for (int depth = 0; depth <= kMaxDepth && !level.empty(); ++depth) {
     for (const std::string& f : level)
-      for (const std::string& name : {given, given + ".so"})
-        if (IsFile(f + "/" + name)) return f + "/" + name;
+      for (const std::string& name : {given, given + kPluginExtension})
+        if (IsFile(f + kSeparator + name)) return f + kSeparator + name;
     std::vector<std::string> next;
     for (const std::string& f : level)
       for (std::string& sub : Subfolders(f)) next.push_back(std::move(sub));
@@ -89,18 +84,13 @@ std::vector<std::string> ListPluginFiles(const std::vector<std::string>& folders
       std::vector<std::string> next;
       for (const std::string& f : level) {
         std::vector<std::string> here;
-        if (DIR* dir = ::opendir(f.c_str())) {
-          while (const dirent* e = ::readdir(dir)) {
-            const std::string name = e->d_name, path = f + "/" + name;
-            if (name[0] != '.' && name.size() > 3 && name.compare(name.size() - 3, 3, ".so") == 0 && IsFile(path))
-              here.push_back(path);
-          }
-          ::closedir(dir);
-        }
+        for (const std::string& name : FolderNames(f))
+          if (name[0] != '.' && EndsWithExtension(name) && IsFile(f + kSeparator + name))
+            here.push_back(f + kSeparator + name);
         std::sort(here.begin(), here.end());
         for (const std::string& path : here) {
-          char real[PATH_MAX];
-          if (::realpath(path.c_str(), real) && seen.insert(real).second) files.push_back(path);
+          const std::string real = CanonicalPath(path);
+          if (!real.empty() && seen.insert(real).second) files.push_back(path);
         }
         for (std::string& sub : Subfolders(f)) next.push_back(std::move(sub));
       }
@@ -111,7 +101,7 @@ std::vector<std::string> ListPluginFiles(const std::vector<std::string>& folders
 }
 
 std::string FindPlugin(const std::string& given, const std::vector<std::string>& folders) {
-  if (given.find('/') != std::string::npos || IsFile(given)) return given;
+  if (std::any_of(given.begin(), given.end(), IsSeparator) || IsFile(given)) return given;
   for (const std::string& folder : folders)
     if (std::string found = FindBelow(folder, given); !found.empty()) return found;
   return {};

@@ -26,4 +26,15 @@ std::string FindPlugin(const std::string& given, const std::vector<std::string>&
 // links lead to it.
 std::vector<std::string> ListPluginFiles(const std::vector<std::string>& folders);
 
+// The folders this system's hosts search: on Linux PluginFolders() of the
+// environment; on Windows each entry of %VST_PATH% (';'-separated), then
+// %CommonProgramFiles%\VST2, %ProgramFiles%\VSTPlugins,
+// %ProgramFiles%\Steinberg\VSTPlugins and the VSTPluginsPath value under
+// HKLM\SOFTWARE\VST.
+std::vector<std::string> HostPluginFolders();
+// A plug-in file's extension here (".so", ".dll"): NAME.so above.
+extern const char* const kPluginExtension;
+// Those folders and names as --help describes them.
+extern const char* const kPluginFolderHelp;
+
 }  // namespace vb

@@ -1,7 +1,8 @@
 #include "progress_bar.h"
 
-#include <unistd.h>
 #include <cstdio>
+
+#include "system_calls.h"
 
 namespace vb {
 
@@ -10,7 +11,7 @@ constexpr int kWidth = 40;  // characters of the bar itself
 }
 
 TProgressBar::TProgressBar(std::int64_t total, bool enabled)
-    : FTotal(total), FActive(enabled && total > 0 && ::isatty(STDERR_FILENO) == 1) {}
+    : FTotal(total), FActive(enabled && total > 0 && StandardErrorIsConsole()) {}
 
 TProgressBar::~TProgressBar() { Finish(); }
 

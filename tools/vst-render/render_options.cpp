@@ -2,6 +2,7 @@
 
 #include "audio_format.h"
 #include "command_line.h"
+#include "plugin_search.h"
 
 #include <cerrno>
 #include <cmath>
@@ -33,12 +34,10 @@ bool ParseNumber(const std::string& text, double& out) {
 }
 
 const TOptionRow<TRenderOptions> kOptions[] = {
-    {"-p", "--plugin", "PATH.so",
-     "the plug-in to load; a bare name is looked\n"
-     "for as NAME or NAME.so in $LXVST_PATH,\n"
-     "$VST_PATH, ~/.vst, ~/.lxvst, /usr/local/lib/vst,\n"
-     "/usr/local/lib/lxvst, /usr/lib/vst and\n"
-     "/usr/lib/lxvst, each with its subfolders.\n"
+    {"-p", "--plugin", "PLUGIN",
+     "the plug-in's file; a bare name is looked\n"
+     "for in the folders hosts search (see below),\n"
+     "each with its subfolders.\n"
      "Repeated, the plug-ins form a chain: each\n"
      "takes the outputs of the one before; their\n"
      "delays add up and are compensated",
@@ -68,8 +67,8 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      "encoding is kept where the format allows.\n"
      "To a pipe, FLAC, Ogg, Opus and MP3 stream as\n"
      "they render; the others write their length\n"
-     "first, so they are buffered in $TMPDIR and\n"
-     "sent when the render is complete",
+     "first, so they are buffered in a temporary\n"
+     "file and sent when the render is complete",
      [](TRenderOptions& o, const std::string& v, std::string&) {
        o.OutputPath = v;
        return true;
@@ -190,7 +189,7 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      "set a parameter by name or index, in its\n"
      "own unit (repeatable; see the order below);\n"
      "in a chain PLUGIN:NAME=VALUE picks the\n"
-     "plug-in by file name (no .so) or number",
+     "plug-in by file name (no extension) or number",
      [](TRenderOptions& o, const std::string& v, std::string& e) {
        const auto eq = v.rfind('=');
        if (eq == std::string::npos || eq == 0 || eq + 1 == v.size()) {
@@ -288,7 +287,7 @@ std::string CheckCombination(const TRenderOptions& o) {
   if (o.ListPlugins)
     return o.PluginPaths.empty() && o.Inputs.empty() && o.OutputPath.empty() ? std::string()
                                                                              : "--list-plugins takes no -p, -i or -o";
-  if (o.PluginPath.empty()) return "no plug-in given (use -p PATH.so)";
+  if (o.PluginPath.empty()) return "no plug-in given (use -p PLUGIN)";
   if (!o.EditorSnapshotPath.empty() && !o.OutputPath.empty())
     return "--editor-snapshot writes a picture, not audio; leave out -o";
   if (!o.EditorSnapshotPath.empty() && LowerExtension(o.EditorSnapshotPath) != "png")
@@ -334,7 +333,7 @@ TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& args) {
 
 std::string RenderUsage() {
   std::string text =
-      "usage: vst-render -p PLUGIN.so [options]\n"
+      "usage: vst-render -p PLUGIN [options]\n"
       "Renders audio through a VST 2.4 plug-in. Without -i the built-in demo\n"
       "(about 10 s of plucked guitar-like strings) is rendered.\n"
       "\n";
@@ -352,6 +351,8 @@ std::string RenderUsage() {
       "leading frames are dropped and as many extra are rendered.\n"
       "Notes go to stderr (-q hides them), as do warnings and errors. Exit\n"
       "status: 0 done, 1 failed (no output file is left), 2 bad command line.\n";
+  text += "Plug-in folders: " + std::string(kPluginFolderHelp) + ".\n";
+  text += "This build writes: " + WritableExtensions() + ".\n";
   return text;
 }
 
