@@ -6,7 +6,8 @@
 # and the server go with stop_wine.
 # wine_run PROGRAM ARGS...: runs a 64-bit Windows program.
 # wine_dpi DPI: sets the display's dots per inch for what runs next.
-wine_run() { /usr/lib/wine/wine64 "$@"; }
+# A program that hangs ends after 10 minutes instead of holding the run.
+wine_run() { timeout 600 /usr/lib/wine/wine64 "$@"; }
 
 # The server and Wine's own services start here, with no standard stream
 # of a suite's: a service that kept a suite's pipe open would keep the
