@@ -19,11 +19,21 @@ wine_dpi() {
   wine_run wineboot >/dev/null 2>&1 </dev/null
 }
 
+# wine_process_aware yes|no: whether programs start DPI-aware, as Wine does
+# by itself, or unaware, as on Windows 10 and 11 (DpiScalingVer set).
+wine_process_aware() {
+  if [[ $1 == yes ]]; then
+    wine_run reg delete 'HKCU\Control Panel\Desktop' /v DpiScalingVer /f >/dev/null 2>&1
+  else
+    wine_run reg add 'HKCU\Control Panel\Desktop' /v DpiScalingVer /t REG_DWORD /d 0x1018 /f >/dev/null 2>&1
+  fi
+}
+
 start_wine() {
   WINEPREFIX=$(mktemp -d /tmp/vb-wine.XXXXXX)
   export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   wine_run wineboot -i >/dev/null 2>&1
-  wine_run reg add 'HKCU\Control Panel\Desktop' /v DpiScalingVer /t REG_DWORD /d 0x1018 /f >/dev/null 2>&1
+  wine_process_aware no
   wine_dpi 96
   echo "Wine prefix $WINEPREFIX"
 }

@@ -5,9 +5,10 @@ namespace vb {
 namespace {
 
 using TGetDpiForWindow = UINT(WINAPI*)(HWND);
-using TGetDpiForSystem = UINT(WINAPI*)();
 using TGetWindowDpiAwarenessContext = void*(WINAPI*)(HWND);
+using TGetThreadDpiAwarenessContext = void*(WINAPI*)();
 using TSetThreadDpiAwarenessContext = void*(WINAPI*)(void*);
+using TGetAwarenessFromContext = int(WINAPI*)(void*);
 
 // A user32 function by name, null where this Windows lacks it. user32 is
 // loaded in every GUI process, so nothing is loaded here.
@@ -26,11 +27,30 @@ std::uint32_t ScreenDpi() {
   return dpi > 0 ? std::uint32_t(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
+// Whether a DPI awareness context is DPI_AWARENESS_UNAWARE: Windows then
+// scales the windows as pictures, so they are drawn at 96 dpi. False where
+// the system has no contexts.
+bool Unaware(void* context) {
+  static const auto awareness = User32Function<TGetAwarenessFromContext>("GetAwarenessFromDpiAwarenessContext");
+  return context != nullptr && awareness != nullptr && awareness(context) == 0;
+}
+
+bool ThreadUnaware() {
+  static const auto getContext = User32Function<TGetThreadDpiAwarenessContext>("GetThreadDpiAwarenessContext");
+  return getContext != nullptr && Unaware(getContext());
+}
+
 }  // namespace
 
 std::uint32_t WindowDpi(HWND window) {
+  if (window == nullptr) return SystemDpi();
+  // Asked under the window's own awareness: an unaware window is drawn at
+  // 96 dpi whatever its monitor (some systems answer GetDpiForWindow with
+  // the monitor's density all the same).
+  const TDpiAwarenessScope adopted(window);
+  if (ThreadUnaware()) return USER_DEFAULT_SCREEN_DPI;
   static const auto getDpiForWindow = User32Function<TGetDpiForWindow>("GetDpiForWindow");
-  if (getDpiForWindow != nullptr && window != nullptr) {
+  if (getDpiForWindow != nullptr) {
     const UINT dpi = getDpiForWindow(window);
     if (dpi > 0) return dpi;
   }
@@ -38,12 +58,9 @@ std::uint32_t WindowDpi(HWND window) {
 }
 
 std::uint32_t SystemDpi() {
-  static const auto getDpiForSystem = User32Function<TGetDpiForSystem>("GetDpiForSystem");
-  if (getDpiForSystem != nullptr) {
-    const UINT dpi = getDpiForSystem();
-    if (dpi > 0) return dpi;
-  }
-  return ScreenDpi();
+  // An aware thread's screen context reports the system's density (some
+  // systems answer GetDpiForSystem by the process's awareness instead).
+  return ThreadUnaware() ? USER_DEFAULT_SCREEN_DPI : ScreenDpi();
 }
 
 TDpiAwarenessScope::TDpiAwarenessScope(HWND parent) {

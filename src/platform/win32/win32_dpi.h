@@ -12,10 +12,12 @@
 
 namespace vb {
 
-// Dots per inch of Window (96 is 100 %): GetDpiForWindow (Windows 10 1607
-// and later), else the screen's LOGPIXELSX.
+// Dots per inch Window is drawn at (96 is 100 %): 96 for a window that is
+// not DPI-aware (Windows scales it as a picture), else GetDpiForWindow
+// (Windows 10 1607 and later), else the screen's LOGPIXELSX.
 std::uint32_t WindowDpi(HWND window);
-// The system's dots per inch, for questions asked before a window exists.
+// The system's dots per inch as the calling thread sees it, for questions
+// asked before a window exists: 96 for a thread that is not DPI-aware.
 std::uint32_t SystemDpi();
 
 // While it lives, the calling thread creates windows under the DPI awareness
