@@ -443,16 +443,20 @@ TEST(Win32Editor, AMoveToAnotherScaleRebuildsTheEditorAndAsksForTheNewSize) {
   _putenv_s("VB_EDITOR_SCALE", "");
 }
 
+// A user32 function of Windows 10 and later by name; null where it is missing.
+template <typename TFunction>
+TFunction User32(const char* name) {
+  return reinterpret_cast<TFunction>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+using TGetThreadContext = void*(WINAPI*)();
+using TSetThreadContext = void*(WINAPI*)(void*);
+using TGetAwareness = int(WINAPI*)(void*);
+
 // The process's DPI awareness as Windows 10 and later report it (null where
 // the call does not exist).
 void* ProcessAwareness() {
-  using TGetThreadContext = void*(WINAPI*)();
-  using TGetAwareness = int(WINAPI*)(void*);
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  auto getContext = reinterpret_cast<TGetThreadContext>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
-  auto getAwareness = reinterpret_cast<TGetAwareness>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+  auto getContext = User32<TGetThreadContext>("GetThreadDpiAwarenessContext");
+  auto getAwareness = User32<TGetAwareness>("GetAwarenessFromDpiAwarenessContext");
   if (getContext == nullptr || getAwareness == nullptr) return nullptr;
   return reinterpret_cast<void*>(static_cast<std::intptr_t>(getAwareness(getContext()) + 1));
 }
@@ -472,16 +476,9 @@ TEST(Win32Editor, LeavesTheProcessesDpiAwarenessAsItFoundIt) {
 // scales the host's windows as pictures). scripts/test runs this at 96 and
 // at 192 dpi (Wine's LogPixels).
 TEST(Win32Editor, AnswersItsRectangleInDevicePixelsForTheHostsAwareness) {
-  using TSetThreadContext = void*(WINAPI*)(void*);
-  using TGetThreadContext = void*(WINAPI*)();
-  using TGetAwareness = int(WINAPI*)(void*);
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  auto setContext = reinterpret_cast<TSetThreadContext>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
-  auto getContext = reinterpret_cast<TGetThreadContext>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
-  auto awareness = reinterpret_cast<TGetAwareness>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+  auto setContext = User32<TSetThreadContext>("SetThreadDpiAwarenessContext");
+  auto getContext = User32<TGetThreadContext>("GetThreadDpiAwarenessContext");
+  auto awareness = User32<TGetAwareness>("GetAwarenessFromDpiAwarenessContext");
   if (setContext == nullptr || getContext == nullptr || awareness == nullptr)
     GTEST_SKIP() << "no per-thread DPI awareness here";
   // The width for the awareness the system granted the thread: the screen's
