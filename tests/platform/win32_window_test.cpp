@@ -198,9 +198,13 @@ TEST(Win32Window, TheThreadsDpiAwarenessIsRestoredAfterTheChildIsCreated) {
   // The host's frame is per-monitor aware; its thread then goes unaware.
   void* original = set(reinterpret_cast<void*>(-4));
   auto frame = CreateHostWindow(100, 80, "aware frame");
-  void* unaware = reinterpret_cast<void*>(-1);
-  set(unaware);
+  void* aware = get();
+  set(reinterpret_cast<void*>(-1));
   void* before = get();
+  if (equal(aware, before)) {
+    set(original);
+    GTEST_SKIP() << "this process keeps its threads' awareness fixed (Wine, when it starts unaware)";
+  }
   {
     TWin32Window window;
     window.SetSize(100, 80);
