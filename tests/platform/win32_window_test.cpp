@@ -16,21 +16,10 @@
 #include "platform/memory_canvas.h"
 #include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_window.h"
+#include "support/event_recorder.h"
 
 namespace vb {
 namespace {
-
-class TRecorder final : public TPlatformWindowListener {
- public:
-  void OnPlatformEvent(const TPlatformEvent& event) override { Events.push_back(event); }
-  std::vector<TPlatformEvent> Of(TPlatformEventKind kind) const {
-    std::vector<TPlatformEvent> found;
-    for (const TPlatformEvent& event : Events)
-      if (event.Kind == kind) found.push_back(event);
-    return found;
-  }
-  std::vector<TPlatformEvent> Events;
-};
 
 void Pump() {
   MSG message;
@@ -63,7 +52,7 @@ struct TEmbedded {
   HWND FrameHandle() const { return reinterpret_cast<HWND>(Frame->NativeHandle()); }
 
   std::unique_ptr<THostWindow> Frame;
-  TRecorder Recorder;
+  test::TEventRecorder Recorder;
   TWin32Window Window;
   bool Embedded = false;
 };
@@ -76,9 +65,9 @@ TEST(Win32Window, PressesMovesAndWheelCarryTheirPositionModifiersAndButtons) {
   SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(30, 40));
   SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, MAKELPARAM(31, 45));
   SendMessageW(window, WM_LBUTTONUP, MK_RBUTTON, MAKELPARAM(32, 46));
-  const auto downs = host.Recorder.Of(TPlatformEventKind::pekMouseDown);
-  const auto moves = host.Recorder.Of(TPlatformEventKind::pekMouseMove);
-  const auto ups = host.Recorder.Of(TPlatformEventKind::pekMouseUp);
+  const auto downs = host.Recorder.OfKind(TPlatformEventKind::pekMouseDown);
+  const auto moves = host.Recorder.OfKind(TPlatformEventKind::pekMouseMove);
+  const auto ups = host.Recorder.OfKind(TPlatformEventKind::pekMouseUp);
   ASSERT_EQ(downs.size(), 1u);
   ASSERT_FALSE(moves.empty());
   ASSERT_EQ(ups.size(), 1u);
@@ -91,7 +80,7 @@ TEST(Win32Window, PressesMovesAndWheelCarryTheirPositionModifiersAndButtons) {
 
   // A second press close by within the interval is a double click.
   SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(31, 41));
-  const auto again = host.Recorder.Of(TPlatformEventKind::pekMouseDown);
+  const auto again = host.Recorder.OfKind(TPlatformEventKind::pekMouseDown);
   ASSERT_EQ(again.size(), 2u);
   EXPECT_TRUE(again[1].Shift & ssDouble);
   SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(31, 41));
@@ -102,7 +91,7 @@ TEST(Win32Window, PressesMovesAndWheelCarryTheirPositionModifiersAndButtons) {
   ClientToScreen(window, &screen);
   ASSERT_NE(screen.x, 50);  // the frame sits away from the screen's corner
   SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, -WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
-  const auto wheels = host.Recorder.Of(TPlatformEventKind::pekMouseWheel);
+  const auto wheels = host.Recorder.OfKind(TPlatformEventKind::pekMouseWheel);
   ASSERT_EQ(wheels.size(), 1u);
   EXPECT_EQ(wheels[0].Position, (TPoint{50, 60}));
   EXPECT_EQ(wheels[0].WheelDelta, -kWheelDeltaPerNotch);
@@ -116,15 +105,15 @@ TEST(Win32Window, TheCaptureIsTakenAndGivenBackAndItsLossIsReportedOnce) {
   EXPECT_EQ(GetCapture(), host.Handle());
   host.Window.SetCapture(false);
   EXPECT_EQ(GetCapture(), nullptr);  // the host's own controls get their clicks again
-  EXPECT_TRUE(host.Recorder.Of(TPlatformEventKind::pekCaptureLost).empty());
+  EXPECT_TRUE(host.Recorder.OfKind(TPlatformEventKind::pekCaptureLost).empty());
 
   host.Window.SetCapture(true);
   SetCapture(host.FrameHandle());
   Pump();
-  EXPECT_EQ(host.Recorder.Of(TPlatformEventKind::pekCaptureLost).size(), 1u);
+  EXPECT_EQ(host.Recorder.OfKind(TPlatformEventKind::pekCaptureLost).size(), 1u);
   ReleaseCapture();
   Pump();
-  EXPECT_EQ(host.Recorder.Of(TPlatformEventKind::pekCaptureLost).size(), 1u);
+  EXPECT_EQ(host.Recorder.OfKind(TPlatformEventKind::pekCaptureLost).size(), 1u);
 }
 
 TEST(Win32Window, KeysAndCharactersGoOnToTheHostsWindow) {
@@ -146,11 +135,11 @@ TEST(Win32Window, ThePulseTicksWhileTheHostRunsItsMessageLoop) {
   TEmbedded host;
   ASSERT_TRUE(host.Embedded);
   // A host's message loop for up to 3 s: the 100 ms pulse must come.
-  for (int waited = 0; waited < 3000 && host.Recorder.Of(TPlatformEventKind::pekTimer).size() < 2; waited += 10) {
+  for (int waited = 0; waited < 3000 && host.Recorder.OfKind(TPlatformEventKind::pekTimer).size() < 2; waited += 10) {
     Pump();
     Sleep(10);
   }
-  EXPECT_GE(host.Recorder.Of(TPlatformEventKind::pekTimer).size(), 2u);
+  EXPECT_GE(host.Recorder.OfKind(TPlatformEventKind::pekTimer).size(), 2u);
 }
 
 TEST(Win32Window, APresentedAreaReachesTheScreenExactlyAndNothingElseMoves) {

@@ -17,6 +17,7 @@
 #include "platform/host_window.h"
 #include "platform/memory_canvas.h"
 #include "support/editor_test_host.h"
+#include "support/event_recorder.h"
 #include "support/x11_probe.h"
 
 namespace vb::test {
@@ -24,17 +25,6 @@ namespace {
 
 constexpr std::int32_t kWidth = 865;
 constexpr std::int32_t kHeight = 150;
-
-struct TRecorder : TPlatformWindowListener {
-  void OnPlatformEvent(const TPlatformEvent& event) override { Events.push_back(event); }
-  std::vector<TPlatformEvent> OfKind(TPlatformEventKind kind) const {
-    std::vector<TPlatformEvent> result;
-    for (const TPlatformEvent& e : Events)
-      if (e.Kind == kind) result.push_back(e);
-    return result;
-  }
-  std::vector<TPlatformEvent> Events;
-};
 
 // A frame whose every pixel tells where it is (opaque).
 std::unique_ptr<TMemoryBitmap> PatternFrame(std::int32_t width, std::int32_t height, std::uint32_t salt) {
@@ -66,6 +56,19 @@ class X11WindowTest : public ::testing::Test {
     window->SetSize(kWidth, kHeight);
     return window;
   }
+  // A window embedded and shown, pressed with the left button at (X, Y)
+  // and capturing the pointer, as a dial does when a drag starts; null
+  // when the press never arrived.
+  std::unique_ptr<TX11Window> CapturedDragAt(std::int16_t x, std::int16_t y) {
+    auto window = MakeWindow();
+    if (!window->Embed(Parent())) return nullptr;
+    window->Show();
+    Probe.MovePointer(xcb_window_t(window->NativeHandle()), x, y);
+    Probe.Button(1, true);
+    if (!IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseDown).empty(); })) return nullptr;
+    window->SetCapture(true);
+    return window;
+  }
   // Idles Window until Done holds (the server's events take a moment).
   bool IdleUntil(TX11Window& window, const std::function<bool()>& done) {
     for (int i = 0; i < 400; ++i) {
@@ -79,7 +82,7 @@ class X11WindowTest : public ::testing::Test {
 
   std::unique_ptr<THostWindow> Host;
   TX11Probe Probe;
-  TRecorder Recorder;
+  TEventRecorder Recorder;
 };
 
 TEST_F(X11WindowTest, OneFixedSizeChildAtTheParentsOriginThatTakesNoKeys) {
@@ -330,14 +333,9 @@ TEST_F(X11WindowTest, RealInputArrivesWithButtonsModifiersWheelAndDoubleClicks) 
 
 TEST_F(X11WindowTest, TheGrabAndTheHiddenPointerEndWithTheDrag) {
   if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
-  auto window = MakeWindow();
-  ASSERT_TRUE(window->Embed(Parent()));
-  window->Show();
+  auto window = CapturedDragAt(675, 74);
+  ASSERT_NE(window, nullptr);
   const xcb_window_t id = xcb_window_t(window->NativeHandle());
-  Probe.MovePointer(id, 675, 74);
-  Probe.Button(1, true);
-  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseDown).empty(); }));
-  window->SetCapture(true);
   EXPECT_TRUE(window->Grabbed());
   window->SetPointerHidden(true);
   // Outside the window the grab still reports to us.
@@ -376,14 +374,8 @@ TEST_F(X11WindowTest, TheGrabAndTheHiddenPointerEndWithTheDrag) {
 // and no release will come, so the drag must be told it is over.
 TEST_F(X11WindowTest, AHostUnmappingItsWindowMidDragEndsTheCapture) {
   if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
-  auto window = MakeWindow();
-  ASSERT_TRUE(window->Embed(Parent()));
-  window->Show();
-  const xcb_window_t id = xcb_window_t(window->NativeHandle());
-  Probe.MovePointer(id, 100, 74);
-  Probe.Button(1, true);
-  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseDown).empty(); }));
-  window->SetCapture(true);
+  auto window = CapturedDragAt(100, 74);
+  ASSERT_NE(window, nullptr);
   xcb_unmap_window(Probe.Get(), xcb_window_t(Parent()));
   Probe.Sync();
   EXPECT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekCaptureLost).empty(); }));
@@ -397,14 +389,8 @@ TEST_F(X11WindowTest, AHostUnmappingItsWindowMidDragEndsTheCapture) {
 // hidden window would keep the pointer from every other client.
 TEST_F(X11WindowTest, HidingTheWindowMidDragEndsTheGrab) {
   if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
-  auto window = MakeWindow();
-  ASSERT_TRUE(window->Embed(Parent()));
-  window->Show();
-  const xcb_window_t id = xcb_window_t(window->NativeHandle());
-  Probe.MovePointer(id, 100, 74);
-  Probe.Button(1, true);
-  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseDown).empty(); }));
-  window->SetCapture(true);
+  auto window = CapturedDragAt(100, 74);
+  ASSERT_NE(window, nullptr);
   ASSERT_TRUE(window->Grabbed());
   window->Hide();
   EXPECT_FALSE(window->Grabbed());

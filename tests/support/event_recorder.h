@@ -1,0 +1,22 @@
+#pragma once
+// A window listener for backend tests: keeps every event it is given, in
+// order, and picks them out by kind.
+
+#include <vector>
+
+#include "platform/platform_window.h"
+
+namespace vb::test {
+
+struct TEventRecorder : TPlatformWindowListener {
+  void OnPlatformEvent(const TPlatformEvent& event) override { Events.push_back(event); }
+  std::vector<TPlatformEvent> OfKind(TPlatformEventKind kind) const {
+    std::vector<TPlatformEvent> result;
+    for (const TPlatformEvent& event : Events)
+      if (event.Kind == kind) result.push_back(event);
+    return result;
+  }
+  std::vector<TPlatformEvent> Events;
+};
+
+}  // namespace vb::test
