@@ -8,57 +8,57 @@ namespace {
 
 // Portable implementations. Each element is computed in double; for float
 // blocks the result is rounded to float once.
-template <class T, class Op>
-void Elementwise(T* dst, const T* src, std::int32_t count, Op op) {
-  for (std::int32_t i = 0; i < count; ++i) dst[i] = T(op(double(dst[i]), double(src[i])));
+template <class T, class TOp>
+void Elementwise(T* Dst, const T* Src, std::int32_t Count, TOp Op) {
+  for (std::int32_t i = 0; i < Count; ++i) Dst[i] = T(Op(double(Dst[i]), double(Src[i])));
 }
 
 template <class T>
-void AddNative(T* dst, const T* src, std::int32_t n) {
-  Elementwise(dst, src, n, [](double d, double s) { return d + s; });
+void AddNative(T* Dst, const T* Src, std::int32_t N) {
+  Elementwise(Dst, Src, N, [](double D, double S) { return D + S; });
 }
 template <class T>
-void SubNative(T* dst, const T* src, std::int32_t n) {
-  Elementwise(dst, src, n, [](double d, double s) { return d - s; });
+void SubNative(T* Dst, const T* Src, std::int32_t N) {
+  Elementwise(Dst, Src, N, [](double D, double S) { return D - S; });
 }
 template <class T>
-void ReverseSubNative(T* dst, const T* src, std::int32_t n) {
-  Elementwise(dst, src, n, [](double d, double s) { return s - d; });
+void ReverseSubNative(T* Dst, const T* Src, std::int32_t N) {
+  Elementwise(Dst, Src, N, [](double D, double S) { return S - D; });
 }
 template <class T>
-void MultiplyNative(T* dst, const T* src, std::int32_t n) {
-  Elementwise(dst, src, n, [](double d, double s) { return d * s; });
+void MultiplyNative(T* Dst, const T* Src, std::int32_t N) {
+  Elementwise(Dst, Src, N, [](double D, double S) { return D * S; });
 }
 template <class T>
-void DivideNative(T* dst, const T* src, std::int32_t n) {
-  Elementwise(dst, src, n, [](double d, double s) { return d / s; });
+void DivideNative(T* Dst, const T* Src, std::int32_t N) {
+  Elementwise(Dst, Src, N, [](double D, double S) { return D / S; });
 }
 template <class T>
-void ReverseDivideNative(T* dst, const T* src, std::int32_t n) {
-  Elementwise(dst, src, n, [](double d, double s) { return s / d; });
+void ReverseDivideNative(T* Dst, const T* Src, std::int32_t N) {
+  Elementwise(Dst, Src, N, [](double D, double S) { return S / D; });
 }
 
 template <class T>
-void OffsetNative(T* dst, T x, std::int32_t n) {
-  for (std::int32_t i = 0; i < n; ++i) dst[i] = T(double(dst[i]) + double(x));
+void OffsetNative(T* Dst, T X, std::int32_t N) {
+  for (std::int32_t i = 0; i < N; ++i) Dst[i] = T(double(Dst[i]) + double(X));
 }
 template <class T>
-void ScaleNative(T* dst, T x, std::int32_t n) {
-  for (std::int32_t i = 0; i < n; ++i) dst[i] = T(double(dst[i]) * double(x));
+void ScaleNative(T* Dst, T X, std::int32_t N) {
+  for (std::int32_t i = 0; i < N; ++i) Dst[i] = T(double(Dst[i]) * double(X));
 }
 template <class T>
-void ScaledCopyNative(T* dst, const T* src, std::int32_t n, T x) {
-  for (std::int32_t i = 0; i < n; ++i) dst[i] = T(double(src[i]) * double(x));
+void ScaledCopyNative(T* Dst, const T* Src, std::int32_t N, T X) {
+  for (std::int32_t i = 0; i < N; ++i) Dst[i] = T(double(Src[i]) * double(X));
 }
 template <class T>
-void ScaledAddNative(T* dst, const T* src, std::int32_t n, T x) {
-  for (std::int32_t i = 0; i < n; ++i) dst[i] = T(double(dst[i]) + double(src[i]) * double(x));
+void ScaledAddNative(T* Dst, const T* Src, std::int32_t N, T X) {
+  for (std::int32_t i = 0; i < N; ++i) Dst[i] = T(double(Dst[i]) + double(Src[i]) * double(X));
 }
 
 template <FunctionPointer F>
-void Register(F* variable, F portable) {
-  auto* binding = new TFunctionBinding(variable, portable);  // deleted by BindingsShutDown
-  binding->Add(portable, TProcessorFeatures{}, 1);
+void Register(F* Variable, F Portable) {
+  auto* binding = new TFunctionBinding(Variable, Portable);  // deleted by BindingsShutDown
+  binding->Add(Portable, TProcessorFeatures{}, 1);
 }
 
 }  // namespace

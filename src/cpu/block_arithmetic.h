@@ -12,12 +12,12 @@
 
 namespace vb {
 
-using TBlockOp32 = void (*)(float* dst, const float* src, std::int32_t count);
-using TBlockOp64 = void (*)(double* dst, const double* src, std::int32_t count);
-using TBlockScalarOp32 = void (*)(float* dst, float x, std::int32_t count);
-using TBlockScalarOp64 = void (*)(double* dst, double x, std::int32_t count);
-using TBlockScaledOp32 = void (*)(float* dst, const float* src, std::int32_t count, float x);
-using TBlockScaledOp64 = void (*)(double* dst, const double* src, std::int32_t count, double x);
+using TBlockOp32 = void (*)(float* Dst, const float* Src, std::int32_t Count);
+using TBlockOp64 = void (*)(double* Dst, const double* Src, std::int32_t Count);
+using TBlockScalarOp32 = void (*)(float* Dst, float X, std::int32_t Count);
+using TBlockScalarOp64 = void (*)(double* Dst, double X, std::int32_t Count);
+using TBlockScaledOp32 = void (*)(float* Dst, const float* Src, std::int32_t Count, float X);
+using TBlockScaledOp64 = void (*)(double* Dst, const double* Src, std::int32_t Count, double X);
 
 // Dst[i] := Dst[i] + Src[i]
 extern TBlockOp32 BlockAdd32;

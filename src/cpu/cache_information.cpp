@@ -26,12 +26,12 @@ constexpr TDescriptor kIntelDescriptors[] = {
     {0xE3, 3, 4096, 16, 64}, {0xE4, 3, 8192, 16, 64},
 };
 
-TCacheUnitInformation FromLeaf4(const TCpuidRegisters& r) {
+TCacheUnitInformation FromLeaf4(const TCpuidRegisters& R) {
   TCacheUnitInformation unit;
-  const std::uint32_t ways = ((r.EBX >> 22) & 0x3FF) + 1;
-  const std::uint32_t partitions = ((r.EBX >> 12) & 0x3FF) + 1;
-  const std::uint32_t line = (r.EBX & 0xFFF) + 1;
-  const std::uint64_t sets = std::uint64_t(r.ECX) + 1;
+  const std::uint32_t ways = ((R.EBX >> 22) & 0x3FF) + 1;
+  const std::uint32_t partitions = ((R.EBX >> 12) & 0x3FF) + 1;
+  const std::uint32_t line = (R.EBX & 0xFFF) + 1;
+  const std::uint64_t sets = std::uint64_t(R.ECX) + 1;
   unit.Associativity = std::uint8_t(ways > 255 ? 255 : ways);
   unit.LineSize = std::uint8_t(line > 255 ? 255 : line);
   unit.Size = std::uint32_t(ways * partitions * line * sets / 1024);
@@ -40,10 +40,10 @@ TCacheUnitInformation FromLeaf4(const TCpuidRegisters& r) {
 
 }  // namespace
 
-TIntelCacheInformation::TIntelCacheInformation(const TCpuidSource& cpuid, std::uint32_t highestLeaf) {
-  if (highestLeaf >= 4) {
+TIntelCacheInformation::TIntelCacheInformation(const TCpuidSource& Cpuid, std::uint32_t HighestLeaf) {
+  if (HighestLeaf >= 4) {
     for (std::uint32_t index = 0; index < 16; ++index) {
-      const TCpuidRegisters r = cpuid.Query(4, index);
+      const TCpuidRegisters r = Cpuid.Query(4, index);
       const std::uint32_t type = r.EAX & 0x1F;  // 0 none, 1 data, 2 instruction, 3 unified
       if (type == 0) break;
       const std::uint32_t level = (r.EAX >> 5) & 0x7;
@@ -55,8 +55,8 @@ TIntelCacheInformation::TIntelCacheInformation(const TCpuidSource& cpuid, std::u
     }
     if (FL1DataCache.Size != 0) return;
   }
-  if (highestLeaf < 2) return;
-  const TCpuidRegisters r = cpuid.Query(2);
+  if (HighestLeaf < 2) return;
+  const TCpuidRegisters r = Cpuid.Query(2);
   const std::uint32_t words[4] = {r.EAX & 0xFFFFFF00u, r.EBX, r.ECX, r.EDX};
   for (std::uint32_t word : words) {
     if (word & 0x80000000u) continue;  // register holds no descriptors
@@ -64,9 +64,9 @@ TIntelCacheInformation::TIntelCacheInformation(const TCpuidSource& cpuid, std::u
   }
 }
 
-void TIntelCacheInformation::DecodeDescriptor(std::uint8_t descriptor) {
+void TIntelCacheInformation::DecodeDescriptor(std::uint8_t Descriptor) {
   for (const TDescriptor& d : kIntelDescriptors) {
-    if (d.Code != descriptor) continue;
+    if (d.Code != Descriptor) continue;
     const TCacheUnitInformation unit{d.Ways, d.LineSize, d.SizeKB};
     switch (d.Level) {
       case 0:
@@ -85,22 +85,22 @@ void TIntelCacheInformation::DecodeDescriptor(std::uint8_t descriptor) {
   }
 }
 
-TAMDCacheInformation::TAMDCacheInformation(const TCpuidSource& cpuid, std::uint32_t highestExtendedLeaf) {
-  if (highestExtendedLeaf >= 0x80000005u) {
-    const TCpuidRegisters r = cpuid.Query(0x80000005u);
+TAMDCacheInformation::TAMDCacheInformation(const TCpuidSource& Cpuid, std::uint32_t HighestExtendedLeaf) {
+  if (HighestExtendedLeaf >= 0x80000005u) {
+    const TCpuidRegisters r = Cpuid.Query(0x80000005u);
     FL1DataCache = {std::uint8_t(r.ECX >> 16), std::uint8_t(r.ECX), r.ECX >> 24};
     FL1InstructionCache = {std::uint8_t(r.EDX >> 16), std::uint8_t(r.EDX), r.EDX >> 24};
   }
-  if (highestExtendedLeaf >= 0x80000006u) {
-    const TCpuidRegisters r = cpuid.Query(0x80000006u);
+  if (HighestExtendedLeaf >= 0x80000006u) {
+    const TCpuidRegisters r = Cpuid.Query(0x80000006u);
     FL2Cache = {std::uint8_t((r.ECX >> 12) & 0xF), std::uint8_t(r.ECX), r.ECX >> 16};
     FL3Cache = {std::uint8_t((r.EDX >> 12) & 0xF), std::uint8_t(r.EDX), (r.EDX >> 18) * 512};
   }
 }
 
-TCyrixCacheInformation::TCyrixCacheInformation(const TCpuidSource& cpuid, std::uint32_t highestLeaf) {
-  if (highestLeaf < 2) return;
-  const TCpuidRegisters r = cpuid.Query(2);
+TCyrixCacheInformation::TCyrixCacheInformation(const TCpuidSource& Cpuid, std::uint32_t HighestLeaf) {
+  if (HighestLeaf < 2) return;
+  const TCpuidRegisters r = Cpuid.Query(2);
   for (int shift = 8; shift < 32; shift += 8) {
     if (std::uint8_t(r.EAX >> shift) == 0x80) {
       FL1DataCache = {4, 16, 16};

@@ -43,17 +43,17 @@ class TCustomL3CacheInformation : public TCustomL1L2CacheInformation {
 // the one-byte descriptors of leaf 2.
 class TIntelCacheInformation final : public TCustomL3CacheInformation {
  public:
-  TIntelCacheInformation(const TCpuidSource& cpuid, std::uint32_t highestLeaf);
+  TIntelCacheInformation(const TCpuidSource& Cpuid, std::uint32_t HighestLeaf);
 
  private:
-  void DecodeDescriptor(std::uint8_t descriptor);
+  void DecodeDescriptor(std::uint8_t Descriptor);
 };
 
 // From the extended leaves 80000005 and 80000006 hex (AMD, VIA, Transmeta
 // report their caches there).
 class TAMDCacheInformation : public TCustomL3CacheInformation {
  public:
-  TAMDCacheInformation(const TCpuidSource& cpuid, std::uint32_t highestExtendedLeaf);
+  TAMDCacheInformation(const TCpuidSource& Cpuid, std::uint32_t HighestExtendedLeaf);
 };
 
 class TVIACacheInformation final : public TAMDCacheInformation {
@@ -70,7 +70,7 @@ class TTransmetaCacheInformation final : public TAMDCacheInformation {
 // combined 16 KB L1 descriptor (0x80) is decoded.
 class TCyrixCacheInformation final : public TCustomL1L2CacheInformation {
  public:
-  TCyrixCacheInformation(const TCpuidSource& cpuid, std::uint32_t highestLeaf);
+  TCyrixCacheInformation(const TCpuidSource& Cpuid, std::uint32_t HighestLeaf);
 };
 
 }  // namespace vb

@@ -21,10 +21,10 @@ bool TMachineCpuid::Available() const {
 #endif
 }
 
-TCpuidRegisters TMachineCpuid::Query(std::uint32_t leaf, std::uint32_t subLeaf) const {
+TCpuidRegisters TMachineCpuid::Query(std::uint32_t Leaf, std::uint32_t SubLeaf) const {
   TCpuidRegisters r;
 #if VB_HAS_CPUID
-  __cpuid_count(leaf, subLeaf, r.EAX, r.EBX, r.ECX, r.EDX);
+  __cpuid_count(Leaf, SubLeaf, r.EAX, r.EBX, r.ECX, r.EDX);
 #else
   (void)leaf;
   (void)subLeaf;
@@ -44,18 +44,18 @@ std::uint64_t TMachineCpuid::EnabledRegisterStates() const {
 #endif
 }
 
-void TRecordedCpuid::SetVendor(const char (&vendor)[13], std::uint32_t highestLeaf) {
+void TRecordedCpuid::SetVendor(const char (&Vendor)[13], std::uint32_t HighestLeaf) {
   TCpuidRegisters r;
-  r.EAX = highestLeaf;
-  std::memcpy(&r.EBX, vendor, 4);
-  std::memcpy(&r.EDX, vendor + 4, 4);
-  std::memcpy(&r.ECX, vendor + 8, 4);
+  r.EAX = HighestLeaf;
+  std::memcpy(&r.EBX, Vendor, 4);
+  std::memcpy(&r.EDX, Vendor + 4, 4);
+  std::memcpy(&r.ECX, Vendor + 8, 4);
   Set(0, r);
 }
 
-void TRecordedCpuid::SetBrand(const char* brand) {
+void TRecordedCpuid::SetBrand(const char* Brand) {
   char text[48] = {};
-  std::memcpy(text, brand, strnlen(brand, sizeof text));
+  std::memcpy(text, Brand, strnlen(Brand, sizeof text));
   for (std::uint32_t i = 0; i < 3; ++i) {
     TCpuidRegisters r;
     std::memcpy(&r, text + 16 * i, 16);
@@ -68,8 +68,8 @@ void TRecordedCpuid::SetBrand(const char* brand) {
   }
 }
 
-TCpuidRegisters TRecordedCpuid::Query(std::uint32_t leaf, std::uint32_t subLeaf) const {
-  const auto it = FLeaves.find({leaf, subLeaf});
+TCpuidRegisters TRecordedCpuid::Query(std::uint32_t Leaf, std::uint32_t SubLeaf) const {
+  const auto it = FLeaves.find({Leaf, SubLeaf});
   return it == FLeaves.end() ? TCpuidRegisters{} : it->second;
 }
 

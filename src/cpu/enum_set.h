@@ -11,29 +11,29 @@ template <class E, class Storage>
 class TEnumSet {
  public:
   constexpr TEnumSet() = default;
-  constexpr TEnumSet(std::initializer_list<E> members) {
-    for (E m : members) Include(m);
+  constexpr TEnumSet(std::initializer_list<E> Members) {
+    for (E m : Members) Include(m);
   }
-  static constexpr TEnumSet FromBits(Storage bits) {
+  static constexpr TEnumSet FromBits(Storage Bits) {
     TEnumSet s;
-    s.FBits = bits;
+    s.FBits = Bits;
     return s;
   }
 
   constexpr Storage Bits() const { return FBits; }
-  constexpr bool Contains(E m) const { return (FBits & Bit(m)) != 0; }
+  constexpr bool Contains(E M) const { return (FBits & Bit(M)) != 0; }
   constexpr bool IsEmpty() const { return FBits == 0; }
-  constexpr void Include(E m) { FBits = Storage(FBits | Bit(m)); }
-  constexpr void Exclude(E m) { FBits = Storage(FBits & ~Bit(m)); }
+  constexpr void Include(E M) { FBits = Storage(FBits | Bit(M)); }
+  constexpr void Exclude(E M) { FBits = Storage(FBits & ~Bit(M)); }
   // True when every member of this set is in Other.
-  constexpr bool IsSubsetOf(TEnumSet other) const { return Storage(FBits | other.FBits) == other.FBits; }
+  constexpr bool IsSubsetOf(TEnumSet Other) const { return Storage(FBits | Other.FBits) == Other.FBits; }
 
-  friend constexpr TEnumSet operator|(TEnumSet a, TEnumSet b) { return FromBits(Storage(a.FBits | b.FBits)); }
-  friend constexpr TEnumSet operator&(TEnumSet a, TEnumSet b) { return FromBits(Storage(a.FBits & b.FBits)); }
-  friend constexpr bool operator==(TEnumSet a, TEnumSet b) = default;
+  friend constexpr TEnumSet operator|(TEnumSet A, TEnumSet B) { return FromBits(Storage(A.FBits | B.FBits)); }
+  friend constexpr TEnumSet operator&(TEnumSet A, TEnumSet B) { return FromBits(Storage(A.FBits & B.FBits)); }
+  friend constexpr bool operator==(TEnumSet A, TEnumSet B) = default;
 
  private:
-  static constexpr Storage Bit(E m) { return Storage(Storage(1) << static_cast<unsigned>(m)); }
+  static constexpr Storage Bit(E M) { return Storage(Storage(1) << static_cast<unsigned>(M)); }
   Storage FBits = 0;
 };
 

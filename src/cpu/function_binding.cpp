@@ -15,24 +15,24 @@ constinit std::vector<TFunctionBinding*> GAllFunctionBindings;
 constinit std::vector<TFunctionBindingList*> GAllFunctionBindingLists;
 
 template <class T>
-void EraseAll(std::vector<T*>& list, const T* item) {
-  list.erase(std::remove(list.begin(), list.end(), item), list.end());
+void EraseAll(std::vector<T*>& List, const T* Item) {
+  List.erase(std::remove(List.begin(), List.end(), Item), List.end());
 }
 
-TProcessorFeatures FeaturesOf(const TProcessorInfo& info) {
+TProcessorFeatures FeaturesOf(const TProcessorInfo& Info) {
   TProcessorFeatures features;
-  if (info.HasMMX()) features.Include(TProcessorFeature::pfMMX);
-  if (info.HasExMMX()) features.Include(TProcessorFeature::pfEMMX);
-  if (info.Has3DNow()) features.Include(TProcessorFeature::pf3DNow);
-  if (info.HasEx3DNow()) features.Include(TProcessorFeature::pf3DNowExt);
-  if (info.HasConditionalMove()) features.Include(TProcessorFeature::pfCMOV);
+  if (Info.HasMMX()) features.Include(TProcessorFeature::pfMMX);
+  if (Info.HasExMMX()) features.Include(TProcessorFeature::pfEMMX);
+  if (Info.Has3DNow()) features.Include(TProcessorFeature::pf3DNow);
+  if (Info.HasEx3DNow()) features.Include(TProcessorFeature::pf3DNowExt);
+  if (Info.HasConditionalMove()) features.Include(TProcessorFeature::pfCMOV);
   // TSSESupport and the SSE members of TProcessorFeature run in the same
   // order, starting at pfSSE.
-  const TSSESupports sse = info.SupportsSSE();
+  const TSSESupports sse = Info.SupportsSSE();
   for (unsigned level = 0; level <= unsigned(TSSESupport::ssAVX); ++level)
     if (sse.Contains(TSSESupport(level)))
       features.Include(TProcessorFeature(unsigned(TProcessorFeature::pfSSE) + level));
-  if (info.CanRunAVX2()) features.Include(TProcessorFeature::pfAVX2);
+  if (Info.CanRunAVX2()) features.Include(TProcessorFeature::pfAVX2);
   return features;
 }
 
@@ -40,8 +40,8 @@ TProcessorFeatures FeaturesOf(const TProcessorInfo& info) {
 
 // --- binding -------------------------------------------------------------------
 
-TFunctionBinding::TFunctionBinding(void* prototype, TGenericProc defaultProc)
-    : FDefaultProc(defaultProc), FPrototype(prototype) {
+TFunctionBinding::TFunctionBinding(void* Prototype, TGenericProc DefaultProc)
+    : FDefaultProc(DefaultProc), FPrototype(Prototype) {
   std::memcpy(FPrototype, &FDefaultProc, sizeof FDefaultProc);
   GAllFunctionBindings.push_back(this);
 }
@@ -52,15 +52,15 @@ TFunctionBinding::~TFunctionBinding() {
   for (TFunctionBindingList* list : GAllFunctionBindingLists) list->RemoveBinding(this);
 }
 
-void TFunctionBinding::Add(TGenericProc proc, TProcessorFeatures requiredFeatures, std::uint8_t memoryAlignment) {
-  FFunctions.push_back(std::make_unique<TFunctionInfo>(TFunctionInfo{proc, requiredFeatures, memoryAlignment}));
+void TFunctionBinding::Add(TGenericProc Proc, TProcessorFeatures RequiredFeatures, std::uint8_t MemoryAlignment) {
+  FFunctions.push_back(std::make_unique<TFunctionInfo>(TFunctionInfo{Proc, RequiredFeatures, MemoryAlignment}));
 }
 
 void TFunctionBinding::Clear() { FFunctions.clear(); }
 
-void TFunctionBinding::Rebind(TProcessorFeatures availableFeatures) {
+void TFunctionBinding::Rebind(TProcessorFeatures AvailableFeatures) {
   for (const auto& info : FFunctions)
-    if (info->CPUFeatures.IsSubsetOf(availableFeatures)) std::memcpy(FPrototype, &info->Proc, sizeof info->Proc);
+    if (info->CPUFeatures.IsSubsetOf(AvailableFeatures)) std::memcpy(FPrototype, &info->Proc, sizeof info->Proc);
 }
 
 void TFunctionBinding::RebindProcessorSpecific() { Rebind(GProcessorFeatures); }
@@ -71,12 +71,12 @@ TGenericProc TFunctionBinding::CurrentProc() const {
   return proc;
 }
 
-PFunctionInfo TFunctionBinding::Functions(std::int32_t index) const {
-  if (index < 0 || index >= FunctionCount()) throw ECpuError(TErrorCode::ecBindingIndexOutOfBounds);
-  return FFunctions[std::size_t(index)].get();
+PFunctionInfo TFunctionBinding::Functions(std::int32_t Index) const {
+  if (Index < 0 || Index >= FunctionCount()) throw ECpuError(TErrorCode::ecBindingIndexOutOfBounds);
+  return FFunctions[std::size_t(Index)].get();
 }
 
-void TFunctionBinding::SetFunctions(std::int32_t index, const TFunctionInfo& info) { *Functions(index) = info; }
+void TFunctionBinding::SetFunctions(std::int32_t Index, const TFunctionInfo& Info) { *Functions(Index) = Info; }
 
 // --- binding list --------------------------------------------------------------
 
@@ -84,25 +84,25 @@ TFunctionBindingList::TFunctionBindingList() { GAllFunctionBindingLists.push_bac
 
 TFunctionBindingList::~TFunctionBindingList() { EraseAll(GAllFunctionBindingLists, this); }
 
-void TFunctionBindingList::AddBinding(TFunctionBinding* binding) { FList.push_back(binding); }
+void TFunctionBindingList::AddBinding(TFunctionBinding* Binding) { FList.push_back(Binding); }
 
-void TFunctionBindingList::RemoveBinding(TFunctionBinding* binding) { EraseAll(FList, binding); }
+void TFunctionBindingList::RemoveBinding(TFunctionBinding* Binding) { EraseAll(FList, Binding); }
 
-bool TFunctionBindingList::HasBinding(const TFunctionBinding* binding) const {
-  return std::find(FList.begin(), FList.end(), binding) != FList.end();
+bool TFunctionBindingList::HasBinding(const TFunctionBinding* Binding) const {
+  return std::find(FList.begin(), FList.end(), Binding) != FList.end();
 }
 
-TFunctionBinding* TFunctionBindingList::GetBindingByPointer(const void* p) const {
+TFunctionBinding* TFunctionBindingList::GetBindingByPointer(const void* P) const {
   for (TFunctionBinding* binding : FList) {
-    if (binding->Prototype() == p) return binding;
+    if (binding->Prototype() == P) return binding;
     for (std::int32_t i = 0; i < binding->FunctionCount(); ++i)
-      if (reinterpret_cast<const void*>(binding->Functions(i)->Proc) == p) return binding;
+      if (reinterpret_cast<const void*>(binding->Functions(i)->Proc) == P) return binding;
   }
   return nullptr;
 }
 
-void TFunctionBindingList::Rebind(TProcessorFeatures availableFeatures) {
-  for (TFunctionBinding* binding : FList) binding->Rebind(availableFeatures);
+void TFunctionBindingList::Rebind(TProcessorFeatures AvailableFeatures) {
+  for (TFunctionBinding* binding : FList) binding->Rebind(AvailableFeatures);
 }
 
 void TFunctionBindingList::RebindProcessorSpecific() { Rebind(GProcessorFeatures); }

@@ -45,8 +45,8 @@ template <class F>
 concept FunctionPointer = std::is_pointer_v<F> && std::is_function_v<std::remove_pointer_t<F>>;
 
 template <FunctionPointer F>
-TGenericProc ToGenericProc(F proc) {
-  return reinterpret_cast<TGenericProc>(proc);
+TGenericProc ToGenericProc(F Proc) {
+  return reinterpret_cast<TGenericProc>(Proc);
 }
 
 struct TFunctionInfo {
@@ -60,10 +60,10 @@ class TFunctionBinding {
  public:
   // Controls the variable at Prototype (which must hold a TGenericProc-sized
   // function pointer) and writes DefaultProc into it at once.
-  TFunctionBinding(void* prototype, TGenericProc defaultProc);
+  TFunctionBinding(void* Prototype, TGenericProc DefaultProc);
   template <FunctionPointer F>
-  TFunctionBinding(F* variable, F defaultProc)
-      : TFunctionBinding(static_cast<void*>(variable), ToGenericProc(defaultProc)) {}
+  TFunctionBinding(F* Variable, F DefaultProc)
+      : TFunctionBinding(static_cast<void*>(Variable), ToGenericProc(DefaultProc)) {}
   // Removes the binding from the process-wide list and from every list.
   ~TFunctionBinding();
   TFunctionBinding(const TFunctionBinding&) = delete;
@@ -71,15 +71,15 @@ class TFunctionBinding {
 
   // Appends an implementation. Register from the most general to the most
   // specific: the last one the processor supports wins.
-  void Add(TGenericProc proc, TProcessorFeatures requiredFeatures = {}, std::uint8_t memoryAlignment = 1);
+  void Add(TGenericProc Proc, TProcessorFeatures RequiredFeatures = {}, std::uint8_t MemoryAlignment = 1);
   template <FunctionPointer F>
-  void Add(F proc, TProcessorFeatures requiredFeatures = {}, std::uint8_t memoryAlignment = 1) {
-    Add(ToGenericProc(proc), requiredFeatures, memoryAlignment);
+  void Add(F Proc, TProcessorFeatures RequiredFeatures = {}, std::uint8_t MemoryAlignment = 1) {
+    Add(ToGenericProc(Proc), RequiredFeatures, MemoryAlignment);
   }
   void Clear();
   // Writes the last registered implementation whose features are all in
   // AvailableFeatures; keeps the variable when none qualifies.
-  void Rebind(TProcessorFeatures availableFeatures);
+  void Rebind(TProcessorFeatures AvailableFeatures);
   void RebindProcessorSpecific();
 
   void* Prototype() const { return FPrototype; }
@@ -87,8 +87,8 @@ class TFunctionBinding {
   // What the controlled variable holds now.
   TGenericProc CurrentProc() const;
   std::int32_t FunctionCount() const { return std::int32_t(FFunctions.size()); }
-  PFunctionInfo Functions(std::int32_t index) const;
-  void SetFunctions(std::int32_t index, const TFunctionInfo& info);
+  PFunctionInfo Functions(std::int32_t Index) const;
+  void SetFunctions(std::int32_t Index, const TFunctionInfo& Info);
 
  private:
   std::vector<std::unique_ptr<TFunctionInfo>> FFunctions;
@@ -104,22 +104,22 @@ class TFunctionBindingList {
   TFunctionBindingList(const TFunctionBindingList&) = delete;
   TFunctionBindingList& operator=(const TFunctionBindingList&) = delete;
 
-  void AddBinding(TFunctionBinding* binding);
+  void AddBinding(TFunctionBinding* Binding);
   // Removes every occurrence.
-  void RemoveBinding(TFunctionBinding* binding);
-  bool HasBinding(const TFunctionBinding* binding) const;
+  void RemoveBinding(TFunctionBinding* Binding);
+  bool HasBinding(const TFunctionBinding* Binding) const;
   // The first binding whose Prototype is P or one of whose implementations
   // is P; null when there is none.
-  TFunctionBinding* GetBindingByPointer(const void* p) const;
+  TFunctionBinding* GetBindingByPointer(const void* P) const;
   template <FunctionPointer F>
-  TFunctionBinding* GetBindingByPointer(F proc) const {
-    return GetBindingByPointer(reinterpret_cast<const void*>(proc));
+  TFunctionBinding* GetBindingByPointer(F Proc) const {
+    return GetBindingByPointer(reinterpret_cast<const void*>(Proc));
   }
-  void Rebind(TProcessorFeatures availableFeatures);
+  void Rebind(TProcessorFeatures AvailableFeatures);
   void RebindProcessorSpecific();
 
   std::int32_t BindingCount() const { return std::int32_t(FList.size()); }
-  TFunctionBinding* Binding(std::int32_t index) const { return FList[std::size_t(index)]; }
+  TFunctionBinding* Binding(std::int32_t Index) const { return FList[std::size_t(Index)]; }
 
  private:
   std::vector<TFunctionBinding*> FList;

@@ -8,7 +8,7 @@ namespace {
 
 constexpr std::uint32_t kExtendedBase = 0x80000000u;
 
-bool Bit(std::uint32_t word, unsigned bit) { return (word >> bit) & 1u; }
+bool Bit(std::uint32_t Word, unsigned Bit) { return (Word >> Bit) & 1u; }
 
 struct TNameEntry {
   std::uint8_t Family;
@@ -16,9 +16,9 @@ struct TNameEntry {
   const char* Name;
 };
 
-const char* LookUpName(const TNameEntry* table, std::size_t count, std::uint8_t family, std::uint8_t model) {
-  for (std::size_t i = 0; i < count; ++i)
-    if (table[i].Family == family && (table[i].Model < 0 || table[i].Model == model)) return table[i].Name;
+const char* LookUpName(const TNameEntry* Table, std::size_t Count, std::uint8_t Family, std::uint8_t Model) {
+  for (std::size_t i = 0; i < Count; ++i)
+    if (Table[i].Family == Family && (Table[i].Model < 0 || Table[i].Model == Model)) return Table[i].Name;
   return "Unknown";
 }
 
@@ -39,23 +39,23 @@ constexpr TNameEntry kTransmetaNames[] = {{5, -1, "Crusoe"}, {15, -1, "Efficeon"
 
 std::string TCustomProcessorFeatures::CPUName() const { return std::string(FCPUName, strnlen(FCPUName, 48)); }
 
-void TCustomProcessorFeatures::SetCPUName(const char* name) {
+void TCustomProcessorFeatures::SetCPUName(const char* Name) {
   std::memset(FCPUName, 0, sizeof FCPUName);
-  std::memcpy(FCPUName, name, strnlen(name, sizeof FCPUName));
+  std::memcpy(FCPUName, Name, strnlen(Name, sizeof FCPUName));
 }
 
-void TCustomProcessorFeatures::ReadBrandString(const TCpuidSource& cpuid) {
+void TCustomProcessorFeatures::ReadBrandString(const TCpuidSource& Cpuid) {
   for (std::uint32_t i = 0; i < 3; ++i) {
-    const TCpuidRegisters r = cpuid.Query(kExtendedBase + 2 + i);
+    const TCpuidRegisters r = Cpuid.Query(kExtendedBase + 2 + i);
     std::memcpy(FCPUName + 16 * i, &r, 16);
   }
 }
 
-void TCustomProcessorFeatures::Detect(const TCpuidSource& cpuid) {
-  FHighestExtendedLeaf = cpuid.Query(kExtendedBase).EAX;
+void TCustomProcessorFeatures::Detect(const TCpuidSource& Cpuid) {
+  FHighestExtendedLeaf = Cpuid.Query(kExtendedBase).EAX;
   if (FHighestExtendedLeaf < kExtendedBase) FHighestExtendedLeaf = 0;
   if (FHighestLeaf == 0) return;
-  const TCpuidRegisters r = cpuid.Query(1);
+  const TCpuidRegisters r = Cpuid.Query(1);
   FStepping = std::uint8_t(r.EAX & 0xF);
   FModel = std::uint8_t((r.EAX >> 4) & 0xF);
   FFamily = std::uint8_t((r.EAX >> 8) & 0xF);
@@ -65,21 +65,21 @@ void TCustomProcessorFeatures::Detect(const TCpuidSource& cpuid) {
   FFeatures = r.EDX;
 }
 
-void TCustomProcessorExtendedFeatures::Detect(const TCpuidSource& cpuid) {
-  TCustomProcessorFeatures::Detect(cpuid);
+void TCustomProcessorExtendedFeatures::Detect(const TCpuidSource& Cpuid) {
+  TCustomProcessorFeatures::Detect(Cpuid);
   FHasExtendedInfo = FHighestExtendedLeaf > kExtendedBase;
   if (FHighestExtendedLeaf >= kExtendedBase + 4)
-    ReadBrandString(cpuid);
+    ReadBrandString(Cpuid);
   else
     SetCPUName(NameFromTable());
 }
 
 // --- Intel -----------------------------------------------------------------
 
-void TProcessorFeaturesIntel::Detect(const TCpuidSource& cpuid) {
-  TCustomProcessorExtendedFeatures::Detect(cpuid);
+void TProcessorFeaturesIntel::Detect(const TCpuidSource& Cpuid) {
+  TCustomProcessorExtendedFeatures::Detect(Cpuid);
   if (FHighestLeaf == 0) return;
-  const TCpuidRegisters r = cpuid.Query(1);
+  const TCpuidRegisters r = Cpuid.Query(1);
   FExFeatures = r.ECX;
   FBrandID = std::uint8_t(r.EBX);
   FFlushLineSize = std::uint8_t(r.EBX >> 8);
@@ -88,7 +88,7 @@ void TProcessorFeaturesIntel::Detect(const TCpuidSource& cpuid) {
     FLogicalCore = std::uint8_t(r.EBX >> 16);
     if (FLogicalCore == 0) FLogicalCore = 1;
   }
-  if (FHighestLeaf > 3) FPhysicalCores = std::uint8_t(((cpuid.Query(4, 0).EAX >> 26) & 0x3F) + 1);
+  if (FHighestLeaf > 3) FPhysicalCores = std::uint8_t(((Cpuid.Query(4, 0).EAX >> 26) & 0x3F) + 1);
   if (Bit(r.EDX, 25)) FSupportsSSE.Include(TSSESupport::ssSSE);
   if (Bit(r.EDX, 26)) FSupportsSSE.Include(TSSESupport::ssSSE2);
   if (Bit(r.ECX, 0)) FSupportsSSE.Include(TSSESupport::ssSSE3);
@@ -97,18 +97,18 @@ void TProcessorFeaturesIntel::Detect(const TCpuidSource& cpuid) {
   if (Bit(r.ECX, 20)) FSupportsSSE.Include(TSSESupport::ssSSE4B);
   if (Bit(r.ECX, 28)) FSupportsSSE.Include(TSSESupport::ssAVX);
   if (FHasExtendedInfo) {
-    const TCpuidRegisters e = cpuid.Query(kExtendedBase + 1);
+    const TCpuidRegisters e = Cpuid.Query(kExtendedBase + 1);
     FExtendedFeatures = e.EDX;
     FExtendedFeatures2 = e.ECX;
     FIs64Bits = Bit(e.EDX, 29);
     FDepCapable = Bit(e.EDX, 20);
     if (FHighestExtendedLeaf >= kExtendedBase + 8) {
-      const TCpuidRegisters a = cpuid.Query(kExtendedBase + 8);
+      const TCpuidRegisters a = Cpuid.Query(kExtendedBase + 8);
       FPhysicalAddressSize = std::uint8_t(a.EAX);
       FVirtualAddressSize = std::uint8_t(a.EAX >> 8);
     }
   }
-  if (FHighestLeaf > 1) FCacheInfo = std::make_unique<TIntelCacheInformation>(cpuid, FHighestLeaf);
+  if (FHighestLeaf > 1) FCacheInfo = std::make_unique<TIntelCacheInformation>(Cpuid, FHighestLeaf);
 }
 
 const char* TProcessorFeaturesIntel::NameFromTable() const {
@@ -117,10 +117,10 @@ const char* TProcessorFeaturesIntel::NameFromTable() const {
 
 // --- AMD -------------------------------------------------------------------
 
-void TProcessorFeaturesAMD::Detect(const TCpuidSource& cpuid) {
-  TCustomProcessorExtendedFeatures::Detect(cpuid);
+void TProcessorFeaturesAMD::Detect(const TCpuidSource& Cpuid) {
+  TCustomProcessorExtendedFeatures::Detect(Cpuid);
   if (FHighestLeaf != 0) {
-    const TCpuidRegisters r = cpuid.Query(1);
+    const TCpuidRegisters r = Cpuid.Query(1);
     FFeatures2 = r.ECX;
     FBrandID = std::uint8_t(r.EBX);
     FFlushLineSize = std::uint8_t(r.EBX >> 8);
@@ -130,7 +130,7 @@ void TProcessorFeaturesAMD::Detect(const TCpuidSource& cpuid) {
     if (Bit(r.ECX, 0)) FSupportsSSE.Include(TSSESupport::ssSSE3);
   }
   if (!FHasExtendedInfo) return;
-  const TCpuidRegisters e = cpuid.Query(kExtendedBase + 1);
+  const TCpuidRegisters e = Cpuid.Query(kExtendedBase + 1);
   FExFeatures = e.EDX;
   FExFeatures2 = e.ECX;
   FExBrandID = std::uint16_t(e.EBX);
@@ -141,14 +141,14 @@ void TProcessorFeaturesAMD::Detect(const TCpuidSource& cpuid) {
   FDepCapable = Bit(e.EDX, 20);
   if (Bit(e.ECX, 6)) FSupportsSSE.Include(TSSESupport::ssSSE4A);
   if (Bit(e.ECX, 11)) FSupportsSSE.Include(TSSESupport::ssSSE5);
-  if (FHighestExtendedLeaf >= kExtendedBase + 7) FAdvancedPowerManagement = cpuid.Query(kExtendedBase + 7).EDX;
+  if (FHighestExtendedLeaf >= kExtendedBase + 7) FAdvancedPowerManagement = Cpuid.Query(kExtendedBase + 7).EDX;
   if (FHighestExtendedLeaf >= kExtendedBase + 8) {
-    const TCpuidRegisters a = cpuid.Query(kExtendedBase + 8);
+    const TCpuidRegisters a = Cpuid.Query(kExtendedBase + 8);
     FPhysicalAddressSize = std::uint8_t(a.EAX);
     FVirtualAddressSize = std::uint8_t(a.EAX >> 8);
     FPhysicalCores = std::uint8_t((a.ECX & 0xFF) + 1);
   }
-  FCacheInfo = std::make_unique<TAMDCacheInformation>(cpuid, FHighestExtendedLeaf);
+  FCacheInfo = std::make_unique<TAMDCacheInformation>(Cpuid, FHighestExtendedLeaf);
 }
 
 const char* TProcessorFeaturesAMD::NameFromTable() const {
@@ -157,52 +157,52 @@ const char* TProcessorFeaturesAMD::NameFromTable() const {
 
 // --- Cyrix, VIA, Transmeta ---------------------------------------------------
 
-void TProcessorFeaturesCyrix::Detect(const TCpuidSource& cpuid) {
-  TCustomProcessorExtendedFeatures::Detect(cpuid);
+void TProcessorFeaturesCyrix::Detect(const TCpuidSource& Cpuid) {
+  TCustomProcessorExtendedFeatures::Detect(Cpuid);
   if (FHasExtendedInfo) {
-    const TCpuidRegisters e = cpuid.Query(kExtendedBase + 1);
+    const TCpuidRegisters e = Cpuid.Query(kExtendedBase + 1);
     FExFeatures = e.EDX;
     FHasExMMX = Bit(e.EDX, 24);
     FHas3DNow = Bit(e.EDX, 31);
   }
-  FCacheInfo = std::make_unique<TCyrixCacheInformation>(cpuid, FHighestLeaf);
+  FCacheInfo = std::make_unique<TCyrixCacheInformation>(Cpuid, FHighestLeaf);
 }
 
 const char* TProcessorFeaturesCyrix::NameFromTable() const {
   return LookUpName(kCyrixNames, std::size(kCyrixNames), FFamily, FModel);
 }
 
-void TProcessorFeaturesVIA::Detect(const TCpuidSource& cpuid) {
-  TCustomProcessorExtendedFeatures::Detect(cpuid);
+void TProcessorFeaturesVIA::Detect(const TCpuidSource& Cpuid) {
+  TCustomProcessorExtendedFeatures::Detect(Cpuid);
   if (Bit(FFeatures, 25)) FSupportsSSE.Include(TSSESupport::ssSSE);
   if (FHasExtendedInfo) {
-    const TCpuidRegisters e = cpuid.Query(kExtendedBase + 1);
+    const TCpuidRegisters e = Cpuid.Query(kExtendedBase + 1);
     FExFeatures = e.EDX;
     FHas3DNow = Bit(e.EDX, 31);
   }
-  FCacheInfo = std::make_unique<TVIACacheInformation>(cpuid, FHighestExtendedLeaf);
+  FCacheInfo = std::make_unique<TVIACacheInformation>(Cpuid, FHighestExtendedLeaf);
 }
 
 const char* TProcessorFeaturesVIA::NameFromTable() const {
   return LookUpName(kVIANames, std::size(kVIANames), FFamily, FModel);
 }
 
-void TProcessorFeaturesTransmeta::Detect(const TCpuidSource& cpuid) {
-  TCustomProcessorExtendedFeatures::Detect(cpuid);
+void TProcessorFeaturesTransmeta::Detect(const TCpuidSource& Cpuid) {
+  TCustomProcessorExtendedFeatures::Detect(Cpuid);
   if (FHasExtendedInfo) {
-    const TCpuidRegisters e = cpuid.Query(kExtendedBase + 1);
+    const TCpuidRegisters e = Cpuid.Query(kExtendedBase + 1);
     FExFeatures = e.EDX;
     FHas3DNow = Bit(e.EDX, 31);
   }
   // Transmeta's own leaves start at 80860000 hex.
-  const std::uint32_t highestTransmeta = cpuid.Query(0x80860000u).EAX;
-  if (highestTransmeta >= 0x80860001u) FRevision = cpuid.Query(0x80860001u).EBX;
+  const std::uint32_t highestTransmeta = Cpuid.Query(0x80860000u).EAX;
+  if (highestTransmeta >= 0x80860001u) FRevision = Cpuid.Query(0x80860001u).EBX;
   if (highestTransmeta >= 0x80860007u) {
-    const TCpuidRegisters t = cpuid.Query(0x80860007u);
+    const TCpuidRegisters t = Cpuid.Query(0x80860007u);
     FFrequency = t.EAX;
     FVoltage = t.EBX;
   }
-  FCacheInfo = std::make_unique<TTransmetaCacheInformation>(cpuid, FHighestExtendedLeaf);
+  FCacheInfo = std::make_unique<TTransmetaCacheInformation>(Cpuid, FHighestExtendedLeaf);
 }
 
 const char* TProcessorFeaturesTransmeta::NameFromTable() const {
@@ -211,17 +211,17 @@ const char* TProcessorFeaturesTransmeta::NameFromTable() const {
 
 // --- choice by vendor ----------------------------------------------------------
 
-std::unique_ptr<TCustomProcessorFeatures> CreateProcessorFeatures(const std::string& vendor,
-                                                                  std::uint32_t highestLeaf) {
-  if (vendor == "GenuineIntel") return std::make_unique<TProcessorFeaturesIntel>(highestLeaf);
-  if (vendor == "AuthenticAMD") return std::make_unique<TProcessorFeaturesAMD>(highestLeaf);
-  if (vendor == "CyrixInstead") return std::make_unique<TProcessorFeaturesCyrix>(highestLeaf);
-  if (vendor == "CentaurHauls" || vendor == "VIA VIA VIA ") return std::make_unique<TProcessorFeaturesVIA>(highestLeaf);
-  if (vendor == "TransmetaCPU" || vendor == "GenuineTMx86")
-    return std::make_unique<TProcessorFeaturesTransmeta>(highestLeaf);
+std::unique_ptr<TCustomProcessorFeatures> CreateProcessorFeatures(const std::string& Vendor,
+                                                                  std::uint32_t HighestLeaf) {
+  if (Vendor == "GenuineIntel") return std::make_unique<TProcessorFeaturesIntel>(HighestLeaf);
+  if (Vendor == "AuthenticAMD") return std::make_unique<TProcessorFeaturesAMD>(HighestLeaf);
+  if (Vendor == "CyrixInstead") return std::make_unique<TProcessorFeaturesCyrix>(HighestLeaf);
+  if (Vendor == "CentaurHauls" || Vendor == "VIA VIA VIA ") return std::make_unique<TProcessorFeaturesVIA>(HighestLeaf);
+  if (Vendor == "TransmetaCPU" || Vendor == "GenuineTMx86")
+    return std::make_unique<TProcessorFeaturesTransmeta>(HighestLeaf);
   // "Geode by NSC", "NexGenDriven", "RiseRiseRise", "SiS SiS SiS ",
   // "UMC UMC UMC " and everything else.
-  return std::make_unique<TProcessorFeaturesStandard>(highestLeaf);
+  return std::make_unique<TProcessorFeaturesStandard>(HighestLeaf);
 }
 
 }  // namespace vb

@@ -49,14 +49,14 @@ class TCustomProcessorFeatures {
   bool HyperThreading() const { return (FFeatures & (1u << 28)) != 0; }
 
   // Reads the leaves. Called once, right after construction.
-  virtual void Detect(const TCpuidSource& cpuid);
+  virtual void Detect(const TCpuidSource& Cpuid);
 
  protected:
-  TCustomProcessorFeatures(TCPUType type, std::uint32_t highestLeaf, std::uint32_t processorTypeMask)
-      : FCPUType(type), FHighestLeaf(highestLeaf), FProcessorTypeMask(processorTypeMask) {}
+  TCustomProcessorFeatures(TCPUType Type, std::uint32_t HighestLeaf, std::uint32_t ProcessorTypeMask)
+      : FCPUType(Type), FHighestLeaf(HighestLeaf), FProcessorTypeMask(ProcessorTypeMask) {}
   // Reads the brand string of leaves 80000002..80000004 hex into FCPUName.
-  void ReadBrandString(const TCpuidSource& cpuid);
-  void SetCPUName(const char* name);
+  void ReadBrandString(const TCpuidSource& Cpuid);
+  void SetCPUName(const char* Name);
 
   char FCPUName[48] = {};
   TCPUType FCPUType;
@@ -81,8 +81,8 @@ class TCustomProcessorFeatures {
 // Vendors without a class of their own.
 class TProcessorFeaturesStandard final : public TCustomProcessorFeatures {
  public:
-  explicit TProcessorFeaturesStandard(std::uint32_t highestLeaf)
-      : TCustomProcessorFeatures(TCPUType::ctUnknown, highestLeaf, 0x3) {}
+  explicit TProcessorFeaturesStandard(std::uint32_t HighestLeaf)
+      : TCustomProcessorFeatures(TCPUType::ctUnknown, HighestLeaf, 0x3) {}
   const char* VendorName() const override { return "Unknown"; }
 };
 
@@ -94,7 +94,7 @@ class TCustomProcessorExtendedFeatures : public TCustomProcessorFeatures {
   bool HasEx3DNow() const { return FHasEx3DNow; }
   bool HasExMMX() const { return FHasExMMX; }
   TSSESupports SupportsSSE() const { return FSupportsSSE; }
-  void Detect(const TCpuidSource& cpuid) override;
+  void Detect(const TCpuidSource& Cpuid) override;
 
  protected:
   using TCustomProcessorFeatures::TCustomProcessorFeatures;
@@ -110,10 +110,10 @@ class TCustomProcessorExtendedFeatures : public TCustomProcessorFeatures {
 
 class TProcessorFeaturesIntel final : public TCustomProcessorExtendedFeatures {
  public:
-  explicit TProcessorFeaturesIntel(std::uint32_t highestLeaf)
-      : TCustomProcessorExtendedFeatures(TCPUType::ctIntel, highestLeaf, 0x3) {}
+  explicit TProcessorFeaturesIntel(std::uint32_t HighestLeaf)
+      : TCustomProcessorExtendedFeatures(TCPUType::ctIntel, HighestLeaf, 0x3) {}
   const char* VendorName() const override { return "Intel"; }
-  void Detect(const TCpuidSource& cpuid) override;
+  void Detect(const TCpuidSource& Cpuid) override;
 
   bool Is64Bits() const { return FIs64Bits; }
   bool DepCapable() const { return FDepCapable; }
@@ -136,10 +136,10 @@ class TProcessorFeaturesIntel final : public TCustomProcessorExtendedFeatures {
 
 class TProcessorFeaturesAMD final : public TCustomProcessorExtendedFeatures {
  public:
-  explicit TProcessorFeaturesAMD(std::uint32_t highestLeaf)
-      : TCustomProcessorExtendedFeatures(TCPUType::ctAMD, highestLeaf, 0x3) {}
+  explicit TProcessorFeaturesAMD(std::uint32_t HighestLeaf)
+      : TCustomProcessorExtendedFeatures(TCPUType::ctAMD, HighestLeaf, 0x3) {}
   const char* VendorName() const override { return "AMD"; }
-  void Detect(const TCpuidSource& cpuid) override;
+  void Detect(const TCpuidSource& Cpuid) override;
 
   bool Is64Bits() const { return FIs64Bits; }
   bool DepCapable() const { return FDepCapable; }
@@ -168,10 +168,10 @@ class TProcessorFeaturesAMD final : public TCustomProcessorExtendedFeatures {
 
 class TProcessorFeaturesCyrix final : public TCustomProcessorExtendedFeatures {
  public:
-  explicit TProcessorFeaturesCyrix(std::uint32_t highestLeaf)
-      : TCustomProcessorExtendedFeatures(TCPUType::ctCyrix, highestLeaf, 0x3) {}
+  explicit TProcessorFeaturesCyrix(std::uint32_t HighestLeaf)
+      : TCustomProcessorExtendedFeatures(TCPUType::ctCyrix, HighestLeaf, 0x3) {}
   const char* VendorName() const override { return "Cyrix"; }
-  void Detect(const TCpuidSource& cpuid) override;
+  void Detect(const TCpuidSource& Cpuid) override;
 
  protected:
   const char* NameFromTable() const override;
@@ -179,10 +179,10 @@ class TProcessorFeaturesCyrix final : public TCustomProcessorExtendedFeatures {
 
 class TProcessorFeaturesVIA final : public TCustomProcessorExtendedFeatures {
  public:
-  explicit TProcessorFeaturesVIA(std::uint32_t highestLeaf)
-      : TCustomProcessorExtendedFeatures(TCPUType::ctVIA, highestLeaf, 0x3) {}
+  explicit TProcessorFeaturesVIA(std::uint32_t HighestLeaf)
+      : TCustomProcessorExtendedFeatures(TCPUType::ctVIA, HighestLeaf, 0x3) {}
   const char* VendorName() const override { return "VIA"; }
-  void Detect(const TCpuidSource& cpuid) override;
+  void Detect(const TCpuidSource& Cpuid) override;
 
  protected:
   const char* NameFromTable() const override;
@@ -190,10 +190,10 @@ class TProcessorFeaturesVIA final : public TCustomProcessorExtendedFeatures {
 
 class TProcessorFeaturesTransmeta final : public TCustomProcessorExtendedFeatures {
  public:
-  explicit TProcessorFeaturesTransmeta(std::uint32_t highestLeaf)
-      : TCustomProcessorExtendedFeatures(TCPUType::ctTransmeta, highestLeaf, 0x3) {}
+  explicit TProcessorFeaturesTransmeta(std::uint32_t HighestLeaf)
+      : TCustomProcessorExtendedFeatures(TCPUType::ctTransmeta, HighestLeaf, 0x3) {}
   const char* VendorName() const override { return "Transmeta"; }
-  void Detect(const TCpuidSource& cpuid) override;
+  void Detect(const TCpuidSource& Cpuid) override;
 
   std::uint32_t Revision() const { return FRevision; }
   std::uint32_t FrequencyMHz() const { return FFrequency; }
@@ -210,6 +210,6 @@ class TProcessorFeaturesTransmeta final : public TCustomProcessorExtendedFeature
 
 // The feature object for a vendor string (12 characters) and highest
 // standard leaf, not yet detected.
-std::unique_ptr<TCustomProcessorFeatures> CreateProcessorFeatures(const std::string& vendor, std::uint32_t highestLeaf);
+std::unique_ptr<TCustomProcessorFeatures> CreateProcessorFeatures(const std::string& Vendor, std::uint32_t HighestLeaf);
 
 }  // namespace vb

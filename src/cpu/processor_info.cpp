@@ -8,30 +8,30 @@ namespace {
 
 constinit std::unique_ptr<TProcessorInfo> GProcessorInfo;
 
-constexpr bool Bit(std::uint32_t value, unsigned bit) { return (value >> bit) & 1u; }
+constexpr bool Bit(std::uint32_t Value, unsigned Bit) { return (Value >> Bit) & 1u; }
 
-bool DetectAVX2(const TCpuidSource& cpuid, std::uint32_t highestLeaf) {
-  if (highestLeaf < 7) return false;
-  const TCpuidRegisters leaf1 = cpuid.Query(1);
+bool DetectAVX2(const TCpuidSource& Cpuid, std::uint32_t HighestLeaf) {
+  if (HighestLeaf < 7) return false;
+  const TCpuidRegisters leaf1 = Cpuid.Query(1);
   if (!Bit(leaf1.ECX, 27) || !Bit(leaf1.ECX, 28)) return false;  // OSXSAVE, AVX
   constexpr std::uint64_t kSseAndAvxState = 0x6;                 // XMM and upper YMM halves
-  if ((cpuid.EnabledRegisterStates() & kSseAndAvxState) != kSseAndAvxState) return false;
-  return Bit(cpuid.Query(7, 0).EBX, 5);
+  if ((Cpuid.EnabledRegisterStates() & kSseAndAvxState) != kSseAndAvxState) return false;
+  return Bit(Cpuid.Query(7, 0).EBX, 5);
 }
 
 }  // namespace
 
-TProcessorInfo::TProcessorInfo(const TCpuidSource& cpuid) {
-  if (!cpuid.Available()) return;
-  const TCpuidRegisters leaf0 = cpuid.Query(0);
+TProcessorInfo::TProcessorInfo(const TCpuidSource& Cpuid) {
+  if (!Cpuid.Available()) return;
+  const TCpuidRegisters leaf0 = Cpuid.Query(0);
   char vendor[12];
   std::memcpy(vendor, &leaf0.EBX, 4);
   std::memcpy(vendor + 4, &leaf0.EDX, 4);
   std::memcpy(vendor + 8, &leaf0.ECX, 4);
   FVendorString.assign(vendor, 12);
   FFeatures = CreateProcessorFeatures(FVendorString, leaf0.EAX);
-  FFeatures->Detect(cpuid);
-  FCanRunAVX2 = DetectAVX2(cpuid, leaf0.EAX);
+  FFeatures->Detect(Cpuid);
+  FCanRunAVX2 = DetectAVX2(Cpuid, leaf0.EAX);
 }
 
 const TCustomProcessorExtendedFeatures* TProcessorInfo::Extended() const {
@@ -63,7 +63,7 @@ TSSESupports TProcessorInfo::SupportsSSE() const { return Extended() ? Extended(
 
 const TProcessorInfo* ProcessorInfo() { return GProcessorInfo.get(); }
 
-void CreateProcessorInfo(const TCpuidSource& cpuid) { GProcessorInfo = std::make_unique<TProcessorInfo>(cpuid); }
+void CreateProcessorInfo(const TCpuidSource& Cpuid) { GProcessorInfo = std::make_unique<TProcessorInfo>(Cpuid); }
 
 void FreeProcessorInfo() { GProcessorInfo.reset(); }
 

@@ -15,7 +15,7 @@ namespace vb {
 class TProcessorInfo {
  public:
   // Identifies the processor that Cpuid describes.
-  explicit TProcessorInfo(const TCpuidSource& cpuid);
+  explicit TProcessorInfo(const TCpuidSource& Cpuid);
   TProcessorInfo(const TProcessorInfo&) = delete;
   TProcessorInfo& operator=(const TProcessorInfo&) = delete;
 
@@ -67,7 +67,7 @@ class TProcessorInfo {
 const TProcessorInfo* ProcessorInfo();
 
 // Creates or frees the process-wide object (CpuStartUp/CpuShutDown do it).
-void CreateProcessorInfo(const TCpuidSource& cpuid);
+void CreateProcessorInfo(const TCpuidSource& Cpuid);
 void FreeProcessorInfo();
 
 }  // namespace vb

@@ -25,13 +25,13 @@ const char* TCustomBandwidthIIRFilter::ClassName() const { return "TCustomBandwi
 
 void TCustomBandwidthIIRFilter::AssignTo(TNotifiablePersistent& Dest) const {
   TCustomIIRFilter::AssignTo(Dest);
-  if (auto* Target = dynamic_cast<TCustomBandwidthIIRFilter*>(&Dest)) {
-    Target->SetBandWidth(FBandWidth);
+  if (auto* target = dynamic_cast<TCustomBandwidthIIRFilter*>(&Dest)) {
+    target->SetBandWidth(FBandWidth);
     // The angle was copied above without recalculation; when the bandwidth
     // was already equal, the setter did nothing and alpha would still belong
     // to Dest's old angle. Alpha follows from angle and bandwidth, which are
     // now the same on both sides, so copying it is exact.
-    Target->FAlpha = FAlpha;
+    target->FAlpha = FAlpha;
   }
 }
 
@@ -41,12 +41,12 @@ void TCustomBandwidthIIRFilter::CalculateW0() {
 }
 
 void TCustomBandwidthIIRFilter::CalculateAlpha() {
-  const double S = FExpW0.Im;
-  const double C = FExpW0.Re;
-  if (S == 0)
-    FAlpha = S / (2 * FBandWidth);
+  const double s = FExpW0.Im;
+  const double c = FExpW0.Re;
+  if (s == 0)
+    FAlpha = s / (2 * FBandWidth);
   else
-    FAlpha = S * Sinh(kHalfLn2 * std::sqrt((C + 1) * 0.5) * FBandWidth * FW0 / S);
+    FAlpha = s * Sinh(kHalfLn2 * std::sqrt((c + 1) * 0.5) * FBandWidth * FW0 / s);
 }
 
 void TCustomBandwidthIIRFilter::SetBandWidth(double Value) {

@@ -33,8 +33,8 @@ VB_BIQUAD_DESIGN_IDENTITY(TBasicNotchFilter)
 #undef VB_BIQUAD_DESIGN_IDENTITY
 
 const TDspClassInfo& TBasicHighpassFilter::Class() noexcept {
-  static const TDspClassInfo Info{"TBasicHighpassFilter"};
-  return Info;
+  static const TDspClassInfo info{"TBasicHighpassFilter"};
+  return info;
 }
 
 const char* TBasicHighpassFilter::ClassName() const { return "TBasicHighpassFilter"; }
@@ -43,142 +43,142 @@ const char* TBasicHighpassFilter::ClassName() const { return "TBasicHighpassFilt
 // right), because the effect's sound depends on the last bit.
 
 void TBasicGainFilter::CalculateCoefficients() {
-  FNominator[0] = FGainFactorSquared;
-  FNominator[1] = 0.0;
-  FNominator[2] = 0.0;
+  FNumerator[0] = FGainFactorSquared;
+  FNumerator[1] = 0.0;
+  FNumerator[2] = 0.0;
   FDenominator[0] = 0.0;
   FDenominator[1] = 0.0;
 }
 
 void TBasicGainFilter::ProcessBlock64(double* Data, int SampleCount) {
-  const double Gain = FNominator[0];
-  for (int i = 0; i < SampleCount; ++i) Data[i] = Data[i] * Gain;
+  const double gain = FNumerator[0];
+  for (int i = 0; i < SampleCount; ++i) Data[i] = Data[i] * gain;
 }
 
 void TBasicPeakFilter::CalculateCoefficients() {
-  const double G = FGainFactor;
-  const double C = FExpW0.Re;
-  const double T = 1 / (G + FAlpha);
-  FDenominator[1] = (G - FAlpha) * T;
-  FDenominator[0] = -2 * C * G * T;
-  FNominator[1] = FDenominator[0].Load();
-  FNominator[0] = (G + FAlpha * FGainFactorSquared) * T;
-  FNominator[2] = (G - FAlpha * FGainFactorSquared) * T;
+  const double g = FGainFactor;
+  const double c = FExpW0.Re;
+  const double t = 1 / (g + FAlpha);
+  FDenominator[1] = (g - FAlpha) * t;
+  FDenominator[0] = -2 * c * g * t;
+  FNumerator[1] = FDenominator[0].Load();
+  FNumerator[0] = (g + FAlpha * FGainFactorSquared) * t;
+  FNumerator[2] = (g - FAlpha * FGainFactorSquared) * t;
 }
 
 void TBasicAllpassFilter::CalculateCoefficients() {
-  const double C = FExpW0.Re;
-  const double T = 1 / (FAlpha + 1);
-  const double A1 = -2 * C * T;
-  const double A2 = (1 - FAlpha) * T;
-  FDenominator[0] = A1;
-  FDenominator[1] = A2;
-  FNominator[0] = A2 * FGainFactorSquared;
-  FNominator[1] = A1 * FGainFactorSquared;
-  FNominator[2] = FGainFactorSquared;
+  const double c = FExpW0.Re;
+  const double t = 1 / (FAlpha + 1);
+  const double a1 = -2 * c * t;
+  const double a2 = (1 - FAlpha) * t;
+  FDenominator[0] = a1;
+  FDenominator[1] = a2;
+  FNumerator[0] = a2 * FGainFactorSquared;
+  FNumerator[1] = a1 * FGainFactorSquared;
+  FNumerator[2] = FGainFactorSquared;
 }
 
 void TBasicLowShelfFilter::CalculateCoefficients() {
-  const double A = FGainFactor;
-  const double C = FExpW0.Re;
-  const double P = A + 1;
-  const double M = A - 1;
-  const double K = 2 * std::sqrt(A) * FAlpha;
-  const double T = 1 / (P + M * C + K);
-  FDenominator[0] = -2 * (M + P * C) * T;
-  FDenominator[1] = (P + M * C - K) * T;
-  FNominator[0] = A * T * (P - M * C + K);
-  FNominator[1] = 2 * A * T * (M - P * C);
-  FNominator[2] = A * T * (P - M * C - K);
+  const double a = FGainFactor;
+  const double c = FExpW0.Re;
+  const double p = a + 1;
+  const double m = a - 1;
+  const double k = 2 * std::sqrt(a) * FAlpha;
+  const double t = 1 / (p + m * c + k);
+  FDenominator[0] = -2 * (m + p * c) * t;
+  FDenominator[1] = (p + m * c - k) * t;
+  FNumerator[0] = a * t * (p - m * c + k);
+  FNumerator[1] = 2 * a * t * (m - p * c);
+  FNumerator[2] = a * t * (p - m * c - k);
 }
 
 void TBasicLowShelfAFilter::CalculateCoefficients() {
-  const double G = FGainFactor;
-  const double G2 = FGainFactorSquared;
-  const double K = FExpW0.Im / (FExpW0.Re + 1);
-  const double K2 = K * K;
-  const double B = FBandWidth;
-  const double T = 1 / (K * B + K2 + 1);
-  FNominator[0] = (G * kSqrt2 * K + G2 * K2 + 1) * T;
-  FNominator[1] = (G2 * K2 - 1) * 2 * T;
-  FNominator[2] = (1 - G * kSqrt2 * K + G2 * K2) * T;
-  FDenominator[0] = (K2 - 1) * 2 * T;
-  FDenominator[1] = (1 - K * B + K2) * T;
+  const double g = FGainFactor;
+  const double g2 = FGainFactorSquared;
+  const double k = FExpW0.Im / (FExpW0.Re + 1);
+  const double k2 = k * k;
+  const double b = FBandWidth;
+  const double t = 1 / (k * b + k2 + 1);
+  FNumerator[0] = (g * kSqrt2 * k + g2 * k2 + 1) * t;
+  FNumerator[1] = (g2 * k2 - 1) * 2 * t;
+  FNumerator[2] = (1 - g * kSqrt2 * k + g2 * k2) * t;
+  FDenominator[0] = (k2 - 1) * 2 * t;
+  FDenominator[1] = (1 - k * b + k2) * t;
 }
 
 void TBasicLowShelfBFilter::CalculateCoefficients() {
-  const double G = FGainFactor;
-  const double G2 = FGainFactorSquared;
-  const double K = FExpW0.Im / (FExpW0.Re + 1);
-  const double K2 = K * K;
-  const double B = FBandWidth;
-  const double T = G / (kSqrt2 * K + G * (K2 / G2 + 1));
-  FNominator[0] = (K * B + K2 + 1) * T;
-  FNominator[1] = (K2 - 1) * 2 * T;
-  FNominator[2] = (1 - K * B + K2) * T;
-  FDenominator[0] = (K2 / G2 - 1) * 2 * T;
-  FDenominator[1] = (1 - kSqrt2 * K / G + K2 / G2) * T;
+  const double g = FGainFactor;
+  const double g2 = FGainFactorSquared;
+  const double k = FExpW0.Im / (FExpW0.Re + 1);
+  const double k2 = k * k;
+  const double b = FBandWidth;
+  const double t = g / (kSqrt2 * k + g * (k2 / g2 + 1));
+  FNumerator[0] = (k * b + k2 + 1) * t;
+  FNumerator[1] = (k2 - 1) * 2 * t;
+  FNumerator[2] = (1 - k * b + k2) * t;
+  FDenominator[0] = (k2 / g2 - 1) * 2 * t;
+  FDenominator[1] = (1 - kSqrt2 * k / g + k2 / g2) * t;
 }
 
 void TBasicHighShelfFilter::CalculateCoefficients() {
-  const double A = FGainFactor;
-  const double C = FExpW0.Re;
-  const double P = A + 1;
-  const double M = A - 1;
-  const double K = 2 * std::sqrt(A) * FAlpha;
-  const double T = 1 / (P - M * C + K);
-  FDenominator[0] = 2 * (M - P * C) * T;
-  FDenominator[1] = (P - M * C - K) * T;
-  FNominator[0] = A * (P + M * C + K) * T;
-  FNominator[1] = -2 * A * (M + P * C) * T;
-  FNominator[2] = A * (P + M * C - K) * T;
+  const double a = FGainFactor;
+  const double c = FExpW0.Re;
+  const double p = a + 1;
+  const double m = a - 1;
+  const double k = 2 * std::sqrt(a) * FAlpha;
+  const double t = 1 / (p - m * c + k);
+  FDenominator[0] = 2 * (m - p * c) * t;
+  FDenominator[1] = (p - m * c - k) * t;
+  FNumerator[0] = a * (p + m * c + k) * t;
+  FNumerator[1] = -2 * a * (m + p * c) * t;
+  FNumerator[2] = a * (p + m * c - k) * t;
 }
 
 void TBasicHighShelfAFilter::CalculateCoefficients() {
-  const double G = FGainFactor;
-  const double G2 = FGainFactorSquared;
-  const double K = FExpW0.Im / (FExpW0.Re + 1);
-  const double K2 = K * K;
-  const double B = FBandWidth;
-  const double T = 1 / (K * B + K2 + 1);
-  FNominator[0] = (G2 + kSqrt2 * G * K + K2) * T;
-  FNominator[1] = (K2 - G2) * 2 * T;
-  FNominator[2] = (G2 - kSqrt2 * G * K + K2) * T;
-  FDenominator[0] = (K2 - 1) * 2 * T;
-  FDenominator[1] = (1 - K * B + K2) * T;
+  const double g = FGainFactor;
+  const double g2 = FGainFactorSquared;
+  const double k = FExpW0.Im / (FExpW0.Re + 1);
+  const double k2 = k * k;
+  const double b = FBandWidth;
+  const double t = 1 / (k * b + k2 + 1);
+  FNumerator[0] = (g2 + kSqrt2 * g * k + k2) * t;
+  FNumerator[1] = (k2 - g2) * 2 * t;
+  FNumerator[2] = (g2 - kSqrt2 * g * k + k2) * t;
+  FDenominator[0] = (k2 - 1) * 2 * t;
+  FDenominator[1] = (1 - k * b + k2) * t;
 }
 
 void TBasicHighShelfBFilter::CalculateCoefficients() {
-  const double G = FGainFactor;
-  const double G2 = FGainFactorSquared;
-  const double K = FExpW0.Im / (FExpW0.Re + 1);
-  const double K2 = K * K;
-  const double B = FBandWidth;
-  const double T = 1 / (kSqrt2 * G * K + G2 * K2 + 1);
-  FNominator[0] = (K * B + K2 + 1) * T * G2;
-  FNominator[1] = (K2 - 1) * 2 * T * G2;
-  FNominator[2] = (1 - K * B + K2) * T * G2;
-  FDenominator[0] = (G2 * K2 - 1) * 2 * T;
-  FDenominator[1] = (1 - kSqrt2 * G * K + G2 * K2) * T;
+  const double g = FGainFactor;
+  const double g2 = FGainFactorSquared;
+  const double k = FExpW0.Im / (FExpW0.Re + 1);
+  const double k2 = k * k;
+  const double b = FBandWidth;
+  const double t = 1 / (kSqrt2 * g * k + g2 * k2 + 1);
+  FNumerator[0] = (k * b + k2 + 1) * t * g2;
+  FNumerator[1] = (k2 - 1) * 2 * t * g2;
+  FNumerator[2] = (1 - k * b + k2) * t * g2;
+  FDenominator[0] = (g2 * k2 - 1) * 2 * t;
+  FDenominator[1] = (1 - kSqrt2 * g * k + g2 * k2) * t;
 }
 
 void TBasicHighcutFilter::CalculateCoefficients() {
-  const double C = FExpW0.Re;
-  const double T = 1 / (FAlpha + 1);
-  const double B0 = FGainFactorSquared * (1 - C) * 0.5 * T;
-  FNominator[0] = B0;
-  FNominator[1] = 2 * B0;
-  FNominator[2] = B0;
-  FDenominator[0] = -2 * C * T;
-  FDenominator[1] = (1 - FAlpha) * T;
+  const double c = FExpW0.Re;
+  const double t = 1 / (FAlpha + 1);
+  const double b0 = FGainFactorSquared * (1 - c) * 0.5 * t;
+  FNumerator[0] = b0;
+  FNumerator[1] = 2 * b0;
+  FNumerator[2] = b0;
+  FDenominator[0] = -2 * c * t;
+  FDenominator[1] = (1 - FAlpha) * t;
 }
 
 float TBasicHighcutFilter::ProcessSample32(float Input) {
-  const double X = static_cast<float>(FNominator[0] * Input);
-  const double Y = static_cast<float>(X + FState[0]);
-  FState[0] = 2 * X - FDenominator[0] * Y + FState[1];
-  FState[1] = X - FDenominator[1] * Y;
-  return static_cast<float>(Y);
+  const double x = static_cast<float>(FNumerator[0] * Input);
+  const double y = static_cast<float>(x + FState[0]);
+  FState[0] = 2 * x - FDenominator[0] * y + FState[1];
+  FState[1] = x - FDenominator[1] * y;
+  return static_cast<float>(y);
 }
 
 void TBasicHighcutFilter::ProcessBlock64(double* Data, int SampleCount) {
@@ -186,37 +186,37 @@ void TBasicHighcutFilter::ProcessBlock64(double* Data, int SampleCount) {
 }
 
 void TBasicLowcutFilter::CalculateCoefficients() {
-  const double C = FExpW0.Re;
-  const double T = 1 / (1 + FAlpha);
-  const double B0 = FGainFactorSquared * (1 + C) * 0.5 * T;
-  FNominator[0] = B0;
-  FNominator[1] = -2 * B0;
-  FNominator[2] = B0;
-  FDenominator[0] = -2 * C * T;
-  FDenominator[1] = (1 - FAlpha) * T;
+  const double c = FExpW0.Re;
+  const double t = 1 / (1 + FAlpha);
+  const double b0 = FGainFactorSquared * (1 + c) * 0.5 * t;
+  FNumerator[0] = b0;
+  FNumerator[1] = -2 * b0;
+  FNumerator[2] = b0;
+  FDenominator[0] = -2 * c * t;
+  FDenominator[1] = (1 - FAlpha) * t;
 }
 
 void TBasicBandpassFilter::CalculateCoefficients() {
-  const double C = FExpW0.Re;
-  const double T = 1 / (FAlpha + 1);
-  const double B0 = FGainFactorSquared * FAlpha * T;
-  FNominator[0] = B0;
-  FNominator[1] = 0.0;
-  FNominator[2] = -B0;
-  FDenominator[0] = -2 * C * T;
-  FDenominator[1] = (1 - FAlpha) * T;
+  const double c = FExpW0.Re;
+  const double t = 1 / (FAlpha + 1);
+  const double b0 = FGainFactorSquared * FAlpha * t;
+  FNumerator[0] = b0;
+  FNumerator[1] = 0.0;
+  FNumerator[2] = -b0;
+  FDenominator[0] = -2 * c * t;
+  FDenominator[1] = (1 - FAlpha) * t;
 }
 
 void TBasicNotchFilter::CalculateCoefficients() {
-  const double C = FExpW0.Re;
-  const double T = 1 / (FAlpha + 1);
-  const double A1 = -2 * C * T;
-  const double B0 = FGainFactorSquared * T;
-  FNominator[0] = B0;
-  FNominator[1] = A1 * FGainFactorSquared;
-  FNominator[2] = B0;
-  FDenominator[0] = A1;
-  FDenominator[1] = (1 - FAlpha) * T;
+  const double c = FExpW0.Re;
+  const double t = 1 / (FAlpha + 1);
+  const double a1 = -2 * c * t;
+  const double b0 = FGainFactorSquared * t;
+  FNumerator[0] = b0;
+  FNumerator[1] = a1 * FGainFactorSquared;
+  FNumerator[2] = b0;
+  FDenominator[0] = a1;
+  FDenominator[1] = (1 - FAlpha) * t;
 }
 
 }  // namespace vb

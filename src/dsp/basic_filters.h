@@ -17,7 +17,7 @@ class TBasicGainFilter final : public TBiquadIIRFilter {
   static const TDspClassInfo& Class() noexcept;
   const char* ClassName() const override;
   // Input times G^2, without states.
-  double ProcessSample64(double Input) override { return Input * FNominator[0]; }
+  double ProcessSample64(double Input) override { return Input * FNumerator[0]; }
   void ProcessBlock64(double* Data, int SampleCount) override;
 
  protected:
@@ -168,11 +168,11 @@ class TBasicNotchFilter final : public TBiquadIIRFilter {
 };
 
 inline double TBasicHighcutFilter::ProcessSample64(double Input) {
-  const double X = FNominator[0] * Input;
-  const double Y = X + FState[0];
-  FState[0] = 2 * X - FDenominator[0] * Y + FState[1];
-  FState[1] = X - FDenominator[1] * Y;
-  return Y;
+  const double x = FNumerator[0] * Input;
+  const double y = x + FState[0];
+  FState[0] = 2 * x - FDenominator[0] * y + FState[1];
+  FState[1] = x - FDenominator[1] * y;
+  return y;
 }
 
 }  // namespace vb

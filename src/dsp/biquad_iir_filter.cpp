@@ -34,14 +34,14 @@ std::int64_t WrapSub(std::int64_t A, std::int64_t B) {
 // Roots of z^2 - 2 p z + q as Singles: a conjugate pair (positive imaginary
 // part first) or two real roots.
 std::array<TComplex32, 2> QuadraticRoots(double P, double Q) {
-  const double R = Q - P * P;
-  if (R > 0) {
-    const double Root = std::sqrt(R);
-    return {TComplex32{static_cast<float>(P), static_cast<float>(Root)},
-            TComplex32{static_cast<float>(P), static_cast<float>(-Root)}};
+  const double r = Q - P * P;
+  if (r > 0) {
+    const double root = std::sqrt(r);
+    return {TComplex32{static_cast<float>(P), static_cast<float>(root)},
+            TComplex32{static_cast<float>(P), static_cast<float>(-root)}};
   }
-  const double Root = std::sqrt(-R);
-  return {TComplex32{static_cast<float>(P + Root), 0.0f}, TComplex32{static_cast<float>(P - Root), 0.0f}};
+  const double root = std::sqrt(-r);
+  return {TComplex32{static_cast<float>(P + root), 0.0f}, TComplex32{static_cast<float>(P - root), 0.0f}};
 }
 
 }  // namespace
@@ -58,57 +58,57 @@ void TCustomBiquadIIRFilter::InitializeBiquad() {
 
 void TCustomBiquadIIRFilter::AssignTo(TNotifiablePersistent& Dest) const {
   TCustomBandwidthIIRFilter::AssignTo(Dest);
-  auto* Target = dynamic_cast<TCustomBiquadIIRFilter*>(&Dest);
-  if (!Target) return;
-  if (typeid(*Target) == typeid(*this)) {
-    Target->FDenominator = FDenominator;
-    Target->FNominator = FNominator;
-    Target->FPoles = FPoles;
-    Target->FZeros = FZeros;
-    Target->FState = FState;
-    Target->FStateStack = FStateStack;
+  auto* target = dynamic_cast<TCustomBiquadIIRFilter*>(&Dest);
+  if (!target) return;
+  if (typeid(*target) == typeid(*this)) {
+    target->FDenominator = FDenominator;
+    target->FNumerator = FNumerator;
+    target->FPoles = FPoles;
+    target->FZeros = FZeros;
+    target->FState = FState;
+    target->FStateStack = FStateStack;
   } else {
-    Target->CalculateCoefficients();
+    target->CalculateCoefficients();
   }
 }
 
 float TCustomBiquadIIRFilter::ProcessSample32(float Input) {
-  const double X = Input;
-  const double Y = static_cast<float>(FNominator[0] * X + FState[0]);
-  FState[0] = FNominator[1] * X - FDenominator[0] * Y + FState[1];
-  FState[1] = FNominator[2] * X - FDenominator[1] * Y;
-  return static_cast<float>(Y);
+  const double x = Input;
+  const double y = static_cast<float>(FNumerator[0] * x + FState[0]);
+  FState[0] = FNumerator[1] * x - FDenominator[0] * y + FState[1];
+  FState[1] = FNumerator[2] * x - FDenominator[1] * y;
+  return static_cast<float>(y);
 }
 
 void TCustomBiquadIIRFilter::ProcessBlock64(double* Data, int SampleCount) {
-  const double B0 = FNominator[0], B1 = FNominator[1], B2 = FNominator[2];
-  const double A1 = FDenominator[0], A2 = FDenominator[1];
-  double S0 = FState[0], S1 = FState[1];
-  for (int i = 0; i < SampleCount; ++i) Data[i] = BiquadSection(Data[i], B0, B1, B2, A1, A2, S0, S1);
-  FState = {S0, S1};
+  const double b0 = FNumerator[0], b1 = FNumerator[1], b2 = FNumerator[2];
+  const double a1 = FDenominator[0], a2 = FDenominator[1];
+  double s0 = FState[0], s1 = FState[1];
+  for (int i = 0; i < SampleCount; ++i) Data[i] = BiquadSection(Data[i], b0, b1, b2, a1, a2, s0, s1);
+  FState = {s0, s1};
 }
 
 std::int64_t TCustomBiquadIIRFilter::ProcessSampleInt64(std::int64_t Input) {
   // The integer states live in the bits of s0 and s1.
-  const double X = static_cast<double>(Input);
-  const std::int64_t S0 = std::bit_cast<std::int64_t>(FState[0]);
-  const std::int64_t S1 = std::bit_cast<std::int64_t>(FState[1]);
-  const std::int64_t Y = WrapAdd(RoundToInt64(FNominator[0] * X), S0);
-  const double Yd = static_cast<double>(Y);
-  const std::int64_t N0 = WrapAdd(WrapSub(RoundToInt64(FNominator[1] * X), RoundToInt64(FDenominator[0] * Yd)), S1);
-  const std::int64_t N1 = WrapSub(RoundToInt64(FNominator[2] * X), RoundToInt64(FDenominator[1] * Yd));
-  FState[0] = std::bit_cast<double>(N0);
-  FState[1] = std::bit_cast<double>(N1);
-  return Y;
+  const double x = static_cast<double>(Input);
+  const std::int64_t s0 = std::bit_cast<std::int64_t>(FState[0]);
+  const std::int64_t s1 = std::bit_cast<std::int64_t>(FState[1]);
+  const std::int64_t y = WrapAdd(RoundToInt64(FNumerator[0] * x), s0);
+  const double yd = static_cast<double>(y);
+  const std::int64_t n0 = WrapAdd(WrapSub(RoundToInt64(FNumerator[1] * x), RoundToInt64(FDenominator[0] * yd)), s1);
+  const std::int64_t n1 = WrapSub(RoundToInt64(FNumerator[2] * x), RoundToInt64(FDenominator[1] * yd));
+  FState[0] = std::bit_cast<double>(n0);
+  FState[1] = std::bit_cast<double>(n1);
+  return y;
 }
 
 double TCustomBiquadIIRFilter::MagnitudeSquared(double Frequency) const {
-  const double Cw = 2 * std::cos(kTwoPi * Frequency * FSRR);
-  const double B0 = FNominator[0], B1 = FNominator[1], B2 = FNominator[2];
-  const double A1 = FDenominator[0], A2 = FDenominator[1];
-  const double Num = (B0 - B2) * (B0 - B2) + B1 * B1 + (B1 * (B0 + B2) + B0 * B2 * Cw) * Cw;
-  const double Den = (1 - A2) * (1 - A2) + A1 * A1 + (A1 * (A2 + 1) + Cw * A2) * Cw;
-  return Num / Den;
+  const double cw = 2 * std::cos(kTwoPi * Frequency * FSRR);
+  const double b0 = FNumerator[0], b1 = FNumerator[1], b2 = FNumerator[2];
+  const double a1 = FDenominator[0], a2 = FDenominator[1];
+  const double num = (b0 - b2) * (b0 - b2) + b1 * b1 + (b1 * (b0 + b2) + b0 * b2 * cw) * cw;
+  const double den = (1 - a2) * (1 - a2) + a1 * a1 + (a1 * (a2 + 1) + cw * a2) * cw;
+  return num / den;
 }
 
 double TCustomBiquadIIRFilter::MagnitudeLog10(double Frequency) const {
@@ -116,13 +116,13 @@ double TCustomBiquadIIRFilter::MagnitudeLog10(double Frequency) const {
 }
 
 void TCustomBiquadIIRFilter::Complex(double Frequency, double& Real, double& Imaginary) const {
-  const double C = std::cos(kTwoPi * Frequency * FSRR);
-  const double C2 = 2 * C;
-  const double B0 = FNominator[0], B1 = FNominator[1], B2 = FNominator[2];
-  const double A1 = FDenominator[0], A2 = FDenominator[1];
-  const double D = A2 * A2 - 2 * A2 + A1 * A1 + C2 * (A1 * (A2 + 1) + C2 * A2) + 1;
-  Real = (B0 + B1 * A1 + B2 * A2 + C * (B1 * (A2 + 1) + A1 * (B2 + B0)) + (2 * C * C - 1) * (B0 * A2 + B2)) / D;
-  Imaginary = (A1 * (B2 - B0) + B1 * (1 - A2) + C2 * (B2 - B0 * A2)) * std::sqrt(1 - C * C) / D;
+  const double c = std::cos(kTwoPi * Frequency * FSRR);
+  const double c2 = 2 * c;
+  const double b0 = FNumerator[0], b1 = FNumerator[1], b2 = FNumerator[2];
+  const double a1 = FDenominator[0], a2 = FDenominator[1];
+  const double d = a2 * a2 - 2 * a2 + a1 * a1 + c2 * (a1 * (a2 + 1) + c2 * a2) + 1;
+  Real = (b0 + b1 * a1 + b2 * a2 + c * (b1 * (a2 + 1) + a1 * (b2 + b0)) + (2 * c * c - 1) * (b0 * a2 + b2)) / d;
+  Imaginary = (a1 * (b2 - b0) + b1 * (1 - a2) + c2 * (b2 - b0 * a2)) * std::sqrt(1 - c * c) / d;
 }
 
 void TCustomBiquadIIRFilter::PushStates() { FStateStack.insert(FStateStack.begin(), FState); }
@@ -147,8 +147,8 @@ unsigned TCustomBiquadIIRFilter::GetOrder() const { return 2; }
 void TCustomBiquadIIRFilter::SetOrder(unsigned) { throw EDspError(TErrorCode::ecOrderFixed); }
 
 void TCustomBiquadIIRFilter::CalculatePoleZeros() {
-  const double B0 = FNominator[0];
-  FZeros = QuadraticRoots(-FNominator[1] / (2 * B0), FNominator[2] / B0);
+  const double b0 = FNumerator[0];
+  FZeros = QuadraticRoots(-FNumerator[1] / (2 * b0), FNumerator[2] / b0);
   FPoles = QuadraticRoots(-FDenominator[0] / 2, FDenominator[1]);
 }
 

@@ -64,7 +64,7 @@ class TCustomBiquadIIRFilter : public TCustomBandwidthIIRFilter {
   void SetOrder(unsigned Value) override;
 
   // b0, b1, b2 and a1, a2 (a0 is 1).
-  std::array<double, 3> Nominator() const noexcept { return {FNominator[0], FNominator[1], FNominator[2]}; }
+  std::array<double, 3> Numerator() const noexcept { return {FNumerator[0], FNumerator[1], FNumerator[2]}; }
   std::array<double, 2> Denominator() const noexcept { return {FDenominator[0], FDenominator[1]}; }
   std::array<double, 2> States() const noexcept { return FState; }
   // Computed once, at creation.
@@ -79,7 +79,7 @@ class TCustomBiquadIIRFilter : public TCustomBandwidthIIRFilter {
   virtual void CalculatePoleZeros();
 
   std::array<TRelaxed<double>, 2> FDenominator;  // a1, a2
-  std::array<TRelaxed<double>, 3> FNominator;    // b0, b1, b2
+  std::array<TRelaxed<double>, 3> FNumerator;    // b0, b1, b2
   std::array<TComplex32, 2> FPoles;
   std::array<TComplex32, 2> FZeros;
   // s0, s1: owned by the thread that processes (see the class comment).
@@ -96,7 +96,7 @@ class TBiquadIIRFilter : public TCustomBiquadIIRFilter {
 };
 
 inline double TCustomBiquadIIRFilter::ProcessSample64(double Input) {
-  return BiquadSection(Input, FNominator[0].Load(), FNominator[1].Load(), FNominator[2].Load(), FDenominator[0].Load(),
+  return BiquadSection(Input, FNumerator[0].Load(), FNumerator[1].Load(), FNumerator[2].Load(), FDenominator[0].Load(),
                        FDenominator[1].Load(), FState[0], FState[1]);
 }
 

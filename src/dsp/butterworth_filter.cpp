@@ -31,17 +31,17 @@ void TCustomButterworthFilter::InitializeButterworth() {
 
 void TCustomButterworthFilter::AssignTo(TNotifiablePersistent& Dest) const {
   TCustomOrderFilter::AssignTo(Dest);
-  if (auto* Target = dynamic_cast<TCustomButterworthFilter*>(&Dest)) {
-    Target->FDownsamplePow = FDownsamplePow;
-    Target->FDownsampleFak = FDownsampleFak;
-    Target->FFilterGain = FFilterGain;
-    Target->FOrderInv = FOrderInv;
-    Target->FPiHalfOrderInv = FPiHalfOrderInv;
-    Target->FExpOrdPiHalf = FExpOrdPiHalf;
-    Target->FTanW0 = FTanW0;
-    Target->FCoeffs = FCoeffs;
-    Target->FState = FState;
-    Target->FStateStack = FStateStack;
+  if (auto* target = dynamic_cast<TCustomButterworthFilter*>(&Dest)) {
+    target->FDownsamplePow = FDownsamplePow;
+    target->FDownsampleFak = FDownsampleFak;
+    target->FFilterGain = FFilterGain;
+    target->FOrderInv = FOrderInv;
+    target->FPiHalfOrderInv = FPiHalfOrderInv;
+    target->FExpOrdPiHalf = FExpOrdPiHalf;
+    target->FTanW0 = FTanW0;
+    target->FCoeffs = FCoeffs;
+    target->FState = FState;
+    target->FStateStack = FStateStack;
   }
 }
 
@@ -87,29 +87,29 @@ double TCustomButterworthFilter::MagnitudeLog10(double Frequency) const {
 }
 
 TComplex64 TCustomButterworthFilter::Response(double Frequency, double NumeratorSign) const {
-  const double W = kTwoPi * Frequency * FSRR;
-  const TComplex64 Z1{std::cos(W), -std::sin(W)};          // z^-1 on the unit circle
-  const TComplex64 Z2{std::cos(2 * W), -std::sin(2 * W)};  // z^-2
-  const double S = NumeratorSign;
-  const unsigned N = FOrder;
-  TComplex64 H{FFilterGain, 0.0};
-  unsigned I = 0;
-  for (; I + 1 < N; I += 2) {
-    const double C0 = FCoeffs[I], C1 = FCoeffs[I + 1];
-    const TComplex64 Num{1 + 2 * S * Z1.Re + Z2.Re, 2 * S * Z1.Im + Z2.Im};
-    const TComplex64 Den{1 - C0 * Z1.Re - C1 * Z2.Re, -C0 * Z1.Im - C1 * Z2.Im};
-    H.MultiplyBy(Num / Den);
+  const double w = kTwoPi * Frequency * FSRR;
+  const TComplex64 z1{std::cos(w), -std::sin(w)};          // z^-1 on the unit circle
+  const TComplex64 z2{std::cos(2 * w), -std::sin(2 * w)};  // z^-2
+  const double s = NumeratorSign;
+  const unsigned n = FOrder;
+  TComplex64 h{FFilterGain, 0.0};
+  unsigned i = 0;
+  for (; i + 1 < n; i += 2) {
+    const double c0 = FCoeffs[i], c1 = FCoeffs[i + 1];
+    const TComplex64 num{1 + 2 * s * z1.Re + z2.Re, 2 * s * z1.Im + z2.Im};
+    const TComplex64 den{1 - c0 * z1.Re - c1 * z2.Re, -c0 * z1.Im - c1 * z2.Im};
+    h.MultiplyBy(num / den);
   }
-  if (I < N) {
-    const double C = FCoeffs[I];
-    H.MultiplyBy(TComplex64{1 + S * Z1.Re, S * Z1.Im} / TComplex64{1 - C * Z1.Re, -C * Z1.Im});
+  if (i < n) {
+    const double c = FCoeffs[i];
+    h.MultiplyBy(TComplex64{1 + s * z1.Re, s * z1.Im} / TComplex64{1 - c * z1.Re, -c * z1.Im});
   }
-  return H;
+  return h;
 }
 
 void TCustomButterworthFilter::ResetStates() {
-  const unsigned N = FOrder;
-  for (unsigned I = 0; I < N; ++I) FState[I] = 0.0;
+  const unsigned n = FOrder;
+  for (unsigned i = 0; i < n; ++i) FState[i] = 0.0;
 }
 
 void TCustomButterworthFilter::ResetStatesInt64() {
@@ -118,14 +118,14 @@ void TCustomButterworthFilter::ResetStatesInt64() {
 }
 
 void TCustomButterworthFilter::PushStates() {
-  std::array<double, kMaximumOrder> Block;
-  for (unsigned I = 0; I < kMaximumOrder; ++I) Block[I] = FState[I];
-  FStateStack.insert(FStateStack.begin(), Block);
+  std::array<double, kMaximumOrder> block;
+  for (unsigned i = 0; i < kMaximumOrder; ++i) block[i] = FState[i];
+  FStateStack.insert(FStateStack.begin(), block);
 }
 
 void TCustomButterworthFilter::PopStates() {
   if (FStateStack.empty()) return;
-  for (unsigned I = 0; I < kMaximumOrder; ++I) FState[I] = FStateStack.front()[I];
+  for (unsigned i = 0; i < kMaximumOrder; ++i) FState[i] = FStateStack.front()[i];
   FStateStack.erase(FStateStack.begin());
 }
 
@@ -140,75 +140,75 @@ void TCustomButterworthFilter::Reset() { SetGain(0); }
 template <TButterworthPass Pass>
 void TCustomButterworthPassFilter<Pass>::CalculateCoefficients() {
   constexpr bool kLowPass = Pass == TButterworthPass::bpLowPass;
-  const unsigned N = FOrder;
-  if (N == 0) return;
-  const double K = FTanW0;
-  const double K2 = K * K;
-  double Gain = FGainFactor * FGainFactor;
-  TComplex64 Z = FExpOrdPiHalf;
-  unsigned I = 0;
-  for (; I + 1 < N; I += 2) {
-    const double T = 2 * K * Z.Im;
-    Z.MultiplyBySquare(FExpOrdPiHalf);
-    const double D = 1 / (K2 + T + 1);
-    Gain = Gain * D;
-    if constexpr (kLowPass) Gain = Gain * K2;
-    FCoeffs[I] = 2 * (1 - K2) * D;
-    FCoeffs[I + 1] = (T - K2 - 1) * D;
+  const unsigned n = FOrder;
+  if (n == 0) return;
+  const double k = FTanW0;
+  const double k2 = k * k;
+  double gain = FGainFactor * FGainFactor;
+  TComplex64 z = FExpOrdPiHalf;
+  unsigned i = 0;
+  for (; i + 1 < n; i += 2) {
+    const double t = 2 * k * z.Im;
+    z.MultiplyBySquare(FExpOrdPiHalf);
+    const double d = 1 / (k2 + t + 1);
+    gain = gain * d;
+    if constexpr (kLowPass) gain = gain * k2;
+    FCoeffs[i] = 2 * (1 - k2) * d;
+    FCoeffs[i + 1] = (t - k2 - 1) * d;
   }
-  if (I < N) {
-    const double D = 1 / (K + 1);
-    Gain = Gain * D;
-    if constexpr (kLowPass) Gain = Gain * K;
-    FCoeffs[I] = (1 - K) * D;
+  if (i < n) {
+    const double d = 1 / (k + 1);
+    gain = gain * d;
+    if constexpr (kLowPass) gain = gain * k;
+    FCoeffs[i] = (1 - k) * d;
   }
-  FFilterGain = Gain;
+  FFilterGain = gain;
 }
 
 template <TButterworthPass Pass>
 float TCustomButterworthPassFilter<Pass>::ProcessSample32(float Input) {
-  const unsigned N = FOrder;
-  double X = static_cast<float>(FFilterGain * Input);
-  const unsigned Sections = N / 2;
-  for (unsigned K = 0; K < Sections; ++K) {
-    const double Y = static_cast<float>(X + FState[2 * K]);
-    FState[2 * K] = kTwiceSign * X + FCoeffs[2 * K] * Y + FState[2 * K + 1];
-    FState[2 * K + 1] = X + FCoeffs[2 * K + 1] * Y;
-    X = Y;
+  const unsigned n = FOrder;
+  double x = static_cast<float>(FFilterGain * Input);
+  const unsigned sections = n / 2;
+  for (unsigned k = 0; k < sections; ++k) {
+    const double y = static_cast<float>(x + FState[2 * k]);
+    FState[2 * k] = kTwiceSign * x + FCoeffs[2 * k] * y + FState[2 * k + 1];
+    FState[2 * k + 1] = x + FCoeffs[2 * k + 1] * y;
+    x = y;
   }
-  if (N & 1) {
-    const unsigned J = 2 * Sections;
-    const double Y = static_cast<float>(X + FState[J]);
-    FState[J] = kNumeratorSign * X + FCoeffs[J] * Y;
-    X = Y;
+  if (n & 1) {
+    const unsigned j = 2 * sections;
+    const double y = static_cast<float>(x + FState[j]);
+    FState[j] = kNumeratorSign * x + FCoeffs[j] * y;
+    x = y;
   }
-  return static_cast<float>(X);
+  return static_cast<float>(x);
 }
 
 // |H|^2 from C = 2 cos w: each section's numerator |1 +- z^-1|^4 is
 // (C +- 2)^2, the first-order one's |1 +- z^-1|^2 is +-(C +- 2).
 template <TButterworthPass Pass>
 double TCustomButterworthPassFilter<Pass>::MagnitudeSquared(double Frequency) const {
-  const double Cw = 2 * std::cos(kTwoPi * Frequency * FSRR);
-  const unsigned N = FOrder;
-  double G = FFilterGain * FFilterGain;
-  unsigned I = 0;
-  for (; I + 1 < N; I += 2) {
-    const double C0 = FCoeffs[I], C1 = FCoeffs[I + 1];
-    G = G * ((Cw + kTwiceSign) * (Cw + kTwiceSign)) / (C0 * C0 + C1 * C1 + 2 * C1 + Cw * ((C0 - Cw) * C1 - C0) + 1);
+  const double cw = 2 * std::cos(kTwoPi * Frequency * FSRR);
+  const unsigned n = FOrder;
+  double g = FFilterGain * FFilterGain;
+  unsigned i = 0;
+  for (; i + 1 < n; i += 2) {
+    const double c0 = FCoeffs[i], c1 = FCoeffs[i + 1];
+    g = g * ((cw + kTwiceSign) * (cw + kTwiceSign)) / (c0 * c0 + c1 * c1 + 2 * c1 + cw * ((c0 - cw) * c1 - c0) + 1);
   }
-  if (I < N) {
-    const double Cc = FCoeffs[I];
-    G = G * (Cw + kTwiceSign) / (Cc * Cc - Cw * Cc + 1);
+  if (i < n) {
+    const double cc = FCoeffs[i];
+    g = g * (cw + kTwiceSign) / (cc * cc - cw * cc + 1);
   }
-  return 1e-34 + std::fabs(G);
+  return 1e-34 + std::fabs(g);
 }
 
 template <TButterworthPass Pass>
 void TCustomButterworthPassFilter<Pass>::Complex(double Frequency, double& Real, double& Imaginary) const {
-  const TComplex64 H = Response(Frequency, kNumeratorSign);
-  Real = H.Re;
-  Imaginary = H.Im;
+  const TComplex64 h = Response(Frequency, kNumeratorSign);
+  Real = h.Re;
+  Imaginary = h.Im;
 }
 
 template class TCustomButterworthPassFilter<TButterworthPass::bpLowPass>;

@@ -179,63 +179,63 @@ class TButterworthHighPassFilterAutomatable final : public TCustomButterworthHig
 // next sample.
 template <TButterworthPass Pass>
 inline double TCustomButterworthPassFilter<Pass>::ProcessSample64(double Input) {
-  const unsigned N = FOrder;
-  double X = FFilterGain * Input;
-  const unsigned Sections = N / 2;
-  for (unsigned K = 0; K < Sections; ++K) {
-    double S0 = FState[2 * K], S1 = FState[2 * K + 1];
-    X = ButterworthSection<kSign>(X, double(FCoeffs[2 * K]), double(FCoeffs[2 * K + 1]), S0, S1);
-    FState[2 * K] = S0;
-    FState[2 * K + 1] = S1;
+  const unsigned n = FOrder;
+  double x = FFilterGain * Input;
+  const unsigned sections = n / 2;
+  for (unsigned k = 0; k < sections; ++k) {
+    double s0 = FState[2 * k], s1 = FState[2 * k + 1];
+    x = ButterworthSection<kSign>(x, double(FCoeffs[2 * k]), double(FCoeffs[2 * k + 1]), s0, s1);
+    FState[2 * k] = s0;
+    FState[2 * k + 1] = s1;
   }
-  if (N & 1) {
-    const unsigned J = 2 * Sections;
-    const double Y = X + FState[J];
-    FState[J] = kNumeratorSign * X + FCoeffs[J] * Y;
-    X = Y;
+  if (n & 1) {
+    const unsigned j = 2 * sections;
+    const double y = x + FState[j];
+    FState[j] = kNumeratorSign * x + FCoeffs[j] * y;
+    x = y;
   }
-  return X;
+  return x;
 }
 
 template <TButterworthPass Pass>
 template <class TInput, class TOutput>
 void TCustomButterworthPassFilter<Pass>::ProcessRun64(int Count, TInput&& Input, TOutput&& Output) {
-  const unsigned N = FOrder;
-  const double Gain = FFilterGain;
-  if (N == 4) {
+  const unsigned n = FOrder;
+  const double gain = FFilterGain;
+  if (n == 4) {
     // The resampler's order, unrolled so that all four states stay in registers.
-    const double C0 = FCoeffs[0], C1 = FCoeffs[1], C2 = FCoeffs[2], C3 = FCoeffs[3];
-    double S0 = FState[0], S1 = FState[1], S2 = FState[2], S3 = FState[3];
+    const double c0 = FCoeffs[0], c1 = FCoeffs[1], c2 = FCoeffs[2], c3 = FCoeffs[3];
+    double s0 = FState[0], s1 = FState[1], s2 = FState[2], s3 = FState[3];
     for (int i = 0; i < Count; ++i) {
-      const double Y = ButterworthSection<kSign>(Gain * Input(i), C0, C1, S0, S1);
-      Output(i, ButterworthSection<kSign>(Y, C2, C3, S2, S3));
+      const double y = ButterworthSection<kSign>(gain * Input(i), c0, c1, s0, s1);
+      Output(i, ButterworthSection<kSign>(y, c2, c3, s2, s3));
     }
-    FState[0] = S0;
-    FState[1] = S1;
-    FState[2] = S2;
-    FState[3] = S3;
+    FState[0] = s0;
+    FState[1] = s1;
+    FState[2] = s2;
+    FState[3] = s3;
     return;
   }
-  std::array<double, kMaximumOrder> C, S;
-  for (unsigned K = 0; K < N; ++K) {
-    C[K] = FCoeffs[K];
-    S[K] = FState[K];
+  std::array<double, kMaximumOrder> c, s;
+  for (unsigned k = 0; k < n; ++k) {
+    c[k] = FCoeffs[k];
+    s[k] = FState[k];
   }
-  const unsigned Sections = N / 2;
+  const unsigned sections = n / 2;
   for (int i = 0; i < Count; ++i) {
-    double X = Gain * Input(i);
-    for (unsigned K = 0; K < Sections; ++K) {
-      X = ButterworthSection<kSign>(X, C[2 * K], C[2 * K + 1], S[2 * K], S[2 * K + 1]);
+    double x = gain * Input(i);
+    for (unsigned k = 0; k < sections; ++k) {
+      x = ButterworthSection<kSign>(x, c[2 * k], c[2 * k + 1], s[2 * k], s[2 * k + 1]);
     }
-    if (N & 1) {
-      const unsigned J = 2 * Sections;
-      const double Y = X + S[J];
-      S[J] = kNumeratorSign * X + C[J] * Y;
-      X = Y;
+    if (n & 1) {
+      const unsigned j = 2 * sections;
+      const double y = x + s[j];
+      s[j] = kNumeratorSign * x + c[j] * y;
+      x = y;
     }
-    Output(i, X);
+    Output(i, x);
   }
-  for (unsigned K = 0; K < N; ++K) FState[K] = S[K];
+  for (unsigned k = 0; k < n; ++k) FState[k] = s[k];
 }
 
 }  // namespace vb

@@ -21,21 +21,21 @@ void TClassList::Insert(int Index, const TDspClassInfo* Item) {
 }
 
 const TDspClassInfo* TClassList::Extract(const TDspClassInfo* Item) {
-  const int Index = IndexOf(Item);
-  if (Index < 0) return nullptr;
-  FItems.erase(FItems.begin() + Index);
+  const int index = IndexOf(Item);
+  if (index < 0) return nullptr;
+  FItems.erase(FItems.begin() + index);
   return Item;
 }
 
 int TClassList::Remove(const TDspClassInfo* Item) {
-  const int Index = IndexOf(Item);
-  if (Index >= 0) FItems.erase(FItems.begin() + Index);
-  return Index;
+  const int index = IndexOf(Item);
+  if (index >= 0) FItems.erase(FItems.begin() + index);
+  return index;
 }
 
 int TClassList::IndexOf(const TDspClassInfo* Item) const noexcept {
-  const auto It = std::find(FItems.begin(), FItems.end(), Item);
-  return It == FItems.end() ? -1 : static_cast<int>(It - FItems.begin());
+  const auto it = std::find(FItems.begin(), FItems.end(), Item);
+  return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
 }
 
 const TDspClassInfo* TClassList::First() const { return Items(0); }
@@ -53,13 +53,13 @@ void TClassList::SetItems(int Index, const TDspClassInfo* Item) {
 }
 
 const TDspClassInfo* TClassList::Find(const std::string& AClassName) const {
-  for (const TDspClassInfo* Item : FItems)
-    if (AClassName == Item->ClassName) return Item;
+  for (const TDspClassInfo* item : FItems)
+    if (AClassName == item->ClassName) return item;
   return nullptr;
 }
 
 void TClassList::GetClassNames(std::vector<std::string>& Strings) const {
-  for (const TDspClassInfo* Item : FItems) Strings.emplace_back(Item->ClassName);
+  for (const TDspClassInfo* item : FItems) Strings.emplace_back(item->ClassName);
 }
 
 }  // namespace vb

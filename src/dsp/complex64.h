@@ -19,9 +19,9 @@ struct TComplex64 {
 
   // z := z * w
   void MultiplyBy(const TComplex64& W) noexcept {
-    const double R = Re * W.Re - Im * W.Im;
+    const double r = Re * W.Re - Im * W.Im;
     Im = Re * W.Im + Im * W.Re;
-    Re = R;
+    Re = r;
   }
 
   // z := z * w^2, with w^2 formed as (Re^2 - Im^2) + i * 2 * Re * Im.
@@ -40,8 +40,8 @@ inline TComplex64 operator*(const TComplex64& A, const TComplex64& B) noexcept {
 
 // Division by the squared magnitude of the divisor.
 inline TComplex64 operator/(const TComplex64& A, const TComplex64& B) noexcept {
-  const double Q = 1 / (B.Re * B.Re + B.Im * B.Im);
-  return {(A.Re * B.Re + A.Im * B.Im) * Q, (A.Im * B.Re - A.Re * B.Im) * Q};
+  const double q = 1 / (B.Re * B.Re + B.Im * B.Im);
+  return {(A.Re * B.Re + A.Im * B.Im) * q, (A.Im * B.Re - A.Re * B.Im) * q};
 }
 
 // Both parts compared exactly.

@@ -12,7 +12,7 @@ const char* TCustomFilter::ClassName() const { return "TCustomFilter"; }
 
 void TCustomFilter::AssignTo(TNotifiablePersistent& Dest) const {
   TDspSampleRatePersistent::AssignTo(Dest);
-  if (auto* Target = dynamic_cast<TCustomFilter*>(&Dest)) Target->FSRR = FSRR;
+  if (auto* target = dynamic_cast<TCustomFilter*>(&Dest)) target->FSRR = FSRR;
 }
 
 void TCustomFilter::CalculateReciprocalSampleRate() { FSRR = 1 / FSampleRate; }
@@ -49,30 +49,30 @@ double TCustomFilter::MagnitudeSquared(double) const {
 double TCustomFilter::MagnitudeLog10(double) const { throw EDspError(TErrorCode::ecAbstractCall, "MagnitudeLog10"); }
 
 double TCustomFilter::Real(double Frequency) const {
-  double Re = 0, Im = 0;
-  Complex(Frequency, Re, Im);
-  return Re;
+  double re = 0, im = 0;
+  Complex(Frequency, re, im);
+  return re;
 }
 
 double TCustomFilter::Imaginary(double Frequency) const {
-  double Re = 0, Im = 0;
-  Complex(Frequency, Re, Im);
-  return Im;
+  double re = 0, im = 0;
+  Complex(Frequency, re, im);
+  return im;
 }
 
 double TCustomFilter::Phase(double Frequency) const {
-  double Re = 0, Im = 0;
-  Complex(Frequency, Re, Im);
-  return std::atan2(Im, Re);
+  double re = 0, im = 0;
+  Complex(Frequency, re, im);
+  return std::atan2(im, re);
 }
 
 void TCustomFilter::Complex(double, double&, double&) const { throw EDspError(TErrorCode::ecAbstractCall, "Complex"); }
 
 void TCustomFilter::Complex(double Frequency, float& Real, float& Imaginary) const {
-  double Re = 0, Im = 0;
-  Complex(Frequency, Re, Im);
-  Real = static_cast<float>(Re);
-  Imaginary = static_cast<float>(Im);
+  double re = 0, im = 0;
+  Complex(Frequency, re, im);
+  Real = static_cast<float>(re);
+  Imaginary = static_cast<float>(im);
 }
 
 void TCustomFilter::PushStates() { throw EDspError(TErrorCode::ecAbstractCall, "PushStates"); }

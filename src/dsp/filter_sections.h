@@ -16,10 +16,10 @@ namespace vb {
 //   y = b0 x + s0;  s0 = b1 x - a1 y + s1;  s1 = b2 x - a2 y.
 template <class T>
 [[gnu::always_inline]] inline T BiquadSection(T X, T B0, T B1, T B2, T A1, T A2, T& S0, T& S1) {
-  const T Y = B0 * X + S0;
-  S0 = B1 * X - A1 * Y + S1;
-  S1 = B2 * X - A2 * Y;
-  return Y;
+  const T y = B0 * X + S0;
+  S0 = B1 * X - A1 * y + S1;
+  S1 = B2 * X - A2 * y;
+  return y;
 }
 
 // One section of a Butterworth cascade (numerator 1 +- 2z^-1 + z^-2, the
@@ -30,13 +30,13 @@ template <class T>
 // its -2x as a subtraction, the same bits by commutativity.
 template <int Sign, class T>
 [[gnu::always_inline]] inline T ButterworthSection(T X, T C0, T C1, T& S0, T& S1) {
-  const T Y = X + S0;
+  const T y = X + S0;
   if constexpr (Sign > 0)
-    S0 = (X + X) + C0 * Y + S1;
+    S0 = (X + X) + C0 * y + S1;
   else
-    S0 = C0 * Y - (X + X) + S1;
-  S1 = X + C1 * Y;
-  return Y;
+    S0 = C0 * y - (X + X) + S1;
+  S1 = X + C1 * y;
+  return y;
 }
 
 template <class T>

@@ -17,13 +17,13 @@ const char* TCustomGainFrequencyFilter::ClassName() const { return "TCustomGainF
 
 void TCustomGainFrequencyFilter::AssignTo(TNotifiablePersistent& Dest) const {
   TCustomFilterWithOrder::AssignTo(Dest);
-  if (auto* Target = dynamic_cast<TCustomGainFrequencyFilter*>(&Dest)) {
-    Target->FGain_dB = FGain_dB;
-    Target->FGainFactor = FGainFactor;
-    Target->FGainFactorSquared = FGainFactorSquared;
-    Target->FFrequency = FFrequency;
-    Target->FW0 = FW0;
-    Target->FExpW0 = FExpW0;
+  if (auto* target = dynamic_cast<TCustomGainFrequencyFilter*>(&Dest)) {
+    target->FGain_dB = FGain_dB;
+    target->FGainFactor = FGainFactor;
+    target->FGainFactorSquared = FGainFactorSquared;
+    target->FFrequency = FFrequency;
+    target->FW0 = FW0;
+    target->FExpW0 = FExpW0;
   }
 }
 
@@ -34,8 +34,8 @@ void TCustomGainFrequencyFilter::CalculateW0() {
 }
 
 void TCustomGainFrequencyFilter::CalculateGainFactor() {
-  const double X = 0.5 * FGain_dB;
-  FGainFactor = X > -1000 ? std::exp(X * kLn10 / 20) : 0.0;
+  const double x = 0.5 * FGain_dB;
+  FGainFactor = x > -1000 ? std::exp(x * kLn10 / 20) : 0.0;
   FGainFactorSquared = FGainFactor * FGainFactor;
 }
 

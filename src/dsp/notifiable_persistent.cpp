@@ -29,15 +29,15 @@ const char* TDspPersistent::ClassName() const { return "TDspPersistent"; }
 const char* TDspSampleRatePersistent::ClassName() const { return "TDspSampleRatePersistent"; }
 
 void TDspSampleRatePersistent::AssignTo(TNotifiablePersistent& Dest) const {
-  if (auto* Target = dynamic_cast<TDspSampleRatePersistent*>(&Dest)) Target->FSampleRate = FSampleRate;
+  if (auto* target = dynamic_cast<TDspSampleRatePersistent*>(&Dest)) target->FSampleRate = FSampleRate;
   TDspPersistent::AssignTo(Dest);
 }
 
 void TDspSampleRatePersistent::SetSampleRate(double Value) {
   if (Value == 0) throw EDspError(TErrorCode::ecInvalidSampleRate);
-  const double Magnitude = std::fabs(Value);
-  if (Magnitude != FSampleRate) {
-    FSampleRate = Magnitude;
+  const double magnitude = std::fabs(Value);
+  if (magnitude != FSampleRate) {
+    FSampleRate = magnitude;
     SampleRateChanged();
   }
 }

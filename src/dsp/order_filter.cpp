@@ -8,15 +8,15 @@ const char* TCustomOrderFilter::ClassName() const { return "TCustomOrderFilter";
 
 void TCustomOrderFilter::AssignTo(TNotifiablePersistent& Dest) const {
   TCustomGainFrequencyFilter::AssignTo(Dest);
-  if (auto* Target = dynamic_cast<TCustomOrderFilter*>(&Dest)) Target->FOrder = FOrder.Load();
+  if (auto* target = dynamic_cast<TCustomOrderFilter*>(&Dest)) target->FOrder = FOrder.Load();
 }
 
 unsigned TCustomOrderFilter::GetOrder() const { return FOrder; }
 
 void TCustomOrderFilter::SetOrder(unsigned Value) {
-  const unsigned N = std::min(Value, MaximumOrder());
-  if (N != GetOrder()) {
-    FOrder = N;
+  const unsigned n = std::min(Value, MaximumOrder());
+  if (n != GetOrder()) {
+    FOrder = n;
     OrderChanged();
   }
 }

@@ -38,11 +38,11 @@ void RegisterDspProcessor32(const TDspClassInfo& Class) { Register(GRegistry32, 
 void RegisterDspProcessor64(const TDspClassInfo& Class) { Register(GRegistry64, Class); }
 
 void RegisterDspProcessor32(std::initializer_list<const TDspClassInfo*> Classes) {
-  for (const TDspClassInfo* Class : Classes) RegisterDspProcessor32(*Class);
+  for (const TDspClassInfo* info : Classes) RegisterDspProcessor32(*info);
 }
 
 void RegisterDspProcessor64(std::initializer_list<const TDspClassInfo*> Classes) {
-  for (const TDspClassInfo* Class : Classes) RegisterDspProcessor64(*Class);
+  for (const TDspClassInfo* info : Classes) RegisterDspProcessor64(*info);
 }
 
 void DspRegistriesStartUp() {

@@ -18,9 +18,9 @@ void Upsample(TFilter& Up, int F, double First, double Rest, TSample* Output) {
 
 template <class TFilter, class TSample>
 double Downsample(TFilter& Down, int F, const TSample* Input, double FirstOffset, double RestOffset) {
-  const double Result = Down.ProcessSample64(static_cast<double>(Input[0]) + FirstOffset);
+  const double result = Down.ProcessSample64(static_cast<double>(Input[0]) + FirstOffset);
   for (int i = 1; i < F; ++i) Down.ProcessSample64(static_cast<double>(Input[i]) + RestOffset);
-  return Result;
+  return result;
 }
 
 // The same for the Butterworth low-pass, as one run per call so that its
@@ -28,18 +28,18 @@ double Downsample(TFilter& Down, int F, const TSample* Input, double FirstOffset
 template <class TSample>
 void Upsample(TButterworthLowPassFilter& Up, int F, double First, double Rest, TSample* Output) {
   Up.ProcessRun64(
-      F, [&](int i) { return i == 0 ? First : Rest; }, [&](int i, double Y) { Output[i] = static_cast<TSample>(Y); });
+      F, [&](int I) { return I == 0 ? First : Rest; }, [&](int I, double Y) { Output[I] = static_cast<TSample>(Y); });
 }
 
 template <class TSample>
 double Downsample(TButterworthLowPassFilter& Down, int F, const TSample* Input, double FirstOffset, double RestOffset) {
-  double Result = 0;
+  double result = 0;
   Down.ProcessRun64(
-      F, [&](int i) { return static_cast<double>(Input[i]) + (i == 0 ? FirstOffset : RestOffset); },
-      [&](int i, double Y) {
-        if (i == 0) Result = Y;
+      F, [&](int I) { return static_cast<double>(Input[I]) + (I == 0 ? FirstOffset : RestOffset); },
+      [&](int I, double Y) {
+        if (I == 0) result = Y;
       });
-  return Result;
+  return result;
 }
 
 }  // namespace
@@ -50,10 +50,10 @@ const char* TZarnResampling::ClassName() const { return "TZarnResampling"; }
 
 void TZarnResampling::AssignTo(TNotifiablePersistent& Dest) const {
   TDspSampleRatePersistent::AssignTo(Dest);
-  if (auto* Target = dynamic_cast<TZarnResampling*>(&Dest)) {
-    Target->FFactor = FFactor.Load();
-    Target->FOrder = FOrder;
-    Target->FTransitionBandwidth = FTransitionBandwidth;
+  if (auto* target = dynamic_cast<TZarnResampling*>(&Dest)) {
+    target->FFactor = FFactor.Load();
+    target->FOrder = FOrder;
+    target->FTransitionBandwidth = FTransitionBandwidth;
   }
 }
 
@@ -120,66 +120,66 @@ const char* TZarnUpDownsampling::ClassName() const { return "TZarnUpDownsampling
 
 void TZarnUpDownsampling::AssignTo(TNotifiablePersistent& Dest) const {
   TZarnResampling::AssignTo(Dest);
-  if (auto* Target = dynamic_cast<TZarnUpDownsampling*>(&Dest)) {
-    for (int i = 0; i < 2; ++i) Target->FFilter[i]->Assign(*FFilter[i]);
+  if (auto* target = dynamic_cast<TZarnUpDownsampling*>(&Dest)) {
+    for (int i = 0; i < 2; ++i) target->FFilter[i]->Assign(*FFilter[i]);
   }
 }
 
 void TZarnUpDownsampling::FilterClassChanged() {
   for (int i = 0; i < 2; ++i) {
-    std::unique_ptr<TCustomOrderFilter> Old = std::move(FFilter[i]);
+    std::unique_ptr<TCustomOrderFilter> old = std::move(FFilter[i]);
     // A negative order reads as a huge unsigned one, which the filter limits.
-    std::unique_ptr<TCustomOrderFilter> New = FFilterClass->Create(static_cast<unsigned>(FOrder));
-    if (Old) New->Assign(*Old);
-    const TCustomOrderFilter& Created = *New;
-    FLowPass[i] = typeid(Created) == typeid(TButterworthLowPassFilter)
-                      ? static_cast<TButterworthLowPassFilter*>(New.get())
+    std::unique_ptr<TCustomOrderFilter> fresh = FFilterClass->Create(static_cast<unsigned>(FOrder));
+    if (old) fresh->Assign(*old);
+    const TCustomOrderFilter& created = *fresh;
+    FLowPass[i] = typeid(created) == typeid(TButterworthLowPassFilter)
+                      ? static_cast<TButterworthLowPassFilter*>(fresh.get())
                       : nullptr;
-    FFilter[i] = std::move(New);
+    FFilter[i] = std::move(fresh);
   }
   Changed();
 }
 
 void TZarnUpDownsampling::OrderChanged() {
-  for (auto& F : FFilter) F->SetOrder(static_cast<unsigned>(FOrder));
-  for (auto& F : FFilter) F->ResetStates();
+  for (auto& f : FFilter) f->SetOrder(static_cast<unsigned>(FOrder));
+  for (auto& f : FFilter) f->ResetStates();
   UpdateFilter();
   Changed();
 }
 
 void TZarnUpDownsampling::SampleRateChanged() {
-  for (auto& F : FFilter) F->SetSampleRate(FSampleRate);
+  for (auto& f : FFilter) f->SetSampleRate(FSampleRate);
   UpdateFilter();
   Changed();
 }
 
 void TZarnUpDownsampling::UpdateFilter() {
-  const double Frequency = FTransitionBandwidth * 0.5 * FSampleRate / FFactor;
+  const double frequency = FTransitionBandwidth * 0.5 * FSampleRate / FFactor;
   Assert(FFilter[0] && FFilter[1], "up_down_sampling", "Resampling filter missing");
-  for (auto& F : FFilter) F->SetFrequency(Frequency);
-  for (auto& F : FFilter) F->ResetStates();
+  for (auto& f : FFilter) f->SetFrequency(frequency);
+  for (auto& f : FFilter) f->ResetStates();
 }
 
 void TZarnUpDownsampling::ResetStates() {
-  for (auto& F : FFilter) F->ResetStates();
+  for (auto& f : FFilter) f->ResetStates();
 }
 
 void TZarnUpDownsampling::Upsample32(float Input, float* Output) {
-  const int F = FFactor;  // read once: a concurrent change applies from the next call
-  const double First = F * static_cast<double>(Input) + kDenorm32;
+  const int f = FFactor;  // read once: a concurrent change applies from the next call
+  const double first = f * static_cast<double>(Input) + kDenorm32;
   if (FLowPass[0])
-    Upsample(*FLowPass[0], F, First, -kDenorm32, Output);
+    Upsample(*FLowPass[0], f, first, -kDenorm32, Output);
   else
-    Upsample(*FFilter[0], F, First, -kDenorm32, Output);
+    Upsample(*FFilter[0], f, first, -kDenorm32, Output);
 }
 
 void TZarnUpDownsampling::Upsample64(double Input, double* Output) {
-  const int F = FFactor;
-  const double First = F * Input + kDenorm64;
+  const int f = FFactor;
+  const double first = f * Input + kDenorm64;
   if (FLowPass[0])
-    Upsample(*FLowPass[0], F, First, -kDenorm64, Output);
+    Upsample(*FLowPass[0], f, first, -kDenorm64, Output);
   else
-    Upsample(*FFilter[0], F, First, -kDenorm64, Output);
+    Upsample(*FFilter[0], f, first, -kDenorm64, Output);
 }
 
 float TZarnUpDownsampling::Downsample32(const float* Input) {

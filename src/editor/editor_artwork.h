@@ -74,7 +74,7 @@ constexpr std::array<TArtworkInfo, kArtworkCount> kArtworkTable{{
     {TArtwork::awKnob8, "Knob8", 60, 6000, 100, TStripDirection::sdVertical},
 }};
 
-constexpr const TArtworkInfo& ArtworkInfo(TArtwork id) { return kArtworkTable[std::size_t(id)]; }
-constexpr TArtwork StripArtwork(std::size_t stripIndex) { return TArtwork(std::size_t(kFirstStrip) + stripIndex); }
+constexpr const TArtworkInfo& ArtworkInfo(TArtwork Id) { return kArtworkTable[std::size_t(Id)]; }
+constexpr TArtwork StripArtwork(std::size_t StripIndex) { return TArtwork(std::size_t(kFirstStrip) + StripIndex); }
 
 }  // namespace vb

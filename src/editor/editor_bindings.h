@@ -51,9 +51,9 @@ inline constexpr TEditorBinding kEditorBindings[] = {
 
 // The row binding the control of that name (null: the control shows no
 // parameter).
-constexpr const TEditorBinding* FindEditorBinding(std::string_view control) {
+constexpr const TEditorBinding* FindEditorBinding(std::string_view Control) {
   for (const TEditorBinding& binding : kEditorBindings)
-    if (control == binding.Control) return &binding;
+    if (Control == binding.Control) return &binding;
   return nullptr;
 }
 
@@ -69,11 +69,11 @@ constexpr bool RowsInParameterOrder() {
 // Each row names one parameter control of the layout whose kind fits its
 // rule, and every parameter control of the layout has one row. (No pointer
 // tests: sanitizer builds cannot evaluate them at compile time.)
-constexpr bool RowFitsControl(const TEditorBinding& binding, const TEditorControlSpec& spec) {
-  if (spec.Role != TEditorRole::erParameter) return false;
-  const bool dial = spec.Kind == TEditorControlKind::eckDial;
-  if (dial != (binding.Rule == TShowRule::srDial)) return false;
-  return dial || spec.Kind == TEditorControlKind::eckSwitch;
+constexpr bool RowFitsControl(const TEditorBinding& Binding, const TEditorControlSpec& Spec) {
+  if (Spec.Role != TEditorRole::erParameter) return false;
+  const bool dial = Spec.Kind == TEditorControlKind::eckDial;
+  if (dial != (Binding.Rule == TShowRule::srDial)) return false;
+  return dial || Spec.Kind == TEditorControlKind::eckSwitch;
 }
 
 constexpr bool RowsNameFittingControls() {

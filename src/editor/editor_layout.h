@@ -94,50 +94,50 @@ struct TEditorControlSpec {
   }
 };
 
-constexpr std::int32_t StripIndex(TArtwork art) { return std::int32_t(art) - std::int32_t(kFirstStrip); }
+constexpr std::int32_t StripIndex(TArtwork Art) { return std::int32_t(Art) - std::int32_t(kFirstStrip); }
 
 namespace layout {
 
 constexpr std::int32_t kKnobSize = 60;  // pixels, every knob
 constexpr TColor kSwitchColor = 103128;
 
-constexpr TEditorControlSpec Picture(const char* name, TEditorRole role, std::int32_t left, std::int32_t top,
-                                     std::int32_t width, std::int32_t height, TArtwork art, bool visible = true) {
-  TEditorControlSpec spec{name, TEditorControlKind::eckPicture, role, left, top, width, height, art};
-  spec.Visible = visible;
-  spec.AutoSize = role == TEditorRole::erFrontPanel;
+constexpr TEditorControlSpec Picture(const char* Name, TEditorRole Role, std::int32_t Left, std::int32_t Top,
+                                     std::int32_t Width, std::int32_t Height, TArtwork Art, bool Visible = true) {
+  TEditorControlSpec spec{Name, TEditorControlKind::eckPicture, Role, Left, Top, Width, Height, Art};
+  spec.Visible = Visible;
+  spec.AutoSize = Role == TEditorRole::erFrontPanel;
   return spec;
 }
 
-constexpr TEditorControlSpec Label(const char* name, std::int32_t left, std::int32_t top, std::int32_t width,
-                                   std::int32_t height, const char* hint) {
-  TEditorControlSpec spec{name, TEditorControlKind::eckLabel, TEditorRole::erVendorLink, left, top, width, height};
-  spec.Hint = hint;
+constexpr TEditorControlSpec Label(const char* Name, std::int32_t Left, std::int32_t Top, std::int32_t Width,
+                                   std::int32_t Height, const char* Hint) {
+  TEditorControlSpec spec{Name, TEditorControlKind::eckLabel, TEditorRole::erVendorLink, Left, Top, Width, Height};
+  spec.Hint = Hint;
   spec.ShowHint = true;
   return spec;
 }
 
-constexpr TEditorControlSpec Switch(const char* name, std::int32_t left, std::int32_t top, std::int32_t width,
-                                    std::int32_t height, TArtwork strip, const char* hint,
-                                    TColor color = kSwitchColor) {
-  TEditorControlSpec spec{name, TEditorControlKind::eckSwitch, TEditorRole::erParameter, left, top, width, height,
-                          strip};
-  spec.Color = color;
-  spec.Hint = hint;
+constexpr TEditorControlSpec Switch(const char* Name, std::int32_t Left, std::int32_t Top, std::int32_t Width,
+                                    std::int32_t Height, TArtwork Strip, const char* Hint,
+                                    TColor Color = kSwitchColor) {
+  TEditorControlSpec spec{Name, TEditorControlKind::eckSwitch, TEditorRole::erParameter, Left, Top, Width, Height,
+                          Strip};
+  spec.Color = Color;
+  spec.Hint = Hint;
   return spec;
 }
 
-constexpr TEditorControlSpec Dial(const char* name, std::int32_t left, std::int32_t top, TArtwork strip,
-                                  float defaultValue = 0) {
-  TEditorControlSpec spec{name, TEditorControlKind::eckDial, TEditorRole::erParameter, left, top, kKnobSize, kKnobSize,
-                          strip};
-  spec.DefaultValue = defaultValue;
+constexpr TEditorControlSpec Dial(const char* Name, std::int32_t Left, std::int32_t Top, TArtwork Strip,
+                                  float DefaultValue = 0) {
+  TEditorControlSpec spec{Name, TEditorControlKind::eckDial, TEditorRole::erParameter, Left, Top, kKnobSize, kKnobSize,
+                          Strip};
+  spec.DefaultValue = DefaultValue;
   return spec;
 }
 
-constexpr TEditorControlSpec Meter(const char* name, TEditorRole role, std::int32_t left, std::int32_t top,
-                                   std::int32_t width, std::int32_t height) {
-  return TEditorControlSpec{name, TEditorControlKind::eckDisplay, role, left, top, width, height, TArtwork::awMeter};
+constexpr TEditorControlSpec Meter(const char* Name, TEditorRole Role, std::int32_t Left, std::int32_t Top,
+                                   std::int32_t Width, std::int32_t Height) {
+  return TEditorControlSpec{Name, TEditorControlKind::eckDisplay, Role, Left, Top, Width, Height, TArtwork::awMeter};
 }
 
 }  // namespace layout
@@ -175,9 +175,9 @@ inline constexpr TEditorControlSpec kEditorLayout[] = {
 inline constexpr std::size_t kEditorLayoutCount = std::size(kEditorLayout);
 
 // The component of that name (null when there is none).
-constexpr const TEditorControlSpec* FindEditorControl(std::string_view name) {
+constexpr const TEditorControlSpec* FindEditorControl(std::string_view Name) {
   for (const TEditorControlSpec& spec : kEditorLayout) {
-    if (name == spec.Name) return &spec;
+    if (Name == spec.Name) return &spec;
   }
   return nullptr;
 }

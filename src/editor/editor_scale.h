@@ -37,33 +37,33 @@ enum class TEditorScale : std::uint8_t { esOne = 2, esOneAndHalf = 3, esTwo = 4 
 
 inline constexpr TEditorScale kEditorScales[] = {TEditorScale::esOne, TEditorScale::esOneAndHalf, TEditorScale::esTwo};
 
-constexpr std::int32_t ScaleHalves(TEditorScale scale) { return std::int32_t(scale); }
+constexpr std::int32_t ScaleHalves(TEditorScale Scale) { return std::int32_t(Scale); }
 // The factor as a number (exact: 1.0, 1.5 or 2.0), for drawing code.
-constexpr double ScaleFactor(TEditorScale scale) { return ScaleHalves(scale) / 2.0; }
+constexpr double ScaleFactor(TEditorScale Scale) { return ScaleHalves(Scale) / 2.0; }
 
 // A logical coordinate or length in device pixels: logical x factor, a half
 // rounded up (towards +infinity). Exact at 1 and 2.
-constexpr std::int32_t Scaled(std::int32_t logical, TEditorScale scale) {
-  const std::int64_t twice = std::int64_t(logical) * ScaleHalves(scale) + 1;
+constexpr std::int32_t Scaled(std::int32_t Logical, TEditorScale Scale) {
+  const std::int64_t twice = std::int64_t(Logical) * ScaleHalves(Scale) + 1;
   return std::int32_t(twice >= 0 ? twice / 2 : (twice - 1) / 2);  // floor(twice / 2)
 }
 
 // The logical pixel a device pixel belongs to: the largest L with
 // Scaled(L) <= Device. A device point lies in Scaled(R) exactly when its
 // Unscaled point lies in R, so hit tests may be made in either space.
-constexpr std::int32_t Unscaled(std::int32_t device, TEditorScale scale) {
-  const std::int64_t twice = std::int64_t(device) * 2;
-  const std::int64_t halves = ScaleHalves(scale);
+constexpr std::int32_t Unscaled(std::int32_t Device, TEditorScale Scale) {
+  const std::int64_t twice = std::int64_t(Device) * 2;
+  const std::int64_t halves = ScaleHalves(Scale);
   return std::int32_t(twice >= 0 ? twice / halves : -((-twice + halves - 1) / halves));
 }
 
 // A logical distance (a drag, a wheel step) measured on the screen, back in
 // logical pixels; fractional at 1.5.
-constexpr double UnscaledDistance(double device, TEditorScale scale) { return device * 2.0 / ScaleHalves(scale); }
+constexpr double UnscaledDistance(double Device, TEditorScale Scale) { return Device * 2.0 / ScaleHalves(Scale); }
 
-constexpr TRect Scaled(const TRect& logical, TEditorScale scale) {
-  return TRect{Scaled(logical.Left, scale), Scaled(logical.Top, scale), Scaled(logical.Right, scale),
-               Scaled(logical.Bottom, scale)};
+constexpr TRect Scaled(const TRect& Logical, TEditorScale Scale) {
+  return TRect{Scaled(Logical.Left, Scale), Scaled(Logical.Top, Scale), Scaled(Logical.Right, Scale),
+               Scaled(Logical.Bottom, Scale)};
 }
 
 // --- Choosing the factor ----------------------------------------------------------
@@ -75,16 +75,16 @@ struct TScaleSetting {
   bool Automatic = false;
   TEditorScale Scale = TEditorScale::esOne;  // when not Automatic
 };
-std::optional<TScaleSetting> ParseScaleSetting(std::string_view text);
+std::optional<TScaleSetting> ParseScaleSetting(std::string_view Text);
 
 // The value, spaces removed, of the last "scale = ..." line of an
 // editor.conf text (lines starting with # or ; are comments). Empty when
 // there is none.
-std::optional<std::string_view> ConfigScaleValue(std::string_view config);
+std::optional<std::string_view> ConfigScaleValue(std::string_view Config);
 
 // Xft.dpi out of an X resource string (RESOURCE_MANAGER: "name:\tvalue"
 // lines). Empty when absent or not a positive number.
-std::optional<double> XftDpi(std::string_view resources);
+std::optional<double> XftDpi(std::string_view Resources);
 
 // What the sources said; a null pointer is a variable that is not set.
 struct TScaleSources {
@@ -95,13 +95,13 @@ struct TScaleSources {
 };
 
 // The pure decision, in the order described at the top.
-TEditorScale ChooseEditorScale(const TScaleSources& sources);
+TEditorScale ChooseEditorScale(const TScaleSources& Sources);
 
 // Where editor.conf lives for these XDG_CONFIG_HOME and HOME values (null:
 // not set); empty when neither gives a directory.
-std::string EditorConfigPath(const char* xdgConfigHome, const char* home);
+std::string EditorConfigPath(const char* XdgConfigHome, const char* Home);
 // Windows: %APPDATA%\Vorda Brasswick\editor.conf; empty without APPDATA.
-std::filesystem::path WindowsEditorConfigPath(const wchar_t* appData);
+std::filesystem::path WindowsEditorConfigPath(const wchar_t* AppData);
 // The settings file of this system's user (either of the two above).
 std::filesystem::path UserEditorConfigFile();
 
@@ -111,6 +111,6 @@ std::filesystem::path UserEditorConfigFile();
 // returning nothing when there is no display. Changes no process-wide
 // state. User-interface thread; once per editor opening.
 using TResourceReader = std::function<std::string()>;
-TEditorScale DetectEditorScale(TResourceReader resources);
+TEditorScale DetectEditorScale(TResourceReader Resources);
 
 }  // namespace vb

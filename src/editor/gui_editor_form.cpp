@@ -6,14 +6,14 @@ namespace vb {
 
 namespace {
 
-std::unique_ptr<TPlatformWindow> WindowOrNative(std::unique_ptr<TPlatformWindow> platform) {
-  return platform ? std::move(platform) : CreateNativeWindow();
+std::unique_ptr<TPlatformWindow> WindowOrNative(std::unique_ptr<TPlatformWindow> Platform) {
+  return Platform ? std::move(Platform) : CreateNativeWindow();
 }
 
 }  // namespace
 
-TGuiEditorForm::TGuiEditorForm(TCustomVSTModule& owner, std::unique_ptr<TPlatformWindow> platform)
-    : FOwner(owner), FWindow(WindowOrNative(std::move(platform))) {
+TGuiEditorForm::TGuiEditorForm(TCustomVSTModule& Owner, std::unique_ptr<TPlatformWindow> Platform)
+    : FOwner(Owner), FWindow(WindowOrNative(std::move(Platform))) {
   // The platform's pulse does what a host's effEditIdle does.
   FWindow.SetOnPulse([this] { Idle(); });
   FWindow.SetOnScaleChanged([this] { FRebuildWanted = true; });
@@ -21,8 +21,8 @@ TGuiEditorForm::TGuiEditorForm(TCustomVSTModule& owner, std::unique_ptr<TPlatfor
 
 TGuiEditorForm::~TGuiEditorForm() = default;
 
-void TGuiEditorForm::AttachToParent(void* parentWindow) {
-  FEmbedded = FWindow.Platform().Embed(reinterpret_cast<std::uintptr_t>(parentWindow));
+void TGuiEditorForm::AttachToParent(void* ParentWindow) {
+  FEmbedded = FWindow.Platform().Embed(reinterpret_cast<std::uintptr_t>(ParentWindow));
   if (!FEmbedded) return;
   // Showing composes and presents the whole frame: hosts that idle late
   // still show a complete editor at once.

@@ -29,13 +29,13 @@ class TGuiEditorForm : public TVSTEditor {
  public:
   // Platform is the window to build on, not yet embedded; null takes the
   // native one (X11). Tests pass a headless window.
-  explicit TGuiEditorForm(TCustomVSTModule& owner, std::unique_ptr<TPlatformWindow> platform = nullptr);
+  explicit TGuiEditorForm(TCustomVSTModule& Owner, std::unique_ptr<TPlatformWindow> Platform = nullptr);
   ~TGuiEditorForm() override;
 
   std::int32_t ClientWidth() const override { return FWindow.ClientWidth(); }
   std::int32_t ClientHeight() const override { return FWindow.ClientHeight(); }
   // ParentWindow is the host's native window id carried in a pointer.
-  void AttachToParent(void* parentWindow) override;
+  void AttachToParent(void* ParentWindow) override;
   bool Embedded() const override { return FEmbedded; }
   bool WantsRebuild() const override { return FRebuildWanted; }
   void Idle() override;

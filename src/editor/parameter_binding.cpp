@@ -13,16 +13,16 @@ namespace {
 // The oversampling switch's glyphs and the factors they stand for.
 constexpr std::array<std::uint8_t, 3> kOversamplingFactors = {1, 8, 16};
 
-std::int32_t OversamplingGlyph(int factor) { return factor == 8 ? 1 : factor == 16 ? 2 : 0; }
+std::int32_t OversamplingGlyph(int Factor) { return Factor == 8 ? 1 : Factor == 16 ? 2 : 0; }
 
 // Marks the binding as showing Value for the life of the scope; restores
 // what was there (a show may run inside another one's echo).
 class TShowingScope {
  public:
-  TShowingScope(bool& showing, float& shownValue, float value)
-      : FShowing(showing), FOld(showing), FShownValue(shownValue), FOldValue(shownValue) {
-    showing = true;
-    shownValue = value;
+  TShowingScope(bool& Showing, float& ShownValue, float Value)
+      : FShowing(Showing), FOld(Showing), FShownValue(ShownValue), FOldValue(ShownValue) {
+    Showing = true;
+    ShownValue = Value;
   }
   ~TShowingScope() {
     FShowing = FOld;
@@ -40,25 +40,25 @@ class TShowingScope {
 
 }  // namespace
 
-TParameterBinding::TParameterBinding(const TEditorBinding& row, TGuiCustomStitchedControl& control,
-                                     IDriveProcessor& processor)
-    : FRow(row), FControl(control), FProcessor(processor) {
-  control.SetOnChange([this](TGuiComponent&) { ControlChanged(); });
-  if (row.Rule != TShowRule::srDial) return;
-  control.SetOnMouseDown([this](TGuiComponent&, TMouseButton button, TShiftState, std::int32_t, std::int32_t) {
-    if (button == TMouseButton::mbLeft) Pressed();
+TParameterBinding::TParameterBinding(const TEditorBinding& Row, TGuiCustomStitchedControl& Control,
+                                     IDriveProcessor& Processor)
+    : FRow(Row), FControl(Control), FProcessor(Processor) {
+  Control.SetOnChange([this](TGuiComponent&) { ControlChanged(); });
+  if (Row.Rule != TShowRule::srDial) return;
+  Control.SetOnMouseDown([this](TGuiComponent&, TMouseButton Button, TShiftState, std::int32_t, std::int32_t) {
+    if (Button == TMouseButton::mbLeft) Pressed();
   });
-  control.SetOnMouseUp([this](TGuiComponent&, TMouseButton button, TShiftState, std::int32_t, std::int32_t) {
-    if (button == TMouseButton::mbLeft) EndGesture();
+  Control.SetOnMouseUp([this](TGuiComponent&, TMouseButton Button, TShiftState, std::int32_t, std::int32_t) {
+    if (Button == TMouseButton::mbLeft) EndGesture();
   });
-  control.SetOnCaptureLost([this](TGuiComponent&) { EndGesture(); });
+  Control.SetOnCaptureLost([this](TGuiComponent&) { EndGesture(); });
 }
 
 TParameterBinding::~TParameterBinding() { EndGesture(); }
 
-void TParameterBinding::SetLamps(TGuiPicture* on, TGuiPicture* off) {
-  FLampOn = on;
-  FLampOff = off;
+void TParameterBinding::SetLamps(TGuiPicture* On, TGuiPicture* Off) {
+  FLampOn = On;
+  FLampOff = Off;
 }
 
 // ---------------------------------------------------------------------------
@@ -94,28 +94,28 @@ void TParameterBinding::Show() {
   }
 }
 
-void TParameterBinding::ShowGlyph(std::int32_t glyph, float value) {
-  if (glyph == FControl.GlyphIndex()) return;
-  TShowingScope showing(FShowing, FShownValue, value);
-  FControl.SetGlyphIndex(glyph);
+void TParameterBinding::ShowGlyph(std::int32_t Glyph, float Value) {
+  if (Glyph == FControl.GlyphIndex()) return;
+  TShowingScope showing(FShowing, FShownValue, Value);
+  FControl.SetGlyphIndex(Glyph);
 }
 
 // ---------------------------------------------------------------------------
 // Control to parameter
 
-bool TParameterBinding::ControlValue(float& value) const {
+bool TParameterBinding::ControlValue(float& Value) const {
   switch (FRow.Rule) {
     case TShowRule::srDial:
-      value = static_cast<const TGuiStitchedDial&>(FControl).Value();
+      Value = static_cast<const TGuiStitchedDial&>(FControl).Value();
       return true;
     case TShowRule::srSwitch:
     case TShowRule::srPower:
-      value = FControl.GlyphIndex() == 1 ? 1.0f : 0.0f;
+      Value = FControl.GlyphIndex() == 1 ? 1.0f : 0.0f;
       return true;
     case TShowRule::srOversampling: {
       const std::int32_t glyph = FControl.GlyphIndex();
       if (glyph < 0 || glyph >= std::int32_t(kOversamplingFactors.size())) return false;
-      value = kOversamplingFactors[std::size_t(glyph)];
+      Value = kOversamplingFactors[std::size_t(glyph)];
       return true;
     }
   }
@@ -141,10 +141,10 @@ void TParameterBinding::ControlChanged() {
     Store(value);
 }
 
-void TParameterBinding::Store(float value) {
-  if (FGestureOpen) return FProcessor.Change(FRow.Parameter, value);
+void TParameterBinding::Store(float Value) {
+  if (FGestureOpen) return FProcessor.Change(FRow.Parameter, Value);
   FProcessor.BeginEdit(FRow.Parameter);
-  FProcessor.Change(FRow.Parameter, value);
+  FProcessor.Change(FRow.Parameter, Value);
   FProcessor.EndEdit(FRow.Parameter);
 }
 

@@ -32,7 +32,7 @@ class TGuiPicture;
 class TParameterBinding {
  public:
   // Takes over Control's change, press, release and capture-lost events.
-  TParameterBinding(const TEditorBinding& row, TGuiCustomStitchedControl& control, IDriveProcessor& processor);
+  TParameterBinding(const TEditorBinding& Row, TGuiCustomStitchedControl& Control, IDriveProcessor& Processor);
   ~TParameterBinding();
   TParameterBinding(const TParameterBinding&) = delete;
   TParameterBinding& operator=(const TParameterBinding&) = delete;
@@ -40,7 +40,7 @@ class TParameterBinding {
   TDriveParameter Parameter() const { return FRow.Parameter; }
   TShowRule Rule() const { return FRow.Rule; }
   // The lamps a Power binding shows (both hidden or shown by Show).
-  void SetLamps(TGuiPicture* on, TGuiPicture* off);
+  void SetLamps(TGuiPicture* On, TGuiPicture* Off);
 
   // Brings the control to the parameter's value.
   void Show();
@@ -52,11 +52,11 @@ class TParameterBinding {
   bool GestureOpen() const { return FGestureOpen; }
 
  private:
-  void ShowGlyph(std::int32_t glyph, float value);
+  void ShowGlyph(std::int32_t Glyph, float Value);
   // The value the control's state stands for; false when it stands for none.
-  bool ControlValue(float& value) const;
+  bool ControlValue(float& Value) const;
   // The user's change: stored and reported inside a gesture.
-  void Store(float value);
+  void Store(float Value);
   void Pressed();
 
   const TEditorBinding& FRow;

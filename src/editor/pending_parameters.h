@@ -26,12 +26,12 @@ class TBasicPendingParameters {
   static_assert(kParamCount <= 32, "one bit per parameter");
 
   // Any thread, after storing the parameter's value.
-  void Mark(TDriveParameter parameter) {
+  void Mark(TDriveParameter Parameter) {
     FSync.Reached(TSyncPoint::spMarking);
-    FBits.fetch_or(Bit(parameter), std::memory_order_release);
+    FBits.fetch_or(Bit(Parameter), std::memory_order_release);
   }
-  bool IsMarked(TDriveParameter parameter) const {
-    return (FBits.load(std::memory_order_relaxed) & Bit(parameter)) != 0;
+  bool IsMarked(TDriveParameter Parameter) const {
+    return (FBits.load(std::memory_order_relaxed) & Bit(Parameter)) != 0;
   }
 
   // Editor thread: every mark made so far, cleared. Read the values after.
@@ -41,7 +41,7 @@ class TBasicPendingParameters {
     return bits;
   }
 
-  static constexpr std::uint32_t Bit(TDriveParameter parameter) { return std::uint32_t(1) << parameter; }
+  static constexpr std::uint32_t Bit(TDriveParameter Parameter) { return std::uint32_t(1) << Parameter; }
 
   // Tests only: the policy that observes the protocol's steps.
   TSync& SyncPoints() { return FSync; }

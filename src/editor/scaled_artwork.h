@@ -29,10 +29,10 @@ static_assert(EveryGlyphSideIsEven(), "a strip's glyphs must scale to whole pixe
 }  // namespace detail
 
 // The table entry of a picture at Scale: the same picture, device sizes.
-constexpr TArtworkInfo ScaledArtworkInfo(TArtwork id, TEditorScale scale) {
-  TArtworkInfo info = ArtworkInfo(id);
-  const std::int32_t glyphWidth = Scaled(info.GlyphWidth(), scale);
-  const std::int32_t glyphHeight = Scaled(info.GlyphHeight(), scale);
+constexpr TArtworkInfo ScaledArtworkInfo(TArtwork Id, TEditorScale Scale) {
+  TArtworkInfo info = ArtworkInfo(Id);
+  const std::int32_t glyphWidth = Scaled(info.GlyphWidth(), Scale);
+  const std::int32_t glyphHeight = Scaled(info.GlyphHeight(), Scale);
   switch (info.Direction) {
     case TStripDirection::sdHorizontal:
       info.Width = glyphWidth * info.GlyphCount;
@@ -56,8 +56,8 @@ constexpr TArtworkInfo ScaledArtworkInfo(TArtwork id, TEditorScale scale) {
 // it to 0.6 MB. Every other picture is one file.
 inline constexpr std::int32_t kGlyphsPerPiece = 5;
 
-constexpr std::int32_t ArtworkPieceCount(TArtwork id) {
-  return (ArtworkInfo(id).GlyphCount + kGlyphsPerPiece - 1) / kGlyphsPerPiece;
+constexpr std::int32_t ArtworkPieceCount(TArtwork Id) {
+  return (ArtworkInfo(Id).GlyphCount + kGlyphsPerPiece - 1) / kGlyphsPerPiece;
 }
 
 // The glyphs of piece Piece of a picture: the first one and how many.
@@ -65,15 +65,15 @@ struct TArtworkPiece {
   std::int32_t FirstGlyph;
   std::int32_t GlyphCount;
 };
-constexpr TArtworkPiece ArtworkPiece(TArtwork id, std::int32_t piece) {
-  const std::int32_t first = piece * kGlyphsPerPiece;
-  const std::int32_t rest = ArtworkInfo(id).GlyphCount - first;
+constexpr TArtworkPiece ArtworkPiece(TArtwork Id, std::int32_t Piece) {
+  const std::int32_t first = Piece * kGlyphsPerPiece;
+  const std::int32_t rest = ArtworkInfo(Id).GlyphCount - first;
   return {first, rest < kGlyphsPerPiece ? rest : kGlyphsPerPiece};
 }
 
 // The embedded PNG files (8-bit RGBA) of a picture drawn at Scale, one per
 // piece in glyph order; empty for an unknown picture. Any thread may call
 // it; the bytes are constant for the life of the library.
-std::span<const std::span<const std::uint8_t>> ArtworkPieces(TArtwork id, TEditorScale scale);
+std::span<const std::span<const std::uint8_t>> ArtworkPieces(TArtwork Id, TEditorScale Scale);
 
 }  // namespace vb

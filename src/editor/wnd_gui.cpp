@@ -37,45 +37,45 @@ TFontOversampling LabelOversampling() {
   return fo16x;
 }
 
-TGuiStitchKind StitchKind(TStripDirection direction) {
-  return direction == TStripDirection::sdHorizontal ? skHorizontal : skVertical;
+TGuiStitchKind StitchKind(TStripDirection Direction) {
+  return Direction == TStripDirection::sdHorizontal ? skHorizontal : skVertical;
 }
 
-void LoadArtwork(TGuiPicture& picture, TArtwork art, TEditorScale scale) {
+void LoadArtwork(TGuiPicture& Picture, TArtwork Art, TEditorScale Scale) {
   // A single picture is one piece.
-  const auto png = ArtworkPieces(art, scale).front();
-  picture.LoadPng(png.data(), png.size());
+  const auto png = ArtworkPieces(Art, Scale).front();
+  Picture.LoadPng(png.data(), png.size());
 }
 
 // The layout's logical box on the screen: its edges scaled.
-void Place(TGuiControl& control, const TEditorControlSpec& spec, TEditorScale scale) {
-  control.SetName(spec.Name);
-  const TRect box = Scaled(TRect{spec.Left, spec.Top, spec.Left + spec.Width, spec.Top + spec.Height}, scale);
-  control.SetBounds(box.Left, box.Top, box.Width(), box.Height());
-  control.SetVisible(spec.Visible);
-  control.SetHint(spec.Hint);
-  control.SetShowHint(spec.ShowHint);
+void Place(TGuiControl& Control, const TEditorControlSpec& Spec, TEditorScale Scale) {
+  Control.SetName(Spec.Name);
+  const TRect box = Scaled(TRect{Spec.Left, Spec.Top, Spec.Left + Spec.Width, Spec.Top + Spec.Height}, Scale);
+  Control.SetBounds(box.Left, box.Top, box.Width(), box.Height());
+  Control.SetVisible(Spec.Visible);
+  Control.SetHint(Spec.Hint);
+  Control.SetShowHint(Spec.ShowHint);
 }
 
-void PlaceStitched(TGuiCustomStitchedControl& control, const TEditorControlSpec& spec, TGuiStitchedPNGList& strips,
-                   TEditorScale scale) {
-  Place(control, spec, scale);
-  control.SetTransparent(true);
-  control.SetImageList(&strips);
-  control.SetImageIndex(StripIndex(spec.Art));
-  control.SetGlyphIndex(spec.GlyphIndex);
-  control.SetDefaultGlyphIndex(spec.DefaultGlyphIndex);
+void PlaceStitched(TGuiCustomStitchedControl& Control, const TEditorControlSpec& Spec, TGuiStitchedPNGList& Strips,
+                   TEditorScale Scale) {
+  Place(Control, Spec, Scale);
+  Control.SetTransparent(true);
+  Control.SetImageList(&Strips);
+  Control.SetImageIndex(StripIndex(Spec.Art));
+  Control.SetGlyphIndex(Spec.GlyphIndex);
+  Control.SetDefaultGlyphIndex(Spec.DefaultGlyphIndex);
 }
 
 }  // namespace
 
-TWndGUI::TWndGUI(TCustomVSTModule& owner, IDriveProcessor& processor, std::unique_ptr<TPlatformWindow> platform,
-                 TEditorScale scale)
-    : TGuiEditorForm(owner, std::move(platform)),
-      FProcessor(processor),
-      FScale(scale),
+TWndGUI::TWndGUI(TCustomVSTModule& Owner, IDriveProcessor& Processor, std::unique_ptr<TPlatformWindow> Platform,
+                 TEditorScale Scale)
+    : TGuiEditorForm(Owner, std::move(Platform)),
+      FProcessor(Processor),
+      FScale(Scale),
       FWindowThread(std::this_thread::get_id()),
-      FOpenUrl([](const char* url) { OpenWebPage(url); }) {
+      FOpenUrl([](const char* Url) { OpenWebPage(Url); }) {
   Build();
   FProcessor.AttachEditor(*this);
 }
@@ -87,17 +87,17 @@ TWndGUI::~TWndGUI() {
   FProcessor.DetachEditor(*this);
 }
 
-std::unique_ptr<TVSTEditor> TWndGUI::Create(TCustomVSTModule& owner, IDriveProcessor& processor) {
+std::unique_ptr<TVSTEditor> TWndGUI::Create(TCustomVSTModule& Owner, IDriveProcessor& Processor) {
   // The screen of the host's window the editor opens in.
-  const auto parent = reinterpret_cast<std::uintptr_t>(owner.EditorParent());
+  const auto parent = reinterpret_cast<std::uintptr_t>(Owner.EditorParent());
   const TEditorScale scale = DetectEditorScale([parent] { return NativeDesktopResourcesOf(parent); });
-  return std::make_unique<TWndGUI>(owner, processor, nullptr, scale);
+  return std::make_unique<TWndGUI>(Owner, Processor, nullptr, scale);
 }
 
-void TWndGUI::PreferredSize(std::int32_t& width, std::int32_t& height) {
+void TWndGUI::PreferredSize(std::int32_t& Width, std::int32_t& Height) {
   const TEditorScale scale = DetectEditorScale(&NativeDesktopResources);
-  width = Scaled(kEditorWidth, scale);
-  height = Scaled(kEditorHeight, scale);
+  Width = Scaled(kEditorWidth, scale);
+  Height = Scaled(kEditorHeight, scale);
 }
 
 // ---------------------------------------------------------------------------
@@ -122,22 +122,22 @@ void TWndGUI::Build() {
   window.EndLoading();
 }
 
-void TWndGUI::CreateComponent(const TEditorControlSpec& spec) {
-  switch (spec.Kind) {
+void TWndGUI::CreateComponent(const TEditorControlSpec& Spec) {
+  switch (Spec.Kind) {
     case TEditorControlKind::eckPicture:
-      return CreatePicture(spec);
+      return CreatePicture(Spec);
     case TEditorControlKind::eckLabel:
-      return CreateLabel(spec);
+      return CreateLabel(Spec);
     case TEditorControlKind::eckSwitch:
-      return CreateSwitch(spec);
+      return CreateSwitch(Spec);
     case TEditorControlKind::eckDial:
-      return CreateDial(spec);
+      return CreateDial(Spec);
     case TEditorControlKind::eckDisplay:
-      return CreateDisplay(spec);
+      return CreateDisplay(Spec);
     case TEditorControlKind::eckTimer:
-      return CreateTimer(spec);
+      return CreateTimer(Spec);
     case TEditorControlKind::eckStripList:
-      FStrips->SetName(spec.Name);
+      FStrips->SetName(Spec.Name);
       return;
   }
 }
@@ -151,12 +151,12 @@ void TWndGUI::CreateStripList() {
   }
 }
 
-void TWndGUI::CreatePicture(const TEditorControlSpec& spec) {
+void TWndGUI::CreatePicture(const TEditorControlSpec& Spec) {
   auto& picture = Window().Create<TGuiPicture>();
-  Place(picture, spec, FScale);
-  LoadArtwork(picture, spec.Art, FScale);
-  picture.SetAutoSize(spec.AutoSize);
-  switch (spec.Role) {
+  Place(picture, Spec, FScale);
+  LoadArtwork(picture, Spec.Art, FScale);
+  picture.SetAutoSize(Spec.AutoSize);
+  switch (Spec.Role) {
     case TEditorRole::erFrontPanel:
       FFrontPanel = &picture;
       picture.SetOnClick([this](TGuiComponent&) { ImgFrontClick(); });
@@ -172,9 +172,9 @@ void TWndGUI::CreatePicture(const TEditorControlSpec& spec) {
   }
 }
 
-void TWndGUI::CreateLabel(const TEditorControlSpec& spec) {
+void TWndGUI::CreateLabel(const TEditorControlSpec& Spec) {
   auto& label = Window().Create<TGuiLabel>();
-  Place(label, spec, FScale);
+  Place(label, Spec, FScale);
   TFont font;
   font.Name = kVendorLabelFace;
   font.Height = Scaled(kVendorLabelCellHeight, FScale);
@@ -189,22 +189,22 @@ void TWndGUI::CreateLabel(const TEditorControlSpec& spec) {
   FVendorLabel = &label;
 }
 
-void TWndGUI::CreateSwitch(const TEditorControlSpec& spec) {
+void TWndGUI::CreateSwitch(const TEditorControlSpec& Spec) {
   auto& control = Window().Create<TGuiStitchedSwitch>();
-  PlaceStitched(control, spec, *FStrips, FScale);
-  control.SetColor(spec.Color);
-  const TEditorBinding& row = *FindEditorBinding(spec.Name);
+  PlaceStitched(control, Spec, *FStrips, FScale);
+  control.SetColor(Spec.Color);
+  const TEditorBinding& row = *FindEditorBinding(Spec.Name);
   FSwitches[row.Parameter] = &control;
   Bind(row, control);
 }
 
-void TWndGUI::CreateDial(const TEditorControlSpec& spec) {
+void TWndGUI::CreateDial(const TEditorControlSpec& Spec) {
   auto& dial = Window().Create<TGuiStitchedDial>();
-  PlaceStitched(dial, spec, *FStrips, FScale);
-  const TEditorBinding& row = *FindEditorBinding(spec.Name);
+  PlaceStitched(dial, Spec, *FStrips, FScale);
+  const TEditorBinding& row = *FindEditorBinding(Spec.Name);
   const TDriveParameterRange& range = ParameterRange(row.Parameter);
   // The default first: it is clamped to the range the dial has so far.
-  dial.SetDefaultValue(spec.DefaultValue);
+  dial.SetDefaultValue(Spec.DefaultValue);
   dial.SetMax(range.Max);
   dial.SetMin(range.Min);
   dial.SetValue(range.Default);
@@ -218,14 +218,14 @@ void TWndGUI::CreateDial(const TEditorControlSpec& spec) {
   Bind(row, dial);
 }
 
-void TWndGUI::Bind(const TEditorBinding& row, TGuiCustomStitchedControl& control) {
-  FBindings[row.Parameter] = std::make_unique<TParameterBinding>(row, control, FProcessor);
+void TWndGUI::Bind(const TEditorBinding& Row, TGuiCustomStitchedControl& Control) {
+  FBindings[Row.Parameter] = std::make_unique<TParameterBinding>(Row, Control, FProcessor);
 }
 
-void TWndGUI::CreateDisplay(const TEditorControlSpec& spec) {
+void TWndGUI::CreateDisplay(const TEditorControlSpec& Spec) {
   auto& meter = Window().Create<TGuiStitchedDisplay>();
-  PlaceStitched(meter, spec, *FStrips, FScale);
-  if (spec.Role == TEditorRole::erInputMeter) {
+  PlaceStitched(meter, Spec, *FStrips, FScale);
+  if (Spec.Role == TEditorRole::erInputMeter) {
     FInputMeter = &meter;
     meter.SetOnDblClick([this](TGuiComponent&) { VUInMeterDblClick(); });
   } else {
@@ -234,24 +234,24 @@ void TWndGUI::CreateDisplay(const TEditorControlSpec& spec) {
   }
 }
 
-void TWndGUI::CreateTimer(const TEditorControlSpec& spec) {
+void TWndGUI::CreateTimer(const TEditorControlSpec& Spec) {
   FMeterTimer = &Window().Create<TGuiTimer>();
-  FMeterTimer->SetName(spec.Name);
+  FMeterTimer->SetName(Spec.Name);
   FMeterTimer->SetInterval(kMeterIntervalMs);
   FMeterTimer->SetEnabled(true);
   FMeterTimer->SetOnTimer([this](TGuiComponent&) { TimerVUTimer(); });
 }
 
-TGuiComponent* TWndGUI::Component(std::string_view name) const { return Window().FindComponent(std::string(name)); }
+TGuiComponent* TWndGUI::Component(std::string_view Name) const { return Window().FindComponent(std::string(Name)); }
 
 // ---------------------------------------------------------------------------
 // Parameters to controls
 
-void TWndGUI::ParameterChanged(TDriveParameter parameter) {
+void TWndGUI::ParameterChanged(TDriveParameter Parameter) {
   if (OnWindowThread())
-    FBindings[parameter]->Show();
+    FBindings[Parameter]->Show();
   else
-    FPending.Mark(parameter);
+    FPending.Mark(Parameter);
 }
 
 void TWndGUI::ApplyPendingUpdates() {
@@ -274,15 +274,15 @@ std::size_t TWndGUI::DecodedStripBytes() const {
   return total;
 }
 
-std::int32_t TWndGUI::MeterGlyph(float level, std::int32_t glyphCount) {
+std::int32_t TWndGUI::MeterGlyph(float Level, std::int32_t GlyphCount) {
   // NaN stays NaN through the clamp and rounds to glyph 0.
-  const double clamped = std::clamp(double(level), kMeterFloorDb, 0.0);
-  return RoundToInt32((clamped - kMeterFloorDb) * glyphCount * kMeterSharePerDb);
+  const double clamped = std::clamp(double(Level), kMeterFloorDb, 0.0);
+  return RoundToInt32((clamped - kMeterFloorDb) * GlyphCount * kMeterSharePerDb);
 }
 
-void TWndGUI::ShowLevel(TGuiStitchedDisplay& meter, float level) {
+void TWndGUI::ShowLevel(TGuiStitchedDisplay& Meter, float Level) {
   // The display clamps: 0 dB computes to the glyph count and shows the last.
-  meter.SetGlyphIndex(MeterGlyph(level, meter.GlyphCount()));
+  Meter.SetGlyphIndex(MeterGlyph(Level, Meter.GlyphCount()));
 }
 
 void TWndGUI::TimerVUTimer() {

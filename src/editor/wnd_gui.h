@@ -46,25 +46,25 @@ class TGuiTimer;
 class TWndGUI : public TGuiEditorForm, public IDriveEditor {
  public:
   // Opens a web page; its result is ignored.
-  using TOpenUrl = std::function<void(const char* url)>;
+  using TOpenUrl = std::function<void(const char* Url)>;
 
   // Builds every component of the layout on Platform (null: the native
   // window) for Owner, the module the host sees, reaching the processor
   // through Processor, at Scale device pixels per logical pixel.
-  TWndGUI(TCustomVSTModule& owner, IDriveProcessor& processor, std::unique_ptr<TPlatformWindow> platform = nullptr,
-          TEditorScale scale = TEditorScale::esOne);
+  TWndGUI(TCustomVSTModule& Owner, IDriveProcessor& Processor, std::unique_ptr<TPlatformWindow> Platform = nullptr,
+          TEditorScale Scale = TEditorScale::esOne);
   ~TWndGUI() override;
 
   // The editor class the processor registers: the native window at the
   // scale the user's settings and screen ask for (DetectEditorScale), decided
   // at each opening and for each size query before one.
-  static std::unique_ptr<TVSTEditor> Create(TCustomVSTModule& owner, IDriveProcessor& processor);
-  static void PreferredSize(std::int32_t& width, std::int32_t& height);
+  static std::unique_ptr<TVSTEditor> Create(TCustomVSTModule& Owner, IDriveProcessor& Processor);
+  static void PreferredSize(std::int32_t& Width, std::int32_t& Height);
   static TDriveEditorClass Class() { return TDriveEditorClass{&Create, kEditorWidth, kEditorHeight, &PreferredSize}; }
   TEditorScale Scale() const { return FScale; }
 
   // --- IDriveEditor: any thread --------------------------------------------------------
-  void ParameterChanged(TDriveParameter parameter) override;
+  void ParameterChanged(TDriveParameter Parameter) override;
   // Whether the calling thread is the window's own.
   bool OnWindowThread() const { return std::this_thread::get_id() == FWindowThread; }
 
@@ -80,14 +80,14 @@ class TWndGUI : public TGuiEditorForm, public IDriveEditor {
   void LblByVordaClick();
   void OpenURL();
   // Replaces how web pages are opened (the user's browser by default).
-  void SetOpenUrl(TOpenUrl openUrl) { FOpenUrl = std::move(openUrl); }
+  void SetOpenUrl(TOpenUrl OpenUrl) { FOpenUrl = std::move(OpenUrl); }
 
   // --- Components ------------------------------------------------------------------------
   // The component built from layout row Name (null when there is none).
-  TGuiComponent* Component(std::string_view name) const;
-  TParameterBinding& Binding(TDriveParameter parameter) const { return *FBindings[parameter]; }
-  TGuiStitchedDial* Dial(TDriveParameter parameter) const { return FDials[parameter]; }
-  TGuiStitchedSwitch* Switch(TDriveParameter parameter) const { return FSwitches[parameter]; }
+  TGuiComponent* Component(std::string_view Name) const;
+  TParameterBinding& Binding(TDriveParameter Parameter) const { return *FBindings[Parameter]; }
+  TGuiStitchedDial* Dial(TDriveParameter Parameter) const { return FDials[Parameter]; }
+  TGuiStitchedSwitch* Switch(TDriveParameter Parameter) const { return FSwitches[Parameter]; }
   TGuiStitchedDisplay& InputMeter() const { return *FInputMeter; }
   TGuiStitchedDisplay& OutputMeter() const { return *FOutputMeter; }
   TGuiPicture& FrontPanel() const { return *FFrontPanel; }
@@ -103,24 +103,24 @@ class TWndGUI : public TGuiEditorForm, public IDriveEditor {
 
   // The glyph a meter of GlyphCount glyphs shows for Level dB: the 25 dB
   // below 0 dB in three glyphs per dB, 0.04 taken as a Single.
-  static std::int32_t MeterGlyph(float level, std::int32_t glyphCount);
+  static std::int32_t MeterGlyph(float Level, std::int32_t GlyphCount);
 
  protected:
   void ApplyPendingUpdates() override;
 
  private:
   void Build();
-  void CreateComponent(const TEditorControlSpec& spec);
-  void CreatePicture(const TEditorControlSpec& spec);
-  void CreateLabel(const TEditorControlSpec& spec);
-  void CreateSwitch(const TEditorControlSpec& spec);
-  void CreateDial(const TEditorControlSpec& spec);
-  void CreateDisplay(const TEditorControlSpec& spec);
-  void CreateTimer(const TEditorControlSpec& spec);
+  void CreateComponent(const TEditorControlSpec& Spec);
+  void CreatePicture(const TEditorControlSpec& Spec);
+  void CreateLabel(const TEditorControlSpec& Spec);
+  void CreateSwitch(const TEditorControlSpec& Spec);
+  void CreateDial(const TEditorControlSpec& Spec);
+  void CreateDisplay(const TEditorControlSpec& Spec);
+  void CreateTimer(const TEditorControlSpec& Spec);
   void CreateStripList();
   // Binds a built control by its binding row.
-  void Bind(const TEditorBinding& row, TGuiCustomStitchedControl& control);
-  static void ShowLevel(TGuiStitchedDisplay& meter, float level);
+  void Bind(const TEditorBinding& Row, TGuiCustomStitchedControl& Control);
+  static void ShowLevel(TGuiStitchedDisplay& Meter, float Level);
 
   IDriveProcessor& FProcessor;
   TEditorScale FScale;

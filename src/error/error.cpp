@@ -130,25 +130,25 @@ constexpr TErrorEntry kErrorTexts[] = {
 }  // namespace
 
 std::string_view ErrorText(TErrorCode Code) {
-  const auto* Entry = std::find_if(std::begin(kErrorTexts), std::end(kErrorTexts),
+  const auto* entry = std::find_if(std::begin(kErrorTexts), std::end(kErrorTexts),
                                    [Code](const TErrorEntry& E) { return E.Code == Code; });
-  return Entry == std::end(kErrorTexts) ? std::string_view() : std::string_view(Entry->Text);
+  return entry == std::end(kErrorTexts) ? std::string_view() : std::string_view(entry->Text);
 }
 
 std::string FormatErrorText(TErrorCode Code, std::string_view Detail1, std::string_view Detail2) {
-  const std::string_view Text = ErrorText(Code);
-  const std::string_view Details[] = {Detail1, Detail2};
-  std::string Result;
-  std::size_t Used = 0;
-  for (std::size_t i = 0; i < Text.size(); ++i) {
-    if (Text[i] == '%' && i + 1 < Text.size() && Text[i + 1] == 's') {
-      if (Used < std::size(Details)) Result += Details[Used++];
+  const std::string_view text = ErrorText(Code);
+  const std::string_view details[] = {Detail1, Detail2};
+  std::string result;
+  std::size_t used = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == 's') {
+      if (used < std::size(details)) result += details[used++];
       ++i;
     } else {
-      Result += Text[i];
+      result += text[i];
     }
   }
-  return Result;
+  return result;
 }
 
 EError::EError(TErrorCode Code, std::string_view Detail1, std::string_view Detail2)

@@ -10,13 +10,13 @@ namespace {
 constexpr const char* kUnit = "gui_buffered_control";
 }
 
-TGuiBufferedControl::TGuiBufferedControl(TGuiWindow* owner) : TGuiControl(owner) {}
+TGuiBufferedControl::TGuiBufferedControl(TGuiWindow* Owner) : TGuiControl(Owner) {}
 
 TGuiBufferedControl::~TGuiBufferedControl() = default;
 
-void TGuiBufferedControl::SetTransparent(bool value) {
-  if (value == FTransparent) return;
-  FTransparent = value;
+void TGuiBufferedControl::SetTransparent(bool Value) {
+  if (Value == FTransparent) return;
+  FTransparent = Value;
   TransparentChanged();
 }
 
@@ -36,11 +36,11 @@ void TGuiBufferedControl::BackdropChanged() {
   if (FTransparent) BackBufferChanged();
 }
 
-void TGuiBufferedControl::Paint(TCanvas& canvas) {
+void TGuiBufferedControl::Paint(TCanvas& Canvas) {
   if (FUpdateBackBuffer) UpdateBackBuffer();
   if (FUpdateBuffer) UpdateBuffer();
   BuffersUpdated();
-  FBuffer.PaintTo(canvas);
+  FBuffer.PaintTo(Canvas);
 }
 
 void TGuiBufferedControl::UpdateBackBuffer() {

@@ -22,14 +22,14 @@ namespace vb {
 
 class TGuiBufferedControl : public TGuiControl {
  public:
-  explicit TGuiBufferedControl(TGuiWindow* owner);
+  explicit TGuiBufferedControl(TGuiWindow* Owner);
   ~TGuiBufferedControl() override;
 
   bool Transparent() const { return FTransparent; }
-  void SetTransparent(bool value);
+  void SetTransparent(bool Value);
 
   // Rebuilds the stale buffers, then copies the front buffer to Canvas.
-  void Paint(TCanvas& canvas) override;
+  void Paint(TCanvas& Canvas) override;
   // Sizes the buffers (and so marks the back buffer stale).
   void Loaded() override;
 
@@ -83,7 +83,7 @@ class TCustomGuiGraphicControl : public TGuiBufferedControl {
   using TGuiBufferedControl::TGuiBufferedControl;
   bool Windowed() const override { return false; }
   // Fired after the buffers are up to date, before the copy to the window.
-  void SetOnPaint(TNotifyEvent handler) { FOnPaint = std::move(handler); }
+  void SetOnPaint(TNotifyEvent Handler) { FOnPaint = std::move(Handler); }
 
  protected:
   void BuffersUpdated() override;

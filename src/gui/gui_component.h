@@ -15,7 +15,7 @@ namespace vb {
 class TGuiWindow;
 class TGuiComponent;
 
-using TNotifyEvent = std::function<void(TGuiComponent& sender)>;
+using TNotifyEvent = std::function<void(TGuiComponent& Sender)>;
 
 using TComponentState = std::uint32_t;
 constexpr TComponentState csLoading = 1u << 0;
@@ -24,14 +24,14 @@ constexpr TComponentState csDestroying = 1u << 1;
 class TGuiComponent {
  public:
   // Owner may be null: a free component that nobody paints or routes input to.
-  explicit TGuiComponent(TGuiWindow* owner) : FOwner(owner) {}
+  explicit TGuiComponent(TGuiWindow* Owner) : FOwner(Owner) {}
   virtual ~TGuiComponent() = default;
   TGuiComponent(const TGuiComponent&) = delete;
   TGuiComponent& operator=(const TGuiComponent&) = delete;
 
   TGuiWindow* Owner() const { return FOwner; }
   const std::string& Name() const { return FName; }
-  void SetName(std::string name) { FName = std::move(name); }
+  void SetName(std::string Name) { FName = std::move(Name); }
 
   TComponentState ComponentState() const { return FComponentState; }
   bool Loading() const { return (FComponentState & csLoading) != 0; }

@@ -24,7 +24,7 @@ class TGuiControl;
 class TGuiCompositor {
  public:
   // Paints something above all controls into the frame, limited to Area.
-  using TOverlayPainter = std::function<void(TGuiPixelMapMemory& frame, const TRect& area)>;
+  using TOverlayPainter = std::function<void(TGuiPixelMapMemory& Frame, const TRect& Area)>;
 
   // More dirty rectangles than this are merged into their bounding box.
   static constexpr std::size_t kMaxDirtyRects = 16;
@@ -35,39 +35,39 @@ class TGuiCompositor {
   TGuiCompositor& operator=(const TGuiCompositor&) = delete;
 
   // Resizes the frame (cleared) and marks all of it dirty.
-  void SetSize(std::int32_t width, std::int32_t height);
+  void SetSize(std::int32_t Width, std::int32_t Height);
   std::int32_t Width() const { return FFrame.Width(); }
   std::int32_t Height() const { return FFrame.Height(); }
 
   // Adds Area (clipped to the frame) to the dirty rectangles.
-  void Invalidate(const TRect& area);
+  void Invalidate(const TRect& Area);
   void InvalidateAll() { Invalidate(TRect{0, 0, Width(), Height()}); }
   bool HasDirty() const { return !FDirty.empty(); }
   const std::vector<TRect>& DirtyRects() const { return FDirty; }
 
   // Repaints every dirty rectangle from Controls (creation order) over
   // Background and hands each one to Present; the dirty list is empty after.
-  void Compose(TColor background, const std::vector<TGuiControl*>& controls,
-               const std::function<void(const TRect&)>& present);
+  void Compose(TColor Background, const std::vector<TGuiControl*>& Controls,
+               const std::function<void(const TRect&)>& Present);
 
   // Paints into Canvas (whose (0, 0) is Control's top-left corner) what lies
   // behind Control: the background and the visible windowless controls
   // created before it (all of them when Control is windowed).
-  void PaintBackdrop(TColor background, const std::vector<TGuiControl*>& controls, const TGuiControl& control,
-                     TCanvas& canvas);
+  void PaintBackdrop(TColor Background, const std::vector<TGuiControl*>& Controls, const TGuiControl& Control,
+                     TCanvas& Canvas);
 
   // Runs after the controls of every composed area (null: nothing).
-  void SetOverlay(TOverlayPainter painter) { FOverlay = std::move(painter); }
+  void SetOverlay(TOverlayPainter Painter) { FOverlay = std::move(Painter); }
 
   // The composed picture (opaque once composed).
   const TGuiPixelMapMemory& Frame() const { return FFrame; }
   TRasterView FrameView() const { return FFrame.RasterView(); }
 
  private:
-  void ComposeArea(TColor background, const std::vector<TGuiControl*>& controls, const TRect& area);
+  void ComposeArea(TColor Background, const std::vector<TGuiControl*>& Controls, const TRect& Area);
   // Index of the first control that must be painted for Area.
-  static std::size_t FirstPaintedLayer(const std::vector<TGuiControl*>& controls, const TRect& area, bool& covered);
-  static void PaintControl(TGuiControl& control, TCanvas& canvas, const TRect& area);
+  static std::size_t FirstPaintedLayer(const std::vector<TGuiControl*>& Controls, const TRect& Area, bool& Covered);
+  static void PaintControl(TGuiControl& Control, TCanvas& Canvas, const TRect& Area);
 
   TGuiPixelMapMemory FFrame;
   std::unique_ptr<TMemoryCanvas> FCanvas;

@@ -7,12 +7,12 @@
 
 namespace vb {
 
-TGuiControl::TGuiControl(TGuiWindow* owner) : TGuiComponent(owner), FColor(owner ? owner->Color() : clBtnFace) {}
+TGuiControl::TGuiControl(TGuiWindow* Owner) : TGuiComponent(Owner), FColor(Owner ? Owner->Color() : clBtnFace) {}
 
 TGuiControl::~TGuiControl() = default;
 
-void TGuiControl::SetBounds(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
-  const TRect bounds{left, top, left + std::max(width, 0), top + std::max(height, 0)};
+void TGuiControl::SetBounds(std::int32_t Left, std::int32_t Top, std::int32_t Width, std::int32_t Height) {
+  const TRect bounds{Left, Top, Left + std::max(Width, 0), Top + std::max(Height, 0)};
   if (bounds == FBounds) return;
   const TRect old = FBounds;
   FBounds = bounds;
@@ -21,30 +21,30 @@ void TGuiControl::SetBounds(std::int32_t left, std::int32_t top, std::int32_t wi
   if (old.Width() != bounds.Width() || old.Height() != bounds.Height()) Resized();
 }
 
-void TGuiControl::SetVisible(bool value) {
-  if (value == FVisible) return;
-  FVisible = value;
+void TGuiControl::SetVisible(bool Value) {
+  if (Value == FVisible) return;
+  FVisible = Value;
   if (Owner() != nullptr) Owner()->ControlVisibilityChanged(*this);
 }
 
-void TGuiControl::SetEnabled(bool value) {
-  if (value == FEnabled) return;
-  FEnabled = value;
-  if (!value && Owner() != nullptr && Owner()->FocusedControl() == this) Owner()->FocusControl(nullptr);
+void TGuiControl::SetEnabled(bool Value) {
+  if (Value == FEnabled) return;
+  FEnabled = Value;
+  if (!Value && Owner() != nullptr && Owner()->FocusedControl() == this) Owner()->FocusControl(nullptr);
   Invalidate();
 }
 
-void TGuiControl::SetColor(TColor value) {
+void TGuiControl::SetColor(TColor Value) {
   FParentColor = false;
-  if (value == FColor) return;
-  FColor = value;
+  if (Value == FColor) return;
+  FColor = Value;
   ColorChanged();
 }
 
-void TGuiControl::SetParentColor(bool value) {
-  if (value == FParentColor) return;
-  FParentColor = value;
-  if (value) ParentColorChanged();
+void TGuiControl::SetParentColor(bool Value) {
+  if (Value == FParentColor) return;
+  FParentColor = Value;
+  if (Value) ParentColorChanged();
 }
 
 void TGuiControl::ParentColorChanged() {
@@ -79,32 +79,32 @@ void TGuiControl::NotifyParentOfChange() {
 
 bool TGuiControl::HasParent() const { return Owner() != nullptr; }
 
-void TGuiControl::PaintBackdrop(TCanvas& canvas) {
-  if (Owner() != nullptr) Owner()->PaintBackdrop(*this, canvas);
+void TGuiControl::PaintBackdrop(TCanvas& Canvas) {
+  if (Owner() != nullptr) Owner()->PaintBackdrop(*this, Canvas);
 }
 
-void TGuiControl::MouseDown(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) {
-  if (FOnMouseDown) FOnMouseDown(*this, button, shift, x, y);
+void TGuiControl::MouseDown(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y) {
+  if (FOnMouseDown) FOnMouseDown(*this, Button, Shift, X, Y);
 }
 
-void TGuiControl::MouseMove(TShiftState shift, std::int32_t x, std::int32_t y) {
-  if (FOnMouseMove) FOnMouseMove(*this, shift, x, y);
+void TGuiControl::MouseMove(TShiftState Shift, std::int32_t X, std::int32_t Y) {
+  if (FOnMouseMove) FOnMouseMove(*this, Shift, X, Y);
 }
 
-void TGuiControl::MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) {
-  if (FOnMouseUp) FOnMouseUp(*this, button, shift, x, y);
+void TGuiControl::MouseUp(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y) {
+  if (FOnMouseUp) FOnMouseUp(*this, Button, Shift, X, Y);
 }
 
 void TGuiControl::CaptureLost() {
   if (FOnCaptureLost) FOnCaptureLost(*this);
 }
 
-bool TGuiControl::MouseWheel(TShiftState shift, std::int32_t wheelDelta, TPoint at) {
+bool TGuiControl::MouseWheel(TShiftState Shift, std::int32_t WheelDelta, TPoint At) {
   bool handled = false;
-  if (FOnMouseWheel) FOnMouseWheel(*this, shift, wheelDelta, at, handled);
+  if (FOnMouseWheel) FOnMouseWheel(*this, Shift, WheelDelta, At, handled);
   if (handled) return true;
-  if (wheelDelta < 0 && FOnMouseWheelDown) FOnMouseWheelDown(*this, shift, at, handled);
-  if (wheelDelta > 0 && FOnMouseWheelUp) FOnMouseWheelUp(*this, shift, at, handled);
+  if (WheelDelta < 0 && FOnMouseWheelDown) FOnMouseWheelDown(*this, Shift, At, handled);
+  if (WheelDelta > 0 && FOnMouseWheelUp) FOnMouseWheelUp(*this, Shift, At, handled);
   return handled;
 }
 
@@ -124,12 +124,12 @@ void TGuiControl::MouseLeave() {
   if (FOnMouseLeave) FOnMouseLeave(*this);
 }
 
-void TGuiControl::KeyDown(std::int32_t& key, TShiftState shift) {
-  if (FOnKeyDown) FOnKeyDown(*this, key, shift);
+void TGuiControl::KeyDown(std::int32_t& Key, TShiftState Shift) {
+  if (FOnKeyDown) FOnKeyDown(*this, Key, Shift);
 }
 
-void TGuiControl::KeyUp(std::int32_t& key, TShiftState shift) {
-  if (FOnKeyUp) FOnKeyUp(*this, key, shift);
+void TGuiControl::KeyUp(std::int32_t& Key, TShiftState Shift) {
+  if (FOnKeyUp) FOnKeyUp(*this, Key, Shift);
 }
 
 void TGuiControl::DoEnter() {

@@ -25,17 +25,17 @@ namespace vb {
 class TGuiControl;
 
 using TMouseEvent =
-    std::function<void(TGuiControl& sender, TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y)>;
-using TMouseMoveEvent = std::function<void(TGuiControl& sender, TShiftState shift, std::int32_t x, std::int32_t y)>;
+    std::function<void(TGuiControl& Sender, TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y)>;
+using TMouseMoveEvent = std::function<void(TGuiControl& Sender, TShiftState Shift, std::int32_t X, std::int32_t Y)>;
 // Handled starts false; a handler that sets it stops the Up/Down events.
 using TMouseWheelEvent =
-    std::function<void(TGuiControl& sender, TShiftState shift, std::int32_t wheelDelta, TPoint at, bool& handled)>;
-using TMouseWheelUpDownEvent = std::function<void(TGuiControl& sender, TShiftState shift, TPoint at, bool& handled)>;
-using TKeyEvent = std::function<void(TGuiControl& sender, std::int32_t& key, TShiftState shift)>;
+    std::function<void(TGuiControl& Sender, TShiftState Shift, std::int32_t WheelDelta, TPoint At, bool& Handled)>;
+using TMouseWheelUpDownEvent = std::function<void(TGuiControl& Sender, TShiftState Shift, TPoint At, bool& Handled)>;
+using TKeyEvent = std::function<void(TGuiControl& Sender, std::int32_t& Key, TShiftState Shift)>;
 
 class TGuiControl : public TGuiComponent, public TControlBackdrop {
  public:
-  explicit TGuiControl(TGuiWindow* owner);
+  explicit TGuiControl(TGuiWindow* Owner);
   ~TGuiControl() override;
 
   // --- kind ---
@@ -51,35 +51,35 @@ class TGuiControl : public TGuiComponent, public TControlBackdrop {
   TRect BoundsRect() const { return FBounds; }
   TRect ClientRect() const { return TRect{0, 0, Width(), Height()}; }
   // Negative sizes become 0. A move runs Moved, a size change Resized.
-  void SetBounds(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
-  void SetLeft(std::int32_t value) { SetBounds(value, Top(), Width(), Height()); }
-  void SetTop(std::int32_t value) { SetBounds(Left(), value, Width(), Height()); }
-  void SetWidth(std::int32_t value) { SetBounds(Left(), Top(), value, Height()); }
-  void SetHeight(std::int32_t value) { SetBounds(Left(), Top(), Width(), value); }
-  void SetSize(std::int32_t width, std::int32_t height) { SetBounds(Left(), Top(), width, height); }
+  void SetBounds(std::int32_t Left, std::int32_t Top, std::int32_t Width, std::int32_t Height);
+  void SetLeft(std::int32_t Value) { SetBounds(Value, Top(), Width(), Height()); }
+  void SetTop(std::int32_t Value) { SetBounds(Left(), Value, Width(), Height()); }
+  void SetWidth(std::int32_t Value) { SetBounds(Left(), Top(), Value, Height()); }
+  void SetHeight(std::int32_t Value) { SetBounds(Left(), Top(), Width(), Value); }
+  void SetSize(std::int32_t Width, std::int32_t Height) { SetBounds(Left(), Top(), Width, Height); }
 
   // --- state ---
   bool Visible() const { return FVisible; }
-  void SetVisible(bool value);
+  void SetVisible(bool Value);
   // Disabled controls receive no mouse or keyboard input.
   bool Enabled() const { return FEnabled; }
-  void SetEnabled(bool value);
+  void SetEnabled(bool Value);
   // 0x00BBGGRR or a system colour. Setting it turns ParentColor off.
   TColor Color() const { return FColor; }
-  void SetColor(TColor value);
+  void SetColor(TColor Value);
   // While on, the control takes the window's colour.
   bool ParentColor() const { return FParentColor; }
-  void SetParentColor(bool value);
+  void SetParentColor(bool Value);
   const std::string& Hint() const { return FHint; }
-  void SetHint(std::string value) { FHint = std::move(value); }
+  void SetHint(std::string Value) { FHint = std::move(Value); }
   bool ShowHint() const { return FShowHint; }
-  void SetShowHint(bool value) { FShowHint = value; }
+  void SetShowHint(bool Value) { FShowHint = Value; }
 
   // --- painting ---
   // Asks the window to repaint the control's area at its next repaint.
   virtual void Invalidate();
   // Draws the control; Canvas has the control's top-left at (0, 0).
-  virtual void Paint(TCanvas& canvas) {}
+  virtual void Paint(TCanvas& Canvas) {}
 
   // --- focus and notices ---
   virtual bool CanFocus() const { return Windowed() && FVisible && FEnabled; }
@@ -91,22 +91,22 @@ class TGuiControl : public TGuiComponent, public TControlBackdrop {
 
   // --- backdrop (what lies behind the control in its window) ---
   bool HasParent() const override;
-  void PaintBackdrop(TCanvas& canvas) override;
+  void PaintBackdrop(TCanvas& Canvas) override;
 
   // --- input entry points (called by the window; coordinates relative to
   // the control). The defaults fire the matching events. ---
-  virtual void MouseDown(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y);
-  virtual void MouseMove(TShiftState shift, std::int32_t x, std::int32_t y);
-  virtual void MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y);
+  virtual void MouseDown(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y);
+  virtual void MouseMove(TShiftState Shift, std::int32_t X, std::int32_t Y);
+  virtual void MouseUp(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y);
   // Returns whether the wheel was handled: OnMouseWheel, then OnMouseWheelUp
   // or OnMouseWheelDown unless the first one handled it.
-  virtual bool MouseWheel(TShiftState shift, std::int32_t wheelDelta, TPoint at);
+  virtual bool MouseWheel(TShiftState Shift, std::int32_t WheelDelta, TPoint At);
   virtual void Click();
   virtual void DblClick();
   virtual void MouseEnter();
   virtual void MouseLeave();
-  virtual void KeyDown(std::int32_t& key, TShiftState shift);
-  virtual void KeyUp(std::int32_t& key, TShiftState shift);
+  virtual void KeyDown(std::int32_t& Key, TShiftState Shift);
+  virtual void KeyUp(std::int32_t& Key, TShiftState Shift);
   virtual void DoEnter();
   virtual void DoExit();
   // The window lost the pointer while this control held it: a press ends
@@ -114,22 +114,22 @@ class TGuiControl : public TGuiComponent, public TControlBackdrop {
   virtual void CaptureLost();
 
   // --- events ---
-  void SetOnMouseDown(TMouseEvent handler) { FOnMouseDown = std::move(handler); }
-  void SetOnMouseUp(TMouseEvent handler) { FOnMouseUp = std::move(handler); }
-  void SetOnMouseMove(TMouseMoveEvent handler) { FOnMouseMove = std::move(handler); }
-  void SetOnMouseWheel(TMouseWheelEvent handler) { FOnMouseWheel = std::move(handler); }
-  void SetOnMouseWheelUp(TMouseWheelUpDownEvent handler) { FOnMouseWheelUp = std::move(handler); }
-  void SetOnMouseWheelDown(TMouseWheelUpDownEvent handler) { FOnMouseWheelDown = std::move(handler); }
-  void SetOnClick(TNotifyEvent handler) { FOnClick = std::move(handler); }
-  void SetOnDblClick(TNotifyEvent handler) { FOnDblClick = std::move(handler); }
-  void SetOnMouseEnter(TNotifyEvent handler) { FOnMouseEnter = std::move(handler); }
-  void SetOnMouseLeave(TNotifyEvent handler) { FOnMouseLeave = std::move(handler); }
-  void SetOnKeyDown(TKeyEvent handler) { FOnKeyDown = std::move(handler); }
-  void SetOnKeyUp(TKeyEvent handler) { FOnKeyUp = std::move(handler); }
-  void SetOnEnter(TNotifyEvent handler) { FOnEnter = std::move(handler); }
-  void SetOnExit(TNotifyEvent handler) { FOnExit = std::move(handler); }
-  void SetOnResize(TNotifyEvent handler) { FOnResize = std::move(handler); }
-  void SetOnCaptureLost(TNotifyEvent handler) { FOnCaptureLost = std::move(handler); }
+  void SetOnMouseDown(TMouseEvent Handler) { FOnMouseDown = std::move(Handler); }
+  void SetOnMouseUp(TMouseEvent Handler) { FOnMouseUp = std::move(Handler); }
+  void SetOnMouseMove(TMouseMoveEvent Handler) { FOnMouseMove = std::move(Handler); }
+  void SetOnMouseWheel(TMouseWheelEvent Handler) { FOnMouseWheel = std::move(Handler); }
+  void SetOnMouseWheelUp(TMouseWheelUpDownEvent Handler) { FOnMouseWheelUp = std::move(Handler); }
+  void SetOnMouseWheelDown(TMouseWheelUpDownEvent Handler) { FOnMouseWheelDown = std::move(Handler); }
+  void SetOnClick(TNotifyEvent Handler) { FOnClick = std::move(Handler); }
+  void SetOnDblClick(TNotifyEvent Handler) { FOnDblClick = std::move(Handler); }
+  void SetOnMouseEnter(TNotifyEvent Handler) { FOnMouseEnter = std::move(Handler); }
+  void SetOnMouseLeave(TNotifyEvent Handler) { FOnMouseLeave = std::move(Handler); }
+  void SetOnKeyDown(TKeyEvent Handler) { FOnKeyDown = std::move(Handler); }
+  void SetOnKeyUp(TKeyEvent Handler) { FOnKeyUp = std::move(Handler); }
+  void SetOnEnter(TNotifyEvent Handler) { FOnEnter = std::move(Handler); }
+  void SetOnExit(TNotifyEvent Handler) { FOnExit = std::move(Handler); }
+  void SetOnResize(TNotifyEvent Handler) { FOnResize = std::move(Handler); }
+  void SetOnCaptureLost(TNotifyEvent Handler) { FOnCaptureLost = std::move(Handler); }
 
   // --- notices from the window ---
   // The window's colour changed.

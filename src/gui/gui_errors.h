@@ -20,7 +20,7 @@ class EInvalidOperation : public EControlError {
 // An item index outside 0 .. Count - 1: "Index out of bounds (<index>)".
 class EListIndexError : public EControlError {
  public:
-  explicit EListIndexError(long index) : EControlError(TErrorCode::ecGuiIndexOutOfBounds, std::to_string(index)) {}
+  explicit EListIndexError(long Index) : EControlError(TErrorCode::ecGuiIndexOutOfBounds, std::to_string(Index)) {}
 };
 
 }  // namespace vb

@@ -10,10 +10,10 @@
 
 namespace vb {
 
-void TGuiCustomBlurFilter::SetRadius(float value) {
-  if (!(value > 0)) throw EControlError(TErrorCode::ecRadiusNotPositive);
-  if (value == FRadius) return;
-  FRadius = value;
+void TGuiCustomBlurFilter::SetRadius(float Value) {
+  if (!(Value > 0)) throw EControlError(TErrorCode::ecRadiusNotPositive);
+  if (Value == FRadius) return;
+  FRadius = Value;
   RadiusChanged();
 }
 
@@ -34,45 +34,45 @@ void TGuiStackBlurFilter::PrepareDivideTable() {
   FDivideTableKernel = FKernelSize;
 }
 
-void TGuiStackBlurFilter::Filter(TGuiCustomByteMap& byteMap) {
-  if (byteMap.DataPointer() == nullptr) return;
-  Blur(byteMap.DataPointer(), byteMap.Width(), byteMap.Height(), 1, byteMap.Width());
+void TGuiStackBlurFilter::Filter(TGuiCustomByteMap& ByteMap) {
+  if (ByteMap.DataPointer() == nullptr) return;
+  Blur(ByteMap.DataPointer(), ByteMap.Width(), ByteMap.Height(), 1, ByteMap.Width());
 }
 
-void TGuiStackBlurFilter::Filter(TGuiCustomPixelMap& pixelMap) {
-  if (pixelMap.DataPointer() == nullptr) return;
+void TGuiStackBlurFilter::Filter(TGuiCustomPixelMap& PixelMap) {
+  if (PixelMap.DataPointer() == nullptr) return;
   // The alpha byte is the fourth of each pixel.
-  Blur(pixelMap.DataPointer()->Bytes() + 3, pixelMap.Width(), pixelMap.Height(), 4,
-       std::ptrdiff_t(4) * pixelMap.Width());
+  Blur(PixelMap.DataPointer()->Bytes() + 3, PixelMap.Width(), PixelMap.Height(), 4,
+       std::ptrdiff_t(4) * PixelMap.Width());
 }
 
-void TGuiStackBlurFilter::Blur(std::uint8_t* data, std::int32_t width, std::int32_t height, std::ptrdiff_t sampleStride,
-                               std::ptrdiff_t rowStride) {
-  if (FKernelSize < 1 || width <= 0 || height <= 0) return;
+void TGuiStackBlurFilter::Blur(std::uint8_t* Data, std::int32_t Width, std::int32_t Height, std::ptrdiff_t SampleStride,
+                               std::ptrdiff_t RowStride) {
+  if (FKernelSize < 1 || Width <= 0 || Height <= 0) return;
   PrepareDivideTable();
-  FNext.resize(std::size_t(std::max(width, height)));
-  BlurPass(data, width, height, sampleStride, rowStride);
-  BlurPass(data, height, width, rowStride, sampleStride);
+  FNext.resize(std::size_t(std::max(Width, Height)));
+  BlurPass(Data, Width, Height, SampleStride, RowStride);
+  BlurPass(Data, Height, Width, RowStride, SampleStride);
 }
 
 // One pass along Lines lines of Length samples each; samples are Step bytes
 // apart, lines LineStep bytes apart. Running sums: Sum is the weighted window,
 // Incoming the samples right of the centre, Outgoing those at and left of it;
 // each step one sample enters and one leaves, so the radius costs nothing.
-void TGuiStackBlurFilter::BlurPass(std::uint8_t* data, std::int32_t length, std::int32_t lines, std::ptrdiff_t step,
-                                   std::ptrdiff_t lineStep) {
+void TGuiStackBlurFilter::BlurPass(std::uint8_t* Data, std::int32_t Length, std::int32_t Lines, std::ptrdiff_t Step,
+                                   std::ptrdiff_t LineStep) {
   const std::int32_t r = FKernelSize;
   const std::int32_t d = 2 * r + 1;
   const std::int64_t s = std::int64_t(r + 1) * (r + 1);
   const std::int32_t* divide = FDivideTable.empty() ? nullptr : FDivideTable.data();
   std::uint8_t* stack = FStack.data();
   std::int32_t* next = FNext.data();
-  for (std::int32_t x = 0; x < length; ++x) next[x] = std::min(x + r + 1, length - 1);
-  for (std::int32_t line = 0; line < lines; ++line) {
-    std::uint8_t* p = data + line * lineStep;
+  for (std::int32_t x = 0; x < Length; ++x) next[x] = std::min(x + r + 1, Length - 1);
+  for (std::int32_t line = 0; line < Lines; ++line) {
+    std::uint8_t* p = Data + line * LineStep;
     std::int64_t sum = 0, incoming = 0, outgoing = 0;
     for (std::int32_t i = -r; i <= r; ++i) {
-      const std::int32_t sample = p[std::clamp(i, 0, length - 1) * step];
+      const std::int32_t sample = p[std::clamp(i, 0, Length - 1) * Step];
       stack[i + r] = std::uint8_t(sample);
       sum += std::int64_t(sample) * (r + 1 - std::abs(i));
       if (i > 0)
@@ -81,14 +81,14 @@ void TGuiStackBlurFilter::BlurPass(std::uint8_t* data, std::int32_t length, std:
         outgoing += sample;
     }
     std::int32_t t = r;
-    for (std::int32_t x = 0; x < length; ++x) {
-      p[x * step] = std::uint8_t(divide != nullptr ? divide[sum] : sum / s);
+    for (std::int32_t x = 0; x < Length; ++x) {
+      p[x * Step] = std::uint8_t(divide != nullptr ? divide[sum] : sum / s);
       sum -= outgoing;
       // The oldest sample, leaving the window: (t - r) mod d without a division.
       std::int32_t k = t + r + 1;
       if (k >= d) k -= d;
       outgoing -= stack[k];
-      const std::int32_t entering = p[next[x] * step];
+      const std::int32_t entering = p[next[x] * Step];
       stack[k] = std::uint8_t(entering);
       incoming += entering;
       sum += incoming;
@@ -101,9 +101,9 @@ void TGuiStackBlurFilter::BlurPass(std::uint8_t* data, std::int32_t length, std:
 
 TGuiSaturationFilter::TGuiSaturationFilter() { BuildLookUpTable(); }
 
-void TGuiSaturationFilter::SetValue(float value) {
-  if (std::isnan(value) || value == FValue) return;
-  FValue = value;
+void TGuiSaturationFilter::SetValue(float Value) {
+  if (std::isnan(Value) || Value == FValue) return;
+  FValue = Value;
   SaturationChanged();
 }
 
@@ -116,17 +116,17 @@ void TGuiSaturationFilter::BuildLookUpTable() {
   }
 }
 
-void TGuiSaturationFilter::Filter(TGuiCustomByteMap& byteMap) {
-  std::uint8_t* p = byteMap.DataPointer();
+void TGuiSaturationFilter::Filter(TGuiCustomByteMap& ByteMap) {
+  std::uint8_t* p = ByteMap.DataPointer();
   if (p == nullptr) return;
-  const std::int64_t count = std::int64_t(byteMap.Width()) * byteMap.Height();
+  const std::int64_t count = std::int64_t(ByteMap.Width()) * ByteMap.Height();
   for (std::int64_t i = 0; i < count; ++i) p[i] = FLookUpTable[p[i]];
 }
 
-void TGuiSaturationFilter::Filter(TGuiCustomPixelMap& pixelMap) {
-  if (pixelMap.DataPointer() == nullptr) return;
-  std::uint8_t* p = pixelMap.DataPointer()->Bytes();
-  const std::int64_t count = std::int64_t(pixelMap.DataSize());
+void TGuiSaturationFilter::Filter(TGuiCustomPixelMap& PixelMap) {
+  if (PixelMap.DataPointer() == nullptr) return;
+  std::uint8_t* p = PixelMap.DataPointer()->Bytes();
+  const std::int64_t count = std::int64_t(PixelMap.DataSize());
   for (std::int64_t i = 0; i < count; ++i) p[i] = FLookUpTable[p[i]];
 }
 

@@ -22,8 +22,8 @@ class TGuiCustomFilter {
   TGuiCustomFilter(const TGuiCustomFilter&) = delete;
   TGuiCustomFilter& operator=(const TGuiCustomFilter&) = delete;
 
-  virtual void Filter(TGuiCustomByteMap& byteMap) = 0;
-  virtual void Filter(TGuiCustomPixelMap& pixelMap) = 0;
+  virtual void Filter(TGuiCustomByteMap& ByteMap) = 0;
+  virtual void Filter(TGuiCustomPixelMap& PixelMap) = 0;
 };
 
 class TGuiCustomBlurFilter : public TGuiCustomFilter {
@@ -32,7 +32,7 @@ class TGuiCustomBlurFilter : public TGuiCustomFilter {
   float Radius() const { return FRadius; }
   // Values of 0 or less (and NaN) raise EControlError "Radius must be larger
   // than zero!" and keep the radius.
-  void SetRadius(float value);
+  void SetRadius(float Value);
 
  protected:
   virtual void RadiusChanged() {}
@@ -57,9 +57,9 @@ class TGuiStackBlurFilter : public TGuiCustomBlurFilter {
   // Each output byte is the sum of the 2r + 1 bytes around it weighted
   // r + 1 - |distance|, divided by (r + 1)^2 with the remainder dropped;
   // beyond an edge the edge byte repeats. Rows first, then columns.
-  void Filter(TGuiCustomByteMap& byteMap) override;
+  void Filter(TGuiCustomByteMap& ByteMap) override;
   // The same on the alpha byte of each pixel; blue, green and red stay.
-  void Filter(TGuiCustomPixelMap& pixelMap) override;
+  void Filter(TGuiCustomPixelMap& PixelMap) override;
 
  protected:
   void RadiusChanged() override;
@@ -68,10 +68,10 @@ class TGuiStackBlurFilter : public TGuiCustomBlurFilter {
  private:
   // Blurs Width x Height bytes at Data (rows RowStride bytes apart, samples
   // SampleStride bytes apart).
-  void Blur(std::uint8_t* data, std::int32_t width, std::int32_t height, std::ptrdiff_t sampleStride,
-            std::ptrdiff_t rowStride);
-  void BlurPass(std::uint8_t* data, std::int32_t length, std::int32_t lines, std::ptrdiff_t step,
-                std::ptrdiff_t lineStep);
+  void Blur(std::uint8_t* Data, std::int32_t Width, std::int32_t Height, std::ptrdiff_t SampleStride,
+            std::ptrdiff_t RowStride);
+  void BlurPass(std::uint8_t* Data, std::int32_t Length, std::int32_t Lines, std::ptrdiff_t Step,
+                std::ptrdiff_t LineStep);
   void PrepareDivideTable();
 
   std::int32_t FKernelSize = 1;
@@ -91,12 +91,12 @@ class TGuiSaturationFilter : public TGuiCustomFilter {
   // 0 leaves values as they are, above 0 raises them, below 0 lowers them;
   // NaN is ignored.
   float Value() const { return FValue; }
-  void SetValue(float value);
-  std::uint8_t TableEntry(std::uint8_t index) const { return FLookUpTable[index]; }
+  void SetValue(float Value);
+  std::uint8_t TableEntry(std::uint8_t Index) const { return FLookUpTable[Index]; }
 
-  void Filter(TGuiCustomByteMap& byteMap) override;
+  void Filter(TGuiCustomByteMap& ByteMap) override;
   // All four bytes of every pixel.
-  void Filter(TGuiCustomPixelMap& pixelMap) override;
+  void Filter(TGuiCustomPixelMap& PixelMap) override;
 
  protected:
   virtual void SaturationChanged() { BuildLookUpTable(); }

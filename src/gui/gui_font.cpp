@@ -9,9 +9,9 @@
 
 namespace vb {
 
-std::int32_t OversamplingFactor(TFontOversampling value) {
+std::int32_t OversamplingFactor(TFontOversampling Value) {
   static constexpr std::int32_t kFactors[] = {1, 2, 3, 4, 6, 8, 12, 16};
-  return value <= fo16x ? kFactors[value] : 1;
+  return Value <= fo16x ? kFactors[Value] : 1;
 }
 
 // --- TGuiCustomFont ------------------------------------------------------------------
@@ -22,20 +22,20 @@ TGuiCustomFont::TGuiCustomFont() : FBlurFilter(std::make_unique<TGuiStackBlurFil
 
 TGuiCustomFont::~TGuiCustomFont() = default;
 
-void TGuiCustomFont::SetAntialiasing(bool value) {
-  if (value == FAntiAliasing) return;
-  FAntiAliasing = value;
+void TGuiCustomFont::SetAntialiasing(bool Value) {
+  if (Value == FAntiAliasing) return;
+  FAntiAliasing = Value;
   AntialiasingChanged();
 }
 
-void TGuiCustomFont::SetAlpha(std::uint8_t value) {
-  if (value == FAlpha) return;
-  FAlpha = value;
+void TGuiCustomFont::SetAlpha(std::uint8_t Value) {
+  if (Value == FAlpha) return;
+  FAlpha = Value;
   Changed();
 }
 
-void TGuiCustomFont::SetShadow(const TGuiShadow& value) {
-  FShadow.Assign(value);
+void TGuiCustomFont::SetShadow(const TGuiShadow& Value) {
+  FShadow.Assign(Value);
   // Assign is silent: refresh the cached shadow pixel and tone curve here.
   ShadowChanged();
 }
@@ -55,22 +55,22 @@ void TGuiCustomFont::Changed() {
 
 // --- TGuiCustomGDIFont -------------------------------------------------------------------
 
-TGuiCustomGDIFont::TGuiCustomGDIFont(TTextRenderer* renderer)
-    : FRenderer(renderer != nullptr ? renderer : &SystemTextRenderer()) {
+TGuiCustomGDIFont::TGuiCustomGDIFont(TTextRenderer* Renderer)
+    : FRenderer(Renderer != nullptr ? Renderer : &SystemTextRenderer()) {
   FBuffer.SetSize(8, 8);
   SelectFont();
 }
 
 TGuiCustomGDIFont::~TGuiCustomGDIFont() = default;
 
-void TGuiCustomGDIFont::SetFont(const TFont& value) {
-  FFont = value;
+void TGuiCustomGDIFont::SetFont(const TFont& Value) {
+  FFont = Value;
   FontChanged();
 }
 
-void TGuiCustomGDIFont::SetFontTurn(TFontTurn value) {
-  if (value == FFontTurn) return;
-  FFontTurn = value;
+void TGuiCustomGDIFont::SetFontTurn(TFontTurn Value) {
+  if (Value == FFontTurn) return;
+  FFontTurn = Value;
   FontTurnChanged();
 }
 
@@ -94,10 +94,10 @@ void TGuiCustomGDIFont::SelectFont() {
   FSelected.Antialiased = Antialiasing();
 }
 
-TTextExtent TGuiCustomGDIFont::MeasureScaled(std::string_view text) { return FRenderer->Measure(FSelected, text); }
+TTextExtent TGuiCustomGDIFont::MeasureScaled(std::string_view Text) { return FRenderer->Measure(FSelected, Text); }
 
-TTextExtent TGuiCustomGDIFont::TextExtent(std::string_view text) {
-  TTextExtent extent = MeasureScaled(text);
+TTextExtent TGuiCustomGDIFont::TextExtent(std::string_view Text) {
+  TTextExtent extent = MeasureScaled(Text);
   const std::int32_t f = Factor();
   extent.Width /= f;
   extent.Height /= f;
@@ -105,34 +105,34 @@ TTextExtent TGuiCustomGDIFont::TextExtent(std::string_view text) {
   return extent;
 }
 
-void TGuiCustomGDIFont::RenderCoverage(std::string_view text, const TTextExtent& extent, std::int32_t border) {
+void TGuiCustomGDIFont::RenderCoverage(std::string_view Text, const TTextExtent& Extent, std::int32_t Border) {
   // Sides are multiples of 4 and at least one pixel larger than needed.
-  FBuffer.SetSize(((extent.Width + 2 * border) & ~3) + 4, ((extent.Height + 2 * border) & ~3) + 4);
+  FBuffer.SetSize(((Extent.Width + 2 * Border) & ~3) + 4, ((Extent.Height + 2 * Border) & ~3) + 4);
   FBuffer.Clear();
-  FRenderer->Draw(FSelected, text, FBuffer.RasterView(), border, border);
+  FRenderer->Draw(FSelected, Text, FBuffer.RasterView(), Border, Border);
   if (Alpha() != 255) FBuffer.Multiply(Alpha());
 }
 
-void TGuiCustomGDIFont::Turn(TGuiCustomByteMap& map) const {
-  if (FFontTurn == ftClockwise) map.Turn(false);
-  if (FFontTurn == ftCounterClockwise) map.Turn(true);
+void TGuiCustomGDIFont::Turn(TGuiCustomByteMap& Map) const {
+  if (FFontTurn == ftClockwise) Map.Turn(false);
+  if (FFontTurn == ftCounterClockwise) Map.Turn(true);
 }
 
-void TGuiCustomGDIFont::TextOut(std::string_view text, TGuiCustomPixelMap* map, std::int32_t x, std::int32_t y) {
-  const TTextExtent extent = MeasureScaled(text);
+void TGuiCustomGDIFont::TextOut(std::string_view Text, TGuiCustomPixelMap* Map, std::int32_t X, std::int32_t Y) {
+  const TTextExtent extent = MeasureScaled(Text);
   if (extent.Width <= 0 || extent.Height <= 0) return;
   if (!Shadow().Visible()) {
-    RenderCoverage(text, extent, 0);
+    RenderCoverage(Text, extent, 0);
     Downsample(FBuffer);
     Turn(FBuffer);
-    DrawText(map, x, y, 0);
+    DrawText(Map, X, Y, 0);
     return;
   }
   const std::int32_t f = Factor();
   // A border for the blur, in rendered pixels.
   const std::int32_t border =
       Oversampled() ? RoundToInt32(Shadow().Blur()) * f : RoundToInt32(double(Shadow().Blur()) + 0.5);
-  RenderCoverage(text, extent, border);
+  RenderCoverage(Text, extent, border);
   if (!FShadowBuffer) FShadowBuffer = std::make_unique<TGuiByteMapMemory>();
   FShadowBuffer->Assign(FBuffer);
   if (Shadow().Blur() > 0) {
@@ -142,63 +142,63 @@ void TGuiCustomGDIFont::TextOut(std::string_view text, TGuiCustomPixelMap* map, 
   }
   Downsample(*FShadowBuffer);
   Turn(*FShadowBuffer);
-  DrawShadow(map, x, y, border);
+  DrawShadow(Map, X, Y, border);
   Downsample(FBuffer);
   Turn(FBuffer);
-  DrawText(map, x, y, border);
+  DrawText(Map, X, Y, border);
 }
 
-void TGuiCustomGDIFont::DrawShadow(TGuiCustomPixelMap* map, std::int32_t x, std::int32_t y, std::int32_t border) {
-  if (map == nullptr) return;
+void TGuiCustomGDIFont::DrawShadow(TGuiCustomPixelMap* Map, std::int32_t X, std::int32_t Y, std::int32_t Border) {
+  if (Map == nullptr) return;
   const std::int32_t f = Factor();
-  const std::int32_t left = x + Shadow().OffsetX() - border / f;
-  const std::int32_t top = y + Shadow().OffsetY() - border / f;
+  const std::int32_t left = X + Shadow().OffsetX() - Border / f;
+  const std::int32_t top = Y + Shadow().OffsetY() - Border / f;
   if (!Oversampled()) {
-    map->DrawByteMap(*FShadowBuffer, ShadowColor(), left, top);
+    Map->DrawByteMap(*FShadowBuffer, ShadowColor(), left, top);
     return;
   }
-  map->DrawByteMap(*FShadowBuffer, ShadowColor(),
-                   TRect{left, top, x + Shadow().OffsetX() + (FShadowBuffer->Width() - border) / f,
-                         y + Shadow().OffsetY() + (FShadowBuffer->Height() - border) / f});
+  Map->DrawByteMap(*FShadowBuffer, ShadowColor(),
+                   TRect{left, top, X + Shadow().OffsetX() + (FShadowBuffer->Width() - Border) / f,
+                         Y + Shadow().OffsetY() + (FShadowBuffer->Height() - Border) / f});
 }
 
-void TGuiCustomGDIFont::DrawText(TGuiCustomPixelMap* map, std::int32_t x, std::int32_t y, std::int32_t border) {
-  if (map == nullptr) return;
+void TGuiCustomGDIFont::DrawText(TGuiCustomPixelMap* Map, std::int32_t X, std::int32_t Y, std::int32_t Border) {
+  if (Map == nullptr) return;
   const std::int32_t f = Factor();
   const TPixel32 color = ColorToPixel(FFont.Color);
   if (!Oversampled()) {
-    map->DrawByteMap(FBuffer, color, x - border, y - border);
+    Map->DrawByteMap(FBuffer, color, X - Border, Y - Border);
     return;
   }
-  map->DrawByteMap(
+  Map->DrawByteMap(
       FBuffer, color,
-      TRect{x - border / f, y - border / f, x + (FBuffer.Width() - border) / f, y + (FBuffer.Height() - border) / f});
+      TRect{X - Border / f, Y - Border / f, X + (FBuffer.Width() - Border) / f, Y + (FBuffer.Height() - Border) / f});
 }
 
 // --- oversampling --------------------------------------------------------------------------
 
-void BoxReduce(TGuiCustomByteMap& map, std::int32_t k) {
-  std::uint8_t* data = map.DataPointer();
+void BoxReduce(TGuiCustomByteMap& Map, std::int32_t K) {
+  std::uint8_t* data = Map.DataPointer();
   if (data == nullptr) return;
-  const std::int32_t w = map.Width();
-  const std::int32_t outW = w / k, outH = map.Height() / k;
-  const std::uint32_t area = std::uint32_t(k * k);
+  const std::int32_t w = Map.Width();
+  const std::int32_t outW = w / K, outH = Map.Height() / K;
+  const std::uint32_t area = std::uint32_t(K * K);
   // Output row i is written over input row i, which no later output reads.
   for (std::int32_t i = 0; i < outH; ++i) {
     for (std::int32_t j = 0; j < outW; ++j) {
       std::uint32_t sum = 0;
-      for (std::int32_t r = 0; r < k; ++r) {
-        const std::uint8_t* p = data + std::int64_t(k * i + r) * w + k * j;
-        for (std::int32_t c = 0; c < k; ++c) sum += p[c];
+      for (std::int32_t r = 0; r < K; ++r) {
+        const std::uint8_t* p = data + std::int64_t(K * i + r) * w + K * j;
+        for (std::int32_t c = 0; c < K; ++c) sum += p[c];
       }
       data[std::int64_t(i) * w + j] = std::uint8_t(sum / area);
     }
   }
 }
 
-void TGuiCustomOversampledGDIFont::SetFontOversampling(TFontOversampling value) {
-  if (value == FFontOversampling) return;
-  FFontOversampling = value;
+void TGuiCustomOversampledGDIFont::SetFontOversampling(TFontOversampling Value) {
+  if (Value == FFontOversampling) return;
+  FFontOversampling = Value;
   FontOversamplingChanged();
 }
 
@@ -214,34 +214,34 @@ TFont TGuiCustomOversampledGDIFont::RenderFont() const {
   return scaled;
 }
 
-void TGuiCustomOversampledGDIFont::Downsample(TGuiCustomByteMap& map) {
+void TGuiCustomOversampledGDIFont::Downsample(TGuiCustomByteMap& Map) {
   switch (FFontOversampling) {
     case foNone:
       break;
     case fo2x:
-      BoxReduce(map, 2);
+      BoxReduce(Map, 2);
       break;
     case fo3x:
-      BoxReduce(map, 3);
+      BoxReduce(Map, 3);
       break;
     case fo4x:
-      BoxReduce(map, 4);
+      BoxReduce(Map, 4);
       break;
     case fo6x:
-      BoxReduce(map, 3);
-      BoxReduce(map, 2);
+      BoxReduce(Map, 3);
+      BoxReduce(Map, 2);
       break;
     case fo8x:
-      BoxReduce(map, 4);
-      BoxReduce(map, 2);
+      BoxReduce(Map, 4);
+      BoxReduce(Map, 2);
       break;
     case fo12x:
-      BoxReduce(map, 4);
-      BoxReduce(map, 3);
+      BoxReduce(Map, 4);
+      BoxReduce(Map, 3);
       break;
     case fo16x:
-      BoxReduce(map, 4);
-      BoxReduce(map, 4);
+      BoxReduce(Map, 4);
+      BoxReduce(Map, 4);
       break;
   }
 }

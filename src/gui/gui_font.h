@@ -28,7 +28,7 @@ enum TFontOversampling : std::uint8_t { foNone, fo2x, fo3x, fo4x, fo6x, fo8x, fo
 enum TFontTurn : std::uint8_t { ftNone, ftClockwise, ftCounterClockwise };
 
 // The oversampling factor of each TFontOversampling (1, 2, 3, 4, 6, 8, 12, 16).
-std::int32_t OversamplingFactor(TFontOversampling value);
+std::int32_t OversamplingFactor(TFontOversampling Value);
 
 // A platform font as controls carry it: face, height, style and colour.
 struct TFont {
@@ -45,7 +45,7 @@ struct TFont {
 };
 
 class TGuiCustomFont;
-using TFontNotifyEvent = std::function<void(TGuiCustomFont& sender)>;
+using TFontNotifyEvent = std::function<void(TGuiCustomFont& Sender)>;
 
 class TGuiCustomFont {
  public:
@@ -56,23 +56,23 @@ class TGuiCustomFont {
 
   // Ask the renderer for antialiased glyphs (off: one-bit glyphs).
   bool Antialiasing() const { return FAntiAliasing; }
-  void SetAntialiasing(bool value);
+  void SetAntialiasing(bool Value);
   // Overall opacity of the text: the coverage is scaled by it below 255.
   std::uint8_t Alpha() const { return FAlpha; }
-  void SetAlpha(std::uint8_t value);
+  void SetAlpha(std::uint8_t Value);
   TGuiShadow& Shadow() { return FShadow; }
   // Copies Value's settings, then Changed.
-  void SetShadow(const TGuiShadow& value);
+  void SetShadow(const TGuiShadow& Value);
   // The shadow's colour with its opacity as alpha.
   TPixel32 ShadowColor() const { return FShadowColor; }
 
-  void SetOnChange(TFontNotifyEvent handler) { FOnChange = std::move(handler); }
+  void SetOnChange(TFontNotifyEvent Handler) { FOnChange = std::move(Handler); }
 
   // Size of Text as drawn, in target pixels.
-  virtual TTextExtent TextExtent(std::string_view text) = 0;
+  virtual TTextExtent TextExtent(std::string_view Text) = 0;
   // Draws Text (and its shadow) with its top-left corner at X, Y; with no
   // map it still renders into its buffers.
-  virtual void TextOut(std::string_view text, TGuiCustomPixelMap* map, std::int32_t x, std::int32_t y) = 0;
+  virtual void TextOut(std::string_view Text, TGuiCustomPixelMap* Map, std::int32_t X, std::int32_t Y) = 0;
 
  protected:
   virtual void AntialiasingChanged() { Changed(); }
@@ -97,17 +97,17 @@ class TGuiCustomFont {
 class TGuiCustomGDIFont : public TGuiCustomFont {
  public:
   // Renderer defaults to the system's (FreeType on the bundled faces).
-  explicit TGuiCustomGDIFont(TTextRenderer* renderer = nullptr);
+  explicit TGuiCustomGDIFont(TTextRenderer* Renderer = nullptr);
   ~TGuiCustomGDIFont() override;
 
   const TFont& Font() const { return FFont; }
   // Copies Value, then FontChanged.
-  void SetFont(const TFont& value);
+  void SetFont(const TFont& Value);
   TFontTurn FontTurn() const { return FFontTurn; }
-  void SetFontTurn(TFontTurn value);
+  void SetFontTurn(TFontTurn Value);
 
-  TTextExtent TextExtent(std::string_view text) override;
-  void TextOut(std::string_view text, TGuiCustomPixelMap* map, std::int32_t x, std::int32_t y) override;
+  TTextExtent TextExtent(std::string_view Text) override;
+  void TextOut(std::string_view Text, TGuiCustomPixelMap* Map, std::int32_t X, std::int32_t Y) override;
 
   // The coverage buffers (their content is only meaningful during TextOut).
   const TGuiCustomByteMap& Buffer() const { return FBuffer; }
@@ -124,19 +124,19 @@ class TGuiCustomGDIFont : public TGuiCustomFont {
   // Oversampled fonts draw into rectangles and shape the shadow's tone.
   virtual bool Oversampled() const { return false; }
   // Reduces the rendered coverage to the target size (nothing at factor 1).
-  virtual void Downsample(TGuiCustomByteMap& map) {}
+  virtual void Downsample(TGuiCustomByteMap& Map) {}
   // The font text is rendered with (scaled by Factor for oversampling).
   virtual TFont RenderFont() const { return FFont; }
   TTextRenderer& Renderer() { return *FRenderer; }
 
  private:
-  TTextExtent MeasureScaled(std::string_view text);
+  TTextExtent MeasureScaled(std::string_view Text);
   // Renders Text in white at (Border, Border) of a cleared buffer sized for
   // it, with Alpha applied.
-  void RenderCoverage(std::string_view text, const TTextExtent& extent, std::int32_t border);
-  void Turn(TGuiCustomByteMap& map) const;
-  void DrawShadow(TGuiCustomPixelMap* map, std::int32_t x, std::int32_t y, std::int32_t border);
-  void DrawText(TGuiCustomPixelMap* map, std::int32_t x, std::int32_t y, std::int32_t border);
+  void RenderCoverage(std::string_view Text, const TTextExtent& Extent, std::int32_t Border);
+  void Turn(TGuiCustomByteMap& Map) const;
+  void DrawShadow(TGuiCustomPixelMap* Map, std::int32_t X, std::int32_t Y, std::int32_t Border);
+  void DrawText(TGuiCustomPixelMap* Map, std::int32_t X, std::int32_t Y, std::int32_t Border);
 
   TTextRenderer* FRenderer;
   TFont FFont;
@@ -161,13 +161,13 @@ class TGuiCustomOversampledGDIFont : public TGuiCustomGDIFont {
   using TGuiCustomGDIFont::TGuiCustomGDIFont;
 
   TFontOversampling FontOversampling() const { return FFontOversampling; }
-  void SetFontOversampling(TFontOversampling value);
+  void SetFontOversampling(TFontOversampling Value);
 
   // The cascade of box reductions for the oversampling factor (fo6x: by 3,
   // then by 2; fo8x: 4, 2; fo12x: 4, 3; fo16x: 4, 4): the reduced coverage
   // ends in the top-left (width / factor) x (height / factor) bytes of Map,
   // whose size does not change.
-  void Downsample(TGuiCustomByteMap& map) override;
+  void Downsample(TGuiCustomByteMap& Map) override;
 
  protected:
   virtual void FontOversamplingChanged();
@@ -187,6 +187,6 @@ class TGuiOversampledGDIFont : public TGuiCustomOversampledGDIFont {
 
 // One box reduction by K (2, 3 or 4) over the whole of Map, in place: byte
 // (i, j) becomes the truncated mean of the K x K bytes at (K i, K j).
-void BoxReduce(TGuiCustomByteMap& map, std::int32_t k);
+void BoxReduce(TGuiCustomByteMap& Map, std::int32_t K);
 
 }  // namespace vb

@@ -15,13 +15,13 @@ constexpr std::int32_t kPointerGap = 18;  // below the pointer, clear of its sha
 constexpr TPixel32 kHintFrame = Pixel32(0xFF404040);
 
 // A 1x length at ScaleHalves, a half rounded up.
-std::int32_t ScaledLength(std::int32_t length, std::int32_t scaleHalves) { return (length * scaleHalves + 1) / 2; }
+std::int32_t ScaledLength(std::int32_t Length, std::int32_t ScaleHalves) { return (Length * ScaleHalves + 1) / 2; }
 }  // namespace
 
-TGuiHint::TGuiHint(TTextRenderer* renderer, std::int32_t scaleHalves)
-    : FFont(std::make_unique<TGuiSimpleGDIFont>(renderer)), FScaleHalves(scaleHalves) {
+TGuiHint::TGuiHint(TTextRenderer* Renderer, std::int32_t ScaleHalves)
+    : FFont(std::make_unique<TGuiSimpleGDIFont>(Renderer)), FScaleHalves(ScaleHalves) {
   TFont font;
-  font.Height = -ScaledLength(kTextHeight, scaleHalves);
+  font.Height = -ScaledLength(kTextHeight, ScaleHalves);
   font.Color = GetSysColor(scInfoText);
   FFont->SetAntialiasing(true);
   FFont->SetFont(font);
@@ -29,11 +29,11 @@ TGuiHint::TGuiHint(TTextRenderer* renderer, std::int32_t scaleHalves)
 
 TGuiHint::~TGuiHint() = default;
 
-TRect TGuiHint::Show(const std::string& text, TPoint pointer, std::int32_t width, std::int32_t height) {
+TRect TGuiHint::Show(const std::string& Text, TPoint Pointer, std::int32_t Width, std::int32_t Height) {
   FBounds = TRect{};
-  FText = text;
-  if (text.empty()) return FBounds;
-  const TTextExtent extent = FFont->TextExtent(text);
+  FText = Text;
+  if (Text.empty()) return FBounds;
+  const TTextExtent extent = FFont->TextExtent(Text);
   const std::int32_t line = FScaleHalves / 2;  // the frame's width
   const std::int32_t padding = ScaledLength(kPadding, FScaleHalves);
   const std::int32_t w = extent.Width + 2 * (padding + line);
@@ -44,21 +44,21 @@ TRect TGuiHint::Show(const std::string& text, TPoint pointer, std::int32_t width
     const TRect box = FPicture.ClientRect();
     FPicture.FrameRect(TRect{box.Left + i, box.Top + i, box.Right - i, box.Bottom - i}, kHintFrame);
   }
-  FFont->TextOut(text, &FPicture, padding + line, padding + line);
+  FFont->TextOut(Text, &FPicture, padding + line, padding + line);
   // Below the pointer when there is room, else above; never outside.
-  std::int32_t top = pointer.Y + ScaledLength(kPointerGap, FScaleHalves);
-  if (top + h > height) top = pointer.Y - h - 2 * line;
-  const std::int32_t left = std::clamp(pointer.X, 0, std::max(0, width - w));
-  top = std::clamp(top, 0, std::max(0, height - h));
+  std::int32_t top = Pointer.Y + ScaledLength(kPointerGap, FScaleHalves);
+  if (top + h > Height) top = Pointer.Y - h - 2 * line;
+  const std::int32_t left = std::clamp(Pointer.X, 0, std::max(0, Width - w));
+  top = std::clamp(top, 0, std::max(0, Height - h));
   FBounds = TRect{left, top, left + w, top + h};
   return FBounds;
 }
 
-void TGuiHint::PaintTo(TGuiCustomPixelMap& frame, const TRect& area) const {
-  const TRect part = Intersection(Intersection(area, FBounds), frame.ClientRect());
+void TGuiHint::PaintTo(TGuiCustomPixelMap& Frame, const TRect& Area) const {
+  const TRect part = Intersection(Intersection(Area, FBounds), Frame.ClientRect());
   if (part.IsEmpty()) return;
   for (std::int32_t y = part.Top; y < part.Bottom; ++y)
-    std::memcpy(frame.ScanLine(y) + part.Left, FPicture.ScanLine(y - FBounds.Top) + (part.Left - FBounds.Left),
+    std::memcpy(Frame.ScanLine(y) + part.Left, FPicture.ScanLine(y - FBounds.Top) + (part.Left - FBounds.Left),
                 std::size_t(part.Width()) * 4);
 }
 

@@ -27,21 +27,21 @@ class TGuiHint {
   // Renderer defaults to the system's text renderer. ScaleHalves is the
   // window's pixel density in halves (2: 1x, 3: 1.5x, 4: 2x): the text,
   // padding and frame grow with it.
-  explicit TGuiHint(TTextRenderer* renderer = nullptr, std::int32_t scaleHalves = 2);
+  explicit TGuiHint(TTextRenderer* Renderer = nullptr, std::int32_t ScaleHalves = 2);
   ~TGuiHint();
   TGuiHint(const TGuiHint&) = delete;
   TGuiHint& operator=(const TGuiHint&) = delete;
 
   // Lays out Text below and right of Pointer, inside a Width x Height window.
   // Returns the box's place (empty for an empty text).
-  TRect Show(const std::string& text, TPoint pointer, std::int32_t width, std::int32_t height);
+  TRect Show(const std::string& Text, TPoint Pointer, std::int32_t Width, std::int32_t Height);
   void Hide() { FBounds = TRect{}; }
   bool Visible() const { return !FBounds.IsEmpty(); }
   TRect Bounds() const { return FBounds; }
   const std::string& Text() const { return FText; }
 
   // Draws the part of the box that lies in Area into Frame.
-  void PaintTo(TGuiCustomPixelMap& frame, const TRect& area) const;
+  void PaintTo(TGuiCustomPixelMap& Frame, const TRect& Area) const;
 
  private:
   std::unique_ptr<TGuiSimpleGDIFont> FFont;

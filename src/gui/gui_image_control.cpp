@@ -7,7 +7,7 @@
 
 namespace vb {
 
-TGuiCustomImageControl::TGuiCustomImageControl(TGuiWindow* owner) : TGuiCustomControl(owner) {}
+TGuiCustomImageControl::TGuiCustomImageControl(TGuiWindow* Owner) : TGuiCustomControl(Owner) {}
 
 TGuiCustomImageControl::~TGuiCustomImageControl() {
   BeginDestroy();
@@ -15,12 +15,12 @@ TGuiCustomImageControl::~TGuiCustomImageControl() {
   if (FImageList != nullptr) FImageList->UnlinkControl(this);
 }
 
-void TGuiCustomImageControl::SetImageList(TGuiCustomImageList* list) {
-  if (list == FImageList) return;
-  if (list != nullptr) {
+void TGuiCustomImageControl::SetImageList(TGuiCustomImageList* List) {
+  if (List == FImageList) return;
+  if (List != nullptr) {
     if (FImageList != nullptr) FImageList->UnlinkControl(this);
-    FImageList = list;
-    list->LinkControl(*this);
+    FImageList = List;
+    List->LinkControl(*this);
   } else {
     SetImageItem(nullptr);
     FImageList->UnlinkControl(this);
@@ -36,26 +36,26 @@ void TGuiCustomImageControl::ImageListChanged() {
 
 std::int32_t TGuiCustomImageControl::ImageIndex() const { return FImageItem != nullptr ? FImageItem->Index() : -1; }
 
-void TGuiCustomImageControl::SetImageIndex(std::int32_t index) {
+void TGuiCustomImageControl::SetImageIndex(std::int32_t Index) {
   if (Loading()) {
-    FImageIndex = index;
+    FImageIndex = Index;
     return;
   }
   if (FImageList == nullptr) return;
-  index = index < 0 ? -1 : std::min(index, FImageList->Count() - 1);
-  if (index == ImageIndex()) return;
-  FImageIndex = index;
-  SetImageItem(index >= 0 ? &FImageList->ImageItem(index) : nullptr);
+  Index = Index < 0 ? -1 : std::min(Index, FImageList->Count() - 1);
+  if (Index == ImageIndex()) return;
+  FImageIndex = Index;
+  SetImageItem(Index >= 0 ? &FImageList->ImageItem(Index) : nullptr);
   ImageIndexChanged();
 }
 
-void TGuiCustomImageControl::SetImageItem(TGuiCustomImageCollectionItem* item) {
-  if (item == FImageItem) return;
-  if (item != nullptr) {
+void TGuiCustomImageControl::SetImageItem(TGuiCustomImageCollectionItem* Item) {
+  if (Item == FImageItem) return;
+  if (Item != nullptr) {
     // The old item unlinks us first (our index becomes -1 on the way).
     if (FImageItem != nullptr) FImageItem->UnlinkControl(this);
-    FImageItem = item;
-    item->LinkControl(*this);
+    FImageItem = Item;
+    Item->LinkControl(*this);
   } else {
     TGuiCustomImageCollectionItem* old = FImageItem;
     FImageItem = nullptr;

@@ -16,27 +16,27 @@ class TGuiCustomImageCollectionItem;
 
 class TGuiCustomImageControl : public TGuiCustomControl {
  public:
-  explicit TGuiCustomImageControl(TGuiWindow* owner);
+  explicit TGuiCustomImageControl(TGuiWindow* Owner);
   // Detaches the control from its item and its list.
   ~TGuiCustomImageControl() override;
 
   TGuiCustomImageList* ImageList() const { return FImageList; }
   // Links to List (null unlinks); the shown item is dropped.
-  void SetImageList(TGuiCustomImageList* list);
+  void SetImageList(TGuiCustomImageList* List);
   // The linked item's index in its list, -1 when none is linked.
   std::int32_t ImageIndex() const;
   // Clamped to -1 .. Count - 1; without a list the call has no effect; while
   // loading the index is stored and resolved by Loaded.
-  void SetImageIndex(std::int32_t index);
+  void SetImageIndex(std::int32_t Index);
   TGuiCustomImageCollectionItem* ImageItem() const { return FImageItem; }
-  void SetImageItem(TGuiCustomImageCollectionItem* item);
+  void SetImageItem(TGuiCustomImageCollectionItem* Item);
 
   void BeginUpdate() { ++FLockCount; }
   // Raises EControlError "Control is not locked" without a BeginUpdate to match.
   void EndUpdate();
   bool Locked() const { return FLockCount > 0; }
 
-  void SetOnChange(TNotifyEvent handler) { FOnChange = std::move(handler); }
+  void SetOnChange(TNotifyEvent Handler) { FOnChange = std::move(Handler); }
   void Loaded() override;
 
  protected:

@@ -15,43 +15,43 @@ TGuiCustomImageCollectionItem::~TGuiCustomImageCollectionItem() {
   UnlinkAllControls();
 }
 
-void TGuiCustomImageCollectionItem::SetPixelMap(const TGuiCustomPixelMap& value) {
+void TGuiCustomImageCollectionItem::SetPixelMap(const TGuiCustomPixelMap& Value) {
   // Assign takes the source's notification handlers too; the item keeps its
   // own, so that linked controls still hear of the new size.
   TMapNotifyEvent onChange = FPixelMap.OnChange();
   TMapNotifyEvent onResize = FPixelMap.OnResize();
-  FPixelMap.Assign(value);
+  FPixelMap.Assign(Value);
   FPixelMap.SetOnChange(std::move(onChange));
   FPixelMap.SetOnResize(std::move(onResize));
 }
 
-void TGuiCustomImageCollectionItem::SetWidth(std::int32_t value) {
-  if (value >= 0) FPixelMap.SetWidth(value);
+void TGuiCustomImageCollectionItem::SetWidth(std::int32_t Value) {
+  if (Value >= 0) FPixelMap.SetWidth(Value);
 }
 
-void TGuiCustomImageCollectionItem::SetHeight(std::int32_t value) {
-  if (value >= 0) FPixelMap.SetHeight(value);
+void TGuiCustomImageCollectionItem::SetHeight(std::int32_t Value) {
+  if (Value >= 0) FPixelMap.SetHeight(Value);
 }
 
-void TGuiCustomImageCollectionItem::LinkControl(TGuiCustomImageControl& control) {
-  if (std::find(FLinkedControls.begin(), FLinkedControls.end(), &control) == FLinkedControls.end())
-    FLinkedControls.push_back(&control);
+void TGuiCustomImageCollectionItem::LinkControl(TGuiCustomImageControl& Control) {
+  if (std::find(FLinkedControls.begin(), FLinkedControls.end(), &Control) == FLinkedControls.end())
+    FLinkedControls.push_back(&Control);
 }
 
-void TGuiCustomImageCollectionItem::UnlinkControl(TGuiCustomImageControl* control) {
-  if (control == nullptr) return;
-  std::erase(FLinkedControls, control);
-  control->SetImageIndex(-1);
+void TGuiCustomImageCollectionItem::UnlinkControl(TGuiCustomImageControl* Control) {
+  if (Control == nullptr) return;
+  std::erase(FLinkedControls, Control);
+  Control->SetImageIndex(-1);
   // While loading the index setter only stores: drop the item explicitly.
-  if (control->ImageItem() == this) control->SetImageItem(nullptr);
+  if (Control->ImageItem() == this) Control->SetImageItem(nullptr);
 }
 
 void TGuiCustomImageCollectionItem::UnlinkAllControls() {
   while (!FLinkedControls.empty()) UnlinkControl(FLinkedControls.front());
 }
 
-void TGuiCustomImageCollectionItem::ForgetControl(TGuiCustomImageControl& control) {
-  std::erase(FLinkedControls, &control);
+void TGuiCustomImageCollectionItem::ForgetControl(TGuiCustomImageControl& Control) {
+  std::erase(FLinkedControls, &Control);
 }
 
 void TGuiCustomImageCollectionItem::PixelMapResized() {
@@ -59,17 +59,17 @@ void TGuiCustomImageCollectionItem::PixelMapResized() {
     if (!control->Locked()) control->BufferChanged();
 }
 
-TGuiCustomImageList::TGuiCustomImageList(TGuiWindow* owner) : TGuiComponent(owner) {}
+TGuiCustomImageList::TGuiCustomImageList(TGuiWindow* Owner) : TGuiComponent(Owner) {}
 
 TGuiCustomImageList::~TGuiCustomImageList() { UnlinkAllControls(); }
 
-void TGuiCustomImageList::LinkControl(TGuiCustomImageControl& control) {
-  if (std::find(FLinkedControls.begin(), FLinkedControls.end(), &control) == FLinkedControls.end())
-    FLinkedControls.push_back(&control);
+void TGuiCustomImageList::LinkControl(TGuiCustomImageControl& Control) {
+  if (std::find(FLinkedControls.begin(), FLinkedControls.end(), &Control) == FLinkedControls.end())
+    FLinkedControls.push_back(&Control);
 }
 
-void TGuiCustomImageList::UnlinkControl(TGuiCustomImageControl* control) {
-  if (control != nullptr) std::erase(FLinkedControls, control);
+void TGuiCustomImageList::UnlinkControl(TGuiCustomImageControl* Control) {
+  if (Control != nullptr) std::erase(FLinkedControls, Control);
 }
 
 void TGuiCustomImageList::UnlinkAllControls() {

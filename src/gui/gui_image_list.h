@@ -28,30 +28,30 @@ class TGuiCustomImageCollectionItem {
   virtual std::int32_t Index() const { return -1; }
 
   virtual const std::string& DisplayName() const { return FDisplayName; }
-  virtual void SetDisplayName(std::string value) { FDisplayName = std::move(value); }
+  virtual void SetDisplayName(std::string Value) { FDisplayName = std::move(Value); }
 
   const TGuiCustomPixelMap& PixelMap() const { return FPixelMap; }
   TGuiCustomPixelMap& PixelMap() { return FPixelMap; }
   // Copies Value's size and pixels into the item's own map.
-  void SetPixelMap(const TGuiCustomPixelMap& value);
+  void SetPixelMap(const TGuiCustomPixelMap& Value);
   // The picture's size: its pixel map's, unless the item holds its pixels
   // elsewhere (a strip decoded in pieces).
   virtual std::int32_t Width() const { return FPixelMap.Width(); }
   virtual std::int32_t Height() const { return FPixelMap.Height(); }
   // Negative values are ignored.
-  void SetWidth(std::int32_t value);
-  void SetHeight(std::int32_t value);
+  void SetWidth(std::int32_t Value);
+  void SetHeight(std::int32_t Value);
 
-  void LinkControl(TGuiCustomImageControl& control);
+  void LinkControl(TGuiCustomImageControl& Control);
   // Removes Control and sets its ImageIndex to -1.
-  void UnlinkControl(TGuiCustomImageControl* control);
+  void UnlinkControl(TGuiCustomImageControl* Control);
   void UnlinkAllControls();
   const std::vector<TGuiCustomImageControl*>& LinkedControls() const { return FLinkedControls; }
 
  private:
   friend class TGuiCustomImageControl;
   // Forgets Control without telling it (it is being destroyed).
-  void ForgetControl(TGuiCustomImageControl& control);
+  void ForgetControl(TGuiCustomImageControl& Control);
   void PixelMapResized();
 
   std::string FDisplayName;
@@ -61,16 +61,16 @@ class TGuiCustomImageCollectionItem {
 
 class TGuiCustomImageList : public TGuiComponent {
  public:
-  explicit TGuiCustomImageList(TGuiWindow* owner);
+  explicit TGuiCustomImageList(TGuiWindow* Owner);
   // Detaches every linked control (each one's ImageList becomes none).
   ~TGuiCustomImageList() override;
 
   virtual std::int32_t Count() const = 0;
   // Index in 0 .. Count - 1, else EListIndexError.
-  virtual TGuiCustomImageCollectionItem& ImageItem(std::int32_t index) = 0;
+  virtual TGuiCustomImageCollectionItem& ImageItem(std::int32_t Index) = 0;
 
-  void LinkControl(TGuiCustomImageControl& control);
-  void UnlinkControl(TGuiCustomImageControl* control);
+  void LinkControl(TGuiCustomImageControl& Control);
+  void UnlinkControl(TGuiCustomImageControl* Control);
   void UnlinkAllControls();
   const std::vector<TGuiCustomImageControl*>& LinkedControls() const { return FLinkedControls; }
 

@@ -2,37 +2,37 @@
 
 namespace vb {
 
-TCustomGuiLabel::TCustomGuiLabel(TGuiWindow* owner, TTextRenderer* renderer)
-    : TCustomGuiGraphicControl(owner), FGuiFont(renderer) {
+TCustomGuiLabel::TCustomGuiLabel(TGuiWindow* Owner, TTextRenderer* Renderer)
+    : TCustomGuiGraphicControl(Owner), FGuiFont(Renderer) {
   FGuiFont.SetOnChange([this](TGuiCustomFont&) { GuiFontChanged(); });
 }
 
 TCustomGuiLabel::~TCustomGuiLabel() = default;
 
-void TCustomGuiLabel::SetCaption(std::string value) {
-  if (value == FCaption) return;
-  FCaption = std::move(value);
+void TCustomGuiLabel::SetCaption(std::string Value) {
+  if (Value == FCaption) return;
+  FCaption = std::move(Value);
   CaptionChanged();
 }
 
-void TCustomGuiLabel::SetAlignment(TAlignment value) {
-  if (value == FAlignment) return;
-  FAlignment = value;
+void TCustomGuiLabel::SetAlignment(TAlignment Value) {
+  if (Value == FAlignment) return;
+  FAlignment = Value;
   AlignmentChanged();
 }
 
-void TCustomGuiLabel::SetFontOversampling(TFontOversampling value) {
-  FGuiFont.SetFontOversampling(value);
+void TCustomGuiLabel::SetFontOversampling(TFontOversampling Value) {
+  FGuiFont.SetFontOversampling(Value);
   BufferChanged();
 }
 
-void TCustomGuiLabel::SetShadow(const TGuiShadow& value) {
-  FGuiFont.SetShadow(value);
+void TCustomGuiLabel::SetShadow(const TGuiShadow& Value) {
+  FGuiFont.SetShadow(Value);
   BufferChanged();
 }
 
-void TCustomGuiLabel::SetFont(const TFont& value) {
-  FGuiFont.SetFont(value);
+void TCustomGuiLabel::SetFont(const TFont& Value) {
+  FGuiFont.SetFont(Value);
   BufferChanged();
 }
 

@@ -18,20 +18,20 @@ enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 class TCustomGuiLabel : public TCustomGuiGraphicControl {
  public:
   // Renderer defaults to the system's text renderer.
-  explicit TCustomGuiLabel(TGuiWindow* owner, TTextRenderer* renderer = nullptr);
+  explicit TCustomGuiLabel(TGuiWindow* Owner, TTextRenderer* Renderer = nullptr);
   ~TCustomGuiLabel() override;
 
   const std::string& Caption() const { return FCaption; }
-  void SetCaption(std::string value);
+  void SetCaption(std::string Value);
   TAlignment Alignment() const { return FAlignment; }
   // Lays the text out again at once.
-  void SetAlignment(TAlignment value);
+  void SetAlignment(TAlignment Value);
   TFontOversampling FontOversampling() const { return FGuiFont.FontOversampling(); }
-  void SetFontOversampling(TFontOversampling value);
+  void SetFontOversampling(TFontOversampling Value);
   TGuiShadow& Shadow() { return FGuiFont.Shadow(); }
-  void SetShadow(const TGuiShadow& value);
+  void SetShadow(const TGuiShadow& Value);
   const TFont& Font() const { return FGuiFont.Font(); }
-  void SetFont(const TFont& value);
+  void SetFont(const TFont& Value);
   TGuiOversampledGDIFont& GuiFont() { return FGuiFont; }
 
  protected:

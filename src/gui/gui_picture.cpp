@@ -10,26 +10,26 @@ namespace vb {
 namespace {
 
 // Source columns (or rows) [first, last) covered by target index i of n.
-void Span(std::int32_t i, std::int32_t n, std::int32_t size, std::int32_t& first, std::int32_t& last) {
-  first = std::int32_t(std::int64_t(i) * size / n);
-  last = std::max(first + 1, std::int32_t(std::int64_t(i + 1) * size / n));
+void Span(std::int32_t I, std::int32_t N, std::int32_t Size, std::int32_t& First, std::int32_t& Last) {
+  First = std::int32_t(std::int64_t(I) * Size / N);
+  Last = std::max(First + 1, std::int32_t(std::int64_t(I + 1) * Size / N));
 }
 
 }  // namespace
 
-void ScalePixelMapDown(const TGuiCustomPixelMap& source, TGuiCustomPixelMap& dest) {
-  const std::int32_t dw = dest.Width(), dh = dest.Height();
-  if (dw == 0 || dh == 0 || source.Width() == 0 || source.Height() == 0) return;
+void ScalePixelMapDown(const TGuiCustomPixelMap& Source, TGuiCustomPixelMap& Dest) {
+  const std::int32_t dw = Dest.Width(), dh = Dest.Height();
+  if (dw == 0 || dh == 0 || Source.Width() == 0 || Source.Height() == 0) return;
   for (std::int32_t y = 0; y < dh; ++y) {
     std::int32_t y0, y1;
-    Span(y, dh, source.Height(), y0, y1);
-    TPixel32* out = dest.ScanLine(y);
+    Span(y, dh, Source.Height(), y0, y1);
+    TPixel32* out = Dest.ScanLine(y);
     for (std::int32_t x = 0; x < dw; ++x) {
       std::int32_t x0, x1;
-      Span(x, dw, source.Width(), x0, x1);
+      Span(x, dw, Source.Width(), x0, x1);
       std::uint64_t a = 0, r = 0, g = 0, b = 0;
       for (std::int32_t sy = y0; sy < y1; ++sy) {
-        const TPixel32* row = source.ScanLine(sy);
+        const TPixel32* row = Source.ScanLine(sy);
         for (std::int32_t sx = x0; sx < x1; ++sx) {
           const TPixel32 p = row[sx];
           a += p.A;
@@ -48,28 +48,28 @@ void ScalePixelMapDown(const TGuiCustomPixelMap& source, TGuiCustomPixelMap& des
   }
 }
 
-TGuiPicture::TGuiPicture(TGuiWindow* owner) : TCustomGuiGraphicControl(owner) { SetTransparent(true); }
+TGuiPicture::TGuiPicture(TGuiWindow* Owner) : TCustomGuiGraphicControl(Owner) { SetTransparent(true); }
 
 TGuiPicture::~TGuiPicture() = default;
 
-void TGuiPicture::SetPicture(const TGuiCustomPixelMap& picture) {
-  FPicture.SetSize(picture.Width(), picture.Height());
-  if (picture.DataSize() > 0) std::copy_n(picture.DataPointer(), picture.DataSize() / 4, FPicture.DataPointer());
+void TGuiPicture::SetPicture(const TGuiCustomPixelMap& Picture) {
+  FPicture.SetSize(Picture.Width(), Picture.Height());
+  if (Picture.DataSize() > 0) std::copy_n(Picture.DataPointer(), Picture.DataSize() / 4, FPicture.DataPointer());
   PictureChanged();
 }
 
-void TGuiPicture::LoadPng(const std::uint8_t* data, std::size_t size) {
+void TGuiPicture::LoadPng(const std::uint8_t* Data, std::size_t Size) {
   TPortableNetworkGraphicPixel32 png;
-  png.LoadFromMemory(data, size);
+  png.LoadFromMemory(Data, Size);
   TGuiPixelMapMemory decoded;
   png.AssignTo(decoded);
   SetPicture(decoded);
 }
 
-void TGuiPicture::SetAutoSize(bool value) {
-  if (value == FAutoSize) return;
-  FAutoSize = value;
-  if (value) SetSize(FPicture.Width(), FPicture.Height());
+void TGuiPicture::SetAutoSize(bool Value) {
+  if (Value == FAutoSize) return;
+  FAutoSize = Value;
+  if (Value) SetSize(FPicture.Width(), FPicture.Height());
 }
 
 void TGuiPicture::PictureChanged() {

@@ -17,16 +17,16 @@ namespace vb {
 
 class TGuiPicture : public TCustomGuiGraphicControl {
  public:
-  explicit TGuiPicture(TGuiWindow* owner);
+  explicit TGuiPicture(TGuiWindow* Owner);
   ~TGuiPicture() override;
 
   const TGuiCustomPixelMap& Picture() const { return FPicture; }
-  void SetPicture(const TGuiCustomPixelMap& picture);
+  void SetPicture(const TGuiCustomPixelMap& Picture);
   // Decodes PNG file bytes held in memory (EPngError on broken data).
-  void LoadPng(const std::uint8_t* data, std::size_t size);
+  void LoadPng(const std::uint8_t* Data, std::size_t Size);
 
   bool AutoSize() const { return FAutoSize; }
-  void SetAutoSize(bool value);
+  void SetAutoSize(bool Value);
 
   // The picture as drawn: scaled to the box (exposed for tests).
   const TGuiCustomPixelMap& Scaled();
@@ -47,6 +47,6 @@ class TGuiPicture : public TCustomGuiGraphicControl {
 // Scales Source down into Dest (whose size is set by the caller, at most the
 // source's) by averaging the source pixels each target pixel covers, weighted
 // by their alpha so that transparent pixels lend no colour.
-void ScalePixelMapDown(const TGuiCustomPixelMap& source, TGuiCustomPixelMap& dest);
+void ScalePixelMapDown(const TGuiCustomPixelMap& Source, TGuiCustomPixelMap& Dest);
 
 }  // namespace vb

@@ -6,55 +6,55 @@
 
 namespace vb {
 
-void TGuiShadow::SetBlur(float value) {
-  if (!(value >= 0)) throw EControlError(TErrorCode::ecBlurNegative);
-  if (value == FBlur) return;
-  FBlur = value;
+void TGuiShadow::SetBlur(float Value) {
+  if (!(Value >= 0)) throw EControlError(TErrorCode::ecBlurNegative);
+  if (Value == FBlur) return;
+  FBlur = Value;
   Changed();
 }
 
-void TGuiShadow::SetColor(TColor value) {
-  if (value == FColor) return;
-  FColor = value;
+void TGuiShadow::SetColor(TColor Value) {
+  if (Value == FColor) return;
+  FColor = Value;
   Changed();
 }
 
-void TGuiShadow::SetOffsetX(std::int32_t value) { SetOffset(TPoint{value, FOffset.Y}); }
+void TGuiShadow::SetOffsetX(std::int32_t Value) { SetOffset(TPoint{Value, FOffset.Y}); }
 
-void TGuiShadow::SetOffsetY(std::int32_t value) { SetOffset(TPoint{FOffset.X, value}); }
+void TGuiShadow::SetOffsetY(std::int32_t Value) { SetOffset(TPoint{FOffset.X, Value}); }
 
-void TGuiShadow::SetOffset(TPoint value) {
-  if (value == FOffset) return;
-  FOffset = value;
+void TGuiShadow::SetOffset(TPoint Value) {
+  if (Value == FOffset) return;
+  FOffset = Value;
   Changed();
 }
 
-void TGuiShadow::SetOpacity(std::uint8_t value) {
-  if (value == FOpacity) return;
-  FOpacity = value;
+void TGuiShadow::SetOpacity(std::uint8_t Value) {
+  if (Value == FOpacity) return;
+  FOpacity = Value;
   Changed();
 }
 
-void TGuiShadow::SetSaturation(float value) {
-  if (std::isnan(value) || value == FSaturation) return;
-  FSaturation = value;
+void TGuiShadow::SetSaturation(float Value) {
+  if (std::isnan(Value) || Value == FSaturation) return;
+  FSaturation = Value;
   Changed();
 }
 
-void TGuiShadow::SetVisible(bool value) {
-  if (value == FVisible) return;
-  FVisible = value;
+void TGuiShadow::SetVisible(bool Value) {
+  if (Value == FVisible) return;
+  FVisible = Value;
   Changed();
 }
 
-void TGuiShadow::Assign(const TGuiShadow& source) {
-  if (&source == this) return;
-  FBlur = source.FBlur;
-  FColor = source.FColor;
-  FOffset = source.FOffset;
-  FOpacity = source.FOpacity;
-  FSaturation = source.FSaturation;
-  FVisible = source.FVisible;
+void TGuiShadow::Assign(const TGuiShadow& Source) {
+  if (&Source == this) return;
+  FBlur = Source.FBlur;
+  FColor = Source.FColor;
+  FOffset = Source.FOffset;
+  FOpacity = Source.FOpacity;
+  FSaturation = Source.FSaturation;
+  FVisible = Source.FVisible;
 }
 
 void TGuiShadow::Changed() {

@@ -15,7 +15,7 @@
 namespace vb {
 
 class TGuiShadow;
-using TShadowNotifyEvent = std::function<void(TGuiShadow& sender)>;
+using TShadowNotifyEvent = std::function<void(TGuiShadow& Sender)>;
 
 class TGuiShadow {
  public:
@@ -25,27 +25,27 @@ class TGuiShadow {
 
   float Blur() const { return FBlur; }
   // Below 0 (or NaN) raises EControlError "Must be positive!" and keeps the blur.
-  void SetBlur(float value);
+  void SetBlur(float Value);
   TColor Color() const { return FColor; }
-  void SetColor(TColor value);
+  void SetColor(TColor Value);
   std::int32_t OffsetX() const { return FOffset.X; }
   std::int32_t OffsetY() const { return FOffset.Y; }
   TPoint Offset() const { return FOffset; }
-  void SetOffsetX(std::int32_t value);
-  void SetOffsetY(std::int32_t value);
-  void SetOffset(TPoint value);
+  void SetOffsetX(std::int32_t Value);
+  void SetOffsetY(std::int32_t Value);
+  void SetOffset(TPoint Value);
   std::uint8_t Opacity() const { return FOpacity; }
-  void SetOpacity(std::uint8_t value);
+  void SetOpacity(std::uint8_t Value);
   float Saturation() const { return FSaturation; }
-  void SetSaturation(float value);
+  void SetSaturation(float Value);
   bool Visible() const { return FVisible; }
-  void SetVisible(bool value);
+  void SetVisible(bool Value);
 
-  void SetOnChange(TShadowNotifyEvent handler) { FOnChange = std::move(handler); }
+  void SetOnChange(TShadowNotifyEvent Handler) { FOnChange = std::move(Handler); }
 
   // Copies every setting of Source without firing this shadow's OnChange;
   // this shadow keeps its own OnChange handler.
-  void Assign(const TGuiShadow& source);
+  void Assign(const TGuiShadow& Source);
 
  protected:
   virtual void Changed();

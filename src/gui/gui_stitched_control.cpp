@@ -12,7 +12,7 @@ namespace {
 constexpr const char* kUnit = "gui_stitched_control";
 }
 
-TGuiCustomStitchedControl::TGuiCustomStitchedControl(TGuiWindow* owner) : TGuiCustomImageControl(owner) {}
+TGuiCustomStitchedControl::TGuiCustomStitchedControl(TGuiWindow* Owner) : TGuiCustomImageControl(Owner) {}
 
 TGuiCustomStitchedControl::~TGuiCustomStitchedControl() = default;
 
@@ -32,19 +32,19 @@ std::int32_t TGuiCustomStitchedControl::GlyphCount() const {
   return item != nullptr ? item->GlyphCount() : 0;
 }
 
-std::int32_t TGuiCustomStitchedControl::ClampGlyph(std::int32_t value) const {
+std::int32_t TGuiCustomStitchedControl::ClampGlyph(std::int32_t Value) const {
   if (StitchedItem() == nullptr) return -1;
-  return std::clamp(value, 0, GlyphCount() - 1);
+  return std::clamp(Value, 0, GlyphCount() - 1);
 }
 
-void TGuiCustomStitchedControl::SetGlyphIndex(std::int32_t value) {
+void TGuiCustomStitchedControl::SetGlyphIndex(std::int32_t Value) {
   if (Loading()) {
-    FGlyphIndex = value;
+    FGlyphIndex = Value;
     return;
   }
-  value = ClampGlyph(value);
-  if (value == FGlyphIndex) return;
-  FGlyphIndex = value;
+  Value = ClampGlyph(Value);
+  if (Value == FGlyphIndex) return;
+  FGlyphIndex = Value;
   GlyphIndexChanged();
 }
 
@@ -53,21 +53,21 @@ void TGuiCustomStitchedControl::GlyphIndexChanged() {
   if (!Locked()) BufferChanged();
 }
 
-void TGuiCustomStitchedControl::SetDefaultGlyphIndex(std::int32_t value) {
+void TGuiCustomStitchedControl::SetDefaultGlyphIndex(std::int32_t Value) {
   if (Loading()) {
-    FDefaultGlyphIndex = value;
+    FDefaultGlyphIndex = Value;
     return;
   }
-  value = ClampGlyph(value);
-  if (value == FDefaultGlyphIndex) return;
-  FDefaultGlyphIndex = value;
+  Value = ClampGlyph(Value);
+  if (Value == FDefaultGlyphIndex) return;
+  FDefaultGlyphIndex = Value;
   DefaultGlyphIndexChanged();
 }
 
-void TGuiCustomStitchedControl::SetAutoSize(bool value) {
-  if (value == FAutoSize) return;
-  FAutoSize = value;
-  if (value) SizeToGlyph();
+void TGuiCustomStitchedControl::SetAutoSize(bool Value) {
+  if (Value == FAutoSize) return;
+  FAutoSize = Value;
+  if (Value) SizeToGlyph();
 }
 
 void TGuiCustomStitchedControl::SizeToGlyph() {

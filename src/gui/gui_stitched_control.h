@@ -17,7 +17,7 @@ class TGuiCustomStitchedList;
 
 class TGuiCustomStitchedControl : public TGuiCustomImageControl {
  public:
-  explicit TGuiCustomStitchedControl(TGuiWindow* owner);
+  explicit TGuiCustomStitchedControl(TGuiWindow* Owner);
   ~TGuiCustomStitchedControl() override;
 
   // The linked list when it is a stitched list, else null.
@@ -26,15 +26,15 @@ class TGuiCustomStitchedControl : public TGuiCustomImageControl {
   TGuiCustomStitchedCollectionItem* StitchedItem() const;
 
   bool AutoSize() const { return FAutoSize; }
-  void SetAutoSize(bool value);
+  void SetAutoSize(bool Value);
   // -1 shows nothing. Clamped to 0 .. GlyphCount - 1 with a strip, -1
   // without; stored unchanged while loading. A change fires OnChange and
   // (unless locked) redraws.
   std::int32_t GlyphIndex() const { return FGlyphIndex; }
-  void SetGlyphIndex(std::int32_t value);
+  void SetGlyphIndex(std::int32_t Value);
   // A stored glyph for a default state; clamped like GlyphIndex, never drawn.
   std::int32_t DefaultGlyphIndex() const { return FDefaultGlyphIndex; }
-  void SetDefaultGlyphIndex(std::int32_t value);
+  void SetDefaultGlyphIndex(std::int32_t Value);
   // The strip's glyph count; 0 without a strip.
   std::int32_t GlyphCount() const;
 
@@ -49,9 +49,9 @@ class TGuiCustomStitchedControl : public TGuiCustomImageControl {
   virtual void DefaultGlyphIndexChanged() {}
   virtual void GlyphIndexChanged();
   // Writes the glyph index without clamping or notice (loading).
-  void StoreGlyphIndex(std::int32_t value) { FGlyphIndex = value; }
+  void StoreGlyphIndex(std::int32_t Value) { FGlyphIndex = Value; }
   // The index clamped to the strip as the setters do.
-  std::int32_t ClampGlyph(std::int32_t value) const;
+  std::int32_t ClampGlyph(std::int32_t Value) const;
 
  private:
   void DrawGlyph();

@@ -13,15 +13,15 @@ namespace vb {
 namespace {
 
 // A range bound as the whole number shown in the range error.
-std::string WholeNumber(double value) { return std::to_string(RoundToInt32(value)); }
+std::string WholeNumber(double Value) { return std::to_string(RoundToInt32(Value)); }
 
-[[noreturn]] void RangeError(double low, double high) {
-  throw EInvalidOperation(TErrorCode::ecValueOutOfRange, WholeNumber(low), WholeNumber(high));
+[[noreturn]] void RangeError(double Low, double High) {
+  throw EInvalidOperation(TErrorCode::ecValueOutOfRange, WholeNumber(Low), WholeNumber(High));
 }
 
 }  // namespace
 
-TCustomGuiStitchedDial::TCustomGuiStitchedDial(TGuiWindow* owner) : TGuiCustomStitchedControl(owner) { UpdateRange(); }
+TCustomGuiStitchedDial::TCustomGuiStitchedDial(TGuiWindow* Owner) : TGuiCustomStitchedControl(Owner) { UpdateRange(); }
 
 TCustomGuiStitchedDial::~TCustomGuiStitchedDial() = default;
 
@@ -32,22 +32,22 @@ void TCustomGuiStitchedDial::UpdateRange() {
   FRangeReciprocal = FRange == 0 ? 1.0f : float(1.0 / double(FRange));
 }
 
-double TCustomGuiStitchedDial::Curve(double linear) const {
-  return std::copysign(std::pow(std::fabs(linear), double(FCurveMappingExp)), linear);
+double TCustomGuiStitchedDial::Curve(double Linear) const {
+  return std::copysign(std::pow(std::fabs(Linear), double(FCurveMappingExp)), Linear);
 }
 
-double TCustomGuiStitchedDial::Uncurve(double position) const {
-  return std::copysign(std::pow(std::fabs(position), 1.0 / double(FCurveMappingExp)), position);
+double TCustomGuiStitchedDial::Uncurve(double Position) const {
+  return std::copysign(std::pow(std::fabs(Position), 1.0 / double(FCurveMappingExp)), Position);
 }
 
-double TCustomGuiStitchedDial::PositionOf(double value) const {
-  return Curve((value - double(FMinimum)) * double(FRangeReciprocal));
+double TCustomGuiStitchedDial::PositionOf(double Value) const {
+  return Curve((Value - double(FMinimum)) * double(FRangeReciprocal));
 }
 
-float TCustomGuiStitchedDial::ClampToRange(float value) const {
-  if (value < FMinimum) return FMinimum;
-  if (value > FMaximum) return FMaximum;
-  return value;
+float TCustomGuiStitchedDial::ClampToRange(float Value) const {
+  if (Value < FMinimum) return FMinimum;
+  if (Value > FMaximum) return FMaximum;
+  return Value;
 }
 
 void TCustomGuiStitchedDial::UpdatePosition() {
@@ -58,8 +58,8 @@ void TCustomGuiStitchedDial::UpdatePosition() {
   if (glyph != GlyphIndex()) SetGlyphIndex(glyph);
 }
 
-void TCustomGuiStitchedDial::MovePosition(double step) {
-  double position = double(FNormalizedPosition) + step;
+void TCustomGuiStitchedDial::MovePosition(double Step) {
+  double position = double(FNormalizedPosition) + Step;
   if (!std::isfinite(position)) return;
   if (FWrap) {
     while (position < 0) position += 1;
@@ -73,15 +73,15 @@ void TCustomGuiStitchedDial::MovePosition(double step) {
 
 // --- properties --------------------------------------------------------------------
 
-void TCustomGuiStitchedDial::SetValue(float value) {
-  if (std::isnan(value)) return;
-  if (Loading() && value == 0) {
+void TCustomGuiStitchedDial::SetValue(float Value) {
+  if (std::isnan(Value)) return;
+  if (Loading() && Value == 0) {
     FValue = 0;
     return;
   }
-  value = ClampToRange(value);
-  if (value == FValue) return;
-  FValue = value;
+  Value = ClampToRange(Value);
+  if (Value == FValue) return;
+  FValue = Value;
   ValueChanged();
 }
 
@@ -91,15 +91,15 @@ void TCustomGuiStitchedDial::ValueChanged() {
   if (!Locked()) BufferChanged();
 }
 
-void TCustomGuiStitchedDial::SetDefaultValue(float value) {
-  if (std::isnan(value)) return;
-  if (Loading() && value == 0) {
+void TCustomGuiStitchedDial::SetDefaultValue(float Value) {
+  if (std::isnan(Value)) return;
+  if (Loading() && Value == 0) {
     FDefaultValue = 0;
     return;
   }
-  value = ClampToRange(value);
-  if (value == FDefaultValue) return;
-  FDefaultValue = value;
+  Value = ClampToRange(Value);
+  if (Value == FDefaultValue) return;
+  FDefaultValue = Value;
   DefaultValueChanged();
 }
 
@@ -108,14 +108,14 @@ void TCustomGuiStitchedDial::DefaultValueChanged() {
   SetDefaultGlyphIndex(RoundToInt32(double(float(PositionOf(FDefaultValue))) * double(GlyphCount() - 1)));
 }
 
-void TCustomGuiStitchedDial::SetMax(float value) {
-  if (std::isnan(value) || value == FMaximum) return;
-  if (Loading() && value == 0) {
+void TCustomGuiStitchedDial::SetMax(float Value) {
+  if (std::isnan(Value) || Value == FMaximum) return;
+  if (Loading() && Value == 0) {
     FMaximum = 0;
     return;
   }
-  if (value < FMinimum && !Loading()) RangeError(double(FMinimum) + 1, std::numeric_limits<std::int32_t>::max());
-  FMaximum = value;
+  if (Value < FMinimum && !Loading()) RangeError(double(FMinimum) + 1, std::numeric_limits<std::int32_t>::max());
+  FMaximum = Value;
   MaxChanged();
 }
 
@@ -126,11 +126,11 @@ void TCustomGuiStitchedDial::MaxChanged() {
   if (!Locked()) BufferChanged();
 }
 
-void TCustomGuiStitchedDial::SetMin(float value) {
-  if (std::isnan(value) || value == FMinimum) return;
-  if (value > FMaximum && !Loading())
+void TCustomGuiStitchedDial::SetMin(float Value) {
+  if (std::isnan(Value) || Value == FMinimum) return;
+  if (Value > FMaximum && !Loading())
     RangeError(-double(std::numeric_limits<std::int32_t>::max()), double(FMaximum) - 1);
-  FMinimum = value;
+  FMinimum = Value;
   MinChanged();
 }
 
@@ -141,9 +141,9 @@ void TCustomGuiStitchedDial::MinChanged() {
   if (!Locked()) BufferChanged();
 }
 
-void TCustomGuiStitchedDial::SetCurveMapping(float value) {
-  if (std::isnan(value) || value == FCurveMapping) return;
-  FCurveMapping = value;
+void TCustomGuiStitchedDial::SetCurveMapping(float Value) {
+  if (std::isnan(Value) || Value == FCurveMapping) return;
+  FCurveMapping = Value;
   CurveMappingChanged();
 }
 
@@ -153,39 +153,39 @@ void TCustomGuiStitchedDial::CurveMappingChanged() {
   if (!Locked()) BufferChanged();
 }
 
-void TCustomGuiStitchedDial::SetScrollRange(float value) {
+void TCustomGuiStitchedDial::SetScrollRange(float Value) {
   // Every drag and wheel step divides by it.
-  if (!(value > 0) || std::isinf(value)) throw EControlError(TErrorCode::ecScrollRangeNotPositive);
-  FScrollRange = value;
+  if (!(Value > 0) || std::isinf(Value)) throw EControlError(TErrorCode::ecScrollRangeNotPositive);
+  FScrollRange = Value;
 }
 
 // --- input -------------------------------------------------------------------------
 
-void TCustomGuiStitchedDial::MouseDown(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) {
-  if (button == TMouseButton::mbLeft) {
+void TCustomGuiStitchedDial::MouseDown(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y) {
+  if (Button == TMouseButton::mbLeft) {
     SetFocus();
-    FOldMousePos = TPoint{x, y};
+    FOldMousePos = TPoint{X, Y};
     FDragging = true;
-  } else if (button == TMouseButton::mbRight && (shift & ssCtrl) != 0) {
+  } else if (Button == TMouseButton::mbRight && (Shift & ssCtrl) != 0) {
     SetValue(FDefaultValue);
   }
-  if (Enabled()) TGuiCustomStitchedControl::MouseDown(button, shift, x, y);
+  if (Enabled()) TGuiCustomStitchedControl::MouseDown(Button, Shift, X, Y);
 }
 
-void TCustomGuiStitchedDial::MouseMove(TShiftState shift, std::int32_t x, std::int32_t y) {
-  TGuiCustomStitchedControl::MouseMove(shift, x, y);
+void TCustomGuiStitchedDial::MouseMove(TShiftState Shift, std::int32_t X, std::int32_t Y) {
+  TGuiCustomStitchedControl::MouseMove(Shift, X, Y);
   if (FIgnoreNextMouseMove) {
     FIgnoreNextMouseMove = false;
     return;
   }
   // Only a drag this dial's press began: after a lost capture the button
   // may still be down while the pointer wanders over it.
-  const bool dragging = FDragging && (shift & ssLeft) != 0;
+  const bool dragging = FDragging && (Shift & ssLeft) != 0;
   if (FLockCursor && dragging && Owner() != nullptr) Owner()->SetPointerHidden(true);
   if (dragging) {
     // Up is positive; horizontal movement does not turn the dial.
-    const double distance = double(FOldMousePos.Y) - double(y);
-    const double fine = (shift & ssShift) != 0 ? 0.1 : 1.0;
+    const double distance = double(FOldMousePos.Y) - double(Y);
+    const double fine = (Shift & ssShift) != 0 ? 0.1 : 1.0;
     MovePosition(distance * fine / double(FScrollRange));
   }
   if (FLockCursor && dragging && Owner() != nullptr) {
@@ -194,18 +194,18 @@ void TCustomGuiStitchedDial::MouseMove(TShiftState shift, std::int32_t x, std::i
     // The warp comes back as a movement of its own.
     FIgnoreNextMouseMove = true;
   } else {
-    FOldMousePos = TPoint{x, y};
+    FOldMousePos = TPoint{X, Y};
   }
 }
 
-void TCustomGuiStitchedDial::MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) {
-  FOldMousePos = TPoint{x, y};
-  if (button == TMouseButton::mbLeft) FDragging = false;
-  if (button == TMouseButton::mbLeft && Owner() != nullptr) {
+void TCustomGuiStitchedDial::MouseUp(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y) {
+  FOldMousePos = TPoint{X, Y};
+  if (Button == TMouseButton::mbLeft) FDragging = false;
+  if (Button == TMouseButton::mbLeft && Owner() != nullptr) {
     if (FLockCursor && Owner()->PointerHidden()) Owner()->WarpPointer(TPoint{Left() + Centre().X, Top() + Centre().Y});
     Owner()->SetPointerHidden(false);
   }
-  if (button != TMouseButton::mbLeft || Enabled()) TGuiCustomStitchedControl::MouseUp(button, shift, x, y);
+  if (Button != TMouseButton::mbLeft || Enabled()) TGuiCustomStitchedControl::MouseUp(Button, Shift, X, Y);
 }
 
 void TCustomGuiStitchedDial::CaptureLost() {
@@ -215,10 +215,10 @@ void TCustomGuiStitchedDial::CaptureLost() {
   TGuiCustomStitchedControl::CaptureLost();
 }
 
-bool TCustomGuiStitchedDial::MouseWheel(TShiftState shift, std::int32_t wheelDelta, TPoint at) {
-  const double fine = (shift & ssShift) != 0 ? 0.1 : 1.0;
-  MovePosition(double(FWheelStep) * fine * double(wheelDelta) / (double(FScrollRange) * kWheelDeltaPerNotch));
-  return TGuiCustomStitchedControl::MouseWheel(shift, wheelDelta, at);
+bool TCustomGuiStitchedDial::MouseWheel(TShiftState Shift, std::int32_t WheelDelta, TPoint At) {
+  const double fine = (Shift & ssShift) != 0 ? 0.1 : 1.0;
+  MovePosition(double(FWheelStep) * fine * double(WheelDelta) / (double(FScrollRange) * kWheelDeltaPerNotch));
+  return TGuiCustomStitchedControl::MouseWheel(Shift, WheelDelta, At);
 }
 
 void TCustomGuiStitchedDial::Loaded() {

@@ -20,48 +20,48 @@ namespace vb {
 
 class TCustomGuiStitchedDial : public TGuiCustomStitchedControl {
  public:
-  explicit TCustomGuiStitchedDial(TGuiWindow* owner);
+  explicit TCustomGuiStitchedDial(TGuiWindow* Owner);
   ~TCustomGuiStitchedDial() override;
 
   float Value() const { return FValue; }
   // Clamped to Min .. Max; NaN is ignored. A stored 0 is written directly
   // while loading.
-  void SetValue(float value);
+  void SetValue(float Value);
   float DefaultValue() const { return FDefaultValue; }
-  void SetDefaultValue(float value);
+  void SetDefaultValue(float Value);
   float Min() const { return FMinimum; }
   // Outside loading, a Min above Max (or a Max below Min) raises
   // EInvalidOperation "Value must be between <low> and <high>".
-  void SetMin(float value);
+  void SetMin(float Value);
   float Max() const { return FMaximum; }
-  void SetMax(float value);
+  void SetMax(float Value);
   // The travel's exponent is 2 to this power: 0 linear, 1 squares.
   float CurveMapping() const { return FCurveMapping; }
-  void SetCurveMapping(float value);
+  void SetCurveMapping(float Value);
   // Pixels of vertical drag for the whole travel; values of 0 or less (and
   // NaN) raise EControlError and keep the old range.
   float ScrollRange() const { return FScrollRange; }
-  void SetScrollRange(float value);
+  void SetScrollRange(float Value);
   // Travel per wheel notch, in units of 1 / ScrollRange.
   float WheelStep() const { return FWheelStep; }
-  void SetWheelStep(float value) { FWheelStep = value; }
+  void SetWheelStep(float Value) { FWheelStep = Value; }
   bool Wrap() const { return FWrap; }
-  void SetWrap(bool value) { FWrap = value; }
+  void SetWrap(bool Value) { FWrap = Value; }
   // Hide the pointer and hold it at the dial's centre while dragging.
   bool LockCursor() const { return FLockCursor; }
-  void SetLockCursor(bool value) { FLockCursor = value; }
+  void SetLockCursor(bool Value) { FLockCursor = Value; }
 
   // Position on the curved travel, 0..1.
   float NormalizedPosition() const { return FNormalizedPosition; }
   // Moves the position by Step (wrapping or clamping) and sets Value from it.
-  void MovePosition(double step);
+  void MovePosition(double Step);
   // Recomputes the position from Value and shows the matching glyph.
   void UpdatePosition();
 
-  void MouseDown(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) override;
-  void MouseMove(TShiftState shift, std::int32_t x, std::int32_t y) override;
-  void MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) override;
-  bool MouseWheel(TShiftState shift, std::int32_t wheelDelta, TPoint at) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y) override;
+  void MouseMove(TShiftState Shift, std::int32_t X, std::int32_t Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y) override;
+  bool MouseWheel(TShiftState Shift, std::int32_t WheelDelta, TPoint At) override;
   void CaptureLost() override;
   void Loaded() override;
 
@@ -74,11 +74,11 @@ class TCustomGuiStitchedDial : public TGuiCustomStitchedControl {
   virtual void ValueChanged();
 
  private:
-  double Curve(double linear) const;
-  double Uncurve(double position) const;
+  double Curve(double Linear) const;
+  double Uncurve(double Position) const;
   // Position of a value on the curved travel.
-  double PositionOf(double value) const;
-  float ClampToRange(float value) const;
+  double PositionOf(double Value) const;
+  float ClampToRange(float Value) const;
   TPoint Centre() const { return TPoint{Width() / 2, Height() / 2}; }
 
   TPoint FOldMousePos;

@@ -13,8 +13,8 @@ namespace {
 constexpr const char* kUnit = "gui_stitched_item";
 }
 
-TGuiCustomStitchedCollectionItem::TGuiCustomStitchedCollectionItem(TGuiStitchedImageCollection* collection)
-    : FCollection(collection) {}
+TGuiCustomStitchedCollectionItem::TGuiCustomStitchedCollectionItem(TGuiStitchedImageCollection* Collection)
+    : FCollection(Collection) {}
 
 TGuiCustomStitchedCollectionItem::~TGuiCustomStitchedCollectionItem() = default;
 
@@ -22,21 +22,21 @@ std::int32_t TGuiCustomStitchedCollectionItem::Index() const {
   return FCollection != nullptr ? FCollection->IndexOf(this) : -1;
 }
 
-void TGuiCustomStitchedCollectionItem::SetGlyphCount(std::int32_t value) {
-  if (value <= 0) throw EControlError(TErrorCode::ecGlyphCountNotPositive);
-  if (value == FGlyphCount) return;
-  FGlyphCount = value;
+void TGuiCustomStitchedCollectionItem::SetGlyphCount(std::int32_t Value) {
+  if (Value <= 0) throw EControlError(TErrorCode::ecGlyphCountNotPositive);
+  if (Value == FGlyphCount) return;
+  FGlyphCount = Value;
   GlyphCountChanged();
 }
 
-void TGuiCustomStitchedCollectionItem::SetStitchKind(TGuiStitchKind value) {
-  if (value == FStitchKind) return;
-  FStitchKind = value;
+void TGuiCustomStitchedCollectionItem::SetStitchKind(TGuiStitchKind Value) {
+  if (Value == FStitchKind) return;
+  FStitchKind = Value;
   StitchKindChanged();
 }
 
-TGuiCustomStitchedControl& TGuiCustomStitchedCollectionItem::LinkedStitched(std::size_t index) const {
-  auto* control = dynamic_cast<TGuiCustomStitchedControl*>(LinkedControls()[index]);
+TGuiCustomStitchedControl& TGuiCustomStitchedCollectionItem::LinkedStitched(std::size_t Index) const {
+  auto* control = dynamic_cast<TGuiCustomStitchedControl*>(LinkedControls()[Index]);
   Assert(control != nullptr, kUnit, "Linked control is not a stitched control");
   return *control;
 }
@@ -58,45 +58,45 @@ void TGuiCustomStitchedCollectionItem::StitchKindChanged() {
   }
 }
 
-TGuiCustomStitchedCollectionItem::TGlyphSource TGuiCustomStitchedCollectionItem::GlyphSource(std::int32_t index,
-                                                                                            std::int32_t width,
-                                                                                            std::int32_t height) {
-  const std::int64_t extent = FStitchKind == skHorizontal ? width : height;
-  return {&PixelMap(), std::int64_t(index) * extent};
+TGuiCustomStitchedCollectionItem::TGlyphSource TGuiCustomStitchedCollectionItem::GlyphSource(std::int32_t Index,
+                                                                                             std::int32_t Width,
+                                                                                             std::int32_t Height) {
+  const std::int64_t extent = FStitchKind == skHorizontal ? Width : Height;
+  return {&PixelMap(), std::int64_t(Index) * extent};
 }
 
-void TGuiCustomStitchedCollectionItem::CopyStripTo(TGuiCustomPixelMap& target) const {
+void TGuiCustomStitchedCollectionItem::CopyStripTo(TGuiCustomPixelMap& Target) const {
   const TGuiCustomPixelMap& strip = PixelMap();
-  target.SetSize(strip.Width(), strip.Height());
+  Target.SetSize(strip.Width(), strip.Height());
   if (strip.DataPointer() != nullptr)
-    std::copy_n(strip.DataPointer(), std::size_t(strip.Width()) * std::size_t(strip.Height()), target.DataPointer());
+    std::copy_n(strip.DataPointer(), std::size_t(strip.Width()) * std::size_t(strip.Height()), Target.DataPointer());
 }
 
 TGuiStitchedPNGCollectionItem::~TGuiStitchedPNGCollectionItem() = default;
 
-void TGuiStitchedPNGCollectionItem::SetPortableNetworkGraphic(const TPortableNetworkGraphicPixel32& value) {
-  FPng.Assign(value);
+void TGuiStitchedPNGCollectionItem::SetPortableNetworkGraphic(const TPortableNetworkGraphicPixel32& Value) {
+  FPng.Assign(Value);
   RefreshPixelMap();
 }
 
-void TGuiStitchedPNGCollectionItem::LoadPng(const std::uint8_t* data, std::size_t size) {
-  FPng.LoadFromMemory(data, size);
+void TGuiStitchedPNGCollectionItem::LoadPng(const std::uint8_t* Data, std::size_t Size) {
+  FPng.LoadFromMemory(Data, Size);
   FPieces.clear();
   FWholeStrip.SetSize(0, 0);
 }
 
-void TGuiStitchedPNGCollectionItem::LoadPngPieces(std::span<const std::span<const std::uint8_t>> pieces,
-                                                  std::int32_t glyphsPerPiece) {
-  if (pieces.size() == 1) return LoadPng(pieces[0].data(), pieces[0].size());
-  std::vector<TPiece> read(pieces.size());
-  for (std::size_t i = 0; i < pieces.size(); ++i) {
+void TGuiStitchedPNGCollectionItem::LoadPngPieces(std::span<const std::span<const std::uint8_t>> Pieces,
+                                                  std::int32_t GlyphsPerPiece) {
+  if (Pieces.size() == 1) return LoadPng(Pieces[0].data(), Pieces[0].size());
+  std::vector<TPiece> read(Pieces.size());
+  for (std::size_t i = 0; i < Pieces.size(); ++i) {
     TPortableNetworkGraphicPixel32 header;
-    header.LoadHeaderFromMemory(pieces[i].data(), pieces[i].size());
-    read[i].File = pieces[i];
+    header.LoadHeaderFromMemory(Pieces[i].data(), Pieces[i].size());
+    read[i].File = Pieces[i];
     read[i].Width = header.GetWidth();
     read[i].Height = header.GetHeight();
   }
-  if (!PiecesFit(read, glyphsPerPiece)) throw EControlError(TErrorCode::ecStripPiecesDoNotFit);
+  if (!PiecesFit(read, GlyphsPerPiece)) throw EControlError(TErrorCode::ecStripPiecesDoNotFit);
   // The whole strip is made when a glyph reaches across two pieces: hostile
   // headers must not ask for more than one PNG may.
   const auto side = std::uint64_t(PieceSide(read.front()));
@@ -110,15 +110,15 @@ void TGuiStitchedPNGCollectionItem::LoadPngPieces(std::span<const std::span<cons
   PixelMap().SetSize(0, 0);
 }
 
-bool TGuiStitchedPNGCollectionItem::PiecesFit(const std::vector<TPiece>& pieces, std::int32_t glyphsPerPiece) const {
-  if (pieces.empty() || glyphsPerPiece <= 0) return false;
-  const std::int64_t full = PieceExtent(pieces.front());
-  if (full <= 0 || full % glyphsPerPiece != 0) return false;
-  const std::int64_t glyph = full / glyphsPerPiece;
-  for (std::size_t i = 0; i < pieces.size(); ++i) {
-    const std::int64_t extent = PieceExtent(pieces[i]);
-    if (PieceSide(pieces[i]) != PieceSide(pieces.front())) return false;
-    const bool last = i + 1 == pieces.size();
+bool TGuiStitchedPNGCollectionItem::PiecesFit(const std::vector<TPiece>& Pieces, std::int32_t GlyphsPerPiece) const {
+  if (Pieces.empty() || GlyphsPerPiece <= 0) return false;
+  const std::int64_t full = PieceExtent(Pieces.front());
+  if (full <= 0 || full % GlyphsPerPiece != 0) return false;
+  const std::int64_t glyph = full / GlyphsPerPiece;
+  for (std::size_t i = 0; i < Pieces.size(); ++i) {
+    const std::int64_t extent = PieceExtent(Pieces[i]);
+    if (PieceSide(Pieces[i]) != PieceSide(Pieces.front())) return false;
+    const bool last = i + 1 == Pieces.size();
     if (last ? extent <= 0 || extent > full || extent % glyph != 0 : extent != full) return false;
   }
   return true;
@@ -147,18 +147,18 @@ std::int32_t TGuiStitchedPNGCollectionItem::Height() const {
   return Horizontal() ? FPieces.front().Height : std::int32_t(StripExtent(FPieces));
 }
 
-std::int64_t TGuiStitchedPNGCollectionItem::StripExtent(const std::vector<TPiece>& pieces) const {
+std::int64_t TGuiStitchedPNGCollectionItem::StripExtent(const std::vector<TPiece>& Pieces) const {
   std::int64_t extent = 0;
-  for (const TPiece& piece : pieces) extent += PieceExtent(piece);
+  for (const TPiece& piece : Pieces) extent += PieceExtent(piece);
   return extent;
 }
 
-TGuiCustomStitchedCollectionItem::TGlyphSource TGuiStitchedPNGCollectionItem::GlyphSource(std::int32_t index,
-                                                                                         std::int32_t width,
-                                                                                         std::int32_t height) {
-  if (FPieces.empty()) return TGuiCustomStitchedCollectionItem::GlyphSource(index, width, height);
-  const std::int64_t extent = Horizontal() ? width : height;
-  const std::int64_t start = std::int64_t(index) * extent;
+TGuiCustomStitchedCollectionItem::TGlyphSource TGuiStitchedPNGCollectionItem::GlyphSource(std::int32_t Index,
+                                                                                          std::int32_t Width,
+                                                                                          std::int32_t Height) {
+  if (FPieces.empty()) return TGuiCustomStitchedCollectionItem::GlyphSource(Index, Width, Height);
+  const std::int64_t extent = Horizontal() ? Width : Height;
+  const std::int64_t start = std::int64_t(Index) * extent;
   const std::int64_t full = PieceExtent(FPieces.front());
   const std::size_t p = std::size_t(start / full);
   // Past the strip's end: an empty map, nothing drawn.
@@ -171,9 +171,9 @@ TGuiCustomStitchedCollectionItem::TGlyphSource TGuiStitchedPNGCollectionItem::Gl
   return {&FWholeStrip, start};
 }
 
-const TGuiCustomPixelMap& TGuiStitchedPNGCollectionItem::Decoded(TPiece& piece) {
-  piece.LastDrawn = ++FDrawClock;
-  if (piece.Pixels.DataPointer() != nullptr) return piece.Pixels;
+const TGuiCustomPixelMap& TGuiStitchedPNGCollectionItem::Decoded(TPiece& Piece) {
+  Piece.LastDrawn = ++FDrawClock;
+  if (Piece.Pixels.DataPointer() != nullptr) return Piece.Pixels;
   if (DecodedPieces() >= kKeptPieces) {
     TPiece* oldest = nullptr;
     for (TPiece& held : FPieces)
@@ -181,17 +181,17 @@ const TGuiCustomPixelMap& TGuiStitchedPNGCollectionItem::Decoded(TPiece& piece) 
         oldest = &held;
     oldest->Pixels.SetSize(0, 0);
   }
-  DecodeInto(piece, piece.Pixels);
-  return piece.Pixels;
+  DecodeInto(Piece, Piece.Pixels);
+  return Piece.Pixels;
 }
 
-void TGuiStitchedPNGCollectionItem::DecodeInto(const TPiece& piece, TGuiCustomPixelMap& map) {
+void TGuiStitchedPNGCollectionItem::DecodeInto(const TPiece& Piece, TGuiCustomPixelMap& Map) {
   TPortableNetworkGraphicPixel32 png;
-  png.LoadFromMemory(piece.File.data(), piece.File.size());
+  png.LoadFromMemory(Piece.File.data(), Piece.File.size());
   // A hostile header must not size a giant map before decoding fails.
   png.CheckImageLimits();
-  map.SetSize(piece.Width, piece.Height);
-  png.DrawToPixelMap(map);
+  Map.SetSize(Piece.Width, Piece.Height);
+  png.DrawToPixelMap(Map);
 }
 
 std::size_t TGuiStitchedPNGCollectionItem::DecodedPieces() const {
@@ -201,17 +201,17 @@ std::size_t TGuiStitchedPNGCollectionItem::DecodedPieces() const {
 }
 
 std::size_t TGuiStitchedPNGCollectionItem::DecodedBytes() const {
-  const auto bytes = [](const TGuiCustomPixelMap& map) {
-    return map.DataPointer() == nullptr ? 0 : std::size_t(map.Width()) * std::size_t(map.Height()) * sizeof(TPixel32);
+  const auto bytes = [](const TGuiCustomPixelMap& Map) {
+    return Map.DataPointer() == nullptr ? 0 : std::size_t(Map.Width()) * std::size_t(Map.Height()) * sizeof(TPixel32);
   };
   std::size_t total = bytes(PixelMap()) + bytes(FWholeStrip);
   for (const TPiece& piece : FPieces) total += bytes(piece.Pixels);
   return total;
 }
 
-void TGuiStitchedPNGCollectionItem::CopyStripTo(TGuiCustomPixelMap& target) const {
-  if (FPieces.empty()) return TGuiCustomStitchedCollectionItem::CopyStripTo(target);
-  target.SetSize(Width(), Height());
+void TGuiStitchedPNGCollectionItem::CopyStripTo(TGuiCustomPixelMap& Target) const {
+  if (FPieces.empty()) return TGuiCustomStitchedCollectionItem::CopyStripTo(Target);
+  Target.SetSize(Width(), Height());
   TGuiPixelMapMemory piece;
   std::int64_t at = 0;
   for (const TPiece& held : FPieces) {
@@ -221,7 +221,7 @@ void TGuiStitchedPNGCollectionItem::CopyStripTo(TGuiCustomPixelMap& target) cons
       pixels = &piece;
     }
     for (std::int32_t y = 0; y < held.Height; ++y) {
-      TPixel32* row = Horizontal() ? target.ScanLine(y) + at : target.ScanLine(std::int32_t(at) + y);
+      TPixel32* row = Horizontal() ? Target.ScanLine(y) + at : Target.ScanLine(std::int32_t(at) + y);
       std::copy_n(pixels->ScanLine(y), held.Width, row);
     }
     at += PieceExtent(held);

@@ -23,7 +23,7 @@ enum TGuiStitchKind : std::uint8_t { skHorizontal = 0, skVertical = 1 };
 
 class TGuiCustomStitchedCollectionItem : public TGuiCustomImageCollectionItem {
  public:
-  explicit TGuiCustomStitchedCollectionItem(TGuiStitchedImageCollection* collection = nullptr);
+  explicit TGuiCustomStitchedCollectionItem(TGuiStitchedImageCollection* Collection = nullptr);
   ~TGuiCustomStitchedCollectionItem() override;
 
   std::int32_t Index() const override;
@@ -38,15 +38,15 @@ class TGuiCustomStitchedCollectionItem : public TGuiCustomImageCollectionItem {
     const TGuiCustomPixelMap* Map;
     std::int64_t Offset;
   };
-  virtual TGlyphSource GlyphSource(std::int32_t index, std::int32_t width, std::int32_t height);
+  virtual TGlyphSource GlyphSource(std::int32_t Index, std::int32_t Width, std::int32_t Height);
   // Sizes Target to the whole strip and copies its pixels in.
-  virtual void CopyStripTo(TGuiCustomPixelMap& target) const;
+  virtual void CopyStripTo(TGuiCustomPixelMap& Target) const;
 
   std::int32_t GlyphCount() const { return FGlyphCount; }
   // Values of 0 or less raise EControlError "The glyph count must be positive".
-  void SetGlyphCount(std::int32_t value);
+  void SetGlyphCount(std::int32_t Value);
   TGuiStitchKind StitchKind() const { return FStitchKind; }
-  void SetStitchKind(TGuiStitchKind value);
+  void SetStitchKind(TGuiStitchKind Value);
 
  protected:
   // Linked controls pull their glyph indexes into the new range and resize.
@@ -55,7 +55,7 @@ class TGuiCustomStitchedCollectionItem : public TGuiCustomImageCollectionItem {
 
  private:
   // Every linked control as a stitched control (an assertion otherwise).
-  TGuiCustomStitchedControl& LinkedStitched(std::size_t index) const;
+  TGuiCustomStitchedControl& LinkedStitched(std::size_t Index) const;
 
   TGuiStitchedImageCollection* FCollection;
   std::int32_t FGlyphCount = 1;
@@ -78,30 +78,30 @@ class TGuiStitchedPNGCollectionItem : public TGuiCustomStitchedCollectionItem {
 
   const TPortableNetworkGraphicPixel32& PortableNetworkGraphic() const { return FPng; }
   // Copies Value, then RefreshPixelMap (dropping any pieces).
-  void SetPortableNetworkGraphic(const TPortableNetworkGraphicPixel32& value);
+  void SetPortableNetworkGraphic(const TPortableNetworkGraphicPixel32& Value);
   // Reads a PNG file held in memory (EPngError on broken data); the pixel
   // map follows at the next RefreshPixelMap.
-  void LoadPng(const std::uint8_t* data, std::size_t size);
+  void LoadPng(const std::uint8_t* Data, std::size_t Size);
   // Takes a strip as pieces: piece i holds glyphs i * GlyphsPerPiece on, the
   // last one the rest, stitched as this item's StitchKind. Only the headers
   // are read now: EPngError for a broken one, EControlError "The pieces of
   // the strip do not fit together" unless they share the side across the
   // strip and every piece but the last is GlyphsPerPiece glyphs long. One
   // piece is the same as LoadPng. The bytes must outlive the item.
-  void LoadPngPieces(std::span<const std::span<const std::uint8_t>> pieces, std::int32_t glyphsPerPiece);
+  void LoadPngPieces(std::span<const std::span<const std::uint8_t>> Pieces, std::int32_t GlyphsPerPiece);
   // Sizes the pixel map to the PNG and decodes the PNG into it (nothing for
   // an empty PNG); a strip in pieces drops the pieces it has decoded.
   void RefreshPixelMap();
 
   std::int32_t Width() const override;
   std::int32_t Height() const override;
-  TGlyphSource GlyphSource(std::int32_t index, std::int32_t width, std::int32_t height) override;
-  void CopyStripTo(TGuiCustomPixelMap& target) const override;
+  TGlyphSource GlyphSource(std::int32_t Index, std::int32_t Width, std::int32_t Height) override;
+  void CopyStripTo(TGuiCustomPixelMap& Target) const override;
   // Pieces decoded right now (for tests and memory figures), and whether
   // piece Index (from 0, along the strip) is one of them.
   std::size_t DecodedPieces() const;
-  bool PieceDecoded(std::size_t index) const {
-    return index < FPieces.size() && FPieces[index].Pixels.DataPointer() != nullptr;
+  bool PieceDecoded(std::size_t Index) const {
+    return Index < FPieces.size() && FPieces[Index].Pixels.DataPointer() != nullptr;
   }
   // Bytes of pixels decoded right now: the pieces held, a whole strip made
   // for a control reaching across pieces, or the picture of a strip not in
@@ -118,14 +118,14 @@ class TGuiStitchedPNGCollectionItem : public TGuiCustomStitchedCollectionItem {
   };
   bool Horizontal() const { return StitchKind() == skHorizontal; }
   // A piece's length along the strip, and its side across it.
-  std::int64_t PieceExtent(const TPiece& piece) const { return Horizontal() ? piece.Width : piece.Height; }
-  std::int64_t PieceSide(const TPiece& piece) const { return Horizontal() ? piece.Height : piece.Width; }
-  std::int64_t StripExtent(const std::vector<TPiece>& pieces) const;
-  bool PiecesFit(const std::vector<TPiece>& pieces, std::int32_t glyphsPerPiece) const;
+  std::int64_t PieceExtent(const TPiece& Piece) const { return Horizontal() ? Piece.Width : Piece.Height; }
+  std::int64_t PieceSide(const TPiece& Piece) const { return Horizontal() ? Piece.Height : Piece.Width; }
+  std::int64_t StripExtent(const std::vector<TPiece>& Pieces) const;
+  bool PiecesFit(const std::vector<TPiece>& Pieces, std::int32_t GlyphsPerPiece) const;
   // Decodes Piece if it is not, first dropping the least recently drawn
   // piece when kKeptPieces are held.
-  const TGuiCustomPixelMap& Decoded(TPiece& piece);
-  static void DecodeInto(const TPiece& piece, TGuiCustomPixelMap& map);
+  const TGuiCustomPixelMap& Decoded(TPiece& Piece);
+  static void DecodeInto(const TPiece& Piece, TGuiCustomPixelMap& Map);
 
   TPortableNetworkGraphicPixel32 FPng;
   std::vector<TPiece> FPieces;

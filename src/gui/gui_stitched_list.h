@@ -22,7 +22,7 @@ class TGuiStitchedImageCollection {
   using TItemFactory = std::function<std::unique_ptr<TGuiCustomStitchedCollectionItem>(TGuiStitchedImageCollection*)>;
 
   // Factory builds the items of this collection's one item class.
-  explicit TGuiStitchedImageCollection(TItemFactory factory);
+  explicit TGuiStitchedImageCollection(TItemFactory Factory);
   ~TGuiStitchedImageCollection();
   TGuiStitchedImageCollection(const TGuiStitchedImageCollection&) = delete;
   TGuiStitchedImageCollection& operator=(const TGuiStitchedImageCollection&) = delete;
@@ -30,20 +30,20 @@ class TGuiStitchedImageCollection {
   std::int32_t Count() const { return std::int32_t(FItems.size()); }
   TGuiCustomStitchedCollectionItem& Add();
   // Index is clamped to 0 .. Count.
-  TGuiCustomStitchedCollectionItem& Insert(std::int32_t index);
+  TGuiCustomStitchedCollectionItem& Insert(std::int32_t Index);
   // Detaches the item's controls, then frees it (EListIndexError outside).
-  void Delete(std::int32_t index);
+  void Delete(std::int32_t Index);
   // Detaches the item's controls and hands it out of the collection.
-  std::unique_ptr<TGuiCustomStitchedCollectionItem> Extract(std::int32_t index);
+  std::unique_ptr<TGuiCustomStitchedCollectionItem> Extract(std::int32_t Index);
   void Clear();
-  TGuiCustomStitchedCollectionItem& GetItem(std::int32_t index) const;
+  TGuiCustomStitchedCollectionItem& GetItem(std::int32_t Index) const;
   // Copies pixel map, name, glyph count and stitch kind of Item into item
   // Index.
-  void SetItem(std::int32_t index, const TGuiCustomStitchedCollectionItem& item);
-  std::int32_t IndexOf(const TGuiCustomStitchedCollectionItem* item) const;
+  void SetItem(std::int32_t Index, const TGuiCustomStitchedCollectionItem& Item);
+  std::int32_t IndexOf(const TGuiCustomStitchedCollectionItem* Item) const;
 
  private:
-  void CheckIndex(std::int32_t index) const;
+  void CheckIndex(std::int32_t Index) const;
 
   TItemFactory FFactory;
   std::vector<std::unique_ptr<TGuiCustomStitchedCollectionItem>> FItems;
@@ -51,14 +51,14 @@ class TGuiStitchedImageCollection {
 
 class TGuiCustomStitchedList : public TGuiCustomImageList {
  public:
-  TGuiCustomStitchedList(TGuiWindow* owner, TGuiStitchedImageCollection::TItemFactory factory);
+  TGuiCustomStitchedList(TGuiWindow* Owner, TGuiStitchedImageCollection::TItemFactory Factory);
   // Detaches the linked controls before the strips go.
   ~TGuiCustomStitchedList() override;
 
   std::int32_t Count() const override { return FStitchedCollection.Count(); }
-  TGuiCustomImageCollectionItem& ImageItem(std::int32_t index) override { return GetStitchedItems(index); }
+  TGuiCustomImageCollectionItem& ImageItem(std::int32_t Index) override { return GetStitchedItems(Index); }
   // EListIndexError "Index out of bounds (<index>)" outside 0 .. Count - 1.
-  TGuiCustomStitchedCollectionItem& GetStitchedItems(std::int32_t index) const;
+  TGuiCustomStitchedCollectionItem& GetStitchedItems(std::int32_t Index) const;
   TGuiStitchedImageCollection& StitchedCollection() { return FStitchedCollection; }
 
  private:
@@ -70,19 +70,19 @@ class TGuiCustomStitchedList : public TGuiCustomImageList {
 // piece when it is first drawn.
 class TGuiStitchedPNGList : public TGuiCustomStitchedList {
  public:
-  explicit TGuiStitchedPNGList(TGuiWindow* owner);
+  explicit TGuiStitchedPNGList(TGuiWindow* Owner);
 
   TGuiStitchedImageCollection& StitchedPNGs() { return StitchedCollection(); }
-  TGuiStitchedPNGCollectionItem& GetItems(std::int32_t index) const;
+  TGuiStitchedPNGCollectionItem& GetItems(std::int32_t Index) const;
   // Appends a strip from PNG file bytes held in memory.
-  TGuiStitchedPNGCollectionItem& AddPng(const std::uint8_t* data, std::size_t size, std::string displayName,
-                                        std::int32_t glyphCount, TGuiStitchKind stitchKind);
+  TGuiStitchedPNGCollectionItem& AddPng(const std::uint8_t* Data, std::size_t Size, std::string DisplayName,
+                                        std::int32_t GlyphCount, TGuiStitchKind StitchKind);
   // Appends a strip from PNG files held in memory, GlyphsPerPiece glyphs a
   // file (see TGuiStitchedPNGCollectionItem::LoadPngPieces); the bytes must
   // outlive the list.
-  TGuiStitchedPNGCollectionItem& AddPngPieces(std::span<const std::span<const std::uint8_t>> pieces,
-                                              std::int32_t glyphsPerPiece, std::string displayName,
-                                              std::int32_t glyphCount, TGuiStitchKind stitchKind);
+  TGuiStitchedPNGCollectionItem& AddPngPieces(std::span<const std::span<const std::uint8_t>> Pieces,
+                                              std::int32_t GlyphsPerPiece, std::string DisplayName,
+                                              std::int32_t GlyphCount, TGuiStitchKind StitchKind);
   void Loaded() override;
 };
 

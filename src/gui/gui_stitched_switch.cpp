@@ -7,18 +7,18 @@ constexpr TPixel32 kSwitchOff = Pixel32(0xFF00FF00);  // glyph 0 without a strip
 constexpr TPixel32 kSwitchOn = Pixel32(0xFFFF0000);
 }  // namespace
 
-void TCustomGuiStitchedSwitch::MouseDown(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) {
+void TCustomGuiStitchedSwitch::MouseDown(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y) {
   if (!FReadOnly) {
     if (StitchedItem() == nullptr) {
       SetGlyphIndex(-1);
     } else {
       const std::int32_t last = GlyphCount() - 1;
       const std::int32_t glyph = GlyphIndex();
-      if (button == TMouseButton::mbLeft) SetGlyphIndex(glyph < last ? glyph + 1 : 0);
-      if (button == TMouseButton::mbRight) SetGlyphIndex(glyph > 0 ? glyph - 1 : last);
+      if (Button == TMouseButton::mbLeft) SetGlyphIndex(glyph < last ? glyph + 1 : 0);
+      if (Button == TMouseButton::mbRight) SetGlyphIndex(glyph > 0 ? glyph - 1 : last);
     }
   }
-  TGuiCustomStitchedControl::MouseDown(button, shift, x, y);
+  TGuiCustomStitchedControl::MouseDown(Button, Shift, X, Y);
 }
 
 void TCustomGuiStitchedSwitch::UpdateBuffer() {

@@ -16,10 +16,10 @@ class TCustomGuiStitchedSwitch : public TGuiCustomStitchedControl {
 
   // Presses do not step (assignments to GlyphIndex still do).
   bool ReadOnly() const { return FReadOnly; }
-  void SetReadOnly(bool value) { FReadOnly = value; }
+  void SetReadOnly(bool Value) { FReadOnly = Value; }
 
   // Every press steps, also the second press of a double click.
-  void MouseDown(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y) override;
 
  protected:
   void UpdateBuffer() override;

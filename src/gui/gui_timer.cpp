@@ -4,27 +4,27 @@
 
 namespace vb {
 
-TGuiTimer::TGuiTimer(TGuiWindow* owner) : TGuiComponent(owner) { Restart(); }
+TGuiTimer::TGuiTimer(TGuiWindow* Owner) : TGuiComponent(Owner) { Restart(); }
 
 TGuiTimer::~TGuiTimer() = default;
 
 void TGuiTimer::Restart() { FLastFired = Owner() != nullptr ? Owner()->NowMilliseconds() : 0; }
 
-void TGuiTimer::SetInterval(std::uint32_t value) {
-  if (value == FInterval) return;
-  FInterval = value;
+void TGuiTimer::SetInterval(std::uint32_t Value) {
+  if (Value == FInterval) return;
+  FInterval = Value;
   Restart();
 }
 
-void TGuiTimer::SetEnabled(bool value) {
-  if (value == FEnabled) return;
-  FEnabled = value;
-  if (value) Restart();
+void TGuiTimer::SetEnabled(bool Value) {
+  if (Value == FEnabled) return;
+  FEnabled = Value;
+  if (Value) Restart();
 }
 
-void TGuiTimer::Tick(std::uint64_t nowMs) {
-  if (!FEnabled || FInterval == 0 || Destroying() || nowMs - FLastFired < FInterval) return;
-  FLastFired = nowMs;
+void TGuiTimer::Tick(std::uint64_t NowMs) {
+  if (!FEnabled || FInterval == 0 || Destroying() || NowMs - FLastFired < FInterval) return;
+  FLastFired = NowMs;
   if (FOnTimer) FOnTimer(*this);
 }
 

@@ -12,18 +12,18 @@ namespace vb {
 
 class TGuiTimer : public TGuiComponent {
  public:
-  explicit TGuiTimer(TGuiWindow* owner);
+  explicit TGuiTimer(TGuiWindow* Owner);
   ~TGuiTimer() override;
 
   // Milliseconds; 0 stops the timer from firing.
   std::uint32_t Interval() const { return FInterval; }
-  void SetInterval(std::uint32_t value);
+  void SetInterval(std::uint32_t Value);
   bool Enabled() const { return FEnabled; }
-  void SetEnabled(bool value);
-  void SetOnTimer(TNotifyEvent handler) { FOnTimer = std::move(handler); }
+  void SetEnabled(bool Value);
+  void SetOnTimer(TNotifyEvent Handler) { FOnTimer = std::move(Handler); }
 
   // Called by the window's idle processing with its clock.
-  void Tick(std::uint64_t nowMs);
+  void Tick(std::uint64_t NowMs);
 
  private:
   void Restart();

@@ -11,19 +11,19 @@ namespace vb {
 
 namespace {
 
-TPoint Relative(TPoint point, const TGuiControl& control) {
-  return TPoint{point.X - control.Left(), point.Y - control.Top()};
+TPoint Relative(TPoint Point, const TGuiControl& Control) {
+  return TPoint{Point.X - Control.Left(), Point.Y - Control.Top()};
 }
 
-bool Inside(TPoint point, const TRect& rect) {
-  return point.X >= rect.Left && point.X < rect.Right && point.Y >= rect.Top && point.Y < rect.Bottom;
+bool Inside(TPoint Point, const TRect& Rect) {
+  return Point.X >= Rect.Left && Point.X < Rect.Right && Point.Y >= Rect.Top && Point.Y < Rect.Bottom;
 }
 
 // Keeps the event being handled visible to KeyboardState, also when a
 // handler throws.
 class TCurrentEvent {
  public:
-  TCurrentEvent(const TPlatformEvent*& slot, const TPlatformEvent& event) : FSlot(slot), FOld(slot) { slot = &event; }
+  TCurrentEvent(const TPlatformEvent*& Slot, const TPlatformEvent& Event) : FSlot(Slot), FOld(Slot) { Slot = &Event; }
   ~TCurrentEvent() { FSlot = FOld; }
   TCurrentEvent(const TCurrentEvent&) = delete;
   TCurrentEvent& operator=(const TCurrentEvent&) = delete;
@@ -35,10 +35,10 @@ class TCurrentEvent {
 
 }  // namespace
 
-TGuiWindow::TGuiWindow(std::unique_ptr<TPlatformWindow> platform) : FPlatform(std::move(platform)), FColor(clBtnFace) {
+TGuiWindow::TGuiWindow(std::unique_ptr<TPlatformWindow> Platform) : FPlatform(std::move(Platform)), FColor(clBtnFace) {
   FPlatform->SetListener(this);
-  FCompositor.SetOverlay([this](TGuiPixelMapMemory& frame, const TRect& area) {
-    if (FHint && FHint->Visible()) FHint->PaintTo(frame, area);
+  FCompositor.SetOverlay([this](TGuiPixelMapMemory& Frame, const TRect& Area) {
+    if (FHint && FHint->Visible()) FHint->PaintTo(Frame, Area);
   });
 }
 
@@ -61,19 +61,19 @@ TGuiWindow::~TGuiWindow() {
 
 // --- components --------------------------------------------------------------------
 
-void TGuiWindow::Insert(std::unique_ptr<TGuiComponent> component) {
-  if (FLoading) component->BeginLoading();
-  if (auto* control = dynamic_cast<TGuiControl*>(component.get())) {
+void TGuiWindow::Insert(std::unique_ptr<TGuiComponent> Component) {
+  if (FLoading) Component->BeginLoading();
+  if (auto* control = dynamic_cast<TGuiControl*>(Component.get())) {
     FControls.push_back(control);
     if (control->Visible()) FCompositor.Invalidate(control->BoundsRect());
   }
-  if (auto* timer = dynamic_cast<TGuiTimer*>(component.get())) FTimers.push_back(timer);
-  FComponents.push_back(std::move(component));
+  if (auto* timer = dynamic_cast<TGuiTimer*>(Component.get())) FTimers.push_back(timer);
+  FComponents.push_back(std::move(Component));
 }
 
-TGuiComponent* TGuiWindow::FindComponent(const std::string& name) const {
+TGuiComponent* TGuiWindow::FindComponent(const std::string& Name) const {
   for (const auto& component : FComponents)
-    if (component->Name() == name) return component.get();
+    if (component->Name() == Name) return component.get();
   return nullptr;
 }
 
@@ -92,15 +92,15 @@ void TGuiWindow::EndLoading() {
 
 // --- the window itself ---------------------------------------------------------------
 
-void TGuiWindow::SetClientSize(std::int32_t width, std::int32_t height) {
-  if (width == ClientWidth() && height == ClientHeight()) return;
-  FCompositor.SetSize(width, height);
-  FPlatform->SetSize(width, height);
+void TGuiWindow::SetClientSize(std::int32_t Width, std::int32_t Height) {
+  if (Width == ClientWidth() && Height == ClientHeight()) return;
+  FCompositor.SetSize(Width, Height);
+  FPlatform->SetSize(Width, Height);
 }
 
-void TGuiWindow::SetColor(TColor value) {
-  if (value == FColor) return;
-  FColor = value;
+void TGuiWindow::SetColor(TColor Value) {
+  if (Value == FColor) return;
+  FColor = Value;
   FCompositor.InvalidateAll();
   for (TGuiControl* control : FControls) control->ParentColorChanged();
 }
@@ -117,20 +117,20 @@ void TGuiWindow::Hide() { FPlatform->Hide(); }
 
 // --- painting ----------------------------------------------------------------------
 
-void TGuiWindow::Present(const TRect& area) { FPlatform->Present(FCompositor.FrameView(), area); }
+void TGuiWindow::Present(const TRect& Area) { FPlatform->Present(FCompositor.FrameView(), Area); }
 
 void TGuiWindow::Repaint() {
   if (!FCompositor.HasDirty()) return;
-  FCompositor.Compose(FColor, FControls, [this](const TRect& area) { Present(area); });
+  FCompositor.Compose(FColor, FControls, [this](const TRect& Area) { Present(Area); });
 }
 
-void TGuiWindow::CaptureFrame(TGuiCustomPixelMap& dest) {
+void TGuiWindow::CaptureFrame(TGuiCustomPixelMap& Dest) {
   Repaint();
-  dest.Assign(FCompositor.FrameView());
+  Dest.Assign(FCompositor.FrameView());
 }
 
-void TGuiWindow::PaintBackdrop(const TGuiControl& control, TCanvas& canvas) {
-  FCompositor.PaintBackdrop(FColor, FControls, control, canvas);
+void TGuiWindow::PaintBackdrop(const TGuiControl& Control, TCanvas& Canvas) {
+  FCompositor.PaintBackdrop(FColor, FControls, Control, Canvas);
 }
 
 // --- pumping -----------------------------------------------------------------------
@@ -148,21 +148,21 @@ bool TGuiWindow::HintVisible() const { return FHint && FHint->Visible(); }
 
 TRect TGuiWindow::HintBounds() const { return HintVisible() ? FHint->Bounds() : TRect{}; }
 
-void TGuiWindow::UpdateHint(std::uint64_t nowMs) {
+void TGuiWindow::UpdateHint(std::uint64_t NowMs) {
   const bool wanted = FHovered != nullptr && FHovered->ShowHint() && !FHovered->Hint().empty() &&
                       FCaptured == nullptr && FPlatform->Visible();
   if (HintVisible()) {
-    if (!wanted || FHintControl != FHovered || nowMs - FHintShownAt >= TGuiHint::kShowTimeMs) {
+    if (!wanted || FHintControl != FHovered || NowMs - FHintShownAt >= TGuiHint::kShowTimeMs) {
       HideHint();
       FHintDone = true;
     }
     return;
   }
-  if (!wanted || FHintDone || nowMs - FHoverSince < TGuiHint::kShowDelayMs) return;
+  if (!wanted || FHintDone || NowMs - FHoverSince < TGuiHint::kShowDelayMs) return;
   if (!FHint) FHint = std::make_unique<TGuiHint>(nullptr, FScaleHalves);
   FCompositor.Invalidate(FHint->Show(FHovered->Hint(), FPointer, ClientWidth(), ClientHeight()));
   FHintControl = FHovered;
-  FHintShownAt = nowMs;
+  FHintShownAt = NowMs;
 }
 
 void TGuiWindow::HideHint() {
@@ -178,21 +178,21 @@ TShiftState TGuiWindow::KeyboardState() const {
   return FCurrentEvent != nullptr ? FCurrentEvent->Shift : FPlatform->KeyboardState();
 }
 
-void TGuiWindow::FocusControl(TGuiControl* control) {
-  if (control == FFocused) return;
+void TGuiWindow::FocusControl(TGuiControl* Control) {
+  if (Control == FFocused) return;
   TGuiControl* old = FFocused;
-  FFocused = control;
+  FFocused = Control;
   if (old != nullptr) old->DoExit();
-  if (control != nullptr) control->DoEnter();
+  if (Control != nullptr) Control->DoEnter();
 }
 
-TGuiControl* TGuiWindow::ControlAt(TPoint point) const {
+TGuiControl* TGuiWindow::ControlAt(TPoint Point) const {
   // A disabled control swallows the pointer rather than passing it below.
-  auto hit = [&](bool windowed, bool& found) -> TGuiControl* {
+  auto hit = [&](bool Windowed, bool& Found) -> TGuiControl* {
     for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
       TGuiControl* c = *it;
-      if (c->Windowed() != windowed || !c->Visible() || !Inside(point, c->BoundsRect())) continue;
-      found = true;
+      if (c->Windowed() != Windowed || !c->Visible() || !Inside(Point, c->BoundsRect())) continue;
+      Found = true;
       return c->Enabled() ? c : nullptr;
     }
     return nullptr;
@@ -202,42 +202,42 @@ TGuiControl* TGuiWindow::ControlAt(TPoint point) const {
   return found ? windowed : hit(false, found);
 }
 
-void TGuiWindow::SetPointerHidden(bool hidden) {
-  if (hidden == FPointerHidden) return;
-  FPointerHidden = hidden;
-  FPlatform->SetPointerHidden(hidden);
+void TGuiWindow::SetPointerHidden(bool Hidden) {
+  if (Hidden == FPointerHidden) return;
+  FPointerHidden = Hidden;
+  FPlatform->SetPointerHidden(Hidden);
 }
 
 std::string TGuiWindow::ActiveHint() const {
   return FHovered != nullptr && FHovered->ShowHint() ? FHovered->Hint() : std::string();
 }
 
-void TGuiWindow::OnPlatformEvent(const TPlatformEvent& event) {
+void TGuiWindow::OnPlatformEvent(const TPlatformEvent& Event) {
   if (FDestroying) return;
-  TCurrentEvent current(FCurrentEvent, event);
-  switch (event.Kind) {
+  TCurrentEvent current(FCurrentEvent, Event);
+  switch (Event.Kind) {
     case TPlatformEventKind::pekMouseDown:
-      MouseDown(event);
+      MouseDown(Event);
       break;
     case TPlatformEventKind::pekMouseUp:
-      MouseUp(event);
+      MouseUp(Event);
       break;
     case TPlatformEventKind::pekMouseMove:
-      MouseMove(event);
+      MouseMove(Event);
       break;
     case TPlatformEventKind::pekMouseWheel:
-      MouseWheel(event);
+      MouseWheel(Event);
       break;
     case TPlatformEventKind::pekMouseLeave:
       if (FCaptured == nullptr) UpdateHover(nullptr);
       break;
     case TPlatformEventKind::pekKeyDown:
     case TPlatformEventKind::pekKeyUp:
-      Key(event);
+      Key(Event);
       break;
     case TPlatformEventKind::pekExpose:
       Repaint();
-      Present(event.Area);
+      Present(Event.Area);
       break;
     case TPlatformEventKind::pekCaptureLost:
       CaptureLost();
@@ -254,77 +254,77 @@ void TGuiWindow::OnPlatformEvent(const TPlatformEvent& event) {
   }
 }
 
-void TGuiWindow::MouseDown(const TPlatformEvent& event) {
+void TGuiWindow::MouseDown(const TPlatformEvent& Event) {
   HideHint();
   FHintDone = true;
-  TGuiControl* target = FCaptured != nullptr ? FCaptured : ControlAt(event.Position);
-  FButtonsDown |= ButtonShift(event.Button);
+  TGuiControl* target = FCaptured != nullptr ? FCaptured : ControlAt(Event.Position);
+  FButtonsDown |= ButtonShift(Event.Button);
   if (target == nullptr) return;
   UpdateHover(target);
   if (FCaptured == nullptr) {
     FCaptured = target;
     FPlatform->SetCapture(true);
   }
-  const bool left = event.Button == TMouseButton::mbLeft;
+  const bool left = Event.Button == TMouseButton::mbLeft;
   if (left && target->CanFocus()) FocusControl(target);
-  const bool isDouble = (event.Shift & ssDouble) != 0;
+  const bool isDouble = (Event.Shift & ssDouble) != 0;
   // A click is a left press and release on the same control; the second
   // press of a double click makes a double click instead.
   if (left) FClickCandidate = isDouble ? nullptr : target;
   if (left && isDouble) target->DblClick();
   // DblClick may have hidden or destroyed nothing we own; the target stays.
-  const TPoint at = Relative(event.Position, *target);
-  target->MouseDown(event.Button, event.Shift, at.X, at.Y);
+  const TPoint at = Relative(Event.Position, *target);
+  target->MouseDown(Event.Button, Event.Shift, at.X, at.Y);
 }
 
-void TGuiWindow::MouseUp(const TPlatformEvent& event) {
-  FButtonsDown &= ~ButtonShift(event.Button);
-  TGuiControl* target = FCaptured != nullptr ? FCaptured : ControlAt(event.Position);
+void TGuiWindow::MouseUp(const TPlatformEvent& Event) {
+  FButtonsDown &= ~ButtonShift(Event.Button);
+  TGuiControl* target = FCaptured != nullptr ? FCaptured : ControlAt(Event.Position);
   if (target != nullptr) {
-    const TPoint at = Relative(event.Position, *target);
-    target->MouseUp(event.Button, event.Shift, at.X, at.Y);
-    if (event.Button == TMouseButton::mbLeft && FClickCandidate == target &&
-        Inside(event.Position, target->BoundsRect()))
+    const TPoint at = Relative(Event.Position, *target);
+    target->MouseUp(Event.Button, Event.Shift, at.X, at.Y);
+    if (Event.Button == TMouseButton::mbLeft && FClickCandidate == target &&
+        Inside(Event.Position, target->BoundsRect()))
       target->Click();
   }
-  if (event.Button == TMouseButton::mbLeft) FClickCandidate = nullptr;
+  if (Event.Button == TMouseButton::mbLeft) FClickCandidate = nullptr;
   if (FButtonsDown == 0) ReleaseCapture();
-  if (FCaptured == nullptr) UpdateHover(ControlAt(event.Position));
+  if (FCaptured == nullptr) UpdateHover(ControlAt(Event.Position));
 }
 
-void TGuiWindow::MouseMove(const TPlatformEvent& event) {
-  FPointer = event.Position;
-  if (FCaptured == nullptr) UpdateHover(ControlAt(event.Position));
+void TGuiWindow::MouseMove(const TPlatformEvent& Event) {
+  FPointer = Event.Position;
+  if (FCaptured == nullptr) UpdateHover(ControlAt(Event.Position));
   TGuiControl* target = FCaptured != nullptr ? FCaptured : FHovered;
   if (target == nullptr) return;
-  const TPoint at = Relative(event.Position, *target);
-  target->MouseMove(event.Shift, at.X, at.Y);
+  const TPoint at = Relative(Event.Position, *target);
+  target->MouseMove(Event.Shift, at.X, at.Y);
 }
 
-void TGuiWindow::MouseWheel(const TPlatformEvent& event) {
+void TGuiWindow::MouseWheel(const TPlatformEvent& Event) {
   TGuiControl* target = FFocused;
   if (target == nullptr || !target->Visible() || !target->Enabled()) return;
-  target->MouseWheel(event.Shift, event.WheelDelta, Relative(event.Position, *target));
+  target->MouseWheel(Event.Shift, Event.WheelDelta, Relative(Event.Position, *target));
 }
 
-void TGuiWindow::Key(const TPlatformEvent& event) {
+void TGuiWindow::Key(const TPlatformEvent& Event) {
   if (FFocused == nullptr) return;
-  std::int32_t key = event.Key;
-  if (event.Kind == TPlatformEventKind::pekKeyDown)
-    FFocused->KeyDown(key, event.Shift);
+  std::int32_t key = Event.Key;
+  if (Event.Kind == TPlatformEventKind::pekKeyDown)
+    FFocused->KeyDown(key, Event.Shift);
   else
-    FFocused->KeyUp(key, event.Shift);
+    FFocused->KeyUp(key, Event.Shift);
 }
 
-void TGuiWindow::UpdateHover(TGuiControl* control) {
-  if (control == FHovered) return;
+void TGuiWindow::UpdateHover(TGuiControl* Control) {
+  if (Control == FHovered) return;
   TGuiControl* old = FHovered;
-  FHovered = control;
+  FHovered = Control;
   FHoverSince = FPlatform->NowMilliseconds();
   FHintDone = false;
   HideHint();
   if (old != nullptr) old->MouseLeave();
-  if (control != nullptr) control->MouseEnter();
+  if (Control != nullptr) Control->MouseEnter();
 }
 
 void TGuiWindow::CaptureLost() {
@@ -343,41 +343,41 @@ void TGuiWindow::ReleaseCapture() {
 
 // --- notices from controls -------------------------------------------------------------
 
-void TGuiWindow::ControlChanged(TGuiControl& control) {
-  if (FOnControlChange && !FDestroying) FOnControlChange(control);
+void TGuiWindow::ControlChanged(TGuiControl& Control) {
+  if (FOnControlChange && !FDestroying) FOnControlChange(Control);
 }
 
-void TGuiWindow::ControlBoundsChanged(TGuiControl& control, const TRect& oldBounds) {
-  if (!control.Visible()) return;
-  FCompositor.Invalidate(oldBounds);
-  FCompositor.Invalidate(control.BoundsRect());
-  if (!control.Windowed()) {
-    RefreshBackdropsAbove(control, oldBounds);
-    RefreshBackdropsAbove(control, control.BoundsRect());
+void TGuiWindow::ControlBoundsChanged(TGuiControl& Control, const TRect& OldBounds) {
+  if (!Control.Visible()) return;
+  FCompositor.Invalidate(OldBounds);
+  FCompositor.Invalidate(Control.BoundsRect());
+  if (!Control.Windowed()) {
+    RefreshBackdropsAbove(Control, OldBounds);
+    RefreshBackdropsAbove(Control, Control.BoundsRect());
   }
 }
 
-void TGuiWindow::ControlVisibilityChanged(TGuiControl& control) {
-  FCompositor.Invalidate(control.BoundsRect());
-  if (!control.Windowed()) RefreshBackdropsAbove(control, control.BoundsRect());
-  if (control.Visible()) return;
-  if (FFocused == &control) FocusControl(nullptr);
-  if (FHovered == &control) UpdateHover(nullptr);
-  if (FHintControl == &control) HideHint();
-  if (FCaptured == &control) ReleaseCapture();
-  if (FClickCandidate == &control) FClickCandidate = nullptr;
+void TGuiWindow::ControlVisibilityChanged(TGuiControl& Control) {
+  FCompositor.Invalidate(Control.BoundsRect());
+  if (!Control.Windowed()) RefreshBackdropsAbove(Control, Control.BoundsRect());
+  if (Control.Visible()) return;
+  if (FFocused == &Control) FocusControl(nullptr);
+  if (FHovered == &Control) UpdateHover(nullptr);
+  if (FHintControl == &Control) HideHint();
+  if (FCaptured == &Control) ReleaseCapture();
+  if (FClickCandidate == &Control) FClickCandidate = nullptr;
 }
 
-void TGuiWindow::RefreshBackdropsAbove(const TGuiControl& control, const TRect& area) {
-  if (area.IsEmpty()) return;
+void TGuiWindow::RefreshBackdropsAbove(const TGuiControl& Control, const TRect& Area) {
+  if (Area.IsEmpty()) return;
   bool above = false;
   for (TGuiControl* c : FControls) {
-    if (c == &control) {
+    if (c == &Control) {
       above = true;
       continue;
     }
     // Windowed controls lie above every windowless one.
-    if ((above || c->Windowed()) && Intersects(c->BoundsRect(), area)) c->BackdropChanged();
+    if ((above || c->Windowed()) && Intersects(c->BoundsRect(), Area)) c->BackdropChanged();
   }
 }
 

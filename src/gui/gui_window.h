@@ -28,11 +28,11 @@ class TGuiControl;
 class TGuiTimer;
 class TGuiCustomPixelMap;
 
-using TControlNotifyEvent = std::function<void(TGuiControl& control)>;
+using TControlNotifyEvent = std::function<void(TGuiControl& Control)>;
 
 class TGuiWindow : public TPlatformWindowListener {
  public:
-  explicit TGuiWindow(std::unique_ptr<TPlatformWindow> platform);
+  explicit TGuiWindow(std::unique_ptr<TPlatformWindow> Platform);
   ~TGuiWindow() override;
   TGuiWindow(const TGuiWindow&) = delete;
   TGuiWindow& operator=(const TGuiWindow&) = delete;
@@ -41,15 +41,15 @@ class TGuiWindow : public TPlatformWindowListener {
   // Builds a component owned by this window (constructor arguments after the
   // owner). Built while loading, it starts in the loading state.
   template <class T, class... TArgs>
-  T& Create(TArgs&&... args) {
-    auto component = std::make_unique<T>(this, std::forward<TArgs>(args)...);
+  T& Create(TArgs&&... Args) {
+    auto component = std::make_unique<T>(this, std::forward<TArgs>(Args)...);
     T& result = *component;
     Insert(std::move(component));
     return result;
   }
   std::size_t ComponentCount() const { return FComponents.size(); }
   const std::vector<TGuiControl*>& Controls() const { return FControls; }
-  TGuiComponent* FindComponent(const std::string& name) const;
+  TGuiComponent* FindComponent(const std::string& Name) const;
 
   // Applying a layout: components created (or already there) between the two
   // calls are in the loading state; EndLoading runs Loaded on each in
@@ -63,36 +63,36 @@ class TGuiWindow : public TPlatformWindowListener {
   TPlatformWindow& Platform() { return *FPlatform; }
   std::int32_t ClientWidth() const { return FCompositor.Width(); }
   std::int32_t ClientHeight() const { return FCompositor.Height(); }
-  void SetClientSize(std::int32_t width, std::int32_t height);
+  void SetClientSize(std::int32_t Width, std::int32_t Height);
   // 0x00BBGGRR or a system colour; controls with ParentColor follow it.
   TColor Color() const { return FColor; }
-  void SetColor(TColor value);
+  void SetColor(TColor Value);
   const std::string& Caption() const { return FCaption; }
-  void SetCaption(std::string value) { FCaption = std::move(value); }
+  void SetCaption(std::string Value) { FCaption = std::move(Value); }
   // The screen's pixel density in halves (2: 1x, 3: 1.5x, 4: 2x). The
   // controls are placed in device pixels by their owner; the window's own
   // hint box draws at this density.
   std::int32_t ScaleHalves() const { return FScaleHalves; }
-  void SetScaleHalves(std::int32_t value) { FScaleHalves = value; }
+  void SetScaleHalves(std::int32_t Value) { FScaleHalves = Value; }
   void Show();
   void Hide();
   bool Visible() const { return FPlatform->Visible(); }
-  void SetOnShow(std::function<void()> handler) { FOnShow = std::move(handler); }
+  void SetOnShow(std::function<void()> Handler) { FOnShow = std::move(Handler); }
   // Runs on the platform's own pulse (pekTimer) instead of Idle(), so that
   // the owner does its whole idle work; without a handler the pulse idles.
-  void SetOnPulse(std::function<void()> handler) { FOnPulse = std::move(handler); }
+  void SetOnPulse(std::function<void()> Handler) { FOnPulse = std::move(Handler); }
   // Runs when the platform reports another screen density (pekScaleChanged).
-  void SetOnScaleChanged(std::function<void()> handler) { FOnScaleChanged = std::move(handler); }
+  void SetOnScaleChanged(std::function<void()> Handler) { FOnScaleChanged = std::move(Handler); }
   // Fired for every control that sends its change notice (a new value).
-  void SetOnControlChange(TControlNotifyEvent handler) { FOnControlChange = std::move(handler); }
+  void SetOnControlChange(TControlNotifyEvent Handler) { FOnControlChange = std::move(Handler); }
 
   // --- painting ---
-  void Invalidate(const TRect& area) { FCompositor.Invalidate(area); }
+  void Invalidate(const TRect& Area) { FCompositor.Invalidate(Area); }
   void InvalidateAll() { FCompositor.InvalidateAll(); }
   // Composes the dirty areas and presents them.
   void Repaint();
   // Repaints, then copies the window's picture into Dest.
-  void CaptureFrame(TGuiCustomPixelMap& dest);
+  void CaptureFrame(TGuiCustomPixelMap& Dest);
   const TGuiCompositor& Compositor() const { return FCompositor; }
 
   // --- pumping ---
@@ -105,14 +105,14 @@ class TGuiWindow : public TPlatformWindowListener {
   // platform's current state outside of event handling).
   TShiftState KeyboardState() const;
   TGuiControl* FocusedControl() const { return FFocused; }
-  void FocusControl(TGuiControl* control);
+  void FocusControl(TGuiControl* Control);
   TGuiControl* CapturedControl() const { return FCaptured; }
   // The topmost visible, enabled control at Point (client pixels), or null.
-  TGuiControl* ControlAt(TPoint point) const;
-  void SetPointerHidden(bool hidden);
+  TGuiControl* ControlAt(TPoint Point) const;
+  void SetPointerHidden(bool Hidden);
   bool PointerHidden() const { return FPointerHidden; }
   // Moves the pointer to Point in client pixels.
-  void WarpPointer(TPoint point) { FPlatform->WarpPointer(point); }
+  void WarpPointer(TPoint Point) { FPlatform->WarpPointer(Point); }
   // The hint of the control under the pointer when it shows hints, else "".
   std::string ActiveHint() const;
   // Whether the hint box is shown (after the pointer rested on a control
@@ -121,31 +121,31 @@ class TGuiWindow : public TPlatformWindowListener {
   TRect HintBounds() const;
 
   // --- platform events ---
-  void OnPlatformEvent(const TPlatformEvent& event) override;
+  void OnPlatformEvent(const TPlatformEvent& Event) override;
 
   // --- notices from controls ---
-  void ControlChanged(TGuiControl& control);
-  void ControlBoundsChanged(TGuiControl& control, const TRect& oldBounds);
-  void ControlVisibilityChanged(TGuiControl& control);
-  void PaintBackdrop(const TGuiControl& control, TCanvas& canvas);
+  void ControlChanged(TGuiControl& Control);
+  void ControlBoundsChanged(TGuiControl& Control, const TRect& OldBounds);
+  void ControlVisibilityChanged(TGuiControl& Control);
+  void PaintBackdrop(const TGuiControl& Control, TCanvas& Canvas);
 
  private:
-  void Insert(std::unique_ptr<TGuiComponent> component);
-  void MouseDown(const TPlatformEvent& event);
-  void MouseUp(const TPlatformEvent& event);
-  void MouseMove(const TPlatformEvent& event);
-  void MouseWheel(const TPlatformEvent& event);
-  void Key(const TPlatformEvent& event);
-  void UpdateHover(TGuiControl* control);
+  void Insert(std::unique_ptr<TGuiComponent> Component);
+  void MouseDown(const TPlatformEvent& Event);
+  void MouseUp(const TPlatformEvent& Event);
+  void MouseMove(const TPlatformEvent& Event);
+  void MouseWheel(const TPlatformEvent& Event);
+  void Key(const TPlatformEvent& Event);
+  void UpdateHover(TGuiControl* Control);
   void ReleaseCapture();
   // The platform ended the capture: the drag ends without a release.
   void CaptureLost();
   // Transparent windowed controls above a changed windowless area rebuild
   // their backdrop.
-  void RefreshBackdropsAbove(const TGuiControl& control, const TRect& area);
-  void Present(const TRect& area);
+  void RefreshBackdropsAbove(const TGuiControl& Control, const TRect& Area);
+  void Present(const TRect& Area);
   // Shows or hides the hint box as the pointer's rest asks (from Idle).
-  void UpdateHint(std::uint64_t nowMs);
+  void UpdateHint(std::uint64_t NowMs);
   void HideHint();
 
   std::unique_ptr<TPlatformWindow> FPlatform;

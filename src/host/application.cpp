@@ -14,19 +14,19 @@ TApplication* GApplication = nullptr;
 TApplication::TApplication() : TComponent(nullptr) {}
 
 TApplication& TApplication::Instance() {
-  std::lock_guard<std::mutex> Guard(GApplicationLock);
+  std::lock_guard<std::mutex> guard(GApplicationLock);
   if (!GApplication) GApplication = new TApplication();
   return *GApplication;
 }
 
 void TApplication::Finalize() {
-  TApplication* Victim = nullptr;
+  TApplication* victim = nullptr;
   {
-    std::lock_guard<std::mutex> Guard(GApplicationLock);
-    Victim = GApplication;
+    std::lock_guard<std::mutex> guard(GApplicationLock);
+    victim = GApplication;
     GApplication = nullptr;
   }
-  delete Victim;
+  delete victim;
 }
 
 }  // namespace vb

@@ -36,8 +36,8 @@ TBasicVSTModule::~TBasicVSTModule() {
 void TBasicVSTModule::SetAudioMaster(TAudioMasterCallbackFunc AAudioMaster) {
   FAudioMaster = AAudioMaster;
   if (!FAudioMaster || GetMasterVersion() == 0) throw EVstError(TErrorCode::ecAudioMasterError);
-  char Discarded[256] = {};
-  GetHostProductString(Discarded);
+  char discarded[256] = {};
+  GetHostProductString(discarded);
   FUseAudioEffectPtr = false;
   AudioMasterChanged();
 }
@@ -46,7 +46,7 @@ void TBasicVSTModule::AudioMasterChanged() {}
 
 std::intptr_t TBasicVSTModule::HostCallDispatcher(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value,
                                                   void* Ptr, float Opt) {
-  const std::intptr_t Result = DispatchOpcode(Opcode, Index, Value, Ptr, Opt);
+  const std::intptr_t result = DispatchOpcode(Opcode, Index, Value, Ptr, Opt);
   try {
     if (OnDispatcher) OnDispatcher(*this, Opcode);
   } catch (...) {
@@ -55,7 +55,7 @@ std::intptr_t TBasicVSTModule::HostCallDispatcher(std::int32_t Opcode, std::int3
   }
   // effClose scheduled the destruction; nothing may touch the module after.
   if (FDestroyAfterDispatch) delete this;
-  return Result;
+  return result;
 }
 
 // One case per opcode of the list; an unknown opcode is answered with 0 and
@@ -121,25 +121,25 @@ void TBasicVSTModule::SetVersionRelease(std::int32_t Value) {
 void TBasicVSTModule::UpdateVersion() {
   // Computed in unsigned arithmetic so absurd numbers wrap instead of
   // overflowing; real version numbers are small.
-  const auto Major = static_cast<std::uint32_t>(FVersionMajor);
-  const auto Minor = static_cast<std::uint32_t>(FVersionMinor);
-  const auto Release = static_cast<std::uint32_t>(FVersionRelease);
-  const std::uint32_t Version =
-      FVersionRelease < 100 ? Major * 1000u + Minor * 100u + Release : Major * 65536u + Minor * 256u + Release;
-  FEffect.Version = static_cast<std::int32_t>(Version);
+  const auto major = static_cast<std::uint32_t>(FVersionMajor);
+  const auto minor = static_cast<std::uint32_t>(FVersionMinor);
+  const auto release = static_cast<std::uint32_t>(FVersionRelease);
+  const std::uint32_t version =
+      FVersionRelease < 100 ? major * 1000u + minor * 100u + release : major * 65536u + minor * 256u + release;
+  FEffect.Version = static_cast<std::int32_t>(version);
 }
 
 std::string TBasicVSTModule::UniqueID() const {
-  const auto Value = static_cast<std::uint32_t>(FEffect.UniqueID);
-  std::string Result(4, '\0');
-  for (int i = 0; i < 4; ++i) Result[i] = static_cast<char>((Value >> (24 - 8 * i)) & 0xFFu);
-  return Result;
+  const auto value = static_cast<std::uint32_t>(FEffect.UniqueID);
+  std::string result(4, '\0');
+  for (int i = 0; i < 4; ++i) result[i] = static_cast<char>((value >> (24 - 8 * i)) & 0xFFu);
+  return result;
 }
 
 void TBasicVSTModule::SetUniqueID(const std::string& Value) {
-  char C[4] = {};
-  for (std::size_t i = 0; i < 4 && i < Value.size(); ++i) C[i] = Value[i];
-  FEffect.UniqueID = PackChunkName(C[0], C[1], C[2], C[3]);
+  char c[4] = {};
+  for (std::size_t i = 0; i < 4 && i < Value.size(); ++i) c[i] = Value[i];
+  FEffect.UniqueID = PackChunkName(c[0], c[1], c[2], c[3]);
 }
 
 // The default answers of the list: 0 for every handler not written above.

@@ -20,8 +20,8 @@ std::intptr_t TBasicVSTModule::SetParameterAutomated(std::int32_t Index, float V
 std::intptr_t TBasicVSTModule::GetMasterVersion() const { return CallAudioMaster(amVersion, 0, 0, nullptr, 0.0f); }
 
 std::intptr_t TBasicVSTModule::GetHostVstVersion() const {
-  const std::intptr_t Version = GetMasterVersion();
-  return Version == 0 ? 1 : Version;
+  const std::intptr_t version = GetMasterVersion();
+  return version == 0 ? 1 : version;
 }
 
 std::intptr_t TBasicVSTModule::GetCurrentUniqueId() const { return CallAudioMaster(amCurrentId, 0, 0, nullptr, 0.0f); }

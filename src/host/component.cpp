@@ -14,32 +14,32 @@ TComponent::~TComponent() {
 }
 
 std::size_t TComponent::ComponentCount() const {
-  std::lock_guard<std::mutex> Guard(FLock);
+  std::lock_guard<std::mutex> guard(FLock);
   return FComponents.size();
 }
 
 void TComponent::DestroyComponents() {
   for (;;) {
-    TComponent* Victim = nullptr;
+    TComponent* victim = nullptr;
     {
-      std::lock_guard<std::mutex> Guard(FLock);
+      std::lock_guard<std::mutex> guard(FLock);
       if (FComponents.empty()) return;
-      Victim = FComponents.back();
+      victim = FComponents.back();
     }
     // The victim's destructor removes it from this list.
-    delete Victim;
+    delete victim;
   }
 }
 
 void TComponent::InsertComponent(TComponent* AComponent) {
-  std::lock_guard<std::mutex> Guard(FLock);
+  std::lock_guard<std::mutex> guard(FLock);
   FComponents.push_back(AComponent);
 }
 
 void TComponent::RemoveComponent(TComponent* AComponent) {
-  std::lock_guard<std::mutex> Guard(FLock);
-  auto It = std::find(FComponents.begin(), FComponents.end(), AComponent);
-  if (It != FComponents.end()) FComponents.erase(It);
+  std::lock_guard<std::mutex> guard(FLock);
+  auto it = std::find(FComponents.begin(), FComponents.end(), AComponent);
+  if (it != FComponents.end()) FComponents.erase(it);
 }
 
 }  // namespace vb

@@ -84,16 +84,16 @@ std::intptr_t TCustomVSTModule::HostCallSetTotalSampleToProcess(std::int32_t, st
 }
 
 std::intptr_t TCustomVSTModule::HostCallCanDo(std::int32_t, std::intptr_t, void* Ptr, float) {
-  const char* Text = static_cast<const char*>(Ptr);
-  std::intptr_t Result = 0;
-  const std::int32_t CanDo = FindVstCanDo(Text);
-  if (CanDo == vcdCockosExtension) {
-    Result = (FCanDos & CanDoBit(vcdCockosExtension)) ? kCockosExtensionAnswer : 0;
-  } else if (CanDo >= 0) {
-    Result = (FCanDos & CanDoBit(static_cast<TVstCanDo>(CanDo))) ? 1 : -1;
+  const char* text = static_cast<const char*>(Ptr);
+  std::intptr_t result = 0;
+  const std::int32_t canDo = FindVstCanDo(text);
+  if (canDo == vcdCockosExtension) {
+    result = (FCanDos & CanDoBit(vcdCockosExtension)) ? kCockosExtensionAnswer : 0;
+  } else if (canDo >= 0) {
+    result = (FCanDos & CanDoBit(static_cast<TVstCanDo>(canDo))) ? 1 : -1;
   }
-  if (OnCanDo && Text) OnCanDo(*this, Text);
-  return Result;
+  if (OnCanDo && text) OnCanDo(*this, text);
+  return result;
 }
 
 std::intptr_t TCustomVSTModule::HostCallVendorSpecific(std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) {
@@ -139,20 +139,20 @@ void TCustomVSTModule::AudioMasterChanged() {
 
 const std::string& TCustomVSTModule::HostProduct() {
   if (FHostProduct.empty() || FHostProduct == kUnknownHost) {
-    char Text[kHostTextBufferSize] = {};
-    const bool Answered = GetHostProductString(Text);
-    Text[kHostTextBufferSize - 1] = '\0';  // a host that filled the buffer entirely
-    FHostProduct = Answered ? CutText(Text, kMaxHostNameLength) : kUnknownHost;
+    char text[kHostTextBufferSize] = {};
+    const bool answered = GetHostProductString(text);
+    text[kHostTextBufferSize - 1] = '\0';  // a host that filled the buffer entirely
+    FHostProduct = answered ? CutText(text, kMaxHostNameLength) : kUnknownHost;
   }
   return FHostProduct;
 }
 
 const std::string& TCustomVSTModule::HostVendor() {
   if (FHostVendor.empty() || FHostVendor == kUnknownHost) {
-    char Text[kHostTextBufferSize] = {};
-    const bool Answered = GetHostVendorString(Text);
-    Text[kHostTextBufferSize - 1] = '\0';
-    FHostVendor = Answered ? CutText(Text, kMaxHostNameLength) : kUnknownHost;
+    char text[kHostTextBufferSize] = {};
+    const bool answered = GetHostVendorString(text);
+    text[kHostTextBufferSize - 1] = '\0';
+    FHostVendor = answered ? CutText(text, kMaxHostNameLength) : kUnknownHost;
   }
   return FHostVendor;
 }
@@ -191,14 +191,14 @@ std::intptr_t TCustomVSTModule::HostCallSetBypass(std::int32_t, std::intptr_t Va
 
 std::intptr_t TCustomVSTModule::HostCallGetVu(std::int32_t, std::intptr_t, void*, float) {
   if (!OnGetVU) return 0;
-  float Level = 0.0f;
-  OnGetVU(*this, Level);
-  const double Scaled = static_cast<double>(Level) * 32767.0;
+  float level = 0.0f;
+  OnGetVU(*this, level);
+  const double scaled = static_cast<double>(level) * 32767.0;
   // A level that is not a number or beyond the 32-bit range is clamped
   // instead of converted with undefined results.
-  if (std::isnan(Scaled)) return 0;
-  const double Limit = static_cast<double>(std::numeric_limits<std::int32_t>::max());
-  return static_cast<std::intptr_t>(std::nearbyint(std::clamp(Scaled, -Limit, Limit)));
+  if (std::isnan(scaled)) return 0;
+  const double limit = static_cast<double>(std::numeric_limits<std::int32_t>::max());
+  return static_cast<std::intptr_t>(std::nearbyint(std::clamp(scaled, -limit, limit)));
 }
 
 std::intptr_t TCustomVSTModule::HostCallConnectInput(std::int32_t Index, std::intptr_t Value, void*, float) {
@@ -291,15 +291,15 @@ std::intptr_t TCustomVSTModule::HostCallSetBlockSizeAndSampleRate(std::int32_t, 
 }
 
 std::intptr_t TCustomVSTModule::UpdateSampleRate() {
-  const std::intptr_t Answer = GetHostSampleRate();
-  if (Answer > 0) SetSampleRate(static_cast<float>(Answer));
-  return Answer;
+  const std::intptr_t answer = GetHostSampleRate();
+  if (answer > 0) SetSampleRate(static_cast<float>(answer));
+  return answer;
 }
 
 std::intptr_t TCustomVSTModule::UpdateBlockSize() {
-  const std::intptr_t Answer = GetHostBlockSize();
-  if (Answer > 0 && Answer <= std::numeric_limits<std::int32_t>::max()) SetBlockSize(static_cast<std::int32_t>(Answer));
-  return Answer;
+  const std::intptr_t answer = GetHostBlockSize();
+  if (answer > 0 && answer <= std::numeric_limits<std::int32_t>::max()) SetBlockSize(static_cast<std::int32_t>(answer));
+  return answer;
 }
 
 // --- Channels and latency ----------------------------------------------------
@@ -333,33 +333,33 @@ void TCustomVSTModule::SetInitialDelay(std::int32_t Value) {
 
 void TCustomVSTModule::InitialDelayChanged() {
   FEffect.InitialDelay = FInitialDelay;
-  const std::string& Host = HostProduct();
-  if (Host.find("WaveLab") != std::string::npos || Host == "energyXT") HostIOChanged();
+  const std::string& host = HostProduct();
+  if (host.find("WaveLab") != std::string::npos || host == "energyXT") HostIOChanged();
 }
 
 // --- Pins -------------------------------------------------------------------
 
 std::intptr_t TCustomVSTModule::FillPinProperties(std::int32_t Index, void* Ptr, bool IsInput) {
-  const std::int32_t Count = IsInput ? numInputs() : numOutputs();
-  if (Index < 0 || Index >= Count || !Ptr) return 0;
-  auto& Pin = *static_cast<TVstPinProperties*>(Ptr);
-  const std::string Number = std::to_string(Index + 1);
-  const std::string Caption = (IsInput ? "Input #" : "Output #") + Number;
-  const std::string Label = (IsInput ? "In" : "Out") + Number;
-  std::memset(Pin.Caption, 0, sizeof(Pin.Caption));
-  std::memset(Pin.ShortLabel, 0, sizeof(Pin.ShortLabel));
-  std::memcpy(Pin.Caption, Caption.c_str(), std::min(Caption.size(), sizeof(Pin.Caption) - 1));
-  std::memcpy(Pin.ShortLabel, Label.c_str(), std::min(Label.size(), sizeof(Pin.ShortLabel) - 1));
-  if (Count == 1)
-    Pin.ArrangementType = 0;
-  else if (Count == 2)
-    Pin.ArrangementType = 1;
-  else if (Count == 4)
-    Pin.ArrangementType = 11;
-  Pin.Flags = 1 << vppIsActive;
-  if (Count == 2) Pin.Flags |= 1 << vppIsStereo;
-  const TPinPropertiesEvent& Event = IsInput ? OnInputProperties : OnOutputProperties;
-  if (Event) return Event(*this, Index, Pin) ? 1 : 0;
+  const std::int32_t count = IsInput ? numInputs() : numOutputs();
+  if (Index < 0 || Index >= count || !Ptr) return 0;
+  auto& pin = *static_cast<TVstPinProperties*>(Ptr);
+  const std::string number = std::to_string(Index + 1);
+  const std::string caption = (IsInput ? "Input #" : "Output #") + number;
+  const std::string label = (IsInput ? "In" : "Out") + number;
+  std::memset(pin.Caption, 0, sizeof(pin.Caption));
+  std::memset(pin.ShortLabel, 0, sizeof(pin.ShortLabel));
+  std::memcpy(pin.Caption, caption.c_str(), std::min(caption.size(), sizeof(pin.Caption) - 1));
+  std::memcpy(pin.ShortLabel, label.c_str(), std::min(label.size(), sizeof(pin.ShortLabel) - 1));
+  if (count == 1)
+    pin.ArrangementType = 0;
+  else if (count == 2)
+    pin.ArrangementType = 1;
+  else if (count == 4)
+    pin.ArrangementType = 11;
+  pin.Flags = 1 << vppIsActive;
+  if (count == 2) pin.Flags |= 1 << vppIsStereo;
+  const TPinPropertiesEvent& event = IsInput ? OnInputProperties : OnOutputProperties;
+  if (event) return event(*this, Index, pin) ? 1 : 0;
   return 1;
 }
 

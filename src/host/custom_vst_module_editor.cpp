@@ -29,8 +29,8 @@ class TCustomVSTModule::TEditorCallScope {
     if (--FModule.FEditorCallDepth > 0) return;
     // Moved out first: an editor's destructor may not call back into us,
     // but if a host does, the list is not being cleared under it.
-    std::vector<std::unique_ptr<TVSTEditor>> Retired;
-    Retired.swap(FModule.FRetiredEditors);
+    std::vector<std::unique_ptr<TVSTEditor>> retired;
+    retired.swap(FModule.FRetiredEditors);
   }
   TEditorCallScope(const TEditorCallScope&) = delete;
   TEditorCallScope& operator=(const TEditorCallScope&) = delete;
@@ -57,7 +57,7 @@ std::intptr_t TCustomVSTModule::HostCallEditOpen(std::int32_t, std::intptr_t, vo
   // A host that opens again without closing gets a fresh editor; the old
   // one would stay on screen, never idled, holding its display connection.
   RetireEditor();
-  TEditorCallScope Scope(*this);
+  TEditorCallScope scope(*this);
   FEditorParent = Ptr;
   return BuildEditorInto(Ptr) ? 1 : 0;
 }
@@ -82,24 +82,24 @@ bool TCustomVSTModule::BuildEditorInto(void* Parent) {
 }
 
 void TCustomVSTModule::RebuildEditor() {
-  const std::int32_t OldWidth = FEditorForm->ClientWidth();
-  const std::int32_t OldHeight = FEditorForm->ClientHeight();
+  const std::int32_t oldWidth = FEditorForm->ClientWidth();
+  const std::int32_t oldHeight = FEditorForm->ClientHeight();
   // The old window goes when the current editor call ends, after the new
   // one is in place: the host's window is never left empty.
   RetireEditor();
   if (!BuildEditorInto(FEditorParent)) return;
-  const std::int32_t Width = FEditorForm->ClientWidth();
-  const std::int32_t Height = FEditorForm->ClientHeight();
+  const std::int32_t width = FEditorForm->ClientWidth();
+  const std::int32_t height = FEditorForm->ClientHeight();
   // Hosts that ignore the request keep their frame: the editor stays
   // usable in it, clipped or with a border.
-  if (Width != OldWidth || Height != OldHeight) SizeWindow(Width, Height);
+  if (width != oldWidth || height != oldHeight) SizeWindow(width, height);
 }
 
 std::intptr_t TCustomVSTModule::HostCallEditClose(std::int32_t, std::intptr_t, void*, float) {
   if (!HasFlag(effFlagsHasEditor)) return 0;
-  bool MayClose = true;
-  if (OnEditClose) OnEditClose(*this, MayClose);
-  if (MayClose) RetireEditor();
+  bool mayClose = true;
+  if (OnEditClose) OnEditClose(*this, mayClose);
+  if (mayClose) RetireEditor();
   return 0;
 }
 
@@ -110,28 +110,28 @@ std::intptr_t TCustomVSTModule::HostCallEditGetRect(std::int32_t, std::intptr_t,
   FEditorRect.Left = 0;
   // Hosts size their window from this before they open the editor, so the
   // editor class's size counts when no window exists yet.
-  const bool KnownSize = !OnEditGetSize && FEditorFormClass.HasSize();
+  const bool knownSize = !OnEditGetSize && FEditorFormClass.HasSize();
   if (OnEditGetSize) {
-    std::int32_t Width = FEditorRect.Right;
-    std::int32_t Height = FEditorRect.Bottom;
-    OnEditGetSize(*this, Width, Height);
-    FEditorRect.Right = ToRectCoordinate(Width);
-    FEditorRect.Bottom = ToRectCoordinate(Height);
-  } else if (KnownSize && FEditorForm && FEditorFormClass.SizeQuery) {
+    std::int32_t width = FEditorRect.Right;
+    std::int32_t height = FEditorRect.Bottom;
+    OnEditGetSize(*this, width, height);
+    FEditorRect.Right = ToRectCoordinate(width);
+    FEditorRect.Bottom = ToRectCoordinate(height);
+  } else if (knownSize && FEditorForm && FEditorFormClass.SizeQuery) {
     // An open window has the size the query gave when it opened; the
     // screen's density may have changed since, the window has not.
     FEditorRect.Bottom = 0;
     FEditorRect.Right = 0;
-  } else if (KnownSize) {
-    std::int32_t Width = 0, Height = 0;
-    FEditorFormClass.ClientSize(Width, Height);
-    FEditorRect.Bottom = ToRectCoordinate(Height);
-    FEditorRect.Right = ToRectCoordinate(Width);
+  } else if (knownSize) {
+    std::int32_t width = 0, height = 0;
+    FEditorFormClass.ClientSize(width, height);
+    FEditorRect.Bottom = ToRectCoordinate(height);
+    FEditorRect.Right = ToRectCoordinate(width);
   } else {
     FEditorRect.Bottom = kDefaultEditorHeight;
     FEditorRect.Right = kDefaultEditorWidth;
   }
-  if (!FEditorForm) return KnownSize ? 1 : 0;
+  if (!FEditorForm) return knownSize ? 1 : 0;
   FEditorRect.Bottom = std::max(FEditorRect.Bottom, ToRectCoordinate(FEditorForm->ClientHeight()));
   FEditorRect.Right = std::max(FEditorRect.Right, ToRectCoordinate(FEditorForm->ClientWidth()));
   return 1;
@@ -141,7 +141,7 @@ std::intptr_t TCustomVSTModule::HostCallEditIdle(std::int32_t, std::intptr_t, vo
   // Called from inside one of our own editor calls (a host idling from its
   // amAutomate answer): the editor is busy, come back later.
   if (FEditorCallDepth > 0) return 0;
-  TEditorCallScope Scope(*this);
+  TEditorCallScope scope(*this);
   if (FEditorForm) {
     try {
       FEditorForm->Idle();
@@ -179,23 +179,23 @@ std::intptr_t TCustomVSTModule::HostCallEditKeyUp(std::int32_t Index, std::intpt
 std::intptr_t TCustomVSTModule::ForwardKey(std::int32_t Index, std::intptr_t Value, float Opt, bool IsKeyDown) {
   if (!FKeysRequired) return -1;
   if (!FEditorForm) return 0;
-  TEditorCallScope Scope(*this);
+  TEditorCallScope scope(*this);
   try {
-    TVstKeyCode Key{};
-    Key.Character = Index;
-    Key.Virt = static_cast<std::uint8_t>(Value);
-    Key.Modifier = std::isfinite(Opt) ? static_cast<std::uint8_t>(std::lrint(std::clamp(Opt, 0.0f, 255.0f))) : 0;
-    const std::int32_t Code = TranslateKeyCode(Key);
-    const bool WithAlt = (Key.Modifier & mkAlternate) != 0;
+    TVstKeyCode key{};
+    key.Character = Index;
+    key.Virt = static_cast<std::uint8_t>(Value);
+    key.Modifier = std::isfinite(Opt) ? static_cast<std::uint8_t>(std::lrint(std::clamp(Opt, 0.0f, 255.0f))) : 0;
+    const std::int32_t code = TranslateKeyCode(key);
+    const bool withAlt = (key.Modifier & mkAlternate) != 0;
     if (IsKeyDown) {
-      FEditorForm->KeyDown(Code, WithAlt);
-      if (FEditorForm) FEditorForm->KeyChar(Code);
-      if (OnEditorKeyDown) OnEditorKeyDown(*this, Key);
+      FEditorForm->KeyDown(code, withAlt);
+      if (FEditorForm) FEditorForm->KeyChar(code);
+      if (OnEditorKeyDown) OnEditorKeyDown(*this, key);
     } else {
-      if (FEditorForm) FEditorForm->KeyUp(Code, WithAlt);
-      if (OnEditorKeyUp) OnEditorKeyUp(*this, Key);
+      if (FEditorForm) FEditorForm->KeyUp(code, withAlt);
+      if (OnEditorKeyUp) OnEditorKeyUp(*this, key);
     }
-    return (OnCheckKey && OnCheckKey(*this, Code)) ? 1 : -1;
+    return (OnCheckKey && OnCheckKey(*this, code)) ? 1 : -1;
   } catch (...) {
     LibraryFailureTrace().Report(IsKeyDown ? "effEditKeyDown" : "effEditKeyUp",
                                  IsKeyDown ? effEditKeyDown : effEditKeyUp);

@@ -56,13 +56,13 @@ void TDspVSTModule::UpdateEffectiveHandlers() {
 }
 
 void TDspVSTModule::SetProcessingMode(TProcessingMode Value) {
-  const TProcessingMode Old = ProcessingMode();
-  if (Value == Old) return;
+  const TProcessingMode old = ProcessingMode();
+  if (Value == old) return;
   FProcessingMode.store(Value, std::memory_order_relaxed);
   UpdateEffectiveHandlers();
   if (Value == pmBlockSave) {
     PrepareBlockBuffers();
-  } else if (Old == pmBlockSave) {
+  } else if (old == pmBlockSave) {
     // Leaving block mode releases its buffers and its added latency.
     PrepareBlockBuffers();
     InitialDelayChanged();
@@ -94,20 +94,20 @@ void TDspVSTModule::RefreshBlockDelay() {
 }
 
 void TDspVSTModule::InitialDelayChanged() {
-  std::int64_t Delay = InitialDelayProperty();
+  std::int64_t delay = InitialDelayProperty();
   if (ProcessingMode() == pmBlockSave)
-    Delay = std::max<std::int64_t>(Delay, static_cast<std::int64_t>(BlockModeSize() - BlockModeOverlap()));
-  FEffect.InitialDelay = static_cast<std::int32_t>(std::min<std::int64_t>(Delay, INT32_MAX));
+    delay = std::max<std::int64_t>(delay, static_cast<std::int64_t>(BlockModeSize() - BlockModeOverlap()));
+  FEffect.InitialDelay = static_cast<std::int32_t>(std::min<std::int64_t>(delay, INT32_MAX));
   if (HostProduct() == "energyXT") HostIOChanged();
 }
 
 void TDspVSTModule::PrepareBlockBuffers() {
   if (ProcessingMode() == pmBlockSave) {
-    const auto Size = static_cast<std::int32_t>(std::min<std::uint32_t>(BlockModeSize(), INT32_MAX));
-    FBlockInBuffer32.Resize(numInputs(), Size);
-    FBlockOutBuffer32.Resize(numOutputs(), Size);
-    FBlockInBuffer64.Resize(numInputs(), Size);
-    FBlockOutBuffer64.Resize(numOutputs(), Size);
+    const auto size = static_cast<std::int32_t>(std::min<std::uint32_t>(BlockModeSize(), INT32_MAX));
+    FBlockInBuffer32.Resize(numInputs(), size);
+    FBlockOutBuffer32.Resize(numOutputs(), size);
+    FBlockInBuffer64.Resize(numInputs(), size);
+    FBlockOutBuffer64.Resize(numOutputs(), size);
     FBlockPosition.store(BlockModeOverlap(), std::memory_order_relaxed);
     RefreshBlockDelay();
   } else {
@@ -156,9 +156,9 @@ void TDspVSTModule::IOChanged() {
 }
 
 void TDspVSTModule::ProcessMidiEvent(TVstMidiEvent& Event) {
-  bool Filter = false;
-  FDspQueueList.ProcessMidiEventQueue(Event, Filter);
-  if (!Filter) TVSTModuleWithPrograms::ProcessMidiEvent(Event);
+  bool filter = false;
+  FDspQueueList.ProcessMidiEventQueue(Event, filter);
+  if (!filter) TVSTModuleWithPrograms::ProcessMidiEvent(Event);
 }
 
 }  // namespace vb

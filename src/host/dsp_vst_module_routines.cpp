@@ -59,52 +59,52 @@ void TDspVSTModule::Mute64(TCustomVSTModule& Sender, double**, double** Outputs,
 template <typename T, typename THandler>
 void TDspVSTModule::RunBlockMode(TScratchChannels<T>& In, TScratchChannels<T>& Out, THandler Handler, T** Inputs,
                                  T** Outputs, std::uint32_t SampleFrames) {
-  const std::uint32_t S = BlockModeSize();
-  const std::uint32_t V = BlockModeOverlap();
-  const std::int32_t InCount = std::min(numInputs(), In.Channels());
-  const std::int32_t OutCount = std::min(numOutputs(), Out.Channels());
+  const std::uint32_t s = BlockModeSize();
+  const std::uint32_t v = BlockModeOverlap();
+  const std::int32_t inCount = std::min(numInputs(), In.Channels());
+  const std::int32_t outCount = std::min(numOutputs(), Out.Channels());
   // Buffers not prepared for the current size (set-up raced a block): skip.
-  if (!Handler || V >= S || static_cast<std::uint32_t>(In.Frames()) != S ||
-      static_cast<std::uint32_t>(Out.Frames()) != S || In.Channels() < numInputs() || Out.Channels() < numOutputs())
+  if (!Handler || v >= s || static_cast<std::uint32_t>(In.Frames()) != s ||
+      static_cast<std::uint32_t>(Out.Frames()) != s || In.Channels() < numInputs() || Out.Channels() < numOutputs())
     return;
-  std::uint32_t p = std::min(FBlockPosition.load(std::memory_order_relaxed), S - 1);
+  std::uint32_t p = std::min(FBlockPosition.load(std::memory_order_relaxed), s - 1);
   std::uint32_t a = 0;
   while (a < SampleFrames) {
     const std::uint32_t r = SampleFrames - a;
-    if (r + p < S) {
-      CopyRange(InCount, Inputs, a, In.Pointers(), p, r);
-      CopyRange(OutCount, Out.Pointers(), p, Outputs, a, r);
+    if (r + p < s) {
+      CopyRange(inCount, Inputs, a, In.Pointers(), p, r);
+      CopyRange(outCount, Out.Pointers(), p, Outputs, a, r);
       p += r;
       break;
     }
-    const std::uint32_t n = S - p;
-    CopyRange(InCount, Inputs, a, In.Pointers(), p, n);
-    CopyRange(OutCount, Out.Pointers(), p, Outputs, a, n);
-    Handler(*this, In.Pointers(), Out.Pointers(), S);
-    for (std::int32_t c = 0; c < InCount; ++c) std::memmove(In.Channel(c), In.Channel(c) + (S - V), V * sizeof(T));
+    const std::uint32_t n = s - p;
+    CopyRange(inCount, Inputs, a, In.Pointers(), p, n);
+    CopyRange(outCount, Out.Pointers(), p, Outputs, a, n);
+    Handler(*this, In.Pointers(), Out.Pointers(), s);
+    for (std::int32_t c = 0; c < inCount; ++c) std::memmove(In.Channel(c), In.Channel(c) + (s - v), v * sizeof(T));
     a += n;
-    p = V;
+    p = v;
   }
   FBlockPosition.store(p, std::memory_order_relaxed);
 }
 
 void TDspVSTModule::BlockProcess(TCustomVSTModule& Sender, float** Inputs, float** Outputs,
                                  std::uint32_t SampleFrames) {
-  auto& Self = static_cast<TDspVSTModule&>(Sender);
-  Self.RunBlockMode(Self.FBlockInBuffer32, Self.FBlockOutBuffer32, Self.OnProcess(), Inputs, Outputs, SampleFrames);
+  auto& self = static_cast<TDspVSTModule&>(Sender);
+  self.RunBlockMode(self.FBlockInBuffer32, self.FBlockOutBuffer32, self.OnProcess(), Inputs, Outputs, SampleFrames);
 }
 
 void TDspVSTModule::BlockProcess32Replacing(TCustomVSTModule& Sender, float** Inputs, float** Outputs,
                                             std::uint32_t SampleFrames) {
-  auto& Self = static_cast<TDspVSTModule&>(Sender);
-  Self.RunBlockMode(Self.FBlockInBuffer32, Self.FBlockOutBuffer32, Self.OnProcess32Replacing(), Inputs, Outputs,
+  auto& self = static_cast<TDspVSTModule&>(Sender);
+  self.RunBlockMode(self.FBlockInBuffer32, self.FBlockOutBuffer32, self.OnProcess32Replacing(), Inputs, Outputs,
                     SampleFrames);
 }
 
 void TDspVSTModule::BlockProcess64Replacing(TCustomVSTModule& Sender, double** Inputs, double** Outputs,
                                             std::uint32_t SampleFrames) {
-  auto& Self = static_cast<TDspVSTModule&>(Sender);
-  Self.RunBlockMode(Self.FBlockInBuffer64, Self.FBlockOutBuffer64, Self.OnProcess64Replacing(), Inputs, Outputs,
+  auto& self = static_cast<TDspVSTModule&>(Sender);
+  self.RunBlockMode(self.FBlockInBuffer64, self.FBlockOutBuffer64, self.OnProcess64Replacing(), Inputs, Outputs,
                     SampleFrames);
 }
 
@@ -112,25 +112,25 @@ void TDspVSTModule::BlockProcess64Replacing(TCustomVSTModule& Sender, double** I
 // components could work on them) to the outputs, piece by piece.
 template <typename T>
 void TDspVSTModule::RunQueue(TScratchChannels<T>& Scratch, T** Inputs, T** Outputs, std::uint32_t SampleFrames) {
-  const std::int32_t InCount = std::min(numInputs(), Scratch.Channels());
-  const std::int32_t OutCount = std::min(numOutputs(), Scratch.Channels());
-  const auto Piece = static_cast<std::uint32_t>(Scratch.Frames());
-  for (std::uint32_t Done = 0; Done < SampleFrames; Done += Piece) {
-    const std::uint32_t Count = std::min(Piece, SampleFrames - Done);
-    Scratch.Clear(static_cast<std::int32_t>(Count));
-    CopyRange(InCount, Inputs, Done, Scratch.Pointers(), 0, Count);
-    CopyRange(OutCount, Scratch.Pointers(), 0, Outputs, Done, Count);
+  const std::int32_t inCount = std::min(numInputs(), Scratch.Channels());
+  const std::int32_t outCount = std::min(numOutputs(), Scratch.Channels());
+  const auto piece = static_cast<std::uint32_t>(Scratch.Frames());
+  for (std::uint32_t done = 0; done < SampleFrames; done += piece) {
+    const std::uint32_t count = std::min(piece, SampleFrames - done);
+    Scratch.Clear(static_cast<std::int32_t>(count));
+    CopyRange(inCount, Inputs, done, Scratch.Pointers(), 0, count);
+    CopyRange(outCount, Scratch.Pointers(), 0, Outputs, done, count);
   }
 }
 
 void TDspVSTModule::Queue32(TCustomVSTModule& Sender, float** Inputs, float** Outputs, std::uint32_t SampleFrames) {
-  auto& Self = static_cast<TDspVSTModule&>(Sender);
-  Self.RunQueue(Self.FScratch32, Inputs, Outputs, SampleFrames);
+  auto& self = static_cast<TDspVSTModule&>(Sender);
+  self.RunQueue(self.FScratch32, Inputs, Outputs, SampleFrames);
 }
 
 void TDspVSTModule::Queue64(TCustomVSTModule& Sender, double** Inputs, double** Outputs, std::uint32_t SampleFrames) {
-  auto& Self = static_cast<TDspVSTModule&>(Sender);
-  Self.RunQueue(Self.FScratch64, Inputs, Outputs, SampleFrames);
+  auto& self = static_cast<TDspVSTModule&>(Sender);
+  self.RunQueue(self.FScratch64, Inputs, Outputs, SampleFrames);
 }
 
 }  // namespace vb

@@ -19,8 +19,8 @@ namespace {
 const char* CurrentFailureText() noexcept {
   try {
     throw;
-  } catch (const std::exception& Failure) {
-    return Failure.what();
+  } catch (const std::exception& failure) {
+    return failure.what();
   } catch (...) {
     return "an exception that is not a std::exception";
   }
@@ -45,34 +45,34 @@ const char* DispatcherOpcodeName(std::int32_t Opcode) noexcept {
 }
 
 void TFailureTrace::SetOwner(const char* Name) noexcept {
-  const std::size_t Length = Name ? std::min(std::strlen(Name), kMaxOwnerLength) : 0;
-  std::memcpy(FOwner, Name ? Name : "", Length);
-  FOwner[Length] = '\0';
+  const std::size_t length = Name ? std::min(std::strlen(Name), kMaxOwnerLength) : 0;
+  std::memcpy(FOwner, Name ? Name : "", length);
+  FOwner[length] = '\0';
 }
 
 void TFailureTrace::Report(const char* Entry, std::int32_t Opcode) noexcept {
-  const std::uint64_t Count = FFailures.fetch_add(1, std::memory_order_relaxed) + 1;
-  if (!IsFailureTraced(Count)) return;
-  char Line[512];
-  char Where[48] = "";
-  if (Opcode != kNoOpcode) std::snprintf(Where, sizeof(Where), " (opcode %d)", int(Opcode));
-  int Length = std::snprintf(Line, sizeof(Line), "%s: %s%s failed: %s [failure %llu%s]\n",
-                             FOwner[0] ? FOwner : "plug-in", Entry ? Entry : "?", Where, CurrentFailureText(),
-                             static_cast<unsigned long long>(Count),
-                             Count == kFailuresTraced ? "; from now on only every doubling is shown" : "");
-  if (Length <= 0) return;
-  if (std::size_t(Length) >= sizeof(Line)) {
+  const std::uint64_t count = FFailures.fetch_add(1, std::memory_order_relaxed) + 1;
+  if (!IsFailureTraced(count)) return;
+  char line[512];
+  char where[48] = "";
+  if (Opcode != kNoOpcode) std::snprintf(where, sizeof(where), " (opcode %d)", int(Opcode));
+  int length =
+      std::snprintf(line, sizeof(line), "%s: %s%s failed: %s [failure %llu%s]\n", FOwner[0] ? FOwner : "plug-in",
+                    Entry ? Entry : "?", where, CurrentFailureText(), static_cast<unsigned long long>(count),
+                    count == kFailuresTraced ? "; from now on only every doubling is shown" : "");
+  if (length <= 0) return;
+  if (std::size_t(length) >= sizeof(line)) {
     // Cut: the line still ends the line.
-    Length = int(sizeof(Line) - 1);
-    Line[Length - 1] = '\n';
+    length = int(sizeof(line) - 1);
+    line[length - 1] = '\n';
   }
   // One write: the line is not interleaved with other threads' output.
-  [[maybe_unused]] const ssize_t Written = ::write(STDERR_FILENO, Line, std::size_t(Length));
+  [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line, std::size_t(length));
 }
 
 TFailureTrace& LibraryFailureTrace() noexcept {
-  static TFailureTrace Trace;
-  return Trace;
+  static TFailureTrace trace;
+  return trace;
 }
 
 }  // namespace vb

@@ -43,8 +43,8 @@ void LibraryShutDown() {
 // Failure lines name this library's file, so a user of a host that loads
 // many plug-ins can tell which one failed.
 void NameFailureTrace() {
-  const std::string Path = vb::ModuleFileName(reinterpret_cast<const void*>(&NameFailureTrace));
-  if (!Path.empty()) vb::LibraryFailureTrace().SetOwner(vb::ModuleBaseName(Path).c_str());
+  const std::string path = vb::ModuleFileName(reinterpret_cast<const void*>(&NameFailureTrace));
+  if (!path.empty()) vb::LibraryFailureTrace().SetOwner(vb::ModuleBaseName(path).c_str());
 }
 
 void RegisterShutDown() {
@@ -67,16 +67,16 @@ void StartUpOnce() {
 }
 
 vb::TVSTEffect* CreateEffect(vb::TAudioMasterCallbackFunc AudioMaster) noexcept {
-  vb::TBasicVSTModule* Module = nullptr;
+  vb::TBasicVSTModule* module = nullptr;
   try {
     StartUpOnce();
-    Module = vb::CreatePluginModule();
-    if (!Module) return nullptr;
-    Module->SetAudioMaster(AudioMaster);
-    return Module->Effect();
+    module = vb::CreatePluginModule();
+    if (!module) return nullptr;
+    module->SetAudioMaster(AudioMaster);
+    return module->Effect();
   } catch (...) {
     vb::LibraryFailureTrace().Report("VSTPluginMain");
-    delete Module;  // the half-built module is not handed to the host
+    delete module;  // the half-built module is not handed to the host
     return nullptr;
   }
 }
@@ -85,14 +85,11 @@ vb::TVSTEffect* CreateEffect(vb::TAudioMasterCallbackFunc AudioMaster) noexcept 
 
 extern "C" {
 
-VB_EXPORT vb::TVSTEffect* VSTPluginMain(vb::TAudioMasterCallbackFunc AudioMaster) {
-  return CreateEffect(AudioMaster);
-}
+VB_EXPORT vb::TVSTEffect* VSTPluginMain(vb::TAudioMasterCallbackFunc AudioMaster) { return CreateEffect(AudioMaster); }
 
 // The same entry under its older name. Declared through an asm label because
 // a function named main has special meaning in C++.
-VB_EXPORT vb::TVSTEffect* VSTPluginMainLegacy(
-    vb::TAudioMasterCallbackFunc AudioMaster) __asm__("main");
+VB_EXPORT vb::TVSTEffect* VSTPluginMainLegacy(vb::TAudioMasterCallbackFunc AudioMaster) __asm__("main");
 vb::TVSTEffect* VSTPluginMainLegacy(vb::TAudioMasterCallbackFunc AudioMaster) { return CreateEffect(AudioMaster); }
 
 }  // extern "C"

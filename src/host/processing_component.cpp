@@ -17,42 +17,42 @@ void TZarnProcessingComponentList::Add(TZarnProcessingComponent* Item) {
 }
 
 void TZarnProcessingComponentList::Remove(TZarnProcessingComponent* Item) {
-  auto It = std::find(FItems.begin(), FItems.end(), Item);
-  if (It != FItems.end()) FItems.erase(It);
+  auto it = std::find(FItems.begin(), FItems.end(), Item);
+  if (it != FItems.end()) FItems.erase(it);
 }
 
 void TZarnProcessingComponentList::SetSampleRate(float Value) {
-  for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) (*It)->SetSampleRate(Value);
+  for (auto it = FItems.rbegin(); it != FItems.rend(); ++it) (*it)->SetSampleRate(Value);
 }
 
 void TZarnProcessingComponentList::SetChannels(std::int32_t Value) {
-  for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) (*It)->SetChannels(Value);
+  for (auto it = FItems.rbegin(); it != FItems.rend(); ++it) (*it)->SetChannels(Value);
 }
 
 void TZarnProcessingComponentList::SetEnabled(bool Value) {
-  for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) (*It)->SetEnabled(Value);
+  for (auto it = FItems.rbegin(); it != FItems.rend(); ++it) (*it)->SetEnabled(Value);
 }
 
 void TZarnProcessingComponentList::SetBypass(bool Value) {
-  for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) (*It)->SetBypass(Value);
+  for (auto it = FItems.rbegin(); it != FItems.rend(); ++it) (*it)->SetBypass(Value);
 }
 
 void TZarnProcessingComponentList::ProcessMidiEventQueue(const TVstMidiEvent& Event, bool& Filter) {
-  for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) {
-    bool ItemFilter = false;
-    (*It)->ProcessMidiEventQueue(Event, ItemFilter);
-    Filter = Filter || ItemFilter;
+  for (auto it = FItems.rbegin(); it != FItems.rend(); ++it) {
+    bool itemFilter = false;
+    (*it)->ProcessMidiEventQueue(Event, itemFilter);
+    Filter = Filter || itemFilter;
   }
 }
 
 void TZarnProcessingComponentList::NoteOffQueue() {
-  for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) (*It)->NoteOffQueue();
+  for (auto it = FItems.rbegin(); it != FItems.rend(); ++it) (*it)->NoteOffQueue();
 }
 
 std::int32_t TZarnProcessingComponentList::TrailingSamplesQueue() const {
-  std::int32_t Result = 0;
-  for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) Result = std::max(Result, (*It)->TrailingSamples());
-  return Result;
+  std::int32_t result = 0;
+  for (auto it = FItems.rbegin(); it != FItems.rend(); ++it) result = std::max(result, (*it)->TrailingSamples());
+  return result;
 }
 
 }  // namespace vb

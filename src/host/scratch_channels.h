@@ -26,7 +26,7 @@ class TScratchChannels {
   std::int32_t Channels() const { return static_cast<std::int32_t>(FPointers.size()); }
   std::int32_t Frames() const { return FFrames; }
   T** Pointers() { return FPointers.data(); }
-  T* Channel(std::int32_t c) { return FPointers[static_cast<std::size_t>(c)]; }
+  T* Channel(std::int32_t C) { return FPointers[static_cast<std::size_t>(C)]; }
 
   // Zeroes the first Count samples of every channel (Count <= Frames()).
   void Clear(std::int32_t Count) {

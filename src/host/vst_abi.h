@@ -23,11 +23,11 @@ using TAudioMasterCallbackFunc = std::intptr_t (*)(TVSTEffect* Effect, std::int3
                                                    std::intptr_t Value, void* Ptr, float Opt);
 
 // Four characters packed first-character-highest (e.g. 'V','s','t','P').
-constexpr std::int32_t PackChunkName(char c1, char c2, char c3, char c4) {
-  return static_cast<std::int32_t>((static_cast<std::uint32_t>(static_cast<unsigned char>(c1)) << 24) |
-                                   (static_cast<std::uint32_t>(static_cast<unsigned char>(c2)) << 16) |
-                                   (static_cast<std::uint32_t>(static_cast<unsigned char>(c3)) << 8) |
-                                   static_cast<std::uint32_t>(static_cast<unsigned char>(c4)));
+constexpr std::int32_t PackChunkName(char C1, char C2, char C3, char C4) {
+  return static_cast<std::int32_t>((static_cast<std::uint32_t>(static_cast<unsigned char>(C1)) << 24) |
+                                   (static_cast<std::uint32_t>(static_cast<unsigned char>(C2)) << 16) |
+                                   (static_cast<std::uint32_t>(static_cast<unsigned char>(C3)) << 8) |
+                                   static_cast<std::uint32_t>(static_cast<unsigned char>(C4)));
 }
 
 // Magic of a VST 2.4 effect record; its bytes in memory read P, t, s, V.
@@ -50,7 +50,7 @@ enum TEffFlag : std::int32_t {
   effFlagsCanDoubleReplacing = 12,
 };
 using TEffFlags = std::uint16_t;  // set of TEffFlag
-constexpr TEffFlags EffFlagBit(TEffFlag f) { return static_cast<TEffFlags>(1u << f); }
+constexpr TEffFlags EffFlagBit(TEffFlag F) { return static_cast<TEffFlags>(1u << F); }
 
 // The effect record handed to the host (192 bytes).
 struct TVSTEffect {

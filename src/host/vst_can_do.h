@@ -75,7 +75,7 @@ inline constexpr const char* kVstCanDoStrings[kVstCanDoCount] = {
 };
 
 using TVstCanDos = std::uint32_t;  // set of TVstCanDo
-constexpr TVstCanDos CanDoBit(TVstCanDo c) { return TVstCanDos{1} << c; }
+constexpr TVstCanDos CanDoBit(TVstCanDo C) { return TVstCanDos{1} << C; }
 constexpr TVstCanDos kAllVstCanDos = (TVstCanDos{1} << kVstCanDoCount) - 1;
 
 // The exact text of a capability.

@@ -12,9 +12,9 @@ void TVSTModule::BindDescriptionEvents() {}
 
 void TVSTModule::LoadStoredDescription() {
   BeforeReadDescription();
-  const TVSTModuleDescription* Description = StoredDescription();
-  if (!Description) return;
-  ReadDescription(*Description);
+  const TVSTModuleDescription* description = StoredDescription();
+  if (!description) return;
+  ReadDescription(*description);
   BindDescriptionEvents();
   if (OnInitialize) OnInitialize(*this);
   AfterReadDescription();

@@ -34,9 +34,9 @@ class TVSTModule : public TDspVSTModule {
 // On failure the half-built module is destroyed and the failure rethrown.
 template <typename T>
 T* CreateVSTModule(TComponent* Owner) {
-  std::unique_ptr<T> Module(new T(Owner));
-  Module->LoadStoredDescription();
-  return Module.release();
+  std::unique_ptr<T> module(new T(Owner));
+  module->LoadStoredDescription();
+  return module.release();
 }
 
 }  // namespace vb

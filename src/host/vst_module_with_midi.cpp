@@ -24,11 +24,11 @@ std::uint8_t Status(std::uint8_t Command, std::uint8_t Channel) {
 TVSTModuleWithMidi::TVSTModuleWithMidi(TComponent* AOwner)
     : TCustomVSTModule(AOwner), FSlots(kOutgoingSlots), FSysExCopies(kOutgoingSlots) {
   for (std::int32_t i = 0; i < kOutgoingSlots; ++i) {
-    TVstMidiEvent& Slot = FSlots[static_cast<std::size_t>(i)];
-    std::memset(&Slot, 0, sizeof(Slot));
-    Slot.EventType = etMidi;
-    Slot.ByteSize = kSlotByteSize;
-    FVstEvents.Events[i] = reinterpret_cast<TVstEvent*>(&Slot);
+    TVstMidiEvent& slot = FSlots[static_cast<std::size_t>(i)];
+    std::memset(&slot, 0, sizeof(slot));
+    slot.EventType = etMidi;
+    slot.ByteSize = kSlotByteSize;
+    FVstEvents.Events[i] = reinterpret_cast<TVstEvent*>(&slot);
   }
   FVstEvents.NumEvents = 0;
 }
@@ -50,19 +50,19 @@ void TVSTModuleWithMidi::ProcessEvents(TVstEvents& Events) {
   if (OnProcessEvents) OnProcessEvents(*this, Events);
   // The host's list holds NumEvents pointers, more than the two the
   // header declares.
-  TVstEvent* const* List = Events.Events;
+  TVstEvent* const* list = Events.Events;
   for (std::int32_t i = 0; i < Events.NumEvents; ++i) {
-    TVstEvent* Event = List[i];
-    if (!Event) continue;  // a host's empty entry is skipped, not followed
-    switch (Event->EventType) {
+    TVstEvent* event = list[i];
+    if (!event) continue;  // a host's empty entry is skipped, not followed
+    switch (event->EventType) {
       case etMidi:
-        ProcessMidiEvent(*reinterpret_cast<TVstMidiEvent*>(Event));
+        ProcessMidiEvent(*reinterpret_cast<TVstMidiEvent*>(event));
         break;
       case etSysEx:
-        ProcessMidiSysExEvent(*reinterpret_cast<TVstMidiSysExEvent*>(Event));
+        ProcessMidiSysExEvent(*reinterpret_cast<TVstMidiSysExEvent*>(event));
         break;
       default:
-        ProcessOtherEvent(*Event);
+        ProcessOtherEvent(*event);
         break;
     }
   }
@@ -85,23 +85,23 @@ void TVSTModuleWithMidi::ProcessOtherEvent(TVstEvent& Event) {
 // The slot at the current count; the count never exceeds
 // kMaxOutgoingEvents, so this is always one of the kOutgoingSlots slots.
 TVstMidiEvent& TVSTModuleWithMidi::NextSlot() {
-  const std::int32_t Index = std::clamp(FVstEvents.NumEvents, 0, kOutgoingSlots - 1);
-  return FSlots[static_cast<std::size_t>(Index)];
+  const std::int32_t index = std::clamp(FVstEvents.NumEvents, 0, kOutgoingSlots - 1);
+  return FSlots[static_cast<std::size_t>(index)];
 }
 
 void TVSTModuleWithMidi::CountQueuedEvent() {
   if (FVstEvents.NumEvents < kMaxOutgoingEvents) ++FVstEvents.NumEvents;
 }
 
-void TVSTModuleWithMidi::MidiOut(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4,
+void TVSTModuleWithMidi::MidiOut(std::uint8_t B1, std::uint8_t B2, std::uint8_t B3, std::uint8_t B4,
                                  std::int32_t Offset) {
-  TVstMidiEvent& Slot = NextSlot();
-  Slot.EventType = etMidi;
-  Slot.DeltaFrames = Offset;
-  Slot.MidiData[0] = b1;
-  Slot.MidiData[1] = b2;
-  Slot.MidiData[2] = b3;
-  Slot.MidiData[3] = b4;
+  TVstMidiEvent& slot = NextSlot();
+  slot.EventType = etMidi;
+  slot.DeltaFrames = Offset;
+  slot.MidiData[0] = B1;
+  slot.MidiData[1] = B2;
+  slot.MidiData[2] = B3;
+  slot.MidiData[3] = B4;
   CountQueuedEvent();
 }
 
@@ -133,8 +133,8 @@ void TVSTModuleWithMidi::MidiChannelAftertouch(std::uint8_t Channel, std::uint8_
 }
 
 void TVSTModuleWithMidi::MidiPitchBend(std::uint8_t Channel, std::int32_t Value, std::int32_t Offset) {
-  const std::int32_t Bend = std::clamp(Value, -8192, 8191) + 8192;  // 0..16383
-  MidiOut(Status(kPitchBend, Channel), static_cast<std::uint8_t>(Bend % 128), static_cast<std::uint8_t>(Bend / 128), 0,
+  const std::int32_t bend = std::clamp(Value, -8192, 8191) + 8192;  // 0..16383
+  MidiOut(Status(kPitchBend, Channel), static_cast<std::uint8_t>(bend % 128), static_cast<std::uint8_t>(bend / 128), 0,
           Offset);
 }
 
@@ -145,14 +145,14 @@ void TVSTModuleWithMidi::MidiPitchBend2(std::uint8_t Channel, std::uint8_t Data1
 
 void TVSTModuleWithMidi::MidiSendSysEx(const std::uint8_t* Bytes, std::int32_t Count, std::int32_t Offset) {
   if (Count < 0 || (Count > 0 && !Bytes)) return;
-  const auto Index = static_cast<std::size_t>(std::clamp(FVstEvents.NumEvents, 0, kOutgoingSlots - 1));
-  std::vector<std::uint8_t>& Copy = FSysExCopies[Index];
-  Copy.assign(Bytes, Bytes + Count);
-  auto& Slot = *reinterpret_cast<TVstMidiSysExEvent*>(&FSlots[Index]);
-  Slot.EventType = etSysEx;
-  Slot.DeltaFrames = Offset;
-  Slot.DumpBytes = Count;
-  Slot.SysExDump = Copy.data();
+  const auto index = static_cast<std::size_t>(std::clamp(FVstEvents.NumEvents, 0, kOutgoingSlots - 1));
+  std::vector<std::uint8_t>& copy = FSysExCopies[index];
+  copy.assign(Bytes, Bytes + Count);
+  auto& slot = *reinterpret_cast<TVstMidiSysExEvent*>(&FSlots[index]);
+  slot.EventType = etSysEx;
+  slot.DeltaFrames = Offset;
+  slot.DumpBytes = Count;
+  slot.SysExDump = copy.data();
   CountQueuedEvent();
 }
 

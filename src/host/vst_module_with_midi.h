@@ -43,7 +43,7 @@ class TVSTModuleWithMidi : public TCustomVSTModule {
 
   // Outgoing MIDI (audio thread, from inside a processing handler). Offset
   // is the sample offset inside the current block; Channel is 0..15.
-  void MidiOut(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4 = 0, std::int32_t Offset = 0);
+  void MidiOut(std::uint8_t B1, std::uint8_t B2, std::uint8_t B3, std::uint8_t B4 = 0, std::int32_t Offset = 0);
   void MidiNoteOn(std::uint8_t Channel, std::uint8_t Note, std::uint8_t Velocity, std::int32_t Offset = 0);
   void MidiNoteOff(std::uint8_t Channel, std::uint8_t Note, std::uint8_t Velocity = 0, std::int32_t Offset = 0);
   void MidiCC(std::uint8_t Channel, std::uint8_t Number, std::uint8_t Value, std::int32_t Offset = 0);

@@ -45,23 +45,23 @@ bool IsProcessCallValid(const TVSTEffect* Effect, T** Inputs, T** Outputs, std::
 
 std::intptr_t DispatcherTrampoline(TVSTEffect* Effect, std::int32_t Opcode, std::int32_t Index, std::intptr_t Value,
                                    void* Ptr, float Opt) noexcept {
-  TBasicVSTModule* Module = ModuleOf(Effect);
-  if (!Module) return 0;
+  TBasicVSTModule* module = ModuleOf(Effect);
+  if (!module) return 0;
   try {
-    return Module->HostCallDispatcher(Opcode, Index, Value, Ptr, Opt);
+    return module->HostCallDispatcher(Opcode, Index, Value, Ptr, Opt);
   } catch (...) {
     // The module may be gone (effClose): only the opcode is named.
-    const char* Name = DispatcherOpcodeName(Opcode);
-    LibraryFailureTrace().Report(Name ? Name : "dispatcher", Opcode);
+    const char* name = DispatcherOpcodeName(Opcode);
+    LibraryFailureTrace().Report(name ? name : "dispatcher", Opcode);
     return 0;
   }
 }
 
 float GetParameterTrampoline(TVSTEffect* Effect, std::int32_t Index) noexcept {
-  TBasicVSTModule* Module = ModuleOf(Effect);
-  if (!Module) return 0.0f;
+  TBasicVSTModule* module = ModuleOf(Effect);
+  if (!module) return 0.0f;
   try {
-    return Module->HostCallGetParameter(Index);
+    return module->HostCallGetParameter(Index);
   } catch (...) {
     LibraryFailureTrace().Report("getParameter");
     return 0.0f;
@@ -69,20 +69,20 @@ float GetParameterTrampoline(TVSTEffect* Effect, std::int32_t Index) noexcept {
 }
 
 void SetParameterTrampoline(TVSTEffect* Effect, std::int32_t Index, float Parameter) noexcept {
-  TBasicVSTModule* Module = ModuleOf(Effect);
-  if (!Module) return;
+  TBasicVSTModule* module = ModuleOf(Effect);
+  if (!module) return;
   try {
-    Module->HostCallSetParameter(Index, Parameter);
+    module->HostCallSetParameter(Index, Parameter);
   } catch (...) {
     LibraryFailureTrace().Report("setParameter");
   }
 }
 
 void ProcessTrampoline(TVSTEffect* Effect, float** Inputs, float** Outputs, std::int32_t SampleFrames) noexcept {
-  TBasicVSTModule* Module = ModuleOf(Effect);
-  if (!Module || !IsProcessCallValid(Effect, Inputs, Outputs, SampleFrames)) return;
+  TBasicVSTModule* module = ModuleOf(Effect);
+  if (!module || !IsProcessCallValid(Effect, Inputs, Outputs, SampleFrames)) return;
   try {
-    Module->HostCallProcess(Inputs, Outputs, SampleFrames);
+    module->HostCallProcess(Inputs, Outputs, SampleFrames);
   } catch (...) {
     LibraryFailureTrace().Report("process");
   }
@@ -90,10 +90,10 @@ void ProcessTrampoline(TVSTEffect* Effect, float** Inputs, float** Outputs, std:
 
 void Process32ReplacingTrampoline(TVSTEffect* Effect, float** Inputs, float** Outputs,
                                   std::int32_t SampleFrames) noexcept {
-  TBasicVSTModule* Module = ModuleOf(Effect);
-  if (!Module || !IsProcessCallValid(Effect, Inputs, Outputs, SampleFrames)) return;
+  TBasicVSTModule* module = ModuleOf(Effect);
+  if (!module || !IsProcessCallValid(Effect, Inputs, Outputs, SampleFrames)) return;
   try {
-    Module->HostCallProcess32Replacing(Inputs, Outputs, SampleFrames);
+    module->HostCallProcess32Replacing(Inputs, Outputs, SampleFrames);
   } catch (...) {
     LibraryFailureTrace().Report("processReplacing");
   }
@@ -101,10 +101,10 @@ void Process32ReplacingTrampoline(TVSTEffect* Effect, float** Inputs, float** Ou
 
 void Process64ReplacingTrampoline(TVSTEffect* Effect, double** Inputs, double** Outputs,
                                   std::int32_t SampleFrames) noexcept {
-  TBasicVSTModule* Module = ModuleOf(Effect);
-  if (!Module || !IsProcessCallValid(Effect, Inputs, Outputs, SampleFrames)) return;
+  TBasicVSTModule* module = ModuleOf(Effect);
+  if (!module || !IsProcessCallValid(Effect, Inputs, Outputs, SampleFrames)) return;
   try {
-    Module->HostCallProcess64Replacing(Inputs, Outputs, SampleFrames);
+    module->HostCallProcess64Replacing(Inputs, Outputs, SampleFrames);
   } catch (...) {
     LibraryFailureTrace().Report("processDoubleReplacing");
   }

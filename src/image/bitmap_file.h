@@ -20,16 +20,16 @@ constexpr std::int64_t kMaxBitmapPixels = std::int64_t(1) << 26;
 
 // Raises EGuiError "Bitmap too large" when a size read from a stream is
 // beyond the limits (negative sizes are left to SetSize, which names them).
-void CheckBitmapSize(std::int32_t width, std::int32_t height);
+void CheckBitmapSize(std::int32_t Width, std::int32_t Height);
 
 // Writes file header, Header, ColorTable and Rows rows of RowBytes bytes
 // each (padded with zeros to a multiple of 4 bytes). The file size and the
 // pixel offset are computed.
-void WriteBitmapFile(TStream& stream, const TBitmapInfoHeader& header, const std::uint8_t* colorTable,
-                     std::int32_t colorTableBytes, const std::uint8_t* pixels, std::int32_t rowBytes,
-                     std::int32_t rows);
+void WriteBitmapFile(TStream& Stream, const TBitmapInfoHeader& Header, const std::uint8_t* ColorTable,
+                     std::int32_t ColorTableBytes, const std::uint8_t* Pixels, std::int32_t RowBytes,
+                     std::int32_t Rows);
 // A 32-bit pixel-map file: the description, one zero colour entry, pixels.
-void WriteBitmapFile(TStream& stream, const TBitmapInfoHeader& header, const TPixel32* pixels, std::int32_t dataSize);
+void WriteBitmapFile(TStream& Stream, const TBitmapInfoHeader& Header, const TPixel32* Pixels, std::int32_t DataSize);
 
 class TBitmapFileReader {
  public:
@@ -38,7 +38,7 @@ class TBitmapFileReader {
   // remain or they do not start with "BM", EGuiError "Unsupported bitmap
   // format" for compressed files or other depths, EReadError when the
   // stream ends early.
-  explicit TBitmapFileReader(TStream& stream);
+  explicit TBitmapFileReader(TStream& Stream);
 
   std::int32_t Width() const { return FWidth; }
   std::int32_t Height() const { return FHeight; }
@@ -46,16 +46,16 @@ class TBitmapFileReader {
 
   // Row Y counted from the top, as pixels (alpha 255 where the file has
   // none) or as grey levels.
-  void ReadRowBGRA(std::int32_t y, TPixel32* row) const;
-  void ReadRowGrey(std::int32_t y, std::uint8_t* row) const;
+  void ReadRowBGRA(std::int32_t Y, TPixel32* Row) const;
+  void ReadRowGrey(std::int32_t Y, std::uint8_t* Row) const;
 
  private:
   struct TMask {
     std::uint32_t Mask = 0;
     int Shift = 0;
   };
-  std::uint32_t PixelARGB(const std::uint8_t* row, std::int32_t x) const;
-  const std::uint8_t* FileRow(std::int32_t y) const;
+  std::uint32_t PixelARGB(const std::uint8_t* Row, std::int32_t X) const;
+  const std::uint8_t* FileRow(std::int32_t Y) const;
 
   std::int32_t FWidth = 0;
   std::int32_t FHeight = 0;

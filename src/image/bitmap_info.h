@@ -26,12 +26,12 @@ constexpr std::int32_t kBitmapFileHeaderSize = 14;
 constexpr std::int32_t kBitmapInfoHeaderSize = 40;
 
 // Little-endian bytes of a header, and a header from such bytes.
-std::array<std::uint8_t, kBitmapInfoHeaderSize> EncodeBitmapInfoHeader(const TBitmapInfoHeader& header);
-TBitmapInfoHeader DecodeBitmapInfoHeader(const std::uint8_t* bytes);
+std::array<std::uint8_t, kBitmapInfoHeaderSize> EncodeBitmapInfoHeader(const TBitmapInfoHeader& Header);
+TBitmapInfoHeader DecodeBitmapInfoHeader(const std::uint8_t* Bytes);
 
 // The 14-byte file header "BM", file size, two reserved words 0, offset of
 // the pixels.
-std::array<std::uint8_t, kBitmapFileHeaderSize> EncodeBitmapFileHeader(std::uint32_t fileSize,
-                                                                       std::uint32_t pixelOffset);
+std::array<std::uint8_t, kBitmapFileHeaderSize> EncodeBitmapFileHeader(std::uint32_t FileSize,
+                                                                       std::uint32_t PixelOffset);
 
 }  // namespace vb

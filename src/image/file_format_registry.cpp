@@ -15,13 +15,13 @@ constinit std::vector<TGuiFileFormatClassRef> FileFormatRegistry;
 
 }  // namespace
 
-void TGuiCustomFileFormat::LoadFromFile(const std::string& fileName) {
-  TFileStream stream(fileName, TFileMode::fmOpenRead);
+void TGuiCustomFileFormat::LoadFromFile(const std::string& FileName) {
+  TFileStream stream(FileName, TFileMode::fmOpenRead);
   LoadFromStream(stream);
 }
 
-void TGuiCustomFileFormat::SaveToFile(const std::string& fileName) {
-  TFileStream stream(fileName, TFileMode::fmCreate);
+void TGuiCustomFileFormat::SaveToFile(const std::string& FileName) {
+  TFileStream stream(FileName, TFileMode::fmCreate);
   SaveToStream(stream);
 }
 
@@ -29,25 +29,25 @@ void TGuiCustomFileFormat::Assign(const TGuiCustomMap&) { throw EGuiError(TError
 
 void TGuiCustomFileFormat::AssignTo(TGuiCustomMap&) const { throw EGuiError(TErrorCode::ecCannotAssignFormatToMap); }
 
-void RegisterFileFormat(TGuiFileFormatClassRef formatClass) {
-  Assert(formatClass != nullptr, "file_format_registry", "Format class missing");
-  Assert(std::find(FileFormatRegistry.begin(), FileFormatRegistry.end(), formatClass) == FileFormatRegistry.end(),
+void RegisterFileFormat(TGuiFileFormatClassRef FormatClass) {
+  Assert(FormatClass != nullptr, "file_format_registry", "Format class missing");
+  Assert(std::find(FileFormatRegistry.begin(), FileFormatRegistry.end(), FormatClass) == FileFormatRegistry.end(),
          "file_format_registry", "File format registered twice");
-  FileFormatRegistry.push_back(formatClass);
+  FileFormatRegistry.push_back(FormatClass);
 }
 
-TGuiFileFormatClassRef FindFileFormatByExtension(std::string_view ext) {
+TGuiFileFormatClassRef FindFileFormatByExtension(std::string_view Ext) {
   for (TGuiFileFormatClassRef formatClass : FileFormatRegistry)
-    if (formatClass->CanHandleExtension(ext)) return formatClass;
+    if (formatClass->CanHandleExtension(Ext)) return formatClass;
   return nullptr;
 }
 
-TGuiFileFormatClassRef FindFileFormatByStream(TStream& stream) {
-  const std::int64_t position = stream.Position();
+TGuiFileFormatClassRef FindFileFormatByStream(TStream& Stream) {
+  const std::int64_t position = Stream.Position();
   for (TGuiFileFormatClassRef formatClass : FileFormatRegistry) {
-    const bool accepted = formatClass->CanLoadStream(stream);
+    const bool accepted = formatClass->CanLoadStream(Stream);
     // A format's test must not move the stream; make sure of it anyway.
-    stream.SetPosition(position);
+    Stream.SetPosition(position);
     if (accepted) return formatClass;
   }
   return nullptr;

@@ -28,23 +28,23 @@ class TGuiCustomFileFormat {
 
   virtual std::int32_t GetWidth() const = 0;
   virtual std::int32_t GetHeight() const = 0;
-  virtual void SetWidth(std::int32_t value) = 0;
-  virtual void SetHeight(std::int32_t value) = 0;
+  virtual void SetWidth(std::int32_t Value) = 0;
+  virtual void SetHeight(std::int32_t Value) = 0;
   std::int32_t Width() const { return GetWidth(); }
   std::int32_t Height() const { return GetHeight(); }
 
-  virtual void LoadFromStream(TStream& stream) = 0;
-  virtual void SaveToStream(TStream& stream) = 0;
+  virtual void LoadFromStream(TStream& Stream) = 0;
+  virtual void SaveToStream(TStream& Stream) = 0;
   // Opens the file for reading and calls LoadFromStream.
-  virtual void LoadFromFile(const std::string& fileName);
+  virtual void LoadFromFile(const std::string& FileName);
   // Creates (or replaces) the file and calls SaveToStream.
-  virtual void SaveToFile(const std::string& fileName);
+  virtual void SaveToFile(const std::string& FileName);
 
   // Takes the image of a map (a format supports the map kinds it can encode).
   // The default raises EGuiError "Cannot assign a <map> to a <format>".
-  virtual void Assign(const TGuiCustomMap& source);
+  virtual void Assign(const TGuiCustomMap& Source);
   // Hands the image to a map (sizing it). The default raises EGuiError.
-  virtual void AssignTo(TGuiCustomMap& dest) const;
+  virtual void AssignTo(TGuiCustomMap& Dest) const;
 };
 
 // What the registry holds about a format: the class-level questions and the
@@ -52,12 +52,12 @@ class TGuiCustomFileFormat {
 struct TGuiFileFormatClass {
   const char* Name;
   // Can the format read the named file?
-  bool (*CanLoadFile)(const std::string& fileName);
+  bool (*CanLoadFile)(const std::string& FileName);
   // Can the format read the stream from its position? The position is the
   // same afterwards.
-  bool (*CanLoadStream)(TStream& stream);
+  bool (*CanLoadStream)(TStream& Stream);
   // Does the format handle extension Ext (with its dot, e.g. ".png")?
-  bool (*CanHandleExtension)(std::string_view ext);
+  bool (*CanHandleExtension)(std::string_view Ext);
   std::unique_ptr<TGuiCustomFileFormat> (*Create)();
 };
 using TGuiFileFormatClassRef = const TGuiFileFormatClass*;
@@ -66,24 +66,24 @@ using TGuiFileFormatClassRef = const TGuiFileFormatClass*;
 // CanLoad(const std::string&), CanLoad(TStream&) and
 // CanHandleExtension(std::string_view), and a default constructor.
 template <class T>
-TGuiFileFormatClassRef FileFormatClassOf(const char* name) {
+TGuiFileFormatClassRef FileFormatClassOf(const char* Name) {
   static const TGuiFileFormatClass record{
-      name,
-      [](const std::string& fileName) { return T::CanLoad(fileName); },
-      [](TStream& stream) { return T::CanLoad(stream); },
-      [](std::string_view ext) { return T::CanHandleExtension(ext); },
+      Name,
+      [](const std::string& FileName) { return T::CanLoad(FileName); },
+      [](TStream& Stream) { return T::CanLoad(Stream); },
+      [](std::string_view Ext) { return T::CanHandleExtension(Ext); },
       []() -> std::unique_ptr<TGuiCustomFileFormat> { return std::make_unique<T>(); },
   };
   return &record;
 }
 
 // Appends a format class. Registering a class twice is an assertion error.
-void RegisterFileFormat(TGuiFileFormatClassRef formatClass);
+void RegisterFileFormat(TGuiFileFormatClassRef FormatClass);
 // The first registered class that handles Ext, or null.
-TGuiFileFormatClassRef FindFileFormatByExtension(std::string_view ext);
+TGuiFileFormatClassRef FindFileFormatByExtension(std::string_view Ext);
 // The first registered class that can load Stream from its position, or null.
 // The stream's position is restored.
-TGuiFileFormatClassRef FindFileFormatByStream(TStream& stream);
+TGuiFileFormatClassRef FindFileFormatByStream(TStream& Stream);
 // Number of registered classes (for diagnostics and tests).
 std::size_t FileFormatCount();
 // Empties the registry (ImageShutDown does this).

@@ -13,19 +13,19 @@ namespace {
 
 constexpr const char* kUnit = "gui_byte_map_dib";
 
-TRasterView GreyView(std::uint8_t* bits, std::int32_t width, std::int32_t height) {
+TRasterView GreyView(std::uint8_t* Bits, std::int32_t Width, std::int32_t Height) {
   TRasterView view;
-  view.Bits = bits;
-  view.Width = width;
-  view.Height = height;
-  view.RowBytes = width;
+  view.Bits = Bits;
+  view.Width = Width;
+  view.Height = Height;
+  view.RowBytes = Width;
   view.Format = TRasterFormat::rfGrey8;
   return view;
 }
 
 }  // namespace
 
-void TGuiByteMapDIB::TFreeBytes::operator()(std::uint8_t* p) const { std::free(p); }
+void TGuiByteMapDIB::TFreeBytes::operator()(std::uint8_t* P) const { std::free(P); }
 
 TGuiByteMapDIB::~TGuiByteMapDIB() { Release(); }
 
@@ -45,21 +45,21 @@ void TGuiByteMapDIB::ReleaseAfterFailure() {
   FBitmapInfo.Header.biHeight = 0;
 }
 
-void TGuiByteMapDIB::SizeChanged(std::int32_t width, std::int32_t height) {
-  TGuiCustomByteMap::SizeChanged(width, height);
+void TGuiByteMapDIB::SizeChanged(std::int32_t Width, std::int32_t Height) {
+  TGuiCustomByteMap::SizeChanged(Width, Height);
   AllocateStorage();
 }
 
-void TGuiByteMapDIB::HeightChanged(bool updateBitmap) {
-  TGuiCustomByteMap::HeightChanged(updateBitmap);
-  if (!updateBitmap) return;
+void TGuiByteMapDIB::HeightChanged(bool UpdateBitmap) {
+  TGuiCustomByteMap::HeightChanged(UpdateBitmap);
+  if (!UpdateBitmap) return;
   Resized();
   AllocateStorage();
 }
 
-void TGuiByteMapDIB::WidthChanged(bool updateBitmap) {
-  TGuiCustomByteMap::WidthChanged(updateBitmap);
-  if (!updateBitmap) return;
+void TGuiByteMapDIB::WidthChanged(bool UpdateBitmap) {
+  TGuiCustomByteMap::WidthChanged(UpdateBitmap);
+  if (!UpdateBitmap) return;
   Resized();
   AllocateStorage();
 }
@@ -96,37 +96,37 @@ void TGuiByteMapDIB::AllocateStorage() {
 
 void TGuiByteMapDIB::Draw(const TRasterView&, std::int32_t, std::int32_t) {}
 
-void TGuiByteMapDIB::PaintTo(TCanvas& canvas, std::int32_t x, std::int32_t y) {
-  PaintTo(canvas, TRect{0, 0, FWidth, FHeight}, x, y);
+void TGuiByteMapDIB::PaintTo(TCanvas& Canvas, std::int32_t X, std::int32_t Y) {
+  PaintTo(Canvas, TRect{0, 0, FWidth, FHeight}, X, Y);
 }
 
-void TGuiByteMapDIB::PaintTo(TCanvas& canvas, const TRect& rect, std::int32_t x, std::int32_t y) {
+void TGuiByteMapDIB::PaintTo(TCanvas& Canvas, const TRect& Rect, std::int32_t X, std::int32_t Y) {
   if (!FDC) return;
-  const std::int32_t width = std::min(FWidth, rect.Width());
-  const std::int32_t height = std::min(FHeight, rect.Height());
+  const std::int32_t width = std::min(FWidth, Rect.Width());
+  const std::int32_t height = std::min(FHeight, Rect.Height());
   if (width <= 0 || height <= 0) return;
-  canvas.DrawRaster(RasterView(), rect.Left, rect.Top, width, height, x, y);
+  Canvas.DrawRaster(RasterView(), Rect.Left, Rect.Top, width, height, X, Y);
 }
 
-void TGuiByteMapDIB::Resize(std::int32_t width, std::int32_t height) {
-  if (width < 0) throw EGuiError(TErrorCode::ecWidthNegative);
-  if (height < 0) throw EGuiError(TErrorCode::ecHeightNegative);
-  if (width == FWidth && height == FHeight) return;
+void TGuiByteMapDIB::Resize(std::int32_t Width, std::int32_t Height) {
+  if (Width < 0) throw EGuiError(TErrorCode::ecWidthNegative);
+  if (Height < 0) throw EGuiError(TErrorCode::ecHeightNegative);
+  if (Width == FWidth && Height == FHeight) return;
   std::vector<std::uint8_t> old(FDataPointer, FDataPointer + FDataSize);
   const std::int32_t oldWidth = FWidth;
   const std::int32_t oldHeight = FHeight;
-  FWidth = width;
-  FHeight = height;
-  FBitmapInfo.Header.biWidth = width;
-  FBitmapInfo.Header.biHeight = -height;
+  FWidth = Width;
+  FHeight = Height;
+  FBitmapInfo.Header.biWidth = Width;
+  FBitmapInfo.Header.biHeight = -Height;
   AllocateStorage();
   if (!old.empty()) CopyTopLeft(old.data(), oldWidth, oldHeight, FDataPointer, FWidth, FHeight);
 }
 
-void TGuiByteMapDIB::Turn(bool counterClockwise) {
+void TGuiByteMapDIB::Turn(bool CounterClockwise) {
   if (FDataPointer != nullptr) {
     std::vector<std::uint8_t> turned(static_cast<std::size_t>(FDataSize));
-    TurnInto(FDataPointer, turned.data(), counterClockwise);
+    TurnInto(FDataPointer, turned.data(), CounterClockwise);
     std::memcpy(FDataPointer, turned.data(), turned.size());
   }
   std::swap(FWidth, FHeight);

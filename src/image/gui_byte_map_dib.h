@@ -25,24 +25,24 @@ class TGuiByteMapDIB : public TGuiCustomByteMap {
   TMemoryCanvas* Handle() const { return FDC.get(); }
 
   // Does nothing: a platform bitmap is not copied into this map.
-  void Draw(const TRasterView& bitmap, std::int32_t x, std::int32_t y) override;
-  void PaintTo(TCanvas& canvas, std::int32_t x, std::int32_t y) override;
-  void PaintTo(TCanvas& canvas, const TRect& rect, std::int32_t x, std::int32_t y) override;
+  void Draw(const TRasterView& Bitmap, std::int32_t X, std::int32_t Y) override;
+  void PaintTo(TCanvas& Canvas, std::int32_t X, std::int32_t Y) override;
+  void PaintTo(TCanvas& Canvas, const TRect& Rect, std::int32_t X, std::int32_t Y) override;
   // Keeps the top-left content in a new storage block and context.
-  void Resize(std::int32_t width, std::int32_t height) override;
+  void Resize(std::int32_t Width, std::int32_t Height) override;
   // Rotates in place (same storage, same context, now Height x Width).
-  void Turn(bool counterClockwise = false) override;
+  void Turn(bool CounterClockwise = false) override;
 
  protected:
-  void SizeChanged(std::int32_t width, std::int32_t height) override;
-  void HeightChanged(bool updateBitmap) override;
-  void WidthChanged(bool updateBitmap) override;
+  void SizeChanged(std::int32_t Width, std::int32_t Height) override;
+  void HeightChanged(bool UpdateBitmap) override;
+  void WidthChanged(bool UpdateBitmap) override;
   // Replaces storage and context for the current size.
   void AllocateStorage();
 
  private:
   struct TFreeBytes {
-    void operator()(std::uint8_t* p) const;
+    void operator()(std::uint8_t* P) const;
   };
   void Release();
   void ReleaseAfterFailure();

@@ -38,131 +38,131 @@ TRasterView TGuiCustomByteMap::RasterView() const {
 
 void TGuiCustomByteMap::Clear() { Clear(0); }
 
-void TGuiCustomByteMap::Clear(std::uint8_t data) {
-  if (FDataPointer != nullptr) std::memset(FDataPointer, data, std::size_t(FDataSize));
+void TGuiCustomByteMap::Clear(std::uint8_t Data) {
+  if (FDataPointer != nullptr) std::memset(FDataPointer, Data, std::size_t(FDataSize));
 }
 
-void TGuiCustomByteMap::Multiply(std::uint8_t factor) {
+void TGuiCustomByteMap::Multiply(std::uint8_t Factor) {
   for (std::int32_t i = 0; i < FDataSize; ++i)
-    FDataPointer[i] = std::uint8_t((std::uint32_t(FDataPointer[i]) * factor + 128) >> 8);
+    FDataPointer[i] = std::uint8_t((std::uint32_t(FDataPointer[i]) * Factor + 128) >> 8);
 }
 
 // --- drawing -------------------------------------------------------------------------
 
-void TGuiCustomByteMap::FillRect(const TRect& rect, std::uint8_t data) {
-  const TRect area = Intersection(rect, ClientRect());
+void TGuiCustomByteMap::FillRect(const TRect& Rect, std::uint8_t Data) {
+  const TRect area = Intersection(Rect, ClientRect());
   if (area.IsEmpty() || FDataPointer == nullptr) return;
-  for (std::int32_t y = area.Top; y < area.Bottom; ++y) std::memset(GetScanLine(y) + area.Left, data, area.Width());
+  for (std::int32_t y = area.Top; y < area.Bottom; ++y) std::memset(GetScanLine(y) + area.Left, Data, area.Width());
 }
 
-void TGuiCustomByteMap::FrameRect(const TRect& rect, std::uint8_t data) {
-  HorizontalLine(rect.Left, rect.Right, rect.Top, data);
-  HorizontalLine(rect.Left, rect.Right, rect.Bottom - 1, data);
-  VerticalLine(rect.Left, rect.Top + 1, rect.Bottom - 1, data);
-  VerticalLine(rect.Right - 1, rect.Top + 1, rect.Bottom - 1, data);
+void TGuiCustomByteMap::FrameRect(const TRect& Rect, std::uint8_t Data) {
+  HorizontalLine(Rect.Left, Rect.Right, Rect.Top, Data);
+  HorizontalLine(Rect.Left, Rect.Right, Rect.Bottom - 1, Data);
+  VerticalLine(Rect.Left, Rect.Top + 1, Rect.Bottom - 1, Data);
+  VerticalLine(Rect.Right - 1, Rect.Top + 1, Rect.Bottom - 1, Data);
 }
 
-void TGuiCustomByteMap::HorizontalLine(std::int32_t fromX, std::int32_t toX, std::int32_t y, std::uint8_t data) {
-  if (fromX > toX) std::swap(fromX, toX);
-  FillRect(TRect{fromX, y, toX, y + 1}, data);
+void TGuiCustomByteMap::HorizontalLine(std::int32_t FromX, std::int32_t ToX, std::int32_t Y, std::uint8_t Data) {
+  if (FromX > ToX) std::swap(FromX, ToX);
+  FillRect(TRect{FromX, Y, ToX, Y + 1}, Data);
 }
 
-void TGuiCustomByteMap::HorizontalLine(std::int32_t fromX, std::int32_t toX, std::int32_t y, std::uint8_t fromData,
-                                       std::uint8_t toData) {
-  if (fromX > toX) std::swap(fromX, toX);
-  if (fromX == toX || y < 0 || y >= FHeight || FDataPointer == nullptr) return;
-  const double difference = double(toData) - double(fromData);
-  const float step = 1.0f / float(toX - fromX);
+void TGuiCustomByteMap::HorizontalLine(std::int32_t FromX, std::int32_t ToX, std::int32_t Y, std::uint8_t FromData,
+                                       std::uint8_t ToData) {
+  if (FromX > ToX) std::swap(FromX, ToX);
+  if (FromX == ToX || Y < 0 || Y >= FHeight || FDataPointer == nullptr) return;
+  const double difference = double(ToData) - double(FromData);
+  const float step = 1.0f / float(ToX - FromX);
   float t = 0.0f;
-  for (std::int32_t x = fromX; x < toX; ++x) {
-    if (x >= 0 && x < FWidth) SetValue(x, y, std::uint8_t(std::trunc(double(fromData) + double(t) * difference)));
+  for (std::int32_t x = FromX; x < ToX; ++x) {
+    if (x >= 0 && x < FWidth) SetValue(x, Y, std::uint8_t(std::trunc(double(FromData) + double(t) * difference)));
     t = t + step;
   }
 }
 
-void TGuiCustomByteMap::VerticalLine(std::int32_t x, std::int32_t fromY, std::int32_t toY, std::uint8_t data) {
-  FillRect(TRect{x, std::min(fromY, toY), x + 1, std::max(fromY, toY)}, data);
+void TGuiCustomByteMap::VerticalLine(std::int32_t X, std::int32_t FromY, std::int32_t ToY, std::uint8_t Data) {
+  FillRect(TRect{X, std::min(FromY, ToY), X + 1, std::max(FromY, ToY)}, Data);
 }
 
-void TGuiCustomByteMap::Line(std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY,
-                             std::uint8_t data) {
-  if (fromY == toY) return HorizontalLine(fromX, toX, fromY, data);
-  if (fromX == toX) return VerticalLine(fromX, fromY, toY, data);
+void TGuiCustomByteMap::Line(std::int32_t FromX, std::int32_t FromY, std::int32_t ToX, std::int32_t ToY,
+                             std::uint8_t Data) {
+  if (FromY == ToY) return HorizontalLine(FromX, ToX, FromY, Data);
+  if (FromX == ToX) return VerticalLine(FromX, FromY, ToY, Data);
   if (FDataPointer == nullptr) return;
-  WalkLine(fromX, fromY, toX, toY, [&](std::int32_t x, std::int32_t y) { SetValue(x, y, data); });
+  WalkLine(FromX, FromY, ToX, ToY, [&](std::int32_t X, std::int32_t Y) { SetValue(X, Y, Data); });
 }
 
-void TGuiCustomByteMap::Draw(const TGuiCustomByteMap& byteMap, std::uint8_t alpha) { Draw(byteMap, 0, 0, alpha); }
+void TGuiCustomByteMap::Draw(const TGuiCustomByteMap& ByteMap, std::uint8_t Alpha) { Draw(ByteMap, 0, 0, Alpha); }
 
-void TGuiCustomByteMap::Draw(const TGuiCustomByteMap& byteMap, std::int32_t x, std::int32_t y) {
-  const TRect area = ClipPlacement(x, y, byteMap.Width(), byteMap.Height());
-  if (area.IsEmpty() || byteMap.DataPointer() == nullptr || FDataPointer == nullptr) return;
+void TGuiCustomByteMap::Draw(const TGuiCustomByteMap& ByteMap, std::int32_t X, std::int32_t Y) {
+  const TRect area = ClipPlacement(X, Y, ByteMap.Width(), ByteMap.Height());
+  if (area.IsEmpty() || ByteMap.DataPointer() == nullptr || FDataPointer == nullptr) return;
   for (std::int32_t row = area.Top; row < area.Bottom; ++row)
-    std::memmove(GetScanLine(row) + area.Left, byteMap.GetScanLine(row - y) + (area.Left - x), area.Width());
+    std::memmove(GetScanLine(row) + area.Left, ByteMap.GetScanLine(row - Y) + (area.Left - X), area.Width());
 }
 
-void TGuiCustomByteMap::Draw(const TGuiCustomByteMap& byteMap, std::int32_t x, std::int32_t y, std::uint8_t) {
-  Draw(byteMap, x, y);
+void TGuiCustomByteMap::Draw(const TGuiCustomByteMap& ByteMap, std::int32_t X, std::int32_t Y, std::uint8_t) {
+  Draw(ByteMap, X, Y);
 }
 
-void TGuiCustomByteMap::DrawTransparent(const TGuiCustomByteMap& byteMap) { Draw(byteMap, 0, 0); }
+void TGuiCustomByteMap::DrawTransparent(const TGuiCustomByteMap& ByteMap) { Draw(ByteMap, 0, 0); }
 
-void TGuiCustomByteMap::DrawTransparent(const TGuiCustomByteMap& byteMap, std::int32_t x, std::int32_t y) {
-  Draw(byteMap, x, y);
+void TGuiCustomByteMap::DrawTransparent(const TGuiCustomByteMap& ByteMap, std::int32_t X, std::int32_t Y) {
+  Draw(ByteMap, X, Y);
 }
 
 // --- rotation and copying helpers --------------------------------------------------
 
-void TGuiCustomByteMap::TurnInto(const std::uint8_t* source, std::uint8_t* dest, bool counterClockwise) const {
+void TGuiCustomByteMap::TurnInto(const std::uint8_t* Source, std::uint8_t* Dest, bool CounterClockwise) const {
   for (std::int32_t y = 0; y < FHeight; ++y)
     for (std::int32_t x = 0; x < FWidth; ++x) {
-      const std::int32_t nx = counterClockwise ? y : FHeight - 1 - y;
-      const std::int32_t ny = counterClockwise ? FWidth - 1 - x : x;
-      dest[nx + std::int64_t(ny) * FHeight] = source[x + std::int64_t(y) * FWidth];
+      const std::int32_t nx = CounterClockwise ? y : FHeight - 1 - y;
+      const std::int32_t ny = CounterClockwise ? FWidth - 1 - x : x;
+      Dest[nx + std::int64_t(ny) * FHeight] = Source[x + std::int64_t(y) * FWidth];
     }
 }
 
-void TGuiCustomByteMap::CopyTopLeft(const std::uint8_t* source, std::int32_t sourceWidth, std::int32_t sourceHeight,
-                                    std::uint8_t* dest, std::int32_t destWidth, std::int32_t destHeight) {
-  if (source == nullptr || dest == nullptr) return;
-  const std::int32_t columns = std::min(sourceWidth, destWidth);
-  const std::int32_t rows = std::min(sourceHeight, destHeight);
+void TGuiCustomByteMap::CopyTopLeft(const std::uint8_t* Source, std::int32_t SourceWidth, std::int32_t SourceHeight,
+                                    std::uint8_t* Dest, std::int32_t DestWidth, std::int32_t DestHeight) {
+  if (Source == nullptr || Dest == nullptr) return;
+  const std::int32_t columns = std::min(SourceWidth, DestWidth);
+  const std::int32_t rows = std::min(SourceHeight, DestHeight);
   for (std::int32_t y = 0; y < rows; ++y)
-    std::memcpy(dest + std::int64_t(y) * destWidth, source + std::int64_t(y) * sourceWidth, std::size_t(columns));
+    std::memcpy(Dest + std::int64_t(y) * DestWidth, Source + std::int64_t(y) * SourceWidth, std::size_t(columns));
 }
 
 // --- transfer and persistence -------------------------------------------------------
 
-void TGuiCustomByteMap::Assign(const TGuiCustomByteMap& source) {
-  if (&source == this) return;
-  SetSize(source.Width(), source.Height());
-  FBitmapInfo.Header = source.FBitmapInfo.Header;
-  Assert(FDataSize == source.FDataSize, kUnit, "Storage sizes differ");
-  if (FDataSize > 0) std::memcpy(FDataPointer, source.FDataPointer, std::size_t(FDataSize));
-  FOnChange = source.FOnChange;
-  FOnResize = source.FOnResize;
+void TGuiCustomByteMap::Assign(const TGuiCustomByteMap& Source) {
+  if (&Source == this) return;
+  SetSize(Source.Width(), Source.Height());
+  FBitmapInfo.Header = Source.FBitmapInfo.Header;
+  Assert(FDataSize == Source.FDataSize, kUnit, "Storage sizes differ");
+  if (FDataSize > 0) std::memcpy(FDataPointer, Source.FDataPointer, std::size_t(FDataSize));
+  FOnChange = Source.FOnChange;
+  FOnResize = Source.FOnResize;
 }
 
-void TGuiCustomByteMap::Assign(const TRasterView& bitmap) {
-  SetSize(bitmap.Width, bitmap.Height);
-  Draw(bitmap);
+void TGuiCustomByteMap::Assign(const TRasterView& Bitmap) {
+  SetSize(Bitmap.Width, Bitmap.Height);
+  Draw(Bitmap);
   Changed();
 }
 
-bool TGuiCustomByteMap::Equals(const TGuiCustomByteMap& other) const {
-  if (&other == this) return true;
-  if (other.FWidth != FWidth || other.FHeight != FHeight || other.FDataSize != FDataSize) return false;
-  return FDataSize == 0 || std::memcmp(FDataPointer, other.FDataPointer, std::size_t(FDataSize)) == 0;
+bool TGuiCustomByteMap::Equals(const TGuiCustomByteMap& Other) const {
+  if (&Other == this) return true;
+  if (Other.FWidth != FWidth || Other.FHeight != FHeight || Other.FDataSize != FDataSize) return false;
+  return FDataSize == 0 || std::memcmp(FDataPointer, Other.FDataPointer, std::size_t(FDataSize)) == 0;
 }
 
-void TGuiCustomByteMap::LoadFromStream(TStream& stream) {
-  if (const TGuiFileFormatClassRef formatClass = FindFileFormatByStream(stream)) {
+void TGuiCustomByteMap::LoadFromStream(TStream& Stream) {
+  if (const TGuiFileFormatClassRef formatClass = FindFileFormatByStream(Stream)) {
     const std::unique_ptr<TGuiCustomFileFormat> format = formatClass->Create();
-    format->LoadFromStream(stream);
+    format->LoadFromStream(Stream);
     format->AssignTo(*this);
     return;
   }
-  TBitmapFileReader reader(stream);
+  TBitmapFileReader reader(Stream);
   SetSize(reader.Width(), reader.Height());
   Assert(std::int64_t(FDataSize) == std::int64_t(reader.Width()) * reader.Height(), kUnit,
          "Storage size differs from the bitmap");
@@ -171,7 +171,7 @@ void TGuiCustomByteMap::LoadFromStream(TStream& stream) {
   Changed();
 }
 
-void TGuiCustomByteMap::SaveToStream(TStream& stream) const {
+void TGuiCustomByteMap::SaveToStream(TStream& Stream) const {
   std::uint8_t table[256 * 4];
   for (std::size_t i = 0; i < 256; ++i) {
     const std::uint32_t c = FBitmapInfo.Colors[i];
@@ -183,17 +183,17 @@ void TGuiCustomByteMap::SaveToStream(TStream& stream) const {
   TBitmapInfoHeader header = FBitmapInfo.Header;
   header.biWidth = FWidth;
   header.biHeight = -FHeight;
-  WriteBitmapFile(stream, header, table, sizeof table, FDataPointer, FWidth, FDataPointer ? FHeight : 0);
+  WriteBitmapFile(Stream, header, table, sizeof table, FDataPointer, FWidth, FDataPointer ? FHeight : 0);
 }
 
-void TGuiCustomByteMap::ReadData(TStream& stream) {
+void TGuiCustomByteMap::ReadData(TStream& Stream) {
   try {
-    const std::int32_t width = ReadInt32LE(stream);
-    const std::int32_t height = ReadInt32LE(stream);
+    const std::int32_t width = ReadInt32LE(Stream);
+    const std::int32_t height = ReadInt32LE(Stream);
     CheckBitmapSize(width, height);
     SetSize(width, height);
     Assert(std::int64_t(FDataSize) == std::int64_t(width) * height, kUnit, "Storage size differs from the data");
-    stream.ReadBuffer(FDataPointer, FDataSize);
+    Stream.ReadBuffer(FDataPointer, FDataSize);
   } catch (...) {
     Changed();
     throw;
@@ -201,21 +201,21 @@ void TGuiCustomByteMap::ReadData(TStream& stream) {
   Changed();
 }
 
-void TGuiCustomByteMap::WriteData(TStream& stream) const {
+void TGuiCustomByteMap::WriteData(TStream& Stream) const {
   Assert(std::int64_t(FDataSize) == std::int64_t(FWidth) * FHeight, kUnit, "Storage size differs from the size");
-  WriteInt32LE(stream, FWidth);
-  WriteInt32LE(stream, FHeight);
-  stream.WriteBuffer(FDataPointer, FDataSize);
+  WriteInt32LE(Stream, FWidth);
+  WriteInt32LE(Stream, FHeight);
+  Stream.WriteBuffer(FDataPointer, FDataSize);
 }
 
-bool TGuiCustomByteMap::ShouldStoreData(const TGuiCustomMap* ancestor) const {
+bool TGuiCustomByteMap::ShouldStoreData(const TGuiCustomMap* Ancestor) const {
   if (FDataSize == 0) return false;
-  const auto* other = dynamic_cast<const TGuiCustomByteMap*>(ancestor);
+  const auto* other = dynamic_cast<const TGuiCustomByteMap*>(Ancestor);
   return other == nullptr || !Equals(*other);
 }
 
-void TGuiCustomByteMap::CheckStorageSize(std::int32_t width, std::int32_t height) const {
-  Assert(std::int64_t(width) * std::int64_t(height) <= 0x7FFFFFFF, kUnit, "Invalid storage size");
+void TGuiCustomByteMap::CheckStorageSize(std::int32_t Width, std::int32_t Height) const {
+  Assert(std::int64_t(Width) * std::int64_t(Height) <= 0x7FFFFFFF, kUnit, "Invalid storage size");
 }
 
 void TGuiCustomByteMap::HeightChanged(bool) { FBitmapInfo.Header.biHeight = -FHeight; }

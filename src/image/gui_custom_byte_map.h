@@ -33,71 +33,71 @@ class TGuiCustomByteMap : public TGuiCustomMap {
 
   std::uint8_t* DataPointer() const { return FDataPointer; }
   std::uint8_t* GetDataPointer() const { return FDataPointer; }
-  std::uint8_t GetValue(std::int32_t x, std::int32_t y) const { return FDataPointer[x + std::int64_t(y) * FWidth]; }
-  void SetValue(std::int32_t x, std::int32_t y, std::uint8_t value) {
-    FDataPointer[x + std::int64_t(y) * FWidth] = value;
+  std::uint8_t GetValue(std::int32_t X, std::int32_t Y) const { return FDataPointer[X + std::int64_t(Y) * FWidth]; }
+  void SetValue(std::int32_t X, std::int32_t Y, std::uint8_t Value) {
+    FDataPointer[X + std::int64_t(Y) * FWidth] = Value;
   }
-  std::uint8_t* GetValuePointer(std::int32_t x, std::int32_t y) const {
-    return FDataPointer + x + std::int64_t(y) * FWidth;
+  std::uint8_t* GetValuePointer(std::int32_t X, std::int32_t Y) const {
+    return FDataPointer + X + std::int64_t(Y) * FWidth;
   }
-  std::uint8_t* GetScanLine(std::int32_t y) const { return FDataPointer + std::int64_t(y) * FWidth; }
-  std::uint8_t* ScanLine(std::int32_t y) const { return GetScanLine(y); }
+  std::uint8_t* GetScanLine(std::int32_t Y) const { return FDataPointer + std::int64_t(Y) * FWidth; }
+  std::uint8_t* ScanLine(std::int32_t Y) const { return GetScanLine(Y); }
 
   const TByteMapBitmapInfo& BitmapInfo() const { return FBitmapInfo; }
   // The storage as an 8-bit grey raster (empty when there is none).
   TRasterView RasterView() const;
 
   void Clear() override;
-  virtual void Clear(std::uint8_t data);
+  virtual void Clear(std::uint8_t Data);
   // Every byte v becomes floor((v * Factor + 128) / 256).
-  virtual void Multiply(std::uint8_t factor);
+  virtual void Multiply(std::uint8_t Factor);
 
-  void FillRect(const TRect& rect, std::uint8_t data);
-  void FrameRect(const TRect& rect, std::uint8_t data);
-  void HorizontalLine(std::int32_t fromX, std::int32_t toX, std::int32_t y, std::uint8_t data);
+  void FillRect(const TRect& Rect, std::uint8_t Data);
+  void FrameRect(const TRect& Rect, std::uint8_t Data);
+  void HorizontalLine(std::int32_t FromX, std::int32_t ToX, std::int32_t Y, std::uint8_t Data);
   // Bytes FromData + t * (ToData - FromData), truncated, t from 0 in steps
   // of 1 / (ToX - FromX); ToData itself is never written.
-  void HorizontalLine(std::int32_t fromX, std::int32_t toX, std::int32_t y, std::uint8_t fromData, std::uint8_t toData);
-  void VerticalLine(std::int32_t x, std::int32_t fromY, std::int32_t toY, std::uint8_t data);
+  void HorizontalLine(std::int32_t FromX, std::int32_t ToX, std::int32_t Y, std::uint8_t FromData, std::uint8_t ToData);
+  void VerticalLine(std::int32_t X, std::int32_t FromY, std::int32_t ToY, std::uint8_t Data);
   // An integer line; the end point is not drawn.
-  void Line(std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY, std::uint8_t data);
+  void Line(std::int32_t FromX, std::int32_t FromY, std::int32_t ToX, std::int32_t ToY, std::uint8_t Data);
 
-  void Draw(const TRasterView& bitmap) { Draw(bitmap, 0, 0); }
-  virtual void Draw(const TRasterView& bitmap, std::int32_t x, std::int32_t y) = 0;
+  void Draw(const TRasterView& Bitmap) { Draw(Bitmap, 0, 0); }
+  virtual void Draw(const TRasterView& Bitmap, std::int32_t X, std::int32_t Y) = 0;
   // Copy the clipped overlap of ByteMap placed at (X, Y); Alpha has no
   // effect.
-  virtual void Draw(const TGuiCustomByteMap& byteMap, std::uint8_t alpha);
-  virtual void Draw(const TGuiCustomByteMap& byteMap, std::int32_t x, std::int32_t y);
-  virtual void Draw(const TGuiCustomByteMap& byteMap, std::int32_t x, std::int32_t y, std::uint8_t alpha);
-  virtual void DrawTransparent(const TGuiCustomByteMap& byteMap);
-  virtual void DrawTransparent(const TGuiCustomByteMap& byteMap, std::int32_t x, std::int32_t y);
+  virtual void Draw(const TGuiCustomByteMap& ByteMap, std::uint8_t Alpha);
+  virtual void Draw(const TGuiCustomByteMap& ByteMap, std::int32_t X, std::int32_t Y);
+  virtual void Draw(const TGuiCustomByteMap& ByteMap, std::int32_t X, std::int32_t Y, std::uint8_t Alpha);
+  virtual void DrawTransparent(const TGuiCustomByteMap& ByteMap);
+  virtual void DrawTransparent(const TGuiCustomByteMap& ByteMap, std::int32_t X, std::int32_t Y);
 
   // Takes size, header, bytes and both notification handlers of Source.
-  void Assign(const TGuiCustomByteMap& source);
+  void Assign(const TGuiCustomByteMap& Source);
   // Takes a platform bitmap: size, conversion to grey, then OnChange.
-  void Assign(const TRasterView& bitmap);
-  void AssignTo(TGuiCustomByteMap& dest) const { dest.Assign(*this); }
-  bool Equals(const TGuiCustomByteMap& other) const;
+  void Assign(const TRasterView& Bitmap);
+  void AssignTo(TGuiCustomByteMap& Dest) const { Dest.Assign(*this); }
+  bool Equals(const TGuiCustomByteMap& Other) const;
 
   // A registered format when one accepts the stream (and can assign to a
   // byte map), else a "BM" bitmap file converted to grey.
-  void LoadFromStream(TStream& stream) override;
+  void LoadFromStream(TStream& Stream) override;
   // Writes an 8-bit bitmap file with the grey colour table, top-down rows.
-  void SaveToStream(TStream& stream) const override;
-  void ReadData(TStream& stream) override;
-  void WriteData(TStream& stream) const override;
-  bool ShouldStoreData(const TGuiCustomMap* ancestor) const;
+  void SaveToStream(TStream& Stream) const override;
+  void ReadData(TStream& Stream) override;
+  void WriteData(TStream& Stream) const override;
+  bool ShouldStoreData(const TGuiCustomMap* Ancestor) const;
 
  protected:
-  void HeightChanged(bool updateBitmap) override;
-  void WidthChanged(bool updateBitmap) override;
+  void HeightChanged(bool UpdateBitmap) override;
+  void WidthChanged(bool UpdateBitmap) override;
   // Width * Height must fit the 32-bit storage size.
-  void CheckStorageSize(std::int32_t width, std::int32_t height) const override;
+  void CheckStorageSize(std::int32_t Width, std::int32_t Height) const override;
   // Rotates Source (Width x Height) into Dest (Height x Width).
-  void TurnInto(const std::uint8_t* source, std::uint8_t* dest, bool counterClockwise) const;
+  void TurnInto(const std::uint8_t* Source, std::uint8_t* Dest, bool CounterClockwise) const;
   // Copies the overlapping top-left area between two blocks.
-  static void CopyTopLeft(const std::uint8_t* source, std::int32_t sourceWidth, std::int32_t sourceHeight,
-                          std::uint8_t* dest, std::int32_t destWidth, std::int32_t destHeight);
+  static void CopyTopLeft(const std::uint8_t* Source, std::int32_t SourceWidth, std::int32_t SourceHeight,
+                          std::uint8_t* Dest, std::int32_t DestWidth, std::int32_t DestHeight);
 
   std::uint8_t* FDataPointer = nullptr;
   TByteMapBitmapInfo FBitmapInfo;

@@ -37,22 +37,22 @@ TGuiCustomPixelMap::~TGuiCustomPixelMap() = default;
 
 // --- pixel access ---------------------------------------------------------------
 
-TPixel32 TGuiCustomPixelMap::GetPixel(std::int32_t x, std::int32_t y) const { return *GetPixelPointer(x, y); }
+TPixel32 TGuiCustomPixelMap::GetPixel(std::int32_t X, std::int32_t Y) const { return *GetPixelPointer(X, Y); }
 
-void TGuiCustomPixelMap::SetPixel(std::int32_t x, std::int32_t y, TPixel32 value) {
-  TPixel32* p = GetPixelPointer(x, y);
+void TGuiCustomPixelMap::SetPixel(std::int32_t X, std::int32_t Y, TPixel32 Value) {
+  TPixel32* p = GetPixelPointer(X, Y);
   TBlendRun run;
-  BlendPixelTo(value, *p);
+  BlendPixelTo(Value, *p);
 }
 
-TPixel32* TGuiCustomPixelMap::GetPixelPointer(std::int32_t x, std::int32_t y) const {
-  Assert(x >= 0 && x < FWidth && y >= 0 && y < FHeight && FDataPointer != nullptr, kUnit, "Pixel outside the map");
-  return FDataPointer + x + std::int64_t(y) * FWidth;
+TPixel32* TGuiCustomPixelMap::GetPixelPointer(std::int32_t X, std::int32_t Y) const {
+  Assert(X >= 0 && X < FWidth && Y >= 0 && Y < FHeight && FDataPointer != nullptr, kUnit, "Pixel outside the map");
+  return FDataPointer + X + std::int64_t(Y) * FWidth;
 }
 
-TPixel32* TGuiCustomPixelMap::GetScanLine(std::int32_t y) const {
-  Assert(y >= 0 && y < FHeight && FDataPointer != nullptr, kUnit, "Scan line outside the map");
-  return FDataPointer + std::int64_t(y) * FWidth;
+TPixel32* TGuiCustomPixelMap::GetScanLine(std::int32_t Y) const {
+  Assert(Y >= 0 && Y < FHeight && FDataPointer != nullptr, kUnit, "Scan line outside the map");
+  return FDataPointer + std::int64_t(Y) * FWidth;
 }
 
 TRasterView TGuiCustomPixelMap::RasterView() const {
@@ -71,186 +71,185 @@ void TGuiCustomPixelMap::Clear() {
   if (FDataPointer != nullptr) std::memset(FDataPointer, 0, std::size_t(FDataSize));
 }
 
-void TGuiCustomPixelMap::Clear(TColor color) { Clear(ColorToPixel(color)); }
+void TGuiCustomPixelMap::Clear(TColor Color) { Clear(ColorToPixel(Color)); }
 
-void TGuiCustomPixelMap::Clear(TPixel32 color) {
-  if (FDataPointer != nullptr) std::fill_n(FDataPointer, std::size_t(FDataSize / 4), color);
+void TGuiCustomPixelMap::Clear(TPixel32 Color) {
+  if (FDataPointer != nullptr) std::fill_n(FDataPointer, std::size_t(FDataSize / 4), Color);
 }
 
 void TGuiCustomPixelMap::MakeOpaque() { ResetAlpha(0xFF); }
 
-void TGuiCustomPixelMap::ResetAlpha(std::uint8_t value) {
+void TGuiCustomPixelMap::ResetAlpha(std::uint8_t Value) {
   if (FDataPointer == nullptr) return;
   const std::size_t count = std::size_t(FDataSize / 4);
-  for (std::size_t i = 0; i < count; ++i) FDataPointer[i].A = value;
+  for (std::size_t i = 0; i < count; ++i) FDataPointer[i].A = Value;
 }
 
-void TGuiCustomPixelMap::FillRect(const TRect& rect, TPixel32 color) {
-  FillRect(rect.Left, rect.Top, rect.Right, rect.Bottom, color);
+void TGuiCustomPixelMap::FillRect(const TRect& Rect, TPixel32 Color) {
+  FillRect(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom, Color);
 }
 
-void TGuiCustomPixelMap::FillRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                                  TPixel32 color) {
+void TGuiCustomPixelMap::FillRect(std::int32_t Left, std::int32_t Top, std::int32_t Right, std::int32_t Bottom,
+                                  TPixel32 Color) {
   // Kept inside the map: a rectangle reaching outside must not write beyond
   // the storage.
-  const TRect area = Intersection(TRect{left, top, right, bottom}, ClientRect());
+  const TRect area = Intersection(TRect{Left, Top, Right, Bottom}, ClientRect());
   if (area.IsEmpty()) return;
-  if (color.A == 0xFF) {
-    for (std::int32_t y = area.Top; y < area.Bottom; ++y) std::fill_n(GetScanLine(y) + area.Left, area.Width(), color);
+  if (Color.A == 0xFF) {
+    for (std::int32_t y = area.Top; y < area.Bottom; ++y) std::fill_n(GetScanLine(y) + area.Left, area.Width(), Color);
     return;
   }
   TBlendRun run;
-  for (std::int32_t y = area.Top; y < area.Bottom; ++y) BlendColorRun(color, GetScanLine(y) + area.Left, area.Width());
+  for (std::int32_t y = area.Top; y < area.Bottom; ++y) BlendColorRun(Color, GetScanLine(y) + area.Left, area.Width());
 }
 
-void TGuiCustomPixelMap::FrameRect(const TRect& rect, TPixel32 color) {
-  HorizontalLine(rect.Left, rect.Right, rect.Top, color);
-  HorizontalLine(rect.Left, rect.Right, rect.Bottom - 1, color);
-  VerticalLine(rect.Left, rect.Top + 1, rect.Bottom - 1, color);
-  VerticalLine(rect.Right - 1, rect.Top + 1, rect.Bottom - 1, color);
+void TGuiCustomPixelMap::FrameRect(const TRect& Rect, TPixel32 Color) {
+  HorizontalLine(Rect.Left, Rect.Right, Rect.Top, Color);
+  HorizontalLine(Rect.Left, Rect.Right, Rect.Bottom - 1, Color);
+  VerticalLine(Rect.Left, Rect.Top + 1, Rect.Bottom - 1, Color);
+  VerticalLine(Rect.Right - 1, Rect.Top + 1, Rect.Bottom - 1, Color);
 }
 
-void TGuiCustomPixelMap::HorizontalLine(std::int32_t fromX, std::int32_t toX, std::int32_t y, TPixel32 color) {
-  if (fromX > toX) std::swap(fromX, toX);
-  if (y < 0 || y >= FHeight) return;
-  fromX = std::max(fromX, 0);
-  toX = std::min(toX, FWidth);
-  if (fromX >= toX) return;
+void TGuiCustomPixelMap::HorizontalLine(std::int32_t FromX, std::int32_t ToX, std::int32_t Y, TPixel32 Color) {
+  if (FromX > ToX) std::swap(FromX, ToX);
+  if (Y < 0 || Y >= FHeight) return;
+  FromX = std::max(FromX, 0);
+  ToX = std::min(ToX, FWidth);
+  if (FromX >= ToX) return;
   TBlendRun run;
-  BlendColorRun(color, GetScanLine(y) + fromX, toX - fromX);
+  BlendColorRun(Color, GetScanLine(Y) + FromX, ToX - FromX);
 }
 
-void TGuiCustomPixelMap::HorizontalLine(std::int32_t fromX, std::int32_t toX, std::int32_t y, TPixel32 fromColor,
-                                        TPixel32 toColor) {
-  if (fromX > toX) std::swap(fromX, toX);
-  if (fromX == toX) return;
-  const float step = 1.0f / float(toX - fromX);
+void TGuiCustomPixelMap::HorizontalLine(std::int32_t FromX, std::int32_t ToX, std::int32_t Y, TPixel32 FromColor,
+                                        TPixel32 ToColor) {
+  if (FromX > ToX) std::swap(FromX, ToX);
+  if (FromX == ToX) return;
+  const float step = 1.0f / float(ToX - FromX);
   float t = 0.0f;
-  for (std::int32_t x = fromX; x < toX; ++x) {
+  for (std::int32_t x = FromX; x < ToX; ++x) {
     // Weight 0..255 rounded to the nearest, ties to even (the default
     // floating-point rounding mode).
     const std::uint32_t weight = std::uint32_t(std::lrint(double(t) * 255.0));
-    if (x >= 0 && x < FWidth && y >= 0 && y < FHeight) {
+    if (x >= 0 && x < FWidth && Y >= 0 && Y < FHeight) {
       TBlendRun run;
-      BlendPixelTo(MixPixel(toColor, fromColor, weight), *GetPixelPointer(x, y));
+      BlendPixelTo(MixPixel(ToColor, FromColor, weight), *GetPixelPointer(x, Y));
     }
     t = t + step;
   }
 }
 
-void TGuiCustomPixelMap::VerticalLine(std::int32_t x, std::int32_t fromY, std::int32_t toY, TPixel32 color) {
-  const std::int32_t first = std::max(std::min(fromY, toY), 0);
-  const std::int32_t last = std::min(std::max(fromY, toY), FHeight);  // exclusive
-  if (x < 0 || x >= FWidth || first >= last) return;
+void TGuiCustomPixelMap::VerticalLine(std::int32_t X, std::int32_t FromY, std::int32_t ToY, TPixel32 Color) {
+  const std::int32_t first = std::max(std::min(FromY, ToY), 0);
+  const std::int32_t last = std::min(std::max(FromY, ToY), FHeight);  // exclusive
+  if (X < 0 || X >= FWidth || first >= last) return;
   TBlendRun run;
-  for (std::int32_t y = first; y < last; ++y) BlendPixelTo(color, FDataPointer[x + std::int64_t(y) * FWidth]);
+  for (std::int32_t y = first; y < last; ++y) BlendPixelTo(Color, FDataPointer[X + std::int64_t(y) * FWidth]);
 }
 
-void TGuiCustomPixelMap::Line(std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY,
-                              TPixel32 color) {
-  if (fromY == toY) return HorizontalLine(fromX, toX, fromY, color);
-  if (fromX == toX) return VerticalLine(fromX, fromY, toY, color);
+void TGuiCustomPixelMap::Line(std::int32_t FromX, std::int32_t FromY, std::int32_t ToX, std::int32_t ToY,
+                              TPixel32 Color) {
+  if (FromY == ToY) return HorizontalLine(FromX, ToX, FromY, Color);
+  if (FromX == ToX) return VerticalLine(FromX, FromY, ToY, Color);
   TBlendRun run;
-  WalkLine(fromX, fromY, toX, toY, [&](std::int32_t x, std::int32_t y) {
-    BlendPixelTo(color, FDataPointer[x + std::int64_t(y) * FWidth]);
-  });
+  WalkLine(FromX, FromY, ToX, ToY,
+           [&](std::int32_t X, std::int32_t Y) { BlendPixelTo(Color, FDataPointer[X + std::int64_t(Y) * FWidth]); });
 }
 
 // --- drawing other images --------------------------------------------------------
 
-void TGuiCustomPixelMap::Draw(const TGuiCustomPixelMap& pixelMap, std::uint8_t alpha) { Draw(pixelMap, 0, 0, alpha); }
+void TGuiCustomPixelMap::Draw(const TGuiCustomPixelMap& PixelMap, std::uint8_t Alpha) { Draw(PixelMap, 0, 0, Alpha); }
 
-void TGuiCustomPixelMap::Draw(const TGuiCustomPixelMap& pixelMap, std::int32_t x, std::int32_t y) {
-  const TRect area = ClipPlacement(x, y, pixelMap.Width(), pixelMap.Height());
-  if (area.IsEmpty() || pixelMap.DataPointer() == nullptr) return;
+void TGuiCustomPixelMap::Draw(const TGuiCustomPixelMap& PixelMap, std::int32_t X, std::int32_t Y) {
+  const TRect area = ClipPlacement(X, Y, PixelMap.Width(), PixelMap.Height());
+  if (area.IsEmpty() || PixelMap.DataPointer() == nullptr) return;
   TBlendRun run;
   for (std::int32_t row = area.Top; row < area.Bottom; ++row)
-    BlendRow(pixelMap.GetScanLine(row - y) + (area.Left - x), GetScanLine(row) + area.Left, area.Width());
+    BlendRow(PixelMap.GetScanLine(row - Y) + (area.Left - X), GetScanLine(row) + area.Left, area.Width());
 }
 
-void TGuiCustomPixelMap::Draw(const TGuiCustomPixelMap& pixelMap, std::int32_t x, std::int32_t y, std::uint8_t alpha) {
-  const TRect area = ClipPlacement(x, y, pixelMap.Width(), pixelMap.Height());
-  if (area.IsEmpty() || pixelMap.DataPointer() == nullptr) return;
+void TGuiCustomPixelMap::Draw(const TGuiCustomPixelMap& PixelMap, std::int32_t X, std::int32_t Y, std::uint8_t Alpha) {
+  const TRect area = ClipPlacement(X, Y, PixelMap.Width(), PixelMap.Height());
+  if (area.IsEmpty() || PixelMap.DataPointer() == nullptr) return;
   TBlendRun run;
   for (std::int32_t row = area.Top; row < area.Bottom; ++row)
-    MixRow(pixelMap.GetScanLine(row - y) + (area.Left - x), GetScanLine(row) + area.Left, area.Width(), alpha);
+    MixRow(PixelMap.GetScanLine(row - Y) + (area.Left - X), GetScanLine(row) + area.Left, area.Width(), Alpha);
 }
 
-void TGuiCustomPixelMap::DrawTransparent(const TGuiCustomPixelMap& pixelMap) { DrawTransparent(pixelMap, 0, 0); }
+void TGuiCustomPixelMap::DrawTransparent(const TGuiCustomPixelMap& PixelMap) { DrawTransparent(PixelMap, 0, 0); }
 
-void TGuiCustomPixelMap::DrawTransparent(const TGuiCustomPixelMap& pixelMap, std::int32_t x, std::int32_t y) {
-  Draw(pixelMap, x, y);
+void TGuiCustomPixelMap::DrawTransparent(const TGuiCustomPixelMap& PixelMap, std::int32_t X, std::int32_t Y) {
+  Draw(PixelMap, X, Y);
 }
 
-void TGuiCustomPixelMap::DrawByteMap(const TGuiCustomByteMap& byteMap, TPixel32 color) {
-  DrawByteMap(byteMap, color, 0, 0);
+void TGuiCustomPixelMap::DrawByteMap(const TGuiCustomByteMap& ByteMap, TPixel32 Color) {
+  DrawByteMap(ByteMap, Color, 0, 0);
 }
 
-void TGuiCustomPixelMap::DrawByteMap(const TGuiCustomByteMap& byteMap, TPixel32 color, std::int32_t x, std::int32_t y) {
-  DrawByteMap(byteMap, color,
-              TRect{x, y, std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()});
+void TGuiCustomPixelMap::DrawByteMap(const TGuiCustomByteMap& ByteMap, TPixel32 Color, std::int32_t X, std::int32_t Y) {
+  DrawByteMap(ByteMap, Color,
+              TRect{X, Y, std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()});
 }
 
-void TGuiCustomPixelMap::DrawByteMap(const TGuiCustomByteMap& byteMap, TPixel32 color, const TRect& rect) {
-  const std::int32_t x = rect.Left;
-  const std::int32_t y = rect.Top;
-  TRect area = ClipPlacement(x, y, byteMap.Width(), byteMap.Height());
-  area.Right = std::min(area.Right, rect.Right);
-  area.Bottom = std::min(area.Bottom, rect.Bottom);
-  if (area.IsEmpty() || byteMap.DataPointer() == nullptr) return;
+void TGuiCustomPixelMap::DrawByteMap(const TGuiCustomByteMap& ByteMap, TPixel32 Color, const TRect& Rect) {
+  const std::int32_t x = Rect.Left;
+  const std::int32_t y = Rect.Top;
+  TRect area = ClipPlacement(x, y, ByteMap.Width(), ByteMap.Height());
+  area.Right = std::min(area.Right, Rect.Right);
+  area.Bottom = std::min(area.Bottom, Rect.Bottom);
+  if (area.IsEmpty() || ByteMap.DataPointer() == nullptr) return;
   TBlendRun run;
   for (std::int32_t row = area.Top; row < area.Bottom; ++row) {
-    const std::uint8_t* coverage = byteMap.GetScanLine(row - y) + (area.Left - x);
+    const std::uint8_t* coverage = ByteMap.GetScanLine(row - y) + (area.Left - x);
     TPixel32* dest = GetScanLine(row) + area.Left;
     for (std::int32_t i = 0; i < area.Width(); ++i) {
-      TPixel32 pixel = color;
-      pixel.A = std::uint8_t((std::uint32_t(coverage[i]) * color.A) >> 8);
+      TPixel32 pixel = Color;
+      pixel.A = std::uint8_t((std::uint32_t(coverage[i]) * Color.A) >> 8);
       BlendPixelTo(pixel, dest[i]);
     }
   }
 }
 
-void TGuiCustomPixelMap::CopyParentImage(TControlBackdrop& control) {
-  if (!control.HasParent() || FWidth == 0 || FHeight == 0) return;
+void TGuiCustomPixelMap::CopyParentImage(TControlBackdrop& Control) {
+  if (!Control.HasParent() || FWidth == 0 || FHeight == 0) return;
   TMemoryBitmap bitmap(FWidth, FHeight, TRasterFormat::rfBGRA32);
-  control.PaintBackdrop(bitmap.Canvas());
+  Control.PaintBackdrop(bitmap.Canvas());
   Draw(bitmap.View());
 }
 
 // --- transfer ----------------------------------------------------------------------
 
-void TGuiCustomPixelMap::Assign(const TGuiCustomPixelMap& source) {
-  if (&source == this) return;
-  SetSize(source.Width(), source.Height());
-  FBitmapInfo = source.FBitmapInfo;
-  Assert(FDataSize == source.FDataSize, kUnit, "Storage sizes differ");
-  if (FDataSize > 0) std::memcpy(FDataPointer, source.FDataPointer, std::size_t(FDataSize));
-  FOnChange = source.FOnChange;
-  FOnResize = source.FOnResize;
+void TGuiCustomPixelMap::Assign(const TGuiCustomPixelMap& Source) {
+  if (&Source == this) return;
+  SetSize(Source.Width(), Source.Height());
+  FBitmapInfo = Source.FBitmapInfo;
+  Assert(FDataSize == Source.FDataSize, kUnit, "Storage sizes differ");
+  if (FDataSize > 0) std::memcpy(FDataPointer, Source.FDataPointer, std::size_t(FDataSize));
+  FOnChange = Source.FOnChange;
+  FOnResize = Source.FOnResize;
 }
 
-void TGuiCustomPixelMap::Assign(const TRasterView& bitmap) {
-  SetSize(bitmap.Width, bitmap.Height);
-  Draw(bitmap);
+void TGuiCustomPixelMap::Assign(const TRasterView& Bitmap) {
+  SetSize(Bitmap.Width, Bitmap.Height);
+  Draw(Bitmap);
   Changed();
 }
 
-bool TGuiCustomPixelMap::Equals(const TGuiCustomPixelMap& other) const {
-  if (&other == this) return true;
-  if (other.FWidth != FWidth || other.FHeight != FHeight || other.FDataSize != FDataSize) return false;
-  return FDataSize == 0 || std::memcmp(FDataPointer, other.FDataPointer, std::size_t(FDataSize)) == 0;
+bool TGuiCustomPixelMap::Equals(const TGuiCustomPixelMap& Other) const {
+  if (&Other == this) return true;
+  if (Other.FWidth != FWidth || Other.FHeight != FHeight || Other.FDataSize != FDataSize) return false;
+  return FDataSize == 0 || std::memcmp(FDataPointer, Other.FDataPointer, std::size_t(FDataSize)) == 0;
 }
 
 // --- persistence ------------------------------------------------------------------
 
-void TGuiCustomPixelMap::LoadFromStream(TStream& stream) {
-  if (const TGuiFileFormatClassRef formatClass = FindFileFormatByStream(stream)) {
+void TGuiCustomPixelMap::LoadFromStream(TStream& Stream) {
+  if (const TGuiFileFormatClassRef formatClass = FindFileFormatByStream(Stream)) {
     const std::unique_ptr<TGuiCustomFileFormat> format = formatClass->Create();
-    format->LoadFromStream(stream);
+    format->LoadFromStream(Stream);
     format->AssignTo(*this);
     return;
   }
-  TBitmapFileReader reader(stream);  // raises "Invalid bitmap header found!"
+  TBitmapFileReader reader(Stream);  // raises "Invalid bitmap header found!"
   SetSize(reader.Width(), reader.Height());
   Assert(FDataSize == 4 * reader.Width() * reader.Height(), kUnit, "Storage size differs from the bitmap");
   // A file may describe an empty image (0 wide or 0 high): no rows then.
@@ -259,19 +258,19 @@ void TGuiCustomPixelMap::LoadFromStream(TStream& stream) {
   Changed();
 }
 
-void TGuiCustomPixelMap::SaveToStream(TStream& stream) const {
-  WriteBitmapFile(stream, FBitmapInfo, FDataPointer, FDataSize);
+void TGuiCustomPixelMap::SaveToStream(TStream& Stream) const {
+  WriteBitmapFile(Stream, FBitmapInfo, FDataPointer, FDataSize);
 }
 
-void TGuiCustomPixelMap::ReadData(TStream& stream) {
+void TGuiCustomPixelMap::ReadData(TStream& Stream) {
   // Listeners hear of the change also when reading stops part-way.
   try {
-    const std::int32_t width = ReadInt32LE(stream);
-    const std::int32_t height = ReadInt32LE(stream);
+    const std::int32_t width = ReadInt32LE(Stream);
+    const std::int32_t height = ReadInt32LE(Stream);
     CheckBitmapSize(width, height);
     SetSize(width, height);
     Assert(std::int64_t(FDataSize) == 4 * std::int64_t(width) * height, kUnit, "Storage size differs from the data");
-    stream.ReadBuffer(FDataPointer, FDataSize);
+    Stream.ReadBuffer(FDataPointer, FDataSize);
   } catch (...) {
     Changed();
     throw;
@@ -279,23 +278,23 @@ void TGuiCustomPixelMap::ReadData(TStream& stream) {
   Changed();
 }
 
-void TGuiCustomPixelMap::WriteData(TStream& stream) const {
+void TGuiCustomPixelMap::WriteData(TStream& Stream) const {
   Assert(std::int64_t(FDataSize) == 4 * std::int64_t(FWidth) * FHeight, kUnit, "Storage size differs from the size");
-  WriteInt32LE(stream, FWidth);
-  WriteInt32LE(stream, FHeight);
-  stream.WriteBuffer(FDataPointer, FDataSize);
+  WriteInt32LE(Stream, FWidth);
+  WriteInt32LE(Stream, FHeight);
+  Stream.WriteBuffer(FDataPointer, FDataSize);
 }
 
-bool TGuiCustomPixelMap::ShouldStoreData(const TGuiCustomMap* ancestor) const {
+bool TGuiCustomPixelMap::ShouldStoreData(const TGuiCustomMap* Ancestor) const {
   if (FDataSize == 0) return false;
-  const auto* other = dynamic_cast<const TGuiCustomPixelMap*>(ancestor);
+  const auto* other = dynamic_cast<const TGuiCustomPixelMap*>(Ancestor);
   return other == nullptr || !Equals(*other);
 }
 
 // --- size reactions --------------------------------------------------------------
 
-void TGuiCustomPixelMap::CheckStorageSize(std::int32_t width, std::int32_t height) const {
-  Assert(4 * std::int64_t(width) * std::int64_t(height) <= 0x7FFFFFFF, kUnit, "Invalid storage size");
+void TGuiCustomPixelMap::CheckStorageSize(std::int32_t Width, std::int32_t Height) const {
+  Assert(4 * std::int64_t(Width) * std::int64_t(Height) <= 0x7FFFFFFF, kUnit, "Invalid storage size");
 }
 
 void TGuiCustomPixelMap::HeightChanged(bool) { FBitmapInfo.biHeight = -FHeight; }

@@ -16,39 +16,39 @@ namespace {
 constexpr const char* kUnit = "gui_pixel_map_memory";
 
 // 4 * Width * Height as a checked 32-bit byte count.
-std::int32_t StorageBytes(std::int32_t width, std::int32_t height) {
-  const std::int64_t bytes = 4 * std::int64_t(width) * std::int64_t(height);
+std::int32_t StorageBytes(std::int32_t Width, std::int32_t Height) {
+  const std::int64_t bytes = 4 * std::int64_t(Width) * std::int64_t(Height);
   Assert(bytes >= 0 && bytes <= 0x7FFFFFFF, kUnit, "Invalid storage size");
   return std::int32_t(bytes);
 }
 
 // Cleared: areas a resize does not copy into read as transparent black
 // rather than as whatever the memory held.
-TPixel32* AllocatePixels(std::int32_t bytes) {
-  return static_cast<TPixel32*>(AllocatePixelStorage(std::size_t(bytes)));
+TPixel32* AllocatePixels(std::int32_t Bytes) {
+  return static_cast<TPixel32*>(AllocatePixelStorage(std::size_t(Bytes)));
 }
 
-void FreePixels(TPixel32* block, std::int32_t bytes) { FreePixelStorage(block, std::size_t(bytes)); }
+void FreePixels(TPixel32* Block, std::int32_t Bytes) { FreePixelStorage(Block, std::size_t(Bytes)); }
 
 }  // namespace
 
 TGuiPixelMapMemory::~TGuiPixelMapMemory() { FreePixels(FDataPointer, FDataSize); }
 
-void TGuiPixelMapMemory::SizeChanged(std::int32_t width, std::int32_t height) {
-  TGuiCustomPixelMap::SizeChanged(width, height);
+void TGuiPixelMapMemory::SizeChanged(std::int32_t Width, std::int32_t Height) {
+  TGuiCustomPixelMap::SizeChanged(Width, Height);
   AllocateStorage();
 }
 
-void TGuiPixelMapMemory::HeightChanged(bool updateBitmap) {
-  TGuiCustomPixelMap::HeightChanged(updateBitmap);
-  if (!updateBitmap) return;
+void TGuiPixelMapMemory::HeightChanged(bool UpdateBitmap) {
+  TGuiCustomPixelMap::HeightChanged(UpdateBitmap);
+  if (!UpdateBitmap) return;
   Resized();
   AllocateStorage();
 }
 
-void TGuiPixelMapMemory::WidthChanged(bool updateBitmap) {
-  TGuiCustomPixelMap::WidthChanged(updateBitmap);
-  if (!updateBitmap) return;
+void TGuiPixelMapMemory::WidthChanged(bool UpdateBitmap) {
+  TGuiCustomPixelMap::WidthChanged(UpdateBitmap);
+  if (!UpdateBitmap) return;
   Resized();
   AllocateStorage();
 }
@@ -77,26 +77,26 @@ void TGuiPixelMapMemory::AllocateStorage() {
   FDataSize = newSize;
 }
 
-void TGuiPixelMapMemory::Resize(std::int32_t width, std::int32_t height) {
-  if (width < 0) throw EGuiError(TErrorCode::ecWidthNegative);
-  if (height < 0) throw EGuiError(TErrorCode::ecHeightNegative);
-  if (width == FWidth && height == FHeight) return;
-  const std::int32_t newSize = StorageBytes(width, height);
+void TGuiPixelMapMemory::Resize(std::int32_t Width, std::int32_t Height) {
+  if (Width < 0) throw EGuiError(TErrorCode::ecWidthNegative);
+  if (Height < 0) throw EGuiError(TErrorCode::ecHeightNegative);
+  if (Width == FWidth && Height == FHeight) return;
+  const std::int32_t newSize = StorageBytes(Width, Height);
   TPixel32* block = AllocatePixels(newSize);
-  const std::int32_t columns = std::min(width, FWidth);
-  const std::int32_t rows = FDataPointer ? std::min(height, FHeight) : 0;
+  const std::int32_t columns = std::min(Width, FWidth);
+  const std::int32_t rows = FDataPointer ? std::min(Height, FHeight) : 0;
   for (std::int32_t y = 0; y < rows; ++y)
-    std::memcpy(block + std::int64_t(y) * width, FDataPointer + std::int64_t(y) * FWidth, std::size_t(columns) * 4);
+    std::memcpy(block + std::int64_t(y) * Width, FDataPointer + std::int64_t(y) * FWidth, std::size_t(columns) * 4);
   FreePixels(FDataPointer, FDataSize);
   FDataPointer = block;
-  FWidth = width;
-  FHeight = height;
-  FBitmapInfo.biWidth = width;
-  FBitmapInfo.biHeight = -height;
+  FWidth = Width;
+  FHeight = Height;
+  FBitmapInfo.biWidth = Width;
+  FBitmapInfo.biHeight = -Height;
   FDataSize = newSize;
 }
 
-void TGuiPixelMapMemory::Turn(bool counterClockwise) {
+void TGuiPixelMapMemory::Turn(bool CounterClockwise) {
   const std::int32_t oldWidth = FWidth;
   const std::int32_t oldHeight = FHeight;
   if (FDataPointer != nullptr) {
@@ -105,8 +105,8 @@ void TGuiPixelMapMemory::Turn(bool counterClockwise) {
     for (std::int32_t y = 0; y < oldHeight; ++y) {
       const TPixel32* row = FDataPointer + std::int64_t(y) * oldWidth;
       for (std::int32_t x = 0; x < oldWidth; ++x) {
-        const std::int32_t nx = counterClockwise ? y : oldHeight - 1 - y;
-        const std::int32_t ny = counterClockwise ? oldWidth - 1 - x : x;
+        const std::int32_t nx = CounterClockwise ? y : oldHeight - 1 - y;
+        const std::int32_t ny = CounterClockwise ? oldWidth - 1 - x : x;
         block[nx + std::int64_t(ny) * oldHeight] = row[x];
       }
     }
@@ -119,17 +119,17 @@ void TGuiPixelMapMemory::Turn(bool counterClockwise) {
   FBitmapInfo.biHeight = -FHeight;
 }
 
-void TGuiPixelMapMemory::Draw(const TRasterView& bitmap, std::int32_t x, std::int32_t y) {
-  if (bitmap.Height <= 0 || bitmap.Bits == nullptr || FDataPointer == nullptr) return;
+void TGuiPixelMapMemory::Draw(const TRasterView& Bitmap, std::int32_t X, std::int32_t Y) {
+  if (Bitmap.Height <= 0 || Bitmap.Bits == nullptr || FDataPointer == nullptr) return;
   // Kept inside the map: a bitmap reaching outside must not write beyond
   // the storage.
-  const TRect area = ClipPlacement(x, y, bitmap.Width, bitmap.Height);
+  const TRect area = ClipPlacement(X, Y, Bitmap.Width, Bitmap.Height);
   if (area.IsEmpty()) return;
   for (std::int32_t row = area.Top; row < area.Bottom; ++row) {
-    const std::uint8_t* source = bitmap.Row(row - y);
+    const std::uint8_t* source = Bitmap.Row(row - Y);
     TPixel32* dest = GetScanLine(row) + area.Left;
-    const std::int32_t first = area.Left - x;
-    switch (bitmap.Format) {
+    const std::int32_t first = area.Left - X;
+    switch (Bitmap.Format) {
       case TRasterFormat::rfBGRA32:
         std::memcpy(dest, source + std::int64_t(first) * 4, std::size_t(area.Width()) * 4);
         break;
@@ -141,7 +141,7 @@ void TGuiPixelMapMemory::Draw(const TRasterView& bitmap, std::int32_t x, std::in
         break;
       case TRasterFormat::rfGrey8:
       case TRasterFormat::rfIndexed8:
-        for (std::int32_t i = 0; i < area.Width(); ++i) dest[i] = Pixel32(ReadRasterPixel(bitmap, first + i, row - y));
+        for (std::int32_t i = 0; i < area.Width(); ++i) dest[i] = Pixel32(ReadRasterPixel(Bitmap, first + i, row - Y));
         break;
       default:
         throw EGuiError(TErrorCode::ecUnsupportedRasterFormat);
@@ -149,21 +149,21 @@ void TGuiPixelMapMemory::Draw(const TRasterView& bitmap, std::int32_t x, std::in
   }
 }
 
-void TGuiPixelMapMemory::PaintTo(TCanvas& canvas, std::int32_t x, std::int32_t y) {
-  PaintTo(canvas, TRect{0, 0, FWidth, FHeight}, x, y);
+void TGuiPixelMapMemory::PaintTo(TCanvas& Canvas, std::int32_t X, std::int32_t Y) {
+  PaintTo(Canvas, TRect{0, 0, FWidth, FHeight}, X, Y);
 }
 
-void TGuiPixelMapMemory::PaintTo(TCanvas& canvas, const TRect& rect, std::int32_t x, std::int32_t y) {
+void TGuiPixelMapMemory::PaintTo(TCanvas& Canvas, const TRect& Rect, std::int32_t X, std::int32_t Y) {
   if (FDataPointer == nullptr) return;
-  const std::int32_t width = std::min(FWidth, rect.Width());
-  const std::int32_t height = std::min(FHeight, rect.Height());
+  const std::int32_t width = std::min(FWidth, Rect.Width());
+  const std::int32_t height = std::min(FHeight, Rect.Height());
   if (width <= 0 || height <= 0) return;
-  if (canvas.DrawRaster(RasterView(), rect.Left, rect.Top, width, height, x, y)) return;
+  if (Canvas.DrawRaster(RasterView(), Rect.Left, Rect.Top, width, height, X, Y)) return;
   // The platform refused our memory: hand it a copy in a bitmap of its own
   // making; when that is refused too, the canvas stays unpainted.
   TMemoryBitmap copy(FWidth, FHeight, TRasterFormat::rfBGRA32);
   std::memcpy(copy.Bits(), FDataPointer, std::size_t(FDataSize));
-  canvas.DrawRaster(copy.View(), rect.Left, rect.Top, width, height, x, y);
+  Canvas.DrawRaster(copy.View(), Rect.Left, Rect.Top, width, height, X, Y);
 }
 
 }  // namespace vb

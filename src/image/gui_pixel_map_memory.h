@@ -17,16 +17,16 @@ class TGuiPixelMapMemory : public TGuiCustomPixelMap {
   using TGuiCustomPixelMap::Draw;
   using TGuiCustomPixelMap::PaintTo;
 
-  void PaintTo(TCanvas& canvas, std::int32_t x, std::int32_t y) override;
-  void PaintTo(TCanvas& canvas, const TRect& rect, std::int32_t x, std::int32_t y) override;
-  void Draw(const TRasterView& bitmap, std::int32_t x, std::int32_t y) override;
-  void Resize(std::int32_t width, std::int32_t height) override;
-  void Turn(bool counterClockwise = false) override;
+  void PaintTo(TCanvas& Canvas, std::int32_t X, std::int32_t Y) override;
+  void PaintTo(TCanvas& Canvas, const TRect& Rect, std::int32_t X, std::int32_t Y) override;
+  void Draw(const TRasterView& Bitmap, std::int32_t X, std::int32_t Y) override;
+  void Resize(std::int32_t Width, std::int32_t Height) override;
+  void Turn(bool CounterClockwise = false) override;
 
  protected:
-  void SizeChanged(std::int32_t width, std::int32_t height) override;
-  void HeightChanged(bool updateBitmap) override;
-  void WidthChanged(bool updateBitmap) override;
+  void SizeChanged(std::int32_t Width, std::int32_t Height) override;
+  void HeightChanged(bool UpdateBitmap) override;
+  void WidthChanged(bool UpdateBitmap) override;
   // Gives the storage 4 * Width * Height bytes: nothing when the byte size
   // is unchanged (old bytes stay), else reallocated and cleared to 0.
   virtual void AllocateStorage();

@@ -24,11 +24,11 @@ struct TPixel32 {
   constexpr std::uint32_t ARGB() const {
     return std::uint32_t(B) | (std::uint32_t(G) << 8) | (std::uint32_t(R) << 16) | (std::uint32_t(A) << 24);
   }
-  constexpr void SetARGB(std::uint32_t value) {
-    B = std::uint8_t(value);
-    G = std::uint8_t(value >> 8);
-    R = std::uint8_t(value >> 16);
-    A = std::uint8_t(value >> 24);
+  constexpr void SetARGB(std::uint32_t Value) {
+    B = std::uint8_t(Value);
+    G = std::uint8_t(Value >> 8);
+    R = std::uint8_t(Value >> 16);
+    A = std::uint8_t(Value >> 24);
   }
   // The bytes in memory order B, G, R, A.
   std::uint8_t* Bytes() { return reinterpret_cast<std::uint8_t*>(this); }
@@ -43,15 +43,15 @@ using PPixel32 = TPixel32*;
 using PPixel32Array = TPixel32*;
 
 // A pixel from its 0xAARRGGBB value.
-constexpr TPixel32 Pixel32(std::uint32_t argb) {
-  return TPixel32{std::uint8_t(argb), std::uint8_t(argb >> 8), std::uint8_t(argb >> 16), std::uint8_t(argb >> 24)};
+constexpr TPixel32 Pixel32(std::uint32_t Argb) {
+  return TPixel32{std::uint8_t(Argb), std::uint8_t(Argb >> 8), std::uint8_t(Argb >> 16), std::uint8_t(Argb >> 24)};
 }
-constexpr TPixel32 Pixel32(std::uint8_t a, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-  return TPixel32{b, g, r, a};
+constexpr TPixel32 Pixel32(std::uint8_t A, std::uint8_t R, std::uint8_t G, std::uint8_t B) {
+  return TPixel32{B, G, R, A};
 }
 
 // Turns a platform colour (0x00BBGGRR, or negative for a system colour) into
 // an opaque pixel.
-TPixel32 ColorToPixel(TColor color);
+TPixel32 ColorToPixel(TColor Color);
 
 }  // namespace vb

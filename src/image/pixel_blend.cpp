@@ -19,9 +19,9 @@ constexpr std::uint32_t kPairRounding = 0x00800080u;
 // per multiplication: every byte becomes floor((Weight * byte + 128) / 256).
 // Weight <= 255 keeps each 16-bit lane below 65536, so no lane carries into
 // its neighbour.
-inline std::uint32_t ScaleBytes(std::uint32_t value, std::uint32_t weight) {
-  const std::uint32_t blueRed = ((((value & kPairMask) * weight) + kPairRounding) & kHighPairMask) >> 8;
-  const std::uint32_t greenAlpha = (((((value >> 8) & kPairMask) * weight) + kPairRounding) & kHighPairMask);
+inline std::uint32_t ScaleBytes(std::uint32_t Value, std::uint32_t Weight) {
+  const std::uint32_t blueRed = ((((Value & kPairMask) * Weight) + kPairRounding) & kHighPairMask) >> 8;
+  const std::uint32_t greenAlpha = (((((Value >> 8) & kPairMask) * Weight) + kPairRounding) & kHighPairMask);
   return blueRed | greenAlpha;
 }
 
@@ -34,66 +34,66 @@ namespace blend_portable {
 
 void FinishBlend() {}
 
-TPixel32 BlendPixel(TPixel32 foreground, TPixel32 background) {
-  const std::uint32_t alpha = foreground.A;
-  if (alpha == 0) return background;
-  if (alpha == 0xFF) return foreground;
+TPixel32 BlendPixel(TPixel32 Foreground, TPixel32 Background) {
+  const std::uint32_t alpha = Foreground.A;
+  if (alpha == 0) return Background;
+  if (alpha == 0xFF) return Foreground;
   // The two scaled parts never sum above 255 in any byte, so adding them
   // cannot carry; the alpha byte is then forced to opaque.
-  const std::uint32_t sum = ScaleBytes(foreground.ARGB(), alpha) + ScaleBytes(background.ARGB(), 0xFF - alpha);
+  const std::uint32_t sum = ScaleBytes(Foreground.ARGB(), alpha) + ScaleBytes(Background.ARGB(), 0xFF - alpha);
   return Pixel32(sum | 0xFF000000u);
 }
 
-void BlendPixelTo(TPixel32 foreground, TPixel32& background) {
-  if (foreground.A == 0) return;
-  background = BlendPixel(foreground, background);
+void BlendPixelTo(TPixel32 Foreground, TPixel32& Background) {
+  if (Foreground.A == 0) return;
+  Background = BlendPixel(Foreground, Background);
 }
 
-void BlendColorRun(TPixel32 foreground, TPixel32* destination, std::int32_t count) {
-  for (std::int32_t i = 0; i < count; ++i) BlendPixelTo(foreground, destination[i]);
+void BlendColorRun(TPixel32 Foreground, TPixel32* Destination, std::int32_t Count) {
+  for (std::int32_t i = 0; i < Count; ++i) BlendPixelTo(Foreground, Destination[i]);
 }
 
-void BlendRow(const TPixel32* source, TPixel32* destination, std::int32_t count) {
-  for (std::int32_t i = 0; i < count; ++i) BlendPixelTo(source[i], destination[i]);
+void BlendRow(const TPixel32* Source, TPixel32* Destination, std::int32_t Count) {
+  for (std::int32_t i = 0; i < Count; ++i) BlendPixelTo(Source[i], Destination[i]);
 }
 
-TPixel32 MixPixel(TPixel32 foreground, TPixel32 background, std::uint32_t weight) {
-  if (weight == 0) return background;
-  if (weight >= 0xFF) return foreground;
-  return Pixel32(ScaleBytes(foreground.ARGB(), weight) + ScaleBytes(background.ARGB(), 0xFF - weight));
+TPixel32 MixPixel(TPixel32 Foreground, TPixel32 Background, std::uint32_t Weight) {
+  if (Weight == 0) return Background;
+  if (Weight >= 0xFF) return Foreground;
+  return Pixel32(ScaleBytes(Foreground.ARGB(), Weight) + ScaleBytes(Background.ARGB(), 0xFF - Weight));
 }
 
-void MixPixelTo(TPixel32 foreground, TPixel32& background, std::uint32_t weight) {
-  if (weight == 0) return;
-  if (weight >= 0xFF) {
-    background = foreground;
+void MixPixelTo(TPixel32 Foreground, TPixel32& Background, std::uint32_t Weight) {
+  if (Weight == 0) return;
+  if (Weight >= 0xFF) {
+    Background = Foreground;
     return;
   }
-  background = MixPixel(foreground, background, weight);
+  Background = MixPixel(Foreground, Background, Weight);
 }
 
-void MixColorRun(TPixel32 foreground, TPixel32* destination, std::int32_t count, std::uint32_t weight) {
-  for (std::int32_t i = 0; i < count; ++i) MixPixelTo(foreground, destination[i], weight);
+void MixColorRun(TPixel32 Foreground, TPixel32* Destination, std::int32_t Count, std::uint32_t Weight) {
+  for (std::int32_t i = 0; i < Count; ++i) MixPixelTo(Foreground, Destination[i], Weight);
 }
 
-void MixRow(const TPixel32* source, TPixel32* destination, std::int32_t count, std::uint32_t weight) {
-  for (std::int32_t i = 0; i < count; ++i) MixPixelTo(source[i], destination[i], weight);
+void MixRow(const TPixel32* Source, TPixel32* Destination, std::int32_t Count, std::uint32_t Weight) {
+  for (std::int32_t i = 0; i < Count; ++i) MixPixelTo(Source[i], Destination[i], Weight);
 }
 
-TPixel32 CompositePixel(TPixel32 foreground, TPixel32 background) {
-  if (foreground.A == 0xFF) return foreground;
-  if (foreground.A == 0) return background;
-  if (background.A == 0) return foreground;
-  if (background.A == 0xFF) return BlendPixel(foreground, background);
+TPixel32 CompositePixel(TPixel32 Foreground, TPixel32 Background) {
+  if (Foreground.A == 0xFF) return Foreground;
+  if (Foreground.A == 0) return Background;
+  if (Background.A == 0) return Foreground;
+  if (Background.A == 0xFF) return BlendPixel(Foreground, Background);
 
   // Combined coverage X/65025 = 1 - (1 - Fa)(1 - Ba); the foreground's share
   // of it is W/255.
-  const std::int32_t coverage = 65025 - (0xFF - foreground.A) * (0xFF - background.A);
-  const std::int32_t weight = foreground.A * 65025 / coverage;
+  const std::int32_t coverage = 65025 - (0xFF - Foreground.A) * (0xFF - Background.A);
+  const std::int32_t weight = Foreground.A * 65025 / coverage;
   TPixel32 result{};
   result.A = std::uint8_t((coverage + 128) >> 8);
-  const std::uint8_t* f = foreground.Bytes();
-  const std::uint8_t* b = background.Bytes();
+  const std::uint8_t* f = Foreground.Bytes();
+  const std::uint8_t* b = Background.Bytes();
   std::uint8_t* r = result.Bytes();
   for (int c = 0; c < 3; ++c) {
     const std::int32_t step = (weight * (f[c] - b[c] + 0xFF) + 127) >> 8;
@@ -102,12 +102,12 @@ TPixel32 CompositePixel(TPixel32 foreground, TPixel32 background) {
   return result;
 }
 
-void CompositePixelTo(TPixel32 foreground, TPixel32& background) {
-  background = CompositePixel(foreground, background);
+void CompositePixelTo(TPixel32 Foreground, TPixel32& Background) {
+  Background = CompositePixel(Foreground, Background);
 }
 
-void CompositeRow(const TPixel32* source, TPixel32* destination, std::uint32_t count) {
-  for (std::uint32_t i = 0; i < count; ++i) destination[i] = CompositePixel(source[i], destination[i]);
+void CompositeRow(const TPixel32* Source, TPixel32* Destination, std::uint32_t Count) {
+  for (std::uint32_t i = 0; i < Count; ++i) Destination[i] = CompositePixel(Source[i], Destination[i]);
 }
 
 }  // namespace blend_portable
@@ -134,10 +134,10 @@ TFunctionBindingList* BlendFunctionBindings() { return GBlendFunctionBindings.ge
 namespace {
 
 template <FunctionPointer F>
-TFunctionBinding* Bind(F* variable, F portable) {
-  auto* binding = new TFunctionBinding(variable, portable);  // deleted by BindingsShutDown
+TFunctionBinding* Bind(F* Variable, F Portable) {
+  auto* binding = new TFunctionBinding(Variable, Portable);  // deleted by BindingsShutDown
   GBlendFunctionBindings->AddBinding(binding);
-  binding->Add(portable, TProcessorFeatures{}, 1);
+  binding->Add(Portable, TProcessorFeatures{}, 1);
   binding->RebindProcessorSpecific();
   return binding;
 }

@@ -21,17 +21,17 @@ namespace vb {
 
 class TFunctionBindingList;
 
-using TBlendPixel = TPixel32 (*)(TPixel32 foreground, TPixel32 background);
-using TBlendPixelTo = void (*)(TPixel32 foreground, TPixel32& background);
-using TBlendColorRun = void (*)(TPixel32 foreground, TPixel32* destination, std::int32_t count);
-using TBlendRow = void (*)(const TPixel32* source, TPixel32* destination, std::int32_t count);
-using TMixPixel = TPixel32 (*)(TPixel32 foreground, TPixel32 background, std::uint32_t weight);
-using TMixPixelTo = void (*)(TPixel32 foreground, TPixel32& background, std::uint32_t weight);
-using TMixColorRun = void (*)(TPixel32 foreground, TPixel32* destination, std::int32_t count, std::uint32_t weight);
-using TMixRow = void (*)(const TPixel32* source, TPixel32* destination, std::int32_t count, std::uint32_t weight);
-using TCompositePixel = TPixel32 (*)(TPixel32 foreground, TPixel32 background);
-using TCompositePixelTo = void (*)(TPixel32 foreground, TPixel32& background);
-using TCompositeRow = void (*)(const TPixel32* source, TPixel32* destination, std::uint32_t count);
+using TBlendPixel = TPixel32 (*)(TPixel32 Foreground, TPixel32 Background);
+using TBlendPixelTo = void (*)(TPixel32 Foreground, TPixel32& Background);
+using TBlendColorRun = void (*)(TPixel32 Foreground, TPixel32* Destination, std::int32_t Count);
+using TBlendRow = void (*)(const TPixel32* Source, TPixel32* Destination, std::int32_t Count);
+using TMixPixel = TPixel32 (*)(TPixel32 Foreground, TPixel32 Background, std::uint32_t Weight);
+using TMixPixelTo = void (*)(TPixel32 Foreground, TPixel32& Background, std::uint32_t Weight);
+using TMixColorRun = void (*)(TPixel32 Foreground, TPixel32* Destination, std::int32_t Count, std::uint32_t Weight);
+using TMixRow = void (*)(const TPixel32* Source, TPixel32* Destination, std::int32_t Count, std::uint32_t Weight);
+using TCompositePixel = TPixel32 (*)(TPixel32 Foreground, TPixel32 Background);
+using TCompositePixelTo = void (*)(TPixel32 Foreground, TPixel32& Background);
+using TCompositeRow = void (*)(const TPixel32* Source, TPixel32* Destination, std::uint32_t Count);
 using TFinishBlend = void (*)();
 
 extern TFinishBlend FinishBlend;
@@ -60,17 +60,17 @@ void BlendShutDown();
 // The portable implementations, for comparison tests and benchmarks.
 namespace blend_portable {
 void FinishBlend();
-TPixel32 BlendPixel(TPixel32 foreground, TPixel32 background);
-void BlendPixelTo(TPixel32 foreground, TPixel32& background);
-void BlendColorRun(TPixel32 foreground, TPixel32* destination, std::int32_t count);
-void BlendRow(const TPixel32* source, TPixel32* destination, std::int32_t count);
-TPixel32 MixPixel(TPixel32 foreground, TPixel32 background, std::uint32_t weight);
-void MixPixelTo(TPixel32 foreground, TPixel32& background, std::uint32_t weight);
-void MixColorRun(TPixel32 foreground, TPixel32* destination, std::int32_t count, std::uint32_t weight);
-void MixRow(const TPixel32* source, TPixel32* destination, std::int32_t count, std::uint32_t weight);
-TPixel32 CompositePixel(TPixel32 foreground, TPixel32 background);
-void CompositePixelTo(TPixel32 foreground, TPixel32& background);
-void CompositeRow(const TPixel32* source, TPixel32* destination, std::uint32_t count);
+TPixel32 BlendPixel(TPixel32 Foreground, TPixel32 Background);
+void BlendPixelTo(TPixel32 Foreground, TPixel32& Background);
+void BlendColorRun(TPixel32 Foreground, TPixel32* Destination, std::int32_t Count);
+void BlendRow(const TPixel32* Source, TPixel32* Destination, std::int32_t Count);
+TPixel32 MixPixel(TPixel32 Foreground, TPixel32 Background, std::uint32_t Weight);
+void MixPixelTo(TPixel32 Foreground, TPixel32& Background, std::uint32_t Weight);
+void MixColorRun(TPixel32 Foreground, TPixel32* Destination, std::int32_t Count, std::uint32_t Weight);
+void MixRow(const TPixel32* Source, TPixel32* Destination, std::int32_t Count, std::uint32_t Weight);
+TPixel32 CompositePixel(TPixel32 Foreground, TPixel32 Background);
+void CompositePixelTo(TPixel32 Foreground, TPixel32& Background);
+void CompositeRow(const TPixel32* Source, TPixel32* Destination, std::uint32_t Count);
 }  // namespace blend_portable
 
 }  // namespace vb

@@ -17,9 +17,9 @@ constexpr std::size_t kHugePage = std::size_t(2) << 20;
 
 std::atomic<std::size_t> GMappedBytes{0};
 
-bool Mapped(std::size_t bytes) { return kPixelStorageMapsLargeBlocks && bytes >= kPixelStorageMappedMinimum; }
+bool Mapped(std::size_t Bytes) { return kPixelStorageMapsLargeBlocks && Bytes >= kPixelStorageMappedMinimum; }
 
-std::size_t MappedLength(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
+std::size_t MappedLength(std::size_t Bytes) { return (Bytes + kHugePage - 1) & ~(kHugePage - 1); }
 
 #if defined(_WIN32)
 // No mappings of our own here (kPixelStorageMapsLargeBlocks is false).
@@ -27,35 +27,35 @@ void* MapAligned(std::size_t) { return nullptr; }
 void Unmap(void*, std::size_t) {}
 void AdviseHugePages(void*, std::size_t) {}
 #else
-void Unmap(void* block, std::size_t length) { munmap(block, length); }
+void Unmap(void* Block, std::size_t Length) { munmap(Block, Length); }
 // Only a hint: refused where the kernel has no transparent huge pages.
-void AdviseHugePages(void* block, std::size_t length) { madvise(block, length, MADV_HUGEPAGE); }
+void AdviseHugePages(void* Block, std::size_t Length) { madvise(Block, Length, MADV_HUGEPAGE); }
 
 // An anonymous mapping of Length bytes (a multiple of 2 MiB) starting on a
 // 2 MiB boundary: one larger mapping, trimmed at both ends.
-void* MapAligned(std::size_t length) {
-  void* raw = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+void* MapAligned(std::size_t Length) {
+  void* raw = mmap(nullptr, Length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (raw == MAP_FAILED) return nullptr;
   const auto start = reinterpret_cast<std::uintptr_t>(raw);
   const std::uintptr_t aligned = (start + kHugePage - 1) & ~std::uintptr_t(kHugePage - 1);
   if (aligned > start) munmap(raw, aligned - start);
-  const std::uintptr_t end = start + length + kHugePage;
-  if (end > aligned + length) munmap(reinterpret_cast<void*>(aligned + length), end - (aligned + length));
+  const std::uintptr_t end = start + Length + kHugePage;
+  if (end > aligned + Length) munmap(reinterpret_cast<void*>(aligned + Length), end - (aligned + Length));
   return reinterpret_cast<void*>(aligned);
 }
 #endif
 
 }  // namespace
 
-void* AllocatePixelStorage(std::size_t bytes) {
-  if (bytes == 0) return nullptr;
-  if (!Mapped(bytes)) {
-    void* block = std::calloc(bytes, 1);
+void* AllocatePixelStorage(std::size_t Bytes) {
+  if (Bytes == 0) return nullptr;
+  if (!Mapped(Bytes)) {
+    void* block = std::calloc(Bytes, 1);
     if (block == nullptr) throw std::bad_alloc();
     return block;
   }
-  if (bytes > SIZE_MAX - 2 * kHugePage) throw std::bad_alloc();
-  const std::size_t length = MappedLength(bytes);
+  if (Bytes > SIZE_MAX - 2 * kHugePage) throw std::bad_alloc();
+  const std::size_t length = MappedLength(Bytes);
   void* block = MapAligned(length);
   if (block == nullptr) throw std::bad_alloc();
   AdviseHugePages(block, length);
@@ -63,14 +63,14 @@ void* AllocatePixelStorage(std::size_t bytes) {
   return block;  // anonymous mappings start out zero
 }
 
-void FreePixelStorage(void* block, std::size_t bytes) noexcept {
-  if (block == nullptr) return;
-  if (!Mapped(bytes)) {
-    std::free(block);
+void FreePixelStorage(void* Block, std::size_t Bytes) noexcept {
+  if (Block == nullptr) return;
+  if (!Mapped(Bytes)) {
+    std::free(Block);
     return;
   }
-  const std::size_t length = MappedLength(bytes);
-  Unmap(block, length);
+  const std::size_t length = MappedLength(Bytes);
+  Unmap(Block, length);
   GMappedBytes.fetch_sub(length, std::memory_order_relaxed);
 }
 

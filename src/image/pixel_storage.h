@@ -31,9 +31,9 @@ inline constexpr std::size_t kPixelStorageMappedMinimum = std::size_t(1) << 20;
 
 // Bytes cleared to 0, at least 16-byte aligned; nullptr for 0 bytes.
 // Throws std::bad_alloc.
-void* AllocatePixelStorage(std::size_t bytes);
+void* AllocatePixelStorage(std::size_t Bytes);
 // Releases a block; Bytes must be the size it was allocated with.
-void FreePixelStorage(void* block, std::size_t bytes) noexcept;
+void FreePixelStorage(void* Block, std::size_t Bytes) noexcept;
 // Bytes held in mappings of their own right now (for memory figures).
 std::size_t PixelStorageMappedBytes() noexcept;
 

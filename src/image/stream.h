@@ -19,27 +19,27 @@ class TStream {
   virtual ~TStream() = default;
 
   // Reads up to Count bytes; returns how many were read (0 at the end).
-  virtual std::int64_t Read(void* buffer, std::int64_t count) = 0;
+  virtual std::int64_t Read(void* Buffer, std::int64_t Count) = 0;
   // Writes up to Count bytes; returns how many were written.
-  virtual std::int64_t Write(const void* buffer, std::int64_t count) = 0;
+  virtual std::int64_t Write(const void* Buffer, std::int64_t Count) = 0;
   // Moves the position; returns the new position. Seeking before the start
   // raises EStreamError "Invalid stream position".
-  virtual std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) = 0;
+  virtual std::int64_t Seek(std::int64_t Offset, TSeekOrigin Origin) = 0;
   virtual std::int64_t Size();
   // Truncates or extends the stream (not every stream can).
-  virtual void SetSize(std::int64_t newSize);
+  virtual void SetSize(std::int64_t NewSize);
 
   std::int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
-  void SetPosition(std::int64_t position) { Seek(position, TSeekOrigin::soBeginning); }
+  void SetPosition(std::int64_t Position) { Seek(Position, TSeekOrigin::soBeginning); }
   std::int64_t Remaining() { return Size() - Position(); }
 
   // Read exactly Count bytes or raise EReadError (position then undefined).
-  void ReadBuffer(void* buffer, std::int64_t count);
+  void ReadBuffer(void* Buffer, std::int64_t Count);
   // Write exactly Count bytes or raise EWriteError.
-  void WriteBuffer(const void* buffer, std::int64_t count);
+  void WriteBuffer(const void* Buffer, std::int64_t Count);
   // Copies Count bytes from Source's position; Count 0 copies the whole of
   // Source from its start. Returns the number of bytes copied.
-  std::int64_t CopyFrom(TStream& source, std::int64_t count);
+  std::int64_t CopyFrom(TStream& Source, std::int64_t Count);
 };
 
 // A stream over a growable block of memory it owns. Memory() stays valid
@@ -48,23 +48,23 @@ class TMemoryStream : public TStream {
  public:
   TMemoryStream() = default;
   // A stream holding a copy of Count bytes at Data, positioned at 0.
-  TMemoryStream(const void* data, std::int64_t count);
+  TMemoryStream(const void* Data, std::int64_t Count);
 
-  std::int64_t Read(void* buffer, std::int64_t count) override;
-  std::int64_t Write(const void* buffer, std::int64_t count) override;
-  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+  std::int64_t Read(void* Buffer, std::int64_t Count) override;
+  std::int64_t Write(const void* Buffer, std::int64_t Count) override;
+  std::int64_t Seek(std::int64_t Offset, TSeekOrigin Origin) override;
   std::int64_t Size() override { return std::int64_t(FData.size()); }
-  void SetSize(std::int64_t newSize) override;
+  void SetSize(std::int64_t NewSize) override;
 
   std::uint8_t* Memory() { return FData.data(); }
   const std::uint8_t* Memory() const { return FData.data(); }
   const std::vector<std::uint8_t>& Bytes() const { return FData; }
   void Clear();
   // Replaces the content with the whole of Source (read from its start).
-  void LoadFromStream(TStream& source);
-  void LoadFromFile(const std::string& fileName);
-  void SaveToStream(TStream& dest) const;
-  void SaveToFile(const std::string& fileName) const;
+  void LoadFromStream(TStream& Source);
+  void LoadFromFile(const std::string& FileName);
+  void SaveToStream(TStream& Dest) const;
+  void SaveToFile(const std::string& FileName) const;
 
  private:
   std::vector<std::uint8_t> FData;
@@ -77,14 +77,14 @@ enum class TFileMode { fmOpenRead, fmCreate, fmOpenReadWrite };
 // fmCreate creates (or empties) a file for writing and reading.
 class TFileStream : public TStream {
  public:
-  TFileStream(const std::string& fileName, TFileMode mode);
+  TFileStream(const std::string& FileName, TFileMode Mode);
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
 
-  std::int64_t Read(void* buffer, std::int64_t count) override;
-  std::int64_t Write(const void* buffer, std::int64_t count) override;
-  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+  std::int64_t Read(void* Buffer, std::int64_t Count) override;
+  std::int64_t Write(const void* Buffer, std::int64_t Count) override;
+  std::int64_t Seek(std::int64_t Offset, TSeekOrigin Origin) override;
   std::int64_t Size() override;
 
   const std::string& FileName() const { return FFileName; }

@@ -5,10 +5,10 @@
 #include <exception>
 
 #include "error/error.h"
-#include "platform/locale_decimal_separator.h"
 #include "params/parameter_number_format.h"
 #include "params/parameter_text_parser.h"
 #include "params/parameters_description.h"
+#include "platform/locale_decimal_separator.h"
 
 namespace vb {
 
@@ -69,9 +69,9 @@ float TVSTModuleWithPrograms::GetParameter(std::int32_t Index) const {
 void TVSTModuleWithPrograms::StoreParameter(std::int32_t Index, float Value) {
   if (!IsValidParameterIndex(Index)) throw EParameterError(TErrorCode::ecIndexOutOfBounds, std::to_string(Index));
   TCustomVstParameterProperty& description = FParameterProperties[Index];
-  auto runEvents = [&](float& v) {
-    if (description.OnParameterChange) description.OnParameterChange(*this, Index, v);
-    if (OnParameterChange) OnParameterChange(*this, Index, v);
+  auto runEvents = [&](float& V) {
+    if (description.OnParameterChange) description.OnParameterChange(*this, Index, V);
+    if (OnParameterChange) OnParameterChange(*this, Index, V);
   };
   if (ProgramChunksEnabled()) {
     runEvents(Value);

@@ -26,8 +26,8 @@ enum class TRasterFormat : std::uint8_t {
   rfBGRA32,    // four bytes per pixel in the order blue, green, red, alpha
 };
 
-constexpr std::int32_t BytesPerPixel(TRasterFormat format) {
-  switch (format) {
+constexpr std::int32_t BytesPerPixel(TRasterFormat Format) {
+  switch (Format) {
     case TRasterFormat::rfBGR24:
       return 3;
     case TRasterFormat::rfBGRA32:
@@ -49,7 +49,7 @@ struct TRasterView {
   const std::uint32_t* Palette = nullptr;
 
   bool IsEmpty() const { return Bits == nullptr || Width <= 0 || Height <= 0; }
-  std::uint8_t* Row(std::int32_t y) const { return static_cast<std::uint8_t*>(Bits) + std::int64_t(y) * RowBytes; }
+  std::uint8_t* Row(std::int32_t Y) const { return static_cast<std::uint8_t*>(Bits) + std::int64_t(Y) * RowBytes; }
 };
 
 // A drawing surface: a window, or a bitmap in memory. Called from the thread
@@ -62,23 +62,23 @@ class TCanvas {
   // (X, Y) of this surface, converting the source format; alpha bytes are
   // copied as they are (no blending). Parts outside either side are clipped.
   // Returns false when the platform refused the copy.
-  virtual bool DrawRaster(const TRasterView& source, std::int32_t srcX, std::int32_t srcY, std::int32_t width,
-                          std::int32_t height, std::int32_t x, std::int32_t y) = 0;
+  virtual bool DrawRaster(const TRasterView& Source, std::int32_t SrcX, std::int32_t SrcY, std::int32_t Width,
+                          std::int32_t Height, std::int32_t X, std::int32_t Y) = 0;
 
   // Fills Rect (in the current coordinates) with the opaque colour Color
   // (0x00BBGGRR, no system colours).
-  virtual void FillRect(const TRect& rect, TColor color) = 0;
+  virtual void FillRect(const TRect& Rect, TColor Color) = 0;
 
   // Device-context state: the origin offset and the clip rectangle. SaveState
   // pushes, RestoreState pops the last saved state.
   virtual void SaveState() = 0;
   virtual void RestoreState() = 0;
   // Moves the origin: logical (0, 0) lands on device point (X, Y).
-  virtual void SetOrigin(std::int32_t x, std::int32_t y) = 0;
+  virtual void SetOrigin(std::int32_t X, std::int32_t Y) = 0;
   virtual TPoint Origin() const = 0;
   // Limits drawing to the intersection of the current clip and Rect (given in
   // the current logical coordinates).
-  virtual void IntersectClip(const TRect& rect) = 0;
+  virtual void IntersectClip(const TRect& Rect) = 0;
 
   // The surface's size in device pixels.
   virtual std::int32_t Width() const = 0;
@@ -96,7 +96,7 @@ class TControlBackdrop {
   virtual bool HasParent() const = 0;
   // Paints into Canvas, whose (0, 0) is the control's top-left corner and
   // whose size is the control's size.
-  virtual void PaintBackdrop(TCanvas& canvas) = 0;
+  virtual void PaintBackdrop(TCanvas& Canvas) = 0;
 };
 
 }  // namespace vb

@@ -20,7 +20,7 @@ std::string NativeDesktopResources();
 // sees them. X11: the display's, as above. Windows: the density of that
 // window's monitor for its DPI awareness (GetDpiForWindow), as "Xft.dpi";
 // without a window, the system's.
-std::string NativeDesktopResourcesOf(std::uintptr_t window);
+std::string NativeDesktopResourcesOf(std::uintptr_t Window);
 
 // The headless twin: there is no desktop, so there are no resources.
 std::string HeadlessDesktopResources();

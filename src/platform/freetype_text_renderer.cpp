@@ -55,38 +55,38 @@ constexpr TGenericFace kGenericFaces[] = {
 constexpr FT_Fixed kObliqueShear = 0x0366A;
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-           return lower(x) == lower(y);
+bool SameNameIgnoringCase(std::string_view A, std::string_view B) {
+  return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
+           auto lower = [](char C) { return (C >= 'A' && C <= 'Z') ? char(C - 'A' + 'a') : C; };
+           return lower(X) == lower(Y);
          });
 }
 
-const char* GenericFamilyOf(std::string_view family) {
+const char* GenericFamilyOf(std::string_view Family) {
   for (const TGenericAlias& alias : kGenericAliases) {
-    if (SameNameIgnoringCase(family, alias.Family)) return alias.Generic;
+    if (SameNameIgnoringCase(Family, alias.Family)) return alias.Generic;
   }
   return "sans-serif";
 }
 
-const char* FamilyOfGeneric(std::string_view generic) {
+const char* FamilyOfGeneric(std::string_view Generic) {
   for (const TGenericFace& face : kGenericFaces) {
-    if (generic == face.Generic) return face.Family;
+    if (Generic == face.Generic) return face.Family;
   }
   return kGenericFaces[0].Family;
 }
 
-bool IsDefaultFace(std::string_view family) { return family.empty() || SameNameIgnoringCase(family, "Default"); }
+bool IsDefaultFace(std::string_view Family) { return Family.empty() || SameNameIgnoringCase(Family, "Default"); }
 
 // The face's family as its name table gives it to older systems (name 1):
 // "DejaVu Sans Condensed", where FreeType's family name is the typographic
 // "DejaVu Sans" shared with the normal width. English names only; both
 // platforms' encodings hold ASCII for the faces we carry.
-std::string LegacyFamilyName(FT_Face face) {
-  const FT_UInt count = FT_Get_Sfnt_Name_Count(face);
+std::string LegacyFamilyName(FT_Face Face) {
+  const FT_UInt count = FT_Get_Sfnt_Name_Count(Face);
   for (FT_UInt i = 0; i < count; ++i) {
     FT_SfntName name{};
-    if (FT_Get_Sfnt_Name(face, i, &name) != 0 || name.name_id != TT_NAME_ID_FONT_FAMILY) continue;
+    if (FT_Get_Sfnt_Name(Face, i, &name) != 0 || name.name_id != TT_NAME_ID_FONT_FAMILY) continue;
     if (name.platform_id == TT_PLATFORM_MICROSOFT && name.language_id == TT_MS_LANGID_ENGLISH_UNITED_STATES) {
       std::string family;
       for (FT_UInt k = 1; k < name.string_len; k += 2) family.push_back(char(name.string[k]));  // UTF-16BE
@@ -97,19 +97,19 @@ std::string LegacyFamilyName(FT_Face face) {
       return std::string(reinterpret_cast<const char*>(name.string), name.string_len);
     }
   }
-  return face->family_name != nullptr ? face->family_name : "";
+  return Face->family_name != nullptr ? Face->family_name : "";
 }
 
 // Decodes UTF-8; malformed or overlong sequences and surrogates each become
 // one U+FFFD, so hostile text still draws something finite.
-std::vector<char32_t> DecodeUtf8(std::string_view text) {
+std::vector<char32_t> DecodeUtf8(std::string_view Text) {
   std::vector<char32_t> result;
-  result.reserve(text.size());
+  result.reserve(Text.size());
   std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
+  while (i < Text.size()) {
+    const auto lead = static_cast<unsigned char>(Text[i]);
     int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-    if (length == 0 || i + length > text.size()) {
+    if (length == 0 || i + length > Text.size()) {
       result.push_back(kReplacementCharacter);
       ++i;
       continue;
@@ -117,7 +117,7 @@ std::vector<char32_t> DecodeUtf8(std::string_view text) {
     char32_t code = length == 1 ? lead : lead & (0x7F >> length);
     bool valid = true;
     for (int k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
+      const auto next = static_cast<unsigned char>(Text[i + k]);
       valid = valid && (next & 0xC0) == 0x80;
       code = (code << 6) | (next & 0x3F);
     }
@@ -162,26 +162,26 @@ struct TLoadedFace {
 
 class TFreeTypeTextRenderer final : public TTextRenderer {
  public:
-  explicit TFreeTypeTextRenderer(std::span<const TFontFile> files);
+  explicit TFreeTypeTextRenderer(std::span<const TFontFile> Files);
   ~TFreeTypeTextRenderer() override;
 
-  TTextExtent Measure(const TFontDescription& font, std::string_view utf8) override;
-  TRect Draw(const TFontDescription& font, std::string_view utf8, const TRasterView& target, std::int32_t x,
-             std::int32_t y, TTextAnchor anchor) override;
-  TFaceInfo Describe(const TFontDescription& font) override;
-  void AddFiles(std::span<const TFontFile> files);
+  TTextExtent Measure(const TFontDescription& Font, std::string_view Utf8) override;
+  TRect Draw(const TFontDescription& Font, std::string_view Utf8, const TRasterView& Target, std::int32_t X,
+             std::int32_t Y, TTextAnchor Anchor) override;
+  TFaceInfo Describe(const TFontDescription& Font) override;
+  void AddFiles(std::span<const TFontFile> Files);
 
  private:
   using TFaceKey = std::tuple<std::string, bool, bool>;
 
-  void OpenFiles(std::span<const TFontFile> files);
-  const TLoadedFace* FaceFor(const TFontDescription& font);
-  const TOpenFace* Match(const TFontDescription& font) const;
-  std::unique_ptr<TLoadedFace> LoadFace(const TFontDescription& font);
-  bool SetSize(FT_Face face, const TFontDescription& font);
-  bool LayOut(const TFontDescription& font, std::string_view utf8, TTextLayout& layout);
-  bool RenderGlyph(const TLoadedFace& face, const TFontDescription& font, char32_t code, TPlacedGlyph& glyph,
-                   std::int32_t& advance);
+  void OpenFiles(std::span<const TFontFile> Files);
+  const TLoadedFace* FaceFor(const TFontDescription& Font);
+  const TOpenFace* Match(const TFontDescription& Font) const;
+  std::unique_ptr<TLoadedFace> LoadFace(const TFontDescription& Font);
+  bool SetSize(FT_Face Face, const TFontDescription& Font);
+  bool LayOut(const TFontDescription& Font, std::string_view Utf8, TTextLayout& Layout);
+  bool RenderGlyph(const TLoadedFace& Face, const TFontDescription& Font, char32_t Code, TPlacedGlyph& Glyph,
+                   std::int32_t& Advance);
 
   std::mutex FLock;
   FT_Library FLibrary = nullptr;
@@ -191,9 +191,9 @@ class TFreeTypeTextRenderer final : public TTextRenderer {
   std::map<TFaceKey, std::unique_ptr<TLoadedFace>> FFaces;
 };
 
-TFreeTypeTextRenderer::TFreeTypeTextRenderer(std::span<const TFontFile> files) {
+TFreeTypeTextRenderer::TFreeTypeTextRenderer(std::span<const TFontFile> Files) {
   if (FT_Init_FreeType(&FLibrary) != 0) FLibrary = nullptr;
-  OpenFiles(files);
+  OpenFiles(Files);
 }
 
 TFreeTypeTextRenderer::~TFreeTypeTextRenderer() {
@@ -202,17 +202,17 @@ TFreeTypeTextRenderer::~TFreeTypeTextRenderer() {
   if (FLibrary != nullptr) FT_Done_FreeType(FLibrary);
 }
 
-void TFreeTypeTextRenderer::AddFiles(std::span<const TFontFile> files) {
+void TFreeTypeTextRenderer::AddFiles(std::span<const TFontFile> Files) {
   std::lock_guard<std::mutex> guard(FLock);
-  OpenFiles(files);
+  OpenFiles(Files);
   FFaces.clear();  // a description may now resolve to a better face
 }
 
 // Every face of every file (a collection holds several); files FreeType
 // cannot read or that hold no outlines are passed over.
-void TFreeTypeTextRenderer::OpenFiles(std::span<const TFontFile> files) {
+void TFreeTypeTextRenderer::OpenFiles(std::span<const TFontFile> Files) {
   if (FLibrary == nullptr) return;
-  for (const TFontFile& file : files) {
+  for (const TFontFile& file : Files) {
     FT_Long faces = 1;
     for (FT_Long index = 0; index < faces; ++index) {
       FT_Face face = nullptr;
@@ -228,41 +228,41 @@ void TFreeTypeTextRenderer::OpenFiles(std::span<const TFontFile> files) {
   }
 }
 
-const TLoadedFace* TFreeTypeTextRenderer::FaceFor(const TFontDescription& font) {
-  TFaceKey key{IsDefaultFace(font.FaceName) ? std::string() : font.FaceName, font.Bold, font.Italic};
+const TLoadedFace* TFreeTypeTextRenderer::FaceFor(const TFontDescription& Font) {
+  TFaceKey key{IsDefaultFace(Font.FaceName) ? std::string() : Font.FaceName, Font.Bold, Font.Italic};
   auto found = FFaces.find(key);
-  if (found == FFaces.end()) found = FFaces.emplace(key, LoadFace(font)).first;
+  if (found == FFaces.end()) found = FFaces.emplace(key, LoadFace(Font)).first;
   return found->second.get();
 }
 
 // The family asked for, else the family answering for its generic family
 // (a fixed-pitch face for a fixed-pitch family), else the first face's; in
 // that family the cut nearest the asked weight and slant (weight first).
-const TOpenFace* TFreeTypeTextRenderer::Match(const TFontDescription& font) const {
+const TOpenFace* TFreeTypeTextRenderer::Match(const TFontDescription& Font) const {
   if (FOpenFaces.empty()) return nullptr;
-  auto cutsOf = [&](auto&& fits) {
+  auto cutsOf = [&](auto&& Fits) {
     std::vector<const TOpenFace*> cuts;
     for (const TOpenFace& face : FOpenFaces) {
-      if (fits(face)) cuts.push_back(&face);
+      if (Fits(face)) cuts.push_back(&face);
     }
     return cuts;
   };
-  auto named = [&](std::string_view family) {
-    return cutsOf([&](const TOpenFace& face) { return SameNameIgnoringCase(face.Family, family); });
+  auto named = [&](std::string_view Family) {
+    return cutsOf([&](const TOpenFace& Face) { return SameNameIgnoringCase(Face.Family, Family); });
   };
   std::vector<const TOpenFace*> cuts;
-  if (!IsDefaultFace(font.FaceName)) cuts = named(font.FaceName);
-  const std::string_view generic = IsDefaultFace(font.FaceName) ? "sans-serif" : GenericFamilyOf(font.FaceName);
+  if (!IsDefaultFace(Font.FaceName)) cuts = named(Font.FaceName);
+  const std::string_view generic = IsDefaultFace(Font.FaceName) ? "sans-serif" : GenericFamilyOf(Font.FaceName);
   if (cuts.empty()) cuts = named(FamilyOfGeneric(generic));
-  if (cuts.empty() && generic == "monospace") cuts = cutsOf([](const TOpenFace& face) { return face.FixedPitch; });
+  if (cuts.empty() && generic == "monospace") cuts = cutsOf([](const TOpenFace& Face) { return Face.FixedPitch; });
   if (cuts.empty()) cuts = named(FOpenFaces.front().Family);
-  auto distance = [&](const TOpenFace* face) { return 2 * (face->Bold != font.Bold) + (face->Italic != font.Italic); };
+  auto distance = [&](const TOpenFace* Face) { return 2 * (Face->Bold != Font.Bold) + (Face->Italic != Font.Italic); };
   return *std::min_element(cuts.begin(), cuts.end(),
-                           [&](const TOpenFace* a, const TOpenFace* b) { return distance(a) < distance(b); });
+                           [&](const TOpenFace* A, const TOpenFace* B) { return distance(A) < distance(B); });
 }
 
-std::unique_ptr<TLoadedFace> TFreeTypeTextRenderer::LoadFace(const TFontDescription& font) {
-  const TOpenFace* match = Match(font);
+std::unique_ptr<TLoadedFace> TFreeTypeTextRenderer::LoadFace(const TFontDescription& Font) {
+  const TOpenFace* match = Match(Font);
   if (match == nullptr) return nullptr;
   FT_Face face = match->Face;
   auto loaded = std::make_unique<TLoadedFace>();
@@ -270,52 +270,52 @@ std::unique_ptr<TLoadedFace> TFreeTypeTextRenderer::LoadFace(const TFontDescript
   loaded->Info.Family = match->Family;
   loaded->Info.Style = face->style_name != nullptr ? face->style_name : "";
   loaded->Info.FixedPitch = match->FixedPitch;
-  loaded->Info.SyntheticBold = font.Bold && !match->Bold;
-  loaded->Info.SyntheticItalic = font.Italic && !match->Italic;
+  loaded->Info.SyntheticBold = Font.Bold && !match->Bold;
+  loaded->Info.SyntheticItalic = Font.Italic && !match->Italic;
   return loaded;
 }
 
-bool TFreeTypeTextRenderer::SetSize(FT_Face face, const TFontDescription& font) {
-  std::int32_t pixels = std::clamp(font.PixelHeight, 1, 4096);
-  const long cellUnits = long(face->ascender) - long(face->descender);
-  if (font.CellHeight && cellUnits > 0) {
-    pixels = std::max<std::int32_t>(1, std::int32_t((long(pixels) * face->units_per_EM + cellUnits / 2) / cellUnits));
+bool TFreeTypeTextRenderer::SetSize(FT_Face Face, const TFontDescription& Font) {
+  std::int32_t pixels = std::clamp(Font.PixelHeight, 1, 4096);
+  const long cellUnits = long(Face->ascender) - long(Face->descender);
+  if (Font.CellHeight && cellUnits > 0) {
+    pixels = std::max<std::int32_t>(1, std::int32_t((long(pixels) * Face->units_per_EM + cellUnits / 2) / cellUnits));
   }
-  return FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixels)) == 0;
+  return FT_Set_Pixel_Sizes(Face, 0, FT_UInt(pixels)) == 0;
 }
 
-bool TFreeTypeTextRenderer::RenderGlyph(const TLoadedFace& face, const TFontDescription& font, char32_t code,
-                                        TPlacedGlyph& glyph, std::int32_t& advance) {
-  FT_Face ft = face.Face;
-  const FT_Int32 target = font.Antialiased ? FT_LOAD_TARGET_LIGHT : FT_LOAD_TARGET_MONO;
-  if (FT_Load_Glyph(ft, FT_Get_Char_Index(ft, FT_ULong(code)), FT_LOAD_NO_BITMAP | target) != 0) return false;
+bool TFreeTypeTextRenderer::RenderGlyph(const TLoadedFace& Face, const TFontDescription& Font, char32_t Code,
+                                        TPlacedGlyph& Glyph, std::int32_t& Advance) {
+  FT_Face ft = Face.Face;
+  const FT_Int32 target = Font.Antialiased ? FT_LOAD_TARGET_LIGHT : FT_LOAD_TARGET_MONO;
+  if (FT_Load_Glyph(ft, FT_Get_Char_Index(ft, FT_ULong(Code)), FT_LOAD_NO_BITMAP | target) != 0) return false;
   FT_GlyphSlot slot = ft->glyph;
   if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return false;
   FT_Pos extra = 0;
-  if (face.Info.SyntheticItalic) {
+  if (Face.Info.SyntheticItalic) {
     FT_Matrix shear{0x10000, kObliqueShear, 0, 0x10000};
     FT_Outline_Transform(&slot->outline, &shear);
   }
-  if (face.Info.SyntheticBold) {
+  if (Face.Info.SyntheticBold) {
     // Thickens strokes by 1/24 em, as heavier cuts of a face typically do.
     extra = std::max<FT_Pos>(32, FT_Pos(ft->size->metrics.y_ppem) * 64 / 24);
     FT_Outline_Embolden(&slot->outline, extra);
   }
-  advance = std::int32_t((slot->advance.x + extra + 32) >> 6);
-  if (FT_Render_Glyph(slot, font.Antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) return false;
+  Advance = std::int32_t((slot->advance.x + extra + 32) >> 6);
+  if (FT_Render_Glyph(slot, Font.Antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) return false;
 
   const FT_Bitmap& bitmap = slot->bitmap;
-  glyph.Left = slot->bitmap_left;
-  glyph.Top = slot->bitmap_top;
-  glyph.Width = std::int32_t(bitmap.width);
-  glyph.Rows = std::int32_t(bitmap.rows);
-  glyph.Coverage.assign(std::size_t(glyph.Width) * std::size_t(glyph.Rows), 0);
+  Glyph.Left = slot->bitmap_left;
+  Glyph.Top = slot->bitmap_top;
+  Glyph.Width = std::int32_t(bitmap.width);
+  Glyph.Rows = std::int32_t(bitmap.rows);
+  Glyph.Coverage.assign(std::size_t(Glyph.Width) * std::size_t(Glyph.Rows), 0);
   const int pitch = bitmap.pitch;
-  for (std::int32_t row = 0; row < glyph.Rows; ++row) {
-    const unsigned char* source = bitmap.buffer + std::ptrdiff_t(pitch >= 0 ? row : glyph.Rows - 1 - row) *
+  for (std::int32_t row = 0; row < Glyph.Rows; ++row) {
+    const unsigned char* source = bitmap.buffer + std::ptrdiff_t(pitch >= 0 ? row : Glyph.Rows - 1 - row) *
                                                       std::ptrdiff_t(pitch >= 0 ? pitch : -pitch);
-    std::uint8_t* out = glyph.Coverage.data() + std::size_t(row) * std::size_t(glyph.Width);
-    for (std::int32_t col = 0; col < glyph.Width; ++col) {
+    std::uint8_t* out = Glyph.Coverage.data() + std::size_t(row) * std::size_t(Glyph.Width);
+    for (std::int32_t col = 0; col < Glyph.Width; ++col) {
       if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
         out[col] = (source[col >> 3] & (0x80 >> (col & 7))) != 0 ? 255 : 0;
       } else if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
@@ -326,76 +326,76 @@ bool TFreeTypeTextRenderer::RenderGlyph(const TLoadedFace& face, const TFontDesc
   return true;
 }
 
-bool TFreeTypeTextRenderer::LayOut(const TFontDescription& font, std::string_view utf8, TTextLayout& layout) {
-  if (utf8.empty()) return false;
-  const TLoadedFace* face = FaceFor(font);
-  if (face == nullptr || !SetSize(face->Face, font)) return false;
+bool TFreeTypeTextRenderer::LayOut(const TFontDescription& Font, std::string_view Utf8, TTextLayout& Layout) {
+  if (Utf8.empty()) return false;
+  const TLoadedFace* face = FaceFor(Font);
+  if (face == nullptr || !SetSize(face->Face, Font)) return false;
   const FT_Size_Metrics& metrics = face->Face->size->metrics;
   std::int32_t ascent = std::int32_t((metrics.ascender + 63) >> 6);
   std::int32_t descent = std::int32_t((-metrics.descender + 63) >> 6);
   std::int32_t pen = 0;
   std::int32_t inkLeft = 0;
   std::int32_t inkRight = 0;
-  for (char32_t code : DecodeUtf8(utf8)) {
+  for (char32_t code : DecodeUtf8(Utf8)) {
     TPlacedGlyph glyph;
     std::int32_t advance = 0;
-    if (!RenderGlyph(*face, font, code, glyph, advance)) continue;
+    if (!RenderGlyph(*face, Font, code, glyph, advance)) continue;
     glyph.Left += pen;
     if (glyph.Width > 0 && glyph.Rows > 0) {
       inkLeft = std::min(inkLeft, glyph.Left);
       inkRight = std::max(inkRight, glyph.Left + glyph.Width);
       ascent = std::max(ascent, glyph.Top);
       descent = std::max(descent, glyph.Rows - glyph.Top);
-      layout.Glyphs.push_back(std::move(glyph));
+      Layout.Glyphs.push_back(std::move(glyph));
     }
     pen += advance;
   }
-  layout.OriginX = -inkLeft;
-  layout.Extent.Width = std::max(pen, inkRight) - inkLeft;
-  layout.Extent.Height = ascent + descent;
-  layout.Extent.Ascent = ascent;
-  return layout.Extent.Width > 0;
+  Layout.OriginX = -inkLeft;
+  Layout.Extent.Width = std::max(pen, inkRight) - inkLeft;
+  Layout.Extent.Height = ascent + descent;
+  Layout.Extent.Ascent = ascent;
+  return Layout.Extent.Width > 0;
 }
 
-TTextExtent TFreeTypeTextRenderer::Measure(const TFontDescription& font, std::string_view utf8) {
+TTextExtent TFreeTypeTextRenderer::Measure(const TFontDescription& Font, std::string_view Utf8) {
   std::lock_guard<std::mutex> guard(FLock);
   TTextLayout layout;
-  return LayOut(font, utf8, layout) ? layout.Extent : TTextExtent{};
+  return LayOut(Font, Utf8, layout) ? layout.Extent : TTextExtent{};
 }
 
-void BlendWhite(const TPlacedGlyph& glyph, std::int32_t left, std::int32_t top, const TRasterView& target,
-                const TRect& clip) {
-  const TRect area = Intersection(Rect(left, top, left + glyph.Width, top + glyph.Rows), clip);
+void BlendWhite(const TPlacedGlyph& Glyph, std::int32_t Left, std::int32_t Top, const TRasterView& Target,
+                const TRect& Clip) {
+  const TRect area = Intersection(Rect(Left, Top, Left + Glyph.Width, Top + Glyph.Rows), Clip);
   for (std::int32_t y = area.Top; y < area.Bottom; ++y) {
-    std::uint8_t* row = target.Row(y);
-    const std::uint8_t* coverage = glyph.Coverage.data() + std::size_t(y - top) * std::size_t(glyph.Width);
+    std::uint8_t* row = Target.Row(y);
+    const std::uint8_t* coverage = Glyph.Coverage.data() + std::size_t(y - Top) * std::size_t(Glyph.Width);
     for (std::int32_t x = area.Left; x < area.Right; ++x) {
-      const unsigned cover = coverage[x - left];
+      const unsigned cover = coverage[x - Left];
       row[x] = std::uint8_t(row[x] + ((255u - row[x]) * cover + 127u) / 255u);
     }
   }
 }
 
-TRect TFreeTypeTextRenderer::Draw(const TFontDescription& font, std::string_view utf8, const TRasterView& target,
-                                  std::int32_t x, std::int32_t y, TTextAnchor anchor) {
+TRect TFreeTypeTextRenderer::Draw(const TFontDescription& Font, std::string_view Utf8, const TRasterView& Target,
+                                  std::int32_t X, std::int32_t Y, TTextAnchor Anchor) {
   std::lock_guard<std::mutex> guard(FLock);
   TTextLayout layout;
-  if (!LayOut(font, utf8, layout)) return TRect{};
-  const std::int32_t boxLeft = anchor == TTextAnchor::taBaseline ? x - layout.OriginX : x;
-  const std::int32_t boxTop = anchor == TTextAnchor::taBaseline ? y - layout.Extent.Ascent : y;
+  if (!LayOut(Font, Utf8, layout)) return TRect{};
+  const std::int32_t boxLeft = Anchor == TTextAnchor::taBaseline ? X - layout.OriginX : X;
+  const std::int32_t boxTop = Anchor == TTextAnchor::taBaseline ? Y - layout.Extent.Ascent : Y;
   const TRect box = Rect(boxLeft, boxTop, boxLeft + layout.Extent.Width, boxTop + layout.Extent.Height);
-  if (target.IsEmpty() || target.Format != TRasterFormat::rfGrey8) return box;
-  const TRect clip = Intersection(box, Rect(0, 0, target.Width, target.Height));
+  if (Target.IsEmpty() || Target.Format != TRasterFormat::rfGrey8) return box;
+  const TRect clip = Intersection(box, Rect(0, 0, Target.Width, Target.Height));
   const std::int32_t baseline = boxTop + layout.Extent.Ascent;
   for (const TPlacedGlyph& glyph : layout.Glyphs) {
-    BlendWhite(glyph, boxLeft + layout.OriginX + glyph.Left, baseline - glyph.Top, target, clip);
+    BlendWhite(glyph, boxLeft + layout.OriginX + glyph.Left, baseline - glyph.Top, Target, clip);
   }
   return box;
 }
 
-TFaceInfo TFreeTypeTextRenderer::Describe(const TFontDescription& font) {
+TFaceInfo TFreeTypeTextRenderer::Describe(const TFontDescription& Font) {
   std::lock_guard<std::mutex> guard(FLock);
-  const TLoadedFace* face = FaceFor(font);
+  const TLoadedFace* face = FaceFor(Font);
   return face != nullptr ? face->Info : TFaceInfo{};
 }
 
@@ -408,6 +408,6 @@ TFreeTypeTextRenderer& SystemRenderer() {
 
 TTextRenderer& SystemTextRenderer() { return SystemRenderer(); }
 
-void AddSystemFontFiles(std::span<const TFontFile> files) { SystemRenderer().AddFiles(files); }
+void AddSystemFontFiles(std::span<const TFontFile> Files) { SystemRenderer().AddFiles(Files); }
 
 }  // namespace vb

@@ -14,33 +14,33 @@ std::uintptr_t NextHeadlessHandle() {
 
 }  // namespace
 
-THeadlessWindow::THeadlessWindow(std::uintptr_t parent)
-    : FParent(parent),
+THeadlessWindow::THeadlessWindow(std::uintptr_t Parent)
+    : FParent(Parent),
       FHandle(NextHeadlessHandle()),
       FScreen(std::make_unique<TMemoryBitmap>(0, 0, TRasterFormat::rfBGRA32)) {}
 
 THeadlessWindow::~THeadlessWindow() = default;
 
-void THeadlessWindow::SetSize(std::int32_t width, std::int32_t height) {
-  if (width == FScreen->Width() && height == FScreen->Height()) return;
-  FScreen = std::make_unique<TMemoryBitmap>(width, height, TRasterFormat::rfBGRA32);
+void THeadlessWindow::SetSize(std::int32_t Width, std::int32_t Height) {
+  if (Width == FScreen->Width() && Height == FScreen->Height()) return;
+  FScreen = std::make_unique<TMemoryBitmap>(Width, Height, TRasterFormat::rfBGRA32);
 }
 
-void THeadlessWindow::Present(const TRasterView& frame, const TRect& area) {
-  const TRect shown = Intersection(Intersection(area, TRect{0, 0, FScreen->Width(), FScreen->Height()}),
-                                   TRect{0, 0, frame.Width, frame.Height});
+void THeadlessWindow::Present(const TRasterView& Frame, const TRect& Area) {
+  const TRect shown = Intersection(Intersection(Area, TRect{0, 0, FScreen->Width(), FScreen->Height()}),
+                                   TRect{0, 0, Frame.Width, Frame.Height});
   ++FPresentCount;
   FLastPresented = shown;
   if (shown.IsEmpty()) return;
-  FScreen->Canvas().DrawRaster(frame, shown.Left, shown.Top, shown.Width(), shown.Height(), shown.Left, shown.Top);
+  FScreen->Canvas().DrawRaster(Frame, shown.Left, shown.Top, shown.Width(), shown.Height(), shown.Left, shown.Top);
   FPresentedPixels += std::int64_t(shown.Width()) * shown.Height();
 }
 
-void THeadlessWindow::WarpPointer(TPoint point) {
-  FPointer = point;
+void THeadlessWindow::WarpPointer(TPoint Point) {
+  FPointer = Point;
   ++FWarpCount;
   // A real pointer warp is reported back as a movement.
-  FQueue.push_back(MouseEvent(TPlatformEventKind::pekMouseMove, point, TMouseButton::mbLeft));
+  FQueue.push_back(MouseEvent(TPlatformEventKind::pekMouseMove, Point, TMouseButton::mbLeft));
 }
 
 void THeadlessWindow::Idle() {
@@ -53,42 +53,42 @@ void THeadlessWindow::Idle() {
   }
 }
 
-TPlatformEvent THeadlessWindow::MouseEvent(TPlatformEventKind kind, TPoint at, TMouseButton button) const {
+TPlatformEvent THeadlessWindow::MouseEvent(TPlatformEventKind Kind, TPoint At, TMouseButton Button) const {
   TPlatformEvent event;
-  event.Kind = kind;
-  event.Position = at;
-  event.Button = button;
+  event.Kind = Kind;
+  event.Position = At;
+  event.Button = Button;
   event.Shift = FKeys | FButtons;
   return event;
 }
 
-void THeadlessWindow::Press(TPoint at, TMouseButton button) {
-  TPlatformEvent event = MouseEvent(TPlatformEventKind::pekMouseDown, at, button);
-  if (FDoubleClick.Press(button, at, FNow)) event.Shift |= ssDouble;
+void THeadlessWindow::Press(TPoint At, TMouseButton Button) {
+  TPlatformEvent event = MouseEvent(TPlatformEventKind::pekMouseDown, At, Button);
+  if (FDoubleClick.Press(Button, At, FNow)) event.Shift |= ssDouble;
   FQueue.push_back(event);
-  FButtons |= ButtonShift(button);
-  FPointer = at;
+  FButtons |= ButtonShift(Button);
+  FPointer = At;
 }
 
-void THeadlessWindow::Release(TPoint at, TMouseButton button) {
-  FButtons &= ~ButtonShift(button);
-  FQueue.push_back(MouseEvent(TPlatformEventKind::pekMouseUp, at, button));
-  FPointer = at;
+void THeadlessWindow::Release(TPoint At, TMouseButton Button) {
+  FButtons &= ~ButtonShift(Button);
+  FQueue.push_back(MouseEvent(TPlatformEventKind::pekMouseUp, At, Button));
+  FPointer = At;
 }
 
-void THeadlessWindow::Click(TPoint at, TMouseButton button) {
-  Press(at, button);
-  Release(at, button);
+void THeadlessWindow::Click(TPoint At, TMouseButton Button) {
+  Press(At, Button);
+  Release(At, Button);
 }
 
-void THeadlessWindow::MoveTo(TPoint at) {
-  FQueue.push_back(MouseEvent(TPlatformEventKind::pekMouseMove, at, TMouseButton::mbLeft));
-  FPointer = at;
+void THeadlessWindow::MoveTo(TPoint At) {
+  FQueue.push_back(MouseEvent(TPlatformEventKind::pekMouseMove, At, TMouseButton::mbLeft));
+  FPointer = At;
 }
 
-void THeadlessWindow::Wheel(TPoint at, std::int32_t delta) {
-  TPlatformEvent event = MouseEvent(TPlatformEventKind::pekMouseWheel, at, TMouseButton::mbLeft);
-  event.WheelDelta = delta;
+void THeadlessWindow::Wheel(TPoint At, std::int32_t Delta) {
+  TPlatformEvent event = MouseEvent(TPlatformEventKind::pekMouseWheel, At, TMouseButton::mbLeft);
+  event.WheelDelta = Delta;
   FQueue.push_back(event);
 }
 
@@ -106,19 +106,19 @@ void THeadlessWindow::Leave() {
   FQueue.push_back(event);
 }
 
-void THeadlessWindow::Damage(const TRect& area) {
-  const TRect part = Intersection(area, TRect{0, 0, FScreen->Width(), FScreen->Height()});
+void THeadlessWindow::Damage(const TRect& Area) {
+  const TRect part = Intersection(Area, TRect{0, 0, FScreen->Width(), FScreen->Height()});
   for (std::int32_t y = part.Top; y < part.Bottom; ++y) {
     auto* row = reinterpret_cast<std::uint32_t*>(FScreen->Bits() + std::size_t(y) * FScreen->RowBytes());
     for (std::int32_t x = part.Left; x < part.Right; ++x) row[x] = 0xFFFF00FF;
   }
-  Expose(area);
+  Expose(Area);
 }
 
-void THeadlessWindow::Expose(const TRect& area) {
+void THeadlessWindow::Expose(const TRect& Area) {
   TPlatformEvent event;
   event.Kind = TPlatformEventKind::pekExpose;
-  event.Area = area;
+  event.Area = Area;
   FQueue.push_back(event);
 }
 

@@ -16,20 +16,20 @@ namespace vb {
 class THeadlessWindow final : public TPlatformWindow {
  public:
   // Parent is only remembered (0: free-standing).
-  explicit THeadlessWindow(std::uintptr_t parent = 0);
+  explicit THeadlessWindow(std::uintptr_t Parent = 0);
   ~THeadlessWindow() override;
 
   // --- the contract ---
-  void SetListener(TPlatformWindowListener* listener) override { FListener = listener; }
+  void SetListener(TPlatformWindowListener* Listener) override { FListener = Listener; }
   std::uintptr_t NativeHandle() const override { return FHandle; }
-  void SetSize(std::int32_t width, std::int32_t height) override;
+  void SetSize(std::int32_t Width, std::int32_t Height) override;
   void Show() override { FVisible = true; }
   void Hide() override { FVisible = false; }
   bool Visible() const override { return FVisible; }
-  void Present(const TRasterView& frame, const TRect& area) override;
-  void SetCapture(bool captured) override { FCaptured = captured; }
-  void SetPointerHidden(bool hidden) override { FPointerHidden = hidden; }
-  void WarpPointer(TPoint point) override;
+  void Present(const TRasterView& Frame, const TRect& Area) override;
+  void SetCapture(bool Captured) override { FCaptured = Captured; }
+  void SetPointerHidden(bool Hidden) override { FPointerHidden = Hidden; }
+  void WarpPointer(TPoint Point) override;
   TShiftState KeyboardState() const override { return FKeys | FButtons; }
   // Delivers the queued events, oldest first.
   void Idle() override;
@@ -38,29 +38,29 @@ class THeadlessWindow final : public TPlatformWindow {
   // --- the test side ---
   std::uintptr_t Parent() const { return FParent; }
   // Queues an event as it is given (Shift included).
-  void Inject(const TPlatformEvent& event) { FQueue.push_back(event); }
+  void Inject(const TPlatformEvent& Event) { FQueue.push_back(Event); }
   // Queue pointer input with the keyboard state and held buttons filled in;
   // presses go through the double-click detector with the headless clock.
-  void Press(TPoint at, TMouseButton button = TMouseButton::mbLeft);
-  void Release(TPoint at, TMouseButton button = TMouseButton::mbLeft);
-  void Click(TPoint at, TMouseButton button = TMouseButton::mbLeft);
-  void MoveTo(TPoint at);
-  void Wheel(TPoint at, std::int32_t delta);
+  void Press(TPoint At, TMouseButton Button = TMouseButton::mbLeft);
+  void Release(TPoint At, TMouseButton Button = TMouseButton::mbLeft);
+  void Click(TPoint At, TMouseButton Button = TMouseButton::mbLeft);
+  void MoveTo(TPoint At);
+  void Wheel(TPoint At, std::int32_t Delta);
   void Leave();
   // The capture ends without a release (the window unmapped, say).
   void LoseCapture();
-  void Expose(const TRect& area);
+  void Expose(const TRect& Area);
   // Paints Area of the screen over, as a host's menu closing over the
   // window leaves it, and reports the area exposed.
-  void Damage(const TRect& area);
+  void Damage(const TRect& Area);
   // Modifier keys held from now on (ssShift, ssCtrl, ssAlt).
-  void SetKeys(TShiftState keys) { FKeys = keys; }
-  void AdvanceClock(std::uint64_t milliseconds) { FNow += milliseconds; }
+  void SetKeys(TShiftState Keys) { FKeys = Keys; }
+  void AdvanceClock(std::uint64_t Milliseconds) { FNow += Milliseconds; }
 
   // What the screen shows: every presented area, composed (0 where nothing
   // was presented yet).
   const TMemoryBitmap& Screen() const { return *FScreen; }
-  std::uint32_t ScreenPixel(std::int32_t x, std::int32_t y) const { return FScreen->PixelARGB(x, y); }
+  std::uint32_t ScreenPixel(std::int32_t X, std::int32_t Y) const { return FScreen->PixelARGB(X, Y); }
   std::int32_t PresentCount() const { return FPresentCount; }
   std::int64_t PresentedPixels() const { return FPresentedPixels; }
   TRect LastPresented() const { return FLastPresented; }
@@ -71,7 +71,7 @@ class THeadlessWindow final : public TPlatformWindow {
   std::int32_t WarpCount() const { return FWarpCount; }
 
  private:
-  TPlatformEvent MouseEvent(TPlatformEventKind kind, TPoint at, TMouseButton button) const;
+  TPlatformEvent MouseEvent(TPlatformEventKind Kind, TPoint At, TMouseButton Button) const;
 
   TPlatformWindowListener* FListener = nullptr;
   std::uintptr_t FParent;

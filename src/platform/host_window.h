@@ -22,11 +22,11 @@ class THostWindow {
   // The native window id to hand to effEditOpen; 0 once destroyed.
   virtual std::uintptr_t NativeHandle() const = 0;
   // Client size in pixels (hosts size it from effEditGetRect).
-  virtual void SetSize(std::int32_t width, std::int32_t height) = 0;
+  virtual void SetSize(std::int32_t Width, std::int32_t Height) = 0;
   virtual std::int32_t Width() const = 0;
   virtual std::int32_t Height() const = 0;
   // Maps the window and waits (at most TimeoutMs) until it is viewable.
-  virtual bool Show(std::int32_t timeoutMs = 2000) = 0;
+  virtual bool Show(std::int32_t TimeoutMs = 2000) = 0;
   // Reads the pending events without blocking. False once the window was
   // destroyed or the user asked the window manager to close it.
   virtual bool Pump() = 0;
@@ -41,7 +41,7 @@ class THostWindow {
 
 // A window of Width x Height on DisplayName (null: $DISPLAY), not mapped
 // yet. Null when no display can be reached; Error then says why.
-std::unique_ptr<THostWindow> CreateHostWindow(std::int32_t width, std::int32_t height, const std::string& title,
-                                              const char* displayName = nullptr, std::string* error = nullptr);
+std::unique_ptr<THostWindow> CreateHostWindow(std::int32_t Width, std::int32_t Height, const std::string& Title,
+                                              const char* DisplayName = nullptr, std::string* Error = nullptr);
 
 }  // namespace vb

@@ -19,7 +19,7 @@ class TMemoryCanvas;
 // bitmaps do. Rows are cleared to 0 on creation.
 class TMemoryBitmap {
  public:
-  TMemoryBitmap(std::int32_t width, std::int32_t height, TRasterFormat format);
+  TMemoryBitmap(std::int32_t Width, std::int32_t Height, TRasterFormat Format);
   ~TMemoryBitmap();
   TMemoryBitmap(const TMemoryBitmap&) = delete;
   TMemoryBitmap& operator=(const TMemoryBitmap&) = delete;
@@ -36,7 +36,7 @@ class TMemoryBitmap {
 
   // Reads one pixel as 0xAARRGGBB (grey and indexed pixels expanded, alpha
   // 255 for formats without alpha).
-  std::uint32_t PixelARGB(std::int32_t x, std::int32_t y) const;
+  std::uint32_t PixelARGB(std::int32_t X, std::int32_t Y) const;
 
   TMemoryCanvas& Canvas();
 
@@ -52,24 +52,24 @@ class TMemoryBitmap {
 // save/restore stack like a device context.
 class TMemoryCanvas final : public TCanvas {
  public:
-  explicit TMemoryCanvas(const TRasterView& target);
+  explicit TMemoryCanvas(const TRasterView& Target);
 
   // When true, DrawRaster reports failure and copies nothing (lets tests see
   // how callers deal with a refusing platform).
-  void SetRefuseRasters(bool refuse) { FRefuseRasters = refuse; }
+  void SetRefuseRasters(bool Refuse) { FRefuseRasters = Refuse; }
   const TRasterView& Target() const { return FTarget; }
   // Points the canvas at other raster memory (the same memory turned, for
   // example); origin and clip are reset, saved states dropped.
-  void SetTarget(const TRasterView& target);
+  void SetTarget(const TRasterView& Target);
 
-  bool DrawRaster(const TRasterView& source, std::int32_t srcX, std::int32_t srcY, std::int32_t width,
-                  std::int32_t height, std::int32_t x, std::int32_t y) override;
-  void FillRect(const TRect& rect, TColor color) override;
+  bool DrawRaster(const TRasterView& Source, std::int32_t SrcX, std::int32_t SrcY, std::int32_t Width,
+                  std::int32_t Height, std::int32_t X, std::int32_t Y) override;
+  void FillRect(const TRect& Rect, TColor Color) override;
   void SaveState() override;
   void RestoreState() override;
-  void SetOrigin(std::int32_t x, std::int32_t y) override;
+  void SetOrigin(std::int32_t X, std::int32_t Y) override;
   TPoint Origin() const override { return FState.Origin; }
-  void IntersectClip(const TRect& rect) override;
+  void IntersectClip(const TRect& Rect) override;
   std::int32_t Width() const override { return FTarget.Width; }
   std::int32_t Height() const override { return FTarget.Height; }
 
@@ -78,7 +78,7 @@ class TMemoryCanvas final : public TCanvas {
     TPoint Origin;
     TRect Clip;  // device coordinates
   };
-  void StorePixel(std::int32_t x, std::int32_t y, std::uint32_t argb);
+  void StorePixel(std::int32_t X, std::int32_t Y, std::uint32_t Argb);
 
   TRasterView FTarget;
   TState FState;
@@ -88,6 +88,6 @@ class TMemoryCanvas final : public TCanvas {
 
 // Reads pixel (X, Y) of any raster as 0xAARRGGBB (alpha 255 for formats
 // without alpha). No range check.
-std::uint32_t ReadRasterPixel(const TRasterView& raster, std::int32_t x, std::int32_t y);
+std::uint32_t ReadRasterPixel(const TRasterView& Raster, std::int32_t X, std::int32_t Y);
 
 }  // namespace vb

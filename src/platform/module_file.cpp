@@ -2,9 +2,9 @@
 
 namespace vb {
 
-std::string ModuleBaseName(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+std::string ModuleBaseName(const std::string& Path) {
+  const std::size_t slash = Path.find_last_of("/\\");
+  return slash == std::string::npos ? Path : Path.substr(slash + 1);
 }
 
 }  // namespace vb

@@ -8,9 +8,9 @@ namespace vb {
 
 // UTF-8 path of the module containing Address; empty when it cannot be told.
 // Any thread; reads the loader's tables, never the disk.
-std::string ModuleFileName(const void* address);
+std::string ModuleFileName(const void* Address);
 
 // The last component of Path ("VordaBrasswick.dll"), after '/' or '\'.
-std::string ModuleBaseName(const std::string& path);
+std::string ModuleBaseName(const std::string& Path);
 
 }  // namespace vb

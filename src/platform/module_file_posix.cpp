@@ -4,9 +4,9 @@
 
 namespace vb {
 
-std::string ModuleFileName(const void* address) {
+std::string ModuleFileName(const void* Address) {
   Dl_info info{};
-  if (dladdr(const_cast<void*>(address), &info) == 0 || info.dli_fname == nullptr) return {};
+  if (dladdr(const_cast<void*>(Address), &info) == 0 || info.dli_fname == nullptr) return {};
   return info.dli_fname;
 }
 

@@ -7,11 +7,11 @@
 
 namespace vb {
 
-std::string ModuleFileName(const void* address) {
+std::string ModuleFileName(const void* Address) {
   HMODULE module = nullptr;
   // UNCHANGED_REFCOUNT: asking must not keep the module loaded.
   if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          static_cast<LPCWSTR>(address), &module))
+                          static_cast<LPCWSTR>(Address), &module))
     return {};
   // Long paths: grow the buffer until the name fits.
   std::vector<wchar_t> name(MAX_PATH);

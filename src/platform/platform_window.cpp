@@ -4,15 +4,15 @@
 
 namespace vb {
 
-bool TDoubleClickDetector::Press(TMouseButton button, TPoint position, std::uint64_t nowMs) {
-  const bool isDouble = FPending && button == FButton && nowMs - FTime <= kIntervalMs &&
-                        std::abs(position.X - FPosition.X) <= kDistance &&
-                        std::abs(position.Y - FPosition.Y) <= kDistance;
+bool TDoubleClickDetector::Press(TMouseButton Button, TPoint Position, std::uint64_t NowMs) {
+  const bool isDouble = FPending && Button == FButton && NowMs - FTime <= kIntervalMs &&
+                        std::abs(Position.X - FPosition.X) <= kDistance &&
+                        std::abs(Position.Y - FPosition.Y) <= kDistance;
   // A completed double click does not pair with the press after it.
   FPending = !isDouble;
-  FButton = button;
-  FPosition = position;
-  FTime = nowMs;
+  FButton = Button;
+  FPosition = Position;
+  FTime = NowMs;
   return isDouble;
 }
 

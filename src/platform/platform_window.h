@@ -34,8 +34,8 @@ constexpr TShiftState ssMiddle = 1u << 5;
 // Set on the second press of a double click (and only there).
 constexpr TShiftState ssDouble = 1u << 6;
 
-constexpr TShiftState ButtonShift(TMouseButton button) {
-  return button == TMouseButton::mbLeft ? ssLeft : button == TMouseButton::mbRight ? ssRight : ssMiddle;
+constexpr TShiftState ButtonShift(TMouseButton Button) {
+  return Button == TMouseButton::mbLeft ? ssLeft : Button == TMouseButton::mbRight ? ssRight : ssMiddle;
 }
 
 // One wheel notch, in wheel-delta units (positive: turned away from the user).
@@ -84,7 +84,7 @@ struct TPlatformEvent {
 class TPlatformWindowListener {
  public:
   virtual ~TPlatformWindowListener() = default;
-  virtual void OnPlatformEvent(const TPlatformEvent& event) = 0;
+  virtual void OnPlatformEvent(const TPlatformEvent& Event) = 0;
 };
 
 class TPlatformWindow {
@@ -92,35 +92,35 @@ class TPlatformWindow {
   virtual ~TPlatformWindow() = default;
 
   // Null detaches; events arriving without a listener are dropped.
-  virtual void SetListener(TPlatformWindowListener* listener) = 0;
+  virtual void SetListener(TPlatformWindowListener* Listener) = 0;
   // Creates the native window inside Parent (a host's native window id) for
   // backends built without one (the X11 backend opens its display here).
   // False when that is impossible: no display, the server unreachable, the
   // parent unknown; the window then shows nothing, reports no input and
   // holds no native resources. Backends built with their parent accept it.
-  virtual bool Embed(std::uintptr_t parent) { return parent != 0; }
+  virtual bool Embed(std::uintptr_t Parent) { return Parent != 0; }
   // The native window's id (an X11 window id; an opaque number headless).
   virtual std::uintptr_t NativeHandle() const = 0;
 
   // Client size in pixels. A new size may discard the shown picture; the
   // caller presents the frame again.
-  virtual void SetSize(std::int32_t width, std::int32_t height) = 0;
+  virtual void SetSize(std::int32_t Width, std::int32_t Height) = 0;
   virtual void Show() = 0;
   virtual void Hide() = 0;
   virtual bool Visible() const = 0;
 
   // Shows Area of Frame (a raster of the window's size; Area in client
   // pixels, clipped to both) on the screen. Alpha bytes are ignored.
-  virtual void Present(const TRasterView& frame, const TRect& area) = 0;
+  virtual void Present(const TRasterView& Frame, const TRect& Area) = 0;
 
   // While captured, pointer moves and releases reach this window even outside
   // it (a drag from press to release).
-  virtual void SetCapture(bool captured) = 0;
+  virtual void SetCapture(bool Captured) = 0;
   // Hides or shows the pointer while it is over (or captured by) the window.
-  virtual void SetPointerHidden(bool hidden) = 0;
+  virtual void SetPointerHidden(bool Hidden) = 0;
   // Moves the pointer to Point in client pixels. The move is reported back
   // as a pekMouseMove like any other (a dragging dial relies on it).
-  virtual void WarpPointer(TPoint point) = 0;
+  virtual void WarpPointer(TPoint Point) = 0;
   // Modifier keys and buttons held down now (no ssDouble).
   virtual TShiftState KeyboardState() const = 0;
 
@@ -139,7 +139,7 @@ class TDoubleClickDetector {
   static constexpr std::uint64_t kIntervalMs = 500;
   static constexpr std::int32_t kDistance = 4;
   // True when this press completes a double click.
-  bool Press(TMouseButton button, TPoint position, std::uint64_t nowMs);
+  bool Press(TMouseButton Button, TPoint Position, std::uint64_t NowMs);
 
  private:
   bool FPending = false;

@@ -26,17 +26,17 @@ struct TRect {
   friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
 
-constexpr TRect Rect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
-  return TRect{left, top, right, bottom};
+constexpr TRect Rect(std::int32_t Left, std::int32_t Top, std::int32_t Right, std::int32_t Bottom) {
+  return TRect{Left, Top, Right, Bottom};
 }
 
 // The overlap of two rectangles; empty (Right <= Left or Bottom <= Top) when
 // they do not meet.
-constexpr TRect Intersection(const TRect& a, const TRect& b) {
-  return TRect{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-               std::min(a.Bottom, b.Bottom)};
+constexpr TRect Intersection(const TRect& A, const TRect& B) {
+  return TRect{std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
+               std::min(A.Bottom, B.Bottom)};
 }
 
-constexpr bool Intersects(const TRect& a, const TRect& b) { return !Intersection(a, b).IsEmpty(); }
+constexpr bool Intersects(const TRect& A, const TRect& B) { return !Intersection(A, B).IsEmpty(); }
 
 }  // namespace vb

@@ -43,12 +43,12 @@ enum TSystemColorIndex : std::int32_t {
 };
 
 // TColor values naming system colours: 0xFF000000 or the index.
-constexpr TColor SystemColor(std::int32_t index) { return TColor(std::uint32_t(0xFF000000u) | std::uint32_t(index)); }
+constexpr TColor SystemColor(std::int32_t Index) { return TColor(std::uint32_t(0xFF000000u) | std::uint32_t(Index)); }
 constexpr TColor clBtnFace = SystemColor(scBtnFace);
 constexpr TColor clWindow = SystemColor(scWindow);
 constexpr TColor clWindowText = SystemColor(scWindowText);
 
 // The colour (0x00BBGGRR) of system colour Index; black for unknown indices.
-TColor GetSysColor(std::int32_t index);
+TColor GetSysColor(std::int32_t Index);
 
 }  // namespace vb

@@ -44,9 +44,9 @@ constexpr std::array<TColor, 31> kSystemColors = {
 
 }  // namespace
 
-TColor GetSysColor(std::int32_t index) {
-  if (index < 0 || index >= std::int32_t(kSystemColors.size())) return 0;
-  return kSystemColors[std::size_t(index)];
+TColor GetSysColor(std::int32_t Index) {
+  if (Index < 0 || Index >= std::int32_t(kSystemColors.size())) return 0;
+  return kSystemColors[std::size_t(Index)];
 }
 
 }  // namespace vb

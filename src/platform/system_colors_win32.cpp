@@ -5,9 +5,9 @@
 namespace vb {
 
 // The user's scheme, as the window manager keeps it (0x00BBGGRR, as TColor).
-TColor GetSysColor(std::int32_t index) {
-  if (index < 0 || index > scMenuBar || index == 25) return 0;
-  return TColor(::GetSysColor(index));
+TColor GetSysColor(std::int32_t Index) {
+  if (Index < 0 || Index > scMenuBar || Index == 25) return 0;
+  return TColor(::GetSysColor(Index));
 }
 
 }  // namespace vb

@@ -75,17 +75,17 @@ class TTextRenderer {
   // The box the text needs; Width and Height are 0 for an empty string.
   // Height and Ascent depend only on the font for ordinary text; they grow
   // only for glyphs reaching beyond the face's line metrics.
-  virtual TTextExtent Measure(const TFontDescription& font, std::string_view utf8) = 0;
+  virtual TTextExtent Measure(const TFontDescription& Font, std::string_view Utf8) = 0;
 
   // Draws the text in white: each target byte becomes
   // b + (255 - b) * coverage / 255, so white on a cleared raster gives the
   // coverage itself and overlapping glyphs never darken. Target must be an
   // rfGrey8 raster; parts outside it are clipped. Returns the box that was
   // drawn into, in target coordinates (before clipping).
-  virtual TRect Draw(const TFontDescription& font, std::string_view utf8, const TRasterView& target, std::int32_t x,
-                     std::int32_t y, TTextAnchor anchor = TTextAnchor::taTopLeft) = 0;
+  virtual TRect Draw(const TFontDescription& Font, std::string_view Utf8, const TRasterView& Target, std::int32_t X,
+                     std::int32_t Y, TTextAnchor Anchor = TTextAnchor::taTopLeft) = 0;
 
-  virtual TFaceInfo Describe(const TFontDescription& font) = 0;
+  virtual TFaceInfo Describe(const TFontDescription& Font) = 0;
 };
 
 // A font file (TrueType or OpenType, or a collection of them) in memory
@@ -107,6 +107,6 @@ TTextRenderer& SystemTextRenderer();
 // Adds faces the system renderer may draw with (a build tool drawing with
 // more faces than the plug-in carries). Any thread; descriptions resolve
 // again afterwards.
-void AddSystemFontFiles(std::span<const TFontFile> files);
+void AddSystemFontFiles(std::span<const TFontFile> Files);
 
 }  // namespace vb

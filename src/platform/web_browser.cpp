@@ -4,9 +4,9 @@
 
 namespace vb {
 
-bool UsableWebAddress(const std::string& url) {
-  if (url.empty() || url.front() == '-') return false;
-  return std::none_of(url.begin(), url.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+bool UsableWebAddress(const std::string& Url) {
+  if (Url.empty() || Url.front() == '-') return false;
+  return std::none_of(Url.begin(), Url.end(), [](char C) { return static_cast<unsigned char>(C) < 0x20 || C == 0x7F; });
 }
 
 }  // namespace vb

@@ -18,10 +18,10 @@ namespace vb {
 
 // False when Url is unusable (empty, starting with '-', holding control
 // characters) or the browser could not be started. Callers ignore failures.
-bool OpenWebPage(const std::string& url);
+bool OpenWebPage(const std::string& Url);
 
 // The address check OpenWebPage makes first: not empty, not starting with
 // '-' (it would read as an option), no control characters.
-bool UsableWebAddress(const std::string& url);
+bool UsableWebAddress(const std::string& Url);
 
 }  // namespace vb

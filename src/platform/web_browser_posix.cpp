@@ -22,8 +22,8 @@ constexpr std::array<int, 10> kDefaultSignals = {SIGPIPE, SIGCHLD, SIGINT,  SIGQ
 
 }  // namespace
 
-bool OpenWebPage(const std::string& url) {
-  if (!UsableWebAddress(url)) return false;
+bool OpenWebPage(const std::string& Url) {
+  if (!UsableWebAddress(Url)) return false;
   posix_spawn_file_actions_t files;
   posix_spawnattr_t attributes;
   if (posix_spawn_file_actions_init(&files) != 0) return false;
@@ -45,7 +45,7 @@ bool OpenWebPage(const std::string& url) {
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
   // setsid --fork starts xdg-open in a new session and exits at once.
-  std::string setsid = "setsid", fork = "--fork", opener = "xdg-open", address = url;
+  std::string setsid = "setsid", fork = "--fork", opener = "xdg-open", address = Url;
   char* arguments[] = {setsid.data(), fork.data(), opener.data(), address.data(), nullptr};
   pid_t helper = 0;
   const int failure = posix_spawnp(&helper, "setsid", &files, &attributes, arguments, environ);

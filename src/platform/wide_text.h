@@ -7,7 +7,7 @@
 
 namespace vb {
 
-std::wstring WideFromUtf8(std::string_view text);
-std::string Utf8FromWide(std::wstring_view text);
+std::wstring WideFromUtf8(std::string_view Text);
+std::string Utf8FromWide(std::wstring_view Text);
 
 }  // namespace vb

@@ -92,21 +92,21 @@ void TChunkPngSignificantBits::LoadFromStream(TPngMemoryStream& Stream) {
   TDefinedChunk::LoadFromStream(Stream);
   if (FSignificantBits.index() == 0) return;
   RequireChunkBytes(Stream, LayoutSize(FSignificantBits));
-  std::visit(TOverload{[](std::monostate&) {}, [&](TPngSignificantBitsFormat0& f) { f.FGrayBits = Stream.ReadByte(); },
-                       [&](TPngSignificantBitsFormat23& f) {
-                         f.FRedBits = Stream.ReadByte();
-                         f.FGreenBits = Stream.ReadByte();
-                         f.FBlueBits = Stream.ReadByte();
+  std::visit(TOverload{[](std::monostate&) {}, [&](TPngSignificantBitsFormat0& F) { F.FGrayBits = Stream.ReadByte(); },
+                       [&](TPngSignificantBitsFormat23& F) {
+                         F.FRedBits = Stream.ReadByte();
+                         F.FGreenBits = Stream.ReadByte();
+                         F.FBlueBits = Stream.ReadByte();
                        },
-                       [&](TPngSignificantBitsFormat4& f) {
-                         f.FGrayBits = Stream.ReadByte();
-                         f.FAlphaBits = Stream.ReadByte();
+                       [&](TPngSignificantBitsFormat4& F) {
+                         F.FGrayBits = Stream.ReadByte();
+                         F.FAlphaBits = Stream.ReadByte();
                        },
-                       [&](TPngSignificantBitsFormat6& f) {
-                         f.FRedBits = Stream.ReadByte();
-                         f.FGreenBits = Stream.ReadByte();
-                         f.FBlueBits = Stream.ReadByte();
-                         f.FAlphaBits = Stream.ReadByte();
+                       [&](TPngSignificantBitsFormat6& F) {
+                         F.FRedBits = Stream.ReadByte();
+                         F.FGreenBits = Stream.ReadByte();
+                         F.FBlueBits = Stream.ReadByte();
+                         F.FAlphaBits = Stream.ReadByte();
                        }},
              FSignificantBits);
 }
@@ -114,21 +114,21 @@ void TChunkPngSignificantBits::LoadFromStream(TPngMemoryStream& Stream) {
 void TChunkPngSignificantBits::SaveToStream(TPngMemoryStream& Stream) {
   TPngMemoryStream data;
   std::visit(
-      TOverload{[](const std::monostate&) {}, [&](const TPngSignificantBitsFormat0& f) { data.WriteByte(f.FGrayBits); },
-                [&](const TPngSignificantBitsFormat23& f) {
-                  data.WriteByte(f.FRedBits);
-                  data.WriteByte(f.FGreenBits);
-                  data.WriteByte(f.FBlueBits);
+      TOverload{[](const std::monostate&) {}, [&](const TPngSignificantBitsFormat0& F) { data.WriteByte(F.FGrayBits); },
+                [&](const TPngSignificantBitsFormat23& F) {
+                  data.WriteByte(F.FRedBits);
+                  data.WriteByte(F.FGreenBits);
+                  data.WriteByte(F.FBlueBits);
                 },
-                [&](const TPngSignificantBitsFormat4& f) {
-                  data.WriteByte(f.FGrayBits);
-                  data.WriteByte(f.FAlphaBits);
+                [&](const TPngSignificantBitsFormat4& F) {
+                  data.WriteByte(F.FGrayBits);
+                  data.WriteByte(F.FAlphaBits);
                 },
-                [&](const TPngSignificantBitsFormat6& f) {
-                  data.WriteByte(f.FRedBits);
-                  data.WriteByte(f.FGreenBits);
-                  data.WriteByte(f.FBlueBits);
-                  data.WriteByte(f.FAlphaBits);
+                [&](const TPngSignificantBitsFormat6& F) {
+                  data.WriteByte(F.FRedBits);
+                  data.WriteByte(F.FGreenBits);
+                  data.WriteByte(F.FBlueBits);
+                  data.WriteByte(F.FAlphaBits);
                 }},
       FSignificantBits);
   SaveChunk(Stream, data);
@@ -144,26 +144,26 @@ void TChunkPngBackgroundColor::LoadFromStream(TPngMemoryStream& Stream) {
   if (FBackground.index() == 0) return;
   RequireChunkBytes(Stream, LayoutSize(FBackground));
   std::visit(TOverload{[](std::monostate&) {},
-                       [&](TPngBackgroundColorFormat04& f) { f.FGraySampleValue = ReadBigEndian16(Stream); },
-                       [&](TPngBackgroundColorFormat26& f) {
-                         f.FRedSampleValue = ReadBigEndian16(Stream);
-                         f.FGreenSampleValue = ReadBigEndian16(Stream);
-                         f.FBlueSampleValue = ReadBigEndian16(Stream);
+                       [&](TPngBackgroundColorFormat04& F) { F.FGraySampleValue = ReadBigEndian16(Stream); },
+                       [&](TPngBackgroundColorFormat26& F) {
+                         F.FRedSampleValue = ReadBigEndian16(Stream);
+                         F.FGreenSampleValue = ReadBigEndian16(Stream);
+                         F.FBlueSampleValue = ReadBigEndian16(Stream);
                        },
-                       [&](TPngBackgroundColorFormat3& f) { f.FIndex = Stream.ReadByte(); }},
+                       [&](TPngBackgroundColorFormat3& F) { F.FIndex = Stream.ReadByte(); }},
              FBackground);
 }
 
 void TChunkPngBackgroundColor::SaveToStream(TPngMemoryStream& Stream) {
   TPngMemoryStream data;
   std::visit(TOverload{[](const std::monostate&) {},
-                       [&](const TPngBackgroundColorFormat04& f) { WriteBigEndian16(data, f.FGraySampleValue); },
-                       [&](const TPngBackgroundColorFormat26& f) {
-                         WriteBigEndian16(data, f.FRedSampleValue);
-                         WriteBigEndian16(data, f.FGreenSampleValue);
-                         WriteBigEndian16(data, f.FBlueSampleValue);
+                       [&](const TPngBackgroundColorFormat04& F) { WriteBigEndian16(data, F.FGraySampleValue); },
+                       [&](const TPngBackgroundColorFormat26& F) {
+                         WriteBigEndian16(data, F.FRedSampleValue);
+                         WriteBigEndian16(data, F.FGreenSampleValue);
+                         WriteBigEndian16(data, F.FBlueSampleValue);
                        },
-                       [&](const TPngBackgroundColorFormat3& f) { data.WriteByte(f.FIndex); }},
+                       [&](const TPngBackgroundColorFormat3& F) { data.WriteByte(F.FIndex); }},
              FBackground);
   SaveChunk(Stream, data);
 }
@@ -187,15 +187,15 @@ void TChunkPngTransparency::LoadFromStream(TPngMemoryStream& Stream) {
   // The fixed layouts need their bytes; the palette form takes what is there.
   RequireChunkBytes(Stream, LayoutSize(FTransparency));
   std::visit(TOverload{[](std::monostate&) {},
-                       [&](TPngTransparencyFormat0& f) { f.FGraySampleValue = ReadBigEndian16(Stream); },
-                       [&](TPngTransparencyFormat2& f) {
-                         f.FRedSampleValue = ReadBigEndian16(Stream);
-                         f.FGreenSampleValue = ReadBigEndian16(Stream);
-                         f.FBlueSampleValue = ReadBigEndian16(Stream);
+                       [&](TPngTransparencyFormat0& F) { F.FGraySampleValue = ReadBigEndian16(Stream); },
+                       [&](TPngTransparencyFormat2& F) {
+                         F.FRedSampleValue = ReadBigEndian16(Stream);
+                         F.FGreenSampleValue = ReadBigEndian16(Stream);
+                         F.FBlueSampleValue = ReadBigEndian16(Stream);
                        },
-                       [&](TPngTransparencyFormat3& f) {
-                         f.FTransparency.resize(Stream.Remaining());
-                         Stream.ReadBuffer(f.FTransparency.data(), f.FTransparency.size());
+                       [&](TPngTransparencyFormat3& F) {
+                         F.FTransparency.resize(Stream.Remaining());
+                         Stream.ReadBuffer(F.FTransparency.data(), F.FTransparency.size());
                        }},
              FTransparency);
 }
@@ -207,13 +207,13 @@ void TChunkPngTransparency::SaveToStream(TPngMemoryStream& Stream) {
   TPngMemoryStream data;
   std::visit(
       TOverload{[](const std::monostate&) {},
-                [&](const TPngTransparencyFormat0& f) { WriteBigEndian16(data, f.FGraySampleValue); },
-                [&](const TPngTransparencyFormat2& f) {
-                  WriteBigEndian16(data, f.FRedSampleValue);
-                  WriteBigEndian16(data, f.FGreenSampleValue);
-                  WriteBigEndian16(data, f.FBlueSampleValue);
+                [&](const TPngTransparencyFormat0& F) { WriteBigEndian16(data, F.FGraySampleValue); },
+                [&](const TPngTransparencyFormat2& F) {
+                  WriteBigEndian16(data, F.FRedSampleValue);
+                  WriteBigEndian16(data, F.FGreenSampleValue);
+                  WriteBigEndian16(data, F.FBlueSampleValue);
                 },
-                [&](const TPngTransparencyFormat3& f) { data.Write(f.FTransparency.data(), f.FTransparency.size()); }},
+                [&](const TPngTransparencyFormat3& F) { data.Write(F.FTransparency.data(), F.FTransparency.size()); }},
       FTransparency);
   SaveChunk(Stream, data);
 }

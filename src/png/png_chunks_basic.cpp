@@ -10,16 +10,16 @@ namespace {
 // Rounds to the nearest integer, ties to even (the current FP rounding mode).
 int64_t RoundToEven(double Value) { return std::llrint(Value); }
 
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = unsigned(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+int64_t DaysFromCivil(int64_t Y, unsigned M, unsigned D) {
+  Y -= M <= 2;
+  const int64_t era = (Y >= 0 ? Y : Y - 399) / 400;
+  const unsigned yoe = unsigned(Y - era * 400);
+  const unsigned doy = (153 * (M + (M > 2 ? -3 : 9)) + 2) / 5 + D - 1;
   const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   return era * 146097 + int64_t(doe) - 719468;
 }
 
-bool IsLeapYear(unsigned y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeapYear(unsigned Y) { return (Y % 4 == 0 && Y % 100 != 0) || Y % 400 == 0; }
 
 // Day number of 30 December 1899 counted from 1 January 1970.
 constexpr int64_t kDateTimeEpoch = -25569;

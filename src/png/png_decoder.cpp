@@ -104,8 +104,8 @@ std::unique_ptr<TCustomPngDecoder> CreatePngDecoder(TPngMemoryStream& Stream, co
                                                     const TChunkPngGamma* Gamma, const TChunkPngPalette* Palette,
                                                     const TChunkPngTransparency* Transparency) {
   const uint8_t type = Header.ColorType(), depth = Header.BitDepth();
-  auto make = [&](auto* tag) -> std::unique_ptr<TCustomPngDecoder> {
-    using TDecoder = std::remove_pointer_t<decltype(tag)>;
+  auto make = [&](auto* Tag) -> std::unique_ptr<TCustomPngDecoder> {
+    using TDecoder = std::remove_pointer_t<decltype(Tag)>;
     return std::make_unique<TDecoder>(Stream, Header, Gamma, Palette, Transparency);
   };
   if (Header.InterlaceMethod() == imNone) {

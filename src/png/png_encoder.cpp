@@ -83,12 +83,12 @@ void TCustomPngNonInterlacedEncoder::EncodeFromScanline(const TScanLineCallback&
 template <TPngEncoderSamples kSamples>
 void TPngEncoderOf<kSamples>::TransferRow(const TPixel32* Source, uint8_t* Destination) {
   const uint32_t width = uint32_t(FHeader.Width());
-  auto red = [](TPixel32 p) { return p.R; };
-  auto index = [this](TPixel32 p) { return FindPaletteIndex(p); };
+  auto red = [](TPixel32 P) { return P.R; };
+  auto index = [this](TPixel32 P) { return FindPaletteIndex(P); };
   using S = TPngEncoderSamples;
-  if constexpr (kSamples == S::Gray1) PackRow<1>(Source, Destination, width, [](TPixel32 p) { return p.R >> 7; });
-  if constexpr (kSamples == S::Gray2) PackRow<2>(Source, Destination, width, [](TPixel32 p) { return p.R >> 6; });
-  if constexpr (kSamples == S::Gray4) PackRow<4>(Source, Destination, width, [](TPixel32 p) { return p.R >> 4; });
+  if constexpr (kSamples == S::Gray1) PackRow<1>(Source, Destination, width, [](TPixel32 P) { return P.R >> 7; });
+  if constexpr (kSamples == S::Gray2) PackRow<2>(Source, Destination, width, [](TPixel32 P) { return P.R >> 6; });
+  if constexpr (kSamples == S::Gray4) PackRow<4>(Source, Destination, width, [](TPixel32 P) { return P.R >> 4; });
   if constexpr (kSamples == S::Gray8)
     for (uint32_t x = 0; x < width; ++x) Destination[x] = red(Source[x]);
   if constexpr (kSamples == S::Palette1) PackRow<1>(Source, Destination, width, index);

@@ -9,29 +9,29 @@
 namespace vb {
 namespace {
 
-void UnfilterSub(uint8_t* x, size_t n, size_t bpp) {
-  for (size_t i = bpp; i < n; ++i) x[i] = uint8_t(x[i] + x[i - bpp]);
+void UnfilterSub(uint8_t* X, size_t N, size_t Bpp) {
+  for (size_t i = Bpp; i < N; ++i) X[i] = uint8_t(X[i] + X[i - Bpp]);
 }
 
-void UnfilterUp(uint8_t* x, const uint8_t* p, size_t n) {
-  for (size_t i = 0; i < n; ++i) x[i] = uint8_t(x[i] + p[i]);
+void UnfilterUp(uint8_t* X, const uint8_t* P, size_t N) {
+  for (size_t i = 0; i < N; ++i) X[i] = uint8_t(X[i] + P[i]);
 }
 
-void UnfilterAverage(uint8_t* x, const uint8_t* p, size_t n, size_t bpp) {
-  const size_t head = bpp < n ? bpp : n;
-  for (size_t i = 0; i < head; ++i) x[i] = uint8_t(x[i] + (p[i] >> 1));
-  for (size_t i = bpp; i < n; ++i) x[i] = uint8_t(x[i] + ((unsigned(x[i - bpp]) + p[i]) >> 1));
+void UnfilterAverage(uint8_t* X, const uint8_t* P, size_t N, size_t Bpp) {
+  const size_t head = Bpp < N ? Bpp : N;
+  for (size_t i = 0; i < head; ++i) X[i] = uint8_t(X[i] + (P[i] >> 1));
+  for (size_t i = Bpp; i < N; ++i) X[i] = uint8_t(X[i] + ((unsigned(X[i - Bpp]) + P[i]) >> 1));
 }
 
-void UnfilterPaeth(uint8_t* x, const uint8_t* p, size_t n, size_t bpp) {
-  const size_t head = bpp < n ? bpp : n;
-  for (size_t i = 0; i < head; ++i) x[i] = uint8_t(x[i] + p[i]);
-  for (size_t i = bpp; i < n; ++i) x[i] = uint8_t(x[i] + PaethPredictor(x[i - bpp], p[i], p[i - bpp]));
+void UnfilterPaeth(uint8_t* X, const uint8_t* P, size_t N, size_t Bpp) {
+  const size_t head = Bpp < N ? Bpp : N;
+  for (size_t i = 0; i < head; ++i) X[i] = uint8_t(X[i] + P[i]);
+  for (size_t i = Bpp; i < N; ++i) X[i] = uint8_t(X[i] + PaethPredictor(X[i - Bpp], P[i], P[i - Bpp]));
 }
 
-uint64_t Cost(const uint8_t* y, size_t n) {
+uint64_t Cost(const uint8_t* Y, size_t N) {
   uint64_t sum = 0;
-  for (size_t i = 0; i < n; ++i) sum += y[i];
+  for (size_t i = 0; i < N; ++i) sum += Y[i];
   return sum;
 }
 
@@ -60,31 +60,31 @@ void UnfilterRow(uint8_t FilterType, uint8_t* Row, const uint8_t* Prev, size_t N
   }
 }
 
-uint64_t FilterRow(uint8_t FilterType, const uint8_t* x, const uint8_t* p, uint8_t* y, size_t n, size_t bpp) {
-  const size_t head = bpp < n ? bpp : n;
+uint64_t FilterRow(uint8_t FilterType, const uint8_t* X, const uint8_t* P, uint8_t* Y, size_t N, size_t Bpp) {
+  const size_t head = Bpp < N ? Bpp : N;
   switch (FilterType) {
     case pftNone:
-      std::memcpy(y, x, n);
+      std::memcpy(Y, X, N);
       break;
     case pftSub:
-      std::memcpy(y, x, head);
-      for (size_t i = bpp; i < n; ++i) y[i] = uint8_t(x[i] - x[i - bpp]);
+      std::memcpy(Y, X, head);
+      for (size_t i = Bpp; i < N; ++i) Y[i] = uint8_t(X[i] - X[i - Bpp]);
       break;
     case pftUp:
-      for (size_t i = 0; i < n; ++i) y[i] = uint8_t(x[i] - p[i]);
+      for (size_t i = 0; i < N; ++i) Y[i] = uint8_t(X[i] - P[i]);
       break;
     case pftAverage:
-      for (size_t i = 0; i < head; ++i) y[i] = uint8_t(x[i] - (p[i] >> 1));
-      for (size_t i = bpp; i < n; ++i) y[i] = uint8_t(x[i] - ((unsigned(x[i - bpp]) + p[i]) >> 1));
+      for (size_t i = 0; i < head; ++i) Y[i] = uint8_t(X[i] - (P[i] >> 1));
+      for (size_t i = Bpp; i < N; ++i) Y[i] = uint8_t(X[i] - ((unsigned(X[i - Bpp]) + P[i]) >> 1));
       break;
     case pftPaeth:
-      for (size_t i = 0; i < head; ++i) y[i] = uint8_t(x[i] - p[i]);
-      for (size_t i = bpp; i < n; ++i) y[i] = uint8_t(x[i] - PaethPredictor(x[i - bpp], p[i], p[i - bpp]));
+      for (size_t i = 0; i < head; ++i) Y[i] = uint8_t(X[i] - P[i]);
+      for (size_t i = Bpp; i < N; ++i) Y[i] = uint8_t(X[i] - PaethPredictor(X[i - Bpp], P[i], P[i - Bpp]));
       break;
     default:
       throw EPngError(TErrorCode::ecUnsupportedFilter);
   }
-  return Cost(y, n);
+  return Cost(Y, N);
 }
 
 uint8_t ChooseRowFilter(const uint8_t* Row, const uint8_t* Prev, uint8_t* Out, uint8_t* Work, size_t N, size_t Bpp) {

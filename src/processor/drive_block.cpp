@@ -19,10 +19,10 @@ constinit std::unique_ptr<TFunctionBindingList> GDriveBlockBindings;
 
 template <FunctionPointer F>
 void Bind(F* Variable, F Sse2, F Avx2) {
-  auto* Binding = new TFunctionBinding(Variable, Sse2);  // deleted by BindingsShutDown
-  GDriveBlockBindings->AddBinding(Binding);
-  Binding->Add(Sse2, TProcessorFeatures{});  // the x86-64 baseline
-  Binding->Add(Avx2, TProcessorFeatures{TProcessorFeature::pfAVX2});
+  auto* binding = new TFunctionBinding(Variable, Sse2);  // deleted by BindingsShutDown
+  GDriveBlockBindings->AddBinding(binding);
+  binding->Add(Sse2, TProcessorFeatures{});  // the x86-64 baseline
+  binding->Add(Avx2, TProcessorFeatures{TProcessorFeature::pfAVX2});
 }
 
 }  // namespace

@@ -37,8 +37,8 @@ using TQuad = __m256d;
 
 // Lanes 0 and 1 from Low, 2 and 3 from High.
 inline TQuad Join(TLanes Low, TLanes High) { return _mm256_insertf128_pd(_mm256_castpd128_pd256(Low), High, 1); }
-inline TLanes LowHalf(TQuad x) { return _mm256_castpd256_pd128(x); }
-inline TLanes HighHalf(TQuad x) { return _mm256_extractf128_pd(x, 1); }
+inline TLanes LowHalf(TQuad X) { return _mm256_castpd256_pd128(X); }
+inline TLanes HighHalf(TQuad X) { return _mm256_extractf128_pd(X, 1); }
 // Keeps the low or the high half of Was (a stage that had no sample).
 inline TQuad KeepLow(TQuad Now, TQuad Was) { return _mm256_blend_pd(Now, Was, 0x3); }
 inline TQuad KeepHigh(TQuad Now, TQuad Was) { return _mm256_blend_pd(Now, Was, 0xC); }
@@ -58,7 +58,7 @@ struct TQuadBiquad {
     High.s0 = HighHalf(s0);
     High.s1 = HighHalf(s1);
   }
-  TQuad Tick(TQuad x) { return BiquadSection(x, b0, b1, b2, a1, a2, s0, s1); }
+  TQuad Tick(TQuad X) { return BiquadSection(X, b0, b1, b2, a1, a2, s0, s1); }
   // States of the half that had no sample go back to what they were.
   void Keep(const TQuadBiquad& Was, bool Low) {
     s0 = Low ? KeepLow(s0, Was.s0) : KeepHigh(s0, Was.s0);
@@ -73,13 +73,13 @@ struct TQuadButterworth {
 
   static TQuadButterworth Join(const TStereoResampler::TFilter& Low, const TStereoResampler::TFilter& High) {
     using drive_block::Join;
-    TQuadButterworth Result;
-    Result.Gain = Join(Low.Gain, High.Gain);
+    TQuadButterworth result;
+    result.Gain = Join(Low.Gain, High.Gain);
     for (unsigned k = 0; k < kOrder; ++k) {
-      Result.c[k] = Join(Low.c[k], High.c[k]);
-      Result.s[k] = Join(Low.s[k], High.s[k]);
+      result.c[k] = Join(Low.c[k], High.c[k]);
+      result.s[k] = Join(Low.s[k], High.s[k]);
     }
-    return Result;
+    return result;
   }
   void Split(TStereoResampler::TFilter& Low, TStereoResampler::TFilter& High) const {
     for (unsigned k = 0; k < kOrder; ++k) {
@@ -88,9 +88,9 @@ struct TQuadButterworth {
     }
   }
   TQuad Tick(TQuad Input) {
-    TQuad X = Gain * Input;
-    for (unsigned k = 0; k < kOrder; k += 2) X = ButterworthLowPassSection(X, c[k], c[k + 1], s[k], s[k + 1]);
-    return X;
+    TQuad x = Gain * Input;
+    for (unsigned k = 0; k < kOrder; k += 2) x = ButterworthLowPassSection(x, c[k], c[k + 1], s[k], s[k + 1]);
+    return x;
   }
   void Keep(const TQuadButterworth& Was, bool Low) {
     for (unsigned k = 0; k < kOrder; ++k) s[k] = Low ? KeepLow(s[k], Was.s[k]) : KeepHigh(s[k], Was.s[k]);
@@ -125,27 +125,27 @@ class TQuadPipeline {
 
   // Every stage takes what the one before it made in the previous step.
   template <bool Guarded>
-  void Step(std::size_t n, std::size_t Samples) {
-    const bool Up = StageActive<Guarded>(n, kUp, Samples), Down = StageActive<Guarded>(n, kDown, Samples);
-    if (Up || Down) Resample(Up, Down);
-    const bool Tone1 = StageActive<Guarded>(n, kTone1, Samples), Tone2 = StageActive<Guarded>(n, kTone2, Samples);
-    if (Tone1 || Tone2) Tone(Tone1, Tone2);
-    if (StageActive<Guarded>(n, kSmooth, Samples)) FMixOut = FChain.Smooth(FClipOut, FClipDry);
-    if (StageActive<Guarded>(n, kClip, Samples)) {
+  void Step(std::size_t N, std::size_t Samples) {
+    const bool up = StageActive<Guarded>(N, kUp, Samples), down = StageActive<Guarded>(N, kDown, Samples);
+    if (up || down) Resample(up, down);
+    const bool tone1 = StageActive<Guarded>(N, kTone1, Samples), tone2 = StageActive<Guarded>(N, kTone2, Samples);
+    if (tone1 || tone2) Tone(tone1, tone2);
+    if (StageActive<Guarded>(N, kSmooth, Samples)) FMixOut = FChain.Smooth(FClipOut, FClipDry);
+    if (StageActive<Guarded>(N, kClip, Samples)) {
       FClipOut = FChain.Clip(FUpOut);
       FClipDry = FUpOut;
     }
-    if (Up) FUpOut = FNextUpOut;
+    if (up) FUpOut = FNextUpOut;
   }
 
  private:
   // The up filter's sample n and the down filter's sample n - 5.
   void Resample(bool Up, bool Down) {
-    const TLanes UpInput = Up ? (FEnds.UpFirst() ? FEnds.TakeFrame() : FEnds.UpRest()) : TLanes{};
-    const TLanes DownInput = Down ? FEnds.DownInput(FToneOut) : TLanes{};
-    const TQuadButterworth Was = FResampling;
-    const TQuad y = FResampling.Tick(Join(UpInput, DownInput));
-    if (!Up || !Down) FResampling.Keep(Was, !Up);
+    const TLanes upInput = Up ? (FEnds.UpFirst() ? FEnds.TakeFrame() : FEnds.UpRest()) : TLanes{};
+    const TLanes downInput = Down ? FEnds.DownInput(FToneOut) : TLanes{};
+    const TQuadButterworth was = FResampling;
+    const TQuad y = FResampling.Tick(Join(upInput, downInput));
+    if (!Up || !Down) FResampling.Keep(was, !Up);
     if (Up) {
       FNextUpOut = LowHalf(y);
       if constexpr (kSingle) FNextUpOut = RoundToSingle(FNextUpOut);
@@ -159,11 +159,11 @@ class TQuadPipeline {
 
   // Presence and high shelf on sample n - 3, mid and low shelf on n - 4.
   void Tone(bool First, bool Second) {
-    const TQuadBiquad WasPresMid = FPresMid, WasHighLow = FHighLow;
+    const TQuadBiquad wasPresMid = FPresMid, wasHighLow = FHighLow;
     const TQuad y = FHighLow.Tick(FPresMid.Tick(Join(FMixOut, FHighOut)));
     if (!First || !Second) {
-      FPresMid.Keep(WasPresMid, !First);
-      FHighLow.Keep(WasHighLow, !First);
+      FPresMid.Keep(wasPresMid, !First);
+      FHighLow.Keep(wasHighLow, !First);
     }
     if (First) FHighOut = LowHalf(y);
     if (Second) {

@@ -55,8 +55,8 @@ class TBlockEnds {
       : FJob(Job),
         FFactor(Job.Factor),
         FUpGain(Broadcast(Job.Factor)),
-        FInputGain(Broadcast(Job.Settings->FInputGain)),
-        FOutputGain(Broadcast(Job.Settings->FOutputGain)),
+        FInputGain(Broadcast(Job.Settings->InputGain)),
+        FOutputGain(Broadcast(Job.Settings->OutputGain)),
         FFirst(Broadcast(kSingle ? static_cast<double>(kDenorm32) : kDenorm64)),
         FUpRest(Broadcast(kSingle ? -static_cast<double>(kDenorm32) : -kDenorm64)),
         FDownRest(Broadcast(-kDenorm64)),
@@ -87,22 +87,22 @@ class TBlockEnds {
   // --- Down side: one call per oversampled sample ------------------------
   bool DownFirst() const { return FDownPhase == 0; }
   // The down filter's input for the chain's output c of this sample.
-  TLanes DownInput(TLanes c) const {
-    if (FDownPhase == 0) return c + FFirst;
+  TLanes DownInput(TLanes C) const {
+    if (FDownPhase == 0) return C + FFirst;
     // 32 bits: the chain's Single output plus 0 is itself, bit for bit.
     if constexpr (kSingle)
-      return c;
+      return C;
     else
-      return c + FDownRest;
+      return C + FDownRest;
   }
   // At a frame's first sample: the down filter's output r becomes the
   // frame's output.
-  void PutFrame(TLanes r) {
+  void PutFrame(TLanes R) {
     TLanes o;
     if constexpr (kSingle)
-      o = RoundToSingle(FOutputGain * RoundToSingle(r));
+      o = RoundToSingle(FOutputGain * RoundToSingle(R));
     else
-      o = FOutputGain * r;
+      o = FOutputGain * R;
     Store(o, FJob.Out[0] + FDownFrame, FJob.Out[1] + FDownFrame);
     FOutPeak = NextPeaks(FOutPeak, Abs(o));
   }
@@ -135,17 +135,17 @@ class TBlockEnds {
 // the stages with a sample in range work.
 template <std::size_t Stages, class TPipe>
 inline void RunSteps(TPipe& Pipe, std::size_t Samples) {
-  const std::size_t Steps = Samples + Stages - 1;
+  const std::size_t steps = Samples + Stages - 1;
   std::size_t n = 0;
-  for (; n < Stages - 1 && n < Steps; ++n) Pipe.template Step<true>(n, Samples);
+  for (; n < Stages - 1 && n < steps; ++n) Pipe.template Step<true>(n, Samples);
   for (; n < Samples; ++n) Pipe.template Step<false>(n, Samples);
-  for (; n < Steps; ++n) Pipe.template Step<true>(n, Samples);
+  for (; n < steps; ++n) Pipe.template Step<true>(n, Samples);
 }
 
 // Whether stage k has a sample in step n.
 template <bool Guarded>
-inline bool StageActive(std::size_t n, std::size_t k, std::size_t Samples) {
-  return !Guarded || (n >= k && n - k < Samples);
+inline bool StageActive(std::size_t N, std::size_t K, std::size_t Samples) {
+  return !Guarded || (N >= K && N - K < Samples);
 }
 
 // The two-lane pipeline: up filter, clipper, smoothers, tone stack, down
@@ -175,22 +175,22 @@ class TPipeline {
   // The stages run from the last to the first, so that each takes what the
   // one before it made in the previous step.
   template <bool Guarded>
-  void Step(std::size_t n, std::size_t Samples) {
-    if (StageActive<Guarded>(n, 4, Samples)) {
+  void Step(std::size_t N, std::size_t Samples) {
+    if (StageActive<Guarded>(N, 4, Samples)) {
       const TLanes r = FDown.Tick(FEnds.DownInput(FToneOut));
       if (FEnds.DownFirst()) FEnds.PutFrame(r);
       FEnds.DownDone();
     }
-    if (StageActive<Guarded>(n, 3, Samples)) {
+    if (StageActive<Guarded>(N, 3, Samples)) {
       FToneOut = FChain.Tone(FMixOut);
       if constexpr (kSingle) FToneOut = RoundToSingle(FToneOut);
     }
-    if (StageActive<Guarded>(n, 2, Samples)) FMixOut = FChain.Smooth(FClipOut, FClipDry);
-    if (StageActive<Guarded>(n, 1, Samples)) {
+    if (StageActive<Guarded>(N, 2, Samples)) FMixOut = FChain.Smooth(FClipOut, FClipDry);
+    if (StageActive<Guarded>(N, 1, Samples)) {
       FClipOut = FChain.Clip(FUpOut);
       FClipDry = FUpOut;
     }
-    if (StageActive<Guarded>(n, 0, Samples)) {
+    if (StageActive<Guarded>(N, 0, Samples)) {
       // After the first sample the input is the constant -d, whose gained
       // form holds for the whole block.
       FUpOut = FEnds.UpFirst() ? FUp.Tick(FEnds.TakeFrame()) : FUp.Sections(FUpRest);
@@ -211,7 +211,7 @@ class TPipeline {
 
 template <class T, template <class, bool> class TPipe>
 inline void Run(TDriveBlockJob<T>& Job) {
-  if (Job.Settings->FStereo)
+  if (Job.Settings->Stereo)
     TPipe<T, true>(Job).Run();
   else
     TPipe<T, false>(Job).Run();

@@ -10,9 +10,9 @@ namespace vb {
 
 namespace {
 
-bool AllFinite(const double* s, int Count) {
+bool AllFinite(const double* S, int Count) {
   for (int i = 0; i < Count; ++i)
-    if (!std::isfinite(s[i])) return false;
+    if (!std::isfinite(S[i])) return false;
   return true;
 }
 
@@ -39,14 +39,14 @@ void TDriveChain::TakeCoefficients(const TDriveFilters& F) {
 }
 
 std::array<double, 5> TDriveChain::BiquadCoefficients(int Filter, int Channel) const {
-  const TStereoBiquadCoefficients& C = FCoefficients[Filter];
-  auto Lane = [Channel](TLanes x) { return Channel == 0 ? Lane0(x) : Lane1(x); };
-  return {Lane(C.b0), Lane(C.b1), Lane(C.b2), Lane(C.a1), Lane(C.a2)};
+  const TStereoBiquadCoefficients& c = FCoefficients[Filter];
+  auto lane = [Channel](TLanes X) { return Channel == 0 ? Lane0(X) : Lane1(X); };
+  return {lane(c.b0), lane(c.b1), lane(c.b2), lane(c.a1), lane(c.a2)};
 }
 
 template <class T>
 void TDriveChain::Run(const TDriveSettings& S, const T* const* In, T* const* Out, std::size_t Samples) {
-  if (S.FStereo)
+  if (S.Stereo)
     Kernel<true>(S, In, Out, Samples);
   else
     Kernel<false>(S, In, Out, Samples);
@@ -54,13 +54,13 @@ void TDriveChain::Run(const TDriveSettings& S, const T* const* In, T* const* Out
 
 template <bool Stereo, class T>
 void TDriveChain::Kernel(const TDriveSettings& S, const T* const* In, T* const* Out, std::size_t Samples) {
-  TDriveChainPass<Stereo> Pass(*this, S);
-  const T* In0 = In[0];
-  const T* In1 = In[1];
-  T* Out0 = Out[0];
-  T* Out1 = Out[1];
-  for (std::size_t i = 0; i < Samples; ++i) Store(Pass.Tick(Load(In0 + i, In1 + i)), Out0 + i, Out1 + i);
-  Pass.End();
+  TDriveChainPass<Stereo> pass(*this, S);
+  const T* in0 = In[0];
+  const T* in1 = In[1];
+  T* out0 = Out[0];
+  T* out1 = Out[1];
+  for (std::size_t i = 0; i < Samples; ++i) Store(pass.Tick(Load(in0 + i, in1 + i)), out0 + i, out1 + i);
+  pass.End();
 }
 
 void TDriveChain::BeginPass(double LowPass, double (&Smoother)[2 * kStages]) {
@@ -74,15 +74,15 @@ void TDriveChain::EndPass(const double (&Smoother)[2 * kStages], bool Stereo) { 
 // steady state s_k = Trim * a * (1 - L)^(3 - k). A block starting with a new
 // pole rescales s0..s2 to the new pole, so that moving "LoPass", switching
 // oversampling or changing the sample rate releases no burst.
-void TDriveChain::RescaleForLowPass(double LowPass, double* s) {
+void TDriveChain::RescaleForLowPass(double LowPass, double* S) {
   if (FHasRun && LowPass != FLastLPF && FLastLPF != 1) {
     const double r = (1 - LowPass) / (1 - FLastLPF);
     const double r2 = r * r;
     const double r3 = r2 * r;
     for (int c = 0; c < 2; ++c) {
-      s[c * kStages + 0] *= r3;
-      s[c * kStages + 1] *= r2;
-      s[c * kStages + 2] *= r;
+      S[c * kStages + 0] *= r3;
+      S[c * kStages + 1] *= r2;
+      S[c * kStages + 2] *= r;
     }
   }
   FLastLPF = LowPass;
@@ -92,16 +92,16 @@ void TDriveChain::RescaleForLowPass(double LowPass, double* s) {
 // A channel is cleared when its first stage fell below the flush threshold,
 // when it holds NaN or infinity (so that one bad block does not silence the
 // effect for good), and channel 1 also when the block ran in mono.
-void TDriveChain::StoreStates(const double* s, bool Stereo) {
+void TDriveChain::StoreStates(const double* S, bool Stereo) {
   for (int c = 0; c < 2; ++c) {
-    const double* Channel = s + c * kStages;
-    const bool Clear = (c == 1 && !Stereo) || std::fabs(Channel[0]) < kFlushThreshold || !AllFinite(Channel, kStages);
-    for (int k = 0; k < kStages; ++k) FFilterState[c * kStages + k] = Clear ? 0.0 : Channel[k];
+    const double* channel = S + c * kStages;
+    const bool clear = (c == 1 && !Stereo) || std::fabs(channel[0]) < kFlushThreshold || !AllFinite(channel, kStages);
+    for (int k = 0; k < kStages; ++k) FFilterState[c * kStages + k] = clear ? 0.0 : channel[k];
   }
 }
 
 void TDriveChain::ClearStates() {
-  for (auto& State : FFilterState) State = 0.0;
+  for (auto& state : FFilterState) state = 0.0;
 }
 
 }  // namespace vb

@@ -62,7 +62,7 @@ class TDriveChain {
   void ClearStates();
   // Biquad states and coefficients in use, of one channel (Filter: TBiquad).
   // Coefficients are b0, b1, b2, a1, a2.
-  double BiquadState(int Filter, int Channel, int k) const { return FBiquadState[Filter][k][Channel]; }
+  double BiquadState(int Filter, int Channel, int K) const { return FBiquadState[Filter][K][Channel]; }
   std::array<double, 5> BiquadCoefficients(int Filter, int Channel) const;
   double State(int Channel, int Stage) const { return FFilterState[Channel * kStages + Stage]; }
   void SetState(int Channel, int Stage, double Value) { FFilterState[Channel * kStages + Stage] = Value; }
@@ -78,18 +78,18 @@ class TDriveChain {
   // every store to the output buffers alias the states it keeps in
   // registers.
   TStereoBiquad Biquad(TBiquad Filter) const {
-    TStereoBiquad Result;
-    Result.Load(FCoefficients[Filter], FBiquadState[Filter]);
-    return Result;
+    TStereoBiquad result;
+    result.Load(FCoefficients[Filter], FBiquadState[Filter]);
+    return result;
   }
   // Writes a biquad's states back; KeepChannel1 leaves channel 1's as they
   // were (a mono pass runs only channel 0's high-pass).
   void SaveBiquad(TBiquad Filter, const TStereoBiquad& Biquad, bool KeepChannel1 = false) {
-    const double Channel1[2] = {FBiquadState[Filter][0][1], FBiquadState[Filter][1][1]};
+    const double channel1[2] = {FBiquadState[Filter][0][1], FBiquadState[Filter][1][1]};
     Biquad.Save(FBiquadState[Filter]);
     if (KeepChannel1) {
-      FBiquadState[Filter][0][1] = Channel1[0];
-      FBiquadState[Filter][1][1] = Channel1[1];
+      FBiquadState[Filter][0][1] = channel1[0];
+      FBiquadState[Filter][1][1] = channel1[1];
     }
   }
 

@@ -23,22 +23,22 @@ class TDriveChainPass {
   // Settings for the pass.
   TDriveChainPass(TDriveChain& Chain, const TDriveSettings& Settings)
       : FChain(Chain),
-        FAsymmetric(Settings.FAsymmetric),
-        FL(Broadcast(Settings.FLPF)),
-        FH(Broadcast(Settings.FHPF)),
-        FD(Broadcast(Settings.FDrive)),
+        FAsymmetric(Settings.Asymmetric),
+        FL(Broadcast(Settings.LPF)),
+        FH(Broadcast(Settings.HPF)),
+        FD(Broadcast(Settings.Drive)),
         FT(Broadcast(Trim(Settings))),
-        FCurveForm(Broadcast(Settings.FCurveForm)),
-        FLimit(Broadcast(-Settings.FClip)),
-        FWet(Broadcast(Settings.FDryWet)),
-        FDry(Broadcast(1 - Settings.FDryWet)),
+        FCurveForm(Broadcast(Settings.CurveForm)),
+        FLimit(Broadcast(-Settings.Clip)),
+        FWet(Broadcast(Settings.DryWet)),
+        FDry(Broadcast(1 - Settings.DryWet)),
         FHighPass(Chain.Biquad(TDriveChain::kHighPass)),
         FPres(Chain.Biquad(TDriveChain::kPres)),
         FHigh(Chain.Biquad(TDriveChain::kHigh)),
         FMid(Chain.Biquad(TDriveChain::kMid)),
         FLow(Chain.Biquad(TDriveChain::kLow)) {
     double s[2 * TDriveChain::kStages];
-    Chain.BeginPass(Settings.FLPF, s);
+    Chain.BeginPass(Settings.LPF, s);
     for (int k = 0; k < TDriveChain::kStages; ++k) FS[k] = Lanes(s[k], s[TDriveChain::kStages + k]);
   }
 
@@ -52,12 +52,12 @@ class TDriveChainPass {
   // sum of both inputs), then the clipper a = x / (c + |x|), limited to
   // -clip in the asymmetric mode.
   TLanes Clip(TLanes Dry) {
-    TLanes Driven;
+    TLanes driven;
     if constexpr (Stereo)
-      Driven = FD * Dry;
+      driven = FD * Dry;
     else
-      Driven = FD * (Dry + Swap(Dry));  // both lanes: D * (In0 + In1)
-    const TLanes x = FHighPass.Tick(Driven);
+      driven = FD * (Dry + Swap(Dry));  // both lanes: D * (In0 + In1)
+    const TLanes x = FHighPass.Tick(driven);
     TLanes a = x / (FCurveForm + Abs(x));
     if (FAsymmetric) a = RaiseTo(a, FLimit);
     return a;
@@ -66,8 +66,8 @@ class TDriveChainPass {
   // Smoother stages s0..s3 and follower s4 on the clipped a, the wet signal
   // y = s3 - s4 (channel 0's to both in mono), mixed with the undriven Dry
   // of the same sample.
-  TLanes Smooth(TLanes a, TLanes Dry) {
-    FS[0] = FL * FS[0] + FT * a;
+  TLanes Smooth(TLanes A, TLanes Dry) {
+    FS[0] = FL * FS[0] + FT * A;
     FS[1] = FL * FS[1] + FS[0];
     FS[2] = FL * FS[2] + FS[1];
     FS[3] = FL * FS[3] + FS[2];
@@ -78,7 +78,7 @@ class TDriveChainPass {
   }
 
   // Presence, high shelf, mid and low shelf.
-  TLanes Tone(TLanes m) { return FLow.Tick(FMid.Tick(FHigh.Tick(FPres.Tick(m)))); }
+  TLanes Tone(TLanes M) { return FLow.Tick(FMid.Tick(FHigh.Tick(FPres.Tick(M)))); }
 
   // One of the tone stack's biquads (kPres, kHigh, kMid or kLow), for block
   // routines that run them in wider registers: they take them after the
@@ -114,8 +114,8 @@ class TDriveChainPass {
   // The gain of the clipped signal at the smoothers' input: Trim * (1 - L)^4,
   // so that the four low-pass stages have a DC gain of exactly Trim.
   static double Trim(const TDriveSettings& Settings) {
-    const double u = 1 - Settings.FLPF;
-    return Settings.FTrim * ((u * u) * (u * u));
+    const double u = 1 - Settings.LPF;
+    return Settings.Trim * ((u * u) * (u * u));
   }
 
  private:

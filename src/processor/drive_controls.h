@@ -89,7 +89,7 @@ class alignas(64) TBasicDriveControls {
 
 template <class TSync>
 TBasicDriveControls<TSync>::TBasicDriveControls() {
-  for (auto& Parameter : FParameters) Parameter.store(0.0f, std::memory_order_relaxed);
+  for (auto& parameter : FParameters) parameter.store(0.0f, std::memory_order_relaxed);
 }
 
 // The value first, then the generation (release): an audio thread that sees
@@ -97,9 +97,9 @@ TBasicDriveControls<TSync>::TBasicDriveControls() {
 // it again, unchanged, at its next block.
 template <class TSync>
 void TBasicDriveControls<TSync>::Publish(TDriveParameter Index, float Value) {
-  const float Old = FParameters[Index].exchange(Value, std::memory_order_relaxed);
+  const float old = FParameters[Index].exchange(Value, std::memory_order_relaxed);
   FSync.Reached(TSyncPoint::spPublishStored);
-  if (Index == kParamOversampling && OversamplingFactor(Old) != OversamplingFactor(Value))
+  if (Index == kParamOversampling && OversamplingFactor(old) != OversamplingFactor(Value))
     FRetuneResamplers.store(true, std::memory_order_release);
   FGeneration.fetch_add(1, std::memory_order_release);
 }
@@ -119,11 +119,11 @@ void TBasicDriveControls<TSync>::PublishTrimStereo(bool Stereo) {
 
 template <class TSync>
 TDriveControlValues TBasicDriveControls<TSync>::Values() const {
-  TDriveControlValues Result;
-  for (int i = 0; i < kParamCount; ++i) Result.Parameters[i] = FParameters[i].load(std::memory_order_relaxed);
-  Result.HostRate = FHostRate.load(std::memory_order_relaxed);
-  Result.TrimStereo = FTrimStereo.load(std::memory_order_relaxed);
-  return Result;
+  TDriveControlValues result;
+  for (int i = 0; i < kParamCount; ++i) result.Parameters[i] = FParameters[i].load(std::memory_order_relaxed);
+  result.HostRate = FHostRate.load(std::memory_order_relaxed);
+  result.TrimStereo = FTrimStereo.load(std::memory_order_relaxed);
+  return result;
 }
 
 // The retune mark is taken before the values (acquire): a mark taken now
@@ -131,10 +131,10 @@ TDriveControlValues TBasicDriveControls<TSync>::Values() const {
 // followed by a new generation, so the next block takes it.
 template <class TSync>
 bool TBasicDriveControls<TSync>::Take(TDriveControlValues& Snapshot, bool& RetuneResamplers) {
-  const unsigned Generation = FGeneration.load(std::memory_order_acquire);
-  if (Generation == FTaken) return false;
+  const unsigned generation = FGeneration.load(std::memory_order_acquire);
+  if (generation == FTaken) return false;
   FSync.Reached(TSyncPoint::spTakeGeneration);
-  FTaken = Generation;
+  FTaken = generation;
   RetuneResamplers = FRetuneResamplers.exchange(false, std::memory_order_acq_rel);
   Snapshot = Values();
   return true;

@@ -58,8 +58,8 @@ inline constexpr std::array<TDriveParameterRange, kParamCount> kDriveParameterRa
     {1, 16, 1},         // Oversampling
 }};
 
-constexpr const TDriveParameterRange& ParameterRange(TDriveParameter parameter) {
-  return kDriveParameterRanges[std::size_t(parameter)];
+constexpr const TDriveParameterRange& ParameterRange(TDriveParameter Parameter) {
+  return kDriveParameterRanges[std::size_t(Parameter)];
 }
 
 }  // namespace vb

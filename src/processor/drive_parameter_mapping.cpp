@@ -18,15 +18,15 @@ constexpr double kClip = 0.64;
 
 // (Value > 0 ? Value * Up : Value * Down) / 15, rounded to Single.
 double ToneGain(double Value, double Up, double Down) {
-  const double Gain = Value > 0 ? Value * Up / 15 : Value * Down / 15;
-  return static_cast<float>(Gain);
+  const double gain = Value > 0 ? Value * Up / 15 : Value * Down / 15;
+  return static_cast<float>(gain);
 }
 
 }  // namespace
 
 double DecibelTenthsToGain(double Tenths) {
-  const double Decibel = Tenths / 10;
-  return Decibel > -1000 ? std::exp(Decibel * kDecibelToNeper) : 0.0;
+  const double decibel = Tenths / 10;
+  return decibel > -1000 ? std::exp(decibel * kDecibelToNeper) : 0.0;
 }
 
 double DriveGain(double DrivePercent) { return std::pow(10.0, 0.03 * DrivePercent - 1); }
@@ -34,8 +34,8 @@ double DriveGain(double DrivePercent) { return std::pow(10.0, 0.03 * DrivePercen
 double TrimGain(double TrimPercent, double DrivePercent, bool Stereo) {
   const double t = TrimPercent * 0.01;
   const double u = 0.5 - 0.005 * DrivePercent;
-  const double Trim = t * (150 * ((u * u) * (u * u)) + 0.55);
-  return Stereo ? 2 * Trim : Trim;
+  const double trim = t * (150 * ((u * u) * (u * u)) + 0.55);
+  return Stereo ? 2 * trim : trim;
 }
 
 double LowShelfGain(double Value) { return ToneGain(Value, 11.9, 12.3); }
@@ -55,10 +55,10 @@ double PresencePeakFrequency(double Value) { return static_cast<float>(Value * 1
 float OversamplingKnobValue(float Value) { return (Value > 1 && Value < 16) ? 8.0f : Value; }
 
 int OversamplingFactor(float KnobValue) {
-  const float Value = OversamplingKnobValue(KnobValue);
+  const float value = OversamplingKnobValue(KnobValue);
   // NaN and everything at or below 1 run without oversampling.
-  if (!(Value > 1)) return 1;
-  return Value >= 16 ? 16 : 8;
+  if (!(value > 1)) return 1;
+  return value >= 16 ? 16 : 8;
 }
 
 double DesignFrequency(double Frequency, double SampleRate) {
@@ -66,27 +66,27 @@ double DesignFrequency(double Frequency, double SampleRate) {
 }
 
 void MapDriveSettings(const TDriveControlValues& Now, const TDriveControlValues* Was, TDriveSettings& S) {
-  auto Changed = [&](TDriveParameter Index) { return !Was || Now[Index] != (*Was)[Index]; };
-  const bool Rate = !Was || Now.HostRate != Was->HostRate || Changed(kParamOversampling);
-  const int Factor = OversamplingFactor(Now[kParamOversampling]);
-  if (Changed(kParamInput)) S.FInputGain = DecibelTenthsToGain(Now[kParamInput]);
-  if (Changed(kParamOutput)) S.FOutputGain = DecibelTenthsToGain(Now[kParamOutput]);
-  if (Changed(kParamDrive)) S.FDrive = DriveGain(Now[kParamDrive]);
-  if (Changed(kParamTrim) || Changed(kParamDrive) || !Was || Now.TrimStereo != Was->TrimStereo)
-    S.FTrim = TrimGain(Now[kParamTrim], Now[kParamDrive], Now.TrimStereo);
-  if (Changed(kParamCurveForm)) S.FCurveForm = Now[kParamCurveForm] * 0.01;
-  if (Changed(kParamDryWet)) S.FDryWet = Now[kParamDryWet] * 0.01;
-  if (Rate || Changed(kParamHiPass)) S.FHPF = OnePoleCoefficient(Now[kParamHiPass], Now.HostRate, Factor);
-  if (Rate || Changed(kParamLoPass)) S.FLPF = OnePoleCoefficient(Now[kParamLoPass], Now.HostRate, Factor);
-  S.FStereo = Now[kParamStereo] > 0.5f;
-  S.FAsymmetric = Now[kParamAsymmetric] > 0.5f;
-  S.FClip = kClip;
+  auto changed = [&](TDriveParameter Index) { return !Was || Now[Index] != (*Was)[Index]; };
+  const bool rate = !Was || Now.HostRate != Was->HostRate || changed(kParamOversampling);
+  const int factor = OversamplingFactor(Now[kParamOversampling]);
+  if (changed(kParamInput)) S.InputGain = DecibelTenthsToGain(Now[kParamInput]);
+  if (changed(kParamOutput)) S.OutputGain = DecibelTenthsToGain(Now[kParamOutput]);
+  if (changed(kParamDrive)) S.Drive = DriveGain(Now[kParamDrive]);
+  if (changed(kParamTrim) || changed(kParamDrive) || !Was || Now.TrimStereo != Was->TrimStereo)
+    S.Trim = TrimGain(Now[kParamTrim], Now[kParamDrive], Now.TrimStereo);
+  if (changed(kParamCurveForm)) S.CurveForm = Now[kParamCurveForm] * 0.01;
+  if (changed(kParamDryWet)) S.DryWet = Now[kParamDryWet] * 0.01;
+  if (rate || changed(kParamHiPass)) S.HPF = OnePoleCoefficient(Now[kParamHiPass], Now.HostRate, factor);
+  if (rate || changed(kParamLoPass)) S.LPF = OnePoleCoefficient(Now[kParamLoPass], Now.HostRate, factor);
+  S.Stereo = Now[kParamStereo] > 0.5f;
+  S.Asymmetric = Now[kParamAsymmetric] > 0.5f;
+  S.Clip = kClip;
 }
 
 TDriveSettings MapDriveSettings(const TDriveControlValues& Now) {
-  TDriveSettings Settings;
-  MapDriveSettings(Now, nullptr, Settings);
-  return Settings;
+  TDriveSettings settings;
+  MapDriveSettings(Now, nullptr, settings);
+  return settings;
 }
 
 }  // namespace vb

@@ -8,17 +8,17 @@
 namespace vb {
 
 struct TDriveSettings {
-  double FInputGain = 1.0;   // linear, host-rate input
-  double FOutputGain = 1.0;  // linear, host-rate output
-  double FDryWet = 1.0;      // wet share, 0..1
-  double FLPF = 0.0;         // pole of the low-pass smoother stages
-  double FHPF = 1.0;         // pole of the high-pass follower
-  double FTrim = 0.0;        // gain of the clipped signal
-  double FCurveForm = 0.8;   // knee constant of x / (c + |x|)
-  double FDrive = 0.1;       // linear gain in front of the high-pass
-  double FClip = 0.64;       // negative limit of the asymmetric mode
-  bool FStereo = false;      // false: one drive path fed with L + R
-  bool FAsymmetric = false;
+  double InputGain = 1.0;   // linear, host-rate input
+  double OutputGain = 1.0;  // linear, host-rate output
+  double DryWet = 1.0;      // wet share, 0..1
+  double LPF = 0.0;         // pole of the low-pass smoother stages
+  double HPF = 1.0;         // pole of the high-pass follower
+  double Trim = 0.0;        // gain of the clipped signal
+  double CurveForm = 0.8;   // knee constant of x / (c + |x|)
+  double Drive = 0.1;       // linear gain in front of the high-pass
+  double Clip = 0.64;       // negative limit of the asymmetric mode
+  bool Stereo = false;      // false: one drive path fed with L + R
+  bool Asymmetric = false;
 };
 
 }  // namespace vb

@@ -27,12 +27,12 @@ template <class TSync>
 class TBasicEditorLink {
  public:
   // Editor's thread: notifications reach Editor from now on.
-  void Attach(IDriveEditor* editor);
+  void Attach(IDriveEditor* Editor);
   // Editor's thread: once this returns, no notification reaches Editor
   // (nothing changes when another editor was attached since).
-  void Detach(IDriveEditor* editor);
+  void Detach(IDriveEditor* Editor);
   // Any thread: tells the attached editor, if any, that Parameter changed.
-  void Notify(TDriveParameter parameter);
+  void Notify(TDriveParameter Parameter);
   bool Attached() const { return FEditor.load(std::memory_order_acquire) != nullptr; }
 
   // Tests only: the policy that observes the protocol's steps.
@@ -53,14 +53,14 @@ class TBasicEditorLink {
 };
 
 template <class TSync>
-void TBasicEditorLink<TSync>::Attach(IDriveEditor* editor) {
+void TBasicEditorLink<TSync>::Attach(IDriveEditor* Editor) {
   FEditorThread.store(std::this_thread::get_id(), std::memory_order_seq_cst);
-  FEditor.store(editor, std::memory_order_seq_cst);
+  FEditor.store(Editor, std::memory_order_seq_cst);
 }
 
 template <class TSync>
-void TBasicEditorLink<TSync>::Detach(IDriveEditor* editor) {
-  IDriveEditor* expected = editor;
+void TBasicEditorLink<TSync>::Detach(IDriveEditor* Editor) {
+  IDriveEditor* expected = Editor;
   FEditor.compare_exchange_strong(expected, nullptr, std::memory_order_seq_cst);
   FSync.Reached(TSyncPoint::spDetachCleared);
   // A notification that read the pointer before it was cleared counted
@@ -74,14 +74,14 @@ void TBasicEditorLink<TSync>::Detach(IDriveEditor* editor) {
 }
 
 template <class TSync>
-void TBasicEditorLink<TSync>::Notify(TDriveParameter parameter) {
+void TBasicEditorLink<TSync>::Notify(TDriveParameter Parameter) {
   FNotifying.fetch_add(1, std::memory_order_seq_cst);
   const bool editorThread = std::this_thread::get_id() == FEditorThread.load(std::memory_order_relaxed);
   if (editorThread) ++FEditorThreadDepth;
   FSync.Reached(TSyncPoint::spNotifyCounted);
   if (IDriveEditor* editor = FEditor.load(std::memory_order_seq_cst)) {
     FSync.Reached(TSyncPoint::spNotifyLoaded);
-    editor->ParameterChanged(parameter);
+    editor->ParameterChanged(Parameter);
   }
   if (editorThread) --FEditorThreadDepth;
   FNotifying.fetch_sub(1, std::memory_order_release);

@@ -22,12 +22,12 @@ void TPeakFollower::DropNonFinite() {
 }
 
 float PeakToDecibel(float Peak) {
-  const std::uint32_t Bits = std::bit_cast<std::uint32_t>(Peak);
-  const int Exponent = static_cast<int>((Bits >> 23) & 255) - 128;
-  const double m = std::bit_cast<float>((Bits & 0x807FFFFFu) + 0x3F800000u);
-  const double Polynomial = ((kC0 * m + kC1) * m + kC2) * m + kC3;
-  const float Log2 = static_cast<float>(Exponent + Polynomial * m + kC4);
-  return static_cast<float>(static_cast<double>(kDecibelScale) * Log2);
+  const std::uint32_t bits = std::bit_cast<std::uint32_t>(Peak);
+  const int exponent = static_cast<int>((bits >> 23) & 255) - 128;
+  const double m = std::bit_cast<float>((bits & 0x807FFFFFu) + 0x3F800000u);
+  const double polynomial = ((kC0 * m + kC1) * m + kC2) * m + kC3;
+  const float log2 = static_cast<float>(exponent + polynomial * m + kC4);
+  return static_cast<float>(static_cast<double>(kDecibelScale) * log2);
 }
 
 }  // namespace vb

@@ -22,11 +22,11 @@ bool IsServedRate(float Rate) {
 
 template <class TFilter>
 std::unique_ptr<TFilter> NewVoicedFilter(const TFilterVoicing& Voicing) {
-  auto Filter = std::make_unique<TFilter>();
-  Filter->SetFrequency(Voicing.Frequency);
-  Filter->SetGain(0);
-  Filter->SetBandWidth(Voicing.BandWidth);
-  return Filter;
+  auto filter = std::make_unique<TFilter>();
+  filter->SetFrequency(Voicing.Frequency);
+  filter->SetGain(0);
+  filter->SetBandWidth(Voicing.BandWidth);
+  return filter;
 }
 
 }  // namespace
@@ -41,15 +41,15 @@ void TProcessModule::SetDefaultEditorClass(TDriveEditorClass Value) { GDefaultEd
 
 void TProcessModule::SetEditorClass(TDriveEditorClass Value) {
   FEditorClass = Value;
-  TEditorFormClass FormClass(&CreateEditor, Value.Width, Value.Height);
-  FormClass.SizeQuery = Value.SizeQuery;
-  SetEditorFormClass(Value ? FormClass : TEditorFormClass());
+  TEditorFormClass formClass(&CreateEditor, Value.Width, Value.Height);
+  formClass.SizeQuery = Value.SizeQuery;
+  SetEditorFormClass(Value ? formClass : TEditorFormClass());
 }
 
 // Installed only on drive modules (SetEditorClass), so the owner is one.
 std::unique_ptr<TVSTEditor> TProcessModule::CreateEditor(TCustomVSTModule& Owner) {
-  auto& Module = static_cast<TProcessModule&>(Owner);
-  return Module.FEditorClass.Create(Owner, Module.FEditorPort);
+  auto& module = static_cast<TProcessModule&>(Owner);
+  return module.FEditorClass.Create(Owner, module.FEditorPort);
 }
 
 const TVSTModuleDescription* TProcessModule::StoredDescription() const { return &kProcessModuleDescription; }
@@ -61,12 +61,12 @@ void TProcessModule::BindDescriptionEvents() {
   OnSampleRateChange = [this](TCustomVSTModule&, float SampleRate) { VSTModuleSampleRateChange(SampleRate); };
   OnSoftBypass = [this](TCustomVSTModule&, bool IsBypass) { VSTModuleSoftBypass(IsBypass); };
   OnSuspend = [this](TCustomVSTModule&) { VSTModuleSuspend(); };
-  const std::int32_t Count = std::min(ParameterProperties().Count(), static_cast<std::int32_t>(kParamCount));
-  for (std::int32_t i = 0; i < Count; ++i) {
-    const TProcessParameterHandler Handler = kProcessParameters[static_cast<std::size_t>(i)].Handler;
-    ParameterProperties()[i].OnParameterChange = [this, Handler](TCustomVSTModule& Sender, std::int32_t Index,
+  const std::int32_t count = std::min(ParameterProperties().Count(), static_cast<std::int32_t>(kParamCount));
+  for (std::int32_t i = 0; i < count; ++i) {
+    const TProcessParameterHandler handler = kProcessParameters[static_cast<std::size_t>(i)].Handler;
+    ParameterProperties()[i].OnParameterChange = [this, handler](TCustomVSTModule& Sender, std::int32_t Index,
                                                                  float& Value) {
-      (this->*Handler)(Sender, Index, Value);
+      (this->*handler)(Sender, Index, Value);
     };
   }
   AssignProcessHandlers();
@@ -98,14 +98,14 @@ void TProcessModule::VSTModuleCreate() {
   SetTempBufferSize(FHostBlockSize * kMaxOSFactor);
   SetFlags(static_cast<TEffFlags>(Flags() | EffFlagBit(effFlagsHasEditor)));
   SetEditorClass(GDefaultEditorClass);
-  for (const TProcessParameter& Parameter : kProcessParameters) SetParameter(Parameter.Parameter, Parameter.Default);
+  for (const TProcessParameter& parameter : kProcessParameters) SetParameter(parameter.Parameter, parameter.Default);
   // No block can run yet: the objects take the defaults here, so that they
   // read as tuned from the start.
   TakeControls();
   if (Programs().Count() > 0) {
-    TCustomVstProgram& Program = Programs()[0];
-    for (const TProcessParameter& Parameter : kProcessParameters)
-      Program.SetParameter(Parameter.Parameter, Parameter.Default);
+    TCustomVstProgram& program = Programs()[0];
+    for (const TProcessParameter& parameter : kProcessParameters)
+      program.SetParameter(parameter.Parameter, parameter.Default);
   }
 }
 
@@ -133,9 +133,9 @@ void TProcessModule::VSTModuleBlockSizeChange(std::int32_t BlockSize) {
 }
 
 void TProcessModule::VSTModuleSampleRateChange(float SampleRate) {
-  const float Rate = std::fabs(SampleRate);
-  if (!IsServedRate(Rate)) throw EDspError(TErrorCode::ecInvalidSampleRate);
-  FControls.PublishHostRate(Rate);
+  const float rate = std::fabs(SampleRate);
+  if (!IsServedRate(rate)) throw EDspError(TErrorCode::ecInvalidSampleRate);
+  FControls.PublishHostRate(rate);
 }
 
 void TProcessModule::VSTModuleSoftBypass(bool IsBypass) { SetParameter(kParamPower, IsBypass ? 0.0f : 1.0f); }
@@ -167,7 +167,7 @@ void TProcessModule::AssignProcessHandlers() {
 }
 
 void TProcessModule::SetParamsToDefault() {
-  for (const TProcessParameter& Parameter : kProcessParameters) SetParameter(Parameter.Parameter, Parameter.Default);
+  for (const TProcessParameter& parameter : kProcessParameters) SetParameter(parameter.Parameter, parameter.Default);
   SetInputPeakLevel(kMeterResetLevel);
   SetOutputPeakLevel(kMeterResetLevel);
 }
@@ -249,21 +249,21 @@ void TProcessModule::ParamOversamplingChange(TCustomVSTModule&, std::int32_t, fl
 // Meters
 
 float TProcessModule::InputPeakLevel() const {
-  const float P0 = FPeaks[0][0].Peak(), P1 = FPeaks[1][0].Peak();
-  return PeakToDecibel(P0 > P1 ? P0 : P1);
+  const float p0 = FPeaks[0][0].Peak(), p1 = FPeaks[1][0].Peak();
+  return PeakToDecibel(p0 > p1 ? p0 : p1);
 }
 
 void TProcessModule::SetInputPeakLevel(float Value) {
-  for (auto& Channel : FPeaks) Channel[0].SetPeak(Value);
+  for (auto& channel : FPeaks) channel[0].SetPeak(Value);
 }
 
 float TProcessModule::OutputPeakLevel() const {
-  const float P0 = FPeaks[0][1].Peak(), P1 = FPeaks[1][1].Peak();
-  return PeakToDecibel(P0 > P1 ? P0 : P1);
+  const float p0 = FPeaks[0][1].Peak(), p1 = FPeaks[1][1].Peak();
+  return PeakToDecibel(p0 > p1 ? p0 : p1);
 }
 
 void TProcessModule::SetOutputPeakLevel(float Value) {
-  for (auto& Channel : FPeaks) Channel[1].SetPeak(Value);
+  for (auto& channel : FPeaks) channel[1].SetPeak(Value);
 }
 
 }  // namespace vb

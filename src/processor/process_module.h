@@ -200,8 +200,7 @@ class TProcessModule : public TVSTModule {
   TDriveFilters FFilters;
   // [channel][0] input peak, [channel][1] output peak, linear.
   std::array<std::array<TPeakFollower, 2>, kChannels> FPeaks;
-  // FInputGain, FOutputGain, FDryWet, FLPF, FHPF, FTrim, FCurveForm, FDrive,
-  // FClip, FStereo, FAsymmetric, as mapped from FApplied.
+  // The gains, poles and switches of the chain, as mapped from FApplied.
   TDriveSettings FSettings;
   TRelaxed<bool> FPower{true};
   TRelaxed<std::int32_t> FTempBufferSize{0};

@@ -69,20 +69,20 @@ void TProcessModule::ProcessDriveChain64(const double* const* Inputs, double* co
 // snapshot and stay for the whole block.
 template <class T>
 void TProcessModule::ProcessBlock(T** Inputs, T** Outputs, std::uint32_t SampleFrames) {
-  TWorkBufferSet* Buffers = FBuffers.Acquire();
-  const std::uint32_t Piece = Buffers ? static_cast<std::uint32_t>(Buffers->Samples() / kMaxOSFactor) : 0;
-  if (Piece == 0 || !FFilters[1].Pres) {
+  TWorkBufferSet* buffers = FBuffers.Acquire();
+  const std::uint32_t piece = buffers ? static_cast<std::uint32_t>(buffers->Samples() / kMaxOSFactor) : 0;
+  if (piece == 0 || !FFilters[1].Pres) {
     Silence(kChannels, Outputs, SampleFrames);
     return;
   }
   TakeControls();
-  const int Factor = FFactorInUse;
-  std::uint32_t Done = 0;
+  const int factor = FFactorInUse;
+  std::uint32_t done = 0;
   do {
-    const std::uint32_t Frames = std::min(Piece, SampleFrames - Done);
-    ProcessPiece(Factor, Inputs, Outputs, Done, Frames);
-    Done += Frames;
-  } while (Done < SampleFrames);
+    const std::uint32_t frames = std::min(piece, SampleFrames - done);
+    ProcessPiece(factor, Inputs, Outputs, done, frames);
+    done += frames;
+  } while (done < SampleFrames);
   RecoverAfterBlock();
 }
 
@@ -91,31 +91,31 @@ void TProcessModule::ProcessBlock(T** Inputs, T** Outputs, std::uint32_t SampleF
 // the piece may be lost, which only delays it).
 template <class T>
 void TProcessModule::ProcessPiece(int Factor, T** Inputs, T** Outputs, std::uint32_t Offset, std::uint32_t Frames) {
-  TDriveBlockJob<T> Job;
-  Job.Chain = &FChain;
-  Job.Resampler = &FResampler;
-  Job.Settings = &FSettings;
-  Job.Factor = Factor;
-  Job.Frames = Frames;
+  TDriveBlockJob<T> job;
+  job.Chain = &FChain;
+  job.Resampler = &FResampler;
+  job.Settings = &FSettings;
+  job.Factor = Factor;
+  job.Frames = Frames;
   for (int c = 0; c < kChannels; ++c) {
-    Job.In[c] = Inputs[c] + Offset;
-    Job.Out[c] = Outputs[c] + Offset;
-    for (int Which = 0; Which < 2; ++Which) Job.Peaks[c][Which] = FPeaks[c][Which].Peak();
+    job.In[c] = Inputs[c] + Offset;
+    job.Out[c] = Outputs[c] + Offset;
+    for (int which = 0; which < 2; ++which) job.Peaks[c][which] = FPeaks[c][which].Peak();
   }
   if constexpr (std::is_same_v<T, float>)
-    ProcessDriveBlock32(Job);
+    ProcessDriveBlock32(job);
   else
-    ProcessDriveBlock64(Job);
+    ProcessDriveBlock64(job);
   for (int c = 0; c < kChannels; ++c)
-    for (int Which = 0; Which < 2; ++Which) FPeaks[c][Which].SetPeak(Job.Peaks[c][Which]);
+    for (int which = 0; which < 2; ++which) FPeaks[c][which].SetPeak(job.Peaks[c][which]);
 }
 
 // After a block of NaN or infinite input the meters are cleared, so that
 // they read again; the filter states recover in the chain and resampler.
 void TProcessModule::RecoverAfterBlock() {
   FResampler.End();
-  for (auto& Channel : FPeaks)
-    for (TPeakFollower& Peak : Channel) Peak.DropNonFinite();
+  for (auto& channel : FPeaks)
+    for (TPeakFollower& peak : channel) peak.DropNonFinite();
 }
 
 }  // namespace vb

@@ -12,18 +12,18 @@ constexpr TVstParameterPropertiesFlags kSwitchParameter = 1u << ppfParameterIsSw
 // A continuous knob: the range doubles as the integer range; steps 1 / 0.5 / 2 / 2.
 constexpr TParameterPropertyDescription Knob(const char* Name, const char* ShortLabel, const char* Units,
                                              TDriveParameter Parameter) {
-  const float Min = ParameterRange(Parameter).Min, Max = ParameterRange(Parameter).Max;
+  const float min = ParameterRange(Parameter).Min, max = ParameterRange(Parameter).Max;
   return {.DisplayName = Name,
           .ShortLabel = ShortLabel,
           .Units = Units,
-          .Min = Min,
-          .Max = Max,
+          .Min = min,
+          .Max = max,
           .StepFloat = 1.0f,
           .SmallStepFloat = 0.5f,
           .LargeStepFloat = 2.0f,
           .Flags = kIntegerParameter,
-          .MinInteger = static_cast<std::int32_t>(Min),
-          .MaxInteger = static_cast<std::int32_t>(Max),
+          .MinInteger = static_cast<std::int32_t>(min),
+          .MaxInteger = static_cast<std::int32_t>(max),
           .StepInteger = 1,
           .LargeStepInteger = 2};
 }
@@ -31,18 +31,18 @@ constexpr TParameterPropertyDescription Knob(const char* Name, const char* Short
 // A 0..1 switch or a stepped selector: every step is 1.
 constexpr TParameterPropertyDescription Stepped(const char* Name, const char* ShortLabel, const char* Units,
                                                 TDriveParameter Parameter, TVstParameterPropertiesFlags Flags) {
-  const float Min = ParameterRange(Parameter).Min, Max = ParameterRange(Parameter).Max;
+  const float min = ParameterRange(Parameter).Min, max = ParameterRange(Parameter).Max;
   return {.DisplayName = Name,
           .ShortLabel = ShortLabel,
           .Units = Units,
-          .Min = Min,
-          .Max = Max,
+          .Min = min,
+          .Max = max,
           .StepFloat = 1.0f,
           .SmallStepFloat = 1.0f,
           .LargeStepFloat = 1.0f,
           .Flags = Flags,
-          .MinInteger = static_cast<std::int32_t>(Min),
-          .MaxInteger = static_cast<std::int32_t>(Max),
+          .MinInteger = static_cast<std::int32_t>(min),
+          .MaxInteger = static_cast<std::int32_t>(max),
           .StepInteger = 1,
           .LargeStepInteger = 1};
 }
@@ -94,9 +94,9 @@ static_assert(RowsInIndexOrder(), "kProcessParameters: row i must describe param
 // The descriptions alone, in a row of their own for the parameter layer.
 constexpr std::array<TParameterPropertyDescription, kParamCount> DescriptionsOf(
     const std::array<TProcessParameter, kParamCount>& Table) {
-  std::array<TParameterPropertyDescription, kParamCount> Result{};
-  for (int i = 0; i < kParamCount; ++i) Result[i] = Table[i].Description;
-  return Result;
+  std::array<TParameterPropertyDescription, kParamCount> result{};
+  for (int i = 0; i < kParamCount; ++i) result[i] = Table[i].Description;
+  return result;
 }
 constexpr std::array<TParameterPropertyDescription, kParamCount> kParameters = DescriptionsOf(kProcessParameters);
 

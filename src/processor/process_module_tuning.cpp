@@ -17,34 +17,34 @@ namespace {
 template <class TFilter, class TSetter>
 void ForBoth(const std::array<std::unique_ptr<TFilter>, TProcessModule::kChannels>& Filters, TSetter Setter,
              double Value) {
-  for (const auto& Filter : Filters) (Filter.get()->*Setter)(Value);
+  for (const auto& filter : Filters) (filter.get()->*Setter)(Value);
 }
 
 }  // namespace
 
 void TProcessModule::TakeControls() {
-  TDriveControlValues Now;
-  bool RetuneResamplers = false;
-  if (!FControls.Take(Now, RetuneResamplers)) return;
-  Retune(Now, FTuned ? &FApplied : nullptr, RetuneResamplers);
-  FApplied = Now;
+  TDriveControlValues now;
+  bool retuneResamplers = false;
+  if (!FControls.Take(now, retuneResamplers)) return;
+  Retune(now, FTuned ? &FApplied : nullptr, retuneResamplers);
+  FApplied = now;
   FTuned = true;
 }
 
 // Was null: everything is applied.
 void TProcessModule::Retune(const TDriveControlValues& Now, const TDriveControlValues* Was, bool RetuneResamplers) {
-  const int Factor = OversamplingFactor(Now[kParamOversampling]);
-  const bool NewRate = !Was || Now.HostRate != Was->HostRate || Factor != FFactorInUse;
+  const int factor = OversamplingFactor(Now[kParamOversampling]);
+  const bool newRate = !Was || Now.HostRate != Was->HostRate || factor != FFactorInUse;
   // The oversampled rate, in Singles as the host gives it (the factors are
   // powers of two, so the product is exact).
-  const float Rate = Now.HostRate * static_cast<float>(Factor);
-  if (NewRate) SetFilterRates(Factor, Rate);
+  const float rate = Now.HostRate * static_cast<float>(factor);
+  if (newRate) SetFilterRates(factor, rate);
   // At a new rate every corner is designed again (DesignFrequency depends
   // on it); setters given their own value again do nothing.
-  if (RetuneBiquads(Now, NewRate ? nullptr : Was, Rate)) FChain.TakeCoefficients(FFilters);
+  if (RetuneBiquads(Now, newRate ? nullptr : Was, rate)) FChain.TakeCoefficients(FFilters);
   // A new factor or rate restarts the resamplers; so does one that went
   // away and back since the last block (the mark).
-  if (NewRate || RetuneResamplers) FResampler.Retune();
+  if (newRate || RetuneResamplers) FResampler.Retune();
   MapDriveSettings(Now, Was, FSettings);
 }
 
@@ -63,28 +63,28 @@ void TProcessModule::SetFilterRates(int Factor, float Rate) {
 
 // Answers whether any biquad may have been retuned.
 bool TProcessModule::RetuneBiquads(const TDriveControlValues& Now, const TDriveControlValues* Was, float Rate) {
-  auto Changed = [&](TDriveParameter Index) { return !Was || Now[Index] != (*Was)[Index]; };
+  auto changed = [&](TDriveParameter Index) { return !Was || Now[Index] != (*Was)[Index]; };
   if (!Was) {
     ForBoth(FLow, &TBasicLowShelfFilter::SetFrequency, DesignFrequency(kDriveVoicing.Low.Frequency, Rate));
     ForBoth(FMid, &TBasicPeakFilter::SetFrequency, DesignFrequency(kDriveVoicing.Mid.Frequency, Rate));
   }
-  if (Changed(kParamFreq))
+  if (changed(kParamFreq))
     ForBoth(FHighPass, &TBasicHighpassFilter::SetFrequency, DesignFrequency(Now[kParamFreq], Rate));
-  if (Changed(kParamLow)) ForBoth(FLow, &TBasicLowShelfFilter::SetGain, LowShelfGain(Now[kParamLow]));
-  if (Changed(kParamMid)) {
+  if (changed(kParamLow)) ForBoth(FLow, &TBasicLowShelfFilter::SetGain, LowShelfGain(Now[kParamLow]));
+  if (changed(kParamMid)) {
     ForBoth(FMid, &TBasicPeakFilter::SetGain, MidPeakGain(Now[kParamMid]));
     ForBoth(FMid, &TBasicPeakFilter::SetBandWidth, MidPeakBandwidth(Now[kParamMid]));
   }
-  if (Changed(kParamHigh)) {
+  if (changed(kParamHigh)) {
     ForBoth(FHigh, &TBasicHighShelfFilter::SetGain, HighShelfGain(Now[kParamHigh]));
     ForBoth(FHigh, &TBasicHighShelfFilter::SetFrequency, DesignFrequency(HighShelfFrequency(Now[kParamHigh]), Rate));
   }
-  if (Changed(kParamPres)) {
+  if (changed(kParamPres)) {
     ForBoth(FPres, &TBasicPeakFilter::SetGain, PresencePeakGain(Now[kParamPres]));
     ForBoth(FPres, &TBasicPeakFilter::SetFrequency, DesignFrequency(PresencePeakFrequency(Now[kParamPres]), Rate));
   }
-  return !Was || Changed(kParamFreq) || Changed(kParamLow) || Changed(kParamMid) || Changed(kParamHigh) ||
-         Changed(kParamPres);
+  return !Was || changed(kParamFreq) || changed(kParamLow) || changed(kParamMid) || changed(kParamHigh) ||
+         changed(kParamPres);
 }
 
 }  // namespace vb

@@ -17,7 +17,7 @@ struct TStereoBiquadCoefficients {
   TLanes b0, b1, b2, a1, a2;
 
   void Take(const TCustomBiquadIIRFilter& Channel0, const TCustomBiquadIIRFilter& Channel1) {
-    const auto n0 = Channel0.Nominator(), n1 = Channel1.Nominator();
+    const auto n0 = Channel0.Numerator(), n1 = Channel1.Numerator();
     const auto d0 = Channel0.Denominator(), d1 = Channel1.Denominator();
     b0 = Lanes(n0[0], n1[0]);
     b1 = Lanes(n0[1], n1[1]);
@@ -42,13 +42,13 @@ struct TStereoBiquad : TStereoBiquadCoefficients {
   void Save(double (&State)[2][2]) const {
     double v[2][2] = {{Lane0(s0), Lane1(s0)}, {Lane0(s1), Lane1(s1)}};
     for (int c = 0; c < 2; ++c) {
-      const bool Finite = std::isfinite(v[0][c]) && std::isfinite(v[1][c]);
-      State[0][c] = Finite ? v[0][c] : 0.0;
-      State[1][c] = Finite ? v[1][c] : 0.0;
+      const bool finite = std::isfinite(v[0][c]) && std::isfinite(v[1][c]);
+      State[0][c] = finite ? v[0][c] : 0.0;
+      State[1][c] = finite ? v[1][c] : 0.0;
     }
   }
 
-  TLanes Tick(TLanes x) { return BiquadSection(x, b0, b1, b2, a1, a2, s0, s1); }
+  TLanes Tick(TLanes X) { return BiquadSection(X, b0, b1, b2, a1, a2, s0, s1); }
 };
 
 }  // namespace vb

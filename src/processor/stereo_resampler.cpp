@@ -12,11 +12,11 @@ namespace {
 
 // The resampler's filter Index when it is one this class can run.
 const TCustomButterworthFilter& RunnableFilter(const TZarnUpDownsampling& Resampler, int Index) {
-  const TCustomOrderFilter& Filter = Resampler.Filter(Index);
-  if (typeid(Filter) != typeid(TButterworthLowPassFilter) || Filter.Order() != TStereoResampler::kOrder)
+  const TCustomOrderFilter& filter = Resampler.Filter(Index);
+  if (typeid(filter) != typeid(TButterworthLowPassFilter) || filter.Order() != TStereoResampler::kOrder)
     throw EAssertionFailed(TErrorCode::ecAssertionFailed,
                            "Stereo resampling runs fourth-order Butterworth low-passes only", "stereo_resampler");
-  return static_cast<const TCustomButterworthFilter&>(Filter);
+  return static_cast<const TCustomButterworthFilter&>(filter);
 }
 
 }  // namespace
@@ -28,10 +28,10 @@ void TStereoResampler::LoadCoefficients(TCoefficients& Target, const TCustomButt
 }
 
 void TStereoResampler::Bind(const TZarnUpDownsampling& Channel0, const TZarnUpDownsampling& Channel1) {
-  const TCustomButterworthFilter* Source[2][2] = {{&RunnableFilter(Channel0, 0), &RunnableFilter(Channel0, 1)},
+  const TCustomButterworthFilter* source[2][2] = {{&RunnableFilter(Channel0, 0), &RunnableFilter(Channel0, 1)},
                                                   {&RunnableFilter(Channel1, 0), &RunnableFilter(Channel1, 1)}};
   for (int c = 0; c < 2; ++c)
-    for (int d = 0; d < 2; ++d) FSource[c][d] = Source[c][d];
+    for (int d = 0; d < 2; ++d) FSource[c][d] = source[c][d];
   Retune();
 }
 
@@ -43,21 +43,21 @@ void TStereoResampler::Retune() {
 }
 
 std::array<double, TStereoResampler::kOrder + 1> TStereoResampler::Coefficients(int Direction, int Channel) const {
-  const TCoefficients& C = Direction == 0 ? FUp : FDown;
-  auto Lane = [Channel](TLanes x) { return Channel == 0 ? Lane0(x) : Lane1(x); };
-  std::array<double, kOrder + 1> Result{Lane(C.Gain)};
-  for (unsigned k = 0; k < kOrder; ++k) Result[k + 1] = Lane(C.c[k]);
-  return Result;
+  const TCoefficients& c = Direction == 0 ? FUp : FDown;
+  auto lane = [Channel](TLanes X) { return Channel == 0 ? Lane0(X) : Lane1(X); };
+  std::array<double, kOrder + 1> result{lane(c.Gain)};
+  for (unsigned k = 0; k < kOrder; ++k) result[k + 1] = lane(c.c[k]);
+  return result;
 }
 
 void TStereoResampler::KeepFinite(TFilter& Filter) {
-  bool Finite[2] = {true, true};
+  bool finite[2] = {true, true};
   for (const TLanes& s : Filter.s) {
-    Finite[0] = Finite[0] && std::isfinite(Lane0(s));
-    Finite[1] = Finite[1] && std::isfinite(Lane1(s));
+    finite[0] = finite[0] && std::isfinite(Lane0(s));
+    finite[1] = finite[1] && std::isfinite(Lane1(s));
   }
-  if (Finite[0] && Finite[1]) return;
-  for (TLanes& s : Filter.s) s = Lanes(Finite[0] ? Lane0(s) : 0.0, Finite[1] ? Lane1(s) : 0.0);
+  if (finite[0] && finite[1]) return;
+  for (TLanes& s : Filter.s) s = Lanes(finite[0] ? Lane0(s) : 0.0, finite[1] ? Lane1(s) : 0.0);
 }
 
 void TStereoResampler::End() {

@@ -23,18 +23,18 @@
 namespace vb {
 namespace {
 
-void Decode(TArtwork id, TGuiPixelMapMemory& map, TEditorScale scale = TEditorScale::esOne) {
-  DecodeEmbedded(id, scale, map);
+void Decode(TArtwork Id, TGuiPixelMapMemory& Map, TEditorScale Scale = TEditorScale::esOne) {
+  DecodeEmbedded(Id, Scale, Map);
 }
 
 struct TGlyphRect {
   std::int32_t Left, Top, Width, Height;
 };
 
-TGlyphRect GlyphRect(const TArtworkInfo& info, std::int32_t glyph) {
-  const std::int32_t w = info.GlyphWidth(), h = info.GlyphHeight();
-  return info.Direction == TStripDirection::sdHorizontal ? TGlyphRect{glyph * w, 0, w, h}
-                                                         : TGlyphRect{0, glyph * h, w, h};
+TGlyphRect GlyphRect(const TArtworkInfo& Info, std::int32_t Glyph) {
+  const std::int32_t w = Info.GlyphWidth(), h = Info.GlyphHeight();
+  return Info.Direction == TStripDirection::sdHorizontal ? TGlyphRect{Glyph * w, 0, w, h}
+                                                         : TGlyphRect{0, Glyph * h, w, h};
 }
 
 TEST(EditorArtwork, EmbeddedPicturesDecodeToTheEditorsSizes) {
@@ -93,14 +93,14 @@ TEST(EditorArtwork, DrawingIsRepeatableToTheByte) {
 
 // The centroid of the pointer's cream pixels on the knob, relative to the
 // knob's centre (x right, y down).
-std::pair<double, double> PointerDirection(const TGuiPixelMapMemory& strip, std::int32_t glyph) {
-  const TGlyphRect r = GlyphRect(ArtworkInfo(TArtwork::awKnob2), glyph);
+std::pair<double, double> PointerDirection(const TGuiPixelMapMemory& Strip, std::int32_t Glyph) {
+  const TGlyphRect r = GlyphRect(ArtworkInfo(TArtwork::awKnob2), Glyph);
   const double cx = r.Width / 2.0, cy = r.Height / 2.0;
   double sx = 0, sy = 0, n = 0;
   for (std::int32_t y = 0; y < r.Height; ++y) {
     for (std::int32_t x = 0; x < r.Width; ++x) {
       const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
-      const TPixel32 p = strip.ScanLine(r.Top + y)[r.Left + x];
+      const TPixel32 p = Strip.ScanLine(r.Top + y)[r.Left + x];
       if (std::hypot(dx, dy) > 13 || p.A < 250 || p.R < 225 || p.G < 215) continue;
       sx += dx;
       sy += dy;
@@ -255,9 +255,9 @@ namespace vb {
 namespace {
 
 // A number as printed on a scale (with a true minus sign).
-double ScaleNumber(const std::string& text) {
+double ScaleNumber(const std::string& Text) {
   const std::string minus = "\u2212";
-  return text.rfind(minus, 0) == 0 ? -std::stod(text.substr(minus.size())) : std::stod(text);
+  return Text.rfind(minus, 0) == 0 ? -std::stod(Text.substr(minus.size())) : std::stod(Text);
 }
 
 // The dials turn linearly: whatever unit a scale is printed in, its ends

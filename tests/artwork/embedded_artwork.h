@@ -12,12 +12,12 @@
 
 namespace vb {
 
-inline void DecodeEmbedded(TArtwork id, TEditorScale scale, TGuiPixelMapMemory& map) {
-  const TArtworkInfo info = ScaledArtworkInfo(id, scale);
+inline void DecodeEmbedded(TArtwork Id, TEditorScale Scale, TGuiPixelMapMemory& Map) {
+  const TArtworkInfo info = ScaledArtworkInfo(Id, Scale);
   const bool across = info.Direction == TStripDirection::sdHorizontal;
-  const auto pieces = ArtworkPieces(id, scale);
-  ASSERT_EQ(std::int32_t(pieces.size()), ArtworkPieceCount(id)) << info.DisplayName;
-  map.SetSize(info.Width, info.Height);
+  const auto pieces = ArtworkPieces(Id, Scale);
+  ASSERT_EQ(std::int32_t(pieces.size()), ArtworkPieceCount(Id)) << info.DisplayName;
+  Map.SetSize(info.Width, info.Height);
   std::int32_t at = 0;
   for (const std::span<const std::uint8_t> file : pieces) {
     TPortableNetworkGraphicPixel32 png;
@@ -29,7 +29,7 @@ inline void DecodeEmbedded(TArtwork id, TEditorScale scale, TGuiPixelMapMemory& 
     ASSERT_EQ(across ? piece.Height() : piece.Width(), across ? info.Height : info.Width) << info.DisplayName;
     ASSERT_LE(at + (across ? piece.Width() : piece.Height()), across ? info.Width : info.Height) << info.DisplayName;
     for (std::int32_t y = 0; y < piece.Height(); ++y)
-      std::copy_n(piece.ScanLine(y), piece.Width(), across ? map.ScanLine(y) + at : map.ScanLine(at + y));
+      std::copy_n(piece.ScanLine(y), piece.Width(), across ? Map.ScanLine(y) + at : Map.ScanLine(at + y));
     at += across ? piece.Width() : piece.Height();
   }
   EXPECT_EQ(at, across ? info.Width : info.Height) << info.DisplayName;

@@ -19,7 +19,7 @@ namespace {
 
 constexpr TEditorScale kLarger[] = {TEditorScale::esOneAndHalf, TEditorScale::esTwo};
 
-void Decode(TArtwork id, TEditorScale scale, TGuiPixelMapMemory& map) { DecodeEmbedded(id, scale, map); }
+void Decode(TArtwork Id, TEditorScale Scale, TGuiPixelMapMemory& Map) { DecodeEmbedded(Id, Scale, Map); }
 
 TEST(ScaledArtwork, EmbeddedFilesDecodeToTheScaledSizes) {
   struct TExpected {
@@ -52,26 +52,26 @@ TEST(ScaledArtwork, EmbeddedFilesDecodeToTheScaledSizes) {
 }
 
 // Premultiplied channel C (0 = alpha) of a pixel, 0..255.
-double Premultiplied(TPixel32 p, int channel) {
-  const double alpha = p.A / 255.0;
-  return channel == 0 ? p.A : (channel == 1 ? p.R : channel == 2 ? p.G : p.B) * alpha;
+double Premultiplied(TPixel32 P, int Channel) {
+  const double alpha = P.A / 255.0;
+  return Channel == 0 ? P.A : (Channel == 1 ? P.R : Channel == 2 ? P.G : P.B) * alpha;
 }
 
 // A picture drawn at Scale reduced to logical pixels by area, each device
 // pixel weighted by the part of it that the logical pixel covers.
-std::vector<std::array<double, 4>> Reduce(const TGuiPixelMapMemory& scaled, std::int32_t width, std::int32_t height,
-                                          TEditorScale scale) {
-  const double f = ScaleFactor(scale);
-  std::vector<std::array<double, 4>> reduced(std::size_t(width) * std::size_t(height), std::array<double, 4>{});
-  for (std::int32_t y = 0; y < height; ++y) {
-    for (std::int32_t x = 0; x < width; ++x) {
+std::vector<std::array<double, 4>> Reduce(const TGuiPixelMapMemory& Scaled, std::int32_t Width, std::int32_t Height,
+                                          TEditorScale Scale) {
+  const double f = ScaleFactor(Scale);
+  std::vector<std::array<double, 4>> reduced(std::size_t(Width) * std::size_t(Height), std::array<double, 4>{});
+  for (std::int32_t y = 0; y < Height; ++y) {
+    for (std::int32_t x = 0; x < Width; ++x) {
       for (auto dy = std::int32_t(y * f); dy < std::ceil((y + 1) * f); ++dy) {
         const double wy = std::min<double>(dy + 1, (y + 1) * f) - std::max<double>(dy, y * f);
         for (auto dx = std::int32_t(x * f); dx < std::ceil((x + 1) * f); ++dx) {
           const double w = wy * (std::min<double>(dx + 1, (x + 1) * f) - std::max<double>(dx, x * f)) / (f * f);
           for (int c = 0; c < 4; ++c)
-            reduced[std::size_t(y) * std::size_t(width) + std::size_t(x)][std::size_t(c)] +=
-                w * Premultiplied(scaled.ScanLine(dy)[dx], c);
+            reduced[std::size_t(y) * std::size_t(Width) + std::size_t(x)][std::size_t(c)] +=
+                w * Premultiplied(Scaled.ScanLine(dy)[dx], c);
         }
       }
     }
@@ -91,16 +91,16 @@ struct TDrift {
   double WorstBlock = 0;
 };
 
-TDrift Drift(const TGuiPixelMapMemory& one, const TGuiPixelMapMemory& scaled, TEditorScale scale) {
-  const std::int32_t width = one.Width(), height = one.Height(), columns = (width + kBlock - 1) / kBlock;
-  const std::vector<std::array<double, 4>> reduced = Reduce(scaled, width, height, scale);
+TDrift Drift(const TGuiPixelMapMemory& One, const TGuiPixelMapMemory& Scaled, TEditorScale Scale) {
+  const std::int32_t width = One.Width(), height = One.Height(), columns = (width + kBlock - 1) / kBlock;
+  const std::vector<std::array<double, 4>> reduced = Reduce(Scaled, width, height, Scale);
   // The 1x picture premultiplied once: each pixel is compared nine times.
   std::vector<std::array<double, 4>> original(reduced.size());
   for (std::int32_t y = 0; y < height; ++y)
     for (std::int32_t x = 0; x < width; ++x)
       for (int c = 0; c < 4; ++c)
         original[std::size_t(y) * std::size_t(width) + std::size_t(x)][std::size_t(c)] =
-            Premultiplied(one.ScanLine(y)[x], c);
+            Premultiplied(One.ScanLine(y)[x], c);
   std::vector<double> blocks(std::size_t(columns) * std::size_t((height + kBlock - 1) / kBlock), 0.0);
   double sum = 0;
   for (std::int32_t y = 0; y < height; ++y) {

@@ -15,18 +15,18 @@
 namespace vb::artwork {
 namespace {
 
-double AlphaSum(const TGuiPixelMapMemory& map) {
+double AlphaSum(const TGuiPixelMapMemory& Map) {
   double sum = 0;
-  for (std::int32_t y = 0; y < map.Height(); ++y) {
-    for (std::int32_t x = 0; x < map.Width(); ++x) sum += map.ScanLine(y)[x].A / 255.0;
+  for (std::int32_t y = 0; y < Map.Height(); ++y) {
+    for (std::int32_t x = 0; x < Map.Width(); ++x) sum += Map.ScanLine(y)[x].A / 255.0;
   }
   return sum;
 }
 
-TGuiPixelMapMemory& Blank(TGuiPixelMapMemory& map, std::int32_t width, std::int32_t height) {
-  map.SetSize(width, height);
-  map.Clear(TPixel32{0, 0, 0, 0});
-  return map;
+TGuiPixelMapMemory& Blank(TGuiPixelMapMemory& Map, std::int32_t Width, std::int32_t Height) {
+  Map.SetSize(Width, Height);
+  Map.Clear(TPixel32{0, 0, 0, 0});
+  return Map;
 }
 
 TEST(VectorCanvas, FilledShapesCoverTheirAreaWithCrispEdges) {
@@ -73,10 +73,10 @@ TEST(VectorCanvas, TextAlignmentPlacesTheInkWhereAsked) {
   TFontDescription font;
   font.FaceName = "DejaVu Sans";
   font.PixelHeight = 12;
-  auto inkColumns = [&](TAlign align) {
+  auto inkColumns = [&](TAlign Align) {
     TGuiPixelMapMemory map;
     TVectorCanvas canvas(Blank(map, 120, 20));
-    canvas.Text(font, "Trim", 60, 14, Solid(Rgb(0xFFFFFF)), align);
+    canvas.Text(font, "Trim", 60, 14, Solid(Rgb(0xFFFFFF)), Align);
     std::int32_t first = -1, last = -1;
     for (std::int32_t x = 0; x < 120; ++x) {
       for (std::int32_t y = 0; y < 20; ++y) {

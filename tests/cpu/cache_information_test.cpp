@@ -16,22 +16,22 @@ TCpuidRegisters Leaf4(std::uint32_t Type, std::uint32_t Level, std::uint32_t Way
 }
 
 TEST(IntelCacheInformation, SizesFromLeaf4MultiplyWaysPartitionsLinesAndSets) {
-  TRecordedCpuid Cpuid;
+  TRecordedCpuid cpuid;
   // The caches of a recent desktop processor, with an L3 reported in two
   // partitions so that the partition count takes part.
-  Cpuid.Set(4, Leaf4(1, 1, 12, 1, 64, 64), 0);     // 48 KB data
-  Cpuid.Set(4, Leaf4(2, 1, 8, 1, 64, 64), 1);      // 32 KB instructions
-  Cpuid.Set(4, Leaf4(3, 2, 10, 1, 64, 2048), 2);   // 1280 KB unified
-  Cpuid.Set(4, Leaf4(3, 3, 12, 2, 64, 16384), 3);  // 24576 KB unified
-  const TIntelCacheInformation Info(Cpuid, 0x20);
+  cpuid.Set(4, Leaf4(1, 1, 12, 1, 64, 64), 0);     // 48 KB data
+  cpuid.Set(4, Leaf4(2, 1, 8, 1, 64, 64), 1);      // 32 KB instructions
+  cpuid.Set(4, Leaf4(3, 2, 10, 1, 64, 2048), 2);   // 1280 KB unified
+  cpuid.Set(4, Leaf4(3, 3, 12, 2, 64, 16384), 3);  // 24576 KB unified
+  const TIntelCacheInformation info(cpuid, 0x20);
 
-  EXPECT_EQ(Info.L1DataCache().Size, 48u);
-  EXPECT_EQ(Info.L1DataCache().Associativity, 12);
-  EXPECT_EQ(Info.L1DataCache().LineSize, 64);
-  EXPECT_EQ(Info.L1InstructionCache().Size, 32u);
-  EXPECT_EQ(Info.L2Cache().Size, 1280u);
-  EXPECT_EQ(Info.L2Cache().Associativity, 10);
-  EXPECT_EQ(Info.L3Cache().Size, 24576u);
+  EXPECT_EQ(info.L1DataCache().Size, 48u);
+  EXPECT_EQ(info.L1DataCache().Associativity, 12);
+  EXPECT_EQ(info.L1DataCache().LineSize, 64);
+  EXPECT_EQ(info.L1InstructionCache().Size, 32u);
+  EXPECT_EQ(info.L2Cache().Size, 1280u);
+  EXPECT_EQ(info.L2Cache().Associativity, 10);
+  EXPECT_EQ(info.L3Cache().Size, 24576u);
 }
 
 }  // namespace

@@ -20,9 +20,9 @@ int ImplementationC() { return 3; }
 TIntFunction GRoutine = nullptr;
 TIntFunction GOtherRoutine = nullptr;
 
-bool IsRegistered(const TFunctionBinding* binding) {
+bool IsRegistered(const TFunctionBinding* Binding) {
   const auto& all = AllFunctionBindings();
-  return std::find(all.begin(), all.end(), binding) != all.end();
+  return std::find(all.begin(), all.end(), Binding) != all.end();
 }
 
 TEST(FunctionBinding, WritesTheDefaultAtCreation) {

@@ -7,7 +7,7 @@
 namespace vb {
 namespace {
 
-constexpr std::uint32_t Bit(unsigned n) { return 1u << n; }
+constexpr std::uint32_t Bit(unsigned N) { return 1u << N; }
 
 TEST(ProcessorInfo, IntelWithSse42AndAvxReportsEverySseLevel) {
   TRecordedCpuid cpuid;
@@ -119,25 +119,25 @@ TRecordedCpuid Avx2Processor(const char (&Vendor)[13], std::uint64_t RegisterSta
 }
 
 TEST(ProcessorInfo, Avx2IsUsableOnEveryVendorOnlyWithTheOperatingSystemsSupport) {
-  const char Vendors[][13] = {"AuthenticAMD", "GenuineIntel", "SomeoneElse!"};
-  for (const auto& Vendor : Vendors) {
-    SCOPED_TRACE(Vendor);
+  const char vendors[][13] = {"AuthenticAMD", "GenuineIntel", "SomeoneElse!"};
+  for (const auto& vendor : vendors) {
+    SCOPED_TRACE(vendor);
     // x87, SSE and AVX state saved: usable, whatever the vendor answers say.
-    EXPECT_TRUE(TProcessorInfo(Avx2Processor(Vendor, 0x7)).CanRunAVX2());
+    EXPECT_TRUE(TProcessorInfo(Avx2Processor(vendor, 0x7)).CanRunAVX2());
     // The operating system does not save the upper halves of the registers.
-    EXPECT_FALSE(TProcessorInfo(Avx2Processor(Vendor, 0x3)).CanRunAVX2());
+    EXPECT_FALSE(TProcessorInfo(Avx2Processor(vendor, 0x3)).CanRunAVX2());
   }
   // The AMD answers keep leaving AVX out.
-  const TProcessorInfo Amd(Avx2Processor("AuthenticAMD", 0x7));
-  EXPECT_FALSE(Amd.SupportsSSE().Contains(TSSESupport::ssAVX));
+  const TProcessorInfo amd(Avx2Processor("AuthenticAMD", 0x7));
+  EXPECT_FALSE(amd.SupportsSSE().Contains(TSSESupport::ssAVX));
   // Without OSXSAVE the register states cannot be read; without leaf 7 there
   // is no AVX2 bit.
-  TRecordedCpuid NoOsxsave = Avx2Processor("GenuineIntel", 0x7);
-  NoOsxsave.Set(1, {0x000306E3u, 0, Bit(28), Bit(25) | Bit(26)});
-  EXPECT_FALSE(TProcessorInfo(NoOsxsave).CanRunAVX2());
-  TRecordedCpuid OldLeaves = Avx2Processor("GenuineIntel", 0x7);
-  OldLeaves.SetVendor("GenuineIntel", 6);
-  EXPECT_FALSE(TProcessorInfo(OldLeaves).CanRunAVX2());
+  TRecordedCpuid noOsxsave = Avx2Processor("GenuineIntel", 0x7);
+  noOsxsave.Set(1, {0x000306E3u, 0, Bit(28), Bit(25) | Bit(26)});
+  EXPECT_FALSE(TProcessorInfo(noOsxsave).CanRunAVX2());
+  TRecordedCpuid oldLeaves = Avx2Processor("GenuineIntel", 0x7);
+  oldLeaves.SetVendor("GenuineIntel", 6);
+  EXPECT_FALSE(TProcessorInfo(oldLeaves).CanRunAVX2());
 }
 
 #if defined(__x86_64__)

@@ -20,10 +20,10 @@ namespace {
 
 // H(e^jw) straight from the coefficients.
 std::complex<double> DirectResponse(const TCustomBiquadIIRFilter& F, double Frequency) {
-  const auto B = F.Nominator();
-  const auto A = F.Denominator();
-  const std::complex<double> Z1 = std::polar(1.0, -2 * std::numbers::pi * Frequency / F.SampleRate());
-  return (B[0] + B[1] * Z1 + B[2] * Z1 * Z1) / (1.0 + A[0] * Z1 + A[1] * Z1 * Z1);
+  const auto b = F.Numerator();
+  const auto a = F.Denominator();
+  const std::complex<double> z1 = std::polar(1.0, -2 * std::numbers::pi * Frequency / F.SampleRate());
+  return (b[0] + b[1] * z1 + b[2] * z1 * z1) / (1.0 + a[0] * z1 + a[1] * z1 * z1);
 }
 
 struct TDesign {
@@ -53,281 +53,281 @@ TEST(BiquadResponse, ClosedFormMatchesTheMeasuredSineResponseForEveryDesign) {
   struct TTuning {
     double SampleRate, Frequency, Gain, BandWidth;
   };
-  const TTuning Tunings[] = {{44100, 1000, 6, 1}, {48000, 250, -9, 2.5}, {96000, 7280, 12, 0.7}};
-  const double Probes[] = {0.01, 0.1, 0.3, 1, 2.5, 8};  // multiples of the design frequency
-  for (const TDesign& D : AllDesigns()) {
-    for (const TTuning& T : Tunings) {
-      auto F = D.Create();
-      F->SetSampleRate(T.SampleRate);
-      F->SetFrequency(T.Frequency);
-      F->SetGain(T.Gain);
-      F->SetBandWidth(T.BandWidth);
-      for (double P : Probes) {
-        const double Frequency = test::BinFrequency(P * T.Frequency, T.SampleRate, test::kMeasureLength);
-        if (Frequency <= 0 || Frequency >= T.SampleRate / 2) continue;
-        F->ResetStates();
-        const double Measured =
-            test::MeasureGainSquared([&](double X) { return F->ProcessSample64(X); }, Frequency, T.SampleRate);
-        const double Closed = F->MagnitudeSquared(Frequency);
-        EXPECT_NEAR(Measured, Closed, 1e-7 + 1e-7 * Closed)
-            << D.Name << " at " << Frequency << " Hz, fs " << T.SampleRate;
-        EXPECT_NEAR(F->MagnitudeLog10(Frequency), 10 * std::log10(Closed), 1e-12);
-        const auto H = DirectResponse(*F, Frequency);
-        double Re = 0, Im = 0;
-        F->Complex(Frequency, Re, Im);
+  const TTuning tunings[] = {{44100, 1000, 6, 1}, {48000, 250, -9, 2.5}, {96000, 7280, 12, 0.7}};
+  const double probes[] = {0.01, 0.1, 0.3, 1, 2.5, 8};  // multiples of the design frequency
+  for (const TDesign& d : AllDesigns()) {
+    for (const TTuning& t : tunings) {
+      auto f = d.Create();
+      f->SetSampleRate(t.SampleRate);
+      f->SetFrequency(t.Frequency);
+      f->SetGain(t.Gain);
+      f->SetBandWidth(t.BandWidth);
+      for (double p : probes) {
+        const double frequency = test::BinFrequency(p * t.Frequency, t.SampleRate, test::kMeasureLength);
+        if (frequency <= 0 || frequency >= t.SampleRate / 2) continue;
+        f->ResetStates();
+        const double measured =
+            test::MeasureGainSquared([&](double X) { return f->ProcessSample64(X); }, frequency, t.SampleRate);
+        const double closed = f->MagnitudeSquared(frequency);
+        EXPECT_NEAR(measured, closed, 1e-7 + 1e-7 * closed)
+            << d.Name << " at " << frequency << " Hz, fs " << t.SampleRate;
+        EXPECT_NEAR(f->MagnitudeLog10(frequency), 10 * std::log10(closed), 1e-12);
+        const auto h = DirectResponse(*f, frequency);
+        double re = 0, im = 0;
+        f->Complex(frequency, re, im);
         // The closed forms cancel at low frequencies; 1e-7 still catches any
         // wrong term.
-        EXPECT_NEAR(Re, H.real(), 1e-7) << D.Name << " at " << Frequency;
-        EXPECT_NEAR(Im, -H.imag(), 1e-7) << D.Name << " at " << Frequency;
-        EXPECT_NEAR(F->Phase(Frequency), std::atan2(-H.imag(), H.real()), 1e-7);
+        EXPECT_NEAR(re, h.real(), 1e-7) << d.Name << " at " << frequency;
+        EXPECT_NEAR(im, -h.imag(), 1e-7) << d.Name << " at " << frequency;
+        EXPECT_NEAR(f->Phase(frequency), std::atan2(-h.imag(), h.real()), 1e-7);
       }
     }
   }
 }
 
 TEST(BiquadResponse, DesignsBehaveAsNamedAtDcNyquistAndTheDesignFrequency) {
-  const double Fs = 44100, Nyq = 22050, F0 = 2000;
-  const double G12 = std::pow(10.0, 12.0 / 20);  // +12 dB as a linear amplitude
-  auto Tune = [&](TCustomBiquadIIRFilter& F, double Gain) {
-    F.SetFrequency(F0);
+  const double fs = 44100, nyq = 22050, f0 = 2000;
+  const double g12 = std::pow(10.0, 12.0 / 20);  // +12 dB as a linear amplitude
+  auto tune = [&](TCustomBiquadIIRFilter& F, double Gain) {
+    F.SetFrequency(f0);
     F.SetGain(Gain);
   };
-  TBasicLowShelfFilter Low;
-  Tune(Low, 12);
-  EXPECT_NEAR(Low.MagnitudeSquared(0), G12 * G12, 1e-9);
-  EXPECT_NEAR(Low.MagnitudeSquared(Nyq), 1, 1e-9);
-  TBasicHighShelfFilter High;
-  Tune(High, 12);
-  EXPECT_NEAR(High.MagnitudeSquared(Nyq), G12 * G12, 1e-9);
-  EXPECT_NEAR(High.MagnitudeSquared(0), 1, 1e-9);
-  TBasicPeakFilter Peak;
-  Tune(Peak, 12);
-  EXPECT_NEAR(Peak.MagnitudeSquared(F0), G12 * G12, 1e-9);
-  EXPECT_NEAR(Peak.MagnitudeSquared(0), 1, 1e-9);
-  TBasicNotchFilter Notch;
-  Tune(Notch, 0);
-  EXPECT_NEAR(Notch.MagnitudeSquared(F0), 0, 1e-12);
-  TBasicBandpassFilter Band;
-  Tune(Band, 0);
-  EXPECT_NEAR(Band.MagnitudeSquared(F0), 1, 1e-9);
-  TBasicHighcutFilter Cut;
-  Tune(Cut, 0);
-  EXPECT_NEAR(Cut.MagnitudeSquared(0), 1, 1e-12);
-  EXPECT_NEAR(Cut.MagnitudeSquared(Nyq), 0, 1e-12);
-  TBasicAllpassFilter All;
-  Tune(All, 6);
-  for (double F : {0.0, 500.0, F0, 10000.0}) EXPECT_NEAR(All.MagnitudeSquared(F), std::pow(10.0, 6.0 / 10), 1e-9);
-  (void)Fs;
+  TBasicLowShelfFilter low;
+  tune(low, 12);
+  EXPECT_NEAR(low.MagnitudeSquared(0), g12 * g12, 1e-9);
+  EXPECT_NEAR(low.MagnitudeSquared(nyq), 1, 1e-9);
+  TBasicHighShelfFilter high;
+  tune(high, 12);
+  EXPECT_NEAR(high.MagnitudeSquared(nyq), g12 * g12, 1e-9);
+  EXPECT_NEAR(high.MagnitudeSquared(0), 1, 1e-9);
+  TBasicPeakFilter peak;
+  tune(peak, 12);
+  EXPECT_NEAR(peak.MagnitudeSquared(f0), g12 * g12, 1e-9);
+  EXPECT_NEAR(peak.MagnitudeSquared(0), 1, 1e-9);
+  TBasicNotchFilter notch;
+  tune(notch, 0);
+  EXPECT_NEAR(notch.MagnitudeSquared(f0), 0, 1e-12);
+  TBasicBandpassFilter band;
+  tune(band, 0);
+  EXPECT_NEAR(band.MagnitudeSquared(f0), 1, 1e-9);
+  TBasicHighcutFilter cut;
+  tune(cut, 0);
+  EXPECT_NEAR(cut.MagnitudeSquared(0), 1, 1e-12);
+  EXPECT_NEAR(cut.MagnitudeSquared(nyq), 0, 1e-12);
+  TBasicAllpassFilter all;
+  tune(all, 6);
+  for (double f : {0.0, 500.0, f0, 10000.0}) EXPECT_NEAR(all.MagnitudeSquared(f), std::pow(10.0, 6.0 / 10), 1e-9);
+  (void)fs;
 }
 
 TEST(BiquadResponse, HighpassOfTheDriveStageBlocksDcAndPassesNyquist) {
-  TBasicHighpassFilter F;
-  F.SetBandWidth(2);
-  F.SetFrequency(275);
-  EXPECT_NEAR(F.MagnitudeSquared(0), 0, 1e-15);
-  EXPECT_NEAR(F.MagnitudeSquared(22050), 1, 1e-12);
-  EXPECT_STREQ(F.ClassName(), "TBasicHighpassFilter");
+  TBasicHighpassFilter f;
+  f.SetBandWidth(2);
+  f.SetFrequency(275);
+  EXPECT_NEAR(f.MagnitudeSquared(0), 0, 1e-15);
+  EXPECT_NEAR(f.MagnitudeSquared(22050), 1, 1e-12);
+  EXPECT_STREQ(f.ClassName(), "TBasicHighpassFilter");
 }
 
 TEST(BiquadDesigns, ToneStackDesignsAreTransparentAt0dB) {
-  std::vector<std::unique_ptr<TCustomBiquadIIRFilter>> Filters;
-  Filters.push_back(std::make_unique<TBasicPeakFilter>());
-  Filters.push_back(std::make_unique<TBasicLowShelfFilter>());
-  Filters.push_back(std::make_unique<TBasicHighShelfFilter>());
-  for (auto& F : Filters) {
-    F->SetFrequency(777);
-    F->SetBandWidth(3.2);
+  std::vector<std::unique_ptr<TCustomBiquadIIRFilter>> filters;
+  filters.push_back(std::make_unique<TBasicPeakFilter>());
+  filters.push_back(std::make_unique<TBasicLowShelfFilter>());
+  filters.push_back(std::make_unique<TBasicHighShelfFilter>());
+  for (auto& f : filters) {
+    f->SetFrequency(777);
+    f->SetBandWidth(3.2);
     for (int n = 0; n < 200; ++n) {
-      const double X = std::sin(0.37 * n) + 0.25 * std::cos(2.1 * n);
-      EXPECT_NEAR(F->ProcessSample64(X), X, 1e-12) << F->ClassName();
+      const double x = std::sin(0.37 * n) + 0.25 * std::cos(2.1 * n);
+      EXPECT_NEAR(f->ProcessSample64(x), x, 1e-12) << f->ClassName();
     }
   }
-  TBasicPeakFilter Peak;
-  EXPECT_EQ(Peak.Nominator()[1], Peak.Denominator()[0]);
-  EXPECT_NEAR(Peak.Nominator()[0], 1, 1e-15);
-  EXPECT_NEAR(Peak.Nominator()[2], Peak.Denominator()[1], 1e-15);
+  TBasicPeakFilter peak;
+  EXPECT_EQ(peak.Numerator()[1], peak.Denominator()[0]);
+  EXPECT_NEAR(peak.Numerator()[0], 1, 1e-15);
+  EXPECT_NEAR(peak.Numerator()[2], peak.Denominator()[1], 1e-15);
 }
 
 TEST(BiquadProcessing, ImpulseResponseFollowsTheTransposedRecursion) {
-  TBasicPeakFilter F;
-  F.SetGain(9);
-  F.SetFrequency(3000);
-  const auto B = F.Nominator();
-  const auto A = F.Denominator();
-  const double Y0 = F.ProcessSample64(1);
-  const double Y1 = F.ProcessSample64(0);
-  const double Y2 = F.ProcessSample64(0);
-  EXPECT_EQ(Y0, B[0]);
-  EXPECT_EQ(Y1, B[1] - A[0] * B[0]);
-  EXPECT_DOUBLE_EQ(Y2, B[2] - A[0] * Y1 - A[1] * B[0]);
+  TBasicPeakFilter f;
+  f.SetGain(9);
+  f.SetFrequency(3000);
+  const auto b = f.Numerator();
+  const auto a = f.Denominator();
+  const double y0 = f.ProcessSample64(1);
+  const double y1 = f.ProcessSample64(0);
+  const double y2 = f.ProcessSample64(0);
+  EXPECT_EQ(y0, b[0]);
+  EXPECT_EQ(y1, b[1] - a[0] * b[0]);
+  EXPECT_DOUBLE_EQ(y2, b[2] - a[0] * y1 - a[1] * b[0]);
 }
 
 TEST(BiquadProcessing, BlockProcessingMatchesSampleProcessingForEveryDesign) {
-  for (const TDesign& D : AllDesigns()) {
-    if (std::string(D.Name) == "Highcut") continue;  // its block form runs in Single precision on purpose (below)
-    auto Blocked = D.Create(), Single = D.Create();
-    for (auto* F : {Blocked.get(), Single.get()}) {
-      F->SetGain(-4.5);
-      F->SetFrequency(3210);
+  for (const TDesign& d : AllDesigns()) {
+    if (std::string(d.Name) == "Highcut") continue;  // its block form runs in Single precision on purpose (below)
+    auto blocked = d.Create(), single = d.Create();
+    for (auto* f : {blocked.get(), single.get()}) {
+      f->SetGain(-4.5);
+      f->SetFrequency(3210);
     }
-    std::vector<double> Block(300);
-    for (std::size_t i = 0; i < Block.size(); ++i) Block[i] = std::sin(0.2 * static_cast<double>(i)) - 0.1;
-    for (int Part : {0, 100, 200}) {
-      Blocked->ProcessBlock64(Block.data() + Part, 100);
-      for (int i = Part; i < Part + 100; ++i)
-        ASSERT_EQ(Block[static_cast<std::size_t>(i)], Single->ProcessSample64(std::sin(0.2 * i) - 0.1))
-            << D.Name << " sample " << i;
+    std::vector<double> block(300);
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] = std::sin(0.2 * static_cast<double>(i)) - 0.1;
+    for (int part : {0, 100, 200}) {
+      blocked->ProcessBlock64(block.data() + part, 100);
+      for (int i = part; i < part + 100; ++i)
+        ASSERT_EQ(block[static_cast<std::size_t>(i)], single->ProcessSample64(std::sin(0.2 * i) - 0.1))
+            << d.Name << " sample " << i;
     }
   }
 }
 
 TEST(BiquadProcessing, SinglePathRoundsTheOutputBeforeItEntersTheState) {
-  TBasicPeakFilter F64, F32;
-  for (auto* F : {&F64, &F32}) {
-    F->SetGain(5);
-    F->SetFrequency(1234);
+  TBasicPeakFilter f64, f32;
+  for (auto* f : {&f64, &f32}) {
+    f->SetGain(5);
+    f->SetFrequency(1234);
   }
   for (int n = 0; n < 50; ++n) {
-    const float X = static_cast<float>(std::sin(0.1 * n));
-    const float Y32 = F32.ProcessSample32(X);
-    const double Y64 = F64.ProcessSample64(X);
-    EXPECT_NEAR(Y32, Y64, 1e-6);
+    const float x = static_cast<float>(std::sin(0.1 * n));
+    const float y32 = f32.ProcessSample32(x);
+    const double y64 = f64.ProcessSample64(x);
+    EXPECT_NEAR(y32, y64, 1e-6);
   }
-  std::vector<float> Block(64, 0.5f);
-  TBasicPeakFilter Blocked, Single;
-  Blocked.SetGain(5);
-  Single.SetGain(5);
-  Blocked.ProcessBlock32(Block.data(), static_cast<int>(Block.size()));
-  for (float Y : Block) EXPECT_EQ(Y, Single.ProcessSample32(0.5f));
+  std::vector<float> block(64, 0.5f);
+  TBasicPeakFilter blocked, single;
+  blocked.SetGain(5);
+  single.SetGain(5);
+  blocked.ProcessBlock32(block.data(), static_cast<int>(block.size()));
+  for (float y : block) EXPECT_EQ(y, single.ProcessSample32(0.5f));
 }
 
 TEST(BiquadProcessing, HighcutBlock64RunsInSinglePrecision) {
-  TBasicHighcutFilter Blocked, Single;
-  std::vector<double> Block(32);
-  for (std::size_t i = 0; i < Block.size(); ++i) Block[i] = std::sin(0.3 * static_cast<double>(i)) / 3;
-  const std::vector<double> Input = Block;
-  Blocked.ProcessBlock64(Block.data(), static_cast<int>(Block.size()));
-  for (std::size_t i = 0; i < Block.size(); ++i)
-    EXPECT_EQ(Block[i], static_cast<double>(Single.ProcessSample32(static_cast<float>(Input[i]))));
+  TBasicHighcutFilter blocked, single;
+  std::vector<double> block(32);
+  for (std::size_t i = 0; i < block.size(); ++i) block[i] = std::sin(0.3 * static_cast<double>(i)) / 3;
+  const std::vector<double> input = block;
+  blocked.ProcessBlock64(block.data(), static_cast<int>(block.size()));
+  for (std::size_t i = 0; i < block.size(); ++i)
+    EXPECT_EQ(block[i], static_cast<double>(single.ProcessSample32(static_cast<float>(input[i]))));
 }
 
 TEST(BiquadProcessing, GainFilterScalesByTheLinearGain) {
-  TBasicGainFilter F;
-  F.SetGain(20);
-  EXPECT_NEAR(F.ProcessSample64(0.5), 5.0, 1e-12);
-  F.Reset();
-  EXPECT_EQ(F.Gain(), 0.0);
-  EXPECT_EQ(F.ProcessSample64(0.5), 0.5);
+  TBasicGainFilter f;
+  f.SetGain(20);
+  EXPECT_NEAR(f.ProcessSample64(0.5), 5.0, 1e-12);
+  f.Reset();
+  EXPECT_EQ(f.Gain(), 0.0);
+  EXPECT_EQ(f.ProcessSample64(0.5), 0.5);
 }
 
 // The integer path rounds every product to the nearest integer; truncation
 // would lose up to one step per product and bias the output towards zero.
 TEST(BiquadProcessing, IntegerPathRoundsProductsToTheNearestInteger) {
-  TBasicGainFilter F;
-  F.SetGain(-6);  // b0 = 0.50119
-  F.ResetStatesInt64();
-  EXPECT_EQ(F.ProcessSampleInt64(1), 1);  // 0.501
-  EXPECT_EQ(F.ProcessSampleInt64(3), 2);  // 1.504
-  EXPECT_EQ(F.ProcessSampleInt64(-3), -2);
-  EXPECT_EQ(F.ProcessSampleInt64(5), 3);  // 2.506
-  EXPECT_EQ(F.ProcessSampleInt64(1000), 501);
+  TBasicGainFilter f;
+  f.SetGain(-6);  // b0 = 0.50119
+  f.ResetStatesInt64();
+  EXPECT_EQ(f.ProcessSampleInt64(1), 1);  // 0.501
+  EXPECT_EQ(f.ProcessSampleInt64(3), 2);  // 1.504
+  EXPECT_EQ(f.ProcessSampleInt64(-3), -2);
+  EXPECT_EQ(f.ProcessSampleInt64(5), 3);  // 2.506
+  EXPECT_EQ(f.ProcessSampleInt64(1000), 501);
 }
 
 TEST(BiquadStates, PushProcessPopRestoresExactlyAndGetIRLeavesStatesAlone) {
-  TBasicLowShelfFilter F;
-  F.SetGain(7);
-  for (int n = 0; n < 10; ++n) F.ProcessSample64(std::cos(n * 0.7));
-  const auto Before = F.States();
-  F.PushStates();
-  F.PushStates();
-  F.ProcessSample64(1);
-  F.PopStates();
-  EXPECT_EQ(F.States(), Before);
-  F.ProcessSample64(-1);
-  F.PopStates();
-  EXPECT_EQ(F.States(), Before);
-  F.PopStates();  // empty stack: nothing
-  EXPECT_EQ(F.States(), Before);
+  TBasicLowShelfFilter f;
+  f.SetGain(7);
+  for (int n = 0; n < 10; ++n) f.ProcessSample64(std::cos(n * 0.7));
+  const auto before = f.States();
+  f.PushStates();
+  f.PushStates();
+  f.ProcessSample64(1);
+  f.PopStates();
+  EXPECT_EQ(f.States(), before);
+  f.ProcessSample64(-1);
+  f.PopStates();
+  EXPECT_EQ(f.States(), before);
+  f.PopStates();  // empty stack: nothing
+  EXPECT_EQ(f.States(), before);
 
-  std::vector<double> IR(16);
-  F.GetIR(IR);
-  EXPECT_EQ(F.States(), Before);
-  TBasicLowShelfFilter Fresh;
-  Fresh.SetGain(7);
-  EXPECT_EQ(IR[0], Fresh.ProcessSample64(1) + Before[0]);
-  std::vector<float> IR32(4);
-  F.GetIR(IR32);
-  EXPECT_EQ(IR32[0], static_cast<float>(IR[0]));
-  F.GetIR(std::span<double>());
-  EXPECT_EQ(F.States(), Before);
+  std::vector<double> ir(16);
+  f.GetIR(ir);
+  EXPECT_EQ(f.States(), before);
+  TBasicLowShelfFilter fresh;
+  fresh.SetGain(7);
+  EXPECT_EQ(ir[0], fresh.ProcessSample64(1) + before[0]);
+  std::vector<float> iR32(4);
+  f.GetIR(iR32);
+  EXPECT_EQ(iR32[0], static_cast<float>(ir[0]));
+  f.GetIR(std::span<double>());
+  EXPECT_EQ(f.States(), before);
 }
 
 TEST(BiquadStates, ResetStatesClearsAndRetuningDoesNot) {
-  TBasicPeakFilter F;
-  F.SetGain(3);
-  F.ProcessSample64(1);
-  F.ProcessSample64(0.5);
-  const auto Before = F.States();
-  F.SetGain(-3);
-  EXPECT_EQ(F.States(), Before);
-  F.ResetStates();
-  EXPECT_EQ(F.States(), (std::array<double, 2>{0, 0}));
+  TBasicPeakFilter f;
+  f.SetGain(3);
+  f.ProcessSample64(1);
+  f.ProcessSample64(0.5);
+  const auto before = f.States();
+  f.SetGain(-3);
+  EXPECT_EQ(f.States(), before);
+  f.ResetStates();
+  EXPECT_EQ(f.States(), (std::array<double, 2>{0, 0}));
 }
 
 TEST(BiquadOrder, OrderIsTwoAndCannotBeWritten) {
-  TBasicNotchFilter F;
-  EXPECT_EQ(F.Order(), 2u);
-  for (unsigned V : {0u, 2u, 5u}) {
+  TBasicNotchFilter f;
+  EXPECT_EQ(f.Order(), 2u);
+  for (unsigned v : {0u, 2u, 5u}) {
     try {
-      F.SetOrder(V);
-      FAIL() << "no error for " << V;
-    } catch (const EDspError& E) {
-      EXPECT_STREQ(E.what(), "Order is fixed!");
+      f.SetOrder(v);
+      FAIL() << "no error for " << v;
+    } catch (const EDspError& e) {
+      EXPECT_STREQ(e.what(), "Order is fixed!");
     }
   }
 }
 
 TEST(BiquadPolesZeros, AreTheRootsOfTheCreationCoefficients) {
-  TBasicNotchFilter Notch;  // zeros on the unit circle at the design angle, poles inside
-  const double W = 2 * std::numbers::pi * 1000 / 44100;
-  EXPECT_NEAR(Notch.Zeros()[0].Re, std::cos(W), 1e-6);
-  EXPECT_NEAR(Notch.Zeros()[0].Im, std::sin(W), 1e-6);
-  EXPECT_NEAR(Notch.Zeros()[1].Im, -std::sin(W), 1e-6);
-  const double Radius = std::hypot(Notch.Poles()[0].Re, Notch.Poles()[0].Im);
-  EXPECT_NEAR(Radius * Radius, Notch.Denominator()[1], 1e-6);
+  TBasicNotchFilter notch;  // zeros on the unit circle at the design angle, poles inside
+  const double w = 2 * std::numbers::pi * 1000 / 44100;
+  EXPECT_NEAR(notch.Zeros()[0].Re, std::cos(w), 1e-6);
+  EXPECT_NEAR(notch.Zeros()[0].Im, std::sin(w), 1e-6);
+  EXPECT_NEAR(notch.Zeros()[1].Im, -std::sin(w), 1e-6);
+  const double radius = std::hypot(notch.Poles()[0].Re, notch.Poles()[0].Im);
+  EXPECT_NEAR(radius * radius, notch.Denominator()[1], 1e-6);
   // Poles are not recomputed after creation.
-  const auto Poles = Notch.Poles();
-  Notch.SetFrequency(5000);
-  EXPECT_EQ(Notch.Poles()[0].Re, Poles[0].Re);
-  TBasicGainFilter Gain;  // b1 = b2 = 0: a double real zero at 0
-  EXPECT_EQ(Gain.Zeros()[0].Re, 0.0f);
-  EXPECT_EQ(Gain.Zeros()[0].Im, 0.0f);
+  const auto poles = notch.Poles();
+  notch.SetFrequency(5000);
+  EXPECT_EQ(notch.Poles()[0].Re, poles[0].Re);
+  TBasicGainFilter gain;  // b1 = b2 = 0: a double real zero at 0
+  EXPECT_EQ(gain.Zeros()[0].Re, 0.0f);
+  EXPECT_EQ(gain.Zeros()[0].Im, 0.0f);
 }
 
 // Also guards alpha: with equal bandwidths Dest's alpha must still follow the
 // copied angle.
 TEST(BiquadAssign, SameClassCopiesStatesOtherClassRecalculates) {
-  TBasicPeakFilter Source;
-  Source.SetGain(4);
-  Source.SetFrequency(2500);
-  Source.ProcessSample64(1);
-  Source.PushStates();
-  TBasicPeakFilter Same;
-  Same.Assign(Source);
-  EXPECT_EQ(Same.Nominator(), Source.Nominator());
-  EXPECT_EQ(Same.States(), Source.States());
-  Same.ProcessSample64(3);
-  Same.PopStates();
-  EXPECT_EQ(Same.States(), Source.States());
+  TBasicPeakFilter source;
+  source.SetGain(4);
+  source.SetFrequency(2500);
+  source.ProcessSample64(1);
+  source.PushStates();
+  TBasicPeakFilter same;
+  same.Assign(source);
+  EXPECT_EQ(same.Numerator(), source.Numerator());
+  EXPECT_EQ(same.States(), source.States());
+  same.ProcessSample64(3);
+  same.PopStates();
+  EXPECT_EQ(same.States(), source.States());
 
-  TBasicLowShelfFilter Other;
-  Other.Assign(Source);
-  EXPECT_EQ(Other.States(), (std::array<double, 2>{0, 0}));
-  TBasicLowShelfFilter Expected;
-  Expected.SetGain(4);
-  Expected.SetFrequency(2500);
-  EXPECT_EQ(Other.Nominator(), Expected.Nominator());
-  EXPECT_EQ(Other.Denominator(), Expected.Denominator());
+  TBasicLowShelfFilter other;
+  other.Assign(source);
+  EXPECT_EQ(other.States(), (std::array<double, 2>{0, 0}));
+  TBasicLowShelfFilter expected;
+  expected.SetGain(4);
+  expected.SetFrequency(2500);
+  EXPECT_EQ(other.Numerator(), expected.Numerator());
+  EXPECT_EQ(other.Denominator(), expected.Denominator());
 }
 
 }  // namespace

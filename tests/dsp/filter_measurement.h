@@ -26,16 +26,16 @@ inline double BinFrequency(double Frequency, double SampleRate, std::size_t Leng
 template <class TProcess>
 std::complex<double> MeasureResponse(TProcess&& Process, double Frequency, double SampleRate,
                                      std::size_t Length = kMeasureLength, std::size_t Settle = kMeasureSettle) {
-  const double W = 2 * std::numbers::pi * Frequency / SampleRate;
-  std::complex<double> Sum = 0;
+  const double w = 2 * std::numbers::pi * Frequency / SampleRate;
+  std::complex<double> sum = 0;
   for (std::size_t n = 0; n < Settle + Length; ++n) {
-    const double Phase = W * static_cast<double>(n);
-    const double Y = Process(std::sin(Phase));
-    if (n >= Settle) Sum += Y * std::polar(1.0, -Phase);
+    const double phase = w * static_cast<double>(n);
+    const double y = Process(std::sin(phase));
+    if (n >= Settle) sum += y * std::polar(1.0, -phase);
   }
   // sin(phase) = (e^(j phase) - e^(-j phase)) / 2j, so the positive-frequency
   // phasor of the input is 1 / 2j.
-  return Sum / static_cast<double>(Length) * std::complex<double>(0, 2);
+  return sum / static_cast<double>(Length) * std::complex<double>(0, 2);
 }
 
 template <class TProcess>

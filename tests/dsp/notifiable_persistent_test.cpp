@@ -17,69 +17,69 @@ struct TCountingObject {
 };
 
 TEST(NotifiablePersistent, ChangedIsHeldBackWhileAnUpdateIsOpen) {
-  TCountingObject C;
-  C.Object.BeginUpdate();
-  C.Object.BeginUpdate();
-  C.Object.Changed();
-  C.Object.EndUpdate();
-  C.Object.Changed();
-  EXPECT_EQ(C.Changes, 0);
-  C.Object.EndUpdate();  // closing the last update does not fire by itself
-  EXPECT_EQ(C.Changes, 0);
-  C.Object.Changed();
-  EXPECT_EQ(C.Changes, 1);
+  TCountingObject c;
+  c.Object.BeginUpdate();
+  c.Object.BeginUpdate();
+  c.Object.Changed();
+  c.Object.EndUpdate();
+  c.Object.Changed();
+  EXPECT_EQ(c.Changes, 0);
+  c.Object.EndUpdate();  // closing the last update does not fire by itself
+  EXPECT_EQ(c.Changes, 0);
+  c.Object.Changed();
+  EXPECT_EQ(c.Changes, 1);
 }
 
 TEST(NotifiablePersistent, UnpairedEndUpdateFailsAndKeepsTheCount) {
-  TDspPersistent Object;
+  TDspPersistent object;
   try {
-    Object.EndUpdate();
+    object.EndUpdate();
     FAIL() << "no assertion";
-  } catch (const EAssertionFailed& E) {
-    EXPECT_EQ(std::string(E.what()).rfind("Unpaired TThreadPersistent.EndUpdate", 0), 0u);
+  } catch (const EAssertionFailed& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Unpaired TThreadPersistent.EndUpdate", 0), 0u);
   }
-  EXPECT_EQ(Object.UpdateCount(), 0);
+  EXPECT_EQ(object.UpdateCount(), 0);
 }
 
 TEST(NotifiablePersistent, ChangedWithoutHandlerDoesNothing) {
-  TDspPersistent Object;
-  EXPECT_NO_THROW(Object.Changed());
+  TDspPersistent object;
+  EXPECT_NO_THROW(object.Changed());
 }
 
 TEST(DspSampleRatePersistent, StoresTheMagnitudeAndNotifiesOncePerRealChange) {
-  TCountingObject C;
-  EXPECT_EQ(C.Object.SampleRate(), 44100.0);
-  C.Object.SetSampleRate(-48000);
-  EXPECT_EQ(C.Object.SampleRate(), 48000.0);
-  C.Object.SetSampleRate(48000);
-  EXPECT_EQ(C.Changes, 1);
+  TCountingObject c;
+  EXPECT_EQ(c.Object.SampleRate(), 44100.0);
+  c.Object.SetSampleRate(-48000);
+  EXPECT_EQ(c.Object.SampleRate(), 48000.0);
+  c.Object.SetSampleRate(48000);
+  EXPECT_EQ(c.Changes, 1);
 }
 
 TEST(DspSampleRatePersistent, RefusesZeroAndKeepsTheOldRate) {
-  TCountingObject C;
+  TCountingObject c;
   try {
-    C.Object.SetSampleRate(0);
+    c.Object.SetSampleRate(0);
     FAIL() << "no error";
-  } catch (const EDspError& E) {
-    EXPECT_STREQ(E.what(), "Invalid Samplerate!");
+  } catch (const EDspError& e) {
+    EXPECT_STREQ(e.what(), "Invalid Samplerate!");
   }
-  EXPECT_EQ(C.Object.SampleRate(), 44100.0);
-  EXPECT_EQ(C.Changes, 0);
+  EXPECT_EQ(c.Object.SampleRate(), 44100.0);
+  EXPECT_EQ(c.Changes, 0);
 }
 
 TEST(DspSampleRatePersistent, AssignCopiesRateHandlerAndUpdateDepthWithoutNotifying) {
-  TCountingObject Source;
-  Source.Object.SetSampleRate(96000);
-  Source.Object.BeginUpdate();
-  Source.Changes = 0;
-  TDspSampleRatePersistent Dest;
-  Dest.Assign(Source.Object);
-  EXPECT_EQ(Dest.SampleRate(), 96000.0);
-  EXPECT_EQ(Dest.UpdateCount(), 1);
-  EXPECT_EQ(Source.Changes, 0);
-  Dest.EndUpdate();
-  Dest.Changed();  // the copied handler belongs to Source's counter
-  EXPECT_EQ(Source.Changes, 1);
+  TCountingObject source;
+  source.Object.SetSampleRate(96000);
+  source.Object.BeginUpdate();
+  source.Changes = 0;
+  TDspSampleRatePersistent dest;
+  dest.Assign(source.Object);
+  EXPECT_EQ(dest.SampleRate(), 96000.0);
+  EXPECT_EQ(dest.UpdateCount(), 1);
+  EXPECT_EQ(source.Changes, 0);
+  dest.EndUpdate();
+  dest.Changed();  // the copied handler belongs to Source's counter
+  EXPECT_EQ(source.Changes, 1);
 }
 
 }  // namespace

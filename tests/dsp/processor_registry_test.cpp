@@ -21,8 +21,8 @@ struct TRegistryScope {
 TEST(ProcessorRegistry, StartUpRegistersBiquadsThenButterworthsInBothLists) {
   EXPECT_EQ(ProcessorRegistry32(), nullptr);
   {
-    TRegistryScope Scope;
-    const std::vector<std::string> Expected = {"TBasicGainFilter",
+    TRegistryScope scope;
+    const std::vector<std::string> expected = {"TBasicGainFilter",
                                                "TBasicPeakFilter",
                                                "TBasicAllpassFilter",
                                                "TBasicLowShelfFilter",
@@ -38,11 +38,11 @@ TEST(ProcessorRegistry, StartUpRegistersBiquadsThenButterworthsInBothLists) {
                                                "TButterworthLowPassFilter",
                                                "TButterworthLowPassFilterAutomatable",
                                                "TButterworthHighPassFilterAutomatable"};
-    for (TClassList* List : {ProcessorRegistry32(), ProcessorRegistry64()}) {
-      ASSERT_NE(List, nullptr);
-      std::vector<std::string> Names;
-      List->GetClassNames(Names);
-      EXPECT_EQ(Names, Expected);
+    for (TClassList* list : {ProcessorRegistry32(), ProcessorRegistry64()}) {
+      ASSERT_NE(list, nullptr);
+      std::vector<std::string> names;
+      list->GetClassNames(names);
+      EXPECT_EQ(names, expected);
     }
     EXPECT_EQ(ProcessorRegistry64()->Find("TBasicNotchFilter"), &TBasicNotchFilter::Class());
     EXPECT_EQ(ProcessorRegistry64()->Find("tbasicnotchfilter"), nullptr);
@@ -52,18 +52,18 @@ TEST(ProcessorRegistry, StartUpRegistersBiquadsThenButterworthsInBothLists) {
 }
 
 TEST(ProcessorRegistry, RegisteringAClassTwiceFailsAndKeepsOneEntry) {
-  TRegistryScope Scope;
-  const int Count = ProcessorRegistry32()->Count();
+  TRegistryScope scope;
+  const int count = ProcessorRegistry32()->Count();
   try {
     RegisterDspProcessor32(TBasicPeakFilter::Class());
     FAIL() << "no assertion";
-  } catch (const EAssertionFailed& E) {
-    EXPECT_EQ(std::string(E.what()).rfind("DSP Processor registered twice! (TBasicPeakFilter)", 0), 0u);
+  } catch (const EAssertionFailed& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("DSP Processor registered twice! (TBasicPeakFilter)", 0), 0u);
   }
-  EXPECT_EQ(ProcessorRegistry32()->Count(), Count);
+  EXPECT_EQ(ProcessorRegistry32()->Count(), count);
   RegisterDspProcessor64(TBasicHighpassFilter::Class());
   EXPECT_EQ(ProcessorRegistry64()->Last(), &TBasicHighpassFilter::Class());
-  EXPECT_EQ(ProcessorRegistry32()->Count(), Count);
+  EXPECT_EQ(ProcessorRegistry32()->Count(), count);
 }
 
 TEST(ProcessorRegistry, RegisteringBeforeStartUpFails) {
@@ -71,25 +71,25 @@ TEST(ProcessorRegistry, RegisteringBeforeStartUpFails) {
 }
 
 TEST(ClassList, EditsKeepOrderAndRejectBadIndices) {
-  const TDspClassInfo A{"A"}, B{"B"}, C{"C"};
-  TClassList L;
-  EXPECT_EQ(L.Add(&A), 0);
-  EXPECT_EQ(L.Add(&C), 1);
-  L.Insert(1, &B);
-  EXPECT_EQ(L.First(), &A);
-  EXPECT_EQ(L.Items(1), &B);
-  EXPECT_EQ(L.Last(), &C);
-  EXPECT_EQ(L.Remove(&B), 1);
-  EXPECT_EQ(L.Remove(&B), -1);
-  EXPECT_EQ(L.Extract(&A), &A);
-  EXPECT_EQ(L.Extract(&A), nullptr);
-  L.SetItems(0, &B);
-  EXPECT_EQ(L.Find("B"), &B);
-  EXPECT_EQ(L.IndexOf(&C), -1);
-  EXPECT_THROW(L.Items(1), EDspError);
-  EXPECT_THROW(L.Insert(3, &A), EDspError);
-  L.Clear();
-  EXPECT_THROW(L.First(), EDspError);
+  const TDspClassInfo a{"A"}, b{"B"}, c{"C"};
+  TClassList l;
+  EXPECT_EQ(l.Add(&a), 0);
+  EXPECT_EQ(l.Add(&c), 1);
+  l.Insert(1, &b);
+  EXPECT_EQ(l.First(), &a);
+  EXPECT_EQ(l.Items(1), &b);
+  EXPECT_EQ(l.Last(), &c);
+  EXPECT_EQ(l.Remove(&b), 1);
+  EXPECT_EQ(l.Remove(&b), -1);
+  EXPECT_EQ(l.Extract(&a), &a);
+  EXPECT_EQ(l.Extract(&a), nullptr);
+  l.SetItems(0, &b);
+  EXPECT_EQ(l.Find("B"), &b);
+  EXPECT_EQ(l.IndexOf(&c), -1);
+  EXPECT_THROW(l.Items(1), EDspError);
+  EXPECT_THROW(l.Insert(3, &a), EDspError);
+  l.Clear();
+  EXPECT_THROW(l.First(), EDspError);
 }
 
 }  // namespace

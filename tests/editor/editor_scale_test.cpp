@@ -19,8 +19,8 @@ namespace {
 
 constexpr TEditorScale k1 = TEditorScale::esOne, k15 = TEditorScale::esOneAndHalf, k2 = TEditorScale::esTwo;
 
-TEditorScale Choose(const char* environment, std::string_view config, std::string_view resources, const char* gdk) {
-  return ChooseEditorScale(TScaleSources{environment, config, resources, gdk});
+TEditorScale Choose(const char* Environment, std::string_view Config, std::string_view Resources, const char* Gdk) {
+  return ChooseEditorScale(TScaleSources{Environment, Config, Resources, Gdk});
 }
 
 TEST(EditorScale, FirstValidSourceWinsAndAutoGoesOnToTheDesktop) {

@@ -30,17 +30,17 @@ struct TRun {
   std::string Err;
 };
 
-std::vector<std::uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+std::vector<std::uint8_t> ReadBytes(const std::string& Path) {
+  std::ifstream in(Path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::uint32_t BigEndian32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-  return std::uint32_t(bytes[at]) << 24 | std::uint32_t(bytes[at + 1]) << 16 | std::uint32_t(bytes[at + 2]) << 8 |
-         bytes[at + 3];
+std::uint32_t BigEndian32(const std::vector<std::uint8_t>& Bytes, std::size_t At) {
+  return std::uint32_t(Bytes[At]) << 24 | std::uint32_t(Bytes[At + 1]) << 16 | std::uint32_t(Bytes[At + 2]) << 8 |
+         Bytes[At + 3];
 }
 
-class EditorSnapshotCli : public ::testing::Test {
+class TEditorSnapshotCli : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!std::filesystem::exists(kRender)) GTEST_SKIP() << "vst-render is not built";
@@ -51,13 +51,13 @@ class EditorSnapshotCli : public ::testing::Test {
   void TearDown() override {
     if (!FFolder.empty()) std::filesystem::remove_all(FFolder);
   }
-  std::string Path(const std::string& name) const { return FFolder + "/" + name; }
+  std::string Path(const std::string& Name) const { return FFolder + "/" + Name; }
   // vst-render -p Plugin --editor-snapshot Folder/File More, with Env in front.
-  TRun Snapshot(const std::string& plugin, const std::string& file, const std::string& more = "",
-                const std::string& env = "") const {
+  TRun Snapshot(const std::string& Plugin, const std::string& File, const std::string& More = "",
+                const std::string& Env = "") const {
     const std::string err = Path(".stderr");
-    const std::string command = env + " '" + kRender + "' -p '" + plugin + "' --editor-snapshot '" + Path(file) + "' " +
-                                more + " >/dev/null 2>'" + err + "' </dev/null";
+    const std::string command = Env + " '" + kRender + "' -p '" + Plugin + "' --editor-snapshot '" + Path(File) + "' " +
+                                More + " >/dev/null 2>'" + err + "' </dev/null";
     const int status = std::system(command.c_str());
     TRun run;
     run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -78,7 +78,7 @@ class EditorSnapshotCli : public ::testing::Test {
   std::string FFolder;
 };
 
-TEST_F(EditorSnapshotCli, RefusesClearlyAndLeavesNoFile) {
+TEST_F(TEditorSnapshotCli, RefusesClearlyAndLeavesNoFile) {
   TRun r = Snapshot(VB_PLUGIN_PATH, "a.png", "", "DISPLAY=");
   EXPECT_EQ(r.Code, 1);
   EXPECT_NE(r.Err.find("X display"), std::string::npos) << r.Err;
@@ -93,7 +93,7 @@ TEST_F(EditorSnapshotCli, RefusesClearlyAndLeavesNoFile) {
   EXPECT_TRUE(Files().empty()) << Files().front();
 }
 
-TEST_F(EditorSnapshotCli, WritesTheEditorWithItsSettingsAsAPng) {
+TEST_F(TEditorSnapshotCli, WritesTheEditorWithItsSettingsAsAPng) {
   if (!TEditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
   const TRun low = Snapshot(VB_PLUGIN_PATH, "low.png", "-q --param Drive=0");
   ASSERT_EQ(low.Code, 0) << low.Err;

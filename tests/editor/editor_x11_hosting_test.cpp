@@ -37,33 +37,33 @@ constexpr int kOpenCloseCycles = 40;
 constexpr int kOpenCloseCycles = 200;
 #endif
 
-TPoint Centre(const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+TPoint Centre(const TRect& R) { return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
 
-class EditorX11Hosting : public EditorX11Fixture {
+class TEditorX11Hosting : public TEditorX11Fixture {
  protected:
   void SetUp() override {
     StartHost(VB_CONTROLPANEL_PATH);
     if (IsSkipped() || HasFatalFailure()) return;
-    for (std::int32_t i = 0; i < cpParameterCount; ++i) Plugin->SetParameter(i, kStartValues[i]);
+    for (std::int32_t i = 0; i < cpParameterCount; ++i) FPlugin->SetParameter(i, kStartValues[i]);
   }
 };
 
-TEST_F(EditorX11Hosting, OpensAsOneChildShowingItsFirstFrameAtOnceAndStartsNoThread) {
-  EXPECT_EQ(Editor->RectWidth(), kControlPanelWidth) << "the size is known before the editor opens";
-  EXPECT_EQ(Editor->RectHeight(), kControlPanelHeight);
+TEST_F(TEditorX11Hosting, OpensAsOneChildShowingItsFirstFrameAtOnceAndStartsNoThread) {
+  EXPECT_EQ(FEditor->RectWidth(), kControlPanelWidth) << "the size is known before the editor opens";
+  EXPECT_EQ(FEditor->RectHeight(), kControlPanelHeight);
   const std::int32_t threads = TEditorTestHost::ThreadCount();
-  ASSERT_EQ(Editor->OpenEditor(), 1);
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
   EXPECT_EQ(TEditorTestHost::ThreadCount(), threads);
   // No effEditIdle yet: the window is there and shows the whole editor.
   const xcb_window_t child = Child();
   ASSERT_NE(child, 0u);
-  const TX11Geometry g = Probe.Geometry(child);
+  const TX11Geometry g = FProbe.Geometry(child);
   EXPECT_EQ((std::vector<int>{g.X, g.Y, g.Width, g.Height}), (std::vector<int>{0, 0, 865, 150}));
-  const auto hints = Probe.Property32(child, XCB_ATOM_WM_NORMAL_HINTS);
+  const auto hints = FProbe.Property32(child, XCB_ATOM_WM_NORMAL_HINTS);
   ASSERT_EQ(hints.size(), 18u);
   EXPECT_EQ((std::vector<std::uint32_t>{hints[5], hints[6], hints[7], hints[8]}),
             (std::vector<std::uint32_t>{865, 150, 865, 150}));
-  const auto shot = Editor->Window().Grab();
+  const auto shot = FEditor->Window().Grab();
   ASSERT_NE(shot, nullptr);
 
   // The same state rendered in-process on a headless window.
@@ -80,40 +80,40 @@ TEST_F(EditorX11Hosting, OpensAsOneChildShowingItsFirstFrameAtOnceAndStartsNoThr
       if (shot->PixelARGB(x, y) != (screen.ScreenPixel(x, y) | 0xFF000000u)) ++wrong;
   EXPECT_EQ(wrong, 0) << "the screen shows exactly the headless rendering";
 
-  Editor->RunFor(100);
+  FEditor->RunFor(100);
   EXPECT_EQ(TEditorTestHost::ThreadCount(), threads);
-  EXPECT_EQ(Editor->CloseEditor(), 0);
-  EXPECT_TRUE(Probe.Children(Editor->WindowId()).empty());
+  EXPECT_EQ(FEditor->CloseEditor(), 0);
+  EXPECT_TRUE(FProbe.Children(FEditor->WindowId()).empty());
   EXPECT_EQ(TEditorTestHost::ThreadCount(), threads);
 }
 
-TEST_F(EditorX11Hosting, DragsWheelAndClicksReachTheControlsAndTheHost) {
-  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
-  ASSERT_EQ(Editor->OpenEditor(), 1);
-  Editor->RunFor(60);
-  Plugin->ClearCalls();
+TEST_F(TEditorX11Hosting, DragsWheelAndClicksReachTheControlsAndTheHost) {
+  if (!FProbe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
+  FEditor->RunFor(60);
+  FPlugin->ClearCalls();
   // 40 pixels up of a 400-pixel travel: a tenth of the range.
   Drag(Centre(kControlPanelDials[0].Bounds), 0, -40);
-  EXPECT_NEAR(Plugin->GetParameter(cpDrive), 0.4f, 1e-4f);
+  EXPECT_NEAR(FPlugin->GetParameter(cpDrive), 0.4f, 1e-4f);
   EXPECT_GE(AutomationsOf(cpDrive).size(), 1u);
   // The dial took the focus with the press; one notch turns it 1/400.
-  const float before = Plugin->GetParameter(cpDrive);
+  const float before = FPlugin->GetParameter(cpDrive);
   const TPoint drive = Centre(kControlPanelDials[0].Bounds);
-  Probe.MovePointer(Child(), drive.X, drive.Y);  // wheels turn what lies under the pointer
-  Probe.Wheel(true);
-  ASSERT_TRUE(Editor->IdleUntil([&] { return Plugin->GetParameter(cpDrive) != before; }));
-  EXPECT_NEAR(Plugin->GetParameter(cpDrive) - before, 1.0f / 400.0f, 1e-5f);
+  FProbe.MovePointer(Child(), drive.X, drive.Y);  // wheels turn what lies under the pointer
+  FProbe.Wheel(true);
+  ASSERT_TRUE(FEditor->IdleUntil([&] { return FPlugin->GetParameter(cpDrive) != before; }));
+  EXPECT_NEAR(FPlugin->GetParameter(cpDrive) - before, 1.0f / 400.0f, 1e-5f);
   // A click on the switch flips Stereo off.
-  Probe.MovePointer(Child(), Centre(kControlPanelSwitch).X, Centre(kControlPanelSwitch).Y);
-  Probe.Button(1, true);
-  Probe.Button(1, false);
-  ASSERT_TRUE(Editor->IdleUntil([&] { return Plugin->GetParameter(cpStereo) == 0.0f; }));
+  FProbe.MovePointer(Child(), Centre(kControlPanelSwitch).X, Centre(kControlPanelSwitch).Y);
+  FProbe.Button(1, true);
+  FProbe.Button(1, false);
+  ASSERT_TRUE(FEditor->IdleUntil([&] { return FPlugin->GetParameter(cpStereo) == 0.0f; }));
   EXPECT_EQ(AutomationsOf(cpStereo).size(), 1u);
   // And the host's own changes reach the controls at the next idle.
-  const auto shotBefore = Editor->Window().Grab();
-  Plugin->SetParameter(cpTrim, 1.0f);
-  Editor->RunFor(60);
-  const auto shotAfter = Editor->Window().Grab();
+  const auto shotBefore = FEditor->Window().Grab();
+  FPlugin->SetParameter(cpTrim, 1.0f);
+  FEditor->RunFor(60);
+  const auto shotAfter = FEditor->Window().Grab();
   ASSERT_TRUE(shotBefore && shotAfter);
   const TPoint trim = Centre(kControlPanelDials[1].Bounds);
   std::int32_t changed = 0;
@@ -123,24 +123,24 @@ TEST_F(EditorX11Hosting, DragsWheelAndClicksReachTheControlsAndTheHost) {
   EXPECT_GT(changed, 20) << "the Trim dial turned on screen";
 }
 
-TEST_F(EditorX11Hosting, ALockedDragHidesThePointerAndBringsItBack) {
-  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
-  ASSERT_EQ(Editor->OpenEditor(), 1);
-  Editor->RunFor(60);
+TEST_F(TEditorX11Hosting, ALockedDragHidesThePointerAndBringsItBack) {
+  if (!FProbe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
+  FEditor->RunFor(60);
   const TPoint centre = Centre(kControlPanelDials[2].Bounds);
-  const float before = Plugin->GetParameter(cpOutput);
+  const float before = FPlugin->GetParameter(cpOutput);
   Drag(centre, 0, -30);
-  EXPECT_GT(Plugin->GetParameter(cpOutput), before);
+  EXPECT_GT(FPlugin->GetParameter(cpOutput), before);
   std::int32_t x = 0, y = 0;
-  ASSERT_TRUE(Probe.PointerIn(Child(), x, y));
-  EXPECT_EQ(TPoint(x, y), centre) << "the pointer is back at the dial's centre";
+  ASSERT_TRUE(FProbe.PointerIn(Child(), x, y));
+  EXPECT_EQ((TPoint{x, y}), centre) << "the pointer is back at the dial's centre";
 }
 
-TEST_F(EditorX11Hosting, TheTimerRunsFromTheHostsIdle) {
-  ASSERT_EQ(Editor->OpenEditor(), 1);
-  const auto before = Editor->Window().Grab();
-  Editor->RunFor(250);  // more than two 100 ms ticks
-  const auto after = Editor->Window().Grab();
+TEST_F(TEditorX11Hosting, TheTimerRunsFromTheHostsIdle) {
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
+  const auto before = FEditor->Window().Grab();
+  FEditor->RunFor(250);  // more than two 100 ms ticks
+  const auto after = FEditor->Window().Grab();
   ASSERT_TRUE(before && after);
   std::int32_t changed = 0;
   for (std::int32_t y = kControlPanelMeter.Top; y < kControlPanelMeter.Bottom; ++y)
@@ -149,16 +149,16 @@ TEST_F(EditorX11Hosting, TheTimerRunsFromTheHostsIdle) {
   EXPECT_GT(changed, 0) << "the meter shows the Level parameter after a tick";
 }
 
-TEST_F(EditorX11Hosting, ManyOpensAndClosesLeaveNoDescriptorsOrMemoryBehind) {
-  ASSERT_EQ(Editor->OpenEditor(), 1);
-  Editor->IdleOnce();
-  Editor->CloseEditor();
+TEST_F(TEditorX11Hosting, ManyOpensAndClosesLeaveNoDescriptorsOrMemoryBehind) {
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
+  FEditor->IdleOnce();
+  FEditor->CloseEditor();
   const std::int32_t files = TEditorTestHost::OpenFileCount();
   const std::size_t heap = TEditorTestHost::HeapInUse();
   for (int cycle = 0; cycle < kOpenCloseCycles; ++cycle) {
-    ASSERT_EQ(Editor->OpenEditor(), 1) << "cycle " << cycle;
-    Editor->IdleOnce();
-    Editor->CloseEditor();
+    ASSERT_EQ(FEditor->OpenEditor(), 1) << "cycle " << cycle;
+    FEditor->IdleOnce();
+    FEditor->CloseEditor();
   }
   EXPECT_EQ(TEditorTestHost::OpenFileCount(), files);
 #if !defined(__SANITIZE_ADDRESS__)
@@ -167,69 +167,69 @@ TEST_F(EditorX11Hosting, ManyOpensAndClosesLeaveNoDescriptorsOrMemoryBehind) {
 #else
   (void)heap;  // LeakSanitizer watches this build
 #endif
-  EXPECT_TRUE(Probe.Children(Editor->WindowId()).empty());
+  EXPECT_TRUE(FProbe.Children(FEditor->WindowId()).empty());
 }
 
-TEST_F(EditorX11Hosting, TwoInstancesKeepTheirOwnEditors) {
+TEST_F(TEditorX11Hosting, TwoInstancesKeepTheirOwnEditors) {
   TTestHost second(VB_CONTROLPANEL_PATH);
   ASSERT_NE(second.StartUp(), nullptr);
   TEditorTestHost secondEditor(second);
   ASSERT_TRUE(secondEditor.CreateWindow());
-  ASSERT_EQ(Editor->OpenEditor(), 1);
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
   ASSERT_EQ(secondEditor.OpenEditor(), 1);
-  Editor->RunFor(40);
+  FEditor->RunFor(40);
   secondEditor.RunFor(40);
-  EXPECT_EQ(Probe.Children(Editor->WindowId()).size(), 1u);
-  EXPECT_EQ(Probe.Children(secondEditor.WindowId()).size(), 1u);
+  EXPECT_EQ(FProbe.Children(FEditor->WindowId()).size(), 1u);
+  EXPECT_EQ(FProbe.Children(secondEditor.WindowId()).size(), 1u);
   // Closing one leaves the other working.
-  Editor->CloseEditor();
+  FEditor->CloseEditor();
   second.SetParameter(cpTrim, 0.9f);
   secondEditor.RunFor(40);
-  EXPECT_EQ(Probe.Children(secondEditor.WindowId()).size(), 1u);
+  EXPECT_EQ(FProbe.Children(secondEditor.WindowId()).size(), 1u);
   EXPECT_EQ(secondEditor.CloseEditor(), 0);
 }
 
-TEST_F(EditorX11Hosting, HostsThatDestroyTheirWindowFirstOpenTwiceOrNeverIdle) {
+TEST_F(TEditorX11Hosting, HostsThatDestroyTheirWindowFirstOpenTwiceOrNeverIdle) {
   // Opened twice: the first editor goes, one child remains.
-  ASSERT_EQ(Editor->OpenEditor(), 1);
-  ASSERT_EQ(Editor->OpenEditor(), 1);
-  EXPECT_EQ(Probe.Children(Editor->WindowId()).size(), 1u);
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
+  EXPECT_EQ(FProbe.Children(FEditor->WindowId()).size(), 1u);
   // Never idled between open and close.
-  EXPECT_EQ(Editor->CloseEditor(), 0);
-  EXPECT_TRUE(Probe.Children(Editor->WindowId()).empty());
-  EXPECT_EQ(Editor->CloseEditor(), 0) << "a second close is harmless";
+  EXPECT_EQ(FEditor->CloseEditor(), 0);
+  EXPECT_TRUE(FProbe.Children(FEditor->WindowId()).empty());
+  EXPECT_EQ(FEditor->CloseEditor(), 0) << "a second close is harmless";
   // The host's window destroyed while the editor is open.
-  ASSERT_EQ(Editor->OpenEditor(), 1);
-  Editor->RunFor(40);
-  Editor->Window().Destroy();
-  Plugin->Dispatch(effEditIdle);
-  Plugin->SetParameter(cpDrive, 0.9f);
-  Plugin->Dispatch(effEditIdle);
-  EXPECT_EQ(Editor->CloseEditor(), 0);
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
+  FEditor->RunFor(40);
+  FEditor->Window().Destroy();
+  FPlugin->Dispatch(effEditIdle);
+  FPlugin->SetParameter(cpDrive, 0.9f);
+  FPlugin->Dispatch(effEditIdle);
+  EXPECT_EQ(FEditor->CloseEditor(), 0);
   // The plug-in still works: audio and a new editor in a new window.
-  const Channels32 out = Plugin->Process32({{0.5f, -0.5f}, {0.25f, 0.0f}});
+  const Channels32 out = FPlugin->Process32({{0.5f, -0.5f}, {0.25f, 0.0f}});
   EXPECT_EQ(out[0][0], 0.5f);
-  TEditorTestHost again(*Plugin);
+  TEditorTestHost again(*FPlugin);
   ASSERT_TRUE(again.CreateWindow());
   EXPECT_EQ(again.OpenEditor(), 1);
   again.RunFor(40);
 }
 
-TEST_F(EditorX11Hosting, AnIdleFromInsideTheAutomationAnswerReturnsAtOnce) {
-  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
-  ASSERT_EQ(Editor->OpenEditor(), 1);
-  Editor->RunFor(40);
+TEST_F(TEditorX11Hosting, AnIdleFromInsideTheAutomationAnswerReturnsAtOnce) {
+  if (!FProbe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
+  FEditor->RunFor(40);
   int nested = 0;
-  Plugin->OnCallback = [&](const THostCall& call) {
-    if (call.Opcode != amAutomate) return;
+  FPlugin->OnCallback = [&](const THostCall& Call) {
+    if (Call.Opcode != amAutomate) return;
     ++nested;
-    Plugin->Dispatch(effEditIdle);
-    Plugin->Dispatch(effEditIdle);
+    FPlugin->Dispatch(effEditIdle);
+    FPlugin->Dispatch(effEditIdle);
   };
   Drag(Centre(kControlPanelDials[0].Bounds), 0, -20);
-  Plugin->OnCallback = nullptr;
+  FPlugin->OnCallback = nullptr;
   EXPECT_GT(nested, 0);
-  EXPECT_NEAR(Plugin->GetParameter(cpDrive), 0.35f, 1e-4f);
+  EXPECT_NEAR(FPlugin->GetParameter(cpDrive), 0.35f, 1e-4f);
 }
 
 TEST(EditorWithoutDisplay, OpenAnswersZeroAndTheEffectKeepsWorking) {

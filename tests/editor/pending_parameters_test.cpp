@@ -21,9 +21,9 @@ struct TPendingRig {
   TBasicPendingParameters<TTestSyncPoints> Pending;
   TObservedAtomic<float> Values[2] = {0.0f, 0.0f};
   float Shown[2] = {0, 0};
-  void Write(float value, int which = 0) {
-    Values[which].store(value, std::memory_order_relaxed);
-    Pending.Mark(kParameters[which]);
+  void Write(float Value, int Which = 0) {
+    Values[Which].store(Value, std::memory_order_relaxed);
+    Pending.Mark(kParameters[Which]);
   }
   void Idle() {
     const std::uint32_t marks = Pending.Take();

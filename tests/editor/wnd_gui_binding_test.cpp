@@ -46,39 +46,39 @@ constexpr TNamedControl kNamedControls[] = {
 };
 
 // The printed caption of that text.
-const artwork::TCaption& Caption(const char* text) {
+const artwork::TCaption& Caption(const char* Text) {
   const auto* found = std::find_if(std::begin(artwork::kCaptions), std::end(artwork::kCaptions),
-                                   [&](const artwork::TCaption& c) { return std::string(c.Text) == text; });
-  if (found == std::end(artwork::kCaptions)) throw std::runtime_error(std::string("no caption ") + text);
+                                   [&](const artwork::TCaption& C) { return std::string(C.Text) == Text; });
+  if (found == std::end(artwork::kCaptions)) throw std::runtime_error(std::string("no caption ") + Text);
   return *found;
 }
 
 // Where the control a caption names lies, from the caption's ink alone:
 // under a caption printed above it, over one printed below it, left of one
 // printed beside it.
-TPoint ControlPointOf(const artwork::TCaption& caption, TWork work) {
-  const artwork::TBox box = artwork::CaptionBox(caption);
+TPoint ControlPointOf(const artwork::TCaption& Caption, TWork Work) {
+  const artwork::TBox box = artwork::CaptionBox(Caption);
   const auto centreX = std::int32_t((box.Left + box.Right) / 2);
-  switch (caption.Place) {
+  switch (Caption.Place) {
     case artwork::TCaptionPlace::cpAbove:
       return TPoint{centreX, std::int32_t(box.Bottom) + 25};
     case artwork::TCaptionPlace::cpBelow:
-      return TPoint{centreX, std::int32_t(box.Top) - (work == TWork::twDragKnob ? 25 : 15)};
+      return TPoint{centreX, std::int32_t(box.Top) - (Work == TWork::twDragKnob ? 25 : 15)};
     default:
       return TPoint{std::int32_t(box.Left) - 13, std::int32_t(box.Bottom) - 2};
   }
 }
 
-std::int32_t ParameterNamed(TWndGuiRig& rig, const char* name) {
-  const std::int32_t index = rig.Module().ParameterProperties().IndexOfName(name);
-  if (index < 0) throw std::runtime_error(std::string("no parameter ") + name);
+std::int32_t ParameterNamed(TWndGuiRig& Rig, const char* Name) {
+  const std::int32_t index = Rig.Module().ParameterProperties().IndexOfName(Name);
+  if (index < 0) throw std::runtime_error(std::string("no parameter ") + Name);
   return index;
 }
 
 // Every parameter halfway, so that any knob can move both ways.
-void EverythingHalfway(TWndGuiRig& rig) {
-  for (std::int32_t p = 0; p < kParamCount; ++p) rig.Host().SetParameter(p, 0.5f);
-  rig.Idle();
+void EverythingHalfway(TWndGuiRig& Rig) {
+  for (std::int32_t p = 0; p < kParamCount; ++p) Rig.Host().SetParameter(p, 0.5f);
+  Rig.Idle();
 }
 
 TEST(WndGuiBinding, TheControlUnderEachCaptionMovesTheParameterOfItsName) {

@@ -14,10 +14,10 @@ THeadlessWindow* GLastScreen = nullptr;
 // The scale of the rig whose editor opens next.
 TEditorScale GNextScale = TEditorScale::esOne;
 
-std::unique_ptr<TVSTEditor> CreateHeadlessEditor(TCustomVSTModule& owner, IDriveProcessor& processor) {
+std::unique_ptr<TVSTEditor> CreateHeadlessEditor(TCustomVSTModule& Owner, IDriveProcessor& Processor) {
   auto platform = std::make_unique<THeadlessWindow>();
   GLastScreen = platform.get();
-  return std::make_unique<TWndGUI>(owner, processor, std::move(platform), GNextScale);
+  return std::make_unique<TWndGUI>(Owner, Processor, std::move(platform), GNextScale);
 }
 
 // Any non-zero value stands for the host's window.
@@ -27,8 +27,8 @@ constexpr std::uint64_t kApartMs = 1000;  // longer than a double click
 
 }  // namespace
 
-TWndGuiRig::TWndGuiRig(TEditorScale scale) : FModule(CreateVSTModule<TProcessModule>(nullptr)), FScale(scale) {
-  FModule->SetEditorClass({&CreateHeadlessEditor, Scaled(kEditorWidth, scale), Scaled(kEditorHeight, scale)});
+TWndGuiRig::TWndGuiRig(TEditorScale Scale) : FModule(CreateVSTModule<TProcessModule>(nullptr)), FScale(Scale) {
+  FModule->SetEditorClass({&CreateHeadlessEditor, Scaled(kEditorWidth, Scale), Scaled(kEditorHeight, Scale)});
   FHost.Adopt(FModule->Effect());
   FModule->SetAudioMaster(&TTestHost::AudioMasterCallback);
   FHost.Dispatch(effOpen);
@@ -72,35 +72,35 @@ THeadlessWindow& TWndGuiRig::Screen() const {
   return *FScreen;
 }
 
-TPoint TWndGuiRig::CentreOf(std::string_view name) {
-  const TEditorControlSpec* spec = FindEditorControl(name);
+TPoint TWndGuiRig::CentreOf(std::string_view Name) {
+  const TEditorControlSpec* spec = FindEditorControl(Name);
   if (spec == nullptr) throw std::runtime_error("no such control");
   return TPoint{spec->Left + spec->Width / 2, spec->Top + spec->Height / 2};
 }
 
-TPoint TWndGuiRig::Device(TPoint logical) const { return TPoint{Scaled(logical.X, FScale), Scaled(logical.Y, FScale)}; }
+TPoint TWndGuiRig::Device(TPoint Logical) const { return TPoint{Scaled(Logical.X, FScale), Scaled(Logical.Y, FScale)}; }
 
-void TWndGuiRig::ClickAt(std::string_view name, TShiftState keys, TMouseButton button) {
-  ClickAt(CentreOf(name), keys, button);
+void TWndGuiRig::ClickAt(std::string_view Name, TShiftState Keys, TMouseButton Button) {
+  ClickAt(CentreOf(Name), Keys, Button);
 }
 
-void TWndGuiRig::ClickAt(TPoint point, TShiftState keys, TMouseButton button) {
-  ClickAtDevice(Device(point), keys, button);
+void TWndGuiRig::ClickAt(TPoint Point, TShiftState Keys, TMouseButton Button) {
+  ClickAtDevice(Device(Point), Keys, Button);
 }
 
-void TWndGuiRig::ClickAtDevice(TPoint point, TShiftState keys, TMouseButton button) {
+void TWndGuiRig::ClickAtDevice(TPoint Point, TShiftState Keys, TMouseButton Button) {
   THeadlessWindow& screen = Screen();
   screen.AdvanceClock(kApartMs);
-  screen.SetKeys(keys);
-  screen.MoveTo(point);
-  screen.Click(point, button);
+  screen.SetKeys(Keys);
+  screen.MoveTo(Point);
+  screen.Click(Point, Button);
   Idle();
   screen.SetKeys(0);
 }
 
-void TWndGuiRig::DoubleClickAt(std::string_view name) {
+void TWndGuiRig::DoubleClickAt(std::string_view Name) {
   THeadlessWindow& screen = Screen();
-  const TPoint at = Device(CentreOf(name));
+  const TPoint at = Device(CentreOf(Name));
   screen.AdvanceClock(kApartMs);
   screen.MoveTo(at);
   screen.Click(at);
@@ -108,26 +108,26 @@ void TWndGuiRig::DoubleClickAt(std::string_view name) {
   Idle();
 }
 
-void TWndGuiRig::DragUp(std::string_view name, std::int32_t pixels) {
-  PressAndDragUp(name, pixels);
-  const TPoint centre = CentreOf(name);
-  Screen().Release(Device(TPoint{centre.X, centre.Y - pixels}));
+void TWndGuiRig::DragUp(std::string_view Name, std::int32_t Pixels) {
+  PressAndDragUp(Name, Pixels);
+  const TPoint centre = CentreOf(Name);
+  Screen().Release(Device(TPoint{centre.X, centre.Y - Pixels}));
   Idle();
 }
 
-void TWndGuiRig::PressAndDragUp(std::string_view name, std::int32_t pixels) {
+void TWndGuiRig::PressAndDragUp(std::string_view Name, std::int32_t Pixels) {
   THeadlessWindow& screen = Screen();
-  const TPoint centre = CentreOf(name);
+  const TPoint centre = CentreOf(Name);
   screen.AdvanceClock(kApartMs);
   screen.MoveTo(Device(centre));
   screen.Press(Device(centre));
-  screen.MoveTo(Device(TPoint{centre.X, centre.Y - pixels}));
+  screen.MoveTo(Device(TPoint{centre.X, centre.Y - Pixels}));
   Idle();
 }
 
-void TWndGuiRig::WheelNotchAt(std::string_view name) {
+void TWndGuiRig::WheelNotchAt(std::string_view Name) {
   THeadlessWindow& screen = Screen();
-  screen.Wheel(Device(CentreOf(name)), kWheelDeltaPerNotch);
+  screen.Wheel(Device(CentreOf(Name)), kWheelDeltaPerNotch);
   Idle();
 }
 
@@ -141,10 +141,10 @@ std::vector<std::string> TWndGuiRig::Edits() const {
   return edits;
 }
 
-std::vector<float> TWndGuiRig::Automations(std::int32_t parameter) const {
+std::vector<float> TWndGuiRig::Automations(std::int32_t Parameter) const {
   std::vector<float> values;
   for (const THostCall& call : FHost.Calls())
-    if (call.Opcode == amAutomate && call.Index == parameter) values.push_back(call.Opt);
+    if (call.Opcode == amAutomate && call.Index == Parameter) values.push_back(call.Opt);
   return values;
 }
 

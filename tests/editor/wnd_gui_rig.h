@@ -25,7 +25,7 @@ class TWndGuiRig {
   // Scale: the editor's device pixels per logical pixel. Every point the
   // rig takes is logical (the layout's); the rig presses the device pixel
   // it scales to.
-  explicit TWndGuiRig(TEditorScale scale = TEditorScale::esOne);
+  explicit TWndGuiRig(TEditorScale Scale = TEditorScale::esOne);
   ~TWndGuiRig();
 
   // effEditOpen with a made-up parent window; the editor's FormShow runs.
@@ -49,33 +49,33 @@ class TWndGuiRig {
   TTestHost& Host() { return FHost; }
 
   // The centre of layout row Name in logical pixels.
-  static TPoint CentreOf(std::string_view name);
+  static TPoint CentreOf(std::string_view Name);
   // A logical point's device pixel at the rig's scale.
-  TPoint Device(TPoint logical) const;
+  TPoint Device(TPoint Logical) const;
   // A click (press and release) at the centre of layout row Name with the
   // given modifier keys held, then one idle. Clicks are spaced so that two
   // never make a double click.
-  void ClickAt(std::string_view name, TShiftState keys = 0, TMouseButton button = TMouseButton::mbLeft);
-  void ClickAt(TPoint point, TShiftState keys = 0, TMouseButton button = TMouseButton::mbLeft);
-  void ClickAtDevice(TPoint point, TShiftState keys = 0, TMouseButton button = TMouseButton::mbLeft);
-  void DoubleClickAt(std::string_view name);
+  void ClickAt(std::string_view Name, TShiftState Keys = 0, TMouseButton Button = TMouseButton::mbLeft);
+  void ClickAt(TPoint Point, TShiftState Keys = 0, TMouseButton Button = TMouseButton::mbLeft);
+  void ClickAtDevice(TPoint Point, TShiftState Keys = 0, TMouseButton Button = TMouseButton::mbLeft);
+  void DoubleClickAt(std::string_view Name);
   // Presses at the centre of a knob, moves the pointer Pixels up in one
   // step and idles, then releases and idles.
-  void DragUp(std::string_view name, std::int32_t pixels);
+  void DragUp(std::string_view Name, std::int32_t Pixels);
 
   // Presses at the centre of a knob and moves the pointer Pixels up, without
   // a release; one idle.
-  void PressAndDragUp(std::string_view name, std::int32_t pixels);
+  void PressAndDragUp(std::string_view Name, std::int32_t Pixels);
   // One wheel notch away from the user over the centre of a knob; the turn
   // goes to the control that has the focus (the last one pressed).
-  void WheelNotchAt(std::string_view name);
+  void WheelNotchAt(std::string_view Name);
 
   // What the host heard of edits, in order: "+Name" for amBeginEdit,
   // "Name" for amAutomate and "-Name" for amEndEdit, by parameter name.
   std::vector<std::string> Edits() const;
 
   // The normalised values the host heard for Parameter, in order.
-  std::vector<float> Automations(std::int32_t parameter) const;
+  std::vector<float> Automations(std::int32_t Parameter) const;
   std::size_t AutomationCount() const;
   void ClearCalls() { FHost.ClearCalls(); }
 

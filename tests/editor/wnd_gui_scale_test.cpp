@@ -117,9 +117,9 @@ TEST(WndGuiScale, TheHostIsToldTheScaledSizeBeforeAndWhileTheEditorIsOpen) {
   struct TRectAnswer {
     std::int32_t Width, Height;
   };
-  auto getRect = [](TTestHost& host) {
+  auto getRect = [](TTestHost& Host) {
     ERect* rect = nullptr;
-    host.Dispatch(effEditGetRect, 0, 0, &rect);
+    Host.Dispatch(effEditGetRect, 0, 0, &rect);
     return TRectAnswer{rect->Right - rect->Left, rect->Bottom - rect->Top};
   };
   TWndGuiRig rig(TEditorScale::esTwo);

@@ -29,8 +29,8 @@ namespace {
 constexpr TPoint kBareFrontPanel{560, 20};
 
 // The normalised value the host hears for Value of Parameter.
-float Normalised(TProcessModule& module, std::int32_t parameter, float value) {
-  return module.ParameterProperties()[parameter].Parameter2VSTParameter(value);
+float Normalised(TProcessModule& Module, std::int32_t Parameter, float Value) {
+  return Module.ParameterProperties()[Parameter].Parameter2VSTParameter(Value);
 }
 
 TEST(WndGui, OpensWithEveryControlOnItsParameterAndReportsPowerOnce) {
@@ -141,7 +141,7 @@ TEST(WndGui, OversamplingSwitchStepsThroughTheFactors) {
 
 TEST(WndGui, MeterGlyphsCoverTheLast25DbInThreeGlyphsPerDb) {
   // A 75-glyph display shows at most glyph 74.
-  auto shown = [](float db) { return std::min(TWndGUI::MeterGlyph(db, 75), 74); };
+  auto shown = [](float Db) { return std::min(TWndGUI::MeterGlyph(Db, 75), 74); };
   EXPECT_EQ(shown(-30), 0);
   EXPECT_EQ(shown(-20), 15);
   EXPECT_EQ(shown(-12.5f), 37);  // 37.4999992 with 0.04 as a Single
@@ -247,7 +247,7 @@ TEST(WndGui, HostChangesMoveTheControlsAndOnlySwitchesEchoThem) {
   rig.Open();
   TWndGUI& editor = rig.Editor();
   std::vector<std::string> changed;
-  editor.Window().SetOnControlChange([&](TGuiControl& control) { changed.push_back(control.Name()); });
+  editor.Window().SetOnControlChange([&](TGuiControl& Control) { changed.push_back(Control.Name()); });
   rig.ClearCalls();
   // The value the knob shows already: nothing fires.
   rig.Host().SetParameter(kParamLoPass, Normalised(rig.Module(), kParamLoPass, 3000));
@@ -326,7 +326,7 @@ TEST(WndGui, TheVendorLabelOpensThePageAndShowsItsHint) {
   rig.Open();
   TWndGUI& editor = rig.Editor();
   std::vector<std::string> opened;
-  editor.SetOpenUrl([&](const char* url) { opened.push_back(url); });
+  editor.SetOpenUrl([&](const char* Url) { opened.push_back(Url); });
   // Control + click on the label is the label's, not the panel's.
   rig.Module().SetParameter(kParamDrive, 50);
   rig.ClickAt("LblByVorda", ssCtrl);

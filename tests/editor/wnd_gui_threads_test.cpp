@@ -22,9 +22,9 @@ namespace {
 // Idles that found marks from the running writer before the test stops it.
 constexpr int kOverlappingIdles = 50;
 // The writer's normalised values, spread over each parameter's range.
-float WriterValue(std::uint32_t& seed) {
-  seed = seed * 1664525u + 1013904223u;
-  return float(seed >> 8) / 16777216.0f;
+float WriterValue(std::uint32_t& Seed) {
+  Seed = Seed * 1664525u + 1013904223u;
+  return float(Seed >> 8) / 16777216.0f;
 }
 
 // A value set on another thread reaches the screen at the next idle, not

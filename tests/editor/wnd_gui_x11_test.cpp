@@ -28,51 +28,51 @@ namespace {
 constexpr xcb_keysym_t kControlLeft = 0xFFE3;
 
 // The key code that types Keysym on this server (0 when none does).
-xcb_keycode_t KeycodeOf(xcb_connection_t* connection, xcb_keysym_t keysym) {
-  const xcb_setup_t* setup = xcb_get_setup(connection);
+xcb_keycode_t KeycodeOf(xcb_connection_t* Connection, xcb_keysym_t Keysym) {
+  const xcb_setup_t* setup = xcb_get_setup(Connection);
   const int count = setup->max_keycode - setup->min_keycode + 1;
   std::unique_ptr<xcb_get_keyboard_mapping_reply_t, decltype(&std::free)> mapping(
       xcb_get_keyboard_mapping_reply(
-          connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, std::uint8_t(count)), nullptr),
+          Connection, xcb_get_keyboard_mapping(Connection, setup->min_keycode, std::uint8_t(count)), nullptr),
       &std::free);
   if (!mapping) return 0;
   const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(mapping.get());
   const int perCode = mapping->keysyms_per_keycode;
   for (int code = 0; code < count; ++code)
     for (int i = 0; i < perCode; ++i)
-      if (syms[code * perCode + i] == keysym) return xcb_keycode_t(setup->min_keycode + code);
+      if (syms[code * perCode + i] == Keysym) return xcb_keycode_t(setup->min_keycode + code);
   return 0;
 }
 
-class WndGuiX11 : public EditorX11Fixture {
+class TWndGuiX11 : public TEditorX11Fixture {
  protected:
   void SetUp() override { StartHost(VB_PLUGIN_PATH); }
-  void Key(xcb_keycode_t code, bool press) {
-    xcb_test_fake_input(Probe.Get(), press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0,
+  void Key(xcb_keycode_t Code, bool Press) {
+    xcb_test_fake_input(FProbe.Get(), Press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, Code, XCB_CURRENT_TIME, XCB_NONE, 0, 0,
                         0);
-    Probe.Sync();
+    FProbe.Sync();
   }
   // Pixels of Area that differ between two grabs.
-  static std::int32_t Changed(const TMemoryBitmap& a, const TMemoryBitmap& b, const TEditorControlSpec& area) {
+  static std::int32_t Changed(const TMemoryBitmap& A, const TMemoryBitmap& B, const TEditorControlSpec& Area) {
     std::int32_t changed = 0;
-    for (std::int32_t y = area.Top; y < area.Top + area.Height; ++y)
-      for (std::int32_t x = area.Left; x < area.Left + area.Width; ++x)
-        changed += a.PixelARGB(x, y) != b.PixelARGB(x, y);
+    for (std::int32_t y = Area.Top; y < Area.Top + Area.Height; ++y)
+      for (std::int32_t x = Area.Left; x < Area.Left + Area.Width; ++x)
+        changed += A.PixelARGB(x, y) != B.PixelARGB(x, y);
     return changed;
   }
 };
 
-TEST_F(WndGuiX11, OpensInsideTheHostsWindowShowingTheHeadlessRendering) {
-  EXPECT_EQ(Editor->RectWidth(), kEditorWidth) << "the size is known before the editor opens";
-  EXPECT_EQ(Editor->RectHeight(), kEditorHeight);
-  ASSERT_EQ(Editor->OpenEditor(), 1);
+TEST_F(TWndGuiX11, OpensInsideTheHostsWindowShowingTheHeadlessRendering) {
+  EXPECT_EQ(FEditor->RectWidth(), kEditorWidth) << "the size is known before the editor opens";
+  EXPECT_EQ(FEditor->RectHeight(), kEditorHeight);
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
   const xcb_window_t child = Child();
   ASSERT_NE(child, 0u);
-  const TX11Geometry g = Probe.Geometry(child);
+  const TX11Geometry g = FProbe.Geometry(child);
   EXPECT_EQ((std::vector<int>{g.X, g.Y, g.Width, g.Height}), (std::vector<int>{0, 0, kEditorWidth, kEditorHeight}));
-  EXPECT_TRUE(Probe.Viewable(child));
-  Editor->RunFor(60);
-  const auto shot = Editor->Window().Grab();
+  EXPECT_TRUE(FProbe.Viewable(child));
+  FEditor->RunFor(60);
+  const auto shot = FEditor->Window().Grab();
   ASSERT_NE(shot, nullptr);
 
   TWndGuiRig reference;
@@ -88,26 +88,26 @@ TEST_F(WndGuiX11, OpensInsideTheHostsWindowShowingTheHeadlessRendering) {
 // The user asked for 2x: the host learns the size before it opens the
 // editor, the editor fills it, shows the headless 2x rendering, and a drag
 // of 40 logical pixels (80 on the screen) reaches the host as at 1x.
-class WndGuiX11At2x : public WndGuiX11 {
+class TWndGuiX11At2x : public TWndGuiX11 {
  protected:
   void SetUp() override {
     setenv("VB_EDITOR_SCALE", "2", 1);
-    WndGuiX11::SetUp();
+    TWndGuiX11::SetUp();
   }
   void TearDown() override {
-    WndGuiX11::TearDown();
+    TWndGuiX11::TearDown();
     unsetenv("VB_EDITOR_SCALE");
   }
 };
 
-TEST_F(WndGuiX11At2x, OpensAt1730By300AndADragReachesTheHostAsAt1x) {
-  EXPECT_EQ(Editor->RectWidth(), 1730);
-  EXPECT_EQ(Editor->RectHeight(), 300);
-  ASSERT_EQ(Editor->OpenEditor(), 1);
-  const TX11Geometry g = Probe.Geometry(Child());
+TEST_F(TWndGuiX11At2x, OpensAt1730By300AndADragReachesTheHostAsAt1x) {
+  EXPECT_EQ(FEditor->RectWidth(), 1730);
+  EXPECT_EQ(FEditor->RectHeight(), 300);
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
+  const TX11Geometry g = FProbe.Geometry(Child());
   EXPECT_EQ((std::vector<int>{g.X, g.Y, g.Width, g.Height}), (std::vector<int>{0, 0, 1730, 300}));
-  Editor->RunFor(60);
-  const auto shot = Editor->Window().Grab();
+  FEditor->RunFor(60);
+  const auto shot = FEditor->Window().Grab();
   ASSERT_NE(shot, nullptr);
   TWndGuiRig reference(TEditorScale::esTwo);
   reference.Open();
@@ -117,63 +117,63 @@ TEST_F(WndGuiX11At2x, OpensAt1730By300AndADragReachesTheHostAsAt1x) {
     for (std::int32_t x = 0; x < 1730; ++x)
       wrong += shot->PixelARGB(x, y) != (reference.Screen().ScreenPixel(x, y) | 0xFF000000u);
   EXPECT_EQ(wrong, 0) << "the screen shows exactly the headless 2x rendering";
-  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
-  Plugin->ClearCalls();
+  if (!FProbe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  FPlugin->ClearCalls();
   Drag(reference.Device(TWndGuiRig::CentreOf("DialDrive")), 0, -80);
-  EXPECT_NEAR(Plugin->GetParameter(kParamDrive), 0.1f, 1e-5f);
+  EXPECT_NEAR(FPlugin->GetParameter(kParamDrive), 0.1f, 1e-5f);
   ASSERT_FALSE(AutomationsOf(kParamDrive).empty());
   EXPECT_NEAR(AutomationsOf(kParamDrive).back(), 0.1f, 1e-5f);
 }
 
-TEST_F(WndGuiX11, KnobsAndSwitchesTakeRealInputAndTheHostHearsOfIt) {
-  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
-  ASSERT_EQ(Editor->OpenEditor(), 1);
-  Editor->RunFor(60);
-  Plugin->ClearCalls();
+TEST_F(TWndGuiX11, KnobsAndSwitchesTakeRealInputAndTheHostHearsOfIt) {
+  if (!FProbe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
+  FEditor->RunFor(60);
+  FPlugin->ClearCalls();
   // 40 pixels up of 400 on 0..100 %: Drive 10 %.
   Drag(TWndGuiRig::CentreOf("DialDrive"), 0, -40);
-  EXPECT_NEAR(Plugin->GetParameter(kParamDrive), 0.1f, 1e-5f);
+  EXPECT_NEAR(FPlugin->GetParameter(kParamDrive), 0.1f, 1e-5f);
   ASSERT_FALSE(AutomationsOf(kParamDrive).empty());
   EXPECT_NEAR(AutomationsOf(kParamDrive).back(), 0.1f, 1e-5f);
 
   // Oversampling 1x -> 8x -> 16x.
-  Plugin->ClearCalls();
+  FPlugin->ClearCalls();
   Click(TWndGuiRig::CentreOf("SwitchOversampling"));
-  EXPECT_NEAR(Plugin->GetParameter(kParamOversampling), 7.0f / 15.0f, 1e-6f);  // 8 of 1..16
+  EXPECT_NEAR(FPlugin->GetParameter(kParamOversampling), 7.0f / 15.0f, 1e-6f);  // 8 of 1..16
   Click(TWndGuiRig::CentreOf("SwitchOversampling"));
-  EXPECT_EQ(Plugin->GetParameter(kParamOversampling), 1.0f);
+  EXPECT_EQ(FPlugin->GetParameter(kParamOversampling), 1.0f);
   EXPECT_EQ(AutomationsOf(kParamOversampling).size(), 2u);
 }
 
-TEST_F(WndGuiX11, ControlClickOnThePanelRestoresTheDefaults) {
-  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
-  const xcb_keycode_t control = KeycodeOf(Probe.Get(), kControlLeft);
+TEST_F(TWndGuiX11, ControlClickOnThePanelRestoresTheDefaults) {
+  if (!FProbe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  const xcb_keycode_t control = KeycodeOf(FProbe.Get(), kControlLeft);
   if (control == 0) GTEST_SKIP() << "no Control key on this server";
-  Plugin->SetParameter(kParamDrive, 0.8f);
-  Plugin->SetParameter(kParamStereo, 1.0f);
-  ASSERT_EQ(Editor->OpenEditor(), 1);
-  Editor->RunFor(60);
+  FPlugin->SetParameter(kParamDrive, 0.8f);
+  FPlugin->SetParameter(kParamStereo, 1.0f);
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
+  FEditor->RunFor(60);
   const TPoint bare{560, 20};  // the title, no control above it
   Click(bare);
-  EXPECT_NEAR(Plugin->GetParameter(kParamDrive), 0.8f, 1e-6f) << "a plain click changes nothing";
-  Editor->RunFor(600);  // not a double click
+  EXPECT_NEAR(FPlugin->GetParameter(kParamDrive), 0.8f, 1e-6f) << "a plain click changes nothing";
+  FEditor->RunFor(600);  // not a double click
   Key(control, true);
   Click(bare);
   Key(control, false);
-  EXPECT_EQ(Plugin->GetParameter(kParamDrive), 0.0f);
-  EXPECT_EQ(Plugin->GetParameter(kParamStereo), 0.0f);
-  EXPECT_NEAR(Plugin->GetParameter(kParamTrim), 0.45f, 1e-6f);
+  EXPECT_EQ(FPlugin->GetParameter(kParamDrive), 0.0f);
+  EXPECT_EQ(FPlugin->GetParameter(kParamStereo), 0.0f);
+  EXPECT_NEAR(FPlugin->GetParameter(kParamTrim), 0.45f, 1e-6f);
 }
 
-TEST_F(WndGuiX11, MetersMoveWhileAudioPlays) {
-  ASSERT_EQ(Editor->OpenEditor(), 1);
-  Editor->RunFor(150);
-  const auto silent = Editor->Window().Grab();
+TEST_F(TWndGuiX11, MetersMoveWhileAudioPlays) {
+  ASSERT_EQ(FEditor->OpenEditor(), 1);
+  FEditor->RunFor(150);
+  const auto silent = FEditor->Window().Grab();
   std::vector<float> tone(512);
   for (std::size_t i = 0; i < tone.size(); ++i) tone[i] = 0.5f * float(std::sin(0.05 * double(i)));
-  for (int block = 0; block < 20; ++block) Plugin->Process32({tone, tone});
-  Editor->RunFor(250);
-  const auto playing = Editor->Window().Grab();
+  for (int block = 0; block < 20; ++block) FPlugin->Process32({tone, tone});
+  FEditor->RunFor(250);
+  const auto playing = FEditor->Window().Grab();
   ASSERT_TRUE(silent && playing);
   EXPECT_GT(Changed(*silent, *playing, *FindEditorControl("VUInMeter")), 20);
   EXPECT_GT(Changed(*silent, *playing, *FindEditorControl("VUOutMeter")), 20);

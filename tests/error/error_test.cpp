@@ -20,17 +20,17 @@ constexpr TErrorCode kLastCodes[] = {
 };
 
 TEST(ErrorTable, EveryCodeHasItsOwnTextInItsSubsystem) {
-  std::set<std::pair<int, std::string>> Seen;
-  for (TErrorCode Last : kLastCodes) {
-    const auto LastValue = static_cast<std::uint16_t>(Last);
-    for (std::uint16_t Value = LastValue & 0xFF00; Value <= LastValue; ++Value) {
-      const auto Code = static_cast<TErrorCode>(Value);
-      const std::string Text(ErrorText(Code));
-      EXPECT_FALSE(Text.empty()) << "code 0x" << std::hex << Value;
-      EXPECT_EQ(SubsystemOf(Code), SubsystemOf(Last));
-      EXPECT_TRUE(Seen.emplace(int(SubsystemOf(Code)), Text).second) << "text used twice: " << Text;
+  std::set<std::pair<int, std::string>> seen;
+  for (TErrorCode last : kLastCodes) {
+    const auto lastValue = static_cast<std::uint16_t>(last);
+    for (std::uint16_t value = lastValue & 0xFF00; value <= lastValue; ++value) {
+      const auto code = static_cast<TErrorCode>(value);
+      const std::string text(ErrorText(code));
+      EXPECT_FALSE(text.empty()) << "code 0x" << std::hex << value;
+      EXPECT_EQ(SubsystemOf(code), SubsystemOf(last));
+      EXPECT_TRUE(seen.emplace(int(SubsystemOf(code)), text).second) << "text used twice: " << text;
     }
-    EXPECT_TRUE(ErrorText(static_cast<TErrorCode>(LastValue + 1)).empty()) << "code after 0x" << std::hex << LastValue;
+    EXPECT_TRUE(ErrorText(static_cast<TErrorCode>(lastValue + 1)).empty()) << "code after 0x" << std::hex << lastValue;
   }
 }
 
@@ -48,26 +48,26 @@ TEST(ErrorTable, TextsReachTheCallerVerbatimWithTheirDetails) {
 }
 
 TEST(ErrorClasses, CatchingOneSubsystemLetsTheOthersPass) {
-  auto RaisesPng = [] { throw EPngError(TErrorCode::ecCrcError); };
+  auto raisesPng = [] { throw EPngError(TErrorCode::ecCrcError); };
   EXPECT_THROW(
       {
         try {
-          RaisesPng();
+          raisesPng();
         } catch (const EDspError&) {
         }
       },
       EPngError);
   try {
     throw EReadError();
-  } catch (const EStreamError& E) {
-    EXPECT_EQ(E.Code(), TErrorCode::ecStreamRead);
-    EXPECT_EQ(E.Subsystem(), TErrorSubsystem::esStream);
+  } catch (const EStreamError& e) {
+    EXPECT_EQ(e.Code(), TErrorCode::ecStreamRead);
+    EXPECT_EQ(e.Subsystem(), TErrorSubsystem::esStream);
   }
   try {
     Assert(false, "unit", "Broken");
-  } catch (const EError& E) {
-    EXPECT_EQ(E.Code(), TErrorCode::ecAssertionFailed);
-    EXPECT_STREQ(E.what(), "Broken (unit)");
+  } catch (const EError& e) {
+    EXPECT_EQ(e.Code(), TErrorCode::ecAssertionFailed);
+    EXPECT_STREQ(e.what(), "Broken (unit)");
   }
 }
 

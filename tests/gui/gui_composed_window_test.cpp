@@ -20,7 +20,7 @@ namespace {
 // with a half-transparent strip, a switch and a meter, a timer.
 struct TScene {
   // A light scene has a strip of 10 dial glyphs and no label.
-  explicit TScene(bool light = false) : Gui(200, 80) {
+  explicit TScene(bool Light = false) : Gui(200, 80) {
     TGuiWindow& w = *Gui.Window;
     w.BeginLoading();
     w.SetColor(0x00FFFFFF);
@@ -29,7 +29,7 @@ struct TScene {
     Panel = &w.Create<TGuiPicture>();
     Panel->SetAutoSize(true);
     Panel->SetPicture(panel);
-    if (!light) {
+    if (!Light) {
       Label = &w.Create<TGuiLabel>();
       Label->SetBounds(140, 30, 50, 14);
       TFont font;
@@ -44,7 +44,7 @@ struct TScene {
       Label->SetCaption("by Vorda");
     }
     List = &w.Create<TTestStitchedList>();
-    AddCoordinateStrip(*List, 30, light ? 300 : 3000, light ? 10 : 100, skVertical, 128);
+    AddCoordinateStrip(*List, 30, Light ? 300 : 3000, Light ? 10 : 100, skVertical, 128);
     AddCoordinateStrip(*List, 20, 80, 2, skVertical);
     Dial = &w.Create<TGuiStitchedDial>();
     Dial->SetBounds(10, 10, 30, 30);
@@ -112,10 +112,10 @@ TEST(ComposedWindow, TurningTheDialRepaintsOnlyTheDial) {
 }
 
 // What the screen shows now, pixel by pixel.
-std::vector<std::uint32_t> ScreenPixels(const THeadlessGui& gui) {
+std::vector<std::uint32_t> ScreenPixels(const THeadlessGui& Gui) {
   std::vector<std::uint32_t> pixels;
   for (std::int32_t y = 0; y < 80; ++y)
-    for (std::int32_t x = 0; x < 200; ++x) pixels.push_back(gui.Screen->ScreenPixel(x, y));
+    for (std::int32_t x = 0; x < 200; ++x) pixels.push_back(Gui.Screen->ScreenPixel(x, y));
   return pixels;
 }
 

@@ -19,35 +19,35 @@ namespace {
 
 using TByteMapPtr = std::unique_ptr<TGuiByteMapMemory>;
 
-TByteMapPtr ByteMap(std::int32_t w, std::int32_t h, std::vector<std::uint8_t> bytes) {
+TByteMapPtr ByteMap(std::int32_t W, std::int32_t H, std::vector<std::uint8_t> Bytes) {
   auto map = std::make_unique<TGuiByteMapMemory>();
-  map->SetSize(w, h);
-  std::copy(bytes.begin(), bytes.end(), map->DataPointer());
+  map->SetSize(W, H);
+  std::copy(Bytes.begin(), Bytes.end(), map->DataPointer());
   return map;
 }
 
-std::vector<std::uint8_t> Bytes(const TByteMapPtr& map) {
-  return std::vector<std::uint8_t>(map->DataPointer(), map->DataPointer() + map->Width() * map->Height());
+std::vector<std::uint8_t> Bytes(const TByteMapPtr& Map) {
+  return std::vector<std::uint8_t>(Map->DataPointer(), Map->DataPointer() + Map->Width() * Map->Height());
 }
 
 // The blur written as its definition: rows, then columns, each output the
 // weighted sum of the clamped neighbours divided by (r + 1)^2.
-std::vector<std::uint8_t> ReferenceBlur(std::vector<std::uint8_t> v, int w, int h, int r) {
-  const long s = long(r + 1) * (r + 1);
-  auto pass = [&](int length, int lines, int step, int lineStep) {
+std::vector<std::uint8_t> ReferenceBlur(std::vector<std::uint8_t> v, int W, int H, int R) {
+  const long s = long(R + 1) * (R + 1);
+  auto pass = [&](int Length, int Lines, int Step, int LineStep) {
     std::vector<std::uint8_t> out(v);
-    for (int line = 0; line < lines; ++line)
-      for (int x = 0; x < length; ++x) {
+    for (int line = 0; line < Lines; ++line)
+      for (int x = 0; x < Length; ++x) {
         long sum = 0;
-        for (int i = -r; i <= r; ++i)
+        for (int i = -R; i <= R; ++i)
           sum +=
-              long(v[std::size_t(line * lineStep + std::clamp(x + i, 0, length - 1) * step)]) * (r + 1 - std::abs(i));
-        out[std::size_t(line * lineStep + x * step)] = std::uint8_t(sum / s);
+              long(v[std::size_t(line * LineStep + std::clamp(x + i, 0, Length - 1) * Step)]) * (R + 1 - std::abs(i));
+        out[std::size_t(line * LineStep + x * Step)] = std::uint8_t(sum / s);
       }
     v = out;
   };
-  pass(w, h, 1, w);
-  pass(h, w, w, 1);
+  pass(W, H, 1, W);
+  pass(H, W, W, 1);
   return v;
 }
 

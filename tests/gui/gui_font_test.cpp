@@ -16,17 +16,17 @@ namespace {
 // Text is a solid block of Size (in rendered pixels) for any string.
 class TBlockRenderer final : public TTextRenderer {
  public:
-  TTextExtent Measure(const TFontDescription& font, std::string_view utf8) override {
-    LastHeight = font.PixelHeight;
-    return utf8.empty() ? TTextExtent{} : Size;
+  TTextExtent Measure(const TFontDescription& Font, std::string_view Utf8) override {
+    LastHeight = Font.PixelHeight;
+    return Utf8.empty() ? TTextExtent{} : Size;
   }
-  TRect Draw(const TFontDescription&, std::string_view utf8, const TRasterView& target, std::int32_t x, std::int32_t y,
+  TRect Draw(const TFontDescription&, std::string_view Utf8, const TRasterView& Target, std::int32_t X, std::int32_t Y,
              TTextAnchor) override {
     ++Draws;
-    const TRect box{x, y, x + Size.Width, y + Size.Height};
-    const TRect clipped = Intersection(box, TRect{0, 0, target.Width, target.Height});
+    const TRect box{X, Y, X + Size.Width, Y + Size.Height};
+    const TRect clipped = Intersection(box, TRect{0, 0, Target.Width, Target.Height});
     for (std::int32_t r = clipped.Top; r < clipped.Bottom; ++r)
-      for (std::int32_t c = clipped.Left; c < clipped.Right; ++c) target.Row(r)[c] = 255;
+      for (std::int32_t c = clipped.Left; c < clipped.Right; ++c) Target.Row(r)[c] = 255;
     return box;
   }
   TFaceInfo Describe(const TFontDescription&) override { return {}; }
@@ -38,18 +38,18 @@ class TBlockRenderer final : public TTextRenderer {
 
 // Full coverage blends the colour at alpha 254 (coverage * alpha / 256), so
 // drawn pixels may keep a few steps of what lay beneath.
-::testing::AssertionResult Near(TPixel32 actual, std::uint32_t expected) {
-  const TPixel32 e = Pixel32(expected);
+::testing::AssertionResult Near(TPixel32 Actual, std::uint32_t Expected) {
+  const TPixel32 e = Pixel32(Expected);
   for (int i = 0; i < 4; ++i)
-    if (std::abs(int(actual.Bytes()[i]) - int(e.Bytes()[i])) > 3)
-      return ::testing::AssertionFailure() << std::hex << actual.ARGB() << " is not near " << expected;
+    if (std::abs(int(Actual.Bytes()[i]) - int(e.Bytes()[i])) > 3)
+      return ::testing::AssertionFailure() << std::hex << Actual.ARGB() << " is not near " << Expected;
   return ::testing::AssertionSuccess();
 }
 
-TGuiPixelMapMemory& White(TGuiPixelMapMemory& map, std::int32_t w, std::int32_t h) {
-  map.SetSize(w, h);
-  map.Clear(Pixel32(0xFFFFFFFF));
-  return map;
+TGuiPixelMapMemory& White(TGuiPixelMapMemory& Map, std::int32_t W, std::int32_t H) {
+  Map.SetSize(W, H);
+  Map.Clear(Pixel32(0xFFFFFFFF));
+  return Map;
 }
 
 TEST(OversampledFont, SixteenTimesGivesTheReducedAreaAndRectangle) {

@@ -24,13 +24,13 @@ TFontDescription LabelFont() {
   return font;
 }
 
-std::vector<std::uint8_t> Coverage(std::string_view text) {
+std::vector<std::uint8_t> Coverage(std::string_view Text) {
   TTextRenderer& renderer = SystemTextRenderer();
-  const TTextExtent extent = renderer.Measure(LabelFont(), text);
+  const TTextExtent extent = renderer.Measure(LabelFont(), Text);
   std::vector<std::uint8_t> ink(std::size_t(extent.Width) * std::size_t(extent.Height), 0);
-  renderer.Draw(LabelFont(), text,
-                TRasterView{ink.data(), extent.Width, extent.Height, extent.Width, TRasterFormat::rfGrey8, nullptr},
-                0, 0);
+  renderer.Draw(LabelFont(), Text,
+                TRasterView{ink.data(), extent.Width, extent.Height, extent.Width, TRasterFormat::rfGrey8, nullptr}, 0,
+                0);
   return ink;
 }
 

@@ -14,9 +14,9 @@ namespace {
 
 struct TStripGui : THeadlessGui {
   TStripGui() : THeadlessGui(100, 100), List(Window->Create<TTestStitchedList>()) {}
-  TGuiStitchedDisplay& Display(std::int32_t w, std::int32_t h) {
+  TGuiStitchedDisplay& Display(std::int32_t W, std::int32_t H) {
     auto& d = Window->Create<TGuiStitchedDisplay>();
-    d.SetBounds(0, 0, w, h);
+    d.SetBounds(0, 0, W, H);
     d.SetImageList(&List);
     d.SetImageIndex(List.Count() - 1);
     return d;

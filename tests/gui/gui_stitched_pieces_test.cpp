@@ -22,15 +22,15 @@ constexpr std::int32_t kGlyphsPerPiece = 5;
 
 // A coordinate strip of Glyphs glyphs of W x H cut into PNG pieces.
 struct TPiecedStrip {
-  TPiecedStrip(std::int32_t w, std::int32_t h, std::int32_t glyphs, TGuiStitchKind kind) {
-    const bool across = kind == skHorizontal;
-    for (std::int32_t first = 0; first < glyphs; first += kGlyphsPerPiece) {
-      const std::int32_t count = std::min(kGlyphsPerPiece, glyphs - first);
+  TPiecedStrip(std::int32_t W, std::int32_t H, std::int32_t Glyphs, TGuiStitchKind Kind) {
+    const bool across = Kind == skHorizontal;
+    for (std::int32_t first = 0; first < Glyphs; first += kGlyphsPerPiece) {
+      const std::int32_t count = std::min(kGlyphsPerPiece, Glyphs - first);
       TGuiPixelMapMemory piece;
-      piece.SetSize(across ? count * w : w, across ? h : count * h);
+      piece.SetSize(across ? count * W : W, across ? H : count * H);
       for (std::int32_t y = 0; y < piece.Height(); ++y)
         for (std::int32_t x = 0; x < piece.Width(); ++x)
-          piece.ScanLine(y)[x] = CoordinatePixel(across ? first * w + x : x, across ? y : first * h + y);
+          piece.ScanLine(y)[x] = CoordinatePixel(across ? first * W + x : x, across ? y : first * H + y);
       Files.push_back(EncodePng(piece));
     }
     for (const std::vector<std::uint8_t>& file : Files) Pieces.emplace_back(file);
@@ -41,15 +41,15 @@ struct TPiecedStrip {
 
 struct TPiecedGui : THeadlessGui {
   TPiecedGui() : THeadlessGui(200, 200), List(Window->Create<TGuiStitchedPNGList>()) {}
-  TGuiStitchedPNGCollectionItem& Add(const TPiecedStrip& strip, std::int32_t glyphs, TGuiStitchKind kind) {
-    return List.AddPngPieces(strip.Pieces, kGlyphsPerPiece, "strip", glyphs, kind);
+  TGuiStitchedPNGCollectionItem& Add(const TPiecedStrip& Strip, std::int32_t Glyphs, TGuiStitchKind Kind) {
+    return List.AddPngPieces(Strip.Pieces, kGlyphsPerPiece, "strip", Glyphs, Kind);
   }
-  TGuiStitchedDisplay& Display(std::int32_t w, std::int32_t h, std::int32_t glyph) {
+  TGuiStitchedDisplay& Display(std::int32_t W, std::int32_t H, std::int32_t Glyph) {
     auto& d = Window->Create<TGuiStitchedDisplay>();
-    d.SetBounds(0, 0, w, h);
+    d.SetBounds(0, 0, W, H);
     d.SetImageList(&List);
     d.SetImageIndex(List.Count() - 1);
-    d.SetGlyphIndex(glyph);
+    d.SetGlyphIndex(Glyph);
     Window->Idle();
     return d;
   }
@@ -57,13 +57,13 @@ struct TPiecedGui : THeadlessGui {
 };
 
 // Every pixel of the control shows the whole strip's pixel at its place.
-::testing::AssertionResult ShowsStripAt(const TGuiStitchedDisplay& d, std::int32_t left, std::int32_t top,
-                                        std::int32_t stripWidth, std::int32_t stripHeight) {
-  for (std::int32_t y = 0; y < d.Height(); ++y) {
-    for (std::int32_t x = 0; x < d.Width(); ++x) {
-      if (left + x >= stripWidth || top + y >= stripHeight) continue;
-      if (d.Buffer().GetPixel(x, y) != CoordinatePixel(left + x, top + y))
-        return ::testing::AssertionFailure() << "pixel " << x << "," << y << " of the glyph at " << left << "," << top;
+::testing::AssertionResult ShowsStripAt(const TGuiStitchedDisplay& D, std::int32_t Left, std::int32_t Top,
+                                        std::int32_t StripWidth, std::int32_t StripHeight) {
+  for (std::int32_t y = 0; y < D.Height(); ++y) {
+    for (std::int32_t x = 0; x < D.Width(); ++x) {
+      if (Left + x >= StripWidth || Top + y >= StripHeight) continue;
+      if (D.Buffer().GetPixel(x, y) != CoordinatePixel(Left + x, Top + y))
+        return ::testing::AssertionFailure() << "pixel " << x << "," << y << " of the glyph at " << Left << "," << Top;
     }
   }
   return ::testing::AssertionSuccess();
@@ -142,17 +142,17 @@ TEST(StitchedPieces, ANewPiecePushesOutTheOneDrawnLongestAgo) {
 
 // A PNG file whose header claims W x H pixels (only the header is read
 // when pieces are taken).
-std::vector<std::uint8_t> HeaderClaiming(std::uint32_t w, std::uint32_t h) {
+std::vector<std::uint8_t> HeaderClaiming(std::uint32_t W, std::uint32_t H) {
   TGuiPixelMapMemory one;
   one.SetSize(1, 1);
   std::vector<std::uint8_t> file = EncodePng(one);
-  const auto store = [&](std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) file[at + std::size_t(i)] = std::uint8_t(v >> (24 - 8 * i));
+  const auto store = [&](std::size_t At, std::uint32_t V) {
+    for (int i = 0; i < 4; ++i) file[At + std::size_t(i)] = std::uint8_t(V >> (24 - 8 * i));
   };
   // After the signature: IHDR's length (8), type (12), width (16), height
   // (20), and its CRC over type and 13 data bytes (29).
-  store(16, w);
-  store(20, h);
+  store(16, W);
+  store(20, H);
   store(29, std::uint32_t(crc32(0, file.data() + 12, 17)));
   return file;
 }
@@ -162,18 +162,18 @@ TEST(StitchedPieces, PiecesThatDoNotFitAreRefusedAndLeaveNoStrip) {
   TPiecedStrip strip(60, 60, 12, skVertical);
   TPiecedStrip narrow(50, 60, 12, skVertical);
   TPiecedStrip shortLast(60, 60, 3, skVertical);
-  const auto expectRefused = [&](std::vector<std::span<const std::uint8_t>> pieces, std::int32_t perPiece) {
+  const auto expectRefused = [&](std::vector<std::span<const std::uint8_t>> Pieces, std::int32_t PerPiece) {
     try {
-      gui.List.AddPngPieces(pieces, perPiece, "bad", 12, skVertical);
+      gui.List.AddPngPieces(Pieces, PerPiece, "bad", 12, skVertical);
       ADD_FAILURE() << "taken";
     } catch (const EControlError& e) {
       EXPECT_EQ(e.Code(), TErrorCode::ecStripPiecesDoNotFit);
     }
     EXPECT_EQ(gui.List.Count(), 0);
   };
-  expectRefused({strip.Pieces[0], narrow.Pieces[1], strip.Pieces[2]}, kGlyphsPerPiece);  // another width
+  expectRefused({strip.Pieces[0], narrow.Pieces[1], strip.Pieces[2]}, kGlyphsPerPiece);     // another width
   expectRefused({shortLast.Pieces[0], strip.Pieces[1], strip.Pieces[2]}, kGlyphsPerPiece);  // short, not last
-  expectRefused(strip.Pieces, 7);  // 300 rows are not 7 glyphs
+  expectRefused(strip.Pieces, 7);                                                           // 300 rows are not 7 glyphs
   TPiecedStrip ragged(60, 65, 2, skVertical);
   expectRefused({strip.Pieces[0], strip.Pieces[1], ragged.Pieces[0]}, kGlyphsPerPiece);  // 130 rows: no whole glyphs
   TPiecedStrip tall(60, 84, 5, skVertical);

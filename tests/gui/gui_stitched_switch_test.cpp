@@ -11,18 +11,18 @@ namespace vb::test {
 namespace {
 
 struct TSwitchGui : THeadlessGui {
-  explicit TSwitchGui(std::int32_t glyphs) : List(Window->Create<TTestStitchedList>()) {
-    AddCoordinateStrip(List, 20, 40 * glyphs, glyphs, skVertical);
+  explicit TSwitchGui(std::int32_t Glyphs) : List(Window->Create<TTestStitchedList>()) {
+    AddCoordinateStrip(List, 20, 40 * Glyphs, Glyphs, skVertical);
     Switch.SetBounds(0, 0, 20, 40);
     Switch.SetImageList(&List);
     Switch.SetImageIndex(0);
     Switch.SetOnChange([this](TGuiComponent&) { ++Changes; });
   }
-  std::vector<int> Presses(TMouseButton button, int count) {
+  std::vector<int> Presses(TMouseButton Button, int Count) {
     std::vector<int> glyphs;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < Count; ++i) {
       Screen->AdvanceClock(1000);  // no double clicks
-      Screen->Click({5, 5}, button);
+      Screen->Click({5, 5}, Button);
       Window->Idle();
       glyphs.push_back(Switch.GlyphIndex());
     }

@@ -4,65 +4,65 @@
 
 namespace vb::test {
 
-void TFillControl::Paint(TCanvas& canvas) {
+void TFillControl::Paint(TCanvas& Canvas) {
   ++PaintCount;
   // FillRect takes 0x00BBGGRR.
   const TColor color = TColor(((FFill >> 16) & 0xFF) | (FFill & 0xFF00) | ((FFill & 0xFF) << 16));
-  canvas.FillRect(ClientRect(), color);
+  Canvas.FillRect(ClientRect(), color);
 }
 
-void TFillControl::MouseDown(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) {
-  Log.push_back("down " + std::to_string(int(button)) + " " + std::to_string(x) + "," + std::to_string(y) +
-                ((shift & ssDouble) ? " double" : ""));
-  TGuiControl::MouseDown(button, shift, x, y);
+void TFillControl::MouseDown(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y) {
+  Log.push_back("down " + std::to_string(int(Button)) + " " + std::to_string(X) + "," + std::to_string(Y) +
+                ((Shift & ssDouble) ? " double" : ""));
+  TGuiControl::MouseDown(Button, Shift, X, Y);
 }
 
-void TFillControl::MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) {
-  Log.push_back("up " + std::to_string(int(button)) + " " + std::to_string(x) + "," + std::to_string(y));
+void TFillControl::MouseUp(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y) {
+  Log.push_back("up " + std::to_string(int(Button)) + " " + std::to_string(X) + "," + std::to_string(Y));
 }
 
-void TFillControl::MouseMove(TShiftState shift, std::int32_t x, std::int32_t y) {
-  Log.push_back("move " + std::to_string(x) + "," + std::to_string(y) + ((shift & ssLeft) ? " left" : ""));
+void TFillControl::MouseMove(TShiftState Shift, std::int32_t X, std::int32_t Y) {
+  Log.push_back("move " + std::to_string(X) + "," + std::to_string(Y) + ((Shift & ssLeft) ? " left" : ""));
 }
 
-bool TFillControl::MouseWheel(TShiftState shift, std::int32_t wheelDelta, TPoint at) {
-  Log.push_back("wheel " + std::to_string(wheelDelta));
+bool TFillControl::MouseWheel(TShiftState Shift, std::int32_t WheelDelta, TPoint At) {
+  Log.push_back("wheel " + std::to_string(WheelDelta));
   return true;
 }
 
-TPixel32 CoordinatePixel(std::int32_t x, std::int32_t y, std::uint8_t alpha) {
-  return Pixel32(alpha, std::uint8_t(x & 255), std::uint8_t(y & 255), std::uint8_t((x >> 8) + 8 * (y >> 8)));
+TPixel32 CoordinatePixel(std::int32_t X, std::int32_t Y, std::uint8_t Alpha) {
+  return Pixel32(Alpha, std::uint8_t(X & 255), std::uint8_t(Y & 255), std::uint8_t((X >> 8) + 8 * (Y >> 8)));
 }
 
-void FillCoordinateStrip(TGuiCustomPixelMap& map, std::int32_t width, std::int32_t height, std::uint8_t alpha) {
-  map.SetSize(width, height);
-  for (std::int32_t y = 0; y < height; ++y)
-    for (std::int32_t x = 0; x < width; ++x) map.ScanLine(y)[x] = CoordinatePixel(x, y, alpha);
+void FillCoordinateStrip(TGuiCustomPixelMap& Map, std::int32_t Width, std::int32_t Height, std::uint8_t Alpha) {
+  Map.SetSize(Width, Height);
+  for (std::int32_t y = 0; y < Height; ++y)
+    for (std::int32_t x = 0; x < Width; ++x) Map.ScanLine(y)[x] = CoordinatePixel(x, y, Alpha);
 }
 
-std::vector<std::uint8_t> EncodePng(const TGuiCustomPixelMap& map) {
+std::vector<std::uint8_t> EncodePng(const TGuiCustomPixelMap& Map) {
   TPortableNetworkGraphicPixel32 png;
   png.SetStorageFormat(psfRGBA);
-  png.Assign(map);
+  png.Assign(Map);
   TPngMemoryStream out;
   png.SaveToMemory(out);
   return out.Bytes();
 }
 
-TTestStitchedList::TTestStitchedList(TGuiWindow* owner)
-    : TGuiCustomStitchedList(owner, [](TGuiStitchedImageCollection* collection) {
-        return std::make_unique<TGuiCustomStitchedCollectionItem>(collection);
+TTestStitchedList::TTestStitchedList(TGuiWindow* Owner)
+    : TGuiCustomStitchedList(Owner, [](TGuiStitchedImageCollection* Collection) {
+        return std::make_unique<TGuiCustomStitchedCollectionItem>(Collection);
       }) {}
 
-TGuiCustomStitchedCollectionItem& AddCoordinateStrip(TGuiCustomStitchedList& list, std::int32_t width,
-                                                     std::int32_t height, std::int32_t glyphs, TGuiStitchKind kind,
-                                                     std::uint8_t alpha) {
+TGuiCustomStitchedCollectionItem& AddCoordinateStrip(TGuiCustomStitchedList& List, std::int32_t Width,
+                                                     std::int32_t Height, std::int32_t Glyphs, TGuiStitchKind Kind,
+                                                     std::uint8_t Alpha) {
   TGuiPixelMapMemory map;
-  FillCoordinateStrip(map, width, height, alpha);
-  auto& item = list.StitchedCollection().Add();
+  FillCoordinateStrip(map, Width, Height, Alpha);
+  auto& item = List.StitchedCollection().Add();
   item.SetPixelMap(map);
-  item.SetGlyphCount(glyphs);
-  item.SetStitchKind(kind);
+  item.SetGlyphCount(Glyphs);
+  item.SetStitchKind(Kind);
   return item;
 }
 

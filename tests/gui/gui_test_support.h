@@ -18,11 +18,11 @@ namespace vb::test {
 
 // A GUI window over a headless platform window, both kept reachable.
 struct THeadlessGui {
-  explicit THeadlessGui(std::int32_t width = 100, std::int32_t height = 50) {
+  explicit THeadlessGui(std::int32_t Width = 100, std::int32_t Height = 50) {
     auto platform = std::make_unique<THeadlessWindow>(0x42);
     Screen = platform.get();
     Window = std::make_unique<TGuiWindow>(std::move(platform));
-    Window->SetClientSize(width, height);
+    Window->SetClientSize(Width, Height);
   }
   THeadlessWindow* Screen;
   std::unique_ptr<TGuiWindow> Window;
@@ -30,18 +30,18 @@ struct THeadlessGui {
 
 class TFillControl : public TGuiControl {
  public:
-  TFillControl(TGuiWindow* owner, bool windowed, std::uint32_t fill = 0xFF000000)
-      : TGuiControl(owner), FWindowed(windowed), FFill(fill) {}
+  TFillControl(TGuiWindow* Owner, bool Windowed, std::uint32_t Fill = 0xFF000000)
+      : TGuiControl(Owner), FWindowed(Windowed), FFill(Fill) {}
   bool Windowed() const override { return FWindowed; }
-  void Paint(TCanvas& canvas) override;
-  void SetFill(std::uint32_t fill) {
-    FFill = fill;
+  void Paint(TCanvas& Canvas) override;
+  void SetFill(std::uint32_t Fill) {
+    FFill = Fill;
     Invalidate();
   }
-  void MouseDown(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) override;
-  void MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) override;
-  void MouseMove(TShiftState shift, std::int32_t x, std::int32_t y) override;
-  bool MouseWheel(TShiftState shift, std::int32_t wheelDelta, TPoint at) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, std::int32_t X, std::int32_t Y) override;
+  void MouseMove(TShiftState Shift, std::int32_t X, std::int32_t Y) override;
+  bool MouseWheel(TShiftState Shift, std::int32_t WheelDelta, TPoint At) override;
   void Click() override {
     Log.push_back("click");
     TGuiControl::Click();
@@ -60,21 +60,21 @@ class TFillControl : public TGuiControl {
 
 // A strip whose every pixel tells where it lies: R = x mod 256,
 // G = y mod 256, B = x div 256 + 8 * (y div 256); alpha as given.
-void FillCoordinateStrip(TGuiCustomPixelMap& map, std::int32_t width, std::int32_t height, std::uint8_t alpha = 255);
-TPixel32 CoordinatePixel(std::int32_t x, std::int32_t y, std::uint8_t alpha = 255);
+void FillCoordinateStrip(TGuiCustomPixelMap& Map, std::int32_t Width, std::int32_t Height, std::uint8_t Alpha = 255);
+TPixel32 CoordinatePixel(std::int32_t X, std::int32_t Y, std::uint8_t Alpha = 255);
 
 // PNG file bytes of Map (8-bit RGBA).
-std::vector<std::uint8_t> EncodePng(const TGuiCustomPixelMap& map);
+std::vector<std::uint8_t> EncodePng(const TGuiCustomPixelMap& Map);
 
 // Adds a strip of the given glyphs to List with coordinate pixels.
-TGuiCustomStitchedCollectionItem& AddCoordinateStrip(TGuiCustomStitchedList& list, std::int32_t width,
-                                                     std::int32_t height, std::int32_t glyphs, TGuiStitchKind kind,
-                                                     std::uint8_t alpha = 255);
+TGuiCustomStitchedCollectionItem& AddCoordinateStrip(TGuiCustomStitchedList& List, std::int32_t Width,
+                                                     std::int32_t Height, std::int32_t Glyphs, TGuiStitchKind Kind,
+                                                     std::uint8_t Alpha = 255);
 
 // A plain stitched list whose strips are set from pixel maps.
 class TTestStitchedList : public TGuiCustomStitchedList {
  public:
-  explicit TTestStitchedList(TGuiWindow* owner);
+  explicit TTestStitchedList(TGuiWindow* Owner);
 };
 
 }  // namespace vb::test

@@ -173,7 +173,7 @@ TEST(GuiCompositor, RepaintsEveryDirtyPixelAndNoMoreUpToSixteenAreas) {
   std::vector<TRect> presented;
   const auto compose = [&] {
     presented.clear();
-    compositor.Compose(0, {}, [&](const TRect& r) { presented.push_back(r); });
+    compositor.Compose(0, {}, [&](const TRect& R) { presented.push_back(R); });
   };
   compose();
   const std::vector<TRect> areas = {{10, 10, 20, 20}, {0, 0, 50, 50}, {5, 5, 15, 15}, {40, 40, 70, 60}};
@@ -183,8 +183,8 @@ TEST(GuiCompositor, RepaintsEveryDirtyPixelAndNoMoreUpToSixteenAreas) {
   for (const TRect& area : areas)
     for (std::int32_t y = area.Top; y < area.Bottom; ++y)
       for (std::int32_t x = area.Left; x < area.Right; ++x)
-        missed += std::none_of(presented.begin(), presented.end(), [&](const TRect& r) {
-          return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+        missed += std::none_of(presented.begin(), presented.end(), [&](const TRect& R) {
+          return x >= R.Left && x < R.Right && y >= R.Top && y < R.Bottom;
         });
   EXPECT_EQ(missed, 0);
   for (std::int32_t i = 0; i < 16; ++i) compositor.Invalidate({i * 10, 80, i * 10 + 2, 82});
@@ -245,8 +245,8 @@ TEST(GuiWindow, TimerFiresFromIdleOncePerElapsedInterval) {
 TEST(GuiWindow, LoadingEndsWithLoadedOnEveryComponentInOrder) {
   std::vector<std::string> order;
   struct TProbe : TGuiComponent {
-    TProbe(TGuiWindow* owner, std::vector<std::string>* log, std::string name)
-        : TGuiComponent(owner), Log(log), Label(std::move(name)) {}
+    TProbe(TGuiWindow* Owner, std::vector<std::string>* Log, std::string Name)
+        : TGuiComponent(Owner), Log(Log), Label(std::move(Name)) {}
     void Loaded() override {
       TGuiComponent::Loaded();
       Log->push_back(Label);
@@ -312,7 +312,7 @@ TEST(GuiWindowHint, ShowsAfterARestInsideTheWindowAndGoesOnLeaving) {
   gui.Screen->AdvanceClock(1);
   gui.Window->Idle();
   EXPECT_FALSE(gui.Window->HintVisible());
-  gui.Screen->MoveTo({10, 20});                                        // onto a control that shows no hints
+  gui.Screen->MoveTo({10, 20});  // onto a control that shows no hints
   gui.Window->Idle();
   gui.Screen->AdvanceClock(1000);
   gui.Window->Idle();

@@ -14,14 +14,14 @@
 namespace vb::test {
 namespace {
 
-using BasicModule = ModuleFixture;
+using BasicModule = TModuleFixture;
 
 TEST_F(BasicModule, UnknownOpcodesAnswerZeroAndStillReachOnDispatcher) {
-  std::vector<std::int32_t> Seen;
-  Module->OnDispatcher = [&](TBasicVSTModule&, std::int32_t Opcode) { Seen.push_back(Opcode); };
-  for (std::int32_t Opcode : {80, -1, 1000}) EXPECT_EQ(Dispatch(Opcode, 1, 2, nullptr, 3.0f), 0);
-  EXPECT_EQ(Seen, (std::vector<std::int32_t>{80, -1, 1000}));
-  EXPECT_TRUE(Host.Calls().empty());
+  std::vector<std::int32_t> seen;
+  FModule->OnDispatcher = [&](TBasicVSTModule&, std::int32_t Opcode) { seen.push_back(Opcode); };
+  for (std::int32_t opcode : {80, -1, 1000}) EXPECT_EQ(Dispatch(opcode, 1, 2, nullptr, 3.0f), 0);
+  EXPECT_EQ(seen, (std::vector<std::int32_t>{80, -1, 1000}));
+  EXPECT_TRUE(FHost.Calls().empty());
 }
 
 TEST_F(BasicModule, AnswersTheFixedOpcodes) {
@@ -30,78 +30,78 @@ TEST_F(BasicModule, AnswersTheFixedOpcodes) {
   EXPECT_EQ(Dispatch(effGetCurrentMidiProgram), -1);
   EXPECT_EQ(Dispatch(effSetTotalSampleToProcess, 0, 12345), 12345);
   EXPECT_EQ(Dispatch(effGetVendorVersion), 1200);
-  for (std::intptr_t Value : {0, 1, 7}) EXPECT_EQ(Dispatch(effSetProcessPrecision, 0, Value), 1);
+  for (std::intptr_t value : {0, 1, 7}) EXPECT_EQ(Dispatch(effSetProcessPrecision, 0, value), 1);
   EXPECT_EQ(Dispatch(effConnectInput, 0, 1), 1);
   EXPECT_EQ(Dispatch(effConnectOutput, 1, 0), 1);
   EXPECT_EQ(Dispatch(effGetNumProgramCategories), 1);
   EXPECT_EQ(Dispatch(effGetPlugCategory), vpcEffect);
   EXPECT_EQ(Dispatch(effKeysRequired), 1);
-  for (std::int32_t Opcode : {effEditDraw, effGetErrorText, effIdle, effOfflineRun, effShellGetNextPlugin,
+  for (std::int32_t opcode : {effEditDraw, effGetErrorText, effIdle, effOfflineRun, effShellGetNextPlugin,
                               effGetNumMidiOutputChannels, effStartProcess, effSetPanLaw, effSetEditKnobMode})
-    EXPECT_EQ(Dispatch(Opcode), 0) << Opcode;
+    EXPECT_EQ(Dispatch(opcode), 0) << opcode;
 }
 
 TEST_F(BasicModule, RecordVersionFollowsTheVersionNumbers) {
-  Module->SetVersionMajor(2);
-  Module->SetVersionMinor(1);
-  Module->SetVersionRelease(150);
-  EXPECT_EQ(Module->Effect()->Version, 2 * 65536 + 1 * 256 + 150);
-  Module->SetVersionRelease(5);
-  EXPECT_EQ(Module->Effect()->Version, 2105);
+  FModule->SetVersionMajor(2);
+  FModule->SetVersionMinor(1);
+  FModule->SetVersionRelease(150);
+  EXPECT_EQ(FModule->Effect()->Version, 2 * 65536 + 1 * 256 + 150);
+  FModule->SetVersionRelease(5);
+  EXPECT_EQ(FModule->Effect()->Version, 2105);
 }
 
 TEST_F(BasicModule, UniqueIdPacksFirstCharacterHighestAndMissingOnesAsZero) {
-  Module->SetUniqueID("ZQT");
-  EXPECT_EQ(static_cast<std::uint32_t>(Module->Effect()->UniqueID), 0x5A515400u);
-  EXPECT_EQ(Module->UniqueID(), std::string("ZQT\0", 4));
-  Module->SetUniqueID("ABCDEF");
-  EXPECT_EQ(Module->UniqueID(), "ABCD");
+  FModule->SetUniqueID("ZQT");
+  EXPECT_EQ(static_cast<std::uint32_t>(FModule->Effect()->UniqueID), 0x5A515400u);
+  EXPECT_EQ(FModule->UniqueID(), std::string("ZQT\0", 4));
+  FModule->SetUniqueID("ABCDEF");
+  EXPECT_EQ(FModule->UniqueID(), "ABCD");
 }
 
 TEST(BasicModuleConstruction, StartsWithTheFrameworkRecordDefaults) {
-  TBasicVSTModule Module(nullptr);
-  const TVSTEffect& E = *Module.Effect();
-  EXPECT_EQ(std::memcmp(&E.Magic, "PtsV", 4), 0);
-  EXPECT_EQ(E.EffectFlags, EffFlagBit(effFlagsCanReplacing));
-  EXPECT_EQ(static_cast<std::uint32_t>(E.UniqueID), 0x4E6F4566u);
-  EXPECT_EQ(E.Version, 1000);
-  EXPECT_EQ(E.IORatio, 1.0f);
-  EXPECT_EQ(E.numInputs, 2);
-  EXPECT_EQ(E.User, &Module);
-  EXPECT_EQ(E.AudioEffectPtr, nullptr);
+  TBasicVSTModule module(nullptr);
+  const TVSTEffect& e = *module.Effect();
+  EXPECT_EQ(std::memcmp(&e.Magic, "PtsV", 4), 0);
+  EXPECT_EQ(e.EffectFlags, EffFlagBit(effFlagsCanReplacing));
+  EXPECT_EQ(static_cast<std::uint32_t>(e.UniqueID), 0x4E6F4566u);
+  EXPECT_EQ(e.Version, 1000);
+  EXPECT_EQ(e.IORatio, 1.0f);
+  EXPECT_EQ(e.numInputs, 2);
+  EXPECT_EQ(e.User, &module);
+  EXPECT_EQ(e.AudioEffectPtr, nullptr);
   // No callback yet: every call to the host answers 0 without calling.
-  EXPECT_EQ(Module.GetMasterVersion(), 0);
-  EXPECT_EQ(Module.SetParameterAutomated(0, 0.5f), 0);
-  EXPECT_EQ(Module.GetHostVstVersion(), 1);
+  EXPECT_EQ(module.GetMasterVersion(), 0);
+  EXPECT_EQ(module.SetParameterAutomated(0, 0.5f), 0);
+  EXPECT_EQ(module.GetHostVstVersion(), 1);
 }
 
 TEST(BasicModuleConstruction, RefusesAMissingOrSilentHost) {
-  TBasicVSTModule Module(nullptr);
+  TBasicVSTModule module(nullptr);
   try {
-    Module.SetAudioMaster(nullptr);
+    module.SetAudioMaster(nullptr);
     FAIL() << "no failure";
-  } catch (const EVstError& Error) {
-    EXPECT_STREQ(Error.what(), "AudioMaster Error");
+  } catch (const EVstError& error) {
+    EXPECT_STREQ(error.what(), "AudioMaster Error");
   }
-  TTestHost Host;
-  Host.VersionAnswer = 0;
-  Host.Adopt(Module.Effect());
-  EXPECT_THROW(Module.SetAudioMaster(&TTestHost::AudioMasterCallback), EVstError);
-  ASSERT_EQ(Host.Calls().size(), 1u);
-  EXPECT_EQ(Host.Calls()[0].Opcode, amVersion);
+  TTestHost host;
+  host.VersionAnswer = 0;
+  host.Adopt(module.Effect());
+  EXPECT_THROW(module.SetAudioMaster(&TTestHost::AudioMasterCallback), EVstError);
+  ASSERT_EQ(host.Calls().size(), 1u);
+  EXPECT_EQ(host.Calls()[0].Opcode, amVersion);
 }
 
 TEST_F(BasicModule, FailuresInsideHandlersNeverReachTheHost) {
-  Module->OnSoftBypass = [](TCustomVSTModule&, bool) { throw std::runtime_error("bypass failed"); };
-  Module->OnDispatcher = [](TBasicVSTModule&, std::int32_t Opcode) {
+  FModule->OnSoftBypass = [](TCustomVSTModule&, bool) { throw std::runtime_error("bypass failed"); };
+  FModule->OnDispatcher = [](TBasicVSTModule&, std::int32_t Opcode) {
     if (Opcode == effGetVu) throw 42;
   };
   EXPECT_EQ(Dispatch(effSetBypass, 0, 1), 0);
   EXPECT_EQ(Dispatch(effGetVu), 0);
   Dispatch(effOpen);
-  Module->SetOnProcess32Replacing(
+  FModule->SetOnProcess32Replacing(
       [](TCustomVSTModule&, float**, float**, std::uint32_t) { throw std::runtime_error("block failed"); });
-  Host.Process32({{1.0f}, {1.0f}});  // must return normally
+  FHost.Process32({{1.0f}, {1.0f}});  // must return normally
   EXPECT_EQ(Dispatch(effGetVstVersion), 2400);
 }
 
@@ -109,61 +109,61 @@ int GBlocksSeen = 0;
 void CountBlock(TCustomVSTModule&, float**, float**, std::uint32_t) { ++GBlocksSeen; }
 
 TEST_F(BasicModule, BlocksWithoutAPointerForEveryAnnouncedChannelNeverReachTheModule) {
-  Module->SetOnProcess32Replacing(&CountBlock);
+  FModule->SetOnProcess32Replacing(&CountBlock);
   Dispatch(effOpen);
-  TVSTEffect* E = Module->Effect();
-  float Samples[4] = {};
-  float* Full[2] = {Samples, Samples};
-  float* Partial[2] = {Samples, nullptr};
+  TVSTEffect* e = FModule->Effect();
+  float samples[4] = {};
+  float* full[2] = {samples, samples};
+  float* partial[2] = {samples, nullptr};
   GBlocksSeen = 0;
-  E->Process32Replacing(E, nullptr, Full, 4);
-  E->Process32Replacing(E, Full, nullptr, 4);
-  E->Process32Replacing(E, Full, Partial, 4);
+  e->Process32Replacing(e, nullptr, full, 4);
+  e->Process32Replacing(e, full, nullptr, 4);
+  e->Process32Replacing(e, full, partial, 4);
   EXPECT_EQ(GBlocksSeen, 0);
-  E->Process32Replacing(E, Full, Full, 4);
+  e->Process32Replacing(e, full, full, 4);
   EXPECT_EQ(GBlocksSeen, 1);
   // A module without inputs may be handed no input array at all.
-  Module->SetNumInputs(0);
-  E->Process32Replacing(E, nullptr, Full, 4);
+  FModule->SetNumInputs(0);
+  e->Process32Replacing(e, nullptr, full, 4);
   EXPECT_EQ(GBlocksSeen, 2);
 }
 
 TEST_F(BasicModule, CloseRunsTheCloseEventStubsTheRecordAndDestroysTheModule) {
-  bool Destroyed = false;
-  Module->DestroyedFlag = &Destroyed;
-  TVSTEffect* Effect = Module->Effect();
+  bool destroyed = false;
+  FModule->DestroyedFlag = &destroyed;
+  TVSTEffect* Effect = FModule->Effect();
   std::intptr_t DispatchAfterStub = -1;
-  float ParameterAfterStub = -1.0f;
-  Module->OnClose = [&](TCustomVSTModule&) { Log->push_back("close"); };
+  float parameterAfterStub = -1.0f;
+  FModule->OnClose = [&](TCustomVSTModule&) { FLog->push_back("close"); };
   // Runs after the handler, while the record still exists.
-  Module->OnDispatcher = [&](TBasicVSTModule&, std::int32_t Opcode) {
+  FModule->OnDispatcher = [&](TBasicVSTModule&, std::int32_t Opcode) {
     if (Opcode != effClose) return;
     DispatchAfterStub = Effect->Dispatcher(Effect, effGetVstVersion, 0, 0, nullptr, 0.0f);
-    ParameterAfterStub = Effect->GetParameter(Effect, 0);
-    float* Channels[2] = {nullptr, nullptr};
-    Effect->Process32Replacing(Effect, Channels, Channels, 16);
+    parameterAfterStub = Effect->GetParameter(Effect, 0);
+    float* channels[2] = {nullptr, nullptr};
+    Effect->Process32Replacing(Effect, channels, channels, 16);
   };
   Dispatch(effOpen);
-  Host.ClearCalls();
+  FHost.ClearCalls();
   EXPECT_EQ(CloseModule(), 1);
-  EXPECT_TRUE(Destroyed);
-  EXPECT_EQ(*Log, std::vector<std::string>{"close"});
+  EXPECT_TRUE(destroyed);
+  EXPECT_EQ(*FLog, std::vector<std::string>{"close"});
   EXPECT_EQ(DispatchAfterStub, 0);
-  EXPECT_EQ(ParameterAfterStub, 0.0f);
+  EXPECT_EQ(parameterAfterStub, 0.0f);
 }
 
 TEST(BasicModuleOwnership, AnOwnerDestroysTheModulesItStillOwns) {
-  TComponent Owner(nullptr);
-  bool FirstDestroyed = false, SecondDestroyed = false;
-  auto* First = CreateVSTModule<TTestModule>(&Owner);
-  auto* Second = CreateVSTModule<TTestModule>(&Owner);
-  First->DestroyedFlag = &FirstDestroyed;
-  Second->DestroyedFlag = &SecondDestroyed;
-  delete First;  // a closed module leaves its owner's list
-  EXPECT_EQ(Owner.ComponentCount(), 1u);
-  Owner.DestroyComponents();
-  EXPECT_TRUE(SecondDestroyed);
-  EXPECT_EQ(Owner.ComponentCount(), 0u);
+  TComponent owner(nullptr);
+  bool firstDestroyed = false, secondDestroyed = false;
+  auto* first = CreateVSTModule<TTestModule>(&owner);
+  auto* second = CreateVSTModule<TTestModule>(&owner);
+  first->DestroyedFlag = &firstDestroyed;
+  second->DestroyedFlag = &secondDestroyed;
+  delete first;  // a closed module leaves its owner's list
+  EXPECT_EQ(owner.ComponentCount(), 1u);
+  owner.DestroyComponents();
+  EXPECT_TRUE(secondDestroyed);
+  EXPECT_EQ(owner.ComponentCount(), 0u);
 }
 
 }  // namespace

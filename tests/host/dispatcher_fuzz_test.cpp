@@ -22,10 +22,10 @@ class TRandomHost {
 
   void Run(int Calls) {
     for (int i = 0; i < Calls; ++i) {
-      const int Kind = Pick(0, 99);
-      if (Kind < 85)
+      const int kind = Pick(0, 99);
+      if (kind < 85)
         RandomDispatch();
-      else if (Kind < 92)
+      else if (kind < 92)
         RandomParameter();
       else
         RandomProcess();
@@ -40,18 +40,18 @@ class TRandomHost {
   }
 
   std::int32_t RandomOpcode() {
-    const std::int32_t Odd[] = {
+    const std::int32_t odd[] = {
         -1, 80, 81, 1000, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()};
     for (;;) {
-      const std::int32_t Opcode = Pick(0, 9) == 0 ? PickOf(Odd) : Pick(0, kDispatcherOpcodeCount - 1);
-      if (Opcode == effClose) continue;  // closing ends the run; done at the end
-      if (Opcode == effEditOpen && !FAllowEditor) continue;
-      return Opcode;
+      const std::int32_t opcode = Pick(0, 9) == 0 ? PickOf(odd) : Pick(0, kDispatcherOpcodeCount - 1);
+      if (opcode == effClose) continue;  // closing ends the run; done at the end
+      if (opcode == effEditOpen && !FAllowEditor) continue;
+      return opcode;
     }
   }
 
   std::int32_t RandomIndex() {
-    const std::int32_t Values[] = {-1,
+    const std::int32_t values[] = {-1,
                                    0,
                                    1,
                                    2,
@@ -62,11 +62,11 @@ class TRandomHost {
                                    std::numeric_limits<std::int32_t>::min(),
                                    std::numeric_limits<std::int32_t>::max(),
                                    static_cast<std::int32_t>(0xDEADBEF0u)};
-    return Pick(0, 2) == 0 ? Pick(-5, 40) : PickOf(Values);
+    return Pick(0, 2) == 0 ? Pick(-5, 40) : PickOf(values);
   }
 
   float RandomOpt() {
-    const float Values[] = {0.0f,
+    const float values[] = {0.0f,
                             1.0f,
                             0.5f,
                             -1.0f,
@@ -78,7 +78,7 @@ class TRandomHost {
                             std::numeric_limits<float>::infinity(),
                             -std::numeric_limits<float>::infinity(),
                             std::numeric_limits<float>::denorm_min()};
-    return Pick(0, 3) == 0 ? std::uniform_real_distribution<float>(-2.0f, 2.0f)(FRandom) : PickOf(Values);
+    return Pick(0, 3) == 0 ? std::uniform_real_distribution<float>(-2.0f, 2.0f)(FRandom) : PickOf(values);
   }
 
   // Value, chosen so that it stays a truthful host argument where the
@@ -93,9 +93,9 @@ class TRandomHost {
       case effSetSpeakerArrangement:
         return Pick(0, 1) ? reinterpret_cast<std::intptr_t>(FSecondBuffer) : 0;
       default: {
-        const std::intptr_t Values[] = {
+        const std::intptr_t values[] = {
             0, 1, -1, 2, 12345, std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::intptr_t>::min()};
-        return Pick(0, 1) ? Pick(-10, 5000) : PickOf(Values);
+        return Pick(0, 1) ? Pick(-10, 5000) : PickOf(values);
       }
     }
   }
@@ -104,83 +104,83 @@ class TRandomHost {
     std::memset(FBuffer, 0, sizeof(FBuffer));
     std::memset(FSecondBuffer, 0, sizeof(FSecondBuffer));
     if (Pick(0, 9) < 3) return nullptr;
-    const bool ReadsText = Opcode == effCanDo || Opcode == effSetProgramName || Opcode == effString2Parameter;
-    if (ReadsText && Pick(0, 1)) {
-      const int Length = Pick(0, 300);
-      for (int i = 0; i < Length; ++i) FBuffer[i] = static_cast<char>(Pick(1, 255));
+    const bool readsText = Opcode == effCanDo || Opcode == effSetProgramName || Opcode == effString2Parameter;
+    if (readsText && Pick(0, 1)) {
+      const int length = Pick(0, 300);
+      for (int i = 0; i < length; ++i) FBuffer[i] = static_cast<char>(Pick(1, 255));
     }
     if (Opcode == effProcessEvents && Pick(0, 1)) return BuildEventList();
     return FBuffer;
   }
 
   void* BuildEventList() {
-    auto* List = reinterpret_cast<TVstEvents*>(FBuffer);
-    auto* Events = reinterpret_cast<TVstMidiEvent*>(FSecondBuffer);
-    const int Count = Pick(0, 8);
-    List->NumEvents = Count;
-    auto** Pointers = reinterpret_cast<TVstEvent**>(FBuffer + offsetof(TVstEvents, Events));
-    for (int i = 0; i < Count; ++i) {
-      Events[i].EventType = PickOf(kTypes);
-      Events[i].ByteSize = sizeof(TVstMidiEvent);
-      Events[i].DeltaFrames = Pick(-5, 600);
-      for (auto& Byte : Events[i].MidiData) Byte = static_cast<std::uint8_t>(Pick(0, 255));
-      if (Events[i].EventType == etSysEx) {
-        auto& SysEx = reinterpret_cast<TVstMidiSysExEvent&>(Events[i]);
-        SysEx.DumpBytes = 4;
-        SysEx.SysExDump = reinterpret_cast<std::uint8_t*>(FSecondBuffer + 3000);
+    auto* list = reinterpret_cast<TVstEvents*>(FBuffer);
+    auto* events = reinterpret_cast<TVstMidiEvent*>(FSecondBuffer);
+    const int count = Pick(0, 8);
+    list->NumEvents = count;
+    auto** pointers = reinterpret_cast<TVstEvent**>(FBuffer + offsetof(TVstEvents, Events));
+    for (int i = 0; i < count; ++i) {
+      events[i].EventType = PickOf(kTypes);
+      events[i].ByteSize = sizeof(TVstMidiEvent);
+      events[i].DeltaFrames = Pick(-5, 600);
+      for (auto& byte : events[i].MidiData) byte = static_cast<std::uint8_t>(Pick(0, 255));
+      if (events[i].EventType == etSysEx) {
+        auto& sysEx = reinterpret_cast<TVstMidiSysExEvent&>(events[i]);
+        sysEx.DumpBytes = 4;
+        sysEx.SysExDump = reinterpret_cast<std::uint8_t*>(FSecondBuffer + 3000);
       }
-      Pointers[i] = Pick(0, 7) ? reinterpret_cast<TVstEvent*>(&Events[i]) : nullptr;
+      pointers[i] = Pick(0, 7) ? reinterpret_cast<TVstEvent*>(&events[i]) : nullptr;
     }
-    return List;
+    return list;
   }
   static constexpr std::int32_t kTypes[4] = {etMidi, etSysEx, etParameter, 99};
 
   void RandomDispatch() {
-    const std::int32_t Opcode = RandomOpcode();
-    const std::int32_t Index = RandomIndex();
-    const std::intptr_t Value = RandomValue(Opcode);
-    void* Ptr = RandomPtr(Opcode);
-    const float Opt = RandomOpt();
-    if ((Opcode == effSetBlockSize || Opcode == effSetBlockSizeAndSampleRate) && Value > 0)
-      FBlockSize = static_cast<std::int32_t>(Value);
-    FHost.Dispatch(Opcode, Index, Value, Ptr, Opt);
+    const std::int32_t opcode = RandomOpcode();
+    const std::int32_t index = RandomIndex();
+    const std::intptr_t value = RandomValue(opcode);
+    void* ptr = RandomPtr(opcode);
+    const float opt = RandomOpt();
+    if ((opcode == effSetBlockSize || opcode == effSetBlockSizeAndSampleRate) && value > 0)
+      FBlockSize = static_cast<std::int32_t>(value);
+    FHost.Dispatch(opcode, index, value, ptr, opt);
   }
 
   void RandomParameter() {
     if (Pick(0, 1))
       FHost.SetParameter(RandomIndex(), RandomOpt());
     else {
-      const float Value = FHost.GetParameter(RandomIndex());
-      (void)Value;
+      const float value = FHost.GetParameter(RandomIndex());
+      (void)value;
     }
   }
 
   void RandomProcess() {
-    TVSTEffect* E = FHost.Effect();
+    TVSTEffect* e = FHost.Effect();
     // A host never exceeds the block size it announced.
-    const int Frames = Pick(-2, std::min(FBlockSize, 512));
-    const int Ins = std::max(E->numInputs, 0), Outs = std::max(E->numOutputs, 0);
-    std::vector<std::vector<double>> Storage(static_cast<std::size_t>(Ins + Outs), std::vector<double>(512, 0.25));
-    std::vector<float*> P32;
-    std::vector<double*> P64;
-    for (auto& Channel : Storage) {
-      P32.push_back(reinterpret_cast<float*>(Channel.data()));
-      P64.push_back(Channel.data());
+    const int frames = Pick(-2, std::min(FBlockSize, 512));
+    const int ins = std::max(e->numInputs, 0), outs = std::max(e->numOutputs, 0);
+    std::vector<std::vector<double>> storage(static_cast<std::size_t>(ins + outs), std::vector<double>(512, 0.25));
+    std::vector<float*> p32;
+    std::vector<double*> p64;
+    for (auto& channel : storage) {
+      p32.push_back(reinterpret_cast<float*>(channel.data()));
+      p64.push_back(channel.data());
     }
-    const bool NoInputs = Pick(0, 9) == 0, NoOutputs = Pick(0, 9) == 0;
-    float** In32 = NoInputs ? nullptr : P32.data();
-    float** Out32 = NoOutputs ? nullptr : P32.data() + Ins;
-    double** In64 = NoInputs ? nullptr : P64.data();
-    double** Out64 = NoOutputs ? nullptr : P64.data() + Ins;
+    const bool noInputs = Pick(0, 9) == 0, noOutputs = Pick(0, 9) == 0;
+    float** in32 = noInputs ? nullptr : p32.data();
+    float** out32 = noOutputs ? nullptr : p32.data() + ins;
+    double** in64 = noInputs ? nullptr : p64.data();
+    double** out64 = noOutputs ? nullptr : p64.data() + ins;
     switch (Pick(0, 2)) {
       case 0:
-        E->Process32Replacing(E, In32, Out32, Frames);
+        e->Process32Replacing(e, in32, out32, frames);
         break;
       case 1:
-        E->Process64Replacing(E, In64, Out64, Frames);
+        e->Process64Replacing(e, in64, out64, frames);
         break;
       default:
-        E->Process(E, In32, Out32, Frames);
+        e->Process(e, in32, out32, frames);
         break;
     }
   }
@@ -194,20 +194,20 @@ class TRandomHost {
 };
 
 void RunRandomSession(const std::string& Path, std::uint32_t Seed, int Calls, bool AllowEditor) {
-  TTestHost Host(Path);
-  ASSERT_NE(Host.StartUp(44100.0f, 512), nullptr);
-  TRandomHost(Host, Seed, AllowEditor).Run(Calls);
-  EXPECT_EQ(Host.Dispatch(effGetVstVersion), 2400);
-  EXPECT_EQ(Host.Close(), 1);
+  TTestHost host(Path);
+  ASSERT_NE(host.StartUp(44100.0f, 512), nullptr);
+  TRandomHost(host, Seed, AllowEditor).Run(Calls);
+  EXPECT_EQ(host.Dispatch(effGetVstVersion), 2400);
+  EXPECT_EQ(host.Close(), 1);
 }
 
 TEST(RandomDispatcher, FrameworkModuleSurvivesArbitraryHostCalls) {
-  for (std::uint32_t Seed : {1u, 2u, 3u}) {
-    SCOPED_TRACE(Seed);
+  for (std::uint32_t seed : {1u, 2u, 3u}) {
+    SCOPED_TRACE(seed);
 #if defined(_WIN32)
     RunRandomSession(std::string(VB_BINARY_DIR) + "\\testplugins\\testplugin_halfgain.dll", Seed, 8000, true);
 #else
-    RunRandomSession(std::string(VB_BINARY_DIR) + "/testplugins/testplugin_halfgain.so", Seed, 8000, true);
+    RunRandomSession(std::string(VB_BINARY_DIR) + "/testplugins/testplugin_halfgain.so", seed, 8000, true);
 #endif
   }
 }
@@ -216,9 +216,9 @@ TEST(RandomDispatcher, TheEffectSurvivesArbitraryHostCalls) {
 #ifdef VB_PLUGIN_PATH
   if (!std::filesystem::exists(VB_PLUGIN_PATH)) GTEST_SKIP() << "effect plug-in not built";
   // Its editor needs a real parent window, so effEditOpen is left out.
-  for (std::uint32_t Seed : {11u, 12u}) {
-    SCOPED_TRACE(Seed);
-    RunRandomSession(VB_PLUGIN_PATH, Seed, 2000, false);
+  for (std::uint32_t seed : {11u, 12u}) {
+    SCOPED_TRACE(seed);
+    RunRandomSession(VB_PLUGIN_PATH, seed, 2000, false);
   }
 #else
   GTEST_SKIP() << "effect plug-in not configured";

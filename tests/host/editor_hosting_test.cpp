@@ -25,7 +25,7 @@ class TScriptedEditor : public TVSTEditor {
     std::function<void()> OnIdle;
     std::function<void()> OnAttach;
   };
-  explicit TScriptedEditor(TScript& script) : FScript(script) {}
+  explicit TScriptedEditor(TScript& Script) : FScript(Script) {}
   ~TScriptedEditor() override { FScript.Log.push_back("destroyed"); }
   std::int32_t ClientWidth() const override { return 865; }
   std::int32_t ClientHeight() const override { return 150; }
@@ -44,117 +44,117 @@ class TScriptedEditor : public TVSTEditor {
   TScript& FScript;
 };
 
-class EditorHosting : public ModuleFixture {
+class TEditorHosting : public TModuleFixture {
  protected:
   void SetUp() override {
-    ModuleFixture::SetUp();
-    Module->SetEditorFormClass(nullptr);
-    Module->OnEditOpen = [this](TCustomVSTModule&, std::unique_ptr<TVSTEditor>& Editor, void*) {
-      Editor = std::make_unique<TScriptedEditor>(Script);
+    TModuleFixture::SetUp();
+    FModule->SetEditorFormClass(nullptr);
+    FModule->OnEditOpen = [this](TCustomVSTModule&, std::unique_ptr<TVSTEditor>& Editor, void*) {
+      Editor = std::make_unique<TScriptedEditor>(FScript);
     };
   }
-  std::intptr_t Open() { return Dispatch(effEditOpen, 0, 0, &Parent); }
+  std::intptr_t Open() { return Dispatch(effEditOpen, 0, 0, &FParent); }
 
-  TScriptedEditor::TScript Script;
-  int Parent = 0;
+  TScriptedEditor::TScript FScript;
+  int FParent = 0;
 };
 
-TEST_F(EditorHosting, TheRectangleHasTheEditorsSizeBeforeTheEditorOpens) {
-  Module->OnEditOpen = nullptr;
-  Module->SetEditorFormClass({[](TCustomVSTModule& Owner) -> std::unique_ptr<TVSTEditor> {
-                                return std::make_unique<TFakeEditor>(*static_cast<TTestModule&>(Owner).Log);
-                              },
-                              865, 150});
-  ERect* Rect = nullptr;
-  EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, &Rect), 1);
-  ASSERT_NE(Rect, nullptr);
-  EXPECT_EQ((std::vector<int>{Rect->Top, Rect->Left, Rect->Bottom, Rect->Right}), (std::vector<int>{0, 0, 150, 865}));
-  EXPECT_EQ(Module->EditorForm(), nullptr) << "asking the size builds no window";
+TEST_F(TEditorHosting, TheRectangleHasTheEditorsSizeBeforeTheEditorOpens) {
+  FModule->OnEditOpen = nullptr;
+  FModule->SetEditorFormClass({[](TCustomVSTModule& Owner) -> std::unique_ptr<TVSTEditor> {
+                                 return std::make_unique<TFakeEditor>(*static_cast<TTestModule&>(Owner).Log);
+                               },
+                               865, 150});
+  ERect* rect = nullptr;
+  EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ((std::vector<int>{rect->Top, rect->Left, rect->Bottom, rect->Right}), (std::vector<int>{0, 0, 150, 865}));
+  EXPECT_EQ(FModule->EditorForm(), nullptr) << "asking the size builds no window";
   EXPECT_EQ(Open(), 1);
-  EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, &Rect), 1);
-  EXPECT_EQ((std::vector<int>{Rect->Bottom, Rect->Right}), (std::vector<int>{150, 865}));
+  EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  EXPECT_EQ((std::vector<int>{rect->Bottom, rect->Right}), (std::vector<int>{150, 865}));
   Dispatch(effEditClose);
-  EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, &Rect), 1);
-  EXPECT_EQ((std::vector<int>{Rect->Bottom, Rect->Right}), (std::vector<int>{150, 865}));
+  EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  EXPECT_EQ((std::vector<int>{rect->Bottom, rect->Right}), (std::vector<int>{150, 865}));
 }
 
-TEST_F(EditorHosting, EveryIdleDrivesTheOpenEditorBesideTheUpdateEvent) {
-  int UpdateEvents = 0;
-  Module->OnEditIdle = [&](TCustomVSTModule&) { ++UpdateEvents; };
+TEST_F(TEditorHosting, EveryIdleDrivesTheOpenEditorBesideTheUpdateEvent) {
+  int updateEvents = 0;
+  FModule->OnEditIdle = [&](TCustomVSTModule&) { ++updateEvents; };
   Dispatch(effEditIdle);  // nothing open: nothing to drive
   ASSERT_EQ(Open(), 1);
   Dispatch(effEditIdle);
   Dispatch(effEditIdle);
-  Module->EditorPostUpdate();
+  FModule->EditorPostUpdate();
   Dispatch(effEditIdle);
-  EXPECT_EQ(std::count(Script.Log.begin(), Script.Log.end(), "idle"), 3);
-  EXPECT_EQ(UpdateEvents, 1) << "the update event still needs a pending update";
+  EXPECT_EQ(std::count(FScript.Log.begin(), FScript.Log.end(), "idle"), 3);
+  EXPECT_EQ(updateEvents, 1) << "the update event still needs a pending update";
   Dispatch(effEditClose);
   Dispatch(effEditIdle);
-  EXPECT_EQ(std::count(Script.Log.begin(), Script.Log.end(), "idle"), 3);
+  EXPECT_EQ(std::count(FScript.Log.begin(), FScript.Log.end(), "idle"), 3);
 }
 
-TEST_F(EditorHosting, AReentrantIdleReturnsAtOnce) {
+TEST_F(TEditorHosting, AReentrantIdleReturnsAtOnce) {
   ASSERT_EQ(Open(), 1);
-  int Nested = 0;
+  int nested = 0;
   // A host that idles from inside its answer to one of our callbacks.
-  Script.OnIdle = [&] {
-    if (Nested++ < 3) Dispatch(effEditIdle);
+  FScript.OnIdle = [&] {
+    if (nested++ < 3) Dispatch(effEditIdle);
   };
   Dispatch(effEditIdle);
-  EXPECT_EQ(Script.Log, (std::vector<std::string>{"attached", "idle", "idle done"}));
+  EXPECT_EQ(FScript.Log, (std::vector<std::string>{"attached", "idle", "idle done"}));
   // Also while the editor is being opened.
-  Script.Log.clear();
-  Script.OnIdle = nullptr;
-  Script.OnAttach = [&] { Dispatch(effEditIdle); };
+  FScript.Log.clear();
+  FScript.OnIdle = nullptr;
+  FScript.OnAttach = [&] { Dispatch(effEditIdle); };
   ASSERT_EQ(Open(), 1);
-  EXPECT_EQ(Script.Log, (std::vector<std::string>{"destroyed", "attached"}));
+  EXPECT_EQ(FScript.Log, (std::vector<std::string>{"destroyed", "attached"}));
 }
 
-TEST_F(EditorHosting, AnEditorClosedFromItsOwnCallbackLivesUntilTheCallReturns) {
+TEST_F(TEditorHosting, AnEditorClosedFromItsOwnCallbackLivesUntilTheCallReturns) {
   ASSERT_EQ(Open(), 1);
-  Script.OnIdle = [&] {
+  FScript.OnIdle = [&] {
     Dispatch(effEditClose);
-    Script.Log.push_back(Module->EditorForm() == nullptr ? "closed" : "still open");
+    FScript.Log.push_back(FModule->EditorForm() == nullptr ? "closed" : "still open");
   };
   Dispatch(effEditIdle);
-  EXPECT_EQ(Script.Log, (std::vector<std::string>{"attached", "idle", "closed", "idle done", "destroyed"}));
+  EXPECT_EQ(FScript.Log, (std::vector<std::string>{"attached", "idle", "closed", "idle done", "destroyed"}));
   // Closing while opening: no editor, answer 0.
-  Script.Log.clear();
-  Script.OnIdle = nullptr;
-  Script.OnAttach = [&] { Dispatch(effEditClose); };
+  FScript.Log.clear();
+  FScript.OnIdle = nullptr;
+  FScript.OnAttach = [&] { Dispatch(effEditClose); };
   EXPECT_EQ(Open(), 0);
-  EXPECT_EQ(Module->EditorForm(), nullptr);
-  EXPECT_EQ(Script.Log, (std::vector<std::string>{"attached", "destroyed"}));
+  EXPECT_EQ(FModule->EditorForm(), nullptr);
+  EXPECT_EQ(FScript.Log, (std::vector<std::string>{"attached", "destroyed"}));
 }
 
-TEST_F(EditorHosting, AnEditorThatCannotEmbedIsGivenUpAndAnswersZero) {
-  Script.Embeds = false;  // no display, or the host's window is unknown
+TEST_F(TEditorHosting, AnEditorThatCannotEmbedIsGivenUpAndAnswersZero) {
+  FScript.Embeds = false;  // no display, or the host's window is unknown
   EXPECT_EQ(Open(), 0);
-  EXPECT_EQ(Module->EditorForm(), nullptr);
-  EXPECT_EQ(Script.Log, (std::vector<std::string>{"attached", "destroyed"}));
+  EXPECT_EQ(FModule->EditorForm(), nullptr);
+  EXPECT_EQ(FScript.Log, (std::vector<std::string>{"attached", "destroyed"}));
   Dispatch(effEditIdle);
   EXPECT_EQ(Dispatch(effEditClose), 0);
   // An attach that throws is judged the same way.
-  Script.Log.clear();
-  Script.OnAttach = [] { throw std::runtime_error("no display"); };
+  FScript.Log.clear();
+  FScript.OnAttach = [] { throw std::runtime_error("no display"); };
   EXPECT_EQ(Open(), 0);
-  EXPECT_EQ(Script.Log, (std::vector<std::string>{"attached", "destroyed"}));
+  EXPECT_EQ(FScript.Log, (std::vector<std::string>{"attached", "destroyed"}));
   // A failing idle does not escape to the host.
-  Script.Embeds = true;
-  Script.OnAttach = nullptr;
+  FScript.Embeds = true;
+  FScript.OnAttach = nullptr;
   ASSERT_EQ(Open(), 1);
-  Script.OnIdle = [] { throw std::runtime_error("lost"); };
+  FScript.OnIdle = [] { throw std::runtime_error("lost"); };
   EXPECT_EQ(Dispatch(effEditIdle), 0);
 }
 
-TEST_F(EditorHosting, ClosingTheModuleClosesItsEditorFirst) {
+TEST_F(TEditorHosting, ClosingTheModuleClosesItsEditorFirst) {
   ASSERT_EQ(Open(), 1);
-  Module->OnClose = [&](TCustomVSTModule& Sender) {
-    Script.Log.push_back(Sender.EditorForm() == nullptr ? "module closed after its editor" : "editor still open");
+  FModule->OnClose = [&](TCustomVSTModule& Sender) {
+    FScript.Log.push_back(Sender.EditorForm() == nullptr ? "module closed after its editor" : "editor still open");
   };
   CloseModule();
-  EXPECT_EQ(Script.Log, (std::vector<std::string>{"attached", "destroyed", "module closed after its editor"}));
+  EXPECT_EQ(FScript.Log, (std::vector<std::string>{"attached", "destroyed", "module closed after its editor"}));
 }
 
 }  // namespace

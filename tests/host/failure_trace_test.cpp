@@ -26,7 +26,7 @@ class TEditorWithoutDisplay : public TVSTEditor {
   bool Embedded() const override { return false; }
 };
 
-using FailureTrace = ModuleFixture;
+using FailureTrace = TModuleFixture;
 
 // Runs in a fresh process (the library's trace counts from its first
 // failure there) and leaves through exit(): 0 when the lines stayed few.
@@ -34,22 +34,22 @@ void FailInALoop(TTestModule& Module) {
   ::testing::internal::CaptureStderr();
   Module.SetEditorFormClass(
       [](TCustomVSTModule&) -> std::unique_ptr<TVSTEditor> { return std::make_unique<TEditorWithoutDisplay>(); });
-  int HostWindow = 0;
-  const bool Refused = Module.Effect()->Dispatcher(Module.Effect(), effEditOpen, 0, 0, &HostWindow, 0.0f) == 0;
+  int hostWindow = 0;
+  const bool refused = Module.Effect()->Dispatcher(Module.Effect(), effEditOpen, 0, 0, &hostWindow, 0.0f) == 0;
   Module.OnDispatcher = [](TBasicVSTModule&, std::int32_t) { throw std::runtime_error("handler failed"); };
-  bool AllZero = true;
-  for (int Call = 0; Call < 100000; ++Call) {
-    AllZero = AllZero && Module.Effect()->Dispatcher(Module.Effect(), effGetVendorVersion, 0, 0, nullptr, 0.0f) == 0;
+  bool allZero = true;
+  for (int call = 0; call < 100000; ++call) {
+    allZero = allZero && Module.Effect()->Dispatcher(Module.Effect(), effGetVendorVersion, 0, 0, nullptr, 0.0f) == 0;
   }
-  const std::string Log = ::testing::internal::GetCapturedStderr();
-  std::fputs(Log.c_str(), stderr);
-  const auto Lines = std::count(Log.begin(), Log.end(), '\n');
-  std::exit(Refused && AllZero && Lines <= 48 ? 0 : 1);
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  std::fputs(log.c_str(), stderr);
+  const auto lines = std::count(log.begin(), log.end(), '\n');
+  std::exit(refused && allZero && lines <= 48 ? 0 : 1);
 }
 
 TEST_F(FailureTrace, ThrowingHandlersLeaveOneLineEachUntilTheLimit) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(FailInALoop(*Module), ::testing::ExitedWithCode(0),
+  EXPECT_EXIT(FailInALoop(*FModule), ::testing::ExitedWithCode(0),
               "plug-in: effEditOpen \\(opcode 14\\) failed: no display \\[failure 1\\]\n"
               "plug-in: effGetVendorVersion \\(opcode 49\\) failed: handler failed \\[failure 2\\]\n"
               ".*\\[failure 32; from now on only every doubling is shown\\]\n"
@@ -67,10 +67,10 @@ class TThrowingValues : public TTestModule {
 };
 
 void FailBothParameterEntries() {
-  TThrowingValues* Module = CreateVSTModule<TThrowingValues>(nullptr);
-  const bool Zero = Module->Effect()->GetParameter(Module->Effect(), 0) == 0.0f;
-  Module->Effect()->SetParameter(Module->Effect(), 0, 0.5f);
-  std::exit(Zero ? 0 : 1);
+  TThrowingValues* module = CreateVSTModule<TThrowingValues>(nullptr);
+  const bool zero = module->Effect()->GetParameter(module->Effect(), 0) == 0.0f;
+  module->Effect()->SetParameter(module->Effect(), 0, 0.5f);
+  std::exit(zero ? 0 : 1);
 }
 
 TEST(FailureTraceEntries, ParameterEntriesNameThemselves) {
@@ -83,26 +83,26 @@ TEST(FailureTraceEntries, ParameterEntriesNameThemselves) {
 // A long owner name is cut to 63 bytes; a line too long for its buffer is
 // cut but still ends its line, so the next one starts on a line of its own.
 TEST(FailureTraceLines, LongNamesAndMessagesAreCutAndStillEndTheirLine) {
-  TFailureTrace Trace;
-  Trace.SetOwner(std::string(100, 'n').c_str());
-  const std::string Owner = std::string(63, 'n') + ": ";
+  TFailureTrace trace;
+  trace.SetOwner(std::string(100, 'n').c_str());
+  const std::string owner = std::string(63, 'n') + ": ";
   ::testing::internal::CaptureStderr();
   try {
     throw std::runtime_error(std::string(600, 'x'));
   } catch (...) {
-    Trace.Report("getParameter");
+    trace.Report("getParameter");
   }
   try {
     throw std::runtime_error("short");
   } catch (...) {
-    Trace.Report("setParameter");
+    trace.Report("setParameter");
   }
-  const std::string Log = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(Log.substr(0, Owner.size()), Owner);
-  const std::size_t FirstEnd = Log.find('\n');
-  ASSERT_EQ(FirstEnd, 510u) << "511 bytes, the last the line's end";
-  EXPECT_EQ(Log.substr(FirstEnd + 1, Owner.size()), Owner);
-  EXPECT_EQ(std::count(Log.begin(), Log.end(), '\n'), 2);
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(log.substr(0, owner.size()), owner);
+  const std::size_t firstEnd = log.find('\n');
+  ASSERT_EQ(firstEnd, 510u) << "511 bytes, the last the line's end";
+  EXPECT_EQ(log.substr(firstEnd + 1, owner.size()), owner);
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2);
 }
 
 }  // namespace

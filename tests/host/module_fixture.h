@@ -72,33 +72,33 @@ class TTestModule : public TVSTModule {
   }
 };
 
-class ModuleFixture : public ::testing::Test {
+class TModuleFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    Module = CreateVSTModule<TTestModule>(nullptr);
-    Log = Module->Log;
-    Host.Adopt(Module->Effect());
-    Module->SetAudioMaster(&TTestHost::AudioMasterCallback);
-    Host.ClearCalls();
-    Log->clear();
+    FModule = CreateVSTModule<TTestModule>(nullptr);
+    FLog = FModule->Log;
+    FHost.Adopt(FModule->Effect());
+    FModule->SetAudioMaster(&TTestHost::AudioMasterCallback);
+    FHost.ClearCalls();
+    FLog->clear();
   }
-  void TearDown() override { delete Module; }
+  void TearDown() override { delete FModule; }
 
   // A call through the record, as the host makes it.
   std::intptr_t Dispatch(std::int32_t Opcode, std::int32_t Index = 0, std::intptr_t Value = 0, void* Ptr = nullptr,
                          float Opt = 0.0f) {
-    return Module->Effect()->Dispatcher(Module->Effect(), Opcode, Index, Value, Ptr, Opt);
+    return FModule->Effect()->Dispatcher(FModule->Effect(), Opcode, Index, Value, Ptr, Opt);
   }
   // effClose through the host; the module destroys itself.
   std::intptr_t CloseModule() {
-    const std::intptr_t Result = Host.Close();
-    Module = nullptr;
-    return Result;
+    const std::intptr_t result = FHost.Close();
+    FModule = nullptr;
+    return result;
   }
 
-  TTestHost Host;
-  TTestModule* Module = nullptr;
-  std::shared_ptr<std::vector<std::string>> Log;
+  TTestHost FHost;
+  TTestModule* FModule = nullptr;
+  std::shared_ptr<std::vector<std::string>> FLog;
 };
 
 }  // namespace vb::test

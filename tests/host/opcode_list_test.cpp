@@ -34,20 +34,20 @@ class TRecordingModule : public TBasicVSTModule {
 };
 
 TEST(OpcodeList, EveryOpcodeReachesTheHandlerNamedAfterIt) {
-  auto* Module = new TRecordingModule;
-  for (std::int32_t Opcode = 0; Opcode < kDispatcherOpcodeCount; ++Opcode) {
-    if (Opcode == effClose) continue;
-    Module->Current = Opcode;
-    const std::intptr_t Answer = Module->HostCallDispatcher(Opcode, 0, 0, nullptr, 0.0f);
-    const bool Overridden = Opcode == effSetSampleRate || Opcode == effEditGetRect || Opcode == effCanDo ||
-                            Opcode == effGetNumMidiOutputChannels;
-    const std::intptr_t Default = Opcode == effIdentify ? PackChunkName('N', 'v', 'E', 'f') : 0;
-    EXPECT_EQ(Answer, Overridden ? 7 : Default) << "opcode " << Opcode;
+  auto* module = new TRecordingModule;
+  for (std::int32_t opcode = 0; opcode < kDispatcherOpcodeCount; ++opcode) {
+    if (opcode == effClose) continue;
+    module->Current = opcode;
+    const std::intptr_t answer = module->HostCallDispatcher(opcode, 0, 0, nullptr, 0.0f);
+    const bool overridden = opcode == effSetSampleRate || opcode == effEditGetRect || opcode == effCanDo ||
+                            opcode == effGetNumMidiOutputChannels;
+    const std::intptr_t Default = opcode == effIdentify ? PackChunkName('N', 'v', 'E', 'f') : 0;
+    EXPECT_EQ(answer, overridden ? 7 : Default) << "opcode " << opcode;
   }
-  EXPECT_EQ(Module->Reached,
+  EXPECT_EQ(module->Reached,
             (std::map<std::string, std::int32_t>{
                 {"CanDo", 51}, {"EditGetRect", 13}, {"GetNumMidiOutputChannels", 79}, {"SetSampleRate", 10}}));
-  EXPECT_EQ(Module->HostCallDispatcher(effClose, 0, 0, nullptr, 0.0f), 1);  // destroys the module
+  EXPECT_EQ(module->HostCallDispatcher(effClose, 0, 0, nullptr, 0.0f), 1);  // destroys the module
 }
 
 }  // namespace

@@ -22,31 +22,31 @@ void Unity(TCustomVSTModule& Sender, float** Inputs, float** Outputs, std::uint3
     for (std::uint32_t i = 0; i < SampleFrames; ++i) Outputs[c][i] = Inputs[c][i];
 }
 
-using ProcessingConcurrency = ModuleFixture;
+using ProcessingConcurrency = TModuleFixture;
 
 TEST_F(ProcessingConcurrency, HandlersAndModesMaySwitchWhileBlocksAreProcessed) {
   Dispatch(effOpen);
-  Module->SetOnProcess32Replacing(&Unity);
-  std::atomic<bool> Stop{false};
-  std::thread Audio([&] {
-    std::vector<float> In(64, 1.0f), OutL(64), OutR(64);
-    float* Inputs[2] = {In.data(), In.data()};
-    float* Outputs[2] = {OutL.data(), OutR.data()};
-    TVSTEffect* E = Module->Effect();
-    while (!Stop.load()) {
-      E->Process32Replacing(E, Inputs, Outputs, 64);
+  FModule->SetOnProcess32Replacing(&Unity);
+  std::atomic<bool> stop{false};
+  std::thread audio([&] {
+    std::vector<float> in(64, 1.0f), outL(64), outR(64);
+    float* inputs[2] = {in.data(), in.data()};
+    float* outputs[2] = {outL.data(), outR.data()};
+    TVSTEffect* e = FModule->Effect();
+    while (!stop.load()) {
+      e->Process32Replacing(e, inputs, outputs, 64);
       // Every handler leaves each sample at 0 or 1, whichever ran.
-      for (float Sample : OutL) ASSERT_TRUE(Sample == 0.0f || Sample == 1.0f);
+      for (float sample : outL) ASSERT_TRUE(sample == 0.0f || sample == 1.0f);
     }
   });
   for (int i = 0; i < 2000; ++i) {
-    Module->SetOnProcess32Replacing(i % 2 ? &Silence : &Unity);
-    Module->SetProcessingMode(i % 3 == 0 ? pmCopy : (i % 3 == 1 ? pmMute : pmNormal));
+    FModule->SetOnProcess32Replacing(i % 2 ? &Silence : &Unity);
+    FModule->SetProcessingMode(i % 3 == 0 ? pmCopy : (i % 3 == 1 ? pmMute : pmNormal));
     Dispatch(effSetSampleRate, 0, 0, nullptr, i % 2 ? 48000.0f : 44100.0f);
-    Module->EditorPostUpdate();
+    FModule->EditorPostUpdate();
   }
-  Stop = true;
-  Audio.join();
+  stop = true;
+  audio.join();
 }
 
 }  // namespace

@@ -18,23 +18,23 @@ class TCountingModule : public TBasicVSTModule {
 };
 
 TEST(ProcessingEntries, BlocksWithoutSamplesNeverReachTheModule) {
-  TCountingModule Module;
-  TVSTEffect* E = Module.Effect();
-  E->Dispatcher(E, effOpen, 0, 0, nullptr, 0.0f);
-  float Samples[4] = {};
-  double Samples64[4] = {};
-  float* Channels[2] = {Samples, Samples};
-  double* Channels64[2] = {Samples64, Samples64};
-  for (std::int32_t Frames : {0, -1, -4096}) {
-    E->Process(E, Channels, Channels, Frames);
-    E->Process32Replacing(E, Channels, Channels, Frames);
-    E->Process64Replacing(E, Channels64, Channels64, Frames);
+  TCountingModule module;
+  TVSTEffect* e = module.Effect();
+  e->Dispatcher(e, effOpen, 0, 0, nullptr, 0.0f);
+  float samples[4] = {};
+  double samples64[4] = {};
+  float* channels[2] = {samples, samples};
+  double* channels64[2] = {samples64, samples64};
+  for (std::int32_t frames : {0, -1, -4096}) {
+    e->Process(e, channels, channels, frames);
+    e->Process32Replacing(e, channels, channels, frames);
+    e->Process64Replacing(e, channels64, channels64, frames);
   }
-  EXPECT_EQ(Module.Calls, 0);
-  E->Process(E, Channels, Channels, 1);
-  E->Process32Replacing(E, Channels, Channels, 1);
-  E->Process64Replacing(E, Channels64, Channels64, 1);
-  EXPECT_EQ(Module.Calls, 3);
+  EXPECT_EQ(module.Calls, 0);
+  e->Process(e, channels, channels, 1);
+  e->Process32Replacing(e, channels, channels, 1);
+  e->Process64Replacing(e, channels64, channels64, 1);
+  EXPECT_EQ(module.Calls, 3);
 }
 
 }  // namespace

@@ -34,10 +34,10 @@ std::vector<std::uint8_t> SavedByteMap() {
 
 // Loads Bytes into both kinds of map; only the reader's own errors may
 // escape. Returns whether the pixel map accepted the data.
-bool LoadsCleanly(const std::vector<std::uint8_t>& bytes) {
+bool LoadsCleanly(const std::vector<std::uint8_t>& Bytes) {
   bool loaded = false;
   try {
-    TMemoryStream stream(bytes.data(), std::int64_t(bytes.size()));
+    TMemoryStream stream(Bytes.data(), std::int64_t(Bytes.size()));
     TGuiPixelMapMemory map;
     map.LoadFromStream(stream);
     loaded = true;
@@ -46,7 +46,7 @@ bool LoadsCleanly(const std::vector<std::uint8_t>& bytes) {
   } catch (const EStreamError&) {
   }
   try {
-    TMemoryStream stream(bytes.data(), std::int64_t(bytes.size()));
+    TMemoryStream stream(Bytes.data(), std::int64_t(Bytes.size()));
     TGuiByteMapMemory map;
     map.LoadFromStream(stream);
   } catch (const EGuiError&) {

@@ -22,18 +22,18 @@
 namespace vb {
 namespace {
 
-std::uint32_t LE32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
+std::uint32_t LE32(const std::uint8_t* P) { return P[0] | (P[1] << 8) | (P[2] << 16) | (std::uint32_t(P[3]) << 24); }
 
-void FillPattern(TGuiPixelMapMemory& map) {
-  for (int y = 0; y < map.Height(); ++y)
-    for (int x = 0; x < map.Width(); ++x)
-      *map.GetPixelPointer(x, y) =
+void FillPattern(TGuiPixelMapMemory& Map) {
+  for (int y = 0; y < Map.Height(); ++y)
+    for (int x = 0; x < Map.Width(); ++x)
+      *Map.GetPixelPointer(x, y) =
           Pixel32(0xFF000000u | std::uint32_t(x * 40) << 16 | std::uint32_t(y * 60) << 8 | 0x1F);
 }
 
-std::string ErrorText(const std::function<void()>& call) {
+std::string ErrorText(const std::function<void()>& Call) {
   try {
-    call();
+    Call();
   } catch (const std::exception& e) {
     return e.what();
   }
@@ -92,9 +92,9 @@ TEST(BitmapFile, MalformedHeadersAreRefusedBeforeAnythingIsAllocated) {
   source.SetSize(2, 2);
   TMemoryStream good;
   source.SaveToStream(good);
-  auto patched = [&](std::size_t offset, std::uint32_t value) {
+  auto patched = [&](std::size_t Offset, std::uint32_t Value) {
     std::vector<std::uint8_t> bytes = good.Bytes();
-    for (int i = 0; i < 4; ++i) bytes[offset + i] = std::uint8_t(value >> (8 * i));
+    for (int i = 0; i < 4; ++i) bytes[Offset + i] = std::uint8_t(Value >> (8 * i));
     return bytes;
   };
   TGuiPixelMapMemory map;
@@ -156,8 +156,8 @@ bool HaveConvert() { return std::system("command -v convert >/dev/null 2>&1") ==
 
 // A file name in the temporary folder, removed again when the test ends.
 struct TTempFile {
-  explicit TTempFile(const std::string& name)
-      : Path(std::filesystem::temp_directory_path() / ("vb_image_" + std::to_string(::getpid()) + "_" + name)) {}
+  explicit TTempFile(const std::string& Name)
+      : Path(std::filesystem::temp_directory_path() / ("vb_image_" + std::to_string(::getpid()) + "_" + Name)) {}
   ~TTempFile() { std::filesystem::remove(Path); }
   std::string String() const { return Path.string(); }
   std::filesystem::path Path;

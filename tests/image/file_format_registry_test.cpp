@@ -20,38 +20,38 @@ class TToyFormat final : public TGuiCustomFileFormat {
  public:
   static inline int Saves = 0;
 
-  static bool CanLoad(const std::string& fileName) {
-    TFileStream stream(fileName, TFileMode::fmOpenRead);
+  static bool CanLoad(const std::string& FileName) {
+    TFileStream stream(FileName, TFileMode::fmOpenRead);
     return CanLoad(stream);
   }
-  static bool CanLoad(TStream& stream) {
+  static bool CanLoad(TStream& Stream) {
     char magic[3] = {};
-    const bool ok = stream.Read(magic, 3) == 3 && std::string(magic, 3) == "TOY";
+    const bool ok = Stream.Read(magic, 3) == 3 && std::string(magic, 3) == "TOY";
     // Deliberately does not restore the position: the registry must.
     return ok;
   }
-  static bool CanHandleExtension(std::string_view ext) { return ext == ".toy"; }
+  static bool CanHandleExtension(std::string_view Ext) { return Ext == ".toy"; }
 
   std::int32_t GetWidth() const override { return 1; }
   std::int32_t GetHeight() const override { return 1; }
   void SetWidth(std::int32_t) override {}
   void SetHeight(std::int32_t) override {}
-  void LoadFromStream(TStream& stream) override {
+  void LoadFromStream(TStream& Stream) override {
     char magic[3];
-    stream.ReadBuffer(magic, 3);
-    stream.ReadBuffer(&FPixel, 4);
+    Stream.ReadBuffer(magic, 3);
+    Stream.ReadBuffer(&FPixel, 4);
   }
-  void SaveToStream(TStream& stream) override {
+  void SaveToStream(TStream& Stream) override {
     ++Saves;
-    stream.WriteBuffer("TOY", 3);
-    stream.WriteBuffer(&FPixel, 4);
+    Stream.WriteBuffer("TOY", 3);
+    Stream.WriteBuffer(&FPixel, 4);
   }
-  void Assign(const TGuiCustomMap& source) override {
-    const auto& map = dynamic_cast<const TGuiCustomPixelMap&>(source);
+  void Assign(const TGuiCustomMap& Source) override {
+    const auto& map = dynamic_cast<const TGuiCustomPixelMap&>(Source);
     FPixel = map.GetPixel(0, 0);
   }
-  void AssignTo(TGuiCustomMap& dest) const override {
-    auto& map = dynamic_cast<TGuiCustomPixelMap&>(dest);
+  void AssignTo(TGuiCustomMap& Dest) const override {
+    auto& map = dynamic_cast<TGuiCustomPixelMap&>(Dest);
     map.SetSize(1, 1);
     *map.GetPixelPointer(0, 0) = FPixel;
   }
@@ -60,7 +60,7 @@ class TToyFormat final : public TGuiCustomFileFormat {
   TPixel32 FPixel{};
 };
 
-class FileFormatRegistry : public ::testing::Test {
+class TFileFormatRegistry : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearFileFormatRegistry();
@@ -69,13 +69,13 @@ class FileFormatRegistry : public ::testing::Test {
   void TearDown() override { ClearFileFormatRegistry(); }
 };
 
-TEST_F(FileFormatRegistry, FindsFormatsByExtension) {
+TEST_F(TFileFormatRegistry, FindsFormatsByExtension) {
   EXPECT_EQ(FindFileFormatByExtension(".toy"), FileFormatClassOf<TToyFormat>("toy"));
   EXPECT_EQ(FindFileFormatByExtension(".bmp"), nullptr);
   EXPECT_EQ(FindFileFormatByExtension(""), nullptr);
 }
 
-TEST_F(FileFormatRegistry, FindsFormatsByContentAndRestoresThePosition) {
+TEST_F(TFileFormatRegistry, FindsFormatsByContentAndRestoresThePosition) {
   TMemoryStream toy("xxTOY\x01\x02\x03\x04", 9);
   toy.SetPosition(2);
   EXPECT_EQ(FindFileFormatByStream(toy), FileFormatClassOf<TToyFormat>("toy"));
@@ -85,12 +85,12 @@ TEST_F(FileFormatRegistry, FindsFormatsByContentAndRestoresThePosition) {
   EXPECT_EQ(bitmap.Position(), 0);
 }
 
-TEST_F(FileFormatRegistry, RegisteringTwiceIsAnAssertionError) {
+TEST_F(TFileFormatRegistry, RegisteringTwiceIsAnAssertionError) {
   EXPECT_THROW(RegisterFileFormat(FileFormatClassOf<TToyFormat>("toy")), EAssertionFailed);
   EXPECT_EQ(FileFormatCount(), 1u);
 }
 
-TEST_F(FileFormatRegistry, PixelMapsLoadThroughARegisteredFormat) {
+TEST_F(TFileFormatRegistry, PixelMapsLoadThroughARegisteredFormat) {
   TMemoryStream toy("TOY\x11\x22\x33\x44", 7);
   TGuiPixelMapMemory map;
   map.LoadFromStream(toy);
@@ -98,7 +98,7 @@ TEST_F(FileFormatRegistry, PixelMapsLoadThroughARegisteredFormat) {
   EXPECT_EQ(map.GetPixel(0, 0), Pixel32(0x44332211u));
 }
 
-TEST_F(FileFormatRegistry, PixelMapsSaveThroughTheFormatOfTheExtension) {
+TEST_F(TFileFormatRegistry, PixelMapsSaveThroughTheFormatOfTheExtension) {
   const std::string base =
       (std::filesystem::temp_directory_path() / ("vb_image_" + std::to_string(::getpid()))).string();
   TGuiPixelMapMemory map, loaded;

@@ -17,8 +17,8 @@
 namespace vb {
 namespace {
 
-std::vector<std::uint8_t> Bytes(const TGuiCustomByteMap& map) {
-  return std::vector<std::uint8_t>(map.DataPointer(), map.DataPointer() + map.DataSize());
+std::vector<std::uint8_t> Bytes(const TGuiCustomByteMap& Map) {
+  return std::vector<std::uint8_t>(Map.DataPointer(), Map.DataPointer() + Map.DataSize());
 }
 
 TEST(ByteMap, MultiplyScalesWithRounding) {

@@ -21,8 +21,8 @@ constexpr TPixel32 kRed = Pixel32(0xFFFF0000u);
 constexpr TPixel32 kBlue = Pixel32(0xFF0000FFu);
 constexpr TPixel32 kGrey = Pixel32(0xFF808080u);
 
-std::vector<TPixel32> Pixels(const TGuiCustomPixelMap& map) {
-  return std::vector<TPixel32>(map.DataPointer(), map.DataPointer() + map.Width() * map.Height());
+std::vector<TPixel32> Pixels(const TGuiCustomPixelMap& Map) {
+  return std::vector<TPixel32>(Map.DataPointer(), Map.DataPointer() + Map.Width() * Map.Height());
 }
 
 TEST(PixelMapSize, SetSizeWithTheSameByteCountKeepsTheBytes) {
@@ -44,11 +44,11 @@ TEST(PixelMapSize, ResizeNotifiesBeforeChangeAndBeforeTheStorageFollows) {
   TGuiPixelMapMemory map;
   map.SetSize(2, 2);
   std::string log;
-  map.SetOnResize([&](TGuiCustomMap& m) {
-    log += "resize(" + std::to_string(m.Width()) + "x" + std::to_string(m.Height()) + "," +
-           std::to_string(m.DataSize()) + ")";
+  map.SetOnResize([&](TGuiCustomMap& M) {
+    log += "resize(" + std::to_string(M.Width()) + "x" + std::to_string(M.Height()) + "," +
+           std::to_string(M.DataSize()) + ")";
   });
-  map.SetOnChange([&](TGuiCustomMap& m) { log += "change(" + std::to_string(m.DataSize()) + ")"; });
+  map.SetOnChange([&](TGuiCustomMap& M) { log += "change(" + std::to_string(M.DataSize()) + ")"; });
   map.SetSize(3, 4);
   EXPECT_EQ(log, "resize(3x4,16)change(16)");
   EXPECT_EQ(map.DataSize(), 48);
@@ -65,9 +65,9 @@ TEST(PixelMapSize, ResizeNotifiesBeforeChangeAndBeforeTheStorageFollows) {
 TEST(PixelMapSize, NegativeSizesRaiseAndLeaveTheMapUnchanged) {
   TGuiPixelMapMemory map;
   map.SetSize(3, 3);
-  auto message = [](auto&& call) {
+  auto message = [](auto&& Call) {
     try {
-      call();
+      Call();
     } catch (const EGuiError& e) {
       return std::string(e.what());
     }
@@ -354,9 +354,9 @@ class TFakeBackdrop final : public TControlBackdrop {
  public:
   bool Parent = true;
   bool HasParent() const override { return Parent; }
-  void PaintBackdrop(TCanvas& canvas) override {
-    canvas.FillRect(Rect(0, 0, canvas.Width(), canvas.Height()), 0x00FF0000);  // blue
-    canvas.FillRect(Rect(1, 0, 2, 1), 0x000000FF);                             // red
+  void PaintBackdrop(TCanvas& Canvas) override {
+    Canvas.FillRect(Rect(0, 0, Canvas.Width(), Canvas.Height()), 0x00FF0000);  // blue
+    Canvas.FillRect(Rect(1, 0, 2, 1), 0x000000FF);                             // red
   }
 };
 

@@ -15,37 +15,37 @@ namespace vb {
 namespace {
 
 // Straightforward per-channel formulas, written independently of the code.
-std::uint32_t Term(std::uint32_t weight, std::uint32_t value) { return (weight * value + 128) / 256; }
+std::uint32_t Term(std::uint32_t Weight, std::uint32_t Value) { return (Weight * Value + 128) / 256; }
 
-TPixel32 ExpectedBlend(TPixel32 f, TPixel32 b) {
-  if (f.A == 0) return b;
-  if (f.A == 255) return f;
-  const std::uint32_t a = f.A;
-  return TPixel32{std::uint8_t(Term(a, f.B) + Term(255 - a, b.B)), std::uint8_t(Term(a, f.G) + Term(255 - a, b.G)),
-                  std::uint8_t(Term(a, f.R) + Term(255 - a, b.R)), 255};
+TPixel32 ExpectedBlend(TPixel32 F, TPixel32 B) {
+  if (F.A == 0) return B;
+  if (F.A == 255) return F;
+  const std::uint32_t a = F.A;
+  return TPixel32{std::uint8_t(Term(a, F.B) + Term(255 - a, B.B)), std::uint8_t(Term(a, F.G) + Term(255 - a, B.G)),
+                  std::uint8_t(Term(a, F.R) + Term(255 - a, B.R)), 255};
 }
 
-TPixel32 ExpectedMix(TPixel32 f, TPixel32 b, std::uint32_t w) {
-  if (w == 0) return b;
-  if (w >= 255) return f;
-  return TPixel32{std::uint8_t(Term(w, f.B) + Term(255 - w, b.B)), std::uint8_t(Term(w, f.G) + Term(255 - w, b.G)),
-                  std::uint8_t(Term(w, f.R) + Term(255 - w, b.R)), std::uint8_t(Term(w, f.A) + Term(255 - w, b.A))};
+TPixel32 ExpectedMix(TPixel32 F, TPixel32 B, std::uint32_t W) {
+  if (W == 0) return B;
+  if (W >= 255) return F;
+  return TPixel32{std::uint8_t(Term(W, F.B) + Term(255 - W, B.B)), std::uint8_t(Term(W, F.G) + Term(255 - W, B.G)),
+                  std::uint8_t(Term(W, F.R) + Term(255 - W, B.R)), std::uint8_t(Term(W, F.A) + Term(255 - W, B.A))};
 }
 
-TPixel32 ExpectedComposite(TPixel32 f, TPixel32 b) {
-  if (f.A == 255) return f;
-  if (f.A == 0) return b;
-  if (b.A == 0) return f;
-  if (b.A == 255) return ExpectedBlend(f, b);
-  const int x = 65025 - (255 - f.A) * (255 - b.A);
-  const int w = f.A * 65025 / x;
-  auto channel = [&](int fc, int bc) { return std::uint8_t((bc + (w * (fc - bc + 255) + 127) / 256 - w + 1) & 0xFF); };
-  return TPixel32{channel(f.B, b.B), channel(f.G, b.G), channel(f.R, b.R), std::uint8_t((x + 128) / 256)};
+TPixel32 ExpectedComposite(TPixel32 F, TPixel32 B) {
+  if (F.A == 255) return F;
+  if (F.A == 0) return B;
+  if (B.A == 0) return F;
+  if (B.A == 255) return ExpectedBlend(F, B);
+  const int x = 65025 - (255 - F.A) * (255 - B.A);
+  const int w = F.A * 65025 / x;
+  auto channel = [&](int Fc, int Bc) { return std::uint8_t((Bc + (w * (Fc - Bc + 255) + 127) / 256 - w + 1) & 0xFF); };
+  return TPixel32{channel(F.B, B.B), channel(F.G, B.G), channel(F.R, B.R), std::uint8_t((x + 128) / 256)};
 }
 
-std::vector<TPixel32> RandomPixels(std::size_t count, std::uint32_t seed) {
-  std::mt19937 random(seed);
-  std::vector<TPixel32> pixels(count);
+std::vector<TPixel32> RandomPixels(std::size_t Count, std::uint32_t Seed) {
+  std::mt19937 random(Seed);
+  std::vector<TPixel32> pixels(Count);
   for (TPixel32& p : pixels) {
     p = Pixel32(random());
     // Plenty of the alphas that take shortcuts.

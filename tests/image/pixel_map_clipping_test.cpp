@@ -12,9 +12,9 @@
 namespace vb {
 namespace {
 
-void Randomise(TGuiPixelMapMemory& map, std::mt19937& random) {
-  for (int y = 0; y < map.Height(); ++y)
-    for (int x = 0; x < map.Width(); ++x) *map.GetPixelPointer(x, y) = Pixel32(random());
+void Randomise(TGuiPixelMapMemory& Map, std::mt19937& Random) {
+  for (int y = 0; y < Map.Height(); ++y)
+    for (int x = 0; x < Map.Width(); ++x) *Map.GetPixelPointer(x, y) = Pixel32(Random());
 }
 
 TEST(PixelMapClipping, EveryPlacementMatchesThePixelByPixelReference) {

@@ -36,23 +36,23 @@ struct TSequence {
 };
 
 // A chord, a sweep and some noise, loud enough to drive the clipper.
-std::vector<std::vector<double>> TestSignal(TSequence& numbers) {
+std::vector<std::vector<double>> TestSignal(TSequence& Numbers) {
   std::vector<std::vector<double>> channels(2, std::vector<double>(kFrames));
   for (std::size_t i = 0; i < kFrames; ++i) {
     const double t = double(i) / kSampleRate;
     const double tone = 0.5 * std::sin(2 * kPi * 110 * t) + 0.3 * std::sin(2 * kPi * (200 + 4000 * t) * t);
-    channels[0][i] = tone + 0.1 * (numbers.Next() - 0.5);
-    channels[1][i] = 0.8 * tone - 0.1 * (numbers.Next() - 0.5);
+    channels[0][i] = tone + 0.1 * (Numbers.Next() - 0.5);
+    channels[1][i] = 0.8 * tone - 0.1 * (Numbers.Next() - 0.5);
   }
   return channels;
 }
 
-int Render(const std::string& plugin, const std::string& out) {
-  vb::test::TTestHost host(plugin);
+int Render(const std::string& Plugin, const std::string& Out) {
+  vb::test::TTestHost host(Plugin);
   if (host.StartUp(kSampleRate, std::int32_t(kFrames)) == nullptr) return 2;
   const std::int32_t parameters = host.Effect()->numParams;
-  std::ofstream file(out + ".64", std::ios::binary);
-  std::ofstream file32(out + ".32", std::ios::binary);
+  std::ofstream file(Out + ".64", std::ios::binary);
+  std::ofstream file32(Out + ".32", std::ios::binary);
   TSequence numbers;
   for (int setting = 0; setting < kSettings; ++setting) {
     for (std::int32_t index = 0; index < parameters; ++index) host.SetParameter(index, float(numbers.Next()));
@@ -66,7 +66,7 @@ int Render(const std::string& plugin, const std::string& out) {
     }
     std::vector<std::vector<float>> input32(2, std::vector<float>(kFrames));
     for (std::size_t c = 0; c < 2; ++c)
-      std::transform(input[c].begin(), input[c].end(), input32[c].begin(), [](double v) { return float(v); });
+      std::transform(input[c].begin(), input[c].end(), input32[c].begin(), [](double V) { return float(V); });
     for (const auto& channel : host.Process32(input32))
       for (float sample : channel) {
         const double wide = sample;
@@ -77,16 +77,16 @@ int Render(const std::string& plugin, const std::string& out) {
   return file.good() && file32.good() ? 0 : 2;
 }
 
-std::vector<double> Read(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+std::vector<double> Read(const std::string& Path) {
+  std::ifstream file(Path, std::ios::binary);
   std::vector<double> values;
   double value = 0;
   while (file.read(reinterpret_cast<char*>(&value), sizeof value)) values.push_back(value);
   return values;
 }
 
-int Compare(const std::string& a, const std::string& b, double tolerance) {
-  const std::vector<double> first = Read(a), second = Read(b);
+int Compare(const std::string& A, const std::string& B, double Tolerance) {
+  const std::vector<double> first = Read(A), second = Read(B);
   if (first.empty() || first.size() != second.size()) {
     std::cout << "render-matrix: " << first.size() << " against " << second.size() << " samples\n";
     return 1;
@@ -99,8 +99,8 @@ int Compare(const std::string& a, const std::string& b, double tolerance) {
     differing += first[i] != second[i];
   }
   std::cout << "render-matrix: " << first.size() << " samples, " << differing << " differ, largest difference "
-            << largest << " (tolerance " << tolerance << ")\n";
-  return largest <= tolerance ? 0 : 1;
+            << largest << " (tolerance " << Tolerance << ")\n";
+  return largest <= Tolerance ? 0 : 1;
 }
 
 }  // namespace

@@ -27,11 +27,11 @@ TEST(ModuleParameterThreads, HostWritesAndReadersShareValuesWithoutLocks) {
   auto m = test::MakeParamsTestModule(host);
   test::TOverlapProbe Writer;
   test::TStartLine Start(2);
-  std::atomic<long> OverlappingReads{0};
+  std::atomic<long> overlappingReads{0};
   std::atomic<bool> Done{false};
   std::thread writer([&] {
     Start.ArriveAndWait();
-    for (int i = 0; OverlappingReads.load(std::memory_order_relaxed) < kOverlappingReads; ++i) {
+    for (int i = 0; overlappingReads.load(std::memory_order_relaxed) < kOverlappingReads; ++i) {
       Writer.Enter();
       host.SetParameter(i % 4, static_cast<float>(i % 100) / 100.0f);
       Writer.Leave();
@@ -40,21 +40,21 @@ TEST(ModuleParameterThreads, HostWritesAndReadersShareValuesWithoutLocks) {
     Done.store(true, std::memory_order_release);
   });
   Start.ArriveAndWait();
-  long BadValues = 0, EmptyTexts = 0;
+  long badValues = 0, emptyTexts = 0;
   while (!Done.load(std::memory_order_acquire)) {
     for (std::int32_t i = 0; i < 4; ++i) {
-      const unsigned Before = Writer.Phase();
+      const unsigned before = Writer.Phase();
       const float x = host.GetParameter(i);
-      const std::string Display = m->GetParameterDisplay(i);
-      if (Writer.Phase() != Before) OverlappingReads.fetch_add(1, std::memory_order_relaxed);
-      BadValues += !(x >= 0.0f && x <= 1.0f);
-      EmptyTexts += Display.empty();
+      const std::string display = m->GetParameterDisplay(i);
+      if (Writer.Phase() != before) overlappingReads.fetch_add(1, std::memory_order_relaxed);
+      badValues += !(x >= 0.0f && x <= 1.0f);
+      emptyTexts += display.empty();
     }
   }
   writer.join();
-  EXPECT_EQ(BadValues, 0);
-  EXPECT_EQ(EmptyTexts, 0);
-  EXPECT_GE(OverlappingReads.load(), kOverlappingReads);
+  EXPECT_EQ(badValues, 0);
+  EXPECT_EQ(emptyTexts, 0);
+  EXPECT_GE(overlappingReads.load(), kOverlappingReads);
   EXPECT_EQ(host.GetParameter(3), 0.99f);
 }
 

@@ -43,58 +43,58 @@ constexpr std::array<TExpectedParameter, 17> kExpected = {{
     {"Oversampling", "1x/8x/16x", "1", "16"},
 }};
 
-class PluginParameters : public ::testing::Test {
+class TPluginParameters : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_NE(Host.StartUp(44100.0f, 256), nullptr); }
-  TTestHost Host{VB_PLUGIN_PATH};
+  void SetUp() override { ASSERT_NE(FHost.StartUp(44100.0f, 256), nullptr); }
+  TTestHost FHost{VB_PLUGIN_PATH};
 };
 
-TEST_F(PluginParameters, NamesLabelsAndRangeTextsAreWhole) {
-  ASSERT_EQ(Host.Effect()->numParams, 17);
-  ASSERT_EQ(Host.Effect()->numPrograms, 1);
+TEST_F(TPluginParameters, NamesLabelsAndRangeTextsAreWhole) {
+  ASSERT_EQ(FHost.Effect()->numParams, 17);
+  ASSERT_EQ(FHost.Effect()->numPrograms, 1);
   for (std::int32_t i = 0; i < 17; ++i) {
     const auto& e = kExpected[static_cast<std::size_t>(i)];
-    EXPECT_EQ(Host.DispatchText(effGetParamName, i), e.Name);
-    EXPECT_EQ(Host.DispatchText(effGetParamLabel, i), e.Label);
-    Host.SetParameter(i, 0.0f);
-    EXPECT_EQ(Host.DispatchText(effGetParamDisplay, i), e.AtMin) << e.Name;
-    Host.SetParameter(i, 1.0f);
-    EXPECT_EQ(Host.DispatchText(effGetParamDisplay, i), e.AtMax) << e.Name;
+    EXPECT_EQ(FHost.DispatchText(effGetParamName, i), e.Name);
+    EXPECT_EQ(FHost.DispatchText(effGetParamLabel, i), e.Label);
+    FHost.SetParameter(i, 0.0f);
+    EXPECT_EQ(FHost.DispatchText(effGetParamDisplay, i), e.AtMin) << e.Name;
+    FHost.SetParameter(i, 1.0f);
+    EXPECT_EQ(FHost.DispatchText(effGetParamDisplay, i), e.AtMax) << e.Name;
   }
-  EXPECT_EQ(Host.DispatchText(effGetParamName, 17), "undefined");
-  EXPECT_EQ(Host.DispatchText(effGetParamDisplay, 99), "undefined");
+  EXPECT_EQ(FHost.DispatchText(effGetParamName, 17), "undefined");
+  EXPECT_EQ(FHost.DispatchText(effGetParamDisplay, 99), "undefined");
 }
 
-TEST_F(PluginParameters, HostSetOfInputStoresTheUnitValueWithoutAutomation) {
-  Host.ClearCalls();
-  Host.SetParameter(0, 0.75f);
-  EXPECT_EQ(Host.GetParameter(0), 0.75f);
-  EXPECT_EQ(Host.DispatchText(effGetParamDisplay, 0), "100");
-  EXPECT_EQ(Host.CountCalls(amAutomate), 0u);
+TEST_F(TPluginParameters, HostSetOfInputStoresTheUnitValueWithoutAutomation) {
+  FHost.ClearCalls();
+  FHost.SetParameter(0, 0.75f);
+  EXPECT_EQ(FHost.GetParameter(0), 0.75f);
+  EXPECT_EQ(FHost.DispatchText(effGetParamDisplay, 0), "100");
+  EXPECT_EQ(FHost.CountCalls(amAutomate), 0u);
 }
 
-TEST_F(PluginParameters, QueriesHostsMakeAreAnswered) {
+TEST_F(TPluginParameters, QueriesHostsMakeAreAnswered) {
   char text[] = "12";
   for (std::int32_t i = 0; i < 17; ++i) {
-    const float before = Host.GetParameter(i);
-    EXPECT_EQ(Host.Dispatch(effString2Parameter, i, 0, text), 0);
-    EXPECT_EQ(Host.GetParameter(i), before);
-    EXPECT_EQ(Host.Dispatch(effCanBeAutomated, i), 1);
+    const float before = FHost.GetParameter(i);
+    EXPECT_EQ(FHost.Dispatch(effString2Parameter, i, 0, text), 0);
+    EXPECT_EQ(FHost.GetParameter(i), before);
+    EXPECT_EQ(FHost.Dispatch(effCanBeAutomated, i), 1);
     TVstParameterPropertiesRecord record{};
-    EXPECT_EQ(Host.Dispatch(effGetParameterProperties, i, 0, &record), 0);
+    EXPECT_EQ(FHost.Dispatch(effGetParameterProperties, i, 0, &record), 0);
   }
-  EXPECT_EQ(Host.Dispatch(effCanBeAutomated, 17), 1);
-  EXPECT_EQ(Host.Dispatch(effGetProgram), 0);
-  EXPECT_EQ(Host.Dispatch(effSetProgram, 0, 0), 0);
-  EXPECT_EQ(Host.DispatchText(effGetProgramName), "");
+  EXPECT_EQ(FHost.Dispatch(effCanBeAutomated, 17), 1);
+  EXPECT_EQ(FHost.Dispatch(effGetProgram), 0);
+  EXPECT_EQ(FHost.Dispatch(effSetProgram, 0, 0), 0);
+  EXPECT_EQ(FHost.DispatchText(effGetProgramName), "");
 
   float range[2] = {-1.0f, -1.0f};
-  EXPECT_EQ(Host.Dispatch(effVendorSpecific, static_cast<std::int32_t>(0xDEADBEF0u), 3, range), 0xBEEF);
+  EXPECT_EQ(FHost.Dispatch(effVendorSpecific, static_cast<std::int32_t>(0xDEADBEF0u), 3, range), 0xBEEF);
   EXPECT_EQ(range[0], 0.0f);
   EXPECT_EQ(range[1], 1.0f);
 
   void* chunk = nullptr;
-  EXPECT_EQ(Host.Dispatch(effGetChunk, 0, 0, &chunk), 0);
+  EXPECT_EQ(FHost.Dispatch(effGetChunk, 0, 0, &chunk), 0);
   EXPECT_EQ(chunk, nullptr);
 }
 

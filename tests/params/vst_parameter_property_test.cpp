@@ -58,34 +58,34 @@ TEST(ParameterMapping, NonFiniteInputsNeverGiveNaN) {
 // A NaN from the host counts as normalised 0: the parameter's minimum, not
 // its maximum and not merely some value inside the range.
 TEST(ParameterMapping, NaNMapsToTheMinimumInBothDirections) {
-  const float NaN = std::numeric_limits<float>::quiet_NaN();
+  const float naN = std::numeric_limits<float>::quiet_NaN();
   for (TCurveType c : {ctLinear, ctLogarithmic, ctExponential, ctFrequencyScale}) {
     TParameterRange p(20, 20000, c);
-    EXPECT_EQ(p.VSTParameter2Parameter(NaN), p.VSTParameter2Parameter(0.0f)) << c;
-    EXPECT_NEAR(p.VSTParameter2Parameter(NaN), 20.0f, 1e-3f) << c;
-    EXPECT_EQ(p.Parameter2VSTParameter(NaN), 0.0f) << c;
+    EXPECT_EQ(p.VSTParameter2Parameter(naN), p.VSTParameter2Parameter(0.0f)) << c;
+    EXPECT_NEAR(p.VSTParameter2Parameter(naN), 20.0f, 1e-3f) << c;
+    EXPECT_EQ(p.Parameter2VSTParameter(naN), 0.0f) << c;
   }
 }
 
 TEST(ParameterMapping, EveryCurveRoundTripsWithinSinglePrecision) {
-  struct Case {
-    TCurveType curve;
-    float min, max, factor;
+  struct TCase {
+    TCurveType Curve;
+    float Min, Max, Factor;
   };
-  const Case cases[] = {{ctLinear, -200, 200, 1},         {ctLinear, 1, 16, 1},
-                        {ctLogarithmic, 20, 20000, 0},    {ctLogarithmic, 0, 10, 5},
-                        {ctExponential, 0, 100, 10},      {ctExponential, -1, 1, 0.5f},
-                        {ctFrequencyScale, 20, 20000, 1}, {ctFrequencyScale, -1000, -10, 1},
-                        {ctFrequencyScale, 0, 500, 1}};
+  const TCase cases[] = {{ctLinear, -200, 200, 1},         {ctLinear, 1, 16, 1},
+                         {ctLogarithmic, 20, 20000, 0},    {ctLogarithmic, 0, 10, 5},
+                         {ctExponential, 0, 100, 10},      {ctExponential, -1, 1, 0.5f},
+                         {ctFrequencyScale, 20, 20000, 1}, {ctFrequencyScale, -1000, -10, 1},
+                         {ctFrequencyScale, 0, 500, 1}};
   for (const auto& c : cases) {
-    TParameterRange p(c.min, c.max, c.curve);
-    if (c.factor != 0) p.SetCurveFactor(c.factor);
+    TParameterRange p(c.Min, c.Max, c.Curve);
+    if (c.Factor != 0) p.SetCurveFactor(c.Factor);
     for (int i = 0; i <= 100; ++i) {
       const float x = static_cast<float>(i) / 100.0f;
       const float v = p.VSTParameter2Parameter(x);
-      EXPECT_GE(v, std::min(c.min, c.max) - 1e-3f);
-      EXPECT_LE(v, std::max(c.min, c.max) + 1e-3f);
-      EXPECT_NEAR(p.Parameter2VSTParameter(v), x, 2e-5f) << "curve " << c.curve << " x " << x;
+      EXPECT_GE(v, std::min(c.Min, c.Max) - 1e-3f);
+      EXPECT_LE(v, std::max(c.Min, c.Max) + 1e-3f);
+      EXPECT_NEAR(p.Parameter2VSTParameter(v), x, 2e-5f) << "curve " << c.Curve << " x " << x;
     }
   }
 }

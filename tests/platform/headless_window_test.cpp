@@ -11,7 +11,7 @@ namespace vb {
 namespace {
 
 struct TRecorder : TPlatformWindowListener {
-  void OnPlatformEvent(const TPlatformEvent& event) override { Events.push_back(event); }
+  void OnPlatformEvent(const TPlatformEvent& Event) override { Events.push_back(Event); }
   std::vector<TPlatformEvent> Events;
 };
 

@@ -14,10 +14,10 @@ namespace vb {
 namespace {
 
 struct TGreyRaster {
-  TGreyRaster(std::int32_t width, std::int32_t height) : Bytes(std::size_t(width) * height, 0) {
-    View = TRasterView{Bytes.data(), width, height, width, TRasterFormat::rfGrey8, nullptr};
+  TGreyRaster(std::int32_t Width, std::int32_t Height) : Bytes(std::size_t(Width) * Height, 0) {
+    View = TRasterView{Bytes.data(), Width, Height, Width, TRasterFormat::rfGrey8, nullptr};
   }
-  std::uint8_t At(std::int32_t x, std::int32_t y) const { return Bytes[std::size_t(y) * View.Width + x]; }
+  std::uint8_t At(std::int32_t X, std::int32_t Y) const { return Bytes[std::size_t(Y) * View.Width + X]; }
   long Ink() const {
     long sum = 0;
     for (std::uint8_t b : Bytes) sum += b;
@@ -27,12 +27,12 @@ struct TGreyRaster {
   TRasterView View;
 };
 
-TFontDescription Font(const char* face, std::int32_t height, bool bold = false, bool italic = false) {
+TFontDescription Font(const char* Face, std::int32_t Height, bool Bold = false, bool Italic = false) {
   TFontDescription font;
-  font.FaceName = face;
-  font.PixelHeight = height;
-  font.Bold = bold;
-  font.Italic = italic;
+  font.FaceName = Face;
+  font.PixelHeight = Height;
+  font.Bold = Bold;
+  font.Italic = Italic;
   return font;
 }
 
@@ -60,8 +60,8 @@ TEST(TextRenderer, MissingFixedPitchFamilyFallsBackToAFixedPitchFace) {
   TTextRenderer& renderer = SystemTextRenderer();
   const TFontDescription font = Font("Lucida Console", 12, true);
   EXPECT_TRUE(renderer.Describe(font).FixedPitch) << renderer.Describe(font).Family;
-  auto advance = [&](const char* four, const char* eight) {
-    return renderer.Measure(font, eight).Width - renderer.Measure(font, four).Width;
+  auto advance = [&](const char* Four, const char* Eight) {
+    return renderer.Measure(font, Eight).Width - renderer.Measure(font, Four).Width;
   };
   EXPECT_EQ(advance("iiii", "iiiiiiii"), advance("WWWW", "WWWWWWWW"));
   EXPECT_FALSE(renderer.Describe(Font("Default", 12)).FixedPitch);
@@ -123,9 +123,9 @@ TEST(TextRenderer, DrawingClipsAtTheRasterEdgesAndBlendsOverExistingInk) {
 
 TEST(TextRenderer, StylesChangeTheInk) {
   TTextRenderer& renderer = SystemTextRenderer();
-  auto ink = [&](const TFontDescription& font) {
+  auto ink = [&](const TFontDescription& Font) {
     TGreyRaster raster(200, 60);
-    renderer.Draw(font, "Drive", raster.View, 4, 4);
+    renderer.Draw(Font, "Drive", raster.View, 4, 4);
     return raster;
   };
   const long regular = ink(Font("DejaVu Sans", 20)).Ink();

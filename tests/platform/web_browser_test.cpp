@@ -19,7 +19,7 @@ namespace vb {
 namespace {
 
 // A fake xdg-open first in PATH that records its arguments, one per line.
-class WebBrowser : public ::testing::Test {
+class TWebBrowser : public ::testing::Test {
  protected:
   void SetUp() override {
     FDir = std::filesystem::temp_directory_path() / ("vb-web-" + std::to_string(getpid()));
@@ -50,7 +50,7 @@ class WebBrowser : public ::testing::Test {
   std::string FSavedPath;
 };
 
-TEST_F(WebBrowser, TheAddressReachesTheOpenerAsOneUninterpretedArgument) {
+TEST_F(TWebBrowser, TheAddressReachesTheOpenerAsOneUninterpretedArgument) {
   const std::string url = "https://example.org/a b?x=1&y=$(touch injected);z=`id`";
   ASSERT_TRUE(OpenWebPage(url));
   EXPECT_EQ(WaitForRecord(), url + "\n");
@@ -61,7 +61,7 @@ TEST_F(WebBrowser, TheAddressReachesTheOpenerAsOneUninterpretedArgument) {
   EXPECT_EQ(waitpid(-1, &status, WNOHANG), -1);
 }
 
-TEST_F(WebBrowser, UnusableAddressesStartNothing) {
+TEST_F(TWebBrowser, UnusableAddressesStartNothing) {
   EXPECT_FALSE(OpenWebPage(""));
   EXPECT_FALSE(OpenWebPage("--help"));
   EXPECT_FALSE(OpenWebPage("https://example.org/\nsecond line"));

@@ -27,14 +27,14 @@ constexpr std::int32_t kWidth = 865;
 constexpr std::int32_t kHeight = 150;
 
 // A frame whose every pixel tells where it is (opaque).
-std::unique_ptr<TMemoryBitmap> PatternFrame(std::int32_t width, std::int32_t height, std::uint32_t salt) {
-  auto result = std::make_unique<TMemoryBitmap>(width, height, TRasterFormat::rfBGRA32);
+std::unique_ptr<TMemoryBitmap> PatternFrame(std::int32_t Width, std::int32_t Height, std::uint32_t Salt) {
+  auto result = std::make_unique<TMemoryBitmap>(Width, Height, TRasterFormat::rfBGRA32);
   TMemoryBitmap& frame = *result;
-  for (std::int32_t y = 0; y < height; ++y) {
+  for (std::int32_t y = 0; y < Height; ++y) {
     auto* row = reinterpret_cast<std::uint32_t*>(frame.Bits() + std::size_t(y) * frame.RowBytes());
-    for (std::int32_t x = 0; x < width; ++x)
-      row[x] = 0xFF000000u | ((std::uint32_t(x) * 7u + salt) & 0xFF) << 16 | (std::uint32_t(y) * 13u & 0xFF) << 8 |
-               ((std::uint32_t(x + y) + salt) & 0xFF);
+    for (std::int32_t x = 0; x < Width; ++x)
+      row[x] = 0xFF000000u | ((std::uint32_t(x) * 7u + Salt) & 0xFF) << 16 | (std::uint32_t(y) * 13u & 0xFF) << 8 |
+               ((std::uint32_t(x + y) + Salt) & 0xFF);
   }
   return result;
 }
@@ -44,45 +44,46 @@ class X11WindowTest : public ::testing::Test {
   void SetUp() override {
     if (!TEditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
     std::string error;
-    Host = CreateHostWindow(kWidth + 40, kHeight + 40, "x11 window test", nullptr, &error);
-    ASSERT_NE(Host, nullptr) << error;
-    ASSERT_TRUE(Host->Show());
+    FHost = CreateHostWindow(kWidth + 40, kHeight + 40, "x11 window test", nullptr, &error);
+    ASSERT_NE(FHost, nullptr) << error;
+    ASSERT_TRUE(FHost->Show());
   }
-  std::unique_ptr<TX11Window> MakeWindow(bool allowShm = true) {
+  std::unique_ptr<TX11Window> MakeWindow(bool AllowShm = true) {
     TX11Window::TOptions options;
-    options.AllowShm = allowShm;
+    options.AllowShm = AllowShm;
     auto window = std::make_unique<TX11Window>(options);
-    window->SetListener(&Recorder);
+    window->SetListener(&FRecorder);
     window->SetSize(kWidth, kHeight);
     return window;
   }
   // A window embedded and shown, pressed with the left button at (X, Y)
   // and capturing the pointer, as a dial does when a drag starts; null
   // when the press never arrived.
-  std::unique_ptr<TX11Window> CapturedDragAt(std::int16_t x, std::int16_t y) {
+  std::unique_ptr<TX11Window> CapturedDragAt(std::int16_t X, std::int16_t Y) {
     auto window = MakeWindow();
     if (!window->Embed(Parent())) return nullptr;
     window->Show();
-    Probe.MovePointer(xcb_window_t(window->NativeHandle()), x, y);
-    Probe.Button(1, true);
-    if (!IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseDown).empty(); })) return nullptr;
+    FProbe.MovePointer(xcb_window_t(window->NativeHandle()), X, Y);
+    FProbe.Button(1, true);
+    if (!IdleUntil(*window, [&] { return !FRecorder.OfKind(TPlatformEventKind::pekMouseDown).empty(); }))
+      return nullptr;
     window->SetCapture(true);
     return window;
   }
   // Idles Window until Done holds (the server's events take a moment).
-  bool IdleUntil(TX11Window& window, const std::function<bool()>& done) {
+  bool IdleUntil(TX11Window& Window, const std::function<bool()>& Done) {
     for (int i = 0; i < 400; ++i) {
-      window.Idle();
-      if (done()) return true;
+      Window.Idle();
+      if (Done()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return false;
   }
-  std::uint32_t Parent() const { return std::uint32_t(Host->NativeHandle()); }
+  std::uint32_t Parent() const { return std::uint32_t(FHost->NativeHandle()); }
 
-  std::unique_ptr<THostWindow> Host;
-  TX11Probe Probe;
-  TEventRecorder Recorder;
+  std::unique_ptr<THostWindow> FHost;
+  TX11Probe FProbe;
+  TEventRecorder FRecorder;
 };
 
 TEST_F(X11WindowTest, OneFixedSizeChildAtTheParentsOriginThatTakesNoKeys) {
@@ -90,35 +91,35 @@ TEST_F(X11WindowTest, OneFixedSizeChildAtTheParentsOriginThatTakesNoKeys) {
   ASSERT_TRUE(window->Embed(Parent()));
   window->Show();
   // Findable as soon as Show returns, without waiting for any idle.
-  const std::vector<xcb_window_t> children = Probe.Children(Parent());
+  const std::vector<xcb_window_t> children = FProbe.Children(Parent());
   ASSERT_EQ(children.size(), 1u);
   EXPECT_EQ(children[0], window->NativeHandle());
-  const TX11Geometry g = Probe.Geometry(children[0]);
+  const TX11Geometry g = FProbe.Geometry(children[0]);
   EXPECT_EQ(g.X, 0);
   EXPECT_EQ(g.Y, 0);
   EXPECT_EQ(g.Width, kWidth);
   EXPECT_EQ(g.Height, kHeight);
   EXPECT_EQ(g.Depth, 24);
   EXPECT_EQ(g.BorderWidth, 0u);
-  EXPECT_EQ(Probe.VisualClass(children[0]), XCB_VISUAL_CLASS_TRUE_COLOR);
-  EXPECT_TRUE(Probe.Viewable(children[0]));
+  EXPECT_EQ(FProbe.VisualClass(children[0]), XCB_VISUAL_CLASS_TRUE_COLOR);
+  EXPECT_TRUE(FProbe.Viewable(children[0]));
 
-  const std::vector<std::uint32_t> hints = Probe.Property32(children[0], XCB_ATOM_WM_NORMAL_HINTS);
+  const std::vector<std::uint32_t> hints = FProbe.Property32(children[0], XCB_ATOM_WM_NORMAL_HINTS);
   ASSERT_EQ(hints.size(), 18u);
   EXPECT_EQ(hints[0] & 0x30u, 0x30u);  // PMinSize | PMaxSize
   EXPECT_EQ(hints[5], std::uint32_t(kWidth));
   EXPECT_EQ(hints[6], std::uint32_t(kHeight));
   EXPECT_EQ(hints[7], std::uint32_t(kWidth));
   EXPECT_EQ(hints[8], std::uint32_t(kHeight));
-  EXPECT_EQ(Probe.Property32(children[0], "_XEMBED_INFO"), (std::vector<std::uint32_t>{0, 1}));
+  EXPECT_EQ(FProbe.Property32(children[0], "_XEMBED_INFO"), (std::vector<std::uint32_t>{0, 1}));
 
-  const std::uint32_t masks = Probe.AllEventMasks(children[0]);
+  const std::uint32_t masks = FProbe.AllEventMasks(children[0]);
   EXPECT_EQ(masks & (XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE | XCB_EVENT_MASK_FOCUS_CHANGE), 0u);
   EXPECT_NE(masks & XCB_EVENT_MASK_BUTTON_PRESS, 0u);
   EXPECT_NE(masks & XCB_EVENT_MASK_STRUCTURE_NOTIFY, 0u);
 
   window.reset();
-  EXPECT_TRUE(Probe.Children(Parent()).empty()) << "closing leaves no window behind";
+  EXPECT_TRUE(FProbe.Children(Parent()).empty()) << "closing leaves no window behind";
 }
 
 TEST_F(X11WindowTest, NoDisplayOrNoParentLeavesNothingBehind) {
@@ -155,7 +156,7 @@ TEST_F(X11WindowTest, PresentedAreasReachTheScreenPixelForPixel) {
     window->Present(second->View(), knob);
     EXPECT_EQ(window->ImageRequestCount() - before, 1);
     ASSERT_TRUE(window->Sync());
-    const auto shot = Host->Grab();
+    const auto shot = FHost->Grab();
     ASSERT_NE(shot, nullptr);
     std::int32_t wrong = 0;
     for (std::int32_t y = 0; y < kHeight; ++y)
@@ -171,7 +172,7 @@ TEST_F(X11WindowTest, PresentedAreasReachTheScreenPixelForPixel) {
     const auto larger = PatternFrame(kWidth + 20, kHeight + 20, 5);
     window->Present(larger->View(), TRect{0, 0, kWidth + 20, kHeight + 20});
     ASSERT_TRUE(window->Sync());
-    const auto resized = Host->Grab();
+    const auto resized = FHost->Grab();
     ASSERT_NE(resized, nullptr);
     for (const TPoint at : {TPoint{kWidth + 19, 5}, TPoint{5, kHeight + 19}, TPoint{kWidth + 19, kHeight + 19}})
       EXPECT_EQ(resized->PixelARGB(at.X, at.Y), larger->PixelARGB(at.X, at.Y)) << at.X << "," << at.Y;
@@ -194,7 +195,7 @@ TEST_F(X11WindowTest, AFullFrameIsSplitToFitTheRequestLimit) {
   window->Present(other->View(), TRect{0, 0, kWidth, kHeight});
   ASSERT_TRUE(window->Sync());
   EXPECT_EQ(window->ErrorCount(), 0);
-  const auto shot = Host->Grab();
+  const auto shot = FHost->Grab();
   ASSERT_NE(shot, nullptr);
   for (std::int32_t y = 0; y < kHeight; y += 7)
     for (std::int32_t x = 0; x < kWidth; x += 5)
@@ -220,11 +221,11 @@ TEST_F(X11WindowTest, ALimitFilledByWholeRowsLeavesRoomForTheHeader) {
 // BIG-REQUESTS, whole and in a part away from the origin: every request
 // within the limit, every pixel where it belongs.
 TEST_F(X11WindowTest, ALargeFrameAndAnOffsetPartStayWithinTheRequestLimit) {
-  Host->SetSize(1730 + 40, 300 + 40);
+  FHost->SetSize(1730 + 40, 300 + 40);
   TX11Window::TOptions options;
   options.AllowShm = false;
   TX11Window window(options);
-  window.SetListener(&Recorder);
+  window.SetListener(&FRecorder);
   window.SetSize(1730, 300);
   ASSERT_TRUE(window.Embed(Parent()));
   window.Show();
@@ -238,7 +239,7 @@ TEST_F(X11WindowTest, ALargeFrameAndAnOffsetPartStayWithinTheRequestLimit) {
   EXPECT_GE(window.ImageRequestCount(), 9);
   ASSERT_TRUE(window.Sync());
   EXPECT_EQ(window.ErrorCount(), 0);
-  const auto shot = Host->Grab();
+  const auto shot = FHost->Grab();
   ASSERT_NE(shot, nullptr);
   for (std::int32_t y = 0; y < 300; y += 3)
     for (std::int32_t x = 0; x < 1730; x += 7) {
@@ -251,14 +252,14 @@ TEST_F(X11WindowTest, ExposedAreasAreReportedOnceMerged) {
   auto window = MakeWindow();
   ASSERT_TRUE(window->Embed(Parent()));
   window->Show();
-  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekExpose).empty(); }));
-  const auto exposes = Recorder.OfKind(TPlatformEventKind::pekExpose);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !FRecorder.OfKind(TPlatformEventKind::pekExpose).empty(); }));
+  const auto exposes = FRecorder.OfKind(TPlatformEventKind::pekExpose);
   ASSERT_EQ(exposes.size(), 1u);
   EXPECT_EQ(exposes[0].Area, (TRect{0, 0, kWidth, kHeight}));
   // Reported, it is done: later idles ask for nothing more.
   window->Idle();
   window->Idle();
-  EXPECT_EQ(Recorder.OfKind(TPlatformEventKind::pekExpose).size(), 1u);
+  EXPECT_EQ(FRecorder.OfKind(TPlatformEventKind::pekExpose).size(), 1u);
 }
 
 // A part uncovered away from the window's origin is asked back exactly: not
@@ -267,64 +268,64 @@ TEST_F(X11WindowTest, AnUncoveredPartAwayFromTheOriginIsExposedExactly) {
   auto window = MakeWindow();
   ASSERT_TRUE(window->Embed(Parent()));
   window->Show();
-  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekExpose).empty(); }));
-  Recorder.Events.clear();
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !FRecorder.OfKind(TPlatformEventKind::pekExpose).empty(); }));
+  FRecorder.Events.clear();
   // Another client's window over a part of ours, then gone.
-  xcb_connection_t* c = Probe.Get();
+  xcb_connection_t* c = FProbe.Get();
   const xcb_window_t cover = xcb_generate_id(c);
   xcb_create_window(c, XCB_COPY_FROM_PARENT, cover, xcb_window_t(window->NativeHandle()), 100, 40, 50, 30, 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
   xcb_map_window(c, cover);
-  Probe.Sync();
+  FProbe.Sync();
   xcb_destroy_window(c, cover);
-  Probe.Sync();
-  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekExpose).empty(); }));
-  const auto exposes = Recorder.OfKind(TPlatformEventKind::pekExpose);
+  FProbe.Sync();
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !FRecorder.OfKind(TPlatformEventKind::pekExpose).empty(); }));
+  const auto exposes = FRecorder.OfKind(TPlatformEventKind::pekExpose);
   ASSERT_EQ(exposes.size(), 1u);
   EXPECT_EQ(exposes[0].Area, (TRect{100, 40, 150, 70}));
 }
 
 TEST_F(X11WindowTest, RealInputArrivesWithButtonsModifiersWheelAndDoubleClicks) {
-  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  if (!FProbe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
   auto window = MakeWindow();
   ASSERT_TRUE(window->Embed(Parent()));
   window->Show();
   const xcb_window_t id = xcb_window_t(window->NativeHandle());
-  Probe.MovePointer(id, 100, 50);
-  Probe.Button(1, true);
-  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseDown).empty(); }));
+  FProbe.MovePointer(id, 100, 50);
+  FProbe.Button(1, true);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !FRecorder.OfKind(TPlatformEventKind::pekMouseDown).empty(); }));
   // A burst of movements arrives as its last position only.
-  for (int i = 1; i <= 10; ++i) Probe.MovePointer(id, 100, 50 - i * 2);
-  Probe.Button(1, false);
-  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseUp).empty(); }));
-  const auto downs = Recorder.OfKind(TPlatformEventKind::pekMouseDown);
-  const auto ups = Recorder.OfKind(TPlatformEventKind::pekMouseUp);
+  for (int i = 1; i <= 10; ++i) FProbe.MovePointer(id, 100, 50 - i * 2);
+  FProbe.Button(1, false);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !FRecorder.OfKind(TPlatformEventKind::pekMouseUp).empty(); }));
+  const auto downs = FRecorder.OfKind(TPlatformEventKind::pekMouseDown);
+  const auto ups = FRecorder.OfKind(TPlatformEventKind::pekMouseUp);
   EXPECT_EQ(downs[0].Position, (TPoint{100, 50}));
   EXPECT_EQ(downs[0].Button, TMouseButton::mbLeft);
   EXPECT_EQ(downs[0].Shift & ssLeft, 0u) << "a press does not carry its own button";
   EXPECT_EQ(ups[0].Shift & ssLeft, 0u) << "nor does the release";
-  const auto moves = Recorder.OfKind(TPlatformEventKind::pekMouseMove);
+  const auto moves = FRecorder.OfKind(TPlatformEventKind::pekMouseMove);
   ASSERT_FALSE(moves.empty());
   EXPECT_LE(moves.size(), 3u) << "motion bursts are merged";
   EXPECT_EQ(moves.back().Position, (TPoint{100, 30}));
   EXPECT_NE(moves.back().Shift & ssLeft, 0u) << "a drag's movements carry the held button";
 
-  Recorder.Events.clear();
-  Probe.Wheel(true);
-  Probe.Wheel(false);
-  ASSERT_TRUE(IdleUntil(*window, [&] { return Recorder.OfKind(TPlatformEventKind::pekMouseWheel).size() == 2; }));
-  const auto wheel = Recorder.OfKind(TPlatformEventKind::pekMouseWheel);
+  FRecorder.Events.clear();
+  FProbe.Wheel(true);
+  FProbe.Wheel(false);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return FRecorder.OfKind(TPlatformEventKind::pekMouseWheel).size() == 2; }));
+  const auto wheel = FRecorder.OfKind(TPlatformEventKind::pekMouseWheel);
   EXPECT_EQ(wheel[0].WheelDelta, 120);
   EXPECT_EQ(wheel[1].WheelDelta, -120);
-  EXPECT_TRUE(Recorder.OfKind(TPlatformEventKind::pekMouseUp).empty()) << "wheel releases mean nothing";
+  EXPECT_TRUE(FRecorder.OfKind(TPlatformEventKind::pekMouseUp).empty()) << "wheel releases mean nothing";
 
-  Recorder.Events.clear();
-  Probe.Button(3, true);
-  Probe.Button(3, false);
-  Probe.Button(3, true);
-  Probe.Button(3, false);
-  ASSERT_TRUE(IdleUntil(*window, [&] { return Recorder.OfKind(TPlatformEventKind::pekMouseUp).size() == 2; }));
-  const auto clicks = Recorder.OfKind(TPlatformEventKind::pekMouseDown);
+  FRecorder.Events.clear();
+  FProbe.Button(3, true);
+  FProbe.Button(3, false);
+  FProbe.Button(3, true);
+  FProbe.Button(3, false);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return FRecorder.OfKind(TPlatformEventKind::pekMouseUp).size() == 2; }));
+  const auto clicks = FRecorder.OfKind(TPlatformEventKind::pekMouseDown);
   ASSERT_EQ(clicks.size(), 2u);
   EXPECT_EQ(clicks[0].Button, TMouseButton::mbRight);
   EXPECT_EQ(clicks[0].Shift & ssDouble, 0u);
@@ -332,38 +333,38 @@ TEST_F(X11WindowTest, RealInputArrivesWithButtonsModifiersWheelAndDoubleClicks) 
 }
 
 TEST_F(X11WindowTest, TheGrabAndTheHiddenPointerEndWithTheDrag) {
-  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  if (!FProbe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
   auto window = CapturedDragAt(675, 74);
   ASSERT_NE(window, nullptr);
   const xcb_window_t id = xcb_window_t(window->NativeHandle());
   EXPECT_TRUE(window->Grabbed());
   window->SetPointerHidden(true);
   // Outside the window the grab still reports to us.
-  Probe.MovePointer(id, kWidth + 10, 74);
+  FProbe.MovePointer(id, kWidth + 10, 74);
   ASSERT_TRUE(IdleUntil(*window, [&] {
-    const auto moves = Recorder.OfKind(TPlatformEventKind::pekMouseMove);
+    const auto moves = FRecorder.OfKind(TPlatformEventKind::pekMouseMove);
     return !moves.empty() && moves.back().Position.X == kWidth + 10;
   }));
-  Recorder.Events.clear();
+  FRecorder.Events.clear();
   window->WarpPointer({675, 74});
   window->Idle();
   ASSERT_TRUE(window->Sync());
   // The warp is reported once, right away.
-  auto moves = Recorder.OfKind(TPlatformEventKind::pekMouseMove);
+  auto moves = FRecorder.OfKind(TPlatformEventKind::pekMouseMove);
   ASSERT_EQ(moves.size(), 1u);
   EXPECT_EQ(moves[0].Position, (TPoint{675, 74}));
   std::int32_t x = 0, y = 0;
-  ASSERT_TRUE(Probe.PointerIn(id, x, y));
+  ASSERT_TRUE(FProbe.PointerIn(id, x, y));
   EXPECT_EQ(x, 675);
   EXPECT_EQ(y, 74);
   window->Sync();
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   window->Idle();
-  moves = Recorder.OfKind(TPlatformEventKind::pekMouseMove);
+  moves = FRecorder.OfKind(TPlatformEventKind::pekMouseMove);
   EXPECT_EQ(moves.size(), 1u) << "the server's echo of the warp is dropped";
 
-  Probe.Button(1, false);
-  ASSERT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekMouseUp).empty(); }));
+  FProbe.Button(1, false);
+  ASSERT_TRUE(IdleUntil(*window, [&] { return !FRecorder.OfKind(TPlatformEventKind::pekMouseUp).empty(); }));
   window->SetPointerHidden(false);
   window->SetCapture(false);
   EXPECT_FALSE(window->Grabbed());
@@ -373,29 +374,29 @@ TEST_F(X11WindowTest, TheGrabAndTheHiddenPointerEndWithTheDrag) {
 // A host that hides its editor window mid-drag: the server ends the grab
 // and no release will come, so the drag must be told it is over.
 TEST_F(X11WindowTest, AHostUnmappingItsWindowMidDragEndsTheCapture) {
-  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  if (!FProbe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
   auto window = CapturedDragAt(100, 74);
   ASSERT_NE(window, nullptr);
-  xcb_unmap_window(Probe.Get(), xcb_window_t(Parent()));
-  Probe.Sync();
-  EXPECT_TRUE(IdleUntil(*window, [&] { return !Recorder.OfKind(TPlatformEventKind::pekCaptureLost).empty(); }));
+  xcb_unmap_window(FProbe.Get(), xcb_window_t(Parent()));
+  FProbe.Sync();
+  EXPECT_TRUE(IdleUntil(*window, [&] { return !FRecorder.OfKind(TPlatformEventKind::pekCaptureLost).empty(); }));
   EXPECT_FALSE(window->Grabbed());
-  Probe.Button(1, false);
-  Probe.Sync();
+  FProbe.Button(1, false);
+  FProbe.Sync();
   EXPECT_EQ(window->ErrorCount(), 0);
 }
 
 // The host hides the editor mid-drag: the grab goes with it, or the
 // hidden window would keep the pointer from every other client.
 TEST_F(X11WindowTest, HidingTheWindowMidDragEndsTheGrab) {
-  if (!Probe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
+  if (!FProbe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
   auto window = CapturedDragAt(100, 74);
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(window->Grabbed());
   window->Hide();
   EXPECT_FALSE(window->Grabbed());
-  Probe.Button(1, false);
-  Probe.Sync();
+  FProbe.Button(1, false);
+  FProbe.Sync();
   EXPECT_EQ(window->ErrorCount(), 0);
 }
 
@@ -405,7 +406,7 @@ TEST_F(X11WindowTest, AParentDestroyedFirstEndsAllRequests) {
   window->Show();
   const auto frame = PatternFrame(kWidth, kHeight, 5);
   window->Present(frame->View(), TRect{0, 0, kWidth, kHeight});
-  Host->Destroy();
+  FHost->Destroy();
   // Before any idle noticed it, and after.
   window->Present(frame->View(), TRect{0, 0, 60, 60});
   window->SetCapture(true);

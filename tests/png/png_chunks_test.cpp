@@ -33,9 +33,9 @@ std::string ErrorOf(const std::function<void()>& Action) {
 
 TEST(ImageHeaderChunk, ChecksBitDepthAndMethodsAsItReads) {
   TChunkPngImageHeader h;
-  auto load = [&](TBytes data) {
+  auto load = [&](TBytes Data) {
     return ErrorOf([&] {
-      auto s = ChunkStream("IHDR", data);
+      auto s = ChunkStream("IHDR", Data);
       h.LoadFromStream(s);
     });
   };

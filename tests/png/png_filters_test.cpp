@@ -16,11 +16,11 @@ namespace {
 
 using TBytes = std::vector<uint8_t>;
 
-uint8_t ReferencePaeth(int a, int b, int c) {
-  const int p = a + b - c;
-  const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-  if (pa <= pb && pa <= pc) return uint8_t(a);
-  return pb <= pc ? uint8_t(b) : uint8_t(c);
+uint8_t ReferencePaeth(int A, int B, int C) {
+  const int p = A + B - C;
+  const int pa = std::abs(p - A), pb = std::abs(p - B), pc = std::abs(p - C);
+  if (pa <= pb && pa <= pc) return uint8_t(A);
+  return pb <= pc ? uint8_t(B) : uint8_t(C);
 }
 
 // Filters Out (N bytes, against Prev) into Row straight from the definition.

@@ -182,10 +182,10 @@ TEST(PngImage, RecompressesOnlyWhenTheLevelChanges) {
 
 TEST(PngEncode, ChoosesColourTypeAndDepthFromTheColours) {
   const TPixel32 red = Pixel32(0xFFFF0000), green = Pixel32(0xFF00FF00), blue = Pixel32(0xFF0000FF);
-  auto encode = [](std::vector<TPixel32> pixels, int w, int h) {
+  auto encode = [](std::vector<TPixel32> Pixels, int W, int H) {
     TGuiPixelMapMemory map;
-    map.SetSize(w, h);
-    std::copy(pixels.begin(), pixels.end(), map.DataPointer());
+    map.SetSize(W, H);
+    std::copy(Pixels.begin(), Pixels.end(), map.DataPointer());
     auto png = std::make_unique<TPortableNetworkGraphicPixel32>();
     png->Assign(map);
     return png;

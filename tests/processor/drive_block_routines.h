@@ -17,10 +17,10 @@ struct TRoutineSet {
 };
 
 inline std::vector<TRoutineSet> RoutineSets() {
-  std::vector<TRoutineSet> Result{{"sse2", {}}};
+  std::vector<TRoutineSet> result{{"sse2", {}}};
   if (ProcessorFeatures().Contains(TProcessorFeature::pfAVX2))
-    Result.push_back({"avx2", TProcessorFeatures{TProcessorFeature::pfAVX2}});
-  return Result;
+    result.push_back({"avx2", TProcessorFeatures{TProcessorFeature::pfAVX2}});
+  return result;
 }
 
 // Binds one set for its lifetime, then the processor's own again.

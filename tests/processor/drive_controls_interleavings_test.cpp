@@ -23,10 +23,10 @@ struct TAudioSide {
   TDriveControlValues Applied;
   bool Retuned = false;
   int RetunedFactor = 0;
-  void Block(TTestControls& controls) {
+  void Block(TTestControls& Controls) {
     TDriveControlValues now;
     bool retune = false;
-    if (!controls.Take(now, retune)) return;
+    if (!Controls.Take(now, retune)) return;
     Applied = now;
     if (retune) {
       Retuned = true;

@@ -52,10 +52,10 @@ TEST(DriveParameterMapping, ToneStackReachesItsLimitsAtPlusMinus15) {
 }
 
 TEST(DriveParameterMapping, ToneValuesAreRoundedToSingle) {
-  for (double Value : {-14.0, -7.0, -1.0, 1.0, 3.0, 13.0}) {
-    for (double g : {LowShelfGain(Value), MidPeakGain(Value), MidPeakBandwidth(Value), HighShelfGain(Value),
-                     HighShelfFrequency(Value), PresencePeakGain(Value), PresencePeakFrequency(Value)})
-      EXPECT_EQ(g, static_cast<double>(static_cast<float>(g))) << Value;
+  for (double value : {-14.0, -7.0, -1.0, 1.0, 3.0, 13.0}) {
+    for (double g : {LowShelfGain(value), MidPeakGain(value), MidPeakBandwidth(value), HighShelfGain(value),
+                     HighShelfFrequency(value), PresencePeakGain(value), PresencePeakFrequency(value)})
+      EXPECT_EQ(g, static_cast<double>(static_cast<float>(g))) << value;
   }
   EXPECT_EQ(MidPeakGain(1), static_cast<float>(11.42 / 15));
 }

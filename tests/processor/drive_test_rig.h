@@ -50,32 +50,32 @@ struct TDriveFilterSet {
       Pres[c]->SetFrequency(PresencePeakFrequency(0));
       Pres[c]->SetBandWidth(kDriveVoicing.Pres.BandWidth);
       Pres[c]->SetGain(ToneGain / 2);
-      for (TCustomFilter* F : std::initializer_list<TCustomFilter*>{HighPass[c].get(), Low[c].get(), Mid[c].get(),
+      for (TCustomFilter* f : std::initializer_list<TCustomFilter*>{HighPass[c].get(), Low[c].get(), Mid[c].get(),
                                                                     High[c].get(), Pres[c].get()})
-        F->SetSampleRate(Rate);
+        f->SetSampleRate(Rate);
     }
   }
 
   TDriveFilters View() const {
-    TDriveFilters Result;
+    TDriveFilters result;
     for (int c = 0; c < 2; ++c)
-      Result[c] = {HighPass[c].get(), Low[c].get(), Mid[c].get(), High[c].get(), Pres[c].get()};
-    return Result;
+      result[c] = {HighPass[c].get(), Low[c].get(), Mid[c].get(), High[c].get(), Pres[c].get()};
+    return result;
   }
 };
 
 // A deterministic noisy test signal: two sines plus pseudo-random noise.
 inline std::vector<double> TestSignal(std::size_t Length, double Amplitude, std::uint32_t Seed) {
-  std::vector<double> Result(Length);
-  std::uint32_t State = Seed * 2654435761u + 1;
+  std::vector<double> result(Length);
+  std::uint32_t state = Seed * 2654435761u + 1;
   for (std::size_t i = 0; i < Length; ++i) {
-    State = State * 1664525u + 1013904223u;
-    const double Noise = (static_cast<double>(State >> 8) / 16777216.0) - 0.5;
+    state = state * 1664525u + 1013904223u;
+    const double noise = (static_cast<double>(state >> 8) / 16777216.0) - 0.5;
     const double t = static_cast<double>(i);
-    Result[i] = Amplitude * (0.6 * std::sin(2 * std::numbers::pi * t / 97.0 + Seed) +
-                             0.3 * std::sin(2 * std::numbers::pi * t / 11.3) + 0.2 * Noise);
+    result[i] = Amplitude * (0.6 * std::sin(2 * std::numbers::pi * t / 97.0 + Seed) +
+                             0.3 * std::sin(2 * std::numbers::pi * t / 11.3) + 0.2 * noise);
   }
-  return Result;
+  return result;
 }
 
 // The signal flow written out sample by sample, with the filters' own
@@ -86,61 +86,61 @@ struct TReferenceChain {
   bool HasRun = false;
 
   void Run(const TDriveSettings& S, const TDriveFilterSet& F, const std::vector<double>* In, std::vector<double>* Out) {
-    const double L = S.FLPF, H = S.FHPF, D = S.FDrive;
-    const bool Stereo = S.FStereo;
-    if (HasRun && L != LastL) {
-      const double r = (1 - L) / (1 - LastL);
-      for (auto& Channel : s) {
-        Channel[0] *= r * r * r;
-        Channel[1] *= r * r;
-        Channel[2] *= r;
+    const double l = S.LPF, H = S.HPF, d = S.Drive;
+    const bool stereo = S.Stereo;
+    if (HasRun && l != LastL) {
+      const double r = (1 - l) / (1 - LastL);
+      for (auto& channel : s) {
+        channel[0] *= r * r * r;
+        channel[1] *= r * r;
+        channel[2] *= r;
       }
     }
-    LastL = L;
+    LastL = l;
     HasRun = true;
-    const double u = 1 - L;
-    const double T = S.FTrim * ((u * u) * (u * u));
-    auto Stage = [&](int c, double x) {
-      double a = x / (S.FCurveForm + std::fabs(x));
-      if (S.FAsymmetric && a < -S.FClip) a = -S.FClip;
-      s[c][0] = L * s[c][0] + T * a;
-      s[c][1] = L * s[c][1] + s[c][0];
-      s[c][2] = L * s[c][2] + s[c][1];
-      s[c][3] = L * s[c][3] + s[c][2];
-      s[c][4] = s[c][3] + H * (s[c][4] - s[c][3]);
-      return s[c][3] - s[c][4];
+    const double u = 1 - l;
+    const double T = S.Trim * ((u * u) * (u * u));
+    auto stage = [&](int C, double X) {
+      double a = X / (S.CurveForm + std::fabs(X));
+      if (S.Asymmetric && a < -S.Clip) a = -S.Clip;
+      s[C][0] = l * s[C][0] + T * a;
+      s[C][1] = l * s[C][1] + s[C][0];
+      s[C][2] = l * s[C][2] + s[C][1];
+      s[C][3] = l * s[C][3] + s[C][2];
+      s[C][4] = s[C][3] + H * (s[C][4] - s[C][3]);
+      return s[C][3] - s[C][4];
     };
-    auto Tone = [&](int c, double m) {
-      return F.Low[c]->ProcessSample64(
-          F.Mid[c]->ProcessSample64(F.High[c]->ProcessSample64(F.Pres[c]->ProcessSample64(m))));
+    auto tone = [&](int C, double M) {
+      return F.Low[C]->ProcessSample64(
+          F.Mid[C]->ProcessSample64(F.High[C]->ProcessSample64(F.Pres[C]->ProcessSample64(M))));
     };
     const std::size_t n = In[0].size();
     for (int c = 0; c < 2; ++c) Out[c].resize(n);
     for (std::size_t i = 0; i < n; ++i) {
       double y[2];
-      if (Stereo) {
-        for (int c = 0; c < 2; ++c) y[c] = Stage(c, F.HighPass[c]->ProcessSample64(D * In[c][i]));
+      if (stereo) {
+        for (int c = 0; c < 2; ++c) y[c] = stage(c, F.HighPass[c]->ProcessSample64(d * In[c][i]));
       } else {
-        y[0] = y[1] = Stage(0, F.HighPass[0]->ProcessSample64(D * (In[0][i] + In[1][i])));
+        y[0] = y[1] = stage(0, F.HighPass[0]->ProcessSample64(d * (In[0][i] + In[1][i])));
       }
-      for (int c = 0; c < 2; ++c) Out[c][i] = Tone(c, y[c] * S.FDryWet + In[c][i] * (1 - S.FDryWet));
+      for (int c = 0; c < 2; ++c) Out[c][i] = tone(c, y[c] * S.DryWet + In[c][i] * (1 - S.DryWet));
     }
     for (int c = 0; c < 2; ++c)
-      if (std::fabs(s[c][0]) < 1e-10 || (c == 1 && !Stereo))
-        for (double& State : s[c]) State = 0;
+      if (std::fabs(s[c][0]) < 1e-10 || (c == 1 && !stereo))
+        for (double& state : s[c]) state = 0;
   }
 };
 
 // A resampler object as the module sets it up, at Factor and the
 // oversampled Rate (Hz).
 inline std::unique_ptr<TZarnUpDownsampling> NewResampler(int Factor, double Rate) {
-  auto Result = std::make_unique<TZarnUpDownsampling>();
-  Result->SetFilterClass(&TButterworthLowPassFilter::Class());
-  Result->SetTransitionBandwidth(TStereoResampler::kTransitionBandwidth);
-  Result->SetOrder(TStereoResampler::kOrder);
-  Result->SetFactor(Factor);
-  Result->SetSampleRate(Rate);
-  return Result;
+  auto result = std::make_unique<TZarnUpDownsampling>();
+  result->SetFilterClass(&TButterworthLowPassFilter::Class());
+  result->SetTransitionBandwidth(TStereoResampler::kTransitionBandwidth);
+  result->SetOrder(TStereoResampler::kOrder);
+  result->SetFactor(Factor);
+  result->SetSampleRate(Rate);
+  return result;
 }
 
 // The drive's host-rate path written plainly: input gain and meter, the
@@ -155,41 +155,41 @@ struct TReferenceDrive {
   template <class T>
   std::vector<std::vector<T>> Run(const TDriveSettings& S, const TDriveFilterSet& Filters,
                                   const std::vector<std::vector<T>>& In) {
-    const int F = Resampler[0]->Factor();
+    const int f = Resampler[0]->Factor();
     const std::size_t n = In[0].size();
-    std::vector<double> Up[2], Down[2];
-    std::vector<T> Buffer(n * F);
+    std::vector<double> up[2], down[2];
+    std::vector<T> buffer(n * f);
     for (int c = 0; c < 2; ++c) {
       for (std::size_t j = 0; j < n; ++j) {
-        const double v = S.FInputGain * In[c][j];
+        const double v = S.InputGain * In[c][j];
         Peaks[c][0] = TPeakFollower::Next(Peaks[c][0], std::fabs(v));
         if constexpr (sizeof(T) == 4)
-          Resampler[c]->Upsample32(static_cast<float>(v), Buffer.data() + j * F);
+          Resampler[c]->Upsample32(static_cast<float>(v), buffer.data() + j * f);
         else
-          Resampler[c]->Upsample64(v, Buffer.data() + j * F);
+          Resampler[c]->Upsample64(v, buffer.data() + j * f);
       }
-      Up[c].assign(Buffer.begin(), Buffer.end());
+      up[c].assign(buffer.begin(), buffer.end());
     }
-    Chain.Run(S, Filters, Up, Down);
-    std::vector<std::vector<T>> Out(2, std::vector<T>(n));
+    Chain.Run(S, Filters, up, down);
+    std::vector<std::vector<T>> out(2, std::vector<T>(n));
     for (int c = 0; c < 2; ++c) {
-      std::vector<T> Rounded(Down[c].begin(), Down[c].end());  // the chain's output in the path's precision
+      std::vector<T> rounded(down[c].begin(), down[c].end());  // the chain's output in the path's precision
       for (std::size_t j = 0; j < n; ++j) {
         if constexpr (sizeof(T) == 4)
-          Out[c][j] = static_cast<float>(S.FOutputGain * Resampler[c]->Downsample32(Rounded.data() + j * F));
+          out[c][j] = static_cast<float>(S.OutputGain * Resampler[c]->Downsample32(rounded.data() + j * f));
         else
-          Out[c][j] = S.FOutputGain * Resampler[c]->Downsample64(Rounded.data() + j * F);
-        Peaks[c][1] = TPeakFollower::Next(Peaks[c][1], std::fabs(static_cast<double>(Out[c][j])));
+          out[c][j] = S.OutputGain * Resampler[c]->Downsample64(rounded.data() + j * f);
+        Peaks[c][1] = TPeakFollower::Next(Peaks[c][1], std::fabs(static_cast<double>(out[c][j])));
       }
     }
-    return Out;
+    return out;
   }
 };
 
 inline double PeakOf(const std::vector<double>& Signal, std::size_t From, std::size_t To) {
-  double Peak = 0;
-  for (std::size_t i = From; i < To && i < Signal.size(); ++i) Peak = std::max(Peak, std::fabs(Signal[i]));
-  return Peak;
+  double peak = 0;
+  for (std::size_t i = From; i < To && i < Signal.size(); ++i) peak = std::max(peak, std::fabs(Signal[i]));
+  return peak;
 }
 
 }  // namespace vb::test

@@ -24,12 +24,12 @@ TEST(OnePoleCoefficient, IsExactlyOneAtZeroHertz) {
 }
 
 TEST(OnePoleCoefficient, FallsAsTheFrequencyRisesAndDependsOnlyOnTheRatio) {
-  double Previous = 1.0;
+  double previous = 1.0;
   for (double f = 100; f <= 5000; f += 100) {
     const double p = OnePoleCoefficient(f, 44100, 1);
-    EXPECT_LT(p, Previous) << f;
+    EXPECT_LT(p, previous) << f;
     EXPECT_GT(p, 0.0) << f;
-    Previous = p;
+    previous = p;
   }
   EXPECT_EQ(OnePoleCoefficient(3000, 44100, 8), OnePoleCoefficient(3000, 352800, 1));
 }

@@ -44,9 +44,9 @@ constexpr int kReferenceBlocks = 1500;
 constexpr long kOverlapsWanted = 2000 * kRounds;
 
 std::unique_ptr<TProcessModule> NewModule(std::int32_t BlockSize) {
-  std::unique_ptr<TProcessModule> M(CreateVSTModule<TProcessModule>(nullptr));
-  M->VSTModuleBlockSizeChange(BlockSize);
-  return M;
+  std::unique_ptr<TProcessModule> m(CreateVSTModule<TProcessModule>(nullptr));
+  m->VSTModuleBlockSizeChange(BlockSize);
+  return m;
 }
 
 // Blocks that let a module settle at a parameter's first value before the
@@ -62,13 +62,13 @@ class TSquareWaveRun {
 
   double Block() {
     for (std::size_t i = 0; i < FIn.size(); ++i) FIn[i] = (FFrame++ / 50) % 2 ? -1.0 : 1.0;
-    double* In[2] = {FIn.data(), FIn.data()};
-    double* Out[2] = {FOut[0].data(), FOut[1].data()};
-    FModule.HostCallProcess64Replacing(In, Out, static_cast<std::int32_t>(FIn.size()));
-    double Peak = 0;
-    for (const auto& Channel : FOut)
-      for (double v : Channel) Peak = std::max(Peak, std::isfinite(v) ? std::fabs(v) : HUGE_VAL);
-    return Peak;
+    double* in[2] = {FIn.data(), FIn.data()};
+    double* out[2] = {FOut[0].data(), FOut[1].data()};
+    FModule.HostCallProcess64Replacing(in, out, static_cast<std::int32_t>(FIn.size()));
+    double peak = 0;
+    for (const auto& channel : FOut)
+      for (double v : channel) peak = std::max(peak, std::isfinite(v) ? std::fabs(v) : HUGE_VAL);
+    return peak;
   }
 
  private:
@@ -90,63 +90,63 @@ struct TToggle {
 // one, at pseudo-random ones, and up to three times at pseudo-random ones
 // (another thread's writer may change it several times within one block).
 double PeakOfChangesBetweenBlocks(const TToggle& T) {
-  double Peak = 0;
-  for (int Pattern = 0; Pattern < 4; ++Pattern) {
-    auto M = NewModule(T.Block);
-    TSquareWaveRun Run(*M, T.Block);
-    M->SetParameter(T.Parameter, T.A);
-    for (int Block = 0; Block < kSettlingBlocks; ++Block) Run.Block();
-    std::uint32_t Seed = 7;
-    bool AtA = true;
-    for (int Block = 0; Block < kReferenceBlocks; ++Block) {
-      Seed = Seed * 1664525u + 1013904223u;
-      const int Changes = Pattern == 0   ? 1
-                          : Pattern == 1 ? (Block % 3 == 0)
-                          : Pattern == 2 ? static_cast<int>(Seed >> 31)
-                                         : static_cast<int>(Seed >> 30);
-      for (int Change = 0; Change < Changes; ++Change) M->SetParameter(T.Parameter, (AtA = !AtA) ? T.A : T.B);
-      Peak = std::max(Peak, Run.Block());
+  double peak = 0;
+  for (int pattern = 0; pattern < 4; ++pattern) {
+    auto m = NewModule(T.Block);
+    TSquareWaveRun run(*m, T.Block);
+    m->SetParameter(T.Parameter, T.A);
+    for (int block = 0; block < kSettlingBlocks; ++block) run.Block();
+    std::uint32_t seed = 7;
+    bool atA = true;
+    for (int block = 0; block < kReferenceBlocks; ++block) {
+      seed = seed * 1664525u + 1013904223u;
+      const int changes = pattern == 0   ? 1
+                          : pattern == 1 ? (block % 3 == 0)
+                          : pattern == 2 ? static_cast<int>(seed >> 31)
+                                         : static_cast<int>(seed >> 30);
+      for (int change = 0; change < changes; ++change) m->SetParameter(T.Parameter, (atA = !atA) ? T.A : T.B);
+      peak = std::max(peak, run.Block());
     }
   }
-  return Peak;
+  return peak;
 }
 
-class ParameterChangeRace : public ::testing::TestWithParam<TToggle> {};
+class TParameterChangeRace : public ::testing::TestWithParam<TToggle> {};
 
 // Blocks "raced" by a change are those during which the writer was inside
 // SetParameter at some moment; the writer goes on until there were enough.
-TEST_P(ParameterChangeRace, ChangeOnAnotherThreadPeaksNoHigherThanBetweenBlocks) {
+TEST_P(TParameterChangeRace, ChangeOnAnotherThreadPeaksNoHigherThanBetweenBlocks) {
   const TToggle T = GetParam();
-  const double Reference = PeakOfChangesBetweenBlocks(T), Bound = 1.5 * Reference;
+  const double reference = PeakOfChangesBetweenBlocks(T), bound = 1.5 * reference;
   auto M = NewModule(T.Block);
-  TOverlapProbe Writer;
+  TOverlapProbe writer;
   TStartLine Start(2);
   std::atomic<bool> Stop{false};
   std::atomic<long> Raced{0};
   double Peak = 0;
   M->SetParameter(T.Parameter, T.A);
-  std::thread Audio([&] {
-    TSquareWaveRun Run(*M, T.Block);
-    for (int Block = 0; Block < kSettlingBlocks; ++Block) Run.Block();
+  std::thread audio([&] {
+    TSquareWaveRun run(*M, T.Block);
+    for (int block = 0; block < kSettlingBlocks; ++block) run.Block();
     Start.ArriveAndWait();
     while (!Stop.load(std::memory_order_acquire)) {
-      const unsigned Before = Writer.Phase();
-      Peak = std::max(Peak, Run.Block());
-      if (Writer.Phase() != Before) Raced.fetch_add(1, std::memory_order_relaxed);
+      const unsigned before = writer.Phase();
+      Peak = std::max(Peak, run.Block());
+      if (writer.Phase() != before) Raced.fetch_add(1, std::memory_order_relaxed);
     }
   });
   Start.ArriveAndWait();
-  for (long Change = 0; Raced.load(std::memory_order_relaxed) < T.RacedBlocks; ++Change) {
-    Writer.Enter();
-    M->SetParameter(T.Parameter, Change % 2 ? T.A : T.B);
-    Writer.Leave();
+  for (long change = 0; Raced.load(std::memory_order_relaxed) < T.RacedBlocks; ++change) {
+    writer.Enter();
+    M->SetParameter(T.Parameter, change % 2 ? T.A : T.B);
+    writer.Leave();
   }
   Stop.store(true, std::memory_order_release);
-  Audio.join();
-  EXPECT_LE(Peak, Bound) << "the same changes between blocks peak at " << Reference;
+  audio.join();
+  EXPECT_LE(Peak, bound) << "the same changes between blocks peak at " << reference;
 }
 
-INSTANTIATE_TEST_SUITE_P(LoPassAndOversampling, ParameterChangeRace,
+INSTANTIATE_TEST_SUITE_P(LoPassAndOversampling, TParameterChangeRace,
                          ::testing::Values(TToggle{kParamLoPass, 500, 5000, 64, 2000 * kRounds},
                                            TToggle{kParamLoPass, 500, 5000, 256, 2000 * kRounds},
                                            TToggle{kParamOversampling, 1, 16, 64, 500 * kRounds},
@@ -161,28 +161,28 @@ INSTANTIATE_TEST_SUITE_P(LoPassAndOversampling, ParameterChangeRace,
 
 // A value of a parameter's range in its own unit: Min + Share * (Max - Min).
 float InRange(TDriveParameter Index, float Share) {
-  const TParameterPropertyDescription& D = kProcessParameters[Index].Description;
-  return D.Min + Share * (D.Max - D.Min);
+  const TParameterPropertyDescription& d = kProcessParameters[Index].Description;
+  return d.Min + Share * (d.Max - d.Min);
 }
 
 // Everything the audio thread runs with, compared exactly.
 void ExpectSameTuning(const TProcessModule& A, const TProcessModule& B) {
-  const TDriveSettings &SA = Internals(A).SettingsInUse(), &SB = Internals(B).SettingsInUse();
-  const double FieldsA[] = {SA.FInputGain, SA.FOutputGain, SA.FDryWet, SA.FLPF,  SA.FHPF,
-                            SA.FTrim,      SA.FCurveForm,  SA.FDrive,  SA.FClip, double(SA.FStereo)};
-  const double FieldsB[] = {SB.FInputGain, SB.FOutputGain, SB.FDryWet, SB.FLPF,  SB.FHPF,
-                            SB.FTrim,      SB.FCurveForm,  SB.FDrive,  SB.FClip, double(SB.FStereo)};
-  for (std::size_t i = 0; i < std::size(FieldsA); ++i) EXPECT_EQ(FieldsA[i], FieldsB[i]) << "setting " << i;
-  EXPECT_EQ(SA.FAsymmetric, SB.FAsymmetric);
+  const TDriveSettings &sa = Internals(A).SettingsInUse(), &sb = Internals(B).SettingsInUse();
+  const double fieldsA[] = {sa.InputGain, sa.OutputGain, sa.DryWet, sa.LPF,  sa.HPF,
+                            sa.Trim,      sa.CurveForm,  sa.Drive,  sa.Clip, double(sa.Stereo)};
+  const double fieldsB[] = {sb.InputGain, sb.OutputGain, sb.DryWet, sb.LPF,  sb.HPF,
+                            sb.Trim,      sb.CurveForm,  sb.Drive,  sb.Clip, double(sb.Stereo)};
+  for (std::size_t i = 0; i < std::size(fieldsA); ++i) EXPECT_EQ(fieldsA[i], fieldsB[i]) << "setting " << i;
+  EXPECT_EQ(sa.Asymmetric, sb.Asymmetric);
   EXPECT_EQ(Internals(A).FactorInUse(), Internals(B).FactorInUse());
   for (int c = 0; c < 2; ++c) {
-    for (int Filter = 0; Filter < 5; ++Filter)
-      EXPECT_EQ(Internals(A).Chain().BiquadCoefficients(Filter, c), Internals(B).Chain().BiquadCoefficients(Filter, c))
-          << "biquad " << Filter << ", channel " << c;
-    for (int Direction = 0; Direction < 2; ++Direction)
-      EXPECT_EQ(Internals(A).Resampler().Coefficients(Direction, c),
-                Internals(B).Resampler().Coefficients(Direction, c))
-          << "resampler " << Direction << ", channel " << c;
+    for (int filter = 0; filter < 5; ++filter)
+      EXPECT_EQ(Internals(A).Chain().BiquadCoefficients(filter, c), Internals(B).Chain().BiquadCoefficients(filter, c))
+          << "biquad " << filter << ", channel " << c;
+    for (int direction = 0; direction < 2; ++direction)
+      EXPECT_EQ(Internals(A).Resampler().Coefficients(direction, c),
+                Internals(B).Resampler().Coefficients(direction, c))
+          << "resampler " << direction << ", channel " << c;
   }
 }
 
@@ -191,47 +191,47 @@ void ExpectSameTuning(const TProcessModule& A, const TProcessModule& B) {
 // and the instance must run exactly the tuning of a fresh one given them.
 TEST(ParameterChangeThreads, AfterAStormTheLastValuesTuneLikeAFreshInstance) {
   auto M = NewModule(64);
-  TOverlapProbe Writers[2];
+  TOverlapProbe writers[2];
   TStartLine Start(3);
   std::atomic<bool> Stop{false};
   std::atomic<long> Overlapping{0};
-  std::thread Audio([&] {
-    TSquareWaveRun Run(*M, 64);
+  std::thread audio([&] {
+    TSquareWaveRun run(*M, 64);
     Start.ArriveAndWait();
-    while (!Stop.load(std::memory_order_acquire)) Run.Block();
+    while (!Stop.load(std::memory_order_acquire)) run.Block();
   });
-  auto Write = [&](int Me, std::uint32_t Seed) {
+  auto write = [&](int Me, std::uint32_t Seed) {
     Start.ArriveAndWait();
     while (Overlapping.load(std::memory_order_relaxed) < kOverlapsWanted) {
       Seed = Seed * 1664525u + 1013904223u;
-      const auto Index = static_cast<TDriveParameter>((Seed >> 8) % kParamCount);
+      const auto index = static_cast<TDriveParameter>((Seed >> 8) % kParamCount);
       Seed = Seed * 1664525u + 1013904223u;
       const float t = static_cast<float>(Seed >> 8) / 16777216.0f;
-      const unsigned Before = Writers[1 - Me].Phase();
-      Writers[Me].Enter();
-      M->SetParameter(Index, InRange(Index, t));
-      Writers[Me].Leave();
-      if (Writers[1 - Me].Covered(Before)) Overlapping.fetch_add(1, std::memory_order_relaxed);
+      const unsigned before = writers[1 - Me].Phase();
+      writers[Me].Enter();
+      M->SetParameter(index, InRange(index, t));
+      writers[Me].Leave();
+      if (writers[1 - Me].Covered(before)) Overlapping.fetch_add(1, std::memory_order_relaxed);
     }
   };
-  std::thread First(Write, 0, 1u), Second(Write, 1, 2u);
-  First.join();
-  Second.join();
+  std::thread first(write, 0, 1u), second(write, 1, 2u);
+  first.join();
+  second.join();
   Stop.store(true, std::memory_order_release);
-  Audio.join();
+  audio.join();
 
   // The stored values, with power on so that the next block takes them.
   // Stereo goes first: Trim's compensation takes the switch as it stands.
-  std::array<float, kParamCount> Last;
-  for (int i = 0; i < kParamCount; ++i) Last[i] = M->GetParameter(i);
-  Last[kParamPower] = 1;
-  auto Fresh = NewModule(64);
-  for (TProcessModule* Each : {M.get(), Fresh.get()}) {
-    Each->SetParameter(kParamStereo, Last[kParamStereo]);
-    for (int i = 0; i < kParamCount; ++i) Each->SetParameter(i, Last[i]);
-    TSquareWaveRun(*Each, 64).Block();
+  std::array<float, kParamCount> last;
+  for (int i = 0; i < kParamCount; ++i) last[i] = M->GetParameter(i);
+  last[kParamPower] = 1;
+  auto fresh = NewModule(64);
+  for (TProcessModule* each : {M.get(), fresh.get()}) {
+    each->SetParameter(kParamStereo, last[kParamStereo]);
+    for (int i = 0; i < kParamCount; ++i) each->SetParameter(i, last[i]);
+    TSquareWaveRun(*each, 64).Block();
   }
-  ExpectSameTuning(*M, *Fresh);
+  ExpectSameTuning(*M, *fresh);
 }
 
 // An editor that records the thread of every update it hears of; attached
@@ -249,13 +249,13 @@ class TRecordingEditor : public TVSTEditor, public IDriveEditor {
   void ParameterChanged(TDriveParameter) override { Record(); }
 
   std::vector<std::thread::id> Take() {
-    std::lock_guard<std::mutex> Lock(FLock);
+    std::lock_guard<std::mutex> lock(FLock);
     return std::exchange(FThreads, {});
   }
 
  private:
   void Record() {
-    std::lock_guard<std::mutex> Lock(FLock);
+    std::lock_guard<std::mutex> lock(FLock);
     FThreads.push_back(std::this_thread::get_id());
   }
 
@@ -268,18 +268,18 @@ TEST(ParameterChangeThreads, EditorHearsOfEveryChangeOnTheWritersThread) {
   auto M = NewModule(64);
   M->SetEditorFormClass(
       [](TCustomVSTModule& Owner) -> std::unique_ptr<TVSTEditor> { return std::make_unique<TRecordingEditor>(Owner); });
-  int Parent = 0;
-  ASSERT_EQ(M->HostCallEditOpen(0, 0, &Parent, 0), 1);
-  auto& Editor = dynamic_cast<TRecordingEditor&>(*M->EditorForm());
+  int parent = 0;
+  ASSERT_EQ(M->HostCallEditOpen(0, 0, &parent, 0), 1);
+  auto& editor = dynamic_cast<TRecordingEditor&>(*M->EditorForm());
   for (const TProcessParameter& P : kProcessParameters) {
-    std::thread::id Writer;
+    std::thread::id writer;
     std::thread([&] {
-      Writer = std::this_thread::get_id();
+      writer = std::this_thread::get_id();
       M->SetParameter(P.Parameter, P.Description.Max);
     }).join();
-    const std::vector<std::thread::id> Threads = Editor.Take();
-    EXPECT_FALSE(Threads.empty()) << "parameter " << P.Parameter;
-    for (std::thread::id Thread : Threads) EXPECT_EQ(Thread, Writer) << "parameter " << P.Parameter;
+    const std::vector<std::thread::id> threads = editor.Take();
+    EXPECT_FALSE(threads.empty()) << "parameter " << P.Parameter;
+    for (std::thread::id thread : threads) EXPECT_EQ(thread, writer) << "parameter " << P.Parameter;
   }
 }
 

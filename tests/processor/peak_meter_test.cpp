@@ -22,41 +22,41 @@ TEST(PeakToDecibel, ReadsTheKnownLevels) {
 TEST(PeakToDecibel, StaysCloseToTwentyLog10AcrossTheMeterRange) {
   // Polynomial error (about 0.0007 dB) plus the scale 6.0204878 being a
   // little under 20 log10(2) (0.00011 dB per octave below 0 dB).
-  for (float P = 0.001f; P <= 2.0f; P *= 1.07f) EXPECT_NEAR(PeakToDecibel(P), 20 * std::log10(P), 0.0019) << P;
+  for (float p = 0.001f; p <= 2.0f; p *= 1.07f) EXPECT_NEAR(PeakToDecibel(p), 20 * std::log10(p), 0.0019) << p;
 }
 
 TEST(PeakFollower, TakesANewMaximumAtOnceAndDecaysOtherwise) {
-  TPeakFollower Peak;
-  Peak.Update(1.0);
-  EXPECT_EQ(Peak.Peak(), static_cast<float>(0.99999f * 1.0));
-  EXPECT_NEAR(PeakToDecibel(Peak.Peak()), -0.0001f, 2e-5f);
-  const float First = Peak.Peak();
-  Peak.Update(0.25);
-  EXPECT_EQ(Peak.Peak(), static_cast<float>(static_cast<double>(0.99999f) * First));
+  TPeakFollower peak;
+  peak.Update(1.0);
+  EXPECT_EQ(peak.Peak(), static_cast<float>(0.99999f * 1.0));
+  EXPECT_NEAR(PeakToDecibel(peak.Peak()), -0.0001f, 2e-5f);
+  const float first = peak.Peak();
+  peak.Update(0.25);
+  EXPECT_EQ(peak.Peak(), static_cast<float>(static_cast<double>(0.99999f) * first));
   // About 3.84 dB per second at 44100 frames per second.
-  for (int i = 1; i < 44100; ++i) Peak.Update(0.0);
-  EXPECT_NEAR(PeakToDecibel(Peak.Peak()) - PeakToDecibel(First), -3.84f, 0.02f);
+  for (int i = 1; i < 44100; ++i) peak.Update(0.0);
+  EXPECT_NEAR(PeakToDecibel(peak.Peak()) - PeakToDecibel(first), -3.84f, 0.02f);
 }
 
 TEST(PeakFollower, AResetValueIsReplacedByTheNextMagnitude) {
-  TPeakFollower Peak;
-  Peak.SetPeak(-100.0f);
-  Peak.Update(0.5);
-  EXPECT_EQ(Peak.Peak(), static_cast<float>(static_cast<double>(0.99999f) * 0.5));
+  TPeakFollower peak;
+  peak.SetPeak(-100.0f);
+  peak.Update(0.5);
+  EXPECT_EQ(peak.Peak(), static_cast<float>(static_cast<double>(0.99999f) * 0.5));
 }
 
 TEST(PeakFollower, DropsNonFinitePeaksButKeepsFiniteOnes) {
-  TPeakFollower Peak;
-  Peak.Update(std::numeric_limits<double>::quiet_NaN());
-  Peak.DropNonFinite();
-  EXPECT_EQ(Peak.Peak(), 0.0f);
-  Peak.Update(std::numeric_limits<double>::infinity());
-  Peak.DropNonFinite();
-  EXPECT_EQ(Peak.Peak(), 0.0f);
-  Peak.Update(0.3);
-  const float Finite = Peak.Peak();
-  Peak.DropNonFinite();
-  EXPECT_EQ(Peak.Peak(), Finite);
+  TPeakFollower peak;
+  peak.Update(std::numeric_limits<double>::quiet_NaN());
+  peak.DropNonFinite();
+  EXPECT_EQ(peak.Peak(), 0.0f);
+  peak.Update(std::numeric_limits<double>::infinity());
+  peak.DropNonFinite();
+  EXPECT_EQ(peak.Peak(), 0.0f);
+  peak.Update(0.3);
+  const float finite = peak.Peak();
+  peak.DropNonFinite();
+  EXPECT_EQ(peak.Peak(), finite);
 }
 
 }  // namespace

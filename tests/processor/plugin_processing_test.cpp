@@ -18,12 +18,12 @@ using test::Channels64;
 using test::TTestHost;
 
 Channels32 Signal32(std::size_t Length, double Amplitude) {
-  Channels32 Result(2);
+  Channels32 result(2);
   for (int c = 0; c < 2; ++c) {
     const std::vector<double> s = test::TestSignal(Length, Amplitude, 20 + c);
-    Result[c].assign(s.begin(), s.end());
+    result[c].assign(s.begin(), s.end());
   }
-  return Result;
+  return result;
 }
 
 Channels64 Signal64(std::size_t Length, double Amplitude) {
@@ -33,15 +33,15 @@ Channels64 Signal64(std::size_t Length, double Amplitude) {
 template <class TChannels>
 void ExpectFiniteAndAudible(const TChannels& Out, std::size_t Length) {
   ASSERT_EQ(Out.size(), 2u);
-  for (const auto& Channel : Out) {
-    ASSERT_EQ(Channel.size(), Length);
-    double Peak = 0;
-    for (auto v : Channel) {
+  for (const auto& channel : Out) {
+    ASSERT_EQ(channel.size(), Length);
+    double peak = 0;
+    for (auto v : channel) {
       ASSERT_TRUE(std::isfinite(v));
-      Peak = std::max(Peak, std::fabs(static_cast<double>(v)));
+      peak = std::max(peak, std::fabs(static_cast<double>(v)));
     }
     if (Length >= 512) {
-      EXPECT_GT(Peak, 1e-3);
+      EXPECT_GT(peak, 1e-3);
     }
   }
 }
@@ -49,65 +49,65 @@ void ExpectFiniteAndAudible(const TChannels& Out, std::size_t Length) {
 // Normalised value of a linear parameter.
 float Normalised(float Value, float Min, float Max) { return (Value - Min) / (Max - Min); }
 
-class PluginProcessing : public ::testing::TestWithParam<float> {};
+class TPluginProcessing : public ::testing::TestWithParam<float> {};
 
-TEST_P(PluginProcessing, ProcessesEveryBlockLengthAtEveryFactor) {
-  TTestHost Host{VB_PLUGIN_PATH};
-  ASSERT_NE(Host.StartUp(GetParam(), 512), nullptr);
-  EXPECT_TRUE(Host.Effect()->EffectFlags & EffFlagBit(effFlagsCanDoubleReplacing));
-  for (float Factor : {1.0f, 8.0f, 16.0f}) {
-    Host.SetParameter(16, Normalised(Factor, 1, 16));
-    ASSERT_EQ(Host.GetParameter(16), Normalised(Factor, 1, 16));
-    for (std::size_t Length : {1u, 7u, 512u, 4096u}) {
-      ExpectFiniteAndAudible(Host.Process32(Signal32(Length, 0.5)), Length);
-      ExpectFiniteAndAudible(Host.Process64(Signal64(Length, 0.5)), Length);
+TEST_P(TPluginProcessing, ProcessesEveryBlockLengthAtEveryFactor) {
+  TTestHost host{VB_PLUGIN_PATH};
+  ASSERT_NE(host.StartUp(GetParam(), 512), nullptr);
+  EXPECT_TRUE(host.Effect()->EffectFlags & EffFlagBit(effFlagsCanDoubleReplacing));
+  for (float factor : {1.0f, 8.0f, 16.0f}) {
+    host.SetParameter(16, Normalised(factor, 1, 16));
+    ASSERT_EQ(host.GetParameter(16), Normalised(factor, 1, 16));
+    for (std::size_t length : {1u, 7u, 512u, 4096u}) {
+      ExpectFiniteAndAudible(host.Process32(Signal32(length, 0.5)), length);
+      ExpectFiniteAndAudible(host.Process64(Signal64(length, 0.5)), length);
     }
-    ExpectFiniteAndAudible(Host.ProcessAccumulating(Signal32(600, 0.5)), 600);
+    ExpectFiniteAndAudible(host.ProcessAccumulating(Signal32(600, 0.5)), 600);
   }
-  Host.Close();
+  host.Close();
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, PluginProcessing, ::testing::Values(44100.0f, 48000.0f, 96000.0f));
+INSTANTIATE_TEST_SUITE_P(Rates, TPluginProcessing, ::testing::Values(44100.0f, 48000.0f, 96000.0f));
 
 TEST(PluginProcessingControl, AutomationBetweenBlocksKeepsTheOutputSound) {
-  TTestHost Host{VB_PLUGIN_PATH};
-  ASSERT_NE(Host.StartUp(48000.0f, 256), nullptr);
-  for (int Block = 0; Block < 120; ++Block) {
-    const std::int32_t Index = Block % 17;
-    Host.SetParameter(Index, static_cast<float>((Block * 37) % 101) / 100.0f);
-    Host.SetParameter(13, 1.0f);  // keep the effect on
-    if (Block % 2)
-      ExpectFiniteAndAudible(Host.Process64(Signal64(256, 0.3)), 256);
+  TTestHost host{VB_PLUGIN_PATH};
+  ASSERT_NE(host.StartUp(48000.0f, 256), nullptr);
+  for (int block = 0; block < 120; ++block) {
+    const std::int32_t index = block % 17;
+    host.SetParameter(index, static_cast<float>((block * 37) % 101) / 100.0f);
+    host.SetParameter(13, 1.0f);  // keep the effect on
+    if (block % 2)
+      ExpectFiniteAndAudible(host.Process64(Signal64(256, 0.3)), 256);
     else
-      ExpectFiniteAndAudible(Host.Process32(Signal32(256, 0.3)), 256);
+      ExpectFiniteAndAudible(host.Process32(Signal32(256, 0.3)), 256);
   }
 }
 
 TEST(PluginProcessingControl, SoftBypassIsThePowerSwitch) {
-  TTestHost Host{VB_PLUGIN_PATH};
-  ASSERT_NE(Host.StartUp(44100.0f, 512), nullptr);
-  Host.Process32(Signal32(512, 0.5));
-  EXPECT_EQ(Host.Dispatch(effSetBypass, 0, 1), 1);
-  EXPECT_EQ(Host.GetParameter(13), 0.0f);
-  const Channels32 In32 = Signal32(512, 2.5);
-  EXPECT_EQ(Host.Process32(In32), In32);
-  const Channels64 In64 = Signal64(100, 0.1);
-  EXPECT_EQ(Host.Process64(In64), In64);
-  Host.Dispatch(effSetBypass, 0, 0);
-  EXPECT_EQ(Host.GetParameter(13), 1.0f);
-  EXPECT_NE(Host.Process32(In32), In32);
+  TTestHost host{VB_PLUGIN_PATH};
+  ASSERT_NE(host.StartUp(44100.0f, 512), nullptr);
+  host.Process32(Signal32(512, 0.5));
+  EXPECT_EQ(host.Dispatch(effSetBypass, 0, 1), 1);
+  EXPECT_EQ(host.GetParameter(13), 0.0f);
+  const Channels32 in32 = Signal32(512, 2.5);
+  EXPECT_EQ(host.Process32(in32), in32);
+  const Channels64 in64 = Signal64(100, 0.1);
+  EXPECT_EQ(host.Process64(in64), in64);
+  host.Dispatch(effSetBypass, 0, 0);
+  EXPECT_EQ(host.GetParameter(13), 1.0f);
+  EXPECT_NE(host.Process32(in32), in32);
 }
 
 TEST(PluginProcessingControl, SuspendResumeAndRateChangesBetweenBlocks) {
-  TTestHost Host{VB_PLUGIN_PATH};
-  ASSERT_NE(Host.StartUp(44100.0f, 128), nullptr);
-  Host.SetParameter(16, 1.0f);
-  for (float Rate : {96000.0f, 0.0f, -48000.0f, 22050.0f}) {
-    Host.Dispatch(effMainsChanged, 0, 0);
-    Host.Dispatch(effSetSampleRate, 0, 0, nullptr, Rate);
-    Host.Dispatch(effSetBlockSize, 0, 64);
-    Host.Dispatch(effMainsChanged, 0, 1);
-    ExpectFiniteAndAudible(Host.Process64(Signal64(1024, 0.4)), 1024);
+  TTestHost host{VB_PLUGIN_PATH};
+  ASSERT_NE(host.StartUp(44100.0f, 128), nullptr);
+  host.SetParameter(16, 1.0f);
+  for (float rate : {96000.0f, 0.0f, -48000.0f, 22050.0f}) {
+    host.Dispatch(effMainsChanged, 0, 0);
+    host.Dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+    host.Dispatch(effSetBlockSize, 0, 64);
+    host.Dispatch(effMainsChanged, 0, 1);
+    ExpectFiniteAndAudible(host.Process64(Signal64(1024, 0.4)), 1024);
   }
 }
 

@@ -33,12 +33,12 @@ class TOutputHash {
  public:
   template <class TChannels>
   void Add(const TChannels& Channels) {
-    for (const auto& Channel : Channels)
-      for (auto Sample : Channel) {
-        using TBits = std::conditional_t<sizeof(Sample) == 4, std::uint32_t, std::uint64_t>;
-        const TBits Bits = std::bit_cast<TBits>(Sample);
-        for (std::size_t Byte = 0; Byte < sizeof(Bits); ++Byte) {
-          FValue ^= (Bits >> (8 * Byte)) & 0xFF;
+    for (const auto& channel : Channels)
+      for (auto sample : channel) {
+        using TBits = std::conditional_t<sizeof(sample) == 4, std::uint32_t, std::uint64_t>;
+        const TBits bits = std::bit_cast<TBits>(sample);
+        for (std::size_t byte = 0; byte < sizeof(bits); ++byte) {
+          FValue ^= (bits >> (8 * byte)) & 0xFF;
           FValue *= 0x100000001B3ull;
         }
       }
@@ -60,36 +60,36 @@ class TRenderScript {
   explicit TRenderScript(TTestHost& Host) : FHost(Host) {}
 
   void Set(std::initializer_list<TKnob> Knobs) {
-    for (const TKnob& Knob : Knobs) {
-      const TParameterPropertyDescription& Range = kProcessParameters[Knob.Index].Description;
-      FHost.SetParameter(Knob.Index, (Knob.Value - Range.Min) / (Range.Max - Range.Min));
+    for (const TKnob& knob : Knobs) {
+      const TParameterPropertyDescription& range = kProcessParameters[knob.Index].Description;
+      FHost.SetParameter(knob.Index, (knob.Value - range.Min) / (range.Max - range.Min));
     }
   }
   // Blocks of the given lengths, alternating 64 and 32 bits.
   void Blocks(std::initializer_list<std::size_t> Lengths) {
-    for (std::size_t Length : Lengths) {
+    for (std::size_t length : Lengths) {
       if (FCount++ % 2 == 0)
-        FHash.Add(FHost.Process64({test::TestSignal(Length, 0.7, FSeed), test::TestSignal(Length, 0.4, FSeed + 1)}));
+        FHash.Add(FHost.Process64({test::TestSignal(length, 0.7, FSeed), test::TestSignal(length, 0.4, FSeed + 1)}));
       else
-        FHash.Add(FHost.Process32(Signal32(Length)));
+        FHash.Add(FHost.Process32(Signal32(length)));
       FSeed += 2;
     }
   }
   // Ends a scene: its hash, and a fresh one for the next.
   std::uint64_t Take() {
-    const std::uint64_t Value = FHash.Value();
+    const std::uint64_t value = FHash.Value();
     FHash = TOutputHash();
-    return Value;
+    return value;
   }
 
  private:
   Channels32 Signal32(std::size_t Length) const {
-    Channels32 Result(2);
+    Channels32 result(2);
     for (int c = 0; c < 2; ++c) {
       const std::vector<double> s = test::TestSignal(Length, 0.9 - 0.3 * c, FSeed + c);
-      Result[c].assign(s.begin(), s.end());
+      result[c].assign(s.begin(), s.end());
     }
-    return Result;
+    return result;
   }
 
   TTestHost& FHost;
@@ -121,71 +121,71 @@ constexpr std::uint64_t kExpected[] = {
 #endif
 
 TEST(PluginRenderHash, FixedScriptRendersTheRecordedOutput) {
-  TTestHost Host{VB_PLUGIN_PATH};
-  ASSERT_NE(Host.StartUp(44100.0f, 256), nullptr);
-  TRenderScript Script(Host);
-  std::vector<std::uint64_t> Got;
+  TTestHost host{VB_PLUGIN_PATH};
+  ASSERT_NE(host.StartUp(44100.0f, 256), nullptr);
+  TRenderScript script(host);
+  std::vector<std::uint64_t> got;
 
   // Defaults.
-  Script.Blocks({256, 256, 256, 256});
-  Got.push_back(Script.Take());
+  script.Blocks({256, 256, 256, 256});
+  got.push_back(script.Take());
   // Drive stage: drive, trim, knee, asymmetric clipping, input and output.
-  Script.Set({{kParamDrive, 60},
+  script.Set({{kParamDrive, 60},
               {kParamTrim, 70},
               {kParamCurveForm, 30},
               {kParamAsymmetric, 1},
               {kParamInput, 80},
               {kParamOutput, -30}});
-  Script.Blocks({256, 256, 256, 256});
-  Got.push_back(Script.Take());
+  script.Blocks({256, 256, 256, 256});
+  got.push_back(script.Take());
   // 8x, stereo, tone stack; then Trim again so that the stereo trim applies.
-  Script.Set({{kParamOversampling, 8},
+  script.Set({{kParamOversampling, 8},
               {kParamStereo, 1},
               {kParamLow, 12},
               {kParamMid, -6},
               {kParamHigh, 13.5f},
               {kParamPres, -12}});
-  Script.Blocks({256, 256, 256});
-  Script.Set({{kParamTrim, 55}});
-  Script.Blocks({256, 256, 256});
-  Got.push_back(Script.Take());
+  script.Blocks({256, 256, 256});
+  script.Set({{kParamTrim, 55}});
+  script.Blocks({256, 256, 256});
+  got.push_back(script.Take());
   // Smoother corners and the high-pass at 16x.
-  Script.Set({{kParamLoPass, 950}, {kParamHiPass, 250}, {kParamFreq, 900}, {kParamOversampling, 16}});
-  Script.Blocks({256, 256, 256, 256});
-  Got.push_back(Script.Take());
+  script.Set({{kParamLoPass, 950}, {kParamHiPass, 250}, {kParamFreq, 900}, {kParamOversampling, 16}});
+  script.Blocks({256, 256, 256, 256});
+  got.push_back(script.Take());
   // Factor away and back between two blocks; then a plain change of factor.
-  Script.Set({{kParamOversampling, 1}, {kParamOversampling, 16}});
-  Script.Blocks({256, 256});
-  Script.Set({{kParamOversampling, 1}});
-  Script.Blocks({256, 256});
-  Got.push_back(Script.Take());
+  script.Set({{kParamOversampling, 1}, {kParamOversampling, 16}});
+  script.Blocks({256, 256});
+  script.Set({{kParamOversampling, 1}});
+  script.Blocks({256, 256});
+  got.push_back(script.Take());
   // Dry/wet and odd block lengths, one longer than announced.
-  Script.Set({{kParamDryWet, 40}, {kParamOversampling, 8}});
-  Script.Blocks({1, 7, 1000, 255, 3});
-  Got.push_back(Script.Take());
+  script.Set({{kParamDryWet, 40}, {kParamOversampling, 8}});
+  script.Blocks({1, 7, 1000, 255, 3});
+  got.push_back(script.Take());
   // LoPass automated block by block, mono again.
-  Script.Set({{kParamStereo, 0}, {kParamAsymmetric, 0}});
-  for (float LoPass : {500.0f, 1200.0f, 4800.0f, 2000.0f, 777.0f, 5000.0f}) {
-    Script.Set({{kParamLoPass, LoPass}});
-    Script.Blocks({128});
+  script.Set({{kParamStereo, 0}, {kParamAsymmetric, 0}});
+  for (float loPass : {500.0f, 1200.0f, 4800.0f, 2000.0f, 777.0f, 5000.0f}) {
+    script.Set({{kParamLoPass, loPass}});
+    script.Blocks({128});
   }
-  Got.push_back(Script.Take());
+  got.push_back(script.Take());
   // Power off and on again.
-  Script.Set({{kParamPower, 0}});
-  Script.Blocks({256, 256});
-  Script.Set({{kParamPower, 1}});
-  Script.Blocks({256, 256});
-  Got.push_back(Script.Take());
+  script.Set({{kParamPower, 0}});
+  script.Blocks({256, 256});
+  script.Set({{kParamPower, 1}});
+  script.Blocks({256, 256});
+  got.push_back(script.Take());
   // Suspend, 96 kHz and a smaller block, resume.
-  Host.Dispatch(effMainsChanged, 0, 0);
-  Host.Dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
-  Host.Dispatch(effSetBlockSize, 0, 128);
-  Host.Dispatch(effMainsChanged, 0, 1);
-  Script.Blocks({128, 128, 128, 512});
-  Got.push_back(Script.Take());
+  host.Dispatch(effMainsChanged, 0, 0);
+  host.Dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+  host.Dispatch(effSetBlockSize, 0, 128);
+  host.Dispatch(effMainsChanged, 0, 1);
+  script.Blocks({128, 128, 128, 512});
+  got.push_back(script.Take());
   // 48 kHz at 16x, every knob moved once more.
-  Host.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
-  Script.Set({{kParamInput, -50},
+  host.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+  script.Set({{kParamInput, -50},
               {kParamDrive, 100},
               {kParamTrim, 100},
               {kParamCurveForm, 200},
@@ -201,30 +201,30 @@ TEST(PluginRenderHash, FixedScriptRendersTheRecordedOutput) {
               {kParamStereo, 1},
               {kParamAsymmetric, 1},
               {kParamOversampling, 16}});
-  Script.Blocks({128, 128, 128, 128});
-  Got.push_back(Script.Take());
+  script.Blocks({128, 128, 128, 128});
+  got.push_back(script.Take());
   // The knobs' lower ends.
-  Script.Set({{kParamInput, -200},
+  script.Set({{kParamInput, -200},
               {kParamDrive, 0},
               {kParamTrim, 0},
               {kParamCurveForm, 1},
               {kParamLoPass, 500},
               {kParamOutput, -100},
               {kParamOversampling, 1}});
-  Script.Blocks({128, 128});
-  Script.Set({{kParamInput, 200}, {kParamTrim, 100}});
-  Script.Blocks({128, 128});
-  Got.push_back(Script.Take());
+  script.Blocks({128, 128});
+  script.Set({{kParamInput, 200}, {kParamTrim, 100}});
+  script.Blocks({128, 128});
+  got.push_back(script.Take());
 
-  ASSERT_EQ(Got.size(), std::size(kExpected));
-  std::string Recorded;
-  for (std::uint64_t Value : Got) {
-    char Text[32];
-    std::snprintf(Text, sizeof(Text), "0x%016llXull, ", static_cast<unsigned long long>(Value));
-    Recorded += Text;
+  ASSERT_EQ(got.size(), std::size(kExpected));
+  std::string recorded;
+  for (std::uint64_t value : got) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "0x%016llXull, ", static_cast<unsigned long long>(value));
+    recorded += text;
   }
-  for (std::size_t Scene = 0; Scene < Got.size(); ++Scene)
-    EXPECT_EQ(Got[Scene], kExpected[Scene]) << "scene " << Scene << "; this build renders: " << Recorded;
+  for (std::size_t scene = 0; scene < got.size(); ++scene)
+    EXPECT_EQ(got[scene], kExpected[scene]) << "scene " << scene << "; this build renders: " << recorded;
 }
 
 }  // namespace

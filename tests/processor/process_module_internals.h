@@ -10,23 +10,23 @@ namespace vb {
 
 class TProcessModuleInternals {
  public:
-  explicit TProcessModuleInternals(const TProcessModule& module) : FModule(module) {}
+  explicit TProcessModuleInternals(const TProcessModule& Module) : FModule(Module) {}
 
   const TDriveChain& Chain() const { return FModule.FChain; }
   const TStereoResampler& Resampler() const { return FModule.FResampler; }
   const TDriveSettings& SettingsInUse() const { return FModule.FSettings; }
   int FactorInUse() const { return FModule.FFactorInUse; }
-  TBasicHighpassFilter* HighPass(int channel) const { return FModule.FHighPass[channel].get(); }
-  TZarnUpDownsampling* UpDownSampling(int channel) const { return FModule.FUpDownSampling[channel].get(); }
-  TBasicLowShelfFilter* Low(int channel) const { return FModule.FLow[channel].get(); }
-  TBasicPeakFilter* Mid(int channel) const { return FModule.FMid[channel].get(); }
-  TBasicHighShelfFilter* High(int channel) const { return FModule.FHigh[channel].get(); }
-  TBasicPeakFilter* Pres(int channel) const { return FModule.FPres[channel].get(); }
+  TBasicHighpassFilter* HighPass(int Channel) const { return FModule.FHighPass[Channel].get(); }
+  TZarnUpDownsampling* UpDownSampling(int Channel) const { return FModule.FUpDownSampling[Channel].get(); }
+  TBasicLowShelfFilter* Low(int Channel) const { return FModule.FLow[Channel].get(); }
+  TBasicPeakFilter* Mid(int Channel) const { return FModule.FMid[Channel].get(); }
+  TBasicHighShelfFilter* High(int Channel) const { return FModule.FHigh[Channel].get(); }
+  TBasicPeakFilter* Pres(int Channel) const { return FModule.FPres[Channel].get(); }
 
  private:
   const TProcessModule& FModule;
 };
 
-inline TProcessModuleInternals Internals(const TProcessModule& module) { return TProcessModuleInternals(module); }
+inline TProcessModuleInternals Internals(const TProcessModule& Module) { return TProcessModuleInternals(Module); }
 
 }  // namespace vb

@@ -27,24 +27,24 @@ using test::TestSignal;
 class TReferencePath {
  public:
   void Retune(const TProcessModule& M) {
-    const int F = M.OSFactor();
-    const double Rate = static_cast<double>(M.HostSampleRate()) * F;
-    if (!FFilters) FFilters = std::make_unique<TDriveFilterSet>(Rate);
+    const int f = M.OSFactor();
+    const double rate = static_cast<double>(M.HostSampleRate()) * f;
+    if (!FFilters) FFilters = std::make_unique<TDriveFilterSet>(rate);
     for (int c = 0; c < 2; ++c) {
-      auto Copy = [&](TBiquadIIRFilter& Target, const TBiquadIIRFilter& Source) {
+      auto copy = [&](TBiquadIIRFilter& Target, const TBiquadIIRFilter& Source) {
         Target.SetSampleRate(Source.SampleRate());
         Target.SetFrequency(Source.Frequency());
         Target.SetGain(Source.Gain());
         Target.SetBandWidth(Source.BandWidth());
       };
-      Copy(*FFilters->HighPass[c], *Internals(M).HighPass(c));
-      Copy(*FFilters->Low[c], *Internals(M).Low(c));
-      Copy(*FFilters->Mid[c], *Internals(M).Mid(c));
-      Copy(*FFilters->High[c], *Internals(M).High(c));
-      Copy(*FFilters->Pres[c], *Internals(M).Pres(c));
-      if (!FDrive.Resampler[c]) FDrive.Resampler[c] = test::NewResampler(F, Rate);
-      FDrive.Resampler[c]->SetFactor(F);
-      FDrive.Resampler[c]->SetSampleRate(Rate);
+      copy(*FFilters->HighPass[c], *Internals(M).HighPass(c));
+      copy(*FFilters->Low[c], *Internals(M).Low(c));
+      copy(*FFilters->Mid[c], *Internals(M).Mid(c));
+      copy(*FFilters->High[c], *Internals(M).High(c));
+      copy(*FFilters->Pres[c], *Internals(M).Pres(c));
+      if (!FDrive.Resampler[c]) FDrive.Resampler[c] = test::NewResampler(f, rate);
+      FDrive.Resampler[c]->SetFactor(f);
+      FDrive.Resampler[c]->SetSampleRate(rate);
     }
   }
 
@@ -60,14 +60,14 @@ class TReferencePath {
 
 template <class T>
 std::vector<std::vector<T>> RunModule(TProcessModule& M, const std::vector<std::vector<T>>& In) {
-  std::vector<std::vector<T>> Work = In, Out(2, std::vector<T>(In[0].size()));
-  T* I[2] = {Work[0].data(), Work[1].data()};
-  T* O[2] = {Out[0].data(), Out[1].data()};
+  std::vector<std::vector<T>> work = In, out(2, std::vector<T>(In[0].size()));
+  T* i[2] = {work[0].data(), work[1].data()};
+  T* o[2] = {out[0].data(), out[1].data()};
   if constexpr (sizeof(T) == 4)
-    M.HostCallProcess32Replacing(I, O, static_cast<std::int32_t>(In[0].size()));
+    M.HostCallProcess32Replacing(i, o, static_cast<std::int32_t>(In[0].size()));
   else
-    M.HostCallProcess64Replacing(I, O, static_cast<std::int32_t>(In[0].size()));
-  return Out;
+    M.HostCallProcess64Replacing(i, o, static_cast<std::int32_t>(In[0].size()));
+  return out;
 }
 
 template <class T>
@@ -81,48 +81,48 @@ bool SameBits(const std::vector<T>& A, const std::vector<T>& B) {
 
 template <class T>
 void ExpectSameAsReference() {
-  std::unique_ptr<TProcessModule> M(CreateVSTModule<TProcessModule>(nullptr));
-  M->VSTModuleBlockSizeChange(700);
-  TReferencePath Reference;
+  std::unique_ptr<TProcessModule> m(CreateVSTModule<TProcessModule>(nullptr));
+  m->VSTModuleBlockSizeChange(700);
+  TReferencePath reference;
   struct TStep {
     std::int32_t Index;
     float Value;
   };
   // A setting change before each block; the reference retunes after it.
-  const TStep Steps[] = {{1, 40},  {16, 8}, {14, 1},  {9, 7},   {15, 1},   {6, 800}, {16, 16},
+  const TStep steps[] = {{1, 40},  {16, 8}, {14, 1},  {9, 7},   {15, 1},   {6, 800}, {16, 16},
                          {11, 60}, {14, 0}, {10, -9}, {0, 120}, {12, -40}, {16, 1},  {5, 90}};
-  std::uint32_t Seed = 40;
-  for (const TStep& Step : Steps) {
-    M->SetParameter(Step.Index, Step.Value);
-    for (std::size_t Length : {1u, 333u, 700u}) {
-      std::vector<std::vector<T>> In(2);
+  std::uint32_t seed = 40;
+  for (const TStep& step : steps) {
+    m->SetParameter(step.Index, step.Value);
+    for (std::size_t length : {1u, 333u, 700u}) {
+      std::vector<std::vector<T>> in(2);
       for (int c = 0; c < 2; ++c) {
-        const std::vector<double> s = TestSignal(Length, 0.9, Seed++);
-        In[c].assign(s.begin(), s.end());
+        const std::vector<double> s = TestSignal(length, 0.9, seed++);
+        in[c].assign(s.begin(), s.end());
       }
       // The module takes the new values at its block; the reference copies
       // the tuning that block ran with.
-      const auto Got = RunModule(*M, In);
-      Reference.Retune(*M);
-      const auto Expected = Reference.Run(*M, In);
-      ASSERT_TRUE(SameBits(Got[0], Expected[0])) << "parameter " << Step.Index << ", length " << Length;
-      ASSERT_TRUE(SameBits(Got[1], Expected[1])) << "parameter " << Step.Index << ", length " << Length;
+      const auto got = RunModule(*m, in);
+      reference.Retune(*m);
+      const auto expected = reference.Run(*m, in);
+      ASSERT_TRUE(SameBits(got[0], expected[0])) << "parameter " << step.Index << ", length " << length;
+      ASSERT_TRUE(SameBits(got[1], expected[1])) << "parameter " << step.Index << ", length " << length;
     }
   }
 }
 
 TEST(ProcessModuleReference, DoublePathMatchesThePlainRenderingBitForBit) {
-  for (const test::TRoutineSet& Set : test::RoutineSets()) {
-    SCOPED_TRACE(Set.Name);
-    test::TBoundRoutines Bound(Set);
+  for (const test::TRoutineSet& set : test::RoutineSets()) {
+    SCOPED_TRACE(set.Name);
+    test::TBoundRoutines bound(set);
     ExpectSameAsReference<double>();
   }
 }
 
 TEST(ProcessModuleReference, SinglePathMatchesThePlainRenderingBitForBit) {
-  for (const test::TRoutineSet& Set : test::RoutineSets()) {
-    SCOPED_TRACE(Set.Name);
-    test::TBoundRoutines Bound(Set);
+  for (const test::TRoutineSet& set : test::RoutineSets()) {
+    SCOPED_TRACE(set.Name);
+    test::TBoundRoutines bound(set);
     ExpectSameAsReference<float>();
   }
 }

@@ -28,48 +28,48 @@ TEST(ProcessModuleThreads, ParameterStormWhileProcessingStaysInBounds) {
   M->VSTModuleBlockSizeChange(64);
   std::atomic<bool> Done{false};
   std::atomic<int> Blocks{0};
-  bool AllFinite = true;
-  std::thread Audio([&] {
-    std::vector<double> In64(64), Out64[2] = {std::vector<double>(64), std::vector<double>(64)};
-    std::vector<float> In32(64), Out32[2] = {std::vector<float>(64), std::vector<float>(64)};
-    for (int i = 0; i < 64; ++i) In32[i] = static_cast<float>(In64[i] = 0.8 * std::sin(0.07 * i));
-    double* I64[2] = {In64.data(), In64.data()};
-    double* O64[2] = {Out64[0].data(), Out64[1].data()};
-    float* I32[2] = {In32.data(), In32.data()};
-    float* O32[2] = {Out32[0].data(), Out32[1].data()};
+  bool allFinite = true;
+  std::thread audio([&] {
+    std::vector<double> in64(64), out64[2] = {std::vector<double>(64), std::vector<double>(64)};
+    std::vector<float> in32(64), out32[2] = {std::vector<float>(64), std::vector<float>(64)};
+    for (int i = 0; i < 64; ++i) in32[i] = static_cast<float>(in64[i] = 0.8 * std::sin(0.07 * i));
+    double* i64[2] = {in64.data(), in64.data()};
+    double* o64[2] = {out64[0].data(), out64[1].data()};
+    float* i32[2] = {in32.data(), in32.data()};
+    float* o32[2] = {out32[0].data(), out32[1].data()};
     while (!Done.load()) {
       const int n = Blocks.fetch_add(1);
       // Blocks up to the announced size and, now and then, one longer.
-      const std::int32_t Frames = n % 7 == 0 ? 64 : 1 + n % 63;
+      const std::int32_t frames = n % 7 == 0 ? 64 : 1 + n % 63;
       if (n % 2) {
-        M->HostCallProcess64Replacing(I64, O64, Frames);
+        M->HostCallProcess64Replacing(i64, o64, frames);
         for (int c = 0; c < 2; ++c)
-          for (int i = 0; i < Frames; ++i) AllFinite = AllFinite && std::isfinite(Out64[c][i]);
+          for (int i = 0; i < frames; ++i) allFinite = allFinite && std::isfinite(out64[c][i]);
       } else {
-        M->HostCallProcess32Replacing(I32, O32, Frames);
+        M->HostCallProcess32Replacing(i32, o32, frames);
       }
     }
   });
-  std::uint32_t Seed = 12345;
+  std::uint32_t seed = 12345;
   // At least 300 rounds of every parameter, and until the audio thread has
   // run a few thousand blocks meanwhile.
-  for (int Round = 0; Round < 300 || (Blocks.load() < 3000 && Round < 1000000); ++Round) {
-    for (std::int32_t Index = 0; Index < 17; ++Index) {
-      Seed = Seed * 1664525u + 1013904223u;
-      const float t = static_cast<float>(Seed >> 8) / 16777216.0f;
-      M->SetParameter(Index, kRanges[Index].Min + t * (kRanges[Index].Max - kRanges[Index].Min));
+  for (int round = 0; round < 300 || (Blocks.load() < 3000 && round < 1000000); ++round) {
+    for (std::int32_t index = 0; index < 17; ++index) {
+      seed = seed * 1664525u + 1013904223u;
+      const float t = static_cast<float>(seed >> 8) / 16777216.0f;
+      M->SetParameter(index, kRanges[index].Min + t * (kRanges[index].Max - kRanges[index].Min));
     }
     // The editor's meter timer reads and resets meanwhile.
     if (M->InputPeakLevel() > 1000.0f) ADD_FAILURE();
-    if (Round % 10 == 0) M->SetOutputPeakLevel(-100);
+    if (round % 10 == 0) M->SetOutputPeakLevel(-100);
     // Every factor gets its turn, with and without power.
-    M->SetParameter(16, static_cast<float>((Round % 3 == 0) ? 1 : (Round % 3 == 1) ? 8 : 16));
-    M->SetParameter(13, Round % 5 == 0 ? 0.0f : 1.0f);
+    M->SetParameter(16, static_cast<float>((round % 3 == 0) ? 1 : (round % 3 == 1) ? 8 : 16));
+    M->SetParameter(13, round % 5 == 0 ? 0.0f : 1.0f);
   }
   Done = true;
-  Audio.join();
+  audio.join();
   EXPECT_GT(Blocks.load(), 0);
-  EXPECT_TRUE(AllFinite);
+  EXPECT_TRUE(allFinite);
 }
 
 }  // namespace

@@ -27,10 +27,10 @@ void* CountedAllocation(std::size_t Size) {
 
 void* operator new(std::size_t Size) { return CountedAllocation(Size); }
 void* operator new[](std::size_t Size) { return CountedAllocation(Size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* P) noexcept { std::free(P); }
+void operator delete[](void* P) noexcept { std::free(P); }
+void operator delete(void* P, std::size_t) noexcept { std::free(P); }
+void operator delete[](void* P, std::size_t) noexcept { std::free(P); }
 #endif
 
 namespace vb {
@@ -42,34 +42,34 @@ TEST(ProcessingAllocation, NoProcessingEntryAllocates) {
 #else
   // The counter sees allocations at all.
   GCounting = true;
-  auto Probe = std::make_unique<std::vector<int> >(3);
+  auto probe = std::make_unique<std::vector<int> >(3);
   GCounting = false;
   ASSERT_GE(GAllocations.exchange(0), 2);
-  std::unique_ptr<TProcessModule> M(CreateVSTModule<TProcessModule>(nullptr));
-  M->VSTModuleBlockSizeChange(256);
-  std::vector<double> In64(1000, 0.3), Out64[2] = {std::vector<double>(1000), std::vector<double>(1000)};
-  std::vector<float> In32(1000, 0.3f), Out32[2] = {std::vector<float>(1000), std::vector<float>(1000)};
-  double* I64[2] = {In64.data(), In64.data()};
-  double* O64[2] = {Out64[0].data(), Out64[1].data()};
-  float* I32[2] = {In32.data(), In32.data()};
-  float* O32[2] = {Out32[0].data(), Out32[1].data()};
-  for (float Factor : {1.0f, 8.0f, 16.0f}) {
-    for (float Stereo : {0.0f, 1.0f}) {
-      for (float Power : {1.0f, 0.0f}) {
-        M->SetParameter(16, Factor);
-        M->SetParameter(14, Stereo);
-        M->SetParameter(13, Power);
+  std::unique_ptr<TProcessModule> m(CreateVSTModule<TProcessModule>(nullptr));
+  m->VSTModuleBlockSizeChange(256);
+  std::vector<double> in64(1000, 0.3), out64[2] = {std::vector<double>(1000), std::vector<double>(1000)};
+  std::vector<float> in32(1000, 0.3f), out32[2] = {std::vector<float>(1000), std::vector<float>(1000)};
+  double* i64[2] = {in64.data(), in64.data()};
+  double* o64[2] = {out64[0].data(), out64[1].data()};
+  float* i32[2] = {in32.data(), in32.data()};
+  float* o32[2] = {out32[0].data(), out32[1].data()};
+  for (float factor : {1.0f, 8.0f, 16.0f}) {
+    for (float stereo : {0.0f, 1.0f}) {
+      for (float power : {1.0f, 0.0f}) {
+        m->SetParameter(16, factor);
+        m->SetParameter(14, stereo);
+        m->SetParameter(13, power);
         // Retuning happens on the audio thread: every filter moves.
-        M->VSTModuleSampleRateChange(Stereo > 0 ? 48000.0f : 8000.0f);
-        for (std::int32_t Tone = 4; Tone <= 10; ++Tone) M->SetParameter(Tone, Factor);
+        m->VSTModuleSampleRateChange(stereo > 0 ? 48000.0f : 8000.0f);
+        for (std::int32_t tone = 4; tone <= 10; ++tone) m->SetParameter(tone, factor);
         GCounting = true;
-        for (std::int32_t Frames : {1, 256, 1000}) {  // 1000: longer than announced
-          M->HostCallProcess64Replacing(I64, O64, Frames);
-          M->HostCallProcess32Replacing(I32, O32, Frames);
-          M->HostCallProcess(I32, O32, Frames);
+        for (std::int32_t frames : {1, 256, 1000}) {  // 1000: longer than announced
+          m->HostCallProcess64Replacing(i64, o64, frames);
+          m->HostCallProcess32Replacing(i32, o32, frames);
+          m->HostCallProcess(i32, o32, frames);
         }
         GCounting = false;
-        EXPECT_EQ(GAllocations.load(), 0) << Factor << " " << Stereo << " " << Power;
+        EXPECT_EQ(GAllocations.load(), 0) << factor << " " << stereo << " " << power;
       }
     }
   }

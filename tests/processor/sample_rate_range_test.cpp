@@ -24,39 +24,39 @@ namespace vb {
 namespace {
 
 std::unique_ptr<TProcessModule> NewModule() {
-  std::unique_ptr<TProcessModule> M(CreateVSTModule<TProcessModule>(nullptr));
-  M->VSTModuleBlockSizeChange(512);
-  return M;
+  std::unique_ptr<TProcessModule> m(CreateVSTModule<TProcessModule>(nullptr));
+  m->VSTModuleBlockSizeChange(512);
+  return m;
 }
 
 // One block of a loud noisy signal; true when every output sample is finite.
 bool RendersFinite(TProcessModule& M) {
-  std::vector<double> L = test::TestSignal(512, 0.9, 3), R = test::TestSignal(512, 0.9, 4);
-  std::vector<double> Out0(512), Out1(512);
-  double* In[2] = {L.data(), R.data()};
-  double* Out[2] = {Out0.data(), Out1.data()};
-  M.HostCallProcess64Replacing(In, Out, 512);
+  std::vector<double> l = test::TestSignal(512, 0.9, 3), r = test::TestSignal(512, 0.9, 4);
+  std::vector<double> out0(512), out1(512);
+  double* in[2] = {l.data(), r.data()};
+  double* out[2] = {out0.data(), out1.data()};
+  M.HostCallProcess64Replacing(in, out, 512);
   for (std::size_t i = 0; i < 512; ++i)
-    if (!std::isfinite(Out0[i]) || !std::isfinite(Out1[i])) return false;
+    if (!std::isfinite(out0[i]) || !std::isfinite(out1[i])) return false;
   return true;
 }
 
 TEST(SampleRateRange, RatesOutsideTheServedRangeAreRefusedAndChangeNothing) {
-  auto M = NewModule();
-  M->SetParameter(kParamFreq, 1000);
-  for (float Rate : {1000.0f, 100.0f, 7999.0f, 1.0e-30f, 2.0e7f, std::numeric_limits<float>::infinity(),
+  auto m = NewModule();
+  m->SetParameter(kParamFreq, 1000);
+  for (float rate : {1000.0f, 100.0f, 7999.0f, 1.0e-30f, 2.0e7f, std::numeric_limits<float>::infinity(),
                      std::numeric_limits<float>::quiet_NaN()}) {
     try {
-      M->VSTModuleSampleRateChange(Rate);
-      ADD_FAILURE() << Rate << " Hz was accepted";
-    } catch (const EDspError& E) {
-      EXPECT_STREQ(E.what(), "Invalid Samplerate!");
+      m->VSTModuleSampleRateChange(rate);
+      ADD_FAILURE() << rate << " Hz was accepted";
+    } catch (const EDspError& e) {
+      EXPECT_STREQ(e.what(), "Invalid Samplerate!");
     }
-    EXPECT_EQ(M->HostSampleRate(), 44100.0f);
-    EXPECT_TRUE(RendersFinite(*M)) << Rate;
+    EXPECT_EQ(m->HostSampleRate(), 44100.0f);
+    EXPECT_TRUE(RendersFinite(*m)) << rate;
   }
-  M->VSTModuleSampleRateChange(-TProcessModule::kMinSampleRate);
-  EXPECT_EQ(M->HostSampleRate(), TProcessModule::kMinSampleRate);
+  m->VSTModuleSampleRateChange(-TProcessModule::kMinSampleRate);
+  EXPECT_EQ(m->HostSampleRate(), TProcessModule::kMinSampleRate);
 }
 
 // Every served rate, at every factor, with every knob at either end or at its
@@ -65,25 +65,25 @@ TEST(SampleRateRange, RatesOutsideTheServedRangeAreRefusedAndChangeNothing) {
 TEST(SampleRateRange, EveryServedRateAndSettingRendersFiniteOutput) {
   // 8680 and 14556 Hz put the high shelf's and the presence peak's default
   // corners exactly on the Nyquist frequency.
-  for (float Rate : {8000.0f, 8680.0f, 9000.0f, 11025.0f, 12000.0f, 14556.0f, 14772.0f, 16000.0f, 1.0e7f}) {
-    for (float Factor : {1.0f, 8.0f, 16.0f}) {
+  for (float rate : {8000.0f, 8680.0f, 9000.0f, 11025.0f, 12000.0f, 14556.0f, 14772.0f, 16000.0f, 1.0e7f}) {
+    for (float factor : {1.0f, 8.0f, 16.0f}) {
       // The knobs' lower ends, their upper ends, the defaults.
-      for (int End = 0; End < 3; ++End) {
-        auto M = NewModule();
-        M->VSTModuleSampleRateChange(Rate);
-        M->SetParameter(kParamOversampling, Factor);
-        if (End < 2)
-          for (const TProcessParameter& P : kProcessParameters)
-            if (P.Parameter != kParamPower && P.Parameter != kParamOversampling)
-              M->SetParameter(P.Parameter, End ? P.Description.Max : P.Description.Min);
-        ASSERT_TRUE(RendersFinite(*M)) << Rate << " Hz, factor " << Factor << ", end " << End;
+      for (int end = 0; end < 3; ++end) {
+        auto m = NewModule();
+        m->VSTModuleSampleRateChange(rate);
+        m->SetParameter(kParamOversampling, factor);
+        if (end < 2)
+          for (const TProcessParameter& p : kProcessParameters)
+            if (p.Parameter != kParamPower && p.Parameter != kParamOversampling)
+              m->SetParameter(p.Parameter, end ? p.Description.Max : p.Description.Min);
+        ASSERT_TRUE(RendersFinite(*m)) << rate << " Hz, factor " << factor << ", end " << end;
         for (int c = 0; c < 2; ++c) {
-          for (const TBiquadIIRFilter* F : {static_cast<const TBiquadIIRFilter*>(Internals(*M).HighPass(c)),
-                                            static_cast<const TBiquadIIRFilter*>(Internals(*M).Low(c)),
-                                            static_cast<const TBiquadIIRFilter*>(Internals(*M).Mid(c)),
-                                            static_cast<const TBiquadIIRFilter*>(Internals(*M).High(c)),
-                                            static_cast<const TBiquadIIRFilter*>(Internals(*M).Pres(c))})
-            EXPECT_LT(F->Frequency(), 0.5 * F->SampleRate()) << Rate << " Hz, factor " << Factor;
+          for (const TBiquadIIRFilter* f : {static_cast<const TBiquadIIRFilter*>(Internals(*m).HighPass(c)),
+                                            static_cast<const TBiquadIIRFilter*>(Internals(*m).Low(c)),
+                                            static_cast<const TBiquadIIRFilter*>(Internals(*m).Mid(c)),
+                                            static_cast<const TBiquadIIRFilter*>(Internals(*m).High(c)),
+                                            static_cast<const TBiquadIIRFilter*>(Internals(*m).Pres(c))})
+            EXPECT_LT(f->Frequency(), 0.5 * f->SampleRate()) << rate << " Hz, factor " << factor;
         }
       }
     }

@@ -13,28 +13,28 @@ namespace {
 struct TResamplerPair {
   TZarnUpDownsampling Channel[2];
   explicit TResamplerPair(int Order, TOrderFilterClass Class = &TButterworthLowPassFilter::Class()) {
-    for (auto& Each : Channel) {
-      Each.SetFilterClass(Class);
-      Each.SetOrder(Order);
+    for (auto& each : Channel) {
+      each.SetFilterClass(Class);
+      each.SetOrder(Order);
     }
   }
 };
 
 TEST(StereoResampler, RunsFourthOrderButterworthLowPassesOnly) {
-  TStereoResampler Resampler;
-  TResamplerPair Runnable(TStereoResampler::kOrder);
-  EXPECT_NO_THROW(Resampler.Bind(Runnable.Channel[0], Runnable.Channel[1]));
+  TStereoResampler resampler;
+  TResamplerPair runnable(TStereoResampler::kOrder);
+  EXPECT_NO_THROW(resampler.Bind(runnable.Channel[0], runnable.Channel[1]));
   for (int c = 0; c < 2; ++c)
-    for (int Direction = 0; Direction < 2; ++Direction) {
-      const auto& Filter = static_cast<const TCustomButterworthFilter&>(Runnable.Channel[c].Filter(Direction));
-      const auto InUse = Resampler.Coefficients(Direction, c);
-      EXPECT_EQ(InUse[0], Filter.FilterGain());
-      for (unsigned k = 0; k < TStereoResampler::kOrder; ++k) EXPECT_EQ(InUse[k + 1], Filter.Coefficient(k));
+    for (int direction = 0; direction < 2; ++direction) {
+      const auto& filter = static_cast<const TCustomButterworthFilter&>(runnable.Channel[c].Filter(direction));
+      const auto inUse = resampler.Coefficients(direction, c);
+      EXPECT_EQ(inUse[0], filter.FilterGain());
+      for (unsigned k = 0; k < TStereoResampler::kOrder; ++k) EXPECT_EQ(inUse[k + 1], filter.Coefficient(k));
     }
-  TResamplerPair OtherOrder(2);
-  EXPECT_THROW(Resampler.Bind(OtherOrder.Channel[0], OtherOrder.Channel[1]), EAssertionFailed);
-  TResamplerPair HighPass(TStereoResampler::kOrder, &TButterworthHighPassFilter::Class());
-  EXPECT_THROW(Resampler.Bind(Runnable.Channel[0], HighPass.Channel[1]), EAssertionFailed);
+  TResamplerPair otherOrder(2);
+  EXPECT_THROW(resampler.Bind(otherOrder.Channel[0], otherOrder.Channel[1]), EAssertionFailed);
+  TResamplerPair highPass(TStereoResampler::kOrder, &TButterworthHighPassFilter::Class());
+  EXPECT_THROW(resampler.Bind(runnable.Channel[0], highPass.Channel[1]), EAssertionFailed);
 }
 
 }  // namespace

@@ -17,8 +17,8 @@ std::int64_t NowMs() {
   return std::int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-std::int32_t CountEntries(const char* folder) {
-  DIR* dir = opendir(folder);
+std::int32_t CountEntries(const char* Folder) {
+  DIR* dir = opendir(Folder);
   if (dir == nullptr) return -1;
   std::int32_t count = 0;
   while (dirent* entry = readdir(dir))
@@ -69,19 +69,19 @@ void TEditorTestHost::IdleOnce() {
   FHost.Dispatch(effEditIdle);
 }
 
-void TEditorTestHost::RunFor(std::int32_t durationMs, std::int32_t intervalMs) {
-  const std::int64_t end = NowMs() + durationMs;
+void TEditorTestHost::RunFor(std::int32_t DurationMs, std::int32_t IntervalMs) {
+  const std::int64_t end = NowMs() + DurationMs;
   do {
     IdleOnce();
-    std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+    std::this_thread::sleep_for(std::chrono::milliseconds(IntervalMs));
   } while (NowMs() < end);
 }
 
-bool TEditorTestHost::IdleUntil(const std::function<bool()>& done, std::int32_t timeoutMs) {
-  const std::int64_t end = NowMs() + timeoutMs;
+bool TEditorTestHost::IdleUntil(const std::function<bool()>& Done, std::int32_t TimeoutMs) {
+  const std::int64_t end = NowMs() + TimeoutMs;
   while (true) {
     IdleOnce();
-    if (done()) return true;
+    if (Done()) return true;
     if (NowMs() >= end) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }

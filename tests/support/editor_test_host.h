@@ -24,7 +24,7 @@ namespace vb::test {
 
 class TEditorTestHost {
  public:
-  explicit TEditorTestHost(TTestHost& host) : FHost(host) {}
+  explicit TEditorTestHost(TTestHost& Host) : FHost(Host) {}
   ~TEditorTestHost();
 
   // True when $DISPLAY names a server we can reach.
@@ -41,9 +41,9 @@ class TEditorTestHost {
   // One effEditIdle after pumping the window's events.
   void IdleOnce();
   // effEditIdle every IntervalMs for DurationMs, pumping the window.
-  void RunFor(std::int32_t durationMs, std::int32_t intervalMs = 20);
+  void RunFor(std::int32_t DurationMs, std::int32_t IntervalMs = 20);
   // Idles (every 5 ms) until Done holds or TimeoutMs passed; returns Done().
-  bool IdleUntil(const std::function<bool()>& done, std::int32_t timeoutMs = 2000);
+  bool IdleUntil(const std::function<bool()>& Done, std::int32_t TimeoutMs = 2000);
   // The editor rectangle the plug-in answered last (width, height).
   std::int32_t RectWidth() const { return FRectWidth; }
   std::int32_t RectHeight() const { return FRectHeight; }

@@ -2,51 +2,51 @@
 
 namespace vb::test {
 
-void EditorX11Fixture::StartHost(const char* pluginPath) {
+void TEditorX11Fixture::StartHost(const char* PluginPath) {
   if (!TEditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
-  Plugin = std::make_unique<TTestHost>(pluginPath);
-  ASSERT_NE(Plugin->StartUp(), nullptr);
-  Editor = std::make_unique<TEditorTestHost>(*Plugin);
-  ASSERT_TRUE(Editor->CreateWindow());
+  FPlugin = std::make_unique<TTestHost>(PluginPath);
+  ASSERT_NE(FPlugin->StartUp(), nullptr);
+  FEditor = std::make_unique<TEditorTestHost>(*FPlugin);
+  ASSERT_TRUE(FEditor->CreateWindow());
 }
 
-void EditorX11Fixture::TearDown() {
-  Editor.reset();
-  Plugin.reset();
+void TEditorX11Fixture::TearDown() {
+  FEditor.reset();
+  FPlugin.reset();
 }
 
-xcb_window_t EditorX11Fixture::Child() const {
-  const auto children = Probe.Children(Editor->WindowId());
+xcb_window_t TEditorX11Fixture::Child() const {
+  const auto children = FProbe.Children(FEditor->WindowId());
   return children.size() == 1 ? children[0] : 0;
 }
 
-std::vector<float> EditorX11Fixture::AutomationsOf(std::int32_t index) const {
+std::vector<float> TEditorX11Fixture::AutomationsOf(std::int32_t Index) const {
   std::vector<float> values;
-  for (const THostCall& call : Plugin->Calls())
-    if (call.Opcode == amAutomate && call.Index == index) values.push_back(call.Opt);
+  for (const THostCall& call : FPlugin->Calls())
+    if (call.Opcode == amAutomate && call.Index == Index) values.push_back(call.Opt);
   return values;
 }
 
-void EditorX11Fixture::Click(TPoint at) {
-  Probe.MovePointer(Child(), at.X, at.Y);
-  Editor->RunFor(30, 10);
-  Probe.Button(1, true);
-  Probe.Button(1, false);
-  Editor->RunFor(60, 10);
+void TEditorX11Fixture::Click(TPoint At) {
+  FProbe.MovePointer(Child(), At.X, At.Y);
+  FEditor->RunFor(30, 10);
+  FProbe.Button(1, true);
+  FProbe.Button(1, false);
+  FEditor->RunFor(60, 10);
 }
 
-void EditorX11Fixture::Drag(TPoint from, std::int32_t dx, std::int32_t dy) {
+void TEditorX11Fixture::Drag(TPoint From, std::int32_t Dx, std::int32_t Dy) {
   const xcb_window_t child = Child();
-  Probe.MovePointer(child, from.X, from.Y);
-  Editor->RunFor(40, 10);
-  Probe.Button(1, true);
-  Editor->RunFor(40, 10);
+  FProbe.MovePointer(child, From.X, From.Y);
+  FEditor->RunFor(40, 10);
+  FProbe.Button(1, true);
+  FEditor->RunFor(40, 10);
   for (int step = 1; step <= 4; ++step) {
-    Probe.MovePointer(child, from.X + dx * step / 4, from.Y + dy * step / 4);
-    Editor->RunFor(30, 10);
+    FProbe.MovePointer(child, From.X + Dx * step / 4, From.Y + Dy * step / 4);
+    FEditor->RunFor(30, 10);
   }
-  Probe.Button(1, false);
-  Editor->RunFor(60, 10);
+  FProbe.Button(1, false);
+  FEditor->RunFor(60, 10);
 }
 
 }  // namespace vb::test

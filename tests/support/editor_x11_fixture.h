@@ -17,26 +17,26 @@
 
 namespace vb::test {
 
-class EditorX11Fixture : public ::testing::Test {
+class TEditorX11Fixture : public ::testing::Test {
  protected:
   // Loads PluginPath and creates the host's window; skips without display.
   // Call from SetUp; check HasFatalFailure/IsSkipped afterwards.
-  void StartHost(const char* pluginPath);
+  void StartHost(const char* PluginPath);
   void TearDown() override;
 
   // The editor's window: the only child of the host's window (0 otherwise).
   xcb_window_t Child() const;
   // The values the host received as amAutomate for Index, in order.
-  std::vector<float> AutomationsOf(std::int32_t index) const;
+  std::vector<float> AutomationsOf(std::int32_t Index) const;
   // A left click at At (editor coordinates).
-  void Click(TPoint at);
+  void Click(TPoint At);
   // Presses the left button at From, drags by (Dx, Dy) in four steps and
   // releases it.
-  void Drag(TPoint from, std::int32_t dx, std::int32_t dy);
+  void Drag(TPoint From, std::int32_t Dx, std::int32_t Dy);
 
-  TX11Probe Probe;
-  std::unique_ptr<TTestHost> Plugin;
-  std::unique_ptr<TEditorTestHost> Editor;
+  TX11Probe FProbe;
+  std::unique_ptr<TTestHost> FPlugin;
+  std::unique_ptr<TEditorTestHost> FEditor;
 };
 
 }  // namespace vb::test

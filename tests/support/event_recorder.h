@@ -9,11 +9,11 @@
 namespace vb::test {
 
 struct TEventRecorder : TPlatformWindowListener {
-  void OnPlatformEvent(const TPlatformEvent& event) override { Events.push_back(event); }
-  std::vector<TPlatformEvent> OfKind(TPlatformEventKind kind) const {
+  void OnPlatformEvent(const TPlatformEvent& Event) override { Events.push_back(Event); }
+  std::vector<TPlatformEvent> OfKind(TPlatformEventKind Kind) const {
     std::vector<TPlatformEvent> result;
     for (const TPlatformEvent& event : Events)
-      if (event.Kind == kind) result.push_back(event);
+      if (event.Kind == Kind) result.push_back(event);
     return result;
   }
   std::vector<TPlatformEvent> Events;

@@ -31,45 +31,45 @@ namespace vb::test {
 class TSyncPointController {
  public:
   // Protocol threads: counts the step and waits there while it is held.
-  void Reached(TSyncPoint point) {
+  void Reached(TSyncPoint Point) {
     std::unique_lock<std::mutex> lock(FLock);
-    State(point).Reached++;
-    if (State(point).Held && (State(point).HoldAt == 0 || State(point).HoldAt == State(point).Reached)) {
-      State(point).Stopped++;
+    State(Point).Reached++;
+    if (State(Point).Held && (State(Point).HoldAt == 0 || State(Point).HoldAt == State(Point).Reached)) {
+      State(Point).Stopped++;
       FChanged.notify_all();
-      FChanged.wait(lock, [&] { return !State(point).Held; });
-      State(point).Stopped--;
+      FChanged.wait(lock, [&] { return !State(Point).Held; });
+      State(Point).Stopped--;
     }
     FChanged.notify_all();
   }
 
   // Test thread: threads that reach Point from now on stop there.
-  void Hold(TSyncPoint point) {
+  void Hold(TSyncPoint Point) {
     std::lock_guard<std::mutex> lock(FLock);
-    State(point).Held = true;
+    State(Point).Held = true;
   }
   // Test thread: only the thread that reaches Point for the Nth time (from
   // 1, counting every reach so far) stops there.
-  void HoldAt(TSyncPoint point, int nth) {
+  void HoldAt(TSyncPoint Point, int Nth) {
     std::lock_guard<std::mutex> lock(FLock);
-    State(point).Held = true;
-    State(point).HoldAt = nth;
+    State(Point).Held = true;
+    State(Point).HoldAt = Nth;
   }
   // Lets every thread stopped at Point go on; later ones pass.
-  void Release(TSyncPoint point) {
+  void Release(TSyncPoint Point) {
     std::lock_guard<std::mutex> lock(FLock);
-    State(point).Held = false;
+    State(Point).Held = false;
     FChanged.notify_all();
   }
-  void AwaitStopped(TSyncPoint point) {
-    AwaitUntil([&] { return State(point).Stopped > 0; });
+  void AwaitStopped(TSyncPoint Point) {
+    AwaitUntil([&] { return State(Point).Stopped > 0; });
   }
   // Waits until Done (called under the controller's lock) answers true;
   // checked whenever a thread reaches a step or Note is called.
   template <class TDone>
-  void AwaitUntil(TDone done) {
+  void AwaitUntil(TDone Done) {
     std::unique_lock<std::mutex> lock(FLock);
-    FChanged.wait(lock, done);
+    FChanged.wait(lock, Done);
   }
   // Wakes AwaitUntil after a test thread changed what it waits for.
   void Note() {
@@ -77,8 +77,8 @@ class TSyncPointController {
     FChanged.notify_all();
   }
   // Under the lock (inside AwaitUntil's Done) or once the threads are joined.
-  bool StoppedAt(TSyncPoint point) const { return FStates[std::size_t(point)].Stopped > 0; }
-  int TimesReached(TSyncPoint point) const { return FStates[std::size_t(point)].Reached; }
+  bool StoppedAt(TSyncPoint Point) const { return FStates[std::size_t(Point)].Stopped > 0; }
+  int TimesReached(TSyncPoint Point) const { return FStates[std::size_t(Point)].Reached; }
 
  private:
   struct TPointState {
@@ -87,7 +87,7 @@ class TSyncPointController {
     int Stopped = 0;
     int Reached = 0;
   };
-  TPointState& State(TSyncPoint point) { return FStates[std::size_t(point)]; }
+  TPointState& State(TSyncPoint Point) { return FStates[std::size_t(Point)]; }
 
   std::mutex FLock;
   std::condition_variable FChanged;
@@ -109,41 +109,41 @@ class TObservedAtomic {
   TObservedAtomic() = default;
   TObservedAtomic(T value) : FValue(value) {}  // NOLINT: as std::atomic converts
 
-  T load(std::memory_order order = std::memory_order_seq_cst) const {
+  T load(std::memory_order Order = std::memory_order_seq_cst) const {
     Step();
-    return FValue.load(order);
+    return FValue.load(Order);
   }
-  void store(T value, std::memory_order order = std::memory_order_seq_cst) {
+  void store(T Value, std::memory_order Order = std::memory_order_seq_cst) {
     Step();
-    FValue.store(value, order);
+    FValue.store(Value, Order);
   }
-  T exchange(T value, std::memory_order order = std::memory_order_seq_cst) {
+  T exchange(T Value, std::memory_order Order = std::memory_order_seq_cst) {
     Step();
-    return FValue.exchange(value, order);
+    return FValue.exchange(Value, Order);
   }
-  bool compare_exchange_strong(T& expected, T desired, std::memory_order order = std::memory_order_seq_cst) {
+  bool compare_exchange_strong(T& Expected, T Desired, std::memory_order Order = std::memory_order_seq_cst) {
     Step();
-    return FValue.compare_exchange_strong(expected, desired, order);
-  }
-  template <class U>
-  T fetch_add(U value, std::memory_order order = std::memory_order_seq_cst) {
-    Step();
-    return FValue.fetch_add(value, order);
+    return FValue.compare_exchange_strong(Expected, Desired, Order);
   }
   template <class U>
-  T fetch_sub(U value, std::memory_order order = std::memory_order_seq_cst) {
+  T fetch_add(U Value, std::memory_order Order = std::memory_order_seq_cst) {
     Step();
-    return FValue.fetch_sub(value, order);
+    return FValue.fetch_add(Value, Order);
   }
   template <class U>
-  T fetch_or(U value, std::memory_order order = std::memory_order_seq_cst) {
+  T fetch_sub(U Value, std::memory_order Order = std::memory_order_seq_cst) {
     Step();
-    return FValue.fetch_or(value, order);
+    return FValue.fetch_sub(Value, Order);
   }
   template <class U>
-  T fetch_and(U value, std::memory_order order = std::memory_order_seq_cst) {
+  T fetch_or(U Value, std::memory_order Order = std::memory_order_seq_cst) {
     Step();
-    return FValue.fetch_and(value, order);
+    return FValue.fetch_or(Value, Order);
+  }
+  template <class U>
+  T fetch_and(U Value, std::memory_order Order = std::memory_order_seq_cst) {
+    Step();
+    return FValue.fetch_and(Value, Order);
   }
 
  private:
@@ -157,8 +157,8 @@ class TObservedAtomic {
 // stop; atomics that report to the thread's observing controller.
 struct TTestSyncPoints {
   TSyncPointController* Controller = nullptr;
-  void Reached(TSyncPoint point) const {
-    if (Controller != nullptr) Controller->Reached(point);
+  void Reached(TSyncPoint Point) const {
+    if (Controller != nullptr) Controller->Reached(Point);
   }
   template <class T>
   using TAtomic = TObservedAtomic<T>;
@@ -170,20 +170,20 @@ struct TTestSyncPoints {
 // with fewer operations: a caller counts Step up from 0 until then, and so
 // tries Between at every point of Subject.
 template <class TSubject, class TBetween>
-bool RunHeldBeforeOperation(int step, TSubject subject, TBetween between) {
+bool RunHeldBeforeOperation(int Step, TSubject Subject, TBetween Between) {
   TSyncPointController sync;
-  sync.HoldAt(TSyncPoint::spAtomicOperation, step + 1);
+  sync.HoldAt(TSyncPoint::spAtomicOperation, Step + 1);
   std::atomic<bool> finished{false};
   std::thread thread([&] {
     ObservingController() = &sync;
-    subject();
+    Subject();
     ObservingController() = nullptr;
     finished = true;
     sync.Note();
   });
   sync.AwaitUntil([&] { return sync.StoppedAt(TSyncPoint::spAtomicOperation) || finished.load(); });
   const bool held = !finished.load();
-  if (held) between();
+  if (held) Between();
   sync.Release(TSyncPoint::spAtomicOperation);
   thread.join();
   return held;

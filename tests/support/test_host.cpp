@@ -23,14 +23,14 @@ std::map<TVSTEffect*, TTestHost*> GRouting;
 thread_local TTestHost* GInstantiating = nullptr;
 
 TTestHost* RouteOf(TVSTEffect* Effect) {
-  std::lock_guard<std::mutex> Guard(GRoutingLock);
-  auto It = GRouting.find(Effect);
-  if (It != GRouting.end()) return It->second;
+  std::lock_guard<std::mutex> guard(GRoutingLock);
+  auto it = GRouting.find(Effect);
+  if (it != GRouting.end()) return it->second;
   return GInstantiating;
 }
 
 void Route(TVSTEffect* Effect, TTestHost* Host) {
-  std::lock_guard<std::mutex> Guard(GRoutingLock);
+  std::lock_guard<std::mutex> guard(GRoutingLock);
   if (Host)
     GRouting[Effect] = Host;
   else
@@ -39,9 +39,9 @@ void Route(TVSTEffect* Effect, TTestHost* Host) {
 
 void CopyText(const std::string& Text, void* Ptr) {
   // Hosts hand 256-byte buffers for product and vendor texts.
-  const std::size_t Count = std::min<std::size_t>(Text.size(), 255);
-  std::memcpy(Ptr, Text.data(), Count);
-  static_cast<char*>(Ptr)[Count] = '\0';
+  const std::size_t count = std::min<std::size_t>(Text.size(), 255);
+  std::memcpy(Ptr, Text.data(), count);
+  static_cast<char*>(Ptr)[count] = '\0';
 }
 
 // The system's loader, as hosts use it: LoadLibraryW on Windows (a UTF-8
@@ -61,9 +61,9 @@ void* PluginSymbol(void* Library, const char* Name) {
 void UnloadPluginLibrary(void* Library) { FreeLibrary(static_cast<HMODULE>(Library)); }
 #else
 void* LoadPluginLibrary(const std::string& Path, std::string& Error) {
-  void* Library = dlopen(Path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!Library) Error = dlerror();
-  return Library;
+  void* library = dlopen(Path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!library) Error = dlerror();
+  return library;
 }
 void* PluginSymbol(void* Library, const char* Name) { return dlsym(Library, Name); }
 void UnloadPluginLibrary(void* Library) { dlclose(Library); }
@@ -74,9 +74,9 @@ void UnloadPluginLibrary(void* Library) { dlclose(Library); }
 TTestHost::TTestHost() = default;
 
 TTestHost::TTestHost(const std::string& LibraryPath) {
-  std::string Error;
-  FLibrary = LoadPluginLibrary(LibraryPath, Error);
-  if (!FLibrary) throw std::runtime_error("cannot load plug-in: " + Error);
+  std::string error;
+  FLibrary = LoadPluginLibrary(LibraryPath, error);
+  if (!FLibrary) throw std::runtime_error("cannot load plug-in: " + error);
   FEntry = reinterpret_cast<TEntry>(PluginSymbol(FLibrary, "VSTPluginMain"));
   if (!FEntry) {
     UnloadPluginLibrary(FLibrary);
@@ -86,14 +86,14 @@ TTestHost::TTestHost(const std::string& LibraryPath) {
 
 TTestHost::~TTestHost() {
   if (FCloseOnDestroy) {
-    for (TVSTEffect* Effect : std::vector<TVSTEffect*>(FOpenEffects)) {
-      if (std::find(FInstantiated.begin(), FInstantiated.end(), Effect) == FInstantiated.end()) continue;
-      if (Effect->Dispatcher) Effect->Dispatcher(Effect, effClose, 0, 0, nullptr, 0.0f);
-      Forget(Effect);
+    for (TVSTEffect* effect : std::vector<TVSTEffect*>(FOpenEffects)) {
+      if (std::find(FInstantiated.begin(), FInstantiated.end(), effect) == FInstantiated.end()) continue;
+      if (effect->Dispatcher) effect->Dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+      Forget(effect);
     }
   }
   Unload();
-  for (TVSTEffect* Effect : std::vector<TVSTEffect*>(FOpenEffects)) Forget(Effect);
+  for (TVSTEffect* effect : std::vector<TVSTEffect*>(FOpenEffects)) Forget(effect);
 }
 
 void TTestHost::Unload() {
@@ -105,15 +105,15 @@ void TTestHost::Unload() {
 
 TVSTEffect* TTestHost::Instantiate() {
   if (!FEntry) throw std::runtime_error("no plug-in library loaded");
-  TTestHost* Previous = GInstantiating;
+  TTestHost* previous = GInstantiating;
   GInstantiating = this;
-  TVSTEffect* Effect = FEntry(&TTestHost::AudioMasterCallback);
-  GInstantiating = Previous;
-  if (Effect) {
-    Adopt(Effect);
-    FInstantiated.push_back(Effect);
+  TVSTEffect* effect = FEntry(&TTestHost::AudioMasterCallback);
+  GInstantiating = previous;
+  if (effect) {
+    Adopt(effect);
+    FInstantiated.push_back(effect);
   }
-  return Effect;
+  return effect;
 }
 
 void TTestHost::Adopt(TVSTEffect* Effect) {
@@ -143,11 +143,11 @@ TVSTEffect* TTestHost::StartUp(float SampleRate, std::int32_t BlockSize) {
 }
 
 std::intptr_t TTestHost::Close() {
-  TVSTEffect* Effect = FEffect;
-  if (!Effect) return 0;
-  const std::intptr_t Result = Effect->Dispatcher(Effect, effClose, 0, 0, nullptr, 0.0f);
-  Forget(Effect);
-  return Result;
+  TVSTEffect* effect = FEffect;
+  if (!effect) return 0;
+  const std::intptr_t result = effect->Dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+  Forget(effect);
+  return result;
 }
 
 std::intptr_t TTestHost::Dispatch(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) {
@@ -156,10 +156,10 @@ std::intptr_t TTestHost::Dispatch(std::int32_t Opcode, std::int32_t Index, std::
 }
 
 std::string TTestHost::DispatchText(std::int32_t Opcode, std::int32_t Index) {
-  char Text[256] = {};
-  Dispatch(Opcode, Index, 0, Text, 0.0f);
-  Text[255] = '\0';
-  return Text;
+  char text[256] = {};
+  Dispatch(Opcode, Index, 0, text, 0.0f);
+  text[255] = '\0';
+  return text;
 }
 
 float TTestHost::GetParameter(std::int32_t Index) { return FEffect->GetParameter(FEffect, Index); }
@@ -169,56 +169,56 @@ void TTestHost::SetParameter(std::int32_t Index, float Value) { FEffect->SetPara
 namespace {
 template <typename T>
 std::vector<T*> PointersOf(std::vector<std::vector<T>>& Channels) {
-  std::vector<T*> Result;
-  for (auto& Channel : Channels) Result.push_back(Channel.data());
-  return Result;
+  std::vector<T*> result;
+  for (auto& channel : Channels) result.push_back(channel.data());
+  return result;
 }
 }  // namespace
 
 Channels32 TTestHost::Process32(const Channels32& Inputs, float OutputInit) {
-  Channels32 In = Inputs;
-  const std::size_t Frames = In.empty() ? 0 : In[0].size();
-  Channels32 Out(static_cast<std::size_t>(std::max(FEffect->numOutputs, 0)), std::vector<float>(Frames, OutputInit));
-  auto InPtr = PointersOf(In);
-  auto OutPtr = PointersOf(Out);
-  FEffect->Process32Replacing(FEffect, InPtr.data(), OutPtr.data(), static_cast<std::int32_t>(Frames));
-  return Out;
+  Channels32 in = Inputs;
+  const std::size_t frames = in.empty() ? 0 : in[0].size();
+  Channels32 out(static_cast<std::size_t>(std::max(FEffect->numOutputs, 0)), std::vector<float>(frames, OutputInit));
+  auto inPtr = PointersOf(in);
+  auto outPtr = PointersOf(out);
+  FEffect->Process32Replacing(FEffect, inPtr.data(), outPtr.data(), static_cast<std::int32_t>(frames));
+  return out;
 }
 
 Channels64 TTestHost::Process64(const Channels64& Inputs, double OutputInit) {
-  Channels64 In = Inputs;
-  const std::size_t Frames = In.empty() ? 0 : In[0].size();
-  Channels64 Out(static_cast<std::size_t>(std::max(FEffect->numOutputs, 0)), std::vector<double>(Frames, OutputInit));
-  auto InPtr = PointersOf(In);
-  auto OutPtr = PointersOf(Out);
-  FEffect->Process64Replacing(FEffect, InPtr.data(), OutPtr.data(), static_cast<std::int32_t>(Frames));
-  return Out;
+  Channels64 in = Inputs;
+  const std::size_t frames = in.empty() ? 0 : in[0].size();
+  Channels64 out(static_cast<std::size_t>(std::max(FEffect->numOutputs, 0)), std::vector<double>(frames, OutputInit));
+  auto inPtr = PointersOf(in);
+  auto outPtr = PointersOf(out);
+  FEffect->Process64Replacing(FEffect, inPtr.data(), outPtr.data(), static_cast<std::int32_t>(frames));
+  return out;
 }
 
 Channels32 TTestHost::ProcessAccumulating(const Channels32& Inputs, float OutputInit) {
-  Channels32 In = Inputs;
-  const std::size_t Frames = In.empty() ? 0 : In[0].size();
-  Channels32 Out(static_cast<std::size_t>(std::max(FEffect->numOutputs, 0)), std::vector<float>(Frames, OutputInit));
-  auto InPtr = PointersOf(In);
-  auto OutPtr = PointersOf(Out);
-  FEffect->Process(FEffect, InPtr.data(), OutPtr.data(), static_cast<std::int32_t>(Frames));
-  return Out;
+  Channels32 in = Inputs;
+  const std::size_t frames = in.empty() ? 0 : in[0].size();
+  Channels32 out(static_cast<std::size_t>(std::max(FEffect->numOutputs, 0)), std::vector<float>(frames, OutputInit));
+  auto inPtr = PointersOf(in);
+  auto outPtr = PointersOf(out);
+  FEffect->Process(FEffect, inPtr.data(), outPtr.data(), static_cast<std::int32_t>(frames));
+  return out;
 }
 
 std::intptr_t TTestHost::AudioMasterCallback(TVSTEffect* Effect, std::int32_t Opcode, std::int32_t Index,
-                                            std::intptr_t Value, void* Ptr, float Opt) {
-  TTestHost* Host = RouteOf(Effect);
-  if (!Host) return 0;
-  THostCall Call{Opcode, Index, Value, Ptr, Opt, Effect, {}};
-  if (Opcode == amCanDo && Ptr) Call.Text = static_cast<const char*>(Ptr);
-  const std::intptr_t Result = Host->Answer(Call, Ptr);
+                                             std::intptr_t Value, void* Ptr, float Opt) {
+  TTestHost* host = RouteOf(Effect);
+  if (!host) return 0;
+  THostCall call{Opcode, Index, Value, Ptr, Opt, Effect, {}};
+  if (Opcode == amCanDo && Ptr) call.Text = static_cast<const char*>(Ptr);
+  const std::intptr_t result = host->Answer(call, Ptr);
   // Outside the lock: the hook may call the plug-in back, as hosts do.
-  if (Host->OnCallback) Host->OnCallback(Call);
-  return Result;
+  if (host->OnCallback) host->OnCallback(call);
+  return result;
 }
 
 std::intptr_t TTestHost::Answer(const THostCall& Call, void* Ptr) {
-  std::lock_guard<std::mutex> Guard(FLock);
+  std::lock_guard<std::mutex> guard(FLock);
   FCalls.push_back(Call);
   switch (Call.Opcode) {
     case amVersion:
@@ -236,12 +236,12 @@ std::intptr_t TTestHost::Answer(const THostCall& Call, void* Ptr) {
     case amGetBlockSize:
       return BlockSizeAnswer;
     case amProcessEvents: {
-      const auto* Events = static_cast<const TVstEvents*>(Ptr);
-      if (!Events) return 0;
-      FEventListSizes.push_back(Events->NumEvents);
-      for (std::int32_t i = 0; i < Events->NumEvents; ++i) {
-        const TVstEvent* Event = Events->Events[i];
-        if (Event && Event->EventType == etMidi) FMidiEvents.push_back(*reinterpret_cast<const TVstMidiEvent*>(Event));
+      const auto* events = static_cast<const TVstEvents*>(Ptr);
+      if (!events) return 0;
+      FEventListSizes.push_back(events->NumEvents);
+      for (std::int32_t i = 0; i < events->NumEvents; ++i) {
+        const TVstEvent* event = events->Events[i];
+        if (event && event->EventType == etMidi) FMidiEvents.push_back(*reinterpret_cast<const TVstMidiEvent*>(event));
       }
       return ProcessEventsAnswer;
     }
@@ -251,30 +251,30 @@ std::intptr_t TTestHost::Answer(const THostCall& Call, void* Ptr) {
 }
 
 std::vector<THostCall> TTestHost::Calls() const {
-  std::lock_guard<std::mutex> Guard(FLock);
+  std::lock_guard<std::mutex> guard(FLock);
   return FCalls;
 }
 
 std::size_t TTestHost::CountCalls(std::int32_t Opcode) const {
-  std::lock_guard<std::mutex> Guard(FLock);
+  std::lock_guard<std::mutex> guard(FLock);
   return static_cast<std::size_t>(
-      std::count_if(FCalls.begin(), FCalls.end(), [Opcode](const THostCall& c) { return c.Opcode == Opcode; }));
+      std::count_if(FCalls.begin(), FCalls.end(), [Opcode](const THostCall& C) { return C.Opcode == Opcode; }));
 }
 
 void TTestHost::ClearCalls() {
-  std::lock_guard<std::mutex> Guard(FLock);
+  std::lock_guard<std::mutex> guard(FLock);
   FCalls.clear();
   FMidiEvents.clear();
   FEventListSizes.clear();
 }
 
 std::vector<TVstMidiEvent> TTestHost::ReceivedMidiEvents() const {
-  std::lock_guard<std::mutex> Guard(FLock);
+  std::lock_guard<std::mutex> guard(FLock);
   return FMidiEvents;
 }
 
 std::vector<std::int32_t> TTestHost::ReceivedEventListSizes() const {
-  std::lock_guard<std::mutex> Guard(FLock);
+  std::lock_guard<std::mutex> guard(FLock);
   return FEventListSizes;
 }
 

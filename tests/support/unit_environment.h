@@ -21,7 +21,7 @@ struct TUnitSteps {
 
 class TUnitEnvironment final : public ::testing::Environment {
  public:
-  explicit TUnitEnvironment(std::initializer_list<TUnitSteps> units) : FUnits(units) {}
+  explicit TUnitEnvironment(std::initializer_list<TUnitSteps> Units) : FUnits(Units) {}
   void SetUp() override {
     for (const TUnitSteps& unit : FUnits) unit.StartUp();
   }

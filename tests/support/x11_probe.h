@@ -34,27 +34,27 @@ class TX11Probe {
   bool HasXTest() const { return FXTest; }
   xcb_connection_t* Get() const { return FConnection; }
 
-  std::vector<xcb_window_t> Children(xcb_window_t window) const;
-  TX11Geometry Geometry(xcb_window_t window) const;
-  bool Exists(xcb_window_t window) const { return Geometry(window).Valid; }
-  bool Viewable(xcb_window_t window) const;
+  std::vector<xcb_window_t> Children(xcb_window_t Window) const;
+  TX11Geometry Geometry(xcb_window_t Window) const;
+  bool Exists(xcb_window_t Window) const { return Geometry(Window).Valid; }
+  bool Viewable(xcb_window_t Window) const;
   // Union of every client's event mask on Window.
-  std::uint32_t AllEventMasks(xcb_window_t window) const;
+  std::uint32_t AllEventMasks(xcb_window_t Window) const;
   // Visual class and colormap of Window (class 0 when unknown).
-  std::uint8_t VisualClass(xcb_window_t window) const;
+  std::uint8_t VisualClass(xcb_window_t Window) const;
   // The 32-bit items of property Name (empty when absent).
-  std::vector<std::uint32_t> Property32(xcb_window_t window, const std::string& name) const;
-  std::vector<std::uint32_t> Property32(xcb_window_t window, xcb_atom_t atom) const;
+  std::vector<std::uint32_t> Property32(xcb_window_t Window, const std::string& Name) const;
+  std::vector<std::uint32_t> Property32(xcb_window_t Window, xcb_atom_t Atom) const;
 
   // --- real input (XTEST) ---
   // Moves the pointer to (X, Y) of Window.
-  void MovePointer(xcb_window_t window, std::int32_t x, std::int32_t y);
+  void MovePointer(xcb_window_t Window, std::int32_t X, std::int32_t Y);
   // Presses or releases button Button (4 and 5: the wheel).
-  void Button(std::uint8_t button, bool press);
+  void Button(std::uint8_t Button, bool Press);
   // A wheel notch: press and release of button 4 (up) or 5 (down).
-  void Wheel(bool up);
+  void Wheel(bool Up);
   // The pointer relative to Window.
-  bool PointerIn(xcb_window_t window, std::int32_t& x, std::int32_t& y) const;
+  bool PointerIn(xcb_window_t Window, std::int32_t& X, std::int32_t& Y) const;
 
   // Waits until the server has handled everything this probe sent.
   void Sync() const;

@@ -14,23 +14,23 @@ namespace vb::artwork {
 
 // Sizes Map to the picture's table size at Scale and draws it natively at
 // that scale.
-void DrawArtwork(TArtwork id, TGuiPixelMapMemory& map, TEditorScale scale = TEditorScale::esOne);
+void DrawArtwork(TArtwork Id, TGuiPixelMapMemory& Map, TEditorScale Scale = TEditorScale::esOne);
 
 // The numbers printed around a knob strip (null for other pictures).
-const TKnobScale* KnobScale(TArtwork id);
+const TKnobScale* KnobScale(TArtwork Id);
 
 // A complete PNG file of Map as 8-bit RGBA, compressed at zlib's Level (1..9).
-std::vector<std::uint8_t> EncodeRgbaPng(const TGuiCustomPixelMap& map, std::uint8_t level = 9);
+std::vector<std::uint8_t> EncodeRgbaPng(const TGuiCustomPixelMap& Map, std::uint8_t Level = 9);
 
 // The embedded files of a picture drawn at Scale into Map: one per piece of
 // its glyphs (ArtworkPieceCount), each compressed at PngLevel(Scale).
-std::vector<std::vector<std::uint8_t>> EncodeArtworkPieces(const TGuiCustomPixelMap& map, TArtwork id,
-                                                           TEditorScale scale);
+std::vector<std::vector<std::uint8_t>> EncodeArtworkPieces(const TGuiCustomPixelMap& Map, TArtwork Id,
+                                                           TEditorScale Scale);
 
 // The level the embedded files of a scale are compressed at. The 1x files
 // keep the strongest; the larger sets take the default level, which makes
 // them at most a few per cent larger in a small part of the build time
 // (a 2x knob strip: 0.3 s instead of 2.2 s).
-constexpr std::uint8_t PngLevel(TEditorScale scale) { return scale == TEditorScale::esOne ? 9 : 6; }
+constexpr std::uint8_t PngLevel(TEditorScale Scale) { return Scale == TEditorScale::esOne ? 9 : 6; }
 
 }  // namespace vb::artwork

@@ -10,10 +10,10 @@
 namespace vb::artwork {
 
 // Map has the picture's size at Scale.
-void DrawFrontPanel(TGuiCustomPixelMap& map, TEditorScale scale);
+void DrawFrontPanel(TGuiCustomPixelMap& Map, TEditorScale Scale);
 
 // The box that a caption's ink (letters and their printed shadow) covers
 // on the panel drawn at Scale, in window (device) pixels.
-TBox CaptionBox(const TCaption& caption, TEditorScale scale = TEditorScale::esOne);
+TBox CaptionBox(const TCaption& Caption, TEditorScale Scale = TEditorScale::esOne);
 
 }  // namespace vb::artwork

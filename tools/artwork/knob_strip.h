@@ -21,7 +21,7 @@ struct TKnobScale {
 
 // The pointer's angle for a glyph, in degrees clockwise from straight up:
 // -135 for the first glyph, +135 for the last.
-double KnobPointerAngle(std::int32_t glyph, std::int32_t glyphCount);
+double KnobPointerAngle(std::int32_t Glyph, std::int32_t GlyphCount);
 
 // Draws the whole strip; Map must already have the strip's size.
 struct TKnobArtwork {
@@ -30,12 +30,12 @@ struct TKnobArtwork {
 };
 
 // Map has the strip's size at PictureScale. Any thread.
-void DrawKnobStrip(TGuiCustomPixelMap& map, const TKnobScale& scale, std::int32_t glyphCount,
-                   TEditorScale pictureScale);
+void DrawKnobStrip(TGuiCustomPixelMap& Map, const TKnobScale& Scale, std::int32_t GlyphCount,
+                   TEditorScale PictureScale);
 
 // The turning part of every glyph (the knob over the fixed scale) at a
 // factor above 1, on transparent ground: drawn once, on first use, for all
 // knob strips of that factor. Any thread; the first caller draws.
-const std::vector<TGuiPixelMapMemory>& KnobLayers(std::int32_t glyphCount, TEditorScale scale);
+const std::vector<TGuiPixelMapMemory>& KnobLayers(std::int32_t GlyphCount, TEditorScale Scale);
 
 }  // namespace vb::artwork

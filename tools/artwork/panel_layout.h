@@ -50,17 +50,17 @@ constexpr std::size_t CountStripControls() {
 }
 
 // The range and default of the parameter a dial shows.
-constexpr TDriveParameterRange DialRange(const TEditorControlSpec& spec) {
+constexpr TDriveParameterRange DialRange(const TEditorControlSpec& Spec) {
   for (const TEditorBinding& binding : kEditorBindings)
-    if (std::string_view(binding.Control) == spec.Name) return ParameterRange(binding.Parameter);
+    if (std::string_view(binding.Control) == Spec.Name) return ParameterRange(binding.Parameter);
   return TDriveParameterRange{0, 100, 0};
 }
 
-constexpr double PreviewValue(const TEditorControlSpec& spec) {
-  if (spec.Kind == TEditorControlKind::eckDial) return DialRange(spec).Default;
+constexpr double PreviewValue(const TEditorControlSpec& Spec) {
+  if (Spec.Kind == TEditorControlKind::eckDial) return DialRange(Spec).Default;
   for (const TPreviewGlyph& preview : kPreviewGlyphs)
-    if (std::string_view(preview.Name) == spec.Name) return preview.Glyph;
-  return spec.GlyphIndex;
+    if (std::string_view(preview.Name) == Spec.Name) return preview.Glyph;
+  return Spec.GlyphIndex;
 }
 
 constexpr std::array<TPlacedControl, CountStripControls()> PlaceControls() {
@@ -93,9 +93,9 @@ struct TPictureBox {
 };
 // (No pointers in these constant expressions: sanitizer builds cannot
 // evaluate pointer tests at compile time.)
-constexpr TPictureBox LayoutBox(std::string_view name) {
+constexpr TPictureBox LayoutBox(std::string_view Name) {
   for (const TEditorControlSpec& spec : kEditorLayout)
-    if (name == spec.Name) return TPictureBox{spec.Left, spec.Top, spec.Width, spec.Height};
+    if (Name == spec.Name) return TPictureBox{spec.Left, spec.Top, spec.Width, spec.Height};
   return TPictureBox{};
 }
 inline constexpr TPictureBox kLampOnBox = LayoutBox("LEDOn");
@@ -146,10 +146,10 @@ inline constexpr TCaption kCaptions[] = {
 };
 
 // The control of that name (null when there is none).
-const TPlacedControl* FindPlacedControl(const char* name);
+const TPlacedControl* FindPlacedControl(const char* Name);
 
 // The glyph a control shows for its Value: dials round their position in
 // the range to the nearest glyph (ties to even), others show Value.
-std::int32_t PlacedGlyph(const TPlacedControl& control);
+std::int32_t PlacedGlyph(const TPlacedControl& Control);
 
 }  // namespace vb::artwork

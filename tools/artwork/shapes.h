@@ -24,33 +24,33 @@ struct TBox {
 
 class TShape {
  public:
-  using TDistance = std::function<double(double x, double y)>;
-  TShape(TDistance distance, TBox bounds) : FDistance(std::move(distance)), FBounds(bounds) {}
+  using TDistance = std::function<double(double X, double Y)>;
+  TShape(TDistance Distance, TBox Bounds) : FDistance(std::move(Distance)), FBounds(Bounds) {}
 
-  double Distance(double x, double y) const { return FDistance(x, y); }
+  double Distance(double X, double Y) const { return FDistance(X, Y); }
   // A box outside of which the shape has no ink (distance >= 0.5).
   const TBox& Bounds() const { return FBounds; }
 
   // The same shape moved by (Dx, Dy).
-  TShape Moved(double dx, double dy) const;
+  TShape Moved(double Dx, double Dy) const;
   // Grown outwards by Amount pixels (shrunk for a negative amount).
-  TShape Grown(double amount) const;
+  TShape Grown(double Amount) const;
   // The band of Width pixels centred on the outline.
-  TShape Outline(double width) const;
+  TShape Outline(double Width) const;
 
  private:
   TDistance FDistance;
   TBox FBounds;
 };
 
-TShape Circle(double cx, double cy, double radius);
-TShape RoundRect(double left, double top, double right, double bottom, double radius);
+TShape Circle(double Cx, double Cy, double Radius);
+TShape RoundRect(double Left, double Top, double Right, double Bottom, double Radius);
 // A line with round caps, Width pixels thick.
-TShape Capsule(TVec from, TVec to, double width);
+TShape Capsule(TVec From, TVec To, double Width);
 // A closed polygon (non-zero winding); corners stay sharp.
-TShape Polygon(std::vector<TVec> points);
-TShape Union(const TShape& a, const TShape& b);
-TShape Intersect(const TShape& a, const TShape& b);
-TShape Subtract(const TShape& a, const TShape& b);
+TShape Polygon(std::vector<TVec> Points);
+TShape Union(const TShape& A, const TShape& B);
+TShape Intersect(const TShape& A, const TShape& B);
+TShape Subtract(const TShape& A, const TShape& B);
 
 }  // namespace vb::artwork

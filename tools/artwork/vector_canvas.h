@@ -24,8 +24,8 @@ enum class TAlign : std::uint8_t { alLeft, alCentre, alRight };
 
 class TVectorCanvas {
  public:
-  explicit TVectorCanvas(TGuiCustomPixelMap& target, TEditorScale scale = TEditorScale::esOne)
-      : FTarget(target), FScale(scale), FFactor(ScaleFactor(scale)) {}
+  explicit TVectorCanvas(TGuiCustomPixelMap& Target, TEditorScale Scale = TEditorScale::esOne)
+      : FTarget(Target), FScale(Scale), FFactor(ScaleFactor(Scale)) {}
 
   // Device pixels.
   std::int32_t Width() const { return FTarget.Width(); }
@@ -38,27 +38,27 @@ class TVectorCanvas {
   // Fills Shape with Paint. Edge is the width in pixels over which the
   // border fades (1 or less = a crisp antialiased edge of that many device
   // pixels; larger = soft, in logical pixels).
-  void Fill(const TShape& shape, const TPaint& paint, double opacity = 1.0, double edge = 1.0);
+  void Fill(const TShape& Shape, const TPaint& Paint, double Opacity = 1.0, double Edge = 1.0);
   // A blurred copy of Shape moved by (Dx, Dy): Blur pixels of fade on each
   // side of the outline.
-  void Shadow(const TShape& shape, double dx, double dy, double blur, const TRgba& colour);
+  void Shadow(const TShape& Shape, double Dx, double Dy, double Blur, const TRgba& Colour);
 
   // Text with its baseline at Y; X is its left end, centre or right end by
   // Align. Tracking adds that many pixels between letters. Returns the
   // width drawn.
-  double Text(const TFontDescription& font, std::string_view text, double x, double y, const TPaint& paint,
-              TAlign align = TAlign::alLeft, double tracking = 0);
+  double Text(const TFontDescription& Font, std::string_view Text, double X, double Y, const TPaint& Paint,
+              TAlign Align = TAlign::alLeft, double Tracking = 0);
   // The width Text draws, in logical pixels.
-  double MeasuredWidth(const TFontDescription& font, std::string_view text, double tracking = 0) const;
+  double MeasuredWidth(const TFontDescription& Font, std::string_view Text, double Tracking = 0) const;
   // The width at 1x, where a logical pixel is a device pixel.
-  static double TextWidth(const TFontDescription& font, std::string_view text, double tracking = 0);
+  static double TextWidth(const TFontDescription& Font, std::string_view Text, double Tracking = 0);
 
   // Composites one pixel (device pixels) of Colour with coverage Cover (0..1).
-  void Blend(std::int32_t x, std::int32_t y, const TRgba& colour, double cover);
+  void Blend(std::int32_t X, std::int32_t Y, const TRgba& Colour, double Cover);
 
  private:
-  double TextRun(const TFontDescription& font, std::string_view text, std::int32_t x, std::int32_t y,
-                 const TPaint& paint);
+  double TextRun(const TFontDescription& Font, std::string_view Text, std::int32_t X, std::int32_t Y,
+                 const TPaint& Paint);
 
   TGuiCustomPixelMap& FTarget;
   TEditorScale FScale;
@@ -71,10 +71,10 @@ namespace vb::artwork {
 
 // Font as drawn at Scale: the pixel height times the factor, rounded as
 // the editor rounds lengths.
-TFontDescription ScaledFont(const TFontDescription& font, TEditorScale scale);
+TFontDescription ScaledFont(const TFontDescription& Font, TEditorScale Scale);
 
 // Copies Source unchanged (alpha included) to (Left, Top) of Target; the
 // caller keeps it inside Target.
-void CopyPixels(const TGuiCustomPixelMap& source, TGuiCustomPixelMap& target, std::int32_t left, std::int32_t top);
+void CopyPixels(const TGuiCustomPixelMap& Source, TGuiCustomPixelMap& Target, std::int32_t Left, std::int32_t Top);
 
 }  // namespace vb::artwork

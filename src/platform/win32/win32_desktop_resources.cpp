@@ -10,9 +10,9 @@ namespace vb {
 
 namespace {
 
-std::string DpiResource(std::uint32_t dpi) {
+std::string DpiResource(std::uint32_t Dpi) {
   char line[32];
-  std::snprintf(line, sizeof line, "Xft.dpi:\t%u\n", unsigned(dpi));
+  std::snprintf(line, sizeof line, "Xft.dpi:\t%u\n", unsigned(Dpi));
   return line;
 }
 
@@ -20,9 +20,9 @@ std::string DpiResource(std::uint32_t dpi) {
 
 std::string NativeDesktopResources() { return DpiResource(SystemDpi()); }
 
-std::string NativeDesktopResourcesOf(std::uintptr_t window) {
-  HWND handle = reinterpret_cast<HWND>(window);
-  return window != 0 && IsWindow(handle) ? DpiResource(WindowDpi(handle)) : NativeDesktopResources();
+std::string NativeDesktopResourcesOf(std::uintptr_t Window) {
+  HWND handle = reinterpret_cast<HWND>(Window);
+  return Window != 0 && IsWindow(handle) ? DpiResource(WindowDpi(handle)) : NativeDesktopResources();
 }
 
 }  // namespace vb

@@ -13,9 +13,9 @@ using TGetAwarenessFromContext = int(WINAPI*)(void*);
 // A user32 function by name, null where this Windows lacks it. user32 is
 // loaded in every GUI process, so nothing is loaded here.
 template <typename TFunction>
-TFunction User32Function(const char* name) {
+TFunction User32Function(const char* Name) {
   HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  return user32 != nullptr ? reinterpret_cast<TFunction>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
+  return user32 != nullptr ? reinterpret_cast<TFunction>(reinterpret_cast<void*>(GetProcAddress(user32, Name)))
                            : nullptr;
 }
 
@@ -30,9 +30,9 @@ std::uint32_t ScreenDpi() {
 // Whether a DPI awareness context is DPI_AWARENESS_UNAWARE: Windows then
 // scales the windows as pictures, so they are drawn at 96 dpi. False where
 // the system has no contexts.
-bool Unaware(void* context) {
+bool Unaware(void* Context) {
   static const auto awareness = User32Function<TGetAwarenessFromContext>("GetAwarenessFromDpiAwarenessContext");
-  return context != nullptr && awareness != nullptr && awareness(context) == 0;
+  return Context != nullptr && awareness != nullptr && awareness(Context) == 0;
 }
 
 bool ThreadUnaware() {
@@ -42,16 +42,16 @@ bool ThreadUnaware() {
 
 }  // namespace
 
-std::uint32_t WindowDpi(HWND window) {
-  if (window == nullptr) return SystemDpi();
+std::uint32_t WindowDpi(HWND Window) {
+  if (Window == nullptr) return SystemDpi();
   // Asked under the window's own awareness: an unaware window is drawn at
   // 96 dpi whatever its monitor (some systems answer GetDpiForWindow with
   // the monitor's density all the same).
-  const TDpiAwarenessScope adopted(window);
+  const TDpiAwarenessScope adopted(Window);
   if (ThreadUnaware()) return USER_DEFAULT_SCREEN_DPI;
   static const auto getDpiForWindow = User32Function<TGetDpiForWindow>("GetDpiForWindow");
   if (getDpiForWindow != nullptr) {
-    const UINT dpi = getDpiForWindow(window);
+    const UINT dpi = getDpiForWindow(Window);
     if (dpi > 0) return dpi;
   }
   return ScreenDpi();
@@ -63,11 +63,11 @@ std::uint32_t SystemDpi() {
   return ThreadUnaware() ? USER_DEFAULT_SCREEN_DPI : ScreenDpi();
 }
 
-TDpiAwarenessScope::TDpiAwarenessScope(HWND parent) {
+TDpiAwarenessScope::TDpiAwarenessScope(HWND Parent) {
   static const auto getContext = User32Function<TGetWindowDpiAwarenessContext>("GetWindowDpiAwarenessContext");
   static const auto setContext = User32Function<TSetThreadDpiAwarenessContext>("SetThreadDpiAwarenessContext");
-  if (getContext == nullptr || setContext == nullptr || parent == nullptr) return;
-  void* context = getContext(parent);
+  if (getContext == nullptr || setContext == nullptr || Parent == nullptr) return;
+  void* context = getContext(Parent);
   if (context != nullptr) FPrevious = setContext(context);
 }
 

@@ -15,7 +15,7 @@ namespace vb {
 // Dots per inch Window is drawn at (96 is 100 %): 96 for a window that is
 // not DPI-aware (Windows scales it as a picture), else GetDpiForWindow
 // (Windows 10 1607 and later), else the screen's LOGPIXELSX.
-std::uint32_t WindowDpi(HWND window);
+std::uint32_t WindowDpi(HWND Window);
 // The system's dots per inch as the calling thread sees it, for questions
 // asked before a window exists: 96 for a thread that is not DPI-aware.
 std::uint32_t SystemDpi();
@@ -25,7 +25,7 @@ std::uint32_t SystemDpi();
 // when it goes. Does nothing on systems without per-thread awareness.
 class TDpiAwarenessScope {
  public:
-  explicit TDpiAwarenessScope(HWND parent);
+  explicit TDpiAwarenessScope(HWND Parent);
   ~TDpiAwarenessScope();
   TDpiAwarenessScope(const TDpiAwarenessScope&) = delete;
   TDpiAwarenessScope& operator=(const TDpiAwarenessScope&) = delete;

@@ -22,12 +22,12 @@ constexpr COLORREF kBackground = RGB(0x30, 0x30, 0x30);
 
 const wchar_t* HostClassName() { return L"VordaBrasswickHostFrame"; }
 
-LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CLOSE) {
-    DestroyWindow(window);
+LRESULT CALLBACK HostWindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  if (Message == WM_CLOSE) {
+    DestroyWindow(Window);
     return 0;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+  return DefWindowProcW(Window, Message, WParam, LParam);
 }
 
 bool RegisterHostClass() {
@@ -45,15 +45,15 @@ class TWin32HostWindow final : public THostWindow {
  public:
   ~TWin32HostWindow() override { Destroy(); }
 
-  bool Create(std::int32_t width, std::int32_t height, const std::string& title);
+  bool Create(std::int32_t Width, std::int32_t Height, const std::string& Title);
 
   std::uintptr_t NativeHandle() const override {
     return FWindow != nullptr && IsWindow(FWindow) ? reinterpret_cast<std::uintptr_t>(FWindow) : 0;
   }
-  void SetSize(std::int32_t width, std::int32_t height) override;
+  void SetSize(std::int32_t Width, std::int32_t Height) override;
   std::int32_t Width() const override { return FWidth; }
   std::int32_t Height() const override { return FHeight; }
-  bool Show(std::int32_t timeoutMs) override;
+  bool Show(std::int32_t TimeoutMs) override;
   bool Pump() override;
   std::unique_ptr<TMemoryBitmap> Grab() override;
   void Destroy() override;
@@ -64,19 +64,19 @@ class TWin32HostWindow final : public THostWindow {
   std::int32_t FHeight = 0;
 };
 
-bool TWin32HostWindow::Create(std::int32_t width, std::int32_t height, const std::string& title) {
+bool TWin32HostWindow::Create(std::int32_t Width, std::int32_t Height, const std::string& Title) {
   if (!RegisterHostClass()) return false;
-  const std::wstring caption = WideFromUtf8(title);
-  FWindow = CreateWindowExW(0, HostClassName(), caption.c_str(), kFrameStyle, kPosition, kPosition, 100, 100,
-                            nullptr, nullptr, ModuleInstance(), nullptr);
+  const std::wstring caption = WideFromUtf8(Title);
+  FWindow = CreateWindowExW(0, HostClassName(), caption.c_str(), kFrameStyle, kPosition, kPosition, 100, 100, nullptr,
+                            nullptr, ModuleInstance(), nullptr);
   if (FWindow == nullptr) return false;
-  SetSize(width, height);
+  SetSize(Width, Height);
   return true;
 }
 
-void TWin32HostWindow::SetSize(std::int32_t width, std::int32_t height) {
-  FWidth = std::max(width, 1);
-  FHeight = std::max(height, 1);
+void TWin32HostWindow::SetSize(std::int32_t Width, std::int32_t Height) {
+  FWidth = std::max(Width, 1);
+  FHeight = std::max(Height, 1);
   if (FWindow == nullptr) return;
   RECT frame{0, 0, FWidth, FHeight};
   AdjustWindowRectEx(&frame, kFrameStyle, FALSE, 0);
@@ -84,12 +84,12 @@ void TWin32HostWindow::SetSize(std::int32_t width, std::int32_t height) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool TWin32HostWindow::Show(std::int32_t timeoutMs) {
+bool TWin32HostWindow::Show(std::int32_t TimeoutMs) {
   if (NativeHandle() == 0) return false;
   ShowWindow(FWindow, SW_SHOW);
   SetForegroundWindow(FWindow);
   UpdateWindow(FWindow);
-  const ULONGLONG deadline = GetTickCount64() + ULONGLONG(std::max(timeoutMs, 0));
+  const ULONGLONG deadline = GetTickCount64() + ULONGLONG(std::max(TimeoutMs, 0));
   while (!IsWindowVisible(FWindow) && GetTickCount64() < deadline) {
     Pump();
     Sleep(5);
@@ -151,11 +151,11 @@ void TWin32HostWindow::Destroy() {
 
 }  // namespace
 
-std::unique_ptr<THostWindow> CreateHostWindow(std::int32_t width, std::int32_t height, const std::string& title,
-                                              const char* displayName, std::string* error) {
+std::unique_ptr<THostWindow> CreateHostWindow(std::int32_t Width, std::int32_t Height, const std::string& Title,
+                                              const char* DisplayName, std::string* Error) {
   auto window = std::make_unique<TWin32HostWindow>();
-  if (!window->Create(width, height, title)) {
-    if (error != nullptr) *error = "cannot create a window";
+  if (!window->Create(Width, Height, Title)) {
+    if (Error != nullptr) *Error = "cannot create a window";
     return nullptr;
   }
   return window;

@@ -17,32 +17,32 @@ namespace {
 constexpr UINT kPulseMs = 100;
 constexpr UINT_PTR kPulseTimer = 1;
 
-LRESULT CALLBACK EditorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<TWin32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (message == WM_NCCREATE) {
-    self = static_cast<TWin32Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+LRESULT CALLBACK EditorWindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  auto* self = reinterpret_cast<TWin32Window*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+  if (Message == WM_NCCREATE) {
+    self = static_cast<TWin32Window*>(reinterpret_cast<CREATESTRUCTW*>(LParam)->lpCreateParams);
+    SetWindowLongPtrW(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
-  if (self != nullptr) return self->Handle(window, message, wParam, lParam);
-  return DefWindowProcW(window, message, wParam, lParam);
+  if (self != nullptr) return self->Handle(Window, Message, WParam, LParam);
+  return DefWindowProcW(Window, Message, WParam, LParam);
 }
 
-bool KeyDown(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
+bool KeyDown(int Key) { return (GetAsyncKeyState(Key) & 0x8000) != 0; }
 
 // Modifiers from the keyboard as it is now (some hosts swallow the key
 // messages that would tell us), buttons from the message's flags.
-TShiftState ShiftFromFlags(WPARAM flags) {
+TShiftState ShiftFromFlags(WPARAM Flags) {
   TShiftState shift = 0;
-  if (flags & MK_SHIFT) shift |= ssShift;
-  if (flags & MK_CONTROL) shift |= ssCtrl;
+  if (Flags & MK_SHIFT) shift |= ssShift;
+  if (Flags & MK_CONTROL) shift |= ssCtrl;
   if (KeyDown(VK_MENU)) shift |= ssAlt;
-  if (flags & MK_LBUTTON) shift |= ssLeft;
-  if (flags & MK_RBUTTON) shift |= ssRight;
-  if (flags & MK_MBUTTON) shift |= ssMiddle;
+  if (Flags & MK_LBUTTON) shift |= ssLeft;
+  if (Flags & MK_RBUTTON) shift |= ssRight;
+  if (Flags & MK_MBUTTON) shift |= ssMiddle;
   return shift;
 }
 
-TPoint PointOf(LPARAM lParam) { return TPoint{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+TPoint PointOf(LPARAM LParam) { return TPoint{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)}; }
 
 }  // namespace
 
@@ -50,8 +50,8 @@ std::unique_ptr<TPlatformWindow> CreateNativeWindow() { return std::make_unique<
 
 TWin32Window::~TWin32Window() { Release(); }
 
-bool TWin32Window::Embed(std::uintptr_t parent) {
-  HWND parentWindow = reinterpret_cast<HWND>(parent);
+bool TWin32Window::Embed(std::uintptr_t Parent) {
+  HWND parentWindow = reinterpret_cast<HWND>(Parent);
   if (FWindow != nullptr || parentWindow == nullptr || !IsWindow(parentWindow)) return false;
   if (!AcquireEditorWindowClass(&EditorWindowProc)) return false;
   {
@@ -85,9 +85,9 @@ void TWin32Window::Release() {
   FQueue.clear();
 }
 
-void TWin32Window::SetSize(std::int32_t width, std::int32_t height) {
-  FWidth = std::max(width, 1);
-  FHeight = std::max(height, 1);
+void TWin32Window::SetSize(std::int32_t Width, std::int32_t Height) {
+  FWidth = std::max(Width, 1);
+  FHeight = std::max(Height, 1);
   FPixels.assign(std::size_t(FWidth) * std::size_t(FHeight), 0);
   if (FWindow != nullptr)
     SetWindowPos(FWindow, nullptr, 0, 0, FWidth, FHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -103,16 +103,16 @@ void TWin32Window::Hide() {
   if (FWindow != nullptr) ShowWindow(FWindow, SW_HIDE);
 }
 
-void TWin32Window::Present(const TRasterView& frame, const TRect& area) {
-  if (frame.IsEmpty() || frame.Format != TRasterFormat::rfBGRA32) return;
+void TWin32Window::Present(const TRasterView& Frame, const TRect& Area) {
+  if (Frame.IsEmpty() || Frame.Format != TRasterFormat::rfBGRA32) return;
   if (FPixels.size() != std::size_t(FWidth) * std::size_t(FHeight)) FPixels.assign(std::size_t(FWidth) * FHeight, 0);
-  const std::int32_t left = std::max(area.Left, 0);
-  const std::int32_t top = std::max(area.Top, 0);
-  const std::int32_t right = std::min({area.Right, frame.Width, FWidth});
-  const std::int32_t bottom = std::min({area.Bottom, frame.Height, FHeight});
+  const std::int32_t left = std::max(Area.Left, 0);
+  const std::int32_t top = std::max(Area.Top, 0);
+  const std::int32_t right = std::min({Area.Right, Frame.Width, FWidth});
+  const std::int32_t bottom = std::min({Area.Bottom, Frame.Height, FHeight});
   if (left >= right || top >= bottom) return;
   for (std::int32_t y = top; y < bottom; ++y)
-    std::memcpy(&FPixels[std::size_t(y) * FWidth + left], frame.Row(y) + std::size_t(left) * 4,
+    std::memcpy(&FPixels[std::size_t(y) * FWidth + left], Frame.Row(y) + std::size_t(left) * 4,
                 std::size_t(right - left) * 4);
   if (FWindow == nullptr || !FVisible) return;
   HDC dc = GetDC(FWindow);
@@ -121,8 +121,8 @@ void TWin32Window::Present(const TRasterView& frame, const TRect& area) {
   ReleaseDC(FWindow, dc);
 }
 
-void TWin32Window::Blit(HDC dc, const RECT& area) const {
-  if (FPixels.empty() || area.left >= area.right || area.top >= area.bottom) return;
+void TWin32Window::Blit(HDC Dc, const RECT& Area) const {
+  if (FPixels.empty() || Area.left >= Area.right || Area.top >= Area.bottom) return;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = FWidth;
@@ -131,16 +131,16 @@ void TWin32Window::Blit(HDC dc, const RECT& area) const {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   // Whole rows from Top on; the destination rectangle clips the columns.
-  const int rows = area.bottom - area.top;
-  SetDIBitsToDevice(dc, area.left, area.top, DWORD(area.right - area.left), DWORD(rows), area.left,
-                    FHeight - area.bottom, 0, UINT(FHeight), FPixels.data(), &info, DIB_RGB_COLORS);
+  const int rows = Area.bottom - Area.top;
+  SetDIBitsToDevice(Dc, Area.left, Area.top, DWORD(Area.right - Area.left), DWORD(rows), Area.left,
+                    FHeight - Area.bottom, 0, UINT(FHeight), FPixels.data(), &info, DIB_RGB_COLORS);
 }
 
-void TWin32Window::SetCapture(bool captured) {
-  if (captured == FCaptureWanted) return;
-  FCaptureWanted = captured;
+void TWin32Window::SetCapture(bool Captured) {
+  if (Captured == FCaptureWanted) return;
+  FCaptureWanted = Captured;
   if (FWindow == nullptr) return;
-  if (captured) {
+  if (Captured) {
     ::SetCapture(FWindow);
   } else if (GetCapture() == FWindow) {
     FReleasing = true;
@@ -149,18 +149,19 @@ void TWin32Window::SetCapture(bool captured) {
   }
 }
 
-void TWin32Window::SetPointerHidden(bool hidden) {
-  FPointerHidden = hidden;
+void TWin32Window::SetPointerHidden(bool Hidden) {
+  FPointerHidden = Hidden;
   POINT cursor{};
   RECT client{};
   if (FWindow == nullptr || !GetCursorPos(&cursor) || !ScreenToClient(FWindow, &cursor)) return;
   GetClientRect(FWindow, &client);
   // The cursor shape follows at once where the pointer is over us (or ours).
-  if (PtInRect(&client, cursor) || GetCapture() == FWindow) SetCursor(hidden ? nullptr : LoadCursorW(nullptr, IDC_ARROW));
+  if (PtInRect(&client, cursor) || GetCapture() == FWindow)
+    SetCursor(Hidden ? nullptr : LoadCursorW(nullptr, IDC_ARROW));
 }
 
-void TWin32Window::WarpPointer(TPoint point) {
-  POINT screen{point.X, point.Y};
+void TWin32Window::WarpPointer(TPoint Point) {
+  POINT screen{Point.X, Point.Y};
   if (FWindow != nullptr && ClientToScreen(FWindow, &screen)) SetCursorPos(screen.x, screen.y);
 }
 
@@ -179,8 +180,8 @@ TShiftState TWin32Window::KeyboardState() const {
 
 // --- messages -----------------------------------------------------------------------
 
-void TWin32Window::Queue(const TPlatformEvent& event) {
-  FQueue.push_back(event);
+void TWin32Window::Queue(const TPlatformEvent& Event) {
+  FQueue.push_back(Event);
   DeliverQueued();
 }
 
@@ -195,46 +196,46 @@ void TWin32Window::DeliverQueued() {
   FDelivering = false;
 }
 
-void TWin32Window::OnButton(TMouseButton button, bool press, WPARAM wParam, LPARAM lParam) {
+void TWin32Window::OnButton(TMouseButton Button, bool Press, WPARAM WParam, LPARAM LParam) {
   TPlatformEvent event;
-  event.Kind = press ? TPlatformEventKind::pekMouseDown : TPlatformEventKind::pekMouseUp;
-  event.Button = button;
-  event.Position = PointOf(lParam);
+  event.Kind = Press ? TPlatformEventKind::pekMouseDown : TPlatformEventKind::pekMouseUp;
+  event.Button = Button;
+  event.Position = PointOf(LParam);
   // The flags name the event's own button on a press and not on a
   // release; the contract never counts it.
-  event.Shift = ShiftFromFlags(wParam) & ~ButtonShift(button);
-  if (press && FDoubleClick.Press(button, event.Position, NowMilliseconds())) event.Shift |= ssDouble;
+  event.Shift = ShiftFromFlags(WParam) & ~ButtonShift(Button);
+  if (Press && FDoubleClick.Press(Button, event.Position, NowMilliseconds())) event.Shift |= ssDouble;
   Queue(event);
 }
 
-void TWin32Window::OnMove(WPARAM wParam, LPARAM lParam) {
+void TWin32Window::OnMove(WPARAM WParam, LPARAM LParam) {
   if (!FTrackingLeave) {
     TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FWindow, 0};
     FTrackingLeave = TrackMouseEvent(&track) != 0;
   }
   TPlatformEvent event;
   event.Kind = TPlatformEventKind::pekMouseMove;
-  event.Position = PointOf(lParam);
-  event.Shift = ShiftFromFlags(wParam);
+  event.Position = PointOf(LParam);
+  event.Shift = ShiftFromFlags(WParam);
   Queue(event);
 }
 
-void TWin32Window::OnWheel(WPARAM wParam, LPARAM lParam) {
+void TWin32Window::OnWheel(WPARAM WParam, LPARAM LParam) {
   // Windows sends the wheel to the focus window or the one under the
   // pointer; either way it is ours to give to the control that has the
   // GUI's focus, at the pointer's position.
-  POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  POINT point{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
   ScreenToClient(FWindow, &point);
   TPlatformEvent event;
   event.Kind = TPlatformEventKind::pekMouseWheel;
   event.Position = TPoint{point.x, point.y};
-  event.WheelDelta = GET_WHEEL_DELTA_WPARAM(wParam);
-  event.Shift = ShiftFromFlags(GET_KEYSTATE_WPARAM(wParam));
+  event.WheelDelta = GET_WHEEL_DELTA_WPARAM(WParam);
+  event.Shift = ShiftFromFlags(GET_KEYSTATE_WPARAM(WParam));
   Queue(event);
 }
 
-void TWin32Window::OnCaptureChanged(HWND newOwner) {
-  if (FReleasing || !FCaptureWanted || newOwner == FWindow) return;
+void TWin32Window::OnCaptureChanged(HWND NewOwner) {
+  if (FReleasing || !FCaptureWanted || NewOwner == FWindow) return;
   FCaptureWanted = false;
   TPlatformEvent event;
   event.Kind = TPlatformEventKind::pekCaptureLost;
@@ -248,20 +249,20 @@ void TWin32Window::OnPaint() {
   EndPaint(FWindow, &paint);
 }
 
-LRESULT TWin32Window::ForwardKey(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TWin32Window::ForwardKey(UINT Message, WPARAM WParam, LPARAM LParam) {
   // A host that hands keys back to its focused child must not ping-pong.
   HWND parent = GetParent(FWindow);
   if (parent == nullptr || FForwardingKey) return 0;
   FForwardingKey = true;
-  const LRESULT result = SendMessageW(parent, message, wParam, lParam);
+  const LRESULT result = SendMessageW(parent, Message, WParam, LParam);
   FForwardingKey = false;
   return result;
 }
 
-LRESULT TWin32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
+LRESULT TWin32Window::Handle(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  switch (Message) {
     case WM_NCCREATE:
-      FWindow = window;  // before CreateWindowEx returns it: the messages of creation need it
+      FWindow = Window;  // before CreateWindowEx returns it: the messages of creation need it
       break;
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers it all
@@ -270,18 +271,18 @@ LRESULT TWin32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
       return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
-      OnButton(TMouseButton::mbLeft, message == WM_LBUTTONDOWN, wParam, lParam);
+      OnButton(TMouseButton::mbLeft, Message == WM_LBUTTONDOWN, WParam, LParam);
       return 0;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-      OnButton(TMouseButton::mbRight, message == WM_RBUTTONDOWN, wParam, lParam);
+      OnButton(TMouseButton::mbRight, Message == WM_RBUTTONDOWN, WParam, LParam);
       return 0;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
-      OnButton(TMouseButton::mbMiddle, message == WM_MBUTTONDOWN, wParam, lParam);
+      OnButton(TMouseButton::mbMiddle, Message == WM_MBUTTONDOWN, WParam, LParam);
       return 0;
     case WM_MOUSEMOVE:
-      OnMove(wParam, lParam);
+      OnMove(WParam, LParam);
       return 0;
     case WM_MOUSELEAVE: {
       FTrackingLeave = false;
@@ -291,13 +292,13 @@ LRESULT TWin32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
       return 0;
     }
     case WM_MOUSEWHEEL:
-      OnWheel(wParam, lParam);
+      OnWheel(WParam, LParam);
       return 0;
     case WM_CAPTURECHANGED:
-      OnCaptureChanged(reinterpret_cast<HWND>(lParam));
+      OnCaptureChanged(reinterpret_cast<HWND>(LParam));
       return 0;
     case WM_SETCURSOR:
-      if (LOWORD(lParam) == HTCLIENT) {
+      if (LOWORD(LParam) == HTCLIENT) {
         SetCursor(FPointerHidden ? nullptr : LoadCursorW(nullptr, IDC_ARROW));
         return TRUE;
       }
@@ -310,7 +311,7 @@ LRESULT TWin32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
     case WM_SYSCHAR:
-      return ForwardKey(message, wParam, lParam);
+      return ForwardKey(Message, WParam, LParam);
     case WM_DPICHANGED_AFTERPARENT: {
       // The host's window moved to a monitor of another scale: the editor
       // is built again at the new factor (TGuiEditorForm::WantsRebuild).
@@ -320,7 +321,7 @@ LRESULT TWin32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
       return 0;
     }
     case WM_TIMER:
-      if (wParam == kPulseTimer) {
+      if (WParam == kPulseTimer) {
         TPlatformEvent event;
         event.Kind = TPlatformEventKind::pekTimer;
         Queue(event);
@@ -331,7 +332,7 @@ LRESULT TWin32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
       // The host destroyed its window with ours in it: nothing is left to
       // release but the class.
       if (FWindow != nullptr) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
         FWindow = nullptr;
         FCaptureWanted = false;
         ReleaseEditorWindowClass();
@@ -340,7 +341,7 @@ LRESULT TWin32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
     default:
       break;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+  return DefWindowProcW(Window, Message, WParam, LParam);
 }
 
 }  // namespace vb

@@ -43,17 +43,17 @@ class TWin32Window final : public TPlatformWindow {
   ~TWin32Window() override;
 
   // --- the contract ---
-  void SetListener(TPlatformWindowListener* listener) override { FListener = listener; }
-  bool Embed(std::uintptr_t parent) override;
+  void SetListener(TPlatformWindowListener* Listener) override { FListener = Listener; }
+  bool Embed(std::uintptr_t Parent) override;
   std::uintptr_t NativeHandle() const override { return reinterpret_cast<std::uintptr_t>(FWindow); }
-  void SetSize(std::int32_t width, std::int32_t height) override;
+  void SetSize(std::int32_t Width, std::int32_t Height) override;
   void Show() override;
   void Hide() override;
   bool Visible() const override { return FVisible; }
-  void Present(const TRasterView& frame, const TRect& area) override;
-  void SetCapture(bool captured) override;
-  void SetPointerHidden(bool hidden) override;
-  void WarpPointer(TPoint point) override;
+  void Present(const TRasterView& Frame, const TRect& Area) override;
+  void SetCapture(bool Captured) override;
+  void SetPointerHidden(bool Hidden) override;
+  void WarpPointer(TPoint Point) override;
   TShiftState KeyboardState() const override;
   void Idle() override { DeliverQueued(); }
   std::uint64_t NowMilliseconds() const override { return GetTickCount64(); }
@@ -64,20 +64,20 @@ class TWin32Window final : public TPlatformWindow {
   bool Captured() const { return FCaptureWanted; }
 
   // The window procedure's way in.
-  LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam);
 
  private:
   void Release();
-  void Queue(const TPlatformEvent& event);
+  void Queue(const TPlatformEvent& Event);
   void DeliverQueued();
-  void OnButton(TMouseButton button, bool press, WPARAM wParam, LPARAM lParam);
-  void OnMove(WPARAM wParam, LPARAM lParam);
-  void OnWheel(WPARAM wParam, LPARAM lParam);
-  void OnCaptureChanged(HWND newOwner);
+  void OnButton(TMouseButton Button, bool Press, WPARAM WParam, LPARAM LParam);
+  void OnMove(WPARAM WParam, LPARAM LParam);
+  void OnWheel(WPARAM WParam, LPARAM LParam);
+  void OnCaptureChanged(HWND NewOwner);
   void OnPaint();
-  LRESULT ForwardKey(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT ForwardKey(UINT Message, WPARAM WParam, LPARAM LParam);
   // Shows Area of the kept frame on Dc.
-  void Blit(HDC dc, const RECT& area) const;
+  void Blit(HDC Dc, const RECT& Area) const;
 
   TPlatformWindowListener* FListener = nullptr;
   HWND FWindow = nullptr;

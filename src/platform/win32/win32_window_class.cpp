@@ -18,12 +18,12 @@ HINSTANCE ModuleInstance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
 std::wstring EditorWindowClassName() {
   wchar_t name[64];
-  std::swprintf(name, 64, L"VordaBrasswickEditor%llX", static_cast<unsigned long long>(
-                                                           reinterpret_cast<std::uintptr_t>(ModuleInstance())));
+  std::swprintf(name, 64, L"VordaBrasswickEditor%llX",
+                static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(ModuleInstance())));
   return name;
 }
 
-bool AcquireEditorWindowClass(WNDPROC procedure) {
+bool AcquireEditorWindowClass(WNDPROC Procedure) {
   if (GClassUsers == 0) {
     const std::wstring name = EditorWindowClassName();
     WNDCLASSEXW windowClass{};
@@ -31,7 +31,7 @@ bool AcquireEditorWindowClass(WNDPROC procedure) {
     // No CS_DBLCLKS: double clicks are paired as on every platform. No
     // background brush: WM_PAINT covers every pixel from the kept frame.
     windowClass.style = 0;
-    windowClass.lpfnWndProc = procedure;
+    windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = ModuleInstance();
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = name.c_str();

@@ -21,7 +21,7 @@ HINSTANCE ModuleInstance();
 // "VordaBrasswickEditor" and the module's address in hex.
 std::wstring EditorWindowClassName();
 // Registers the class (first user) and counts a user; false on failure.
-bool AcquireEditorWindowClass(WNDPROC procedure);
+bool AcquireEditorWindowClass(WNDPROC Procedure);
 // Counts a user off; the last one unregisters the class.
 void ReleaseEditorWindowClass();
 // Whether the class is registered now (for tests).

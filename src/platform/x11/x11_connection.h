@@ -17,7 +17,7 @@ namespace vb {
 
 // Replies and errors that xcb hands over are freed with free().
 struct TX11FreeDeleter {
-  void operator()(void* p) const { std::free(p); }
+  void operator()(void* P) const { std::free(P); }
 };
 template <class T>
 using TX11Reply = std::unique_ptr<T, TX11FreeDeleter>;
@@ -41,14 +41,14 @@ struct TX11PixelFormat {
   }
   std::int32_t BytesPerPixel() const { return BitsPerPixel / 8; }
   // Bytes of one image row of Width pixels, padded as the server requires.
-  std::int32_t RowBytes(std::int32_t width) const;
+  std::int32_t RowBytes(std::int32_t Width) const;
 };
 
 class TX11Connection {
  public:
   // Connects to DisplayName, or to $DISPLAY when null. Never throws; check
   // Connected().
-  explicit TX11Connection(const char* displayName = nullptr);
+  explicit TX11Connection(const char* DisplayName = nullptr);
   ~TX11Connection();
   TX11Connection(const TX11Connection&) = delete;
   TX11Connection& operator=(const TX11Connection&) = delete;
@@ -60,16 +60,16 @@ class TX11Connection {
 
   xcb_screen_t* DefaultScreen() const;
   // The screen whose root window is Root, or null.
-  xcb_screen_t* ScreenOfRoot(xcb_window_t root) const;
+  xcb_screen_t* ScreenOfRoot(xcb_window_t Root) const;
   // A depth-24 TrueColor visual of Screen with its image format; false when
   // the screen has none.
-  bool FindTrueColor24(const xcb_screen_t& screen, TX11PixelFormat& format) const;
+  bool FindTrueColor24(const xcb_screen_t& Screen, TX11PixelFormat& Format) const;
 
   // Interned atom, or XCB_ATOM_NONE when the server refused.
-  xcb_atom_t Atom(const char* name) const;
+  xcb_atom_t Atom(const char* Name) const;
   // Waits for the server to answer a checked request; true when it
   // succeeded. Discards the error otherwise.
-  bool Check(xcb_void_cookie_t cookie) const;
+  bool Check(xcb_void_cookie_t Cookie) const;
   // A round trip: when it returns true the server has handled every request
   // sent before it.
   bool Sync() const;

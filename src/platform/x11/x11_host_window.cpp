@@ -29,32 +29,32 @@ std::int64_t MonotonicMs() {
 }
 
 // One channel of a server pixel as a byte.
-std::uint32_t TakeChannel(std::uint32_t pixel, std::uint32_t mask) {
-  if (mask == 0) return 0;
-  const int bits = std::popcount(mask);
-  const std::uint32_t value = (pixel & mask) >> std::countr_zero(mask);
+std::uint32_t TakeChannel(std::uint32_t Pixel, std::uint32_t Mask) {
+  if (Mask == 0) return 0;
+  const int bits = std::popcount(Mask);
+  const std::uint32_t value = (Pixel & Mask) >> std::countr_zero(Mask);
   return bits >= 8 ? value >> (bits - 8) : (value * 255u) / ((1u << bits) - 1u);
 }
 
 class TX11HostWindow final : public THostWindow {
  public:
-  explicit TX11HostWindow(const char* displayName) : FConnection(displayName) {}
+  explicit TX11HostWindow(const char* DisplayName) : FConnection(DisplayName) {}
   ~TX11HostWindow() override { Destroy(); }
 
-  bool Create(std::int32_t width, std::int32_t height, const std::string& title, std::string& error);
+  bool Create(std::int32_t Width, std::int32_t Height, const std::string& Title, std::string& Error);
 
   std::uintptr_t NativeHandle() const override { return FGone ? 0 : FWindow; }
-  void SetSize(std::int32_t width, std::int32_t height) override;
+  void SetSize(std::int32_t Width, std::int32_t Height) override;
   std::int32_t Width() const override { return FWidth; }
   std::int32_t Height() const override { return FHeight; }
-  bool Show(std::int32_t timeoutMs) override;
+  bool Show(std::int32_t TimeoutMs) override;
   bool Pump() override;
   std::unique_ptr<TMemoryBitmap> Grab() override;
   void Destroy() override;
 
  private:
-  void Handle(const xcb_generic_event_t& event);
-  void ConvertRow(const std::uint8_t* source, std::int32_t width, std::uint8_t* dest) const;
+  void Handle(const xcb_generic_event_t& Event);
+  void ConvertRow(const std::uint8_t* Source, std::int32_t Width, std::uint8_t* Dest) const;
 
   TX11Connection FConnection;
   TX11PixelFormat FFormat;
@@ -68,20 +68,20 @@ class TX11HostWindow final : public THostWindow {
   bool FCloseAsked = false;
 };
 
-bool TX11HostWindow::Create(std::int32_t width, std::int32_t height, const std::string& title, std::string& error) {
+bool TX11HostWindow::Create(std::int32_t Width, std::int32_t Height, const std::string& Title, std::string& Error) {
   if (!FConnection.Connected()) {
-    error = "cannot open the X display (is DISPLAY set?), xcb error " +
+    Error = "cannot open the X display (is DISPLAY set?), xcb error " +
             std::to_string(FConnection.Get() ? xcb_connection_has_error(FConnection.Get()) : -1);
     return false;
   }
   const xcb_screen_t* screen = FConnection.DefaultScreen();
   if (screen == nullptr || !FConnection.FindTrueColor24(*screen, FFormat)) {
-    error = "the X display offers no 24-bit TrueColor visual";
+    Error = "the X display offers no 24-bit TrueColor visual";
     return false;
   }
   xcb_connection_t* c = FConnection.Get();
-  FWidth = std::max(width, 1);
-  FHeight = std::max(height, 1);
+  FWidth = std::max(Width, 1);
+  FHeight = std::max(Height, 1);
   FColormap = xcb_generate_id(c);
   xcb_create_colormap(c, XCB_COLORMAP_ALLOC_NONE, FColormap, screen->root, FFormat.Visual);
   FWindow = xcb_generate_id(c);
@@ -92,11 +92,11 @@ bool TX11HostWindow::Create(std::int32_t width, std::int32_t height, const std::
       XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP, values.data()));
   if (!created) {
     FWindow = 0;
-    error = "the X server refused to create a window";
+    Error = "the X server refused to create a window";
     return false;
   }
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, FWindow, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
-                      std::uint32_t(title.size()), title.data());
+                      std::uint32_t(Title.size()), Title.data());
   const xcb_atom_t protocols = FConnection.Atom("WM_PROTOCOLS");
   FDeleteWindow = FConnection.Atom("WM_DELETE_WINDOW");
   if (protocols != XCB_ATOM_NONE && FDeleteWindow != XCB_ATOM_NONE)
@@ -104,20 +104,20 @@ bool TX11HostWindow::Create(std::int32_t width, std::int32_t height, const std::
   return FConnection.Sync();
 }
 
-void TX11HostWindow::SetSize(std::int32_t width, std::int32_t height) {
-  FWidth = std::max(width, 1);
-  FHeight = std::max(height, 1);
+void TX11HostWindow::SetSize(std::int32_t Width, std::int32_t Height) {
+  FWidth = std::max(Width, 1);
+  FHeight = std::max(Height, 1);
   if (FGone || !FConnection.Connected()) return;
   const std::array<std::uint32_t, 2> size = {std::uint32_t(FWidth), std::uint32_t(FHeight)};
   xcb_configure_window(FConnection.Get(), FWindow, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size.data());
   FConnection.Sync();
 }
 
-bool TX11HostWindow::Show(std::int32_t timeoutMs) {
+bool TX11HostWindow::Show(std::int32_t TimeoutMs) {
   if (FGone || !FConnection.Connected()) return false;
   xcb_map_window(FConnection.Get(), FWindow);
   xcb_flush(FConnection.Get());
-  const std::int64_t deadline = MonotonicMs() + timeoutMs;
+  const std::int64_t deadline = MonotonicMs() + TimeoutMs;
   pollfd fd{xcb_get_file_descriptor(FConnection.Get()), POLLIN, 0};
   while (!FMapped && !FGone && FConnection.Connected()) {
     Pump();
@@ -137,26 +137,26 @@ bool TX11HostWindow::Pump() {
   return !FGone && !FCloseAsked;
 }
 
-void TX11HostWindow::Handle(const xcb_generic_event_t& event) {
-  switch (event.response_type & 0x7F) {
+void TX11HostWindow::Handle(const xcb_generic_event_t& Event) {
+  switch (Event.response_type & 0x7F) {
     case XCB_MAP_NOTIFY:
-      if (reinterpret_cast<const xcb_map_notify_event_t&>(event).window == FWindow) FMapped = true;
+      if (reinterpret_cast<const xcb_map_notify_event_t&>(Event).window == FWindow) FMapped = true;
       break;
     case XCB_UNMAP_NOTIFY:
-      if (reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window == FWindow) FMapped = false;
+      if (reinterpret_cast<const xcb_unmap_notify_event_t&>(Event).window == FWindow) FMapped = false;
       break;
     case XCB_DESTROY_NOTIFY:
-      if (reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window == FWindow) FGone = true;
+      if (reinterpret_cast<const xcb_destroy_notify_event_t&>(Event).window == FWindow) FGone = true;
       break;
     case XCB_CONFIGURE_NOTIFY: {
-      const auto& configure = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+      const auto& configure = reinterpret_cast<const xcb_configure_notify_event_t&>(Event);
       if (configure.window != FWindow) break;
       FWidth = configure.width;
       FHeight = configure.height;
       break;
     }
     case XCB_CLIENT_MESSAGE: {
-      const auto& message = reinterpret_cast<const xcb_client_message_event_t&>(event);
+      const auto& message = reinterpret_cast<const xcb_client_message_event_t&>(Event);
       if (message.window == FWindow && message.format == 32 && message.data.data32[0] == FDeleteWindow)
         FCloseAsked = true;
       break;
@@ -166,10 +166,10 @@ void TX11HostWindow::Handle(const xcb_generic_event_t& event) {
   }
 }
 
-void TX11HostWindow::ConvertRow(const std::uint8_t* source, std::int32_t width, std::uint8_t* dest) const {
+void TX11HostWindow::ConvertRow(const std::uint8_t* Source, std::int32_t Width, std::uint8_t* Dest) const {
   const std::int32_t bytes = FFormat.BytesPerPixel();
-  for (std::int32_t x = 0; x < width; ++x) {
-    const std::uint8_t* in = source + std::size_t(x) * std::size_t(bytes);
+  for (std::int32_t x = 0; x < Width; ++x) {
+    const std::uint8_t* in = Source + std::size_t(x) * std::size_t(bytes);
     std::uint32_t pixel = 0;
     for (std::int32_t b = 0; b < bytes; ++b) {
       const int shift = FFormat.LsbFirst ? 8 * b : 8 * (bytes - 1 - b);
@@ -177,7 +177,7 @@ void TX11HostWindow::ConvertRow(const std::uint8_t* source, std::int32_t width, 
     }
     const std::uint32_t argb = 0xFF000000u | (TakeChannel(pixel, FFormat.RedMask) << 16) |
                                (TakeChannel(pixel, FFormat.GreenMask) << 8) | TakeChannel(pixel, FFormat.BlueMask);
-    std::memcpy(dest + std::size_t(x) * 4, &argb, 4);
+    std::memcpy(Dest + std::size_t(x) * 4, &argb, 4);
   }
 }
 
@@ -211,12 +211,12 @@ void TX11HostWindow::Destroy() {
 
 }  // namespace
 
-std::unique_ptr<THostWindow> CreateHostWindow(std::int32_t width, std::int32_t height, const std::string& title,
-                                              const char* displayName, std::string* error) {
-  auto window = std::make_unique<TX11HostWindow>(displayName);
+std::unique_ptr<THostWindow> CreateHostWindow(std::int32_t Width, std::int32_t Height, const std::string& Title,
+                                              const char* DisplayName, std::string* Error) {
+  auto window = std::make_unique<TX11HostWindow>(DisplayName);
   std::string reason;
-  if (!window->Create(width, height, title, reason)) {
-    if (error != nullptr) *error = reason;
+  if (!window->Create(Width, Height, Title, reason)) {
+    if (Error != nullptr) *Error = reason;
     return nullptr;
   }
   return window;

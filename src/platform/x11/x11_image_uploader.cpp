@@ -18,39 +18,39 @@ constexpr std::uint32_t kPutImageHeaderBytes = 32;
 
 // Shared memory only makes sense when the server runs on this machine: a
 // segment id means nothing (or something else) on a remote server.
-bool IsLocalConnection(xcb_connection_t* connection) {
+bool IsLocalConnection(xcb_connection_t* Connection) {
   sockaddr_storage address{};
   socklen_t length = sizeof(address);
-  if (getsockname(xcb_get_file_descriptor(connection), reinterpret_cast<sockaddr*>(&address), &length) != 0)
+  if (getsockname(xcb_get_file_descriptor(Connection), reinterpret_cast<sockaddr*>(&address), &length) != 0)
     return false;
   return address.ss_family == AF_UNIX;
 }
 
 // One colour byte placed into a channel mask of up to 8 bits.
-std::uint32_t PlaceChannel(std::uint32_t value8, std::uint32_t mask) {
-  if (mask == 0) return 0;
-  const int shift = std::countr_zero(mask);
-  const int bits = std::popcount(mask);
-  const std::uint32_t scaled = bits >= 8 ? value8 << (bits - 8) : value8 >> (8 - bits);
-  return (scaled << shift) & mask;
+std::uint32_t PlaceChannel(std::uint32_t Value8, std::uint32_t Mask) {
+  if (Mask == 0) return 0;
+  const int shift = std::countr_zero(Mask);
+  const int bits = std::popcount(Mask);
+  const std::uint32_t scaled = bits >= 8 ? Value8 << (bits - 8) : Value8 >> (8 - bits);
+  return (scaled << shift) & Mask;
 }
 
 }  // namespace
 
-TX11ImageUploader::TX11ImageUploader(const TX11Connection& connection, xcb_drawable_t drawable, xcb_gcontext_t gc,
-                                     const TX11PixelFormat& format, bool allowShm)
-    : FConnection(connection), FDrawable(drawable), FGC(gc), FFormat(format), FAllowShm(allowShm) {}
+TX11ImageUploader::TX11ImageUploader(const TX11Connection& Connection, xcb_drawable_t Drawable, xcb_gcontext_t Gc,
+                                     const TX11PixelFormat& Format, bool AllowShm)
+    : FConnection(Connection), FDrawable(Drawable), FGC(Gc), FFormat(Format), FAllowShm(AllowShm) {}
 
 TX11ImageUploader::~TX11ImageUploader() { DetachShm(); }
 
-void TX11ImageUploader::SetRequestLimit(std::uint32_t bytes) {
-  FRequestLimit = bytes;
+void TX11ImageUploader::SetRequestLimit(std::uint32_t Bytes) {
+  FRequestLimit = Bytes;
   Resize(FWidth, FHeight);
 }
 
-void TX11ImageUploader::Resize(std::int32_t width, std::int32_t height) {
-  FWidth = std::max(width, 0);
-  FHeight = std::max(height, 0);
+void TX11ImageUploader::Resize(std::int32_t Width, std::int32_t Height) {
+  FWidth = std::max(Width, 0);
+  FHeight = std::max(Height, 0);
   const std::size_t frameBytes = std::size_t(FFormat.RowBytes(FWidth)) * std::size_t(FHeight);
   DetachShm();
   if (FAllowShm && frameBytes > 0) AttachShm(frameBytes);
@@ -60,9 +60,9 @@ void TX11ImageUploader::Resize(std::int32_t width, std::int32_t height) {
   FBand.assign(std::min(bandBytes, frameBytes), 0);
 }
 
-void TX11ImageUploader::AttachShm(std::size_t bytes) {
+void TX11ImageUploader::AttachShm(std::size_t Bytes) {
   if (!FConnection.Connected() || !IsLocalConnection(FConnection.Get()) || !FConnection.HasShm()) return;
-  const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  const int id = shmget(IPC_PRIVATE, Bytes, IPC_CREAT | 0600);
   if (id < 0) return;
   void* address = shmat(id, nullptr, 0);
   if (address == reinterpret_cast<void*>(-1)) {
@@ -81,7 +81,7 @@ void TX11ImageUploader::AttachShm(std::size_t bytes) {
   }
   FShmSegment = segment;
   FShmAddress = address;
-  FShmBytes = bytes;
+  FShmBytes = Bytes;
 }
 
 void TX11ImageUploader::DetachShm() {
@@ -97,30 +97,30 @@ void TX11ImageUploader::DetachShm() {
   FShmBytes = 0;
 }
 
-void TX11ImageUploader::Put(const TRasterView& frame, const TRect& area) {
-  if (!FConnection.Connected() || frame.IsEmpty() || frame.Format != TRasterFormat::rfBGRA32) return;
+void TX11ImageUploader::Put(const TRasterView& Frame, const TRect& Area) {
+  if (!FConnection.Connected() || Frame.IsEmpty() || Frame.Format != TRasterFormat::rfBGRA32) return;
   const TRect shown =
-      Intersection(Intersection(area, TRect{0, 0, frame.Width, frame.Height}), TRect{0, 0, FWidth, FHeight});
+      Intersection(Intersection(Area, TRect{0, 0, Frame.Width, Frame.Height}), TRect{0, 0, FWidth, FHeight});
   if (shown.IsEmpty()) return;
   if (FShmSegment != 0)
-    PutShm(frame, shown);
+    PutShm(Frame, shown);
   else
-    PutPlain(frame, shown);
+    PutPlain(Frame, shown);
 }
 
-void TX11ImageUploader::ConvertRow(const std::uint8_t* source, std::int32_t width, std::uint8_t* dest) const {
+void TX11ImageUploader::ConvertRow(const std::uint8_t* Source, std::int32_t Width, std::uint8_t* Dest) const {
   if (FFormat.MatchesFrameLayout()) {
-    std::memcpy(dest, source, std::size_t(width) * 4);
+    std::memcpy(Dest, Source, std::size_t(Width) * 4);
     return;
   }
   const std::int32_t bytes = FFormat.BytesPerPixel();
-  for (std::int32_t x = 0; x < width; ++x) {
+  for (std::int32_t x = 0; x < Width; ++x) {
     std::uint32_t argb;
-    std::memcpy(&argb, source + std::size_t(x) * 4, 4);
+    std::memcpy(&argb, Source + std::size_t(x) * 4, 4);
     const std::uint32_t pixel = PlaceChannel((argb >> 16) & 0xFF, FFormat.RedMask) |
                                 PlaceChannel((argb >> 8) & 0xFF, FFormat.GreenMask) |
                                 PlaceChannel(argb & 0xFF, FFormat.BlueMask);
-    std::uint8_t* out = dest + std::size_t(x) * std::size_t(bytes);
+    std::uint8_t* out = Dest + std::size_t(x) * std::size_t(bytes);
     for (std::int32_t b = 0; b < bytes; ++b) {
       const int shift = FFormat.LsbFirst ? 8 * b : 8 * (bytes - 1 - b);
       out[b] = std::uint8_t(pixel >> shift);
@@ -128,38 +128,38 @@ void TX11ImageUploader::ConvertRow(const std::uint8_t* source, std::int32_t widt
   }
 }
 
-void TX11ImageUploader::PutShm(const TRasterView& frame, const TRect& area) {
+void TX11ImageUploader::PutShm(const TRasterView& Frame, const TRect& Area) {
   // The segment mirrors the frame's layout, so rectangles never overlap in
   // it; a later write to the same place only makes the server show newer
   // pixels, and the request that follows it shows them again anyway.
   const std::int32_t rowBytes = FFormat.RowBytes(FWidth);
   auto* base = static_cast<std::uint8_t*>(FShmAddress);
-  for (std::int32_t y = area.Top; y < area.Bottom; ++y)
+  for (std::int32_t y = Area.Top; y < Area.Bottom; ++y)
     ConvertRow(
-        frame.Row(y) + std::size_t(area.Left) * 4, area.Width(),
-        base + std::size_t(y) * std::size_t(rowBytes) + std::size_t(area.Left) * std::size_t(FFormat.BytesPerPixel()));
+        Frame.Row(y) + std::size_t(Area.Left) * 4, Area.Width(),
+        base + std::size_t(y) * std::size_t(rowBytes) + std::size_t(Area.Left) * std::size_t(FFormat.BytesPerPixel()));
   xcb_shm_put_image(FConnection.Get(), FDrawable, FGC, std::uint16_t(FWidth), std::uint16_t(FHeight),
-                    std::uint16_t(area.Left), std::uint16_t(area.Top), std::uint16_t(area.Width()),
-                    std::uint16_t(area.Height()), std::int16_t(area.Left), std::int16_t(area.Top), FFormat.Depth,
+                    std::uint16_t(Area.Left), std::uint16_t(Area.Top), std::uint16_t(Area.Width()),
+                    std::uint16_t(Area.Height()), std::int16_t(Area.Left), std::int16_t(Area.Top), FFormat.Depth,
                     XCB_IMAGE_FORMAT_Z_PIXMAP, 0, FShmSegment, 0);
   ++FRequestCount;
 }
 
-void TX11ImageUploader::PutPlain(const TRasterView& frame, const TRect& area) {
+void TX11ImageUploader::PutPlain(const TRasterView& Frame, const TRect& Area) {
   const std::int64_t budget = std::int64_t(FBand.size());
   // Columns per request: a whole row when it fits, else as many as do.
   const std::int64_t fitting = (budget * 8 - FFormat.ScanlinePad) / std::max<std::int64_t>(FFormat.BitsPerPixel, 1);
-  const std::int32_t chunkWidth = std::int32_t(std::clamp<std::int64_t>(fitting, 1, area.Width()));
+  const std::int32_t chunkWidth = std::int32_t(std::clamp<std::int64_t>(fitting, 1, Area.Width()));
   const std::int32_t chunkRowBytes = FFormat.RowBytes(chunkWidth);
   if (chunkRowBytes > budget) return;  // a server limit below one pixel row: nothing sensible to send
   const std::int32_t bandRows = std::int32_t(std::max<std::int64_t>(budget / chunkRowBytes, 1));
-  for (std::int32_t left = area.Left; left < area.Right; left += chunkWidth) {
-    const std::int32_t width = std::min(chunkWidth, area.Right - left);
+  for (std::int32_t left = Area.Left; left < Area.Right; left += chunkWidth) {
+    const std::int32_t width = std::min(chunkWidth, Area.Right - left);
     const std::int32_t rowBytes = FFormat.RowBytes(width);
-    for (std::int32_t top = area.Top; top < area.Bottom; top += bandRows) {
-      const std::int32_t rows = std::min(bandRows, area.Bottom - top);
+    for (std::int32_t top = Area.Top; top < Area.Bottom; top += bandRows) {
+      const std::int32_t rows = std::min(bandRows, Area.Bottom - top);
       for (std::int32_t r = 0; r < rows; ++r)
-        ConvertRow(frame.Row(top + r) + std::size_t(left) * 4, width, FBand.data() + std::size_t(r) * rowBytes);
+        ConvertRow(Frame.Row(top + r) + std::size_t(left) * 4, width, FBand.data() + std::size_t(r) * rowBytes);
       xcb_put_image(FConnection.Get(), XCB_IMAGE_FORMAT_Z_PIXMAP, FDrawable, FGC, std::uint16_t(width),
                     std::uint16_t(rows), std::int16_t(left), std::int16_t(top), 0, FFormat.Depth,
                     std::uint32_t(rowBytes) * std::uint32_t(rows), FBand.data());

@@ -23,34 +23,34 @@ namespace vb {
 class TX11ImageUploader {
  public:
   // Drawable and GC belong to the caller and must outlive the uploader.
-  TX11ImageUploader(const TX11Connection& connection, xcb_drawable_t drawable, xcb_gcontext_t gc,
-                    const TX11PixelFormat& format, bool allowShm);
+  TX11ImageUploader(const TX11Connection& Connection, xcb_drawable_t Drawable, xcb_gcontext_t Gc,
+                    const TX11PixelFormat& Format, bool AllowShm);
   ~TX11ImageUploader();
   TX11ImageUploader(const TX11ImageUploader&) = delete;
   TX11ImageUploader& operator=(const TX11ImageUploader&) = delete;
 
   // Prepares for frames of Width x Height pixels (the window's size).
-  void Resize(std::int32_t width, std::int32_t height);
+  void Resize(std::int32_t Width, std::int32_t Height);
   // Sends Area of Frame (clipped to the frame and to the size given to
   // Resize) to the same place of the drawable. Frame is rfBGRA32.
-  void Put(const TRasterView& frame, const TRect& area);
+  void Put(const TRasterView& Frame, const TRect& Area);
 
   bool UsesShm() const { return FShmSegment != 0; }
   // Caps plain PutImage requests at Bytes (never above the server's limit);
   // lets tests and benchmarks exercise the split without a special server.
-  void SetRequestLimit(std::uint32_t bytes);
+  void SetRequestLimit(std::uint32_t Bytes);
   // Requests sent so far (each ShmPutImage or PutImage counts one).
   std::int64_t RequestCount() const { return FRequestCount; }
   // The longest plain PutImage sent so far, header included, in bytes.
   std::uint32_t LargestRequestBytes() const { return FLargestRequest; }
 
  private:
-  void AttachShm(std::size_t bytes);
+  void AttachShm(std::size_t Bytes);
   void DetachShm();
-  void PutShm(const TRasterView& frame, const TRect& area);
-  void PutPlain(const TRasterView& frame, const TRect& area);
+  void PutShm(const TRasterView& Frame, const TRect& Area);
+  void PutPlain(const TRasterView& Frame, const TRect& Area);
   // Writes Width pixels of frame row Source to Dest in the server's format.
-  void ConvertRow(const std::uint8_t* source, std::int32_t width, std::uint8_t* dest) const;
+  void ConvertRow(const std::uint8_t* Source, std::int32_t Width, std::uint8_t* Dest) const;
 
   const TX11Connection& FConnection;
   xcb_drawable_t FDrawable;

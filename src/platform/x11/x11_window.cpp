@@ -34,38 +34,38 @@ constexpr std::array<std::uint32_t, 2> kXEmbedInfo = {0, 1};
 constexpr std::uint8_t kWheelUp = 4;
 constexpr std::uint8_t kWheelDown = 5;
 
-TShiftState ShiftFromState(std::uint16_t state) {
+TShiftState ShiftFromState(std::uint16_t State) {
   TShiftState shift = 0;
-  if (state & XCB_MOD_MASK_SHIFT) shift |= ssShift;
-  if (state & XCB_MOD_MASK_CONTROL) shift |= ssCtrl;
-  if (state & XCB_MOD_MASK_1) shift |= ssAlt;
-  if (state & XCB_BUTTON_MASK_1) shift |= ssLeft;
-  if (state & XCB_BUTTON_MASK_2) shift |= ssMiddle;
-  if (state & XCB_BUTTON_MASK_3) shift |= ssRight;
+  if (State & XCB_MOD_MASK_SHIFT) shift |= ssShift;
+  if (State & XCB_MOD_MASK_CONTROL) shift |= ssCtrl;
+  if (State & XCB_MOD_MASK_1) shift |= ssAlt;
+  if (State & XCB_BUTTON_MASK_1) shift |= ssLeft;
+  if (State & XCB_BUTTON_MASK_2) shift |= ssMiddle;
+  if (State & XCB_BUTTON_MASK_3) shift |= ssRight;
   return shift;
 }
 
-bool PointerButton(std::uint8_t detail, TMouseButton& button) {
-  switch (detail) {
+bool PointerButton(std::uint8_t Detail, TMouseButton& Button) {
+  switch (Detail) {
     case 1:
-      button = TMouseButton::mbLeft;
+      Button = TMouseButton::mbLeft;
       return true;
     case 2:
-      button = TMouseButton::mbMiddle;
+      Button = TMouseButton::mbMiddle;
       return true;
     case 3:
-      button = TMouseButton::mbRight;
+      Button = TMouseButton::mbRight;
       return true;
     default:
       return false;
   }
 }
 
-TRect Union(const TRect& a, const TRect& b) {
-  if (a.IsEmpty()) return b;
-  if (b.IsEmpty()) return a;
-  return TRect{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-               std::max(a.Bottom, b.Bottom)};
+TRect Union(const TRect& A, const TRect& B) {
+  if (A.IsEmpty()) return B;
+  if (B.IsEmpty()) return A;
+  return TRect{std::min(A.Left, B.Left), std::min(A.Top, B.Top), std::max(A.Right, B.Right),
+               std::max(A.Bottom, B.Bottom)};
 }
 
 }  // namespace
@@ -74,7 +74,7 @@ std::unique_ptr<TPlatformWindow> CreateNativeWindow() { return std::make_unique<
 
 TX11Window::TX11Window() : TX11Window(TOptions{}) {}
 
-TX11Window::TX11Window(const TOptions& options) : FOptions(options) {}
+TX11Window::TX11Window(const TOptions& Options) : FOptions(Options) {}
 
 TX11Window::~TX11Window() {
   FListener = nullptr;
@@ -83,12 +83,12 @@ TX11Window::~TX11Window() {
 
 // --- life cycle ----------------------------------------------------------------------
 
-bool TX11Window::Embed(std::uintptr_t parent) {
+bool TX11Window::Embed(std::uintptr_t Parent) {
   Release();
   // X ids are 29-bit numbers; anything else is not a window of any server.
-  if (parent == 0 || parent > 0x1FFFFFFFu) return false;
+  if (Parent == 0 || Parent > 0x1FFFFFFFu) return false;
   FConnection = std::make_unique<TX11Connection>(FOptions.DisplayName);
-  if (!CreateNativeWindow(parent)) {
+  if (!CreateNativeWindow(Parent)) {
     // No window, no connection: as if Embed was never called.
     Release();
     return false;
@@ -97,18 +97,18 @@ bool TX11Window::Embed(std::uintptr_t parent) {
   return true;
 }
 
-bool TX11Window::CreateNativeWindow(std::uintptr_t parent) {
+bool TX11Window::CreateNativeWindow(std::uintptr_t Parent) {
   if (!FConnection->Connected()) return false;
   xcb_connection_t* c = FConnection->Get();
   // The parent must exist; its geometry names its root and so its screen.
   TX11Reply<xcb_get_geometry_reply_t> geometry(
-      xcb_get_geometry_reply(c, xcb_get_geometry(c, xcb_drawable_t(parent)), nullptr));
+      xcb_get_geometry_reply(c, xcb_get_geometry(c, xcb_drawable_t(Parent)), nullptr));
   if (!geometry) return false;
   const xcb_screen_t* screen = FConnection->ScreenOfRoot(geometry->root);
   TX11PixelFormat format;
   if (screen == nullptr || !FConnection->FindTrueColor24(*screen, format)) return false;
 
-  FParent = std::uint32_t(parent);
+  FParent = std::uint32_t(Parent);
   FColormap = xcb_generate_id(c);
   xcb_create_colormap(c, XCB_COLORMAP_ALLOC_NONE, FColormap, screen->root, format.Visual);
   FWindow = xcb_generate_id(c);
@@ -171,12 +171,10 @@ bool TX11Window::UsesShm() const { return FUploader && FUploader->UsesShm(); }
 
 std::int64_t TX11Window::ImageRequestCount() const { return FUploader ? FUploader->RequestCount() : 0; }
 
-std::uint32_t TX11Window::LargestImageRequestBytes() const {
-  return FUploader ? FUploader->LargestRequestBytes() : 0;
-}
+std::uint32_t TX11Window::LargestImageRequestBytes() const { return FUploader ? FUploader->LargestRequestBytes() : 0; }
 
-void TX11Window::SetImageRequestLimit(std::uint32_t bytes) {
-  if (FUploader) FUploader->SetRequestLimit(bytes);
+void TX11Window::SetImageRequestLimit(std::uint32_t Bytes) {
+  if (FUploader) FUploader->SetRequestLimit(Bytes);
 }
 
 bool TX11Window::Sync() const { return FConnection && FConnection->Sync(); }
@@ -187,9 +185,9 @@ void TX11Window::Flush() const {
 
 // --- size and visibility -------------------------------------------------------------
 
-void TX11Window::SetSize(std::int32_t width, std::int32_t height) {
-  FWidth = std::max(width, 1);
-  FHeight = std::max(height, 1);
+void TX11Window::SetSize(std::int32_t Width, std::int32_t Height) {
+  FWidth = std::max(Width, 1);
+  FHeight = std::max(Height, 1);
   if (!Embedded()) return;
   const std::array<std::uint32_t, 2> size = {std::uint32_t(FWidth), std::uint32_t(FHeight)};
   xcb_configure_window(FConnection->Get(), FWindow, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size.data());
@@ -225,22 +223,22 @@ void TX11Window::Hide() {
 
 // --- drawing -------------------------------------------------------------------------
 
-void TX11Window::Present(const TRasterView& frame, const TRect& area) {
+void TX11Window::Present(const TRasterView& Frame, const TRect& Area) {
   if (!Embedded()) return;
-  FUploader->Put(frame, area);
+  FUploader->Put(Frame, Area);
   Flush();
 }
 
 // --- pointer -------------------------------------------------------------------------
 
-void TX11Window::SetCapture(bool captured) {
-  FCaptureWanted = captured;
+void TX11Window::SetCapture(bool Captured) {
+  FCaptureWanted = Captured;
   if (!Embedded()) {
     FGrabbed = false;
     return;
   }
   xcb_connection_t* c = FConnection->Get();
-  if (!captured) {
+  if (!Captured) {
     if (FGrabbed) xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
     FGrabbed = false;
     Flush();
@@ -277,32 +275,32 @@ std::uint32_t TX11Window::BlankCursor() {
   return FCursor;
 }
 
-void TX11Window::SetPointerHidden(bool hidden) {
-  FPointerHidden = hidden;
+void TX11Window::SetPointerHidden(bool Hidden) {
+  FPointerHidden = Hidden;
   if (!Embedded()) return;
   xcb_connection_t* c = FConnection->Get();
-  const xcb_cursor_t cursor = hidden ? BlankCursor() : xcb_cursor_t(XCB_CURSOR_NONE);
+  const xcb_cursor_t cursor = Hidden ? BlankCursor() : xcb_cursor_t(XCB_CURSOR_NONE);
   xcb_change_window_attributes(c, FWindow, XCB_CW_CURSOR, &cursor);
   // During a grab the grab's cursor is shown wherever the pointer is.
   if (FGrabbed) xcb_change_active_pointer_grab(c, cursor, XCB_CURRENT_TIME, kGrabEvents);
   Flush();
 }
 
-void TX11Window::WarpPointer(TPoint point) {
+void TX11Window::WarpPointer(TPoint Point) {
   if (!Embedded()) return;
   const xcb_void_cookie_t cookie = xcb_warp_pointer(FConnection->Get(), XCB_WINDOW_NONE, FWindow, 0, 0, 0, 0,
-                                                    std::int16_t(point.X), std::int16_t(point.Y));
+                                                    std::int16_t(Point.X), std::int16_t(Point.Y));
   Flush();
   // The server reports a warp as motion only when the pointer really moved;
   // the contract promises one movement either way. Ours is queued now and
   // the server's own (same place, after the request) is dropped when it
   // comes.
   FWarpSequence = std::uint16_t(cookie.sequence);
-  FWarpTarget = point;
+  FWarpTarget = Point;
   FWarpPending = true;
   TPlatformEvent event;
   event.Kind = TPlatformEventKind::pekMouseMove;
-  event.Position = point;
+  event.Position = Point;
   event.Shift = FLastShift;
   Queue(event);
 }
@@ -320,10 +318,10 @@ std::uint64_t TX11Window::NowMilliseconds() const {
   return std::uint64_t(now.tv_sec) * 1000u + std::uint64_t(now.tv_nsec) / 1000000u;
 }
 
-std::uint64_t TX11Window::ServerMilliseconds(std::uint32_t time) {
-  if (FHaveServerTime) FServerClock += std::uint32_t(time - FLastServerTime);
+std::uint64_t TX11Window::ServerMilliseconds(std::uint32_t Time) {
+  if (FHaveServerTime) FServerClock += std::uint32_t(Time - FLastServerTime);
   FHaveServerTime = true;
-  FLastServerTime = time;
+  FLastServerTime = Time;
   return FServerClock;
 }
 
@@ -360,42 +358,42 @@ void TX11Window::Deliver() {
   }
 }
 
-void TX11Window::HandleEvent(const xcb_generic_event_t& event) {
-  switch (event.response_type & 0x7F) {
+void TX11Window::HandleEvent(const xcb_generic_event_t& Event) {
+  switch (Event.response_type & 0x7F) {
     case 0:
-      HandleError(reinterpret_cast<const xcb_generic_error_t&>(event));
+      HandleError(reinterpret_cast<const xcb_generic_error_t&>(Event));
       break;
     case XCB_BUTTON_PRESS:
-      HandleButton(reinterpret_cast<const xcb_button_press_event_t&>(event), true);
+      HandleButton(reinterpret_cast<const xcb_button_press_event_t&>(Event), true);
       break;
     case XCB_BUTTON_RELEASE:
-      HandleButton(reinterpret_cast<const xcb_button_press_event_t&>(event), false);
+      HandleButton(reinterpret_cast<const xcb_button_press_event_t&>(Event), false);
       break;
     case XCB_MOTION_NOTIFY:
-      HandleMotion(reinterpret_cast<const xcb_motion_notify_event_t&>(event));
+      HandleMotion(reinterpret_cast<const xcb_motion_notify_event_t&>(Event));
       break;
     case XCB_ENTER_NOTIFY:
-      HandleCrossing(reinterpret_cast<const xcb_enter_notify_event_t&>(event), true);
+      HandleCrossing(reinterpret_cast<const xcb_enter_notify_event_t&>(Event), true);
       break;
     case XCB_LEAVE_NOTIFY:
-      HandleCrossing(reinterpret_cast<const xcb_enter_notify_event_t&>(event), false);
+      HandleCrossing(reinterpret_cast<const xcb_enter_notify_event_t&>(Event), false);
       break;
     case XCB_EXPOSE: {
-      const auto& expose = reinterpret_cast<const xcb_expose_event_t&>(event);
+      const auto& expose = reinterpret_cast<const xcb_expose_event_t&>(Event);
       if (expose.window == FWindow)
         FExposed = Union(FExposed, TRect{expose.x, expose.y, expose.x + expose.width, expose.y + expose.height});
       break;
     }
     default:
-      HandleStructure(event);
+      HandleStructure(Event);
       break;
   }
 }
 
-void TX11Window::HandleStructure(const xcb_generic_event_t& event) {
-  switch (event.response_type & 0x7F) {
+void TX11Window::HandleStructure(const xcb_generic_event_t& Event) {
+  switch (Event.response_type & 0x7F) {
     case XCB_DESTROY_NOTIFY: {
-      const auto& destroy = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
+      const auto& destroy = reinterpret_cast<const xcb_destroy_notify_event_t&>(Event);
       if (destroy.window == FWindow) FWindowGone = true;
       if (destroy.window == FParent) FParentGone = true;
       if (FWindowGone) FGrabbed = false;
@@ -404,14 +402,14 @@ void TX11Window::HandleStructure(const xcb_generic_event_t& event) {
     case XCB_UNMAP_NOTIFY: {
       // The server ends a grab whose window stops being viewable, and no
       // release will come for the drag it carried.
-      const auto& unmap = reinterpret_cast<const xcb_unmap_notify_event_t&>(event);
+      const auto& unmap = reinterpret_cast<const xcb_unmap_notify_event_t&>(Event);
       if ((unmap.window == FWindow || unmap.window == FParent) && FCaptureWanted) LoseCapture();
       break;
     }
     case XCB_REPARENT_NOTIFY: {
       // Hosts may move the editor into another window of theirs; from then
       // on that one's destruction is the one that matters.
-      const auto& reparent = reinterpret_cast<const xcb_reparent_notify_event_t&>(event);
+      const auto& reparent = reinterpret_cast<const xcb_reparent_notify_event_t&>(Event);
       if (reparent.window != FWindow || reparent.parent == FParent || !Embedded()) break;
       FParent = reparent.parent;
       FParentGone = false;
@@ -424,56 +422,56 @@ void TX11Window::HandleStructure(const xcb_generic_event_t& event) {
   }
 }
 
-void TX11Window::HandleError(const xcb_generic_error_t& error) {
+void TX11Window::HandleError(const xcb_generic_error_t& Error) {
   ++FErrorCount;
   // A window named in a failed request no longer exists (the host destroyed
   // it between our looks); never name it again.
-  if (error.error_code != XCB_WINDOW && error.error_code != XCB_DRAWABLE) return;
-  if (error.resource_id == FWindow) FWindowGone = true;
-  if (error.resource_id == FParent) FParentGone = true;
+  if (Error.error_code != XCB_WINDOW && Error.error_code != XCB_DRAWABLE) return;
+  if (Error.resource_id == FWindow) FWindowGone = true;
+  if (Error.resource_id == FParent) FParentGone = true;
 }
 
-void TX11Window::HandleButton(const xcb_button_press_event_t& event, bool press) {
-  if (event.event != FWindow) return;
-  const TPoint at{event.event_x, event.event_y};
-  const std::uint64_t time = ServerMilliseconds(event.time);
+void TX11Window::HandleButton(const xcb_button_press_event_t& Event, bool Press) {
+  if (Event.event != FWindow) return;
+  const TPoint at{Event.event_x, Event.event_y};
+  const std::uint64_t time = ServerMilliseconds(Event.time);
   TPlatformEvent out;
   out.Position = at;
-  out.Shift = ShiftFromState(event.state);
-  if (event.detail == kWheelUp || event.detail == kWheelDown) {
+  out.Shift = ShiftFromState(Event.state);
+  if (Event.detail == kWheelUp || Event.detail == kWheelDown) {
     // A wheel notch is a press and a release; only the press means anything.
-    if (!press) return;
+    if (!Press) return;
     out.Kind = TPlatformEventKind::pekMouseWheel;
-    out.WheelDelta = event.detail == kWheelUp ? kWheelDeltaPerNotch : -kWheelDeltaPerNotch;
+    out.WheelDelta = Event.detail == kWheelUp ? kWheelDeltaPerNotch : -kWheelDeltaPerNotch;
     Queue(out);
     return;
   }
-  if (!PointerButton(event.detail, out.Button)) return;
+  if (!PointerButton(Event.detail, out.Button)) return;
   // A warp the server did not echo (the pointer was there already) is
   // forgotten once the drag goes on with a button.
   FWarpPending = false;
   // X reports the state before the event: a release still holds its own
   // button, which the contract leaves out.
   out.Shift &= ~ButtonShift(out.Button);
-  out.Kind = press ? TPlatformEventKind::pekMouseDown : TPlatformEventKind::pekMouseUp;
-  if (press && FDoubleClick.Press(out.Button, at, time)) out.Shift |= ssDouble;
+  out.Kind = Press ? TPlatformEventKind::pekMouseDown : TPlatformEventKind::pekMouseUp;
+  if (Press && FDoubleClick.Press(out.Button, at, time)) out.Shift |= ssDouble;
   Queue(out);
 }
 
-void TX11Window::HandleMotion(const xcb_motion_notify_event_t& event) {
-  if (event.event != FWindow) return;
-  const TPoint at{event.event_x, event.event_y};
+void TX11Window::HandleMotion(const xcb_motion_notify_event_t& Event) {
+  if (Event.event != FWindow) return;
+  const TPoint at{Event.event_x, Event.event_y};
   // The server's report of our own warp (already queued by WarpPointer):
   // the first movement to the warp's target sent after the warp request.
   // Servers queue it as input, so it may carry a later request's number.
-  if (FWarpPending && at == FWarpTarget && std::int16_t(event.sequence - FWarpSequence) >= 0) {
+  if (FWarpPending && at == FWarpTarget && std::int16_t(Event.sequence - FWarpSequence) >= 0) {
     FWarpPending = false;
     return;
   }
   TPlatformEvent out;
   out.Kind = TPlatformEventKind::pekMouseMove;
   out.Position = at;
-  out.Shift = ShiftFromState(event.state);
+  out.Shift = ShiftFromState(Event.state);
   // A burst of movements counts once: only the last position matters.
   if (!FBatch.empty() && FBatch.back().Kind == TPlatformEventKind::pekMouseMove) {
     FBatch.back() = out;
@@ -489,23 +487,23 @@ void TX11Window::LoseCapture() {
   Queue(lost);
 }
 
-void TX11Window::HandleCrossing(const xcb_enter_notify_event_t& event, bool enter) {
+void TX11Window::HandleCrossing(const xcb_enter_notify_event_t& Event, bool Enter) {
   // Another client's grab took the pointer from a drag we could not grab
   // for ourselves (ours would have kept it).
-  if (event.event == FWindow && !enter && event.mode == XCB_NOTIFY_MODE_GRAB && FCaptureWanted && !FGrabbed) {
+  if (Event.event == FWindow && !Enter && Event.mode == XCB_NOTIFY_MODE_GRAB && FCaptureWanted && !FGrabbed) {
     LoseCapture();
     return;
   }
-  if (event.event != FWindow || event.mode == XCB_NOTIFY_MODE_GRAB) return;
-  if (event.detail == XCB_NOTIFY_DETAIL_INFERIOR) return;
+  if (Event.event != FWindow || Event.mode == XCB_NOTIFY_MODE_GRAB) return;
+  if (Event.detail == XCB_NOTIFY_DETAIL_INFERIOR) return;
   TPlatformEvent out;
-  out.Shift = ShiftFromState(event.state);
-  if (enter) {
+  out.Shift = ShiftFromState(Event.state);
+  if (Enter) {
     // Entering is a movement to where the pointer came in (hover follows);
     // during a drag the movements are reported anyway.
     if (FGrabbed) return;
     out.Kind = TPlatformEventKind::pekMouseMove;
-    out.Position = TPoint{event.event_x, event.event_y};
+    out.Position = TPoint{Event.event_x, Event.event_y};
   } else {
     out.Kind = TPlatformEventKind::pekMouseLeave;
   }

@@ -45,25 +45,25 @@ class TX11Window final : public TPlatformWindow {
   };
 
   TX11Window();
-  explicit TX11Window(const TOptions& options);
+  explicit TX11Window(const TOptions& Options);
   ~TX11Window() override;
 
   // --- the contract ---
-  void SetListener(TPlatformWindowListener* listener) override { FListener = listener; }
-  bool Embed(std::uintptr_t parent) override;
+  void SetListener(TPlatformWindowListener* Listener) override { FListener = Listener; }
+  bool Embed(std::uintptr_t Parent) override;
   // The X window id; 0 while not embedded.
   std::uintptr_t NativeHandle() const override;
-  void SetSize(std::int32_t width, std::int32_t height) override;
+  void SetSize(std::int32_t Width, std::int32_t Height) override;
   // Maps the window and waits for the server, so that a host looking for
   // its child right after the editor opened finds it.
   void Show() override;
   void Hide() override;
   bool Visible() const override { return FVisible; }
-  void Present(const TRasterView& frame, const TRect& area) override;
-  void SetCapture(bool captured) override;
-  void SetPointerHidden(bool hidden) override;
+  void Present(const TRasterView& Frame, const TRect& Area) override;
+  void SetCapture(bool Captured) override;
+  void SetPointerHidden(bool Hidden) override;
   // The movement the warp causes is reported once, at the next Idle.
-  void WarpPointer(TPoint point) override;
+  void WarpPointer(TPoint Point) override;
   TShiftState KeyboardState() const override;
   void Idle() override;
   std::uint64_t NowMilliseconds() const override;
@@ -80,30 +80,30 @@ class TX11Window final : public TPlatformWindow {
   std::int64_t ImageRequestCount() const;
   std::uint32_t LargestImageRequestBytes() const;
   // Caps plain image requests at Bytes (see TX11ImageUploader).
-  void SetImageRequestLimit(std::uint32_t bytes);
+  void SetImageRequestLimit(std::uint32_t Bytes);
   // Waits until the server has handled every request sent so far.
   bool Sync() const;
 
  private:
   void Release();
-  bool CreateNativeWindow(std::uintptr_t parent);
+  bool CreateNativeWindow(std::uintptr_t Parent);
   void SetSizeHints();
   void Flush() const;
   void Drain();
   void Deliver();
-  void HandleEvent(const xcb_generic_event_t& event);
-  void HandleError(const xcb_generic_error_t& error);
-  void HandleButton(const xcb_button_press_event_t& event, bool press);
-  void HandleMotion(const xcb_motion_notify_event_t& event);
-  void HandleCrossing(const xcb_enter_notify_event_t& event, bool enter);
+  void HandleEvent(const xcb_generic_event_t& Event);
+  void HandleError(const xcb_generic_error_t& Error);
+  void HandleButton(const xcb_button_press_event_t& Event, bool Press);
+  void HandleMotion(const xcb_motion_notify_event_t& Event);
+  void HandleCrossing(const xcb_enter_notify_event_t& Event, bool Enter);
   // Gives the capture up and tells the listener that its drag ended.
   void LoseCapture();
-  void HandleStructure(const xcb_generic_event_t& event);
-  void Queue(const TPlatformEvent& event) { FBatch.push_back(event); }
+  void HandleStructure(const xcb_generic_event_t& Event);
+  void Queue(const TPlatformEvent& Event) { FBatch.push_back(Event); }
   std::uint32_t BlankCursor();
   // 32-bit server time extended to 64 bits (the server's clock wraps every
   // 49.7 days).
-  std::uint64_t ServerMilliseconds(std::uint32_t time);
+  std::uint64_t ServerMilliseconds(std::uint32_t Time);
 
   TOptions FOptions;
   TPlatformWindowListener* FListener = nullptr;

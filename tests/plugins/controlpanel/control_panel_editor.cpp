@@ -23,21 +23,21 @@ constexpr std::array<TArtwork, 4> kStrips = {TArtwork::awKnob2, TArtwork::awKnob
 constexpr std::int32_t kKnob2 = 0, kKnob8 = 1, kSwitch2 = 2, kMeter = 3;
 constexpr std::uint32_t kMeterIntervalMs = 100;
 
-TGuiStitchKind StitchKind(TStripDirection direction) {
-  return direction == TStripDirection::sdHorizontal ? skHorizontal : skVertical;
+TGuiStitchKind StitchKind(TStripDirection Direction) {
+  return Direction == TStripDirection::sdHorizontal ? skHorizontal : skVertical;
 }
 
 }  // namespace
 
-TControlPanelEditor::TControlPanelEditor(TCustomVSTModule& owner, std::unique_ptr<TPlatformWindow> platform)
-    : TGuiEditorForm(owner, std::move(platform)) {
+TControlPanelEditor::TControlPanelEditor(TCustomVSTModule& Owner, std::unique_ptr<TPlatformWindow> Platform)
+    : TGuiEditorForm(Owner, std::move(Platform)) {
   Build();
 }
 
 TControlPanelEditor::~TControlPanelEditor() = default;
 
-std::unique_ptr<TVSTEditor> TControlPanelEditor::Create(TCustomVSTModule& owner) {
-  return std::make_unique<TControlPanelEditor>(owner, nullptr);
+std::unique_ptr<TVSTEditor> TControlPanelEditor::Create(TCustomVSTModule& Owner) {
+  return std::make_unique<TControlPanelEditor>(Owner, nullptr);
 }
 
 TVSTModuleWithPrograms& TControlPanelEditor::Module() const { return static_cast<TVSTModuleWithPrograms&>(Owner()); }

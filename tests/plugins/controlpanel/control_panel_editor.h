@@ -38,12 +38,12 @@ constexpr TRect kControlPanelMeter{79, 32, 99, 116};
 class TControlPanelEditor : public TGuiEditorForm {
  public:
   // Platform null: the native window.
-  TControlPanelEditor(TCustomVSTModule& owner, std::unique_ptr<TPlatformWindow> platform);
+  TControlPanelEditor(TCustomVSTModule& Owner, std::unique_ptr<TPlatformWindow> Platform);
   ~TControlPanelEditor() override;
   // The editor class's factory (a native window).
-  static std::unique_ptr<TVSTEditor> Create(TCustomVSTModule& owner);
+  static std::unique_ptr<TVSTEditor> Create(TCustomVSTModule& Owner);
 
-  TGuiStitchedDial& Dial(std::size_t index) const { return *FDials[index]; }
+  TGuiStitchedDial& Dial(std::size_t Index) const { return *FDials[Index]; }
   TGuiStitchedSwitch& Switch() const { return *FSwitch; }
   TGuiStitchedDisplay& Meter() const { return *FMeter; }
 

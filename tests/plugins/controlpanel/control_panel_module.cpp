@@ -37,9 +37,9 @@ const TVSTModuleDescription kDescription = {
 };
 
 template <typename T>
-void PassThrough(TCustomVSTModule& sender, T** inputs, T** outputs, std::uint32_t frames) {
-  for (std::int32_t c = 0; c < sender.numOutputs(); ++c)
-    for (std::uint32_t i = 0; i < frames; ++i) outputs[c][i] = inputs[c][i];
+void PassThrough(TCustomVSTModule& Sender, T** Inputs, T** Outputs, std::uint32_t Frames) {
+  for (std::int32_t c = 0; c < Sender.numOutputs(); ++c)
+    for (std::uint32_t i = 0; i < Frames; ++i) Outputs[c][i] = Inputs[c][i];
 }
 
 }  // namespace
@@ -47,8 +47,8 @@ void PassThrough(TCustomVSTModule& sender, T** inputs, T** outputs, std::uint32_
 const TVSTModuleDescription* TControlPanelModule::StoredDescription() const { return &kDescription; }
 
 void TControlPanelModule::BindDescriptionEvents() {
-  OnCreate = [](TCustomVSTModule& sender) {
-    auto& self = static_cast<TControlPanelModule&>(sender);
+  OnCreate = [](TCustomVSTModule& Sender) {
+    auto& self = static_cast<TControlPanelModule&>(Sender);
     self.SetOnProcess32Replacing(&PassThrough<float>);
     self.SetOnProcess64Replacing(&PassThrough<double>);
     self.SetEditorFormClass({&TControlPanelEditor::Create, kControlPanelWidth, kControlPanelHeight});

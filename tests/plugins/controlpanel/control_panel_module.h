@@ -26,7 +26,7 @@ constexpr std::int32_t kControlPanelHeight = 150;
 
 class TControlPanelModule : public TVSTModule {
  public:
-  explicit TControlPanelModule(TComponent* owner) : TVSTModule(owner) {}
+  explicit TControlPanelModule(TComponent* Owner) : TVSTModule(Owner) {}
 
  protected:
   const TVSTModuleDescription* StoredDescription() const override;

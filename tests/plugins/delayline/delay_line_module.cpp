@@ -34,19 +34,19 @@ class TDelayLineModule : public TVSTModule {
 
   template <typename T>
   static void Process(TCustomVSTModule& Sender, T** Inputs, T** Outputs, std::uint32_t SampleFrames) {
-    auto& Self = static_cast<TDelayLineModule&>(Sender);
-    if (++Self.FBlocks == Self.FReportAtBlock) {
-      Self.SetInitialDelay(kDelay);
-      Self.HostIOChanged();
+    auto& self = static_cast<TDelayLineModule&>(Sender);
+    if (++self.FBlocks == self.FReportAtBlock) {
+      self.SetInitialDelay(kDelay);
+      self.HostIOChanged();
     }
     for (std::uint32_t i = 0; i < SampleFrames; ++i) {
       for (int c = 0; c < 2; ++c) {
-        double& Slot = Self.FLine[c][Self.FPos];
-        const double In = Inputs[c][i];  // read first: inputs and outputs may share memory
-        Outputs[c][i] = static_cast<T>(Slot);
-        Slot = In;
+        double& slot = self.FLine[c][self.FPos];
+        const double in = Inputs[c][i];  // read first: inputs and outputs may share memory
+        Outputs[c][i] = static_cast<T>(slot);
+        slot = in;
       }
-      Self.FPos = (Self.FPos + 1) % kDelay;
+      self.FPos = (self.FPos + 1) % kDelay;
     }
   }
 
@@ -54,21 +54,21 @@ class TDelayLineModule : public TVSTModule {
   const TVSTModuleDescription* StoredDescription() const override { return &kDelayLineDescription; }
   void BindDescriptionEvents() override {
     OnCreate = [](TCustomVSTModule& Sender) {
-      auto& Self = static_cast<TDelayLineModule&>(Sender);
-      Self.SetOnProcess32Replacing(&Process<float>);
-      Self.SetOnProcess64Replacing(&Process<double>);
+      auto& self = static_cast<TDelayLineModule&>(Sender);
+      self.SetOnProcess32Replacing(&Process<float>);
+      self.SetOnProcess64Replacing(&Process<double>);
     };
     OnResume = [](TCustomVSTModule& Sender) {
-      auto& Self = static_cast<TDelayLineModule&>(Sender);
-      for (auto& Line : Self.FLine) Line.assign(kDelay, 0.0);
-      Self.FPos = 0;
-      Self.FBlocks = 0;
-      const char* Report = std::getenv("VB_DELAYLINE_REPORT");
-      Self.FReportAtBlock = !Report                              ? 0
-                            : std::strcmp(Report, "first") == 0  ? 1
-                            : std::strcmp(Report, "second") == 0 ? 2
+      auto& self = static_cast<TDelayLineModule&>(Sender);
+      for (auto& line : self.FLine) line.assign(kDelay, 0.0);
+      self.FPos = 0;
+      self.FBlocks = 0;
+      const char* report = std::getenv("VB_DELAYLINE_REPORT");
+      self.FReportAtBlock = !report                              ? 0
+                            : std::strcmp(report, "first") == 0  ? 1
+                            : std::strcmp(report, "second") == 0 ? 2
                                                                  : 0;
-      Self.SetInitialDelay(Self.FReportAtBlock ? 0 : kDelay);
+      self.SetInitialDelay(self.FReportAtBlock ? 0 : kDelay);
     };
   }
 

@@ -36,17 +36,17 @@ class TEchoModule : public TVSTModule {
 
   template <typename T>
   static void Process(TCustomVSTModule& Sender, T** Inputs, T** Outputs, std::uint32_t SampleFrames) {
-    auto& Self = static_cast<TEchoModule&>(Sender);
+    auto& self = static_cast<TEchoModule&>(Sender);
     for (std::uint32_t i = 0; i < SampleFrames; ++i) {
-      const double In = Inputs[0][i];
-      double Sum = In, Gain = 1.0;
+      const double in = Inputs[0][i];
+      double sum = in, gain = 1.0;
       for (int r = 1; r <= kRepeats; ++r) {
-        Gain *= kGain;
-        Sum += Gain * Self.FHistory[(Self.FPos + kHistory - r * kSpacing) % kHistory];
+        gain *= kGain;
+        sum += gain * self.FHistory[(self.FPos + kHistory - r * kSpacing) % kHistory];
       }
-      Self.FHistory[Self.FPos] = In;
-      Self.FPos = (Self.FPos + 1) % kHistory;
-      Outputs[0][i] = static_cast<T>(Sum);
+      self.FHistory[self.FPos] = in;
+      self.FPos = (self.FPos + 1) % kHistory;
+      Outputs[0][i] = static_cast<T>(sum);
     }
   }
 
@@ -54,16 +54,16 @@ class TEchoModule : public TVSTModule {
   const TVSTModuleDescription* StoredDescription() const override { return &kEchoDescription; }
   void BindDescriptionEvents() override {
     OnCreate = [](TCustomVSTModule& Sender) {
-      auto& Self = static_cast<TEchoModule&>(Sender);
-      Self.SetOnProcess32Replacing(&Process<float>);
-      Self.SetOnProcess64Replacing(&Process<double>);
+      auto& self = static_cast<TEchoModule&>(Sender);
+      self.SetOnProcess32Replacing(&Process<float>);
+      self.SetOnProcess64Replacing(&Process<double>);
     };
     // Switched on again, the echo starts from silence, as hosts expect of
     // effMainsChanged between two pieces.
     OnResume = [](TCustomVSTModule& Sender) {
-      auto& Self = static_cast<TEchoModule&>(Sender);
-      std::fill(Self.FHistory.begin(), Self.FHistory.end(), 0.0);
-      Self.FPos = 0;
+      auto& self = static_cast<TEchoModule&>(Sender);
+      std::fill(self.FHistory.begin(), self.FHistory.end(), 0.0);
+      self.FPos = 0;
     };
   }
 

@@ -52,10 +52,10 @@ class THalfGainModule : public TVSTModule {
   const TVSTModuleDescription* StoredDescription() const override { return &kHalfGainDescription; }
   void BindDescriptionEvents() override {
     OnCreate = [](TCustomVSTModule& Sender) {
-      auto& Self = static_cast<THalfGainModule&>(Sender);
-      Self.SetOnProcess32Replacing(&Halve<float>);
-      Self.SetOnProcess64Replacing(&Halve<double>);
-      Self.SetEditorFormClass(
+      auto& self = static_cast<THalfGainModule&>(Sender);
+      self.SetOnProcess32Replacing(&Halve<float>);
+      self.SetOnProcess64Replacing(&Halve<double>);
+      self.SetEditorFormClass(
           [](TCustomVSTModule&) -> std::unique_ptr<TVSTEditor> { return std::make_unique<THalfGainEditor>(); });
     };
   }

@@ -30,27 +30,27 @@ class TSilentSynthModule : public TVSTModule {
 
   template <typename T>
   static void Process(TCustomVSTModule& Sender, T**, T** Outputs, std::uint32_t SampleFrames) {
-    auto& Self = static_cast<TSilentSynthModule&>(Sender);
+    auto& self = static_cast<TSilentSynthModule&>(Sender);
     for (int c = 0; c < 2; ++c)
       for (std::uint32_t i = 0; i < SampleFrames; ++i) Outputs[c][i] = 0;
-    for (int k = 0; k < Self.FClicks; ++k)
-      if (Self.FClickAt[k] >= 0 && std::uint32_t(Self.FClickAt[k]) < SampleFrames)
-        Outputs[0][Self.FClickAt[k]] = Outputs[1][Self.FClickAt[k]] = T(1);
-    Self.FClicks = 0;
+    for (int k = 0; k < self.FClicks; ++k)
+      if (self.FClickAt[k] >= 0 && std::uint32_t(self.FClickAt[k]) < SampleFrames)
+        Outputs[0][self.FClickAt[k]] = Outputs[1][self.FClickAt[k]] = T(1);
+    self.FClicks = 0;
   }
 
  protected:
   const TVSTModuleDescription* StoredDescription() const override { return &kSilentSynthDescription; }
   void BindDescriptionEvents() override {
     OnCreate = [](TCustomVSTModule& Sender) {
-      auto& Self = static_cast<TSilentSynthModule&>(Sender);
-      Self.SetOnProcess32Replacing(&Process<float>);
-      Self.SetOnProcess64Replacing(&Process<double>);
+      auto& self = static_cast<TSilentSynthModule&>(Sender);
+      self.SetOnProcess32Replacing(&Process<float>);
+      self.SetOnProcess64Replacing(&Process<double>);
     };
     OnProcessMidi = [](TVSTModuleWithMidi& Sender, TVstMidiEvent& Event) {
-      auto& Self = static_cast<TSilentSynthModule&>(Sender);
-      if ((Event.MidiData[0] & 0xF0) == 0x90 && Event.MidiData[2] > 0 && Self.FClicks < kMaxClicks)
-        Self.FClickAt[Self.FClicks++] = Event.DeltaFrames;
+      auto& self = static_cast<TSilentSynthModule&>(Sender);
+      if ((Event.MidiData[0] & 0xF0) == 0x90 && Event.MidiData[2] > 0 && self.FClicks < kMaxClicks)
+        self.FClickAt[self.FClicks++] = Event.DeltaFrames;
     };
   }
 
