@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/system/system_calls.h"
 #include "platform/wide_text.h"
-#include "system_calls.h"
 
 namespace vb {
 
