@@ -49,6 +49,15 @@ vb_add_test_folder(gui       DEPS vb_gui)
 vb_add_test_folder(platform  DEPS vb_platform vb_platform_win32
                    WINDOWS_EXCLUDE "/(desktop_resources|web_browser|text_renderer)_test\\.cpp$")
 
+# The tools' units and their operating-system layer. The suites that drive
+# the programs through a POSIX shell stay on Linux; scripts/test-windows-tools
+# runs the programs themselves under Wine.
+vb_add_test_folder(tools     DEPS vb_render
+                   WINDOWS_EXCLUDE "/(package|png_tool_cli|vst_render_[a-z]+)_test\\.cpp$")
+# Its 64-bit file offsets (vb_platform_system) differ from the shared
+# precompiled header's, which the compiler would refuse file by file.
+set_target_properties(test_tools PROPERTIES DISABLE_PRECOMPILE_HEADERS ON)
+
 # Plug-ins built only for tests, as DLLs with the same export rules.
 file(GLOB test_plugin_dirs LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/plugins/*)
 foreach(dir IN LISTS test_plugin_dirs)
@@ -59,6 +68,7 @@ foreach(dir IN LISTS test_plugin_dirs)
     target_link_libraries(testplugin_${name} PRIVATE vb_vst)
     set_target_properties(testplugin_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/testplugins)
     add_dependencies(test_host testplugin_${name})
+    add_dependencies(test_tools testplugin_${name})
   endif()
 endforeach()
 

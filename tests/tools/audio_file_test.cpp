@@ -2,10 +2,7 @@
 // files noticed.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sndfile.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <iterator>
@@ -17,6 +14,9 @@
 
 #include "audio_file.h"
 #include "data_chunk_check.h"
+#include "file_calls.h"
+#include "platform/system/system_calls.h"
+#include "tools/tool_test_dir.h"
 
 namespace vb {
 namespace {
@@ -24,25 +24,19 @@ namespace {
 class AudioFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string tmpl = ::testing::TempDir() + "vb_audio_XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    Dir = tmpl;
+    Dir = test::MakeTestFolder("vb_audio_");
+    ASSERT_FALSE(Dir.empty());
   }
   void TearDown() override {
     std::error_code ignored;
-    std::filesystem::remove_all(Dir, ignored);
+    std::filesystem::remove_all(test::FsPath(Dir), ignored);
   }
   std::string Path(const std::string& name) const { return Dir + "/" + name; }
-  static bool Exists(const std::string& p) {
-    struct stat st {};
-    return ::stat(p.c_str(), &st) == 0;
-  }
+  static bool Exists(const std::string& p) { return test::Exists(p); }
   // Files in the folder, hidden ones included.
   int FileCount() const {
-    std::string cmd = "test $(ls -A '" + Dir + "' | wc -l) -eq ";
-    for (int n = 0; n < 10; ++n)
-      if (std::system((cmd + std::to_string(n)).c_str()) == 0) return n;
-    return -1;
+    const auto names = FolderNames(Dir);
+    return static_cast<int>(names.size());
   }
   std::string Dir;
 };
@@ -111,9 +105,11 @@ TEST_F(AudioFileTest, CommitReplacesAnEarlierFileOnlyAtTheEnd) {
   ASSERT_TRUE(w.Open(Path("out.wav"), fmt, 2, 44100, error)) << error;
   std::vector<double> three(6, 0.25);
   ASSERT_TRUE(w.Write(three.data(), 3, error));
-  TAudioFileReader before;
-  ASSERT_TRUE(before.Open(Path("out.wav"), error));
-  EXPECT_EQ(before.Frames(), 1);
+  {
+    TAudioFileReader before;
+    ASSERT_TRUE(before.Open(Path("out.wav"), error));
+    EXPECT_EQ(before.Frames(), 1);
+  }  // Windows keeps the name of a file open elsewhere (system_calls_test)
   ASSERT_TRUE(w.Commit(error)) << error;
   TAudioFileReader after;
   ASSERT_TRUE(after.Open(Path("out.wav"), error));
@@ -164,8 +160,10 @@ bool WriteAndCut(const std::string& path, int code, int frames, double keep) {
   for (size_t i = 0; i < s.size(); ++i) s[i] = 0.5 * std::sin(0.37 * static_cast<double>(i * i % 9973));
   std::string error;
   if (!WriteAudioFile(path, {code}, s.data(), frames, 2, 44100, error)) return false;
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && ::truncate(path.c_str(), static_cast<off_t>(st.st_size * keep)) == 0;
+  std::error_code failed;
+  const auto size = std::filesystem::file_size(test::FsPath(path), failed);
+  if (!failed) std::filesystem::resize_file(test::FsPath(path), static_cast<std::uintmax_t>(size * keep), failed);
+  return !failed;
 }
 
 // Reads to the end and answers the warning.
@@ -204,9 +202,9 @@ TEST_F(AudioFileTest, FilesCutShortAreNoticedInEveryContainer) {
 TEST_F(AudioFileTest, AnOpenDataSizeIsNotTakenForACut) {
   ASSERT_TRUE(WriteAndCut(Path("s.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1000, 1.0));
   const auto chunkSize = [](const std::string& path, TDataChunkSize& size) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
+    const int fd = OpenToRead(path);
     const bool ok = fd >= 0 && ReadDataChunkSize(fd, size);
-    if (fd >= 0) ::close(fd);
+    if (fd >= 0) FileCalls().Close(fd);
     return ok;
   };
   TDataChunkSize size;

@@ -2,10 +2,8 @@
 // or close fails, the old file keeps its contents and nothing half-written is left beside it.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -74,9 +72,9 @@ TEST_F(OutputTargetFaults, AFailedWriteKeepsTheOldFileAndLeavesNothingHalfWritte
     for (TCall call : {kWrite, kRead, kFsync, kFtruncate, kRename, kClose}) {
       for (int nth = 1;; ++nth) {
         ASSERT_LT(nth, 100) << kCallNames[call];
-        { std::ofstream(Path("out.bin"), std::ios::binary) << old; }
+        { std::ofstream(test::FsPath(Path("out.bin")), std::ios::binary) << old; }
         if (linked) {
-          ASSERT_EQ(::link(Path("out.bin").c_str(), Path("link.bin").c_str()), 0);
+          std::filesystem::create_hard_link(test::FsPath(Path("out.bin")), test::FsPath(Path("link.bin")));
         }
         bool committed = false;
         std::string error;

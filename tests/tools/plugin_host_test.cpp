@@ -1,21 +1,16 @@
 // Guards the host side of the binary interface: callback answers, set-up order, refusal of non-plug-ins.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cstring>
 
 #include "plugin_host.h"
+#include "plugin_search.h"
+#include "tools/tool_test_dir.h"
 
 namespace vb {
 namespace {
 
-const std::string kHalfGain = VB_BINARY_DIR "/testplugins/testplugin_halfgain.so";
-
-bool Exists(const std::string& p) {
-  struct stat st {};
-  return ::stat(p.c_str(), &st) == 0;
-}
+const std::string kHalfGain = test::kTestPlugins + "testplugin_halfgain" + kPluginExtension;
 
 TEST(PluginHostCallback, AnswersTheVersionEvenBeforeThereIsARecord) {
   EXPECT_EQ(TPluginHost::Callback(nullptr, amVersion, 0, 0, nullptr, 0.0f), 2400);
@@ -36,7 +31,7 @@ TEST(PluginHost, RefusesFilesThatAreNotPluginsWithoutLoadingAnything) {
 class PluginHostWithHalfGain : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!Exists(kHalfGain)) GTEST_SKIP() << "the half-gain test plug-in is not built";
+    if (!test::Exists(kHalfGain)) GTEST_SKIP() << "the half-gain test plug-in is not built";
     std::string error;
     ASSERT_TRUE(Host.Load(kHalfGain, error)) << error;
     Host.Open(48000.0, 333, true);

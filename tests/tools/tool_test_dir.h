@@ -4,16 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
 
 #include "audio_file.h"
 
@@ -29,28 +31,55 @@ struct TRun {
   std::string Err;
 };
 
+// A UTF-8 path for the standard library (which takes the narrow code page
+// on Windows).
+inline std::filesystem::path FsPath(const std::string& p) {
+  return std::filesystem::path(std::u8string(p.begin(), p.end()));
+}
+
 inline std::string ReadText(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
+  std::ifstream f(FsPath(path), std::ios::binary);
   std::stringstream s;
   s << f.rdbuf();
   return s.str();
 }
 
 inline bool Exists(const std::string& p) {
-  struct stat st {};
-  return ::lstat(p.c_str(), &st) == 0;
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::symlink_status(FsPath(p), ignored));
+}
+
+// The exit code std::system reports: a wait status on POSIX, the code
+// itself on Windows; -1 for a program ended by a signal.
+inline int ExitCode(int status) {
+#if defined(_WIN32)
+  return status;
+#else
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
+// A new folder of its own below the test framework's temporary folder.
+inline std::string MakeTestFolder(const std::string& prefix) {
+  std::random_device seed;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string dir = ::testing::TempDir() + prefix + std::to_string(seed());
+    std::error_code error;
+    if (std::filesystem::create_directory(FsPath(dir), error)) return dir;
+  }
+  ADD_FAILURE() << "cannot make a test folder in " << ::testing::TempDir();
+  return "";
 }
 
 class TToolTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string tmpl = ::testing::TempDir() + "vb_tool_XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    Dir = tmpl;
+    Dir = MakeTestFolder("vb_tool_");
+    ASSERT_FALSE(Dir.empty());
   }
   void TearDown() override {
     std::error_code ignored;
-    if (!Dir.empty()) std::filesystem::remove_all(Dir, ignored);
+    if (!Dir.empty()) std::filesystem::remove_all(FsPath(Dir), ignored);
   }
 
   std::string Path(const std::string& name) const { return Dir + "/" + name; }
@@ -64,7 +93,7 @@ class TToolTest : public ::testing::Test {
     const std::string cmd = env + " '" + program + "' " + args + " >'" + out + "' 2>'" + err + "' " + input;
     const int status = std::system(cmd.c_str());
     TRun r;
-    r.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.Code = ExitCode(status);
     r.Out = ReadText(out);
     r.Err = ReadText(err);
     std::remove(out.c_str());
@@ -75,11 +104,11 @@ class TToolTest : public ::testing::Test {
   // Names in a folder below the test folder (hidden ones included).
   std::vector<std::string> List(const std::string& folder = "") const {
     std::vector<std::string> names;
-    DIR* d = ::opendir(folder.empty() ? Dir.c_str() : Path(folder).c_str());
-    if (!d) return names;
-    while (const dirent* e = ::readdir(d))
-      if (std::string n = e->d_name; n != "." && n != "..") names.push_back(n);
-    ::closedir(d);
+    std::error_code error;
+    for (const auto& e : std::filesystem::directory_iterator(FsPath(folder.empty() ? Dir : Path(folder)), error)) {
+      const std::u8string n = e.path().filename().u8string();
+      names.emplace_back(n.begin(), n.end());
+    }
     return names;
   }
   // Files left in the test folder (hidden ones included).

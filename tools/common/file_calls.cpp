@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "system_calls.h"
+#include "platform/system/system_calls.h"
 
 namespace vb {
 

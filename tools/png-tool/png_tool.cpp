@@ -16,11 +16,11 @@
 #include "image/file_format_registry.h"
 #include "image/gui_pixel_map_memory.h"
 #include "output_target.h"
+#include "platform/system/system_calls.h"
 #include "png/png_chunk_list.h"
 #include "png/png_startup.h"
 #include "png/portable_network_graphic_pixel32.h"
 #include "png_file_check.h"
-#include "system_calls.h"
 
 namespace {
 

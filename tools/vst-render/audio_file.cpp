@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "data_chunk_check.h"
-#include "system_calls.h"
+#include "platform/system/system_calls.h"
 
 #ifdef VB_HAVE_SNDFILE
 #include <sndfile.h>

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <span>
 
-#include "system_calls.h"
+#include "platform/system/system_calls.h"
 
 #ifdef VB_HAVE_SNDFILE
 #include <sndfile.h>

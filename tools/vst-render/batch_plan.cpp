@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "audio_format.h"
-#include "system_calls.h"
+#include "platform/system/system_calls.h"
 
 namespace vb {
 

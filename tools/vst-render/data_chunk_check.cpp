@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "system_calls.h"
+#include "platform/system/system_calls.h"
 
 namespace vb {
 

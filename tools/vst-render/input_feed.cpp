@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "file_calls.h"
-#include "system_calls.h"
+#include "platform/system/system_calls.h"
 
 namespace vb {
 

@@ -24,6 +24,7 @@
 #include "json_writer.h"
 #include "midi_file.h"
 #include "param_resolver.h"
+#include "platform/system/system_calls.h"
 #include "plugin_chain.h"
 #include "plugin_host.h"
 #include "plugin_info.h"
@@ -35,7 +36,6 @@
 #include "render_session.h"
 #include "resampled_source.h"
 #include "signal_source.h"
-#include "system_calls.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "system_calls.h"
+#include "platform/system/system_calls.h"
 
 namespace vb {
 

@@ -10,7 +10,7 @@
 #include "plugin_info.h"
 #include "preset_file.h"
 
-#include "system_calls.h"
+#include "platform/system/system_calls.h"
 
 namespace vb {
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "platform/system/child_process.h"
 #include "plugin_host.h"
 
 namespace vb {
@@ -39,6 +40,28 @@ void RunScanChild(const std::string& path) {
   std::fputs((kScanAnswerMark + text).c_str(), stdout);
   std::fflush(stdout);
   std::_Exit(0);  // the plug-in is not closed: a scan must not wait for it
+}
+
+TScannedPlugin ScanPlugin(const std::string& path, int timeoutSeconds) {
+  TScannedPlugin found;
+  found.Path = path;
+  const TChildRun run = RunInChild(RunScanChild, kScanChildOption, path, timeoutSeconds);
+  if (!run.Started) {
+    found.Error = "cannot start a process to load it";
+    return found;
+  }
+  if (run.TimedOut) {
+    found.Error = "did not answer within " + std::to_string(timeoutSeconds) + " s";
+    return found;
+  }
+  // The answer follows whatever the plug-in printed itself.
+  const size_t mark = run.Output.rfind(kScanAnswerMark);
+  if (mark == std::string::npos) {
+    found.Error = run.Crash.empty() ? "ended without an answer" : "crashed while loading (" + run.Crash + ")";
+    return found;
+  }
+  ReadScanAnswer(run.Output.substr(mark + std::char_traits<char>::length(kScanAnswerMark)), found);
+  return found;
 }
 
 void ReadScanAnswer(const std::string& text, TScannedPlugin& found) {

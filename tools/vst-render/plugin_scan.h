@@ -28,10 +28,10 @@ class TPluginHost;
 std::string DescribeForScan(TPluginHost& plugin, const std::string& path);
 void ReadScanAnswer(const std::string& text, TScannedPlugin& found);
 
-// Where there is no fork() (Windows), the child is this program started
-// again with kScanChildOption and the plug-in's path: it loads the plug-in,
-// writes kScanAnswerMark and the answer to standard output (after whatever
-// the plug-in printed there) and ends without closing it.
+// The child (platform/system/child_process.h; on Windows this program
+// started again with kScanChildOption and the plug-in's path) loads the
+// plug-in, writes kScanAnswerMark and the answer to standard output (after
+// whatever the plug-in printed there) and ends without closing it.
 constexpr const char* kScanChildOption = "--scan-child";
 constexpr const char* kScanAnswerMark = "\nvst-render scan answer\n";
 [[noreturn]] void RunScanChild(const std::string& path);

@@ -1,5 +1,5 @@
+#include "platform/system/system_calls.h"
 #include "plugin_search.h"
-#include "system_calls.h"
 
 namespace vb {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "system_calls.h"
+#include "platform/system/system_calls.h"
 
 namespace vb {
 

@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "system_calls.h"
+#include "platform/system/system_calls.h"
 
 namespace vb {
 

@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/system/child_process.h"
 #include "platform/wide_text.h"
-#include "plugin_scan.h"
 
 namespace vb {
 
 namespace {
 
-constexpr DWORD kAnswerPipeBytes = 1 << 20;  // room for all a plug-in prints: the child never waits
+constexpr DWORD kAnswerPipeBytes = 1 << 20;  // room for all the child prints: it never waits
 constexpr DWORD kMaxPath = 32768;            // characters of a long path
 
 // A command-line argument as CommandLineToArgvW reads it back.
@@ -39,19 +39,15 @@ std::string Describe(DWORD code) {
 
 }  // namespace
 
-// The child is this program again (Windows has no fork()); what it prints
-// is read after it ended, so that a hung plug-in is killed at the limit.
-TScannedPlugin ScanPlugin(const std::string& path, int timeoutSeconds) {
-  TScannedPlugin found;
-  found.Path = path;
+// What the child prints is read after it ended, so that a hung child is
+// killed at the limit.
+TChildRun RunInChild(TChildWork /*work*/, const char* option, const std::string& argument, int timeoutSeconds) {
+  TChildRun run;
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE readEnd = nullptr, writeEnd = nullptr;
   std::vector<wchar_t> self(kMaxPath);
   const DWORD selfLength = GetModuleFileNameW(nullptr, self.data(), kMaxPath);
-  if (!selfLength || !CreatePipe(&readEnd, &writeEnd, &inherit, kAnswerPipeBytes)) {
-    found.Error = "cannot start a process to load it";
-    return found;
-  }
+  if (!selfLength || !CreatePipe(&readEnd, &writeEnd, &inherit, kAnswerPipeBytes)) return run;
   SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
   HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                            OPEN_EXISTING, 0, nullptr);
@@ -62,7 +58,7 @@ TScannedPlugin ScanPlugin(const std::string& path, int timeoutSeconds) {
   start.hStdOutput = writeEnd;
   start.hStdError = nul;
   const std::wstring program(self.data(), selfLength);
-  std::wstring command = Quoted(program) + L" " + WideFromUtf8(kScanChildOption) + L" " + Quoted(WideFromUtf8(path));
+  std::wstring command = Quoted(program) + L" " + Quoted(WideFromUtf8(option)) + L" " + Quoted(WideFromUtf8(argument));
   PROCESS_INFORMATION child{};
   const bool started = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
                                       nullptr, nullptr, &start, &child);
@@ -70,34 +66,26 @@ TScannedPlugin ScanPlugin(const std::string& path, int timeoutSeconds) {
   if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
   if (!started) {
     CloseHandle(readEnd);
-    found.Error = "cannot start a process to load it";
-    return found;
+    return run;
   }
+  run.Started = true;
   DWORD code = 0;
   if (WaitForSingleObject(child.hProcess, static_cast<DWORD>(timeoutSeconds) * 1000) == WAIT_TIMEOUT) {
     TerminateProcess(child.hProcess, 1);
-    found.Error = "did not answer within " + std::to_string(timeoutSeconds) + " s";
+    run.TimedOut = true;
   } else {
     GetExitCodeProcess(child.hProcess, &code);
+    if (code != 0) run.Crash = Describe(code);
   }
   CloseHandle(child.hThread);
   CloseHandle(child.hProcess);
-  std::string text;
   char chunk[4096];
   DWORD n = 0;
-  while (found.Error.empty() && ReadFile(readEnd, chunk, sizeof chunk, &n, nullptr) && n > 0) text.append(chunk, n);
+  while (!run.TimedOut && ReadFile(readEnd, chunk, sizeof chunk, &n, nullptr) && n > 0)
+    for (DWORD i = 0; i < n; ++i)
+      if (chunk[i] != '\r') run.Output += chunk[i];  // standard output in text mode
   CloseHandle(readEnd);
-  if (!found.Error.empty()) return found;
-  std::string answer;
-  for (char c : text)
-    if (c != '\r') answer += c;  // standard output in text mode
-  const size_t mark = answer.rfind(kScanAnswerMark);
-  if (mark == std::string::npos) {
-    found.Error = code != 0 ? "crashed while loading (" + Describe(code) + ")" : "ended without an answer";
-    return found;
-  }
-  ReadScanAnswer(answer.substr(mark + std::char_traits<char>::length(kScanAnswerMark)), found);
-  return found;
+  return run;
 }
 
 }  // namespace vb

@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/system/system_calls.h"
 #include "platform/wide_text.h"
-#include "system_calls.h"
 
 namespace vb {
 
@@ -221,6 +221,9 @@ TPathKind PathKind(const std::string& path) {
   if (_wstat64(wide.c_str(), &st) != 0) return DeviceKind(wide);
   TPathKind kind = KindOf(st);
   kind.Writable = _waccess(wide.c_str(), 2) == 0;
+  // The C library's stat answers one link always: a second name would be
+  // replaced away instead of written through.
+  if (BY_HANDLE_FILE_INFORMATION id{}; kind.Regular && NamedIdentity(path, id)) kind.Links = int(id.nNumberOfLinks);
   return kind;
 }
 
@@ -229,7 +232,9 @@ TPathKind DescriptorKind(int fd) {
   if (_fstat64(fd, &st) != 0) return {};
   TPathKind kind = KindOf(st);
   // A pipe or console is neither file nor folder.
-  if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(fd))) != FILE_TYPE_DISK) kind.Regular = false;
+  const HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  if (GetFileType(h) != FILE_TYPE_DISK) kind.Regular = false;
+  if (BY_HANDLE_FILE_INFORMATION id{}; kind.Regular && FileIdentity(h, id)) kind.Links = int(id.nNumberOfLinks);
   return kind;
 }
 

@@ -1,0 +1,66 @@
+// Guards finding plug-ins where this system's hosts look: a name through the folders the environment lists,
+// subfolders after their folder, each file listed once, names in any script.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/system/system_calls.h"
+#include "plugin_search.h"
+#include "tools/tool_test_dir.h"
+
+namespace vb {
+namespace {
+
+void SetVariable(const char* name, const std::string& value) {
+#if defined(_WIN32)
+  _putenv_s(name, value.c_str());
+#else
+  setenv(name, value.c_str(), 1);
+#endif
+}
+
+class PluginSearch : public test::TToolTest {
+ protected:
+  void SetUp() override {
+    TToolTest::SetUp();
+    SavedPath = Environment("VST_PATH");
+    SetVariable("VST_PATH", Path("plugins"));
+    for (const char* folder : {"plugins", "plugins/Vorda", "plugins/Vorda/x64"}) ASSERT_EQ(MakeFolder(Path(folder)), 0);
+  }
+  void TearDown() override {
+    SetVariable("VST_PATH", SavedPath);
+    TToolTest::TearDown();
+  }
+  void Touch(const std::string& name) { std::ofstream(test::FsPath(Path(name))) << "a library"; }
+  std::string SavedPath;
+};
+
+TEST_F(PluginSearch, FindsANameBelowTheFoldersTheEnvironmentNames) {
+  const std::string name = "Плагин 🎸";
+  Touch("plugins/Vorda/x64/" + name + kPluginExtension);
+  Touch("plugins/Vorda/notes.txt");
+  const std::string found = FindPlugin(name, HostPluginFolders());
+  ASSERT_FALSE(found.empty());
+  EXPECT_TRUE(SameFile(found, Path("plugins/Vorda/x64/" + name + kPluginExtension))) << found;
+  EXPECT_TRUE(SameFile(FindPlugin(name + kPluginExtension, HostPluginFolders()), found));
+  EXPECT_EQ(FindPlugin("Missing", HostPluginFolders()), "");
+}
+
+TEST_F(PluginSearch, ListsEachFileOnceAndAFolderBeforeItsSubfolders) {
+  Touch(std::string("plugins/Vorda/x64/b") + kPluginExtension);
+  Touch(std::string("plugins/a") + kPluginExtension);
+  Touch(std::string("plugins/Vorda/c") + kPluginExtension);
+  std::vector<std::string> folders = HostPluginFolders();
+  folders.push_back(Path("plugins/Vorda"));  // the same files again
+  const std::vector<std::string> files = ListPluginFiles(folders);
+  ASSERT_EQ(files.size(), 3u);
+  EXPECT_TRUE(SameFile(files[0], Path(std::string("plugins/a") + kPluginExtension))) << files[0];
+  EXPECT_TRUE(SameFile(files[1], Path(std::string("plugins/Vorda/c") + kPluginExtension))) << files[1];
+  EXPECT_TRUE(SameFile(files[2], Path(std::string("plugins/Vorda/x64/b") + kPluginExtension))) << files[2];
+}
+
+}  // namespace
+}  // namespace vb

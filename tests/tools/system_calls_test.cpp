@@ -1,0 +1,109 @@
+// Guards the tools' operating-system layer on each system: names in any script, replacing by rename (a file being
+// read included), new files that never overwrite, pipes and how their end reads, wildcard patterns.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "file_calls.h"
+#include "platform/system/system_calls.h"
+#include "tools/tool_test_dir.h"
+
+namespace vb {
+namespace {
+
+#if defined(_WIN32)
+constexpr bool kOpenFilesAreReplaced = false;
+#else
+constexpr bool kOpenFilesAreReplaced = true;
+#endif
+
+class SystemCalls : public test::TToolTest {
+ protected:
+  // Writes `text` to the new file `name`; false when it existed.
+  bool WriteNew(const std::string& name, const std::string& text) {
+    const int fd = OpenNewFile(Path(name));
+    if (fd < 0) return false;
+    const bool written = WriteFully(fd, text.data(), text.size());
+    return FileCalls().Close(fd) == 0 && written;
+  }
+  std::string ReadAll(const std::string& name) {
+    const int fd = OpenToRead(Path(name));
+    std::string text;
+    char chunk[256];
+    for (ssize_t n; fd >= 0 && (n = FileCalls().Read(fd, chunk, sizeof chunk)) > 0;) text.append(chunk, n);
+    if (fd >= 0) FileCalls().Close(fd);
+    return text;
+  }
+};
+
+TEST_F(SystemCalls, NamesInAnyScriptArriveWhole) {
+  const std::string name = "звук 🎵.wav";
+  ASSERT_TRUE(WriteNew(name, "RIFF"));
+  EXPECT_EQ(ReadAll(name), "RIFF");
+  const TPathKind kind = PathKind(Path(name));
+  EXPECT_TRUE(kind.Exists && kind.Regular && !kind.Folder);
+  EXPECT_EQ(kind.Size, 4);
+  EXPECT_EQ(FolderNames(Dir), std::vector<std::string>{name});
+  ASSERT_EQ(MakeFolder(Path("папка")), 0);
+  EXPECT_TRUE(PathKind(Path("папка")).Folder);
+  std::vector<std::string> found;
+  ASSERT_TRUE(MatchFiles(Path("*.wav"), found));
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_TRUE(SameFile(found[0], Path(name))) << found[0];
+  EXPECT_FALSE(MatchFiles(Path("*.flac"), found));
+}
+
+TEST_F(SystemCalls, ANewFileNeverTakesAnExistingOnesPlace) {
+  ASSERT_TRUE(WriteNew("out.wav", "old"));
+  errno = 0;
+  EXPECT_LT(OpenNewFile(Path("out.wav")), 0);
+  EXPECT_EQ(errno, EEXIST);
+  EXPECT_EQ(ReadAll("out.wav"), "old");
+}
+
+TEST_F(SystemCalls, ReplacingByRenameTakesTheOldNameInOneStep) {
+  ASSERT_TRUE(WriteNew("out.wav", "old"));
+  ASSERT_TRUE(WriteNew(".out.wav.tmp", "new"));
+  ASSERT_EQ(ReplaceByRename(Path(".out.wav.tmp").c_str(), Path("out.wav").c_str()), 0);
+  EXPECT_EQ(ReadAll("out.wav"), "new");
+  EXPECT_EQ(Leftovers(), std::vector<std::string>{"out.wav"});
+  // Over a file another reader holds open: POSIX replaces the name and
+  // the reader keeps the old data; Windows refuses, and the file stays.
+  const int reader = OpenToRead(Path("out.wav"));
+  ASSERT_GE(reader, 0);
+  ASSERT_TRUE(WriteNew(".out.wav.tmp", "newer"));
+  const int replaced = ReplaceByRename(Path(".out.wav.tmp").c_str(), Path("out.wav").c_str());
+  char held[8] = {};
+  EXPECT_EQ(FileCalls().Read(reader, held, sizeof held), 3);
+  EXPECT_EQ(std::string(held, 3), "new");
+  FileCalls().Close(reader);
+  EXPECT_EQ(ReadAll("out.wav"), kOpenFilesAreReplaced ? "newer" : "new");
+  EXPECT_EQ(replaced == 0, kOpenFilesAreReplaced);
+  // Into a folder that is not there: refused, and the file stays.
+  ASSERT_TRUE(WriteNew("x.tmp", "x"));
+  EXPECT_NE(ReplaceByRename(Path("x.tmp").c_str(), Path("no/such/x.wav").c_str()), 0);
+  EXPECT_EQ(ReadAll("x.tmp"), "x");
+}
+
+// Binary both ways, and an end (not an error) once the writer has closed:
+// the C library reads a broken pipe as the end on Windows too.
+TEST(SystemCallsPipe, CarriesBytesAsTheyAreAndEndsOnceTheWriterCloses) {
+  int ends[2];
+  ASSERT_EQ(MakePipe(ends), 0);
+  const std::string bytes("\r\n\n\x1a\0end", 8);
+  ASSERT_TRUE(WriteFully(ends[1], bytes.data(), bytes.size()));
+  ASSERT_EQ(FileCalls().Close(ends[1]), 0);
+  std::string got(64, '\0');
+  const ssize_t n = FileCalls().Read(ends[0], got.data(), got.size());
+  ASSERT_EQ(n, static_cast<ssize_t>(bytes.size()));
+  EXPECT_EQ(got.substr(0, bytes.size()), bytes);
+  EXPECT_FALSE(Seekable(ends[0]));
+  EXPECT_EQ(FileCalls().Read(ends[0], got.data(), got.size()), 0);
+  FileCalls().Close(ends[0]);
+}
+
+}  // namespace
+}  // namespace vb
