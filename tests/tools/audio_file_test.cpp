@@ -21,27 +21,27 @@
 namespace vb {
 namespace {
 
-class AudioFileTest : public ::testing::Test {
+class TAudioFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Dir = test::MakeTestFolder("vb_audio_");
-    ASSERT_FALSE(Dir.empty());
+    FDir = test::MakeTestFolder("vb_audio_");
+    ASSERT_FALSE(FDir.empty());
   }
   void TearDown() override {
     std::error_code ignored;
-    std::filesystem::remove_all(test::FsPath(Dir), ignored);
+    std::filesystem::remove_all(test::FsPath(FDir), ignored);
   }
-  std::string Path(const std::string& name) const { return Dir + "/" + name; }
-  static bool Exists(const std::string& p) { return test::Exists(p); }
+  std::string Path(const std::string& Name) const { return FDir + "/" + Name; }
+  static bool Exists(const std::string& P) { return test::Exists(P); }
   // Files in the folder, hidden ones included.
   int FileCount() const {
-    const auto names = FolderNames(Dir);
+    const auto names = FolderNames(FDir);
     return static_cast<int>(names.size());
   }
-  std::string Dir;
+  std::string FDir;
 };
 
-TEST_F(AudioFileTest, WritesAndReadsBackEverySupportedContainer) {
+TEST_F(TAudioFileTest, WritesAndReadsBackEverySupportedContainer) {
   std::vector<double> ramp(2 * 1000);
   for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = (static_cast<double>(i % 200) - 100) / 128.0;
   for (const char* name : {"a.wav", "b.flac", "c.aiff", "d.AIF"}) {
@@ -61,7 +61,7 @@ TEST_F(AudioFileTest, WritesAndReadsBackEverySupportedContainer) {
   }
 }
 
-TEST_F(AudioFileTest, OutputKeepsTheInputsFormatUnlessTheExtensionSaysOtherwise) {
+TEST_F(TAudioFileTest, OutputKeepsTheInputsFormatUnlessTheExtensionSaysOtherwise) {
   const TAudioFormat wav16{SF_FORMAT_WAV | SF_FORMAT_PCM_16};
   TAudioFormat out;
   std::string error;
@@ -83,7 +83,7 @@ TEST_F(AudioFileTest, OutputKeepsTheInputsFormatUnlessTheExtensionSaysOtherwise)
   EXPECT_NE(error.find("x.out"), std::string::npos);
 }
 
-TEST_F(AudioFileTest, LeavesNoFileWhenTheWriteIsNotCommitted) {
+TEST_F(TAudioFileTest, LeavesNoFileWhenTheWriteIsNotCommitted) {
   std::string error;
   {
     TAudioFileWriter w;
@@ -96,7 +96,7 @@ TEST_F(AudioFileTest, LeavesNoFileWhenTheWriteIsNotCommitted) {
   EXPECT_EQ(FileCount(), 0);
 }
 
-TEST_F(AudioFileTest, CommitReplacesAnEarlierFileOnlyAtTheEnd) {
+TEST_F(TAudioFileTest, CommitReplacesAnEarlierFileOnlyAtTheEnd) {
   std::string error;
   double one[2] = {0.5, 0.5};
   TAudioFormat fmt{SF_FORMAT_WAV | SF_FORMAT_FLOAT};
@@ -117,7 +117,7 @@ TEST_F(AudioFileTest, CommitReplacesAnEarlierFileOnlyAtTheEnd) {
   EXPECT_EQ(FileCount(), 1);
 }
 
-TEST_F(AudioFileTest, IntegerFilesClipAtFullScaleInsteadOfWrapping) {
+TEST_F(TAudioFileTest, IntegerFilesClipAtFullScaleInsteadOfWrapping) {
   std::string error;
   double hot[4] = {1.5, -1.5, 0.5, -0.5};
   ASSERT_TRUE(WriteAudioFile(Path("hot.wav"), {SF_FORMAT_WAV | SF_FORMAT_PCM_16}, hot, 2, 2, 44100, error));
@@ -130,7 +130,7 @@ TEST_F(AudioFileTest, IntegerFilesClipAtFullScaleInsteadOfWrapping) {
   EXPECT_NEAR(back[2], 0.5, 1e-4);
 }
 
-TEST_F(AudioFileTest, ReportsUnreadableAndUnwritableFilesByName) {
+TEST_F(TAudioFileTest, ReportsUnreadableAndUnwritableFilesByName) {
   std::string error;
   TAudioFileReader r;
   EXPECT_FALSE(r.Open(Path("missing.wav"), error));
@@ -155,29 +155,29 @@ namespace {
 
 // Writes `frames` of noise-like stereo to `path` in `code`, then cuts the
 // file to `keep` of its bytes; answers whether the write worked.
-bool WriteAndCut(const std::string& path, int code, int frames, double keep) {
-  std::vector<double> s(static_cast<size_t>(2 * frames));
+bool WriteAndCut(const std::string& Path, int Code, int Frames, double Keep) {
+  std::vector<double> s(static_cast<size_t>(2 * Frames));
   for (size_t i = 0; i < s.size(); ++i) s[i] = 0.5 * std::sin(0.37 * static_cast<double>(i * i % 9973));
   std::string error;
-  if (!WriteAudioFile(path, {code}, s.data(), frames, 2, 44100, error)) return false;
+  if (!WriteAudioFile(Path, {Code}, s.data(), Frames, 2, 44100, error)) return false;
   std::error_code failed;
-  const auto size = std::filesystem::file_size(test::FsPath(path), failed);
-  if (!failed) std::filesystem::resize_file(test::FsPath(path), static_cast<std::uintmax_t>(size * keep), failed);
+  const auto size = std::filesystem::file_size(test::FsPath(Path), failed);
+  if (!failed) std::filesystem::resize_file(test::FsPath(Path), static_cast<std::uintmax_t>(size * Keep), failed);
   return !failed;
 }
 
 // Reads to the end and answers the warning.
-std::string ReadToEnd(const std::string& path, std::int64_t& frames) {
+std::string ReadToEnd(const std::string& Path, std::int64_t& Frames) {
   TAudioFileReader r;
   std::string error;
-  EXPECT_TRUE(r.Open(path, error)) << error;
+  EXPECT_TRUE(r.Open(Path, error)) << error;
   std::vector<double> block(2 * 512);
-  frames = 0;
-  for (std::int64_t n; (n = r.Read(block.data(), 512, error)) > 0;) frames += n;
+  Frames = 0;
+  for (std::int64_t n; (n = r.Read(block.data(), 512, error)) > 0;) Frames += n;
   return r.CutShortWarning();
 }
 
-TEST_F(AudioFileTest, FilesCutShortAreNoticedInEveryContainer) {
+TEST_F(TAudioFileTest, FilesCutShortAreNoticedInEveryContainer) {
   std::int64_t frames = 0;
   for (int code : {SF_FORMAT_WAV | SF_FORMAT_PCM_16, SF_FORMAT_AIFF | SF_FORMAT_PCM_24}) {
     ASSERT_TRUE(WriteAndCut(Path("cut"), code, 4000, 0.5));
@@ -199,11 +199,11 @@ TEST_F(AudioFileTest, FilesCutShortAreNoticedInEveryContainer) {
 }
 
 // A streaming writer leaves the data size open (0xFFFFFFFF); that is no cut.
-TEST_F(AudioFileTest, AnOpenDataSizeIsNotTakenForACut) {
+TEST_F(TAudioFileTest, AnOpenDataSizeIsNotTakenForACut) {
   ASSERT_TRUE(WriteAndCut(Path("s.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1000, 1.0));
-  const auto chunkSize = [](const std::string& path, TDataChunkSize& size) {
-    const int fd = OpenToRead(path);
-    const bool ok = fd >= 0 && ReadDataChunkSize(fd, size);
+  const auto chunkSize = [](const std::string& Path, TDataChunkSize& Size) {
+    const int fd = OpenToRead(Path);
+    const bool ok = fd >= 0 && ReadDataChunkSize(fd, Size);
     if (fd >= 0) FileCalls().Close(fd);
     return ok;
   };

@@ -19,10 +19,10 @@ struct TContainerCase {
   int Sub;  // 0: the encoding follows the input
 };
 
-class AudioFormatContainers : public test::TToolTest, public ::testing::WithParamInterface<TContainerCase> {};
+class TAudioFormatContainers : public test::TToolTest, public ::testing::WithParamInterface<TContainerCase> {};
 
 // 48 kHz, which Opus takes too; the input is 24-bit WAV.
-TEST_P(AudioFormatContainers, WriteWhatTheExtensionNamesAndReadBack) {
+TEST_P(TAudioFormatContainers, WriteWhatTheExtensionNamesAndReadBack) {
   const TContainerCase& c = GetParam();
   const std::string name = std::string("out.") + c.Extension;
   TAudioFormat format;
@@ -45,7 +45,7 @@ TEST_P(AudioFormatContainers, WriteWhatTheExtensionNamesAndReadBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    EveryExtension, AudioFormatContainers,
+    EveryExtension, TAudioFormatContainers,
     ::testing::Values(TContainerCase{"wav", SF_FORMAT_WAV, 0}, TContainerCase{"flac", SF_FORMAT_FLAC, 0},
                       TContainerCase{"aiff", SF_FORMAT_AIFF, 0}, TContainerCase{"ogg", SF_FORMAT_OGG, SF_FORMAT_VORBIS},
                       TContainerCase{"opus", SF_FORMAT_OGG, SF_FORMAT_OPUS},
@@ -54,10 +54,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TContainerCase{"rf64", SF_FORMAT_RF64, 0}, TContainerCase{"au", SF_FORMAT_AU, 0}),
     [](const auto& info) { return std::string(info.param.Extension); });
 
-int Chosen(const std::string& path, int inputCode) {
+int Chosen(const std::string& Path, int InputCode) {
   TAudioFormat out;
   std::string error;
-  EXPECT_TRUE(ChooseOutputFormat(path, {inputCode}, out, error)) << error;
+  EXPECT_TRUE(ChooseOutputFormat(Path, {InputCode}, out, error)) << error;
   return out.Code;
 }
 
@@ -99,9 +99,9 @@ TEST(AudioFormat, OpusIsRefusedAtRatesItCannotRunAt) {
 
 // 2,800 s of 192 kHz stereo float is 4.0 GiB of audio: its 32-bit size
 // fields would wrap and every reader would see a few seconds.
-class AudioFormatSize : public test::TToolTest {};
+class TAudioFormatSize : public test::TToolTest {};
 
-TEST_F(AudioFormatSize, OutputsBeyondFourGibibytesBecomeRf64OrAreRefusedBeforeTheRender) {
+TEST_F(TAudioFormatSize, OutputsBeyondFourGibibytesBecomeRf64OrAreRefusedBeforeTheRender) {
   constexpr std::int64_t kLong = 2800LL * 192000;
   std::string note, error;
   TAudioFormat wav{SF_FORMAT_WAV | SF_FORMAT_FLOAT};

@@ -7,10 +7,10 @@
 namespace vb {
 namespace {
 
-std::vector<TChannelFeed> Parsed(const std::string& text) {
+std::vector<TChannelFeed> Parsed(const std::string& Text) {
   std::vector<TChannelFeed> feeds;
   std::string error;
-  EXPECT_TRUE(ParseChannelList(text, feeds, error)) << text << ": " << error;
+  EXPECT_TRUE(ParseChannelList(Text, feeds, error)) << Text << ": " << error;
   return feeds;
 }
 

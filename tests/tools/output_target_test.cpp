@@ -20,22 +20,22 @@ constexpr const char* kCallNames[] = {"write", "read", "fsync", "ftruncate", "re
 // Makes the Nth call of one kind fail as a full disk would.
 class TFailNth : public TFileCalls {
  public:
-  TFailNth(TCall call, int nth) : FCall(call), FNth(nth) {}
+  TFailNth(TCall Call, int Nth) : FCall(Call), FNth(Nth) {}
   bool Failed() const { return FCount >= FNth; }
-  ssize_t Write(int fd, const void* d, size_t n) override { return Hit(kWrite) ? -1 : TFileCalls::Write(fd, d, n); }
-  ssize_t Read(int fd, void* d, size_t n) override { return Hit(kRead) ? -1 : TFileCalls::Read(fd, d, n); }
-  int Fsync(int fd) override { return Hit(kFsync) ? -1 : TFileCalls::Fsync(fd); }
-  int Ftruncate(int fd, off_t n) override { return Hit(kFtruncate) ? -1 : TFileCalls::Ftruncate(fd, n); }
-  int Rename(const char* a, const char* b) override { return Hit(kRename) ? -1 : TFileCalls::Rename(a, b); }
-  int Close(int fd) override {
-    if (!Hit(kClose)) return TFileCalls::Close(fd);
-    TFileCalls::Close(fd);  // as the kernel does: the descriptor is gone either way
+  ssize_t Write(int Fd, const void* D, size_t N) override { return Hit(kWrite) ? -1 : TFileCalls::Write(Fd, D, N); }
+  ssize_t Read(int Fd, void* D, size_t N) override { return Hit(kRead) ? -1 : TFileCalls::Read(Fd, D, N); }
+  int Fsync(int Fd) override { return Hit(kFsync) ? -1 : TFileCalls::Fsync(Fd); }
+  int Ftruncate(int Fd, off_t N) override { return Hit(kFtruncate) ? -1 : TFileCalls::Ftruncate(Fd, N); }
+  int Rename(const char* A, const char* B) override { return Hit(kRename) ? -1 : TFileCalls::Rename(A, B); }
+  int Close(int Fd) override {
+    if (!Hit(kClose)) return TFileCalls::Close(Fd);
+    TFileCalls::Close(Fd);  // as the kernel does: the descriptor is gone either way
     return -1;
   }
 
  private:
-  bool Hit(TCall call) {
-    if (call != FCall || ++FCount != FNth) return false;
+  bool Hit(TCall Call) {
+    if (Call != FCall || ++FCount != FNth) return false;
     errno = ENOSPC;
     return true;
   }
@@ -44,7 +44,7 @@ class TFailNth : public TFileCalls {
   int FCount = 0;
 };
 
-class OutputTargetFaults : public test::TToolTest {
+class TOutputTargetFaults : public test::TToolTest {
  protected:
   void TearDown() override {
     SetFileCalls(nullptr);
@@ -52,13 +52,13 @@ class OutputTargetFaults : public test::TToolTest {
   }
   // Writes `fresh` over out.bin with the Nth call of `call` failing while
   // the file is finished; answers whether that call was reached.
-  bool WriteFailing(TCall call, int nth, const std::string& fresh, bool& committed, std::string& error) {
+  bool WriteFailing(TCall Call, int Nth, const std::string& Fresh, bool& Committed, std::string& Error) {
     TOutputTarget target;
-    EXPECT_TRUE(target.Open(Path("out.bin"), false, error)) << error;
-    EXPECT_TRUE(WriteFully(target.Fd(), fresh.data(), fresh.size()));
-    TFailNth calls(call, nth);
+    EXPECT_TRUE(target.Open(Path("out.bin"), false, Error)) << Error;
+    EXPECT_TRUE(WriteFully(target.Fd(), Fresh.data(), Fresh.size()));
+    TFailNth calls(Call, Nth);
     SetFileCalls(&calls);
-    committed = target.Commit(error);
+    Committed = target.Commit(Error);
     SetFileCalls(nullptr);
     return calls.Failed();
   }
@@ -66,7 +66,7 @@ class OutputTargetFaults : public test::TToolTest {
 
 // A replaced file (one name) and one written in place (a second hard link);
 // the new contents span several copy chunks.
-TEST_F(OutputTargetFaults, AFailedWriteKeepsTheOldFileAndLeavesNothingHalfWritten) {
+TEST_F(TOutputTargetFaults, AFailedWriteKeepsTheOldFileAndLeavesNothingHalfWritten) {
   const std::string old(100000, 'o'), fresh(300001, 'n');
   for (bool linked : {false, true}) {
     for (TCall call : {kWrite, kRead, kFsync, kFtruncate, kRename, kClose}) {

@@ -13,7 +13,7 @@ namespace {
 
 using test::TRun;
 
-class DebianPackage : public test::TToolTest {
+class TDebianPackage : public test::TToolTest {
  protected:
   void SetUp() override {
     for (const char* tool : {"cpack", "dpkg-deb", "dpkg-shlibdeps"})
@@ -24,14 +24,14 @@ class DebianPackage : public test::TToolTest {
     TToolTest::SetUp();
   }
   // Runs a shell command; its standard output, with the exit status checked.
-  std::string Shell(const std::string& command) {
-    TRun r = RunProgram("sh", "-c \"" + command + "\"");
-    EXPECT_EQ(r.Code, 0) << command << "\n" << r.Err;
+  std::string Shell(const std::string& Command) {
+    TRun r = RunProgram("sh", "-c \"" + Command + "\"");
+    EXPECT_EQ(r.Code, 0) << Command << "\n" << r.Err;
     return r.Out;
   }
 };
 
-TEST_F(DebianPackage, InstallsThePluginToolsAndCopyrightWhereDebianKeepsThem) {
+TEST_F(TDebianPackage, InstallsThePluginToolsAndCopyrightWhereDebianKeepsThem) {
   Shell("cpack --config '" VB_BINARY_DIR "/CPackConfig.cmake' -G DEB -B '" + Path("pkg") + "' >/dev/null");
   const std::string deb = Shell("ls '" + Path("pkg") + "'/*.deb");
   ASSERT_NE(deb.find("vorda-brasswick_"), std::string::npos) << deb;

@@ -28,21 +28,21 @@ TEST(PluginHost, RefusesFilesThatAreNotPluginsWithoutLoadingAnything) {
   host.Unload();  // nothing to undo, no crash
 }
 
-class PluginHostWithHalfGain : public ::testing::Test {
+class TPluginHostWithHalfGain : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!test::Exists(kHalfGain)) GTEST_SKIP() << "the half-gain test plug-in is not built";
     std::string error;
-    ASSERT_TRUE(Host.Load(kHalfGain, error)) << error;
-    Host.Open(48000.0, 333, true);
+    ASSERT_TRUE(FHost.Load(kHalfGain, error)) << error;
+    FHost.Open(48000.0, 333, true);
   }
-  std::intptr_t Ask(std::int32_t opcode, std::int32_t index = 0, std::intptr_t value = 0, void* ptr = nullptr) {
-    return TPluginHost::Callback(Host.Effect(), opcode, index, value, ptr, 0.0f);
+  std::intptr_t Ask(std::int32_t Opcode, std::int32_t Index = 0, std::intptr_t Value = 0, void* Ptr = nullptr) {
+    return TPluginHost::Callback(FHost.Effect(), Opcode, Index, Value, Ptr, 0.0f);
   }
-  TPluginHost Host;
+  TPluginHost FHost;
 };
 
-TEST_F(PluginHostWithHalfGain, AnswersTheCallbackAsARealHost) {
+TEST_F(TPluginHostWithHalfGain, AnswersTheCallbackAsARealHost) {
   EXPECT_EQ(Ask(amVersion), 2400);
   EXPECT_EQ(Ask(amGetSampleRate), 48000);
   EXPECT_EQ(Ask(amGetBlockSize), 333);
@@ -62,32 +62,32 @@ TEST_F(PluginHostWithHalfGain, AnswersTheCallbackAsARealHost) {
   EXPECT_EQ(Ask(9999), 0);
 }
 
-TEST_F(PluginHostWithHalfGain, CountsWhatThePluginReports) {
+TEST_F(TPluginHostWithHalfGain, CountsWhatThePluginReports) {
   Ask(amAutomate, 0);
   Ask(amAutomate, 0);
   Ask(amUpdateDisplay);
   Ask(amIOChanged);
-  EXPECT_EQ(Host.AutomateCount(), 2);
-  EXPECT_EQ(Host.UpdateDisplayCount(), 1);
-  EXPECT_EQ(Host.IOChangedCount(), 1);
+  EXPECT_EQ(FHost.AutomateCount(), 2);
+  EXPECT_EQ(FHost.UpdateDisplayCount(), 1);
+  EXPECT_EQ(FHost.IOChangedCount(), 1);
 }
 
-TEST_F(PluginHostWithHalfGain, ProcessesBothPrecisionsAfterResumeAndClosesCleanly) {
-  Host.Resume();
+TEST_F(TPluginHostWithHalfGain, ProcessesBothPrecisionsAfterResumeAndClosesCleanly) {
+  FHost.Resume();
   float in32[2][4] = {{1, 2, 3, 4}, {-1, -2, -3, -4}}, out32[2][4] = {};
   float* i32[2] = {in32[0], in32[1]};
   float* o32[2] = {out32[0], out32[1]};
-  Host.Process32(i32, o32, 4);
+  FHost.Process32(i32, o32, 4);
   EXPECT_EQ(out32[0][3], 2.0f);
   EXPECT_EQ(out32[1][0], -0.5f);
   double in64[2][2] = {{0.5, 1}, {2, 4}}, out64[2][2] = {};
   double* i64[2] = {in64[0], in64[1]};
   double* o64[2] = {out64[0], out64[1]};
-  Host.Process64(i64, o64, 2);
+  FHost.Process64(i64, o64, 2);
   EXPECT_EQ(out64[1][1], 2.0);
-  Host.Unload();
-  EXPECT_EQ(Host.Effect(), nullptr);
-  Host.Unload();  // a second unload is harmless
+  FHost.Unload();
+  EXPECT_EQ(FHost.Effect(), nullptr);
+  FHost.Unload();  // a second unload is harmless
 }
 
 }  // namespace

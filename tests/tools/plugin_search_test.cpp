@@ -14,31 +14,31 @@
 namespace vb {
 namespace {
 
-void SetVariable(const char* name, const std::string& value) {
+void SetVariable(const char* Name, const std::string& Value) {
 #if defined(_WIN32)
   _putenv_s(name, value.c_str());
 #else
-  setenv(name, value.c_str(), 1);
+  setenv(Name, Value.c_str(), 1);
 #endif
 }
 
-class PluginSearch : public test::TToolTest {
+class TPluginSearch : public test::TToolTest {
  protected:
   void SetUp() override {
     TToolTest::SetUp();
-    SavedPath = Environment("VST_PATH");
+    FSavedPath = Environment("VST_PATH");
     SetVariable("VST_PATH", Path("plugins"));
     for (const char* folder : {"plugins", "plugins/Vorda", "plugins/Vorda/x64"}) ASSERT_EQ(MakeFolder(Path(folder)), 0);
   }
   void TearDown() override {
-    SetVariable("VST_PATH", SavedPath);
+    SetVariable("VST_PATH", FSavedPath);
     TToolTest::TearDown();
   }
-  void Touch(const std::string& name) { std::ofstream(test::FsPath(Path(name))) << "a library"; }
-  std::string SavedPath;
+  void Touch(const std::string& Name) { std::ofstream(test::FsPath(Path(Name))) << "a library"; }
+  std::string FSavedPath;
 };
 
-TEST_F(PluginSearch, FindsANameBelowTheFoldersTheEnvironmentNames) {
+TEST_F(TPluginSearch, FindsANameBelowTheFoldersTheEnvironmentNames) {
   const std::string name = "Плагин 🎸";
   Touch("plugins/Vorda/x64/" + name + kPluginExtension);
   Touch("plugins/Vorda/notes.txt");
@@ -49,7 +49,7 @@ TEST_F(PluginSearch, FindsANameBelowTheFoldersTheEnvironmentNames) {
   EXPECT_EQ(FindPlugin("Missing", HostPluginFolders()), "");
 }
 
-TEST_F(PluginSearch, ListsEachFileOnceAndAFolderBeforeItsSubfolders) {
+TEST_F(TPluginSearch, ListsEachFileOnceAndAFolderBeforeItsSubfolders) {
   Touch(std::string("plugins/Vorda/x64/b") + kPluginExtension);
   Touch(std::string("plugins/a") + kPluginExtension);
   Touch(std::string("plugins/Vorda/c") + kPluginExtension);

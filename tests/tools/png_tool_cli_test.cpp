@@ -13,21 +13,21 @@ namespace {
 using test::TBytes;
 using test::TRun;
 
-class PngToolCli : public test::TToolTest {
+class TPngToolCli : public test::TToolTest {
  protected:
   void SetUp() override {
     if (!test::Exists(test::kPngToolProgram)) GTEST_SKIP() << "png-tool is not built";
     TToolTest::SetUp();
   }
-  TRun Run(const std::string& args) const { return RunProgram(test::kPngToolProgram, args); }
-  void Write(const std::string& name, const TBytes& bytes) {
-    std::ofstream(Path(name), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  TRun Run(const std::string& Args) const { return RunProgram(test::kPngToolProgram, Args); }
+  void Write(const std::string& Name, const TBytes& Bytes) {
+    std::ofstream(Path(Name), std::ios::binary)
+        .write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
   }
-  TRun Decode(const std::string& name) { return Run("decode '" + Path(name) + "' '" + Path("out.pam") + "'"); }
+  TRun Decode(const std::string& Name) { return Run("decode '" + Path(Name) + "' '" + Path("out.pam") + "'"); }
 };
 
-TEST_F(PngToolCli, HelpExplainsCommandsOutputLimitAndGamma) {
+TEST_F(TPngToolCli, HelpExplainsCommandsOutputLimitAndGamma) {
   TRun r = Run("--help");
   ASSERT_EQ(r.Code, 0) << r.Err;
   for (const char* text : {"decode IN.png OUT.pam", "encode IN.pam OUT.png", "info IN.png", "TUPLTYPE RGB_ALPHA",
@@ -38,7 +38,7 @@ TEST_F(PngToolCli, HelpExplainsCommandsOutputLimitAndGamma) {
   EXPECT_NE(r.Err.find("usage: png-tool"), std::string::npos) << r.Err;
 }
 
-TEST_F(PngToolCli, DecodesAGoodFileToAnRgbaPam) {
+TEST_F(TPngToolCli, DecodesAGoodFileToAnRgbaPam) {
   Write("red.png", test::MakePng(test::IhdrData(2, 1, 8, 2), {0, 255, 0, 0, 255, 0, 0}));
   TRun r = Decode("red.png");
   ASSERT_EQ(r.Code, 0) << r.Err;
@@ -48,7 +48,7 @@ TEST_F(PngToolCli, DecodesAGoodFileToAnRgbaPam) {
   EXPECT_EQ(pam.substr(header.size()), std::string("\xff\x00\x00\xff\xff\x00\x00\xff", 8));
 }
 
-TEST_F(PngToolCli, ZeroSizedImagesAreRefusedByEveryCommand) {
+TEST_F(TPngToolCli, ZeroSizedImagesAreRefusedByEveryCommand) {
   for (auto [w, h] : {std::pair{0u, 1u}, std::pair{1u, 0u}, std::pair{0u, 0u}}) {
     Write("zero.png", test::MakePng(test::IhdrData(w, h, 8, 0), {}));
     TRun r = Decode("zero.png");
@@ -59,7 +59,7 @@ TEST_F(PngToolCli, ZeroSizedImagesAreRefusedByEveryCommand) {
   }
 }
 
-TEST_F(PngToolCli, APaletteImageWithoutItsPaletteIsRefused) {
+TEST_F(TPngToolCli, APaletteImageWithoutItsPaletteIsRefused) {
   const TBytes raw = {0, 0x01};  // one row, filter none, pixels 0 and 1 at 4 bits
   Write("nopal.png", test::MakePng(test::IhdrData(2, 1, 4, 3), raw));
   TRun r = Decode("nopal.png");
@@ -75,7 +75,7 @@ TEST_F(PngToolCli, APaletteImageWithoutItsPaletteIsRefused) {
   EXPECT_EQ(pam.substr(pam.size() - 8), std::string("\x0a\x14\x1e\xff\x28\x32\x3c\xff", 8));
 }
 
-TEST_F(PngToolCli, ImageDataShortOfTheLastRowIsRefused) {
+TEST_F(TPngToolCli, ImageDataShortOfTheLastRowIsRefused) {
   // A complete zlib stream holding two of the header's four rows.
   Write("short.png", test::MakePng(test::IhdrData(4, 4, 8, 0), {0, 1, 2, 3, 4, 0, 5, 6, 7, 8}));
   TRun r = Decode("short.png");
@@ -92,7 +92,7 @@ TEST_F(PngToolCli, ImageDataShortOfTheLastRowIsRefused) {
   EXPECT_NE(r.Err.find(Path("cut.png") + "': chunk IDAT (#2, at byte 33) announces"), std::string::npos) << r.Err;
 }
 
-TEST_F(PngToolCli, FailedReadsAndWritesGiveTheReasonAndLeaveNoFile) {
+TEST_F(TPngToolCli, FailedReadsAndWritesGiveTheReasonAndLeaveNoFile) {
   TRun r = Decode("missing.png");
   EXPECT_EQ(r.Code, 1);
   EXPECT_NE(r.Err.find("cannot open '" + Path("missing.png") + "': No such file or directory"), std::string::npos)
@@ -117,7 +117,7 @@ TEST_F(PngToolCli, FailedReadsAndWritesGiveTheReasonAndLeaveNoFile) {
 
 // Each fault names the file and the chunk; a file without IEND is cut, not
 // good; "-" reads standard input; the output never overwrites the input.
-TEST_F(PngToolCli, FaultsNameTheChunkAndNoCommandOverwritesItsInput) {
+TEST_F(TPngToolCli, FaultsNameTheChunkAndNoCommandOverwritesItsInput) {
   const TBytes good = test::MakePng(test::IhdrData(2, 1, 8, 2), {0, 255, 0, 0, 255, 0, 0});
   Write("good.png", good);
   TBytes crc = good;

@@ -6,8 +6,8 @@
 namespace vb {
 namespace {
 
-TOptionsResult Parse(std::initializer_list<std::string_view> args) {
-  return ParseRenderOptions(std::vector<std::string_view>(args));
+TOptionsResult Parse(std::initializer_list<std::string_view> Args) {
+  return ParseRenderOptions(std::vector<std::string_view>(Args));
 }
 
 TEST(RenderOptions, GivesTheUsualDefaultsWhenOnlyThePluginIsNamed) {

@@ -20,17 +20,17 @@ constexpr bool kOpenFilesAreReplaced = false;
 constexpr bool kOpenFilesAreReplaced = true;
 #endif
 
-class SystemCalls : public test::TToolTest {
+class TSystemCalls : public test::TToolTest {
  protected:
   // Writes `text` to the new file `name`; false when it existed.
-  bool WriteNew(const std::string& name, const std::string& text) {
-    const int fd = OpenNewFile(Path(name));
+  bool WriteNew(const std::string& Name, const std::string& Text) {
+    const int fd = OpenNewFile(Path(Name));
     if (fd < 0) return false;
-    const bool written = WriteFully(fd, text.data(), text.size());
+    const bool written = WriteFully(fd, Text.data(), Text.size());
     return FileCalls().Close(fd) == 0 && written;
   }
-  std::string ReadAll(const std::string& name) {
-    const int fd = OpenToRead(Path(name));
+  std::string ReadAll(const std::string& Name) {
+    const int fd = OpenToRead(Path(Name));
     std::string text;
     char chunk[256];
     for (ssize_t n; fd >= 0 && (n = FileCalls().Read(fd, chunk, sizeof chunk)) > 0;) text.append(chunk, n);
@@ -39,14 +39,14 @@ class SystemCalls : public test::TToolTest {
   }
 };
 
-TEST_F(SystemCalls, NamesInAnyScriptArriveWhole) {
+TEST_F(TSystemCalls, NamesInAnyScriptArriveWhole) {
   const std::string name = "звук 🎵.wav";
   ASSERT_TRUE(WriteNew(name, "RIFF"));
   EXPECT_EQ(ReadAll(name), "RIFF");
   const TPathKind kind = PathKind(Path(name));
   EXPECT_TRUE(kind.Exists && kind.Regular && !kind.Folder);
   EXPECT_EQ(kind.Size, 4);
-  EXPECT_EQ(FolderNames(Dir), std::vector<std::string>{name});
+  EXPECT_EQ(FolderNames(FDir), std::vector<std::string>{name});
   ASSERT_EQ(MakeFolder(Path("папка")), 0);
   EXPECT_TRUE(PathKind(Path("папка")).Folder);
   std::vector<std::string> found;
@@ -56,7 +56,7 @@ TEST_F(SystemCalls, NamesInAnyScriptArriveWhole) {
   EXPECT_FALSE(MatchFiles(Path("*.flac"), found));
 }
 
-TEST_F(SystemCalls, ANewFileNeverTakesAnExistingOnesPlace) {
+TEST_F(TSystemCalls, ANewFileNeverTakesAnExistingOnesPlace) {
   ASSERT_TRUE(WriteNew("out.wav", "old"));
   errno = 0;
   EXPECT_LT(OpenNewFile(Path("out.wav")), 0);
@@ -64,7 +64,7 @@ TEST_F(SystemCalls, ANewFileNeverTakesAnExistingOnesPlace) {
   EXPECT_EQ(ReadAll("out.wav"), "old");
 }
 
-TEST_F(SystemCalls, ReplacingByRenameTakesTheOldNameInOneStep) {
+TEST_F(TSystemCalls, ReplacingByRenameTakesTheOldNameInOneStep) {
   ASSERT_TRUE(WriteNew("out.wav", "old"));
   ASSERT_TRUE(WriteNew(".out.wav.tmp", "new"));
   ASSERT_EQ(ReplaceByRename(Path(".out.wav.tmp").c_str(), Path("out.wav").c_str()), 0);

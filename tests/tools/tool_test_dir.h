@@ -33,37 +33,37 @@ struct TRun {
 
 // A UTF-8 path for the standard library (which takes the narrow code page
 // on Windows).
-inline std::filesystem::path FsPath(const std::string& p) {
-  return std::filesystem::path(std::u8string(p.begin(), p.end()));
+inline std::filesystem::path FsPath(const std::string& P) {
+  return std::filesystem::path(std::u8string(P.begin(), P.end()));
 }
 
-inline std::string ReadText(const std::string& path) {
-  std::ifstream f(FsPath(path), std::ios::binary);
+inline std::string ReadText(const std::string& Path) {
+  std::ifstream f(FsPath(Path), std::ios::binary);
   std::stringstream s;
   s << f.rdbuf();
   return s.str();
 }
 
-inline bool Exists(const std::string& p) {
+inline bool Exists(const std::string& P) {
   std::error_code ignored;
-  return std::filesystem::exists(std::filesystem::symlink_status(FsPath(p), ignored));
+  return std::filesystem::exists(std::filesystem::symlink_status(FsPath(P), ignored));
 }
 
 // The exit code std::system reports: a wait status on POSIX, the code
 // itself on Windows; -1 for a program ended by a signal.
-inline int ExitCode(int status) {
+inline int ExitCode(int Status) {
 #if defined(_WIN32)
   return status;
 #else
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
 #endif
 }
 
 // A new folder of its own below the test framework's temporary folder.
-inline std::string MakeTestFolder(const std::string& prefix) {
+inline std::string MakeTestFolder(const std::string& Prefix) {
   std::random_device seed;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string dir = ::testing::TempDir() + prefix + std::to_string(seed());
+    const std::string dir = ::testing::TempDir() + Prefix + std::to_string(seed());
     std::error_code error;
     if (std::filesystem::create_directory(FsPath(dir), error)) return dir;
   }
@@ -74,23 +74,23 @@ inline std::string MakeTestFolder(const std::string& prefix) {
 class TToolTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Dir = MakeTestFolder("vb_tool_");
-    ASSERT_FALSE(Dir.empty());
+    FDir = MakeTestFolder("vb_tool_");
+    ASSERT_FALSE(FDir.empty());
   }
   void TearDown() override {
     std::error_code ignored;
-    if (!Dir.empty()) std::filesystem::remove_all(FsPath(Dir), ignored);
+    if (!FDir.empty()) std::filesystem::remove_all(FsPath(FDir), ignored);
   }
 
-  std::string Path(const std::string& name) const { return Dir + "/" + name; }
+  std::string Path(const std::string& Name) const { return FDir + "/" + Name; }
 
   // Runs `program args` in a shell with stdin from /dev/null, or from the
   // redirection `input` ("" keeps a pipe that `env` opens, as in
   // "cat x |"); `env` (NAME=value ...) goes in front of the command.
-  TRun RunProgram(const std::string& program, const std::string& args, const std::string& env = "",
-                  const std::string& input = "</dev/null") const {
+  TRun RunProgram(const std::string& Program, const std::string& Args, const std::string& Env = "",
+                  const std::string& Input = "</dev/null") const {
     const std::string out = Path(".stdout"), err = Path(".stderr");
-    const std::string cmd = env + " '" + program + "' " + args + " >'" + out + "' 2>'" + err + "' " + input;
+    const std::string cmd = Env + " '" + Program + "' " + Args + " >'" + out + "' 2>'" + err + "' " + Input;
     const int status = std::system(cmd.c_str());
     TRun r;
     r.Code = ExitCode(status);
@@ -102,10 +102,10 @@ class TToolTest : public ::testing::Test {
   }
 
   // Names in a folder below the test folder (hidden ones included).
-  std::vector<std::string> List(const std::string& folder = "") const {
+  std::vector<std::string> List(const std::string& Folder = "") const {
     std::vector<std::string> names;
     std::error_code error;
-    for (const auto& e : std::filesystem::directory_iterator(FsPath(folder.empty() ? Dir : Path(folder)), error)) {
+    for (const auto& e : std::filesystem::directory_iterator(FsPath(Folder.empty() ? FDir : Path(Folder)), error)) {
       const std::u8string n = e.path().filename().u8string();
       names.emplace_back(n.begin(), n.end());
     }
@@ -114,26 +114,26 @@ class TToolTest : public ::testing::Test {
   // Files left in the test folder (hidden ones included).
   std::vector<std::string> Leftovers() const { return List(); }
 
-  void WriteWav(const std::string& name, const std::vector<double>& interleaved, int channels, int rate = 44100) {
+  void WriteWav(const std::string& Name, const std::vector<double>& Interleaved, int Channels, int Rate = 44100) {
     std::string error;
-    ASSERT_TRUE(WriteAudioFile(Path(name), {0x010006 /* WAV, 32-bit float */}, interleaved.data(),
-                               static_cast<std::int64_t>(interleaved.size()) / channels, channels, rate, error))
+    ASSERT_TRUE(WriteAudioFile(Path(Name), {0x010006 /* WAV, 32-bit float */}, Interleaved.data(),
+                               static_cast<std::int64_t>(Interleaved.size()) / Channels, Channels, Rate, error))
         << error;
   }
 
-  std::vector<double> ReadAudio(const std::string& name, int& channels) const {
+  std::vector<double> ReadAudio(const std::string& Name, int& Channels) const {
     TAudioFileReader r;
     std::string error;
-    EXPECT_TRUE(r.Open(Path(name), error)) << error;
-    channels = r.Channels();
+    EXPECT_TRUE(r.Open(Path(Name), error)) << error;
+    Channels = r.Channels();
     // Read to the end: a file written into a pipe may not know its length.
-    std::vector<double> s, block(static_cast<size_t>(1024 * channels));
+    std::vector<double> s, block(static_cast<size_t>(1024 * Channels));
     for (std::int64_t n; (n = r.Read(block.data(), 1024, error)) > 0;)
-      s.insert(s.end(), block.begin(), block.begin() + n * channels);
+      s.insert(s.end(), block.begin(), block.begin() + n * Channels);
     return s;
   }
 
-  std::string Dir;
+  std::string FDir;
 };
 
 }  // namespace vb::test

@@ -19,24 +19,24 @@ using test::TRun;
 
 const std::string kEcho = test::kTestPlugins + "testplugin_echo.so";
 
-class VstRenderBatch : public test::TToolTest {
+class TVstRenderBatch : public test::TToolTest {
  protected:
   void SetUp() override {
     if (!Exists(test::kRenderProgram) || !Exists(kEcho)) GTEST_SKIP() << "vst-render or the echo is not built";
     TToolTest::SetUp();
     ASSERT_EQ(::mkdir(Path("in").c_str(), 0755), 0);
   }
-  TRun Render(const std::string& args) const {
-    return RunProgram(test::kRenderProgram, "-p '" + kEcho + "' --tail 0 " + args);
+  TRun Render(const std::string& Args) const {
+    return RunProgram(test::kRenderProgram, "-p '" + kEcho + "' --tail 0 " + Args);
   }
-  static std::vector<double> Tone(int frames, double step) {
-    std::vector<double> s(static_cast<size_t>(frames));
-    for (int i = 0; i < frames; ++i) s[static_cast<size_t>(i)] = 0.5 * std::sin(step * i);
+  static std::vector<double> Tone(int Frames, double Step) {
+    std::vector<double> s(static_cast<size_t>(Frames));
+    for (int i = 0; i < Frames; ++i) s[static_cast<size_t>(i)] = 0.5 * std::sin(Step * i);
     return s;
   }
 };
 
-TEST_F(VstRenderBatch, EveryFileComesOutAsAloneAndAFailureLeavesTheOthersRendered) {
+TEST_F(TVstRenderBatch, EveryFileComesOutAsAloneAndAFailureLeavesTheOthersRendered) {
   // The echo remembers 0.3 s: without a reset between files the end of one
   // would sound in the start of the next. b.wav is at another rate.
   WriteWav("in/a.wav", Tone(20000, 0.01), 1);

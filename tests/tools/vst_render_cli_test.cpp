@@ -33,28 +33,28 @@ std::string FindLibz() {
   return {};
 }
 
-class VstRenderCli : public test::TToolTest {
+class TVstRenderCli : public test::TToolTest {
  protected:
   void SetUp() override {
     if (!Exists(kRender)) GTEST_SKIP() << "vst-render is not built";
     TToolTest::SetUp();
   }
 
-  TRun Run(const std::string& args, const std::string& env = "") const { return RunProgram(kRender, args, env); }
+  TRun Run(const std::string& Args, const std::string& Env = "") const { return RunProgram(kRender, Args, Env); }
 
   static bool HavePlugin() { return !kPlugin.empty() && Exists(kPlugin); }
 
-  std::vector<double> ReadWav(const std::string& name, int& channels) { return ReadAudio(name, channels); }
+  std::vector<double> ReadWav(const std::string& Name, int& Channels) { return ReadAudio(Name, Channels); }
 
-  static void ExpectOneLineError(const TRun& r, const std::string& mentions) {
-    EXPECT_NE(r.Code, 0);
-    EXPECT_EQ(r.Err.rfind("vst-render: ", 0), 0u) << r.Err;
-    EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
-    EXPECT_NE(r.Err.find(mentions), std::string::npos) << r.Err;
+  static void ExpectOneLineError(const TRun& R, const std::string& Mentions) {
+    EXPECT_NE(R.Code, 0);
+    EXPECT_EQ(R.Err.rfind("vst-render: ", 0), 0u) << R.Err;
+    EXPECT_EQ(std::count(R.Err.begin(), R.Err.end(), '\n'), 1) << R.Err;
+    EXPECT_NE(R.Err.find(Mentions), std::string::npos) << R.Err;
   }
 };
 
-TEST_F(VstRenderCli, FailuresGiveOneLineANonZeroExitAndNoOutputFile) {
+TEST_F(TVstRenderCli, FailuresGiveOneLineANonZeroExitAndNoOutputFile) {
   const std::string out = " -q -o '" + Path("out.wav") + "'";
   ExpectOneLineError(Run("-p '" + Path("missing.so") + "'" + out), "not found");
   if (std::string libz = FindLibz(); !libz.empty())
@@ -70,7 +70,7 @@ TEST_F(VstRenderCli, FailuresGiveOneLineANonZeroExitAndNoOutputFile) {
   EXPECT_TRUE(Leftovers().empty()) << Leftovers().front();
 }
 
-TEST_F(VstRenderCli, PluginFailuresLeaveNoOutputFile) {
+TEST_F(TVstRenderCli, PluginFailuresLeaveNoOutputFile) {
   if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
   const std::string p = "-p '" + kPlugin + "' -q -o '" + Path("out.wav") + "'";
   ExpectOneLineError(Run(p + " --param NoSuchKnob=3"), "unknown parameter 'NoSuchKnob'");
@@ -82,7 +82,7 @@ TEST_F(VstRenderCli, PluginFailuresLeaveNoOutputFile) {
   EXPECT_TRUE(Leftovers().empty()) << Leftovers().front();
 }
 
-TEST_F(VstRenderCli, InfoShowsWhatAHostLearns) {
+TEST_F(TVstRenderCli, InfoShowsWhatAHostLearns) {
   if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
   TRun r = Run("--info -p '" + kPlugin + "'");
   ASSERT_EQ(r.Code, 0) << r.Err;
@@ -93,7 +93,7 @@ TEST_F(VstRenderCli, InfoShowsWhatAHostLearns) {
     EXPECT_NE(r.Out.find(text), std::string::npos) << text << "\n" << r.Out;
 }
 
-TEST_F(VstRenderCli, MonoFileRendersToAFileOfTheSameLengthWithEveryOutput) {
+TEST_F(TVstRenderCli, MonoFileRendersToAFileOfTheSameLengthWithEveryOutput) {
   if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
   std::vector<double> mono(12345);
   for (size_t i = 0; i < mono.size(); ++i) mono[i] = 0.25 * std::sin(0.01 * static_cast<double>(i));
@@ -108,7 +108,7 @@ TEST_F(VstRenderCli, MonoFileRendersToAFileOfTheSameLengthWithEveryOutput) {
   EXPECT_EQ(out.size() / 2, mono.size());
 }
 
-TEST_F(VstRenderCli, DemoRendersTenSecondsAndSavesTheDrySignalOnRequest) {
+TEST_F(TVstRenderCli, DemoRendersTenSecondsAndSavesTheDrySignalOnRequest) {
   if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
   TRun r = Run("-p '" + kPlugin + "' -q -o '" + Path("wet.wav") + "' --demo-out '" + Path("dry.wav") + "'");
   ASSERT_EQ(r.Code, 0) << r.Err;
@@ -126,7 +126,7 @@ TEST_F(VstRenderCli, DemoRendersTenSecondsAndSavesTheDrySignalOnRequest) {
 // Whatever the block size (one frame, odd sizes with a partial last block,
 // blocks longer than the file) and precision, a plug-in that works sample
 // by sample must give the same file.
-TEST_F(VstRenderCli, BlockSizeAndPrecisionDoNotChangeASampleBySampleRender) {
+TEST_F(TVstRenderCli, BlockSizeAndPrecisionDoNotChangeASampleBySampleRender) {
   if (!Exists(kHalfGain)) GTEST_SKIP() << "the half-gain test plug-in is not built";
   std::vector<double> in(2 * 10007);
   for (size_t i = 0; i < in.size(); ++i) in[i] = 0.5 * std::sin(0.003 * static_cast<double>(i * i % 10007));
@@ -146,7 +146,7 @@ TEST_F(VstRenderCli, BlockSizeAndPrecisionDoNotChangeASampleBySampleRender) {
   }
 }
 
-TEST_F(VstRenderCli, BypassedEffectGivesItsInputBack) {
+TEST_F(TVstRenderCli, BypassedEffectGivesItsInputBack) {
   if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
   TRun list = Run("--list-params -p '" + kPlugin + "'");
   if (list.Out.find(" Power ") == std::string::npos) GTEST_SKIP() << "the effect has no Power switch yet";
@@ -162,7 +162,7 @@ TEST_F(VstRenderCli, BypassedEffectGivesItsInputBack) {
   for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(static_cast<float>(out[i]), static_cast<float>(in[i])) << i;
 }
 
-TEST_F(VstRenderCli, SixtyFourBitRequestOnA32BitPluginIsRefused) {
+TEST_F(TVstRenderCli, SixtyFourBitRequestOnA32BitPluginIsRefused) {
   if (!Exists(kBare)) GTEST_SKIP() << "the bare test plug-in is not built";
   TRun r = Run("-q -p '" + kBare + "' --precision 64 -o '" + Path("out.wav") + "'");
   ExpectOneLineError(r, "64-bit");
@@ -173,7 +173,7 @@ TEST_F(VstRenderCli, SixtyFourBitRequestOnA32BitPluginIsRefused) {
   EXPECT_NE(r.Out.find("out peak -inf dBFS"), std::string::npos) << r.Out;
 }
 
-TEST_F(VstRenderCli, InfoDecodesAnotherPluginsIdentity) {
+TEST_F(TVstRenderCli, InfoDecodesAnotherPluginsIdentity) {
   if (!Exists(kHalfGain)) GTEST_SKIP() << "the half-gain test plug-in is not built";
   TRun r = Run("--info -p '" + kHalfGain + "'");
   ASSERT_EQ(r.Code, 0) << r.Err;
@@ -185,7 +185,7 @@ TEST_F(VstRenderCli, InfoDecodesAnotherPluginsIdentity) {
 
 // Switches are set before continuous parameters whatever the order on the
 // command line, and the reordering is told.
-TEST_F(VstRenderCli, TheOrderOfParamOptionsDoesNotChangeTheResult) {
+TEST_F(TVstRenderCli, TheOrderOfParamOptionsDoesNotChangeTheResult) {
   if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
   TRun list = Run("--list-params -p '" + kPlugin + "'");
   if (list.Out.find(" Stereo ") == std::string::npos) GTEST_SKIP() << "the effect has no Stereo switch yet";
@@ -207,7 +207,7 @@ TEST_F(VstRenderCli, TheOrderOfParamOptionsDoesNotChangeTheResult) {
 
 // VST 2.4 gives effSetSampleRate no answer: the plug-in's complaint, and
 // rates outside what -s takes, stop the render before any output.
-TEST_F(VstRenderCli, RatesThePlugInRefusesOrThatAreOutOfRangeRenderNothing) {
+TEST_F(TVstRenderCli, RatesThePlugInRefusesOrThatAreOutOfRangeRenderNothing) {
   if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
   WriteWav("in.wav", std::vector<double>(2000, 0.25), 2, 4000);
   const std::string out = " -q -o '" + Path("out.wav") + "'";
@@ -227,7 +227,7 @@ TEST_F(VstRenderCli, RatesThePlugInRefusesOrThatAreOutOfRangeRenderNothing) {
 
 // A mono file through a stereo plug-in: stereo unless asked for mono;
 // asking for more outputs than there are is a bad command line.
-TEST_F(VstRenderCli, OutChannelsPicksMonoAndCommandLineMistakesExitWithTwo) {
+TEST_F(TVstRenderCli, OutChannelsPicksMonoAndCommandLineMistakesExitWithTwo) {
   WriteWav("mono.wav", std::vector<double>(4410, 0.5), 1);
   const std::string in = " -q -p '" + kHalfGain + "' -i '" + Path("mono.wav") + "'";
   ASSERT_EQ(Run(in + " -o '" + Path("stereo.wav") + "'").Code, 0);
@@ -250,7 +250,7 @@ TEST_F(VstRenderCli, OutChannelsPicksMonoAndCommandLineMistakesExitWithTwo) {
 
 // Scripts read switches with their settings; looking at the settings
 // leaves each parameter as it was set.
-TEST_F(VstRenderCli, ListParamsAsJsonGivesSwitchSettingsAndLeavesTheValuesSet) {
+TEST_F(TVstRenderCli, ListParamsAsJsonGivesSwitchSettingsAndLeavesTheValuesSet) {
   if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
   TRun r = Run("-p '" + kPlugin + "' --param Oversampling=8 --list-params --json");
   ASSERT_EQ(r.Code, 0) << r.Err;
@@ -260,7 +260,7 @@ TEST_F(VstRenderCli, ListParamsAsJsonGivesSwitchSettingsAndLeavesTheValuesSet) {
   EXPECT_NE(entry.find("\"display\": \"8\""), std::string::npos) << entry;
   EXPECT_NE(entry.find("\"switch\": true"), std::string::npos) << entry;
   std::string packed = entry;
-  std::erase_if(packed, [](char c) { return c == ' ' || c == '\n'; });
+  std::erase_if(packed, [](char C) { return C == ' ' || C == '\n'; });
   EXPECT_NE(packed.find("\"settings\":[\"1\",\"8\",\"16\"]"), std::string::npos) << entry;
   r = Run("-p '" + kHalfGain + "' --info --json");
   EXPECT_NE(r.Out.find("\"uniqueId\": \"HGan\""), std::string::npos) << r.Out;
@@ -269,7 +269,7 @@ TEST_F(VstRenderCli, ListParamsAsJsonGivesSwitchSettingsAndLeavesTheValuesSet) {
 
 // The encoding asked for is the one written, or refused as a bad command
 // line; lossy quality changes the size (MP3 was 57 kbps at one time).
-TEST_F(VstRenderCli, BitsFloatAndQualityReachTheFile) {
+TEST_F(TVstRenderCli, BitsFloatAndQualityReachTheFile) {
   WriteWav("in.wav", std::vector<double>(2 * 4410, 0.25), 2);
   const std::string in = " -q -p '" + kHalfGain + "' -i '" + Path("in.wav") + "'";
   const std::pair<const char*, int> cases[] = {{"--bits 16 -o a.flac", 0x170002},
@@ -302,7 +302,7 @@ TEST_F(VstRenderCli, BitsFloatAndQualityReachTheFile) {
 
 // A state saved after --param comes back through --preset, as a program or
 // a bank; a preset of another plug-in is refused with both IDs.
-TEST_F(VstRenderCli, PresetsSaveAndRestoreTheStateAndBelongToOnePlugin) {
+TEST_F(TVstRenderCli, PresetsSaveAndRestoreTheStateAndBelongToOnePlugin) {
   if (!HavePlugin()) GTEST_SKIP() << "the plug-in is not built";
   const std::string plugin = "-q -p '" + kPlugin + "'";
   for (const char* name : {"drive.fxp", "drive.fxb"}) {
@@ -322,7 +322,7 @@ TEST_F(VstRenderCli, PresetsSaveAndRestoreTheStateAndBelongToOnePlugin) {
 
 // -s other than the input's rate converts it: as many frames as the
 // duration asks for, the same tone in phase from the first sample on.
-TEST_F(VstRenderCli, ASampleRateOtherThanTheInputsConvertsItWithoutAGap) {
+TEST_F(TVstRenderCli, ASampleRateOtherThanTheInputsConvertsItWithoutAGap) {
   constexpr double kPi = 3.14159265358979323846;
   std::vector<double> tone(44100);
   for (size_t i = 0; i < tone.size(); ++i) tone[i] = 0.5 * std::sin(2 * kPi * 1000.0 * double(i) / 44100.0);

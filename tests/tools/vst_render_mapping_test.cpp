@@ -30,31 +30,31 @@ constexpr int kDelayLineLatency = 300;  // samples, as the delay-line plug-in re
 constexpr int kEchoSpacing = 4410;      // samples between the echo plug-in's repeats
 constexpr int kEchoRepeats = 3;
 
-class VstRenderUse : public test::TToolTest {
+class TVstRenderUse : public test::TToolTest {
  protected:
   void SetUp() override {
     for (const std::string& p : {test::kRenderProgram, kHalfGain, kDelayLine, kEcho, kSilentSynth})
       if (!Exists(p)) GTEST_SKIP() << p << " is not built";
     TToolTest::SetUp();
   }
-  TRun Render(const std::string& plugin, const std::string& args) const {
-    return RunProgram(test::kRenderProgram, "-p '" + plugin + "' " + args);
+  TRun Render(const std::string& Plugin, const std::string& Args) const {
+    return RunProgram(test::kRenderProgram, "-p '" + Plugin + "' " + Args);
   }
-  std::string In(const std::string& name) const { return " -i '" + Path(name) + "'"; }
-  std::string Out(const std::string& name) const { return " -o '" + Path(name) + "'"; }
+  std::string In(const std::string& Name) const { return " -i '" + Path(Name) + "'"; }
+  std::string Out(const std::string& Name) const { return " -o '" + Path(Name) + "'"; }
 
   // A signal that differs in every sample and channel, so that any shift or
   // swap shows.
-  static std::vector<double> Ramp(int frames, int channels) {
-    std::vector<double> s(static_cast<size_t>(frames * channels));
-    for (int i = 0; i < frames; ++i)
-      for (int c = 0; c < channels; ++c)
-        s[static_cast<size_t>(i * channels + c)] = 0.4 * std::sin(0.01 * i * (c + 1)) + 0.05 * c;
+  static std::vector<double> Ramp(int Frames, int Channels) {
+    std::vector<double> s(static_cast<size_t>(Frames * Channels));
+    for (int i = 0; i < Frames; ++i)
+      for (int c = 0; c < Channels; ++c)
+        s[static_cast<size_t>(i * Channels + c)] = 0.4 * std::sin(0.01 * i * (c + 1)) + 0.05 * c;
     return s;
   }
 };
 
-TEST_F(VstRenderUse, ASymlinkStaysALinkAndTheFileItPointsToGetsTheAudio) {
+TEST_F(TVstRenderUse, ASymlinkStaysALinkAndTheFileItPointsToGetsTheAudio) {
   WriteWav("in.wav", Ramp(1000, 2), 2);
   ASSERT_EQ(::mkdir(Path("real").c_str(), 0755), 0);
   { std::ofstream(Path("real/old.wav")) << "old"; }
@@ -80,7 +80,7 @@ TEST_F(VstRenderUse, ASymlinkStaysALinkAndTheFileItPointsToGetsTheAudio) {
 
 // A FIFO's reader gets a complete WAV (spooled, since WAV needs its header
 // finished) and a FLAC stream; the FIFO stays a FIFO.
-TEST_F(VstRenderUse, AFifoIsWrittenIntoAndStaysAFifo) {
+TEST_F(TVstRenderUse, AFifoIsWrittenIntoAndStaysAFifo) {
   WriteWav("in.wav", Ramp(3000, 2), 2);
   for (const char* format : {"wav", "flac"}) {
     const std::string fifo = Path(std::string("pipe-") + format);
@@ -119,7 +119,7 @@ TEST_F(VstRenderUse, AFifoIsWrittenIntoAndStaysAFifo) {
 // Character devices are written straight into: a null device swallows the
 // render, a full one makes it fail with the device's error; both stay
 // devices. Made in the test folder where the system lets us make them.
-TEST_F(VstRenderUse, DevicesAreWrittenIntoAndAFullOneIsAFailure) {
+TEST_F(TVstRenderUse, DevicesAreWrittenIntoAndAFullOneIsAFailure) {
   WriteWav("in.wav", Ramp(1000, 2), 2);
   std::string null = Path("null"), full = Path("full");
   const bool made = ::mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
@@ -143,7 +143,7 @@ TEST_F(VstRenderUse, DevicesAreWrittenIntoAndAFullOneIsAFailure) {
   }
 }
 
-TEST_F(VstRenderUse, TheExtensionPicksTheContainerAndAnUnknownOneIsRefused) {
+TEST_F(TVstRenderUse, TheExtensionPicksTheContainerAndAnUnknownOneIsRefused) {
   WriteWav("in.wav", Ramp(4410, 2), 2);
   TRun r = Render(kHalfGain, "-q" + In("in.wav") + Out("out.xyz"));
   EXPECT_EQ(r.Code, 2);  // a bad command line
@@ -158,7 +158,7 @@ TEST_F(VstRenderUse, TheExtensionPicksTheContainerAndAnUnknownOneIsRefused) {
   EXPECT_EQ(back.Format().Describe(), "Ogg Vorbis");
 }
 
-TEST_F(VstRenderUse, AChannelCountThePluginCannotTakeIsRefusedUnlessChannelsArePicked) {
+TEST_F(TVstRenderUse, AChannelCountThePluginCannotTakeIsRefusedUnlessChannelsArePicked) {
   WriteWav("six.wav", Ramp(500, 6), 6);
   TRun r = Render(kHalfGain, "-q" + In("six.wav") + Out("out.wav"));
   EXPECT_EQ(r.Code, 1);
@@ -176,7 +176,7 @@ TEST_F(VstRenderUse, AChannelCountThePluginCannotTakeIsRefusedUnlessChannelsAreP
   }
 }
 
-TEST_F(VstRenderUse, MonoFeedsEveryInputWithANoteAndStereoIntoAMonoPluginIsAChoice) {
+TEST_F(TVstRenderUse, MonoFeedsEveryInputWithANoteAndStereoIntoAMonoPluginIsAChoice) {
   WriteWav("mono.wav", Ramp(500, 1), 1);
   TRun r = Render(kHalfGain, In("mono.wav") + Out("out.wav"));
   ASSERT_EQ(r.Code, 0) << r.Err;
@@ -203,7 +203,7 @@ TEST_F(VstRenderUse, MonoFeedsEveryInputWithANoteAndStereoIntoAMonoPluginIsAChoi
 
 // A WAV cut in its data renders what is there, with a warning that names
 // the file, and exit 0.
-TEST_F(VstRenderUse, AFileCutShortRendersWhatIsThereWithAWarning) {
+TEST_F(TVstRenderUse, AFileCutShortRendersWhatIsThereWithAWarning) {
   WriteWav("in.wav", Ramp(1000, 2), 2);
   ASSERT_EQ(::truncate(Path("in.wav").c_str(), 3000), 0);
   TRun r = Render(kHalfGain, "-q" + In("in.wav") + Out("out.wav"));
@@ -219,7 +219,7 @@ TEST_F(VstRenderUse, AFileCutShortRendersWhatIsThereWithAWarning) {
 // An impulse through the echo: a tail long enough holds the last repeat,
 // none cuts the echo at the input's end, and by default the plug-in's own
 // reported tail is rendered.
-TEST_F(VstRenderUse, TheTailHoldsTheEchosLastRepeat) {
+TEST_F(TVstRenderUse, TheTailHoldsTheEchosLastRepeat) {
   std::vector<double> impulse(100, 0.0);
   impulse[0] = 0.8;
   WriteWav("imp.wav", impulse, 1);
@@ -244,7 +244,7 @@ TEST_F(VstRenderUse, TheTailHoldsTheEchosLastRepeat) {
 
 // The delay line reports its delay only once switched on; compensated, the
 // output is the input exactly, sample for sample, for any block size.
-TEST_F(VstRenderUse, ReportedLatencyIsCompensatedExactly) {
+TEST_F(TVstRenderUse, ReportedLatencyIsCompensatedExactly) {
   const std::vector<double> in = Ramp(2000, 2);
   WriteWav("in.wav", in, 2);
   for (const char* block : {"64", "300", "4096"}) {
@@ -269,7 +269,7 @@ TEST_F(VstRenderUse, ReportedLatencyIsCompensatedExactly) {
 
 // A delay told while processing is compensated until output is written;
 // after that it is a warning that gives the samples.
-TEST_F(VstRenderUse, ADelayToldWhileProcessingIsCompensatedOrWarnedAbout) {
+TEST_F(TVstRenderUse, ADelayToldWhileProcessingIsCompensatedOrWarnedAbout) {
   const std::vector<double> in = Ramp(2000, 2);
   WriteWav("in.wav", in, 2);
   TRun r = RunProgram(test::kRenderProgram, "-b 256 -p '" + kDelayLine + "'" + In("in.wav") + Out("out.wav"),
@@ -290,7 +290,7 @@ TEST_F(VstRenderUse, ADelayToldWhileProcessingIsCompensatedOrWarnedAbout) {
   EXPECT_NE(r.Err.find("300 samples late"), std::string::npos) << r.Err;
 }
 
-TEST_F(VstRenderUse, AnInstrumentWithoutNotesSaysItRenderedSilence) {
+TEST_F(TVstRenderUse, AnInstrumentWithoutNotesSaysItRenderedSilence) {
   WriteWav("in.wav", Ramp(1000, 2), 2);
   TRun r = Render(kSilentSynth, "-q" + In("in.wav") + Out("out.wav"));
   ASSERT_EQ(r.Code, 0) << r.Err;
@@ -304,17 +304,17 @@ TEST_F(VstRenderUse, AnInstrumentWithoutNotesSaysItRenderedSilence) {
 
 // A bare name is found where hosts look: the folders of $LXVST_PATH, and
 // ~/.lxvst with the subfolders packages make.
-TEST_F(VstRenderUse, ABareNameIsFoundWhereHostsLook) {
+TEST_F(TVstRenderUse, ABareNameIsFoundWhereHostsLook) {
   TRun r = RunProgram(test::kRenderProgram, "--info -p testplugin_halfgain",
                       "LXVST_PATH=/nonexistent:" + test::kTestPlugins);
   ASSERT_EQ(r.Code, 0) << r.Err;
   EXPECT_NE(r.Out.find("Plug-in:         " + test::kTestPlugins + "testplugin_halfgain.so"), std::string::npos)
       << r.Out;
-  const std::string env = "LXVST_PATH= VST_PATH= HOME=" + Dir;
+  const std::string env = "LXVST_PATH= VST_PATH= HOME=" + FDir;
   r = RunProgram(test::kRenderProgram, "--info -p testplugin_halfgain", env);
   EXPECT_EQ(r.Code, 1);
   EXPECT_NE(r.Err.find("plug-in not found"), std::string::npos) << r.Err;
-  EXPECT_NE(r.Err.find(Dir + "/.lxvst, /usr/local/lib/vst, /usr/local/lib/lxvst, /usr/lib/vst, /usr/lib/lxvst"),
+  EXPECT_NE(r.Err.find(FDir + "/.lxvst, /usr/local/lib/vst, /usr/local/lib/lxvst, /usr/lib/vst, /usr/lib/lxvst"),
             std::string::npos)
       << r.Err;
   ASSERT_EQ(std::system(("mkdir -p '" + Path(".lxvst/vendor/bundle") + "' && cp '" + kHalfGain + "' '" +
@@ -327,7 +327,7 @@ TEST_F(VstRenderUse, ABareNameIsFoundWhereHostsLook) {
   EXPECT_NE(RunProgram(test::kRenderProgram, "--help").Out.find("/usr/lib/lxvst"), std::string::npos);
 }
 
-TEST_F(VstRenderUse, EmptyInputsAreRefusedAndClippingIsAWarningEvenWhenQuiet) {
+TEST_F(TVstRenderUse, EmptyInputsAreRefusedAndClippingIsAWarningEvenWhenQuiet) {
   WriteWav("empty.wav", {}, 2);
   TRun r = Render(kHalfGain, "-q" + In("empty.wav") + Out("out.wav"));
   EXPECT_EQ(r.Code, 1);
@@ -351,7 +351,7 @@ TEST_F(VstRenderUse, EmptyInputsAreRefusedAndClippingIsAWarningEvenWhenQuiet) {
 }
 
 // Plain AIFF holds signed 8-bit samples; unsigned ones would make AIFC.
-TEST_F(VstRenderUse, EightBitInputGivesPlainAiff) {
+TEST_F(TVstRenderUse, EightBitInputGivesPlainAiff) {
   std::string error;
   const std::vector<double> in = Ramp(500, 2);
   ASSERT_TRUE(WriteAudioFile(Path("in8.wav"), {0x010005 /* WAV, unsigned 8-bit */}, in.data(), 500, 2, 44100, error))
@@ -363,7 +363,7 @@ TEST_F(VstRenderUse, EightBitInputGivesPlainAiff) {
 
 // Files that renaming would not replace properly are written in place once
 // the render is complete.
-TEST_F(VstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
+TEST_F(TVstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
   const std::vector<double> in = Ramp(1000, 2);
   WriteWav("in.wav", in, 2);
   { std::ofstream(Path("a.wav")) << "old"; }
@@ -400,7 +400,7 @@ TEST_F(VstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
   ASSERT_EQ(::mkdir(Path("locked").c_str(), 0755), 0);
   { std::ofstream(Path("locked/out.wav")) << "old"; }
   ASSERT_EQ(::chmod(Path("locked/out.wav").c_str(), 0666), 0);
-  ASSERT_EQ(::chmod(Dir.c_str(), 0755) | ::chmod(Path("in.wav").c_str(), 0644), 0);
+  ASSERT_EQ(::chmod(FDir.c_str(), 0755) | ::chmod(Path("in.wav").c_str(), 0644), 0);
   if (!root) {
     ASSERT_EQ(::chmod(Path("locked").c_str(), 0555), 0);
   }
@@ -425,13 +425,13 @@ TEST_F(VstRenderUse, HardLinksLongNamesAndLockedFoldersAreWrittenInPlace) {
     EXPECT_EQ(List("sticky"), std::vector<std::string>{"out.wav"});
   }
   std::vector<std::string> hidden = List();
-  std::erase_if(hidden, [](const std::string& n) { return n[0] != '.'; });
+  std::erase_if(hidden, [](const std::string& N) { return N[0] != '.'; });
   EXPECT_TRUE(hidden.empty()) << hidden.front();
 }
 
 // --tail auto ends half a second after the last echo has died away, whatever
 // tail the plug-in reports, and --tail-max cuts it with a warning.
-TEST_F(VstRenderUse, AnAutomaticTailEndsHalfASecondAfterTheOutputFallsQuiet) {
+TEST_F(TVstRenderUse, AnAutomaticTailEndsHalfASecondAfterTheOutputFallsQuiet) {
   WriteWav("in.wav", std::vector<double>(44100, 0.25), 1);
   TRun r = Render(kEcho, "-q --tail auto" + In("in.wav") + Out("auto.wav"));
   ASSERT_EQ(r.Code, 0) << r.Err;
@@ -452,7 +452,7 @@ TEST_F(VstRenderUse, AnAutomaticTailEndsHalfASecondAfterTheOutputFallsQuiet) {
 
 // A chain: each plug-in takes the one before's outputs, the delays add up
 // and are compensated, and PLUGIN:NAME picks whose parameter is set.
-TEST_F(VstRenderUse, AChainRunsThePluginsInOrderAndCompensatesTheirSummedDelay) {
+TEST_F(TVstRenderUse, AChainRunsThePluginsInOrderAndCompensatesTheirSummedDelay) {
   const std::vector<double> in = Ramp(3000, 2);
   WriteWav("in.wav", in, 2);
   TRun r =
@@ -477,15 +477,15 @@ TEST_F(VstRenderUse, AChainRunsThePluginsInOrderAndCompensatesTheirSummedDelay) 
 // A MIDI file with a tempo change and running status: each note-on reaches
 // the synth at its exact sample (it clicks there), the render lasts as long
 // as the file, and a synth given audio without notes is warned about.
-TEST_F(VstRenderUse, MidiNotesArriveSampleAccuratelyThroughTheTempoMap) {
-  const auto vlq = [](unsigned n) {
-    std::string b(1, char(n & 0x7F));
-    for (n >>= 7; n; n >>= 7) b.insert(b.begin(), char((n & 0x7F) | 0x80));
+TEST_F(TVstRenderUse, MidiNotesArriveSampleAccuratelyThroughTheTempoMap) {
+  const auto vlq = [](unsigned N) {
+    std::string b(1, char(N & 0x7F));
+    for (N >>= 7; N; N >>= 7) b.insert(b.begin(), char((N & 0x7F) | 0x80));
     return b;
   };
-  const auto be = [](unsigned v, int bytes) {
+  const auto be = [](unsigned V, int Bytes) {
     std::string b;
-    for (int k = bytes - 1; k >= 0; --k) b += char((v >> (8 * k)) & 0xFF);
+    for (int k = Bytes - 1; k >= 0; --k) b += char((V >> (8 * k)) & 0xFF);
     return b;
   };
   // 480 ticks per quarter; 120 bpm, then 60 bpm from tick 960.
@@ -518,7 +518,7 @@ TEST_F(VstRenderUse, MidiNotesArriveSampleAccuratelyThroughTheTempoMap) {
 
 // A scan loads each candidate in a process of its own: one that crashes is
 // listed as such and the others are still found, below subfolders too.
-TEST_F(VstRenderUse, ListPluginsSurvivesACrashingPluginAndTellsWhatLoads) {
+TEST_F(TVstRenderUse, ListPluginsSurvivesACrashingPluginAndTellsWhatLoads) {
   const std::string crashing = test::kTestPlugins + "testplugin_crashing.so";
   if (!Exists(crashing)) GTEST_SKIP() << "the crashing test plug-in is not built";
   namespace fs = std::filesystem;

@@ -15,7 +15,7 @@ const std::string kPlugin = VB_PLUGIN_PATH;
 const std::string kPlugin;
 #endif
 
-class VstRenderSnapshot : public test::TToolTest {
+class TVstRenderSnapshot : public test::TToolTest {
  protected:
   void SetUp() override {
     if (std::system("command -v Xvfb >/dev/null") != 0) GTEST_SKIP() << "Xvfb is not installed";
@@ -25,17 +25,17 @@ class VstRenderSnapshot : public test::TToolTest {
   }
   // Takes a snapshot on a private X server whose screen is `screen`
   // ("WxH"); the server ends with the shell.
-  TRun Snapshot(const std::string& screen, const std::string& picture, const std::string& plugin = kPlugin,
-                const std::string& env = "") {
+  TRun Snapshot(const std::string& Screen, const std::string& Picture, const std::string& Plugin = kPlugin,
+                const std::string& Env = "") {
     const std::string server =
-        "n=$(mktemp); Xvfb -displayfd 3 -nolisten tcp -screen 0 " + screen + "x24 3>$n >/dev/null 2>&1 & x=$!; " +
+        "n=$(mktemp); Xvfb -displayfd 3 -nolisten tcp -screen 0 " + Screen + "x24 3>$n >/dev/null 2>&1 & x=$!; " +
         "for i in $(seq 100); do [ -s $n ] && break; sleep 0.1; done; export DISPLAY=:$(head -n 1 $n); rm $n; " +
-        "trap 'kill $x' EXIT; " + env;
-    return RunProgram(test::kRenderProgram, "-p '" + plugin + "' --editor-snapshot '" + Path(picture) + "'", server);
+        "trap 'kill $x' EXIT; " + Env;
+    return RunProgram(test::kRenderProgram, "-p '" + Plugin + "' --editor-snapshot '" + Path(Picture) + "'", server);
   }
 };
 
-TEST_F(VstRenderSnapshot, TheEditorIsSavedOnAScreenThatHoldsItAndRefusedClearlyOnOneThatDoesNot) {
+TEST_F(TVstRenderSnapshot, TheEditorIsSavedOnAScreenThatHoldsItAndRefusedClearlyOnOneThatDoesNot) {
   TRun r = Snapshot("1280x1024", "editor.png");
   ASSERT_EQ(r.Code, 0) << r.Err;
   // The picture is as large as the editor said it was.
@@ -54,7 +54,7 @@ TEST_F(VstRenderSnapshot, TheEditorIsSavedOnAScreenThatHoldsItAndRefusedClearlyO
 
 // The control panel test plug-in can leave its window blank for a while
 // after it opens; the picture is taken once it has drawn.
-TEST_F(VstRenderSnapshot, AnEditorThatDrawsLateIsNotTakenBlank) {
+TEST_F(TVstRenderSnapshot, AnEditorThatDrawsLateIsNotTakenBlank) {
   const std::string panel = test::kTestPlugins + "testplugin_controlpanel.so";
   if (!test::Exists(panel)) GTEST_SKIP() << "the control panel test plug-in is not built";
   TRun r = Snapshot("1280x1024", "late.png", panel, "VB_CONTROLPANEL_DRAW_AFTER_MS=800");
@@ -69,7 +69,7 @@ TEST_F(VstRenderSnapshot, AnEditorThatDrawsLateIsNotTakenBlank) {
 
 // A half-drawn frame is no picture of the editor: one that never settles
 // is refused with the reason.
-TEST_F(VstRenderSnapshot, AnEditorThatNeverSettlesIsRefusedNotSavedHalfDrawn) {
+TEST_F(TVstRenderSnapshot, AnEditorThatNeverSettlesIsRefusedNotSavedHalfDrawn) {
   const std::string panel = test::kTestPlugins + "testplugin_controlpanel.so";
   if (!test::Exists(panel)) GTEST_SKIP() << "the control panel test plug-in is not built";
   TRun r = Snapshot("1280x1024", "flicker.png", panel, "VB_CONTROLPANEL_SLIDE_MS=10");

@@ -21,35 +21,35 @@ using test::TRun;
 
 const std::string kHalfGain = test::kTestPlugins + "testplugin_halfgain.so";
 
-class VstRenderStreams : public test::TToolTest {
+class TVstRenderStreams : public test::TToolTest {
  protected:
   void SetUp() override {
     if (!Exists(test::kRenderProgram) || !Exists(kHalfGain))
       GTEST_SKIP() << "vst-render or its test plug-in is not built";
     TToolTest::SetUp();
-    In.resize(2 * kFrames);
-    for (size_t i = 0; i < In.size(); ++i) In[i] = 0.5 * std::sin(0.001 * static_cast<double>(i));
-    WriteWav("in.wav", In, 2);
+    FIn.resize(2 * kFrames);
+    for (size_t i = 0; i < FIn.size(); ++i) FIn[i] = 0.5 * std::sin(0.001 * static_cast<double>(i));
+    WriteWav("in.wav", FIn, 2);
   }
-  TRun Run(const std::string& args, const std::string& env = "", const std::string& input = "</dev/null") const {
-    return RunProgram(test::kRenderProgram, "-p '" + kHalfGain + "' " + args, env, input);
+  TRun Run(const std::string& Args, const std::string& Env = "", const std::string& Input = "</dev/null") const {
+    return RunProgram(test::kRenderProgram, "-p '" + kHalfGain + "' " + Args, Env, Input);
   }
   // The rendered file holds every input frame, halved (to 24-bit precision
   // in FLAC).
-  void ExpectWholeRender(const std::string& name) {
+  void ExpectWholeRender(const std::string& Name) {
     int channels = 0;
-    const std::vector<double> out = ReadAudio(name, channels);
-    ASSERT_EQ(out.size(), In.size()) << name;
-    for (size_t i = 0; i < In.size(); i += 101) ASSERT_NEAR(out[i], 0.5 * In[i], 1e-6) << name << " sample " << i;
+    const std::vector<double> out = ReadAudio(Name, channels);
+    ASSERT_EQ(out.size(), FIn.size()) << Name;
+    for (size_t i = 0; i < FIn.size(); i += 101) ASSERT_NEAR(out[i], 0.5 * FIn[i], 1e-6) << Name << " sample " << i;
   }
 
   // Runs a bash script in the test folder with "${R[@]}" standing for
   // "vst-render -p HALFGAIN" (a command, so that $! is its process);
   // answers the script's exit status.
-  int Bash(const std::string& script) {
-    std::ofstream(Path("script.sh")) << "cd '" << Dir << "'\nR=('" << test::kRenderProgram << "' -p '" << kHalfGain
+  int Bash(const std::string& Script) {
+    std::ofstream(Path("script.sh")) << "cd '" << FDir << "'\nR=('" << test::kRenderProgram << "' -p '" << kHalfGain
                                      << "')\n"
-                                     << script;
+                                     << Script;
     const int status = std::system(("bash '" + Path("script.sh") + "'").c_str());
     std::remove(Path("script.sh").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -57,7 +57,7 @@ class VstRenderStreams : public test::TToolTest {
   // Starts a render that reads in.wav through a FIFO, sends it `signal`
   // once its temporary output file exists, then feeds the rest of the input;
   // the render's exit status is left in the file "status".
-  std::string SignalMidRender(const std::string& signal) const {
+  std::string SignalMidRender(const std::string& Signal) const {
     return "mkfifo fifo\n"
            "ulimit -c 0\n"
            "\"${R[@]}\" -q -i fifo -o out.wav 2>err.txt &\n"
@@ -66,7 +66,7 @@ class VstRenderStreams : public test::TToolTest {
            "head -c 100000 in.wav >&3\n"
            "for i in $(seq 1000); do ls -A | grep -q vst-render- && break; sleep 0.01; done\n"
            "kill -" +
-           signal +
+           Signal +
            " $pid\n"
            "tail -c +100001 in.wav >&3\n"
            "exec 3>&-\n"
@@ -76,10 +76,10 @@ class VstRenderStreams : public test::TToolTest {
   }
 
   static constexpr size_t kFrames = 132300;  // 3 s at 44.1 kHz
-  std::vector<double> In;
+  std::vector<double> FIn;
 };
 
-TEST_F(VstRenderStreams, PipedAndFifoInputLoseNoFrame) {
+TEST_F(TVstRenderStreams, PipedAndFifoInputLoseNoFrame) {
   const std::string in = "'" + Path("in.wav") + "'";
   for (const char* source : {"-", "/dev/stdin"}) {
     TRun r = Run(std::string("-i ") + source + " -o '" + Path("pipe.wav") + "'", "cat " + in + " |", "");
@@ -94,7 +94,7 @@ TEST_F(VstRenderStreams, PipedAndFifoInputLoseNoFrame) {
   ExpectWholeRender("fifo.wav");
 }
 
-TEST_F(VstRenderStreams, PipesAndStandardOutputTakeTheOutput) {
+TEST_F(TVstRenderStreams, PipesAndStandardOutputTakeTheOutput) {
   ASSERT_EQ(Bash("\"${R[@]}\" -i in.wav -o - --format wav 2>err.txt | cat >stdout.wav\n"
                  "\"${R[@]}\" -q -i in.wav -o /dev/stdout | cat >devstdout.wav\n"
                  "\"${R[@]}\" -q -i in.wav -o - --format flac | cat >stdout.flac\n"
@@ -110,13 +110,13 @@ TEST_F(VstRenderStreams, PipesAndStandardOutputTakeTheOutput) {
 }
 
 // nohup and background jobs: an ignored hang-up stays ignored.
-TEST_F(VstRenderStreams, AnIgnoredHangUpLetsTheRenderFinish) {
+TEST_F(TVstRenderStreams, AnIgnoredHangUpLetsTheRenderFinish) {
   Bash("trap '' HUP\n" + SignalMidRender("HUP"));
   EXPECT_EQ(test::ReadText(Path("status")), "0\n") << test::ReadText(Path("err.txt"));
   ExpectWholeRender("out.wav");
 }
 
-TEST_F(VstRenderStreams, QuitAndKillLeaveNoTemporaryFileBehind) {
+TEST_F(TVstRenderStreams, QuitAndKillLeaveNoTemporaryFileBehind) {
   Bash("set -m\n" + SignalMidRender("QUIT"));
   EXPECT_EQ(test::ReadText(Path("status")), "131\n");  // 128 + SIGQUIT
   std::vector<std::string> left = List();
@@ -141,16 +141,16 @@ TEST_F(VstRenderStreams, QuitAndKillLeaveNoTemporaryFileBehind) {
 
 // Bytes of the MPEG-1 layer III frame that starts at `at` (its Xing/LAME
 // frame when it is the first).
-size_t Mp3FrameBytes(const std::string& file, size_t at) {
+size_t Mp3FrameBytes(const std::string& File, size_t at) {
   static constexpr int kKbps[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
   static constexpr int kRates[] = {44100, 48000, 32000};
-  const auto b = [&](size_t k) { return static_cast<unsigned char>(file[at + k]); };
+  const auto b = [&](size_t K) { return static_cast<unsigned char>(File[at + K]); };
   return static_cast<size_t>(144 * kKbps[b(2) >> 4] * 1000 / kRates[(b(2) >> 2) & 3] + ((b(2) >> 1) & 1));
 }
 
 // FLAC and MP3 go back to finish their headers: streamed, they come out as
 // the files do, and every file reads back whole from a file or a pipe.
-TEST_F(VstRenderStreams, StreamedFlacAndMp3EqualTheFilesAndEveryInputReadsBackWhole) {
+TEST_F(TVstRenderStreams, StreamedFlacAndMp3EqualTheFilesAndEveryInputReadsBackWhole) {
   ASSERT_EQ(Bash("\"${R[@]}\" -q -i in.wav -o file.flac && \"${R[@]}\" -q -i in.wav -o file.mp3\n"
                  "\"${R[@]}\" -q -i in.wav -o - --format flac | cat >piped.flac\n"
                  "\"${R[@]}\" -q -i in.wav -o - --format mp3 | cat >piped.mp3\n"),
@@ -170,7 +170,7 @@ TEST_F(VstRenderStreams, StreamedFlacAndMp3EqualTheFilesAndEveryInputReadsBackWh
   std::string aiff;
   {
     std::string error;
-    ASSERT_TRUE(WriteAudioFile(Path("in.aiff"), {0x020002 /* AIFF, 16-bit */}, In.data(), kFrames, 2, 44100, error));
+    ASSERT_TRUE(WriteAudioFile(Path("in.aiff"), {0x020002 /* AIFF, 16-bit */}, FIn.data(), kFrames, 2, 44100, error));
     aiff = test::ReadText(Path("in.aiff"));
     const size_t comm = aiff.find("COMM"), ssnd = aiff.find("SSND");
     ASSERT_NE(comm, std::string::npos);
@@ -199,11 +199,11 @@ TEST_F(VstRenderStreams, StreamedFlacAndMp3EqualTheFilesAndEveryInputReadsBackWh
             std::string::npos);
 }
 
-TEST_F(VstRenderStreams, MissingInputsAndFoldersAreNamedWithTheReason) {
+TEST_F(TVstRenderStreams, MissingInputsAndFoldersAreNamedWithTheReason) {
   TRun r = Run("-i '" + Path("x.wav") + "' -o '" + Path("o.wav") + "'");
   EXPECT_EQ(r.Code, 1);
   EXPECT_NE(r.Err.find("cannot open '" + Path("x.wav") + "': No such file or directory"), std::string::npos) << r.Err;
-  r = Run("-i '" + Dir + "' -o '" + Path("o.wav") + "'");
+  r = Run("-i '" + FDir + "' -o '" + Path("o.wav") + "'");
   EXPECT_EQ(r.Code, 2);  // a folder is a batch, which needs an output folder or pattern
   EXPECT_NE(r.Err.find("it is a folder"), std::string::npos) << r.Err;
 }

@@ -27,11 +27,11 @@ constexpr const char* kArtworkFaceFiles[] = {
     "DejaVuSansCondensed-Bold.ttf",
 };
 
-std::vector<std::uint8_t> ReadFontFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot open the font file " + path);
+std::vector<std::uint8_t> ReadFontFile(const std::string& Path) {
+  std::ifstream in(Path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot open the font file " + Path);
   std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad() || bytes.empty()) throw std::runtime_error("cannot read the font file " + path);
+  if (in.bad() || bytes.empty()) throw std::runtime_error("cannot read the font file " + Path);
   return bytes;
 }
 

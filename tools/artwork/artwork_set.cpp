@@ -24,79 +24,79 @@ constexpr TKnobArtwork kKnobScales[] = {
     {TArtwork::awKnob7, {"\u221215", "0", "15"}}, {TArtwork::awKnob8, {"\u221210", "0", "10"}},
 };
 
-void DrawGlyphs(TArtwork id, TGuiPixelMapMemory& map, TEditorScale scale) {
-  const TArtworkInfo& info = ArtworkInfo(id);
-  switch (id) {
+void DrawGlyphs(TArtwork Id, TGuiPixelMapMemory& Map, TEditorScale Scale) {
+  const TArtworkInfo& info = ArtworkInfo(Id);
+  switch (Id) {
     case TArtwork::awFrontPanel:
-      DrawFrontPanel(map, scale);
+      DrawFrontPanel(Map, Scale);
       return;
     case TArtwork::awLampOn:
-      DrawLampOn(map, scale);
+      DrawLampOn(Map, Scale);
       return;
     case TArtwork::awLampOff:
-      DrawLampOff(map, scale);
+      DrawLampOff(Map, Scale);
       return;
     case TArtwork::awRectSwitch:
-      DrawRockerStrip(map, info.GlyphCount, scale);
+      DrawRockerStrip(Map, info.GlyphCount, Scale);
       return;
     case TArtwork::awSwitch2:
     case TArtwork::awSwitch3:
-      DrawLeverStrip(map, info.GlyphCount, scale);
+      DrawLeverStrip(Map, info.GlyphCount, Scale);
       return;
     case TArtwork::awMeter:
-      DrawMeterStrip(map, info.GlyphCount, scale);
+      DrawMeterStrip(Map, info.GlyphCount, Scale);
       return;
     default:
       break;
   }
-  if (const TKnobScale* knob = KnobScale(id)) DrawKnobStrip(map, *knob, info.GlyphCount, scale);
+  if (const TKnobScale* knob = KnobScale(Id)) DrawKnobStrip(Map, *knob, info.GlyphCount, Scale);
 }
 
 }  // namespace
 
-const TKnobScale* KnobScale(TArtwork id) {
+const TKnobScale* KnobScale(TArtwork Id) {
   for (const TKnobArtwork& knob : kKnobScales) {
-    if (knob.Id == id) return &knob.Scale;
+    if (knob.Id == Id) return &knob.Scale;
   }
   return nullptr;
 }
 
-void DrawArtwork(TArtwork id, TGuiPixelMapMemory& map, TEditorScale scale) {
-  const TArtworkInfo info = ScaledArtworkInfo(id, scale);
-  map.SetSize(info.Width, info.Height);
-  map.Clear(TPixel32{0, 0, 0, 0});
-  DrawGlyphs(id, map, scale);
+void DrawArtwork(TArtwork Id, TGuiPixelMapMemory& Map, TEditorScale Scale) {
+  const TArtworkInfo info = ScaledArtworkInfo(Id, Scale);
+  Map.SetSize(info.Width, info.Height);
+  Map.Clear(TPixel32{0, 0, 0, 0});
+  DrawGlyphs(Id, Map, Scale);
 }
 
-std::vector<std::uint8_t> EncodeRgbaPng(const TGuiCustomPixelMap& map, std::uint8_t level) {
+std::vector<std::uint8_t> EncodeRgbaPng(const TGuiCustomPixelMap& Map, std::uint8_t Level) {
   TPortableNetworkGraphicPixel32 png;
   png.SetStorageFormat(psfRGBA);
-  png.SetCompressionLevel(level);
-  png.Assign(map);
+  png.SetCompressionLevel(Level);
+  png.Assign(Map);
   TPngMemoryStream out;
   png.SaveToMemory(out);
   return out.Bytes();
 }
 
-std::vector<std::vector<std::uint8_t>> EncodeArtworkPieces(const TGuiCustomPixelMap& map, TArtwork id,
-                                                           TEditorScale scale) {
-  const TArtworkInfo info = ScaledArtworkInfo(id, scale);
+std::vector<std::vector<std::uint8_t>> EncodeArtworkPieces(const TGuiCustomPixelMap& Map, TArtwork Id,
+                                                           TEditorScale Scale) {
+  const TArtworkInfo info = ScaledArtworkInfo(Id, Scale);
   const bool across = info.Direction == TStripDirection::sdHorizontal;
   std::vector<std::vector<std::uint8_t>> files;
-  if (ArtworkPieceCount(id) == 1) {
-    files.push_back(EncodeRgbaPng(map, PngLevel(scale)));
+  if (ArtworkPieceCount(Id) == 1) {
+    files.push_back(EncodeRgbaPng(Map, PngLevel(Scale)));
     return files;
   }
   TGuiPixelMapMemory piece;
-  for (std::int32_t p = 0; p < ArtworkPieceCount(id); ++p) {
-    const TArtworkPiece glyphs = ArtworkPiece(id, p);
+  for (std::int32_t p = 0; p < ArtworkPieceCount(Id); ++p) {
+    const TArtworkPiece glyphs = ArtworkPiece(Id, p);
     const std::int32_t x0 = across ? glyphs.FirstGlyph * info.GlyphWidth() : 0;
     const std::int32_t y0 = across ? 0 : glyphs.FirstGlyph * info.GlyphHeight();
     piece.SetSize(across ? glyphs.GlyphCount * info.GlyphWidth() : info.Width,
                   across ? info.Height : glyphs.GlyphCount * info.GlyphHeight());
     for (std::int32_t y = 0; y < piece.Height(); ++y)
-      std::copy_n(map.ScanLine(y0 + y) + x0, piece.Width(), piece.ScanLine(y));
-    files.push_back(EncodeRgbaPng(piece, PngLevel(scale)));
+      std::copy_n(Map.ScanLine(y0 + y) + x0, piece.Width(), piece.ScanLine(y));
+    files.push_back(EncodeRgbaPng(piece, PngLevel(Scale)));
   }
   return files;
 }

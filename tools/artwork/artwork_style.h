@@ -22,11 +22,11 @@ inline const TRgba kBrassDark = Rgb(0x7A5C25);  // brass in shadow
 inline const TRgba kChrome = Rgb(0xD8DADC);
 
 // The panel's printing: one condensed face in three sizes, pixels.
-inline TFontDescription PanelFont(std::int32_t pixelHeight, bool bold) {
+inline TFontDescription PanelFont(std::int32_t PixelHeight, bool Bold) {
   TFontDescription font;
   font.FaceName = "DejaVu Sans Condensed";
-  font.PixelHeight = pixelHeight;
-  font.Bold = bold;
+  font.PixelHeight = PixelHeight;
+  font.Bold = Bold;
   return font;
 }
 
@@ -35,6 +35,6 @@ inline TFontDescription ScaleFont() { return PanelFont(8, true); }
 // Positions of a switch (Stereo, Mono, 16x ...): smaller than captions.
 inline TFontDescription PositionFont() { return PanelFont(9, false); }
 
-constexpr double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
+constexpr double Radians(double Degrees) { return Degrees * std::numbers::pi / 180.0; }
 
 }  // namespace vb::artwork

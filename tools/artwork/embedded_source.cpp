@@ -20,22 +20,22 @@ static_assert(ScalesInOrderOfHalves());
 // three digits, so no following character can join it). Compilers read
 // literals far faster than brace lists of numbers; an array of unsigned
 // char takes a string literal as an array of char does.
-void AppendLiteral(std::string& out, const std::vector<std::uint8_t>& bytes) {
+void AppendLiteral(std::string& Out, const std::vector<std::uint8_t>& Bytes) {
   static const char kOctal[] = "01234567";
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (i % kBytesPerLine == 0) out += i == 0 ? "    \"" : "\"\n    \"";
-    const std::uint8_t b = bytes[i];
-    out += '\\';
-    out += kOctal[(b >> 6) & 7];
-    out += kOctal[(b >> 3) & 7];
-    out += kOctal[b & 7];
+  for (std::size_t i = 0; i < Bytes.size(); ++i) {
+    if (i % kBytesPerLine == 0) Out += i == 0 ? "    \"" : "\"\n    \"";
+    const std::uint8_t b = Bytes[i];
+    Out += '\\';
+    Out += kOctal[(b >> 6) & 7];
+    Out += kOctal[(b >> 3) & 7];
+    Out += kOctal[b & 7];
   }
-  out += bytes.empty() ? "    \"\";\n" : "\";\n";
+  Out += Bytes.empty() ? "    \"\";\n" : "\";\n";
 }
 
 }  // namespace
 
-std::string EmbeddedArtworkSource(std::span<const TArtworkFiles> sets) {
+std::string EmbeddedArtworkSource(std::span<const TArtworkFiles> Sets) {
   std::string out =
       "// Made by tools/artwork at build time; not to be edited. The editor's\n"
       "// pictures as PNG files, at each scale factor, long strips in pieces.\n"
@@ -45,11 +45,11 @@ std::string EmbeddedArtworkSource(std::span<const TArtworkFiles> sets) {
   std::string pieces;
   std::string pictures;
   std::size_t count = 0;
-  for (std::size_t set = 0; set < sets.size(); ++set) {
+  for (std::size_t set = 0; set < Sets.size(); ++set) {
     const std::string suffix = set == 0 ? "" : " at " + std::to_string(ScaleHalves(kEditorScales[set])) + "/2";
     pictures += "    {";
-    for (std::size_t i = 0; i < sets[set].size(); ++i) {
-      const TPictureFiles& files = sets[set][i];
+    for (std::size_t i = 0; i < Sets[set].size(); ++i) {
+      const TPictureFiles& files = Sets[set][i];
       pictures += "{" + std::to_string(count) + ", " + std::to_string(files.size()) + "}, ";
       for (std::size_t p = 0; p < files.size(); ++p, ++count) {
         const std::string name = "kPiece" + std::to_string(count);
@@ -65,7 +65,8 @@ std::string EmbeddedArtworkSource(std::span<const TArtworkFiles> sets) {
   }
   out += "constexpr std::span<const std::uint8_t> kPieces[] = {\n" + pieces + "};\n\n";
   out += "struct TPieceRun {\n  std::size_t First;\n  std::size_t Count;\n};\n\n";
-  out += "constexpr TPieceRun kPictures[" + std::to_string(sets.size()) + "][kArtworkCount] = {\n" + pictures + "};\n\n";
+  out +=
+      "constexpr TPieceRun kPictures[" + std::to_string(Sets.size()) + "][kArtworkCount] = {\n" + pictures + "};\n\n";
   out +=
       "}  // namespace\n\n"
       "std::span<const std::span<const std::uint8_t>> ArtworkPieces(TArtwork id, TEditorScale scale) {\n"

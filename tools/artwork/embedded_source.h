@@ -15,6 +15,6 @@ using TPictureFiles = std::vector<std::vector<std::uint8_t>>;
 using TArtworkFiles = std::vector<TPictureFiles>;
 
 // Sets holds one set of files per entry of kEditorScales, in that order.
-std::string EmbeddedArtworkSource(std::span<const TArtworkFiles> sets);
+std::string EmbeddedArtworkSource(std::span<const TArtworkFiles> Sets);
 
 }  // namespace vb::artwork

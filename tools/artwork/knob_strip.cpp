@@ -32,74 +32,74 @@ constexpr double kEndOffset = 14.5;
 // antialiased edge).
 constexpr double kClearMargin = 7;
 
-TVec Polar(double radius, double degreesFromUp) {
-  const double a = Radians(degreesFromUp);
-  return TVec{kCentre.X + radius * std::sin(a), kCentre.Y - radius * std::cos(a)};
+TVec Polar(double Radius, double DegreesFromUp) {
+  const double a = Radians(DegreesFromUp);
+  return TVec{kCentre.X + Radius * std::sin(a), kCentre.Y - Radius * std::cos(a)};
 }
 
 // What does not turn and lies under the knob: its shadow, the scale ticks
 // and the numbers.
-void DrawScale(TVectorCanvas& canvas, const TKnobScale& scale) {
-  canvas.Shadow(Circle(kCentre.X, kCentre.Y, kSkirtRadius), 1.4, 2.2, 2.4, TRgba{0, 0, 0, 0.75});
+void DrawScale(TVectorCanvas& Canvas, const TKnobScale& Scale) {
+  Canvas.Shadow(Circle(kCentre.X, kCentre.Y, kSkirtRadius), 1.4, 2.2, 2.4, TRgba{0, 0, 0, 0.75});
   for (int tick = 0; tick <= 10; ++tick) {
     const double angle = -kTravel + tick * (2 * kTravel / 10);
     const bool major = tick == 0 || tick == 5 || tick == 10;
     const double inner = major ? kTickInner - 0.2 : kTickInner + 0.6;
-    canvas.Fill(Capsule(Polar(inner, angle), Polar(kTickOuter, angle), major ? 1.3 : 0.9),
+    Canvas.Fill(Capsule(Polar(inner, angle), Polar(kTickOuter, angle), major ? 1.3 : 0.9),
                 Solid(WithAlpha(kInk, major ? 0.95 : 0.6)));
   }
   const TFontDescription font = ScaleFont();
-  canvas.Text(font, scale.Mid, kCentre.X, kMidBaseline, Solid(kScaleInk), TAlign::alCentre);
+  Canvas.Text(font, Scale.Mid, kCentre.X, kMidBaseline, Solid(kScaleInk), TAlign::alCentre);
   // Wide numbers move inwards rather than into the columns that the
   // neighbouring dial's window covers.
-  const double lowWidth = canvas.MeasuredWidth(font, scale.Low);
-  const double highWidth = canvas.MeasuredWidth(font, scale.High);
+  const double lowWidth = Canvas.MeasuredWidth(font, Scale.Low);
+  const double highWidth = Canvas.MeasuredWidth(font, Scale.High);
   const double lowCentre = std::max(kCentre.X - kEndOffset, kClearMargin + lowWidth / 2);
   const double highCentre = std::min(kCentre.X + kEndOffset, kGlyphSize - kClearMargin - highWidth / 2);
-  canvas.Text(font, scale.Low, lowCentre, kEndBaseline, Solid(kScaleInk), TAlign::alCentre);
-  canvas.Text(font, scale.High, highCentre, kEndBaseline, Solid(kScaleInk), TAlign::alCentre);
+  Canvas.Text(font, Scale.Low, lowCentre, kEndBaseline, Solid(kScaleInk), TAlign::alCentre);
+  Canvas.Text(font, Scale.High, highCentre, kEndBaseline, Solid(kScaleInk), TAlign::alCentre);
 }
 
 // The knurled skirt: ridges turn with the knob, their shading follows the
 // fixed light from the upper left.
-TPaint SkirtPaint(double turnDegrees) {
-  return [turnDegrees](double x, double y) {
-    const double dx = x - kCentre.X, dy = y - kCentre.Y;
+TPaint SkirtPaint(double TurnDegrees) {
+  return [TurnDegrees](double X, double Y) {
+    const double dx = X - kCentre.X, dy = Y - kCentre.Y;
     const double phi = std::atan2(dy, dx);
     const double lit = 0.5 - 0.5 * std::cos(phi - Radians(-135));  // 1 facing the light
-    const double ridge = 0.5 + 0.5 * std::cos(kRidges * (phi - Radians(turnDegrees)));
+    const double ridge = 0.5 + 0.5 * std::cos(kRidges * (phi - Radians(TurnDegrees)));
     const double level = 0.055 + 0.13 * lit + 0.07 * ridge * (0.4 + lit);
     return TRgba{level, level, level * 0.97, 1};
   };
 }
 
-void DrawKnob(TVectorCanvas& canvas, double angle) {
-  canvas.Fill(Circle(kCentre.X, kCentre.Y, kSkirtRadius), SkirtPaint(angle));
+void DrawKnob(TVectorCanvas& Canvas, double Angle) {
+  Canvas.Fill(Circle(kCentre.X, kCentre.Y, kSkirtRadius), SkirtPaint(Angle));
   // Light catches the skirt's upper left rim.
-  canvas.Fill(Circle(kCentre.X, kCentre.Y, kSkirtRadius - 0.9).Outline(1.0), Conic(kCentre, Radians(-135),
+  Canvas.Fill(Circle(kCentre.X, kCentre.Y, kSkirtRadius - 0.9).Outline(1.0), Conic(kCentre, Radians(-135),
                                                                                    {{0.0, TRgba{1, 1, 1, 0.30}},
                                                                                     {0.2, TRgba{1, 1, 1, 0}},
                                                                                     {0.8, TRgba{1, 1, 1, 0}},
                                                                                     {1.0, TRgba{1, 1, 1, 0.30}}}));
   // A dark bevel where the skirt meets the panel gives the knob its edge.
-  canvas.Fill(Circle(kCentre.X, kCentre.Y, kSkirtRadius).Outline(0.9), Solid(TRgba{0, 0, 0, 0.55}));
-  canvas.Fill(Circle(kCentre.X, kCentre.Y, kRingRadius),
+  Canvas.Fill(Circle(kCentre.X, kCentre.Y, kSkirtRadius).Outline(0.9), Solid(TRgba{0, 0, 0, 0.55}));
+  Canvas.Fill(Circle(kCentre.X, kCentre.Y, kRingRadius),
               Linear(Polar(kRingRadius, -45), Polar(kRingRadius, 135),
                      {{0.0, Shade(kBrass, 0.35)}, {0.45, kBrass}, {1.0, kBrassDark}}));
-  canvas.Fill(Circle(kCentre.X, kCentre.Y, kCapRadius),
+  Canvas.Fill(Circle(kCentre.X, kCentre.Y, kCapRadius),
               Radial(TVec{kCentre.X - 3.5, kCentre.Y - 4.5}, 15,
                      {{0.0, Rgb(0x4A4845)}, {0.45, Rgb(0x262524)}, {1.0, Rgb(0x121212)}}));
   // The pointer: an engraved line filled cream, from near the middle across
   // the cap and the skirt.
-  canvas.Fill(Capsule(Polar(3.0, angle), Polar(kSkirtRadius - 0.8, angle), 2.0), Solid(Rgb(0xF6F1E4)));
+  Canvas.Fill(Capsule(Polar(3.0, Angle), Polar(kSkirtRadius - 0.8, Angle), 2.0), Solid(Rgb(0xF6F1E4)));
 }
 
 // Composites Layer (same size) over Target.
-void LayOver(const TGuiCustomPixelMap& layer, TGuiCustomPixelMap& target) {
-  for (std::int32_t y = 0; y < layer.Height(); ++y) {
-    const TPixel32* from = layer.ScanLine(y);
-    TPixel32* to = target.ScanLine(y);
-    for (std::int32_t x = 0; x < layer.Width(); ++x) {
+void LayOver(const TGuiCustomPixelMap& Layer, TGuiCustomPixelMap& Target) {
+  for (std::int32_t y = 0; y < Layer.Height(); ++y) {
+    const TPixel32* from = Layer.ScanLine(y);
+    TPixel32* to = Target.ScanLine(y);
+    for (std::int32_t x = 0; x < Layer.Width(); ++x) {
       if (from[x].A != 0) CompositePixelTo(from[x], to[x]);
     }
   }
@@ -108,52 +108,52 @@ void LayOver(const TGuiCustomPixelMap& layer, TGuiCustomPixelMap& target) {
 
 }  // namespace
 
-double KnobPointerAngle(std::int32_t glyph, std::int32_t glyphCount) {
-  return glyphCount > 1 ? -kTravel + 2 * kTravel * double(glyph) / double(glyphCount - 1) : 0;
+double KnobPointerAngle(std::int32_t Glyph, std::int32_t GlyphCount) {
+  return GlyphCount > 1 ? -kTravel + 2 * kTravel * double(Glyph) / double(GlyphCount - 1) : 0;
 }
 
-void DrawKnobStrip(TGuiCustomPixelMap& map, const TKnobScale& scale, std::int32_t glyphCount,
-                   TEditorScale pictureScale) {
+void DrawKnobStrip(TGuiCustomPixelMap& Map, const TKnobScale& Scale, std::int32_t GlyphCount,
+                   TEditorScale PictureScale) {
   TGuiPixelMapMemory base;
-  const std::int32_t size = Scaled(std::int32_t(kGlyphSize), pictureScale);
+  const std::int32_t size = Scaled(std::int32_t(kGlyphSize), PictureScale);
   base.SetSize(size, size);
-  TVectorCanvas baseCanvas(base, pictureScale);
-  DrawScale(baseCanvas, scale);
+  TVectorCanvas baseCanvas(base, PictureScale);
+  DrawScale(baseCanvas, Scale);
   // At 1x each knob is drawn straight over its scale, as it always was, so
   // the 1x strips keep their bytes. At the larger factors, where drawing
   // costs two to four times as much, the eight strips share each knob.
   const std::vector<TGuiPixelMapMemory>* knobs =
-      pictureScale == TEditorScale::esOne ? nullptr : &KnobLayers(glyphCount, pictureScale);
+      PictureScale == TEditorScale::esOne ? nullptr : &KnobLayers(GlyphCount, PictureScale);
   TGuiPixelMapMemory glyph;
   glyph.SetSize(base.Width(), base.Height());
-  for (std::int32_t index = 0; index < glyphCount; ++index) {
+  for (std::int32_t index = 0; index < GlyphCount; ++index) {
     std::memcpy(glyph.DataPointer(), base.DataPointer(), std::size_t(base.Width()) * base.Height() * sizeof(TPixel32));
     if (knobs != nullptr) {
       LayOver((*knobs)[std::size_t(index)], glyph);
     } else {
-      TVectorCanvas canvas(glyph, pictureScale);
-      DrawKnob(canvas, KnobPointerAngle(index, glyphCount));
+      TVectorCanvas canvas(glyph, PictureScale);
+      DrawKnob(canvas, KnobPointerAngle(index, GlyphCount));
     }
-    CopyPixels(glyph, map, 0, index * glyph.Height());
+    CopyPixels(glyph, Map, 0, index * glyph.Height());
   }
 }
 
-const std::vector<TGuiPixelMapMemory>& KnobLayers(std::int32_t glyphCount, TEditorScale scale) {
+const std::vector<TGuiPixelMapMemory>& KnobLayers(std::int32_t GlyphCount, TEditorScale scale) {
   static std::once_flag drawn[std::size(kEditorScales)];
   static std::vector<TGuiPixelMapMemory> layers[std::size(kEditorScales)];
   const std::size_t set = std::size_t(ScaleHalves(scale) - ScaleHalves(TEditorScale::esOne));
   std::call_once(drawn[set], [&] {
     const std::int32_t size = Scaled(std::int32_t(kGlyphSize), scale);
-    layers[set] = std::vector<TGuiPixelMapMemory>(std::size_t(glyphCount));
-    for (std::int32_t index = 0; index < glyphCount; ++index) {
+    layers[set] = std::vector<TGuiPixelMapMemory>(std::size_t(GlyphCount));
+    for (std::int32_t index = 0; index < GlyphCount; ++index) {
       TGuiPixelMapMemory& layer = layers[set][std::size_t(index)];
       layer.SetSize(size, size);
       layer.Clear(TPixel32{0, 0, 0, 0});
       TVectorCanvas canvas(layer, scale);
-      DrawKnob(canvas, KnobPointerAngle(index, glyphCount));
+      DrawKnob(canvas, KnobPointerAngle(index, GlyphCount));
     }
   });
-  if (layers[set].size() != std::size_t(glyphCount)) throw std::logic_error("knob strips of other glyph counts");
+  if (layers[set].size() != std::size_t(GlyphCount)) throw std::logic_error("knob strips of other glyph counts");
   return layers[set];
 }
 

@@ -8,14 +8,14 @@
 
 namespace vb::artwork {
 
-void DrawLampOn(TGuiCustomPixelMap& map, TEditorScale scale) {
-  TVectorCanvas canvas(map, scale);
+void DrawLampOn(TGuiCustomPixelMap& Map, TEditorScale Scale) {
+  TVectorCanvas canvas(Map, Scale);
   const double half = canvas.LogicalWidth() / 2.0;
   // Radii as fractions of the half size: the lens fills about a quarter of
   // the picture (the unlit lamp's box is 9 of the lit lamp's 35 pixels).
   constexpr double kCore = 0.09, kLens = 0.26;
-  const TPaint glow = [half](double x, double y) {
-    const double r = std::hypot(x - half, y - half) / half;
+  const TPaint glow = [half](double X, double Y) {
+    const double r = std::hypot(X - half, Y - half) / half;
     if (r <= kLens) {
       const double t = std::clamp((r - kCore) / (kLens - kCore), 0.0, 1.0);
       return Mix(TRgba{1, 1, 1, 1}, TRgba{1, 0.16, 0.08, 1}, std::pow(t, 0.7));
@@ -26,8 +26,8 @@ void DrawLampOn(TGuiCustomPixelMap& map, TEditorScale scale) {
   canvas.Fill(RoundRect(0, 0, canvas.LogicalWidth(), canvas.LogicalHeight(), 0), glow);
 }
 
-void DrawLampOff(TGuiCustomPixelMap& map, TEditorScale scale) {
-  TVectorCanvas canvas(map, scale);
+void DrawLampOff(TGuiCustomPixelMap& Map, TEditorScale Scale) {
+  TVectorCanvas canvas(Map, Scale);
   const TVec c{canvas.LogicalWidth() / 2.0, canvas.LogicalHeight() / 2.0};
   const double radius = std::min(canvas.LogicalWidth(), canvas.LogicalHeight()) / 2.0 - 2;
   const TShape lens = Circle(c.X, c.Y, radius);

@@ -9,7 +9,7 @@
 
 namespace vb::artwork {
 
-void DrawLampOn(TGuiCustomPixelMap& map, TEditorScale scale);
-void DrawLampOff(TGuiCustomPixelMap& map, TEditorScale scale);
+void DrawLampOn(TGuiCustomPixelMap& Map, TEditorScale Scale);
+void DrawLampOff(TGuiCustomPixelMap& Map, TEditorScale Scale);
 
 }  // namespace vb::artwork

@@ -59,66 +59,66 @@ struct TScaleName {
 constexpr TScaleName kScaleNames[] = {
     {"1", TEditorScale::esOne}, {"1.5", TEditorScale::esOneAndHalf}, {"2", TEditorScale::esTwo}};
 
-bool ParseScale(const std::string& text, TEditorScale& scale) {
+bool ParseScale(const std::string& Text, TEditorScale& Scale) {
   for (const TScaleName& name : kScaleNames) {
-    if (text == name.Text) {
-      scale = name.Scale;
+    if (Text == name.Text) {
+      Scale = name.Scale;
       return true;
     }
   }
   return false;
 }
 
-void WriteFile(const std::string& path, const void* data, std::size_t size) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(static_cast<const char*>(data), std::streamsize(size));
-  if (!out) throw std::runtime_error("cannot write " + path);
+void WriteFile(const std::string& Path, const void* Data, std::size_t Size) {
+  std::ofstream out(Path, std::ios::binary | std::ios::trunc);
+  out.write(static_cast<const char*>(Data), std::streamsize(Size));
+  if (!out) throw std::runtime_error("cannot write " + Path);
 }
 
-double MillisecondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+double MillisecondsSince(std::chrono::steady_clock::time_point Start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - Start).count();
 }
 
 // The per-picture files and the composed editor at the previewed scale.
-void WritePreviews(const TOptions& options, const TGuiPixelMapMemory (&pictures)[kArtworkCount]) {
-  if (!options.PngDirectory.empty()) {
+void WritePreviews(const TOptions& Options, const TGuiPixelMapMemory (&Pictures)[kArtworkCount]) {
+  if (!Options.PngDirectory.empty()) {
     for (const TArtworkInfo& info : kArtworkTable) {
-      const std::vector<std::uint8_t> file = EncodeRgbaPng(pictures[std::size_t(info.Id)], PngLevel(options.Scale));
-      WriteFile(options.PngDirectory + "/" + info.DisplayName + ".png", file.data(), file.size());
+      const std::vector<std::uint8_t> file = EncodeRgbaPng(Pictures[std::size_t(info.Id)], PngLevel(Options.Scale));
+      WriteFile(Options.PngDirectory + "/" + info.DisplayName + ".png", file.data(), file.size());
     }
   }
   for (const bool powerOn : {true, false}) {
-    const std::string& path = powerOn ? options.Preview : options.UnlitPreview;
+    const std::string& path = powerOn ? Options.Preview : Options.UnlitPreview;
     if (path.empty()) continue;
     TGuiPixelMapMemory preview;
-    ComposeEditorPreview(pictures, preview, powerOn, options.Scale);
+    ComposeEditorPreview(Pictures, preview, powerOn, Options.Scale);
     const std::vector<std::uint8_t> png = EncodeRgbaPng(preview);
     WriteFile(path, png.data(), png.size());
   }
 }
 
-bool SetText(std::string& field, const std::string& value) {
-  field = value;
+bool SetText(std::string& Field, const std::string& Value) {
+  Field = Value;
   return true;
 }
 
 const TOptionRow<TOptions> kOptions[] = {
     {nullptr, "--source", "OUT.cpp", "the C++ source embedding the PNG files\nat every scale factor (1, 1.5 and 2)",
-     [](TOptions& o, const std::string& v, std::string&) { return SetText(o.Source, v); }},
+     [](TOptions& O, const std::string& V, std::string&) { return SetText(O.Source, V); }},
     {nullptr, "--png", "DIR", "one PNG file per picture",
-     [](TOptions& o, const std::string& v, std::string&) { return SetText(o.PngDirectory, v); }},
+     [](TOptions& O, const std::string& V, std::string&) { return SetText(O.PngDirectory, V); }},
     {nullptr, "--preview", "OUT.png", "the editor composed as a user sees it",
-     [](TOptions& o, const std::string& v, std::string&) { return SetText(o.Preview, v); }},
+     [](TOptions& O, const std::string& V, std::string&) { return SetText(O.Preview, V); }},
     {nullptr, "--unlit", "OUT.png", "the same with the power off",
-     [](TOptions& o, const std::string& v, std::string&) { return SetText(o.UnlitPreview, v); }},
+     [](TOptions& O, const std::string& V, std::string&) { return SetText(O.UnlitPreview, V); }},
     {nullptr, "--scale", "F", "--png, --preview and --unlit at factor F\n(1, 1.5 or 2; default 1)",
-     [](TOptions& o, const std::string& v, std::string& e) {
-       if (ParseScale(v, o.Scale)) return true;
-       e = "--scale takes 1, 1.5 or 2, not '" + v + "'";
+     [](TOptions& O, const std::string& V, std::string& E) {
+       if (ParseScale(V, O.Scale)) return true;
+       E = "--scale takes 1, 1.5 or 2, not '" + V + "'";
        return false;
      }},
     {nullptr, "--verbose", nullptr, "the size and drawing time of each picture",
-     [](TOptions& o, const std::string&, std::string&) { return o.Verbose = true; }},
+     [](TOptions& O, const std::string&, std::string&) { return O.Verbose = true; }},
 };
 
 std::string Usage() {
@@ -130,7 +130,7 @@ std::string Usage() {
 
 // The pictures of one scale, drawn and encoded.
 struct TDrawnSet {
-  explicit TDrawnSet(TEditorScale scale) : Scale(scale), Files(kArtworkCount) {}
+  explicit TDrawnSet(TEditorScale Scale) : Scale(Scale), Files(kArtworkCount) {}
   TEditorScale Scale;
   TGuiPixelMapMemory Pictures[kArtworkCount];
   TArtworkFiles Files;
@@ -138,27 +138,27 @@ struct TDrawnSet {
 };
 
 // Draws one picture of a set; keeps its pixels only when Keep (previews).
-void DrawPicture(TDrawnSet& set, std::size_t index, bool keep) {
+void DrawPicture(TDrawnSet& Set, std::size_t Index, bool Keep) {
   const auto start = std::chrono::steady_clock::now();
-  TGuiPixelMapMemory& map = set.Pictures[index];
-  DrawArtwork(TArtwork(index), map, set.Scale);
-  set.Files[index] = EncodeArtworkPieces(map, TArtwork(index), set.Scale);
-  if (!keep) map.SetSize(0, 0);
-  set.Milliseconds[index] = MillisecondsSince(start);
+  TGuiPixelMapMemory& map = Set.Pictures[Index];
+  DrawArtwork(TArtwork(Index), map, Set.Scale);
+  Set.Files[Index] = EncodeArtworkPieces(map, TArtwork(Index), Set.Scale);
+  if (!Keep) map.SetSize(0, 0);
+  Set.Milliseconds[Index] = MillisecondsSince(start);
 }
 
 // Draws every picture of the sets on every core, the largest set first.
 // Pictures are independent of each other, so the bytes do not depend on
 // which thread draws which; the first failure is thrown here.
-void DrawSets(std::vector<std::unique_ptr<TDrawnSet>>& sets, TEditorScale kept) {
-  const std::size_t jobs = sets.size() * kArtworkCount;
+void DrawSets(std::vector<std::unique_ptr<TDrawnSet>>& Sets, TEditorScale kept) {
+  const std::size_t jobs = Sets.size() * kArtworkCount;
   std::atomic<std::size_t> next{0};
   std::mutex failureLock;
   std::exception_ptr failure;
   const auto work = [&] {
     try {
       for (std::size_t job; (job = next.fetch_add(1)) < jobs;) {
-        TDrawnSet& set = *sets[sets.size() - 1 - job / kArtworkCount];
+        TDrawnSet& set = *Sets[Sets.size() - 1 - job / kArtworkCount];
         DrawPicture(set, job % kArtworkCount, set.Scale == kept);
       }
     } catch (...) {
@@ -175,37 +175,37 @@ void DrawSets(std::vector<std::unique_ptr<TDrawnSet>>& sets, TEditorScale kept) 
   if (failure) std::rethrow_exception(failure);
 }
 
-void Report(const TDrawnSet& set) {
+void Report(const TDrawnSet& Set) {
   std::size_t bytes = 0;
   double milliseconds = 0;
   for (const TArtworkInfo& info : kArtworkTable) {
-    const TArtworkInfo scaled = ScaledArtworkInfo(info.Id, set.Scale);
+    const TArtworkInfo scaled = ScaledArtworkInfo(info.Id, Set.Scale);
     const std::size_t i = std::size_t(info.Id);
     std::size_t size = 0;
-    for (const std::vector<std::uint8_t>& piece : set.Files[i]) size += piece.size();
+    for (const std::vector<std::uint8_t>& piece : Set.Files[i]) size += piece.size();
     std::printf("%-10s %4d x %5d  %7zu bytes in %2zu  %6.1f ms\n", info.DisplayName, scaled.Width, scaled.Height, size,
-                set.Files[i].size(), set.Milliseconds[i]);
+                Set.Files[i].size(), Set.Milliseconds[i]);
     bytes += size;
-    milliseconds += set.Milliseconds[i];
+    milliseconds += Set.Milliseconds[i];
   }
-  std::printf("scale %.1f: %zu bytes, %.1f ms of drawing\n", ScaleFactor(set.Scale), bytes, milliseconds);
+  std::printf("scale %.1f: %zu bytes, %.1f ms of drawing\n", ScaleFactor(Set.Scale), bytes, milliseconds);
 }
 
-int Run(const TOptions& options) {
+int Run(const TOptions& Options) {
   std::vector<std::unique_ptr<TDrawnSet>> sets;
   for (const TEditorScale scale : kEditorScales) {
-    if (scale == options.Scale || !options.Source.empty()) sets.push_back(std::make_unique<TDrawnSet>(scale));
+    if (scale == Options.Scale || !Options.Source.empty()) sets.push_back(std::make_unique<TDrawnSet>(scale));
   }
-  DrawSets(sets, options.Scale);
+  DrawSets(sets, Options.Scale);
   std::vector<TArtworkFiles> files;
   for (const std::unique_ptr<TDrawnSet>& set : sets) {
-    if (options.Verbose) Report(*set);
-    if (set->Scale == options.Scale) WritePreviews(options, set->Pictures);
+    if (Options.Verbose) Report(*set);
+    if (set->Scale == Options.Scale) WritePreviews(Options, set->Pictures);
     files.push_back(set->Files);
   }
-  if (!options.Source.empty()) {
+  if (!Options.Source.empty()) {
     const std::string source = EmbeddedArtworkSource(files);
-    WriteFile(options.Source, source.data(), source.size());
+    WriteFile(Options.Source, source.data(), source.size());
   }
   return 0;
 }

@@ -18,67 +18,67 @@ constexpr double kTravelBottom = 75.5;
 constexpr double kTravelTop = 7.5;
 constexpr int kScaleSteps = 5;  // tick marks every fifth of the travel (5 dB)
 
-void DrawHousing(TVectorCanvas& canvas) {
+void DrawHousing(TVectorCanvas& Canvas) {
   const TShape bezel = RoundRect(kBezel.Left, kBezel.Top, kBezel.Right, kBezel.Bottom, 3);
-  canvas.Shadow(bezel, 0.5, 0.8, 0.8, TRgba{0, 0, 0, 0.7});
-  canvas.Fill(bezel, Linear(TVec{kBezel.Left, kBezel.Top}, TVec{kBezel.Right, kBezel.Bottom},
+  Canvas.Shadow(bezel, 0.5, 0.8, 0.8, TRgba{0, 0, 0, 0.7});
+  Canvas.Fill(bezel, Linear(TVec{kBezel.Left, kBezel.Top}, TVec{kBezel.Right, kBezel.Bottom},
                             {{0.0, Rgb(0x5C5A56)}, {0.45, Rgb(0x2C2B29)}, {1.0, Rgb(0x141413)}}));
-  canvas.Fill(bezel.Grown(-0.4).Outline(0.8), Solid(TRgba{0, 0, 0, 0.6}));
+  Canvas.Fill(bezel.Grown(-0.4).Outline(0.8), Solid(TRgba{0, 0, 0, 0.6}));
   const TShape window = RoundRect(kWindow.Left, kWindow.Top, kWindow.Right, kWindow.Bottom, 1.5);
-  canvas.Fill(window, Solid(Rgb(0x080707)));
+  Canvas.Fill(window, Solid(Rgb(0x080707)));
   // The window is sunk into the bezel: shadow under its upper edge, light
   // on its lower edge.
-  canvas.Fill(
+  Canvas.Fill(
       RoundRect(kWindow.Left, kWindow.Top, kWindow.Right, kWindow.Top + 2.5, 1),
       Linear(TVec{0, kWindow.Top}, TVec{0, kWindow.Top + 2.5}, {{0.0, TRgba{0, 0, 0, 0.9}}, {1.0, TRgba{0, 0, 0, 0}}}));
-  canvas.Fill(Capsule(TVec{kWindow.Left + 1, kWindow.Bottom + 0.4}, TVec{kWindow.Right - 1, kWindow.Bottom + 0.4}, 0.8),
+  Canvas.Fill(Capsule(TVec{kWindow.Left + 1, kWindow.Bottom + 0.4}, TVec{kWindow.Right - 1, kWindow.Bottom + 0.4}, 0.8),
               Solid(TRgba{1, 1, 1, 0.16}));
   for (int step = 0; step <= kScaleSteps; ++step) {
     const double y = kTravelBottom + (kTravelTop - kTravelBottom) * step / kScaleSteps;
-    canvas.Fill(Capsule(TVec{kWindow.Left + 0.8, y}, TVec{kWindow.Left + 2.6, y}, 0.8), Solid(WithAlpha(kInk, 0.45)));
-    canvas.Fill(Capsule(TVec{kWindow.Right - 2.6, y}, TVec{kWindow.Right - 0.8, y}, 0.8), Solid(WithAlpha(kInk, 0.45)));
+    Canvas.Fill(Capsule(TVec{kWindow.Left + 0.8, y}, TVec{kWindow.Left + 2.6, y}, 0.8), Solid(WithAlpha(kInk, 0.45)));
+    Canvas.Fill(Capsule(TVec{kWindow.Right - 2.6, y}, TVec{kWindow.Right - 0.8, y}, 0.8), Solid(WithAlpha(kInk, 0.45)));
   }
 }
 
-void DrawLevel(TVectorCanvas& canvas, double markRow) {
+void DrawLevel(TVectorCanvas& Canvas, double MarkRow) {
   const double left = kWindow.Left + 3.2, right = kWindow.Right - 3.2;
   // A dim column below the mark shows the level at a glance.
-  if (markRow < kTravelBottom + 1) {
-    canvas.Fill(
-        RoundRect(left, markRow, right, kTravelBottom + 1.5, 0.8),
-        Linear(TVec{0, markRow}, TVec{0, kTravelBottom}, {{0.0, Rgb(0x8A1510, 0.75)}, {1.0, Rgb(0x4A0A08, 0.6)}}));
+  if (MarkRow < kTravelBottom + 1) {
+    Canvas.Fill(
+        RoundRect(left, MarkRow, right, kTravelBottom + 1.5, 0.8),
+        Linear(TVec{0, MarkRow}, TVec{0, kTravelBottom}, {{0.0, Rgb(0x8A1510, 0.75)}, {1.0, Rgb(0x4A0A08, 0.6)}}));
   }
-  canvas.Fill(RoundRect(left - 1.5, markRow - 4, right + 1.5, markRow + 4, 3), Solid(Rgb(0xFF2A14, 0.35)), 1.0, 4.0);
-  canvas.Fill(RoundRect(left - 0.6, markRow - 1.3, right + 0.6, markRow + 1.3, 1.0),
-              Linear(TVec{0, markRow - 1.3}, TVec{0, markRow + 1.3},
+  Canvas.Fill(RoundRect(left - 1.5, MarkRow - 4, right + 1.5, MarkRow + 4, 3), Solid(Rgb(0xFF2A14, 0.35)), 1.0, 4.0);
+  Canvas.Fill(RoundRect(left - 0.6, MarkRow - 1.3, right + 0.6, MarkRow + 1.3, 1.0),
+              Linear(TVec{0, MarkRow - 1.3}, TVec{0, MarkRow + 1.3},
                      {{0.0, Rgb(0xFFB9A0)}, {0.5, Rgb(0xFF3A1E)}, {1.0, Rgb(0xC0180C)}}));
 }
 
-void DrawGlass(TVectorCanvas& canvas) {
+void DrawGlass(TVectorCanvas& Canvas) {
   // A faint sheen on the glass, brightest on the side facing the light.
-  canvas.Fill(RoundRect(kWindow.Left, kWindow.Top, kWindow.Right, kWindow.Bottom, 1.5),
+  Canvas.Fill(RoundRect(kWindow.Left, kWindow.Top, kWindow.Right, kWindow.Bottom, 1.5),
               Linear(TVec{kWindow.Left, 0}, TVec{kWindow.Right, 0},
                      {{0.0, TRgba{1, 1, 1, 0.07}}, {0.35, TRgba{1, 1, 1, 0.02}}, {1.0, TRgba{1, 1, 1, 0}}}));
 }
 
 }  // namespace
 
-double MeterMarkRow(std::int32_t glyph, std::int32_t glyphCount) {
-  const double level = glyphCount > 1 ? double(std::clamp(glyph, 0, glyphCount - 1)) / double(glyphCount - 1) : 0;
+double MeterMarkRow(std::int32_t Glyph, std::int32_t GlyphCount) {
+  const double level = GlyphCount > 1 ? double(std::clamp(Glyph, 0, GlyphCount - 1)) / double(GlyphCount - 1) : 0;
   return kTravelBottom + (kTravelTop - kTravelBottom) * level;
 }
 
-void DrawMeterStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount, TEditorScale scale) {
-  const std::int32_t glyphWidth = map.Width() / glyphCount;
+void DrawMeterStrip(TGuiCustomPixelMap& Map, std::int32_t GlyphCount, TEditorScale Scale) {
+  const std::int32_t glyphWidth = Map.Width() / GlyphCount;
   TGuiPixelMapMemory glyph;
-  glyph.SetSize(glyphWidth, map.Height());
-  for (std::int32_t index = 0; index < glyphCount; ++index) {
+  glyph.SetSize(glyphWidth, Map.Height());
+  for (std::int32_t index = 0; index < GlyphCount; ++index) {
     glyph.Clear(TPixel32{0, 0, 0, 0});
-    TVectorCanvas canvas(glyph, scale);
+    TVectorCanvas canvas(glyph, Scale);
     DrawHousing(canvas);
-    DrawLevel(canvas, MeterMarkRow(index, glyphCount));
+    DrawLevel(canvas, MeterMarkRow(index, GlyphCount));
     DrawGlass(canvas);
-    CopyPixels(glyph, map, index * glyphWidth, 0);
+    CopyPixels(glyph, Map, index * glyphWidth, 0);
   }
 }
 

@@ -10,9 +10,9 @@
 namespace vb::artwork {
 
 // The row of the mark's centre within a glyph, logical pixels.
-double MeterMarkRow(std::int32_t glyph, std::int32_t glyphCount);
+double MeterMarkRow(std::int32_t Glyph, std::int32_t GlyphCount);
 
 // Map has the strip's size at Scale.
-void DrawMeterStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount, TEditorScale scale);
+void DrawMeterStrip(TGuiCustomPixelMap& Map, std::int32_t GlyphCount, TEditorScale Scale);
 
 }  // namespace vb::artwork

@@ -7,64 +7,64 @@
 namespace vb::artwork {
 namespace {
 
-TRgba Sample(const std::vector<TStop>& stops, double t) {
-  if (t <= stops.front().Offset) return stops.front().Colour;
-  for (std::size_t i = 1; i < stops.size(); ++i) {
-    if (t <= stops[i].Offset) {
-      const double span = stops[i].Offset - stops[i - 1].Offset;
-      return Mix(stops[i - 1].Colour, stops[i].Colour, span > 0 ? (t - stops[i - 1].Offset) / span : 1.0);
+TRgba Sample(const std::vector<TStop>& Stops, double T) {
+  if (T <= Stops.front().Offset) return Stops.front().Colour;
+  for (std::size_t i = 1; i < Stops.size(); ++i) {
+    if (T <= Stops[i].Offset) {
+      const double span = Stops[i].Offset - Stops[i - 1].Offset;
+      return Mix(Stops[i - 1].Colour, Stops[i].Colour, span > 0 ? (T - Stops[i - 1].Offset) / span : 1.0);
     }
   }
-  return stops.back().Colour;
+  return Stops.back().Colour;
 }
 
 }  // namespace
 
-TRgba Rgb(std::uint32_t rgb, double alpha) {
-  return TRgba{double((rgb >> 16) & 0xFF) / 255.0, double((rgb >> 8) & 0xFF) / 255.0, double(rgb & 0xFF) / 255.0,
-               alpha};
+TRgba Rgb(std::uint32_t Rgb, double Alpha) {
+  return TRgba{double((Rgb >> 16) & 0xFF) / 255.0, double((Rgb >> 8) & 0xFF) / 255.0, double(Rgb & 0xFF) / 255.0,
+               Alpha};
 }
 
-TRgba Mix(const TRgba& a, const TRgba& b, double t) {
-  return TRgba{a.R + (b.R - a.R) * t, a.G + (b.G - a.G) * t, a.B + (b.B - a.B) * t, a.A + (b.A - a.A) * t};
+TRgba Mix(const TRgba& A, const TRgba& B, double T) {
+  return TRgba{A.R + (B.R - A.R) * T, A.G + (B.G - A.G) * T, A.B + (B.B - A.B) * T, A.A + (B.A - A.A) * T};
 }
 
-TRgba Shade(const TRgba& colour, double amount) {
-  const TRgba target = amount >= 0 ? TRgba{1, 1, 1, colour.A} : TRgba{0, 0, 0, colour.A};
-  return Mix(colour, target, std::min(1.0, std::abs(amount)));
+TRgba Shade(const TRgba& Colour, double Amount) {
+  const TRgba target = Amount >= 0 ? TRgba{1, 1, 1, Colour.A} : TRgba{0, 0, 0, Colour.A};
+  return Mix(Colour, target, std::min(1.0, std::abs(Amount)));
 }
 
-TRgba WithAlpha(const TRgba& colour, double alpha) { return TRgba{colour.R, colour.G, colour.B, alpha}; }
+TRgba WithAlpha(const TRgba& Colour, double Alpha) { return TRgba{Colour.R, Colour.G, Colour.B, Alpha}; }
 
-TPaint Solid(const TRgba& colour) {
-  return [colour](double, double) { return colour; };
+TPaint Solid(const TRgba& Colour) {
+  return [Colour](double, double) { return Colour; };
 }
 
-TPaint Linear(TVec from, TVec to, std::vector<TStop> stops) {
-  const double dx = to.X - from.X, dy = to.Y - from.Y;
+TPaint Linear(TVec From, TVec To, std::vector<TStop> Stops) {
+  const double dx = To.X - From.X, dy = To.Y - From.Y;
   const double length2 = std::max(1e-12, dx * dx + dy * dy);
-  return [=, stops = std::move(stops)](double x, double y) {
-    return Sample(stops, ((x - from.X) * dx + (y - from.Y) * dy) / length2);
+  return [=, stops = std::move(Stops)](double X, double Y) {
+    return Sample(stops, ((X - From.X) * dx + (Y - From.Y) * dy) / length2);
   };
 }
 
-TPaint Radial(TVec centre, double radius, std::vector<TStop> stops) {
-  return [=, stops = std::move(stops)](double x, double y) {
-    return Sample(stops, std::hypot(x - centre.X, y - centre.Y) / radius);
+TPaint Radial(TVec Centre, double Radius, std::vector<TStop> Stops) {
+  return [=, stops = std::move(Stops)](double X, double Y) {
+    return Sample(stops, std::hypot(X - Centre.X, Y - Centre.Y) / Radius);
   };
 }
 
-TPaint Conic(TVec centre, double start, std::vector<TStop> stops) {
-  return [=, stops = std::move(stops)](double x, double y) {
-    double turn = (std::atan2(y - centre.Y, x - centre.X) - start) / (2 * std::numbers::pi);
+TPaint Conic(TVec Centre, double Start, std::vector<TStop> Stops) {
+  return [=, stops = std::move(Stops)](double X, double Y) {
+    double turn = (std::atan2(Y - Centre.Y, X - Centre.X) - Start) / (2 * std::numbers::pi);
     turn -= std::floor(turn);
     return Sample(stops, turn);
   };
 }
 
-double Hash(std::int64_t x, std::int64_t y, std::uint32_t seed) {
-  std::uint64_t h = std::uint64_t(x) * 0x9E3779B97F4A7C15ull ^ std::uint64_t(y) * 0xC2B2AE3D27D4EB4Full ^
-                    (std::uint64_t(seed) << 32 | seed);
+double Hash(std::int64_t X, std::int64_t Y, std::uint32_t Seed) {
+  std::uint64_t h = std::uint64_t(X) * 0x9E3779B97F4A7C15ull ^ std::uint64_t(Y) * 0xC2B2AE3D27D4EB4Full ^
+                    (std::uint64_t(Seed) << 32 | Seed);
   h ^= h >> 33;
   h *= 0xFF51AFD7ED558CCDull;
   h ^= h >> 33;

@@ -5,17 +5,17 @@
 
 namespace vb::artwork {
 
-const TPlacedControl* FindPlacedControl(const char* name) {
+const TPlacedControl* FindPlacedControl(const char* Name) {
   for (const TPlacedControl& control : kPlacedControls) {
-    if (std::strcmp(control.Name, name) == 0) return &control;
+    if (std::strcmp(control.Name, Name) == 0) return &control;
   }
   return nullptr;
 }
 
-std::int32_t PlacedGlyph(const TPlacedControl& control) {
-  if (!control.IsDial) return std::int32_t(control.Value);
-  const std::int32_t glyphs = ArtworkInfo(control.Strip).GlyphCount;
-  const double position = (control.Value - control.Min) / (control.Max - control.Min);
+std::int32_t PlacedGlyph(const TPlacedControl& Control) {
+  if (!Control.IsDial) return std::int32_t(Control.Value);
+  const std::int32_t glyphs = ArtworkInfo(Control.Strip).GlyphCount;
+  const double position = (Control.Value - Control.Min) / (Control.Max - Control.Min);
   return std::int32_t(std::nearbyint(position * (glyphs - 1)));
 }
 

@@ -8,104 +8,104 @@ namespace {
 
 constexpr double kEdge = 1.0;  // bounds margin for the antialiased edge, px
 
-TBox Inflate(const TBox& box, double amount) {
-  return TBox{box.Left - amount, box.Top - amount, box.Right + amount, box.Bottom + amount};
+TBox Inflate(const TBox& Box, double Amount) {
+  return TBox{Box.Left - Amount, Box.Top - Amount, Box.Right + Amount, Box.Bottom + Amount};
 }
 
-TBox Cover(const TBox& a, const TBox& b) {
-  return TBox{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-              std::max(a.Bottom, b.Bottom)};
+TBox Cover(const TBox& A, const TBox& B) {
+  return TBox{std::min(A.Left, B.Left), std::min(A.Top, B.Top), std::max(A.Right, B.Right),
+              std::max(A.Bottom, B.Bottom)};
 }
 
-TBox Overlap(const TBox& a, const TBox& b) {
-  return TBox{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-              std::min(a.Bottom, b.Bottom)};
+TBox Overlap(const TBox& A, const TBox& B) {
+  return TBox{std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
+              std::min(A.Bottom, B.Bottom)};
 }
 
-double SegmentDistance(TVec p, TVec a, TVec b) {
-  const double dx = b.X - a.X, dy = b.Y - a.Y;
+double SegmentDistance(TVec P, TVec A, TVec B) {
+  const double dx = B.X - A.X, dy = B.Y - A.Y;
   const double length2 = dx * dx + dy * dy;
-  const double t = length2 > 0 ? std::clamp(((p.X - a.X) * dx + (p.Y - a.Y) * dy) / length2, 0.0, 1.0) : 0.0;
-  return std::hypot(p.X - (a.X + t * dx), p.Y - (a.Y + t * dy));
+  const double t = length2 > 0 ? std::clamp(((P.X - A.X) * dx + (P.Y - A.Y) * dy) / length2, 0.0, 1.0) : 0.0;
+  return std::hypot(P.X - (A.X + t * dx), P.Y - (A.Y + t * dy));
 }
 
 }  // namespace
 
-TShape TShape::Moved(double dx, double dy) const {
+TShape TShape::Moved(double Dx, double Dy) const {
   TDistance distance = FDistance;
-  return TShape([distance, dx, dy](double x, double y) { return distance(x - dx, y - dy); },
-                TBox{FBounds.Left + dx, FBounds.Top + dy, FBounds.Right + dx, FBounds.Bottom + dy});
+  return TShape([distance, Dx, Dy](double X, double Y) { return distance(X - Dx, Y - Dy); },
+                TBox{FBounds.Left + Dx, FBounds.Top + Dy, FBounds.Right + Dx, FBounds.Bottom + Dy});
 }
 
-TShape TShape::Grown(double amount) const {
+TShape TShape::Grown(double Amount) const {
   TDistance distance = FDistance;
-  return TShape([distance, amount](double x, double y) { return distance(x, y) - amount; },
-                Inflate(FBounds, std::max(0.0, amount)));
+  return TShape([distance, Amount](double X, double Y) { return distance(X, Y) - Amount; },
+                Inflate(FBounds, std::max(0.0, Amount)));
 }
 
-TShape TShape::Outline(double width) const {
+TShape TShape::Outline(double Width) const {
   TDistance distance = FDistance;
-  const double half = width / 2;
-  return TShape([distance, half](double x, double y) { return std::abs(distance(x, y)) - half; },
+  const double half = Width / 2;
+  return TShape([distance, half](double X, double Y) { return std::abs(distance(X, Y)) - half; },
                 Inflate(FBounds, half));
 }
 
-TShape Circle(double cx, double cy, double radius) {
-  return TShape([cx, cy, radius](double x, double y) { return std::hypot(x - cx, y - cy) - radius; },
-                Inflate(TBox{cx - radius, cy - radius, cx + radius, cy + radius}, kEdge));
+TShape Circle(double Cx, double Cy, double Radius) {
+  return TShape([Cx, Cy, Radius](double X, double Y) { return std::hypot(X - Cx, Y - Cy) - Radius; },
+                Inflate(TBox{Cx - Radius, Cy - Radius, Cx + Radius, Cy + Radius}, kEdge));
 }
 
-TShape RoundRect(double left, double top, double right, double bottom, double radius) {
-  const double cx = (left + right) / 2, cy = (top + bottom) / 2;
-  const double hx = (right - left) / 2 - radius, hy = (bottom - top) / 2 - radius;
+TShape RoundRect(double Left, double Top, double Right, double Bottom, double Radius) {
+  const double cx = (Left + Right) / 2, cy = (Top + Bottom) / 2;
+  const double hx = (Right - Left) / 2 - Radius, hy = (Bottom - Top) / 2 - Radius;
   return TShape(
-      [=](double x, double y) {
-        const double qx = std::abs(x - cx) - hx, qy = std::abs(y - cy) - hy;
-        return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - radius;
+      [=](double X, double Y) {
+        const double qx = std::abs(X - cx) - hx, qy = std::abs(Y - cy) - hy;
+        return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - Radius;
       },
-      Inflate(TBox{left, top, right, bottom}, kEdge));
+      Inflate(TBox{Left, Top, Right, Bottom}, kEdge));
 }
 
-TShape Capsule(TVec from, TVec to, double width) {
-  const double half = width / 2;
+TShape Capsule(TVec From, TVec to, double Width) {
+  const double half = Width / 2;
   return TShape(
-      [=](double x, double y) {
-        return SegmentDistance(TVec{x, y}, from, to) - half;
+      [=](double X, double Y) {
+        return SegmentDistance(TVec{X, Y}, From, to) - half;
       },
-      Inflate(TBox{std::min(from.X, to.X), std::min(from.Y, to.Y), std::max(from.X, to.X), std::max(from.Y, to.Y)},
+      Inflate(TBox{std::min(From.X, to.X), std::min(From.Y, to.Y), std::max(From.X, to.X), std::max(From.Y, to.Y)},
               half + kEdge));
 }
 
-TShape Polygon(std::vector<TVec> points) {
+TShape Polygon(std::vector<TVec> Points) {
   TBox bounds{1e9, 1e9, -1e9, -1e9};
-  for (const TVec& p : points) bounds = Cover(bounds, TBox{p.X, p.Y, p.X, p.Y});
+  for (const TVec& p : Points) bounds = Cover(bounds, TBox{p.X, p.Y, p.X, p.Y});
   return TShape(
-      [points = std::move(points)](double x, double y) {
+      [points = std::move(Points)](double X, double Y) {
         double nearest = 1e18;
         int winding = 0;
         for (std::size_t i = 0, n = points.size(); i < n; ++i) {
           const TVec a = points[i], b = points[(i + 1) % n];
-          nearest = std::min(nearest, SegmentDistance(TVec{x, y}, a, b));
-          if (a.Y <= y && b.Y > y && (b.X - a.X) * (y - a.Y) - (x - a.X) * (b.Y - a.Y) > 0) ++winding;
-          if (a.Y > y && b.Y <= y && (b.X - a.X) * (y - a.Y) - (x - a.X) * (b.Y - a.Y) < 0) --winding;
+          nearest = std::min(nearest, SegmentDistance(TVec{X, Y}, a, b));
+          if (a.Y <= Y && b.Y > Y && (b.X - a.X) * (Y - a.Y) - (X - a.X) * (b.Y - a.Y) > 0) ++winding;
+          if (a.Y > Y && b.Y <= Y && (b.X - a.X) * (Y - a.Y) - (X - a.X) * (b.Y - a.Y) < 0) --winding;
         }
         return winding != 0 ? -nearest : nearest;
       },
       Inflate(bounds, kEdge));
 }
 
-TShape Union(const TShape& a, const TShape& b) {
-  return TShape([a, b](double x, double y) { return std::min(a.Distance(x, y), b.Distance(x, y)); },
-                Cover(a.Bounds(), b.Bounds()));
+TShape Union(const TShape& A, const TShape& B) {
+  return TShape([A, B](double X, double Y) { return std::min(A.Distance(X, Y), B.Distance(X, Y)); },
+                Cover(A.Bounds(), B.Bounds()));
 }
 
-TShape Intersect(const TShape& a, const TShape& b) {
-  return TShape([a, b](double x, double y) { return std::max(a.Distance(x, y), b.Distance(x, y)); },
-                Overlap(a.Bounds(), b.Bounds()));
+TShape Intersect(const TShape& A, const TShape& B) {
+  return TShape([A, B](double X, double Y) { return std::max(A.Distance(X, Y), B.Distance(X, Y)); },
+                Overlap(A.Bounds(), B.Bounds()));
 }
 
-TShape Subtract(const TShape& a, const TShape& b) {
-  return TShape([a, b](double x, double y) { return std::max(a.Distance(x, y), -b.Distance(x, y)); }, a.Bounds());
+TShape Subtract(const TShape& A, const TShape& B) {
+  return TShape([A, B](double X, double Y) { return std::max(A.Distance(X, Y), -B.Distance(X, Y)); }, A.Bounds());
 }
 
 }  // namespace vb::artwork

@@ -11,7 +11,7 @@
 namespace vb::artwork {
 
 // Map has the strip's size at Scale.
-void DrawRockerStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount, TEditorScale scale);
-void DrawLeverStrip(TGuiCustomPixelMap& map, std::int32_t glyphCount, TEditorScale scale);
+void DrawRockerStrip(TGuiCustomPixelMap& Map, std::int32_t GlyphCount, TEditorScale Scale);
+void DrawLeverStrip(TGuiCustomPixelMap& Map, std::int32_t GlyphCount, TEditorScale Scale);
 
 }  // namespace vb::artwork

@@ -14,24 +14,24 @@ constexpr size_t kHelpColumn = 30;  // where the help texts start
 
 }  // namespace
 
-int TToolMessages::Error(const std::string& message, int code) const {
-  std::fprintf(stderr, "%s: error: %s\n", FTool.c_str(), message.c_str());
-  return code;
+int TToolMessages::Error(const std::string& Message, int Code) const {
+  std::fprintf(stderr, "%s: error: %s\n", FTool.c_str(), Message.c_str());
+  return Code;
 }
 
-void TToolMessages::Warning(const std::string& message) const {
-  std::fprintf(stderr, "%s: warning: %s\n", FTool.c_str(), message.c_str());
+void TToolMessages::Warning(const std::string& Message) const {
+  std::fprintf(stderr, "%s: warning: %s\n", FTool.c_str(), Message.c_str());
 }
 
-void TToolMessages::Note(const std::string& message) const {
-  if (!FQuiet && !message.empty()) std::fprintf(stderr, "%s: note: %s\n", FTool.c_str(), message.c_str());
+void TToolMessages::Note(const std::string& Message) const {
+  if (!FQuiet && !Message.empty()) std::fprintf(stderr, "%s: note: %s\n", FTool.c_str(), Message.c_str());
 }
 
-std::string VersionText(const std::string& tool) {
-  return tool + " " VB_VERSION "\nCopyright 2026 Vorda. MIT licence.\n";
+std::string VersionText(const std::string& Tool) {
+  return Tool + " " VB_VERSION "\nCopyright 2026 Vorda. MIT licence.\n";
 }
 
-bool TCommandWords::Next(std::string& name, std::string& value, bool& glued) {
+bool TCommandWords::Next(std::string& Name, std::string& Value, bool& Glued) {
   while (FPos < FArgs.size()) {
     const std::string_view word = FArgs[FPos++];
     if (FOptionsEnded || word.size() < 2 || word[0] != '-') {
@@ -42,31 +42,31 @@ bool TCommandWords::Next(std::string& name, std::string& value, bool& glued) {
       FOptionsEnded = true;
       continue;
     }
-    name = std::string(word);
-    value.clear();
-    glued = false;
+    Name = std::string(word);
+    Value.clear();
+    Glued = false;
     // A long option's value is either glued to it with '=' or is the next word.
-    if (const auto eq = name.find('='); name.compare(0, 2, "--") == 0 && eq != std::string::npos) {
-      value = name.substr(eq + 1);
-      name.resize(eq);
-      glued = true;
+    if (const auto eq = Name.find('='); Name.compare(0, 2, "--") == 0 && eq != std::string::npos) {
+      Value = Name.substr(eq + 1);
+      Name.resize(eq);
+      Glued = true;
     }
     return true;
   }
   return false;
 }
 
-bool TCommandWords::TakeValue(std::string& value) {
+bool TCommandWords::TakeValue(std::string& Value) {
   if (FPos >= FArgs.size()) return false;
-  value = std::string(FArgs[FPos++]);
+  Value = std::string(FArgs[FPos++]);
   return true;
 }
 
-std::string UsageRow(const char* shortName, const char* longName, const char* value, const char* help) {
-  std::string head = std::string("  ") + (shortName ? std::string(shortName) + ", " : "    ") + longName;
-  if (value) head += std::string(" ") + value;
+std::string UsageRow(const char* ShortName, const char* LongName, const char* Value, const char* Help) {
+  std::string head = std::string("  ") + (ShortName ? std::string(ShortName) + ", " : "    ") + LongName;
+  if (Value) head += std::string(" ") + Value;
   std::string rows;
-  std::string_view text = help;
+  std::string_view text = Help;
   for (bool first = true; !text.empty(); first = false) {
     const auto nl = text.find('\n');
     const std::string_view line = text.substr(0, nl);

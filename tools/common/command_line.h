@@ -25,13 +25,13 @@ constexpr int kExitUsage = 2;
 // One tool's voice on standard error.
 class TToolMessages {
  public:
-  explicit TToolMessages(std::string tool) : FTool(std::move(tool)) {}
+  explicit TToolMessages(std::string Tool) : FTool(std::move(Tool)) {}
   // "TOOL: error: MESSAGE"; answers `code` for `return Error(...)`.
-  int Error(const std::string& message, int code = kExitFailure) const;
-  void Warning(const std::string& message) const;
+  int Error(const std::string& Message, int Code = kExitFailure) const;
+  void Warning(const std::string& Message) const;
   // Hidden when quiet; empty notes are skipped.
-  void Note(const std::string& message) const;
-  void SetQuiet(bool quiet) { FQuiet = quiet; }
+  void Note(const std::string& Message) const;
+  void SetQuiet(bool Quiet) { FQuiet = Quiet; }
   const std::string& Tool() const { return FTool; }
 
  private:
@@ -40,7 +40,7 @@ class TToolMessages {
 };
 
 // "TOOL VERSION", and the licence line, for --version.
-std::string VersionText(const std::string& tool);
+std::string VersionText(const std::string& Tool);
 
 // One row of a tool's option table. Set stores the value (empty for a
 // flag) in the tool's options; false with a one-line message.
@@ -50,7 +50,7 @@ struct TOptionRow {
   const char* Long;   // "--plugin"
   const char* Value;  // the value's name in --help; nullptr for a flag
   const char* Help;   // '\n' starts a continuation line; nullptr hides the row
-  bool (*Set)(TOptions& options, const std::string& value, std::string& error);
+  bool (*Set)(TOptions& Options, const std::string& Value, std::string& Error);
   bool Repeatable = false;  // may be given more than once (--param)
 };
 
@@ -61,13 +61,13 @@ enum TCommandMode { cmRun, cmHelp, cmVersion, cmUsageError };
 // table-free part of the parser, which the template below drives.
 class TCommandWords {
  public:
-  explicit TCommandWords(const std::vector<std::string_view>& args) : FArgs(args) {}
+  explicit TCommandWords(const std::vector<std::string_view>& Args) : FArgs(Args) {}
   // Next option name and value; false at the end of the options. An operand
   // (a word without a leading '-', "-" itself, or anything after "--") is
   // collected and skipped.
-  bool Next(std::string& name, std::string& value, bool& glued);
+  bool Next(std::string& Name, std::string& Value, bool& Glued);
   // The value of an option that takes one and was not glued.
-  bool TakeValue(std::string& value);
+  bool TakeValue(std::string& Value);
   std::vector<std::string>& Operands() { return FOperands; }
 
  private:
@@ -79,15 +79,15 @@ class TCommandWords {
 
 // --help's rows for an option: the names at the left, the text from
 // column 30.
-std::string UsageRow(const char* shortName, const char* longName, const char* value, const char* help);
+std::string UsageRow(const char* ShortName, const char* LongName, const char* Value, const char* Help);
 
 // Parses `args` (after the program name) against `table`. --help and
 // --version are understood without rows of their own. On cmUsageError
 // `error` holds one line.
 template <typename TOptions>
-TCommandMode ParseCommandLine(std::span<const TOptionRow<TOptions>> table, const std::vector<std::string_view>& args,
-                              TOptions& options, std::vector<std::string>& operands, std::string& error) {
-  TCommandWords words(args);
+TCommandMode ParseCommandLine(std::span<const TOptionRow<TOptions>> Table, const std::vector<std::string_view>& Args,
+                              TOptions& Options, std::vector<std::string>& Operands, std::string& Error) {
+  TCommandWords words(Args);
   std::vector<const TOptionRow<TOptions>*> seen;
   TCommandMode mode = cmRun;
   std::string name, value;
@@ -102,37 +102,37 @@ TCommandMode ParseCommandLine(std::span<const TOptionRow<TOptions>> table, const
       continue;
     }
     const TOptionRow<TOptions>* row = nullptr;
-    for (const TOptionRow<TOptions>& r : table)
+    for (const TOptionRow<TOptions>& r : Table)
       if ((r.Short && name == r.Short) || name == r.Long) row = &r;
     if (!row) {
-      error = "unknown option '" + name + "' (see --help)";
+      Error = "unknown option '" + name + "' (see --help)";
       return cmUsageError;
     }
     if (!row->Value && glued) {
-      error = "option " + name + " takes no value";
+      Error = "option " + name + " takes no value";
       return cmUsageError;
     }
     if (row->Value && !glued && !words.TakeValue(value)) {
-      error = "option " + name + " needs a value";
+      Error = "option " + name + " needs a value";
       return cmUsageError;
     }
     for (const auto* s : seen)
       if (s == row && row->Value && !row->Repeatable) {
-        error = "option " + std::string(row->Long) + " is given twice; give it once";
+        Error = "option " + std::string(row->Long) + " is given twice; give it once";
         return cmUsageError;
       }
     seen.push_back(row);
-    if (!row->Set(options, value, error)) return cmUsageError;
+    if (!row->Set(Options, value, Error)) return cmUsageError;
   }
-  operands = std::move(words.Operands());
+  Operands = std::move(words.Operands());
   return mode;
 }
 
 // Every visible row of `table`, for --help.
 template <typename TOptions>
-std::string UsageRows(std::span<const TOptionRow<TOptions>> table) {
+std::string UsageRows(std::span<const TOptionRow<TOptions>> Table) {
   std::string rows;
-  for (const TOptionRow<TOptions>& r : table)
+  for (const TOptionRow<TOptions>& r : Table)
     if (r.Help) rows += UsageRow(r.Short, r.Long, r.Value, r.Help);
   rows += UsageRow("-h", "--help", nullptr, "this text");
   rows += UsageRow(nullptr, "--version", nullptr, "the version and licence");

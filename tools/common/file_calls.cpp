@@ -16,21 +16,21 @@ TFileCalls* GCalls = &GSystemCalls;
 
 }  // namespace
 
-ssize_t TFileCalls::Write(int fd, const void* data, size_t size) { return ::write(fd, data, size); }
-ssize_t TFileCalls::Read(int fd, void* data, size_t size) { return ::read(fd, data, size); }
-int TFileCalls::Fsync(int fd) { return SyncFile(fd); }
-int TFileCalls::Ftruncate(int fd, off_t length) { return TruncateFile(fd, length); }
-int TFileCalls::Rename(const char* from, const char* to) { return ReplaceByRename(from, to); }
-int TFileCalls::Close(int fd) { return ::close(fd); }
+ssize_t TFileCalls::Write(int Fd, const void* Data, size_t Size) { return ::write(Fd, Data, Size); }
+ssize_t TFileCalls::Read(int Fd, void* Data, size_t Size) { return ::read(Fd, Data, Size); }
+int TFileCalls::Fsync(int Fd) { return SyncFile(Fd); }
+int TFileCalls::Ftruncate(int Fd, off_t Length) { return TruncateFile(Fd, Length); }
+int TFileCalls::Rename(const char* From, const char* To) { return ReplaceByRename(From, To); }
+int TFileCalls::Close(int Fd) { return ::close(Fd); }
 
 TFileCalls& FileCalls() { return *GCalls; }
 
-void SetFileCalls(TFileCalls* calls) { GCalls = calls ? calls : &GSystemCalls; }
+void SetFileCalls(TFileCalls* Calls) { GCalls = Calls ? Calls : &GSystemCalls; }
 
-bool WriteFully(int fd, const void* data, size_t size) {
-  const char* p = static_cast<const char*>(data);
-  while (size > 0) {
-    const ssize_t n = FileCalls().Write(fd, p, size);
+bool WriteFully(int Fd, const void* Data, size_t Size) {
+  const char* p = static_cast<const char*>(Data);
+  while (Size > 0) {
+    const ssize_t n = FileCalls().Write(Fd, p, Size);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     if (n == 0) {
@@ -38,7 +38,7 @@ bool WriteFully(int fd, const void* data, size_t size) {
       return false;
     }
     p += n;
-    size -= static_cast<size_t>(n);
+    Size -= static_cast<size_t>(n);
   }
   return true;
 }

@@ -16,22 +16,22 @@ class TFileCalls {
  public:
   virtual ~TFileCalls() = default;
   // Each as its POSIX namesake: -1 with errno set on failure.
-  virtual ssize_t Write(int fd, const void* data, size_t size);
-  virtual ssize_t Read(int fd, void* data, size_t size);
-  virtual int Fsync(int fd);
-  virtual int Ftruncate(int fd, off_t length);
-  virtual int Rename(const char* from, const char* to);
-  virtual int Close(int fd);
+  virtual ssize_t Write(int Fd, const void* Data, size_t Size);
+  virtual ssize_t Read(int Fd, void* Data, size_t Size);
+  virtual int Fsync(int Fd);
+  virtual int Ftruncate(int Fd, off_t Length);
+  virtual int Rename(const char* From, const char* To);
+  virtual int Close(int Fd);
 };
 
 // The calls in use: the system's unless a test put others in.
 TFileCalls& FileCalls();
 // Puts `calls` in use (nullptr: the system's again). The caller keeps
 // ownership and keeps the object alive while it is in use.
-void SetFileCalls(TFileCalls* calls);
+void SetFileCalls(TFileCalls* Calls);
 
 // write(2) through FileCalls() until everything is out; false with errno
 // set on failure.
-bool WriteFully(int fd, const void* data, size_t size);
+bool WriteFully(int Fd, const void* Data, size_t Size);
 
 }  // namespace vb

@@ -8,20 +8,20 @@ namespace vb {
 namespace {
 
 // The length of the UTF-8 sequence at `s`, 0 when it is not a valid one.
-size_t Utf8Length(const std::string& s, size_t at) {
-  const auto c = static_cast<unsigned char>(s[at]);
+size_t Utf8Length(const std::string& S, size_t At) {
+  const auto c = static_cast<unsigned char>(S[At]);
   const size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-  if (n == 0 || at + n > s.size()) return 0;
+  if (n == 0 || At + n > S.size()) return 0;
   for (size_t k = 1; k < n; ++k)
-    if ((static_cast<unsigned char>(s[at + k]) & 0xC0) != 0x80) return 0;
+    if ((static_cast<unsigned char>(S[At + k]) & 0xC0) != 0x80) return 0;
   return n;
 }
 
-std::string Quoted(const std::string& s) {
+std::string Quoted(const std::string& S) {
   std::string out = "\"";
-  for (size_t at = 0; at < s.size();) {
-    const auto c = static_cast<unsigned char>(s[at]);
-    const size_t n = Utf8Length(s, at);
+  for (size_t at = 0; at < S.size();) {
+    const auto c = static_cast<unsigned char>(S[at]);
+    const size_t n = Utf8Length(S, at);
     if (n == 0) {
       out += "\\ufffd";
       ++at;
@@ -35,7 +35,7 @@ std::string Quoted(const std::string& s) {
       std::snprintf(esc, sizeof esc, "\\u%04x", c);
       out += esc;
     } else {
-      out.append(s, at, n);
+      out.append(S, at, n);
     }
     at += n;
   }
@@ -55,20 +55,20 @@ void TJsonWriter::BeforeValue() {
   FText.append(2 * FDepth.size(), ' ');
 }
 
-void TJsonWriter::Open(char bracket) {
+void TJsonWriter::Open(char Bracket) {
   BeforeValue();
-  FText += bracket;
+  FText += Bracket;
   FDepth.push_back(false);
 }
 
-void TJsonWriter::Close(char bracket) {
+void TJsonWriter::Close(char Bracket) {
   const bool filled = !FDepth.empty() && FDepth.back();
   if (!FDepth.empty()) FDepth.pop_back();
   if (filled) {
     FText += '\n';
     FText.append(2 * FDepth.size(), ' ');
   }
-  FText += bracket;
+  FText += Bracket;
 }
 
 TJsonWriter& TJsonWriter::BeginObject() {
@@ -88,41 +88,41 @@ TJsonWriter& TJsonWriter::EndArray() {
   return *this;
 }
 
-TJsonWriter& TJsonWriter::Key(const std::string& name) {
+TJsonWriter& TJsonWriter::Key(const std::string& Name) {
   BeforeValue();
-  FText += Quoted(name);
+  FText += Quoted(Name);
   FText += ": ";
   FAfterKey = true;
   return *this;
 }
 
-TJsonWriter& TJsonWriter::String(const std::string& value) {
+TJsonWriter& TJsonWriter::String(const std::string& Value) {
   BeforeValue();
-  FText += Quoted(value);
+  FText += Quoted(Value);
   return *this;
 }
 
-TJsonWriter& TJsonWriter::Number(double value) {
+TJsonWriter& TJsonWriter::Number(double Value) {
   BeforeValue();
-  if (!std::isfinite(value)) {
+  if (!std::isfinite(Value)) {
     FText += "null";
     return *this;
   }
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.9g", value);
+  std::snprintf(buf, sizeof buf, "%.9g", Value);
   FText += buf;
   return *this;
 }
 
-TJsonWriter& TJsonWriter::Integer(std::int64_t value) {
+TJsonWriter& TJsonWriter::Integer(std::int64_t Value) {
   BeforeValue();
-  FText += std::to_string(value);
+  FText += std::to_string(Value);
   return *this;
 }
 
-TJsonWriter& TJsonWriter::Bool(bool value) {
+TJsonWriter& TJsonWriter::Bool(bool Value) {
   BeforeValue();
-  FText += value ? "true" : "false";
+  FText += Value ? "true" : "false";
   return *this;
 }
 

@@ -18,18 +18,18 @@ class TJsonWriter {
   TJsonWriter& BeginArray();
   TJsonWriter& EndArray();
   // The member name of the next value inside an object.
-  TJsonWriter& Key(const std::string& name);
-  TJsonWriter& String(const std::string& value);
-  TJsonWriter& Number(double value);
-  TJsonWriter& Integer(std::int64_t value);
-  TJsonWriter& Bool(bool value);
+  TJsonWriter& Key(const std::string& Name);
+  TJsonWriter& String(const std::string& Value);
+  TJsonWriter& Number(double Value);
+  TJsonWriter& Integer(std::int64_t Value);
+  TJsonWriter& Bool(bool Value);
   // The text so far, with a final newline once every value is closed.
   std::string Text() const { return FDepth.empty() ? FText + "\n" : FText; }
 
  private:
   void BeforeValue();
-  void Open(char bracket);
-  void Close(char bracket);
+  void Open(char Bracket);
+  void Close(char Bracket);
 
   std::string FText;
   std::vector<bool> FDepth;  // per open container: has it a member yet

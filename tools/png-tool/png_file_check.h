@@ -13,6 +13,6 @@ namespace vb {
 // Empty when `file` is a PNG whose chunks are whole, whose CRCs agree and
 // which ends with IEND, and whose IHDR asks for at most `maxPixels`; else
 // one line naming `path` and the fault.
-std::string CheckPngFile(const std::string& path, const std::vector<std::uint8_t>& file, std::uint64_t maxPixels);
+std::string CheckPngFile(const std::string& Path, const std::vector<std::uint8_t>& File, std::uint64_t MaxPixels);
 
 }  // namespace vb

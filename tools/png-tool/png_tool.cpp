@@ -81,8 +81,8 @@ void CheckWellFormed(const TPortableNetworkGraphicPixel32& Png) {
 
 // A codec failure as a message naming the file. The chunks are whole
 // (CheckPngFile): a shortage is inside the compressed image data.
-std::runtime_error InFile(const std::string& Path, const std::exception& e) {
-  const std::string what = e.what();
+std::runtime_error InFile(const std::string& Path, const std::exception& E) {
+  const std::string what = E.what();
   if (what.find("Data not complete") != std::string::npos)
     return std::runtime_error("'" + Path + "': the image data (IDAT) ends before the last row of pixels");
   return std::runtime_error("'" + Path + "': " + what);
@@ -206,8 +206,8 @@ int Info(const std::string& In) {
 
 constexpr const char* kUsageLine = "usage: png-tool decode IN.png OUT.pam | encode IN.pam OUT.png | info IN.png\n";
 
-int Usage(const std::string& why) {
-  GSay.Error(why, kExitUsage);
+int Usage(const std::string& Why) {
+  GSay.Error(Why, kExitUsage);
   std::fprintf(stderr, "%s(png-tool --help explains)\n", kUsageLine);
   return kExitUsage;
 }
@@ -258,19 +258,19 @@ int Help() {
 }
 
 // True when both names stand for one existing file.
-bool SameNamedFile(const std::string& a, const std::string& b) {
-  return a != kStandardStream && b != kStandardStream && SameFile(a, b);
+bool SameNamedFile(const std::string& A, const std::string& B) {
+  return A != kStandardStream && B != kStandardStream && SameFile(A, B);
 }
 
 // The command and its files, checked before any file is touched.
-int RunCommand(const std::vector<std::string>& words) {
-  const std::string command = words.empty() ? std::string() : words[0];
-  const size_t files = words.size() - (words.empty() ? 0 : 1);
-  if (command == "info" && files == 1) return Info(words[1]);
+int RunCommand(const std::vector<std::string>& Words) {
+  const std::string command = Words.empty() ? std::string() : Words[0];
+  const size_t files = Words.size() - (Words.empty() ? 0 : 1);
+  if (command == "info" && files == 1) return Info(Words[1]);
   if ((command == "decode" || command == "encode") && files == 2) {
-    if (SameNamedFile(words[1], words[2]))
-      return GSay.Error("'" + words[2] + "' is the input; " + command + " writes a new file, name another", kExitUsage);
-    return command == "decode" ? Decode(words[1], words[2]) : Encode(words[1], words[2]);
+    if (SameNamedFile(Words[1], Words[2]))
+      return GSay.Error("'" + Words[2] + "' is the input; " + command + " writes a new file, name another", kExitUsage);
+    return command == "decode" ? Decode(Words[1], Words[2]) : Encode(Words[1], Words[2]);
   }
   if (command == "decode" || command == "encode" || command == "info")
     return Usage(command + " takes " + (command == "info" ? "one file" : "two files") + ", not " +

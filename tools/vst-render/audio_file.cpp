@@ -25,9 +25,9 @@ constexpr std::int64_t kEstimateSlackFrames = 2304;  // two MPEG layer III frame
 // bytes of audio, as they cannot know the length.
 constexpr double kStreamedLengthBytes = 0x7F000000;
 
-[[maybe_unused]] std::string Seconds(std::int64_t frames, double rate) {
+[[maybe_unused]] std::string Seconds(std::int64_t Frames, double Rate) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.2f s", rate > 0 ? static_cast<double>(frames) / rate : 0.0);
+  std::snprintf(buf, sizeof buf, "%.2f s", Rate > 0 ? static_cast<double>(Frames) / Rate : 0.0);
   return buf;
 }
 
@@ -37,23 +37,23 @@ constexpr double kStreamedLengthBytes = 0x7F000000;
 
 namespace {
 
-SNDFILE* AsFile(void* p) { return static_cast<SNDFILE*>(p); }
+SNDFILE* AsFile(void* P) { return static_cast<SNDFILE*>(P); }
 
 // libsndfile's own words where they help a user, plain ones where they
 // would confuse ("This is a bug in libsndfile").
-std::string ReadError(const std::string& raw) {
-  if (raw.find("bug in libsndfile") != std::string::npos || raw.find("flac decoder") != std::string::npos)
+std::string ReadError(const std::string& Raw) {
+  if (Raw.find("bug in libsndfile") != std::string::npos || Raw.find("flac decoder") != std::string::npos)
     return "not an audio file this vst-render can read, or a damaged one";
-  return raw;
+  return Raw;
 }
 
-std::string WriteError(const std::string& raw, TAudioFormat format, int channels, int rate) {
-  if (raw.find("bug in libsndfile") == std::string::npos && raw.find("flac decoder") == std::string::npos) return raw;
-  return "the " + format.Describe() + " encoder refused " + std::to_string(channels) + " channels at " +
-         std::to_string(rate) + " Hz";
+std::string WriteError(const std::string& Raw, TAudioFormat Format, int Channels, int Rate) {
+  if (Raw.find("bug in libsndfile") == std::string::npos && Raw.find("flac decoder") == std::string::npos) return Raw;
+  return "the " + Format.Describe() + " encoder refused " + std::to_string(Channels) + " channels at " +
+         std::to_string(Rate) + " Hz";
 }
 
-bool IsEstimatedLength(TAudioFormat f) { return (f.Code & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG; }
+bool IsEstimatedLength(TAudioFormat F) { return (F.Code & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG; }
 
 }  // namespace
 
@@ -61,18 +61,18 @@ TAudioFileReader::~TAudioFileReader() {
   if (FFile) sf_close(AsFile(FFile));
 }
 
-bool TAudioFileReader::Open(const std::string& path, std::string& error) {
+bool TAudioFileReader::Open(const std::string& Path, std::string& Error) {
   // One descriptor serves every read: a pipe or FIFO gives its bytes once.
-  const int fd = path == kStandardStream ? DuplicateStandardInput() : OpenToRead(path);
+  const int fd = Path == kStandardStream ? DuplicateStandardInput() : OpenToRead(Path);
   const TPathKind kind = fd >= 0 ? DescriptorKind(fd) : TPathKind{};
   if (fd < 0 || !kind.Exists) {
-    error = "cannot open '" + path + "': " + std::strerror(errno);
+    Error = "cannot open '" + Path + "': " + std::strerror(errno);
     if (fd >= 0) ::close(fd);
     return false;
   }
   if (kind.Folder) {
     ::close(fd);
-    error = "cannot read '" + path + "': it is a folder, not an audio file";
+    Error = "cannot read '" + Path + "': it is a folder, not an audio file";
     return false;
   }
   const bool regular = kind.Regular;
@@ -90,20 +90,20 @@ bool TAudioFileReader::Open(const std::string& path, std::string& error) {
     ::lseek(fd, 0, SEEK_SET);
     info = {};
   }
-  const int readFd = FFeed.Prepare(fd, path, error);
+  const int readFd = FFeed.Prepare(fd, Path, Error);
   if (readFd < 0) return false;
   SNDFILE* f = sf_open_fd(readFd, SFM_READ, &info, SF_TRUE);
   if (!f) {
-    error = "cannot read '" + path + "': " + ReadError(sf_strerror(nullptr));
+    Error = "cannot read '" + Path + "': " + ReadError(sf_strerror(nullptr));
     return false;
   }
   if (info.channels < 1 || info.samplerate < 1) {
     sf_close(f);
-    error = "cannot read '" + path + "': no audio channels";
+    Error = "cannot read '" + Path + "': no audio channels";
     return false;
   }
   FFile = f;
-  FPath = path;
+  FPath = Path;
   FChannels = info.channels;
   FSampleRate = info.samplerate;
   // A stream whose end cannot be found reports the largest count.
@@ -118,16 +118,16 @@ bool TAudioFileReader::Open(const std::string& path, std::string& error) {
   return true;
 }
 
-std::int64_t TAudioFileReader::Read(double* interleaved, std::int64_t frames, std::string& error) {
+std::int64_t TAudioFileReader::Read(double* Interleaved, std::int64_t Frames, std::string& Error) {
   if (FEnded) return 0;
-  sf_count_t got = sf_readf_double(AsFile(FFile), interleaved, frames);
+  sf_count_t got = sf_readf_double(AsFile(FFile), Interleaved, Frames);
   const int status = sf_error(AsFile(FFile));
-  if (got < 0 || (got < frames && status == SF_ERR_SYSTEM)) {
-    error = "cannot read '" + FPath + "': " + sf_strerror(AsFile(FFile));
+  if (got < 0 || (got < Frames && status == SF_ERR_SYSTEM)) {
+    Error = "cannot read '" + FPath + "': " + sf_strerror(AsFile(FFile));
     return -1;
   }
-  if (got < frames && status != SF_ERR_NO_ERROR) FDecoderStop = sf_strerror(AsFile(FFile));
-  if (got < frames) FEnded = true;
+  if (got < Frames && status != SF_ERR_NO_ERROR) FDecoderStop = sf_strerror(AsFile(FFile));
+  if (got < Frames) FEnded = true;
   FFramesRead += got;
   return got;
 }
@@ -156,68 +156,68 @@ std::string TAudioFileReader::CutShortWarning() const {
 
 TAudioFileWriter::~TAudioFileWriter() { Abandon(); }
 
-bool TAudioFileWriter::Open(const std::string& path, TAudioFormat format, int channels, double sampleRate,
-                            std::string& error) {
+bool TAudioFileWriter::Open(const std::string& Path, TAudioFormat Format, int Channels, double SampleRate,
+                            std::string& Error) {
   Abandon();
   SF_INFO info{};
-  info.format = format.Code;
-  info.channels = channels;
-  info.samplerate = static_cast<int>(sampleRate + 0.5);
-  if (std::string why = CheckFormatFits(format, channels, info.samplerate); !why.empty()) {
-    error = "cannot write '" + path + "': " + why;
+  info.format = Format.Code;
+  info.channels = Channels;
+  info.samplerate = static_cast<int>(SampleRate + 0.5);
+  if (std::string why = CheckFormatFits(Format, Channels, info.samplerate); !why.empty()) {
+    Error = "cannot write '" + Path + "': " + why;
     return false;
   }
-  if (!FTarget.Open(path, format.Streamable(), error)) return false;
+  if (!FTarget.Open(Path, Format.Streamable(), Error)) return false;
   SNDFILE* f = sf_open_fd(FTarget.Fd(), SFM_WRITE, &info, SF_FALSE);
   if (!f) {
-    error = "cannot write '" + path + "': " + WriteError(sf_strerror(nullptr), format, channels, info.samplerate);
+    Error = "cannot write '" + Path + "': " + WriteError(sf_strerror(nullptr), Format, Channels, info.samplerate);
     FTarget.Abandon();
     return false;
   }
   // Integer files clip at full scale instead of wrapping around.
   sf_command(f, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-  if (format.WavWhenSmall) sf_command(f, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
-  if (double quality = format.Quality; quality >= 0 && format.IsLossy())
+  if (Format.WavWhenSmall) sf_command(f, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+  if (double quality = Format.Quality; quality >= 0 && Format.IsLossy())
     sf_command(f, SFC_SET_VBR_ENCODING_QUALITY, &quality, sizeof quality);
   FFile = f;
-  FPath = path;
-  FFormat = format;
-  FChannels = channels;
+  FPath = Path;
+  FFormat = Format;
+  FChannels = Channels;
   FDataBytes = 0;
   return true;
 }
 
-bool TAudioFileWriter::Write(const double* interleaved, std::int64_t frames, std::string& error) {
+bool TAudioFileWriter::Write(const double* Interleaved, std::int64_t Frames, std::string& Error) {
   // A size field that wraps would make every reader see a short file.
-  FDataBytes += static_cast<std::uint64_t>(frames) * static_cast<std::uint64_t>(FChannels) *
+  FDataBytes += static_cast<std::uint64_t>(Frames) * static_cast<std::uint64_t>(FChannels) *
                 static_cast<std::uint64_t>(BytesPerSample(FFormat));
   if (const std::uint64_t limit = MaxDataBytes(FFormat); limit > 0 && FDataBytes > limit) {
-    error = "cannot write '" + FPath + "': the output outgrew the 4 GiB " + FFormat.Describe() +
+    Error = "cannot write '" + FPath + "': the output outgrew the 4 GiB " + FFormat.Describe() +
             " can hold; write .rf64, .w64, .caf or .flac instead";
     return false;
   }
-  sf_count_t put = sf_writef_double(AsFile(FFile), interleaved, frames);
-  if (put != frames) {
-    error = "cannot write '" + FPath + "': " + sf_strerror(AsFile(FFile));
+  sf_count_t put = sf_writef_double(AsFile(FFile), Interleaved, Frames);
+  if (put != Frames) {
+    Error = "cannot write '" + FPath + "': " + sf_strerror(AsFile(FFile));
     return false;
   }
   return true;
 }
 
-bool TAudioFileWriter::Commit(std::string& error) {
+bool TAudioFileWriter::Commit(std::string& Error) {
   if (!FFile) {
-    error = "cannot write '" + FPath + "': file is not open";
+    Error = "cannot write '" + FPath + "': file is not open";
     return false;
   }
   // sf_close writes the final header; a failure there is a failed file.
   const int rc = sf_close(AsFile(FFile));
   FFile = nullptr;
   if (rc != 0) {
-    error = "cannot write '" + FPath + "': " + sf_error_number(rc);
+    Error = "cannot write '" + FPath + "': " + sf_error_number(rc);
     Abandon();
     return false;
   }
-  return FTarget.Commit(error);
+  return FTarget.Commit(Error);
 }
 
 void TAudioFileWriter::Abandon() {
@@ -257,10 +257,10 @@ void TAudioFileWriter::Abandon() {}
 
 #endif
 
-bool WriteAudioFile(const std::string& path, TAudioFormat format, const double* interleaved, std::int64_t frames,
-                    int channels, double sampleRate, std::string& error) {
+bool WriteAudioFile(const std::string& Path, TAudioFormat Format, const double* Interleaved, std::int64_t Frames,
+                    int Channels, double SampleRate, std::string& Error) {
   TAudioFileWriter w;
-  return w.Open(path, format, channels, sampleRate, error) && w.Write(interleaved, frames, error) && w.Commit(error);
+  return w.Open(Path, Format, Channels, SampleRate, Error) && w.Write(Interleaved, Frames, Error) && w.Commit(Error);
 }
 
 }  // namespace vb

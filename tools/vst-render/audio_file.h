@@ -24,7 +24,7 @@ class TAudioFileReader {
 
   // Reads `path` through one descriptor ("-": standard input), so pipes and
   // FIFOs lose nothing. On failure a one-line message naming the file.
-  bool Open(const std::string& path, std::string& error);
+  bool Open(const std::string& Path, std::string& Error);
   int Channels() const { return FChannels; }
   double SampleRate() const { return FSampleRate; }
   // Frames the file holds as far as its header tells; 0 when it does not.
@@ -36,7 +36,7 @@ class TAudioFileReader {
   // values); answers the number of frames read, 0 at the end, -1 on a
   // system error. A decoder that gives up part way (a cut or damaged FLAC
   // or MP3) ends the data; CutShortWarning() tells about it.
-  std::int64_t Read(double* interleaved, std::int64_t frames, std::string& error);
+  std::int64_t Read(double* Interleaved, std::int64_t Frames, std::string& Error);
 
   // After the last Read(): empty when the file held everything its header
   // announced, else a one-line warning naming the file and what is missing.
@@ -64,10 +64,10 @@ class TAudioFileWriter {
   TAudioFileWriter(const TAudioFileWriter&) = delete;
   TAudioFileWriter& operator=(const TAudioFileWriter&) = delete;
 
-  bool Open(const std::string& path, TAudioFormat format, int channels, double sampleRate, std::string& error);
-  bool Write(const double* interleaved, std::int64_t frames, std::string& error);
+  bool Open(const std::string& Path, TAudioFormat Format, int Channels, double SampleRate, std::string& Error);
+  bool Write(const double* Interleaved, std::int64_t Frames, std::string& Error);
   // Finishes the encoder and then the target; any failure is reported.
-  bool Commit(std::string& error);
+  bool Commit(std::string& Error);
   // Drops what was written (also done by the destructor).
   void Abandon();
 
@@ -85,7 +85,7 @@ class TAudioFileWriter {
 };
 
 // Writes a whole interleaved signal to a file in one go (used for --demo-out).
-bool WriteAudioFile(const std::string& path, TAudioFormat format, const double* interleaved, std::int64_t frames,
-                    int channels, double sampleRate, std::string& error);
+bool WriteAudioFile(const std::string& Path, TAudioFormat Format, const double* Interleaved, std::int64_t Frames,
+                    int Channels, double SampleRate, std::string& Error);
 
 }  // namespace vb

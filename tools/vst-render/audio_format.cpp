@@ -14,13 +14,13 @@
 
 namespace vb {
 
-std::string LowerExtension(const std::string& path) {
-  const auto slash = path.find_last_of(kPathSeparators);
-  const auto dot = path.find_last_of('.');
+std::string LowerExtension(const std::string& Path) {
+  const auto slash = Path.find_last_of(kPathSeparators);
+  const auto dot = Path.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  std::string ext = path.substr(dot + 1);
+  std::string ext = Path.substr(dot + 1);
   std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+                 [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
   return ext;
 }
 
@@ -61,57 +61,57 @@ constexpr std::uint64_t kMax32BitData = 0xFFFFFFFFull - 64 * 1024;  // bytes
 
 constexpr int kOpusRates[] = {8000, 12000, 16000, 24000, 48000};  // Hz
 
-bool Checks(int code, int channels, int rate) {
+bool Checks(int Code, int Channels, int Rate) {
   SF_INFO info{};
-  info.format = code;
-  info.channels = channels;
-  info.samplerate = rate;
+  info.format = Code;
+  info.channels = Channels;
+  info.samplerate = Rate;
   return sf_format_check(&info) != 0;
 }
 
 // True when libsndfile was built with the container (its format check
 // alone accepts MP3 in a build without the MPEG libraries).
-bool Compiled(int major) {
+bool Compiled(int Major) {
   int count = 0;
   sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof count);
   for (int k = 0; k < count; ++k) {
     SF_FORMAT_INFO info{};
     info.format = k;
-    if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof info) == 0 && info.format == major) return true;
+    if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof info) == 0 && info.format == Major) return true;
   }
   return false;
 }
 
 // The container is usable when libsndfile has it and accepts some encoding
 // in it (older builds lack Opus and MP3).
-bool Writable(const TContainer& c) {
-  return Compiled(c.Major) && Checks(c.Major | (c.Fixed ? c.Fixed : SF_FORMAT_PCM_16), 1, 48000);
+bool Writable(const TContainer& C) {
+  return Compiled(C.Major) && Checks(C.Major | (C.Fixed ? C.Fixed : SF_FORMAT_PCM_16), 1, 48000);
 }
 
-const TContainer* ByExtension(const std::string& ext) {
+const TContainer* ByExtension(const std::string& Ext) {
   for (const TContainer& c : kContainers)
     for (const char* e : c.Extensions)
-      if (e && ext == e) return &c;
+      if (e && Ext == e) return &c;
   return nullptr;
 }
 
-const TContainer* ByCode(int code) {
+const TContainer* ByCode(int Code) {
   for (const TContainer& c : kContainers)
-    if (c.Major == (code & SF_FORMAT_TYPEMASK) && (!c.Fixed || c.Fixed == (code & SF_FORMAT_SUBMASK))) return &c;
+    if (c.Major == (Code & SF_FORMAT_TYPEMASK) && (!c.Fixed || c.Fixed == (Code & SF_FORMAT_SUBMASK))) return &c;
   return nullptr;
 }
 
 // Lossy encodings are never carried into another container: libsndfile
 // accepts MPEG in WAV in sf_format_check and then fails to open it.
-bool IsLossy(int sub) {
-  return sub == SF_FORMAT_VORBIS || sub == SF_FORMAT_OPUS || sub == SF_FORMAT_MPEG_LAYER_I ||
-         sub == SF_FORMAT_MPEG_LAYER_II || sub == SF_FORMAT_MPEG_LAYER_III;
+bool IsLossy(int Sub) {
+  return Sub == SF_FORMAT_VORBIS || Sub == SF_FORMAT_OPUS || Sub == SF_FORMAT_MPEG_LAYER_I ||
+         Sub == SF_FORMAT_MPEG_LAYER_II || Sub == SF_FORMAT_MPEG_LAYER_III;
 }
 
 // Encodings to try, nearest first, when the container cannot keep the
 // input's own. Integer depths go up before they go down, so nothing is
 // lost that the container could hold.
-std::span<const int> Nearest(int sub) {
+std::span<const int> Nearest(int Sub) {
   static constexpr int k8[] = {SF_FORMAT_PCM_S8, SF_FORMAT_PCM_U8, SF_FORMAT_PCM_16,
                                SF_FORMAT_PCM_24, SF_FORMAT_PCM_32, SF_FORMAT_FLOAT};
   static constexpr int k16[] = {SF_FORMAT_PCM_16, SF_FORMAT_PCM_24, SF_FORMAT_PCM_32, SF_FORMAT_FLOAT};
@@ -121,7 +121,7 @@ std::span<const int> Nearest(int sub) {
                                    SF_FORMAT_PCM_16};
   static constexpr int kDouble[] = {SF_FORMAT_DOUBLE, SF_FORMAT_FLOAT, SF_FORMAT_PCM_24, SF_FORMAT_PCM_32,
                                     SF_FORMAT_PCM_16};
-  switch (sub) {
+  switch (Sub) {
     case SF_FORMAT_PCM_S8:
     case SF_FORMAT_PCM_U8:
     case SF_FORMAT_DPCM_8:
@@ -146,8 +146,8 @@ std::span<const int> Nearest(int sub) {
   }
 }
 
-std::string SubName(int sub) {
-  switch (sub) {
+std::string SubName(int Sub) {
+  switch (Sub) {
     case SF_FORMAT_PCM_S8:
     case SF_FORMAT_PCM_U8:
       return "8-bit";
@@ -163,7 +163,7 @@ std::string SubName(int sub) {
       return "64-bit float";
     default: {
       SF_FORMAT_INFO info{};
-      info.format = sub;
+      info.format = Sub;
       return sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof info) == 0 && info.name ? info.name : "";
     }
   }
@@ -192,37 +192,37 @@ std::string TAudioFormat::Describe() const {
 
 bool TAudioFormat::IsLossy() const { return vb::IsLossy(Code & SF_FORMAT_SUBMASK); }
 
-bool RequestEncoding(TAudioFormat& format, int bits, bool asFloat, std::string& error) {
-  if (bits == 0 && !asFloat) return true;
-  const int major = format.Code & SF_FORMAT_TYPEMASK;
-  int sub = asFloat      ? (bits == 64 ? SF_FORMAT_DOUBLE : SF_FORMAT_FLOAT)
-            : bits == 8  ? SF_FORMAT_PCM_S8
-            : bits == 16 ? SF_FORMAT_PCM_16
-            : bits == 24 ? SF_FORMAT_PCM_24
+bool RequestEncoding(TAudioFormat& Format, int Bits, bool AsFloat, std::string& Error) {
+  if (Bits == 0 && !AsFloat) return true;
+  const int major = Format.Code & SF_FORMAT_TYPEMASK;
+  int sub = AsFloat      ? (Bits == 64 ? SF_FORMAT_DOUBLE : SF_FORMAT_FLOAT)
+            : Bits == 8  ? SF_FORMAT_PCM_S8
+            : Bits == 16 ? SF_FORMAT_PCM_16
+            : Bits == 24 ? SF_FORMAT_PCM_24
                          : SF_FORMAT_PCM_32;
   const std::string wanted =
-      asFloat ? std::string(bits == 64 ? "64" : "32") + "-bit float" : std::to_string(bits) + "-bit";
-  if (!format.IsLossy()) {
+      AsFloat ? std::string(Bits == 64 ? "64" : "32") + "-bit float" : std::to_string(Bits) + "-bit";
+  if (!Format.IsLossy()) {
     if (sub == SF_FORMAT_PCM_S8 && !Checks(major | sub, 1, 48000)) sub = SF_FORMAT_PCM_U8;  // WAV holds 8 bits unsigned
     if (Checks(major | sub, 1, 48000)) {
-      format.Code = major | sub;
+      Format.Code = major | sub;
       return true;
     }
   }
-  const TContainer* c = ByCode(format.Code);
-  error = std::string(c ? c->Name : "this format") + " cannot hold " + wanted + " samples";
+  const TContainer* c = ByCode(Format.Code);
+  Error = std::string(c ? c->Name : "this format") + " cannot hold " + wanted + " samples";
   return false;
 }
 
-bool IsAudioExtension(const std::string& ext) { return ByExtension(ext) != nullptr; }
+bool IsAudioExtension(const std::string& Ext) { return ByExtension(Ext) != nullptr; }
 
-std::uint64_t MaxDataBytes(TAudioFormat format) {
-  const TContainer* c = ByCode(format.Code);
-  return c && c->SizedIn32Bits && !format.WavWhenSmall ? kMax32BitData : 0;
+std::uint64_t MaxDataBytes(TAudioFormat Format) {
+  const TContainer* c = ByCode(Format.Code);
+  return c && c->SizedIn32Bits && !Format.WavWhenSmall ? kMax32BitData : 0;
 }
 
-int BytesPerSample(TAudioFormat format) {
-  switch (format.Code & SF_FORMAT_SUBMASK) {
+int BytesPerSample(TAudioFormat Format) {
+  switch (Format.Code & SF_FORMAT_SUBMASK) {
     case SF_FORMAT_PCM_S8:
     case SF_FORMAT_PCM_U8:
     case SF_FORMAT_ULAW:
@@ -240,28 +240,28 @@ int BytesPerSample(TAudioFormat format) {
   }
 }
 
-bool PlanOutputSize(TAudioFormat& format, int channels, std::int64_t frames, double sampleRate, std::string& note,
-                    std::string& error) {
-  const std::uint64_t limit = MaxDataBytes(format);
+bool PlanOutputSize(TAudioFormat& Format, int Channels, std::int64_t Frames, double SampleRate, std::string& Note,
+                    std::string& Error) {
+  const std::uint64_t limit = MaxDataBytes(Format);
   if (limit == 0) return true;
-  const std::uint64_t bytes = static_cast<std::uint64_t>(frames > 0 ? frames : 0) *
-                              static_cast<std::uint64_t>(channels) * static_cast<std::uint64_t>(BytesPerSample(format));
-  if (frames > 0 && bytes <= limit) return true;
+  const std::uint64_t bytes = static_cast<std::uint64_t>(Frames > 0 ? Frames : 0) *
+                              static_cast<std::uint64_t>(Channels) * static_cast<std::uint64_t>(BytesPerSample(Format));
+  if (Frames > 0 && bytes <= limit) return true;
   char size[64];
   std::snprintf(size, sizeof size, "%.2f GiB", static_cast<double>(bytes) / (1024.0 * 1024.0 * 1024.0));
-  if ((format.Code & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV) {
-    format.Code = SF_FORMAT_RF64 | (format.Code & SF_FORMAT_SUBMASK);
-    format.WavWhenSmall = true;
+  if ((Format.Code & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV) {
+    Format.Code = SF_FORMAT_RF64 | (Format.Code & SF_FORMAT_SUBMASK);
+    Format.WavWhenSmall = true;
     // An input of unknown length gives a WAV, or RF64 only past 4 GiB.
-    if (frames > 0)
-      note = std::string("the output takes ") + size +
+    if (Frames > 0)
+      Note = std::string("the output takes ") + size +
              ", more than the 4 GiB a WAV file can hold: it is written as RF64 (WAV with 64-bit sizes)";
     return true;
   }
-  if (frames <= 0) return true;  // the writer stops at the limit
+  if (Frames <= 0) return true;  // the writer stops at the limit
   char seconds[32];
-  std::snprintf(seconds, sizeof seconds, "%.0f s", static_cast<double>(frames) / sampleRate);
-  error = std::string("the output (") + seconds + ", " + size + ") does not fit in the 4 GiB " + format.Describe() +
+  std::snprintf(seconds, sizeof seconds, "%.0f s", static_cast<double>(Frames) / SampleRate);
+  Error = std::string("the output (") + seconds + ", " + size + ") does not fit in the 4 GiB " + Format.Describe() +
           " can hold; write .rf64, .w64, .caf or .flac instead";
   return false;
 }
@@ -276,75 +276,75 @@ std::string WritableExtensions() {
 namespace {
 
 // --format's value as an extension: lower case, no leading dot.
-std::string FormatExtension(const std::string& formatName) {
-  std::string ext = formatName;
+std::string FormatExtension(const std::string& FormatName) {
+  std::string ext = FormatName;
   std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+                 [](unsigned char Ch) { return static_cast<char>(std::tolower(Ch)); });
   if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
   return ext;
 }
 
 }  // namespace
 
-std::string FormatConflict(const std::string& outputPath, const std::string& formatName) {
-  const TContainer* given = ByExtension(FormatExtension(formatName));
-  const TContainer* named = ByExtension(LowerExtension(outputPath));
+std::string FormatConflict(const std::string& OutputPath, const std::string& FormatName) {
+  const TContainer* given = ByExtension(FormatExtension(FormatName));
+  const TContainer* named = ByExtension(LowerExtension(OutputPath));
   if (!given || !named || given == named) return {};
-  return "--format " + formatName + " contradicts the name '" + outputPath + "', which stands for " + named->Name +
+  return "--format " + FormatName + " contradicts the name '" + OutputPath + "', which stands for " + named->Name +
          "; change one of them";
 }
 
-bool ChooseOutputFormat(const std::string& outputPath, const std::string& formatName, TAudioFormat input,
-                        TAudioFormat& out, std::string& error) {
-  std::string ext = FormatExtension(formatName);
-  if (ext.empty()) ext = LowerExtension(outputPath);
+bool ChooseOutputFormat(const std::string& OutputPath, const std::string& FormatName, TAudioFormat Input,
+                        TAudioFormat& Out, std::string& Error) {
+  std::string ext = FormatExtension(FormatName);
+  if (ext.empty()) ext = LowerExtension(OutputPath);
   const TContainer* c = nullptr;
   if (!ext.empty()) {
     c = ByExtension(ext);
     if (!c || !Writable(*c)) {
-      error = "cannot write '" + outputPath + "': " +
+      Error = "cannot write '" + OutputPath + "': " +
               (c ? "this libsndfile cannot write " + std::string(c->Name) : "unknown audio format '." + ext + "'") +
               " (known: " + WritableExtensions() + ")";
       return false;
     }
   } else {
-    c = input.Code ? ByCode(input.Code) : &kContainers[0];
+    c = Input.Code ? ByCode(Input.Code) : &kContainers[0];
     if (!c || !Writable(*c)) {
-      error = "cannot tell the audio format of '" + outputPath +
+      Error = "cannot tell the audio format of '" + OutputPath +
               "': give it an extension or use --format (known: " + WritableExtensions() + ")";
       return false;
     }
   }
   if (c->Fixed) {
-    out.Code = c->Major | c->Fixed;
+    Out.Code = c->Major | c->Fixed;
     return true;
   }
-  int sub = input.Code & SF_FORMAT_SUBMASK;
+  int sub = Input.Code & SF_FORMAT_SUBMASK;
   // Unsigned 8-bit samples make an AIFC file that many readers refuse;
   // plain AIFF holds 8-bit samples signed.
   if (c->Major == SF_FORMAT_AIFF && sub == SF_FORMAT_PCM_U8) sub = SF_FORMAT_PCM_S8;
   if (sub != 0 && !IsLossy(sub) && Checks(c->Major | sub, 1, 48000)) {
-    out.Code = c->Major | sub;
+    Out.Code = c->Major | sub;
     return true;
   }
   for (int candidate : Nearest(sub)) {
     if (Checks(c->Major | candidate, 1, 48000)) {
-      out.Code = c->Major | candidate;
+      Out.Code = c->Major | candidate;
       return true;
     }
   }
-  error = "cannot write '" + outputPath + "': no sample encoding of " + c->Name + " fits";
+  Error = "cannot write '" + OutputPath + "': no sample encoding of " + c->Name + " fits";
   return false;
 }
 
-std::string CheckFormatFits(TAudioFormat format, int channels, int sampleRate) {
-  if ((format.Code & SF_FORMAT_SUBMASK) == SF_FORMAT_OPUS &&
-      std::find(std::begin(kOpusRates), std::end(kOpusRates), sampleRate) == std::end(kOpusRates))
-    return format.Describe() + " runs at 8000, 12000, 16000, 24000 or 48000 Hz only, not " +
-           std::to_string(sampleRate) + " Hz (-s 48000 converts the input)";
-  if (!Checks(format.Code, channels, sampleRate))
-    return format.Describe() + " cannot hold " + std::to_string(channels) + " channels at " +
-           std::to_string(sampleRate) + " Hz";
+std::string CheckFormatFits(TAudioFormat Format, int Channels, int SampleRate) {
+  if ((Format.Code & SF_FORMAT_SUBMASK) == SF_FORMAT_OPUS &&
+      std::find(std::begin(kOpusRates), std::end(kOpusRates), SampleRate) == std::end(kOpusRates))
+    return Format.Describe() + " runs at 8000, 12000, 16000, 24000 or 48000 Hz only, not " +
+           std::to_string(SampleRate) + " Hz (-s 48000 converts the input)";
+  if (!Checks(Format.Code, Channels, SampleRate))
+    return Format.Describe() + " cannot hold " + std::to_string(Channels) + " channels at " +
+           std::to_string(SampleRate) + " Hz";
   return {};
 }
 

@@ -33,48 +33,48 @@ struct TAudioFormat {
 // can hold it, else the nearest one it can (lossy inputs give 16-bit PCM);
 // Ogg and MP3 always encode Vorbis, Opus or MPEG layer III. The demo gives
 // 32-bit float where the container allows it.
-bool ChooseOutputFormat(const std::string& outputPath, const std::string& formatName, TAudioFormat input,
-                        TAudioFormat& out, std::string& error);
-inline bool ChooseOutputFormat(const std::string& outputPath, TAudioFormat input, TAudioFormat& out,
-                               std::string& error) {
-  return ChooseOutputFormat(outputPath, {}, input, out, error);
+bool ChooseOutputFormat(const std::string& OutputPath, const std::string& FormatName, TAudioFormat Input,
+                        TAudioFormat& Out, std::string& Error);
+inline bool ChooseOutputFormat(const std::string& OutputPath, TAudioFormat Input, TAudioFormat& Out,
+                               std::string& Error) {
+  return ChooseOutputFormat(OutputPath, {}, Input, Out, Error);
 }
 
 // The sample encoding the user asked for (--bits, --float) in place of the
 // chosen one; false with a message when the container cannot hold it.
 // bits 0 and !asFloat: keep what ChooseOutputFormat chose.
-bool RequestEncoding(TAudioFormat& format, int bits, bool asFloat, std::string& error);
+bool RequestEncoding(TAudioFormat& Format, int Bits, bool AsFloat, std::string& Error);
 
 // Empty unless `formatName` (--format) and the extension of `outputPath`
 // name two different audio formats; then a one-line message.
-std::string FormatConflict(const std::string& outputPath, const std::string& formatName);
+std::string FormatConflict(const std::string& OutputPath, const std::string& FormatName);
 
 // True when `ext` (lower case, no dot) names an audio format vst-render knows.
-bool IsAudioExtension(const std::string& ext);
+bool IsAudioExtension(const std::string& Ext);
 
 // The extensions this build can write, e.g. "wav, flac, aiff, ogg, opus, mp3".
 std::string WritableExtensions();
 
 // Empty when `format` can hold `channels` channels at `sampleRate` Hz, else
 // why not (for example Opus, which runs at 8, 12, 16, 24 or 48 kHz only).
-std::string CheckFormatFits(TAudioFormat format, int channels, int sampleRate);
+std::string CheckFormatFits(TAudioFormat Format, int Channels, int SampleRate);
 
 // The most bytes of audio the container's 32-bit size fields can announce
 // (WAV, AIFF, AU); 0 when it has no such limit.
-std::uint64_t MaxDataBytes(TAudioFormat format);
+std::uint64_t MaxDataBytes(TAudioFormat Format);
 // Bytes one sample takes in the file; an estimate for compressed encodings.
-int BytesPerSample(TAudioFormat format);
+int BytesPerSample(TAudioFormat Format);
 
 // Decided before a render, as the output must not outgrow its container:
 // `frames` frames (0 when the length is not known, as from a pipe) of
 // `channels` channels. A WAV that is, or may be, too large becomes RF64
 // written as WAV while it fits, and `note` says so; any other container
 // that is too large is refused with the reason in `error`.
-bool PlanOutputSize(TAudioFormat& format, int channels, std::int64_t frames, double sampleRate, std::string& note,
-                    std::string& error);
+bool PlanOutputSize(TAudioFormat& Format, int Channels, std::int64_t Frames, double SampleRate, std::string& Note,
+                    std::string& Error);
 
 // The extension of a path in lower case, without the dot; empty when the
 // last path component has none.
-std::string LowerExtension(const std::string& path);
+std::string LowerExtension(const std::string& Path);
 
 }  // namespace vb

@@ -17,12 +17,12 @@ struct TBatchItem {
 
 // True when the command line asks for a batch: several inputs, a folder
 // or a pattern among them, or an output that is a folder or a pattern.
-bool IsBatch(const std::vector<std::string>& inputs, const std::string& output);
+bool IsBatch(const std::vector<std::string>& Inputs, const std::string& Output);
 
 // The files and their outputs, in the order given (a folder's files sorted
 // by name). False with a one-line message when an input matches nothing,
 // two inputs would write one output, or an output would be its own input.
-bool PlanBatch(const std::vector<std::string>& inputs, const std::string& output, std::vector<TBatchItem>& items,
-               std::string& error);
+bool PlanBatch(const std::vector<std::string>& Inputs, const std::string& Output, std::vector<TBatchItem>& Items,
+               std::string& Error);
 
 }  // namespace vb

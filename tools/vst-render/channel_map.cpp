@@ -9,17 +9,17 @@ namespace {
 
 constexpr int kMaxChannelNumber = 1024;
 
-std::string Plural(int n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); }
+std::string Plural(int N, const char* One, const char* Many) { return std::to_string(N) + " " + (N == 1 ? One : Many); }
 
-std::string Inputs(int n) {
-  if (n == 2) return "both inputs";
-  return n == 1 ? "the input" : "all " + std::to_string(n) + " inputs";
+std::string Inputs(int N) {
+  if (N == 2) return "both inputs";
+  return N == 1 ? "the input" : "all " + std::to_string(N) + " inputs";
 }
 
-std::string FeedText(const TChannelFeed& feed) {
-  if (feed.empty()) return "0";
+std::string FeedText(const TChannelFeed& Feed) {
+  if (Feed.empty()) return "0";
   std::string text;
-  for (int c : feed) {
+  for (int c : Feed) {
     if (!text.empty()) text += '+';
     text += std::to_string(c + 1);
   }
@@ -28,20 +28,20 @@ std::string FeedText(const TChannelFeed& feed) {
 
 // A --channels list that would make the source fit: its first channels in
 // order, silence for inputs beyond them.
-std::string Suggestion(int sourceChannels, int pluginInputs) {
-  if (pluginInputs == 1 && sourceChannels == 2) return "--channels 1 (left), 2 (right) or 1+2 (both mixed)";
+std::string Suggestion(int SourceChannels, int PluginInputs) {
+  if (PluginInputs == 1 && SourceChannels == 2) return "--channels 1 (left), 2 (right) or 1+2 (both mixed)";
   std::string list;
-  for (int i = 0; i < pluginInputs; ++i) {
+  for (int i = 0; i < PluginInputs; ++i) {
     if (i) list += ',';
-    list += std::to_string(i < sourceChannels ? i + 1 : 0);
+    list += std::to_string(i < SourceChannels ? i + 1 : 0);
   }
-  return "--channels " + list + (pluginInputs > sourceChannels ? " (0 feeds silence)" : "");
+  return "--channels " + list + (PluginInputs > SourceChannels ? " (0 feeds silence)" : "");
 }
 
 }  // namespace
 
-bool ParseChannelList(const std::string& text, std::vector<TChannelFeed>& feeds, std::string& error) {
-  feeds.clear();
+bool ParseChannelList(const std::string& Text, std::vector<TChannelFeed>& Feeds, std::string& Error) {
+  Feeds.clear();
   TChannelFeed feed;
   std::string item;
   auto finishNumber = [&]() {
@@ -53,76 +53,76 @@ bool ParseChannelList(const std::string& text, std::vector<TChannelFeed>& feeds,
     item.clear();
     return true;
   };
-  for (size_t i = 0; i <= text.size(); ++i) {
-    const char ch = i < text.size() ? text[i] : ',';
+  for (size_t i = 0; i <= Text.size(); ++i) {
+    const char ch = i < Text.size() ? Text[i] : ',';
     if (ch != ',' && ch != '+') {
       item += ch;
       continue;
     }
     const bool wasSilence = item == "0";
     if (!finishNumber() || (ch == '+' && wasSilence)) {
-      error = "--channels needs 1-based channel numbers joined by ',' or '+' (0 for silence), not '" + text + "'";
-      feeds.clear();
+      Error = "--channels needs 1-based channel numbers joined by ',' or '+' (0 for silence), not '" + Text + "'";
+      Feeds.clear();
       return false;
     }
     if (ch == ',') {
-      feeds.push_back(feed);
+      Feeds.push_back(feed);
       feed.clear();
     }
   }
   return true;
 }
 
-bool PlanChannels(int sourceChannels, int pluginInputs, const std::vector<TChannelFeed>& requested,
-                  const std::string& source, bool mixable, TChannelMap& map, std::string& error) {
-  map = {};
-  if (pluginInputs == 0) {
-    if (!requested.empty()) {
-      error = "the plug-in has no audio inputs; leave out --channels";
+bool PlanChannels(int SourceChannels, int PluginInputs, const std::vector<TChannelFeed>& Requested,
+                  const std::string& Source, bool Mixable, TChannelMap& Map, std::string& Error) {
+  Map = {};
+  if (PluginInputs == 0) {
+    if (!Requested.empty()) {
+      Error = "the plug-in has no audio inputs; leave out --channels";
       return false;
     }
-    map.Note = "the plug-in has no audio inputs: " + source + " only sets the length of the render";
+    Map.Note = "the plug-in has no audio inputs: " + Source + " only sets the length of the render";
     return true;
   }
-  if (!requested.empty()) {
-    for (const TChannelFeed& feed : requested)
+  if (!Requested.empty()) {
+    for (const TChannelFeed& feed : Requested)
       for (int c : feed)
-        if (c >= sourceChannels) {
-          error = "--channels names channel " + std::to_string(c + 1) + " and " + source + " has " +
-                  Plural(sourceChannels, "channel", "channels");
+        if (c >= SourceChannels) {
+          Error = "--channels names channel " + std::to_string(c + 1) + " and " + Source + " has " +
+                  Plural(SourceChannels, "channel", "channels");
           return false;
         }
-    if (static_cast<int>(requested.size()) == pluginInputs) {
-      map.Feeds = requested;
+    if (static_cast<int>(Requested.size()) == PluginInputs) {
+      Map.Feeds = Requested;
       return true;
     }
-    if (requested.size() == 1) {
-      map.Feeds.assign(static_cast<size_t>(pluginInputs), requested[0]);
-      map.Note =
-          "channel " + FeedText(requested[0]) + " of " + source + " feeds " + Inputs(pluginInputs) + " of the plug-in";
+    if (Requested.size() == 1) {
+      Map.Feeds.assign(static_cast<size_t>(PluginInputs), Requested[0]);
+      Map.Note =
+          "channel " + FeedText(Requested[0]) + " of " + Source + " feeds " + Inputs(PluginInputs) + " of the plug-in";
       return true;
     }
-    error = "--channels names " + Plural(static_cast<int>(requested.size()), "channel", "channels") +
-            " and the plug-in takes " + Plural(pluginInputs, "input", "inputs");
+    Error = "--channels names " + Plural(static_cast<int>(Requested.size()), "channel", "channels") +
+            " and the plug-in takes " + Plural(PluginInputs, "input", "inputs");
     return false;
   }
-  if (sourceChannels == pluginInputs) {
-    for (int c = 0; c < pluginInputs; ++c) map.Feeds.push_back({c});
+  if (SourceChannels == PluginInputs) {
+    for (int c = 0; c < PluginInputs; ++c) Map.Feeds.push_back({c});
     return true;
   }
-  if (sourceChannels == 1) {
-    map.Feeds.assign(static_cast<size_t>(pluginInputs), TChannelFeed{0});
-    map.Note = "mono input: the one channel of " + source + " feeds " + Inputs(pluginInputs) + " of the plug-in";
+  if (SourceChannels == 1) {
+    Map.Feeds.assign(static_cast<size_t>(PluginInputs), TChannelFeed{0});
+    Map.Note = "mono input: the one channel of " + Source + " feeds " + Inputs(PluginInputs) + " of the plug-in";
     return true;
   }
-  if (mixable && sourceChannels == 2 && pluginInputs == 1) {
-    map.Feeds = {{0, 1}};
-    map.Note = source + " is mixed to mono for the plug-in's one input";
+  if (Mixable && SourceChannels == 2 && PluginInputs == 1) {
+    Map.Feeds = {{0, 1}};
+    Map.Note = Source + " is mixed to mono for the plug-in's one input";
     return true;
   }
-  error = source + " has " + Plural(sourceChannels, "channel", "channels") + " and the plug-in takes " +
-          Plural(pluginInputs, "input", "inputs") + "; choose the channels that feed it, e.g. " +
-          Suggestion(sourceChannels, pluginInputs);
+  Error = Source + " has " + Plural(SourceChannels, "channel", "channels") + " and the plug-in takes " +
+          Plural(PluginInputs, "input", "inputs") + "; choose the channels that feed it, e.g. " +
+          Suggestion(SourceChannels, PluginInputs);
   return false;
 }
 

@@ -21,14 +21,14 @@ struct TChannelMap {
 // Parses a --channels list: comma-separated items, each a 1-based source
 // channel, several joined with '+' (mixed as their mean), or 0 (silence).
 // "1,2", "2", "1+2", "1,2,0,0".
-bool ParseChannelList(const std::string& text, std::vector<TChannelFeed>& feeds, std::string& error);
+bool ParseChannelList(const std::string& Text, std::vector<TChannelFeed>& Feeds, std::string& Error);
 
 // The mapping for a source of `sourceChannels` channels (named `source` in
 // messages) and a plug-in with `pluginInputs` inputs. `requested` is the
 // parsed --channels list (empty when not given). `mixable`: a stereo source
 // may be mixed down for a one-input plug-in without asking (the built-in
 // demo). False with a one-line message that suggests a --channels list.
-bool PlanChannels(int sourceChannels, int pluginInputs, const std::vector<TChannelFeed>& requested,
-                  const std::string& source, bool mixable, TChannelMap& map, std::string& error);
+bool PlanChannels(int SourceChannels, int PluginInputs, const std::vector<TChannelFeed>& Requested,
+                  const std::string& Source, bool Mixable, TChannelMap& Map, std::string& Error);
 
 }  // namespace vb

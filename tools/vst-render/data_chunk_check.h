@@ -18,6 +18,6 @@ struct TDataChunkSize {
 // once only and is left alone), no RIFF/RIFX WAVE or AIFF/AIFC file, has no
 // data chunk, or leaves the size open (0 or 0xFFFFFFFF, as streaming
 // writers do).
-bool ReadDataChunkSize(int fd, TDataChunkSize& size);
+bool ReadDataChunkSize(int Fd, TDataChunkSize& Size);
 
 }  // namespace vb

@@ -58,7 +58,7 @@ struct TNote {
 // Small deterministic noise source (xorshift32).
 class TNoise {
  public:
-  explicit TNoise(std::uint32_t seed) : FState(seed ? seed : 1u) {}
+  explicit TNoise(std::uint32_t Seed) : FState(Seed ? Seed : 1u) {}
   double Next() {  // uniform in -1..1
     FState ^= FState << 13;
     FState ^= FState >> 17;
@@ -74,8 +74,8 @@ class TNoise {
 // average as the loss filter, a first-order all-pass for fine tuning.
 class TPluckedString {
  public:
-  TPluckedString(double sampleRate, double frequency, double velocity, std::uint32_t seed) {
-    double period = sampleRate / frequency - 0.5;  // the average adds half a sample
+  TPluckedString(double SampleRate, double Frequency, double Velocity, std::uint32_t Seed) {
+    double period = SampleRate / Frequency - 0.5;  // the average adds half a sample
     int length = std::max(2, static_cast<int>(period));
     double frac = period - length;
     if (frac < 0.1) {  // keep the all-pass away from its pole near -1
@@ -83,9 +83,9 @@ class TPluckedString {
       frac += 1.0;
     }
     FTune = (1.0 - frac) / (1.0 + frac);
-    FLoss = std::pow(10.0, -3.0 / (kDecaySeconds * frequency));
+    FLoss = std::pow(10.0, -3.0 / (kDecaySeconds * Frequency));
     FLine.assign(static_cast<size_t>(length), 0.0);
-    Excite(velocity, seed);
+    Excite(Velocity, Seed);
   }
 
   double Tick() {
@@ -104,9 +104,9 @@ class TPluckedString {
  private:
   // Fills the line with a low-passed noise burst, thinned by a comb at the
   // pluck position; soft plucks are darker.
-  void Excite(double velocity, std::uint32_t seed) {
-    TNoise noise(seed);
-    double brightness = 0.35 + 0.5 * velocity;  // one-pole coefficient of the excitation
+  void Excite(double Velocity, std::uint32_t Seed) {
+    TNoise noise(Seed);
+    double brightness = 0.35 + 0.5 * Velocity;  // one-pole coefficient of the excitation
     double state = 0.0;
     for (double& s : FLine) {
       state += brightness * (noise.Next() - state);
@@ -117,7 +117,7 @@ class TPluckedString {
     double mean = 0.0;
     for (double s : FLine) mean += s;
     mean /= static_cast<double>(FLine.size());
-    for (double& s : FLine) s = (s - mean) * velocity;
+    for (double& s : FLine) s = (s - mean) * Velocity;
   }
 
   std::vector<double> FLine;
@@ -129,23 +129,23 @@ class TPluckedString {
   double FLoss = 1.0;
 };
 
-double MidiToHz(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
+double MidiToHz(int Midi) { return 440.0 * std::pow(2.0, (Midi - 69) / 12.0); }
 
 // Expands the chords into single plucks and gives each its end time.
-std::vector<TNote> ExpandScore(double seconds) {
+std::vector<TNote> ExpandScore(double Seconds) {
   std::vector<TNote> notes;
   for (const TChord& c : kChords) {
     int order = 0;
     for (int k = 0; k < 6; ++k) {
       int s = c.UpStroke ? 5 - k : k;
       if (c.Notes[s] < 0) continue;
-      notes.push_back({c.Start + kStrumStep * order, seconds, c.Notes[s], c.Velocity, s, 1.0});
+      notes.push_back({c.Start + kStrumStep * order, Seconds, c.Notes[s], c.Velocity, s, 1.0});
       ++order;
     }
   }
   for (const TSingleNote& n : kMelody)
-    notes.push_back({n.Start, seconds, n.Midi, n.Velocity, n.String, kSingleNoteGain});
-  std::stable_sort(notes.begin(), notes.end(), [](const TNote& a, const TNote& b) { return a.Start < b.Start; });
+    notes.push_back({n.Start, Seconds, n.Midi, n.Velocity, n.String, kSingleNoteGain});
+  std::stable_sort(notes.begin(), notes.end(), [](const TNote& A, const TNote& B) { return A.Start < B.Start; });
   for (size_t i = 0; i < notes.size(); ++i) {
     for (size_t j = i + 1; j < notes.size(); ++j) {
       if (notes[j].String == notes[i].String) {
@@ -159,7 +159,7 @@ std::vector<TNote> ExpandScore(double seconds) {
 
 }  // namespace
 
-TDemoSignal::TDemoSignal(double sampleRate) : FSampleRate(sampleRate) {}
+TDemoSignal::TDemoSignal(double SampleRate) : FSampleRate(SampleRate) {}
 
 std::int64_t TDemoSignal::Frames() const { return static_cast<std::int64_t>(std::llround(kSeconds * FSampleRate)); }
 

@@ -17,7 +17,7 @@ class TDemoSignal {
   static constexpr double kSeconds = 10.0;
   static constexpr double kPeak = 0.5;  // -6 dBFS after normalisation
 
-  explicit TDemoSignal(double sampleRate = 44100.0);
+  explicit TDemoSignal(double SampleRate = 44100.0);
 
   double SampleRate() const { return FSampleRate; }
   // kSeconds at the sample rate, rounded to whole frames.

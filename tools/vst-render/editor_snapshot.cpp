@@ -35,11 +35,11 @@ class TCodecUnits {
 
 // A grabbed picture as an opaque pixel map (the server's pixels carry no
 // alpha of their own).
-void ToOpaquePixelMap(const TMemoryBitmap& shot, TGuiPixelMapMemory& map) {
-  map.SetSize(shot.Width(), shot.Height());
-  for (std::int32_t y = 0; y < shot.Height(); ++y) {
-    TPixel32* row = map.ScanLine(y);
-    for (std::int32_t x = 0; x < shot.Width(); ++x) row[x] = Pixel32(shot.PixelARGB(x, y) | 0xFF000000u);
+void ToOpaquePixelMap(const TMemoryBitmap& Shot, TGuiPixelMapMemory& Map) {
+  Map.SetSize(Shot.Width(), Shot.Height());
+  for (std::int32_t y = 0; y < Shot.Height(); ++y) {
+    TPixel32* row = Map.ScanLine(y);
+    for (std::int32_t x = 0; x < Shot.Width(); ++x) row[x] = Pixel32(Shot.PixelARGB(x, y) | 0xFF000000u);
   }
 }
 
@@ -47,42 +47,42 @@ void ToOpaquePixelMap(const TMemoryBitmap& shot, TGuiPixelMapMemory& map) {
 // or a blinking lamp may move, a half-drawn frame differs far more.
 constexpr double kSettledChange = 0.01;
 
-bool SamePicture(const TMemoryBitmap& a, const TMemoryBitmap& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+bool SamePicture(const TMemoryBitmap& A, const TMemoryBitmap& B) {
+  if (A.Width() != B.Width() || A.Height() != B.Height()) return false;
   std::int64_t differing = 0;
-  for (std::int32_t y = 0; y < a.Height(); ++y)
-    for (std::int32_t x = 0; x < a.Width(); ++x)
-      differing += ((a.PixelARGB(x, y) ^ b.PixelARGB(x, y)) & 0x00FFFFFFu) != 0;
-  return static_cast<double>(differing) <= kSettledChange * a.Width() * a.Height();
+  for (std::int32_t y = 0; y < A.Height(); ++y)
+    for (std::int32_t x = 0; x < A.Width(); ++x)
+      differing += ((A.PixelARGB(x, y) ^ B.PixelARGB(x, y)) & 0x00FFFFFFu) != 0;
+  return static_cast<double>(differing) <= kSettledChange * A.Width() * A.Height();
 }
 
-bool OneColour(const TMemoryBitmap& shot) {
-  const std::uint32_t first = shot.PixelARGB(0, 0) & 0x00FFFFFFu;
-  for (std::int32_t y = 0; y < shot.Height(); ++y)
-    for (std::int32_t x = 0; x < shot.Width(); ++x)
-      if ((shot.PixelARGB(x, y) & 0x00FFFFFFu) != first) return false;
+bool OneColour(const TMemoryBitmap& Shot) {
+  const std::uint32_t first = Shot.PixelARGB(0, 0) & 0x00FFFFFFu;
+  for (std::int32_t y = 0; y < Shot.Height(); ++y)
+    for (std::int32_t x = 0; x < Shot.Width(); ++x)
+      if ((Shot.PixelARGB(x, y) & 0x00FFFFFFu) != first) return false;
   return true;
 }
 
 }  // namespace
 
-TEditorSnapshot::TEditorSnapshot(TPluginHost& plugin) : FPlugin(plugin) {}
+TEditorSnapshot::TEditorSnapshot(TPluginHost& Plugin) : FPlugin(Plugin) {}
 
 TEditorSnapshot::~TEditorSnapshot() { Close(); }
 
 std::int32_t TEditorSnapshot::Width() const { return FWindow ? FWindow->Width() : 0; }
 std::int32_t TEditorSnapshot::Height() const { return FWindow ? FWindow->Height() : 0; }
 
-void TEditorSnapshot::AskSize(std::int32_t& width, std::int32_t& height) {
+void TEditorSnapshot::AskSize(std::int32_t& Width, std::int32_t& Height) {
   ERect* rect = nullptr;
   FPlugin.Dispatch(effEditGetRect, 0, 0, &rect);
-  width = rect != nullptr ? rect->Right - rect->Left : 0;
-  height = rect != nullptr ? rect->Bottom - rect->Top : 0;
+  Width = rect != nullptr ? rect->Right - rect->Left : 0;
+  Height = rect != nullptr ? rect->Bottom - rect->Top : 0;
 }
 
-bool TEditorSnapshot::Open(std::string& error) {
+bool TEditorSnapshot::Open(std::string& Error) {
   if (!FPlugin.HasFlag(effFlagsHasEditor)) {
-    error = "the plug-in has no editor";
+    Error = "the plug-in has no editor";
     return false;
   }
   std::int32_t width = 0, height = 0;
@@ -92,15 +92,15 @@ bool TEditorSnapshot::Open(std::string& error) {
   FWindow = CreateHostWindow(sized ? width : kFallbackWidth, sized ? height : kFallbackHeight,
                              "vst-render: " + FPlugin.DispatchText(effGetEffectName), nullptr, &why);
   if (!FWindow) {
-    error = "cannot open a window for the editor: " + why + "; snapshots need an X display (Xvfb will do)";
+    Error = "cannot open a window for the editor: " + why + "; snapshots need an X display (Xvfb will do)";
     return false;
   }
   if (!FWindow->Show()) {
-    error = "the editor's window did not appear on the display";
+    Error = "the editor's window did not appear on the display";
     return false;
   }
   if (FPlugin.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(FWindow->NativeHandle())) == 0) {
-    error = "the plug-in did not open its editor";
+    Error = "the plug-in did not open its editor";
     return false;
   }
   FEditorOpen = true;
@@ -111,9 +111,9 @@ bool TEditorSnapshot::Open(std::string& error) {
   return true;
 }
 
-void TEditorSnapshot::IdleFor(int milliseconds) {
+void TEditorSnapshot::IdleFor(int Milliseconds) {
   using TClock = std::chrono::steady_clock;
-  const auto end = TClock::now() + std::chrono::milliseconds(milliseconds);
+  const auto end = TClock::now() + std::chrono::milliseconds(Milliseconds);
   do {
     if (FWindow) FWindow->Pump();
     if (FEditorOpen) FPlugin.Dispatch(effEditIdle);
@@ -121,7 +121,7 @@ void TEditorSnapshot::IdleFor(int milliseconds) {
   } while (TClock::now() < end);
 }
 
-std::unique_ptr<TMemoryBitmap> TEditorSnapshot::GrabSettled(bool& settled) {
+std::unique_ptr<TMemoryBitmap> TEditorSnapshot::GrabSettled(bool& Settled) {
   using TClock = std::chrono::steady_clock;
   const auto end = TClock::now() + std::chrono::milliseconds(kSettleLimitMs);
   FWindow->Pump();
@@ -135,25 +135,25 @@ std::unique_ptr<TMemoryBitmap> TEditorSnapshot::GrabSettled(bool& settled) {
     same = SamePicture(*shot, *next) && !OneColour(*next) ? same + 1 : 0;
     shot = std::move(next);
   }
-  settled = same >= kSettleReads;
+  Settled = same >= kSettleReads;
   return shot;
 }
 
-bool TEditorSnapshot::Save(const std::string& path, std::string& error) {
+bool TEditorSnapshot::Save(const std::string& Path, std::string& Error) {
   if (!FWindow) {
-    error = "no editor window to take a picture of";
+    Error = "no editor window to take a picture of";
     return false;
   }
   bool settled = false;
   const std::unique_ptr<TMemoryBitmap> shot = GrabSettled(settled);
   if (shot && !settled) {
     // A frame taken while the editor draws may be mostly black.
-    error = "the editor's picture did not settle within " + std::to_string(kSettleLimitMs / 1000) +
+    Error = "the editor's picture did not settle within " + std::to_string(kSettleLimitMs / 1000) +
             " s (it stayed one colour or kept changing); no picture saved";
     return false;
   }
   if (!shot) {
-    error = "cannot read the editor's window (" + std::to_string(Width()) + " x " + std::to_string(Height()) +
+    Error = "cannot read the editor's window (" + std::to_string(Width()) + " x " + std::to_string(Height()) +
             " pixels) back from the display; an editor larger than the screen cannot be read, so give the X "
             "server a larger one (Xvfb :N -screen 0 WIDTHxHEIGHTx24)";
     return false;
@@ -167,10 +167,10 @@ bool TEditorSnapshot::Save(const std::string& path, std::string& error) {
     png.Assign(map);
     png.SaveToMemory(encoded);
   } catch (const std::exception& e) {
-    error = std::string("cannot encode the editor's picture: ") + e.what();
+    Error = std::string("cannot encode the editor's picture: ") + e.what();
     return false;
   }
-  return WriteWholeFile(path, encoded.Bytes().data(), encoded.Bytes().size(), error);
+  return WriteWholeFile(Path, encoded.Bytes().data(), encoded.Bytes().size(), Error);
 }
 
 void TEditorSnapshot::Close() {

@@ -37,7 +37,7 @@ class TEditorSnapshot {
   static constexpr int kSettleReads = 3;
   static constexpr int kSettleLimitMs = 3000;
 
-  explicit TEditorSnapshot(TPluginHost& plugin);
+  explicit TEditorSnapshot(TPluginHost& Plugin);
   // Closes the editor, then the window.
   ~TEditorSnapshot();
   TEditorSnapshot(const TEditorSnapshot&) = delete;
@@ -45,21 +45,21 @@ class TEditorSnapshot {
 
   // Window and editor; false with a one-line message when the plug-in has
   // no editor, no display can be reached, or the editor does not open.
-  bool Open(std::string& error);
+  bool Open(std::string& Error);
   // Pumps the window and idles the editor for about Milliseconds.
-  void IdleFor(int milliseconds);
+  void IdleFor(int Milliseconds);
   // Reads the window back once it has settled and writes it to Path as a PNG.
-  bool Save(const std::string& path, std::string& error);
+  bool Save(const std::string& Path, std::string& Error);
   std::int32_t Width() const;
   std::int32_t Height() const;
 
  private:
   // The editor's rectangle as the plug-in answers it (0 x 0 when it tells none).
-  void AskSize(std::int32_t& width, std::int32_t& height);
+  void AskSize(std::int32_t& Width, std::int32_t& Height);
   void Close();
   // The window's picture, `settled` once it stopped changing; null when it
   // cannot be read.
-  std::unique_ptr<TMemoryBitmap> GrabSettled(bool& settled);
+  std::unique_ptr<TMemoryBitmap> GrabSettled(bool& Settled);
 
   TPluginHost& FPlugin;
   std::unique_ptr<THostWindow> FWindow;

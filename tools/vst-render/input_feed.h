@@ -26,18 +26,18 @@ class TInputFeed {
 
   // Takes over `fd` (opened for reading) and answers the descriptor to read
   // instead, or -1 with a message naming `path`.
-  int Prepare(int fd, const std::string& path, std::string& error);
+  int Prepare(int Fd, const std::string& Path, std::string& Error);
   // True when an MP3 file is read through a pipe.
   bool Streamed() const { return FThread.joinable(); }
 
  private:
-  int Stream(int source, std::string prefix, const std::string& path, std::string& error);
+  int Stream(int Source, std::string Prefix, const std::string& Path, std::string& Error);
 
   std::thread FThread;
 };
 
 // True when the bytes start an MP3 stream: an ID3v2 tag, or an MPEG audio
 // frame header (11 bits of sync, layer III).
-bool LooksLikeMp3(const unsigned char* head, size_t size);
+bool LooksLikeMp3(const unsigned char* Head, size_t Size);
 
 }  // namespace vb

@@ -52,57 +52,57 @@ constexpr int kScanTimeoutSeconds = 10;  // for one plug-in to load in --list-pl
 
 TToolMessages GSay("vst-render");
 
-std::string Seconds(double seconds) {
+std::string Seconds(double Seconds) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.2f s", seconds);
+  std::snprintf(buf, sizeof buf, "%.2f s", Seconds);
   return buf;
 }
 
-std::string SummaryLine(const std::string& output, const TRenderResult& r, double sampleRate,
-                        const TAudioFormat& format) {
+std::string SummaryLine(const std::string& Output, const TRenderResult& R, double SampleRate,
+                        const TAudioFormat& Format) {
   char buf[512];
   std::snprintf(buf, sizeof buf,
                 "%s: in peak %s dBFS, RMS %s dBFS; out peak %s dBFS, RMS %s dBFS; %.2f s, %.1fx realtime",
-                output.empty() ? "(not written)" : output.c_str(), TSignalStats::FormatDb(r.In.Peak()).c_str(),
-                TSignalStats::FormatDb(r.In.Rms()).c_str(), TSignalStats::FormatDb(r.Out.Peak()).c_str(),
-                TSignalStats::FormatDb(r.Out.Rms()).c_str(), static_cast<double>(r.Frames) / sampleRate,
-                r.RealtimeFactor(sampleRate));
+                Output.empty() ? "(not written)" : Output.c_str(), TSignalStats::FormatDb(R.In.Peak()).c_str(),
+                TSignalStats::FormatDb(R.In.Rms()).c_str(), TSignalStats::FormatDb(R.Out.Peak()).c_str(),
+                TSignalStats::FormatDb(R.Out.Rms()).c_str(), static_cast<double>(R.Frames) / SampleRate,
+                R.RealtimeFactor(SampleRate));
   std::string line = buf;
-  if (!output.empty() && !format.IsFloat() && r.Out.Peak() > 1.0) line += " (clipped: " + format.Describe() + ")";
+  if (!Output.empty() && !Format.IsFloat() && R.Out.Peak() > 1.0) line += " (clipped: " + Format.Describe() + ")";
   return line;
 }
 
-bool WritesToStdout(const std::string& output) {
-  if (output == kStandardStream) return true;
-  return !output.empty() && SameFile(output, kStandardOutputFd);
+bool WritesToStdout(const std::string& Output) {
+  if (Output == kStandardStream) return true;
+  return !Output.empty() && SameFile(Output, kStandardOutputFd);
 }
 
 // The plug-in's file; a bare name not found anywhere is an error that
 // lists where it was looked for.
-bool ResolvePlugin(const std::string& given, std::string& path, std::string& error) {
+bool ResolvePlugin(const std::string& Given, std::string& Path, std::string& Error) {
   const std::vector<std::string> folders = HostPluginFolders();
-  path = FindPlugin(given, folders);
-  if (!path.empty()) return true;
-  error = "plug-in not found: '" + given + "' (or " + given + kPluginExtension + ") is in none of ";
-  for (size_t k = 0; k < folders.size(); ++k) error += (k ? ", " : "") + folders[k];
-  error += " or their subfolders";
+  Path = FindPlugin(Given, folders);
+  if (!Path.empty()) return true;
+  Error = "plug-in not found: '" + Given + "' (or " + Given + kPluginExtension + ") is in none of ";
+  for (size_t k = 0; k < folders.size(); ++k) Error += (k ? ", " : "") + folders[k];
+  Error += " or their subfolders";
   return false;
 }
 
 // Sets the requested parameters, switches first; says so when that is not
 // the order they were given in.
-bool ApplyParams(TPluginHost& plugin, const std::vector<TParamRequest>& requests, bool normalised, std::string& error) {
-  TPluginParams params(plugin);
+bool ApplyParams(TPluginHost& Plugin, const std::vector<TParamRequest>& Requests, bool Normalised, std::string& Error) {
+  TPluginParams params(Plugin);
   TParamResolver resolver(params);
   std::vector<size_t> order;
-  if (!resolver.ApplyOrder(requests, order, error)) return false;
+  if (!resolver.ApplyOrder(Requests, order, Error)) return false;
   std::string told;
   bool reordered = false;
   for (size_t k = 0; k < order.size(); ++k) {
     TParamSetting setting;
-    if (!resolver.Apply(requests[order[k]], normalised, setting, error)) return false;
+    if (!resolver.Apply(Requests[order[k]], Normalised, setting, Error)) return false;
     reordered = reordered || order[k] != k;
-    told += (k ? ", " : "") + requests[order[k]].Name + "=" + requests[order[k]].Value;
+    told += (k ? ", " : "") + Requests[order[k]].Name + "=" + Requests[order[k]].Value;
   }
   if (reordered) GSay.Note("switches are set before continuous parameters: " + told);
   return true;
@@ -110,34 +110,34 @@ bool ApplyParams(TPluginHost& plugin, const std::vector<TParamRequest>& requests
 
 // The tail: the user's, else the one the plug-in reports (effGetTailSize:
 // 0 means not told, 1 means none).
-std::int64_t TailFrames(const TPluginChain& chain, const TRenderOptions& o, double rate) {
-  if (o.AutoTail) return std::llround(o.TailMaxSeconds * rate);
-  if (o.TailSeconds >= 0) return std::llround(o.TailSeconds * rate);
-  const std::int64_t reported = chain.ReportedTail();
+std::int64_t TailFrames(const TPluginChain& Chain, const TRenderOptions& O, double Rate) {
+  if (O.AutoTail) return std::llround(O.TailMaxSeconds * Rate);
+  if (O.TailSeconds >= 0) return std::llround(O.TailSeconds * Rate);
+  const std::int64_t reported = Chain.ReportedTail();
   if (reported <= 1) return 0;
-  if (static_cast<double>(reported) > kMaxReportedTailSeconds * rate) {
+  if (static_cast<double>(reported) > kMaxReportedTailSeconds * Rate) {
     GSay.Note("the plug-in reports an endless tail; give --tail SECONDS to render one");
     return 0;
   }
-  GSay.Note("adding the plug-in's tail of " + Seconds(static_cast<double>(reported) / rate) +
+  GSay.Note("adding the plug-in's tail of " + Seconds(static_cast<double>(reported) / Rate) +
             " (--tail 0 leaves it out)");
   return reported;
 }
 
-void ReportLatency(const TRenderResult& r, const TRenderOptions& o, double rate) {
-  if (r.LateLatency >= 0) {
-    GSay.Warning("the plug-in changed its delay to " + std::to_string(r.LateLatency) +
-                 " samples after output had been written; " + std::to_string(r.LatencyDropped) +
+void ReportLatency(const TRenderResult& R, const TRenderOptions& O, double Rate) {
+  if (R.LateLatency >= 0) {
+    GSay.Warning("the plug-in changed its delay to " + std::to_string(R.LateLatency) +
+                 " samples after output had been written; " + std::to_string(R.LatencyDropped) +
                  " were compensated, so the output from there on is " +
-                 std::to_string(r.LateLatency - r.LatencyDropped) + " samples late");
+                 std::to_string(R.LateLatency - R.LatencyDropped) + " samples late");
     return;
   }
-  if (r.ReportedLatency == 0 || !o.CompensateLatency) return;
-  if (r.LatencyDropped == r.ReportedLatency)
-    GSay.Note("compensated the plug-in's delay of " + std::to_string(r.ReportedLatency) + " samples");
+  if (R.ReportedLatency == 0 || !O.CompensateLatency) return;
+  if (R.LatencyDropped == R.ReportedLatency)
+    GSay.Note("compensated the plug-in's delay of " + std::to_string(R.ReportedLatency) + " samples");
   else
-    GSay.Warning("the plug-in reports a delay of " + std::to_string(r.ReportedLatency) + " samples (" +
-                 Seconds(r.ReportedLatency / rate) + "); left as it is");
+    GSay.Warning("the plug-in reports a delay of " + std::to_string(R.ReportedLatency) + " samples (" +
+                 Seconds(R.ReportedLatency / Rate) + "); left as it is");
 }
 
 // What is played: the input file, or the built-in demo.
@@ -151,76 +151,76 @@ struct TInput {
   TMidiSong Song;  // --midi
 };
 
-bool ReadMidi(const std::string& path, TMidiSong& song, std::string& error) {
-  std::ifstream file(StreamPath(path), std::ios::binary);
+bool ReadMidi(const std::string& Path, TMidiSong& Song, std::string& Error) {
+  std::ifstream file(StreamPath(Path), std::ios::binary);
   if (!file) {
-    error = "cannot open '" + path + "'";
+    Error = "cannot open '" + Path + "'";
     return false;
   }
   const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  return ParseMidiFile(bytes, path, song, error);
+  return ParseMidiFile(bytes, Path, Song, Error);
 }
 
 // The MIDI events at the render's frames; a warning for an instrument that
 // gets audio and no notes, and for notes sent to a plug-in that takes none.
-int PlanMidi(const TRenderOptions& o, TInput& in, const TPluginChain& chain, TRenderSettings& settings) {
+int PlanMidi(const TRenderOptions& O, TInput& In, const TPluginChain& Chain, TRenderSettings& Settings) {
   std::string error;
-  if (o.MidiPath.empty()) {
-    if (chain.IsInstrument() && in.FromFile)
-      GSay.Warning("the plug-in is an instrument: it gets the audio of " + in.Name +
+  if (O.MidiPath.empty()) {
+    if (Chain.IsInstrument() && In.FromFile)
+      GSay.Warning("the plug-in is an instrument: it gets the audio of " + In.Name +
                    " and no notes; give --midi FILE.mid");
     return kExitOk;
   }
-  if (in.FromFile && !ReadMidi(o.MidiPath, in.Song, error)) return GSay.Error(error);
+  if (In.FromFile && !ReadMidi(O.MidiPath, In.Song, error)) return GSay.Error(error);
   std::vector<char> receives(std::begin("receiveVstMidiEvent"), std::end("receiveVstMidiEvent"));
-  if (!chain.IsInstrument() && chain.First().Dispatch(effCanDo, 0, 0, receives.data()) != 1)
-    GSay.Warning("the plug-in does not say it takes MIDI; the notes of '" + o.MidiPath + "' are sent anyway");
-  for (const TMidiEvent& e : in.Song.Events) {
+  if (!Chain.IsInstrument() && Chain.First().Dispatch(effCanDo, 0, 0, receives.data()) != 1)
+    GSay.Warning("the plug-in does not say it takes MIDI; the notes of '" + O.MidiPath + "' are sent anyway");
+  for (const TMidiEvent& e : In.Song.Events) {
     TTimedMidi t;
-    t.Frame = std::llround(e.Seconds * in.Rate);
+    t.Frame = std::llround(e.Seconds * In.Rate);
     std::copy(std::begin(e.Bytes), std::end(e.Bytes), t.Bytes);
-    settings.Midi.push_back(t);
+    Settings.Midi.push_back(t);
   }
   return kExitOk;
 }
 
 // Opens the input first: a bad file fails before the plug-in is loaded.
 // Answers the exit status, kExitOk to go on.
-int OpenInput(const TRenderOptions& o, TInput& in) {
+int OpenInput(const TRenderOptions& O, TInput& In) {
   std::string error;
-  if (o.InputPath.empty() && !o.MidiPath.empty()) {
+  if (O.InputPath.empty() && !O.MidiPath.empty()) {
     // Silence as long as the MIDI file; its events are added once the
     // plug-in is loaded.
-    if (o.SampleRate > 0) in.Rate = o.SampleRate;
-    if (!ReadMidi(o.MidiPath, in.Song, error)) return GSay.Error(error);
-    in.Source = std::make_unique<TSilenceSource>(std::llround(in.Song.LengthSeconds * in.Rate), 1, in.Rate);
-    in.Name = "'" + o.MidiPath + "'";
+    if (O.SampleRate > 0) In.Rate = O.SampleRate;
+    if (!ReadMidi(O.MidiPath, In.Song, error)) return GSay.Error(error);
+    In.Source = std::make_unique<TSilenceSource>(std::llround(In.Song.LengthSeconds * In.Rate), 1, In.Rate);
+    In.Name = "'" + O.MidiPath + "'";
     return kExitOk;
   }
-  if (o.InputPath.empty()) {
-    if (o.SampleRate > 0) in.Rate = o.SampleRate;
-    TDemoSignal demo(in.Rate);
-    in.Source = std::make_unique<TMemorySource>(demo.Render(), TDemoSignal::kChannels, in.Rate);
+  if (O.InputPath.empty()) {
+    if (O.SampleRate > 0) In.Rate = O.SampleRate;
+    TDemoSignal demo(In.Rate);
+    In.Source = std::make_unique<TMemorySource>(demo.Render(), TDemoSignal::kChannels, In.Rate);
     return kExitOk;
   }
-  if (!in.Reader.Open(o.InputPath, error)) return GSay.Error(error);
-  in.Rate = in.Reader.SampleRate();
-  if (in.Rate < kMinSampleRate || in.Rate > kMaxSampleRate)
-    return GSay.Error("'" + o.InputPath + "' is " + std::to_string(static_cast<long long>(in.Rate)) +
+  if (!In.Reader.Open(O.InputPath, error)) return GSay.Error(error);
+  In.Rate = In.Reader.SampleRate();
+  if (In.Rate < kMinSampleRate || In.Rate > kMaxSampleRate)
+    return GSay.Error("'" + O.InputPath + "' is " + std::to_string(static_cast<long long>(In.Rate)) +
                       " Hz; vst-render renders at " + std::to_string(static_cast<long>(kMinSampleRate)) + " to " +
                       std::to_string(static_cast<long>(kMaxSampleRate)) + " Hz");
-  in.Source = std::make_unique<TFileSource>(in.Reader);
-  in.Name = "'" + o.InputPath + "'";
-  in.FromFile = true;
-  if (o.SampleRate > 0 && o.SampleRate != in.Rate) {
+  In.Source = std::make_unique<TFileSource>(In.Reader);
+  In.Name = "'" + O.InputPath + "'";
+  In.FromFile = true;
+  if (O.SampleRate > 0 && O.SampleRate != In.Rate) {
     // The file's frames are converted on their way to the plug-in.
-    in.File = std::move(in.Source);
-    auto converted = std::make_unique<TResampledSource>(*in.File, o.SampleRate);
-    if (!converted->Ok(error)) return GSay.Error("'" + o.InputPath + "': " + error, kExitUsage);
-    GSay.Note("converting " + in.Name + " from " + std::to_string(static_cast<long>(in.Rate)) + " to " +
-              std::to_string(static_cast<long>(o.SampleRate)) + " Hz (" + ResamplerName() + ")");
-    in.Source = std::move(converted);
-    in.Rate = o.SampleRate;
+    In.File = std::move(In.Source);
+    auto converted = std::make_unique<TResampledSource>(*In.File, O.SampleRate);
+    if (!converted->Ok(error)) return GSay.Error("'" + O.InputPath + "': " + error, kExitUsage);
+    GSay.Note("converting " + In.Name + " from " + std::to_string(static_cast<long>(In.Rate)) + " to " +
+              std::to_string(static_cast<long>(O.SampleRate)) + " Hz (" + ResamplerName() + ")");
+    In.Source = std::move(converted);
+    In.Rate = O.SampleRate;
   }
   return kExitOk;
 }
@@ -228,14 +228,14 @@ int OpenInput(const TRenderOptions& o, TInput& in) {
 // The --param requests for stage `k` of the chain: those prefixed with its
 // file name (without .so) or its number from 1, and unprefixed ones for the
 // first stage.
-std::vector<TParamRequest> StageParams(const TRenderOptions& o, size_t k) {
+std::vector<TParamRequest> StageParams(const TRenderOptions& O, size_t K) {
   std::vector<TParamRequest> mine;
-  for (TParamRequest r : o.Params) {
+  for (TParamRequest r : O.Params) {
     size_t owner = 0;
-    if (const auto colon = r.Name.find(':'); colon != std::string::npos && o.PluginPaths.size() > 1) {
+    if (const auto colon = r.Name.find(':'); colon != std::string::npos && O.PluginPaths.size() > 1) {
       const std::string prefix = r.Name.substr(0, colon);
-      for (size_t s = 0; s < o.PluginPaths.size(); ++s) {
-        std::string stem = o.PluginPaths[s].substr(o.PluginPaths[s].find_last_of(kPathSeparators) + 1);
+      for (size_t s = 0; s < O.PluginPaths.size(); ++s) {
+        std::string stem = O.PluginPaths[s].substr(O.PluginPaths[s].find_last_of(kPathSeparators) + 1);
         const size_t ext = std::char_traits<char>::length(kPluginExtension);
         if (stem.size() > ext && stem.compare(stem.size() - ext, ext, kPluginExtension) == 0)
           stem.resize(stem.size() - ext);
@@ -246,115 +246,115 @@ std::vector<TParamRequest> StageParams(const TRenderOptions& o, size_t k) {
         }
       }
     }
-    if (owner == k) mine.push_back(r);
+    if (owner == K) mine.push_back(r);
   }
   return mine;
 }
 
 // Loads and opens one plug-in at `rate`; `describing`: only its description
 // is wanted, so a rate or precision it refuses does not matter.
-int LoadStage(const TRenderOptions& o, size_t k, double rate, bool describing, TPluginHost& plugin, std::string& path) {
+int LoadStage(const TRenderOptions& O, size_t K, double Rate, bool Describing, TPluginHost& Plugin, std::string& Path) {
   std::string error;
-  if (!ResolvePlugin(o.PluginPaths[k], path, error) || !plugin.Load(path, error)) return GSay.Error(error);
-  const bool wantDouble = o.Precision == 64;
-  if (!describing && wantDouble && !plugin.HasFlag(effFlagsCanDoubleReplacing))
-    return GSay.Error("'" + path + "' cannot process 64-bit samples (no double-replacing support); use --precision 32");
-  const std::string refusal = plugin.Open(rate, o.BlockSize, wantDouble);
-  if (!describing && !refusal.empty())
-    return GSay.Error("the plug-in refuses to run at " + std::to_string(static_cast<long>(rate)) + " Hz: " + refusal);
-  if (std::string why = CheckChannelCounts(*plugin.Effect()); !describing && !why.empty()) return GSay.Error(why);
+  if (!ResolvePlugin(O.PluginPaths[K], Path, error) || !Plugin.Load(Path, error)) return GSay.Error(error);
+  const bool wantDouble = O.Precision == 64;
+  if (!Describing && wantDouble && !Plugin.HasFlag(effFlagsCanDoubleReplacing))
+    return GSay.Error("'" + Path + "' cannot process 64-bit samples (no double-replacing support); use --precision 32");
+  const std::string refusal = Plugin.Open(Rate, O.BlockSize, wantDouble);
+  if (!Describing && !refusal.empty())
+    return GSay.Error("the plug-in refuses to run at " + std::to_string(static_cast<long>(Rate)) + " Hz: " + refusal);
+  if (std::string why = CheckChannelCounts(*Plugin.Effect()); !Describing && !why.empty()) return GSay.Error(why);
   // Presets are the first plug-in's.
-  if (k == 0 && !o.PresetPath.empty() && !LoadPresetFile(plugin, o.PresetPath, error)) return GSay.Error(error);
-  if (k == 0 && o.Program >= 0 && !SelectProgram(plugin, o.Program, error)) return GSay.Error(error, kExitUsage);
+  if (K == 0 && !O.PresetPath.empty() && !LoadPresetFile(Plugin, O.PresetPath, error)) return GSay.Error(error);
+  if (K == 0 && O.Program >= 0 && !SelectProgram(Plugin, O.Program, error)) return GSay.Error(error, kExitUsage);
   // A --param the plug-in cannot take is a bad command line.
-  if (!ApplyParams(plugin, StageParams(o, k), o.Normalised, error)) return GSay.Error(error, kExitUsage);
-  if (k == 0 && !o.SavePresetPath.empty()) {
-    if (!SavePresetFile(plugin, o.SavePresetPath, error)) return GSay.Error(error);
-    GSay.Note("saved the plug-in's state as '" + o.SavePresetPath + "'");
+  if (!ApplyParams(Plugin, StageParams(O, K), O.Normalised, error)) return GSay.Error(error, kExitUsage);
+  if (K == 0 && !O.SavePresetPath.empty()) {
+    if (!SavePresetFile(Plugin, O.SavePresetPath, error)) return GSay.Error(error);
+    GSay.Note("saved the plug-in's state as '" + O.SavePresetPath + "'");
   }
   return kExitOk;
 }
 
 // Every -p in order; `path`: the first one's file.
-int LoadChain(const TRenderOptions& o, double rate, bool describing, TPluginChain& chain, std::string& path) {
-  for (size_t k = 0; k < o.PluginPaths.size(); ++k) {
+int LoadChain(const TRenderOptions& O, double Rate, bool Describing, TPluginChain& Chain, std::string& Path) {
+  for (size_t k = 0; k < O.PluginPaths.size(); ++k) {
     std::string stagePath;
-    if (int status = LoadStage(o, k, rate, describing, chain.Add(), stagePath)) return status;
-    if (k == 0) path = stagePath;
+    if (int status = LoadStage(O, k, Rate, Describing, Chain.Add(), stagePath)) return status;
+    if (k == 0) Path = stagePath;
   }
   return kExitOk;
 }
 
 // How the input feeds the plug-in, and which outputs are written.
-int PlanSettings(const TRenderOptions& o, const TInput& in, const TPluginChain& chain, TRenderSettings& settings) {
+int PlanSettings(const TRenderOptions& O, const TInput& In, const TPluginChain& Chain, TRenderSettings& Settings) {
   std::string error;
-  if (!PlanChannels(in.Source->Channels(), chain.NumInputs(), o.Channels, in.Name, !in.FromFile, settings.Channels,
+  if (!PlanChannels(In.Source->Channels(), Chain.NumInputs(), O.Channels, In.Name, !In.FromFile, Settings.Channels,
                     error))
     return GSay.Error(error);
-  if (o.OutChannels > chain.NumOutputs())
-    return GSay.Error("--out-channels " + std::to_string(o.OutChannels) + " asks for more outputs than the plug-in's " +
-                          std::to_string(chain.NumOutputs()),
+  if (O.OutChannels > Chain.NumOutputs())
+    return GSay.Error("--out-channels " + std::to_string(O.OutChannels) + " asks for more outputs than the plug-in's " +
+                          std::to_string(Chain.NumOutputs()),
                       kExitUsage);
-  settings.OutChannels = o.OutChannels;
-  settings.CompensateLatency = o.CompensateLatency;
+  Settings.OutChannels = O.OutChannels;
+  Settings.CompensateLatency = O.CompensateLatency;
   return kExitOk;
 }
 
-int RunDescription(const TRenderOptions& o) {
+int RunDescription(const TRenderOptions& O) {
   GSay.SetQuiet(true);
   TPluginChain chain;
   std::string path;
-  if (int status = LoadChain(o, o.SampleRate > 0 ? o.SampleRate : kDefaultSampleRate, true, chain, path)) return status;
+  if (int status = LoadChain(O, O.SampleRate > 0 ? O.SampleRate : kDefaultSampleRate, true, chain, path)) return status;
   TPluginHost& plugin = chain.First();  // the first plug-in is described
-  const std::string text = o.Json ? (o.Info ? DescribePluginJson(plugin, path) : DescribeParametersJson(plugin))
-                                  : (o.Info ? DescribePlugin(plugin, path) : DescribeParameters(plugin));
+  const std::string text = O.Json ? (O.Info ? DescribePluginJson(plugin, path) : DescribeParametersJson(plugin))
+                                  : (O.Info ? DescribePlugin(plugin, path) : DescribeParameters(plugin));
   std::fputs(text.c_str(), stdout);
   return kExitOk;
 }
 
-int RunSnapshot(const TRenderOptions& o) {
+int RunSnapshot(const TRenderOptions& O) {
   TInput in;
   TPluginChain chain;
   std::string path, error;
   TRenderSettings settings;
-  if (int status = OpenInput(o, in)) return status;
-  if (int status = LoadChain(o, in.Rate, false, chain, path)) return status;
-  if (int status = PlanSettings(o, in, chain, settings)) return status;
+  if (int status = OpenInput(O, in)) return status;
+  if (int status = LoadChain(O, in.Rate, false, chain, path)) return status;
+  if (int status = PlanSettings(O, in, chain, settings)) return status;
   GSay.Note(settings.Channels.Note);
   TEditorSnapshot snapshot(chain.First());
   if (!snapshot.Open(error)) return GSay.Error(error);
   snapshot.IdleFor(kSnapshotSettleMs);
   TLimitedSource played(*in.Source, std::llround(kSnapshotPlaySeconds * in.Rate));
-  TRenderSession session(chain, o.BlockSize, o.Precision == 64);
+  TRenderSession session(chain, O.BlockSize, O.Precision == 64);
   TRenderResult result;
   if (!session.Run(played, settings, nullptr, false, result, error)) return GSay.Error(error);
   snapshot.IdleFor(kSnapshotShowMs);
-  if (!snapshot.Save(o.EditorSnapshotPath, error)) return GSay.Error(error);
+  if (!snapshot.Save(O.EditorSnapshotPath, error)) return GSay.Error(error);
   GSay.Note("saved the editor (" + std::to_string(snapshot.Width()) + " x " + std::to_string(snapshot.Height()) +
-            " pixels) as '" + o.EditorSnapshotPath + "'");
+            " pixels) as '" + O.EditorSnapshotPath + "'");
   return kExitOk;
 }
 
-int SaveDemo(const TRenderOptions& o, double rate) {
+int SaveDemo(const TRenderOptions& O, double Rate) {
   TAudioFormat format;
-  TDemoSignal demo(rate);
+  TDemoSignal demo(Rate);
   std::vector<double> dry = demo.Render();
   std::string error;
-  if (!ChooseOutputFormat(o.DemoOutPath, TAudioFormat{}, format, error) ||
-      !WriteAudioFile(o.DemoOutPath, format, dry.data(), demo.Frames(), TDemoSignal::kChannels, rate, error))
+  if (!ChooseOutputFormat(O.DemoOutPath, TAudioFormat{}, format, error) ||
+      !WriteAudioFile(O.DemoOutPath, format, dry.data(), demo.Frames(), TDemoSignal::kChannels, Rate, error))
     return GSay.Error(error);
   return kExitOk;
 }
 
 // After the render: an input that held nothing fails the render, a cut
 // one is warned about. Answers the exit status.
-int ReportInput(const TRenderOptions& o, TInput& in, const TRenderResult& result) {
-  const std::string cut = in.FromFile ? in.Reader.CutShortWarning() : std::string();
-  if (in.FromFile && result.SourceFrames == 0) {
+int ReportInput(const TRenderOptions& O, TInput& In, const TRenderResult& Result) {
+  const std::string cut = In.FromFile ? In.Reader.CutShortWarning() : std::string();
+  if (In.FromFile && Result.SourceFrames == 0) {
     // An empty or unreadable file is no render; a tail alone is said to be one.
-    const std::string why = "'" + o.InputPath + "' holds no audio" + (cut.empty() ? "" : " (" + cut + ")");
-    if (result.Frames == 0) return GSay.Error(why + "; nothing to render");
-    GSay.Warning(why + "; rendered only the " + Seconds(static_cast<double>(result.Frames) / in.Rate) + " of tail");
+    const std::string why = "'" + O.InputPath + "' holds no audio" + (cut.empty() ? "" : " (" + cut + ")");
+    if (Result.Frames == 0) return GSay.Error(why + "; nothing to render");
+    GSay.Warning(why + "; rendered only the " + Seconds(static_cast<double>(Result.Frames) / In.Rate) + " of tail");
   } else if (!cut.empty()) {
     GSay.Warning(cut);
   }
@@ -363,118 +363,118 @@ int ReportInput(const TRenderOptions& o, TInput& in, const TRenderResult& result
 
 // Renders one input through the loaded plug-in into o.OutputPath (empty:
 // measured only), with the notes, warnings and summary line of a render.
-int RenderLoaded(const TRenderOptions& o, TInput& in, TAudioFormat format, TPluginChain& chain) {
+int RenderLoaded(const TRenderOptions& O, TInput& In, TAudioFormat Format, TPluginChain& Chain) {
   std::string error;
   TRenderSettings settings;
-  if (int status = PlanSettings(o, in, chain, settings)) return status;
-  if (int status = PlanMidi(o, in, chain, settings)) return status;
+  if (int status = PlanSettings(O, In, Chain, settings)) return status;
+  if (int status = PlanMidi(O, In, Chain, settings)) return status;
   GSay.Note(settings.Channels.Note);
-  settings.TailFrames = TailFrames(chain, o, in.Rate);
-  settings.AutoTail = o.AutoTail;
-  settings.QuietFrames = std::llround(kQuietHoldSeconds * in.Rate);
-  if (!o.DemoOutPath.empty() && !in.FromFile)
-    if (int status = SaveDemo(o, in.Rate)) return status;
+  settings.TailFrames = TailFrames(Chain, O, In.Rate);
+  settings.AutoTail = O.AutoTail;
+  settings.QuietFrames = std::llround(kQuietHoldSeconds * In.Rate);
+  if (!O.DemoOutPath.empty() && !In.FromFile)
+    if (int status = SaveDemo(O, In.Rate)) return status;
 
-  const bool writing = !o.OutputPath.empty();
-  const int channels = settings.OutChannels > 0 ? settings.OutChannels : chain.NumOutputs();
+  const bool writing = !O.OutputPath.empty();
+  const int channels = settings.OutChannels > 0 ? settings.OutChannels : Chain.NumOutputs();
   TAudioFileWriter writer;
   if (writing) {
-    const std::int64_t known = in.Source->Frames();
+    const std::int64_t known = In.Source->Frames();
     std::string sizeNote;
-    if (!PlanOutputSize(format, channels, known > 0 ? known + settings.TailFrames : 0, in.Rate, sizeNote, error))
+    if (!PlanOutputSize(Format, channels, known > 0 ? known + settings.TailFrames : 0, In.Rate, sizeNote, error))
       return GSay.Error(error);
     GSay.Note(sizeNote);
-    if (!writer.Open(o.OutputPath, format, channels, in.Rate, error)) return GSay.Error(error);
+    if (!writer.Open(O.OutputPath, Format, channels, In.Rate, error)) return GSay.Error(error);
     if (!writer.InPlaceReason().empty())
-      GSay.Note("'" + o.OutputPath + "' is written in place once the render is complete (" + writer.InPlaceReason() +
+      GSay.Note("'" + O.OutputPath + "' is written in place once the render is complete (" + writer.InPlaceReason() +
                 ")");
   }
 
-  TRenderSession session(chain, o.BlockSize, o.Precision == 64);
-  const std::int64_t automatedBefore = chain.AutomateCount();  // the --param search may have caused some
+  TRenderSession session(Chain, O.BlockSize, O.Precision == 64);
+  const std::int64_t automatedBefore = Chain.AutomateCount();  // the --param search may have caused some
   TRenderResult result;
-  if (!session.Run(*in.Source, settings, writing ? &writer : nullptr, !o.Quiet, result, error))
+  if (!session.Run(*In.Source, settings, writing ? &writer : nullptr, !O.Quiet, result, error))
     return GSay.Error(error);
-  if (int status = ReportInput(o, in, result)) return status;
+  if (int status = ReportInput(O, In, result)) return status;
   if (writing && !writer.Commit(error)) return GSay.Error(error);
-  if (writing && !format.IsFloat() && result.Out.Peak() > 1.0)
+  if (writing && !Format.IsFloat() && result.Out.Peak() > 1.0)
     GSay.Warning("the output clipped: its peak of " + TSignalStats::FormatDb(result.Out.Peak()) +
-                 " dBFS does not fit in " + format.Describe() + "; lower the level or write a floating-point format");
-  ReportLatency(result, o, in.Rate);
+                 " dBFS does not fit in " + Format.Describe() + "; lower the level or write a floating-point format");
+  ReportLatency(result, O, In.Rate);
   if (result.TailCut)
-    GSay.Warning("the output was still sounding after the longest tail of " + Seconds(o.TailMaxSeconds) +
+    GSay.Warning("the output was still sounding after the longest tail of " + Seconds(O.TailMaxSeconds) +
                  "; give a longer --tail-max");
-  if (chain.IsInstrument() && result.Out.Peak() == 0.0 && o.MidiPath.empty())
+  if (Chain.IsInstrument() && result.Out.Peak() == 0.0 && O.MidiPath.empty())
     GSay.Warning("the plug-in is an instrument and vst-render sends it no notes (MIDI events): it rendered silence");
-  if (!o.Quiet) {
-    std::string line = SummaryLine(o.OutputPath, result, in.Rate, format);
-    if (std::int64_t n = chain.AutomateCount() - automatedBefore; n > 0)
+  if (!O.Quiet) {
+    std::string line = SummaryLine(O.OutputPath, result, In.Rate, Format);
+    if (std::int64_t n = Chain.AutomateCount() - automatedBefore; n > 0)
       line += "; " + std::to_string(n) + " automation calls";
     // Audio on standard output keeps it to itself.
-    std::fprintf(WritesToStdout(o.OutputPath) ? stderr : stdout, "%s\n", line.c_str());
+    std::fprintf(WritesToStdout(O.OutputPath) ? stderr : stdout, "%s\n", line.c_str());
   }
   return kExitOk;
 }
 
 // The output's format, from its name and the input's encoding.
-int ChooseFormat(const TRenderOptions& o, const TInput& in, TAudioFormat& format) {
+int ChooseFormat(const TRenderOptions& O, const TInput& In, TAudioFormat& Format) {
   std::string error;
-  if (o.OutputPath.empty()) return kExitOk;
-  if (!ChooseOutputFormat(o.OutputPath, o.FormatName, in.FromFile ? in.Reader.Format() : TAudioFormat{}, format, error))
+  if (O.OutputPath.empty()) return kExitOk;
+  if (!ChooseOutputFormat(O.OutputPath, O.FormatName, In.FromFile ? In.Reader.Format() : TAudioFormat{}, Format, error))
     return GSay.Error(error);
   // --bits and --float against the container are a bad command line.
-  if (!RequestEncoding(format, o.Bits, o.Float, error))
-    return GSay.Error("'" + o.OutputPath + "': " + error, kExitUsage);
+  if (!RequestEncoding(Format, O.Bits, O.Float, error))
+    return GSay.Error("'" + O.OutputPath + "': " + error, kExitUsage);
   // Opus keeps its encoder's default: its scale runs to 512 kbps.
-  const bool opus = format.Describe() == "Ogg Opus";
-  format.Quality = o.Quality >= 0 ? o.Quality : opus ? -1.0 : kDefaultQuality;
+  const bool opus = Format.Describe() == "Ogg Opus";
+  Format.Quality = O.Quality >= 0 ? O.Quality : opus ? -1.0 : kDefaultQuality;
   return kExitOk;
 }
 
-int RunRender(const TRenderOptions& o) {
+int RunRender(const TRenderOptions& O) {
   TInput in;
   TAudioFormat format;
   TPluginChain chain;
   std::string path;
-  if (int status = OpenInput(o, in)) return status;
-  if (int status = ChooseFormat(o, in, format)) return status;
-  if (int status = LoadChain(o, in.Rate, false, chain, path)) return status;
-  return RenderLoaded(o, in, format, chain);
+  if (int status = OpenInput(O, in)) return status;
+  if (int status = ChooseFormat(O, in, format)) return status;
+  if (int status = LoadChain(O, in.Rate, false, chain, path)) return status;
+  return RenderLoaded(O, in, format, chain);
 }
 
 // One file of a batch. The plug-in is loaded with the first file that
 // opens and told each new rate between files (it is suspended then);
 // `fatal` is set when the plug-in itself failed, which ends the batch.
-int RenderBatchItem(const TRenderOptions& o, TPluginChain& chain, bool& loaded, bool& fatal) {
+int RenderBatchItem(const TRenderOptions& O, TPluginChain& Chain, bool& Loaded, bool& Fatal) {
   TInput in;
   TAudioFormat format;
-  if (int status = OpenInput(o, in)) return status;
-  if (int status = ChooseFormat(o, in, format)) return status;
-  if (!loaded) {
+  if (int status = OpenInput(O, in)) return status;
+  if (int status = ChooseFormat(O, in, format)) return status;
+  if (!Loaded) {
     std::string path;
-    const int status = LoadChain(o, in.Rate, false, chain, path);
-    fatal = status != kExitOk;
-    loaded = !fatal;
-    if (fatal) return status;
-  } else if (in.Rate != chain.First().SampleRate()) {
-    if (std::string refusal = chain.SetSampleRate(in.Rate); !refusal.empty())
+    const int status = LoadChain(O, in.Rate, false, Chain, path);
+    Fatal = status != kExitOk;
+    Loaded = !Fatal;
+    if (Fatal) return status;
+  } else if (in.Rate != Chain.First().SampleRate()) {
+    if (std::string refusal = Chain.SetSampleRate(in.Rate); !refusal.empty())
       return GSay.Error("the plug-in refuses to run at " + std::to_string(static_cast<long>(in.Rate)) +
                         " Hz: " + refusal);
   }
-  return RenderLoaded(o, in, format, chain);
+  return RenderLoaded(O, in, format, Chain);
 }
 
 // The folder part of a path ("" when there is none).
-std::string OutputFolder(const std::string& path) {
-  const auto slash = path.find_last_of(kPathSeparators);
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+std::string OutputFolder(const std::string& Path) {
+  const auto slash = Path.find_last_of(kPathSeparators);
+  return slash == std::string::npos ? std::string() : Path.substr(0, slash);
 }
 
 // Makes `folder` and the folders above it that are missing; false with errno.
-bool MakeFolders(const std::string& folder) {
-  if (folder.empty()) return true;
-  for (size_t at = folder.find_first_of(kPathSeparators, 1);; at = folder.find_first_of(kPathSeparators, at + 1)) {
-    const std::string part = folder.substr(0, at);
+bool MakeFolders(const std::string& Folder) {
+  if (Folder.empty()) return true;
+  for (size_t at = Folder.find_first_of(kPathSeparators, 1);; at = Folder.find_first_of(kPathSeparators, at + 1)) {
+    const std::string part = Folder.substr(0, at);
     if (MakeFolder(part) != 0 && errno != EEXIST) return false;
     if (at == std::string::npos) return true;
   }
@@ -482,10 +482,10 @@ bool MakeFolders(const std::string& folder) {
 
 // Every input in turn through one plug-in; the others go on when one
 // fails, and the failures are listed at the end.
-int RunBatch(const TRenderOptions& o) {
+int RunBatch(const TRenderOptions& O) {
   std::vector<TBatchItem> items;
   std::string error;
-  if (!PlanBatch(o.Inputs, o.OutputPath, items, error)) return GSay.Error(error, kExitUsage);
+  if (!PlanBatch(O.Inputs, O.OutputPath, items, error)) return GSay.Error(error, kExitUsage);
   for (const TBatchItem& item : items)
     if (std::string folder = OutputFolder(item.Output); !MakeFolders(folder))
       return GSay.Error("cannot make the folder '" + folder + "': " + std::strerror(errno));
@@ -493,7 +493,7 @@ int RunBatch(const TRenderOptions& o) {
   bool loaded = false, fatal = false;
   std::vector<std::string> failed;
   for (const TBatchItem& item : items) {
-    TRenderOptions one = o;
+    TRenderOptions one = O;
     one.InputPath = item.Input;
     one.OutputPath = item.Output;
     if (RenderBatchItem(one, chain, loaded, fatal) != kExitOk) failed.push_back(item.Input);
@@ -509,7 +509,7 @@ int RunBatch(const TRenderOptions& o) {
 }
 
 // Every plug-in file in the search folders, each loaded in a child process.
-int RunListPlugins(const TRenderOptions& o) {
+int RunListPlugins(const TRenderOptions& O) {
   const std::vector<std::string> folders = HostPluginFolders();
   TJsonWriter json;
   json.BeginArray();
@@ -530,16 +530,16 @@ int RunListPlugins(const TRenderOptions& o) {
             "\n";
   }
   json.EndArray();
-  std::fputs(o.Json ? json.Text().c_str() : text.c_str(), stdout);
+  std::fputs(O.Json ? json.Text().c_str() : text.c_str(), stdout);
   return kExitOk;
 }
 
-int Run(const TRenderOptions& o) {
-  if (o.ListPlugins) return RunListPlugins(o);
-  if (o.Info || o.ListParams) return RunDescription(o);
-  if (!o.EditorSnapshotPath.empty()) return RunSnapshot(o);
-  if (IsBatch(o.Inputs, o.OutputPath)) return RunBatch(o);
-  return RunRender(o);
+int Run(const TRenderOptions& O) {
+  if (O.ListPlugins) return RunListPlugins(O);
+  if (O.Info || O.ListParams) return RunDescription(O);
+  if (!O.EditorSnapshotPath.empty()) return RunSnapshot(O);
+  if (IsBatch(O.Inputs, O.OutputPath)) return RunBatch(O);
+  return RunRender(O);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ struct TMidiSong {
 
 // False with a one-line message naming `path` for anything that is not a
 // well-formed standard MIDI file this reader takes.
-bool ParseMidiFile(const std::vector<std::uint8_t>& bytes, const std::string& path, TMidiSong& song,
-                   std::string& error);
+bool ParseMidiFile(const std::vector<std::uint8_t>& Bytes, const std::string& Path, TMidiSong& Song,
+                   std::string& Error);
 
 }  // namespace vb

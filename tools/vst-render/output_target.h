@@ -45,7 +45,7 @@ class TOutputTarget {
 
   // streamable: the encoder never seeks, so a pipe can take its bytes as
   // they come. On failure a one-line message naming `path`.
-  bool Open(const std::string& path, bool streamable, std::string& error);
+  bool Open(const std::string& Path, bool Streamable, std::string& Error);
 
   // The descriptor the encoder writes to; it stays owned by the target.
   int Fd() const { return FEncoderFd; }
@@ -56,20 +56,20 @@ class TOutputTarget {
   const std::string& InPlaceReason() const { return FInPlaceReason; }
 
   // Finishes the file: syncs and renames, copies the spool, or closes.
-  bool Commit(std::string& error);
+  bool Commit(std::string& Error);
   // Drops whatever was written (also done by the destructor).
   void Abandon();
 
  private:
-  bool OpenReplacement(const std::string& finalPath, std::string& error);
+  bool OpenReplacement(const std::string& FinalPath, std::string& Error);
   // An empty path: standard output.
-  bool OpenDevice(const std::string& finalPath, bool streamable, std::string& error);
-  bool OpenInPlace(const std::string& finalPath, const std::string& why, std::string& error);
-  bool OpenSpool(std::string& error);
-  bool CopySpool(std::string& error);
+  bool OpenDevice(const std::string& FinalPath, bool Streamable, std::string& Error);
+  bool OpenInPlace(const std::string& FinalPath, const std::string& Why, std::string& Error);
+  bool OpenSpool(std::string& Error);
+  bool CopySpool(std::string& Error);
   // Overwrites the file with the spool; on failure puts its old contents back.
-  bool CommitInPlace(std::string& error);
-  std::string Failure(const std::string& what) const;
+  bool CommitInPlace(std::string& Error);
+  std::string Failure(const std::string& What) const;
 
   std::string FPath;       // as given, for messages
   std::string FFinalPath;  // after symbolic links
@@ -89,11 +89,11 @@ void RemoveTempFileOnFatalSignals();
 
 // Writes `size` bytes as the whole of `path` through a target: a failure
 // leaves no partial file and names the file and the reason.
-bool WriteWholeFile(const std::string& path, const void* data, size_t size, std::string& error);
+bool WriteWholeFile(const std::string& Path, const void* Data, size_t Size, std::string& Error);
 
 // The file a path finally names after following symbolic links (relative
 // links count from the link's folder); the path itself when it is no link
 // or does not exist. False with errno's text on a loop of links.
-bool FollowLinks(const std::string& path, std::string& finalPath, std::string& error);
+bool FollowLinks(const std::string& Path, std::string& FinalPath, std::string& Error);
 
 }  // namespace vb

@@ -8,8 +8,8 @@ namespace vb {
 
 namespace {
 
-void Call(TPluginHost& p, float** in, float** out, int n) { p.Process32(in, out, n); }
-void Call(TPluginHost& p, double** in, double** out, int n) { p.Process64(in, out, n); }
+void Call(TPluginHost& P, float** In, float** Out, int N) { P.Process32(In, Out, N); }
+void Call(TPluginHost& P, double** In, double** Out, int N) { P.Process64(In, Out, N); }
 
 }  // namespace
 
@@ -51,10 +51,10 @@ std::string TPluginChain::CheckChannels() const {
   return {};
 }
 
-std::string TPluginChain::SetSampleRate(double rate) {
+std::string TPluginChain::SetSampleRate(double Rate) {
   std::string refusal;
   for (const auto& s : FStages)
-    if (std::string said = s->SetSampleRate(rate); refusal.empty()) refusal = said;
+    if (std::string said = s->SetSampleRate(Rate); refusal.empty()) refusal = said;
   return refusal;
 }
 
@@ -67,37 +67,37 @@ void TPluginChain::Suspend() {
 }
 
 template <typename TSample>
-void TPluginChain::PrepareBuffers(TBuffers<TSample>& b, int blockSize) {
+void TPluginChain::PrepareBuffers(TBuffers<TSample>& B, int BlockSize) {
   const size_t between = FStages.size() - 1;
-  b.Data.assign(between, {});
-  b.Outputs.assign(between, {});
-  b.Inputs.assign(between, {});
+  B.Data.assign(between, {});
+  B.Outputs.assign(between, {});
+  B.Inputs.assign(between, {});
   for (size_t k = 0; k < between; ++k) {
     const int outs = FStages[k]->Effect()->numOutputs;
-    b.Data[k].assign(static_cast<size_t>(outs), std::vector<TSample>(static_cast<size_t>(blockSize)));
-    for (auto& channel : b.Data[k]) b.Outputs[k].push_back(channel.data());
+    B.Data[k].assign(static_cast<size_t>(outs), std::vector<TSample>(static_cast<size_t>(BlockSize)));
+    for (auto& channel : B.Data[k]) B.Outputs[k].push_back(channel.data());
     // The next stage's input j is this stage's output j, wrapping round.
     const int ins = std::max(FStages[k + 1]->Effect()->numInputs, 1);
-    for (int j = 0; j < ins; ++j) b.Inputs[k].push_back(b.Data[k][static_cast<size_t>(j % outs)].data());
+    for (int j = 0; j < ins; ++j) B.Inputs[k].push_back(B.Data[k][static_cast<size_t>(j % outs)].data());
   }
 }
 
-void TPluginChain::Prepare(int blockSize) {
-  PrepareBuffers(F32, blockSize);
-  PrepareBuffers(F64, blockSize);
+void TPluginChain::Prepare(int BlockSize) {
+  PrepareBuffers(F32, BlockSize);
+  PrepareBuffers(F64, BlockSize);
 }
 
 template <typename TSample>
-void TPluginChain::Run(TBuffers<TSample>& b, TSample** inputs, TSample** outputs, int frames) {
+void TPluginChain::Run(TBuffers<TSample>& B, TSample** Inputs, TSample** Outputs, int Frames) {
   for (size_t k = 0; k < FStages.size(); ++k) {
     const bool last = k + 1 == FStages.size();
     if (!last)  // the accumulating entry adds onto its outputs
-      for (auto& channel : b.Data[k]) std::fill(channel.begin(), channel.begin() + frames, TSample(0));
-    Call(*FStages[k], k == 0 ? inputs : b.Inputs[k - 1].data(), last ? outputs : b.Outputs[k].data(), frames);
+      for (auto& channel : B.Data[k]) std::fill(channel.begin(), channel.begin() + Frames, TSample(0));
+    Call(*FStages[k], k == 0 ? Inputs : B.Inputs[k - 1].data(), last ? Outputs : B.Outputs[k].data(), Frames);
   }
 }
 
-void TPluginChain::Process(float** inputs, float** outputs, int frames) { Run(F32, inputs, outputs, frames); }
-void TPluginChain::Process(double** inputs, double** outputs, int frames) { Run(F64, inputs, outputs, frames); }
+void TPluginChain::Process(float** Inputs, float** Outputs, int Frames) { Run(F32, Inputs, Outputs, Frames); }
+void TPluginChain::Process(double** Inputs, double** Outputs, int Frames) { Run(F64, Inputs, Outputs, Frames); }
 
 }  // namespace vb

@@ -23,7 +23,7 @@ class TPluginChain {
   // A new, empty stage at the end; load it before using the chain.
   TPluginHost& Add();
   size_t Size() const { return FStages.size(); }
-  TPluginHost& Stage(size_t k) const { return *FStages[k]; }
+  TPluginHost& Stage(size_t K) const { return *FStages[K]; }
   TPluginHost& First() const { return *FStages.front(); }
 
   int NumInputs() const;
@@ -37,13 +37,13 @@ class TPluginChain {
   // Empty when every stage's channel counts can be rendered, else why not.
   std::string CheckChannels() const;
   // effSetSampleRate on every stage (suspended); the first refusal, if any.
-  std::string SetSampleRate(double rate);
+  std::string SetSampleRate(double Rate);
 
   void Resume();
   void Suspend();
-  void Prepare(int blockSize);
-  void Process(float** inputs, float** outputs, int frames);
-  void Process(double** inputs, double** outputs, int frames);
+  void Prepare(int BlockSize);
+  void Process(float** Inputs, float** Outputs, int Frames);
+  void Process(double** Inputs, double** Outputs, int Frames);
 
  private:
   template <typename TSample>
@@ -53,9 +53,9 @@ class TPluginChain {
     std::vector<std::vector<TSample*>> Inputs;            // per stage but the first
   };
   template <typename TSample>
-  void PrepareBuffers(TBuffers<TSample>& b, int blockSize);
+  void PrepareBuffers(TBuffers<TSample>& B, int BlockSize);
   template <typename TSample>
-  void Run(TBuffers<TSample>& b, TSample** inputs, TSample** outputs, int frames);
+  void Run(TBuffers<TSample>& B, TSample** Inputs, TSample** Outputs, int Frames);
 
   std::vector<std::unique_ptr<TPluginHost>> FStages;
   TBuffers<float> F32;

@@ -66,18 +66,18 @@ thread_local TPluginHost* GLoadingHost = nullptr;
 constexpr size_t kTextBuffer = 1024;  // bytes; hosts usually offer 64..256
 constexpr size_t kTextLimit = 256;    // what is kept of a text answer
 
-void CopyText(void* ptr, const char* text, size_t capacity) {
-  if (!ptr) return;
-  std::strncpy(static_cast<char*>(ptr), text, capacity - 1);
-  static_cast<char*>(ptr)[capacity - 1] = '\0';
+void CopyText(void* Ptr, const char* Text, size_t Capacity) {
+  if (!Ptr) return;
+  std::strncpy(static_cast<char*>(Ptr), Text, Capacity - 1);
+  static_cast<char*>(Ptr)[Capacity - 1] = '\0';
 }
 
-bool HostCanDo(const char* what) {
+bool HostCanDo(const char* What) {
   static const char* const kYes[] = {"sendVstEvents",       "sendVstMidiEvent", "receiveVstEvents",
                                      "receiveVstMidiEvent", "acceptIOChanges",  "startStopProcess"};
-  if (!what) return false;
+  if (!What) return false;
   for (const char* y : kYes)
-    if (std::strcmp(what, y) == 0) return true;
+    if (std::strcmp(What, y) == 0) return true;
   return false;
 }
 
@@ -85,27 +85,27 @@ bool HostCanDo(const char* what) {
 
 TPluginHost::~TPluginHost() { Unload(); }
 
-bool TPluginHost::Load(const std::string& path, std::string& error) {
-  const TPathKind kind = PathKind(path);
+bool TPluginHost::Load(const std::string& Path, std::string& Error) {
+  const TPathKind kind = PathKind(Path);
   if (!kind.Exists) {
-    error = "plug-in not found: '" + path + "'";
+    Error = "plug-in not found: '" + Path + "'";
     return false;
   }
   if (kind.Folder) {
-    error = "'" + path + "' is a folder, not a plug-in library";
+    Error = "'" + Path + "' is a folder, not a plug-in library";
     return false;
   }
   std::string why;
-  void* lib = LoadLibraryFile(path, why);
+  void* lib = LoadLibraryFile(Path, why);
   if (!lib) {
-    error = "cannot load '" + path + "': " + why;
+    Error = "cannot load '" + Path + "': " + why;
     return false;
   }
   auto entry = reinterpret_cast<TEntryPoint>(LibrarySymbol(lib, "VSTPluginMain"));
   if (!entry) entry = reinterpret_cast<TEntryPoint>(LibrarySymbol(lib, "main"));
   if (!entry) {
     UnloadLibrary(lib);
-    error = "'" + path + "' is not a VST 2.4 plug-in: no VSTPluginMain or main entry point";
+    Error = "'" + Path + "' is not a VST 2.4 plug-in: no VSTPluginMain or main entry point";
     return false;
   }
   GLoadingHost = this;
@@ -113,40 +113,40 @@ bool TPluginHost::Load(const std::string& path, std::string& error) {
   GLoadingHost = nullptr;
   if (!effect) {
     UnloadLibrary(lib);
-    error = "'" + path + "' is not a VST 2.4 plug-in: its entry point returned no effect";
+    Error = "'" + Path + "' is not a VST 2.4 plug-in: its entry point returned no effect";
     return false;
   }
   if (effect->Magic != kEffectMagic) {
     // A record of unknown make cannot be closed safely; leak it with the library.
-    error = "'" + path + "' is not a VST 2.4 plug-in: the effect record has the wrong magic";
+    Error = "'" + Path + "' is not a VST 2.4 plug-in: the effect record has the wrong magic";
     return false;
   }
   if (!effect->Dispatcher) {
-    error = "'" + path + "' is not a VST 2.4 plug-in: the effect record has no dispatcher";
+    Error = "'" + Path + "' is not a VST 2.4 plug-in: the effect record has no dispatcher";
     return false;
   }
   effect->ReservedForHost = reinterpret_cast<std::intptr_t>(this);
   FLibrary = lib;
   FEffect = effect;
-  FPath = path;
+  FPath = Path;
   return true;
 }
 
-std::string TPluginHost::SetSampleRate(double sampleRate) {
-  FSampleRate.store(sampleRate, std::memory_order_relaxed);
+std::string TPluginHost::SetSampleRate(double SampleRate) {
+  FSampleRate.store(SampleRate, std::memory_order_relaxed);
   TStderrCapture capture;
-  Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+  Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(SampleRate));
   return capture.Text();
 }
 
-std::string TPluginHost::Open(double sampleRate, int blockSize, bool doublePrecision) {
-  FSampleRate.store(sampleRate, std::memory_order_relaxed);  // asked for while it opens
-  FBlockSize.store(blockSize, std::memory_order_relaxed);
+std::string TPluginHost::Open(double SampleRate, int BlockSize, bool DoublePrecision) {
+  FSampleRate.store(SampleRate, std::memory_order_relaxed);  // asked for while it opens
+  FBlockSize.store(BlockSize, std::memory_order_relaxed);
   Dispatch(effOpen);
   FOpen = true;
-  const std::string said = SetSampleRate(sampleRate);
-  Dispatch(effSetBlockSize, 0, blockSize);
-  Dispatch(effSetProcessPrecision, 0, doublePrecision ? pp64 : pp32);
+  const std::string said = SetSampleRate(SampleRate);
+  Dispatch(effSetBlockSize, 0, BlockSize);
+  Dispatch(effSetProcessPrecision, 0, DoublePrecision ? pp64 : pp32);
   return said;
 }
 
@@ -177,56 +177,56 @@ void TPluginHost::Unload() {
   }
 }
 
-bool TPluginHost::HasFlag(TEffFlag flag) const { return FEffect && (FEffect->EffectFlags & EffFlagBit(flag)) != 0; }
+bool TPluginHost::HasFlag(TEffFlag Flag) const { return FEffect && (FEffect->EffectFlags & EffFlagBit(Flag)) != 0; }
 
-std::intptr_t TPluginHost::Dispatch(std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr,
-                                    float opt) {
+std::intptr_t TPluginHost::Dispatch(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value, void* Ptr,
+                                    float Opt) {
   if (!FEffect || !FEffect->Dispatcher) return 0;
-  return FEffect->Dispatcher(FEffect, opcode, index, value, ptr, opt);
+  return FEffect->Dispatcher(FEffect, Opcode, Index, Value, Ptr, Opt);
 }
 
-std::string TPluginHost::DispatchText(std::int32_t opcode, std::int32_t index) {
+std::string TPluginHost::DispatchText(std::int32_t Opcode, std::int32_t Index) {
   std::vector<char> buf(kTextBuffer, '\0');
-  Dispatch(opcode, index, 0, buf.data());
+  Dispatch(Opcode, Index, 0, buf.data());
   buf[kTextLimit] = '\0';
   return std::string(buf.data());
 }
 
 int TPluginHost::NumParams() const { return FEffect ? FEffect->numParams : 0; }
 
-float TPluginHost::GetParameter(int index) {
-  return FEffect && FEffect->GetParameter ? FEffect->GetParameter(FEffect, index) : 0.0f;
+float TPluginHost::GetParameter(int Index) {
+  return FEffect && FEffect->GetParameter ? FEffect->GetParameter(FEffect, Index) : 0.0f;
 }
 
-void TPluginHost::SetParameter(int index, float normalised) {
-  if (FEffect && FEffect->SetParameter) FEffect->SetParameter(FEffect, index, normalised);
+void TPluginHost::SetParameter(int Index, float Normalised) {
+  if (FEffect && FEffect->SetParameter) FEffect->SetParameter(FEffect, Index, Normalised);
 }
 
-void TPluginHost::Process32(float** inputs, float** outputs, int frames) {
+void TPluginHost::Process32(float** Inputs, float** Outputs, int Frames) {
   if (!FEffect) return;
   if (HasFlag(effFlagsCanReplacing) && FEffect->Process32Replacing)
-    FEffect->Process32Replacing(FEffect, inputs, outputs, frames);
+    FEffect->Process32Replacing(FEffect, Inputs, Outputs, Frames);
   else if (FEffect->Process)
-    FEffect->Process(FEffect, inputs, outputs, frames);
+    FEffect->Process(FEffect, Inputs, Outputs, Frames);
 }
 
-void TPluginHost::Process64(double** inputs, double** outputs, int frames) {
-  if (FEffect && FEffect->Process64Replacing) FEffect->Process64Replacing(FEffect, inputs, outputs, frames);
+void TPluginHost::Process64(double** Inputs, double** Outputs, int Frames) {
+  if (FEffect && FEffect->Process64Replacing) FEffect->Process64Replacing(FEffect, Inputs, Outputs, Frames);
 }
 
-std::intptr_t TPluginHost::Callback(TVSTEffect* effect, std::int32_t opcode, std::int32_t index, std::intptr_t value,
-                                    void* ptr, float opt) noexcept {
+std::intptr_t TPluginHost::Callback(TVSTEffect* Effect, std::int32_t Opcode, std::int32_t Index, std::intptr_t Value,
+                                    void* Ptr, float Opt) noexcept {
   TPluginHost* host = nullptr;
-  if (effect && effect->Magic == kEffectMagic && effect->ReservedForHost)
-    host = reinterpret_cast<TPluginHost*>(effect->ReservedForHost);
+  if (Effect && Effect->Magic == kEffectMagic && Effect->ReservedForHost)
+    host = reinterpret_cast<TPluginHost*>(Effect->ReservedForHost);
   if (!host) host = GLoadingHost;
-  if (!host) return opcode == amVersion ? kVstVersion : 0;
-  return host->Answer(opcode, index, value, ptr, opt);
+  if (!host) return Opcode == amVersion ? kVstVersion : 0;
+  return host->Answer(Opcode, Index, Value, Ptr, Opt);
 }
 
-std::intptr_t TPluginHost::Answer(std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr,
-                                  float opt) noexcept {
-  switch (opcode) {
+std::intptr_t TPluginHost::Answer(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value, void* Ptr,
+                                  float Opt) noexcept {
+  switch (Opcode) {
     case amAutomate:
       FAutomateCount.fetch_add(1, std::memory_order_relaxed);
       return 0;
@@ -250,17 +250,17 @@ std::intptr_t TPluginHost::Answer(std::int32_t opcode, std::int32_t index, std::
       return FBlockSize.load(std::memory_order_relaxed);
     case amPinConnected:  // 0 means connected
       if (!FEffect) return 1;
-      return index < (value == 0 ? FEffect->numInputs : FEffect->numOutputs) ? 0 : 1;
+      return Index < (Value == 0 ? FEffect->numInputs : FEffect->numOutputs) ? 0 : 1;
     case amGetVendorString:
-      CopyText(ptr, kHostVendor, 64);
-      return ptr ? 1 : 0;
+      CopyText(Ptr, kHostVendor, 64);
+      return Ptr ? 1 : 0;
     case amGetProductString:
-      CopyText(ptr, kHostProduct, 64);
-      return ptr ? 1 : 0;
+      CopyText(Ptr, kHostProduct, 64);
+      return Ptr ? 1 : 0;
     case amGetVendorVersion:
       return kHostVendorVersion;
     case amCanDo:
-      return HostCanDo(static_cast<const char*>(ptr)) ? 1 : 0;
+      return HostCanDo(static_cast<const char*>(Ptr)) ? 1 : 0;
     case amBeginEdit:
     case amEndEdit:
       return 1;

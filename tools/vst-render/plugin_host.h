@@ -29,16 +29,16 @@ class TPluginHost {
   TPluginHost& operator=(const TPluginHost&) = delete;
 
   // dlopen, entry point, record checks. On failure a one-line message.
-  bool Load(const std::string& path, std::string& error);
+  bool Load(const std::string& Path, std::string& Error);
   // effOpen, effSetSampleRate, effSetBlockSize (and the 64-bit precision
   // request when asked); parameters may be set afterwards. VST 2.4 gives
   // effSetSampleRate no answer: what the plug-in writes to standard error
   // while it takes the rate is taken as its refusal and answered (empty
   // when it said nothing).
-  std::string Open(double sampleRate, int blockSize, bool doublePrecision);
+  std::string Open(double SampleRate, int BlockSize, bool DoublePrecision);
   // effSetSampleRate while suspended (between files); answers what the
   // plug-in wrote to standard error meanwhile, its refusal (empty: none).
-  std::string SetSampleRate(double sampleRate);
+  std::string SetSampleRate(double SampleRate);
   double SampleRate() const { return FSampleRate.load(std::memory_order_relaxed); }
   void Resume();   // effMainsChanged 1, effStartProcess
   void Suspend();  // effStopProcess, effMainsChanged 0
@@ -46,22 +46,22 @@ class TPluginHost {
   void Unload();
 
   TVSTEffect* Effect() const { return FEffect; }
-  bool HasFlag(TEffFlag flag) const;
-  std::intptr_t Dispatch(std::int32_t opcode, std::int32_t index = 0, std::intptr_t value = 0, void* ptr = nullptr,
-                         float opt = 0.0f);
+  bool HasFlag(TEffFlag Flag) const;
+  std::intptr_t Dispatch(std::int32_t Opcode, std::int32_t Index = 0, std::intptr_t Value = 0, void* Ptr = nullptr,
+                         float Opt = 0.0f);
   // Text answers (names, labels, display texts), cut at a NUL or at the
   // end of a generous buffer.
-  std::string DispatchText(std::int32_t opcode, std::int32_t index = 0);
+  std::string DispatchText(std::int32_t Opcode, std::int32_t Index = 0);
 
   int NumParams() const;
-  float GetParameter(int index);
-  void SetParameter(int index, float normalised);
+  float GetParameter(int Index);
+  void SetParameter(int Index, float Normalised);
 
   // The 32-bit and 64-bit processing calls; the 32-bit one uses the
   // accumulating entry (on outputs the caller cleared) when the plug-in
   // cannot replace.
-  void Process32(float** inputs, float** outputs, int frames);
-  void Process64(double** inputs, double** outputs, int frames);
+  void Process32(float** Inputs, float** Outputs, int Frames);
+  void Process64(double** Inputs, double** Outputs, int Frames);
 
   // Counters of what the plug-in told the host.
   std::int64_t AutomateCount() const { return FAutomateCount.load(std::memory_order_relaxed); }
@@ -70,11 +70,11 @@ class TPluginHost {
 
   // The callback handed to the entry point; finds its host through the
   // record's ReservedForHost field (or the host being loaded).
-  static std::intptr_t Callback(TVSTEffect* effect, std::int32_t opcode, std::int32_t index, std::intptr_t value,
-                                void* ptr, float opt) noexcept;
+  static std::intptr_t Callback(TVSTEffect* Effect, std::int32_t Opcode, std::int32_t Index, std::intptr_t Value,
+                                void* Ptr, float Opt) noexcept;
 
  private:
-  std::intptr_t Answer(std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr, float opt) noexcept;
+  std::intptr_t Answer(std::int32_t Opcode, std::int32_t Index, std::intptr_t Value, void* Ptr, float Opt) noexcept;
 
   void* FLibrary = nullptr;
   TVSTEffect* FEffect = nullptr;

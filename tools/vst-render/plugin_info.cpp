@@ -32,32 +32,32 @@ constexpr const char* kCategoryNames[] = {
     "room effect", "surround effect", "restoration", "offline process", "shell",     "generator",
 };
 
-std::string Printf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-std::string Printf(const char* fmt, ...) {
+std::string Printf(const char* Fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string Printf(const char* Fmt, ...) {
   char buf[512];
   va_list ap;
-  va_start(ap, fmt);
-  std::vsnprintf(buf, sizeof buf, fmt, ap);
+  va_start(ap, Fmt);
+  std::vsnprintf(buf, sizeof buf, Fmt, ap);
   va_end(ap);
   return buf;
 }
 
 // A fixed-size text field of a record, which the plug-in may not have ended.
-std::string FieldText(const char* field, size_t size) { return std::string(field, strnlen(field, size)); }
+std::string FieldText(const char* Field, size_t Size) { return std::string(Field, strnlen(Field, Size)); }
 
-std::string CanDoAnswer(std::intptr_t answer) {
-  if (answer == 1) return "yes";
-  if (answer == -1) return "no";
-  if (answer == 0) return "don't know";
-  return Printf("0x%08x", static_cast<unsigned>(answer & 0xffffffffu));
+std::string CanDoAnswer(std::intptr_t Answer) {
+  if (Answer == 1) return "yes";
+  if (Answer == -1) return "no";
+  if (Answer == 0) return "don't know";
+  return Printf("0x%08x", static_cast<unsigned>(Answer & 0xffffffffu));
 }
 
-std::string Pins(TPluginHost& plugin, bool inputs) {
-  const int count = inputs ? plugin.Effect()->numInputs : plugin.Effect()->numOutputs;
-  std::string out = inputs ? "Input pins:\n" : "Output pins:\n";
+std::string Pins(TPluginHost& Plugin, bool Inputs) {
+  const int count = Inputs ? Plugin.Effect()->numInputs : Plugin.Effect()->numOutputs;
+  std::string out = Inputs ? "Input pins:\n" : "Output pins:\n";
   for (int i = 0; i < count; ++i) {
     TVstPinProperties pin{};
-    auto answer = plugin.Dispatch(inputs ? effGetInputProperties : effGetOutputProperties, i, 0, &pin);
+    auto answer = Plugin.Dispatch(Inputs ? effGetInputProperties : effGetOutputProperties, i, 0, &pin);
     if (answer == 0) {
       out += Printf("  %d  (not described)\n", i);
       continue;
@@ -74,10 +74,10 @@ std::string Pins(TPluginHost& plugin, bool inputs) {
 
 }  // namespace
 
-std::string FourCharText(std::int32_t id) {
+std::string FourCharText(std::int32_t Id) {
   std::string s;
   for (int shift = 24; shift >= 0; shift -= 8) {
-    unsigned char c = static_cast<unsigned char>((static_cast<std::uint32_t>(id) >> shift) & 0xff);
+    unsigned char c = static_cast<unsigned char>((static_cast<std::uint32_t>(Id) >> shift) & 0xff);
     if (c >= 32 && c < 127)
       s += static_cast<char>(c);
     else
@@ -86,20 +86,20 @@ std::string FourCharText(std::int32_t id) {
   return s;
 }
 
-std::string DescribeParameters(TPluginHost& plugin) {
+std::string DescribeParameters(TPluginHost& Plugin) {
   struct TRow {
     std::string Index, Name, Short, Display, Label, Value;
   };
   std::vector<TRow> rows;
   rows.push_back({"#", "name", "short", "display", "label", "normalised"});
-  for (int i = 0; i < plugin.NumParams(); ++i) {
+  for (int i = 0; i < Plugin.NumParams(); ++i) {
     TVstParameterPropertiesRecord props{};
     std::string shortLabel;
-    if (plugin.Dispatch(effGetParameterProperties, i, 0, &props) == 1)
+    if (Plugin.Dispatch(effGetParameterProperties, i, 0, &props) == 1)
       shortLabel = FieldText(props.ShortLabel, sizeof props.ShortLabel);
-    rows.push_back({std::to_string(i), plugin.DispatchText(effGetParamName, i), shortLabel,
-                    plugin.DispatchText(effGetParamDisplay, i), plugin.DispatchText(effGetParamLabel, i),
-                    Printf("%.6f", plugin.GetParameter(i))});
+    rows.push_back({std::to_string(i), Plugin.DispatchText(effGetParamName, i), shortLabel,
+                    Plugin.DispatchText(effGetParamDisplay, i), Plugin.DispatchText(effGetParamLabel, i),
+                    Printf("%.6f", Plugin.GetParameter(i))});
   }
   size_t w[6] = {};
   for (const TRow& r : rows) {
@@ -115,19 +115,19 @@ std::string DescribeParameters(TPluginHost& plugin) {
   return out;
 }
 
-std::string DescribePlugin(TPluginHost& plugin, const std::string& path) {
-  TVSTEffect* e = plugin.Effect();
+std::string DescribePlugin(TPluginHost& Plugin, const std::string& Path) {
+  TVSTEffect* e = Plugin.Effect();
   std::string out;
-  out += "Plug-in:         " + path + "\n";
-  out += "Effect name:     " + plugin.DispatchText(effGetEffectName) + "\n";
-  out += "Vendor:          " + plugin.DispatchText(effGetVendorString) + "\n";
-  out += "Product:         " + plugin.DispatchText(effGetProductString) + "\n";
-  out += Printf("Vendor version:  %ld\n", static_cast<long>(plugin.Dispatch(effGetVendorVersion)));
+  out += "Plug-in:         " + Path + "\n";
+  out += "Effect name:     " + Plugin.DispatchText(effGetEffectName) + "\n";
+  out += "Vendor:          " + Plugin.DispatchText(effGetVendorString) + "\n";
+  out += "Product:         " + Plugin.DispatchText(effGetProductString) + "\n";
+  out += Printf("Vendor version:  %ld\n", static_cast<long>(Plugin.Dispatch(effGetVendorVersion)));
   out +=
       Printf("Unique ID:       %s (0x%08X)\n", FourCharText(e->UniqueID).c_str(), static_cast<unsigned>(e->UniqueID));
   out += Printf("Record version:  %d\n", e->Version);
-  out += Printf("VST version:     %ld\n", static_cast<long>(plugin.Dispatch(effGetVstVersion)));
-  auto category = plugin.Dispatch(effGetPlugCategory);
+  out += Printf("VST version:     %ld\n", static_cast<long>(Plugin.Dispatch(effGetVstVersion)));
+  auto category = Plugin.Dispatch(effGetPlugCategory);
   out += Printf("Category:        %s (%ld)\n",
                 category >= 0 && category < static_cast<std::intptr_t>(std::size(kCategoryNames))
                     ? kCategoryNames[category]
@@ -140,16 +140,16 @@ std::string DescribePlugin(TPluginHost& plugin, const std::string& path) {
   out += Printf("Counts:          %d programs, %d parameters, %d inputs, %d outputs\n", e->numPrograms, e->numParams,
                 e->numInputs, e->numOutputs);
   out += Printf("Latency:         %d samples initial delay, tail %ld samples\n", e->InitialDelay,
-                static_cast<long>(plugin.Dispatch(effGetTailSize)));
+                static_cast<long>(Plugin.Dispatch(effGetTailSize)));
   out += "Can do:\n";
   for (const char* s : kVstCanDoStrings) {
     std::vector<char> text(s, s + std::strlen(s) + 1);
-    out += Printf("  %-24s %s\n", s, CanDoAnswer(plugin.Dispatch(effCanDo, 0, 0, text.data())).c_str());
+    out += Printf("  %-24s %s\n", s, CanDoAnswer(Plugin.Dispatch(effCanDo, 0, 0, text.data())).c_str());
   }
-  out += Pins(plugin, true);
-  out += Pins(plugin, false);
+  out += Pins(Plugin, true);
+  out += Pins(Plugin, false);
   out += "Parameters:\n";
-  out += DescribeParameters(plugin);
+  out += DescribeParameters(Plugin);
   return out;
 }
 
@@ -158,12 +158,12 @@ namespace {
 // Sets a parameter for a look at its display and puts it back on leaving.
 class TParamProbe {
  public:
-  TParamProbe(TPluginHost& plugin, int index) : FPlugin(plugin), FIndex(index), FSaved(plugin.GetParameter(index)) {}
+  TParamProbe(TPluginHost& Plugin, int Index) : FPlugin(Plugin), FIndex(Index), FSaved(Plugin.GetParameter(Index)) {}
   ~TParamProbe() { FPlugin.SetParameter(FIndex, FSaved); }
   TParamProbe(const TParamProbe&) = delete;
   TParamProbe& operator=(const TParamProbe&) = delete;
-  std::string DisplayAt(float normalised) {
-    FPlugin.SetParameter(FIndex, normalised);
+  std::string DisplayAt(float Normalised) {
+    FPlugin.SetParameter(FIndex, Normalised);
     return FPlugin.DispatchText(effGetParamDisplay, FIndex);
   }
 
@@ -173,90 +173,90 @@ class TParamProbe {
   float FSaved;
 };
 
-void WriteProperties(TJsonWriter& json, const TVstParameterPropertiesRecord& p) {
-  json.Key("properties").BeginObject();
-  json.Key("flags").BeginArray();
+void WriteProperties(TJsonWriter& Json, const TVstParameterPropertiesRecord& P) {
+  Json.Key("properties").BeginObject();
+  Json.Key("flags").BeginArray();
   for (size_t b = 0; b < std::size(kPropertyFlagNames); ++b)
-    if (p.Flags & (1 << b)) json.String(kPropertyFlagNames[b]);
-  json.EndArray();
-  if (p.Flags & (1 << ppfParameterUsesFloatStep))
-    json.Key("step")
-        .Number(p.StepFloat)
+    if (P.Flags & (1 << b)) Json.String(kPropertyFlagNames[b]);
+  Json.EndArray();
+  if (P.Flags & (1 << ppfParameterUsesFloatStep))
+    Json.Key("step")
+        .Number(P.StepFloat)
         .Key("smallStep")
-        .Number(p.SmallStepFloat)
+        .Number(P.SmallStepFloat)
         .Key("largeStep")
-        .Number(p.LargeStepFloat);
-  if (p.Flags & (1 << ppfParameterUsesIntegerMinMax))
-    json.Key("minInteger").Integer(p.MinInteger).Key("maxInteger").Integer(p.MaxInteger);
-  if (p.Flags & (1 << ppfParameterUsesIntStep))
-    json.Key("stepInteger").Integer(p.StepInteger).Key("largeStepInteger").Integer(p.LargeStepInteger);
-  if (p.Flags & (1 << ppfParameterSupportsDisplayCategory))
-    json.Key("category")
-        .Integer(p.Category)
+        .Number(P.LargeStepFloat);
+  if (P.Flags & (1 << ppfParameterUsesIntegerMinMax))
+    Json.Key("minInteger").Integer(P.MinInteger).Key("maxInteger").Integer(P.MaxInteger);
+  if (P.Flags & (1 << ppfParameterUsesIntStep))
+    Json.Key("stepInteger").Integer(P.StepInteger).Key("largeStepInteger").Integer(P.LargeStepInteger);
+  if (P.Flags & (1 << ppfParameterSupportsDisplayCategory))
+    Json.Key("category")
+        .Integer(P.Category)
         .Key("categoryLabel")
-        .String(FieldText(p.CategoryLabel, sizeof p.CategoryLabel));
-  json.EndObject();
+        .String(FieldText(P.CategoryLabel, sizeof P.CategoryLabel));
+  Json.EndObject();
 }
 
-void WriteParameters(TJsonWriter& json, TPluginHost& plugin) {
-  TPluginParams params(plugin);
+void WriteParameters(TJsonWriter& Json, TPluginHost& Plugin) {
+  TPluginParams params(Plugin);
   TParamResolver resolver(params);
-  json.BeginArray();
-  for (int i = 0; i < plugin.NumParams(); ++i) {
-    json.BeginObject();
-    json.Key("index").Integer(i).Key("name").String(plugin.DispatchText(effGetParamName, i));
-    json.Key("label").String(plugin.DispatchText(effGetParamLabel, i));
-    json.Key("display").String(plugin.DispatchText(effGetParamDisplay, i));
-    json.Key("normalised").Number(plugin.GetParameter(i));
+  Json.BeginArray();
+  for (int i = 0; i < Plugin.NumParams(); ++i) {
+    Json.BeginObject();
+    Json.Key("index").Integer(i).Key("name").String(Plugin.DispatchText(effGetParamName, i));
+    Json.Key("label").String(Plugin.DispatchText(effGetParamLabel, i));
+    Json.Key("display").String(Plugin.DispatchText(effGetParamDisplay, i));
+    Json.Key("normalised").Number(Plugin.GetParameter(i));
     const bool isSwitch = resolver.IsSwitch(i);
     {
-      TParamProbe probe(plugin, i);
-      json.Key("displayAt0").String(probe.DisplayAt(0.0f)).Key("displayAt1").String(probe.DisplayAt(1.0f));
-      json.Key("switch").Bool(isSwitch);
+      TParamProbe probe(Plugin, i);
+      Json.Key("displayAt0").String(probe.DisplayAt(0.0f)).Key("displayAt1").String(probe.DisplayAt(1.0f));
+      Json.Key("switch").Bool(isSwitch);
       if (isSwitch) {
-        json.Key("settings").BeginArray();
+        Json.Key("settings").BeginArray();
         std::string last;
         for (int k = 0; k <= kSettingScanSteps; ++k)
           if (std::string text = probe.DisplayAt(static_cast<float>(k) / kSettingScanSteps); k == 0 || text != last) {
-            json.String(text);
+            Json.String(text);
             last = text;
           }
-        json.EndArray();
+        Json.EndArray();
       }
     }
     TVstParameterPropertiesRecord props{};
-    if (plugin.Dispatch(effGetParameterProperties, i, 0, &props) == 1) {
-      json.Key("shortLabel").String(FieldText(props.ShortLabel, sizeof props.ShortLabel));
-      WriteProperties(json, props);
+    if (Plugin.Dispatch(effGetParameterProperties, i, 0, &props) == 1) {
+      Json.Key("shortLabel").String(FieldText(props.ShortLabel, sizeof props.ShortLabel));
+      WriteProperties(Json, props);
     }
-    json.EndObject();
+    Json.EndObject();
   }
-  json.EndArray();
+  Json.EndArray();
 }
 
 }  // namespace
 
-std::string DescribeParametersJson(TPluginHost& plugin) {
+std::string DescribeParametersJson(TPluginHost& Plugin) {
   TJsonWriter json;
-  WriteParameters(json, plugin);
+  WriteParameters(json, Plugin);
   return json.Text();
 }
 
-std::string DescribePluginJson(TPluginHost& plugin, const std::string& path) {
-  TVSTEffect* e = plugin.Effect();
+std::string DescribePluginJson(TPluginHost& Plugin, const std::string& Path) {
+  TVSTEffect* e = Plugin.Effect();
   TJsonWriter json;
   json.BeginObject();
-  json.Key("path").String(path);
-  json.Key("name").String(plugin.DispatchText(effGetEffectName));
-  json.Key("vendor").String(plugin.DispatchText(effGetVendorString));
-  json.Key("product").String(plugin.DispatchText(effGetProductString));
-  json.Key("vendorVersion").Integer(plugin.Dispatch(effGetVendorVersion));
+  json.Key("path").String(Path);
+  json.Key("name").String(Plugin.DispatchText(effGetEffectName));
+  json.Key("vendor").String(Plugin.DispatchText(effGetVendorString));
+  json.Key("product").String(Plugin.DispatchText(effGetProductString));
+  json.Key("vendorVersion").Integer(Plugin.Dispatch(effGetVendorVersion));
   json.Key("uniqueId")
       .String(FourCharText(e->UniqueID))
       .Key("uniqueIdNumber")
       .Integer(static_cast<std::uint32_t>(e->UniqueID));
-  json.Key("vstVersion").Integer(plugin.Dispatch(effGetVstVersion));
-  const auto category = plugin.Dispatch(effGetPlugCategory);
+  json.Key("vstVersion").Integer(Plugin.Dispatch(effGetVstVersion));
+  const auto category = Plugin.Dispatch(effGetPlugCategory);
   json.Key("category")
       .String(category >= 0 && category < static_cast<std::intptr_t>(std::size(kCategoryNames))
                   ? kCategoryNames[category]
@@ -272,15 +272,15 @@ std::string DescribePluginJson(TPluginHost& plugin, const std::string& path) {
       .Integer(e->numInputs)
       .Key("outputs")
       .Integer(e->numOutputs);
-  json.Key("latency").Integer(e->InitialDelay).Key("tail").Integer(plugin.Dispatch(effGetTailSize));
+  json.Key("latency").Integer(e->InitialDelay).Key("tail").Integer(Plugin.Dispatch(effGetTailSize));
   json.Key("canDo").BeginObject();
   for (const char* s : kVstCanDoStrings) {
     std::vector<char> text(s, s + std::strlen(s) + 1);
-    json.Key(s).String(CanDoAnswer(plugin.Dispatch(effCanDo, 0, 0, text.data())));
+    json.Key(s).String(CanDoAnswer(Plugin.Dispatch(effCanDo, 0, 0, text.data())));
   }
   json.EndObject();
   json.Key("parameters");
-  WriteParameters(json, plugin);
+  WriteParameters(json, Plugin);
   json.EndObject();
   return json.Text();
 }

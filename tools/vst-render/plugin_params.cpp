@@ -5,16 +5,16 @@
 namespace vb {
 
 int TPluginParams::Count() { return FPlugin.NumParams(); }
-std::string TPluginParams::Name(int index) { return FPlugin.DispatchText(effGetParamName, index); }
-std::string TPluginParams::Display(int index) { return FPlugin.DispatchText(effGetParamDisplay, index); }
-std::string TPluginParams::Label(int index) { return FPlugin.DispatchText(effGetParamLabel, index); }
-float TPluginParams::Get(int index) { return FPlugin.GetParameter(index); }
-void TPluginParams::Set(int index, float normalised) { FPlugin.SetParameter(index, normalised); }
+std::string TPluginParams::Name(int Index) { return FPlugin.DispatchText(effGetParamName, Index); }
+std::string TPluginParams::Display(int Index) { return FPlugin.DispatchText(effGetParamDisplay, Index); }
+std::string TPluginParams::Label(int Index) { return FPlugin.DispatchText(effGetParamLabel, Index); }
+float TPluginParams::Get(int Index) { return FPlugin.GetParameter(Index); }
+void TPluginParams::Set(int Index, float Normalised) { FPlugin.SetParameter(Index, Normalised); }
 
-bool TPluginParams::FromString(int index, const std::string& text) {
-  std::vector<char> buf(text.begin(), text.end());
+bool TPluginParams::FromString(int Index, const std::string& Text) {
+  std::vector<char> buf(Text.begin(), Text.end());
   buf.push_back('\0');
-  return FPlugin.Dispatch(effString2Parameter, index, 0, buf.data()) != 0;
+  return FPlugin.Dispatch(effString2Parameter, Index, 0, buf.data()) != 0;
 }
 
 }  // namespace vb

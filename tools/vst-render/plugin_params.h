@@ -8,14 +8,14 @@ namespace vb {
 
 class TPluginParams final : public TParamAccess {
  public:
-  explicit TPluginParams(TPluginHost& plugin) : FPlugin(plugin) {}
+  explicit TPluginParams(TPluginHost& Plugin) : FPlugin(Plugin) {}
   int Count() override;
-  std::string Name(int index) override;
-  std::string Display(int index) override;
-  std::string Label(int index) override;
-  float Get(int index) override;
-  void Set(int index, float normalised) override;
-  bool FromString(int index, const std::string& text) override;
+  std::string Name(int Index) override;
+  std::string Display(int Index) override;
+  std::string Label(int Index) override;
+  float Get(int Index) override;
+  void Set(int Index, float Normalised) override;
+  bool FromString(int Index, const std::string& Text) override;
 
  private:
   TPluginHost& FPlugin;

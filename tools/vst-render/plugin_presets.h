@@ -15,13 +15,13 @@ namespace vb {
 // bank's current one). A preset of another plug-in is refused with both
 // IDs in the message; so is one whose parameter count or chunk kind does
 // not fit the plug-in.
-bool LoadPresetFile(TPluginHost& plugin, const std::string& path, std::string& error);
+bool LoadPresetFile(TPluginHost& Plugin, const std::string& Path, std::string& Error);
 
 // Saves the current program (a name ending in .fxp) or the bank (.fxb).
-bool SavePresetFile(TPluginHost& plugin, const std::string& path, std::string& error);
+bool SavePresetFile(TPluginHost& Plugin, const std::string& Path, std::string& Error);
 
 // Selects program `index` (effSetProgram); false with a message when the
 // plug-in has no such program.
-bool SelectProgram(TPluginHost& plugin, int index, std::string& error);
+bool SelectProgram(TPluginHost& Plugin, int Index, std::string& Error);
 
 }  // namespace vb

@@ -14,44 +14,44 @@ namespace {
 constexpr double kScanSampleRate = 44100.0;  // Hz, for effOpen
 constexpr int kScanBlockSize = 512;
 
-std::string Line(std::istringstream& in) {
+std::string Line(std::istringstream& In) {
   std::string line;
-  std::getline(in, line);
+  std::getline(In, line);
   return line;
 }
 
 }  // namespace
 
-std::string DescribeForScan(TPluginHost& plugin, const std::string& path) {
+std::string DescribeForScan(TPluginHost& Plugin, const std::string& Path) {
   std::string error;
-  if (!plugin.Load(path, error)) return "error\n" + error + "\n";
-  (void)plugin.Open(kScanSampleRate, kScanBlockSize, false);
-  const TVSTEffect* e = plugin.Effect();
-  const bool synth = plugin.HasFlag(effFlagsIsSynth) || plugin.Dispatch(effGetPlugCategory) == vpcSynth;
-  return "ok\n" + plugin.DispatchText(effGetEffectName) + "\n" + plugin.DispatchText(effGetVendorString) + "\n" +
+  if (!Plugin.Load(Path, error)) return "error\n" + error + "\n";
+  (void)Plugin.Open(kScanSampleRate, kScanBlockSize, false);
+  const TVSTEffect* e = Plugin.Effect();
+  const bool synth = Plugin.HasFlag(effFlagsIsSynth) || Plugin.Dispatch(effGetPlugCategory) == vpcSynth;
+  return "ok\n" + Plugin.DispatchText(effGetEffectName) + "\n" + Plugin.DispatchText(effGetVendorString) + "\n" +
          std::to_string(e->UniqueID) + "\n" + std::to_string(e->numInputs) + "\n" + std::to_string(e->numOutputs) +
          "\n" + (synth ? "1" : "0") + "\n";
 }
 
-void RunScanChild(const std::string& path) {
+void RunScanChild(const std::string& Path) {
   TPluginHost plugin;
-  const std::string text = DescribeForScan(plugin, path);
+  const std::string text = DescribeForScan(plugin, Path);
   std::fflush(stdout);
   std::fputs((kScanAnswerMark + text).c_str(), stdout);
   std::fflush(stdout);
   std::_Exit(0);  // the plug-in is not closed: a scan must not wait for it
 }
 
-TScannedPlugin ScanPlugin(const std::string& path, int timeoutSeconds) {
+TScannedPlugin ScanPlugin(const std::string& Path, int TimeoutSeconds) {
   TScannedPlugin found;
-  found.Path = path;
-  const TChildRun run = RunInChild(RunScanChild, kScanChildOption, path, timeoutSeconds);
+  found.Path = Path;
+  const TChildRun run = RunInChild(RunScanChild, kScanChildOption, Path, TimeoutSeconds);
   if (!run.Started) {
     found.Error = "cannot start a process to load it";
     return found;
   }
   if (run.TimedOut) {
-    found.Error = "did not answer within " + std::to_string(timeoutSeconds) + " s";
+    found.Error = "did not answer within " + std::to_string(TimeoutSeconds) + " s";
     return found;
   }
   // The answer follows whatever the plug-in printed itself.
@@ -64,20 +64,20 @@ TScannedPlugin ScanPlugin(const std::string& path, int timeoutSeconds) {
   return found;
 }
 
-void ReadScanAnswer(const std::string& text, TScannedPlugin& found) {
-  std::istringstream in(text);
+void ReadScanAnswer(const std::string& Text, TScannedPlugin& Found) {
+  std::istringstream in(Text);
   const std::string kind = Line(in);
   if (kind != "ok") {
-    found.Error = kind == "error" ? Line(in) : "ended without an answer";
+    Found.Error = kind == "error" ? Line(in) : "ended without an answer";
     return;
   }
-  found.Loaded = true;
-  found.Name = Line(in);
-  found.Vendor = Line(in);
-  found.UniqueId = static_cast<std::int32_t>(std::stol(Line(in)));
-  found.Inputs = std::stoi(Line(in));
-  found.Outputs = std::stoi(Line(in));
-  found.Synth = Line(in) == "1";
+  Found.Loaded = true;
+  Found.Name = Line(in);
+  Found.Vendor = Line(in);
+  Found.UniqueId = static_cast<std::int32_t>(std::stol(Line(in)));
+  Found.Inputs = std::stoi(Line(in));
+  Found.Outputs = std::stoi(Line(in));
+  Found.Synth = Line(in) == "1";
 }
 
 }  // namespace vb

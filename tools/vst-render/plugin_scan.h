@@ -20,13 +20,13 @@ struct TScannedPlugin {
 
 // Loads and opens `path` in a child process with `timeoutSeconds` to
 // answer; what the plug-in prints goes nowhere.
-TScannedPlugin ScanPlugin(const std::string& path, int timeoutSeconds);
+TScannedPlugin ScanPlugin(const std::string& Path, int TimeoutSeconds);
 
 // The two halves of a scan: what a host learns of `path` loaded into
 // `plugin`, as lines of text, and that text read back into `found`.
 class TPluginHost;
-std::string DescribeForScan(TPluginHost& plugin, const std::string& path);
-void ReadScanAnswer(const std::string& text, TScannedPlugin& found);
+std::string DescribeForScan(TPluginHost& Plugin, const std::string& Path);
+void ReadScanAnswer(const std::string& Text, TScannedPlugin& Found);
 
 // The child (platform/system/child_process.h; on Windows this program
 // started again with kScanChildOption and the plug-in's path) loads the
@@ -34,6 +34,6 @@ void ReadScanAnswer(const std::string& text, TScannedPlugin& found);
 // whatever the plug-in printed there) and ends without closing it.
 constexpr const char* kScanChildOption = "--scan-child";
 constexpr const char* kScanAnswerMark = "\nvst-render scan answer\n";
-[[noreturn]] void RunScanChild(const std::string& path);
+[[noreturn]] void RunScanChild(const std::string& Path);
 
 }  // namespace vb

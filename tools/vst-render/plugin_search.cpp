@@ -13,29 +13,29 @@ namespace {
 
 constexpr int kMaxDepth = 4;  // subfolder levels searched below each folder
 
-bool IsFile(const std::string& path) { return PathKind(path).Regular; }
+bool IsFile(const std::string& Path) { return PathKind(Path).Regular; }
 
-bool EndsWithExtension(const std::string& name) {
+bool EndsWithExtension(const std::string& Name) {
   const size_t n = std::char_traits<char>::length(kPluginExtension);
-  return name.size() > n && name.compare(name.size() - n, n, kPluginExtension) == 0;
+  return Name.size() > n && Name.compare(Name.size() - n, n, kPluginExtension) == 0;
 }
 
 // The subfolders of a folder, sorted so the search order never depends on
 // the file system; hidden ones left out.
-std::vector<std::string> Subfolders(const std::string& folder) {
+std::vector<std::string> Subfolders(const std::string& Folder) {
   std::vector<std::string> found;
-  for (const std::string& name : FolderNames(folder))
-    if (name[0] != '.' && PathKind(folder + kSeparator + name).Folder) found.push_back(folder + kSeparator + name);
+  for (const std::string& name : FolderNames(Folder))
+    if (name[0] != '.' && PathKind(Folder + kSeparator + name).Folder) found.push_back(Folder + kSeparator + name);
   std::sort(found.begin(), found.end());
   return found;
 }
 
 // NAME or NAME.so in the folder, else in its subfolders (breadth first).
-std::string FindBelow(const std::string& folder, const std::string& given) {
-  std::vector<std::string> level = {folder};
+std::string FindBelow(const std::string& Folder, const std::string& Given) {
+  std::vector<std::string> level = {Folder};
   for (int depth = 0; depth <= kMaxDepth && !level.empty(); ++depth) {
     for (const std::string& f : level)
-      for (const std::string& name : {given, given + kPluginExtension})
+      for (const std::string& name : {Given, Given + kPluginExtension})
         if (IsFile(f + kSeparator + name)) return f + kSeparator + name;
     std::vector<std::string> next;
     for (const std::string& f : level)
@@ -45,13 +45,13 @@ std::string FindBelow(const std::string& folder, const std::string& given) {
   return {};
 }
 
-void AddList(const char* list, std::vector<std::string>& folders) {
-  if (!list) return;
+void AddList(const char* List, std::vector<std::string>& Folders) {
+  if (!List) return;
   std::string item;
-  for (const char* p = list;; ++p) {
+  for (const char* p = List;; ++p) {
     if (*p == ':' || *p == '\0') {
       while (item.size() > 1 && item.back() == '/') item.pop_back();
-      if (!item.empty()) folders.push_back(item);
+      if (!item.empty()) Folders.push_back(item);
       item.clear();
       if (*p == '\0') return;
     } else {
@@ -62,23 +62,23 @@ void AddList(const char* list, std::vector<std::string>& folders) {
 
 }  // namespace
 
-std::vector<std::string> PluginFolders(const char* lxvstPath, const char* vstPath, const char* home) {
+std::vector<std::string> PluginFolders(const char* LxvstPath, const char* VstPath, const char* Home) {
   std::vector<std::string> folders;
-  AddList(lxvstPath, folders);
-  AddList(vstPath, folders);
-  if (home && *home) {
-    folders.push_back(std::string(home) + "/.vst");
-    folders.push_back(std::string(home) + "/.lxvst");
+  AddList(LxvstPath, folders);
+  AddList(VstPath, folders);
+  if (Home && *Home) {
+    folders.push_back(std::string(Home) + "/.vst");
+    folders.push_back(std::string(Home) + "/.lxvst");
   }
   for (const char* f : {"/usr/local/lib/vst", "/usr/local/lib/lxvst", "/usr/lib/vst", "/usr/lib/lxvst"})
     folders.push_back(f);
   return folders;
 }
 
-std::vector<std::string> ListPluginFiles(const std::vector<std::string>& folders) {
+std::vector<std::string> ListPluginFiles(const std::vector<std::string>& Folders) {
   std::vector<std::string> files;
   std::set<std::string> seen;  // real paths
-  for (const std::string& folder : folders) {
+  for (const std::string& folder : Folders) {
     std::vector<std::string> level = {folder};
     for (int depth = 0; depth <= kMaxDepth && !level.empty(); ++depth) {
       std::vector<std::string> next;
@@ -100,10 +100,10 @@ std::vector<std::string> ListPluginFiles(const std::vector<std::string>& folders
   return files;
 }
 
-std::string FindPlugin(const std::string& given, const std::vector<std::string>& folders) {
-  if (std::any_of(given.begin(), given.end(), IsSeparator) || IsFile(given)) return given;
-  for (const std::string& folder : folders)
-    if (std::string found = FindBelow(folder, given); !found.empty()) return found;
+std::string FindPlugin(const std::string& Given, const std::vector<std::string>& Folders) {
+  if (std::any_of(Given.begin(), Given.end(), IsSeparator) || IsFile(Given)) return Given;
+  for (const std::string& folder : Folders)
+    if (std::string found = FindBelow(folder, Given); !found.empty()) return found;
   return {};
 }
 

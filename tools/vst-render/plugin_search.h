@@ -12,19 +12,19 @@ namespace vb {
 // of $VST_PATH (colon-separated), ~/.vst, ~/.lxvst, /usr/local/lib/vst,
 // /usr/local/lib/lxvst, /usr/lib/vst, /usr/lib/lxvst. Null or empty
 // variables add nothing.
-std::vector<std::string> PluginFolders(const char* lxvstPath, const char* vstPath, const char* home);
+std::vector<std::string> PluginFolders(const char* LxvstPath, const char* VstPath, const char* Home);
 
 // The file a -p argument names: the argument itself when it holds a '/' or
 // names an existing file, else the first NAME or NAME.so found in
 // `folders`, each searched before its subfolders (4 levels deep, in name
 // order, as packages put plug-ins in folders of their own); empty when
 // there is none.
-std::string FindPlugin(const std::string& given, const std::vector<std::string>& folders);
+std::string FindPlugin(const std::string& Given, const std::vector<std::string>& Folders);
 
 // Every NAME.so below `folders` (4 levels deep, each folder before its
 // subfolders, in name order), each file once even when several folders or
 // links lead to it.
-std::vector<std::string> ListPluginFiles(const std::vector<std::string>& folders);
+std::vector<std::string> ListPluginFiles(const std::vector<std::string>& Folders);
 
 // The folders this system's hosts search: on Linux PluginFolders() of the
 // environment; on Windows each entry of %VST_PATH% (';'-separated), then

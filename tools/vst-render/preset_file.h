@@ -29,9 +29,9 @@ struct TPreset {
 
 // False with a one-line message (naming `path`) when the bytes are no
 // preset, a size field disagrees with the file, or a count is out of range.
-bool ParsePreset(const std::vector<std::uint8_t>& bytes, const std::string& path, TPreset& preset, std::string& error);
+bool ParsePreset(const std::vector<std::uint8_t>& Bytes, const std::string& Path, TPreset& Preset, std::string& Error);
 
 // The file's bytes.
-std::vector<std::uint8_t> SerializePreset(const TPreset& preset);
+std::vector<std::uint8_t> SerializePreset(const TPreset& Preset);
 
 }  // namespace vb

@@ -10,14 +10,14 @@ namespace {
 constexpr int kWidth = 40;  // characters of the bar itself
 }
 
-TProgressBar::TProgressBar(std::int64_t total, bool enabled)
-    : FTotal(total), FActive(enabled && total > 0 && StandardErrorIsConsole()) {}
+TProgressBar::TProgressBar(std::int64_t Total, bool Enabled)
+    : FTotal(Total), FActive(Enabled && Total > 0 && StandardErrorIsConsole()) {}
 
 TProgressBar::~TProgressBar() { Finish(); }
 
-void TProgressBar::Update(std::int64_t done) {
+void TProgressBar::Update(std::int64_t Done) {
   if (!FActive) return;
-  int percent = static_cast<int>(done * 100 / FTotal);
+  int percent = static_cast<int>(Done * 100 / FTotal);
   if (percent > 100) percent = 100;
   if (percent == FLastPercent) return;
   FLastPercent = percent;

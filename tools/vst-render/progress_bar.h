@@ -10,10 +10,10 @@ namespace vb {
 class TProgressBar {
  public:
   // total: frames to render; enabled: the caller's decision (-q, length).
-  TProgressBar(std::int64_t total, bool enabled);
+  TProgressBar(std::int64_t Total, bool Enabled);
   ~TProgressBar();
 
-  void Update(std::int64_t done);
+  void Update(std::int64_t Done);
   // Clears the line; called before any other output.
   void Finish();
 

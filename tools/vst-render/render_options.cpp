@@ -13,23 +13,23 @@ namespace vb {
 
 namespace {
 
-bool ParseInt(const std::string& text, long& out) {
-  if (text.empty()) return false;
+bool ParseInt(const std::string& Text, long& Out) {
+  if (Text.empty()) return false;
   char* end = nullptr;
   errno = 0;
-  long v = std::strtol(text.c_str(), &end, 10);
-  if (errno != 0 || end == text.c_str() || *end != '\0') return false;
-  out = v;
+  long v = std::strtol(Text.c_str(), &end, 10);
+  if (errno != 0 || end == Text.c_str() || *end != '\0') return false;
+  Out = v;
   return true;
 }
 
-bool ParseNumber(const std::string& text, double& out) {
-  if (text.empty()) return false;
+bool ParseNumber(const std::string& Text, double& Out) {
+  if (Text.empty()) return false;
   char* end = nullptr;
   errno = 0;
-  double v = std::strtod(text.c_str(), &end);
-  if (errno != 0 || end == text.c_str() || *end != '\0' || !std::isfinite(v)) return false;
-  out = v;
+  double v = std::strtod(Text.c_str(), &end);
+  if (errno != 0 || end == Text.c_str() || *end != '\0' || !std::isfinite(v)) return false;
+  Out = v;
   return true;
 }
 
@@ -41,9 +41,9 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      "Repeated, the plug-ins form a chain: each\n"
      "takes the outputs of the one before; their\n"
      "delays add up and are compensated",
-     [](TRenderOptions& o, const std::string& v, std::string&) {
-       if (o.PluginPath.empty()) o.PluginPath = v;
-       o.PluginPaths.push_back(v);
+     [](TRenderOptions& O, const std::string& V, std::string&) {
+       if (O.PluginPath.empty()) O.PluginPath = V;
+       O.PluginPaths.push_back(V);
        return true;
      },
      true},
@@ -54,8 +54,8 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      "the options), a folder or a quoted pattern\n"
      "('in/*.wav') render one after the other\n"
      "through the plug-in loaded once: see Batch",
-     [](TRenderOptions& o, const std::string& v, std::string&) {
-       o.Inputs.push_back(v);
+     [](TRenderOptions& O, const std::string& V, std::string&) {
+       O.Inputs.push_back(V);
        return true;
      },
      true},
@@ -69,120 +69,120 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      "they render; the others write their length\n"
      "first, so they are buffered in a temporary\n"
      "file and sent when the render is complete",
-     [](TRenderOptions& o, const std::string& v, std::string&) {
-       o.OutputPath = v;
+     [](TRenderOptions& O, const std::string& V, std::string&) {
+       O.OutputPath = V;
        return true;
      }},
     {nullptr, "--format", "EXT", "output format when -o has no extension\n(or an extension that is no audio format)",
-     [](TRenderOptions& o, const std::string& v, std::string&) {
-       o.FormatName = v;
+     [](TRenderOptions& O, const std::string& V, std::string&) {
+       O.FormatName = V;
        return true;
      }},
     {nullptr, "--bits", "N",
      "integer samples of N bits (8, 16, 24, 32)\n"
      "instead of the input's encoding; with\n"
      "--float: 32 or 64-bit floating point",
-     [](TRenderOptions& o, const std::string& v, std::string& e) {
-       if (v != "8" && v != "16" && v != "24" && v != "32" && v != "64") {
-         e = "--bits must be 8, 16, 24, 32 or (with --float) 64, not '" + v + "'";
+     [](TRenderOptions& O, const std::string& V, std::string& E) {
+       if (V != "8" && V != "16" && V != "24" && V != "32" && V != "64") {
+         E = "--bits must be 8, 16, 24, 32 or (with --float) 64, not '" + V + "'";
          return false;
        }
-       o.Bits = std::stoi(v);
+       O.Bits = std::stoi(V);
        return true;
      }},
     {nullptr, "--float", nullptr, "floating-point samples (32-bit unless --bits 64)",
-     [](TRenderOptions& o, const std::string&, std::string&) { return o.Float = true; }},
+     [](TRenderOptions& O, const std::string&, std::string&) { return O.Float = true; }},
     {nullptr, "--quality", "Q",
      "VBR quality of Ogg, Opus and MP3 output,\n"
      "0 (smallest) to 10 (best); default 7 (about\n"
      "110 kbps stereo); Opus runs from 12 to 512\n"
      "kbps and by default takes its encoder's",
-     [](TRenderOptions& o, const std::string& v, std::string& e) {
+     [](TRenderOptions& O, const std::string& V, std::string& E) {
        double q = 0;
-       if (!ParseNumber(v, q) || q < 0 || q > 10) {
-         e = "--quality must be a number from 0 to 10, not '" + v + "'";
+       if (!ParseNumber(V, q) || q < 0 || q > 10) {
+         E = "--quality must be a number from 0 to 10, not '" + V + "'";
          return false;
        }
-       o.Quality = q / 10.0;
+       O.Quality = q / 10.0;
        return true;
      }},
     {nullptr, "--out-channels", "N",
      "write the plug-in's first N outputs only\n"
      "(1 gives a mono file; default: every output)",
-     [](TRenderOptions& o, const std::string& v, std::string& e) {
+     [](TRenderOptions& O, const std::string& V, std::string& E) {
        long n = 0;
-       if (!ParseInt(v, n) || n < 1 || n > kMaxOutChannels) {
-         e = "--out-channels must be a whole number from 1 to " + std::to_string(kMaxOutChannels) + ", not '" + v + "'";
+       if (!ParseInt(V, n) || n < 1 || n > kMaxOutChannels) {
+         E = "--out-channels must be a whole number from 1 to " + std::to_string(kMaxOutChannels) + ", not '" + V + "'";
          return false;
        }
-       o.OutChannels = static_cast<int>(n);
+       O.OutChannels = static_cast<int>(n);
        return true;
      }},
     {nullptr, "--channels", "LIST",
      "input channels that feed the plug-in's inputs,\n"
      "1-based: 1,2 (first two), 2 (second only),\n"
      "1+2 (mixed), 0 (silence)",
-     [](TRenderOptions& o, const std::string& v, std::string& e) { return ParseChannelList(v, o.Channels, e); }},
+     [](TRenderOptions& O, const std::string& V, std::string& E) { return ParseChannelList(V, O.Channels, E); }},
     {nullptr, "--tail", "SECONDS|auto",
      "silence fed after the input, so that echoes\n"
      "and reverbs ring out (default: the tail the\n"
      "plug-in reports); auto: until the output\n"
      "stays below -90 dBFS for 0.5 s",
-     [](TRenderOptions& o, const std::string& v, std::string& e) {
-       if (v == "auto") return o.AutoTail = true;
+     [](TRenderOptions& O, const std::string& V, std::string& E) {
+       if (V == "auto") return O.AutoTail = true;
        double s = 0;
-       if (!ParseNumber(v, s) || s < 0 || s > kMaxTailSeconds) {
-         e = "tail must be a number of seconds from 0 to 3600, not '" + v + "'";
+       if (!ParseNumber(V, s) || s < 0 || s > kMaxTailSeconds) {
+         E = "tail must be a number of seconds from 0 to 3600, not '" + V + "'";
          return false;
        }
-       o.TailSeconds = s;
+       O.TailSeconds = s;
        return true;
      }},
     {nullptr, "--tail-max", "SECONDS", "the longest automatic tail (30)",
-     [](TRenderOptions& o, const std::string& v, std::string& e) {
+     [](TRenderOptions& O, const std::string& V, std::string& E) {
        double s = 0;
-       if (!ParseNumber(v, s) || s < 0 || s > kMaxTailSeconds) {
-         e = "--tail-max must be a number of seconds from 0 to 3600, not '" + v + "'";
+       if (!ParseNumber(V, s) || s < 0 || s > kMaxTailSeconds) {
+         E = "--tail-max must be a number of seconds from 0 to 3600, not '" + V + "'";
          return false;
        }
-       o.TailMaxSeconds = s;
+       O.TailMaxSeconds = s;
        return true;
      }},
     {nullptr, "--no-latency-compensation", nullptr, "keep the plug-in's reported delay",
-     [](TRenderOptions& o, const std::string&, std::string&) {
-       o.CompensateLatency = false;
+     [](TRenderOptions& O, const std::string&, std::string&) {
+       O.CompensateLatency = false;
        return true;
      }},
     {"-b", "--blocksize", "N", "sample frames per processing call (512)",
-     [](TRenderOptions& o, const std::string& v, std::string& e) {
+     [](TRenderOptions& O, const std::string& V, std::string& E) {
        long n = 0;
-       if (!ParseInt(v, n) || n < 1 || n > kMaxBlockSize) {
-         e = "block size must be a whole number from 1 to " + std::to_string(kMaxBlockSize) + ", not '" + v + "'";
+       if (!ParseInt(V, n) || n < 1 || n > kMaxBlockSize) {
+         E = "block size must be a whole number from 1 to " + std::to_string(kMaxBlockSize) + ", not '" + V + "'";
          return false;
        }
-       o.BlockSize = static_cast<int>(n);
+       O.BlockSize = static_cast<int>(n);
        return true;
      }},
     {"-s", "--sample-rate", "HZ",
      "processing and output rate (the input's,\n"
      "else 44100); an input at another rate is\n"
      "converted (libsoxr, very high quality)",
-     [](TRenderOptions& o, const std::string& v, std::string& e) {
+     [](TRenderOptions& O, const std::string& V, std::string& E) {
        double hz = 0;
-       if (!ParseNumber(v, hz) || hz < kMinSampleRate || hz > kMaxSampleRate) {
-         e = "sample rate must be a number of Hz from 1000 to 1536000, not '" + v + "'";
+       if (!ParseNumber(V, hz) || hz < kMinSampleRate || hz > kMaxSampleRate) {
+         E = "sample rate must be a number of Hz from 1000 to 1536000, not '" + V + "'";
          return false;
        }
-       o.SampleRate = hz;
+       O.SampleRate = hz;
        return true;
      }},
     {nullptr, "--precision", "32|64", "sample width of the processing calls (32)",
-     [](TRenderOptions& o, const std::string& v, std::string& e) {
-       if (v != "32" && v != "64") {
-         e = "precision must be 32 or 64, not '" + v + "'";
+     [](TRenderOptions& O, const std::string& V, std::string& E) {
+       if (V != "32" && V != "64") {
+         E = "precision must be 32 or 64, not '" + V + "'";
          return false;
        }
-       o.Precision = v == "64" ? 64 : 32;
+       O.Precision = V == "64" ? 64 : 32;
        return true;
      }},
     {nullptr, "--param", "NAME=VALUE",
@@ -190,13 +190,13 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      "own unit (repeatable; see the order below);\n"
      "in a chain PLUGIN:NAME=VALUE picks the\n"
      "plug-in by file name (no extension) or number",
-     [](TRenderOptions& o, const std::string& v, std::string& e) {
-       const auto eq = v.rfind('=');
-       if (eq == std::string::npos || eq == 0 || eq + 1 == v.size()) {
-         e = "--param needs NAME_OR_INDEX=VALUE, not '" + v + "'";
+     [](TRenderOptions& O, const std::string& V, std::string& E) {
+       const auto eq = V.rfind('=');
+       if (eq == std::string::npos || eq == 0 || eq + 1 == V.size()) {
+         E = "--param needs NAME_OR_INDEX=VALUE, not '" + V + "'";
          return false;
        }
-       o.Params.push_back({v.substr(0, eq), v.substr(eq + 1)});
+       O.Params.push_back({V.substr(0, eq), V.substr(eq + 1)});
        return true;
      },
      true},
@@ -205,122 +205,122 @@ const TOptionRow<TRenderOptions> kOptions[] = {
      "(first) plug-in, sample-accurately at the\n"
      "file's tempo; without -i the output lasts\n"
      "as long as the MIDI file, plus the tail",
-     [](TRenderOptions& o, const std::string& v, std::string&) {
-       o.MidiPath = v;
+     [](TRenderOptions& O, const std::string& V, std::string&) {
+       O.MidiPath = V;
        return true;
      }},
     {nullptr, "--preset", "FILE.fxp|.fxb",
      "load a program (.fxp) or bank (.fxb) before\n"
      "--program and --param; one of another\n"
      "plug-in is refused",
-     [](TRenderOptions& o, const std::string& v, std::string& e) {
-       const std::string ext = LowerExtension(v);
+     [](TRenderOptions& O, const std::string& V, std::string& E) {
+       const std::string ext = LowerExtension(V);
        if (ext != "fxp" && ext != "fxb") {
-         e = "--preset takes a .fxp or .fxb file, not '" + v + "'";
+         E = "--preset takes a .fxp or .fxb file, not '" + V + "'";
          return false;
        }
-       o.PresetPath = v;
+       O.PresetPath = V;
        return true;
      }},
     {nullptr, "--program", "N", "select program N (from 0) before --param",
-     [](TRenderOptions& o, const std::string& v, std::string& e) {
+     [](TRenderOptions& O, const std::string& V, std::string& E) {
        long n = 0;
-       if (!ParseInt(v, n) || n < 0 || n > 1000000) {
-         e = "--program must be a program number from 0, not '" + v + "'";
+       if (!ParseInt(V, n) || n < 0 || n > 1000000) {
+         E = "--program must be a program number from 0, not '" + V + "'";
          return false;
        }
-       o.Program = static_cast<int>(n);
+       O.Program = static_cast<int>(n);
        return true;
      }},
     {nullptr, "--save-preset", "FILE.fxp|.fxb",
      "save the current program (.fxp) or the bank\n"
      "(.fxb) after the --param settings",
-     [](TRenderOptions& o, const std::string& v, std::string& e) {
-       const std::string ext = LowerExtension(v);
+     [](TRenderOptions& O, const std::string& V, std::string& E) {
+       const std::string ext = LowerExtension(V);
        if (ext != "fxp" && ext != "fxb") {
-         e = "--save-preset takes a name ending in .fxp or .fxb, not '" + v + "'";
+         E = "--save-preset takes a name ending in .fxp or .fxb, not '" + V + "'";
          return false;
        }
-       o.SavePresetPath = v;
+       O.SavePresetPath = V;
        return true;
      }},
     {nullptr, "--normalised", nullptr, "--param values are normalised 0..1",
-     [](TRenderOptions& o, const std::string&, std::string&) { return o.Normalised = true; }},
+     [](TRenderOptions& O, const std::string&, std::string&) { return O.Normalised = true; }},
     {nullptr, "--normalized", nullptr, nullptr,
-     [](TRenderOptions& o, const std::string&, std::string&) { return o.Normalised = true; }},
+     [](TRenderOptions& O, const std::string&, std::string&) { return O.Normalised = true; }},
     {nullptr, "--list-params", nullptr, "list the parameters and exit",
-     [](TRenderOptions& o, const std::string&, std::string&) { return o.ListParams = true; }},
+     [](TRenderOptions& O, const std::string&, std::string&) { return O.ListParams = true; }},
     {nullptr, "--info", nullptr, "print what a host learns about the plug-in",
-     [](TRenderOptions& o, const std::string&, std::string&) { return o.Info = true; }},
+     [](TRenderOptions& O, const std::string&, std::string&) { return O.Info = true; }},
     {nullptr, "--list-plugins", nullptr,
      "list the plug-ins in the search folders (see\n"
      "-p) that load, each tried in a process of\n"
      "its own; no -p needed",
-     [](TRenderOptions& o, const std::string&, std::string&) { return o.ListPlugins = true; }},
+     [](TRenderOptions& O, const std::string&, std::string&) { return O.ListPlugins = true; }},
     {nullptr, "--json", nullptr,
      "--info and --list-params as JSON: ranges,\n"
      "units, switch settings, steps and display texts",
-     [](TRenderOptions& o, const std::string&, std::string&) { return o.Json = true; }},
+     [](TRenderOptions& O, const std::string&, std::string&) { return O.Json = true; }},
     {nullptr, "--editor-snapshot", "FILE.png",
      "open the plug-in's editor in a window of\n"
      "its own on $DISPLAY (after the --param\n"
      "settings), play the first seconds of the\n"
      "input through it, save what the window\n"
      "shows as a PNG and exit (no audio written)",
-     [](TRenderOptions& o, const std::string& v, std::string&) {
-       o.EditorSnapshotPath = v;
+     [](TRenderOptions& O, const std::string& V, std::string&) {
+       O.EditorSnapshotPath = V;
        return true;
      }},
     {nullptr, "--demo-out", "FILE", "also save the dry demo signal",
-     [](TRenderOptions& o, const std::string& v, std::string&) {
-       o.DemoOutPath = v;
+     [](TRenderOptions& O, const std::string& V, std::string&) {
+       O.DemoOutPath = V;
        return true;
      }},
     {"-q", "--quiet", nullptr,
      "no progress bar, notes or summary line\n"
      "(warnings and errors still show)",
-     [](TRenderOptions& o, const std::string&, std::string&) { return o.Quiet = true; }},
+     [](TRenderOptions& O, const std::string&, std::string&) { return O.Quiet = true; }},
 };
 
 // Options that would be silently ignored in this company; empty when none.
-std::string CheckCombination(const TRenderOptions& o) {
-  if (o.ListPlugins)
-    return o.PluginPaths.empty() && o.Inputs.empty() && o.OutputPath.empty() ? std::string()
+std::string CheckCombination(const TRenderOptions& O) {
+  if (O.ListPlugins)
+    return O.PluginPaths.empty() && O.Inputs.empty() && O.OutputPath.empty() ? std::string()
                                                                              : "--list-plugins takes no -p, -i or -o";
-  if (o.PluginPath.empty()) return "no plug-in given (use -p PLUGIN)";
-  if (!o.EditorSnapshotPath.empty() && !o.OutputPath.empty())
+  if (O.PluginPath.empty()) return "no plug-in given (use -p PLUGIN)";
+  if (!O.EditorSnapshotPath.empty() && !O.OutputPath.empty())
     return "--editor-snapshot writes a picture, not audio; leave out -o";
-  if (!o.EditorSnapshotPath.empty() && LowerExtension(o.EditorSnapshotPath) != "png")
-    return "--editor-snapshot writes a PNG picture; give a name ending in .png, not '" + o.EditorSnapshotPath + "'";
-  if ((o.Info || o.ListParams) && (!o.InputPath.empty() || !o.OutputPath.empty() || !o.DemoOutPath.empty()))
-    return std::string(o.Info ? "--info" : "--list-params") +
+  if (!O.EditorSnapshotPath.empty() && LowerExtension(O.EditorSnapshotPath) != "png")
+    return "--editor-snapshot writes a PNG picture; give a name ending in .png, not '" + O.EditorSnapshotPath + "'";
+  if ((O.Info || O.ListParams) && (!O.InputPath.empty() || !O.OutputPath.empty() || !O.DemoOutPath.empty()))
+    return std::string(O.Info ? "--info" : "--list-params") +
            " only describes the plug-in; leave out -i, -o and --demo-out";
-  if (o.Inputs.size() > 1 && (!o.EditorSnapshotPath.empty() || o.OutputPath == "-"))
-    return std::string(o.OutputPath == "-" ? "-o -" : "--editor-snapshot") + " takes one input, not " +
-           std::to_string(o.Inputs.size());
-  if (o.Float && (o.Bits != 0 && o.Bits != 32 && o.Bits != 64)) return "--float takes --bits 32 or 64 only";
-  if (!o.Float && o.Bits == 64) return "--bits 64 needs --float (integer samples go up to 32 bits)";
-  if (o.Json && !o.Info && !o.ListParams) return "--json goes with --info, --list-params or --list-plugins";
-  if (!o.MidiPath.empty() && !o.DemoOutPath.empty()) return "--demo-out saves the built-in demo, which --midi replaces";
-  if (!o.DemoOutPath.empty() && !o.InputPath.empty())
+  if (O.Inputs.size() > 1 && (!O.EditorSnapshotPath.empty() || O.OutputPath == "-"))
+    return std::string(O.OutputPath == "-" ? "-o -" : "--editor-snapshot") + " takes one input, not " +
+           std::to_string(O.Inputs.size());
+  if (O.Float && (O.Bits != 0 && O.Bits != 32 && O.Bits != 64)) return "--float takes --bits 32 or 64 only";
+  if (!O.Float && O.Bits == 64) return "--bits 64 needs --float (integer samples go up to 32 bits)";
+  if (O.Json && !O.Info && !O.ListParams) return "--json goes with --info, --list-params or --list-plugins";
+  if (!O.MidiPath.empty() && !O.DemoOutPath.empty()) return "--demo-out saves the built-in demo, which --midi replaces";
+  if (!O.DemoOutPath.empty() && !O.InputPath.empty())
     return "--demo-out saves the built-in demo, which is not played with -i; leave out one of them";
-  if (!o.OutputPath.empty() && (!o.FormatName.empty() || !LowerExtension(o.OutputPath).empty())) {
+  if (!O.OutputPath.empty() && (!O.FormatName.empty() || !LowerExtension(O.OutputPath).empty())) {
     TAudioFormat format;
     std::string error;
-    if (!ChooseOutputFormat(o.OutputPath, o.FormatName, {}, format, error)) return error;
+    if (!ChooseOutputFormat(O.OutputPath, O.FormatName, {}, format, error)) return error;
   }
-  if (o.OutputPath == "-" && o.FormatName.empty())
+  if (O.OutputPath == "-" && O.FormatName.empty())
     return "-o - writes to standard output, which has no extension: give the format with --format (e.g. --format flac)";
-  return FormatConflict(o.OutputPath, o.FormatName);
+  return FormatConflict(O.OutputPath, O.FormatName);
 }
 
 }  // namespace
 
-TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& args) {
+TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& Args) {
   TOptionsResult r;
   std::vector<std::string> operands;
   const TCommandMode mode =
-      ParseCommandLine(std::span<const TOptionRow<TRenderOptions>>(kOptions), args, r.Options, operands, r.Error);
+      ParseCommandLine(std::span<const TOptionRow<TRenderOptions>>(kOptions), Args, r.Options, operands, r.Error);
   if (mode == cmUsageError) return r;
   r.Options.Help = mode == cmHelp;
   r.Options.Version = mode == cmVersion;

@@ -63,7 +63,7 @@ struct TOptionsResult {
 };
 
 // Parses the arguments that follow the program name.
-TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& args);
+TOptionsResult ParseRenderOptions(const std::vector<std::string_view>& Args);
 
 // The text printed by -h/--help.
 std::string RenderUsage();

@@ -16,45 +16,45 @@ constexpr double kProgressMinSeconds = 5.0;  // shorter renders need no progress
 
 }  // namespace
 
-std::string CheckChannelCounts(const TVSTEffect& effect) {
-  if (effect.numOutputs < 1) return "the plug-in has no audio outputs";
-  if (effect.numOutputs > kMaxPluginChannels || effect.numInputs > kMaxPluginChannels || effect.numInputs < 0)
-    return "the plug-in reports " + std::to_string(effect.numInputs) + " inputs and " +
-           std::to_string(effect.numOutputs) + " outputs; vst-render handles 0 to " +
+std::string CheckChannelCounts(const TVSTEffect& Effect) {
+  if (Effect.numOutputs < 1) return "the plug-in has no audio outputs";
+  if (Effect.numOutputs > kMaxPluginChannels || Effect.numInputs > kMaxPluginChannels || Effect.numInputs < 0)
+    return "the plug-in reports " + std::to_string(Effect.numInputs) + " inputs and " +
+           std::to_string(Effect.numOutputs) + " outputs; vst-render handles 0 to " +
            std::to_string(kMaxPluginChannels) + " inputs and 1 to " + std::to_string(kMaxPluginChannels) + " outputs";
   return {};
 }
 
-double TRenderResult::RealtimeFactor(double sampleRate) const {
-  if (ProcessSeconds <= 0.0 || sampleRate <= 0.0) return 0.0;
-  return static_cast<double>(Frames) / sampleRate / ProcessSeconds;
+double TRenderResult::RealtimeFactor(double SampleRate) const {
+  if (ProcessSeconds <= 0.0 || SampleRate <= 0.0) return 0.0;
+  return static_cast<double>(Frames) / SampleRate / ProcessSeconds;
 }
 
-TRenderSession::TRenderSession(TPluginChain& chain, int blockSize, bool doublePrecision)
-    : FChain(chain), FBlockSize(blockSize), FDouble(doublePrecision) {}
+TRenderSession::TRenderSession(TPluginChain& Chain, int BlockSize, bool DoublePrecision)
+    : FChain(Chain), FBlockSize(BlockSize), FDouble(DoublePrecision) {}
 
-bool TRenderSession::Run(TSignalSource& source, const TRenderSettings& settings, TAudioFileWriter* writer,
-                         bool progress, TRenderResult& result, std::string& error) {
+bool TRenderSession::Run(TSignalSource& Source, const TRenderSettings& Settings, TAudioFileWriter* Writer,
+                         bool Progress, TRenderResult& Result, std::string& Error) {
   FChain.Resume();
   if (std::string why = FChain.CheckChannels(); !why.empty()) {
     FChain.Suspend();
-    error = why;
+    Error = why;
     return false;
   }
   // Plug-ins may settle their delay only when switched on.
-  result.ReportedLatency = static_cast<std::int32_t>(FChain.Latency());
+  Result.ReportedLatency = static_cast<std::int32_t>(FChain.Latency());
   FChain.Prepare(FBlockSize);
   const std::int64_t latency =
-      settings.CompensateLatency ? std::max<std::int64_t>(0, UsableLatency(source.SampleRate())) : 0;
-  bool ok = FDouble ? Loop<double>(source, settings, latency, writer, progress, result, error)
-                    : Loop<float>(source, settings, latency, writer, progress, result, error);
+      Settings.CompensateLatency ? std::max<std::int64_t>(0, UsableLatency(Source.SampleRate())) : 0;
+  bool ok = FDouble ? Loop<double>(Source, Settings, latency, Writer, Progress, Result, Error)
+                    : Loop<float>(Source, Settings, latency, Writer, Progress, Result, Error);
   FChain.Suspend();
   return ok;
 }
 
-std::int64_t TRenderSession::UsableLatency(double sampleRate) const {
+std::int64_t TRenderSession::UsableLatency(double SampleRate) const {
   const std::int64_t reported = FChain.Latency();
-  return reported >= 0 && reported <= kMaxLatencySeconds * sampleRate ? reported : -1;
+  return reported >= 0 && reported <= kMaxLatencySeconds * SampleRate ? reported : -1;
 }
 
 namespace {
@@ -63,23 +63,23 @@ namespace {
 // before the loop: handing over a block's events allocates nothing.
 class TMidiFeed {
  public:
-  explicit TMidiFeed(const std::vector<TTimedMidi>& timed)
-      : FTimed(timed),
-        FEvents(timed.size()),
-        FList(sizeof(TVstEvents) + sizeof(TVstEvent*) * std::max<size_t>(timed.size(), 2)) {
-    for (size_t k = 0; k < timed.size(); ++k) {
+  explicit TMidiFeed(const std::vector<TTimedMidi>& Timed)
+      : FTimed(Timed),
+        FEvents(Timed.size()),
+        FList(sizeof(TVstEvents) + sizeof(TVstEvent*) * std::max<size_t>(Timed.size(), 2)) {
+    for (size_t k = 0; k < Timed.size(); ++k) {
       FEvents[k].EventType = etMidi;
       FEvents[k].ByteSize = sizeof(TVstMidiEvent);
-      std::copy(std::begin(timed[k].Bytes), std::end(timed[k].Bytes), FEvents[k].MidiData);
+      std::copy(std::begin(Timed[k].Bytes), std::end(Timed[k].Bytes), FEvents[k].MidiData);
     }
   }
   // The events of frames [start, start + frames), offsets set; null when none.
-  TVstEvents* Block(std::int64_t start, std::int64_t frames) {
+  TVstEvents* Block(std::int64_t Start, std::int64_t Frames) {
     auto* list = reinterpret_cast<TVstEvents*>(FList.data());
     list->NumEvents = 0;
-    for (; FNext < FTimed.size() && FTimed[FNext].Frame < start + frames; ++FNext) {
-      if (FTimed[FNext].Frame < start) continue;  // before the stream started: dropped
-      FEvents[FNext].DeltaFrames = static_cast<std::int32_t>(FTimed[FNext].Frame - start);
+    for (; FNext < FTimed.size() && FTimed[FNext].Frame < Start + Frames; ++FNext) {
+      if (FTimed[FNext].Frame < Start) continue;  // before the stream started: dropped
+      FEvents[FNext].DeltaFrames = static_cast<std::int32_t>(FTimed[FNext].Frame - Start);
       list->Events[list->NumEvents++] = reinterpret_cast<TVstEvent*>(&FEvents[FNext]);
     }
     return list->NumEvents > 0 ? list : nullptr;
@@ -94,59 +94,59 @@ class TMidiFeed {
 
 // The run of quiet frames at the end of the output, after `frames` more
 // interleaved frames: a frame is quiet when every channel is below `level`.
-std::int64_t QuietRunAfter(const double* interleaved, std::int64_t frames, int channels, double level,
-                           std::int64_t run) {
-  for (std::int64_t i = 0; i < frames; ++i) {
+std::int64_t QuietRunAfter(const double* Interleaved, std::int64_t Frames, int Channels, double Level,
+                           std::int64_t Run) {
+  for (std::int64_t i = 0; i < Frames; ++i) {
     bool quiet = true;
-    for (int c = 0; c < channels && quiet; ++c) quiet = std::fabs(interleaved[i * channels + c]) < level;
-    run = quiet ? run + 1 : 0;
+    for (int c = 0; c < Channels && quiet; ++c) quiet = std::fabs(Interleaved[i * Channels + c]) < Level;
+    Run = quiet ? Run + 1 : 0;
   }
-  return run;
+  return Run;
 }
 
 // Each plug-in input gets the mean of the source channels its feed names
 // (silence for an empty feed).
 template <typename TSample>
-void FeedInputs(const double* read, std::int64_t frames, int srcCh, const std::vector<TChannelFeed>& feeds,
-                std::vector<std::vector<TSample>>& inputs) {
-  for (size_t c = 0; c < feeds.size(); ++c) {
-    const TChannelFeed& feed = feeds[c];
+void FeedInputs(const double* Read, std::int64_t Frames, int SrcCh, const std::vector<TChannelFeed>& Feeds,
+                std::vector<std::vector<TSample>>& Inputs) {
+  for (size_t c = 0; c < Feeds.size(); ++c) {
+    const TChannelFeed& feed = Feeds[c];
     const double scale = feed.empty() ? 0.0 : 1.0 / static_cast<double>(feed.size());
-    for (std::int64_t i = 0; i < frames; ++i) {
+    for (std::int64_t i = 0; i < Frames; ++i) {
       double sum = 0.0;
-      for (int from : feed) sum += read[i * srcCh + from];
-      inputs[c][static_cast<size_t>(i)] = static_cast<TSample>(sum * scale);
+      for (int from : feed) sum += Read[i * SrcCh + from];
+      Inputs[c][static_cast<size_t>(i)] = static_cast<TSample>(sum * scale);
     }
   }
 }
 
 // The first `channels` outputs, frames [skip, skip + keep), interleaved.
 template <typename TSample>
-void Interleave(const std::vector<std::vector<TSample>>& outputs, std::int64_t skip, std::int64_t keep, int channels,
-                double* interleaved) {
-  for (int c = 0; c < channels; ++c)
-    for (std::int64_t i = 0; i < keep; ++i)
-      interleaved[i * channels + c] = static_cast<double>(outputs[static_cast<size_t>(c)][skip + i]);
+void Interleave(const std::vector<std::vector<TSample>>& Outputs, std::int64_t Skip, std::int64_t Keep, int Channels,
+                double* Interleaved) {
+  for (int c = 0; c < Channels; ++c)
+    for (std::int64_t i = 0; i < Keep; ++i)
+      Interleaved[i * Channels + c] = static_cast<double>(Outputs[static_cast<size_t>(c)][Skip + i]);
 }
 
 }  // namespace
 
-void TRenderSession::FollowLatency(double sampleRate, bool compensate, std::int64_t& latency, std::int64_t& toDrop,
-                                   std::int64_t& padding, TRenderResult& result) const {
+void TRenderSession::FollowLatency(double SampleRate, bool Compensate, std::int64_t& Latency, std::int64_t& ToDrop,
+                                   std::int64_t& Padding, TRenderResult& Result) const {
   // A delay told while processing (amIOChanged): followed while no output
   // frame is written yet, so the output still lines up with the input.
   const auto now = static_cast<std::int32_t>(FChain.Latency());
-  if (now == result.ReportedLatency) return;
-  const std::int64_t usable = UsableLatency(sampleRate);
-  const std::int64_t dropped = latency - toDrop;
-  if (compensate && result.Frames == 0 && usable >= dropped) {
-    padding = std::max<std::int64_t>(0, padding + usable - latency);
-    toDrop = usable - dropped;
-    latency = usable;
-  } else if (compensate) {
-    result.LateLatency = now;
+  if (now == Result.ReportedLatency) return;
+  const std::int64_t usable = UsableLatency(SampleRate);
+  const std::int64_t dropped = Latency - ToDrop;
+  if (Compensate && Result.Frames == 0 && usable >= dropped) {
+    Padding = std::max<std::int64_t>(0, Padding + usable - Latency);
+    ToDrop = usable - dropped;
+    Latency = usable;
+  } else if (Compensate) {
+    Result.LateLatency = now;
   }
-  result.ReportedLatency = now;
+  Result.ReportedLatency = now;
 }
 
 template <typename TSample>

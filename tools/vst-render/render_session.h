@@ -27,7 +27,7 @@ constexpr int kMaxPluginChannels = 256;
 constexpr double kMaxLatencySeconds = 60.0;
 
 // Empty when the record's input and output counts can be rendered, else why not.
-std::string CheckChannelCounts(const TVSTEffect& effect);
+std::string CheckChannelCounts(const TVSTEffect& Effect);
 
 // A MIDI event at a frame of the fed stream (the source, then the silence
 // after it).
@@ -64,30 +64,30 @@ struct TRenderResult {
   // written (so it could not be compensated); -1 when there was none.
   std::int32_t LateLatency = -1;
   bool TailCut = false;                            // an automatic tail reached TailFrames before the output went quiet
-  double RealtimeFactor(double sampleRate) const;  // seconds of audio per second of processing
+  double RealtimeFactor(double SampleRate) const;  // seconds of audio per second of processing
 };
 
 class TRenderSession {
  public:
   // The plug-ins must be open (TPluginHost::Open) and not yet resumed.
-  TRenderSession(TPluginChain& chain, int blockSize, bool doublePrecision);
+  TRenderSession(TPluginChain& Chain, int BlockSize, bool DoublePrecision);
 
   // Renders the whole source; writer may be null (measure only). Resumes
   // the plug-in before the first block, reads its delay, and suspends it
   // after the last.
-  bool Run(TSignalSource& source, const TRenderSettings& settings, TAudioFileWriter* writer, bool progress,
-           TRenderResult& result, std::string& error);
+  bool Run(TSignalSource& Source, const TRenderSettings& Settings, TAudioFileWriter* Writer, bool Progress,
+           TRenderResult& Result, std::string& Error);
 
  private:
   template <typename TSample>
-  bool Loop(TSignalSource& source, const TRenderSettings& settings, std::int64_t latency, TAudioFileWriter* writer,
-            bool progress, TRenderResult& result, std::string& error);
+  bool Loop(TSignalSource& Source, const TRenderSettings& Settings, std::int64_t Latency, TAudioFileWriter* Writer,
+            bool Progress, TRenderResult& Result, std::string& Error);
   // Follows a delay the chain reports anew; `latency`, `toDrop` and
   // `padding` are the loop's frames of delay, still to drop, still to feed.
-  void FollowLatency(double sampleRate, bool compensate, std::int64_t& latency, std::int64_t& toDrop,
-                     std::int64_t& padding, TRenderResult& result) const;
+  void FollowLatency(double SampleRate, bool Compensate, std::int64_t& Latency, std::int64_t& ToDrop,
+                     std::int64_t& Padding, TRenderResult& Result) const;
   // The delay the record reports now, or -1 when it is out of range.
-  std::int64_t UsableLatency(double sampleRate) const;
+  std::int64_t UsableLatency(double SampleRate) const;
 
   TPluginChain& FChain;
   int FBlockSize;

@@ -16,26 +16,26 @@ constexpr std::int64_t kReadFrames = 4096;  // source frames per read
 
 #ifdef VB_HAVE_SOXR
 
-TResampledSource::TResampledSource(TSignalSource& source, double rate) : FSource(source), FRate(rate) {
+TResampledSource::TResampledSource(TSignalSource& Source, double Rate) : FSource(Source), FRate(Rate) {
   const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT64_I, SOXR_FLOAT64_I);
   const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
   soxr_error_t error = nullptr;
   FConverter =
-      soxr_create(source.SampleRate(), rate, static_cast<unsigned>(source.Channels()), &error, &io, &quality, nullptr);
+      soxr_create(Source.SampleRate(), Rate, static_cast<unsigned>(Source.Channels()), &error, &io, &quality, nullptr);
   if (!FConverter) FError = std::string("the sample-rate converter cannot start: ") + (error ? error : "no reason");
-  FIn.resize(static_cast<size_t>(kReadFrames * source.Channels()));
+  FIn.resize(static_cast<size_t>(kReadFrames * Source.Channels()));
 }
 
 TResampledSource::~TResampledSource() {
   if (FConverter) soxr_delete(static_cast<soxr_t>(FConverter));
 }
 
-std::int64_t TResampledSource::Read(double* interleaved, std::int64_t frames, std::string& error) {
+std::int64_t TResampledSource::Read(double* Interleaved, std::int64_t Frames, std::string& Error) {
   const size_t channels = static_cast<size_t>(Channels());
   size_t produced = 0;
-  while (produced < static_cast<size_t>(frames) && !FFlushed) {
+  while (produced < static_cast<size_t>(Frames) && !FFlushed) {
     if (FInTaken == FInFrames && !FSourceEnded) {
-      const std::int64_t n = FSource.Read(FIn.data(), kReadFrames, error);
+      const std::int64_t n = FSource.Read(FIn.data(), kReadFrames, Error);
       if (n < 0) return -1;
       FSourceEnded = n == 0;
       FInFrames = static_cast<size_t>(n);
@@ -46,9 +46,9 @@ std::int64_t TResampledSource::Read(double* interleaved, std::int64_t frames, st
     size_t taken = 0, made = 0;
     const soxr_error_t failed = soxr_process(
         static_cast<soxr_t>(FConverter), end ? nullptr : FIn.data() + FInTaken * channels, FInFrames - FInTaken, &taken,
-        interleaved + produced * channels, static_cast<size_t>(frames) - produced, &made);
+        Interleaved + produced * channels, static_cast<size_t>(Frames) - produced, &made);
     if (failed) {
-      error = std::string("sample-rate conversion failed: ") + failed;
+      Error = std::string("sample-rate conversion failed: ") + failed;
       return -1;
     }
     FInTaken += taken;
@@ -73,8 +73,8 @@ std::string ResamplerName() { return {}; }
 
 #endif
 
-bool TResampledSource::Ok(std::string& error) const {
-  error = FError;
+bool TResampledSource::Ok(std::string& Error) const {
+  Error = FError;
   return FError.empty();
 }
 

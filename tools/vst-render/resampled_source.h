@@ -15,18 +15,18 @@ namespace vb {
 
 class TResampledSource final : public TSignalSource {
  public:
-  TResampledSource(TSignalSource& source, double rate);
+  TResampledSource(TSignalSource& Source, double Rate);
   ~TResampledSource() override;
   TResampledSource(const TResampledSource&) = delete;
   TResampledSource& operator=(const TResampledSource&) = delete;
 
   // False (with the reason) when this build has no converter or it
   // cannot be made for these rates.
-  bool Ok(std::string& error) const;
+  bool Ok(std::string& Error) const;
   int Channels() const override { return FSource.Channels(); }
   double SampleRate() const override { return FRate; }
   std::int64_t Frames() const override;
-  std::int64_t Read(double* interleaved, std::int64_t frames, std::string& error) override;
+  std::int64_t Read(double* Interleaved, std::int64_t Frames, std::string& Error) override;
 
  private:
   TSignalSource& FSource;

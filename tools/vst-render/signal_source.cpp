@@ -4,14 +4,14 @@
 
 namespace vb {
 
-TMemorySource::TMemorySource(std::vector<double> interleaved, int channels, double sampleRate)
-    : FSamples(std::move(interleaved)), FChannels(channels), FSampleRate(sampleRate) {}
+TMemorySource::TMemorySource(std::vector<double> Interleaved, int Channels, double SampleRate)
+    : FSamples(std::move(Interleaved)), FChannels(Channels), FSampleRate(SampleRate) {}
 
 std::int64_t TMemorySource::Frames() const { return static_cast<std::int64_t>(FSamples.size()) / FChannels; }
 
-std::int64_t TMemorySource::Read(double* interleaved, std::int64_t frames, std::string&) {
-  std::int64_t n = std::min(frames, Frames() - FPos);
-  std::copy_n(FSamples.begin() + FPos * FChannels, n * FChannels, interleaved);
+std::int64_t TMemorySource::Read(double* Interleaved, std::int64_t Wanted, std::string&) {
+  std::int64_t n = std::min(Wanted, Frames() - FPos);
+  std::copy_n(FSamples.begin() + FPos * FChannels, n * FChannels, Interleaved);
   FPos += n;
   return n;
 }
@@ -21,16 +21,16 @@ std::int64_t TLimitedSource::Frames() const {
   return all > 0 ? std::min(all, FLimit) : FLimit;
 }
 
-std::int64_t TLimitedSource::Read(double* interleaved, std::int64_t frames, std::string& error) {
+std::int64_t TLimitedSource::Read(double* Interleaved, std::int64_t Frames, std::string& Error) {
   if (FPos >= FLimit) return 0;
-  const std::int64_t n = FSource.Read(interleaved, std::min(frames, FLimit - FPos), error);
+  const std::int64_t n = FSource.Read(Interleaved, std::min(Frames, FLimit - FPos), Error);
   if (n > 0) FPos += n;
   return n;
 }
 
-std::int64_t TSilenceSource::Read(double* interleaved, std::int64_t frames, std::string&) {
-  const std::int64_t n = std::min(frames, FFrames - FPos);
-  std::fill(interleaved, interleaved + n * FChannels, 0.0);
+std::int64_t TSilenceSource::Read(double* Interleaved, std::int64_t Frames, std::string&) {
+  const std::int64_t n = std::min(Frames, FFrames - FPos);
+  std::fill(Interleaved, Interleaved + n * FChannels, 0.0);
   FPos += n;
   return n;
 }

@@ -17,16 +17,16 @@ class TSignalSource {
   virtual double SampleRate() const = 0;
   virtual std::int64_t Frames() const = 0;
   // Up to `frames` frames into `interleaved`; 0 at the end, -1 on error.
-  virtual std::int64_t Read(double* interleaved, std::int64_t frames, std::string& error) = 0;
+  virtual std::int64_t Read(double* Interleaved, std::int64_t Frames, std::string& Error) = 0;
 };
 
 class TMemorySource final : public TSignalSource {
  public:
-  TMemorySource(std::vector<double> interleaved, int channels, double sampleRate);
+  TMemorySource(std::vector<double> Interleaved, int Channels, double SampleRate);
   int Channels() const override { return FChannels; }
   double SampleRate() const override { return FSampleRate; }
   std::int64_t Frames() const override;
-  std::int64_t Read(double* interleaved, std::int64_t frames, std::string& error) override;
+  std::int64_t Read(double* Interleaved, std::int64_t Frames, std::string& Error) override;
 
  private:
   std::vector<double> FSamples;
@@ -38,12 +38,12 @@ class TMemorySource final : public TSignalSource {
 class TFileSource final : public TSignalSource {
  public:
   // The reader must be open.
-  explicit TFileSource(TAudioFileReader& reader) : FReader(reader) {}
+  explicit TFileSource(TAudioFileReader& Reader) : FReader(Reader) {}
   int Channels() const override { return FReader.Channels(); }
   double SampleRate() const override { return FReader.SampleRate(); }
   std::int64_t Frames() const override { return FReader.Frames(); }
-  std::int64_t Read(double* interleaved, std::int64_t frames, std::string& error) override {
-    return FReader.Read(interleaved, frames, error);
+  std::int64_t Read(double* Interleaved, std::int64_t Frames, std::string& Error) override {
+    return FReader.Read(Interleaved, Frames, Error);
   }
 
  private:
@@ -54,12 +54,12 @@ class TFileSource final : public TSignalSource {
 // over while it gets its notes).
 class TSilenceSource final : public TSignalSource {
  public:
-  TSilenceSource(std::int64_t frames, int channels, double sampleRate)
-      : FFrames(frames), FChannels(channels), FSampleRate(sampleRate) {}
+  TSilenceSource(std::int64_t Frames, int Channels, double SampleRate)
+      : FFrames(Frames), FChannels(Channels), FSampleRate(SampleRate) {}
   int Channels() const override { return FChannels; }
   double SampleRate() const override { return FSampleRate; }
   std::int64_t Frames() const override { return FFrames; }
-  std::int64_t Read(double* interleaved, std::int64_t frames, std::string& error) override;
+  std::int64_t Read(double* Interleaved, std::int64_t Frames, std::string& Error) override;
 
  private:
   std::int64_t FFrames;
@@ -71,11 +71,11 @@ class TSilenceSource final : public TSignalSource {
 // The first frames of another source (all of it when it is shorter).
 class TLimitedSource final : public TSignalSource {
  public:
-  TLimitedSource(TSignalSource& source, std::int64_t frames) : FSource(source), FLimit(frames) {}
+  TLimitedSource(TSignalSource& Source, std::int64_t Frames) : FSource(Source), FLimit(Frames) {}
   int Channels() const override { return FSource.Channels(); }
   double SampleRate() const override { return FSource.SampleRate(); }
   std::int64_t Frames() const override;
-  std::int64_t Read(double* interleaved, std::int64_t frames, std::string& error) override;
+  std::int64_t Read(double* Interleaved, std::int64_t Frames, std::string& Error) override;
 
  private:
   TSignalSource& FSource;

@@ -20,13 +20,13 @@ struct TChildRun {
 
 // The work a child does with its argument; it writes its answer to
 // standard output and ends the process itself.
-using TChildWork = void (*)(const std::string& argument);
+using TChildWork = void (*)(const std::string& Argument);
 
 // Runs `work(argument)` in a child whose standard input and error are
 // the null device, killed after `timeoutSeconds`. POSIX forks, and the
 // child calls `work`. Windows has no fork(): the child is this program
 // started again with the arguments `option` and `argument`, and main()
 // must call `work(argument)` on seeing them.
-TChildRun RunInChild(TChildWork work, const char* option, const std::string& argument, int timeoutSeconds);
+TChildRun RunInChild(TChildWork Work, const char* Option, const std::string& Argument, int TimeoutSeconds);
 
 }  // namespace vb

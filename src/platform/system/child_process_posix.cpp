@@ -15,21 +15,21 @@ namespace {
 
 // In the child: standard output into the pipe, the rest nowhere, an alarm
 // at the limit; `work` ends the process, and should it return, so do we.
-[[noreturn]] void BecomeChild(TChildWork work, const std::string& argument, int out, int timeoutSeconds) {
+[[noreturn]] void BecomeChild(TChildWork Work, const std::string& Argument, int Out, int TimeoutSeconds) {
   const int null = ::open("/dev/null", O_RDWR);
   if (null >= 0) {
     ::dup2(null, STDIN_FILENO);
     ::dup2(null, STDERR_FILENO);
   }
-  ::dup2(out, STDOUT_FILENO);
-  ::alarm(static_cast<unsigned>(timeoutSeconds));
-  work(argument);
+  ::dup2(Out, STDOUT_FILENO);
+  ::alarm(static_cast<unsigned>(TimeoutSeconds));
+  Work(Argument);
   ::_exit(0);
 }
 
 }  // namespace
 
-TChildRun RunInChild(TChildWork work, const char* /*option*/, const std::string& argument, int timeoutSeconds) {
+TChildRun RunInChild(TChildWork Work, const char* /*option*/, const std::string& Argument, int TimeoutSeconds) {
   TChildRun run;
   int ends[2];
   if (::pipe2(ends, O_CLOEXEC) != 0) return run;
@@ -37,7 +37,7 @@ TChildRun RunInChild(TChildWork work, const char* /*option*/, const std::string&
   const pid_t child = ::fork();
   if (child == 0) {
     ::close(ends[0]);
-    BecomeChild(work, argument, ends[1], timeoutSeconds);
+    BecomeChild(Work, Argument, ends[1], TimeoutSeconds);
   }
   ::close(ends[1]);
   char chunk[4096];
