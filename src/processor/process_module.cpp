@@ -150,7 +150,6 @@ void TProcessModule::SetTempBufferSize(std::int32_t Value) {
 
 int TProcessModule::OSFactor() const { return OversamplingFactor(FControls.Value(kParamOversampling)); }
 
-TDriveSettings TProcessModule::Settings() const { return MapDriveSettings(FControls.Values()); }
 
 double TProcessModule::OnePoleCoefficient(double Frequency) const {
   return vb::OnePoleCoefficient(Frequency, FControls.HostRate(), OSFactor());

@@ -131,12 +131,9 @@ class TProcessModule : public TVSTModule {
   // Published (any thread): what the next block runs with.
   int OSFactor() const;
   float HostSampleRate() const { return FControls.HostRate(); }
-  TDriveSettings Settings() const;
   const TDriveControls& Controls() const { return FControls; }
-  // Samples per channel of each work buffer.
-  std::int32_t TempBufferSize() const { return FTempBufferSize; }
+  // The largest block the host announced (samples).
   std::int32_t HostBlockSize() const { return FHostBlockSize; }
-  bool Power() const { return FPower; }
   float Peak(int Channel, int Which) const { return FPeaks[Channel][Which].Peak(); }
 
  protected:

@@ -50,7 +50,7 @@ class TReferencePath {
 
   template <class T>
   std::vector<std::vector<T>> Run(const TProcessModule& M, const std::vector<std::vector<T>>& In) {
-    return FDrive.Run(M.Settings(), *FFilters, In);
+    return FDrive.Run(Internals(M).PublishedSettings(), *FFilters, In);
   }
 
  private:

@@ -53,7 +53,7 @@ std::vector<float> Run32(TProcessModule& M, const std::vector<float>& Left, cons
 
 TEST(ProcessModule, CreationLeavesTheDocumentedDefaults) {
   auto m = NewModule();
-  const TDriveSettings& s = m->Settings();
+  const TDriveSettings& s = Internals(*m).PublishedSettings();
   EXPECT_EQ(m->numParams(), 17);
   EXPECT_DOUBLE_EQ(s.Trim, 4.46625);
   EXPECT_NEAR(s.Drive, 0.1, 1e-15);
@@ -66,9 +66,9 @@ TEST(ProcessModule, CreationLeavesTheDocumentedDefaults) {
   EXPECT_EQ(s.Clip, 0.64);
   EXPECT_FALSE(s.Stereo);
   EXPECT_FALSE(s.Asymmetric);
-  EXPECT_TRUE(m->Power());
+  EXPECT_TRUE(Internals(*m).Power());
   EXPECT_EQ(m->OSFactor(), 1);
-  EXPECT_EQ(m->TempBufferSize(), 16384);
+  EXPECT_EQ(Internals(*m).TempBufferSize(), 16384);
   EXPECT_EQ(m->HostBlockSize(), 1024);
   EXPECT_EQ(m->HostSampleRate(), 44100.0f);
   EXPECT_TRUE(m->Flags() & EffFlagBit(effFlagsHasEditor));
@@ -111,29 +111,29 @@ TEST(ProcessModule, TheEditorsSizeBeforeOpeningComesFromItsQuery) {
 TEST(ProcessModule, GainKnobsMapTenthsOfADecibel) {
   auto m = NewModule();
   m->SetParameter(0, 200);
-  EXPECT_NEAR(m->Settings().InputGain, 10.0, 1e-12);
+  EXPECT_NEAR(Internals(*m).PublishedSettings().InputGain, 10.0, 1e-12);
   m->SetParameter(0, -200);
-  EXPECT_NEAR(m->Settings().InputGain, 0.1, 1e-13);
+  EXPECT_NEAR(Internals(*m).PublishedSettings().InputGain, 0.1, 1e-13);
   m->SetParameter(12, 100);
-  EXPECT_NEAR(m->Settings().OutputGain, 3.1623, 1e-4);
+  EXPECT_NEAR(Internals(*m).PublishedSettings().OutputGain, 3.1623, 1e-4);
   m->SetParameter(11, 30);
-  EXPECT_DOUBLE_EQ(m->Settings().DryWet, 0.3);
+  EXPECT_DOUBLE_EQ(Internals(*m).PublishedSettings().DryWet, 0.3);
   m->SetParameter(3, 150);
-  EXPECT_DOUBLE_EQ(m->Settings().CurveForm, 1.5);
+  EXPECT_DOUBLE_EQ(Internals(*m).PublishedSettings().CurveForm, 1.5);
 }
 
 TEST(ProcessModule, DriveReappliesTrimButStereoWaitsForTheNextTrimChange) {
   auto m = NewModule();
   m->SetParameter(1, 100);
-  EXPECT_DOUBLE_EQ(m->Settings().Trim, 0.2475);
-  EXPECT_NEAR(m->Settings().Drive, 100.0, 1e-12);
+  EXPECT_DOUBLE_EQ(Internals(*m).PublishedSettings().Trim, 0.2475);
+  EXPECT_NEAR(Internals(*m).PublishedSettings().Drive, 100.0, 1e-12);
   m->SetParameter(1, 50);
-  EXPECT_DOUBLE_EQ(m->Settings().Trim, 0.511171875);
+  EXPECT_DOUBLE_EQ(Internals(*m).PublishedSettings().Trim, 0.511171875);
   m->SetParameter(14, 1);
-  EXPECT_TRUE(m->Settings().Stereo);
-  EXPECT_DOUBLE_EQ(m->Settings().Trim, 0.511171875);
+  EXPECT_TRUE(Internals(*m).PublishedSettings().Stereo);
+  EXPECT_DOUBLE_EQ(Internals(*m).PublishedSettings().Trim, 0.511171875);
   m->SetParameter(2, 45);
-  EXPECT_DOUBLE_EQ(m->Settings().Trim, 2 * 0.511171875);
+  EXPECT_DOUBLE_EQ(Internals(*m).PublishedSettings().Trim, 2 * 0.511171875);
 }
 
 TEST(ProcessModule, ToneKnobsTuneBothChannels) {
@@ -158,19 +158,19 @@ TEST(ProcessModule, ToneKnobsTuneBothChannels) {
 TEST(ProcessModule, SmootherPolesFollowKnobsAndFactor) {
   auto m = NewModule();
   m->SetParameter(4, 0);
-  EXPECT_EQ(m->Settings().HPF, 1.0);
+  EXPECT_EQ(Internals(*m).PublishedSettings().HPF, 1.0);
   m->SetParameter(4, 20);
   m->SetParameter(16, 8);
-  EXPECT_NEAR(m->Settings().HPF, 0.999181, 5e-7);
-  EXPECT_NEAR(m->Settings().LPF, 0.884394, 5e-7);
+  EXPECT_NEAR(Internals(*m).PublishedSettings().HPF, 0.999181, 5e-7);
+  EXPECT_NEAR(Internals(*m).PublishedSettings().LPF, 0.884394, 5e-7);
   m->SetParameter(16, 16);
-  EXPECT_NEAR(m->Settings().HPF, 0.999590, 5e-7);
-  EXPECT_NEAR(m->Settings().LPF, 0.940395, 5e-7);
+  EXPECT_NEAR(Internals(*m).PublishedSettings().HPF, 0.999590, 5e-7);
+  EXPECT_NEAR(Internals(*m).PublishedSettings().LPF, 0.940395, 5e-7);
   Settle(*m);
   EXPECT_EQ(Internals(*m).Pres(0)->SampleRate(), 44100.0 * 16);
   m->SetParameter(6, 500);
   m->SetParameter(16, 1);
-  EXPECT_NEAR(m->Settings().LPF, 0.848977, 5e-7);
+  EXPECT_NEAR(Internals(*m).PublishedSettings().LPF, 0.848977, 5e-7);
 }
 
 TEST(ProcessModule, OversamplingBetweenItsEndsIsStoredAsEight) {
@@ -187,23 +187,23 @@ TEST(ProcessModule, OversamplingBetweenItsEndsIsStoredAsEight) {
   m->SetParameter(16, 1);
   EXPECT_EQ(m->OSFactor(), 1);
   // The buffers were sized for 16x at creation; no switch resized them.
-  EXPECT_EQ(m->TempBufferSize(), 16384);
+  EXPECT_EQ(Internals(*m).TempBufferSize(), 16384);
 }
 
 TEST(ProcessModule, BlockSizeSizesTheBuffersForTheLargestFactor) {
   auto m = NewModule();
   m->VSTModuleBlockSizeChange(512);
-  EXPECT_EQ(m->TempBufferSize(), 512 * 16);
+  EXPECT_EQ(Internals(*m).TempBufferSize(), 512 * 16);
   m->SetParameter(16, 8);
-  EXPECT_EQ(m->TempBufferSize(), 512 * 16);
+  EXPECT_EQ(Internals(*m).TempBufferSize(), 512 * 16);
   m->VSTModuleBlockSizeChange(1 << 24);  // no unbounded allocation
-  EXPECT_EQ(m->TempBufferSize(), TProcessModule::kMaxBufferedFrames * 16);
+  EXPECT_EQ(Internals(*m).TempBufferSize(), TProcessModule::kMaxBufferedFrames * 16);
 }
 
 TEST(ProcessModule, ZeroSampleRateIsRefusedAndChangesNothing) {
   auto m = NewModule();
   m->SetParameter(16, 8);
-  const double hpf = m->Settings().HPF, lpf = m->Settings().LPF;
+  const double hpf = Internals(*m).PublishedSettings().HPF, lpf = Internals(*m).PublishedSettings().LPF;
   try {
     m->VSTModuleSampleRateChange(0.0f);
     ADD_FAILURE() << "no error";
@@ -212,8 +212,8 @@ TEST(ProcessModule, ZeroSampleRateIsRefusedAndChangesNothing) {
   }
   EXPECT_THROW(m->VSTModuleSampleRateChange(std::numeric_limits<float>::quiet_NaN()), EDspError);
   Settle(*m);
-  EXPECT_EQ(m->Settings().HPF, hpf);
-  EXPECT_EQ(m->Settings().LPF, lpf);
+  EXPECT_EQ(Internals(*m).PublishedSettings().HPF, hpf);
+  EXPECT_EQ(Internals(*m).PublishedSettings().LPF, lpf);
   EXPECT_EQ(m->HostSampleRate(), 44100.0f);
   EXPECT_EQ(Internals(*m).Pres(1)->SampleRate(), 44100.0 * 8);
   // A negative rate counts as its magnitude.
