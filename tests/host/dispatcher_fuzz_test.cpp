@@ -205,7 +205,7 @@ TEST(RandomDispatcher, FrameworkModuleSurvivesArbitraryHostCalls) {
   for (std::uint32_t seed : {1u, 2u, 3u}) {
     SCOPED_TRACE(seed);
 #if defined(_WIN32)
-    RunRandomSession(std::string(VB_BINARY_DIR) + "\\testplugins\\testplugin_halfgain.dll", Seed, 8000, true);
+    RunRandomSession(std::string(VB_BINARY_DIR) + "\\testplugins\\testplugin_halfgain.dll", seed, 8000, true);
 #else
     RunRandomSession(std::string(VB_BINARY_DIR) + "/testplugins/testplugin_halfgain.so", seed, 8000, true);
 #endif

@@ -32,18 +32,18 @@ void Pump() {
 // What reaches the host's frame: its procedure is replaced for the test.
 std::vector<UINT> GFrameMessages;
 WNDPROC GFrameProcedure = nullptr;
-LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message >= WM_KEYFIRST && message <= WM_KEYLAST) GFrameMessages.push_back(message);
-  return CallWindowProcW(GFrameProcedure, window, message, wParam, lParam);
+LRESULT CALLBACK RecordingProcedure(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  if (Message >= WM_KEYFIRST && Message <= WM_KEYLAST) GFrameMessages.push_back(Message);
+  return CallWindowProcW(GFrameProcedure, Window, Message, WParam, LParam);
 }
 
 // A host frame with our window embedded at (0, 0), both shown.
 struct TEmbedded {
-  TEmbedded(std::int32_t width = 200, std::int32_t height = 120)
-      : Frame(CreateHostWindow(width, height, "Win32 window test")) {
+  TEmbedded(std::int32_t Width = 200, std::int32_t Height = 120)
+      : Frame(CreateHostWindow(Width, Height, "Win32 window test")) {
     Frame->Show(2000);
     Window.SetListener(&Recorder);
-    Window.SetSize(width, height);
+    Window.SetSize(Width, Height);
     Embedded = Window.Embed(Frame->NativeHandle());
     Window.Show();
     Pump();
@@ -125,8 +125,7 @@ TEST(Win32Window, KeysAndCharactersGoOnToTheHostsWindow) {
   for (UINT message : {WM_KEYDOWN, WM_CHAR, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP})
     SendMessageW(host.Handle(), message, 'A', 1);
   SetWindowLongPtrW(host.FrameHandle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GFrameProcedure));
-  EXPECT_EQ(GFrameMessages,
-            (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP}));
+  EXPECT_EQ(GFrameMessages, (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP}));
   // The editor never takes the keyboard for itself.
   EXPECT_NE(GetFocus(), host.Handle());
 }
@@ -148,7 +147,9 @@ TEST(Win32Window, APresentedAreaReachesTheScreenExactlyAndNothingElseMoves) {
   ASSERT_TRUE(host.Embedded);
   // A frame of distinct pixels: every pixel knows its place.
   TMemoryBitmap frame(kWidth, kHeight, TRasterFormat::rfBGRA32);
-  const auto pixelAt = [](std::int32_t x, std::int32_t y) { return 0xFF000000u | std::uint32_t(x * 4 << 16 | y * 5 << 8 | (x ^ y)); };
+  const auto pixelAt = [](std::int32_t X, std::int32_t Y) {
+    return 0xFF000000u | std::uint32_t(X * 4 << 16 | Y * 5 << 8 | (X ^ Y));
+  };
   for (std::int32_t y = 0; y < kHeight; ++y)
     for (std::int32_t x = 0; x < kWidth; ++x) reinterpret_cast<std::uint32_t*>(frame.View().Row(y))[x] = pixelAt(x, y);
   host.Window.Present(frame.View(), TRect{0, 0, kWidth, kHeight});
@@ -180,9 +181,12 @@ TEST(Win32Window, TheThreadsDpiAwarenessIsRestoredAfterTheChildIsCreated) {
   using TSetContext = void*(WINAPI*)(void*);
   using TAreEqual = BOOL(WINAPI*)(void*, void*);
   HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  auto get = reinterpret_cast<TContext>(reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
-  auto set = reinterpret_cast<TSetContext>(reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
-  auto equal = reinterpret_cast<TAreEqual>(reinterpret_cast<void*>(GetProcAddress(user32, "AreDpiAwarenessContextsEqual")));
+  auto get =
+      reinterpret_cast<TContext>(reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+  auto set =
+      reinterpret_cast<TSetContext>(reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+  auto equal =
+      reinterpret_cast<TAreEqual>(reinterpret_cast<void*>(GetProcAddress(user32, "AreDpiAwarenessContextsEqual")));
   if (get == nullptr || set == nullptr || equal == nullptr) GTEST_SKIP() << "no per-thread DPI awareness here";
   // The host's frame is per-monitor aware; its thread then goes unaware.
   void* original = set(reinterpret_cast<void*>(-4));

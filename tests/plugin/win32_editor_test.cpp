@@ -30,18 +30,18 @@ namespace {
 
 using test::TTestHost;
 
-std::wstring ClassNameOf(HWND window) {
+std::wstring ClassNameOf(HWND Window) {
   wchar_t name[256] = {};
-  GetClassNameW(window, name, 256);
+  GetClassNameW(Window, name, 256);
   return name;
 }
 
-std::vector<HWND> ChildrenOf(HWND parent) {
+std::vector<HWND> ChildrenOf(HWND Parent) {
   std::vector<HWND> children;
   EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+      Parent,
+      [](HWND Child, LPARAM List) {
+        reinterpret_cast<std::vector<HWND>*>(List)->push_back(Child);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&children));
@@ -57,52 +57,53 @@ void Pump() {
   }
 }
 
-const TEditorControlSpec& Control(const char* name) {
+const TEditorControlSpec& Control(const char* Name) {
   return *std::find_if(std::begin(kEditorLayout), std::end(kEditorLayout),
-                       [&](const TEditorControlSpec& spec) { return std::string(spec.Name) == name; });
+                       [&](const TEditorControlSpec& Spec) { return std::string(Spec.Name) == Name; });
 }
 
-LPARAM At(POINT point) { return MAKELPARAM(point.x, point.y); }
+LPARAM At(POINT Point) { return MAKELPARAM(Point.x, Point.y); }
 
 bool InMeter(std::int32_t x, std::int32_t y) {
-  return std::any_of(std::begin(kEditorLayout), std::end(kEditorLayout), [&](const TEditorControlSpec& spec) {
-    return spec.Kind == TEditorControlKind::eckDisplay && x >= spec.Left && x < spec.Left + spec.Width &&
-           y >= spec.Top && y < spec.Top + spec.Height;
+  return std::any_of(std::begin(kEditorLayout), std::end(kEditorLayout), [&](const TEditorControlSpec& Spec) {
+    return Spec.Kind == TEditorControlKind::eckDisplay && x >= Spec.Left && x < Spec.Left + Spec.Width &&
+           y >= Spec.Top && y < Spec.Top + Spec.Height;
   });
 }
 
 // Pixels of Picture that differ from the PNG at Path (the Linux editor's
 // snapshot at 1x), the meters left out: they show whatever the two
 // editors last measured.
-std::size_t PixelsDifferingFrom(const TMemoryBitmap& picture, const char* path) {
-  std::FILE* file = std::fopen(path, "rb");
+std::size_t PixelsDifferingFrom(const TMemoryBitmap& Picture, const char* Path) {
+  std::FILE* file = std::fopen(Path, "rb");
   if (file == nullptr) return SIZE_MAX;
   std::vector<std::uint8_t> bytes;
   std::uint8_t chunk[65536];
-  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.insert(bytes.end(), chunk, chunk + got);
+  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+    bytes.insert(bytes.end(), chunk, chunk + got);
   std::fclose(file);
   TPortableNetworkGraphicPixel32 png;
   png.LoadFromMemory(bytes.data(), bytes.size());
   TGuiPixelMapMemory reference;
   png.AssignTo(reference);
-  if (reference.Width() != picture.Width() || reference.Height() != picture.Height()) return SIZE_MAX;
+  if (reference.Width() != Picture.Width() || reference.Height() != Picture.Height()) return SIZE_MAX;
   std::size_t differing = 0;
-  for (std::int32_t y = 0; y < picture.Height(); ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(picture.View().Row(y));
-    for (std::int32_t x = 0; x < picture.Width(); ++x)
+  for (std::int32_t y = 0; y < Picture.Height(); ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(Picture.View().Row(y));
+    for (std::int32_t x = 0; x < Picture.Width(); ++x)
       if (!InMeter(x, y) && (row[x] & 0xFFFFFF) != (reference.ScanLine(y)[x].ARGB() & 0xFFFFFF)) ++differing;
   }
   return differing;
 }
 
 // A picture for a person to look at (binary PPM).
-void SavePortablePixmap(const TMemoryBitmap& picture, const char* path) {
-  std::FILE* file = std::fopen(path, "wb");
+void SavePortablePixmap(const TMemoryBitmap& Picture, const char* Path) {
+  std::FILE* file = std::fopen(Path, "wb");
   if (file == nullptr) return;
-  std::fprintf(file, "P6\n%d %d\n255\n", picture.Width(), picture.Height());
-  for (std::int32_t y = 0; y < picture.Height(); ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(picture.View().Row(y));
-    for (std::int32_t x = 0; x < picture.Width(); ++x) {
+  std::fprintf(file, "P6\n%d %d\n255\n", Picture.Width(), Picture.Height());
+  for (std::int32_t y = 0; y < Picture.Height(); ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(Picture.View().Row(y));
+    for (std::int32_t x = 0; x < Picture.Width(); ++x) {
       const unsigned char rgb[3] = {static_cast<unsigned char>(row[x] >> 16), static_cast<unsigned char>(row[x] >> 8),
                                     static_cast<unsigned char>(row[x])};
       std::fwrite(rgb, 1, 3, file);
@@ -115,7 +116,7 @@ void SavePortablePixmap(const TMemoryBitmap& picture, const char* path) {
 // size effEditGetRect answered.
 class TOpenEditor {
  public:
-  explicit TOpenEditor(const std::string& path = VB_PLUGIN_PATH) : FHost(path) {
+  explicit TOpenEditor(const std::string& Path = VB_PLUGIN_PATH) : FHost(Path) {
     FHost.StartUp(48000.0f, 256);
     ERect* rect = nullptr;
     FHost.Dispatch(effEditGetRect, 0, 0, &rect);
@@ -168,23 +169,23 @@ class TOpenEditor {
   THostWindow& FrameWindow() { return *FFrame; }
 
   // The centre of a control of the layout, in the editor's device pixels.
-  POINT CentreOf(const char* name) const {
-    const TEditorControlSpec& spec = Control(name);
+  POINT CentreOf(const char* Name) const {
+    const TEditorControlSpec& spec = Control(Name);
     const double factor = double(FWidth) / kEditorWidth;
     return POINT{LONG((spec.Left + spec.Width / 2) * factor), LONG((spec.Top + spec.Height / 2) * factor)};
   }
   // The index of the parameter the host knows by Name.
-  std::int32_t Parameter(const std::string& name) {
+  std::int32_t Parameter(const std::string& Name) {
     for (std::int32_t index = 0; index < 64; ++index)
-      if (FHost.DispatchText(effGetParamName, index) == name) return index;
+      if (FHost.DispatchText(effGetParamName, index) == Name) return index;
     return -1;
   }
   // Opcodes of the gesture calls (begin, automate, end) made for Index.
-  std::vector<std::int32_t> GestureCalls(std::int32_t index) const {
+  std::vector<std::int32_t> GestureCalls(std::int32_t Index) const {
     std::vector<std::int32_t> opcodes;
     for (const test::THostCall& call : FHost.Calls()) {
       const bool gesture = call.Opcode == amBeginEdit || call.Opcode == amEndEdit || call.Opcode == amAutomate;
-      if (gesture && call.Index == index && (opcodes.empty() || opcodes.back() != call.Opcode))
+      if (gesture && call.Index == Index && (opcodes.empty() || opcodes.back() != call.Opcode))
         opcodes.push_back(call.Opcode);
     }
     return opcodes;
@@ -317,9 +318,9 @@ TEST(Win32Editor, ADragEndsItsGestureWhenTheCaptureIsLostOrTheEditorCloses) {
 // The host's frame records the keys that reach it.
 std::vector<WPARAM> GKeysAtTheFrame;
 WNDPROC GFrameProcedure = nullptr;
-LRESULT CALLBACK RecordingFrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_KEYDOWN) GKeysAtTheFrame.push_back(wParam);
-  return CallWindowProcW(GFrameProcedure, window, message, wParam, lParam);
+LRESULT CALLBACK RecordingFrameProcedure(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  if (Message == WM_KEYDOWN) GKeysAtTheFrame.push_back(WParam);
+  return CallWindowProcW(GFrameProcedure, Window, Message, WParam, LParam);
 }
 
 TEST(Win32Editor, KeysTheEditorDoesNotUseReachTheHostsWindow) {
@@ -402,8 +403,8 @@ TEST(Win32Editor, AMoveToAnotherScaleRebuildsTheEditorAndAsksForTheNewSize) {
   _putenv_s("VB_EDITOR_SCALE", "1");
   TOpenEditor editor;
   ASSERT_NE(editor.Editor(), nullptr);
-  const auto moveTo = [&](const char* scale) {
-    _putenv_s("VB_EDITOR_SCALE", scale);
+  const auto moveTo = [&](const char* Scale) {
+    _putenv_s("VB_EDITOR_SCALE", Scale);
     const std::vector<HWND> before = ChildrenOf(editor.Frame());
     if (!before.empty()) SendMessageW(before.front(), WM_DPICHANGED_AFTERPARENT, 0, 0);
     editor.Host().ClearCalls();
@@ -424,7 +425,8 @@ TEST(Win32Editor, AMoveToAnotherScaleRebuildsTheEditorAndAsksForTheNewSize) {
   };
 
   moveTo("2");
-  EXPECT_EQ(sizeRequests(), (std::vector<std::pair<std::int32_t, std::intptr_t>>{{kEditorWidth * 2, kEditorHeight * 2}}));
+  EXPECT_EQ(sizeRequests(),
+            (std::vector<std::pair<std::int32_t, std::intptr_t>>{{kEditorWidth * 2, kEditorHeight * 2}}));
   EXPECT_EQ(childSize(), std::make_pair(1, std::make_pair(LONG(kEditorWidth * 2), LONG(kEditorHeight * 2))));
 
   // An idle without a move changes nothing.
@@ -445,8 +447,8 @@ TEST(Win32Editor, AMoveToAnotherScaleRebuildsTheEditorAndAsksForTheNewSize) {
 
 // A user32 function of Windows 10 and later by name; null where it is missing.
 template <typename TFunction>
-TFunction User32(const char* name) {
-  return reinterpret_cast<TFunction>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+TFunction User32(const char* Name) {
+  return reinterpret_cast<TFunction>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), Name)));
 }
 using TGetThreadContext = void*(WINAPI*)();
 using TSetThreadContext = void*(WINAPI*)(void*);
@@ -490,12 +492,12 @@ TEST(Win32Editor, AnswersItsRectangleInDevicePixelsForTheHostsAwareness) {
     if (awareness(getContext()) == 0) return kEditorWidth;
     return dpi >= 168 ? kEditorWidth * 2 : dpi >= 120 ? (kEditorWidth * 3 + 1) / 2 : kEditorWidth;
   };
-  const auto check = [&](const char* host) {
+  const auto check = [&](const char* Host) {
     TOpenEditor editor;
-    EXPECT_EQ(editor.Width(), expectedWidth()) << host;
+    EXPECT_EQ(editor.Width(), expectedWidth()) << Host;
     RECT client{};
     GetClientRect(editor.Editor(), &client);
-    EXPECT_EQ(client.right, editor.Width()) << host << ": the window opens at the size answered before";
+    EXPECT_EQ(client.right, editor.Width()) << Host << ": the window opens at the size answered before";
   };
   check("the process's own awareness");
   // The host's decision, for its own thread: per-monitor aware (v2).

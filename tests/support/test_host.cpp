@@ -48,12 +48,12 @@ void CopyText(const std::string& Text, void* Ptr) {
 // path), dlopen elsewhere.
 #if defined(_WIN32)
 void* LoadPluginLibrary(const std::string& Path, std::string& Error) {
-  const int Length = MultiByteToWideChar(CP_UTF8, 0, Path.c_str(), -1, nullptr, 0);
-  std::wstring Wide(std::size_t(Length > 0 ? Length : 1), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, Path.c_str(), -1, Wide.data(), Length);
-  HMODULE Library = LoadLibraryW(Wide.c_str());
-  if (!Library) Error = "LoadLibraryW failed with error " + std::to_string(GetLastError());
-  return reinterpret_cast<void*>(Library);
+  const int length = MultiByteToWideChar(CP_UTF8, 0, Path.c_str(), -1, nullptr, 0);
+  std::wstring wide(std::size_t(length > 0 ? length : 1), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, Path.c_str(), -1, wide.data(), length);
+  HMODULE library = LoadLibraryW(wide.c_str());
+  if (!library) Error = "LoadLibraryW failed with error " + std::to_string(GetLastError());
+  return reinterpret_cast<void*>(library);
 }
 void* PluginSymbol(void* Library, const char* Name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(Library), Name));

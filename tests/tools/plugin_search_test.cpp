@@ -16,7 +16,7 @@ namespace {
 
 void SetVariable(const char* Name, const std::string& Value) {
 #if defined(_WIN32)
-  _putenv_s(name, value.c_str());
+  _putenv_s(Name, Value.c_str());
 #else
   setenv(Name, Value.c_str(), 1);
 #endif

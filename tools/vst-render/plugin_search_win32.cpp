@@ -5,8 +5,8 @@ namespace vb {
 
 namespace {
 
-void AddBelow(const std::string& root, const char* sub, std::vector<std::string>& folders) {
-  if (!root.empty()) folders.push_back(root + sub);
+void AddBelow(const std::string& Root, const char* Sub, std::vector<std::string>& Folders) {
+  if (!Root.empty()) Folders.push_back(Root + Sub);
 }
 
 }  // namespace

@@ -14,10 +14,10 @@ constexpr DWORD kAnswerPipeBytes = 1 << 20;  // room for all the child prints: i
 constexpr DWORD kMaxPath = 32768;            // characters of a long path
 
 // A command-line argument as CommandLineToArgvW reads it back.
-std::wstring Quoted(const std::wstring& arg) {
+std::wstring Quoted(const std::wstring& Arg) {
   std::wstring out = L"\"";
   size_t slashes = 0;
-  for (wchar_t c : arg) {
+  for (wchar_t c : Arg) {
     if (c == L'\\') {
       ++slashes;
       continue;
@@ -30,10 +30,10 @@ std::wstring Quoted(const std::wstring& arg) {
   return out + L"\"";
 }
 
-std::string Describe(DWORD code) {
+std::string Describe(DWORD Code) {
   char text[64];
-  std::snprintf(text, sizeof text, code >= 0xC0000000u ? "exception 0x%08lX" : "exit code %lu",
-                static_cast<unsigned long>(code));
+  std::snprintf(text, sizeof text, Code >= 0xC0000000u ? "exception 0x%08lX" : "exit code %lu",
+                static_cast<unsigned long>(Code));
   return text;
 }
 
@@ -41,7 +41,7 @@ std::string Describe(DWORD code) {
 
 // What the child prints is read after it ended, so that a hung child is
 // killed at the limit.
-TChildRun RunInChild(TChildWork /*work*/, const char* option, const std::string& argument, int timeoutSeconds) {
+TChildRun RunInChild(TChildWork /*work*/, const char* Option, const std::string& Argument, int TimeoutSeconds) {
   TChildRun run;
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE readEnd = nullptr, writeEnd = nullptr;
@@ -58,7 +58,7 @@ TChildRun RunInChild(TChildWork /*work*/, const char* option, const std::string&
   start.hStdOutput = writeEnd;
   start.hStdError = nul;
   const std::wstring program(self.data(), selfLength);
-  std::wstring command = Quoted(program) + L" " + Quoted(WideFromUtf8(option)) + L" " + Quoted(WideFromUtf8(argument));
+  std::wstring command = Quoted(program) + L" " + Quoted(WideFromUtf8(Option)) + L" " + Quoted(WideFromUtf8(Argument));
   PROCESS_INFORMATION child{};
   const bool started = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
                                       nullptr, nullptr, &start, &child);
@@ -70,7 +70,7 @@ TChildRun RunInChild(TChildWork /*work*/, const char* option, const std::string&
   }
   run.Started = true;
   DWORD code = 0;
-  if (WaitForSingleObject(child.hProcess, static_cast<DWORD>(timeoutSeconds) * 1000) == WAIT_TIMEOUT) {
+  if (WaitForSingleObject(child.hProcess, static_cast<DWORD>(TimeoutSeconds) * 1000) == WAIT_TIMEOUT) {
     TerminateProcess(child.hProcess, 1);
     run.TimedOut = true;
   } else {

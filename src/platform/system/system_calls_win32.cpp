@@ -58,46 +58,46 @@ int SetErrnoFromLastError() {
 // A CRT descriptor over CreateFileW: the sharing modes let another
 // process (and our own interrupt handler) delete or rename the file while
 // it is open, as POSIX allows.
-int OpenWith(const std::string& path, DWORD access, DWORD disposition, DWORD flags, int crtFlags) {
-  HANDLE h = CreateFileW(WideFromUtf8(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, disposition, flags, nullptr);
+int OpenWith(const std::string& Path, DWORD Access, DWORD Disposition, DWORD Flags, int CrtFlags) {
+  HANDLE h = CreateFileW(WideFromUtf8(Path).c_str(), Access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, Disposition, Flags, nullptr);
   if (h == INVALID_HANDLE_VALUE) return SetErrnoFromLastError();
-  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), crtFlags | _O_BINARY | _O_NOINHERIT);
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), CrtFlags | _O_BINARY | _O_NOINHERIT);
   if (fd < 0) CloseHandle(h);
   return fd;
 }
 
-TPathKind KindOf(const struct _stat64& st) {
+TPathKind KindOf(const struct _stat64& St) {
   TPathKind kind;
   kind.Exists = true;
-  kind.Regular = (st.st_mode & _S_IFMT) == _S_IFREG;
-  kind.Folder = (st.st_mode & _S_IFMT) == _S_IFDIR;
-  kind.Links = st.st_nlink > 0 ? st.st_nlink : 1;
-  kind.Size = st.st_size;
+  kind.Regular = (St.st_mode & _S_IFMT) == _S_IFREG;
+  kind.Folder = (St.st_mode & _S_IFMT) == _S_IFDIR;
+  kind.Links = St.st_nlink > 0 ? St.st_nlink : 1;
+  kind.Size = St.st_size;
   return kind;
 }
 
-bool FileIdentity(HANDLE h, BY_HANDLE_FILE_INFORMATION& id) {
-  return h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, &id) != 0;
+bool FileIdentity(HANDLE H, BY_HANDLE_FILE_INFORMATION& Id) {
+  return H != INVALID_HANDLE_VALUE && GetFileInformationByHandle(H, &Id) != 0;
 }
 
-bool NamedIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& id) {
-  HANDLE h = CreateFileW(WideFromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+bool NamedIdentity(const std::string& Path, BY_HANDLE_FILE_INFORMATION& Id) {
+  HANDLE h = CreateFileW(WideFromUtf8(Path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  const bool known = FileIdentity(h, id);
+  const bool known = FileIdentity(h, Id);
   if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
   return known;
 }
 
-bool SameIdentity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
-  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-         a.nFileIndexLow == b.nFileIndexLow;
+bool SameIdentity(const BY_HANDLE_FILE_INFORMATION& A, const BY_HANDLE_FILE_INFORMATION& B) {
+  return A.dwVolumeSerialNumber == B.dwVolumeSerialNumber && A.nFileIndexHigh == B.nFileIndexHigh &&
+         A.nFileIndexLow == B.nFileIndexLow;
 }
 
 // The absolute form of a path (empty when it cannot be made).
-std::wstring FullPath(const std::wstring& path) {
-  std::vector<wchar_t> full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr) + 1);
-  const DWORD n = GetFullPathNameW(path.c_str(), DWORD(full.size()), full.data(), nullptr);
+std::wstring FullPath(const std::wstring& Path) {
+  std::vector<wchar_t> full(GetFullPathNameW(Path.c_str(), 0, nullptr, nullptr) + 1);
+  const DWORD n = GetFullPathNameW(Path.c_str(), DWORD(full.size()), full.data(), nullptr);
   return std::wstring(full.data(), n < full.size() ? n : 0);
 }
 
@@ -114,15 +114,15 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS*) {
 
 }  // namespace
 
-int OpenToRead(const std::string& path) {
-  return OpenWith(path, GENERIC_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, _O_RDONLY);
+int OpenToRead(const std::string& Path) {
+  return OpenWith(Path, GENERIC_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, _O_RDONLY);
 }
-int OpenNewFile(const std::string& path) {
-  return OpenWith(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, _O_RDWR);
+int OpenNewFile(const std::string& Path) {
+  return OpenWith(Path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, _O_RDWR);
 }
-int OpenExisting(const std::string& path, bool read) {
-  return OpenWith(path, GENERIC_WRITE | (read ? GENERIC_READ : 0), OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                  read ? _O_RDWR : _O_WRONLY);
+int OpenExisting(const std::string& Path, bool Read) {
+  return OpenWith(Path, GENERIC_WRITE | (Read ? GENERIC_READ : 0), OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                  Read ? _O_RDWR : _O_WRONLY);
 }
 
 int DuplicateStandardInput() {
@@ -136,10 +136,10 @@ int DuplicateStandardOutput() {
 }
 
 // Not inherited: duplicated by hand, as _dup makes an inheritable handle.
-int DuplicateDescriptor(int fd) {
+int DuplicateDescriptor(int Fd) {
   HANDLE copy = nullptr;
   const HANDLE process = GetCurrentProcess();
-  if (!DuplicateHandle(process, reinterpret_cast<HANDLE>(_get_osfhandle(fd)), process, &copy, 0, FALSE,
+  if (!DuplicateHandle(process, reinterpret_cast<HANDLE>(_get_osfhandle(Fd)), process, &copy, 0, FALSE,
                        DUPLICATE_SAME_ACCESS))
     return SetErrnoFromLastError();
   const int copyFd = _open_osfhandle(reinterpret_cast<intptr_t>(copy), _O_BINARY | _O_NOINHERIT);
@@ -147,11 +147,11 @@ int DuplicateDescriptor(int fd) {
   return copyFd;
 }
 
-bool Seekable(int fd) { return GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(fd))) == FILE_TYPE_DISK; }
+bool Seekable(int Fd) { return GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(Fd))) == FILE_TYPE_DISK; }
 
-int OpenUnnamedTemp(const char* purpose) {
+int OpenUnnamedTemp(const char* Purpose) {
   wchar_t folder[MAX_PATH + 1], name[MAX_PATH + 1];
-  const std::wstring prefix = WideFromUtf8(purpose).substr(0, 3);
+  const std::wstring prefix = WideFromUtf8(Purpose).substr(0, 3);
   if (!GetTempPathW(MAX_PATH + 1, folder) || !GetTempFileNameW(folder, prefix.c_str(), 0, name))
     return SetErrnoFromLastError();
   HANDLE h = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -166,47 +166,47 @@ int OpenUnnamedTemp(const char* purpose) {
   return fd;
 }
 
-ssize_t ReadAt(int fd, void* data, size_t size, std::int64_t offset) {
-  const __int64 was = _lseeki64(fd, 0, SEEK_CUR);
-  if (was < 0 || _lseeki64(fd, offset, SEEK_SET) < 0) return -1;
-  const int n = _read(fd, data, static_cast<unsigned>(size > 0x40000000 ? 0x40000000 : size));
+ssize_t ReadAt(int Fd, void* Data, size_t Size, std::int64_t Offset) {
+  const __int64 was = _lseeki64(Fd, 0, SEEK_CUR);
+  if (was < 0 || _lseeki64(Fd, Offset, SEEK_SET) < 0) return -1;
+  const int n = _read(Fd, Data, static_cast<unsigned>(Size > 0x40000000 ? 0x40000000 : Size));
   const int why = errno;
-  _lseeki64(fd, was, SEEK_SET);
+  _lseeki64(Fd, was, SEEK_SET);
   errno = why;
   return n;
 }
 
-int SyncFile(int fd) { return _commit(fd); }
-int TruncateFile(int fd, std::int64_t length) {
-  const errno_t e = _chsize_s(fd, length);
+int SyncFile(int Fd) { return _commit(Fd); }
+int TruncateFile(int Fd, std::int64_t Length) {
+  const errno_t e = _chsize_s(Fd, Length);
   if (e == 0) return 0;
   errno = e;
   return -1;
 }
 
-int ReplaceByRename(const char* from, const char* to) {
-  if (MoveFileExW(WideFromUtf8(from).c_str(), WideFromUtf8(to).c_str(),
+int ReplaceByRename(const char* From, const char* To) {
+  if (MoveFileExW(WideFromUtf8(From).c_str(), WideFromUtf8(To).c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return 0;
   return SetErrnoFromLastError();
 }
 
-int RemoveFile(const char* path) { return DeleteFileW(WideFromUtf8(path).c_str()) ? 0 : SetErrnoFromLastError(); }
-int MakeFolder(const std::string& path) {
-  return CreateDirectoryW(WideFromUtf8(path).c_str(), nullptr) ? 0 : SetErrnoFromLastError();
+int RemoveFile(const char* Path) { return DeleteFileW(WideFromUtf8(Path).c_str()) ? 0 : SetErrnoFromLastError(); }
+int MakeFolder(const std::string& Path) {
+  return CreateDirectoryW(WideFromUtf8(Path).c_str(), nullptr) ? 0 : SetErrnoFromLastError();
 }
 
-int MakePipe(int ends[2]) {
+int MakePipe(int Ends[2]) {
   constexpr unsigned kPipeBytes = 1 << 16;
-  return _pipe(ends, kPipeBytes, _O_BINARY | _O_NOINHERIT);
+  return _pipe(Ends, kPipeBytes, _O_BINARY | _O_NOINHERIT);
 }
 
 // A device or pipe by name (NUL, CON, \\.\pipe\...), which the C
 // library's stat does not know.
 const bool kPipeEndFails = true;
 
-TPathKind DeviceKind(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+TPathKind DeviceKind(const std::wstring& Path) {
+  HANDLE h = CreateFileW(Path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return {};
   const DWORD type = GetFileType(h);
   CloseHandle(h);
@@ -215,46 +215,46 @@ TPathKind DeviceKind(const std::wstring& path) {
   return kind;
 }
 
-TPathKind PathKind(const std::string& path) {
-  const std::wstring wide = WideFromUtf8(path);
+TPathKind PathKind(const std::string& Path) {
+  const std::wstring wide = WideFromUtf8(Path);
   struct _stat64 st {};
   if (_wstat64(wide.c_str(), &st) != 0) return DeviceKind(wide);
   TPathKind kind = KindOf(st);
   kind.Writable = _waccess(wide.c_str(), 2) == 0;
   // The C library's stat answers one link always: a second name would be
   // replaced away instead of written through.
-  if (BY_HANDLE_FILE_INFORMATION id{}; kind.Regular && NamedIdentity(path, id)) kind.Links = int(id.nNumberOfLinks);
+  if (BY_HANDLE_FILE_INFORMATION id{}; kind.Regular && NamedIdentity(Path, id)) kind.Links = int(id.nNumberOfLinks);
   return kind;
 }
 
-TPathKind DescriptorKind(int fd) {
+TPathKind DescriptorKind(int Fd) {
   struct _stat64 st {};
-  if (_fstat64(fd, &st) != 0) return {};
+  if (_fstat64(Fd, &st) != 0) return {};
   TPathKind kind = KindOf(st);
   // A pipe or console is neither file nor folder.
-  const HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  const HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(Fd));
   if (GetFileType(h) != FILE_TYPE_DISK) kind.Regular = false;
   if (BY_HANDLE_FILE_INFORMATION id{}; kind.Regular && FileIdentity(h, id)) kind.Links = int(id.nNumberOfLinks);
   return kind;
 }
 
-bool SameFile(const std::string& path, int fd) {
+bool SameFile(const std::string& Path, int Fd) {
   BY_HANDLE_FILE_INFORMATION a{}, b{};
-  return NamedIdentity(path, a) && FileIdentity(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), b) && SameIdentity(a, b);
+  return NamedIdentity(Path, a) && FileIdentity(reinterpret_cast<HANDLE>(_get_osfhandle(Fd)), b) && SameIdentity(a, b);
 }
 
-bool SameFile(const std::string& first, const std::string& second) {
+bool SameFile(const std::string& First, const std::string& Second) {
   BY_HANDLE_FILE_INFORMATION a{}, b{};
-  return NamedIdentity(first, a) && NamedIdentity(second, b) && SameIdentity(a, b);
+  return NamedIdentity(First, a) && NamedIdentity(Second, b) && SameIdentity(a, b);
 }
 
-bool MatchFiles(const std::string& pattern, std::vector<std::string>& files) {
-  size_t folderEnd = pattern.size();
-  while (folderEnd > 0 && !IsSeparator(pattern[folderEnd - 1])) --folderEnd;
-  const std::string folder = pattern.substr(0, folderEnd);
+bool MatchFiles(const std::string& Pattern, std::vector<std::string>& Files) {
+  size_t folderEnd = Pattern.size();
+  while (folderEnd > 0 && !IsSeparator(Pattern[folderEnd - 1])) --folderEnd;
+  const std::string folder = Pattern.substr(0, folderEnd);
   std::vector<std::string> found;
   WIN32_FIND_DATAW entry;
-  HANDLE h = FindFirstFileW(WideFromUtf8(pattern).c_str(), &entry);
+  HANDLE h = FindFirstFileW(WideFromUtf8(Pattern).c_str(), &entry);
   if (h == INVALID_HANDLE_VALUE) return false;
   do {
     const std::string name = Utf8FromWide(entry.cFileName);
@@ -262,7 +262,7 @@ bool MatchFiles(const std::string& pattern, std::vector<std::string>& files) {
   } while (FindNextFileW(h, &entry));
   FindClose(h);
   std::sort(found.begin(), found.end());
-  files.insert(files.end(), found.begin(), found.end());
+  Files.insert(Files.end(), found.begin(), found.end());
   return !found.empty();
 }
 
@@ -274,10 +274,10 @@ bool FolderForbidsReplacing(const std::string&) { return false; }
 // The new file inherits the folder's access rules, as the old one did.
 void CopyOwnership(const std::string&, int) {}
 
-int ReserveSpace(int fd, std::int64_t size) {
+int ReserveSpace(int Fd, std::int64_t Size) {
   FILE_ALLOCATION_INFO room{};
-  room.AllocationSize.QuadPart = size;
-  if (SetFileInformationByHandle(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), FileAllocationInfo, &room, sizeof room))
+  room.AllocationSize.QuadPart = Size;
+  if (SetFileInformationByHandle(reinterpret_cast<HANDLE>(_get_osfhandle(Fd)), FileAllocationInfo, &room, sizeof room))
     return 0;
   const DWORD why = GetLastError();
   if (why != ERROR_DISK_FULL && why != ERROR_HANDLE_DISK_FULL) return 0;
@@ -285,10 +285,10 @@ int ReserveSpace(int fd, std::int64_t size) {
   return -1;
 }
 
-bool IsNoRoom(int error) { return error == ENOSPC || error == EFBIG; }
+bool IsNoRoom(int Error) { return Error == ENOSPC || Error == EFBIG; }
 
-std::string CanonicalPath(const std::string& path) {
-  const std::wstring wide = WideFromUtf8(path);
+std::string CanonicalPath(const std::string& Path) {
+  const std::wstring wide = WideFromUtf8(Path);
   if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) return {};
   std::string text = Utf8FromWide(FullPath(wide));
   for (char& c : text)
@@ -296,10 +296,10 @@ std::string CanonicalPath(const std::string& path) {
   return text;
 }
 
-std::vector<std::string> FolderNames(const std::string& folder) {
+std::vector<std::string> FolderNames(const std::string& Folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAW found;
-  HANDLE h = FindFirstFileW(WideFromUtf8((folder.empty() ? "." : folder) + "\\*").c_str(), &found);
+  HANDLE h = FindFirstFileW(WideFromUtf8((Folder.empty() ? "." : Folder) + "\\*").c_str(), &found);
   if (h == INVALID_HANDLE_VALUE) return names;
   do {
     const std::string name = Utf8FromWide(found.cFileName);
@@ -309,30 +309,30 @@ std::vector<std::string> FolderNames(const std::string& folder) {
   return names;
 }
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsSeparator(char C) { return C == '/' || C == '\\'; }
 const char* const kPathSeparators = "/\\";
 const char* const kSeparator = "\\";
 
 long ProcessId() { return static_cast<long>(GetCurrentProcessId()); }
 
-bool ProcessIsGone(long pid) {
-  HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+bool ProcessIsGone(long Pid) {
+  HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(Pid));
   if (!h) return GetLastError() == ERROR_INVALID_PARAMETER;
   const bool ended = WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
   CloseHandle(h);
   return ended;
 }
 
-std::string Environment(const char* name) {
-  const wchar_t* value = _wgetenv(WideFromUtf8(name).c_str());
+std::string Environment(const char* Name) {
+  const wchar_t* value = _wgetenv(WideFromUtf8(Name).c_str());
   return value ? Utf8FromWide(value) : std::string();
 }
 
-std::string MachineSetting(const char* key, const char* value) {
+std::string MachineSetting(const char* Key, const char* Value) {
   // A string, REG_EXPAND_SZ ones expanded (asking for REG_EXPAND_SZ as
   // such would need RRF_NOEXPAND).
   constexpr DWORD kStringValue = RRF_RT_REG_SZ;
-  const std::wstring wideKey = WideFromUtf8(key), wideValue = WideFromUtf8(value);
+  const std::wstring wideKey = WideFromUtf8(Key), wideValue = WideFromUtf8(Value);
   DWORD bytes = 0;
   if (RegGetValueW(HKEY_LOCAL_MACHINE, wideKey.c_str(), wideValue.c_str(), kStringValue, nullptr, nullptr, &bytes) !=
           ERROR_SUCCESS ||
@@ -346,8 +346,8 @@ std::string MachineSetting(const char* key, const char* value) {
   return Utf8FromWide(text);
 }
 
-void OnInterrupt(void (*cleanup)()) {
-  GCleanup = cleanup;
+void OnInterrupt(void (*Cleanup)()) {
+  GCleanup = Cleanup;
   // Ctrl-C, Ctrl-Break, the console closed, logoff, shutdown; and a crash.
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
   SetUnhandledExceptionFilter(OnCrash);
@@ -355,13 +355,13 @@ void OnInterrupt(void (*cleanup)()) {
 
 // The file is deleted once its last handle closes, which the end of the
 // process does (it was opened with FILE_SHARE_DELETE).
-void RemoveFileNow(const char* path) { DeleteFileW(WideFromUtf8(path).c_str()); }
+void RemoveFileNow(const char* Path) { DeleteFileW(WideFromUtf8(Path).c_str()); }
 
 void IgnoreBrokenPipes(bool) {}
 
-void* LoadLibraryFile(const std::string& path, std::string& error) {
+void* LoadLibraryFile(const std::string& Path, std::string& Error) {
   // A full path, so that the libraries beside the plug-in are found first.
-  const std::wstring wide = WideFromUtf8(path), full = FullPath(wide);
+  const std::wstring wide = WideFromUtf8(Path), full = FullPath(wide);
   // No "insert a disk" or "entry point not found" boxes: this is a
   // command-line program.
   const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
@@ -372,26 +372,26 @@ void* LoadLibraryFile(const std::string& path, std::string& error) {
     wchar_t* text = nullptr;
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                    why, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    error = text ? Utf8FromWide(text) : "error " + std::to_string(why);
+    Error = text ? Utf8FromWide(text) : "error " + std::to_string(why);
     if (text) LocalFree(text);
-    while (!error.empty() && (error.back() == '\n' || error.back() == '\r' || error.back() == ' ')) error.pop_back();
+    while (!Error.empty() && (Error.back() == '\n' || Error.back() == '\r' || Error.back() == ' ')) Error.pop_back();
     // Messages about a file name it as an insert, left unfilled here.
-    if (const size_t insert = error.find("%1"); insert != std::string::npos) error.replace(insert, 2, "this file");
+    if (const size_t insert = Error.find("%1"); insert != std::string::npos) Error.replace(insert, 2, "this file");
   }
   return reinterpret_cast<void*>(lib);
 }
 
-void* LibrarySymbol(void* library, const char* name) {
-  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+void* LibrarySymbol(void* Library, const char* Name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(Library), Name));
 }
-void UnloadLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
+void UnloadLibrary(void* Library) { FreeLibrary(static_cast<HMODULE>(Library)); }
 
 bool StandardErrorIsConsole() {
   DWORD mode = 0;
   return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
-void UseUtf8(int& argc, char**& argv) {
+void UseUtf8(int& Argc, char**& Argv) {
   const UINT codePage = GetConsoleOutputCP();
   if (codePage != 0 && codePage != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
     GConsoleCodePage = codePage;
@@ -409,24 +409,24 @@ void UseUtf8(int& argc, char**& argv) {
   pointers.clear();
   for (std::string& t : texts) pointers.push_back(t.data());
   pointers.push_back(nullptr);
-  argc = count;
-  argv = pointers.data();
+  Argc = count;
+  Argv = pointers.data();
 }
 
-int RedirectStandardError(int fd) {
+int RedirectStandardError(int Fd) {
   std::fflush(stderr);
   const int saved = _dup(2);
-  if (saved >= 0 && _dup2(fd, 2) < 0) {
+  if (saved >= 0 && _dup2(Fd, 2) < 0) {
     _close(saved);
     return -1;
   }
   return saved;
 }
 
-void RestoreStandardError(int saved) {
+void RestoreStandardError(int Saved) {
   std::fflush(stderr);
-  _dup2(saved, 2);
-  _close(saved);
+  _dup2(Saved, 2);
+  _close(Saved);
 }
 
 }  // namespace vb
