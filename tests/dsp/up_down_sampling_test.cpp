@@ -235,14 +235,14 @@ TEST(UpDownSampling, OtherFilterClassesRunThroughTheGeneralPathWithTheSameResult
 // overlaps a write may see a mix of two coefficient sets for one run, which
 // must not throw the filters off.
 TEST(UpDownSampling, RetuningFromAnotherThreadWhileProcessingStaysFinite) {
-  TEffectResampler E(8);
+  TEffectResampler e(8);
   TBasicPeakFilter peak;
-  std::atomic<bool> Done{false};
+  std::atomic<bool> done{false};
   std::thread tuner([&] {
-    for (int n = 0; !Done.load(); ++n) {
+    for (int n = 0; !done.load(); ++n) {
       const int factor = n % 2 ? 16 : 8;
-      E.R.SetFactor(factor);
-      E.R.SetSampleRate(kHostRate * factor);
+      e.R.SetFactor(factor);
+      e.R.SetSampleRate(kHostRate * factor);
       peak.SetGain(n % 31 - 15);
       peak.SetFrequency(1000 + 37 * (n % 50));
       std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -251,10 +251,10 @@ TEST(UpDownSampling, RetuningFromAnotherThreadWhileProcessingStaysFinite) {
   bool finite = true;
   double buffer[16];
   for (int n = 0; n < 200000; ++n) {
-    E.R.Upsample64(std::sin(0.05 * n), buffer);
-    finite = finite && std::isfinite(peak.ProcessSample64(E.R.Downsample64(buffer)));
+    e.R.Upsample64(std::sin(0.05 * n), buffer);
+    finite = finite && std::isfinite(peak.ProcessSample64(e.R.Downsample64(buffer)));
   }
-  Done.store(true);
+  done.store(true);
   tuner.join();
   EXPECT_TRUE(finite);
 }

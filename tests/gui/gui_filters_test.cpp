@@ -32,23 +32,23 @@ std::vector<std::uint8_t> Bytes(const TByteMapPtr& Map) {
 
 // The blur written as its definition: rows, then columns, each output the
 // weighted sum of the clamped neighbours divided by (r + 1)^2.
-std::vector<std::uint8_t> ReferenceBlur(std::vector<std::uint8_t> v, int W, int H, int R) {
+std::vector<std::uint8_t> ReferenceBlur(std::vector<std::uint8_t> V, int W, int H, int R) {
   const long s = long(R + 1) * (R + 1);
   auto pass = [&](int Length, int Lines, int Step, int LineStep) {
-    std::vector<std::uint8_t> out(v);
+    std::vector<std::uint8_t> out(V);
     for (int line = 0; line < Lines; ++line)
       for (int x = 0; x < Length; ++x) {
         long sum = 0;
         for (int i = -R; i <= R; ++i)
           sum +=
-              long(v[std::size_t(line * LineStep + std::clamp(x + i, 0, Length - 1) * Step)]) * (R + 1 - std::abs(i));
+              long(V[std::size_t(line * LineStep + std::clamp(x + i, 0, Length - 1) * Step)]) * (R + 1 - std::abs(i));
         out[std::size_t(line * LineStep + x * Step)] = std::uint8_t(sum / s);
       }
-    v = out;
+    V = out;
   };
   pass(W, H, 1, W);
   pass(H, W, W, 1);
-  return v;
+  return V;
 }
 
 TEST(StackBlur, SingleRowAndTwoRowWorkedExamples) {

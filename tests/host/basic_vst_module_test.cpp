@@ -131,24 +131,24 @@ TEST_F(BasicModule, BlocksWithoutAPointerForEveryAnnouncedChannelNeverReachTheMo
 TEST_F(BasicModule, CloseRunsTheCloseEventStubsTheRecordAndDestroysTheModule) {
   bool destroyed = false;
   FModule->DestroyedFlag = &destroyed;
-  TVSTEffect* Effect = FModule->Effect();
-  std::intptr_t DispatchAfterStub = -1;
+  TVSTEffect* effect = FModule->Effect();
+  std::intptr_t dispatchAfterStub = -1;
   float parameterAfterStub = -1.0f;
   FModule->OnClose = [&](TCustomVSTModule&) { FLog->push_back("close"); };
   // Runs after the handler, while the record still exists.
   FModule->OnDispatcher = [&](TBasicVSTModule&, std::int32_t Opcode) {
     if (Opcode != effClose) return;
-    DispatchAfterStub = Effect->Dispatcher(Effect, effGetVstVersion, 0, 0, nullptr, 0.0f);
-    parameterAfterStub = Effect->GetParameter(Effect, 0);
+    dispatchAfterStub = effect->Dispatcher(effect, effGetVstVersion, 0, 0, nullptr, 0.0f);
+    parameterAfterStub = effect->GetParameter(effect, 0);
     float* channels[2] = {nullptr, nullptr};
-    Effect->Process32Replacing(Effect, channels, channels, 16);
+    effect->Process32Replacing(effect, channels, channels, 16);
   };
   Dispatch(effOpen);
   FHost.ClearCalls();
   EXPECT_EQ(CloseModule(), 1);
   EXPECT_TRUE(destroyed);
   EXPECT_EQ(*FLog, std::vector<std::string>{"close"});
-  EXPECT_EQ(DispatchAfterStub, 0);
+  EXPECT_EQ(dispatchAfterStub, 0);
   EXPECT_EQ(parameterAfterStub, 0.0f);
 }
 

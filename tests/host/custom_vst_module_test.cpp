@@ -31,12 +31,12 @@ TEST_F(ModuleServices, CopiesIdentityTextsAndRefusesANullBuffer) {
 }
 
 TEST_F(ModuleServices, TruncatesIdentityTextsOnlyWhenAsked) {
-  const std::string Long(80, 'x');
-  FModule->SetEffectName(Long);
+  const std::string longOne(80, 'x');
+  FModule->SetEffectName(longOne);
   EXPECT_EQ(FModule->EffectName().size(), 80u);
   FModule->SetTruncateStrings(true);
-  FModule->SetEffectName(Long);
-  FModule->SetVendorName(Long);
+  FModule->SetEffectName(longOne);
+  FModule->SetVendorName(longOne);
   EXPECT_EQ(FModule->EffectName().size(), 32u);
   EXPECT_EQ(FModule->VendorName().size(), 64u);
 }

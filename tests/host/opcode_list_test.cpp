@@ -41,8 +41,8 @@ TEST(OpcodeList, EveryOpcodeReachesTheHandlerNamedAfterIt) {
     const std::intptr_t answer = module->HostCallDispatcher(opcode, 0, 0, nullptr, 0.0f);
     const bool overridden = opcode == effSetSampleRate || opcode == effEditGetRect || opcode == effCanDo ||
                             opcode == effGetNumMidiOutputChannels;
-    const std::intptr_t Default = opcode == effIdentify ? PackChunkName('N', 'v', 'E', 'f') : 0;
-    EXPECT_EQ(answer, overridden ? 7 : Default) << "opcode " << opcode;
+    const std::intptr_t defaultAnswer = opcode == effIdentify ? PackChunkName('N', 'v', 'E', 'f') : 0;
+    EXPECT_EQ(answer, overridden ? 7 : defaultAnswer) << "opcode " << opcode;
   }
   EXPECT_EQ(module->Reached,
             (std::map<std::string, std::int32_t>{

@@ -25,28 +25,28 @@ constexpr long kOverlappingReads = 5000;
 TEST(ModuleParameterThreads, HostWritesAndReadersShareValuesWithoutLocks) {
   test::TTestHost host;
   auto m = test::MakeParamsTestModule(host);
-  test::TOverlapProbe Writer;
-  test::TStartLine Start(2);
+  test::TOverlapProbe writerProbe;
+  test::TStartLine start(2);
   std::atomic<long> overlappingReads{0};
-  std::atomic<bool> Done{false};
+  std::atomic<bool> done{false};
   std::thread writer([&] {
-    Start.ArriveAndWait();
+    start.ArriveAndWait();
     for (int i = 0; overlappingReads.load(std::memory_order_relaxed) < kOverlappingReads; ++i) {
-      Writer.Enter();
+      writerProbe.Enter();
       host.SetParameter(i % 4, static_cast<float>(i % 100) / 100.0f);
-      Writer.Leave();
+      writerProbe.Leave();
     }
     host.SetParameter(3, 0.99f);
-    Done.store(true, std::memory_order_release);
+    done.store(true, std::memory_order_release);
   });
-  Start.ArriveAndWait();
+  start.ArriveAndWait();
   long badValues = 0, emptyTexts = 0;
-  while (!Done.load(std::memory_order_acquire)) {
+  while (!done.load(std::memory_order_acquire)) {
     for (std::int32_t i = 0; i < 4; ++i) {
-      const unsigned before = Writer.Phase();
+      const unsigned before = writerProbe.Phase();
       const float x = host.GetParameter(i);
       const std::string display = m->GetParameterDisplay(i);
-      if (Writer.Phase() != before) overlappingReads.fetch_add(1, std::memory_order_relaxed);
+      if (writerProbe.Phase() != before) overlappingReads.fetch_add(1, std::memory_order_relaxed);
       badValues += !(x >= 0.0f && x <= 1.0f);
       emptyTexts += display.empty();
     }

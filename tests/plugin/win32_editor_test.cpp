@@ -64,10 +64,10 @@ const TEditorControlSpec& Control(const char* Name) {
 
 LPARAM At(POINT Point) { return MAKELPARAM(Point.x, Point.y); }
 
-bool InMeter(std::int32_t x, std::int32_t y) {
+bool InMeter(std::int32_t X, std::int32_t Y) {
   return std::any_of(std::begin(kEditorLayout), std::end(kEditorLayout), [&](const TEditorControlSpec& Spec) {
-    return Spec.Kind == TEditorControlKind::eckDisplay && x >= Spec.Left && x < Spec.Left + Spec.Width &&
-           y >= Spec.Top && y < Spec.Top + Spec.Height;
+    return Spec.Kind == TEditorControlKind::eckDisplay && X >= Spec.Left && X < Spec.Left + Spec.Width &&
+           Y >= Spec.Top && Y < Spec.Top + Spec.Height;
   });
 }
 

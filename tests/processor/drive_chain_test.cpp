@@ -211,10 +211,10 @@ TEST(DriveChain, ANewLowPassPoleReleasesNoBurst) {
   const double before = PeakOf(out[0], 0, n);
   s.LPF = 0.980604;  // about 500 Hz at 8x
   RunChain(chain, s, f, in, out);
-  const double Switch = PeakOf(out[0], 0, n);
+  const double atSwitch = PeakOf(out[0], 0, n);
   for (int block = 0; block < 4; ++block) RunChain(chain, s, f, in, out);
   const double after = PeakOf(out[0], 0, n);
-  EXPECT_LT(Switch, 1.15 * std::max(before, after));
+  EXPECT_LT(atSwitch, 1.15 * std::max(before, after));
 }
 
 TEST(DriveChain, RecoversAfterABlockOfNonFiniteInput) {

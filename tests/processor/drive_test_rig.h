@@ -86,7 +86,7 @@ struct TReferenceChain {
   bool HasRun = false;
 
   void Run(const TDriveSettings& S, const TDriveFilterSet& F, const std::vector<double>* In, std::vector<double>* Out) {
-    const double l = S.LPF, H = S.HPF, d = S.Drive;
+    const double l = S.LPF, h = S.HPF, d = S.Drive;
     const bool stereo = S.Stereo;
     if (HasRun && l != LastL) {
       const double r = (1 - l) / (1 - LastL);
@@ -99,15 +99,15 @@ struct TReferenceChain {
     LastL = l;
     HasRun = true;
     const double u = 1 - l;
-    const double T = S.Trim * ((u * u) * (u * u));
+    const double t = S.Trim * ((u * u) * (u * u));
     auto stage = [&](int C, double X) {
       double a = X / (S.CurveForm + std::fabs(X));
       if (S.Asymmetric && a < -S.Clip) a = -S.Clip;
-      s[C][0] = l * s[C][0] + T * a;
+      s[C][0] = l * s[C][0] + t * a;
       s[C][1] = l * s[C][1] + s[C][0];
       s[C][2] = l * s[C][2] + s[C][1];
       s[C][3] = l * s[C][3] + s[C][2];
-      s[C][4] = s[C][3] + H * (s[C][4] - s[C][3]);
+      s[C][4] = s[C][3] + h * (s[C][4] - s[C][3]);
       return s[C][3] - s[C][4];
     };
     auto tone = [&](int C, double M) {

@@ -116,34 +116,34 @@ class TParameterChangeRace : public ::testing::TestWithParam<TToggle> {};
 // Blocks "raced" by a change are those during which the writer was inside
 // SetParameter at some moment; the writer goes on until there were enough.
 TEST_P(TParameterChangeRace, ChangeOnAnotherThreadPeaksNoHigherThanBetweenBlocks) {
-  const TToggle T = GetParam();
-  const double reference = PeakOfChangesBetweenBlocks(T), bound = 1.5 * reference;
-  auto M = NewModule(T.Block);
+  const TToggle t = GetParam();
+  const double reference = PeakOfChangesBetweenBlocks(t), bound = 1.5 * reference;
+  auto m = NewModule(t.Block);
   TOverlapProbe writer;
-  TStartLine Start(2);
-  std::atomic<bool> Stop{false};
-  std::atomic<long> Raced{0};
-  double Peak = 0;
-  M->SetParameter(T.Parameter, T.A);
+  TStartLine start(2);
+  std::atomic<bool> stop{false};
+  std::atomic<long> raced{0};
+  double peakSeen = 0;
+  m->SetParameter(t.Parameter, t.A);
   std::thread audio([&] {
-    TSquareWaveRun run(*M, T.Block);
+    TSquareWaveRun run(*m, t.Block);
     for (int block = 0; block < kSettlingBlocks; ++block) run.Block();
-    Start.ArriveAndWait();
-    while (!Stop.load(std::memory_order_acquire)) {
+    start.ArriveAndWait();
+    while (!stop.load(std::memory_order_acquire)) {
       const unsigned before = writer.Phase();
-      Peak = std::max(Peak, run.Block());
-      if (writer.Phase() != before) Raced.fetch_add(1, std::memory_order_relaxed);
+      peakSeen = std::max(peakSeen, run.Block());
+      if (writer.Phase() != before) raced.fetch_add(1, std::memory_order_relaxed);
     }
   });
-  Start.ArriveAndWait();
-  for (long change = 0; Raced.load(std::memory_order_relaxed) < T.RacedBlocks; ++change) {
+  start.ArriveAndWait();
+  for (long change = 0; raced.load(std::memory_order_relaxed) < t.RacedBlocks; ++change) {
     writer.Enter();
-    M->SetParameter(T.Parameter, change % 2 ? T.A : T.B);
+    m->SetParameter(t.Parameter, change % 2 ? t.A : t.B);
     writer.Leave();
   }
-  Stop.store(true, std::memory_order_release);
+  stop.store(true, std::memory_order_release);
   audio.join();
-  EXPECT_LE(Peak, bound) << "the same changes between blocks peak at " << reference;
+  EXPECT_LE(peakSeen, bound) << "the same changes between blocks peak at " << reference;
 }
 
 INSTANTIATE_TEST_SUITE_P(LoPassAndOversampling, TParameterChangeRace,
@@ -190,48 +190,48 @@ void ExpectSameTuning(const TProcessModule& A, const TProcessModule& B) {
 // runs; then the values they left are set once more, one after the other,
 // and the instance must run exactly the tuning of a fresh one given them.
 TEST(ParameterChangeThreads, AfterAStormTheLastValuesTuneLikeAFreshInstance) {
-  auto M = NewModule(64);
+  auto m = NewModule(64);
   TOverlapProbe writers[2];
-  TStartLine Start(3);
-  std::atomic<bool> Stop{false};
-  std::atomic<long> Overlapping{0};
+  TStartLine start(3);
+  std::atomic<bool> stop{false};
+  std::atomic<long> overlapping{0};
   std::thread audio([&] {
-    TSquareWaveRun run(*M, 64);
-    Start.ArriveAndWait();
-    while (!Stop.load(std::memory_order_acquire)) run.Block();
+    TSquareWaveRun run(*m, 64);
+    start.ArriveAndWait();
+    while (!stop.load(std::memory_order_acquire)) run.Block();
   });
   auto write = [&](int Me, std::uint32_t Seed) {
-    Start.ArriveAndWait();
-    while (Overlapping.load(std::memory_order_relaxed) < kOverlapsWanted) {
+    start.ArriveAndWait();
+    while (overlapping.load(std::memory_order_relaxed) < kOverlapsWanted) {
       Seed = Seed * 1664525u + 1013904223u;
       const auto index = static_cast<TDriveParameter>((Seed >> 8) % kParamCount);
       Seed = Seed * 1664525u + 1013904223u;
       const float t = static_cast<float>(Seed >> 8) / 16777216.0f;
       const unsigned before = writers[1 - Me].Phase();
       writers[Me].Enter();
-      M->SetParameter(index, InRange(index, t));
+      m->SetParameter(index, InRange(index, t));
       writers[Me].Leave();
-      if (writers[1 - Me].Covered(before)) Overlapping.fetch_add(1, std::memory_order_relaxed);
+      if (writers[1 - Me].Covered(before)) overlapping.fetch_add(1, std::memory_order_relaxed);
     }
   };
   std::thread first(write, 0, 1u), second(write, 1, 2u);
   first.join();
   second.join();
-  Stop.store(true, std::memory_order_release);
+  stop.store(true, std::memory_order_release);
   audio.join();
 
   // The stored values, with power on so that the next block takes them.
   // Stereo goes first: Trim's compensation takes the switch as it stands.
   std::array<float, kParamCount> last;
-  for (int i = 0; i < kParamCount; ++i) last[i] = M->GetParameter(i);
+  for (int i = 0; i < kParamCount; ++i) last[i] = m->GetParameter(i);
   last[kParamPower] = 1;
   auto fresh = NewModule(64);
-  for (TProcessModule* each : {M.get(), fresh.get()}) {
+  for (TProcessModule* each : {m.get(), fresh.get()}) {
     each->SetParameter(kParamStereo, last[kParamStereo]);
     for (int i = 0; i < kParamCount; ++i) each->SetParameter(i, last[i]);
     TSquareWaveRun(*each, 64).Block();
   }
-  ExpectSameTuning(*M, *fresh);
+  ExpectSameTuning(*m, *fresh);
 }
 
 // An editor that records the thread of every update it hears of; attached
@@ -265,21 +265,21 @@ class TRecordingEditor : public TVSTEditor, public IDriveEditor {
 };
 
 TEST(ParameterChangeThreads, EditorHearsOfEveryChangeOnTheWritersThread) {
-  auto M = NewModule(64);
-  M->SetEditorFormClass(
+  auto m = NewModule(64);
+  m->SetEditorFormClass(
       [](TCustomVSTModule& Owner) -> std::unique_ptr<TVSTEditor> { return std::make_unique<TRecordingEditor>(Owner); });
   int parent = 0;
-  ASSERT_EQ(M->HostCallEditOpen(0, 0, &parent, 0), 1);
-  auto& editor = dynamic_cast<TRecordingEditor&>(*M->EditorForm());
-  for (const TProcessParameter& P : kProcessParameters) {
+  ASSERT_EQ(m->HostCallEditOpen(0, 0, &parent, 0), 1);
+  auto& editor = dynamic_cast<TRecordingEditor&>(*m->EditorForm());
+  for (const TProcessParameter& p : kProcessParameters) {
     std::thread::id writer;
     std::thread([&] {
       writer = std::this_thread::get_id();
-      M->SetParameter(P.Parameter, P.Description.Max);
+      m->SetParameter(p.Parameter, p.Description.Max);
     }).join();
     const std::vector<std::thread::id> threads = editor.Take();
-    EXPECT_FALSE(threads.empty()) << "parameter " << P.Parameter;
-    for (std::thread::id thread : threads) EXPECT_EQ(thread, writer) << "parameter " << P.Parameter;
+    EXPECT_FALSE(threads.empty()) << "parameter " << p.Parameter;
+    for (std::thread::id thread : threads) EXPECT_EQ(thread, writer) << "parameter " << p.Parameter;
   }
 }
 

@@ -280,18 +280,18 @@ TEST(ProcessModule, MetersReadInDecibelsAndReset) {
 TEST(ProcessModule, LongHostBlocksRunAsPiecesOfTheAnnouncedSize) {
   // A host announcing 256 frames but sending 4096 gets the same samples as
   // one sending sixteen blocks of 256.
-  auto Long = NewModule(), Short = NewModule();
-  for (auto* m : {Long.get(), Short.get()}) {
+  auto longOne = NewModule(), shortOne = NewModule();
+  for (auto* m : {longOne.get(), shortOne.get()}) {
     m->VSTModuleBlockSizeChange(256);
     m->SetParameter(16, 16);
     m->SetParameter(14, 1);
   }
   const std::vector<double> l = TestSignal(4096, 0.8, 5), r = TestSignal(4096, 0.6, 6);
   std::vector<double> longRight;
-  const std::vector<double> longLeft = Run64(*Long, l, r, &longRight);
+  const std::vector<double> longLeft = Run64(*longOne, l, r, &longRight);
   for (std::size_t start = 0; start < 4096; start += 256) {
     std::vector<double> right;
-    const std::vector<double> left = Run64(*Short, {l.begin() + start, l.begin() + start + 256},
+    const std::vector<double> left = Run64(*shortOne, {l.begin() + start, l.begin() + start + 256},
                                            {r.begin() + start, r.begin() + start + 256}, &right);
     for (std::size_t i = 0; i < 256; ++i) {
       ASSERT_EQ(left[i], longLeft[start + i]) << start + i;
@@ -347,10 +347,10 @@ TEST(ProcessModule, MovingLoPassAt8xKeepsThePeakNearItsSteadyLevel) {
   for (int block = 0; block < 10; ++block) out = Run64(*m, sine, sine);
   const double before = PeakOf(out, 0, out.size());
   m->SetParameter(6, 500);
-  const double Switch = PeakOf(Run64(*m, sine, sine), 0, sine.size());
+  const double atSwitch = PeakOf(Run64(*m, sine, sine), 0, sine.size());
   for (int block = 0; block < 10; ++block) out = Run64(*m, sine, sine);
   const double after = PeakOf(out, 0, out.size());
-  EXPECT_LT(Switch, 1.15 * std::max(before, after));
+  EXPECT_LT(atSwitch, 1.15 * std::max(before, after));
 }
 
 TEST(ProcessModule, CloseFreesTheObjectsAndLaterBlocksAreSilent) {

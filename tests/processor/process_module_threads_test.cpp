@@ -24,10 +24,10 @@ constexpr TRange kRanges[17] = {{-200, 200}, {0, 100},  {0, 100},  {1, 200},  {0
                                 {-100, 100}, {0, 1},    {0, 1},    {0, 1},    {1, 16}};
 
 TEST(ProcessModuleThreads, ParameterStormWhileProcessingStaysInBounds) {
-  std::unique_ptr<TProcessModule> M(CreateVSTModule<TProcessModule>(nullptr));
-  M->VSTModuleBlockSizeChange(64);
-  std::atomic<bool> Done{false};
-  std::atomic<int> Blocks{0};
+  std::unique_ptr<TProcessModule> m(CreateVSTModule<TProcessModule>(nullptr));
+  m->VSTModuleBlockSizeChange(64);
+  std::atomic<bool> done{false};
+  std::atomic<int> blockCount{0};
   bool allFinite = true;
   std::thread audio([&] {
     std::vector<double> in64(64), out64[2] = {std::vector<double>(64), std::vector<double>(64)};
@@ -37,38 +37,38 @@ TEST(ProcessModuleThreads, ParameterStormWhileProcessingStaysInBounds) {
     double* o64[2] = {out64[0].data(), out64[1].data()};
     float* i32[2] = {in32.data(), in32.data()};
     float* o32[2] = {out32[0].data(), out32[1].data()};
-    while (!Done.load()) {
-      const int n = Blocks.fetch_add(1);
-      // Blocks up to the announced size and, now and then, one longer.
+    while (!done.load()) {
+      const int n = blockCount.fetch_add(1);
+      // blockCount up to the announced size and, now and then, one longer.
       const std::int32_t frames = n % 7 == 0 ? 64 : 1 + n % 63;
       if (n % 2) {
-        M->HostCallProcess64Replacing(i64, o64, frames);
+        m->HostCallProcess64Replacing(i64, o64, frames);
         for (int c = 0; c < 2; ++c)
           for (int i = 0; i < frames; ++i) allFinite = allFinite && std::isfinite(out64[c][i]);
       } else {
-        M->HostCallProcess32Replacing(i32, o32, frames);
+        m->HostCallProcess32Replacing(i32, o32, frames);
       }
     }
   });
   std::uint32_t seed = 12345;
   // At least 300 rounds of every parameter, and until the audio thread has
   // run a few thousand blocks meanwhile.
-  for (int round = 0; round < 300 || (Blocks.load() < 3000 && round < 1000000); ++round) {
+  for (int round = 0; round < 300 || (blockCount.load() < 3000 && round < 1000000); ++round) {
     for (std::int32_t index = 0; index < 17; ++index) {
       seed = seed * 1664525u + 1013904223u;
       const float t = static_cast<float>(seed >> 8) / 16777216.0f;
-      M->SetParameter(index, kRanges[index].Min + t * (kRanges[index].Max - kRanges[index].Min));
+      m->SetParameter(index, kRanges[index].Min + t * (kRanges[index].Max - kRanges[index].Min));
     }
     // The editor's meter timer reads and resets meanwhile.
-    if (M->InputPeakLevel() > 1000.0f) ADD_FAILURE();
-    if (round % 10 == 0) M->SetOutputPeakLevel(-100);
+    if (m->InputPeakLevel() > 1000.0f) ADD_FAILURE();
+    if (round % 10 == 0) m->SetOutputPeakLevel(-100);
     // Every factor gets its turn, with and without power.
-    M->SetParameter(16, static_cast<float>((round % 3 == 0) ? 1 : (round % 3 == 1) ? 8 : 16));
-    M->SetParameter(13, round % 5 == 0 ? 0.0f : 1.0f);
+    m->SetParameter(16, static_cast<float>((round % 3 == 0) ? 1 : (round % 3 == 1) ? 8 : 16));
+    m->SetParameter(13, round % 5 == 0 ? 0.0f : 1.0f);
   }
-  Done = true;
+  done = true;
   audio.join();
-  EXPECT_GT(Blocks.load(), 0);
+  EXPECT_GT(blockCount.load(), 0);
   EXPECT_TRUE(allFinite);
 }
 

@@ -141,10 +141,10 @@ TEST_F(TVstRenderStreams, QuitAndKillLeaveNoTemporaryFileBehind) {
 
 // Bytes of the MPEG-1 layer III frame that starts at `at` (its Xing/LAME
 // frame when it is the first).
-size_t Mp3FrameBytes(const std::string& File, size_t at) {
+size_t Mp3FrameBytes(const std::string& File, size_t At) {
   static constexpr int kKbps[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
   static constexpr int kRates[] = {44100, 48000, 32000};
-  const auto b = [&](size_t K) { return static_cast<unsigned char>(File[at + K]); };
+  const auto b = [&](size_t K) { return static_cast<unsigned char>(File[At + K]); };
   return static_cast<size_t>(144 * kKbps[b(2) >> 4] * 1000 / kRates[(b(2) >> 2) & 3] + ((b(2) >> 1) & 1));
 }
 

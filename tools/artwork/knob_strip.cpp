@@ -138,18 +138,18 @@ void DrawKnobStrip(TGuiCustomPixelMap& Map, const TKnobScale& Scale, std::int32_
   }
 }
 
-const std::vector<TGuiPixelMapMemory>& KnobLayers(std::int32_t GlyphCount, TEditorScale scale) {
+const std::vector<TGuiPixelMapMemory>& KnobLayers(std::int32_t GlyphCount, TEditorScale Scale) {
   static std::once_flag drawn[std::size(kEditorScales)];
   static std::vector<TGuiPixelMapMemory> layers[std::size(kEditorScales)];
-  const std::size_t set = std::size_t(ScaleHalves(scale) - ScaleHalves(TEditorScale::esOne));
+  const std::size_t set = std::size_t(ScaleHalves(Scale) - ScaleHalves(TEditorScale::esOne));
   std::call_once(drawn[set], [&] {
-    const std::int32_t size = Scaled(std::int32_t(kGlyphSize), scale);
+    const std::int32_t size = Scaled(std::int32_t(kGlyphSize), Scale);
     layers[set] = std::vector<TGuiPixelMapMemory>(std::size_t(GlyphCount));
     for (std::int32_t index = 0; index < GlyphCount; ++index) {
       TGuiPixelMapMemory& layer = layers[set][std::size_t(index)];
       layer.SetSize(size, size);
       layer.Clear(TPixel32{0, 0, 0, 0});
-      TVectorCanvas canvas(layer, scale);
+      TVectorCanvas canvas(layer, Scale);
       DrawKnob(canvas, KnobPointerAngle(index, GlyphCount));
     }
   });

@@ -150,7 +150,7 @@ void DrawPicture(TDrawnSet& Set, std::size_t Index, bool Keep) {
 // Draws every picture of the sets on every core, the largest set first.
 // Pictures are independent of each other, so the bytes do not depend on
 // which thread draws which; the first failure is thrown here.
-void DrawSets(std::vector<std::unique_ptr<TDrawnSet>>& Sets, TEditorScale kept) {
+void DrawSets(std::vector<std::unique_ptr<TDrawnSet>>& Sets, TEditorScale Kept) {
   const std::size_t jobs = Sets.size() * kArtworkCount;
   std::atomic<std::size_t> next{0};
   std::mutex failureLock;
@@ -159,7 +159,7 @@ void DrawSets(std::vector<std::unique_ptr<TDrawnSet>>& Sets, TEditorScale kept) 
     try {
       for (std::size_t job; (job = next.fetch_add(1)) < jobs;) {
         TDrawnSet& set = *Sets[Sets.size() - 1 - job / kArtworkCount];
-        DrawPicture(set, job % kArtworkCount, set.Scale == kept);
+        DrawPicture(set, job % kArtworkCount, set.Scale == Kept);
       }
     } catch (...) {
       const std::lock_guard<std::mutex> lock(failureLock);

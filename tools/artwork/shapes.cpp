@@ -66,13 +66,13 @@ TShape RoundRect(double Left, double Top, double Right, double Bottom, double Ra
       Inflate(TBox{Left, Top, Right, Bottom}, kEdge));
 }
 
-TShape Capsule(TVec From, TVec to, double Width) {
+TShape Capsule(TVec From, TVec To, double Width) {
   const double half = Width / 2;
   return TShape(
       [=](double X, double Y) {
-        return SegmentDistance(TVec{X, Y}, From, to) - half;
+        return SegmentDistance(TVec{X, Y}, From, To) - half;
       },
-      Inflate(TBox{std::min(From.X, to.X), std::min(From.Y, to.Y), std::max(From.X, to.X), std::max(From.Y, to.Y)},
+      Inflate(TBox{std::min(From.X, To.X), std::min(From.Y, To.Y), std::max(From.X, To.X), std::max(From.Y, To.Y)},
               half + kEdge));
 }
 

@@ -274,8 +274,8 @@ bool TParamResolver::CheckInRange(const TDisplayScan& Scan, const std::string& N
   return false;
 }
 
-bool TParamResolver::BisectTo(int index, const TDisplayScan& Scan, const std::string& Name, const std::string& Value,
-                              const std::string& label, double Target, float& Found, std::string& Error) {
+bool TParamResolver::BisectTo(int Index, const TDisplayScan& Scan, const std::string& Name, const std::string& Value,
+                              const std::string& Label, double Target, float& Found, std::string& Error) {
   // Two bisections over the normalised range: the first x that shows at
   // least the target and the first that shows more; between them the
   // display reads the target, and their middle is the value itself. Each
@@ -286,11 +286,11 @@ bool TParamResolver::BisectTo(int index, const TDisplayScan& Scan, const std::st
   };
   auto firstWhere = [&](auto Pred) {
     float a = 0.0f, b = 1.0f;
-    if (Pred(sign * DisplayNumber(index, a, label))) return TEdge{a, a};
+    if (Pred(sign * DisplayNumber(Index, a, Label))) return TEdge{a, a};
     for (int s = 0; s < kBisectSteps; ++s) {
       float m = 0.5f * (a + b);
       if (m <= a || m >= b) break;
-      if (Pred(sign * DisplayNumber(index, m, label)))
+      if (Pred(sign * DisplayNumber(Index, m, Label)))
         b = m;
       else
         a = m;
@@ -300,7 +300,7 @@ bool TParamResolver::BisectTo(int index, const TDisplayScan& Scan, const std::st
   const double t = sign * Target;
   const TEdge atLeast = firstWhere([&](double V) { return V >= t || NumbersEqual(V, t); });
   const TEdge above = firstWhere([&](double V) { return V > t && !NumbersEqual(V, t); });
-  const bool topShowsTarget = NumbersEqual(sign * DisplayNumber(index, 1.0f, label), t);
+  const bool topShowsTarget = NumbersEqual(sign * DisplayNumber(Index, 1.0f, Label), t);
   if (atLeast.At == 0.0f) {
     Found = 0.0f;  // the bottom end shows the target: take the end itself
   } else if (topShowsTarget) {
@@ -311,8 +311,8 @@ bool TParamResolver::BisectTo(int index, const TDisplayScan& Scan, const std::st
     // No setting shows the target. Neighbours closer than a hundredth of
     // the range are display rounding: take the nearer one. A wider gap is
     // a stepped parameter that has no such step.
-    const double up = DisplayNumber(index, atLeast.At, label);
-    const double down = DisplayNumber(index, atLeast.Below, label);
+    const double up = DisplayNumber(Index, atLeast.At, Label);
+    const double down = DisplayNumber(Index, atLeast.Below, Label);
     const double range = std::fabs(Scan.Numbers.back() - Scan.Numbers.front());
     if (std::fabs(up - down) > 0.01 * range) {
       Error = "parameter '" + Name + "' has no setting " + Trim(Value) + " (the nearest are " + FormatNearest(down) +

@@ -150,24 +150,24 @@ void TRenderSession::FollowLatency(double SampleRate, bool Compensate, std::int6
 }
 
 template <typename TSample>
-bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings, std::int64_t latency,
-                          TAudioFileWriter* writer, bool progress, TRenderResult& result, std::string& error) {
+bool TRenderSession::Loop(TSignalSource& Source, const TRenderSettings& Settings, std::int64_t Latency,
+                          TAudioFileWriter* Writer, bool Progress, TRenderResult& Result, std::string& Error) {
   using TClock = std::chrono::steady_clock;
   const int inCh = FChain.NumInputs();
   const int outCh = FChain.NumOutputs();
-  const int srcCh = source.Channels();
+  const int srcCh = Source.Channels();
   const size_t block = static_cast<size_t>(FBlockSize);
-  const std::vector<TChannelFeed>& feeds = settings.Channels.Feeds;
+  const std::vector<TChannelFeed>& feeds = Settings.Channels.Feeds;
 
   if (static_cast<int>(feeds.size()) != inCh) {
-    error = "the plug-in changed its number of inputs from " + std::to_string(feeds.size()) + " to " +
+    Error = "the plug-in changed its number of inputs from " + std::to_string(feeds.size()) + " to " +
             std::to_string(inCh) + " when it was switched on";
     return false;
   }
   // The outputs written: the first OutChannels, or all.
-  const int wCh = settings.OutChannels > 0 ? settings.OutChannels : outCh;
-  if (wCh > outCh || (writer && writer->Channels() != wCh)) {
-    error = "the plug-in changed its number of outputs to " + std::to_string(outCh) + " when it was switched on";
+  const int wCh = Settings.OutChannels > 0 ? Settings.OutChannels : outCh;
+  if (wCh > outCh || (Writer && Writer->Channels() != wCh)) {
+    Error = "the plug-in changed its number of outputs to " + std::to_string(outCh) + " when it was switched on";
     return false;
   }
 
@@ -182,36 +182,36 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
   std::vector<double> readBuf(block * static_cast<size_t>(srcCh));
   std::vector<double> writeBuf(block * static_cast<size_t>(wCh));
 
-  result.OutputChannels = wCh;
-  std::int64_t padding = settings.TailFrames + latency;  // silent frames still to feed
-  std::int64_t toDrop = latency;                         // leading output frames still to drop
-  const std::int64_t total = source.Frames() > 0 ? source.Frames() + padding : 0;
-  const bool showProgress = progress && static_cast<double>(total) > kProgressMinSeconds * source.SampleRate();
+  Result.OutputChannels = wCh;
+  std::int64_t padding = Settings.TailFrames + Latency;  // silent frames still to feed
+  std::int64_t toDrop = Latency;                         // leading output frames still to drop
+  const std::int64_t total = Source.Frames() > 0 ? Source.Frames() + padding : 0;
+  const bool showProgress = Progress && static_cast<double>(total) > kProgressMinSeconds * Source.SampleRate();
   TProgressBar bar(total, showProgress);
   TClock::duration busy{};
   bool sourceEnded = false;
   std::int64_t fed = 0;
   std::int64_t quietRun = 0;  // output frames below QuietLevel since the source ended
-  TMidiFeed midi(settings.Midi);
+  TMidiFeed midi(Settings.Midi);
 
   for (;;) {
     std::int64_t n = 0;
     if (!sourceEnded) {
-      n = source.Read(readBuf.data(), static_cast<std::int64_t>(block), error);
+      n = Source.Read(readBuf.data(), static_cast<std::int64_t>(block), Error);
       if (n < 0) return false;
       sourceEnded = n == 0;
     }
     if (sourceEnded) {
       n = std::min<std::int64_t>(padding, static_cast<std::int64_t>(block));
       if (n == 0) {
-        result.TailCut = settings.AutoTail && quietRun < settings.QuietFrames;
+        Result.TailCut = Settings.AutoTail && quietRun < Settings.QuietFrames;
         break;
       }
       padding -= n;
       std::fill(readBuf.begin(), readBuf.end(), 0.0);
     } else {
-      result.In.Add(readBuf.data(), n * srcCh);
-      result.SourceFrames += n;
+      Result.In.Add(readBuf.data(), n * srcCh);
+      Result.SourceFrames += n;
     }
     FeedInputs(readBuf.data(), n, srcCh, feeds, inBuf);
     // Cleared outputs: the accumulating entry adds onto them, and a
@@ -224,24 +224,24 @@ bool TRenderSession::Loop(TSignalSource& source, const TRenderSettings& settings
     busy += TClock::now() - t0;
     fed += n;
 
-    FollowLatency(source.SampleRate(), settings.CompensateLatency, latency, toDrop, padding, result);
+    FollowLatency(Source.SampleRate(), Settings.CompensateLatency, Latency, toDrop, padding, Result);
 
     const std::int64_t skip = std::min(toDrop, n);
     toDrop -= skip;
     const std::int64_t keep = n - skip;
     Interleave(outBuf, skip, keep, wCh, writeBuf.data());
-    result.Out.Add(writeBuf.data(), keep * wCh);
-    if (keep > 0 && writer && !writer->Write(writeBuf.data(), keep, error)) return false;
-    result.Frames += keep;
+    Result.Out.Add(writeBuf.data(), keep * wCh);
+    if (keep > 0 && Writer && !Writer->Write(writeBuf.data(), keep, Error)) return false;
+    Result.Frames += keep;
     bar.Update(fed);
-    if (settings.AutoTail && sourceEnded) {
-      quietRun = QuietRunAfter(writeBuf.data(), keep, wCh, settings.QuietLevel, quietRun);
-      if (quietRun >= settings.QuietFrames) break;
+    if (Settings.AutoTail && sourceEnded) {
+      quietRun = QuietRunAfter(writeBuf.data(), keep, wCh, Settings.QuietLevel, quietRun);
+      if (quietRun >= Settings.QuietFrames) break;
     }
   }
   bar.Finish();
-  result.LatencyDropped = latency - toDrop;
-  result.ProcessSeconds = std::chrono::duration<double>(busy).count();
+  Result.LatencyDropped = Latency - toDrop;
+  Result.ProcessSeconds = std::chrono::duration<double>(busy).count();
   return true;
 }
 
