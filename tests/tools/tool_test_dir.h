@@ -53,7 +53,7 @@ inline bool Exists(const std::string& P) {
 // itself on Windows; -1 for a program ended by a signal.
 inline int ExitCode(int Status) {
 #if defined(_WIN32)
-  return status;
+  return Status;
 #else
   return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
 #endif
