@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "file_calls.h"
 #include "output_target.h"
@@ -65,10 +66,11 @@ class TOutputTargetFaults : public test::TToolTest {
 };
 
 // A replaced file (one name) and one written in place (a second hard link);
-// the new contents span several copy chunks.
+// the new contents span several copy chunks, and in place also fall short
+// of the old.
 TEST_F(TOutputTargetFaults, AFailedWriteKeepsTheOldFileAndLeavesNothingHalfWritten) {
-  const std::string old(100000, 'o'), fresh(300001, 'n');
-  for (bool linked : {false, true}) {
+  const std::string old(100000, 'o'), longer(300001, 'n'), shorter(1000, 'n');
+  for (const auto& [linked, fresh] : {std::pair{false, longer}, std::pair{true, longer}, std::pair{true, shorter}}) {
     for (TCall call : {kWrite, kRead, kFsync, kFtruncate, kRename, kClose}) {
       for (int nth = 1;; ++nth) {
         ASSERT_LT(nth, 100) << kCallNames[call];

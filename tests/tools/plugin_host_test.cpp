@@ -1,7 +1,9 @@
-// Guards the host side of the binary interface: callback answers, set-up order, refusal of non-plug-ins.
+// Guards the host side of the binary interface: callback answers, set-up order, refusal of non-plug-ins, a bare
+// name loaded from the working folder.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "plugin_host.h"
 #include "plugin_search.h"
@@ -26,6 +28,19 @@ TEST(PluginHost, RefusesFilesThatAreNotPluginsWithoutLoadingAnything) {
   EXPECT_NE(error.find("folder"), std::string::npos) << error;
   EXPECT_EQ(host.Effect(), nullptr);
   host.Unload();  // nothing to undo, no crash
+}
+
+// A plug-in named without a folder is the file in the working folder, as
+// any file named on the command line, never one the library path finds.
+TEST(PluginHost, LoadsABareNameFromTheWorkingFolder) {
+  if (!test::Exists(kHalfGain)) GTEST_SKIP() << "the half-gain test plug-in is not built";
+  const std::filesystem::path saved = std::filesystem::current_path();
+  std::filesystem::current_path(test::kTestPlugins);
+  TPluginHost host;
+  std::string error;
+  const bool loaded = host.Load(std::string("testplugin_halfgain") + kPluginExtension, error);
+  std::filesystem::current_path(saved);
+  EXPECT_TRUE(loaded) << error;
 }
 
 class TPluginHostWithHalfGain : public ::testing::Test {

@@ -1,5 +1,6 @@
 // Guards finding plug-ins where this system's hosts look: a name through the folders the environment lists,
-// subfolders after their folder, each file listed once, names in any script.
+// subfolders after their folder and four levels down but never hidden ones, each file listed once, names in any
+// script, the folders in the order hosts search them.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -61,6 +62,32 @@ TEST_F(TPluginSearch, ListsEachFileOnceAndAFolderBeforeItsSubfolders) {
   EXPECT_TRUE(SameFile(files[1], Path(std::string("plugins/Vorda/c") + kPluginExtension))) << files[1];
   EXPECT_TRUE(SameFile(files[2], Path(std::string("plugins/Vorda/x64/b") + kPluginExtension))) << files[2];
 }
+
+// Packages put plug-ins a few folders down; hidden folders hold caches.
+TEST_F(TPluginSearch, SearchesFourLevelsBelowAFolderAndNoHiddenOne) {
+  for (const char* folder :
+       {"plugins/Vorda/x64/a", "plugins/Vorda/x64/a/b", "plugins/Vorda/x64/a/b/c", "plugins/.cache"})
+    ASSERT_EQ(MakeFolder(Path(folder)), 0);
+  Touch(std::string("plugins/Vorda/x64/a/b/deep") + kPluginExtension);
+  Touch(std::string("plugins/Vorda/x64/a/b/c/deeper") + kPluginExtension);
+  Touch(std::string("plugins/.cache/hidden") + kPluginExtension);
+  EXPECT_TRUE(SameFile(FindPlugin("deep", {Path("plugins")}),
+                       Path(std::string("plugins/Vorda/x64/a/b/deep") + kPluginExtension)));
+  EXPECT_EQ(FindPlugin("deeper", {Path("plugins")}), "");
+  EXPECT_EQ(FindPlugin("hidden", {Path("plugins")}), "");
+  EXPECT_EQ(ListPluginFiles({Path("plugins")}).size(), 1u);
+}
+
+#if !defined(_WIN32)
+// $LXVST_PATH comes before $VST_PATH; a folder loses its trailing slashes
+// but the root stays.
+TEST(PluginFolders, FollowTheOrderHostsSearch) {
+  const std::vector<std::string> folders = PluginFolders("/opt/lxvst//:/", "/opt/vst", "/home/u");
+  ASSERT_GE(folders.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(folders.begin(), folders.begin() + 5),
+            (std::vector<std::string>{"/opt/lxvst", "/", "/opt/vst", "/home/u/.vst", "/home/u/.lxvst"}));
+}
+#endif
 
 }  // namespace
 }  // namespace vb

@@ -113,6 +113,12 @@ TEST_F(TPngToolCli, FailedReadsAndWritesGiveTheReasonAndLeaveNoFile) {
   EXPECT_EQ(r.Code, 1);
   EXPECT_NE(r.Err.find("No such file or directory"), std::string::npos) << r.Err;
   ASSERT_EQ(Run("encode '" + Path("in.pam") + "' '" + Path("out.png") + "'").Code, 0);
+  // Read back, every pixel is as it was, and opaque.
+  ASSERT_EQ(Decode("out.png").Code, 0);
+  std::string expected;
+  for (size_t at = pam.find("ENDHDR\n") + 7; at < pam.size(); at += 3) expected += pam.substr(at, 3) + '\xff';
+  const std::string back = test::ReadText(Path("out.pam"));
+  EXPECT_TRUE(back.substr(back.find("ENDHDR\n") + 7) == expected);
 }
 
 // Each fault names the file and the chunk; a file without IEND is cut, not

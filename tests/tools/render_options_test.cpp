@@ -1,6 +1,8 @@
-// Guards the vst-render command line: values reach the right option, bad values are refused with one line.
+// Guards the vst-render command line: values reach the right option, bad values are refused with one line, help
+// texts line up.
 #include <gtest/gtest.h>
 
+#include "command_line.h"
 #include "render_options.h"
 
 namespace vb {
@@ -104,6 +106,15 @@ TEST(RenderOptions, HelpNeedsNoPluginAndMentionsEveryOption) {
   for (const char* opt : {"--plugin", "--input", "--output", "--blocksize", "--sample-rate", "--precision", "--param",
                           "--normalised", "--list-params", "--info", "--demo-out", "--quiet", "--help"})
     EXPECT_NE(usage.find(opt), std::string::npos) << opt;
+}
+
+// Help texts start in one column; a name too long for it puts its text on
+// the next line there, never glued to the name.
+TEST(RenderOptions, HelpTextsLineUpAndNeverTouchTheirName) {
+  EXPECT_EQ(UsageRow("-b", "--blocksize", "N", "frames\nper call"),
+            "  -b, --blocksize N" + std::string(11, ' ') + "frames\n" + std::string(30, ' ') + "per call\n");
+  EXPECT_EQ(UsageRow(nullptr, "--abcdefghijklmnopqrstuv", nullptr, "text"),
+            "      --abcdefghijklmnopqrstuv\n" + std::string(30, ' ') + "text\n");
 }
 
 // "--" ends the options, so that a file may start with a dash; --version

@@ -1,13 +1,22 @@
 // Guards the tools' operating-system layer on each system: names in any script, replacing by rename (a file being
-// read included), new files that never overwrite, pipes and how their end reads, wildcard patterns.
+// read included), new files that never overwrite, short writes, pipes and how their end reads, wildcard patterns,
+// temporary files without a name, a child process stopped at its limit, root replacing in a sticky folder.
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "file_calls.h"
+#include "platform/system/child_process.h"
 #include "platform/system/system_calls.h"
 #include "tools/tool_test_dir.h"
 
@@ -87,6 +96,62 @@ TEST_F(TSystemCalls, ReplacingByRenameTakesTheOldNameInOneStep) {
   EXPECT_NE(ReplaceByRename(Path("x.tmp").c_str(), Path("no/such/x.wav").c_str()), 0);
   EXPECT_EQ(ReadAll("x.tmp"), "x");
 }
+
+// A write may take only part of the data (a pipe when a signal comes, a
+// disk nearly full): the rest follows from where it stopped.
+TEST_F(TSystemCalls, AShortWriteGoesOnWhereItStopped) {
+  struct TShortWrites : TFileCalls {
+    ssize_t Write(int Fd, const void* Data, size_t Size) override {
+      return TFileCalls::Write(Fd, Data, std::min<size_t>(Size, 7));
+    }
+  } calls;
+  std::string text;
+  for (int k = 0; k < 100; ++k) text += std::to_string(k) + ",";
+  SetFileCalls(&calls);
+  const bool written = WriteNew("out.txt", text);
+  SetFileCalls(nullptr);
+  EXPECT_TRUE(written);
+  EXPECT_EQ(ReadAll("out.txt"), text);
+}
+
+#if !defined(_WIN32)
+// The spool and the copy of a piped input: nothing of them may stay in
+// the temporary folder, however the program ends.
+TEST_F(TSystemCalls, AnUnnamedTempHasNoNameFromTheStart) {
+  const std::string saved = Environment("TMPDIR");
+  ::setenv("TMPDIR", FDir.c_str(), 1);
+  const int fd = OpenUnnamedTemp("spool");
+  saved.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", saved.c_str(), 1);
+  ASSERT_GE(fd, 0);
+  EXPECT_TRUE(WriteFully(fd, "data", 4));
+  EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+  FileCalls().Close(fd);
+}
+
+// Root may rename over any file, in a sticky folder too: its output is
+// replaced, not written in place.
+TEST_F(TSystemCalls, RootMayReplaceInAStickyFolderOfAnotherOwner) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root";
+  ASSERT_EQ(MakeFolder(Path("shared")), 0);
+  ASSERT_TRUE(WriteNew("shared/out.wav", "old"));
+  for (const char* name : {"shared", "shared/out.wav"}) ASSERT_EQ(::chown(Path(name).c_str(), 1, 1), 0);
+  ASSERT_EQ(::chmod(Path("shared").c_str(), 01777), 0);
+  EXPECT_FALSE(FolderForbidsReplacing(Path("shared/out.wav")));
+}
+
+[[noreturn]] void WaitForever(const std::string&) {
+  for (;;) ::pause();
+}
+
+// A scanned plug-in that never returns is stopped at the limit, and told
+// from one that crashed.
+TEST(ChildProcess, AChildThatNeverEndsIsStoppedAtTheLimit) {
+  const TChildRun run = RunInChild(WaitForever, "", "", 1);
+  EXPECT_TRUE(run.Started);
+  EXPECT_TRUE(run.TimedOut);
+  EXPECT_EQ(run.Crash, "");
+}
+#endif
 
 // Binary both ways, and an end (not an error) once the writer has closed:
 // the C library reads a broken pipe as the end on Windows too.

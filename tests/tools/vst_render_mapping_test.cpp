@@ -280,6 +280,13 @@ TEST_F(TVstRenderUse, ADelayToldWhileProcessingIsCompensatedOrWarnedAbout) {
   std::vector<double> out = ReadAudio("out.wav", channels);
   ASSERT_EQ(out.size(), in.size());
   for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(out[i], static_cast<float>(in[i])) << i;
+  // Half of it told at first and the rest once some output was dropped.
+  r = RunProgram(test::kRenderProgram, "-q -b 100 -p '" + kDelayLine + "'" + In("in.wav") + Out("out.wav"),
+                 "VB_DELAYLINE_REPORT=half,second");
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  out = ReadAudio("out.wav", channels);
+  ASSERT_EQ(out.size(), in.size());
+  for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(out[i], static_cast<float>(in[i])) << i;
 
   r = RunProgram(test::kRenderProgram, "-q -b 256 -p '" + kDelayLine + "'" + In("in.wav") + Out("out.wav"),
                  "VB_DELAYLINE_REPORT=second");
@@ -538,6 +545,11 @@ TEST_F(TVstRenderUse, ListPluginsSurvivesACrashingPluginAndTellsWhatLoads) {
     EXPECT_NE(r.Out.find(line), std::string::npos) << line << "\n" << r.Out;
   r = RunProgram(test::kRenderProgram, "--list-plugins --json", env);
   EXPECT_NE(r.Out.find("\"kind\": \"synth\""), std::string::npos) << r.Out;
+  // An instrument known by its category alone.
+  r = RunProgram(test::kRenderProgram, "--list-plugins", env + " VB_SILENTSYNTH_CATEGORY_ONLY=1");
+  EXPECT_NE(r.Out.find(Path("vst/synth.so") + ": Silent Synth (Vorda Tests, 'SSyn'), 0 in, 2 out, synth"),
+            std::string::npos)
+      << r.Out;
 }
 
 }  // namespace

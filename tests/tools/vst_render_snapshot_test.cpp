@@ -1,5 +1,5 @@
 // Guards vst-render --editor-snapshot against X servers of its own: a settled picture of the editor on a screen
-// that holds it (also of an editor that draws late), a clear refusal on one that does not.
+// that holds it (also of an editor that draws late), opaque, a clear refusal on one that does not.
 #include <gtest/gtest.h>
 
 #include "tools/tool_test_dir.h"
@@ -65,6 +65,7 @@ TEST_F(TVstRenderSnapshot, AnEditorThatDrawsLateIsNotTakenBlank) {
   size_t differing = 0;
   for (size_t i = 4; i < pixels.size(); i += 4) differing += pixels.compare(i, 4, pixels, 0, 4) != 0;
   EXPECT_GT(differing, pixels.size() / 4 / 10) << "the picture is nearly one colour";
+  for (size_t i = 3; i < pixels.size(); i += 4) ASSERT_EQ(pixels[i], '\xff') << "a see-through pixel";
 }
 
 // A half-drawn frame is no picture of the editor: one that never settles

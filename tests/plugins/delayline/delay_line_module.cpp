@@ -4,7 +4,9 @@
 // host must read it after resume. With VB_DELAYLINE_REPORT=first (or
 // =second) in the environment it reports the delay only while processing
 // the first (or second) block, with amIOChanged, as limiters that settle
-// their look-ahead late do.
+// their look-ahead late do; with =half,second it reports half the delay
+// when switched on and the whole while processing the second block, as
+// plug-ins whose look-ahead grows once they run do.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -64,11 +66,12 @@ class TDelayLineModule : public TVSTModule {
       self.FPos = 0;
       self.FBlocks = 0;
       const char* report = std::getenv("VB_DELAYLINE_REPORT");
-      self.FReportAtBlock = !report                              ? 0
-                            : std::strcmp(report, "first") == 0  ? 1
-                            : std::strcmp(report, "second") == 0 ? 2
-                                                                 : 0;
-      self.SetInitialDelay(self.FReportAtBlock ? 0 : kDelay);
+      const bool half = report && std::strcmp(report, "half,second") == 0;
+      self.FReportAtBlock = !report                                      ? 0
+                            : std::strcmp(report, "first") == 0          ? 1
+                            : std::strcmp(report, "second") == 0 || half ? 2
+                                                                         : 0;
+      self.SetInitialDelay(half ? kDelay / 2 : self.FReportAtBlock ? 0 : kDelay);
     };
   }
 

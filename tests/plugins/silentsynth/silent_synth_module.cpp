@@ -1,7 +1,10 @@
 // Test plug-in: an instrument with no audio inputs and two outputs that
 // plays nothing, as any instrument does when it gets no notes, and a click
-// (1.0 on both outputs) at the exact sample of each note-on it gets.
+// (1.0 on both outputs) at the exact sample of each note-on it gets. With
+// VB_SILENTSYNTH_CATEGORY_ONLY in the environment it lacks the synth flag
+// and tells what it is by its category alone, as some instruments do.
 #include <cstdint>
+#include <cstdlib>
 
 #include "host/application.h"
 #include "host/plugin_entry.h"
@@ -46,6 +49,8 @@ class TSilentSynthModule : public TVSTModule {
       auto& self = static_cast<TSilentSynthModule&>(Sender);
       self.SetOnProcess32Replacing(&Process<float>);
       self.SetOnProcess64Replacing(&Process<double>);
+      if (std::getenv("VB_SILENTSYNTH_CATEGORY_ONLY"))
+        self.SetFlags(static_cast<TEffFlags>(self.Flags() & ~EffFlagBit(effFlagsIsSynth)));
     };
     OnProcessMidi = [](TVSTModuleWithMidi& Sender, TVstMidiEvent& Event) {
       auto& self = static_cast<TSilentSynthModule&>(Sender);
