@@ -39,7 +39,7 @@ std::unique_ptr<TMemoryBitmap> PatternFrame(std::int32_t Width, std::int32_t Hei
   return result;
 }
 
-class X11WindowTest : public ::testing::Test {
+class TX11WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!TEditorTestHost::DisplayAvailable()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. run under Xvfb)";
@@ -86,7 +86,7 @@ class X11WindowTest : public ::testing::Test {
   TEventRecorder FRecorder;
 };
 
-TEST_F(X11WindowTest, OneFixedSizeChildAtTheParentsOriginThatTakesNoKeys) {
+TEST_F(TX11WindowTest, OneFixedSizeChildAtTheParentsOriginThatTakesNoKeys) {
   auto window = MakeWindow();
   ASSERT_TRUE(window->Embed(Parent()));
   window->Show();
@@ -122,7 +122,7 @@ TEST_F(X11WindowTest, OneFixedSizeChildAtTheParentsOriginThatTakesNoKeys) {
   EXPECT_TRUE(FProbe.Children(Parent()).empty()) << "closing leaves no window behind";
 }
 
-TEST_F(X11WindowTest, NoDisplayOrNoParentLeavesNothingBehind) {
+TEST_F(TX11WindowTest, NoDisplayOrNoParentLeavesNothingBehind) {
   const std::int32_t files = TEditorTestHost::OpenFileCount();
   TX11Window::TOptions nowhere;
   nowhere.DisplayName = ":4095";  // no server listens there
@@ -141,7 +141,7 @@ TEST_F(X11WindowTest, NoDisplayOrNoParentLeavesNothingBehind) {
   EXPECT_EQ(TEditorTestHost::OpenFileCount(), files) << "no connection stays open";
 }
 
-TEST_F(X11WindowTest, PresentedAreasReachTheScreenPixelForPixel) {
+TEST_F(TX11WindowTest, PresentedAreasReachTheScreenPixelForPixel) {
   for (bool shm : {true, false}) {
     SCOPED_TRACE(shm ? "shared memory" : "plain requests");
     auto window = MakeWindow(shm);
@@ -179,7 +179,7 @@ TEST_F(X11WindowTest, PresentedAreasReachTheScreenPixelForPixel) {
   }
 }
 
-TEST_F(X11WindowTest, AFullFrameIsSplitToFitTheRequestLimit) {
+TEST_F(TX11WindowTest, AFullFrameIsSplitToFitTheRequestLimit) {
   auto window = MakeWindow(false);
   ASSERT_TRUE(window->Embed(Parent()));
   window->Show();
@@ -204,7 +204,7 @@ TEST_F(X11WindowTest, AFullFrameIsSplitToFitTheRequestLimit) {
 
 // A limit that whole rows fill exactly: the request's header must fit in
 // it too.
-TEST_F(X11WindowTest, ALimitFilledByWholeRowsLeavesRoomForTheHeader) {
+TEST_F(TX11WindowTest, ALimitFilledByWholeRowsLeavesRoomForTheHeader) {
   auto window = MakeWindow(false);
   ASSERT_TRUE(window->Embed(Parent()));
   window->Show();
@@ -220,7 +220,7 @@ TEST_F(X11WindowTest, ALimitFilledByWholeRowsLeavesRoomForTheHeader) {
 // A 2x editor's frame (1730 x 300, 2 MB) through a server without
 // BIG-REQUESTS, whole and in a part away from the origin: every request
 // within the limit, every pixel where it belongs.
-TEST_F(X11WindowTest, ALargeFrameAndAnOffsetPartStayWithinTheRequestLimit) {
+TEST_F(TX11WindowTest, ALargeFrameAndAnOffsetPartStayWithinTheRequestLimit) {
   FHost->SetSize(1730 + 40, 300 + 40);
   TX11Window::TOptions options;
   options.AllowShm = false;
@@ -248,7 +248,7 @@ TEST_F(X11WindowTest, ALargeFrameAndAnOffsetPartStayWithinTheRequestLimit) {
     }
 }
 
-TEST_F(X11WindowTest, ExposedAreasAreReportedOnceMerged) {
+TEST_F(TX11WindowTest, ExposedAreasAreReportedOnceMerged) {
   auto window = MakeWindow();
   ASSERT_TRUE(window->Embed(Parent()));
   window->Show();
@@ -264,7 +264,7 @@ TEST_F(X11WindowTest, ExposedAreasAreReportedOnceMerged) {
 
 // A part uncovered away from the window's origin is asked back exactly: not
 // shifted, not a pixel short on its right or bottom.
-TEST_F(X11WindowTest, AnUncoveredPartAwayFromTheOriginIsExposedExactly) {
+TEST_F(TX11WindowTest, AnUncoveredPartAwayFromTheOriginIsExposedExactly) {
   auto window = MakeWindow();
   ASSERT_TRUE(window->Embed(Parent()));
   window->Show();
@@ -285,7 +285,7 @@ TEST_F(X11WindowTest, AnUncoveredPartAwayFromTheOriginIsExposedExactly) {
   EXPECT_EQ(exposes[0].Area, (TRect{100, 40, 150, 70}));
 }
 
-TEST_F(X11WindowTest, RealInputArrivesWithButtonsModifiersWheelAndDoubleClicks) {
+TEST_F(TX11WindowTest, RealInputArrivesWithButtonsModifiersWheelAndDoubleClicks) {
   if (!FProbe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
   auto window = MakeWindow();
   ASSERT_TRUE(window->Embed(Parent()));
@@ -332,7 +332,7 @@ TEST_F(X11WindowTest, RealInputArrivesWithButtonsModifiersWheelAndDoubleClicks) 
   EXPECT_NE(clicks[1].Shift & ssDouble, 0u);
 }
 
-TEST_F(X11WindowTest, TheGrabAndTheHiddenPointerEndWithTheDrag) {
+TEST_F(TX11WindowTest, TheGrabAndTheHiddenPointerEndWithTheDrag) {
   if (!FProbe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
   auto window = CapturedDragAt(675, 74);
   ASSERT_NE(window, nullptr);
@@ -373,7 +373,7 @@ TEST_F(X11WindowTest, TheGrabAndTheHiddenPointerEndWithTheDrag) {
 
 // A host that hides its editor window mid-drag: the server ends the grab
 // and no release will come, so the drag must be told it is over.
-TEST_F(X11WindowTest, AHostUnmappingItsWindowMidDragEndsTheCapture) {
+TEST_F(TX11WindowTest, AHostUnmappingItsWindowMidDragEndsTheCapture) {
   if (!FProbe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
   auto window = CapturedDragAt(100, 74);
   ASSERT_NE(window, nullptr);
@@ -388,7 +388,7 @@ TEST_F(X11WindowTest, AHostUnmappingItsWindowMidDragEndsTheCapture) {
 
 // The host hides the editor mid-drag: the grab goes with it, or the
 // hidden window would keep the pointer from every other client.
-TEST_F(X11WindowTest, HidingTheWindowMidDragEndsTheGrab) {
+TEST_F(TX11WindowTest, HidingTheWindowMidDragEndsTheGrab) {
   if (!FProbe.HasXTest()) GTEST_SKIP() << "the X server has no XTEST";
   auto window = CapturedDragAt(100, 74);
   ASSERT_NE(window, nullptr);
@@ -400,7 +400,7 @@ TEST_F(X11WindowTest, HidingTheWindowMidDragEndsTheGrab) {
   EXPECT_EQ(window->ErrorCount(), 0);
 }
 
-TEST_F(X11WindowTest, AParentDestroyedFirstEndsAllRequests) {
+TEST_F(TX11WindowTest, AParentDestroyedFirstEndsAllRequests) {
   auto window = MakeWindow();
   ASSERT_TRUE(window->Embed(Parent()));
   window->Show();
